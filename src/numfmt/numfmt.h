@@ -61,6 +61,7 @@ struct Locale {
 //   - A negative value gets loc.minus in front (before any prefix); a value
 //     that rounds to zero is written without sign ("0.00", never "-0.00").
 //   - NaN and infinities are written "NaN", "Inf", "-Inf" whatever the mask.
+//   - An empty mask gives the general form (general()).
 std::string formatMask(double v, std::string_view mask, const Locale& loc);
 std::string formatMask(float v, std::string_view mask, const Locale& loc);
 template <std::integral T>
@@ -141,7 +142,7 @@ std::string padRight(std::string_view text, int width);
 // from the right; other mask characters are literals; a leading "!" fills from
 // the left instead. Characters left over go to the outermost placeholder, so
 // nothing is cut: formatText("ab", "@@@@") -> "  ab", formatText("abcdef",
-// "@@@@") -> "abcdef".
+// "@@@@") -> "abcdef". A mask without placeholders is written before the text.
 std::string formatText(std::string_view text, std::string_view mask);
 
 // ---------------------------------------------------------------------------

@@ -9,7 +9,7 @@ PrintLine::PrintLine(Locale locale) : locale_(std::move(locale)), lines_(1) {}
 PrintLine& PrintLine::text(std::string_view utf8) {
     if (utf8.empty()) return *this;
     auto& line = lines_.back();
-    if (line.empty()) line.push_back(Piece{column_, {}});
+    if (line.empty()) line.push_back(Segment{column_, {}});
     line.back().text += utf8;
     column_ += static_cast<int>(charCount(utf8));
     return *this;
@@ -20,7 +20,7 @@ PrintLine& PrintLine::number(double v) { return text(printNumber(v, locale_)); }
 
 void PrintLine::moveTo(int target) {
     if (target == column_) return;
-    lines_.back().push_back(Piece{target, {}});
+    lines_.back().push_back(Segment{target, {}});
     column_ = target;
 }
 
@@ -52,14 +52,14 @@ std::vector<std::string> PrintLine::lines() const {
     for (const auto& line : lines_) {
         std::string s;
         std::size_t width = 0;
-        for (const auto& piece : line) {
-            const auto start = static_cast<std::size_t>(piece.column - 1);
+        for (const auto& segment : line) {
+            const auto start = static_cast<std::size_t>(segment.column - 1);
             if (width < start) {
                 s.append(start - width, ' ');
                 width = start;
             }
-            s += piece.text;
-            width += charCount(piece.text);
+            s += segment.text;
+            width += charCount(segment.text);
         }
         out.push_back(std::move(s));
     }

@@ -19,7 +19,7 @@ public:
 
     // One run of text that starts at a given column of a physical line; a
     // printer places it at (column - 1) x its column width.
-    struct Piece {
+    struct Segment {
         int column = 1;
         std::string text;
     };
@@ -50,16 +50,16 @@ public:
     std::vector<std::string> lines() const;
     // The physical lines joined by CR LF, without a final line end.
     std::string str() const;
-    // The physical lines as pieces (item text only, no padding blanks): a new
-    // piece starts at every zone(), tab() or spc() that moves the position.
-    const std::vector<std::vector<Piece>>& pieces() const { return lines_; }
+    // The physical lines as segments (item text only, no padding blanks): a new
+    // segment starts at every zone(), tab() or spc() that moves the position.
+    const std::vector<std::vector<Segment>>& segments() const { return lines_; }
     const Locale& locale() const { return locale_; }
 
 private:
     void moveTo(int column);
 
     Locale locale_;
-    std::vector<std::vector<Piece>> lines_;
+    std::vector<std::vector<Segment>> lines_;
     int column_ = 1;
 };
 

@@ -64,19 +64,19 @@ TEST(PrintLine, ColumnsCountCharactersNotBytes) {
     EXPECT_EQ(line.str(), "41.90°," + std::string(7, ' ') + "x");
 }
 
-TEST(PrintLine, PiecesGiveEachItemRunItsColumn) {
+TEST(PrintLine, SegmentsGiveEachItemRunItsColumn) {
     nf::PrintLine line;
     line.text("Mean").tab(10).text("1.0").text("x").zone().spc(2).text("z");
-    const auto& pieces = line.pieces();
-    ASSERT_EQ(pieces.size(), 1u);
-    ASSERT_EQ(pieces[0].size(), 4u);
-    EXPECT_EQ(pieces[0][0].column, 1);
-    EXPECT_EQ(pieces[0][0].text, "Mean");
-    EXPECT_EQ(pieces[0][1].column, 10);
-    EXPECT_EQ(pieces[0][1].text, "1.0x");
-    EXPECT_EQ(pieces[0][2].column, 15);
-    EXPECT_EQ(pieces[0][2].text, "");
-    EXPECT_EQ(pieces[0][3].column, 17);
+    const auto& segments = line.segments();
+    ASSERT_EQ(segments.size(), 1u);
+    ASSERT_EQ(segments[0].size(), 4u);
+    EXPECT_EQ(segments[0][0].column, 1);
+    EXPECT_EQ(segments[0][0].text, "Mean");
+    EXPECT_EQ(segments[0][1].column, 10);
+    EXPECT_EQ(segments[0][1].text, "1.0x");
+    EXPECT_EQ(segments[0][2].column, 15);
+    EXPECT_EQ(segments[0][2].text, "");
+    EXPECT_EQ(segments[0][3].column, 17);
     EXPECT_EQ(line.str(), "Mean     1.0x   z");
 }
 
