@@ -40,6 +40,8 @@ struct Locale {
     bool leadingZero = true;     // "0.5" rather than ".5" in the regional fixed forms
     int defaultDecimals = 2;     // decimals of formatNumber(v, loc)
 
+    bool operator==(const Locale&) const = default;
+
     static Locale english();      // "." and "," (1,234.50)
     static Locale decimalComma(); // "," and "." (1.234,50)
 };

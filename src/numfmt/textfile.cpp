@@ -218,7 +218,9 @@ bool TextFileWriter::commit() {
         discard();
         return false;
     }
-    if (::fsync(fd_) != 0 && errno != EINVAL) {
+    // Only a replaced file needs its bytes on disk before the rename; appends
+    // come once per row in batch runs, where a sync each would crawl.
+    if (mode_ == Mode::Replace && ::fsync(fd_) != 0 && errno != EINVAL) {
         fail(describe("Cannot write file", path_, errno));
         discard();
         return false;

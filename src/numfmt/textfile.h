@@ -29,9 +29,11 @@ public:
 // Writes one text file. Lines are buffered and reach the disk on flush() and
 // commit().
 //   Replace: the text goes to a temporary file beside the target, which
-//            commit() renames over the target; until then an existing file
-//            stays as it was, and a failure or an abandoned writer (no
-//            commit before destruction) leaves no file behind.
+//            commit() syncs and renames over the target; until then an
+//            existing file stays as it was, and a failure or an abandoned
+//            writer (no commit before destruction) leaves no file behind. The
+//            new file gets the usual mode (0666 less the umask); a symbolic
+//            link at the target is replaced by the file.
 //   Append:  the text is added at the end of the file (created when missing);
 //            a chunk whose writing fails is cut off again, so the file keeps
 //            only whole flushed chunks. Abandoned text (no flush or commit)

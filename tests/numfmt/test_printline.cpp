@@ -88,3 +88,39 @@ TEST(PrintLine, EmptyLineIsOneEmptyPhysicalLine) {
 }
 
 } // namespace
+
+namespace {
+
+// Lines as the report and export writers build them from the kit.
+TEST(ComposedLines, ReportLocationLine) {
+    const nf::Locale en = nf::Locale::english();
+    nf::PrintLine line(en);
+    line.text("Location:")
+        .zone()
+        .text("Latitude = " + nf::formatMask(41.9f, "###.00", en) + "°, ")
+        .text(" Longitude = " + nf::formatMask(12.483f, "####.00", en) + "°, ")
+        .text(" Altitude = " + nf::formatMask(17.0f, "####", en) + " m");
+    EXPECT_EQ(line.str(), "Location:     Latitude = 41.90°,  Longitude = 12.48°,  Altitude = 17 m");
+}
+
+TEST(ComposedLines, ExportCellsAreTheSameInEveryLocale) {
+    // An annual value with four integer digits: three blanks, seven
+    // characters of number, one blank.
+    EXPECT_EQ(nf::rightAlignCut(nf::forcedPointFixed(1234.567f, 2), 10) + " ", "   1234.57 ");
+    const std::string row = "\"East of Rome\"," + nf::forcedPoint(13.01f, "0##.00") + "," +
+                            nf::forcedPoint(41.99f, "####.00") + "," + nf::forcedPoint(17.0f, "####.0") + ",E203";
+    EXPECT_EQ(row, "\"East of Rome\",013.01,41.99,17.0,E203");
+}
+
+TEST(ComposedLines, GeneratedLocationNameUsesTheGeneralForm) {
+    for (const nf::Locale& loc : {nf::Locale::english(), nf::Locale::decimalComma()}) {
+        const float lon = nf::roundDecimals(13.0049f, 2);
+        const float lat = nf::roundDecimals(41.985f, 2);
+        const float alt = nf::roundDecimals(17.5f, 0);
+        const std::string name =
+            "ST-Lon" + nf::general(lon, loc) + "-Lat" + nf::general(lat, loc) + "-Alt-" + nf::general(alt, loc);
+        EXPECT_EQ(name, loc.decimal == "." ? "ST-Lon13-Lat41.99-Alt-18" : "ST-Lon13-Lat41,99-Alt-18");
+    }
+}
+
+} // namespace
