@@ -1,0 +1,18 @@
+#pragma once
+// Fills the kit's Locale from Qt's locale settings.
+
+#include <QLocale>
+
+#include "numfmt/numfmt.h"
+
+namespace tavisol::numfmt {
+
+// Decimal sign, group separator (none when the locale omits grouping) and
+// minus sign of `locale`; three-digit groups, a leading zero, two default
+// decimals.
+Locale fromQLocale(const QLocale& locale);
+// The user's locale as the program uses it (Qt's default locale, which is the
+// system locale unless the program set another).
+Locale userLocale();
+
+} // namespace tavisol::numfmt

@@ -1,0 +1,233 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "numfmt/printline.h"
+#include "numfmt/textfile.h"
+
+namespace nf = tavisol::numfmt;
+namespace fs = std::filesystem;
+
+namespace {
+
+class TextFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("numfmt_textfile_" + std::to_string(::getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::permissions(dir_, fs::perms::owner_all, ec);
+        fs::remove_all(dir_, ec);
+    }
+    static std::string slurp(const fs::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    static void put(const fs::path& p, const std::string& bytes) {
+        std::ofstream out(p, std::ios::binary);
+        out << bytes;
+    }
+    std::size_t entries() const {
+        return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()));
+    }
+    fs::path dir_;
+};
+
+TEST(Cp1252, DegreeSignAndCurrencyAreOneByte) {
+    EXPECT_EQ(nf::utf8ToCp1252("41.99°"), "41.99\xB0");
+    EXPECT_EQ(nf::utf8ToCp1252("€ – “x” ü"), "\x80 \x96 \x93x\x94 \xFC");
+    EXPECT_EQ(nf::utf8ToCp1252(std::string("a\0b", 3)), std::string("a\0b", 3));
+}
+
+TEST(Cp1252, UnmappableAndMalformedInputBecomesQuestionMarks) {
+    std::size_t replaced = 0;
+    EXPECT_EQ(nf::utf8ToCp1252("Ω→x", &replaced), "??x");
+    EXPECT_EQ(replaced, 2u);
+    EXPECT_EQ(nf::utf8ToCp1252("\xB0 \xC3", &replaced), "? ?"); // bare 1252 byte, cut sequence
+    EXPECT_EQ(replaced, 2u);
+    EXPECT_EQ(nf::utf8ToCp1252("\xC0\xAF", &replaced), "??"); // overlong
+    EXPECT_EQ(nf::utf8ToCp1252("\xED\xA0\x80", &replaced), "???"); // surrogate
+    EXPECT_EQ(nf::utf8ToCp1252("1\xE2\x80\xAF" "234 \xE2\x88\x92" "5", &replaced), "1\xA0" "234 -5");
+    EXPECT_EQ(replaced, 0u);
+}
+
+TEST(Cp1252, EveryByteRoundTrips) {
+    std::string all;
+    for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+    const std::string utf8 = nf::cp1252ToUtf8(all);
+    std::size_t replaced = 1;
+    EXPECT_EQ(nf::utf8ToCp1252(utf8, &replaced), all);
+    EXPECT_EQ(replaced, 0u);
+    EXPECT_EQ(nf::cp1252ToUtf8("\x80"), "€");
+    EXPECT_EQ(nf::cp1252ToUtf8("12\xB0"), "12°");
+}
+
+TEST_F(TextFileTest, WritesWindows1252WithCrLf) {
+    const fs::path p = dir_ / "report.tvs";
+    nf::TextFileWriter w(p);
+    ASSERT_TRUE(w.isOpen()) << w.error();
+    w.writeLine("Tavisol");
+    w.writeLine(" ");
+    w.writeLine("");
+    w.write("Latitude = 41.90°, ");
+    w.writeLine("end");
+    nf::PrintLine line;
+    line.text("1234567890").tab(5).text("x");
+    w.writeLine(line);
+    w.writeLine(std::string(1, '\x1A'));
+    ASSERT_TRUE(w.commit()) << w.error();
+    EXPECT_FALSE(w.isOpen());
+    EXPECT_EQ(slurp(p), "Tavisol\r\n \r\n\r\nLatitude = 41.90\xB0, end\r\n1234567890\r\n    x\r\n\x1A\r\n");
+    EXPECT_EQ(entries(), 1u); // no temporary file left
+}
+
+TEST_F(TextFileTest, ReplaceKeepsTheOldFileUntilCommitted) {
+    const fs::path p = dir_ / "table.txt";
+    put(p, "old\r\n");
+    {
+        nf::TextFileWriter w(p);
+        w.writeLine("new");
+        ASSERT_TRUE(w.flush());
+        EXPECT_EQ(slurp(p), "old\r\n");
+        // Abandoned: destroyed without commit.
+    }
+    EXPECT_EQ(slurp(p), "old\r\n");
+    EXPECT_EQ(entries(), 1u);
+
+    nf::TextFileWriter w(p);
+    w.writeLine("new");
+    w.discard();
+    EXPECT_EQ(slurp(p), "old\r\n");
+    EXPECT_EQ(entries(), 1u);
+
+    nf::TextFileWriter ok(p);
+    ok.writeLine("new");
+    ok.commitOrThrow();
+    EXPECT_EQ(slurp(p), "new\r\n");
+    EXPECT_EQ(entries(), 1u);
+}
+
+TEST_F(TextFileTest, ReplaceGivesTheUsualFileMode) {
+    const fs::path p = dir_ / "mode.txt";
+    nf::TextFileWriter w(p);
+    w.writeLine("x");
+    ASSERT_TRUE(w.commit());
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    struct stat st {};
+    ASSERT_EQ(::stat(p.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask);
+}
+
+TEST_F(TextFileTest, LargeTextIsWrittenWhole) {
+    const fs::path p = dir_ / "big.tvs";
+    nf::TextFileWriter w(p);
+    std::string expected;
+    for (int i = 0; i < 20000; ++i) {
+        const std::string s = "line " + std::to_string(i) + " °";
+        w.writeLine(s);
+        expected += nf::utf8ToCp1252(s) + "\r\n";
+    }
+    ASSERT_TRUE(w.commit()) << w.error();
+    EXPECT_EQ(slurp(p), expected);
+}
+
+TEST_F(TextFileTest, AppendAddsToTheEndAndCreatesMissingFiles) {
+    const fs::path p = dir_ / "run_Best.tvs";
+    {
+        nf::TextFileWriter w(p, nf::TextFileWriter::Mode::Append);
+        w.writeLine("head");
+        ASSERT_TRUE(w.commit()) << w.error();
+    }
+    put(dir_ / "other", "");
+    for (int i = 1; i <= 3; ++i) {
+        nf::TextFileWriter w(p, nf::TextFileWriter::Mode::Append);
+        w.writeLine("row " + std::to_string(i));
+        ASSERT_TRUE(w.commit());
+    }
+    {
+        nf::TextFileWriter w(p, nf::TextFileWriter::Mode::Append);
+        w.writeLine("flushed");
+        ASSERT_TRUE(w.flush());
+        w.writeLine("abandoned");
+    }
+    EXPECT_EQ(slurp(p), "head\r\nrow 1\r\nrow 2\r\nrow 3\r\nflushed\r\n");
+}
+
+TEST_F(TextFileTest, MissingFolderIsReportedAndNothingIsWritten) {
+    const fs::path p = dir_ / "no" / "such" / "file.tvs";
+    nf::TextFileWriter w(p);
+    EXPECT_FALSE(w.isOpen());
+    EXPECT_TRUE(w.failed());
+    EXPECT_NE(w.error().find("file.tvs"), std::string::npos);
+    EXPECT_NE(w.error().find("No such file or directory"), std::string::npos);
+    w.writeLine("ignored");
+    EXPECT_FALSE(w.commit());
+    EXPECT_THROW(w.commitOrThrow(), nf::TextFileError);
+    EXPECT_FALSE(fs::exists(p));
+
+    nf::TextFileWriter a(p, nf::TextFileWriter::Mode::Append);
+    EXPECT_TRUE(a.failed());
+    EXPECT_FALSE(a.commit());
+}
+
+TEST_F(TextFileTest, TargetThatIsAFolderFailsAtCommitAndLeavesNoTemporary) {
+    const fs::path p = dir_ / "folder";
+    fs::create_directories(p / "inside");
+    nf::TextFileWriter w(p);
+    ASSERT_TRUE(w.isOpen());
+    w.writeLine("x");
+    EXPECT_FALSE(w.commit());
+    EXPECT_NE(w.error().find("folder"), std::string::npos);
+    EXPECT_TRUE(fs::is_directory(p));
+    EXPECT_EQ(entries(), 1u);
+}
+
+TEST_F(TextFileTest, ReadOnlyFolderIsReported) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+    const fs::path ro = dir_ / "ro";
+    fs::create_directories(ro);
+    fs::permissions(ro, fs::perms::owner_read | fs::perms::owner_exec);
+    nf::TextFileWriter w(ro / "x.tvs");
+    EXPECT_TRUE(w.failed());
+    EXPECT_NE(w.error().find("Permission denied"), std::string::npos);
+}
+
+TEST_F(TextFileTest, FullDiskFailsTheCommit) {
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    // Append straight onto a device that is always full.
+    nf::TextFileWriter w("/dev/full", nf::TextFileWriter::Mode::Append);
+    ASSERT_TRUE(w.isOpen()) << w.error();
+    w.writeLine("data");
+    EXPECT_FALSE(w.commit());
+    EXPECT_NE(w.error().find("No space left on device"), std::string::npos);
+}
+
+TEST_F(TextFileTest, ReopeningStartsAFreshFile) {
+    const fs::path a = dir_ / "a.txt";
+    const fs::path b = dir_ / "b.txt";
+    nf::TextFileWriter w(dir_ / "missing" / "x");
+    EXPECT_TRUE(w.failed());
+    ASSERT_TRUE(w.open(a));
+    EXPECT_FALSE(w.failed());
+    w.writeLine("a");
+    ASSERT_TRUE(w.open(b)); // a is abandoned
+    w.writeLine("b");
+    ASSERT_TRUE(w.commit());
+    EXPECT_FALSE(fs::exists(a));
+    EXPECT_EQ(slurp(b), "b\r\n");
+    EXPECT_EQ(w.replacedCharacters(), 0u);
+}
+
+} // namespace
