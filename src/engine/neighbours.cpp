@@ -1,0 +1,200 @@
+#include <algorithm>
+
+#include "engine/engine.h"
+#include "engine/precision.h"
+
+namespace tavisol::engine {
+
+using detail::Add;
+using detail::Checked;
+using detail::HasAltitude;
+
+namespace {
+
+int FoundCount(const EngineState &state) { return std::clamp<int>(state.NeighbourCount, 0, MaxNeighbours); }
+
+void SetActiveFlagsAndDoubled(EngineState &state) {
+    const int found = FoundCount(state);
+    for (int k = 1; k <= MaxNeighbours; ++k)
+        state.Neighbours[k].Active = k <= found ? 1 : 0;
+    state.CurWarnings.Doubled = False;
+    for (int j = 2; j <= found; ++j) {
+        StationRecord &nj = state.Neighbours[j];
+        if (nj.Active == 1) {
+            for (int i = 1; i <= j - 1; ++i) {
+                const StationRecord &ni = state.Neighbours[i];
+                if (ni.Longitude == nj.Longitude && ni.Latitude == nj.Latitude) {
+                    nj.Active = 0;
+                    state.CurWarnings.Doubled = True;
+                }
+            }
+        }
+        state.DoEvents();
+    }
+}
+
+void CountActive(EngineState &state) {
+    int active = 0;
+    for (int k = 1; k <= MaxNeighbours; ++k)
+        active += state.Neighbours[k].Active;
+    state.ActiveCount = static_cast<Integer>(active);
+    int withAltitude = 0;
+    const int found = FoundCount(state);
+    for (int k = 1; k <= found; ++k) {
+        const StationRecord &n = state.Neighbours[k];
+        if (HasAltitude(n.Altitude))
+            withAltitude += n.Active;
+        state.DoEvents();
+    }
+    state.ActiveWithAltCount = static_cast<Integer>(withAltitude);
+}
+
+void LoadCurrentVariable(EngineState &state) {
+    switch (state.CurrentVariable) {
+    case 0: LoadTemperatureTiles(state); break;
+    case 3: LoadPrecipitationTiles(state); break;
+    default:
+        for (const std::string &name : StationFileNames(state.CurrentVariable, state.CalcLatitude, state.CalcLongitude))
+            LoadStationFile(state, name);
+        break;
+    }
+}
+
+} // namespace
+
+void PrepareNeighbours(EngineState &state) {
+    state.StationCount = 0;
+    LoadCurrentVariable(state);
+    for (int s = 1; s <= state.StationCount; ++s) {
+        StationRecord &st = state.Stations[static_cast<std::size_t>(s)];
+        st.Distance = GreatCircleDistance(state.CalcLongitude, state.CalcLatitude, st.Longitude, st.Latitude,
+                                          state.ZeroTolerance);
+        state.DoEvents();
+    }
+    SelectNearestStations(state);
+    const int found = FoundCount(state);
+    for (int k = 1; k <= found; ++k) {
+        StationRecord &n = state.Neighbours[k];
+        n.Direction = Azimuth(state.CalcLongitude, state.CalcLatitude, n.Longitude, n.Latitude);
+        n.Compass = CompassLetters(n.Direction);
+        state.DoEvents();
+    }
+}
+
+void SelectNearestStations(EngineState &state) {
+    // The list never holds more than 20 entries, whatever the setting says.
+    const int wanted = std::clamp<int>(state.MaxStations, 1, MaxNeighbours);
+    Single distance[MaxNeighbours + 1];
+    int station[MaxNeighbours + 1];
+    for (int k = 1; k <= wanted; ++k) {
+        distance[k] = 20000;
+        station[k] = 0;
+    }
+    for (int s = 1; s <= state.StationCount; ++s) {
+        const StationRecord &st = state.Stations[static_cast<std::size_t>(s)];
+        const Single d = st.Distance;
+        const bool outsideWindow = state.AltWindowOn == 1 && (st.Altitude == Missing || st.Altitude > state.MaxAltitude ||
+                                                              st.Altitude < state.MinAltitude);
+        if (!outsideWindow && !(d > state.MaxDistance) && d < distance[wanted]) {
+            int k = 1;
+            while (!(d < distance[k]))
+                ++k;
+            for (int i = wanted; i > k; --i) {
+                distance[i] = distance[i - 1];
+                station[i] = station[i - 1];
+            }
+            distance[k] = d;
+            station[k] = s;
+        }
+        state.DoEvents();
+    }
+    int found = 0;
+    while (found < wanted && station[found + 1] != 0)
+        ++found;
+    state.NeighbourCount = static_cast<Integer>(found);
+    for (int k = 1; k <= found; ++k) {
+        const StationRecord &st = state.Stations[static_cast<std::size_t>(station[k])];
+        StationRecord &n = state.Neighbours[k];
+        n.Longitude = st.Longitude;
+        n.Latitude = st.Latitude;
+        n.Altitude = st.Altitude;
+        n.Distance = st.Distance;
+        for (int m = 1; m <= 12; ++m)
+            n.Values[m] = st.Values[m];
+        n.Name = st.Name;
+        n.Country = st.Country;
+        state.DoEvents();
+    }
+}
+
+void MarkDoubledStations(EngineState &state) {
+    SetActiveFlagsAndDoubled(state);
+    CountActive(state);
+}
+
+void MarkDoubledStationsAndShow(EngineState &state) {
+    SetActiveFlagsAndDoubled(state);
+    WorkbenchSelection &wb = state.Workbench;
+    const int found = FoundCount(state);
+    for (int k = 1; k <= MaxNeighbours; ++k)
+        wb.Check[k] = state.Neighbours[k].Active;
+    wb.famActVisible = true;
+    for (int k = 1; k <= MaxNeighbours; ++k)
+        wb.CheckVisible[k] = k <= found;
+}
+
+void ReadWorkbenchSelection(EngineState &state) {
+    for (int k = 1; k <= MaxNeighbours; ++k)
+        state.Neighbours[k].Active = state.Workbench.Check[k] == 1 ? 1 : 0;
+    CountActive(state);
+}
+
+void CompleteNeighbourRecords(EngineState &state) {
+    StationRecord &sum = state.NeighbourSummary();
+    sum.Latitude = 0;
+    sum.Longitude = 0;
+    sum.Altitude = 0;
+    sum.Direction = 0;
+    sum.Distance = 0;
+    for (int m = 1; m <= 13; ++m)
+        sum.Values[m] = 0;
+    for (int k = 1; k <= MaxNeighbours; ++k)
+        state.Neighbours[k].Values[13] = 0;
+
+    const int found = FoundCount(state);
+    if (state.ActiveCount != 0) {
+        for (int k = 1; k <= found; ++k) {
+            const StationRecord &n = state.Neighbours[k];
+            if (n.Active == 1) {
+                Add(sum.Latitude, n.Latitude);
+                Add(sum.Longitude, n.Longitude);
+                Add(sum.Distance, n.Distance);
+                for (int m = 1; m <= 12; ++m)
+                    Add(sum.Values[m], n.Values[m]);
+                if (HasAltitude(n.Altitude))
+                    Add(sum.Altitude, n.Altitude);
+            }
+            state.DoEvents();
+        }
+        const double active = state.ActiveCount;
+        sum.Longitude = Checked(sum.Longitude / active);
+        sum.Latitude = Checked(sum.Latitude / active);
+        sum.Distance = Checked(sum.Distance / active);
+        for (int m = 1; m <= 12; ++m)
+            sum.Values[m] = Checked(sum.Values[m] / active);
+        sum.Altitude = state.ActiveWithAltCount != 0 ? Checked(sum.Altitude / state.ActiveWithAltCount) : Missing;
+        sum.Direction = Azimuth(state.CalcLongitude, state.CalcLatitude, sum.Longitude, sum.Latitude);
+        sum.Compass = CompassLetters(sum.Direction);
+    }
+    for (int k = 1; k <= found; ++k) {
+        StationRecord &n = state.Neighbours[k];
+        for (int m = 1; m <= 12; ++m)
+            Add(n.Values[13], n.Values[m] / 12.0);
+    }
+    for (int m = 1; m <= 12; ++m) {
+        Add(sum.Values[13], sum.Values[m] / 12.0);
+        state.DoEvents();
+    }
+}
+
+} // namespace tavisol::engine
