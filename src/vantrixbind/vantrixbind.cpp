@@ -1,0 +1,169 @@
+#include "vantrixbind/vantrixbind.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLibrary>
+#include <QMessageBox>
+
+#include <memory>
+
+namespace tavisol::vantrix {
+
+namespace {
+
+enum Export { kShowTOC, kShowIndex, kReal48ToDouble, kDoubleToReal48, kExportCount };
+constexpr const char *kExportNames[kExportCount] = {"ShowTOC", "ShowIndex", "Real48ToDouble", "DoubleToReal48"};
+
+struct Binding {
+    QString explicitPath;
+    std::unique_ptr<QLibrary> library;
+    QFunctionPointer functions[kExportCount] = {};
+};
+
+Binding &binding() {
+    static Binding b;
+    return b;
+}
+
+QString programFolder() {
+    if (QCoreApplication::instance() != nullptr)
+        return QCoreApplication::applicationDirPath();
+    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+}
+
+void fail(BindError *error, int number, const QString &description) {
+    if (error != nullptr)
+        *error = BindError{number, description};
+}
+
+bool loadLibrary(BindError *error) {
+    Binding &b = binding();
+    if (b.library && b.library->isLoaded())
+        return true;
+    QStringList candidates;
+    if (!b.explicitPath.isEmpty()) {
+        candidates << b.explicitPath;
+    } else {
+        candidates << QDir(programFolder()).filePath(QStringLiteral("libvantrix.so"))
+                   << QStringLiteral("vantrix");
+    }
+    QString firstError;
+    for (const QString &name : candidates) {
+        auto lib = std::make_unique<QLibrary>(name);
+        if (lib->load()) {
+            b.library = std::move(lib);
+            for (auto &f : b.functions)
+                f = nullptr;
+            return true;
+        }
+        if (firstError.isEmpty())
+            firstError = lib->errorString();
+    }
+    fail(error, kErrLibraryNotFound, firstError);
+    return false;
+}
+
+QFunctionPointer function(Export which, BindError *error) {
+    if (!loadLibrary(error))
+        return nullptr;
+    Binding &b = binding();
+    if (b.functions[which] == nullptr) {
+        b.functions[which] = b.library->resolve(kExportNames[which]);
+        if (b.functions[which] == nullptr) {
+            fail(error, kErrEntryNotFound,
+                 QStringLiteral("Can't find entry point %1 in %2")
+                     .arg(QLatin1String(kExportNames[which]), b.library->fileName()));
+            return nullptr;
+        }
+    }
+    return b.functions[which];
+}
+
+bool show(Export which, const QString &helpFile, bool *shown, BindError *error) {
+    const auto f = reinterpret_cast<VantrixShowFn>(function(which, error));
+    if (f == nullptr)
+        return false;
+    const QByteArray path = helpFile.toLocal8Bit();
+    const bool result = f(path.constData()) != 0;
+    if (shown != nullptr)
+        *shown = result;
+    return true;
+}
+
+BindError helpCommand(Export which, QWidget *parent) {
+    BindError error;
+    if (!show(which, helpFilePath(), nullptr, &error))
+        showErrorMessage(error, parent);
+    return error;
+}
+
+} // namespace
+
+QString helpFilePath() { return QDir(programFolder()).filePath(QStringLiteral("Tavisol.chm")); }
+
+void setLibraryPath(const QString &path) {
+    Binding &b = binding();
+    b.explicitPath = path;
+    // Forgetting the handle does not unload the library: a help window it
+    // opened may still be running its code.
+    b.library.reset();
+    for (auto &f : b.functions)
+        f = nullptr;
+}
+
+bool showTOC(const QString &helpFile, bool *shown, BindError *error) { return show(kShowTOC, helpFile, shown, error); }
+
+bool showIndex(const QString &helpFile, bool *shown, BindError *error) {
+    return show(kShowIndex, helpFile, shown, error);
+}
+
+bool real48ToDouble(const Real48Rec &record, double *value, BindError *error) {
+    const auto f = reinterpret_cast<VantrixReal48ToDoubleFn>(function(kReal48ToDouble, error));
+    if (f == nullptr)
+        return false;
+    *value = f(&record);
+    return true;
+}
+
+bool doubleToReal48(double value, Real48Rec *record, BindError *error) {
+    const auto f = reinterpret_cast<VantrixDoubleToReal48Fn>(function(kDoubleToReal48, error));
+    if (f == nullptr)
+        return false;
+    f(value, record);
+    return true;
+}
+
+Real48Rec real48FromBytes(const std::array<std::uint8_t, 6> &bytes) {
+    Real48Rec r{};
+    r.Exp = bytes[0];
+    r.Lo = static_cast<std::uint16_t>(bytes[1] | (bytes[2] << 8));
+    r.Mid = static_cast<std::uint16_t>(bytes[3] | (bytes[4] << 8));
+    r.Hi = bytes[5];
+    return r;
+}
+
+std::array<std::uint8_t, 6> real48ToBytes(const Real48Rec &record) {
+    return {record.Exp,
+            static_cast<std::uint8_t>(record.Lo & 0xFF),
+            static_cast<std::uint8_t>(record.Lo >> 8),
+            static_cast<std::uint8_t>(record.Mid & 0xFF),
+            static_cast<std::uint8_t>(record.Mid >> 8),
+            record.Hi};
+}
+
+QString helpErrorMessage(int number, const QString &description) {
+    return QStringLiteral("Error --> Number : ") + QString::number(number) + QStringLiteral("\r\n(") + description +
+           QStringLiteral(")");
+}
+
+void showErrorMessage(const BindError &error, QWidget *parent) {
+    QMessageBox::information(parent, QStringLiteral("Tavisol"), helpErrorMessage(error.number, error.description),
+                             QMessageBox::Ok);
+}
+
+BindError helpContents(QWidget *parent) { return helpCommand(kShowTOC, parent); }
+
+BindError helpIndex(QWidget *parent) { return helpCommand(kShowIndex, parent); }
+
+} // namespace tavisol::vantrix

@@ -1,0 +1,94 @@
+// Binding the library at run time: failures carry a number and a description
+// and are retried at the next call; the help commands' error message.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+#include "vantrixbind/vantrixbind.h"
+
+namespace {
+
+namespace vx = tavisol::vantrix;
+
+const QString kRealLibrary = QStringLiteral(TAVISOL_BIN_DIR "/libvantrix.so");
+
+class Binding : public ::testing::Test {
+protected:
+    void TearDown() override { vx::setLibraryPath(kRealLibrary); }
+};
+
+TEST_F(Binding, MissingLibraryIsReportedAtEveryCall) {
+    vx::setLibraryPath(QStringLiteral(TAVISOL_BIN_DIR "/no-such-folder/libvantrix.so"));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        vx::BindError e;
+        bool shown = true;
+        EXPECT_FALSE(vx::showTOC(QStringLiteral("/tmp/x.chm"), &shown, &e));
+        EXPECT_EQ(e.number, vx::kErrLibraryNotFound);
+        EXPECT_TRUE(e.description.contains(QStringLiteral("libvantrix.so"))) << e.description.toStdString();
+        double v = 7;
+        vx::BindError e2;
+        EXPECT_FALSE(vx::real48ToDouble(Real48Rec{}, &v, &e2));
+        EXPECT_EQ(e2.number, vx::kErrLibraryNotFound);
+        EXPECT_EQ(v, 7); // untouched
+    }
+    // Once the library is there, the same binding succeeds.
+    vx::setLibraryPath(kRealLibrary);
+    double v = 0;
+    vx::BindError e;
+    EXPECT_TRUE(vx::real48ToDouble(Real48Rec{}, &v, &e));
+    EXPECT_EQ(e.number, 0);
+    EXPECT_EQ(v, 0.00001);
+}
+
+TEST_F(Binding, MissingEntryNamesTheFunction) {
+    vx::setLibraryPath(QStringLiteral(TAVISOL_BIN_DIR "/../tests/partial/libtest_vantrix_partial.so"));
+    bool shown = false;
+    vx::BindError e;
+    // The present entry binds and runs; the absent ones fail by name.
+    EXPECT_TRUE(vx::showTOC(QStringLiteral("/tmp/x.chm"), &shown, &e)) << e.description.toStdString();
+    EXPECT_TRUE(shown);
+    Real48Rec r{};
+    EXPECT_FALSE(vx::doubleToReal48(1.0, &r, &e));
+    EXPECT_EQ(e.number, vx::kErrEntryNotFound);
+    EXPECT_TRUE(e.description.contains(QStringLiteral("DoubleToReal48"))) << e.description.toStdString();
+    EXPECT_FALSE(vx::showIndex(QStringLiteral("/tmp/x.chm"), &shown, &e));
+    EXPECT_TRUE(e.description.contains(QStringLiteral("ShowIndex")));
+}
+
+TEST(HelpErrorMessage, TwoLinesNumberThenDescriptionInParentheses) {
+    const QString text = vx::helpErrorMessage(53, QStringLiteral("File not found: libvantrix.so"));
+    EXPECT_EQ(text, QStringLiteral("Error --> Number : 53\r\n(File not found: libvantrix.so)"));
+    EXPECT_EQ(text.split(QStringLiteral("\r\n")).size(), 2);
+    EXPECT_EQ(vx::helpErrorMessage(0, QString()), QStringLiteral("Error --> Number : 0\r\n()"));
+}
+
+// The help command with the library absent shows the framed error and goes on.
+TEST_F(Binding, HelpCommandReportsAMissingLibrary) {
+    vx::setLibraryPath(QStringLiteral("/nonexistent/libvantrix.so"));
+    QString caption, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QTimer::singleShot(0, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (auto *box = qobject_cast<QMessageBox *>(w); box != nullptr && box->isVisible()) {
+                caption = box->windowTitle();
+                text = box->text();
+                icon = box->icon();
+                box->accept();
+            }
+        }
+    });
+    const vx::BindError e = vx::helpIndex();
+    EXPECT_EQ(e.number, vx::kErrLibraryNotFound);
+    EXPECT_EQ(caption, QStringLiteral("Tavisol"));
+    EXPECT_EQ(icon, QMessageBox::Information);
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Error --> Number : 53\r\n("))) << text.toStdString();
+    EXPECT_TRUE(text.endsWith(QLatin1Char(')')));
+}
+
+TEST(HelpFilePath, IsTheProgramFolderFile) {
+    EXPECT_EQ(vx::helpFilePath(), QCoreApplication::applicationDirPath() + QStringLiteral("/Tavisol.chm"));
+}
+
+} // namespace

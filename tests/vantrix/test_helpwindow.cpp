@@ -1,0 +1,99 @@
+// The help commands through the library, the control and its window.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QTreeWidget>
+
+#include <QTextBrowser>
+#include "vantrixbind/vantrixbind.h"
+
+namespace {
+
+namespace vx = tavisol::vantrix;
+
+const QString kHelpFile = QStringLiteral(TAVISOL_BIN_DIR "/Tavisol.chm");
+
+QList<QWidget *> helpWindows() {
+    QList<QWidget *> found;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("TavisolHelpWindow") && w->isVisible())
+            found << w;
+    return found;
+}
+
+class HelpCommands : public ::testing::Test {
+protected:
+    void SetUp() override { vx::setLibraryPath(QStringLiteral(TAVISOL_BIN_DIR "/libvantrix.so")); }
+    void TearDown() override {
+        for (QWidget *w : helpWindows())
+            w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+};
+
+TEST_F(HelpCommands, ContentsThenIndexReuseOneWindow) {
+    bool shown = false;
+    vx::BindError e;
+    ASSERT_TRUE(vx::showTOC(kHelpFile, &shown, &e)) << e.description.toStdString();
+    EXPECT_TRUE(shown);
+    auto windows = helpWindows();
+    ASSERT_EQ(windows.size(), 1);
+    // The window lives in the control library: reach its parts by name.
+    QWidget *w = windows.first();
+    auto *tabs = w->findChild<QTabWidget *>(QStringLiteral("helpTabs"));
+    auto *tree = w->findChild<QTreeWidget *>(QStringLiteral("helpContents"));
+    auto *index = w->findChild<QListWidget *>(QStringLiteral("helpIndex"));
+    auto *page = w->findChild<QTextBrowser *>(QStringLiteral("helpPage"));
+    ASSERT_TRUE(tabs && tree && index && page);
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Tavisol Help"));
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    EXPECT_GE(tree->topLevelItemCount(), 5);
+    EXPECT_TRUE(page->toPlainText().contains(QStringLiteral("Tavisol")));
+    const QString startPage = page->property("page").toString();
+    EXPECT_EQ(startPage, QStringLiteral("/index.htm"));
+
+    ASSERT_TRUE(vx::showIndex(kHelpFile, &shown, &e));
+    EXPECT_TRUE(shown);
+    ASSERT_EQ(helpWindows().size(), 1);
+    EXPECT_EQ(helpWindows().first(), w);
+    EXPECT_EQ(tabs->currentIndex(), 1);
+    EXPECT_GE(index->count(), 40);
+
+    // Choosing an index entry opens its page.
+    QListWidgetItem *item = index->item(index->count() - 1);
+    emit index->itemActivated(item);
+    EXPECT_FALSE(page->toPlainText().contains(QStringLiteral("is not in the help file")));
+    EXPECT_NE(page->property("page").toString(), startPage);
+
+    // A link followed inside a page stays in the archive.
+    emit page->anchorClicked(QUrl(QStringLiteral("station_files.htm#format")));
+    EXPECT_EQ(page->property("page").toString(), QStringLiteral("/station_files.htm"));
+    EXPECT_TRUE(page->toPlainText().contains(QStringLiteral("mela")));
+}
+
+TEST_F(HelpCommands, MissingHelpFileShowsNothing) {
+    bool shown = true;
+    vx::BindError e;
+    ASSERT_TRUE(vx::showTOC(QStringLiteral(TAVISOL_BIN_DIR "/Missing.chm"), &shown, &e));
+    EXPECT_FALSE(shown);
+    EXPECT_EQ(e.number, 0);
+    ASSERT_TRUE(vx::showIndex(QStringLiteral(TAVISOL_BIN_DIR "/Missing.chm"), &shown, &e));
+    EXPECT_FALSE(shown);
+    EXPECT_TRUE(helpWindows().isEmpty());
+}
+
+TEST_F(HelpCommands, HelpCommandWithEverythingInPlaceReportsNothing) {
+    // The test program is not in the program folder: point the file there.
+    bool shown = false;
+    vx::BindError e;
+    ASSERT_TRUE(vx::showTOC(kHelpFile, &shown, &e));
+    ASSERT_TRUE(shown);
+    // The command itself (its help file path is beside the test program, where
+    // there is none) reports no error either: a file not shown is silent.
+    EXPECT_EQ(vx::helpContents().number, 0);
+    EXPECT_EQ(helpWindows().size(), 1);
+}
+
+} // namespace
