@@ -1,11 +1,22 @@
 #include <QApplication>
 
+#include <memory>
+
+#include "shell/frmintroduction.h"
 #include "shell/mdiform1.h"
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavisol"));
-    tavisol::MDIForm1 window;
-    window.show();
+    // The splash closes before the main window opens; the windows end the
+    // program themselves.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    std::unique_ptr<tavisol::MDIForm1> mainWindow;
+    tavisol::frmIntroduction splash([&mainWindow] {
+        mainWindow = std::make_unique<tavisol::MDIForm1>();
+        mainWindow->show();
+    });
+    splash.show();
     return QApplication::exec();
 }

@@ -1,0 +1,87 @@
+#pragma once
+
+// Program-wide state of the shell: the current location, the output format, the
+// busy mark and the recompute marks of the two result windows. Plain data without
+// Qt, so the engine's callers, the writers and the tests reach it directly.
+
+#include <functional>
+#include <string>
+
+namespace tavisol {
+
+// Output-format codes of OutputFormat.
+enum OutputFormatCode : int {
+    FormatTavisol = 1,
+    FormatQuorrel = 2,
+    FormatLgsInput = 3,
+    FormatLgsOutput = 4,
+    FormatKetlo = 5,
+    FormatVistrel = 6,
+    FormatFurrowin = 7,
+};
+
+struct AppState {
+    // Current location. After every change through SetCurrentLocation the
+    // coordinates hold values rounded to 0.01 degree and the altitude whole metres.
+    std::string LocationName;   // UTF-8
+    float CurLongitude = 0.0F;  // degrees, east positive
+    float CurLatitude = 0.0F;   // degrees, north positive
+    float CurElevation = 0.0F;  // metres
+
+    int OutputFormat = FormatTavisol;
+
+    // True while an engine run is going; see BusyGuard.
+    bool Busy = false;
+
+    // Recompute-on-activation marks of the location results window (frmGuess)
+    // and of the workbench (frmwork). The window clears its own mark when it
+    // has recomputed.
+    bool GuessRecalcPending = false;
+    bool WorkRecalcPending = false;
+};
+
+// The one program-wide instance.
+AppState &appState();
+
+// Back to the values of a program that has not started yet (tests).
+void ResetAppState();
+
+// Which windows a change of the current location marks for recomputation.
+enum class RecalcMarks {
+    Both,        // every ordinary writer of the location
+    GuessOnly,   // the workbench's station map: it recomputes itself at once
+    None,
+};
+
+// The protocol every writer of the current location follows: stores the new
+// location, rounds it (0.01 degree, whole metres), gives a location without a
+// name its generated name, stores that in LocationName, shows it in the main
+// window's status bar and marks the result windows. Returns the stored name.
+std::string SetCurrentLocation(const std::string &name, float longitude, float latitude,
+                               float altitude, RecalcMarks marks = RecalcMarks::Both);
+
+// The main window shows each change of the location through this sink; without
+// a main window (tests, start-up) nothing is shown.
+using LocationDisplay =
+    std::function<void(const std::string &name, float longitude, float latitude, float altitude)>;
+void SetLocationDisplay(LocationDisplay display);
+const LocationDisplay &locationDisplay();
+
+// Holds the busy mark for the life of one engine run. A run whose guard does not
+// own the mark must not start: another run is going (possibly further up the
+// call stack, through events let through by the engine's loops).
+class BusyGuard {
+public:
+    BusyGuard();
+    ~BusyGuard();
+    BusyGuard(const BusyGuard &) = delete;
+    BusyGuard &operator=(const BusyGuard &) = delete;
+
+    bool owns() const { return owns_; }
+    explicit operator bool() const { return owns_; }
+
+private:
+    bool owns_;
+};
+
+} // namespace tavisol

@@ -1,0 +1,176 @@
+#include "shell/frmintroduction.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRadialGradient>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "shell/commands.h"
+#include "shell/icons.h"
+
+namespace tavisol {
+
+namespace {
+
+// The elevation raster: 4320 x 2160 bytes, altitude = byte * 20 - 40 m, 255 water.
+constexpr int kRasterWidth = 4320;
+constexpr int kRasterHeight = 2160;
+
+QRgb ReliefColour(uchar cell) {
+    if (cell == 255)
+        return qRgb(38, 84, 150);
+    const int metres = cell * 20 - 40;
+    struct Stop {
+        int metres;
+        QColor colour;
+    };
+    static const Stop stops[] = {
+        {0, QColor(70, 130, 70)},     {500, QColor(150, 170, 90)},
+        {1500, QColor(170, 130, 80)}, {3000, QColor(130, 100, 80)},
+        {4500, QColor(240, 240, 245)},
+    };
+    if (metres <= stops[0].metres)
+        return stops[0].colour.rgb();
+    for (std::size_t i = 1; i < std::size(stops); ++i) {
+        if (metres <= stops[i].metres) {
+            const double t = double(metres - stops[i - 1].metres) /
+                             double(stops[i].metres - stops[i - 1].metres);
+            const QColor &a = stops[i - 1].colour;
+            const QColor &b = stops[i].colour;
+            return qRgb(int(a.red() + t * (b.red() - a.red())),
+                        int(a.green() + t * (b.green() - a.green())),
+                        int(a.blue() + t * (b.blue() - a.blue())));
+        }
+    }
+    return std::end(stops)[-1].colour.rgb();
+}
+
+QImage ReliefPicture(const QString &path, QSize size) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) ||
+        file.size() != qint64(kRasterWidth) * kRasterHeight)
+        return {};
+    const uchar *cells = file.map(0, file.size());
+    if (!cells)
+        return {};
+    QImage image(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y) {
+        const int row = y * kRasterHeight / size.height();
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < size.width(); ++x) {
+            const int column = x * kRasterWidth / size.width();
+            line[x] = ReliefColour(cells[qint64(row) * kRasterWidth + column]);
+        }
+    }
+    file.unmap(const_cast<uchar *>(cells));
+    return image;
+}
+
+QImage DrawnPicture(QSize size) {
+    QImage image(size, QImage::Format_RGB32);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 0, size.height());
+    sky.setColorAt(0, QColor(12, 24, 60));
+    sky.setColorAt(1, QColor(40, 70, 130));
+    p.fillRect(image.rect(), sky);
+    const double r = size.height() * 0.42;
+    const QPointF c(size.width() / 2.0, size.height() / 2.0);
+    QRadialGradient sea(c - QPointF(r / 3, r / 3), r * 1.4);
+    sea.setColorAt(0, QColor(110, 170, 230));
+    sea.setColorAt(1, QColor(20, 60, 130));
+    p.setPen(Qt::NoPen);
+    p.setBrush(sea);
+    p.drawEllipse(c, r, r);
+    p.setPen(QPen(QColor(255, 255, 255, 90), 1));
+    p.setBrush(Qt::NoBrush);
+    for (int i = 1; i < 6; ++i)
+        p.drawEllipse(c, r * i / 6.0, r);
+    for (int i = -2; i <= 2; ++i) {
+        const double y = c.y() + r * i / 3.0;
+        const double half = std::sqrt(std::max(0.0, r * r - (y - c.y()) * (y - c.y())));
+        p.drawLine(QPointF(c.x() - half, y), QPointF(c.x() + half, y));
+    }
+    return image;
+}
+
+} // namespace
+
+QImage frmIntroduction::SplashPicture(const QString &dataFolder, QSize size) {
+    QImage relief = ReliefPicture(dataFolder + QStringLiteral("/10k8b.raw"), size);
+    return relief.isNull() ? DrawnPicture(size) : relief;
+}
+
+frmIntroduction::frmIntroduction(std::function<void()> onStart, QWidget *parent)
+    : QWidget(parent, Qt::Window), onStart_(std::move(onStart)) {
+    setObjectName(QStringLiteral("frmIntroduction"));
+    setWindowTitle(QStringLiteral(" Tavisol, Marovel Tavisol Ver.1.0"));
+    setWindowIcon(MakeIcon(IconId::WorldMap));
+
+    Picture = new QLabel(this);
+    Picture->setPixmap(QPixmap::fromImage(SplashPicture(
+        QCoreApplication::applicationDirPath() + QStringLiteral("/TavisolData"),
+        QSize(640, 320))));
+
+    Label1 = new QLabel(QStringLiteral("Start Tavisol"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    QFont f(QStringLiteral("Times New Roman"));
+    f.setStyleHint(QFont::Serif);
+    f.setPointSize(20);
+    f.setBold(true);
+    Label1->setFont(f);
+    Label1->setAlignment(Qt::AlignCenter);
+    Label1->setCursor(Qt::PointingHandCursor);
+    Label1->installEventFilter(this);
+
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 8);
+    column->addWidget(Picture);
+    column->addWidget(Label1);
+    adjustSize();
+    setFixedSize(size());
+
+    if (QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect s = screen->geometry();
+        move(s.left() + (s.width() - width()) / 2, s.top() + (s.height() - height()) / 2);
+    }
+
+    RunCommand(Command::WorldMapLoadBoundaries);
+    RunCommand(Command::WorldMapLoadCapitals);
+}
+
+void frmIntroduction::Label1_Click() {
+    if (started_)
+        return;
+    started_ = true;
+    Label1->setText(QStringLiteral("Loading..."));
+    Label1->repaint();
+    close();
+    if (onStart_)
+        onStart_();
+}
+
+bool frmIntroduction::eventFilter(QObject *watched, QEvent *e) {
+    if (watched == Label1 && e->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent *>(e)->button() == Qt::LeftButton) {
+        Label1_Click();
+        return true;
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
+void frmIntroduction::closeEvent(QCloseEvent *e) {
+    // Closed with its own close box: nothing was started, so the program ends.
+    if (!started_)
+        QCoreApplication::quit();
+    QWidget::closeEvent(e);
+}
+
+} // namespace tavisol

@@ -1,0 +1,71 @@
+#include "shell/statuslocation.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+
+namespace tavisol {
+
+float RoundToDecimals(float value, int decimals) {
+    if (!std::isfinite(value) || value == 0.0F)
+        return value == 0.0F ? 0.0F : value;
+    // Seven significant digits: d.dddddde+XX
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.6e", static_cast<double>(std::fabs(value)));
+    std::string digits;
+    digits.push_back(buf[0]);
+    digits.append(buf + 2, 6);
+    const int exponent = std::atoi(buf + 9);
+    // Digit k has the weight 10^(exponent - k); keep those down to 10^-decimals.
+    const int keep = exponent + decimals + 1;
+    std::int64_t units = 0; // the result in steps of 10^-decimals
+    if (keep <= 0) {
+        units = (keep == 0 && digits[0] >= '5') ? 1 : 0;
+    } else if (keep >= static_cast<int>(digits.size())) {
+        if (keep > 18)
+            return value; // far beyond any coordinate: nothing to round
+        units = std::atoll(digits.c_str());
+        for (int i = static_cast<int>(digits.size()); i < keep; ++i)
+            units *= 10;
+    } else {
+        units = std::atoll(digits.substr(0, static_cast<std::size_t>(keep)).c_str());
+        if (digits[static_cast<std::size_t>(keep)] >= '5')
+            ++units;
+    }
+    if (units == 0)
+        return 0.0F; // no negative zero: it would show as "-0"
+    const double magnitude = static_cast<double>(units) / std::pow(10.0, decimals);
+    return static_cast<float>(value < 0.0F ? -magnitude : magnitude);
+}
+
+std::string GeneralNumber(float value) {
+    if (value == 0.0F)
+        return "0";
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.7g", static_cast<double>(value));
+    return buf;
+}
+
+std::string GeneratedLocationName(float longitude, float latitude, float altitude) {
+    return "ST-Lon" + GeneralNumber(longitude) + "-Lat" + GeneralNumber(latitude) + "-Alt-" +
+           GeneralNumber(altitude);
+}
+
+std::string LocationPanelText(float longitude, float latitude, float altitude) {
+    return " Lon : " + GeneralNumber(longitude) + " Lat : " + GeneralNumber(latitude) +
+           " Alt : " + GeneralNumber(altitude);
+}
+
+std::string NormalizeLocation(std::string &name, float &longitude, float &latitude,
+                              float &altitude) {
+    longitude = RoundToDecimals(longitude, 2);
+    latitude = RoundToDecimals(latitude, 2);
+    altitude = RoundToDecimals(altitude, 0);
+    if (name.empty())
+        name = GeneratedLocationName(longitude, latitude, altitude);
+    return name;
+}
+
+} // namespace tavisol
