@@ -1,11 +1,10 @@
 #include "shell/hooks.h"
 
+#include "engine/state.h"
+#include "shell/sharedsettings.h"
+
 namespace tavisol {
 
-void InitEngineDefaults() {
-    // Calls the engine's SetInitialValues (power exponent, distances, station
-    // count, altitude window, corrections, captions, month names) once the
-    // engine library is linked into the shell.
-}
+void InitEngineDefaults() { engine::SetInitialValues(sharedSettings()); }
 
 } // namespace tavisol
