@@ -11,7 +11,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressBar>
 #include <QStatusBar>
@@ -26,6 +25,7 @@
 #include "shell/icons.h"
 #include "shell/messages.h"
 #include "shell/outputformats.h"
+#include "shell/printersetup.h"
 #include "shell/statuslocation.h"
 
 namespace tavisol {
@@ -506,9 +506,7 @@ void MDIForm1::mn_PrintViewData_Click() { RunCommand(Command::PrintViewData); }
 void MDIForm1::mn_PrintWorkBench_Click() { RunCommand(Command::PrintWorkBench); }
 
 void MDIForm1::mn_PrinterSetup_Click() {
-    QPrintDialog dialog(printer(), this);
-    dialog.setWindowTitle(QStringLiteral("Printer Setup"));
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    PrinterSetupDialog dialog(printer(), this);
     dialog.exec();
 }
 
