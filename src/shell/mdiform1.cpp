@@ -143,6 +143,10 @@ MDIForm1::MDIForm1(QWidget *parent) : QMainWindow(parent) {
     mdi_->setObjectName(QStringLiteral("MDIClient"));
     mdi_->viewport()->setMouseTracking(true);
     mdi_->viewport()->installEventFilter(this);
+    connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *sub) {
+        if (sub && sub->widget())
+            emit childActivated(sub->widget());
+    });
     column->addWidget(mdi_, 1);
     pb1_ = new QProgressBar(centre);
     pb1_->setObjectName(QStringLiteral("Pb1"));
