@@ -12,6 +12,9 @@ int main(int argc, char *argv[]) {
     // program themselves.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // The windows of the other subsystems are wired to the main window's
+    // commands here, one SetCommandHandler (shell/commands.h) each.
+
     std::unique_ptr<tavisol::MDIForm1> mainWindow;
     tavisol::frmIntroduction splash([&mainWindow] {
         mainWindow = std::make_unique<tavisol::MDIForm1>();

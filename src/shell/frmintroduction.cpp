@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLinearGradient>
 #include <QMouseEvent>
+#include <QPainterPath>
 #include <QPainter>
 #include <QRadialGradient>
 #include <QScreen>
@@ -89,6 +90,25 @@ QImage DrawnPicture(QSize size) {
     p.setPen(Qt::NoPen);
     p.setBrush(sea);
     p.drawEllipse(c, r, r);
+    // A few land masses, clipped to the globe.
+    QPainterPath globe;
+    globe.addEllipse(c, r, r);
+    p.save();
+    p.setClipPath(globe);
+    p.setBrush(QColor(86, 140, 76));
+    const struct {
+        double x, y, rx, ry, angle;
+    } lands[] = {{-0.35, -0.35, 0.32, 0.22, -20}, {-0.15, 0.25, 0.16, 0.34, 15},
+                 {0.35, -0.25, 0.36, 0.2, 10},    {0.3, 0.3, 0.13, 0.27, -10},
+                 {0.75, 0.45, 0.15, 0.1, 0}};
+    for (const auto &l : lands) {
+        p.save();
+        p.translate(c + QPointF(l.x * r, l.y * r));
+        p.rotate(l.angle);
+        p.drawEllipse(QPointF(0, 0), l.rx * r, l.ry * r);
+        p.restore();
+    }
+    p.restore();
     p.setPen(QPen(QColor(255, 255, 255, 90), 1));
     p.setBrush(Qt::NoBrush);
     for (int i = 1; i < 6; ++i)
@@ -98,6 +118,14 @@ QImage DrawnPicture(QSize size) {
         const double half = std::sqrt(std::max(0.0, r * r - (y - c.y()) * (y - c.y())));
         p.drawLine(QPointF(c.x() - half, y), QPointF(c.x() + half, y));
     }
+    p.setPen(QColor(235, 240, 250));
+    QFont title(QStringLiteral("Times New Roman"));
+    title.setStyleHint(QFont::Serif);
+    title.setPixelSize(size.height() / 9);
+    title.setBold(true);
+    p.setFont(title);
+    p.drawText(QRectF(16, 10, size.width() - 32, size.height() / 6.0),
+               Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Tavisol"));
     return image;
 }
 

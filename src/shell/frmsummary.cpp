@@ -1,7 +1,6 @@
 #include "shell/frmsummary.h"
 
 #include <QCoreApplication>
-#include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -24,8 +23,6 @@ frmSummary::frmSummary(QWidget *parent) : QWidget(parent, Qt::Window) {
     QFont mono(QStringLiteral("Courier New"));
     mono.setStyleHint(QFont::TypeWriter);
     mono.setFixedPitch(true);
-    if (!QFontInfo(mono).fixedPitch())
-        mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     List1->setFont(mono);
 
     cmdBack = new QPushButton(MakeIcon(IconId::Back), QStringLiteral("Back"), this);

@@ -11,7 +11,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressBar>
 #include <QStatusBar>
@@ -26,6 +25,7 @@
 #include "shell/icons.h"
 #include "shell/messages.h"
 #include "shell/outputformats.h"
+#include "shell/printersetup.h"
 #include "shell/statuslocation.h"
 
 namespace tavisol {
@@ -143,6 +143,10 @@ MDIForm1::MDIForm1(QWidget *parent) : QMainWindow(parent) {
     mdi_->setObjectName(QStringLiteral("MDIClient"));
     mdi_->viewport()->setMouseTracking(true);
     mdi_->viewport()->installEventFilter(this);
+    connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *sub) {
+        if (sub && sub->widget())
+            emit childActivated(sub->widget());
+    });
     column->addWidget(mdi_, 1);
     pb1_ = new QProgressBar(centre);
     pb1_->setObjectName(QStringLiteral("Pb1"));
@@ -506,9 +510,7 @@ void MDIForm1::mn_PrintViewData_Click() { RunCommand(Command::PrintViewData); }
 void MDIForm1::mn_PrintWorkBench_Click() { RunCommand(Command::PrintWorkBench); }
 
 void MDIForm1::mn_PrinterSetup_Click() {
-    QPrintDialog dialog(printer(), this);
-    dialog.setWindowTitle(QStringLiteral("Printer Setup"));
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    PrinterSetupDialog dialog(printer(), this);
     dialog.exec();
 }
 

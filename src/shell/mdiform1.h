@@ -97,6 +97,11 @@ public:
 
     frmAbout *aboutWindow();
 
+signals:
+    // A child window of the frame became the active one (the activation on
+    // which the result windows recompute when their RecalcPending is set).
+    void childActivated(QWidget *window);
+
 protected:
     bool event(QEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *e) override;

@@ -331,6 +331,9 @@ TEST_F(MainWindow, LocationWriterProtocolReachesTheStatusBar) {
 TEST_F(MainWindow, ChildWindowsOpenOnceAndTileInBothDirections) {
     window->resize(900, 700);
     window->show();
+    std::vector<QWidget *> activated;
+    QObject::connect(window.get(), &MDIForm1::childActivated,
+                     [&](QWidget *w) { activated.push_back(w); });
     auto *a = new QWidget;
     auto *b = new QWidget;
     QMdiSubWindow *sa = window->showChild(a);
@@ -338,6 +341,7 @@ TEST_F(MainWindow, ChildWindowsOpenOnceAndTileInBothDirections) {
     EXPECT_EQ(window->showChild(a), sa) << "an open child is only activated";
     EXPECT_EQ(window->mdiArea()->subWindowList().size(), 2);
     EXPECT_EQ(window->mdiArea()->activeSubWindow(), sa);
+    EXPECT_EQ(activated, (std::vector<QWidget *>{a, b, a}));
 
     const QRect area = window->mdiArea()->viewport()->rect();
     act("mn_horizontal")->trigger();
