@@ -1,18 +1,25 @@
 #include "shell/hooks.h"
 
+#include "vantrixbind/vantrixbind.h"
+
 namespace tavisol {
 
-void OpenHelpContents(QWidget *parent, const QString &helpFile) {
-    // Calls the Vantrix binding's ShowTOC(helpFile); a failure to bind the
-    // library shows its error message over parent. Nothing to call yet.
-    (void)parent;
-    (void)helpFile;
+namespace {
+
+using HelpCall = bool (*)(const QString &, bool *, vantrix::BindError *);
+
+// A help file the library could not show is not reported; a failed binding is.
+void openHelp(HelpCall call, QWidget *parent, const QString &helpFile) {
+    bool shown = false;
+    vantrix::BindError error;
+    if (!call(helpFile, &shown, &error))
+        vantrix::showErrorMessage(error, parent);
 }
 
-void OpenHelpIndex(QWidget *parent, const QString &helpFile) {
-    // Calls the Vantrix binding's ShowIndex(helpFile), reported as above.
-    (void)parent;
-    (void)helpFile;
-}
+} // namespace
+
+void OpenHelpContents(QWidget *parent, const QString &helpFile) { openHelp(&vantrix::showTOC, parent, helpFile); }
+
+void OpenHelpIndex(QWidget *parent, const QString &helpFile) { openHelp(&vantrix::showIndex, parent, helpFile); }
 
 } // namespace tavisol
