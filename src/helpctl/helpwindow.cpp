@@ -80,6 +80,8 @@ void ChmBrowser::followLink(const QUrl &link) {
 HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("TavisolHelpWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
+    // An open help window must not keep the program alive once its main window closes.
+    setAttribute(Qt::WA_QuitOnClose, false);
 
     tree_ = new QTreeWidget;
     tree_->setHeaderHidden(true);

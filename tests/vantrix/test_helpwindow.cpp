@@ -97,3 +97,15 @@ TEST_F(HelpCommands, HelpCommandWithEverythingInPlaceReportsNothing) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(HelpCommands, HelpWindowDoesNotKeepTheProgramAlive) {
+    bool shown = false;
+    vx::BindError e;
+    ASSERT_TRUE(vx::showTOC(kHelpFile, &shown, &e));
+    ASSERT_EQ(helpWindows().size(), 1);
+    EXPECT_FALSE(helpWindows().first()->testAttribute(Qt::WA_QuitOnClose));
+}
+
+} // namespace
