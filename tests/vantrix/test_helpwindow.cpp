@@ -1,6 +1,7 @@
 // The help commands through the library, the control and its window.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QListWidget>
 #include <QMessageBox>
@@ -73,6 +74,22 @@ TEST_F(HelpCommands, ContentsThenIndexReuseOneWindow) {
     emit page->anchorClicked(QUrl(QStringLiteral("station_files.htm#format")));
     EXPECT_EQ(page->property("page").toString(), QStringLiteral("/station_files.htm"));
     EXPECT_TRUE(page->toPlainText().contains(QStringLiteral("mela")));
+
+    // Back, forward and home walk the pages seen.
+    auto *back = w->findChild<QAction *>(QStringLiteral("helpBack"));
+    auto *forward = w->findChild<QAction *>(QStringLiteral("helpForward"));
+    auto *home = w->findChild<QAction *>(QStringLiteral("helpHome"));
+    ASSERT_TRUE(back && forward && home);
+    EXPECT_TRUE(back->isEnabled());
+    EXPECT_FALSE(forward->isEnabled());
+    back->trigger();
+    EXPECT_NE(page->property("page").toString(), QStringLiteral("/station_files.htm"));
+    EXPECT_TRUE(forward->isEnabled());
+    forward->trigger();
+    EXPECT_EQ(page->property("page").toString(), QStringLiteral("/station_files.htm"));
+    home->trigger();
+    EXPECT_EQ(page->property("page").toString(), startPage);
+    EXPECT_FALSE(forward->isEnabled());
 }
 
 TEST_F(HelpCommands, MissingHelpFileShowsNothing) {
