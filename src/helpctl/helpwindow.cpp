@@ -1,5 +1,6 @@
 #include "helpctl/helpwindow.h"
 
+#include <QAction>
 #include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -7,7 +8,9 @@
 #include <QListWidget>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QStyle>
 #include <QTabWidget>
+#include <QToolBar>
 #include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -29,6 +32,37 @@ ChmBrowser::ChmBrowser(QWidget *parent) : QTextBrowser(parent) {
 }
 
 void ChmBrowser::openPage(const QString &pathWithAnchor) {
+    showPage(pathWithAnchor);
+    if (position_ >= 0 && history_.at(position_) == pathWithAnchor)
+        return;
+    history_.erase(history_.begin() + (position_ + 1), history_.end());
+    history_.append(pathWithAnchor);
+    position_ = history_.size() - 1;
+    emit historyChanged();
+}
+
+void ChmBrowser::goBack() {
+    if (!canGoBack())
+        return;
+    showPage(history_.at(--position_));
+    emit historyChanged();
+}
+
+void ChmBrowser::goForward() {
+    if (!canGoForward())
+        return;
+    showPage(history_.at(++position_));
+    emit historyChanged();
+}
+
+void ChmBrowser::clearHistory() {
+    history_.clear();
+    position_ = -1;
+    current_.clear();
+    emit historyChanged();
+}
+
+void ChmBrowser::showPage(const QString &pathWithAnchor) {
     const auto hash = pathWithAnchor.indexOf(QLatin1Char('#'));
     const QString path = hash < 0 ? pathWithAnchor : pathWithAnchor.left(hash);
     const QString anchor = hash < 0 ? QString() : pathWithAnchor.mid(hash + 1);
@@ -80,6 +114,8 @@ void ChmBrowser::followLink(const QUrl &link) {
 HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("TavisolHelpWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
+    // An open help window must not keep the program alive once its main window closes.
+    setAttribute(Qt::WA_QuitOnClose, false);
 
     tree_ = new QTreeWidget;
     tree_->setHeaderHidden(true);
@@ -103,9 +139,32 @@ HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent, Qt::Window) {
     browser_ = new ChmBrowser;
     browser_->setObjectName(QStringLiteral("helpPage"));
 
+    auto *bar = new QToolBar;
+    QAction *back = bar->addAction(style()->standardIcon(QStyle::SP_ArrowBack), tr("Back"));
+    QAction *forward = bar->addAction(style()->standardIcon(QStyle::SP_ArrowForward), tr("Forward"));
+    QAction *home = bar->addAction(style()->standardIcon(QStyle::SP_DirHomeIcon), tr("Home"));
+    back->setObjectName(QStringLiteral("helpBack"));
+    forward->setObjectName(QStringLiteral("helpForward"));
+    home->setObjectName(QStringLiteral("helpHome"));
+    back->setEnabled(false);
+    forward->setEnabled(false);
+    connect(back, &QAction::triggered, browser_, &ChmBrowser::goBack);
+    connect(forward, &QAction::triggered, browser_, &ChmBrowser::goForward);
+    connect(home, &QAction::triggered, this, [this] { openEntry(startPage_); });
+    connect(browser_, &ChmBrowser::historyChanged, this, [this, back, forward] {
+        back->setEnabled(browser_->canGoBack());
+        forward->setEnabled(browser_->canGoForward());
+    });
+    auto *pagePane = new QWidget;
+    auto *pageLayout = new QVBoxLayout(pagePane);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    pageLayout->setSpacing(0);
+    pageLayout->addWidget(bar);
+    pageLayout->addWidget(browser_);
+
     auto *splitter = new QSplitter;
     splitter->addWidget(tabs_);
-    splitter->addWidget(browser_);
+    splitter->addWidget(pagePane);
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({260, 640});
@@ -139,6 +198,7 @@ bool HelpWindow::load(const QString &file) {
     if (!archive->open(file.toLocal8Bit().toStdString()))
         return false;
     browser_->setArchive(nullptr);
+    browser_->clearHistory();
     archive_ = std::move(archive);
     file_ = file;
     browser_->setArchive(archive_.get());
@@ -158,6 +218,7 @@ bool HelpWindow::load(const QString &file) {
     QString start = fromStd(archive_->defaultTopic());
     if (start.isEmpty() && tree_->topLevelItemCount() > 0)
         start = tree_->topLevelItem(0)->data(0, kLocalRole).toString();
+    startPage_ = start;
     if (!start.isEmpty())
         openEntry(start);
     return true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QTextBrowser>
 #include <QWidget>
 
@@ -24,16 +25,29 @@ class ChmBrowser : public QTextBrowser {
 public:
     explicit ChmBrowser(QWidget *parent = nullptr);
     void setArchive(const ChmArchive *archive) { archive_ = archive; }
-    // Opens a page by its archive path, with an optional "#anchor".
+    // Opens a page by its archive path, with an optional "#anchor", and
+    // records it in the page history.
     void openPage(const QString &pathWithAnchor);
     QString currentPage() const { return current_; }
     QVariant loadResource(int type, const QUrl &name) override;
 
+    bool canGoBack() const { return position_ > 0; }
+    bool canGoForward() const { return position_ + 1 < history_.size(); }
+    void goBack();
+    void goForward();
+    void clearHistory();
+
+signals:
+    void historyChanged();
+
 private:
+    void showPage(const QString &pathWithAnchor);
     void followLink(const QUrl &link);
 
     const ChmArchive *archive_ = nullptr;
     QString current_;
+    QStringList history_;
+    qsizetype position_ = -1;
 };
 
 // The help window: contents tree and index beside the page view.
@@ -67,6 +81,7 @@ private:
     QLineEdit *indexFind_ = nullptr;
     QListWidget *index_ = nullptr;
     ChmBrowser *browser_ = nullptr;
+    QString startPage_;
 };
 
 } // namespace tavisol::help

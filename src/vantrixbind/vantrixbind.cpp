@@ -37,31 +37,44 @@ void fail(BindError *error, int number, const QString &description) {
         *error = BindError{number, description};
 }
 
+// Loads one candidate: a path (must exist) or a plain name for the usual
+// search for libraries. Fills *why on failure.
+std::unique_ptr<QLibrary> tryLoad(const QString &name, bool isPath, QString *why) {
+    if (isPath && !QFileInfo::exists(name)) {
+        *why = QStringLiteral("File not found: ") + name;
+        return nullptr;
+    }
+    auto lib = std::make_unique<QLibrary>(name);
+    if (lib->load())
+        return lib;
+    *why = isPath ? lib->errorString() : QStringLiteral("File not found: ") + name;
+    return nullptr;
+}
+
 bool loadLibrary(BindError *error) {
     Binding &b = binding();
     if (b.library && b.library->isLoaded())
         return true;
-    QStringList candidates;
+    QString why;
+    std::unique_ptr<QLibrary> lib;
     if (!b.explicitPath.isEmpty()) {
-        candidates << b.explicitPath;
+        lib = tryLoad(b.explicitPath, true, &why);
     } else {
-        candidates << QDir(programFolder()).filePath(QStringLiteral("libvantrix.so"))
-                   << QStringLiteral("vantrix");
-    }
-    QString firstError;
-    for (const QString &name : candidates) {
-        auto lib = std::make_unique<QLibrary>(name);
-        if (lib->load()) {
-            b.library = std::move(lib);
-            for (auto &f : b.functions)
-                f = nullptr;
-            return true;
+        // The program folder first, then the usual search by plain name.
+        lib = tryLoad(QDir(programFolder()).filePath(QStringLiteral("libvantrix.so")), true, &why);
+        if (!lib) {
+            QString plainWhy;
+            lib = tryLoad(QStringLiteral("libvantrix.so"), false, &plainWhy);
         }
-        if (firstError.isEmpty())
-            firstError = lib->errorString();
     }
-    fail(error, kErrLibraryNotFound, firstError);
-    return false;
+    if (!lib) {
+        fail(error, kErrLibraryNotFound, why);
+        return false;
+    }
+    b.library = std::move(lib);
+    for (auto &f : b.functions)
+        f = nullptr;
+    return true;
 }
 
 QFunctionPointer function(Export which, BindError *error) {

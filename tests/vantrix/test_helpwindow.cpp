@@ -1,8 +1,11 @@
 // The help commands through the library, the control and its window.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QTimer>
 #include <QTabWidget>
 #include <QTreeWidget>
 
@@ -71,6 +74,22 @@ TEST_F(HelpCommands, ContentsThenIndexReuseOneWindow) {
     emit page->anchorClicked(QUrl(QStringLiteral("station_files.htm#format")));
     EXPECT_EQ(page->property("page").toString(), QStringLiteral("/station_files.htm"));
     EXPECT_TRUE(page->toPlainText().contains(QStringLiteral("mela")));
+
+    // Back, forward and home walk the pages seen.
+    auto *back = w->findChild<QAction *>(QStringLiteral("helpBack"));
+    auto *forward = w->findChild<QAction *>(QStringLiteral("helpForward"));
+    auto *home = w->findChild<QAction *>(QStringLiteral("helpHome"));
+    ASSERT_TRUE(back && forward && home);
+    EXPECT_TRUE(back->isEnabled());
+    EXPECT_FALSE(forward->isEnabled());
+    back->trigger();
+    EXPECT_NE(page->property("page").toString(), QStringLiteral("/station_files.htm"));
+    EXPECT_TRUE(forward->isEnabled());
+    forward->trigger();
+    EXPECT_EQ(page->property("page").toString(), QStringLiteral("/station_files.htm"));
+    home->trigger();
+    EXPECT_EQ(page->property("page").toString(), startPage);
+    EXPECT_FALSE(forward->isEnabled());
 }
 
 TEST_F(HelpCommands, MissingHelpFileShowsNothing) {
@@ -84,16 +103,38 @@ TEST_F(HelpCommands, MissingHelpFileShowsNothing) {
     EXPECT_TRUE(helpWindows().isEmpty());
 }
 
-TEST_F(HelpCommands, HelpCommandWithEverythingInPlaceReportsNothing) {
-    // The test program is not in the program folder: point the file there.
+// The command's own help file path lies beside the test program, where there
+// is none: with the library present that is silent, and an open window stays.
+TEST_F(HelpCommands, HelpCommandWithoutHelpFileReportsNothing) {
     bool shown = false;
     vx::BindError e;
     ASSERT_TRUE(vx::showTOC(kHelpFile, &shown, &e));
     ASSERT_TRUE(shown);
-    // The command itself (its help file path is beside the test program, where
-    // there is none) reports no error either: a file not shown is silent.
+    bool boxSeen = false;
+    QTimer::singleShot(0, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *box = qobject_cast<QMessageBox *>(w); box != nullptr && box->isVisible()) {
+                boxSeen = true;
+                box->accept();
+            }
+    });
     EXPECT_EQ(vx::helpContents().number, 0);
+    EXPECT_EQ(vx::helpIndex().number, 0);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(boxSeen);
     EXPECT_EQ(helpWindows().size(), 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(HelpCommands, HelpWindowDoesNotKeepTheProgramAlive) {
+    bool shown = false;
+    vx::BindError e;
+    ASSERT_TRUE(vx::showTOC(kHelpFile, &shown, &e));
+    ASSERT_EQ(helpWindows().size(), 1);
+    EXPECT_FALSE(helpWindows().first()->testAttribute(Qt::WA_QuitOnClose));
 }
 
 } // namespace
