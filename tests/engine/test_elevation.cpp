@@ -83,6 +83,15 @@ TEST_F(ElevationRaster, LandWaterAndBounds) {
     EXPECT_EQ(Elevation(10, 10, water), 1960);
 }
 
+TEST_F(ElevationRaster, NothingIsKeptBetweenCalls) {
+    Write();
+    Integer water = 0;
+    EXPECT_EQ(Elevation(0, 0, water), 1960);
+    Set(Position(1080, 2160), 3);
+    Write();
+    EXPECT_EQ(Elevation(0, 0, water), 20);
+}
+
 TEST_F(ElevationRaster, MissingRasterFailsNamingIt) {
     Integer water = 0;
     try {

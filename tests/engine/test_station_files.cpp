@@ -97,6 +97,13 @@ TEST(ListInput, NamesAreReadAsWindows1252) {
     EXPECT_EQ(records[0].Country, "\u20ac");
 }
 
+TEST(ListInput, ByteOrderMarkMeansUtf8) {
+    const auto records =
+        ParseStationRecords("\xEF\xBB\xBF" "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,\"S\u00e3o Tom\u00e9\",C\n", "t.txt", 10);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].Name, "S\u00e3o Tom\u00e9");
+}
+
 TEST(ListInput, BadNumberFailsNamingTheFile) {
     try {
         ParseStationRecords("1,2,x3,4,5,6,7,8,9,10,11,12,13,14,15,N,C\n", "/data/vap.txt", 10);
