@@ -37,7 +37,13 @@ bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
 // stand on one line or spread over several.
 class ListInput {
 public:
-    ListInput(std::string_view text, const std::string &source) : text_(text), source_(source) {}
+    ListInput(std::string_view text, const std::string &source) : text_(text), source_(source) {
+        // A file saved with a UTF-8 byte-order mark holds UTF-8 names.
+        if (text_.substr(0, 3) == "\xEF\xBB\xBF") {
+            text_.remove_prefix(3);
+            utf8_ = true;
+        }
+    }
 
     // Skips blanks and line ends; true when nothing but them is left.
     bool AtEnd() {
@@ -61,7 +67,8 @@ public:
     }
 
     std::string ReadText(std::size_t record, int field) {
-        return Windows1252ToUtf8(ReadToken(record, field, /*isNumber=*/false));
+        const std::string_view raw = ReadToken(record, field, /*isNumber=*/false);
+        return utf8_ ? std::string(raw) : Windows1252ToUtf8(raw);
     }
 
 private:
@@ -120,6 +127,7 @@ private:
     std::string_view text_;
     std::size_t pos_ = 0;
     std::string source_;
+    bool utf8_ = false;
 };
 
 } // namespace

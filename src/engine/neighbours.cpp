@@ -13,6 +13,12 @@ namespace {
 
 int FoundCount(const EngineState &state) { return std::clamp<int>(state.NeighbourCount, 0, MaxNeighbours); }
 
+// Stations held, whatever a caller wrote into the count.
+int LoadedCount(const EngineState &state) {
+    const int held = std::max(0, static_cast<int>(state.Stations.size()) - 1);
+    return std::clamp<int>(state.StationCount, 0, held);
+}
+
 void SetActiveFlagsAndDoubled(EngineState &state) {
     const int found = FoundCount(state);
     for (int k = 1; k <= MaxNeighbours; ++k)
@@ -65,7 +71,8 @@ void LoadCurrentVariable(EngineState &state) {
 void PrepareNeighbours(EngineState &state) {
     state.StationCount = 0;
     LoadCurrentVariable(state);
-    for (int s = 1; s <= state.StationCount; ++s) {
+    const int loaded = LoadedCount(state);
+    for (int s = 1; s <= loaded; ++s) {
         StationRecord &st = state.Stations[static_cast<std::size_t>(s)];
         st.Distance = GreatCircleDistance(state.CalcLongitude, state.CalcLatitude, st.Longitude, st.Latitude,
                                           state.ZeroTolerance);
@@ -90,7 +97,8 @@ void SelectNearestStations(EngineState &state) {
         distance[k] = 20000;
         station[k] = 0;
     }
-    for (int s = 1; s <= state.StationCount; ++s) {
+    const int loaded = LoadedCount(state);
+    for (int s = 1; s <= loaded; ++s) {
         const StationRecord &st = state.Stations[static_cast<std::size_t>(s)];
         const Single d = st.Distance;
         const bool outsideWindow = state.AltWindowOn == 1 && (st.Altitude == Missing || st.Altitude > state.MaxAltitude ||

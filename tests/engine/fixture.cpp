@@ -30,8 +30,8 @@ std::string StationLine(const Station &s) {
     std::ostringstream out;
     out.precision(9);
     out << s.lat << "," << s.lon << "," << s.alt;
-    for (double v : s.values)
-        out << "," << v;
+    for (std::size_t m = 0; m < 12; ++m)
+        out << "," << (m < s.values.size() ? s.values[m] : 0.0);
     out << ",\"" << s.name << "\",\"" << s.country << "\"\r\n";
     return out.str();
 }
@@ -61,8 +61,8 @@ void SetNeighbours(EngineState &state, const std::vector<Station> &stations) {
         n.Latitude = static_cast<float>(s.lat);
         n.Longitude = static_cast<float>(s.lon);
         n.Altitude = static_cast<float>(s.alt);
-        for (int m = 1; m <= 12; ++m)
-            n.Values[m] = static_cast<float>(s.values[static_cast<std::size_t>(m - 1)]);
+        for (std::size_t m = 1; m <= 12; ++m)
+            n.Values[m] = m <= s.values.size() ? static_cast<float>(s.values[m - 1]) : 0.0f;
         n.Name = s.name;
         n.Country = s.country;
         n.Distance = GreatCircleDistance(state.CalcLongitude, state.CalcLatitude, n.Longitude, n.Latitude,

@@ -1,0 +1,20 @@
+#include "engine/widgets/enable_form_controls.h"
+
+#include <QCoreApplication>
+#include <QVariant>
+#include <QWidget>
+
+namespace tavisol::engine {
+
+void EnableFormControls(QWidget *window) {
+    if (!window)
+        return;
+    const auto controls = window->findChildren<QWidget *>();
+    for (QWidget *control : controls) {
+        if (control->property(ControlTagProperty).toString() != QLatin1String("nofont"))
+            control->setEnabled(true);
+        QCoreApplication::processEvents();
+    }
+}
+
+} // namespace tavisol::engine

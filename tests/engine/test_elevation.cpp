@@ -1,0 +1,114 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "engine/engine.h"
+#include "fixture.h"
+
+namespace tavisol::engine {
+namespace {
+
+using ::testing::HasSubstr;
+using testing::TempFolder;
+
+constexpr std::int64_t Columns = 4320;
+constexpr std::int64_t Rows = 2160;
+
+std::int64_t Position(int row, int col) { return col + (row - 1) * Columns; }
+
+// A raster whose bytes are all 100 (1960 m) except a few marked cells.
+class ElevationRaster : public ::testing::Test {
+protected:
+    void SetUp() override {
+        bytes_.assign(static_cast<std::size_t>(Columns * Rows), 100);
+    }
+    void Set(std::int64_t position, unsigned char value) { bytes_[static_cast<std::size_t>(position - 1)] = value; }
+    void Write() {
+        std::ofstream out(folder_.path() / "10k8b.raw", std::ios::binary);
+        out.write(reinterpret_cast<const char *>(bytes_.data()), static_cast<std::streamsize>(bytes_.size()));
+    }
+    Integer Elevation(float lon, float lat, Integer &isWater) {
+        return GetElevation(folder_.path(), lon, lat, isWater);
+    }
+
+    TempFolder folder_;
+    std::vector<unsigned char> bytes_;
+};
+
+TEST(ElevationPosition, CellRoundingAtTheEdges) {
+    EXPECT_EQ(ElevationBytePosition(180, -90), Columns * Rows); // the last byte of the file
+    EXPECT_EQ(ElevationBytePosition(180, 0), Position(1080, 4320)); // the last byte of a row
+    EXPECT_EQ(ElevationBytePosition(-179.95f, 0), Position(1080, 1));
+    EXPECT_EQ(ElevationBytePosition(-179.97f, 0), Position(1080, 0)); // the last byte of the row above
+    EXPECT_EQ(ElevationBytePosition(0, 89.95f), Position(1, 2160));
+    EXPECT_EQ(ElevationBytePosition(-179.875f, 0), Position(1080, 2)); // 1.5
+    EXPECT_EQ(ElevationBytePosition(-179.625f, 0), Position(1080, 4)); // 4.5: halves go to the even cell
+    EXPECT_EQ(ElevationBytePosition(12.483f, 41.9f), Position(577, 2310));
+}
+
+TEST(ElevationPosition, PolarRowsAndWrappedLongitudesStayInTheFile) {
+    EXPECT_EQ(ElevationBytePosition(0, 89.97f), Position(1, 2160)); // row 0 is limited to row 1
+    EXPECT_EQ(ElevationBytePosition(0, 90), Position(1, 2160));
+    EXPECT_EQ(ElevationBytePosition(0, -90), Position(2160, 2160));
+    EXPECT_EQ(ElevationBytePosition(-180, 90), Columns);              // position 0: last byte of the first row
+    EXPECT_EQ(ElevationBytePosition(-179.97f, 89.99f), Columns);
+    EXPECT_EQ(ElevationBytePosition(190, 0), ElevationBytePosition(-170, 0));
+    EXPECT_EQ(ElevationBytePosition(-190, 0), ElevationBytePosition(170, 0));
+    EXPECT_EQ(ElevationBytePosition(540, 0), ElevationBytePosition(180, 0));
+    for (float lat = -90; lat <= 90; lat += 0.5f) {
+        for (float lon = -180; lon <= 180; lon += 7.5f) {
+            const std::int64_t p = ElevationBytePosition(lon, lat);
+            ASSERT_GE(p, 1);
+            ASSERT_LE(p, Columns * Rows);
+        }
+    }
+}
+
+TEST_F(ElevationRaster, LandWaterAndBounds) {
+    Set(Position(1080, 2160), 255);
+    Set(Position(1080, 2161), 0);
+    Set(Position(1080, 2162), 254);
+    Set(Columns * Rows, 7);
+    Set(Position(1079, 4320), 9);
+    Write();
+    Integer water = -5;
+    EXPECT_EQ(Elevation(0, 0, water), 0);
+    EXPECT_EQ(water, 1); // one, not minus one
+    EXPECT_EQ(Elevation(1.0f / 12, 0, water), -40);
+    EXPECT_EQ(water, 0);
+    EXPECT_EQ(Elevation(2.0f / 12, 0, water), 5040);
+    EXPECT_EQ(Elevation(180, -90, water), 7 * 20 - 40);
+    EXPECT_EQ(Elevation(-180, 0, water), 9 * 20 - 40);
+    EXPECT_EQ(Elevation(10, 10, water), 1960);
+}
+
+TEST_F(ElevationRaster, NothingIsKeptBetweenCalls) {
+    Write();
+    Integer water = 0;
+    EXPECT_EQ(Elevation(0, 0, water), 1960);
+    Set(Position(1080, 2160), 3);
+    Write();
+    EXPECT_EQ(Elevation(0, 0, water), 20);
+}
+
+TEST_F(ElevationRaster, MissingRasterFailsNamingIt) {
+    Integer water = 0;
+    try {
+        Elevation(0, 0, water);
+        FAIL() << "no failure";
+    } catch (const EngineError &e) {
+        EXPECT_EQ(e.kind(), ErrorKind::FileNotFound);
+        EXPECT_THAT(e.what(), HasSubstr("10k8b.raw"));
+    }
+}
+
+TEST_F(ElevationRaster, ShortRasterFails) {
+    bytes_.resize(100);
+    Write();
+    Integer water = 0;
+    EXPECT_THROW(Elevation(0, 0, water), EngineError);
+}
+
+} // namespace
+} // namespace tavisol::engine

@@ -1,0 +1,219 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "engine/engine.h"
+#include "fixture.h"
+
+namespace tavisol::engine {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using testing::MakeState;
+using testing::Station;
+using testing::StationFile;
+using testing::TempFolder;
+
+TEST(StationTiles, NamesAroundRome) {
+    EXPECT_THAT(TileFileNames(0, 41.9f, 12.483f),
+                ElementsAre("mela5lo4.txt", "mela6lo4.txt", "mela5lo5.txt", "mela6lo5.txt"));
+    EXPECT_THAT(TileFileNames(3, 41.9f, 12.483f),
+                ElementsAre("prla5lo4.txt", "prla6lo4.txt", "prla5lo5.txt", "prla6lo5.txt"));
+}
+
+TEST(StationTiles, LongitudeBandsWrapAcross180) {
+    EXPECT_THAT(TileFileNames(0, 41.9f, -150), ElementsAre("mela5lo6.txt", "mela6lo6.txt", "mela5lo1.txt", "mela6lo1.txt"));
+    EXPECT_THAT(TileFileNames(0, 41.9f, 180), ElementsAre("mela5lo6.txt", "mela6lo6.txt", "mela5lo1.txt", "mela6lo1.txt"));
+    EXPECT_EQ(TileFileNames(0, 41.9f, 179.9f)[0], "mela5lo6.txt");
+    EXPECT_EQ(TileFileNames(0, 41.9f, -138)[0], "mela5lo1.txt");
+    EXPECT_EQ(TileFileNames(3, 41.9f, -7)[0], "prla5lo4.txt"); // a bound belongs to the band east of it
+}
+
+TEST(StationTiles, LatitudeBandsAndPolarFiles) {
+    EXPECT_EQ(TileFileNames(0, -2, 0)[0], "mela2lo4.txt"); // the bound belongs to the band north of it
+    EXPECT_EQ(TileFileNames(0, -2.001f, 0)[0], "mela1lo4.txt");
+    EXPECT_THAT(TileFileNames(0, 90, 0), ElementsAre("mela6lo4.txt", "mela1lo4.txt", "mela6lo5.txt", "mela1lo5.txt", "menor.txt"));
+    EXPECT_THAT(TileFileNames(0, -60, 0),
+                ElementsAre("mela1lo4.txt", "mela2lo4.txt", "mela1lo5.txt", "mela2lo5.txt", "mesud.txt"));
+    EXPECT_EQ(TileFileNames(3, 61, 0).back(), "prnor.txt");
+    EXPECT_EQ(TileFileNames(3, -60, 0).back(), "prsud.txt");
+    EXPECT_EQ(TileFileNames(0, -50, 0).size(), 4u);
+    EXPECT_EQ(TileFileNames(0, 60, 0).size(), 4u);
+}
+
+TEST(StationTiles, OtherVariablesReadOneFile) {
+    EXPECT_THAT(StationFileNames(6, -80, 100), ElementsAre("windsp.txt"));
+    EXPECT_THAT(StationFileNames(1, 0, 0), ElementsAre("max.txt"));
+    EXPECT_THAT(StationFileNames(2, 0, 0), ElementsAre("min.txt"));
+    EXPECT_THAT(StationFileNames(4, 0, 0), ElementsAre("vap.txt"));
+    EXPECT_THAT(StationFileNames(5, 0, 0), ElementsAre("pet.txt"));
+    EXPECT_THAT(StationFileNames(7, 0, 0), ElementsAre("sufr.txt"));
+}
+
+TEST(ListInput, QuotedNamesKeepTheirCommas) {
+    const auto records = ParseStationRecords(
+        "41.9,12.5,17,1,2,3,4,5,6,7,8,9,10,11,12,\"Roma, Urbe\",\"Italy\"\r\n", "t.txt", 10);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].Name, "Roma, Urbe");
+    EXPECT_EQ(records[0].Country, "Italy");
+    EXPECT_EQ(records[0].Latitude, 41.9f);
+    EXPECT_EQ(records[0].Longitude, 12.5f);
+    EXPECT_EQ(records[0].Altitude, 17.0f);
+    for (int m = 1; m <= 12; ++m)
+        EXPECT_EQ(records[0].Values[m], static_cast<float>(m));
+}
+
+TEST(ListInput, RecordsSpreadOverSeveralLines) {
+    const auto records = ParseStationRecords("  41.9 , 12.5,9999\n"
+                                             "-1.5,2e1,3,.5,5,6,7,8,9,10,11,+12\n"
+                                             "Unquoted name,Italy\n"
+                                             "\n"
+                                             "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,\"B\",\"C\"",
+                                             "t.txt", 10);
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].Altitude, 9999.0f);
+    EXPECT_EQ(records[0].Values[1], -1.5f);
+    EXPECT_EQ(records[0].Values[2], 20.0f);
+    EXPECT_EQ(records[0].Values[4], 0.5f);
+    EXPECT_EQ(records[0].Values[12], 12.0f);
+    EXPECT_EQ(records[0].Name, "Unquoted name");
+    EXPECT_EQ(records[0].Country, "Italy");
+    EXPECT_EQ(records[1].Latitude, 1.0f);
+    EXPECT_EQ(records[1].Values[12], 15.0f);
+    EXPECT_EQ(records[1].Name, "B");
+}
+
+TEST(ListInput, NumbersEndAtABlank) {
+    const auto records = ParseStationRecords("1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 N,C\n", "t.txt", 10);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].Values[12], 15.0f);
+    EXPECT_EQ(records[0].Name, "N");
+}
+
+TEST(ListInput, NamesAreReadAsWindows1252) {
+    const auto records = ParseStationRecords("1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,\"S\xe3o Tom\xe9\",\"\x80\"\n", "t.txt", 10);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].Name, "S\u00e3o Tom\u00e9");
+    EXPECT_EQ(records[0].Country, "\u20ac");
+}
+
+TEST(ListInput, ByteOrderMarkMeansUtf8) {
+    const auto records =
+        ParseStationRecords("\xEF\xBB\xBF" "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,\"S\u00e3o Tom\u00e9\",C\n", "t.txt", 10);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].Name, "S\u00e3o Tom\u00e9");
+}
+
+TEST(ListInput, BadNumberFailsNamingTheFile) {
+    try {
+        ParseStationRecords("1,2,x3,4,5,6,7,8,9,10,11,12,13,14,15,N,C\n", "/data/vap.txt", 10);
+        FAIL() << "no failure";
+    } catch (const EngineError &e) {
+        EXPECT_EQ(e.kind(), ErrorKind::BadStationRecord);
+        EXPECT_THAT(e.what(), HasSubstr("/data/vap.txt"));
+        EXPECT_THAT(e.what(), HasSubstr("x3"));
+    }
+    EXPECT_THROW(ParseStationRecords("1,2,,4,5,6,7,8,9,10,11,12,13,14,15,N,C\n", "t", 10), EngineError);
+    EXPECT_THROW(ParseStationRecords("1,2,nan,4,5,6,7,8,9,10,11,12,13,14,15,N,C\n", "t", 10), EngineError);
+}
+
+TEST(ListInput, FileEndingInsideARecordFails) {
+    try {
+        ParseStationRecords("1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,N,C\n1,2,3\n", "/d/min.txt", 10);
+        FAIL() << "no failure";
+    } catch (const EngineError &e) {
+        EXPECT_EQ(e.kind(), ErrorKind::BadStationRecord);
+        EXPECT_THAT(e.what(), HasSubstr("/d/min.txt"));
+    }
+}
+
+TEST(LoadStationFile, AppendsInFileOrder) {
+    TempFolder folder;
+    folder.Write("max.txt", StationFile({{1, 2, 3, {}, "A", "X"}, {4, 5, 6, {}, "B", "Y"}}));
+    EngineState state = MakeState(0, 0, 0);
+    state.DataFolder = folder.path();
+    LoadStationFile(state, "max.txt");
+    LoadStationFile(state, "max.txt");
+    ASSERT_EQ(state.StationCount, 4);
+    EXPECT_EQ(state.Stations[1].Name, "A");
+    EXPECT_EQ(state.Stations[2].Name, "B");
+    EXPECT_EQ(state.Stations[3].Name, "A");
+    EXPECT_EQ(state.Stations[4].Latitude, 4.0f);
+}
+
+TEST(LoadStationFile, MissingFileFailsAndKeepsTheCount) {
+    TempFolder folder;
+    folder.Write("max.txt", StationFile({{1, 2, 3}}));
+    EngineState state = MakeState(0, 0, 0);
+    state.DataFolder = folder.path();
+    LoadStationFile(state, "max.txt");
+    try {
+        LoadStationFile(state, "min.txt");
+        FAIL() << "no failure";
+    } catch (const EngineError &e) {
+        EXPECT_EQ(e.kind(), ErrorKind::FileNotFound);
+        EXPECT_THAT(e.what(), HasSubstr((folder.path() / "min.txt").string()));
+    }
+    EXPECT_EQ(state.StationCount, 1);
+}
+
+TEST(LoadStationFile, MoreThan30000RecordsFails) {
+    TempFolder folder;
+    std::string text;
+    for (int i = 0; i < 20000; ++i)
+        text += "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,N,C\n";
+    folder.Write("big.txt", text);
+    EngineState state = MakeState(0, 0, 0);
+    state.DataFolder = folder.path();
+    LoadStationFile(state, "big.txt");
+    ASSERT_EQ(state.StationCount, 20000);
+    try {
+        LoadStationFile(state, "big.txt");
+        FAIL() << "no failure";
+    } catch (const EngineError &e) {
+        EXPECT_EQ(e.kind(), ErrorKind::TooManyStations);
+        EXPECT_THAT(e.what(), HasSubstr("big.txt"));
+    }
+    EXPECT_EQ(state.StationCount, 20000); // the failing file's records are not counted
+}
+
+TEST(LoadStationFile, ExactlyThirtyThousandFit) {
+    TempFolder folder;
+    std::string text;
+    for (int i = 0; i < 15000; ++i)
+        text += "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,N,C\n";
+    folder.Write("half.txt", text);
+    EngineState state = MakeState(0, 0, 0);
+    state.DataFolder = folder.path();
+    LoadStationFile(state, "half.txt");
+    LoadStationFile(state, "half.txt");
+    EXPECT_EQ(state.StationCount, 30000);
+}
+
+TEST(LoadStationFile, WindSpeedReadsOnlyItsFile) {
+    TempFolder folder;
+    folder.Write("windsp.txt", StationFile({{-80, 100, 3, std::vector<double>(12, 4.0)}}));
+    EngineState state = MakeState(-80, 100, 0);
+    state.DataFolder = folder.path();
+    state.CurrentVariable = 6;
+    PrepareNeighbours(state);
+    EXPECT_EQ(state.StationCount, 1);
+    EXPECT_EQ(state.NeighbourCount, 1);
+}
+
+TEST(LoadStationFile, TilesAndPolarFileInOrder) {
+    TempFolder folder;
+    EngineState state = MakeState(-60, 0, 0);
+    state.DataFolder = folder.path();
+    const auto names = TileFileNames(0, -60, 0);
+    for (std::size_t i = 0; i < names.size(); ++i)
+        folder.Write(names[i], StationFile({{-60, 0, 0, {}, names[i]}}));
+    LoadTemperatureTiles(state);
+    ASSERT_EQ(state.StationCount, 5);
+    for (int s = 1; s <= 5; ++s)
+        EXPECT_EQ(state.Stations[static_cast<std::size_t>(s)].Name, names[static_cast<std::size_t>(s - 1)]);
+    EXPECT_EQ(state.Stations[5].Name, "mesud.txt");
+}
+
+} // namespace
+} // namespace tavisol::engine
