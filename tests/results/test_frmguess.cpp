@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QImage>
+#include <QPixmap>
 #include <QProgressBar>
 #include <QTabBar>
 #include <QTableWidget>
@@ -254,6 +256,29 @@ TEST_F(GuessWindowTest, NewEstimateRedrawsTheSelectedPagesOfAllGroups) {
     EXPECT_FALSE(Cell(1, 4, 2, 1).isEmpty());
     EXPECT_FALSE(Cell(3, 2, 2, 1).isEmpty());
     EXPECT_FALSE(window->Frame2()->isHidden());
+}
+
+TEST_F(GuessWindowTest, ChartScaleSpansTheSurface) {
+    ASSERT_TRUE(window->ShowData());
+    // The three charts share the range members; the last one drawn holds them.
+    EXPECT_EQ(window->ChartMin(), 0);
+    window->TempStrip_Click();
+    ChartView *chart = window->Chart(1);
+    chart->resize(290, 280);
+    const ChartDrawing &d = chart->drawing();
+    EXPECT_EQ(d.min, window->ChartMin());
+    EXPECT_EQ(d.max, window->ChartMax());
+    EXPECT_FLOAT_EQ(window->ChartStep(), (d.max - d.min) / 10);
+    const QPointF topLeft = chart->toPixels(-2, d.top);
+    const QPointF bottomRight = chart->toPixels(12.5, d.bottom);
+    EXPECT_NEAR(topLeft.x(), 0, 1e-9);
+    EXPECT_NEAR(topLeft.y(), 0, 1e-9);
+    EXPECT_NEAR(bottomRight.x(), 290, 1e-9);
+    EXPECT_NEAR(bottomRight.y(), 280, 1e-9);
+    // -2 .. 12.5 over 290 pixels: 20 pixels a month.
+    EXPECT_NEAR(chart->toPixels(0, d.min).x(), 40, 1e-9);
+    const QImage image = chart->grab().toImage();
+    EXPECT_FALSE(image.isNull());
 }
 
 TEST_F(GuessWindowTest, ResizeCountStopsInsteadOfOverflowing) {
