@@ -15,6 +15,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <optional>
+
 #include "numfmt/numfmt_qt.h"
 #include "results/chartview.h"
 #include "results/gridtexts.h"
@@ -337,7 +339,7 @@ int frmGuess::PageOfTab(int tabIndex) {
 
 // ---- Estimate run ------------------------------------------------------------------
 
-bool frmGuess::ShowData() {
+bool frmGuess::ShowData(BusyMark mark) {
     // A run of this window is going (its events let this call through): the
     // run in progress finishes on its own.
     if (running_)
@@ -353,9 +355,12 @@ bool frmGuess::ShowData() {
         return results_.AllComputed();
     }
 
-    BusyGuard busy;
-    if (!busy.owns())
-        return false;  // another computation is going; stay pending
+    std::optional<BusyGuard> busy;
+    if (mark == BusyMark::Take) {
+        busy.emplace();
+        if (!busy->owns())
+            return false;  // another computation is going; stay pending
+    }
     running_ = true;
 
     frame2_->hide();

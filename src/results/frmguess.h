@@ -51,7 +51,10 @@ public:
     // pending, so the next activation or save computes again. Never starts a
     // run while one of this window's runs is going, nor while another
     // computation holds the busy mark (the window then stays pending).
-    bool ShowData();
+    // A caller that holds the busy mark for a run of its own (the list
+    // window's run over its locations) passes BusyMark::HeldByCaller.
+    enum class BusyMark { Take, HeldByCaller };
+    bool ShowData(BusyMark mark = BusyMark::Take);
     // Redraws the selected page of each of the three groups.
     void showagain();
     // Computes when RecalcPending is set; otherwise nothing.

@@ -189,6 +189,15 @@ TEST_F(GuessWindowTest, OtherComputationKeepsTheWindowPending) {
     EXPECT_TRUE(window->ShowData());
 }
 
+TEST_F(GuessWindowTest, CallerHoldingTheBusyMarkComputesThroughIt) {
+    BusyGuard listRun;
+    ASSERT_TRUE(listRun.owns());
+    EXPECT_TRUE(window->ShowData(frmGuess::BusyMark::HeldByCaller));
+    EXPECT_EQ(steps.size(), 8u);
+    EXPECT_FALSE(window->RecalcPending());
+    EXPECT_TRUE(appState().Busy);  // still the caller's
+}
+
 TEST_F(GuessWindowTest, LocationChangedDuringTheRunKeepsItPending) {
     QObject::connect(pb1.get(), &QProgressBar::valueChanged, [](int v) {
         if (v == 4)

@@ -307,6 +307,8 @@ TEST(ObservationGridTexts, ValuesWeightsAndMeanRow) {
     n[1].Weight = 0.12345f;
     n[2].Active = 0;  // doubled: listed all the same
     n[2].Values[2] = 1.0f;
+    n[3].Country.clear();  // took part in the estimate: listed all the same
+    n[3].Values[4] = 7.0f;
     n[21].Values[12] = 4.0f;
     CountActiveNeighbours(r);
 
@@ -316,6 +318,7 @@ TEST(ObservationGridTexts, ValuesWeightsAndMeanRow) {
     EXPECT_EQ(g.text(25, 14), "0.1235");
     EXPECT_EQ(g.text(26, 2), "1.00");
     EXPECT_EQ(g.text(26, 14), "0.0000");
+    EXPECT_EQ(g.text(27, 4), "7.00");
     for (int k = 17; k <= 20; ++k)
         for (int c = 1; c <= 14; ++c)
             EXPECT_EQ(g.text(24 + k, c), "") << k;
