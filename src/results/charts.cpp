@@ -1,0 +1,201 @@
+#include "results/charts.h"
+
+#include "engine/geodesy.h"
+#include "results/gridtexts.h"
+
+namespace tavisol::results {
+
+using engine::Single;
+
+namespace {
+
+Single Best(const GuessResults &r, int v, int m) { return r.StoredResult(v).Best[static_cast<std::size_t>(m)]; }
+Single Err(const GuessResults &r, int v, int m) { return r.StoredResult(v).StdErr[static_cast<std::size_t>(m)]; }
+
+// Bounds rounded out to the axis ladder, as whole numbers.
+ChartRange Finish(Single lo, Single hi, bool notBelowZero) {
+    ChartRange range;
+    range.min = engine::NiceValueDown(lo);
+    if (notBelowZero && range.min < 0)
+        range.min = 0;
+    range.max = engine::NiceValueUp(hi);
+    return range;
+}
+
+ChartItem Line(double x1, double y1, double x2, double y2, std::optional<Rgb> colour, int width = 1) {
+    ChartItem item;
+    item.kind = ChartItem::Kind::Line;
+    item.x1 = x1;
+    item.y1 = y1;
+    item.x2 = x2;
+    item.y2 = y2;
+    item.colour = colour;
+    item.width = width;
+    return item;
+}
+
+ChartItem Text(double x, double y, std::string text, std::optional<Rgb> colour) {
+    ChartItem item;
+    item.kind = ChartItem::Kind::Text;
+    item.x1 = x;
+    item.y1 = y;
+    item.text = std::move(text);
+    item.colour = colour;
+    return item;
+}
+
+} // namespace
+
+std::vector<Series> ChartSeries(int group) {
+    switch (group) {
+    case TemperatureGroup: return {{0, Green}, {1, Red}, {2, Blue}};
+    case PrecipitationGroup: return {{3, Red}, {5, Green}};
+    case WindGroup: return {{6, Green}, {4, Blue}, {7, Red}};
+    default: return {};
+    }
+}
+
+ChartRange ChartRangeOf(int group, const GuessResults &r) {
+    Single chartMax = -99999;
+    Single chartMin = 99999;
+    switch (group) {
+    case TemperatureGroup:
+        for (int m = 1; m <= 12; ++m) {
+            const Single lo = Best(r, 0, m) - 2 * Err(r, 0, m);
+            const Single hi = Best(r, 0, m) + 2 * Err(r, 0, m);
+            if (lo < chartMin)
+                chartMin = lo;
+            if (hi > chartMax)
+                chartMax = hi;
+        }
+        // The daily extremes widen the range only where they lie on their
+        // side of the mean; a zero counts as not estimated.
+        for (int m = 1; m <= 12; ++m) {
+            if (Best(r, 2, m) != 0 && Best(r, 2, m) < Best(r, 0, m)) {
+                const Single lo = Best(r, 2, m) - 2 * Err(r, 2, m);
+                if (lo < chartMin)
+                    chartMin = lo;
+            }
+            if (Best(r, 1, m) != 0 && Best(r, 1, m) > Best(r, 0, m)) {
+                const Single hi = Best(r, 1, m) + 2 * Err(r, 1, m);
+                if (hi > chartMax)
+                    chartMax = hi;
+            }
+        }
+        return Finish(chartMin, chartMax, false);
+    case PrecipitationGroup:
+        for (int m = 1; m <= 12; ++m) {
+            Single lo = Best(r, 3, m) - 2 * Err(r, 3, m);
+            Single hi = Best(r, 3, m) + 2 * Err(r, 3, m);
+            const Single lo5 = Best(r, 5, m) - 2 * Err(r, 5, m);
+            const Single hi5 = Best(r, 5, m) + 2 * Err(r, 5, m);
+            if (lo5 < lo)
+                lo = lo5;
+            if (hi5 > hi)
+                hi = hi5;
+            if (lo < chartMin)
+                chartMin = lo;
+            if (hi > chartMax)
+                chartMax = hi;
+        }
+        return Finish(chartMin, chartMax, true);
+    case WindGroup:
+        for (int m = 1; m <= 12; ++m) {
+            // Wind in km/h, its standard error converted too.
+            double lo = 3.6 * Best(r, 6, m) - 2 * 3.6 * Err(r, 6, m);
+            double hi = 3.6 * Best(r, 6, m) + 2 * 3.6 * Err(r, 6, m);
+            const Single lo4 = Best(r, 4, m) - 2 * Err(r, 4, m);
+            const Single hi4 = Best(r, 4, m) + 2 * Err(r, 4, m);
+            if (lo4 < lo)
+                lo = lo4;
+            if (hi4 > hi)
+                hi = hi4;
+            if (lo < chartMin)
+                chartMin = static_cast<Single>(lo);
+            if (hi > chartMax)
+                chartMax = static_cast<Single>(hi);
+        }
+        return Finish(chartMin, chartMax, true);
+    default:
+        return {};
+    }
+}
+
+double CurveValue(int group, int v, int month, const GuessResults &results, Single chartMax) {
+    const Single best = Best(results, v, month);
+    if (group == WindGroup && v == 6)
+        return 3.6 * best;
+    if (group == WindGroup && v == 7)
+        return static_cast<double>(best) * chartMax;  // fraction 1 on the top grid line
+    return best;
+}
+
+ChartDrawing DrawChart(int group, const GuessResults &results, ChartRange range, const numfmt::Locale &locale) {
+    ChartDrawing d;
+    if (group < TemperatureGroup || group > WindGroup)
+        return d;
+    d.min = range.min;
+    d.max = range.max;
+    if (group == WindGroup)
+        d.min = 0;  // the wind chart always starts at 0
+    d.step = (d.max - d.min) / 10;
+    d.top = static_cast<double>(d.max) + 2.0 * d.step;
+    d.bottom = static_cast<double>(d.min) - 2.0 * d.step;
+    const Single min = d.min;
+    const Single max = d.max;
+    const Single step = d.step;
+
+    if (group != WindGroup) {
+        ChartItem point;
+        point.kind = ChartItem::Kind::Point;
+        point.x1 = -1;
+        point.y1 = max;
+        d.items.push_back(point);
+    }
+
+    // Value labels and grid lines at the quarters of the range.
+    const Single levels[5] = {min, max, min + 5 * step, min + 2.5f * step, min + 7.5f * step};
+    const char *const sunshine[5] = {"", "1", ".5", ".25", ".75"};
+    std::optional<Rgb> ink;  // the surface's foreground until the wind chart turns it black
+    for (int k = 0; k < 5; ++k) {
+        const Single level = levels[k];
+        const std::string label = numfmt::formatMask(level, "####.0", locale);
+        if (group == WindGroup && k == 0) {
+            d.items.push_back(Text(-0.8, level, label, ink));
+            d.items.push_back(Line(-0.2, level, 12, level, ink));
+        } else if (group == WindGroup) {
+            d.items.push_back(Text(-0.8, static_cast<double>(level) + step / 2.0, label, ink));
+            d.items.push_back(Line(-0.2, level, 11.5, level, ink));
+            // The sunshine fraction's own scale at the line's end.
+            d.items.push_back(Text(11.5, level, sunshine[k], Red));
+            ink = Black;
+        } else {
+            d.items.push_back(Text(-0.8, static_cast<double>(level) + step / 2.0, label, ink));
+            d.items.push_back(Line(-0.2, level, 12, level, ink));
+        }
+    }
+    d.items.push_back(Line(0, min, 0, static_cast<double>(min) + 11.0 * step, ink));
+    for (int m = 1; m <= 12; ++m)
+        d.items.push_back(Text(m - 0.8, static_cast<double>(min) - step / 2.0, numfmt::strForm(m), ink));
+    for (int x = 0; x <= 12; ++x)
+        d.items.push_back(Line(x, static_cast<double>(min) - step / 4.0, x, min, ink));
+
+    // Staircase curves: a step over each month, then the risers.
+    const std::vector<Series> series = ChartSeries(group);
+    for (int m = 1; m <= 12; ++m) {
+        for (const Series &s : series) {
+            const double y = CurveValue(group, s.variable, m, results, max);
+            d.items.push_back(Line(m - 1, y, m, y, s.colour, 3));
+        }
+        if (m < 12) {
+            for (const Series &s : series) {
+                const double y = CurveValue(group, s.variable, m, results, max);
+                const double next = CurveValue(group, s.variable, m + 1, results, max);
+                d.items.push_back(Line(m, y, m, next, s.colour, 3));
+            }
+        }
+    }
+    return d;
+}
+
+} // namespace tavisol::results

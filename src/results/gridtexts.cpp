@@ -1,0 +1,361 @@
+#include "results/gridtexts.h"
+
+#include <array>
+
+namespace tavisol::results {
+
+using engine::Integer;
+using engine::Single;
+using engine::StationRecord;
+using numfmt::formatMask;
+
+namespace {
+
+constexpr std::string_view kMonths = "January|February|March|April|May|June|July|August|September|October|November|December";
+constexpr std::string_view kStationNumbers = "1|2|3|4|5|6|7|8|9|10|11|12|13|14|15|16|17|18|19|20";
+
+constexpr std::string_view kResultsHeader =
+    "^|Best Estimate|Low Estimate|High Estimate|Standard Error|  Bias  |Vertical Gradient|Longitudinal Gradient"
+    "|Latitudinal Gradient |Gradient Direction |Gradient Direction | Absolute Gradient|Expl. Var of Alt. Corr.";
+
+constexpr std::string_view kStationHeader =
+    "^|Longitude [°]|Latitude [°]|Altitude [m]|Distance [km]|Direction|Direction|Station Name        "
+    "|Country Name         ";
+
+constexpr std::string_view kObservationHeader =
+    "^| January | February |  March  |  April  |   May   |  June   |  July   | August | September | October "
+    "| November | December | Annual | Weight";
+
+// Section titles of each group, top to bottom.
+struct Sections {
+    int count;
+    std::array<int, 3> variable;
+};
+
+constexpr Sections kSections[4] = {
+    {0, {-1, -1, -1}},
+    {3, {0, 1, 2}},
+    {2, {3, 5, -1}},
+    {3, {7, 6, 4}},
+};
+
+bool ValidGroup(int group) { return group >= 1 && group <= 3; }
+
+// The 90 % factor of this window's results grids.
+constexpr double kConfidence90 = 1.645;
+// Least number of active neighbours for the error and gradient columns.
+constexpr Integer kMinActive = 6;
+
+} // namespace
+
+int SectionCount(int group) { return ValidGroup(group) ? kSections[group].count : 0; }
+
+int SectionVariable(int group, int section) {
+    if (!ValidGroup(group) || section < 0 || section >= kSections[group].count)
+        return -1;
+    return kSections[group].variable[static_cast<std::size_t>(section)];
+}
+
+// ---- Layouts ---------------------------------------------------------------
+
+std::string ResultsGridLayout(int group) {
+    const std::string m(kMonths);
+    std::string rows;
+    switch (group) {
+    case TemperatureGroup:
+        rows = ";|T_Mean|" + m + "|Mean| |" + "T_Max|" + m + "|Mean| |" + "T_Min|" + m + "|Mean ";
+        break;
+    case PrecipitationGroup:
+        rows = ";|Prec|" + m + "|Mean| |" + " PET |" + m + "|Mean";
+        break;
+    case WindGroup:
+        rows = ";|Sun |" + m + "|Mean| |" + "Wind |" + m + "|Mean| |" + "Vapor |" + m + "|Mean";
+        break;
+    default: return {};
+    }
+    return std::string(kResultsHeader) + rows;
+}
+
+std::string StationGridLayout(int group) {
+    const std::string n(kStationNumbers);
+    std::string rows;
+    switch (group) {
+    case TemperatureGroup:
+        rows = ";|T_Mean |" + n + "|Mean| |" + "T_Max|" + n + "|Mean| |" + "T_Min|" + n + "|Mean| ";
+        break;
+    case PrecipitationGroup:
+        rows = ";|Prec |" + n + "|Mean| |" + "PET|" + n + "|Mean";
+        break;
+    case WindGroup:
+        rows = ";|Sun |" + n + "|Mean| |" + "Wind |" + n + "|Mean| |" + "Vapor |" + n + "|Mean";
+        break;
+    default: return {};
+    }
+    return std::string(kStationHeader) + rows;
+}
+
+std::string ObservationGridLayout(int group) {
+    const std::string n(kStationNumbers);
+    std::string rows;
+    switch (group) {
+    case TemperatureGroup:
+        rows = ";|T_Mean |" + n + "|Mean| |" + "T_Max|" + n + "|Mean| |" + "T_Min|" + n + "|Mean| ";
+        break;
+    case PrecipitationGroup:
+        rows = ";|Prec |" + n + "|Mean| |" + " PET |" + n + "|Mean ";
+        break;
+    case WindGroup:
+        rows = ";|Sun |" + n + "|Mean| |" + "Wind |" + n + "|Mean| |" + "Vapor |" + n + "|Mean ";
+        break;
+    default: return {};
+    }
+    return std::string(kObservationHeader) + rows;
+}
+
+// ---- Warnings ----------------------------------------------------------------
+
+GridModel WarningGrid(int group, const GuessResults &results) {
+    struct Column {
+        const char *header;
+        int variable;
+    };
+    static const std::array<std::array<Column, 3>, 4> kColumns = {{
+        {{{"", -1}, {"", -1}, {"", -1}}},
+        {{{"T_min", 2}, {"T_mean", 0}, {"T_max", 1}}},
+        {{{"Precip", 3}, {"PET", 5}, {"", -1}}},
+        {{{"Wind", 6}, {"Vapor", 4}, {"Sun", 7}}},
+    }};
+    static const char *const kRows[8] = {"Warnings", "High", "Low", "Lonely", "Doubled", "Strange", "Few", "Hit"};
+    if (!ValidGroup(group))
+        return {};
+    const int variables = group == PrecipitationGroup ? 2 : 3;
+    GridModel g(8, variables + 1);
+    g.setLabelAlign(CellAlign::Center);
+    for (int r = 0; r < 8; ++r)
+        g.set(r, 0, kRows[r], CellAlign::Center);
+    for (int c = 1; c <= variables; ++c)
+        g.set(0, c, kColumns[static_cast<std::size_t>(group)][static_cast<std::size_t>(c - 1)].header,
+              CellAlign::Center);
+    for (int r = 1; r <= 7; ++r) {
+        for (int c = 1; c <= variables; ++c) {
+            const int v = kColumns[static_cast<std::size_t>(group)][static_cast<std::size_t>(c - 1)].variable;
+            const engine::WarningFlags &w = results.StoredWarnings(v);
+            // Rows in the order the grid shows them: Doubled before Strange.
+            const Integer flags[8] = {0, w.High, w.Low, w.Lonely, w.Doubled, w.Strange, w.Few, w.Hit};
+            g.set(r, c, flags[r] == engine::True ? "X" : "", CellAlign::Center);
+        }
+    }
+    return g;
+}
+
+// ---- Results -------------------------------------------------------------------
+
+namespace {
+
+std::string Units(int v, int column) {
+    struct UnitSet {
+        const char *value;
+        const char *perMetre;
+        const char *perKm;
+    };
+    UnitSet u;
+    switch (v) {
+    case 0: case 1: case 2: u = {"[°C]", "[°C/100m]", "[°C/100km]"}; break;
+    case 3: case 5: u = {"[mm]", "[mm/100m]", "[mm/100km]"}; break;
+    case 7: u = {" ", "[1/100m]", "[1/100km]"}; break;
+    case 6: u = {"[km/h]", "[km/h/100m]", "[km/h/100km]"}; break;
+    case 4: u = {"[hPa]", "[hPa/100m]", "[hPa/100km]"}; break;
+    default: return {};
+    }
+    switch (column) {
+    case 1: case 2: case 3: case 4: case 5: return u.value;
+    case 6: return u.perMetre;
+    case 7: case 8: case 11: return u.perKm;
+    case 9: return "Degrees";
+    default: return {};
+    }
+}
+
+struct BestLowHigh {
+    Single best;
+    Single low;
+    Single high;
+};
+
+BestLowHigh Limits(int group, int v, int i, const engine::EstimateResult &r) {
+    const double factor = group == WindGroup && v == 6 ? 3.6 : 1.0;
+    BestLowHigh b;
+    b.best = factor == 1.0 ? r.Best[static_cast<std::size_t>(i)]
+                           : static_cast<Single>(factor * r.Best[static_cast<std::size_t>(i)]);
+    const double half = kConfidence90 * r.StdErr[static_cast<std::size_t>(i)] * factor;
+    b.low = static_cast<Single>(b.best - half);
+    b.high = static_cast<Single>(b.best + half);
+    if (group != TemperatureGroup) {
+        // Amounts, speeds, pressures and fractions are not negative; the
+        // fraction keeps no upper limit here.
+        if (b.best < 0)
+            b.best = 0;
+        if (b.low < 0)
+            b.low = 0;
+        if (b.high < 0)
+            b.high = 0;
+    }
+    return b;
+}
+
+} // namespace
+
+std::string ResultCellText(int group, int v, int i, int column, const GuessResults &results,
+                           const numfmt::Locale &locale) {
+    if (!ValidGroup(group) || v < 0 || v >= VariableCount || i < 1 || i > 13)
+        return {};
+    const engine::EstimateResult &r = results.StoredResult(v);
+    const std::size_t k = static_cast<std::size_t>(i);
+    const Integer active = results.ActiveNeighbours(v);
+    const bool hit = results.StoredWarnings(v).Hit == engine::True;
+    const bool errors = active >= kMinActive && !hit;
+    const bool gradients = active >= kMinActive;
+    const bool wind = group == WindGroup && v == 6;
+    // A speed converted to km/h is worked out in double precision; other
+    // values are shown as stored.
+    auto speed = [&](Single value, double scale, const char *mask) {
+        if (wind)
+            return formatMask(3.6 * scale * value, mask, locale);
+        if (scale == 1.0)
+            return formatMask(value, mask, locale);
+        return formatMask(static_cast<Single>(value * static_cast<Single>(scale)), mask, locale);
+    };
+    switch (column) {
+    case 1: return formatMask(Limits(group, v, i, r).best, "###0.00", locale);
+    case 2: return errors ? formatMask(Limits(group, v, i, r).low, "###0.00", locale) : std::string();
+    case 3: return errors ? formatMask(Limits(group, v, i, r).high, "###0.00", locale) : std::string();
+    case 4: return errors ? speed(r.StdErr[k], 1.0, "###0.00") : std::string();
+    case 5: return errors ? speed(r.Bias[k], 1.0, "##0.00") : std::string();
+    case 6: return speed(r.VertGrad[k], 100.0, "##0.00");
+    case 7: return gradients ? speed(r.LonGrad[k], 1.0, "##0.00") : std::string();
+    case 8: return gradients ? speed(r.LatGrad[k], 1.0, "##0.00") : std::string();
+    case 9: return gradients ? formatMask(r.DirGrad[k], "##0.00", locale) : std::string();
+    case 10: return gradients ? r.DirGradText[k] : std::string();
+    case 11: return gradients ? speed(r.AbsGrad[k], 1.0, "##0.00") : std::string();
+    case 12: return formatMask(r.ExplVar[k], "##0.00", locale);
+    default: return {};
+    }
+}
+
+GridModel ResultsGrid(int group, const GuessResults &results, const numfmt::Locale &locale) {
+    if (!ValidGroup(group))
+        return {};
+    GridModel g(ParseGridLayout(ResultsGridLayout(group)));
+    const int blocks = SectionCount(group);
+    // Units in each block's label row, with the look of a header.
+    for (int b = 0; b < blocks; ++b) {
+        const int row = 1 + 15 * b;
+        const int v = SectionVariable(group, b);
+        for (int c = 1; c <= 12; ++c) {
+            GridCell &cell = g.cell(row, c);
+            cell.look = CellLook::Fixed;
+            cell.align = CellAlign::Center;
+            cell.text = Units(v, c);
+        }
+    }
+    for (int r = 2; r <= 14; ++r) {
+        const int i = r - 1;
+        for (int b = 0; b < blocks; ++b) {
+            const int row = r + 15 * b;
+            const int v = SectionVariable(group, b);
+            for (int c = 1; c <= 12; ++c) {
+                GridCell &cell = g.cell(row, c);
+                // The annual row looks like a header.
+                cell.look = r == 14 ? CellLook::Fixed : CellLook::Normal;
+                cell.align = CellAlign::Center;
+                cell.text = ResultCellText(group, v, i, c, results, locale);
+            }
+        }
+    }
+    return g;
+}
+
+// ---- Stations and observations ----------------------------------------------------
+
+namespace {
+
+// A neighbour slot holds a station of the estimate when it lies within the
+// variable's neighbour count; a station with an empty country is shown too.
+bool HoldsStation(const StoredVariable &s, int k) { return k >= 1 && k <= s.NeighbourCount; }
+
+void StationCells(GridModel &g, int row, const StationRecord &n, bool meanRow, const numfmt::Locale &locale) {
+    const CellAlign centre = CellAlign::Center;
+    const bool noDirection = !meanRow && n.Direction == engine::Missing;
+    g.set(row, 1, formatMask(n.Longitude, "###0.00", locale), centre);
+    g.set(row, 2, formatMask(n.Latitude, "##0.00", locale), centre);
+    g.set(row, 3, formatMask(n.Altitude, "###0", locale), centre);
+    g.set(row, 4, formatMask(n.Distance, "####.0", locale), centre);
+    g.set(row, 5, noDirection ? std::string() : formatMask(n.Direction, "##0", locale), centre);
+    g.set(row, 6, noDirection ? std::string() : n.Compass, centre);
+    if (meanRow) {
+        g.set(row, 7, "", centre);
+        g.set(row, 8, "", centre);
+    } else {
+        g.set(row, 7, n.Name, CellAlign::LeftCenter);
+        g.set(row, 8, n.Country, CellAlign::LeftCenter);
+    }
+}
+
+} // namespace
+
+GridModel StationGrid(int group, const GuessResults &results, const numfmt::Locale &locale) {
+    if (!ValidGroup(group))
+        return {};
+    GridModel g(ParseGridLayout(StationGridLayout(group)));
+    const int sections = SectionCount(group);
+    for (int k = 1; k <= engine::MaxNeighbours; ++k) {
+        for (int s = 0; s < sections; ++s) {
+            const StoredVariable &stored = results[SectionVariable(group, s)];
+            const int row = 1 + 23 * s + k;
+            if (HoldsStation(stored, k)) {
+                StationCells(g, row, stored.Neighbours[static_cast<std::size_t>(k)], false, locale);
+            } else {
+                for (int c = 1; c <= 8; ++c)
+                    g.cell(row, c).text.clear();
+            }
+        }
+    }
+    for (int s = 0; s < sections; ++s) {
+        const StoredVariable &stored = results[SectionVariable(group, s)];
+        const int row = 1 + 23 * s + 21;
+        StationCells(g, row, stored.Neighbours[engine::SummaryRecord], true, locale);
+        for (int c = 1; c <= 8; ++c)
+            g.cell(row, c).look = CellLook::Fixed;
+    }
+    return g;
+}
+
+GridModel ObservationGrid(int group, const GuessResults &results, const numfmt::Locale &locale) {
+    if (!ValidGroup(group))
+        return {};
+    GridModel g(ParseGridLayout(ObservationGridLayout(group)));
+    const int sections = SectionCount(group);
+    for (int k = 1; k <= engine::MaxNeighbours; ++k) {
+        for (int s = 0; s < sections; ++s) {
+            const StoredVariable &stored = results[SectionVariable(group, s)];
+            const StationRecord &n = stored.Neighbours[static_cast<std::size_t>(k)];
+            const bool shown = HoldsStation(stored, k);
+            const int row = 1 + 23 * s + k;
+            for (int j = 1; j <= 13; ++j)
+                g.set(row, j, shown ? formatMask(n.Values[static_cast<std::size_t>(j)], "###0.00", locale) : "",
+                      CellAlign::Center);
+            g.set(row, 14, shown ? formatMask(n.Weight, "0.0000", locale) : "", CellAlign::Center);
+        }
+    }
+    for (int s = 0; s < sections; ++s) {
+        const StationRecord &mean = results[SectionVariable(group, s)].Neighbours[engine::SummaryRecord];
+        const int row = 1 + 23 * s + 21;
+        for (int j = 1; j <= 13; ++j) {
+            g.set(row, j, formatMask(mean.Values[static_cast<std::size_t>(j)], "###0.00", locale), CellAlign::Center);
+            g.cell(row, j).look = CellLook::Fixed;
+        }
+    }
+    return g;
+}
+
+} // namespace tavisol::results

@@ -1,0 +1,50 @@
+#pragma once
+
+// Cell texts of the location results window's grids, built from the stored
+// copies of the last estimate run. One function per kind of grid, told the
+// group (1 temperatures, 2 precipitation and PET, 3 sunshine, wind and vapour
+// pressure). Numbers use the given locale's decimal sign. No Qt.
+
+#include <string>
+#include <string_view>
+
+#include "numfmt/numfmt.h"
+#include "results/gridmodel.h"
+#include "results/storedresults.h"
+
+namespace tavisol::results {
+
+enum Group : int { TemperatureGroup = 1, PrecipitationGroup = 2, WindGroup = 3 };
+
+// The layout texts of the grids.
+std::string ResultsGridLayout(int group);
+std::string StationGridLayout(int group);
+std::string ObservationGridLayout(int group);
+
+// Warnings page: "X" where a variable's stored flag is exactly True (-1).
+GridModel WarningGrid(int group, const GuessResults &results);
+
+// Results page: best, 90 % limits, errors and gradients per month and the
+// annual row, with units in each block's label row.
+GridModel ResultsGrid(int group, const GuessResults &results, const numfmt::Locale &locale);
+
+// Stations page: position, altitude, distance, direction, name and country of
+// every neighbour of the variable's estimate, then the "Mean" row.
+GridModel StationGrid(int group, const GuessResults &results, const numfmt::Locale &locale);
+
+// Observations page: the neighbours' monthly and annual values and weights,
+// then the "Mean" row.
+GridModel ObservationGrid(int group, const GuessResults &results, const numfmt::Locale &locale);
+
+// The one value of column c (1..12) of a results grid row: variable v, index
+// i (1..12 months, 13 the annual value), group as above. Empty where the
+// column is not written.
+std::string ResultCellText(int group, int v, int i, int column, const GuessResults &results,
+                           const numfmt::Locale &locale);
+
+// Variables of each group's sections, top to bottom, for the results,
+// station and observation grids; -1 past the last.
+int SectionVariable(int group, int section);
+int SectionCount(int group);
+
+} // namespace tavisol::results
