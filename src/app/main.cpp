@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "shell/frmintroduction.h"
+#include "results/install.h"
 #include "shell/mdiform1.h"
 
 int main(int argc, char *argv[]) {
@@ -18,6 +19,7 @@ int main(int argc, char *argv[]) {
     std::unique_ptr<tavisol::MDIForm1> mainWindow;
     tavisol::frmIntroduction splash([&mainWindow] {
         mainWindow = std::make_unique<tavisol::MDIForm1>();
+        tavisol::results::InstallResultsCommands(*mainWindow);
         mainWindow->show();
     });
     splash.show();
