@@ -12,7 +12,10 @@ namespace tavisol {
 FieldDialog::FieldDialog(QWidget *parent) : QDialog(parent) { setModal(false); }
 
 bool FieldDialog::showMessage(const dialogs::DialogMessage &m) {
-    const QString text = QString::fromStdString(m.text);
+    // The messages join their lines with a carriage return, which a Qt label
+    // does not break at.
+    QString text = QString::fromStdString(m.text);
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     const QString title = QString::fromStdString(m.title);
     switch (m.kind) {
     case dialogs::MessageKind::Critical:

@@ -22,7 +22,8 @@ class FieldDialog : public QDialog {
 public:
     explicit FieldDialog(QWidget *parent = nullptr);
 
-    // Shows the message over this dialog; true for Yes (and for OK).
+    // Shows the message over this dialog, its lines broken where the text has
+    // a carriage return; true for Yes (and for OK).
     bool showMessage(const dialogs::DialogMessage &m);
     // The same as a sink for the plain decision functions.
     dialogs::MessageSink messageSink();

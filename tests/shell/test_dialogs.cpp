@@ -121,6 +121,8 @@ TEST_F(SettingsWindow, KeyFiltersShowTheirMessagesAndDropTheKey) {
     EXPECT_EQ(d.txtMaxStat->text(), QStringLiteral("20"));
     EXPECT_EQ(titles(), (std::vector<std::string>{"Problem: To few stations.", "Problem"}));
     EXPECT_EQ(messages[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(messages[0].text,
+              QStringLiteral("You should allow one neighbour at least.\nJust to get a result."));
 
     Retype(d.txtMaxDist, QStringLiteral("12a.5,-"));
     EXPECT_EQ(d.txtMaxDist->text(), QStringLiteral("12.5"));
@@ -155,7 +157,16 @@ TEST_F(SettingsWindow, EnterMovesOnInTheFocusOrder) {
     EXPECT_EQ(QApplication::focusWidget(), d.txtMaxHigh);
     EXPECT_EQ(titles(), (std::vector<std::string>{"Altitude Confusion"}));
     EXPECT_EQ(messages[0].text, QStringLiteral("Lowest Altitude should be below highest altitude!"));
-    d.hide();
+
+    // Enter on a button presses it; Enter in a field never does.
+    d.txtMaxHigh->setText(QStringLiteral("9500"));
+    d.txtMinDist->setFocus();
+    Enter(d.txtMinDist);
+    EXPECT_TRUE(d.isVisible());
+    d.CmdCanc->setFocus();
+    Enter(d.CmdCanc);
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(d.txtMaxHigh->text(), QStringLiteral("8848")); // Cancel restored it
 }
 
 TEST_F(SettingsWindow, AltitudeWindowSwitch) {
