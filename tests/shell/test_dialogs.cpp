@@ -385,7 +385,8 @@ TEST_F(LocationWindow, LoadShowsTheCurrentLocation) {
     FormLocation d;
     EXPECT_EQ(d.windowTitle(), QStringLiteral("Choose Location"));
     EXPECT_EQ(d.fields(), (dialogs::LocationFields{"East of Rome", "13.01", "41.99", "17"}));
-    EXPECT_EQ(d.Text2->maxLength(), 25);
+    Retype(d.Text2, QStringLiteral("A name of more than twenty-five characters"));
+    EXPECT_EQ(d.Text2->text(), QStringLiteral("A name of more than twent"));
     EXPECT_EQ(d.txtElev->maxLength(), 4);
     EXPECT_TRUE(messages.empty());
     const std::vector<QWidget *> order{d.Text2, d.txtlong, d.txtLat, d.txtElev,
