@@ -4,6 +4,7 @@
 
 #include "shell/frmintroduction.h"
 #include "results/install.h"
+#include "shell/dialogcommands.h"
 #include "shell/mdiform1.h"
 
 int main(int argc, char *argv[]) {
@@ -19,6 +20,7 @@ int main(int argc, char *argv[]) {
     std::unique_ptr<tavisol::MDIForm1> mainWindow;
     tavisol::frmIntroduction splash([&mainWindow] {
         mainWindow = std::make_unique<tavisol::MDIForm1>();
+        tavisol::InstallDialogCommands(mainWindow.get());
         tavisol::results::InstallResultsCommands(*mainWindow);
         mainWindow->show();
     });

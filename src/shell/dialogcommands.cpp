@@ -1,0 +1,90 @@
+#include "shell/dialogcommands.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include "shell/commands.h"
+#include "shell/formlocation.h"
+#include "shell/frmcoord.h"
+#include "shell/frmsettings.h"
+
+namespace tavisol {
+
+namespace {
+
+QPointer<QWidget> g_main;
+QPointer<frmSettings> g_settings;
+QPointer<frmCoord> g_coord;
+QPointer<FormLocation> g_location;
+bool g_settingsPlaced = false;
+
+void Present(QWidget *w) {
+    if (w->isMinimized())
+        w->showNormal();
+    w->show();
+    w->raise();
+    w->activateWindow();
+}
+
+void ShowSettings() {
+    if (!g_settings) {
+        g_settings = new frmSettings(g_main);
+        g_settingsPlaced = false;
+    }
+    if (!g_settingsPlaced) {
+        g_settings->placeOver(g_main);
+        g_settingsPlaced = true;
+    }
+    Present(g_settings);
+}
+
+void ShowCoord() {
+    if (!g_coord || g_coord->isUnloaded()) {
+        g_coord = new frmCoord(g_main);
+        g_coord->placeOver(g_main, true);
+    }
+    Present(g_coord);
+}
+
+void ShowLocation() {
+    if (!g_location || g_location->isUnloaded()) {
+        g_location = new FormLocation(g_main);
+        g_location->placeOver(g_main);
+    }
+    Present(g_location);
+}
+
+void UnloadSettings() {
+    if (!g_settings)
+        return;
+    g_settings->hide();
+    delete g_settings.data();
+}
+
+} // namespace
+
+void InstallDialogCommands(QWidget *mainWindow) {
+    g_main = mainWindow;
+    if (!g_settings) {
+        g_settings = new frmSettings(mainWindow);
+        g_settingsPlaced = false;
+    }
+    SetCommandHandler(Command::ChangeSettings, ShowSettings);
+    SetCommandHandler(Command::Coordinate, ShowCoord);
+    SetCommandHandler(Command::SetLocation, ShowLocation);
+    SetCommandHandler(Command::UnloadSettings, UnloadSettings);
+}
+
+frmSettings *SettingsDialog() { return g_settings; }
+
+frmCoord *CoordDialog() { return g_coord && !g_coord->isUnloaded() ? g_coord.data() : nullptr; }
+
+FormLocation *LocationDialog() {
+    return g_location && !g_location->isUnloaded() ? g_location.data() : nullptr;
+}
+
+dialogs::SettingsFields AppliedSettingsRecord() {
+    return g_settings ? g_settings->fields() : dialogs::SettingsFields{};
+}
+
+} // namespace tavisol

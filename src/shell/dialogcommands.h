@@ -1,0 +1,33 @@
+#pragma once
+
+// Wires the settings, coordinate and location dialogs to the main window's
+// commands. Call once, after the main window has been built:
+//
+//     tavisol::InstallDialogCommands(mainWindow);
+
+#include "shell/dialoglogic.h"
+
+class QWidget;
+
+namespace tavisol {
+
+class frmSettings;
+class frmCoord;
+class FormLocation;
+
+// Creates the settings dialog hidden (it lives until the main window unloads)
+// and installs the handlers of Command::ChangeSettings, Coordinate,
+// SetLocation and UnloadSettings. The dialogs are placed over mainWindow and
+// owned by it.
+void InstallDialogCommands(QWidget *mainWindow);
+
+// The dialogs while they are loaded, else null.
+frmSettings *SettingsDialog();
+frmCoord *CoordDialog();
+FormLocation *LocationDialog();
+
+// The settings dialog's texts and ticks, the record of the methods in force
+// that the reports describe; the design texts while there is no dialog.
+dialogs::SettingsFields AppliedSettingsRecord();
+
+} // namespace tavisol

@@ -1,0 +1,477 @@
+#include "shell/dialoglogic.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <exception>
+#include <limits>
+
+#include "engine/engine.h"
+#include "shell/appstate.h"
+#include "shell/statuslocation.h"
+
+namespace tavisol::dialogs {
+
+namespace {
+
+// A read value as a Single; magnitudes beyond the float range become
+// infinities instead of undefined conversions.
+float ToSingle(double v) {
+    constexpr double top = std::numeric_limits<float>::max();
+    if (v > top)
+        return std::numeric_limits<float>::infinity();
+    if (v < -top)
+        return -std::numeric_limits<float>::infinity();
+    return static_cast<float>(v);
+}
+
+bool IsDigit(char32_t key) { return key >= U'0' && key <= U'9'; }
+
+DialogMessage Critical(std::string text, std::string title) {
+    return {std::move(text), std::move(title), MessageKind::Critical};
+}
+
+KeyDecision Take() { return {KeyAction::Take, std::nullopt}; }
+KeyDecision Drop() { return {KeyAction::Drop, std::nullopt}; }
+KeyDecision DropWith(DialogMessage m) { return {KeyAction::Drop, std::move(m)}; }
+
+constexpr char CR = '\r';
+
+std::string Lines(std::initializer_list<std::string_view> lines) {
+    std::string text;
+    bool first = true;
+    for (std::string_view l : lines) {
+        if (!first)
+            text += CR;
+        text += l;
+        first = false;
+    }
+    return text;
+}
+
+DialogMessage PowerSignMessage() {
+    return Critical(Lines({"The power of Inverse Distance Weighting",
+                           "should be   positive to be meaningful."}),
+                    "Wrong sign of power");
+}
+
+DialogMessage TooFewStationsMessage() {
+    return Critical(Lines({"You should allow one neighbour at least.", "Just to get a result."}),
+                    "Problem: To few stations.");
+}
+
+DialogMessage SeaLevelNotice() {
+    return {"Your location is below Mean Sea Level.", "Warning!", MessageKind::Notice};
+}
+
+DialogMessage AltitudeRangeMessage() {
+    return Critical("Elevation should be between -350 and 8848m.", "Please Correct");
+}
+
+DialogMessage PolarQuestion() {
+    return {"Please note that the specified point lies in the polar region. Do you want continue?",
+            " Polar Region", MessageKind::Question};
+}
+
+void SetIfChanged(std::string &field, std::string text) {
+    if (field != text)
+        field = std::move(text);
+}
+
+} // namespace
+
+DialogMessage LongitudeRangeMessage() {
+    return Critical("Longitude should be between -180 and +180   degrees.", "Strange Location");
+}
+
+DialogMessage LatitudeRangeMessage() {
+    return Critical("Latitude should be between -90\u00b0 and +90\u00b0.", "Strange Location");
+}
+
+// ---- Reading fields ---------------------------------------------------------
+
+std::string CommasToPoints(std::string_view text) {
+    std::string s(text);
+    for (char &c : s)
+        if (c == ',')
+            c = '.';
+    return s;
+}
+
+double ReadField(std::string_view text) { return numfmt::valCommaAsPoint(text); }
+
+double ReadFieldAsTyped(std::string_view text) { return numfmt::val(text); }
+
+std::string FieldText(float value, const numfmt::Locale &loc) { return numfmt::general(value, loc); }
+
+// ---- Key filters ------------------------------------------------------------
+
+KeyDecision SettingsKey(SettingsField field, char32_t key) {
+    if (key == KeyEnter)
+        return {KeyAction::MoveOn, std::nullopt};
+    if (IsDigit(key) || key == KeyBackspace)
+        return Take();
+    switch (field) {
+    case SettingsField::MaxDist:
+        if (key == U'.')
+            return Take();
+        if (key == U'-')
+            return DropWith(Critical("The distance must be positive.", "Problem: Area too small."));
+        return Drop();
+    case SettingsField::MaxStat:
+        if (key == U'-')
+            return DropWith(TooFewStationsMessage());
+        if (key == U'.')
+            return DropWith(Critical("Number of stations must be an integer", "Problem"));
+        return Drop();
+    case SettingsField::PowExp:
+        if (key == U'.')
+            return Take();
+        if (key == U'-')
+            return DropWith(PowerSignMessage());
+        return Drop();
+    case SettingsField::MinDist:
+        if (key == U'.')
+            return Take();
+        if (key == U'-')
+            return DropWith(
+                Critical(Lines({"The Minimum Distance to be applied to Inverse Distance Averaging",
+                                "should be positive to be meaningful."}),
+                         "Wrong sign of  Minimum Distance"));
+        return Drop();
+    case SettingsField::Shad:
+        if (key == U'.')
+            return Take();
+        if (key == U'-')
+            return DropWith(Critical("The Coefficient must be between 0 and 1.",
+                                     "Problem: No negative shadows."));
+        return Drop();
+    case SettingsField::MinHigh:
+    case SettingsField::MaxHigh:
+        if (key == U'.' || key == U'-')
+            return Take();
+        return Drop();
+    }
+    return Drop();
+}
+
+KeyDecision CoordKey(CoordField field, char32_t key) {
+    if (key == KeyEnter)
+        return {KeyAction::MoveOn, std::nullopt};
+    switch (field) {
+    case CoordField::Long:
+    case CoordField::Lat:
+        if (IsDigit(key) || key == KeyBackspace || key == U'-' || key == U'.')
+            return Take();
+        return Drop();
+    case CoordField::LongGrad:
+    case CoordField::LongMin:
+    case CoordField::LongSec:
+    case CoordField::LatGrad:
+    case CoordField::LatMin:
+    case CoordField::LatSec:
+        if (IsDigit(key) || key == KeyBackspace)
+            return Take();
+        return Drop();
+    case CoordField::LatNS:
+        if (key == U'N' || key == U'S' || key == U'n' || key == U's' || key == KeyBackspace)
+            return Take();
+        return DropWith({"S for South or N for North. That's all.", "", MessageKind::Plain});
+    case CoordField::LongOW:
+        if (key == U'E' || key == U'W' || key == U'e' || key == U'w' || key == KeyBackspace)
+            return Take();
+        return DropWith({"E for East or W for West. That's all.", "", MessageKind::Plain});
+    }
+    return Drop();
+}
+
+// ---- Settings dialog --------------------------------------------------------
+
+void AltitudeWindowSwitch(SettingsFields &fields, bool ticked) {
+    fields.NeighbAlt = ticked;
+    if (!ticked) {
+        fields.MinHigh = "-350";
+        fields.MaxHigh = "8848";
+    }
+}
+
+std::optional<DialogMessage> AltitudeOrderCheck(const SettingsFields &fields, bool leavingMin) {
+    if (!(ReadField(fields.MinHigh) > ReadField(fields.MaxHigh)))
+        return std::nullopt;
+    if (leavingMin)
+        return Critical("Lowest Altitude should be below highest altitude!", "Altitude Confusion");
+    return Critical("Highest Altitude should be above lowest altitude!", "Altitude Confusion");
+}
+
+bool ApplySettings(SettingsFields &f, engine::EngineSettings &s, const MessageSink &show) {
+    // Commas of the number fields become points in the fields themselves.
+    for (std::string *text : {&f.PowExp, &f.MaxDist, &f.MaxStat, &f.MinHigh, &f.MaxHigh, &f.MinDist})
+        *text = CommasToPoints(*text);
+
+    // Written before any check: a failed check leaves them in force.
+    s.IdwPower = ToSingle(ReadField(f.PowExp));
+    s.MaxDistance = ToSingle(ReadField(f.MaxDist));
+    const double stations = numfmt::roundHalfEven(ReadField(f.MaxStat));
+    // The neighbour table holds 1..20 stations: a count outside that range is
+    // refused below and never written.
+    const bool stationsFit = stations >= 1 && stations <= engine::MaxNeighbours;
+    if (stationsFit)
+        s.MaxStations = static_cast<engine::Integer>(stations);
+    s.MinAltitude = ToSingle(ReadField(f.MinHigh));
+    s.MaxAltitude = ToSingle(ReadField(f.MaxHigh));
+    s.GradCorrOn = f.GradCorr ? 1 : 0;
+    s.AltCorrOn = f.AltCorr ? 1 : 0;
+    s.AltWindowOn = f.NeighbAlt ? 1 : 0;
+    s.MinDistance = ToSingle(ReadField(f.MinDist));
+    const float shadow = ToSingle(ReadField(f.Shad));
+    if (shadow != 0)
+        s.ShadowOn = 1;
+    s.ShadowCoef = shadow;
+
+    auto fail = [&show](DialogMessage m) {
+        show(m);
+        return false;
+    };
+    if (s.IdwPower < 0)
+        return fail(PowerSignMessage());
+    if (s.IdwPower > 5)
+        return fail(Critical(Lines({"Even a power of 5 means",
+                                    "that half the distance makes 32 times the effect."}),
+                             "Rather high power!"));
+    if (s.ShadowCoef < 0)
+        return fail(Critical(
+            Lines({"The coefficient of shadow correction ",
+                   "should be  between 0 (no shadow correction) and 1 (full shadow correction)."}),
+            "Negative coefficients are meaningless!"));
+    if (s.ShadowCoef > 1)
+        return fail(Critical(
+            Lines({"The coefficient of shadow correction ",
+                   "should be   between 0 (no shadow correction) and 1 (full shadow correction)."}),
+            "Please correct input!"));
+    if (stations > engine::MaxNeighbours)
+        return fail(Critical(Lines({"More than 20 stations is a lot", "and may not make any sence."}),
+                             "Problem: To many stations."));
+    if (stations < 1)
+        return fail(TooFewStationsMessage());
+    if (s.MaxDistance > 22000) {
+        show(Critical(Lines({"More than half of the Earths surface",
+                             "is covered by the neighbourhoods size you chose.",
+                             "This may not really represent your local climate."}),
+                      "Problem: Area definitely to large."));
+        s.MaxStations = engine::MaxNeighbours;
+        return false;
+    }
+    if (static_cast<double>(s.MinDistance) < 0.1) {
+        show(Critical(Lines({"Inverse Distance Averaging not allowed ",
+                             "if the   Nearest Neighbour is closer than 100 m.", "",
+                             "Distance  was changed to 100m. "}),
+                      "Too small Minimum Distance"));
+        s.MinDistance = 0.1f;
+    }
+    if (s.MaxDistance <= 0) {
+        show(Critical(Lines({"You should allow to take into account",
+                             "stations which  are not exactly at your location."}),
+                      "Problem: Area too  small."));
+        s.MaxStations = engine::MaxNeighbours;
+        return false;
+    }
+    if (s.IdwPower < 0.0001f)
+        s.IdwPower = 0; // plain averaging
+    return true;
+}
+
+SettingsFields SettingsInForce(const SettingsFields &current, const engine::EngineSettings &s,
+                               const numfmt::Locale &loc) {
+    SettingsFields f = current;
+    f.PowExp = FieldText(s.IdwPower, loc);
+    f.MaxDist = FieldText(s.MaxDistance, loc);
+    f.MaxStat = numfmt::general(static_cast<int>(s.MaxStations), loc);
+    f.MinHigh = FieldText(s.MinAltitude, loc);
+    f.MaxHigh = FieldText(s.MaxAltitude, loc);
+    f.GradCorr = s.GradCorrOn != 0;
+    f.AltCorr = s.AltCorrOn != 0;
+    const bool window = s.AltWindowOn != 0;
+    if (window != current.NeighbAlt)
+        AltitudeWindowSwitch(f, window);
+    f.MinDist = FieldText(s.MinDistance, loc);
+    f.Shad = FieldText(s.ShadowCoef, loc);
+    return f;
+}
+
+// ---- Coordinates ------------------------------------------------------------
+
+Dms ToDms(float value) {
+    // Beyond any sensible coordinate (a pasted "9e99"): nothing to split.
+    if (!std::isfinite(value) || std::fabs(value) > 1.0e9f)
+        return {};
+    const float whole = std::trunc(value);
+    const float m = (value - whole) * 60.0f; // kept in single precision
+    const float minutes = std::trunc(m);
+    const double seconds = std::trunc((static_cast<double>(m) - minutes) * 60.0);
+    return {std::abs(static_cast<int>(whole)), std::abs(static_cast<int>(minutes)),
+            std::abs(static_cast<int>(seconds))};
+}
+
+std::string LongitudeLetter(float longitude) { return longitude > 0 ? "E" : "W"; }
+
+std::string LatitudeLetter(float latitude) { return latitude > 0 ? "N" : "S"; }
+
+float DmsToDegrees(std::string_view degrees, std::string_view minutes, std::string_view seconds,
+                   std::string_view hemisphere, char negativeLetter) {
+    const double v = ReadFieldAsTyped(degrees) + ReadFieldAsTyped(minutes) / 60.0 +
+                     ReadFieldAsTyped(seconds) / 3600.0;
+    float value = ToSingle(v);
+    if (!hemisphere.empty()) {
+        const char first = hemisphere.front();
+        const char lower = static_cast<char>(negativeLetter - 'A' + 'a');
+        if (first == negativeLetter || first == lower)
+            value = -value;
+    }
+    return value;
+}
+
+void GiveOldies(CoordFields &f) {
+    SetIfChanged(f.Long, CommasToPoints(f.Long));
+    SetIfChanged(f.Lat, CommasToPoints(f.Lat));
+    const float lat = ToSingle(ReadFieldAsTyped(f.Lat));
+    const float lon = ToSingle(ReadFieldAsTyped(f.Long));
+    const Dms lo = ToDms(lon);
+    const Dms la = ToDms(lat);
+    f.LongGrad = std::to_string(lo.degrees);
+    f.LongMin = std::to_string(lo.minutes);
+    f.LongSec = std::to_string(lo.seconds);
+    f.LongOW = LongitudeLetter(lon);
+    f.LatGrad = std::to_string(la.degrees);
+    f.LatMin = std::to_string(la.minutes);
+    f.LatSec = std::to_string(la.seconds);
+    f.LatNS = LatitudeLetter(lat);
+}
+
+void DmsToDecimal(CoordFields &f, const numfmt::Locale &loc) {
+    const float lat = DmsToDegrees(f.LatGrad, f.LatMin, f.LatSec, f.LatNS, 'S');
+    const float lon = DmsToDegrees(f.LongGrad, f.LongMin, f.LongSec, f.LongOW, 'W');
+    f.Lat = FieldText(numfmt::roundDecimalsHalfEven(lat, 3), loc);
+    f.Long = FieldText(numfmt::roundDecimalsHalfEven(lon, 3), loc);
+}
+
+bool LongitudeInRange(double longitude) { return longitude >= -180 && longitude <= 180; }
+
+bool LatitudeInRange(double latitude) { return latitude >= -90 && latitude <= 90; }
+
+std::optional<DialogMessage> LongitudeTyped(CoordFields &f) {
+    SetIfChanged(f.Long, CommasToPoints(f.Long));
+    if (!LongitudeInRange(ReadFieldAsTyped(f.Long)))
+        return LongitudeRangeMessage();
+    GiveOldies(f);
+    return std::nullopt;
+}
+
+std::optional<DialogMessage> LatitudeTyped(CoordFields &f) {
+    // Read as typed: "41,5" passes as 41 and the degree fields then turn the
+    // comma into a point.
+    if (!LatitudeInRange(ReadFieldAsTyped(f.Lat)))
+        return LatitudeRangeMessage();
+    GiveOldies(f);
+    return std::nullopt;
+}
+
+// ---- Elevation ----------------------------------------------------------------
+
+ElevationLookup LookUpElevation(const std::filesystem::path &dataFolder, float longitude,
+                                float latitude) {
+    ElevationLookup r;
+    try {
+        engine::Integer isWater = 0;
+        r.altitude = engine::GetElevation(dataFolder, longitude, latitude, isWater);
+        r.found = true;
+    } catch (const std::exception &e) {
+        r.error = e.what();
+    }
+    return r;
+}
+
+// ---- Confirming a location ----------------------------------------------------
+
+Confirmation ConfirmCoordinates(CoordFields &f, const std::filesystem::path &dataFolder,
+                                const MessageSink &show) {
+    SetIfChanged(f.Long, CommasToPoints(f.Long));
+    SetIfChanged(f.Lat, CommasToPoints(f.Lat));
+    const double lon = ReadFieldAsTyped(f.Long);
+    const double lat = ReadFieldAsTyped(f.Lat);
+    if (!LongitudeInRange(lon)) {
+        show(LongitudeRangeMessage());
+        return {false, FocusField::Longitude};
+    }
+    if (!LatitudeInRange(lat)) {
+        show(Critical("Latitude of your location should be between -90\u00b0 and +90\u00b0.",
+                      "Strange Location"));
+        return {false, FocusField::Latitude};
+    }
+    const float longitude = ToSingle(lon);
+    const float latitude = ToSingle(lat);
+    // Without the raster there is no altitude to store: say why and keep the
+    // current location.
+    const ElevationLookup e = LookUpElevation(dataFolder, longitude, latitude);
+    if (!e.found) {
+        show({e.error, "", MessageKind::Error});
+        return {false, FocusField::None};
+    }
+    SetCurrentLocation("", longitude, latitude, static_cast<float>(e.altitude), RecalcMarks::Both);
+    return {true, FocusField::None};
+}
+
+AltitudeFollow AltitudeForCoordinates(const LocationFields &f,
+                                      const std::filesystem::path &dataFolder) {
+    AltitudeFollow r;
+    const double lon = ReadField(f.Long);
+    const double lat = ReadField(f.Lat);
+    if (!LongitudeInRange(lon) || !(lat > -90 && lat < 90))
+        return r;
+    const ElevationLookup e = LookUpElevation(dataFolder, ToSingle(lon), ToSingle(lat));
+    if (e.found)
+        r.altitude = std::to_string(e.altitude);
+    else
+        r.error = e.error;
+    return r;
+}
+
+AltitudeLeave LeaveAltitude(std::string &elevText) {
+    SetIfChanged(elevText, CommasToPoints(elevText));
+    const double altitude = numfmt::roundHalfEven(ReadField(elevText));
+    if (altitude < LowestAltitude || altitude > HighestAltitude)
+        return {AltitudeRangeMessage(), true};
+    if (altitude < 0)
+        return {SeaLevelNotice(), false};
+    return {};
+}
+
+bool IsPolar(double latitude) {
+    return (latitude >= -90 && latitude < -70) || (latitude > 70 && latitude <= 90);
+}
+
+Confirmation ConfirmLocation(LocationFields &f, const MessageSink &show) {
+    for (std::string *text : {&f.Long, &f.Lat, &f.Elev})
+        SetIfChanged(*text, CommasToPoints(*text));
+    const double lon = ReadFieldAsTyped(f.Long);
+    const double lat = ReadFieldAsTyped(f.Lat);
+    if (!LongitudeInRange(lon)) {
+        show(LongitudeRangeMessage());
+        return {false, FocusField::Longitude};
+    }
+    if (!LatitudeInRange(lat)) {
+        show(LatitudeRangeMessage());
+        return {false, FocusField::Latitude};
+    }
+    // The field's own check runs only when it is left: check the altitude as it
+    // will be stored (whole metres) before anything else is asked.
+    const float altitude = RoundToDecimals(ToSingle(ReadFieldAsTyped(f.Elev)), 0);
+    if (!(altitude >= LowestAltitude && altitude <= HighestAltitude)) {
+        show(AltitudeRangeMessage());
+        return {false, FocusField::Altitude};
+    }
+    if (IsPolar(lat) && !show(PolarQuestion()))
+        return {false, FocusField::None};
+    SetCurrentLocation(f.Name, ToSingle(lon), ToSingle(lat), altitude, RecalcMarks::Both);
+    return {true, FocusField::None};
+}
+
+} // namespace tavisol::dialogs

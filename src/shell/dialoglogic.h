@@ -1,0 +1,234 @@
+#pragma once
+
+// The decisions of the settings, coordinate and location dialogs, without Qt:
+// how a field is read, which typed keys a field takes, the settings checks, the
+// coordinate conversions and the confirming buttons. The dialogs only move texts
+// between their controls and these functions, so the tests call them directly.
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "engine/state.h"
+#include "numfmt/numfmt.h"
+
+namespace tavisol::dialogs {
+
+// ---- Messages ---------------------------------------------------------------
+
+enum class MessageKind {
+    Critical,    // stop icon, OK button
+    Plain,       // no icon, empty title, OK button
+    Notice,      // question icon, OK button: an answer that changes nothing
+    Question,    // question icon, Yes and No
+    Error,       // a trapped error's description, OK button
+};
+
+struct DialogMessage {
+    std::string text;  // lines joined by "\r"
+    std::string title; // empty: the box shows the application title
+    MessageKind kind = MessageKind::Critical;
+
+    bool operator==(const DialogMessage &) const = default;
+};
+
+// Shows a message; returns true for Yes (and for OK, which is the only answer
+// of every other kind).
+using MessageSink = std::function<bool(const DialogMessage &)>;
+
+// Messages shared by the coordinate and location dialogs.
+DialogMessage LongitudeRangeMessage();
+DialogMessage LatitudeRangeMessage();
+
+// ---- Reading fields ---------------------------------------------------------
+
+// Every "," of the text turned into ".".
+std::string CommasToPoints(std::string_view text);
+// The longest leading number of the text, a comma counting as the point; an
+// empty or non-numeric text reads as 0.
+double ReadField(std::string_view text);
+// The same without turning commas into points ("12,5" reads 12).
+double ReadFieldAsTyped(std::string_view text);
+// A number as the fields show it: the locale's plain form, no leading blank,
+// whole numbers without decimals.
+std::string FieldText(float value, const numfmt::Locale &loc);
+
+// ---- Key filters ------------------------------------------------------------
+
+// Character codes of the keys the filters name.
+inline constexpr char32_t KeyEnter = 13;
+inline constexpr char32_t KeyBackspace = 8;
+
+enum class KeyAction {
+    Take,   // the key reaches the text
+    Drop,   // it does not
+    MoveOn, // dropped, and the focus moves to the next control (Enter)
+};
+
+struct KeyDecision {
+    KeyAction action = KeyAction::Take;
+    std::optional<DialogMessage> message; // shown before the key is dropped
+
+    bool operator==(const KeyDecision &) const = default;
+};
+
+enum class SettingsField { MaxDist, MaxStat, PowExp, MinDist, Shad, MinHigh, MaxHigh };
+KeyDecision SettingsKey(SettingsField field, char32_t key);
+
+enum class CoordField { Long, Lat, LongGrad, LongMin, LongSec, LongOW, LatGrad, LatMin, LatSec, LatNS };
+KeyDecision CoordKey(CoordField field, char32_t key);
+
+// ---- Settings dialog --------------------------------------------------------
+
+// The texts and ticks of the settings dialog. While the dialog lives they are
+// the record of the methods in force, which the estimate reports describe.
+struct SettingsFields {
+    std::string MaxDist = "1000";
+    std::string MaxStat = "20";
+    std::string PowExp = "1";
+    std::string MinDist = "0.1";
+    std::string Shad = "1";
+    std::string MinHigh = "-350";
+    std::string MaxHigh = "8848";
+    bool AltCorr = true;
+    bool GradCorr = true;
+    bool NeighbAlt = false;
+
+    bool operator==(const SettingsFields &) const = default;
+};
+
+// The altitude window switch: unticked, the two altitude fields go back to
+// "-350" and "8848" (the dialog also makes them read-only); ticked, they stay.
+void AltitudeWindowSwitch(SettingsFields &fields, bool ticked);
+
+// On leaving the lower (leavingMin) or upper altitude field: the message when
+// the lower altitude is above the upper one. Nothing is corrected.
+std::optional<DialogMessage> AltitudeOrderCheck(const SettingsFields &fields, bool leavingMin);
+
+// OK of the settings dialog: turns the commas of the fields into points, writes
+// the settings, then checks them in order. A failed check shows its message and
+// returns false with the written values still in force, except a station count
+// outside 1..20, which is never written. Some checks correct a value and go
+// on. Returns true when the dialog may close.
+bool ApplySettings(SettingsFields &fields, engine::EngineSettings &settings,
+                   const MessageSink &show);
+
+// Cancel: the settings in force written back into the fields, the altitude
+// window switch run when its tick changes.
+SettingsFields SettingsInForce(const SettingsFields &current,
+                               const engine::EngineSettings &settings,
+                               const numfmt::Locale &loc);
+
+// ---- Coordinates ------------------------------------------------------------
+
+// Whole degrees, minutes and seconds of a coordinate, each truncated toward
+// zero, never rounded up: 13.01 -> 13 0 36, 41.99 -> 41 59 24.
+struct Dms {
+    int degrees = 0;
+    int minutes = 0;
+    int seconds = 0;
+
+    bool operator==(const Dms &) const = default;
+};
+Dms ToDms(float value);
+// "E" above 0, otherwise "W"; "N" above 0, otherwise "S".
+std::string LongitudeLetter(float longitude);
+std::string LatitudeLetter(float latitude);
+
+// Degrees, minutes, seconds and the hemisphere field to decimal degrees: the
+// value is negative when the hemisphere text begins with the negative letter
+// ('S' or 'W', either case).
+float DmsToDegrees(std::string_view degrees, std::string_view minutes, std::string_view seconds,
+                   std::string_view hemisphere, char negativeLetter);
+
+// The texts of the coordinate dialog.
+struct CoordFields {
+    std::string Long, Lat;
+    std::string LongGrad, LongMin, LongSec, LongOW;
+    std::string LatGrad, LatMin, LatSec, LatNS;
+
+    bool operator==(const CoordFields &) const = default;
+};
+
+// The degree and hemisphere fields from the decimal fields (whose commas become
+// points).
+void GiveOldies(CoordFields &f);
+// The decimal fields from the degree and hemisphere fields, rounded to three
+// decimals (ties to even); no range check.
+void DmsToDecimal(CoordFields &f, const numfmt::Locale &loc);
+
+bool LongitudeInRange(double longitude); // -180..180
+bool LatitudeInRange(double latitude);   // -90..90
+
+// Typing into the decimal fields: the range message, or nothing after the
+// degree fields have been brought up to date.
+std::optional<DialogMessage> LongitudeTyped(CoordFields &f);
+std::optional<DialogMessage> LatitudeTyped(CoordFields &f);
+
+// ---- Elevation ----------------------------------------------------------------
+
+struct ElevationLookup {
+    bool found = false;
+    int altitude = 0;   // whole metres; 0 over water
+    std::string error;  // why there is none (a missing or short raster)
+};
+// The elevation raster of the data folder at a point; never throws.
+ElevationLookup LookUpElevation(const std::filesystem::path &dataFolder, float longitude,
+                                float latitude);
+
+// ---- Confirming a location ----------------------------------------------------
+
+enum class FocusField { None, Longitude, Latitude, Altitude };
+
+struct Confirmation {
+    bool stored = false;
+    FocusField focus = FocusField::None; // the field the focus goes back to
+};
+
+// OK of the coordinate dialog: range checks, the altitude from the raster, then
+// the new current location under its generated name, both result windows
+// marked. Nothing is stored when a check fails or the raster cannot be read.
+Confirmation ConfirmCoordinates(CoordFields &f, const std::filesystem::path &dataFolder,
+                                const MessageSink &show);
+
+// The texts of the location dialog.
+struct LocationFields {
+    std::string Name, Long, Lat, Elev;
+
+    bool operator==(const LocationFields &) const = default;
+};
+
+inline constexpr int LowestAltitude = -350;
+inline constexpr int HighestAltitude = 8848;
+
+// Typing a coordinate: the altitude field's new text when both coordinates
+// allow a look-up (longitude -180..180, latitude strictly inside -90..90) and
+// the raster has the point. A raster that cannot be read leaves the field and
+// gives its reason in `error`.
+struct AltitudeFollow {
+    std::optional<std::string> altitude;
+    std::string error;
+};
+AltitudeFollow AltitudeForCoordinates(const LocationFields &f,
+                                      const std::filesystem::path &dataFolder);
+
+// Leaving the altitude field: its commas become points; an altitude outside
+// -350..8848 gives the refusal (the focus goes back), one below sea level the
+// notice.
+struct AltitudeLeave {
+    std::optional<DialogMessage> message;
+    bool refocus = false;
+};
+AltitudeLeave LeaveAltitude(std::string &elevText);
+
+// Latitudes from -90 to below -70 and from above 70 to 90.
+bool IsPolar(double latitude);
+
+// OK and Save of the location dialog: range checks, the altitude range, the
+// polar question, then the location stored under its name (or the generated
+// one), both result windows marked.
+Confirmation ConfirmLocation(LocationFields &f, const MessageSink &show);
+
+} // namespace tavisol::dialogs

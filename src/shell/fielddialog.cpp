@@ -1,0 +1,183 @@
+#include "shell/fielddialog.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "shell/messages.h"
+
+namespace tavisol {
+
+FieldDialog::FieldDialog(QWidget *parent) : QDialog(parent) { setModal(false); }
+
+bool FieldDialog::showMessage(const dialogs::DialogMessage &m) {
+    // The messages join their lines with a carriage return, which a Qt label
+    // does not break at.
+    QString text = QString::fromStdString(m.text);
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    const QString title = QString::fromStdString(m.title);
+    switch (m.kind) {
+    case dialogs::MessageKind::Critical:
+    case dialogs::MessageKind::Error:
+        ShowMessage(this, MsgIcon::Critical, text, title);
+        return true;
+    case dialogs::MessageKind::Plain:
+        ShowMessage(this, MsgIcon::NoIcon, text, title);
+        return true;
+    case dialogs::MessageKind::Notice:
+        // Either answer only closes the box, so OK alone serves.
+        ShowMessage(this, MsgIcon::Question, text, title);
+        return true;
+    case dialogs::MessageKind::Question:
+        return ShowMessage(this, MsgIcon::Question, text, title, MsgButtons::YesNo) ==
+               MsgAnswer::Yes;
+    }
+    return true;
+}
+
+dialogs::MessageSink FieldDialog::messageSink() {
+    return [this](const dialogs::DialogMessage &m) { return showMessage(m); };
+}
+
+void FieldDialog::placeOver(const QWidget *mainWindow, bool wholeHeight) {
+    if (!mainWindow)
+        return;
+    const QPoint origin = mainWindow->mapToGlobal(QPoint(0, 0));
+    const int left = mainWindow->width() / 2 - width() / 2;
+    const int top = mainWindow->height() / 2 - (wholeHeight ? height() : height() / 2);
+    move(origin + QPoint(left, top));
+}
+
+std::optional<char32_t> FieldDialog::TypedKey(const QKeyEvent *e) {
+    switch (e->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return dialogs::KeyEnter;
+    case Qt::Key_Backspace:
+        return dialogs::KeyBackspace;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Escape:
+    case Qt::Key_Delete:
+        return std::nullopt;
+    default:
+        break;
+    }
+    const QList<uint> chars = e->text().toUcs4();
+    if (chars.isEmpty() || chars.front() == 127)
+        return std::nullopt;
+    return static_cast<char32_t>(chars.front());
+}
+
+void FieldDialog::addField(QLineEdit *field, int id, int selectLength) {
+    fields_.insert(field, Field{id, selectLength});
+    field->installEventFilter(this);
+}
+
+void FieldDialog::addButton(QPushButton *button) {
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    button->installEventFilter(this);
+    buttons_.append(button);
+}
+
+void FieldDialog::setFocusOrder(std::initializer_list<QWidget *> widgets) {
+    QWidget *previous = nullptr;
+    for (QWidget *w : widgets) {
+        if (previous)
+            QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+}
+
+dialogs::KeyDecision FieldDialog::keyDecision(int, char32_t key) {
+    if (key == dialogs::KeyEnter)
+        return {dialogs::KeyAction::MoveOn, std::nullopt};
+    return {};
+}
+
+void FieldDialog::keyReleased(int) {}
+
+void FieldDialog::fieldLeft(int) {}
+
+bool FieldDialog::eventFilter(QObject *watched, QEvent *e) {
+    if (auto *button = qobject_cast<QPushButton *>(watched); button && buttons_.contains(button)) {
+        if (e->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(e)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                button->click();
+                return true;
+            }
+        }
+        return QDialog::eventFilter(watched, e);
+    }
+    auto *field = qobject_cast<QLineEdit *>(watched);
+    const auto it = field ? fields_.constFind(field) : fields_.constEnd();
+    if (it == fields_.constEnd())
+        return QDialog::eventFilter(watched, e);
+    const Field f = it.value();
+
+    switch (e->type()) {
+    case QEvent::KeyPress: {
+        const std::optional<char32_t> key = TypedKey(static_cast<QKeyEvent *>(e));
+        if (!key)
+            break;
+        const dialogs::KeyDecision d = keyDecision(f.id, *key);
+        if (d.message)
+            showMessage(*d.message);
+        switch (d.action) {
+        case dialogs::KeyAction::Take:
+            return false;
+        case dialogs::KeyAction::Drop:
+            return true;
+        case dialogs::KeyAction::MoveOn:
+            focusNextChild();
+            return true;
+        }
+        break;
+    }
+    case QEvent::KeyRelease:
+        keyReleased(f.id);
+        break;
+    case QEvent::FocusIn: {
+        if (f.selectLength < 0)
+            break;
+        // The field's own handling first, then the selection over it.
+        static_cast<QObject *>(field)->event(e);
+        field->setSelection(0, std::min<int>(f.selectLength, static_cast<int>(field->text().size())));
+        return true;
+    }
+    case QEvent::FocusOut: {
+        static_cast<QObject *>(field)->event(e);
+        // Only a move to another control of this dialog leaves the field; a
+        // message box or another window taking over does not.
+        switch (static_cast<QFocusEvent *>(e)->reason()) {
+        case Qt::TabFocusReason:
+        case Qt::BacktabFocusReason:
+        case Qt::MouseFocusReason:
+        case Qt::ShortcutFocusReason:
+        case Qt::OtherFocusReason:
+            if (isVisible())
+                fieldLeft(f.id);
+            break;
+        default:
+            break;
+        }
+        return true;
+    }
+    default:
+        break;
+    }
+    return QDialog::eventFilter(watched, e);
+}
+
+void SetFieldText(QLineEdit *field, const std::string &utf8) {
+    const QString text = QString::fromStdString(utf8);
+    if (field->text() != text)
+        field->setText(text);
+}
+
+std::string FieldString(const QLineEdit *field) { return field->text().toStdString(); }
+
+} // namespace tavisol

@@ -1,0 +1,75 @@
+#pragma once
+
+// Common ground of the dialogs with filtered number fields: each field tells
+// the dialog which keys it takes, Enter moves on to the next control, a field
+// that receives the focus selects its text, and every message goes through the
+// shell's message boxes.
+
+#include <QDialog>
+#include <QHash>
+
+#include <optional>
+
+#include "shell/dialoglogic.h"
+
+class QLineEdit;
+class QPushButton;
+
+namespace tavisol {
+
+class FieldDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit FieldDialog(QWidget *parent = nullptr);
+
+    // Shows the message over this dialog, its lines broken where the text has
+    // a carriage return; true for Yes (and for OK).
+    bool showMessage(const dialogs::DialogMessage &m);
+    // The same as a sink for the plain decision functions.
+    dialogs::MessageSink messageSink();
+
+    // Left edge at half the main window's width minus half this dialog's width;
+    // top edge at half the main window's height minus half (wholeHeight: all)
+    // of this dialog's height.
+    void placeOver(const QWidget *mainWindow, bool wholeHeight = false);
+
+    // The character a key press types, as the filters see it: Enter 13,
+    // Backspace 8, else the typed character; nothing for keys that type
+    // nothing (arrows, Delete, Tab, function keys).
+    static std::optional<char32_t> TypedKey(const QKeyEvent *e);
+
+protected:
+    // Registers a field: `id` is handed back to the hooks below; on receiving
+    // the focus the field selects its first `selectLength` characters (none
+    // for a negative length: the field keeps its own behaviour).
+    void addField(QLineEdit *field, int id, int selectLength = 99);
+    // Registers a push button: Enter clicks it while it has the focus; it
+    // never acts as a default button for Enter typed into a field.
+    void addButton(QPushButton *button);
+    // Sets the focus order, also the order in which Enter moves on.
+    static void setFocusOrder(std::initializer_list<QWidget *> widgets);
+
+    // Which keys the field takes; the default takes every key.
+    virtual dialogs::KeyDecision keyDecision(int id, char32_t key);
+    // After a key has reached the field (and on every key release in it).
+    virtual void keyReleased(int id);
+    // The focus went from the field to another control of this dialog.
+    virtual void fieldLeft(int id);
+
+    bool eventFilter(QObject *watched, QEvent *e) override;
+
+private:
+    struct Field {
+        int id = 0;
+        int selectLength = 99;
+    };
+    QHash<QLineEdit *, Field> fields_;
+    QList<QPushButton *> buttons_;
+};
+
+// Writes a text into a field only when it differs, so the cursor of the field
+// being typed into stays where it is.
+void SetFieldText(QLineEdit *field, const std::string &utf8);
+std::string FieldString(const QLineEdit *field);
+
+} // namespace tavisol

@@ -1,0 +1,183 @@
+#include "shell/formlocation.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "numfmt/numfmt_qt.h"
+#include "shell/appstate.h"
+#include "shell/programfolders.h"
+
+namespace tavisol {
+
+namespace {
+
+enum FieldId { NameField, LongField, LatField, ElevField };
+
+std::function<void()> &SaveHook() {
+    static std::function<void()> hook;
+    return hook;
+}
+
+QLineEdit *MakeField(QWidget *parent, const char *name, int maxLength, const char *tip) {
+    auto *e = new QLineEdit(parent);
+    e->setObjectName(QString::fromLatin1(name));
+    e->setMaxLength(maxLength);
+    if (tip)
+        e->setToolTip(QString::fromLatin1(tip));
+    e->setFont(QFont(QStringLiteral("Verdana")));
+    return e;
+}
+
+} // namespace
+
+void SetLocationSaveHook(std::function<void()> hook) { SaveHook() = std::move(hook); }
+
+FormLocation::FormLocation(QWidget *parent) : FieldDialog(parent) {
+    setObjectName(QStringLiteral("FormLocation"));
+    setWindowTitle(QStringLiteral("Choose Location"));
+
+    Frame1 = new QGroupBox(QStringLiteral("Location"), this);
+    Text2 = MakeField(Frame1, "Text2", 25, nullptr);
+    txtlong = MakeField(Frame1, "txtlong", 8, "Give Longitude as a decimal number");
+    txtLat = MakeField(Frame1, "txtLat", 8, "Give Latitude as a decimal number");
+    txtElev = MakeField(Frame1, "txtElev", 4, nullptr);
+
+    auto *grid = new QGridLayout(Frame1);
+    auto row = [grid](int r, const QString &label, QLineEdit *field, const QString &unit) {
+        grid->addWidget(new QLabel(label), r, 0);
+        grid->addWidget(field, r, 1);
+        if (!unit.isEmpty())
+            grid->addWidget(new QLabel(unit), r, 2);
+    };
+    row(0, QStringLiteral("Station Name"), Text2, QString());
+    row(1, QStringLiteral("Longitude:"), txtlong, QStringLiteral("\u00b0"));
+    row(2, QStringLiteral("Latitude   :"), txtLat, QStringLiteral("\u00b0"));
+    row(3, QStringLiteral("Altitude   :"), txtElev, QStringLiteral("m"));
+
+    cmdBack = new QPushButton(QStringLiteral("OK"), this);
+    cmdBack->setObjectName(QStringLiteral("cmdBack"));
+    CmdSave = new QPushButton(QStringLiteral("Save"), this);
+    CmdSave->setObjectName(QStringLiteral("CmdSave"));
+    CmdCanc = new QPushButton(QStringLiteral("Cancel"), this);
+    CmdCanc->setObjectName(QStringLiteral("CmdCanc"));
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cmdBack);
+    buttons->addWidget(CmdSave);
+    buttons->addWidget(CmdCanc);
+    auto *column = new QVBoxLayout(this);
+    column->addWidget(Frame1);
+    column->addLayout(buttons);
+
+    // No key filters here: every key is taken.
+    addField(Text2, NameField);
+    addField(txtlong, LongField);
+    addField(txtLat, LatField);
+    addField(txtElev, ElevField);
+    addButton(cmdBack);
+    addButton(CmdSave);
+    addButton(CmdCanc);
+    setFocusOrder({Text2, txtlong, txtLat, txtElev, cmdBack, CmdCanc, CmdSave});
+
+    // Only the user's edits look the altitude up: the load below writes the
+    // stored altitude last anyway, and turning commas into points at OK
+    // changes no value.
+    connect(txtlong, &QLineEdit::textEdited, this, [this] { CoordinateChanged(); });
+    connect(txtLat, &QLineEdit::textEdited, this, [this] { CoordinateChanged(); });
+    connect(cmdBack, &QPushButton::clicked, this, [this] { cmdBack_Click(); });
+    connect(CmdSave, &QPushButton::clicked, this, [this] { CmdSave_Click(); });
+    connect(CmdCanc, &QPushButton::clicked, this, [this] { CmdCanc_Click(); });
+    adjustSize();
+
+    // Load.
+    const AppState &s = appState();
+    const numfmt::Locale loc = numfmt::userLocale();
+    SetFieldText(Text2, s.LocationName);
+    SetFieldText(txtlong, dialogs::FieldText(s.CurLongitude, loc));
+    SetFieldText(txtLat, dialogs::FieldText(s.CurLatitude, loc));
+    SetFieldText(txtElev, dialogs::FieldText(s.CurElevation, loc));
+}
+
+dialogs::LocationFields FormLocation::fields() const {
+    return {FieldString(Text2), FieldString(txtlong), FieldString(txtLat), FieldString(txtElev)};
+}
+
+void FormLocation::setFields(const dialogs::LocationFields &f) {
+    SetFieldText(Text2, f.Name);
+    SetFieldText(txtlong, f.Long);
+    SetFieldText(txtLat, f.Lat);
+    SetFieldText(txtElev, f.Elev);
+}
+
+void FormLocation::CoordinateChanged() {
+    const dialogs::AltitudeFollow a = dialogs::AltitudeForCoordinates(fields(), dataFolder());
+    if (a.altitude) {
+        SetFieldText(txtElev, *a.altitude);
+        return;
+    }
+    // A raster that cannot be read leaves the altitude as it is; say so once
+    // rather than at every keystroke.
+    if (!a.error.empty() && !rasterErrorShown_) {
+        rasterErrorShown_ = true;
+        showMessage({a.error, "", dialogs::MessageKind::Error});
+    }
+}
+
+void FormLocation::txtElev_LostFocus() {
+    std::string text = FieldString(txtElev);
+    const dialogs::AltitudeLeave r = dialogs::LeaveAltitude(text);
+    SetFieldText(txtElev, text);
+    if (r.message)
+        showMessage(*r.message);
+    if (r.refocus)
+        txtElev->setFocus();
+}
+
+void FormLocation::fieldLeft(int id) {
+    if (id == ElevField)
+        txtElev_LostFocus();
+}
+
+bool FormLocation::confirm() {
+    dialogs::LocationFields f = fields();
+    const dialogs::Confirmation c = dialogs::ConfirmLocation(f, messageSink());
+    setFields(f);
+    switch (c.focus) {
+    case dialogs::FocusField::Longitude: txtlong->setFocus(); break;
+    case dialogs::FocusField::Latitude: txtLat->setFocus(); break;
+    case dialogs::FocusField::Altitude: txtElev->setFocus(); break;
+    case dialogs::FocusField::None: break;
+    }
+    return c.stored;
+}
+
+void FormLocation::cmdBack_Click() {
+    if (confirm())
+        unload();
+}
+
+void FormLocation::CmdSave_Click() {
+    if (!confirm())
+        return;
+    const std::function<void()> hook = SaveHook(); // a copy: the hook may replace itself
+    if (hook)
+        hook();
+}
+
+void FormLocation::CmdCanc_Click() { unload(); }
+
+void FormLocation::reject() { CmdCanc_Click(); }
+
+void FormLocation::unload() {
+    unloaded_ = true;
+    hide();
+    deleteLater();
+}
+
+} // namespace tavisol

@@ -1,0 +1,212 @@
+#include "shell/frmcoord.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "numfmt/numfmt_qt.h"
+#include "shell/appstate.h"
+#include "shell/programfolders.h"
+
+namespace tavisol {
+
+namespace {
+
+using dialogs::CoordField;
+
+QLineEdit *MakeField(QWidget *parent, const char *name, const char *text, int maxLength,
+                     const char *tip, int width) {
+    auto *e = new QLineEdit(QString::fromLatin1(text), parent);
+    e->setObjectName(QString::fromLatin1(name));
+    e->setMaxLength(maxLength);
+    e->setToolTip(QString::fromLatin1(tip));
+    e->setFont(QFont(QStringLiteral("Verdana")));
+    e->setFixedWidth(width);
+    return e;
+}
+
+QLabel *Label(const QString &text) { return new QLabel(text); }
+
+} // namespace
+
+frmCoord::frmCoord(QWidget *parent) : FieldDialog(parent) {
+    setObjectName(QStringLiteral("frmCoord"));
+    setWindowTitle(QStringLiteral("Transformation of Coordinates"));
+
+    FrameDecimal = new QGroupBox(QStringLiteral("Location (decimal)"), this);
+    FrameDegrees = new QGroupBox(QStringLiteral("Location (\u00b0,',\")"), this);
+
+    txtlong = MakeField(FrameDecimal, "txtlong", "12.483", 8,
+                        "Give Longitude as a decimal number", 80);
+    txtLat = MakeField(FrameDecimal, "txtLat", "41.9", 8, "Give Latitude as a decimal number", 80);
+    txtLongGrad = MakeField(FrameDegrees, "txtLongGrad", "", 5, "Give Degrees of Longitude", 40);
+    txtLongMin = MakeField(FrameDegrees, "txtLongMin", "", 5, "Give Minutes of Longitude", 40);
+    txtLongSec = MakeField(FrameDegrees, "txtLongSec", "", 3, "Give Seconds of Longitude", 40);
+    txtLongOW = MakeField(FrameDegrees, "txtLongOW", "", 2, "Give E for East or W for West", 28);
+    txtLatGrad = MakeField(FrameDegrees, "txtLatGrad", "", 5, "Give Degrees of Latitude", 40);
+    txtLatMin = MakeField(FrameDegrees, "txtLatMin", "", 5, "Give Minutes of Latitude", 40);
+    txtLatSec = MakeField(FrameDegrees, "txtLatSec", "", 5, "Give Seconds of Latitude", 40);
+    txtLatNS = MakeField(FrameDegrees, "txtLatNS", "", 2, "Give N for North or S for South", 28);
+
+    auto *dec = new QGridLayout(FrameDecimal);
+    dec->addWidget(Label(QStringLiteral("Longitude:")), 0, 0);
+    dec->addWidget(txtlong, 0, 1);
+    dec->addWidget(Label(QStringLiteral("\u00b0")), 0, 2);
+    dec->addWidget(Label(QStringLiteral("Latitude   :")), 1, 0);
+    dec->addWidget(txtLat, 1, 1);
+    dec->addWidget(Label(QStringLiteral("\u00b0")), 1, 2);
+
+    auto *deg = new QGridLayout(FrameDegrees);
+    auto row = [deg](int r, const QString &caption, QLineEdit *d, QLineEdit *m, QLineEdit *s,
+                     QLineEdit *h) {
+        deg->addWidget(Label(caption), r, 0);
+        deg->addWidget(d, r, 1);
+        deg->addWidget(Label(QStringLiteral("\u00b0,")), r, 2);
+        deg->addWidget(m, r, 3);
+        deg->addWidget(Label(QStringLiteral("',")), r, 4);
+        deg->addWidget(s, r, 5);
+        deg->addWidget(Label(QStringLiteral("\",")), r, 6);
+        deg->addWidget(h, r, 7);
+    };
+    row(0, QStringLiteral("Longitude:"), txtLongGrad, txtLongMin, txtLongSec, txtLongOW);
+    row(1, QStringLiteral("Latitude   :"), txtLatGrad, txtLatMin, txtLatSec, txtLatNS);
+
+    cmdBack = new QPushButton(QStringLiteral("OK"), this);
+    cmdBack->setObjectName(QStringLiteral("cmdBack"));
+    CmdCanc = new QPushButton(QStringLiteral("Cancel"), this);
+    CmdCanc->setObjectName(QStringLiteral("CmdCanc"));
+
+    auto *groups = new QHBoxLayout;
+    groups->addWidget(FrameDecimal);
+    groups->addWidget(FrameDegrees);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cmdBack);
+    buttons->addWidget(CmdCanc);
+    auto *column = new QVBoxLayout(this);
+    column->addLayout(groups);
+    column->addLayout(buttons);
+
+    addField(txtlong, int(CoordField::Long), 99);
+    addField(txtLat, int(CoordField::Lat), 99);
+    addField(txtLongGrad, int(CoordField::LongGrad), 3);
+    addField(txtLongMin, int(CoordField::LongMin), 2);
+    addField(txtLongSec, int(CoordField::LongSec), 2);
+    addField(txtLongOW, int(CoordField::LongOW), 1);
+    addField(txtLatGrad, int(CoordField::LatGrad), 2);
+    addField(txtLatMin, int(CoordField::LatMin), 2);
+    addField(txtLatSec, int(CoordField::LatSec), 2);
+    addField(txtLatNS, int(CoordField::LatNS), 1);
+    addButton(cmdBack);
+    addButton(CmdCanc);
+    setFocusOrder({txtLat, txtlong, txtLatNS, txtLongOW, txtLatSec, txtLongSec, txtLatMin,
+                   txtLongMin, txtLatGrad, txtLongGrad, CmdCanc, cmdBack});
+
+    connect(cmdBack, &QPushButton::clicked, this, [this] { cmdBack_Click(); });
+    connect(CmdCanc, &QPushButton::clicked, this, [this] { CmdCanc_Click(); });
+
+    // 6990 x 2580 twips, or as large as the layout needs.
+    resize(QSize(466, 172).expandedTo(sizeHint()));
+
+    // Load.
+    const numfmt::Locale loc = numfmt::userLocale();
+    SetFieldText(txtlong, dialogs::FieldText(appState().CurLongitude, loc));
+    SetFieldText(txtLat, dialogs::FieldText(appState().CurLatitude, loc));
+    giveOldies();
+}
+
+dialogs::CoordFields frmCoord::fields() const {
+    dialogs::CoordFields f;
+    f.Long = FieldString(txtlong);
+    f.Lat = FieldString(txtLat);
+    f.LongGrad = FieldString(txtLongGrad);
+    f.LongMin = FieldString(txtLongMin);
+    f.LongSec = FieldString(txtLongSec);
+    f.LongOW = FieldString(txtLongOW);
+    f.LatGrad = FieldString(txtLatGrad);
+    f.LatMin = FieldString(txtLatMin);
+    f.LatSec = FieldString(txtLatSec);
+    f.LatNS = FieldString(txtLatNS);
+    return f;
+}
+
+void frmCoord::setFields(const dialogs::CoordFields &f) {
+    SetFieldText(txtlong, f.Long);
+    SetFieldText(txtLat, f.Lat);
+    SetFieldText(txtLongGrad, f.LongGrad);
+    SetFieldText(txtLongMin, f.LongMin);
+    SetFieldText(txtLongSec, f.LongSec);
+    SetFieldText(txtLongOW, f.LongOW);
+    SetFieldText(txtLatGrad, f.LatGrad);
+    SetFieldText(txtLatMin, f.LatMin);
+    SetFieldText(txtLatSec, f.LatSec);
+    SetFieldText(txtLatNS, f.LatNS);
+}
+
+void frmCoord::giveOldies() {
+    dialogs::CoordFields f = fields();
+    dialogs::GiveOldies(f);
+    setFields(f);
+}
+
+void frmCoord::DmsToDecimal() {
+    dialogs::CoordFields f = fields();
+    dialogs::DmsToDecimal(f, numfmt::userLocale());
+    setFields(f);
+}
+
+void frmCoord::cmdBack_Click() {
+    dialogs::CoordFields f = fields();
+    const dialogs::Confirmation c = dialogs::ConfirmCoordinates(f, dataFolder(), messageSink());
+    setFields(f);
+    if (!c.stored) {
+        focusField(c.focus);
+        return;
+    }
+    unloaded_ = true;
+    hide();
+    deleteLater();
+}
+
+void frmCoord::CmdCanc_Click() { hide(); }
+
+void frmCoord::reject() { CmdCanc_Click(); }
+
+void frmCoord::focusField(dialogs::FocusField which) {
+    if (which == dialogs::FocusField::Longitude)
+        txtlong->setFocus();
+    else if (which == dialogs::FocusField::Latitude)
+        txtLat->setFocus();
+}
+
+dialogs::KeyDecision frmCoord::keyDecision(int id, char32_t key) {
+    return dialogs::CoordKey(static_cast<CoordField>(id), key);
+}
+
+void frmCoord::keyReleased(int id) {
+    dialogs::CoordFields f = fields();
+    std::optional<dialogs::DialogMessage> refused;
+    switch (static_cast<CoordField>(id)) {
+    case CoordField::Long:
+        refused = dialogs::LongitudeTyped(f);
+        break;
+    case CoordField::Lat:
+        refused = dialogs::LatitudeTyped(f);
+        break;
+    default:
+        dialogs::DmsToDecimal(f, numfmt::userLocale());
+        break;
+    }
+    setFields(f);
+    if (refused) {
+        showMessage(*refused);
+        focusField(static_cast<CoordField>(id) == CoordField::Long ? dialogs::FocusField::Longitude
+                                                                    : dialogs::FocusField::Latitude);
+    }
+}
+
+} // namespace tavisol

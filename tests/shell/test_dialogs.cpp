@@ -1,0 +1,584 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPointer>
+#include <QPushButton>
+
+#include <memory>
+
+#include "dialog_raster.h"
+#include "shell/dialogcommands.h"
+#include "shell/formlocation.h"
+#include "shell/frmcoord.h"
+#include "shell/frmsettings.h"
+#include "shell/programfolders.h"
+#include "shell/sharedsettings.h"
+#include "shell_fixture.h"
+
+namespace {
+
+using namespace tavisol;
+
+void Key(QWidget *w, int key, const QString &text) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(w, &release);
+}
+
+// Types the text key by key, as a user would.
+void Type(QWidget *w, const QString &text) {
+    for (QChar c : text)
+        Key(w, c.toUpper().unicode(), QString(c));
+}
+
+void Enter(QWidget *w) { Key(w, Qt::Key_Return, QStringLiteral("\r")); }
+
+void Retype(QLineEdit *w, const QString &text) {
+    w->clear();
+    Type(w, text);
+}
+
+// Shows the dialog and gives it the keyboard, so focus moves can be watched.
+void Activate(QWidget *w) {
+    w->show();
+    w->activateWindow();
+    QApplication::processEvents();
+}
+
+// The next control that Tab (and Enter) reaches.
+QWidget *NextStop(QWidget *w) {
+    QWidget *next = w->nextInFocusChain();
+    while (next != w && !(next->focusPolicy() & Qt::TabFocus))
+        next = next->nextInFocusChain();
+    return next;
+}
+
+void DeleteLaterNow() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+class DialogTest : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        sharedSettings() = engine::DefaultSettings();
+        SetCurrentLocation("East of Rome", 13.01f, 41.99f, 17, RecalcMarks::None);
+        raster = std::make_unique<RasterFolder>(
+            std::vector<std::pair<std::pair<float, float>, std::uint8_t>>{
+                {{13.01f, 41.99f}, 3}, {{12.5f, 41.99f}, 50}, {{-12.5f, 41.99f}, 8}});
+        setProgramFolderForTesting(raster->root());
+    }
+    void TearDown() override {
+        setProgramFolderForTesting({});
+        SetLocationSaveHook(nullptr);
+        sharedSettings() = engine::DefaultSettings();
+        ShellTest::TearDown();
+    }
+    std::vector<std::string> titles() const {
+        std::vector<std::string> t;
+        for (const auto &m : messages)
+            t.push_back(m.title.toStdString());
+        return t;
+    }
+    std::unique_ptr<RasterFolder> raster;
+};
+
+// ---- Settings dialog ------------------------------------------------------------
+
+class SettingsWindow : public DialogTest {};
+
+TEST_F(SettingsWindow, DesignStateAndFocusOrder) {
+    frmSettings d;
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("Change Settings"));
+    EXPECT_EQ(d.fields(), dialogs::SettingsFields{});
+    EXPECT_TRUE(d.txtMinHigh->isReadOnly());
+    EXPECT_TRUE(d.txtMaxHigh->isReadOnly());
+    EXPECT_FALSE(d.txtMaxDist->isReadOnly());
+    EXPECT_EQ(d.txtMaxDist->maxLength(), 5);
+    EXPECT_EQ(d.txtMaxStat->maxLength(), 2);
+    EXPECT_EQ(d.txtPowExp->maxLength(), 1);
+    EXPECT_EQ(d.txtMinDist->maxLength(), 4);
+    EXPECT_EQ(d.txtShad->maxLength(), 4);
+    EXPECT_EQ(d.chkAltCorr->text(), QStringLiteral("Apply Local Linear Altitude Correction"));
+    EXPECT_EQ(d.Command2->text(), QStringLiteral("OK"));
+    EXPECT_EQ(d.CmdCanc->text(), QStringLiteral("Cancel"));
+
+    const std::vector<QWidget *> order{d.txtMaxStat, d.txtMaxDist, d.chkAltCorr, d.ChkGradCorr,
+                                       d.txtPowExp,  d.chkNeighbAlt, d.txtMinHigh, d.txtMaxHigh,
+                                       d.txtMinDist, d.txtShad,     d.CmdCanc,    d.Command2};
+    for (std::size_t i = 0; i + 1 < order.size(); ++i)
+        EXPECT_EQ(NextStop(order[i]), order[i + 1]) << i << " " << NextStop(order[i])->objectName().toStdString();
+}
+
+TEST_F(SettingsWindow, KeyFiltersShowTheirMessagesAndDropTheKey) {
+    frmSettings d;
+    Type(d.txtMaxStat, QStringLiteral("-"));
+    EXPECT_EQ(d.txtMaxStat->text(), QStringLiteral("20"));
+    Type(d.txtMaxStat, QStringLiteral("."));
+    EXPECT_EQ(d.txtMaxStat->text(), QStringLiteral("20"));
+    EXPECT_EQ(titles(), (std::vector<std::string>{"Problem: To few stations.", "Problem"}));
+    EXPECT_EQ(messages[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(messages[0].text,
+              QStringLiteral("You should allow one neighbour at least.\nJust to get a result."));
+
+    Retype(d.txtMaxDist, QStringLiteral("12a.5,-"));
+    EXPECT_EQ(d.txtMaxDist->text(), QStringLiteral("12.5"));
+    EXPECT_EQ(titles().back(), "Problem: Area too small.");
+
+    d.chkNeighbAlt->setChecked(true);
+    Retype(d.txtMinHigh, QStringLiteral("-20x"));
+    EXPECT_EQ(d.txtMinHigh->text(), QStringLiteral("-20"));
+}
+
+TEST_F(SettingsWindow, EnterMovesOnInTheFocusOrder) {
+    frmSettings d;
+    Activate(&d);
+    d.txtMaxStat->setFocus();
+    QApplication::processEvents();
+    if (QApplication::focusWidget() != d.txtMaxStat)
+        GTEST_SKIP() << "no keyboard focus on this platform";
+    // The field selects its whole text on receiving the focus.
+    EXPECT_EQ(d.txtMaxStat->selectedText(), QStringLiteral("20"));
+    Enter(d.txtMaxStat);
+    EXPECT_EQ(QApplication::focusWidget(), d.txtMaxDist);
+    EXPECT_EQ(d.txtMaxDist->selectedText(), QStringLiteral("1000"));
+    EXPECT_EQ(d.txtMaxStat->text(), QStringLiteral("20"));
+
+    // Leaving the lower altitude field above the upper one: a message, and the
+    // focus still moves on.
+    d.chkNeighbAlt->setChecked(true);
+    d.txtMinHigh->setFocus();
+    QApplication::processEvents();
+    d.txtMinHigh->setText(QStringLiteral("9000"));
+    Enter(d.txtMinHigh);
+    EXPECT_EQ(QApplication::focusWidget(), d.txtMaxHigh);
+    EXPECT_EQ(titles(), (std::vector<std::string>{"Altitude Confusion"}));
+    EXPECT_EQ(messages[0].text, QStringLiteral("Lowest Altitude should be below highest altitude!"));
+
+    // Enter on a button presses it; Enter in a field never does.
+    d.txtMaxHigh->setText(QStringLiteral("9500"));
+    d.txtMinDist->setFocus();
+    Enter(d.txtMinDist);
+    EXPECT_TRUE(d.isVisible());
+    d.CmdCanc->setFocus();
+    Enter(d.CmdCanc);
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(d.txtMaxHigh->text(), QStringLiteral("8848")); // Cancel restored it
+}
+
+TEST_F(SettingsWindow, AltitudeWindowSwitch) {
+    frmSettings d;
+    d.chkNeighbAlt->click();
+    EXPECT_FALSE(d.txtMinHigh->isReadOnly());
+    EXPECT_FALSE(d.txtMaxHigh->isReadOnly());
+    d.txtMinHigh->setText(QStringLiteral("200"));
+    d.txtMaxHigh->setText(QStringLiteral("1500"));
+    d.chkNeighbAlt->click();
+    EXPECT_TRUE(d.txtMinHigh->isReadOnly());
+    EXPECT_TRUE(d.txtMaxHigh->isReadOnly());
+    EXPECT_EQ(d.txtMinHigh->text(), QStringLiteral("-350"));
+    EXPECT_EQ(d.txtMaxHigh->text(), QStringLiteral("8848"));
+}
+
+TEST_F(SettingsWindow, OkWithTheDesignValuesMarksBothWindowsAndHides) {
+    frmSettings d;
+    d.show();
+    d.Command2->click();
+    EXPECT_TRUE(messages.empty());
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_TRUE(appState().GuessRecalcPending);
+    EXPECT_TRUE(appState().WorkRecalcPending);
+    EXPECT_EQ(sharedSettings().MaxDistance, 1000.0f);
+    EXPECT_EQ(sharedSettings().MaxStations, 20);
+    EXPECT_EQ(appState().LocationName, "East of Rome"); // the location stays
+}
+
+TEST_F(SettingsWindow, FailedOkKeepsTheDialogAndCancelShowsWhatIsInForce) {
+    frmSettings d;
+    d.show();
+    d.txtPowExp->setText(QStringLiteral("9"));
+    d.txtMinDist->setText(QStringLiteral("0,5"));
+    d.Command2_Click();
+    EXPECT_EQ(titles(), (std::vector<std::string>{"Rather high power!"}));
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_FALSE(appState().GuessRecalcPending);
+    EXPECT_EQ(sharedSettings().IdwPower, 9.0f);
+    EXPECT_EQ(sharedSettings().MinDistance, 0.5f);
+    EXPECT_EQ(d.txtMinDist->text(), QStringLiteral("0.5"));
+
+    d.txtPowExp->setText(QStringLiteral("2"));
+    d.txtMaxDist->setText(QStringLiteral("50"));
+    d.CmdCanc->click();
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(d.txtPowExp->text(), QStringLiteral("9"));
+    EXPECT_EQ(d.txtMaxDist->text(), QStringLiteral("1000"));
+    EXPECT_EQ(sharedSettings().IdwPower, 9.0f);
+}
+
+TEST_F(SettingsWindow, RefusedStationCountLeavesTheCountInForce) {
+    frmSettings d;
+    d.show();
+    sharedSettings().MaxStations = 8;
+    d.txtMaxStat->setText(QStringLiteral("25"));
+    d.Command2_Click();
+    EXPECT_EQ(titles(), (std::vector<std::string>{"Problem: To many stations."}));
+    EXPECT_EQ(sharedSettings().MaxStations, 8);
+    EXPECT_TRUE(d.isVisible());
+    d.CmdCanc_Click();
+    EXPECT_EQ(d.txtMaxStat->text(), QStringLiteral("8"));
+}
+
+TEST_F(SettingsWindow, QuirksKeptAsTheyAre) {
+    frmSettings d;
+    d.show();
+    d.txtMinDist->setText(QStringLiteral("0"));
+    d.Command2_Click();
+    EXPECT_EQ(titles(), (std::vector<std::string>{"Too small Minimum Distance"}));
+    EXPECT_EQ(sharedSettings().MinDistance, 0.1f);
+    EXPECT_EQ(d.txtMinDist->text(), QStringLiteral("0"));
+    EXPECT_FALSE(d.isVisible());
+
+    d.show();
+    sharedSettings().MaxStations = 5;
+    d.txtMaxStat->setText(QStringLiteral("5"));
+    d.txtMinDist->setText(QStringLiteral("0.1"));
+    d.txtMaxDist->setText(QStringLiteral("23000"));
+    d.Command2_Click();
+    EXPECT_EQ(titles().back(), "Problem: Area definitely to large.");
+    EXPECT_EQ(sharedSettings().MaxStations, 20);
+    EXPECT_TRUE(d.isVisible());
+}
+
+TEST_F(SettingsWindow, CancelUntickingTheWindowRunsTheSwitch) {
+    frmSettings d;
+    d.chkNeighbAlt->setChecked(true);
+    d.txtMinHigh->setText(QStringLiteral("100"));
+    d.CmdCanc_Click(); // the window is off in the settings
+    EXPECT_FALSE(d.chkNeighbAlt->isChecked());
+    EXPECT_TRUE(d.txtMinHigh->isReadOnly());
+    EXPECT_EQ(d.txtMinHigh->text(), QStringLiteral("-350"));
+
+    sharedSettings().AltWindowOn = 1;
+    sharedSettings().MinAltitude = 300;
+    d.CmdCanc_Click();
+    EXPECT_TRUE(d.chkNeighbAlt->isChecked());
+    EXPECT_FALSE(d.txtMinHigh->isReadOnly());
+    EXPECT_EQ(d.txtMinHigh->text(), QStringLiteral("300"));
+}
+
+TEST_F(SettingsWindow, EscapeActsAsCancel) {
+    frmSettings d;
+    d.show();
+    d.txtPowExp->setText(QStringLiteral("3"));
+    d.reject();
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(d.txtPowExp->text(), QStringLiteral("1"));
+}
+
+// ---- Coordinate dialog ------------------------------------------------------------
+
+class CoordWindow : public DialogTest {};
+
+TEST_F(CoordWindow, LoadShowsTheCurrentLocationBothWays) {
+    frmCoord d;
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("Transformation of Coordinates"));
+    const dialogs::CoordFields f = d.fields();
+    EXPECT_EQ(f, (dialogs::CoordFields{"13.01", "41.99", "13", "0", "36", "E", "41", "59", "24",
+                                       "N"}));
+    EXPECT_EQ(d.txtlong->toolTip(), QStringLiteral("Give Longitude as a decimal number"));
+    EXPECT_EQ(d.txtLatNS->toolTip(), QStringLiteral("Give N for North or S for South"));
+    EXPECT_EQ(d.txtLongSec->maxLength(), 3);
+    EXPECT_EQ(d.txtLatSec->maxLength(), 5);
+    const std::vector<QWidget *> order{d.txtLat,    d.txtlong,    d.txtLatNS,  d.txtLongOW,
+                                       d.txtLatSec, d.txtLongSec, d.txtLatMin, d.txtLongMin,
+                                       d.txtLatGrad, d.txtLongGrad, d.CmdCanc, d.cmdBack};
+    for (std::size_t i = 0; i + 1 < order.size(); ++i)
+        EXPECT_EQ(NextStop(order[i]), order[i + 1]) << i << " " << NextStop(order[i])->objectName().toStdString();
+}
+
+TEST_F(CoordWindow, ConvertsLiveWhileTyping) {
+    frmCoord d;
+    Retype(d.txtLongGrad, QStringLiteral("12"));
+    Retype(d.txtLongMin, QStringLiteral("30"));
+    Retype(d.txtLongSec, QStringLiteral("0"));
+    Retype(d.txtLongOW, QStringLiteral("x"));
+    EXPECT_EQ(titles(), (std::vector<std::string>{"Tavisol"}));
+    EXPECT_EQ(messages[0].text, QStringLiteral("E for East or W for West. That's all."));
+    EXPECT_EQ(messages[0].icon, MsgIcon::NoIcon);
+    Type(d.txtLongOW, QStringLiteral("w"));
+    EXPECT_EQ(d.txtlong->text(), QStringLiteral("-12.5"));
+
+    Retype(d.txtlong, QStringLiteral("-0.5"));
+    EXPECT_EQ(d.txtLongGrad->text(), QStringLiteral("0"));
+    EXPECT_EQ(d.txtLongMin->text(), QStringLiteral("30"));
+    EXPECT_EQ(d.txtLongSec->text(), QStringLiteral("0"));
+    EXPECT_EQ(d.txtLongOW->text(), QStringLiteral("W"));
+
+    Retype(d.txtLat, QStringLiteral("0"));
+    EXPECT_EQ(d.txtLatNS->text(), QStringLiteral("S"));
+    EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(CoordWindow, OutOfRangeLongitudeOnTheLastKey) {
+    frmCoord d;
+    d.txtlong->clear();
+    Type(d.txtlong, QStringLiteral("19"));
+    EXPECT_TRUE(messages.empty());
+    Type(d.txtlong, QStringLiteral("0"));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].title, QStringLiteral("Strange Location"));
+    EXPECT_EQ(messages[0].text,
+              QStringLiteral("Longitude should be between -180 and +180   degrees."));
+    EXPECT_EQ(messages[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(d.txtLongGrad->text(), QStringLiteral("19")); // converted up to "19"
+
+    d.show();
+    d.cmdBack_Click();
+    EXPECT_EQ(messages.size(), 2u);
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_FALSE(d.isUnloaded());
+    EXPECT_EQ(appState().LocationName, "East of Rome");
+    d.hide();
+}
+
+TEST_F(CoordWindow, OkTakesTheAltitudeFromTheRasterAndUnloads) {
+    QPointer<frmCoord> d = new frmCoord;
+    d->show();
+    Type(d->txtlong, QStringLiteral(",")); // the comma key is dropped
+    EXPECT_EQ(d->txtlong->text(), QStringLiteral("13.01"));
+    d->txtlong->setText(QStringLiteral("12,5")); // but may come in otherwise
+    d->cmdBack->click();
+    EXPECT_EQ(d->txtlong->text(), QStringLiteral("12.5"));
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(appState().CurLongitude, 12.5f);
+    EXPECT_EQ(appState().CurElevation, 960.0f);
+    EXPECT_EQ(appState().LocationName, "ST-Lon12.5-Lat41.99-Alt-960");
+    EXPECT_TRUE(appState().GuessRecalcPending);
+    EXPECT_TRUE(appState().WorkRecalcPending);
+    ASSERT_TRUE(d);
+    EXPECT_TRUE(d->isUnloaded());
+    EXPECT_FALSE(d->isVisible());
+    DeleteLaterNow();
+    EXPECT_FALSE(d);
+}
+
+TEST_F(CoordWindow, MissingRasterStoresNothing) {
+    setProgramFolderForTesting(raster->root() / "nowhere");
+    frmCoord d;
+    d.show();
+    d.cmdBack_Click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].text.indexOf(QStringLiteral("10k8b.raw")), -1);
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_EQ(appState().LocationName, "East of Rome");
+    d.hide();
+}
+
+// ---- Location dialog -----------------------------------------------------------------
+
+class LocationWindow : public DialogTest {};
+
+TEST_F(LocationWindow, LoadShowsTheCurrentLocation) {
+    FormLocation d;
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("Choose Location"));
+    EXPECT_EQ(d.fields(), (dialogs::LocationFields{"East of Rome", "13.01", "41.99", "17"}));
+    Retype(d.Text2, QStringLiteral("A name of more than twenty-five characters"));
+    EXPECT_EQ(d.Text2->text(), QStringLiteral("A name of more than twent"));
+    EXPECT_EQ(d.txtElev->maxLength(), 4);
+    EXPECT_TRUE(messages.empty());
+    const std::vector<QWidget *> order{d.Text2, d.txtlong, d.txtLat, d.txtElev,
+                                       d.cmdBack, d.CmdCanc, d.CmdSave};
+    for (std::size_t i = 0; i + 1 < order.size(); ++i)
+        EXPECT_EQ(NextStop(order[i]), order[i + 1]) << i << " " << NextStop(order[i])->objectName().toStdString();
+}
+
+TEST_F(LocationWindow, AltitudeFollowsTheRasterWhileTyping) {
+    FormLocation d;
+    d.txtlong->clear();
+    Type(d.txtlong, QStringLiteral("12,5"));
+    EXPECT_EQ(d.txtElev->text(), QStringLiteral("960"));
+    EXPECT_EQ(d.txtlong->text(), QStringLiteral("12,5")); // the field is not rewritten
+    Type(d.txtlong, QStringLiteral("x"));
+    Retype(d.txtLat, QStringLiteral("90"));
+    EXPECT_EQ(d.txtElev->text(), QStringLiteral("0")); // "9" is over water; 90 looks nothing up
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(LocationWindow, MissingRasterSaysSoOnceAndKeepsTheAltitude) {
+    setProgramFolderForTesting(raster->root() / "nowhere");
+    FormLocation d;
+    Retype(d.txtlong, QStringLiteral("12.5"));
+    EXPECT_EQ(d.txtElev->text(), QStringLiteral("17"));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].text.indexOf(QStringLiteral("10k8b.raw")), -1);
+    EXPECT_EQ(messages[0].title, QStringLiteral("Tavisol"));
+}
+
+TEST_F(LocationWindow, LeavingTheAltitude) {
+    FormLocation d;
+    d.txtElev->setText(QStringLiteral("-10"));
+    d.txtElev_LostFocus();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, QStringLiteral("Your location is below Mean Sea Level."));
+    EXPECT_EQ(messages[0].title, QStringLiteral("Warning!"));
+    EXPECT_EQ(messages[0].icon, MsgIcon::Question);
+
+    Activate(&d);
+    d.txtElev->setText(QStringLiteral("9000"));
+    d.txtElev->setFocus();
+    QApplication::processEvents();
+    if (QApplication::focusWidget() != d.txtElev)
+        GTEST_SKIP() << "no keyboard focus on this platform";
+    d.cmdBack->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].title, QStringLiteral("Please Correct"));
+    EXPECT_EQ(messages[1].icon, MsgIcon::Critical);
+    EXPECT_EQ(QApplication::focusWidget(), d.txtElev);
+    d.hide();
+}
+
+TEST_F(LocationWindow, OkStoresAndUnloads) {
+    QPointer<FormLocation> d = new FormLocation;
+    d->show();
+    d->Text2->clear();
+    Retype(d->txtlong, QStringLiteral("-12,5"));
+    d->cmdBack->click();
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(appState().LocationName, "ST-Lon-12.5-Lat41.99-Alt-120");
+    EXPECT_EQ(appState().CurElevation, 120.0f);
+    EXPECT_TRUE(appState().GuessRecalcPending);
+    EXPECT_TRUE(appState().WorkRecalcPending);
+    ASSERT_TRUE(d);
+    EXPECT_TRUE(d->isUnloaded());
+    DeleteLaterNow();
+    EXPECT_FALSE(d);
+}
+
+TEST_F(LocationWindow, OkRefusesAnAltitudeOutOfRange) {
+    FormLocation d;
+    d.show();
+    d.txtElev->setText(QStringLiteral("9000"));
+    d.cmdBack_Click();
+    EXPECT_EQ(titles(), (std::vector<std::string>{"Please Correct"}));
+    EXPECT_FALSE(d.isUnloaded());
+    EXPECT_EQ(appState().CurElevation, 17.0f);
+    EXPECT_FALSE(appState().GuessRecalcPending);
+    d.hide();
+}
+
+TEST_F(LocationWindow, PolarNoKeepsTheDialogOpen) {
+    FormLocation d;
+    d.show();
+    Retype(d.txtLat, QStringLiteral("70.5"));
+    answer = MsgAnswer::No;
+    d.cmdBack_Click();
+    EXPECT_EQ(titles(), (std::vector<std::string>{" Polar Region"}));
+    EXPECT_FALSE(d.isUnloaded());
+    EXPECT_EQ(appState().LocationName, "East of Rome");
+
+    Retype(d.txtLat, QStringLiteral("70"));
+    d.cmdBack_Click();
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(d.isUnloaded());
+    EXPECT_EQ(appState().CurLatitude, 70.0f);
+}
+
+TEST_F(LocationWindow, SaveStoresThenRunsTheHookAndStaysOpen) {
+    int saves = 0;
+    SetLocationSaveHook([&] {
+        ++saves;
+        EXPECT_TRUE(appState().GuessRecalcPending); // stored before the hook
+        EXPECT_EQ(appState().LocationName, "Here");
+    });
+    FormLocation d;
+    d.show();
+    d.Text2->setText(QStringLiteral("Here"));
+    d.CmdSave->click();
+    EXPECT_EQ(saves, 1);
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_FALSE(d.isUnloaded());
+
+    // A refused entry saves nothing.
+    d.txtlong->setText(QStringLiteral("200"));
+    d.CmdSave_Click();
+    EXPECT_EQ(saves, 1);
+    d.hide();
+}
+
+TEST_F(LocationWindow, CancelStoresNothing) {
+    FormLocation d;
+    d.show();
+    d.txtlong->setText(QStringLiteral("1"));
+    d.CmdCanc->click();
+    EXPECT_TRUE(d.isUnloaded());
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(appState().CurLongitude, 13.01f);
+    EXPECT_FALSE(appState().GuessRecalcPending);
+}
+
+// ---- Commands ------------------------------------------------------------------------
+
+class DialogCommands : public DialogTest {};
+
+TEST_F(DialogCommands, MenusOpenTheDialogsAndUnloadEndsTheSettings) {
+    auto *main = new QMainWindow;
+    main->resize(800, 600);
+    InstallDialogCommands(main);
+
+    // The settings dialog exists hidden from the start: the reports read it.
+    QPointer<frmSettings> settings = SettingsDialog();
+    ASSERT_TRUE(settings);
+    EXPECT_FALSE(settings->isVisible());
+    EXPECT_EQ(AppliedSettingsRecord(), dialogs::SettingsFields{});
+    ASSERT_TRUE(RunCommand(Command::ChangeSettings));
+    EXPECT_TRUE(settings->isVisible());
+    settings->txtPowExp->setText(QStringLiteral("2"));
+    settings->Command2_Click();
+    EXPECT_FALSE(settings->isVisible());
+    EXPECT_EQ(SettingsDialog(), settings.data());
+    EXPECT_EQ(AppliedSettingsRecord().PowExp, "2");
+
+    // The coordinate dialog: Cancel keeps it, OK unloads it.
+    ASSERT_TRUE(RunCommand(Command::Coordinate));
+    QPointer<frmCoord> coord = CoordDialog();
+    ASSERT_TRUE(coord);
+    EXPECT_TRUE(coord->isVisible());
+    coord->txtlong->setText(QStringLiteral("5"));
+    coord->CmdCanc->click();
+    RunCommand(Command::Coordinate);
+    EXPECT_EQ(CoordDialog(), coord.data());
+    EXPECT_EQ(coord->txtlong->text(), QStringLiteral("5"));
+    coord->txtlong->setText(QStringLiteral("13.01"));
+    coord->cmdBack_Click();
+    EXPECT_EQ(CoordDialog(), nullptr);
+    RunCommand(Command::Coordinate);
+    ASSERT_TRUE(CoordDialog());
+    EXPECT_NE(CoordDialog(), coord.data());
+    EXPECT_EQ(CoordDialog()->txtlong->text(), QStringLiteral("13.01"));
+
+    // The location dialog starts afresh after Cancel.
+    ASSERT_TRUE(RunCommand(Command::SetLocation));
+    FormLocation *location = LocationDialog();
+    ASSERT_TRUE(location);
+    EXPECT_TRUE(location->isVisible());
+    location->CmdCanc_Click();
+    EXPECT_EQ(LocationDialog(), nullptr);
+    RunCommand(Command::SetLocation);
+    EXPECT_NE(LocationDialog(), nullptr);
+
+    ASSERT_TRUE(RunCommand(Command::UnloadSettings));
+    EXPECT_FALSE(settings);
+    EXPECT_EQ(SettingsDialog(), nullptr);
+    EXPECT_EQ(AppliedSettingsRecord(), dialogs::SettingsFields{});
+
+    delete main;
+    DeleteLaterNow();
+    EXPECT_EQ(CoordDialog(), nullptr);
+    EXPECT_EQ(LocationDialog(), nullptr);
+}
+
+} // namespace
