@@ -1,0 +1,72 @@
+#pragma once
+
+// What the export writers read: plain copies of the estimate, the location
+// and the caller's choices, so that the writers never reach into a window.
+// Strings are UTF-8; the files are written in Windows-1252 with CR LF.
+
+#include <array>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/state.h"
+#include "numfmt/numfmt.h"
+#include "numfmt/printline.h"
+
+namespace tavisol::exports {
+
+using engine::Integer;
+using engine::Single;
+
+// A position: degrees east, degrees north, metres.
+struct ExportPoint {
+    Single Longitude = 0;
+    Single Latitude = 0;
+    Single Altitude = 0;
+};
+
+// One variable's estimate at one location: what the standard table and the
+// Ketlo file read (LocationName, CalcLongitude/-Latitude/-Altitude,
+// CurrentVariable, CurResult).
+struct VariableExport {
+    std::string LocationName;
+    ExportPoint Calc;
+    Integer Variable = 0;           // 0..7
+    engine::EstimateResult Result;  // Best(1..13) is read
+};
+
+// All eight variables' estimates at one location (the location results
+// window's stored result blocks): what the Tillwick and Furrowin writers read.
+struct LocationExport {
+    std::string LocationName;
+    ExportPoint Calc;      // CalcLongitude, CalcLatitude, CalcAltitude
+    ExportPoint Current;   // CurLongitude, CurLatitude, CurElevation (Furrowin catalogue)
+    std::array<engine::EstimateResult, 8> Results;  // index = variable
+};
+
+// How a file writer opens its file and in which regional form it writes the
+// few numbers that follow the user's locale.
+struct ExportOptions {
+    bool WriteHeader = true;
+    bool Append = false;  // false: the file is created or emptied
+    numfmt::Locale Locale = numfmt::Locale::english();
+};
+
+// Lines a printer draws one below the other in its current font. The writers
+// start and end no page: whoever starts the print job ends it.
+using PrintLines = std::vector<numfmt::PrintLine>;
+
+// Row label of the standard table and the Ketlo file ("Temp_mean_mly", ...).
+std::string_view ElementName(Integer variable);
+// Ketlo element code ("E203", ...).
+std::string_view ElementCode(Integer variable);
+
+// The estimate the engine holds now, for the one-variable writers.
+VariableExport MakeVariableExport(const engine::EngineState& state, std::string locationName);
+
+// The file name without folder ("/" or "\") and without extension (from its
+// first "."): "C:\data\rome.lst" and "/data/rome.lst" give "rome".
+std::string CatalogueBaseName(std::string_view fileName);
+
+} // namespace tavisol::exports

@@ -1,0 +1,141 @@
+#include "export/furrowin.h"
+
+#include "export/text_output.h"
+#include "numfmt/textfile.h"
+
+namespace tavisol::exports {
+
+namespace {
+
+constexpr std::array<int, 13> kDaysInMonth = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+
+// The table's values of one month, columns 1..7 (3 and 6 hold no value).
+std::array<double, 8> MonthValues(const LocationExport& in, std::size_t m) {
+    auto best = [&](Integer variable) {
+        return detail::Clamped(in.Results[static_cast<std::size_t>(variable)].Best[m], variable);
+    };
+    std::array<double, 8> v{};
+    v[1] = best(1);
+    v[2] = best(2);
+    v[4] = static_cast<double>(best(6)) * 86.4;   // m/s to km per day
+    v[5] = static_cast<double>(best(7)) * 24.0;   // fraction of a fixed 24-hour day
+    v[7] = best(5) / static_cast<Single>(kDaysInMonth[m]);  // mm per day
+    return v;
+}
+
+template <typename Format>
+FurrowinTable Table(const LocationExport& in, Format format, const std::string& zero) {
+    FurrowinTable t;
+    for (std::size_t m = 1; m <= 12; ++m) {
+        const auto v = MonthValues(in, m);
+        for (std::size_t c = 1; c <= 7; ++c) t[m][c] = (c == 3 || c == 6) ? zero : format(v[c]);
+    }
+    return t;
+}
+
+void CheckFileName(const std::string& name) {
+    if (name.empty() || name == "." || name == ".." || name.find_first_of(std::string("/\\\0", 3)) != std::string::npos)
+        throw numfmt::TextFileError("The location name '" + name + "' cannot be used as a file name");
+}
+
+} // namespace
+
+FurrowinTable FurrowinFileTable(const LocationExport& input) {
+    return Table(input, [](double v) { return numfmt::forcedPointFixed(v, 1); }, "0");
+}
+
+FurrowinTable FurrowinPrintTable(const LocationExport& input, const numfmt::Locale& locale) {
+    return Table(
+        input, [&](double v) { return numfmt::rightAlignCut(numfmt::formatNumber(v, 2, locale), 10); },
+        numfmt::rightAlignCut("0", 10));
+}
+
+Single EffectiveRainfall(Single rainfall) {
+    const double p = rainfall;
+    const double eff = p < 250 ? p * (125 - 0.2 * p) / 125 : 0.1 * p + 125;
+    return static_cast<Single>(numfmt::roundDecimalsHalfEven(eff, 2));
+}
+
+FurrowinFiles FurrowinContents(const std::filesystem::path& catalogueFile, const LocationExport& in,
+                               const FurrowinOptions& options) {
+    const numfmt::Locale& loc = options.Locale;
+    const std::string base = CatalogueBaseName(catalogueFile.string());
+    FurrowinFiles f;
+
+    if (options.ListMode) {
+        if (options.NewFile) f.Catalogue.push_back(numfmt::general(options.ListCount, loc) + ' ' + base);
+    } else {
+        f.Catalogue.push_back("1 " + base);
+    }
+    f.Catalogue.push_back(in.LocationName + '\t' + numfmt::general(in.Current.Longitude, loc) + ' ' +
+                          numfmt::general(in.Current.Latitude, loc) + ' ' +
+                          numfmt::general(in.Current.Altitude, loc));
+
+    const FurrowinTable table = FurrowinFileTable(in);
+    f.PenName = in.LocationName + ".PEN";
+    f.Pen.push_back(detail::Quoted(base) + ',' + detail::Quoted(in.LocationName) + ',' +
+                    numfmt::forcedPoint(in.Calc.Altitude, "####") + ',' +
+                    numfmt::forcedPoint(in.Calc.Latitude, "###.00") + ",\"N.L.\"," +
+                    numfmt::forcedPoint(in.Calc.Longitude, "####.00") + ",\" 01\"");
+    for (std::size_t m = 1; m <= 12; ++m) {
+        std::string line;
+        for (std::size_t c = 1; c <= 6; ++c) {
+            const std::string& cell = table[m][c];
+            line += numfmt::charCount(cell) < 6 ? numfmt::padRight(cell, 6) : cell + ' ';
+        }
+        line += table[m][7];
+        f.Pen.push_back(std::move(line));
+    }
+    f.Pen.emplace_back("\x1A");
+    f.Pen.emplace_back();
+
+    f.CliName = in.LocationName + ".CLI";
+    f.Cli.push_back(detail::Quoted(in.LocationName) + ",\"\",\" 4\",0,0,0,0,0,0");
+    for (std::size_t m = 1; m <= 12; ++m) {
+        // Unclamped: the rainfall table shows the estimates as they are.
+        const Single pet = numfmt::roundDecimalsHalfEven(in.Results[5].Best[m], 2);
+        const Single rain = numfmt::roundDecimalsHalfEven(in.Results[3].Best[m], 2);
+        const Single eff = EffectiveRainfall(rain);
+        f.Cli.push_back(numfmt::rightAlignCut(numfmt::general(pet, loc), 10) + '\t' +
+                        numfmt::rightAlignCut(numfmt::general(rain, loc), 10) + '\t' +
+                        numfmt::rightAlignCut(numfmt::general(eff, loc), 10));
+    }
+    return f;
+}
+
+void Furrowin(const std::filesystem::path& catalogueFile, const LocationExport& input,
+              const FurrowinOptions& options) {
+    CheckFileName(input.LocationName);
+    const FurrowinFiles f = FurrowinContents(catalogueFile, input, options);
+    using Mode = numfmt::TextFileWriter::Mode;
+
+    auto openOrThrow = [](numfmt::TextFileWriter& w, const std::filesystem::path& p, Mode mode) {
+        if (!w.open(p, mode)) throw numfmt::TextFileError(w.error());
+    };
+    numfmt::TextFileWriter pen;
+    numfmt::TextFileWriter cli;
+    openOrThrow(pen, options.FileFolder / f.PenName, Mode::Replace);
+    openOrThrow(cli, options.FileFolder / f.CliName, Mode::Replace);
+    detail::WriteLines(pen, f.Pen);
+    detail::WriteLines(cli, f.Cli);
+    pen.commitOrThrow();
+    cli.commitOrThrow();
+    detail::WriteLines(catalogueFile, !options.NewFile, f.Catalogue);
+}
+
+PrintLines PrintFurrowin(const LocationExport& in, const numfmt::Locale& locale) {
+    const FurrowinTable table = FurrowinPrintTable(in, locale);
+    std::vector<std::string> lines;
+    lines.emplace_back(" ");
+    lines.push_back("\" \",\"" + in.LocationName + "\" ,    " + numfmt::formatMask(in.Calc.Altitude, "####", locale) +
+                    ", " + numfmt::formatMask(in.Calc.Latitude, "###.00", locale) + ",\" \", " +
+                    numfmt::formatMask(in.Calc.Longitude, "####.00", locale));
+    for (std::size_t row = 1; row <= 13; ++row) {
+        std::string line;
+        for (std::size_t c = 1; c <= 7; ++c) line += numfmt::rightAlignCut(table[row][c], 10) + ' ';
+        lines.push_back(std::move(line));
+    }
+    return detail::ToPrintLines(lines, locale);
+}
+
+} // namespace tavisol::exports

@@ -1,0 +1,62 @@
+#pragma once
+
+// The Furrowin files of an irrigation-planning program: a catalogue that
+// lists locations, and per location a monthly climate table (.PEN: maximum
+// and minimum temperature, wind in km per day, sunshine hours, PET per day)
+// and a monthly rainfall table (.CLI: PET, rainfall, effective rainfall).
+
+#include <array>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "export/export_input.h"
+#include "numfmt/textfile.h"
+
+namespace tavisol::exports {
+
+struct FurrowinOptions {
+    bool NewFile = true;   // the catalogue is created or emptied; else appended to
+    bool ListMode = false; // a run over the list window's locations
+    int ListCount = 0;     // entries in that list (first line of a new list catalogue)
+    // Folder of the .PEN and .CLI files; empty = the current working folder.
+    std::filesystem::path FileFolder;
+    // Regional form of the catalogue's numbers and of the .CLI values.
+    numfmt::Locale Locale = numfmt::Locale::english();
+};
+
+// The monthly climate table, rows 1..12 (row 0 and 13 empty), columns 1..7:
+// maximum and minimum temperature, "0", wind km/day, sunshine hours, "0",
+// PET mm/day. Clamped (the temperatures are not changed by the clamp).
+using FurrowinTable = std::array<std::array<std::string, 8>, 14>;
+// One decimal with ".", as the .PEN file holds it.
+FurrowinTable FurrowinFileTable(const LocationExport& input);
+// Two decimals in the locale's form, right-aligned in 10, as printed.
+FurrowinTable FurrowinPrintTable(const LocationExport& input, const numfmt::Locale& locale);
+
+// Effective rainfall of a monthly rainfall P (mm): P (125 - 0.2 P) / 125
+// below 250 mm, else 0.1 P + 125; rounded to two decimals.
+Single EffectiveRainfall(Single rainfall);
+
+struct FurrowinFiles {
+    std::vector<std::string> Catalogue;  // lines this call adds to the catalogue
+    std::vector<std::string> Pen;
+    std::vector<std::string> Cli;
+    std::string PenName;  // LocationName + ".PEN"
+    std::string CliName;  // LocationName + ".CLI"
+};
+// The three files' lines for `catalogueFile` (its base name goes into them).
+FurrowinFiles FurrowinContents(const std::filesystem::path& catalogueFile, const LocationExport& input,
+                               const FurrowinOptions& options);
+
+// Writes the .PEN and .CLI files of the location and then adds its lines to
+// the catalogue, so the catalogue never lists a location whose files failed.
+// Throws numfmt::TextFileError when a file cannot be written or the location
+// name is no file name (empty, ".", "..", or holding "/", "\" or a null).
+void Furrowin(const std::filesystem::path& catalogueFile, const LocationExport& input,
+              const FurrowinOptions& options);
+
+// The printed monthly climate table (15 lines).
+PrintLines PrintFurrowin(const LocationExport& input, const numfmt::Locale& locale);
+
+} // namespace tavisol::exports

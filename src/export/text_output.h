@@ -1,0 +1,32 @@
+#pragma once
+
+// Shared plumbing of the writers (not part of the public interface).
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "export/export_input.h"
+#include "numfmt/textfile.h"
+
+namespace tavisol::exports::detail {
+
+// Opens `file` (appending, or anew through a temporary file), writes every
+// line with CR LF and commits. Throws numfmt::TextFileError naming the file;
+// a new file that fails is not left behind, and appended text that fails is
+// cut off again.
+void WriteLines(const std::filesystem::path& file, bool append, const std::vector<std::string>& lines);
+// Writes the lines into an open writer (committed by its owner).
+void WriteLines(numfmt::TextFileWriter& out, const std::vector<std::string>& lines);
+
+PrintLines ToPrintLines(const std::vector<std::string>& lines, const numfmt::Locale& locale);
+
+// Throws std::out_of_range for an index outside 0..7.
+void CheckVariable(Integer variable);
+
+// The engine's clamp on a copy.
+Single Clamped(Single value, Integer variable);
+
+std::string Quoted(std::string_view text);
+
+} // namespace tavisol::exports::detail
