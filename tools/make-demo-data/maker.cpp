@@ -281,11 +281,13 @@ bool writeTiles(const QString& dir, const QString& prefix, int var, const TileBo
             return false;
     if (layout.largestRun > 30000)
         return fail(error, QStringLiteral("%1 tiles: a point would read %2 records").arg(prefix).arg(layout.largestRun));
-    report->lines << QStringLiteral("%1 tiles: %2 stations, %3 records in 38 files, at most %4 read at one point")
+    report->lines << QStringLiteral("%1 tiles: %2 stations, %3 records in 38 files, at most %4 read at one point, "
+                                    "%5 unavoidable doubles")
                          .arg(prefix)
                          .arg(members.size())
                          .arg(std::accumulate(layout.recordsPerFile.begin(), layout.recordsPerFile.end(), 0))
-                         .arg(layout.largestRun);
+                         .arg(layout.largestRun)
+                         .arg(layout.doubledPairs);
     return true;
 }
 
@@ -544,11 +546,19 @@ struct RasterMap {
 constexpr int kReliefClasses = 20;
 constexpr double kClassStep = 250.0;
 
+// A hypsometric legend: neighbouring classes must be told apart on the map.
 Rgb classColour(int k)
 {
     if (k == 0)
         return {112, 162, 212};
-    return landColour((k - 1) * kClassStep + kClassStep / 2);
+    static const std::vector<std::pair<double, Rgb>> ramp = {
+        {0, {70, 150, 80}}, {500, {160, 200, 110}}, {1000, {235, 225, 140}}, {1750, {215, 160, 90}},
+        {2750, {160, 100, 60}}, {4000, {200, 190, 185}}, {5000, {250, 250, 250}}};
+    const double h = (k - 1) * kClassStep + kClassStep / 2;
+    for (std::size_t i = 1; i < ramp.size(); ++i)
+        if (h <= ramp[i].first)
+            return mixRgb(ramp[i - 1].second, ramp[i].second, (h - ramp[i - 1].first) / (ramp[i].first - ramp[i - 1].first));
+    return ramp.back().second;
 }
 
 void putInt16(QByteArray* b, int at, int v)

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <utility>
 
 namespace demodata {
 
@@ -39,7 +40,16 @@ QByteArray toWindows1252(const QString& text)
         }
         int code = encodeOne(c);
         if (code < 0) {
-            // Strip the accents of letters the code page lacks (ő -> o, ł stays '?').
+            // Letters with no accent to strip, and the apostrophe-like marks.
+            static const std::array<std::pair<char16_t, char>, 11> plainForms = {{{u'\u0131', 'i'}, {u'\u0141', 'L'},
+                {u'\u0142', 'l'}, {u'\u0110', 'D'}, {u'\u0111', 'd'}, {u'\u0126', 'H'}, {u'\u0127', 'h'},
+                {u'\u02BB', '\''}, {u'\u02BC', '\''}, {u'\u02BF', '\''}, {u'\u02BE', '\''}}};
+            for (const auto& [from, to] : plainForms)
+                if (c == from)
+                    code = static_cast<unsigned char>(to);
+        }
+        if (code < 0) {
+            // Strip the accents of letters the code page lacks (ő -> o).
             const QString plain = QString(qc).normalized(QString::NormalizationForm_KD);
             for (const QChar p : plain) {
                 if (p.category() == QChar::Mark_NonSpacing)
