@@ -511,7 +511,10 @@ QByteArray boundaryFile(const std::vector<NamedRing>& rings, const Extent& e)
         const std::size_t n = r.lon.size();
         for (std::size_t k = 0; k <= n; ++k) {
             const std::size_t i = k % n; // close the ring
-            if (e.contains(r.lon[i], r.lat[i]))
+            // Natural Earth closes shapes along the date line and the South Pole's
+            // parallel; those edges are no boundaries.
+            const bool seam = std::abs(r.lon[i]) >= 179.99 || r.lat[i] <= -89.99;
+            if (e.contains(r.lon[i], r.lat[i]) && !seam)
                 run.push_back(i);
             else
                 flush();
