@@ -176,6 +176,32 @@ TEST(Climate, NormalsStayPhysicallyConsistentEverywhere)
     }
 }
 
+TEST(Climate, EvapotranspirationFollowsWarmthAndDayLength)
+{
+    ClimateInputs tropical;
+    tropical.latitude = 1;
+    tropical.julyTemp = 27;
+    tropical.decemberTemp = 27;
+    tropical.julyPrecip = 200;
+    tropical.decemberPrecip = 200;
+    const StationNormals wet = modelNormals(tropical, 1, Oddity::None, 1);
+    for (double pet : wet[Evapotranspiration]) {
+        EXPECT_GT(pet, 100);
+        EXPECT_LT(pet, 180);
+    }
+    // Arctic coast: a short thaw gives a little, the frozen months nothing.
+    ClimateInputs arctic;
+    arctic.latitude = 72;
+    arctic.julyTemp = 3;
+    arctic.decemberTemp = -25;
+    arctic.julyPrecip = 20;
+    arctic.decemberPrecip = 10;
+    const StationNormals cold = modelNormals(arctic, 2, Oddity::None, 1);
+    EXPECT_EQ(cold[Evapotranspiration][0], 0);
+    EXPECT_GT(cold[Evapotranspiration][6], 5);
+    EXPECT_LT(cold[Evapotranspiration][6], 90);
+}
+
 TEST(Climate, DayLengthFollowsLatitudeAndSeason)
 {
     EXPECT_NEAR(dayLengthHours(0, 3), 12, 0.2);

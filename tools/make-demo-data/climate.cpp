@@ -100,13 +100,6 @@ StationNormals modelNormals(const ClimateInputs& in, std::uint64_t seed, Oddity 
                              0.0006 * std::max(in.altitude, 0.0) + (in.nearWater ? 1.0 : 0.0)) *
                             std::exp(0.2 * noise(WindSpeed, 0));
 
-    // Potential evapotranspiration after Thornthwaite (mean temperature, day length).
-    double heat = 0;
-    for (double v : t)
-        if (v > 0)
-            heat += std::pow(v / 5, 1.514);
-    const double expo = 6.75e-7 * heat * heat * heat - 7.71e-5 * heat * heat + 1.792e-2 * heat + 0.49239;
-
     for (int m = 0; m < 12; ++m) {
         const auto k = static_cast<std::size_t>(m);
         const double tm = t[k];
@@ -119,13 +112,12 @@ StationNormals modelNormals(const ClimateInputs& in, std::uint64_t seed, Oddity 
         const double tmin = tm - range * 0.5;
         const double day = dayLengthHours(in.latitude, m + 1);
 
+        // Potential evapotranspiration after Hamon (1961): day length and the
+        // saturated vapour density at the mean temperature; none in frozen months.
         double pet = 0;
-        if (tm > 0 && heat > 0) {
-            const double corr = day / 12 * kDays[k] / 30.0;
-            if (tm < 26.5)
-                pet = 16 * corr * std::pow(10 * tm / heat, expo);
-            else
-                pet = corr * (-415.85 + 32.24 * tm - 0.43 * tm * tm);
+        if (tm > 0) {
+            const double density = 216.7 * saturationVapourPressure(tm) / (tm + 273.3); // g/m3
+            pet = 0.1651 * (day / 12) * density * kDays[k];
         }
 
         // Vapour pressure: a share of saturation at the night's minimum, larger
