@@ -382,6 +382,12 @@ void LeavesExistingFoldersAlone()
     EXPECT_EQ(runMaker("--subset \"" + dir->path().toLocal8Bit() + '"'), 0);
     EXPECT_TRUE(marker.exists());
     EXPECT_NE(runMaker(""), 0); // no folder given
+    // Missing sources: a message, and no folder that looks made.
+    const QString empty = dir->path() + "/empty";
+    ASSERT_TRUE(QDir().mkpath(empty));
+    EXPECT_NE(runMaker("--marble-data /nonexistent \"" + empty.toLocal8Bit() + '"'), 0);
+    EXPECT_TRUE(read(dir->path() + "/log.txt").contains("cannot"));
+    EXPECT_TRUE(QDir(empty).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
     marker.remove();
 }
 

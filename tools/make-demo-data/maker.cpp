@@ -18,6 +18,7 @@
 #include <map>
 #include <numeric>
 #include <unordered_map>
+#include <utility>
 
 namespace demodata {
 
@@ -643,6 +644,24 @@ bool replaceFolder(const QString& built, const QString& target, QString* error)
     return true;
 }
 
+// Removes a half-built folder when the run fails before renaming it.
+class PartialFolder {
+public:
+    explicit PartialFolder(QString path) : path_(std::move(path)) {}
+    PartialFolder(const PartialFolder&) = delete;
+    PartialFolder& operator=(const PartialFolder&) = delete;
+    ~PartialFolder()
+    {
+        if (!done_)
+            QDir(path_).removeRecursively();
+    }
+    void done() { done_ = true; }
+
+private:
+    QString path_;
+    bool done_ = false;
+};
+
 bool freshFolder(const QString& path, QString* error)
 {
     QDir(path).removeRecursively();
@@ -674,6 +693,7 @@ bool makeDemoData(const MakerOptions& o, MakerReport* report, QString* error)
 
     if (makeData) {
         const QString tmp = dataDir + QStringLiteral(".partial");
+        PartialFolder guard(tmp);
         if (!freshFolder(tmp, error))
             return false;
         if (!writeFile(tmp + QStringLiteral("/10k8b.raw"), elevationRaster(globe), error))
@@ -709,11 +729,13 @@ bool makeDemoData(const MakerOptions& o, MakerReport* report, QString* error)
             return false;
         if (!replaceFolder(tmp, dataDir, error))
             return false;
+        guard.done();
         report->lines << QStringLiteral("Wrote %1").arg(dataDir);
     }
 
     if (makeMaps) {
         const QString tmp = mapDir + QStringLiteral(".partial");
+        PartialFolder guard(tmp);
         if (!freshFolder(tmp, error))
             return false;
         const std::array<RasterMap, 2> maps = {{
@@ -731,6 +753,7 @@ bool makeDemoData(const MakerOptions& o, MakerReport* report, QString* error)
         }
         if (!replaceFolder(tmp, mapDir, error))
             return false;
+        guard.done();
         report->lines << QStringLiteral("Wrote %1").arg(mapDir);
     }
     return true;
