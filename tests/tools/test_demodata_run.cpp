@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <map>
@@ -272,6 +273,69 @@ void StationValuesArePhysicallyConsistentAcrossVariables()
     EXPECT_LT(sunWet / nWet + 0.15, sunDry / nDry);
 }
 
+// A plain inverse-distance estimate from the files a point reads (the nearest 20
+// stations within 1000 km) stays physically consistent across the variables.
+void InverseDistanceEstimatesAreConsistentAtLandPoints()
+{
+    auto estimate = [&](const QStringList& files, double lon, double lat) {
+        std::vector<std::pair<double, const Record*>> near;
+        std::vector<Record> all;
+        for (const QString& f : files)
+            for (const Record& r : records(f))
+                all.push_back(r);
+        for (const Record& r : all) {
+            const double km = greatCircleKm(lon, lat, r.lon, r.lat);
+            if (km <= 1000)
+                near.push_back({std::max(km, 0.1), &r});
+        }
+        std::sort(near.begin(), near.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        if (near.size() > 20)
+            near.resize(20);
+        std::array<double, 12> out{};
+        double wsum = 0;
+        for (const auto& [km, r] : near) {
+            wsum += 1 / km;
+            for (std::size_t m = 0; m < 12; ++m)
+                out[m] += r->v[m] / km;
+        }
+        EXPECT_GE(near.size(), 5u) << lon << ',' << lat << ' ' << files.join(' ').toStdString();
+        for (double& v : out)
+            v /= wsum;
+        return out;
+    };
+    auto tiles = [](const TileBounds& b, const QString& prefix, double lon, double lat) {
+        QStringList names;
+        for (int f : filesForPoint(b, lon, lat))
+            names << tileFileName(prefix, f);
+        return names;
+    };
+    const std::vector<std::pair<double, double>> points = {
+        {12.5, 41.9}, {36.8, -1.3}, {-105.0, 39.7}, {77.2, 28.6}, {-58.4, -34.6}, {37.6, 55.8}, {151.2, -33.9},
+        {-47.9, -15.8}, {2.35, 48.85}, {116.4, 39.9}, {-3.7, 40.4}, {28.0, -26.2}};
+    for (const auto& [lon, lat] : points) {
+        const auto t = estimate(tiles(kTemperatureTiles, "me", lon, lat), lon, lat);
+        const auto p = estimate(tiles(kPrecipitationTiles, "pr", lon, lat), lon, lat);
+        const auto tx = estimate({"max.txt"}, lon, lat);
+        const auto tn = estimate({"min.txt"}, lon, lat);
+        const auto e = estimate({"vap.txt"}, lon, lat);
+        const auto pet = estimate({"pet.txt"}, lon, lat);
+        const auto w = estimate({"windsp.txt"}, lon, lat);
+        const auto sun = estimate({"sufr.txt"}, lon, lat);
+        for (std::size_t m = 0; m < 12; ++m) {
+            SCOPED_TRACE(testing::Message() << lon << ',' << lat << " month " << m + 1);
+            EXPECT_LT(tn[m], t[m]);
+            EXPECT_LT(t[m], tx[m]);
+            EXPECT_GE(p[m], 0);
+            EXPECT_GE(e[m], 0);
+            EXPECT_LE(e[m], saturationVapourPressure(tn[m]));
+            EXPECT_GE(pet[m], 0);
+            EXPECT_GT(w[m], 0);
+            EXPECT_GE(sun[m], 0);
+            EXPECT_LE(sun[m], 1);
+        }
+    }
+}
+
 void WorldBitmapBoundariesAndCapitalsAreReadable()
 {
     const QByteArray bmp = read(data("woma.bmp"));
@@ -401,6 +465,7 @@ TEST(DemoDataRun, WritesCompleteReadableFolders)
                        ElevationRasterHasMountainsWhereTheyAreAndWaterAtSea,
                        StationFilesHoldRealPlacesInTheRecordFormatWithinTheRunLimit,
                        StationValuesArePhysicallyConsistentAcrossVariables,
+                       InverseDistanceEstimatesAreConsistentAtLandPoints,
                        WorldBitmapBoundariesAndCapitalsAreReadable,
                        RasterMapsHaveHeadersThatGiveBackTheirGeoreference, LeavesExistingFoldersAlone})
         check();

@@ -122,7 +122,7 @@ StationNormals modelNormals(const ClimateInputs& in, std::uint64_t seed, Oddity 
 
         // Vapour pressure: a share of saturation at the night's minimum, larger
         // where it rains; never above saturation.
-        const double share = std::min(0.5 + 0.45 * (1 - std::exp(-pm / 40)), 0.95);
+        const double share = 0.5 + 0.35 * (1 - std::exp(-pm / 40));
         const double vap = floorTo(share * saturationVapourPressure(tmin), 0.01);
 
         const double north = in.latitude >= 0 ? 1.0 : -1.0;

@@ -230,11 +230,12 @@ void computeNormals(const Sources& s, const Globe& g, std::vector<Station>* stat
 constexpr std::array<int, 8> kShare = {88, 45, 45, 100, 30, 22, 26, 18};
 constexpr std::array<int, 8> kDecimals = {1, 1, 1, 1, 2, 1, 1, 2};
 
+// The collections are nested, as at real networks: a station that measures
+// sunshine also measures wind, vapour pressure, the extremes and the mean.
 bool inCollection(const Station& st, int var)
 {
-    // Maximum and minimum temperature come from the same stations.
-    const int stream = var == MinTemp ? MaxTemp : var;
-    return static_cast<int>(mix64(st.key ^ (0x5EEDULL + static_cast<std::uint64_t>(stream))) % 100) < kShare[static_cast<std::size_t>(var)];
+    const auto rank = static_cast<int>(mix64(st.key ^ 0x5EEDULL) % 100);
+    return rank < kShare[static_cast<std::size_t>(var)];
 }
 
 QByteArray stationLine(const Station& st, int var)
