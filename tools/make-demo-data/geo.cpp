@@ -56,7 +56,15 @@ double precipitationMm(double grey)
     return std::min(mm, 3000.0);
 }
 
-double sampleGlobal(const GreyImage& img, double lon, double lat, const std::function<double(double)>& calibrate)
+GreyTable tableOf(double (*calibrate)(double grey))
+{
+    GreyTable t{};
+    for (int g = 0; g < 256; ++g)
+        t[static_cast<std::size_t>(g)] = calibrate(g);
+    return t;
+}
+
+double sampleGlobal(const GreyImage& img, double lon, double lat, const GreyTable& table)
 {
     const double x = (lon + 180.0) / 360.0 * img.width - 0.5;
     const double y = std::clamp((90.0 - lat) / 180.0 * img.height - 0.5, 0.0, img.height - 1.0);
@@ -69,7 +77,7 @@ double sampleGlobal(const GreyImage& img, double lon, double lat, const std::fun
         if (xi < 0)
             xi += img.width;
         const int yi = std::clamp(static_cast<int>(yy), 0, img.height - 1);
-        return calibrate(img.at(xi, yi));
+        return table[img.at(xi, yi)];
     };
     return (1 - tx) * (1 - ty) * px(fx, fy) + tx * (1 - ty) * px(fx + 1, fy) + (1 - tx) * ty * px(fx, fy + 1) +
            tx * ty * px(fx + 1, fy + 1);

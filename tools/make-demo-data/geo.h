@@ -4,7 +4,7 @@
 #include "marble.h"
 
 #include <cstdint>
-#include <functional>
+#include <array>
 #include <vector>
 
 namespace demodata {
@@ -18,9 +18,13 @@ double reliefMetres(double grey);        // relief tiles: grey -> metres (sea fl
 double temperatureCelsius(double grey);  // temperature climatologies
 double precipitationMm(double grey);     // precipitation climatologies, mm per month
 
+// A calibration tabled for the 256 greys.
+using GreyTable = std::array<double, 256>;
+GreyTable tableOf(double (*calibrate)(double grey));
+
 // Bilinear value of an equirectangular grey image covering the globe, after mapping
-// each grey through `calibrate`; longitudes wrap, latitudes clamp.
-double sampleGlobal(const GreyImage& img, double lon, double lat, const std::function<double(double)>& calibrate);
+// each grey through the table; longitudes wrap, latitudes clamp.
+double sampleGlobal(const GreyImage& img, double lon, double lat, const GreyTable& table);
 
 // Fill of shapes over a grid of sample points (each shape, the rings of one id,
 // even-odd with its holes; the shapes united): row r lies at rowLat[r],

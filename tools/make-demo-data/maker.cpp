@@ -86,7 +86,7 @@ Globe buildGlobe(const Sources& s)
     for (std::size_t i = 0; i < g.land.size(); ++i)
         g.land[i] = g.land[i] && !lake[i];
     g.height.resize(g.land.size());
-    const auto metres = [](double grey) { return reliefMetres(grey); };
+    const GreyTable metres = tableOf(reliefMetres);
     for (int r = 0; r < kRasterRows; ++r)
         for (int c = 0; c < kRasterCols; ++c) {
             const double h = sampleGlobal(s.relief, colLon[static_cast<std::size_t>(c)], rowLat[static_cast<std::size_t>(r)], metres);
@@ -188,9 +188,9 @@ std::vector<Station> chooseStations(const Sources& s, std::size_t target)
 
 void computeNormals(const Sources& s, const Globe& g, std::vector<Station>* stations)
 {
-    const auto metres = [](double grey) { return reliefMetres(grey); };
-    const auto temp = [](double grey) { return temperatureCelsius(grey); };
-    const auto rain = [](double grey) { return precipitationMm(grey); };
+    const GreyTable metres = tableOf(reliefMetres);
+    const GreyTable temp = tableOf(temperatureCelsius);
+    const GreyTable rain = tableOf(precipitationMm);
     for (Station& st : *stations) {
         ClimateInputs in;
         in.latitude = st.lat;
@@ -365,7 +365,7 @@ QByteArray worldBitmap(const Sources& s, const Globe& g)
 {
     constexpr int w = 2160;
     constexpr int h = 1080;
-    const auto metres = [](double grey) { return reliefMetres(grey); };
+    const GreyTable metres = tableOf(reliefMetres);
     std::vector<double> height(static_cast<std::size_t>(w) * h);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
@@ -595,7 +595,7 @@ QByteArray rasterImage(const Sources& s, const Globe& g, const RasterMap& m)
     putReal(&out, 150, m.cell);
     putReal(&out, 171, kClassStep);
     putReal(&out, 177, -kClassStep);
-    const auto metres = [](double grey) { return reliefMetres(grey); };
+    const GreyTable metres = tableOf(reliefMetres);
     for (int r = 0; r < m.rows; ++r)
         for (int c = 0; c < m.cols; ++c) {
             const double lon = m.lonWest + c * m.cell;
