@@ -46,6 +46,7 @@ TEST(TextOut, WritesWindows1252AndDropsWhatCannotBeRead)
     EXPECT_EQ(toWindows1252(QString::fromUtf8("H\u00E0 N\u1ED9i")), QByteArray("H\xE0 Noi"));
     EXPECT_EQ(toWindows1252(QString::fromUtf8("\u0141\u00F3d\u017A Ba\u011Fc\u0131lar")), QByteArray("L\xF3" "dz Bagcilar"));
     EXPECT_EQ(toWindows1252(QString::fromUtf8("\u6771\u4EAC")), QByteArray("??"));
+    EXPECT_EQ(toWindows1252(QString::fromUtf8("Z\u0331ahab")), QByteArray("Zahab"));
     EXPECT_EQ(toWindows1252(QStringLiteral("say \"hi\"\r\n")), QByteArray("say hi"));
 }
 

@@ -34,6 +34,8 @@ QByteArray toWindows1252(const QString& text)
         const char16_t c = qc.unicode();
         if (c == u'"' || c == u'\r' || c == u'\n')
             continue;
+        if (qc.category() == QChar::Mark_NonSpacing && encodeOne(c) < 0)
+            continue; // a combining accent on its own
         if (c == u'\t') {
             out.append(' ');
             continue;
