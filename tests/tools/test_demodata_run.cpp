@@ -6,6 +6,8 @@
 #include "real48.h"
 #include "tiling.h"
 
+#include "engine/engine.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -336,6 +338,54 @@ void InverseDistanceEstimatesAreConsistentAtLandPoints()
     }
 }
 
+// The engine's own eight-variable chain, as the location results window runs
+// it, over the made folder: every variable is estimated and the estimates
+// agree with each other physically.
+void EngineChainIsPhysicallyConsistentAtLandPoints()
+{
+    namespace eng = tavisol::engine;
+    const std::filesystem::path folder = (dir->path() + "/TavisolData").toStdString();
+    const std::vector<std::pair<float, float>> points = {
+        {12.5F, 41.9F}, {36.8F, -1.3F}, {-105.0F, 39.7F}, {116.4F, 39.9F},
+        {-60.0F, -3.1F}, {37.6F, 55.8F}, {-21.9F, 64.1F}, {28.0F, -26.2F}};
+    for (const auto& [lon, lat] : points) {
+        SCOPED_TRACE(testing::Message() << lon << ',' << lat);
+        eng::EngineState state;
+        eng::SetInitialValues(state);
+        state.DataFolder = folder;
+        eng::Integer water = 0;
+        state.CalcLongitude = lon;
+        state.CalcLatitude = lat;
+        state.CalcAltitude = static_cast<float>(eng::GetElevation(folder, lon, lat, water));
+        EXPECT_EQ(water, 0) << "a land point";
+        std::array<eng::Months13, 8> best{};
+        for (eng::Integer v = 0; v < 8; ++v) {
+            ASSERT_TRUE(eng::RunLocationResultsChain(state, v)) << "variable " << v;
+            EXPECT_GE(state.ActiveCount, 1) << "variable " << v;
+            for (int m = 1; m <= 13; ++m) {
+                ASSERT_TRUE(std::isfinite(state.CurResult.Best[m]));
+                ASSERT_TRUE(std::isfinite(state.CurResult.StdErr[m]));
+                best[v][m] = eng::ClampValue(state.CurResult.Best[m], v);
+            }
+        }
+        for (int m = 1; m <= 13; ++m) {
+            SCOPED_TRACE(testing::Message() << "month " << m);
+            // Estimates of three collections of different stations: allow a little.
+            EXPECT_LE(best[2][m], best[0][m] + 0.5F);
+            EXPECT_LE(best[0][m], best[1][m] + 0.5F);
+            EXPECT_GT(best[1][m] - best[2][m], 1.0F) << "a daily range";
+            EXPECT_GT(best[0][m], -70.0F);
+            EXPECT_LT(best[1][m], 50.0F);
+            EXPECT_LE(best[7][m], 1.0F);
+            for (int v = 3; v < 8; ++v)
+                EXPECT_GE(best[v][m], 0.0F) << "variable " << v;
+        }
+        // The annual value of precipitation is the monthly mean.
+        EXPECT_GT(best[3][13], 2.0F);
+        EXPECT_LT(best[3][13], 600.0F);
+    }
+}
+
 void WorldBitmapBoundariesAndCapitalsAreReadable()
 {
     const QByteArray bmp = read(data("woma.bmp"));
@@ -466,6 +516,7 @@ TEST(DemoDataRun, WritesCompleteReadableFolders)
                        StationFilesHoldRealPlacesInTheRecordFormatWithinTheRunLimit,
                        StationValuesArePhysicallyConsistentAcrossVariables,
                        InverseDistanceEstimatesAreConsistentAtLandPoints,
+                       EngineChainIsPhysicallyConsistentAtLandPoints,
                        WorldBitmapBoundariesAndCapitalsAreReadable,
                        RasterMapsHaveHeadersThatGiveBackTheirGeoreference, LeavesExistingFoldersAlone})
         check();
