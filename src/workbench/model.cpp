@@ -203,6 +203,7 @@ void WorkbenchModel::ShowWarnings() {
     engine::EstimateWarnings(State);
     int beeps = 0;
     Warnings = PanelFor(State.CurWarnings, &beeps);
+    ++WarningsShown;
     for (int i = 0; i < beeps; ++i)
         Beep();
 }

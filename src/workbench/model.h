@@ -81,6 +81,7 @@ public:
     PlotAxis AltitudeAxis, ValueAxis;
     AltitudeRegression Regression;
     WarningPanel Warnings;
+    int WarningsShown = 0;       // counts the refreshes of the warning panel
     bool OptionsVisible = true;  // optlev90, optlev95, optlev99
     bool FewVisible = false;     // labfew
     bool HitVisible = false;     // Labhit

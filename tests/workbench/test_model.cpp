@@ -115,6 +115,26 @@ TEST_F(Workbench, FiveActiveHideTheLevelsWhichApplyAgainFromSix) {
     EXPECT_FALSE(m_.Results.Results.Text(2, 2).empty());
 }
 
+TEST_F(Workbench, AHitHidesTheLevelsWhateverTheCount) {
+    sharedSettings().MinDistance = 40;  // km: the nearest station lies closer
+    m_.Load();
+    m_.SetLevel(ConfidenceLevel::P99);
+    ASSERT_EQ(m_.State.CurWarnings.Hit, engine::True);
+    EXPECT_FALSE(m_.OptionsVisible);
+    EXPECT_TRUE(m_.HitVisible);
+    EXPECT_FALSE(m_.FewVisible);
+    EXPECT_TRUE(m_.Warnings.visible);
+    EXPECT_TRUE(m_.Warnings.enabled[6]);
+    EXPECT_TRUE(m_.Results.Results.Text(2, 2).empty());
+    EXPECT_TRUE(m_.Results.Results.Text(2, 4).empty());
+    EXPECT_FALSE(m_.Results.Results.Text(2, 7).empty());
+    // The chart keeps the option's factor on a hit.
+    int boxes = 0;
+    for (const DrawItem &i : m_.Chart.items)
+        boxes += i.kind == DrawItem::Kind::Box;
+    EXPECT_EQ(boxes, 12);
+}
+
 TEST_F(Workbench, AllUncheckedShowsTheMessageAndKeepsThePanels) {
     m_.Load();
     const std::string row1 = m_.Station.Text(1, 1);
