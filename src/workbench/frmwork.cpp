@@ -1,0 +1,479 @@
+#include "workbench/frmwork.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTabBar>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+#include "numfmt/numfmt_qt.h"
+#include "shell/mdiform1.h"
+#include "shell/messages.h"
+#include "workbench/pictures_qt.h"
+
+namespace tavisol::workbench {
+
+namespace {
+
+frmwork *g_instance = nullptr;
+frmwork::SaveHandler g_save;
+frmwork::PrintHandler g_print;
+
+// Design sizes of the pictures in twips; a picture never counts as smaller.
+constexpr double AltitudeDesignWidth = 6468;
+constexpr double AltitudeDesignHeight = 4056;
+constexpr double MapDesignHeight = 4056;
+
+QString Q(const std::string &s) { return QString::fromStdString(s); }
+
+// Message box lines are joined by carriage returns; the box breaks lines at
+// line feeds.
+QString BoxText(const std::string &s) {
+    QString t = Q(s);
+    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return t;
+}
+
+void TagNoFont(QWidget *w) { w->setProperty("tag", QStringLiteral("nofont")); }
+
+MsgIcon ToIcon(engine::MessageIcon icon) {
+    switch (icon) {
+    case engine::MessageIcon::Critical: return MsgIcon::Critical;
+    case engine::MessageIcon::Information: return MsgIcon::Information;
+    case engine::MessageIcon::Question: return MsgIcon::Question;
+    case engine::MessageIcon::Exclamation: return MsgIcon::Warning;
+    }
+    return MsgIcon::NoIcon;
+}
+
+} // namespace
+
+frmwork *frmwork::instance() {
+    if (!g_instance) {
+        g_instance = new frmwork();
+        g_instance->Form_Load();
+    }
+    return g_instance;
+}
+
+frmwork *frmwork::existing() { return g_instance; }
+
+void frmwork::destroyInstance() {
+    delete g_instance;
+    g_instance = nullptr;
+}
+
+frmwork::frmwork() {
+    setObjectName(QStringLiteral("frmwork"));
+    setWindowTitle(QStringLiteral("WorkBench"));
+    QFont f = font();
+    f.setPointSize(8);
+    setFont(f);
+
+    model_.Locale = numfmt::userLocale();
+    model_.hooks.Beep = [] { QApplication::beep(); };
+    model_.hooks.EngineMessage = [this](const engine::EngineMessage &m) {
+        ShowMessage(this, ToIcon(m.Icon), BoxText(m.Text), Q(m.Title));
+    };
+    model_.hooks.ErrorMessage = [this](const std::string &text) { ShowMessage(this, MsgIcon::NoIcon, Q(text)); };
+    model_.hooks.AskYesNo = [this](const std::string &text, const std::string &title) {
+        return ShowMessage(this, MsgIcon::Question, Q(text), Q(title), MsgButtons::YesNo) == MsgAnswer::Yes;
+    };
+    model_.hooks.Busy = [this] { BusyGate(this); };
+    model_.hooks.Hourglass = [this](bool wait) {
+        if (wait)
+            setCursor(Qt::WaitCursor);
+        else
+            unsetCursor();
+    };
+    model_.hooks.DoEvents = [] { QCoreApplication::processEvents(); };
+
+    buildControls();
+
+    if (MDIForm1 *main = MDIForm1::instance())
+        connect(main, &MDIForm1::childActivated, this, [this](QWidget *w) {
+            if (w == this)
+                Form_Activate();
+        });
+}
+
+frmwork::~frmwork() {
+    if (g_instance == this)
+        g_instance = nullptr;
+}
+
+void frmwork::buildControls() {
+    auto *outer = new QHBoxLayout(this);
+    outer->setContentsMargins(4, 4, 4, 4);
+
+    // ---- Left: variable, tabs and panels ----
+    auto *left = new QVBoxLayout;
+    outer->addLayout(left, 1);
+    auto *top = new QHBoxLayout;
+    Label8 = new QLabel(QStringLiteral("Variable:"), this);
+    Label8->setObjectName(QStringLiteral("Label8"));
+    Combo1 = new QComboBox(this);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1->setToolTip(QStringLiteral("Choose one of seven variables."));
+    for (const auto &name : engine::VariableNames)
+        Combo1->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+    top->addWidget(Label8);
+    top->addWidget(Combo1);
+    top->addStretch(1);
+    left->addLayout(top);
+
+    TabStrip2 = new QTabBar(this);
+    TabStrip2->setObjectName(QStringLiteral("TabStrip2"));
+    for (const char *t : {"Neighbor Information", "Neighbor Data", "Observation-Altitude Graph", "Regional Map",
+                          "Table of Results", "Graph of Results"})
+        TabStrip2->addTab(QString::fromLatin1(t));
+    left->addWidget(TabStrip2);
+
+    TabStrip1 = new QTabBar(this);
+    TabStrip1->setObjectName(QStringLiteral("TabStrip1"));
+    for (const char *t : {"Monthly", "Dekadal", "Daily", "Days above Threshold"})
+        TabStrip1->addTab(QString::fromLatin1(t));
+    TagNoFont(TabStrip1);
+    left->addWidget(TabStrip1);
+
+    auto grid = [this, left](const char *name, bool arial) {
+        auto *g = new FlexGrid(this);
+        g->setObjectName(QString::fromLatin1(name));
+        if (arial) {
+            QFont f(QStringLiteral("Arial"));
+            f.setPointSizeF(8.25);
+            g->setFont(f);
+        }
+        TagNoFont(g);
+        left->addWidget(g, 1);
+        return g;
+    };
+    grdStation = grid("grdStation", true);
+    grdObservation = grid("grdObservation", true);
+    grdResults = grid("grdResults", false);
+    grdDekad = grid("grdDekad", false);
+    GrdDay = grid("GrdDay", false);
+    grdThres = grid("grdThres", false);
+
+    picAltitude = new PictureBox(this);
+    picAltitude->setObjectName(QStringLiteral("picAltitude"));
+    picAltitude->setMinimumSize(431, 270);
+    picAltitude->setDrawing(&model_.Plot);
+    {
+        auto *l = new QVBoxLayout(picAltitude);
+        l->addStretch(1);
+        auto *row = new QHBoxLayout;
+        row->addStretch(1);
+        cmdmonthback = new QPushButton(QStringLiteral("Previous Month"), picAltitude);
+        cmdmonthback->setObjectName(QStringLiteral("cmdmonthback"));
+        cmdmonthnext = new QPushButton(QStringLiteral("Next Month"), picAltitude);
+        cmdmonthnext->setObjectName(QStringLiteral("cmdmonthnext"));
+        row->addWidget(cmdmonthback);
+        row->addWidget(cmdmonthnext);
+        l->addLayout(row);
+    }
+    left->addWidget(picAltitude, 1);
+
+    PicStationFather = new QWidget(this);
+    PicStationFather->setObjectName(QStringLiteral("PicStationFather"));
+    {
+        auto *l = new QHBoxLayout(PicStationFather);
+        l->setContentsMargins(0, 0, 0, 0);
+        picMapStation = new PictureBox(PicStationFather);
+        picMapStation->setObjectName(QStringLiteral("picMapStation"));
+        picMapStation->setMinimumSize(431, 270);
+        picMapStation->setDrawing(&model_.Map);
+        picMapStation->setCursor(Qt::CrossCursor);
+        auto *readout = new QVBoxLayout(picMapStation);
+        readout->addStretch(1);
+        Label9 = new QLabel(picMapStation);
+        Label9->setObjectName(QStringLiteral("Label9"));
+        Label10 = new QLabel(picMapStation);
+        Label10->setObjectName(QStringLiteral("Label10"));
+        readout->addWidget(Label9);
+        readout->addWidget(Label10);
+        l->addWidget(picMapStation, 1);
+        auto *side = new QVBoxLayout;
+        PictureLegend = new PictureBox(PicStationFather);
+        PictureLegend->setObjectName(QStringLiteral("PictureLegend"));
+        PictureLegend->setFixedSize(110, 252);
+        PictureLegend->setDrawing(&model_.Legend);
+        side->addWidget(PictureLegend);
+        cmdZoomIn = new QPushButton(QStringLiteral("Zoom Out"), PicStationFather);
+        cmdZoomIn->setObjectName(QStringLiteral("cmdZoomIn"));
+        CmdZoomOut = new QPushButton(QStringLiteral("Zoom In"), PicStationFather);
+        CmdZoomOut->setObjectName(QStringLiteral("CmdZoomOut"));
+        CmdFine = new QPushButton(QStringLiteral("Finer"), PicStationFather);
+        CmdFine->setObjectName(QStringLiteral("CmdFine"));
+        CmdCoarse = new QPushButton(QStringLiteral("Coarser"), PicStationFather);
+        CmdCoarse->setObjectName(QStringLiteral("CmdCoarse"));
+        for (QPushButton *b : {cmdZoomIn, CmdZoomOut, CmdFine, CmdCoarse})
+            side->addWidget(b);
+        side->addStretch(1);
+        l->addLayout(side);
+    }
+    left->addWidget(PicStationFather, 1);
+
+    picResults = new PictureBox(this);
+    picResults->setObjectName(QStringLiteral("picResults"));
+    picResults->setMinimumSize(431, 270);
+    picResults->setDrawing(&model_.Chart);
+    left->addWidget(picResults, 1);
+
+    // ---- Right: options, warnings, active neighbours ----
+    Frame2 = new QGroupBox(QStringLiteral("Options"), this);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    auto *right = new QVBoxLayout(Frame2);
+    outer->addWidget(Frame2);
+
+    Frame1 = new QGroupBox(QStringLiteral("Level of Confidence"), Frame2);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    {
+        auto *l = new QVBoxLayout(Frame1);
+        optlev90 = new QRadioButton(QStringLiteral("90 %"), Frame1);
+        optlev90->setObjectName(QStringLiteral("optlev90"));
+        optlev95 = new QRadioButton(QStringLiteral("95 %"), Frame1);
+        optlev95->setObjectName(QStringLiteral("optlev95"));
+        optlev99 = new QRadioButton(QStringLiteral("99 %"), Frame1);
+        optlev99->setObjectName(QStringLiteral("optlev99"));
+        levels_ = new QButtonGroup(Frame1);
+        levels_->setExclusive(true);
+        levels_->addButton(optlev90, 1);
+        levels_->addButton(optlev95, 2);
+        levels_->addButton(optlev99, 3);
+        labfew = new QLabel(QStringLiteral("To Few Data"), Frame1);
+        labfew->setObjectName(QStringLiteral("labfew"));
+        labfew->hide();
+        Labhit = new QLabel(QStringLiteral("You hit a Station"), Frame1);
+        Labhit->setObjectName(QStringLiteral("Labhit"));
+        Labhit->hide();
+        for (QWidget *w : std::initializer_list<QWidget *>{optlev90, optlev95, optlev99, labfew, Labhit})
+            l->addWidget(w);
+    }
+    right->addWidget(Frame1);
+
+    framWarn = new QGroupBox(QStringLiteral("Warnings"), Frame2);
+    framWarn->setObjectName(QStringLiteral("framWarn"));
+    framWarn->setToolTip(QStringLiteral("Gives you up to seven warnings if problems occur."));
+    {
+        auto *l = new QGridLayout(framWarn);
+        for (int i = 0; i < WarningCount; ++i) {
+            const WarningKind kind = WarningOrder[static_cast<std::size_t>(i)];
+            auto *b = new QPushButton(QString::fromLatin1(WarningCaption(kind)), framWarn);
+            b->setObjectName(QString::fromLatin1(WarningControlName(kind)));
+            b->setEnabled(false);
+            l->addWidget(b, i / 2, i % 2);
+            warnButtons_[static_cast<std::size_t>(i)] = b;
+            connect(b, &QPushButton::clicked, this, [this, i] { Warning_Click(i); });
+        }
+    }
+    framWarn->hide();
+    right->addWidget(framWarn);
+
+    famAct = new QGroupBox(QStringLiteral("Actives"), Frame2);
+    famAct->setObjectName(QStringLiteral("famAct"));
+    famAct->setToolTip(
+        QStringLiteral("Shows the neighbours used for the estimation; check or uncheck them to change the estimate."));
+    {
+        auto *l = new QGridLayout(famAct);
+        for (int k = 1; k <= engine::MaxNeighbours; ++k) {
+            auto *c = new QCheckBox(QString::number(k), famAct);
+            c->setObjectName(QStringLiteral("Check%1").arg(k));
+            c->hide();
+            l->addWidget(c, (k - 1) % 10, (k - 1) / 10);
+            checks_[static_cast<std::size_t>(k)] = c;
+            // clicked: the user's toggling only, not a value set in code.
+            connect(c, &QCheckBox::clicked, this,
+                    [this, k](bool checked) { Run([this, k, checked] { model_.ToggleNeighbour(k, checked); }); });
+        }
+    }
+    famAct->hide();
+    right->addWidget(famAct);
+    right->addStretch(1);
+
+    // ---- Handlers ----
+    connect(Combo1, qOverload<int>(&QComboBox::activated), this,
+            [this](int index) { Run([this, index] { model_.SelectVariable(index); }); });
+    connect(TabStrip2, &QTabBar::currentChanged, this, [this](int) { TabStrip2_Click(); });
+    connect(TabStrip1, &QTabBar::currentChanged, this, [this](int) { TabStrip1_Click(); });
+    connect(levels_, &QButtonGroup::idClicked, this, [this](int id) {
+        const ConfidenceLevel l = id == 1 ? ConfidenceLevel::P90 : id == 2 ? ConfidenceLevel::P95 : ConfidenceLevel::P99;
+        Run([this, l] { model_.SetLevel(l); });
+    });
+    connect(cmdmonthback, &QPushButton::clicked, this, [this] { Run([this] { model_.PreviousMonth(); }); });
+    connect(cmdmonthnext, &QPushButton::clicked, this, [this] { Run([this] { model_.NextMonth(); }); });
+    connect(CmdCoarse, &QPushButton::clicked, this, [this] { Run([this] { model_.Coarser(); }); });
+    connect(CmdFine, &QPushButton::clicked, this, [this] { Run([this] { model_.Finer(); }); });
+    connect(cmdZoomIn, &QPushButton::clicked, this, [this] { Run([this] { model_.MapZoomOut(); }); });
+    connect(CmdZoomOut, &QPushButton::clicked, this, [this] { Run([this] { model_.MapZoomIn(); }); });
+    connect(picMapStation, &PictureBox::mousePressed, this, [this](Qt::MouseButton button, double x, double y) {
+        if (button == Qt::RightButton)
+            Run([this, x, y] { model_.MapRightClick(x, y); });
+    });
+    connect(picMapStation, &PictureBox::mouseMoved, this, [this](double x, double y) {
+        const PointerReadout r = model_.MapPointer(x, y);
+        Label9->setText(Q(r.decimal));
+        Label10->setText(Q(r.dms));
+    });
+    resize(1000, 640);
+}
+
+template <typename F>
+void frmwork::Run(F &&action) {
+    UpdateMetrics();
+    action();
+    Sync();
+}
+
+void frmwork::UpdateMetrics() {
+    model_.PlotSize.width = std::max(picAltitude->widthTwips(), AltitudeDesignWidth);
+    model_.PlotSize.height = std::max(picAltitude->heightTwips(), AltitudeDesignHeight);
+    model_.MapSize.pictureHeight = std::max(picMapStation->heightTwips(), MapDesignHeight);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        model_.MapSize.screenHeight = screen->size().height() * 1440.0 / std::max(1, logicalDpiY());
+}
+
+void frmwork::Form_Load() {
+    Label9->clear();
+    Label10->clear();
+    Run([this] { model_.Load(); });
+    TabStrip2->setCurrentIndex(0);
+    TabStrip2_Click();
+}
+
+void frmwork::Form_Activate() {
+    Run([this] { model_.Activate(); });
+}
+
+void frmwork::ShowData() {
+    Run([this] { model_.ShowData(); });
+}
+
+void frmwork::Schreib() {
+    Run([this] { model_.Schreib(); });
+}
+
+void frmwork::closeEvent(QCloseEvent *event) {
+    model_.Unload();
+    event->accept();
+}
+
+void frmwork::resizeEvent(QResizeEvent *event) { QWidget::resizeEvent(event); }
+
+void frmwork::TabStrip2_Click() {
+    const int tab = TabStrip2->currentIndex() + 1;
+    Run([this, tab] { model_.SelectTab(static_cast<MainTab>(tab)); });
+}
+
+void frmwork::TabStrip1_Click() {
+    const int view = TabStrip1->currentIndex() + 1;
+    Run([this, view] { model_.SelectView(static_cast<ResultView>(view)); });
+}
+
+void frmwork::Warning_Click(int index) {
+    const WarningExplanation e = model_.Explain(WarningOrder[static_cast<std::size_t>(index)]);
+    ShowMessage(this, MsgIcon::Warning, BoxText(e.text), Q(e.title));
+}
+
+void frmwork::Sync() {
+    setWindowTitle(Q(model_.Caption));
+    {
+        const QSignalBlocker b(Combo1);
+        Combo1->setCurrentIndex(model_.SelectedVariable);
+    }
+    {
+        const QSignalBlocker b1(TabStrip2), b2(TabStrip1);
+        TabStrip2->setCurrentIndex(static_cast<int>(model_.Tab) - 1);
+        TabStrip1->setCurrentIndex(static_cast<int>(model_.View) - 1);
+    }
+
+    grdStation->showTable(model_.Station);
+    grdObservation->showTable(model_.Observation);
+    grdResults->showTable(model_.Results.Results);
+    grdDekad->showTable(model_.Results.Dekad);
+    GrdDay->showTable(model_.Results.Day);
+    grdThres->showTable(model_.Results.Thres);
+    for (PictureBox *p : {picAltitude, picMapStation, PictureLegend, picResults})
+        p->update();
+
+    // Panels of the selected tabs.
+    for (QWidget *w : std::initializer_list<QWidget *>{grdObservation, grdStation, picAltitude, PicStationFather,
+                                                       picResults, GrdDay, grdDekad, grdThres, grdResults, TabStrip1})
+        w->hide();
+    switch (model_.Tab) {
+    case MainTab::NeighborInformation: grdStation->show(); break;
+    case MainTab::NeighborData: grdObservation->show(); break;
+    case MainTab::AltitudeGraph: picAltitude->show(); break;
+    case MainTab::RegionalMap: PicStationFather->show(); break;
+    case MainTab::TableOfResults: {
+        TabStrip1->show();
+        FlexGrid *grids[4] = {grdResults, grdDekad, GrdDay, grdThres};
+        grids[static_cast<int>(model_.View) - 1]->show();
+        break;
+    }
+    case MainTab::GraphOfResults:
+        TabStrip1->show();
+        picResults->show();
+        break;
+    }
+
+    // Options.
+    optlev90->setVisible(model_.OptionsVisible);
+    optlev95->setVisible(model_.OptionsVisible);
+    optlev99->setVisible(model_.OptionsVisible);
+    labfew->setVisible(model_.FewVisible);
+    Labhit->setVisible(model_.HitVisible);
+    {
+        const QSignalBlocker b(levels_);
+        levels_->setExclusive(false);
+        optlev90->setChecked(model_.Level == ConfidenceLevel::P90);
+        optlev95->setChecked(model_.Level == ConfidenceLevel::P95);
+        optlev99->setChecked(model_.Level == ConfidenceLevel::P99);
+        levels_->setExclusive(true);
+    }
+
+    // Warnings: only a refresh of the panel changes them, so that buttons the
+    // output dialog enabled stay usable until then.
+    if (shownWarnings_ != model_.WarningsShown) {
+        shownWarnings_ = model_.WarningsShown;
+        framWarn->setVisible(model_.Warnings.visible);
+        for (int i = 0; i < WarningCount; ++i)
+            warnButtons_[static_cast<std::size_t>(i)]->setEnabled(model_.Warnings.enabled[static_cast<std::size_t>(i)]);
+    }
+
+    // Active neighbours.
+    const engine::WorkbenchSelection &sel = model_.State.Workbench;
+    famAct->setVisible(sel.famActVisible);
+    for (int k = 1; k <= engine::MaxNeighbours; ++k) {
+        QCheckBox *c = checks_[static_cast<std::size_t>(k)];
+        const QSignalBlocker b(c);
+        c->setChecked(sel.Check[static_cast<std::size_t>(k)] == 1);
+        c->setVisible(sel.CheckVisible[static_cast<std::size_t>(k)]);
+    }
+}
+
+void frmwork::SetSaveResultsHandler(SaveHandler handler) { g_save = std::move(handler); }
+void frmwork::SetPrintResultsHandler(PrintHandler handler) { g_print = std::move(handler); }
+
+void frmwork::SaveResults(const std::string &fileName) {
+    if (g_save)
+        g_save(*this, fileName);
+}
+
+void frmwork::printresults() {
+    if (g_print)
+        g_print(*this);
+}
+
+} // namespace tavisol::workbench

@@ -1,0 +1,132 @@
+#pragma once
+
+// The workbench window: one climate variable at the current location in
+// depth. A thin window over WorkbenchModel, which holds the engine state, the
+// estimation cycle and the contents of every panel.
+
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <string>
+
+#include "workbench/model.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QTabBar;
+
+namespace tavisol::workbench {
+
+class FlexGrid;
+class PictureBox;
+
+class frmwork : public QWidget {
+    Q_OBJECT
+public:
+    // The one window, created (and loaded: the first estimate runs) on first use.
+    static frmwork *instance();
+    // The window if it was created, else null.
+    static frmwork *existing();
+    // Tests: closes and deletes the window so the next instance() loads anew.
+    static void destroyInstance();
+
+    ~frmwork() override;
+
+    // ---- Public operations of the window ---------------------------------------------
+    bool RecalcPending() const { return model_.RecalcPending(); }
+    void SetRecalcPending(bool pending) { model_.SetRecalcPending(pending); }
+    // Brings the workbench up to date when RecalcPending is set.
+    void ShowData();
+    // Re-activates the found neighbours and refreshes all panels.
+    void Schreib();
+    // The activation of the window (the main window's child activation calls it).
+    void Form_Activate();
+
+    // ---- What the output dialog and the report writers read ----------------------------
+    // The engine state the workbench last left: CurrentVariable, the computation
+    // point, CurResult, Neighbours 1..21, NeighbourCount, the counts, CurWarnings.
+    const engine::EngineState &State() const { return model_.State; }
+    // The selected confidence option (optlev90/95/99); None when none is.
+    ConfidenceLevel SelectedLevel() const { return model_.Level; }
+    // 0, 1.645, 1.96 or 2.579 by that option.
+    engine::Single ConfidenceFactor() const { return model_.ConfidenceFactor(); }
+    // The series as the chart last computed them.
+    const WorkbenchSeries &Series() const { return model_.Series; }
+
+    // Save and print of the workbench by output format, written by the export
+    // subsystem: SaveResults(fileName) and printresults() call the handler set
+    // here (nothing happens without one). Errors pass to the caller.
+    using SaveHandler = std::function<void(frmwork &window, const std::string &fileName)>;
+    using PrintHandler = std::function<void(frmwork &window)>;
+    static void SetSaveResultsHandler(SaveHandler handler);
+    static void SetPrintResultsHandler(PrintHandler handler);
+    void SaveResults(const std::string &fileName);
+    void printresults();
+
+    WorkbenchModel &model() { return model_; }
+
+    // Shows the model's state in the controls.
+    void Sync();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    frmwork();
+    void buildControls();
+    void Form_Load();
+    void TabStrip2_Click();
+    void TabStrip1_Click();
+    void Warning_Click(int index);
+    void UpdateMetrics();
+    template <typename F>
+    void Run(F &&action);
+
+    WorkbenchModel model_;
+    int shownWarnings_ = -1;
+
+    QLabel *Label8 = nullptr;
+    QComboBox *Combo1 = nullptr;
+    QTabBar *TabStrip2 = nullptr;
+    QTabBar *TabStrip1 = nullptr;
+    FlexGrid *grdStation = nullptr;
+    FlexGrid *grdObservation = nullptr;
+    FlexGrid *grdResults = nullptr;
+    FlexGrid *grdDekad = nullptr;
+    FlexGrid *GrdDay = nullptr;
+    FlexGrid *grdThres = nullptr;
+    PictureBox *picAltitude = nullptr;
+    QPushButton *cmdmonthback = nullptr;
+    QPushButton *cmdmonthnext = nullptr;
+    QWidget *PicStationFather = nullptr;
+    PictureBox *picMapStation = nullptr;
+    PictureBox *PictureLegend = nullptr;
+    QLabel *Label9 = nullptr;
+    QLabel *Label10 = nullptr;
+    QPushButton *cmdZoomIn = nullptr;
+    QPushButton *CmdZoomOut = nullptr;
+    QPushButton *CmdFine = nullptr;
+    QPushButton *CmdCoarse = nullptr;
+    PictureBox *picResults = nullptr;
+    QGroupBox *Frame2 = nullptr;
+    QGroupBox *Frame1 = nullptr;
+    QRadioButton *optlev90 = nullptr;
+    QRadioButton *optlev95 = nullptr;
+    QRadioButton *optlev99 = nullptr;
+    QButtonGroup *levels_ = nullptr;
+    QLabel *labfew = nullptr;
+    QLabel *Labhit = nullptr;
+    QGroupBox *framWarn = nullptr;
+    std::array<QPushButton *, WarningCount> warnButtons_{};
+    QGroupBox *famAct = nullptr;
+    std::array<QCheckBox *, 21> checks_{};  // 1..20
+};
+
+} // namespace tavisol::workbench

@@ -1,0 +1,374 @@
+#include "workbench/model.h"
+
+#include <cmath>
+#include <exception>
+
+#include "engine/geodesy.h"
+#include "shell/appstate.h"
+#include "shell/programfolders.h"
+#include "shell/sharedsettings.h"
+
+namespace tavisol::workbench {
+
+namespace {
+
+// Marks a run of the workbench's own so that a click let through by the
+// engine's loops cannot start a second run on the same state.
+class RunMark {
+public:
+    explicit RunMark(bool &flag) : flag_(flag) { flag_ = true; }
+    ~RunMark() { flag_ = false; }
+    RunMark(const RunMark &) = delete;
+    RunMark &operator=(const RunMark &) = delete;
+
+private:
+    bool &flag_;
+};
+
+} // namespace
+
+WorkbenchModel::WorkbenchModel() {
+    engine::SetInitialValues(State);
+    State.Callbacks.DoEvents = [this] {
+        if (hooks.DoEvents)
+            hooks.DoEvents();
+    };
+    State.Callbacks.ShowMessage = [this](const engine::EngineMessage &m) {
+        if (hooks.EngineMessage)
+            hooks.EngineMessage(m);
+    };
+}
+
+bool WorkbenchModel::RecalcPending() const { return appState().WorkRecalcPending; }
+
+void WorkbenchModel::SetRecalcPending(bool pending) { appState().WorkRecalcPending = pending; }
+
+void WorkbenchModel::Beep() {
+    ++BeepCount;
+    if (hooks.Beep)
+        hooks.Beep();
+}
+
+void WorkbenchModel::Hourglass(bool wait) {
+    if (hooks.Hourglass)
+        hooks.Hourglass(wait);
+}
+
+void WorkbenchModel::ReportError(const std::string &description) {
+    if (hooks.ErrorMessage)
+        hooks.ErrorMessage(description);
+}
+
+Integer WorkbenchModel::Elevation(Single lon, Single lat, Integer &water) {
+    if (hooks.Elevation)
+        return hooks.Elevation(lon, lat, water);
+    engine::DataFiles &files = State.Files ? *State.Files : *engine::DefaultDataFiles();
+    return engine::GetElevation(files, State.DataFolder, lon, lat, water);
+}
+
+// ---- Cycle ------------------------------------------------------------------------
+
+void WorkbenchModel::Load() {
+    ResolutionLevel = 1;
+    ExtentFactor = 1;
+    PlotMonth = 1;
+    Tab = MainTab::NeighborInformation;
+    SelectVariable(0);
+}
+
+void WorkbenchModel::Activate() {
+    if (RecalcPending())
+        ShowData();
+}
+
+void WorkbenchModel::Unload() {
+    State.CalcLongitude = appState().CurLongitude;
+    State.CalcLatitude = appState().CurLatitude;
+}
+
+void WorkbenchModel::SelectVariable(int index) {
+    if (running_)
+        return;
+    SelectedVariable = index < 0 || index > 7 ? 0 : index;
+    State.CurrentVariable = static_cast<Integer>(SelectedVariable);
+    SetRecalcPending(true);
+    ShowData();
+}
+
+void WorkbenchModel::ShowData() {
+    if (running_)
+        return;
+    if (!RecalcPending()) {
+        Hourglass(false);
+        return;
+    }
+    BusyGuard busy;
+    if (!busy) {
+        // Another window's run is going; this one waits for the next activation.
+        if (hooks.Busy)
+            hooks.Busy();
+        return;
+    }
+    {
+        RunMark mark(running_);
+        try {
+            State.UseSettings(sharedSettings());
+            State.DataFolder = dataFolder();
+            State.CurrentVariable = static_cast<Integer>(SelectedVariable);
+            const AppState &app = appState();
+            State.CalcLongitude = app.CurLongitude;
+            State.CalcLatitude = app.CurLatitude;
+            State.CalcAltitude = app.CurElevation;
+            Hourglass(true);
+            engine::Calculate(State);
+            Schreib();
+        } catch (const std::exception &e) {
+            ReportError(e.what());
+        }
+    }
+    Hourglass(false);
+    SetRecalcPending(false);
+}
+
+void WorkbenchModel::Schreib() {
+    Caption = "TAVISOL Workbench";
+    engine::MarkDoubledStationsAndShow(State);
+    RefreshPanels();
+}
+
+void WorkbenchModel::RefreshPanels() {
+    engine::ReadWorkbenchSelection(State);
+    engine::CompleteNeighbourRecords(State);
+    if (State.NeighbourCount == 0) {
+        Caption = "Sorry, No Neighbors!";
+        return;
+    }
+    if (State.ActiveCount != 0) {
+        FillStationGrid(State, Locale, Station);
+        FillObservationGrid(State, Locale, Observation);
+        ShowWarnings();
+        DrawChart();
+        FillGrids();
+        FitAndDrawMap();
+        AltitudeAxis = ScaleAltitudeAxis(State);
+        ValueAxis = ScaleValueAxis(State);
+        // The plot steps its month forward: step back first so that a refresh
+        // keeps the month.
+        PlotMonth = StepMonth(PlotMonth, -1);
+        ShowPlot();
+    }
+    const bool hit = State.CurWarnings.Hit == engine::True;
+    if (!hit && State.ActiveCount >= 6) {
+        OptionsVisible = true;
+        FewVisible = false;
+        HitVisible = false;
+    }
+    if (State.ActiveCount < 6 && !hit) {
+        OptionsVisible = false;
+        FewVisible = true;
+        HitVisible = false;
+    }
+    if (hit) {
+        OptionsVisible = false;
+        HitVisible = true;
+        FewVisible = false;
+    }
+}
+
+void WorkbenchModel::ToggleNeighbour(int k, bool active) {
+    if (running_ || k < 1 || k > engine::MaxNeighbours)
+        return;
+    State.Workbench.Check[static_cast<std::size_t>(k)] = active ? 1 : 0;
+    RecalculateActiveSet();
+}
+
+void WorkbenchModel::RecalculateActiveSet() {
+    if (running_)
+        return;
+    RunMark mark(running_);
+    Hourglass(true);
+    try {
+        engine::RunWorkbenchReestimate(State);
+        if (State.ActiveCount == 0 && hooks.EngineMessage)
+            hooks.EngineMessage(engine::NoNeighboursMessage);
+        DrawChart();
+        RefreshPanels();
+    } catch (const std::exception &e) {
+        ReportError(e.what());
+    }
+    Hourglass(false);
+}
+
+void WorkbenchModel::ShowWarnings() {
+    engine::EstimateWarnings(State);
+    int beeps = 0;
+    Warnings = PanelFor(State.CurWarnings, &beeps);
+    ++WarningsShown;
+    for (int i = 0; i < beeps; ++i)
+        Beep();
+}
+
+void WorkbenchModel::DrawChart() {
+    DrawResultChart(State, View, ConfidenceFactor(), Series, ChartRange, Monthly, Locale, Chart);
+}
+
+void WorkbenchModel::FillGrids() { FillResultGrids(State, ConfidenceFactor(), Series, Locale, Results); }
+
+void WorkbenchModel::FitAndDrawMap() {
+    const int beeps = FitMapExtent(State, ExtentFactor, MapBox, Map);
+    for (int i = 0; i < beeps; ++i)
+        Beep();
+    DrawMap();
+}
+
+void WorkbenchModel::DrawMap() {
+    int beeps = 0;
+    const bool drawn = DrawStationMap(
+        State, ResolutionLevel, MapBox, Map, MapSize,
+        [this](Single lon, Single lat, Integer &water) { return Elevation(lon, lat, water); }, Locale, &beeps);
+    for (int i = 0; i < beeps; ++i)
+        Beep();
+    if (drawn)
+        DrawAltitudeLegend(Legend, State.MapExtentFactor);
+}
+
+void WorkbenchModel::ShowPlot() {
+    ShowAltitudePlot(State, PlotMonth, AltitudeAxis, ValueAxis, PlotSize, Locale, Plot, Regression);
+}
+
+// ---- Options and tabs ------------------------------------------------------------
+
+void WorkbenchModel::SetLevel(ConfidenceLevel level) {
+    Level = level;
+    if (running_)
+        return;
+    DrawChart();
+    FillGrids();
+}
+
+void WorkbenchModel::SelectTab(MainTab tab) {
+    Tab = tab;
+    if (tab == MainTab::TableOfResults)
+        SelectView(View);
+}
+
+void WorkbenchModel::SelectView(ResultView view) {
+    View = view;
+    if (running_)
+        return;
+    DrawChart();
+    FillGrids();
+}
+
+// ---- Altitude plot ------------------------------------------------------------------
+
+void WorkbenchModel::PreviousMonth() {
+    PlotMonth = StepMonth(PlotMonth, -2);
+    ShowPlot();
+}
+
+void WorkbenchModel::NextMonth() { ShowPlot(); }
+
+// ---- Station map ----------------------------------------------------------------------
+
+void WorkbenchModel::Coarser() {
+    if (running_)
+        return;
+    --ResolutionLevel;
+    Hourglass(true);
+    try {
+        DrawMap();
+    } catch (const std::exception &e) {
+        ReportError(e.what());
+    }
+    Hourglass(false);
+}
+
+void WorkbenchModel::Finer() {
+    if (running_)
+        return;
+    ++ResolutionLevel;
+    Hourglass(true);
+    try {
+        DrawMap();
+    } catch (const std::exception &e) {
+        ReportError(e.what());
+    }
+    Hourglass(false);
+}
+
+void WorkbenchModel::MapZoomOut() {
+    if (running_)
+        return;
+    if (ExtentFactor >= MaxExtentFactor)
+        Beep();  // the box cannot grow further
+    else
+        ExtentFactor *= 2;
+    Hourglass(true);
+    try {
+        FitAndDrawMap();
+    } catch (const std::exception &e) {
+        ReportError(e.what());
+    }
+    Hourglass(false);
+}
+
+void WorkbenchModel::MapZoomIn() {
+    if (running_)
+        return;
+    ExtentFactor = static_cast<int>(numfmt::roundHalfEven(ExtentFactor / 2.0));
+    Hourglass(true);
+    try {
+        FitAndDrawMap();
+    } catch (const std::exception &e) {
+        ReportError(e.what());
+    }
+    Hourglass(false);
+}
+
+void WorkbenchModel::MapRightClick(double x, double y) {
+    if (running_)
+        return;
+    BusyGuard busy;
+    if (!busy) {
+        if (hooks.Busy)
+            hooks.Busy();
+        return;
+    }
+    {
+        RunMark mark(running_);
+        try {
+            // The picked point stays on the globe: longitudes wrap, latitudes
+            // stop at the poles.
+            Single lon = WrapLongitudeOffset(static_cast<Single>(State.CalcLongitude + x));
+            Single lat = static_cast<Single>(State.CalcLatitude + y);
+            if (lat > 90)
+                lat = 90;
+            if (lat < -90)
+                lat = -90;
+            State.CalcLongitude = lon;
+            State.CalcLatitude = lat;
+            Integer water = 0;
+            State.CalcAltitude = Elevation(lon, lat >= 90 ? 89.99f : lat, water);
+            const bool yes = hooks.AskYesNo &&
+                             hooks.AskYesNo("Do you want set this Location as current Location?", "Change Location");
+            if (yes)
+                SetCurrentLocation("", State.CalcLongitude, State.CalcLatitude, State.CalcAltitude,
+                                   RecalcMarks::GuessOnly);
+            Hourglass(true);
+            State.UseSettings(sharedSettings());
+            State.DataFolder = dataFolder();
+            engine::Calculate(State);
+            Schreib();
+        } catch (const std::exception &e) {
+            ReportError(e.what());
+        }
+    }
+    Hourglass(false);
+}
+
+PointerReadout WorkbenchModel::MapPointer(double x, double y) const {
+    return ReadPointer(State.CalcLongitude, State.CalcLatitude, x, y, Locale);
+}
+
+} // namespace tavisol::workbench

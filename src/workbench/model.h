@@ -1,0 +1,152 @@
+#pragma once
+
+// The workbench without its window: one climate variable at the current
+// location in depth. Owns its own engine state, runs the full estimate and the
+// re-estimate after a neighbour was switched on or off, and keeps the contents
+// of every panel (tables, chart, station map, altitude plot, warnings, options)
+// as data that the window shows.
+
+#include <functional>
+#include <string>
+
+#include "engine/engine.h"
+#include "numfmt/numfmt.h"
+#include "workbench/altitudeplot.h"
+#include "workbench/drawing.h"
+#include "workbench/grids.h"
+#include "workbench/resultchart.h"
+#include "workbench/series.h"
+#include "workbench/stationmap.h"
+#include "workbench/warnings.h"
+
+namespace tavisol::workbench {
+
+// The main tab strip, 1..6.
+enum class MainTab {
+    NeighborInformation = 1,
+    NeighborData = 2,
+    AltitudeGraph = 3,
+    RegionalMap = 4,
+    TableOfResults = 5,
+    GraphOfResults = 6,
+};
+
+class WorkbenchModel {
+public:
+    // What the model needs of its window. Empty functions do nothing (a Yes/No
+    // question without a handler is answered No).
+    struct Hooks {
+        std::function<void()> Beep;
+        std::function<void(const engine::EngineMessage &)> EngineMessage;
+        // A run-time error: its description in a box without icon or title.
+        std::function<void(const std::string &)> ErrorMessage;
+        // The station map's question; true = Yes.
+        std::function<bool(const std::string &text, const std::string &title)> AskYesNo;
+        // Another run holds the busy mark.
+        std::function<void()> Busy;
+        std::function<void(bool wait)> Hourglass;
+        std::function<void()> DoEvents;
+        // Elevation lookup of the station map; empty = the engine's raster.
+        ElevationLookup Elevation;
+    };
+
+    WorkbenchModel();
+
+    Hooks hooks;
+    numfmt::Locale Locale = numfmt::Locale::english();
+
+    // ---- State -----------------------------------------------------------------
+    engine::EngineState State;
+    int SelectedVariable = 0;  // list index of the variable list
+    int PlotMonth = 1;
+    int ExtentFactor = 1;
+    int ResolutionLevel = 1;
+    ConfidenceLevel Level = ConfidenceLevel::None;
+    MainTab Tab = MainTab::NeighborInformation;
+    ResultView View = ResultView::Monthly;
+    std::string Caption = "WorkBench";
+
+    // ---- Panels ------------------------------------------------------------------
+    GridTable Station;      // grdStation
+    GridTable Observation;  // grdObservation
+    ResultGrids Results;    // grdResults, grdDekad, GrdDay, grdThres
+    WorkbenchSeries Series;
+    ResultChartRange ChartRange;
+    MonthlyChart Monthly;
+    Drawing Chart;          // picResults
+    Drawing Map;            // picMapStation
+    Drawing Legend;         // PictureLegend
+    Drawing Plot;           // picAltitude
+    StationMapBox MapBox;
+    PlotAxis AltitudeAxis, ValueAxis;
+    AltitudeRegression Regression;
+    WarningPanel Warnings;
+    int WarningsShown = 0;       // counts the refreshes of the warning panel
+    bool OptionsVisible = true;  // optlev90, optlev95, optlev99
+    bool FewVisible = false;     // labfew
+    bool HitVisible = false;     // Labhit
+    MapMetrics MapSize;
+    PlotMetrics PlotSize;
+    int BeepCount = 0;           // beeps sounded so far
+
+    // ---- Cycle ------------------------------------------------------------------------
+    bool RecalcPending() const;
+    void SetRecalcPending(bool pending);
+    bool Running() const { return running_; }
+
+    // The window's load: start values, the first estimate of variable 0.
+    void Load();
+    // Activation: recomputes when RecalcPending is set.
+    void Activate();
+    // The window closes: the computation point's position goes back to the
+    // current location.
+    void Unload();
+    // A variable chosen in the list: always recomputes.
+    void SelectVariable(int index);
+    // Full run when RecalcPending is set.
+    void ShowData();
+    // Re-activates the found neighbours and refreshes every panel.
+    void Schreib();
+    // After the user switched neighbour k (1..20) on or off.
+    void ToggleNeighbour(int k, bool active);
+    void RecalculateActiveSet();
+
+    // ---- Options and tabs ------------------------------------------------------------
+    Single ConfidenceFactor() const { return workbench::ConfidenceFactor(Level); }
+    void SetLevel(ConfidenceLevel level);
+    void SelectTab(MainTab tab);
+    void SelectView(ResultView view);
+
+    // ---- Altitude plot ------------------------------------------------------------------
+    void PreviousMonth();
+    void NextMonth();
+
+    // ---- Station map ----------------------------------------------------------------------
+    void Coarser();     // CmdCoarse "Coarser"
+    void Finer();       // CmdFine "Finer"
+    void MapZoomOut();  // cmdZoomIn "Zoom Out": twice the extent
+    void MapZoomIn();   // CmdZoomOut "Zoom In": half the extent
+    // Right click at offset (x, y) from the computation point.
+    void MapRightClick(double x, double y);
+    PointerReadout MapPointer(double x, double y) const;
+
+    // The warning explanation of a button.
+    WarningExplanation Explain(WarningKind kind) const { return ExplainWarning(kind, State.CurWarnings); }
+
+private:
+    void RefreshPanels();
+    void ShowWarnings();
+    void DrawChart();
+    void FillGrids();
+    void FitAndDrawMap();
+    void DrawMap();
+    void ShowPlot();
+    void Beep();
+    void Hourglass(bool wait);
+    void ReportError(const std::string &description);
+    Integer Elevation(Single lon, Single lat, Integer &water);
+
+    bool running_ = false;
+};
+
+} // namespace tavisol::workbench

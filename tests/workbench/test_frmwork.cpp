@@ -1,0 +1,233 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+
+#include "engine/widgets/enable_form_controls.h"
+#include "shell/appstate.h"
+#include "shell/commands.h"
+#include "shell/mdiform1.h"
+#include "shell/messages.h"
+#include "shell/programfolders.h"
+#include "shell/sharedsettings.h"
+#include "wb_fixture.h"
+#include "workbench/commands.h"
+#include "workbench/frmwork.h"
+#include "workbench/pictures_qt.h"
+
+namespace tavisol::workbench {
+namespace {
+
+class WorkbenchWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetAppState();
+        ClearCommandHandlers();
+        engine::SetInitialValues(sharedSettings());
+        testing::WriteDataFolder(folder_.path());
+        setProgramFolderForTesting(folder_.path());
+        SetCurrentLocation("Here", testing::PointLon, testing::PointLat, testing::PointAlt);
+        SetMessageBoxHandler([this](QWidget *, const MessageRequest &r) {
+            messages_.push_back(r);
+            return r.buttons == MsgButtons::YesNo ? answer_ : MsgAnswer::Ok;
+        });
+    }
+    void TearDown() override {
+        frmwork::destroyInstance();
+        SetMessageBoxHandler(nullptr);
+        ClearCommandHandlers();
+        setProgramFolderForTesting({});
+        ResetAppState();
+    }
+
+    template <typename T>
+    T *child(frmwork *w, const char *name) {
+        T *c = w->findChild<T *>(QString::fromLatin1(name));
+        EXPECT_NE(c, nullptr) << name;
+        return c;
+    }
+
+    // Screenshots for a look at the window: TAVISOL_WB_SHOTS=<folder>.
+    void Shot(frmwork *w, const char *name) {
+        const QByteArray dir = qgetenv("TAVISOL_WB_SHOTS");
+        if (dir.isEmpty())
+            return;
+        w->grab().save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + QString::fromLatin1(name) +
+                       QStringLiteral(".png"));
+    }
+
+    testing::TempFolder folder_;
+    std::vector<MessageRequest> messages_;
+    MsgAnswer answer_ = MsgAnswer::No;
+};
+
+TEST_F(WorkbenchWindow, FirstUseComputesAndShowsTheNeighbours) {
+    frmwork *w = frmwork::instance();
+    EXPECT_TRUE(messages_.empty()) << messages_.front().text.toStdString();
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("TAVISOL Workbench"));
+    EXPECT_FALSE(w->RecalcPending());
+    auto *station = child<FlexGrid>(w, "grdStation");
+    EXPECT_EQ(station->cellText(0, 1), QStringLiteral("Longitude [°]"));
+    EXPECT_EQ(station->cellText(1, 7), QStringLiteral("Station 1"));
+    EXPECT_EQ(station->cellText(21, 0), QStringLiteral("Mean"));
+    EXPECT_FALSE(station->isHidden());
+    EXPECT_TRUE(child<FlexGrid>(w, "grdResults")->isHidden());
+    EXPECT_FALSE(child<QGroupBox>(w, "famAct")->isHidden());
+    EXPECT_FALSE(child<QCheckBox>(w, "Check12")->isHidden());
+    EXPECT_TRUE(child<QCheckBox>(w, "Check13")->isHidden());
+    EXPECT_TRUE(child<QCheckBox>(w, "Check1")->isChecked());
+    EXPECT_EQ(child<QComboBox>(w, "Combo1")->count(), 8);
+    EXPECT_EQ(child<FlexGrid>(w, "grdStation")->property("tag").toString(), QStringLiteral("nofont"));
+    EXPECT_EQ(child<QTabBar>(w, "TabStrip1")->property("tag").toString(), QStringLiteral("nofont"));
+    w->resize(1100, 700);
+    Shot(w, "1_neighbours");
+}
+
+TEST_F(WorkbenchWindow, CheckBoxClickReestimatesAndColoursTheRow) {
+    frmwork *w = frmwork::instance();
+    const float before = w->State().CurResult.Best[1];
+    auto *check = child<QCheckBox>(w, "Check3");
+    check->click();
+    EXPECT_FALSE(check->isChecked());
+    EXPECT_EQ(w->State().ActiveCount, 11);
+    EXPECT_NE(w->State().CurResult.Best[1], before);
+    EXPECT_EQ(child<FlexGrid>(w, "grdStation")->cellForeground(3, 1), QColor(255, 0, 0));
+    EXPECT_EQ(child<FlexGrid>(w, "grdObservation")->cellForeground(3, 1), QColor(255, 0, 0));
+    check->click();
+    EXPECT_FLOAT_EQ(w->State().CurResult.Best[1], before);
+}
+
+TEST_F(WorkbenchWindow, TabsLevelsAndVariable) {
+    frmwork *w = frmwork::instance();
+    auto *tabs = child<QTabBar>(w, "TabStrip2");
+    auto *views = child<QTabBar>(w, "TabStrip1");
+    tabs->setCurrentIndex(4);
+    EXPECT_FALSE(child<FlexGrid>(w, "grdResults")->isHidden());
+    EXPECT_FALSE(views->isHidden());
+    child<QRadioButton>(w, "optlev95")->click();
+    EXPECT_EQ(w->SelectedLevel(), ConfidenceLevel::P95);
+    EXPECT_EQ(w->ConfidenceFactor(), 1.96f);
+    EXPECT_FALSE(child<FlexGrid>(w, "grdResults")->cellText(2, 2).isEmpty());
+    views->setCurrentIndex(2);
+    EXPECT_FALSE(child<FlexGrid>(w, "GrdDay")->isHidden());
+    EXPECT_TRUE(child<FlexGrid>(w, "grdResults")->isHidden());
+    EXPECT_EQ(child<FlexGrid>(w, "GrdDay")->cellText(2, 0), QStringLiteral("1.1 (1)"));
+    w->resize(1100, 700);
+    Shot(w, "2_daily");
+    tabs->setCurrentIndex(5);
+    EXPECT_FALSE(child<PictureBox>(w, "picResults")->isHidden());
+    EXPECT_FALSE(views->isHidden());
+    EXPECT_TRUE(child<FlexGrid>(w, "GrdDay")->isHidden());
+    views->setCurrentIndex(0);
+    Shot(w, "3_chart");
+    tabs->setCurrentIndex(2);
+    Shot(w, "4_altitude");
+    tabs->setCurrentIndex(3);
+    Shot(w, "5_map");
+
+    auto *combo = child<QComboBox>(w, "Combo1");
+    emit combo->activated(3);
+    EXPECT_EQ(w->State().CurrentVariable, 3);
+    EXPECT_EQ(combo->currentIndex(), 3);
+}
+
+TEST_F(WorkbenchWindow, WarningButtonsExplainAndStayUsableAfterTheOutputDialogClosed) {
+    sharedSettings().MaxStations = 5;  // Few is raised
+    frmwork *w = frmwork::instance();
+    EXPECT_FALSE(child<QGroupBox>(w, "framWarn")->isHidden());
+    auto *few = child<QPushButton>(w, "CmdFew");
+    auto *doubled = child<QPushButton>(w, "CmdDoubled");
+    EXPECT_TRUE(few->isEnabled());
+    EXPECT_FALSE(doubled->isEnabled());
+    EXPECT_TRUE(child<QRadioButton>(w, "optlev90")->isHidden());
+    EXPECT_FALSE(child<QLabel>(w, "labfew")->isHidden());
+    few->click();
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].title, QStringLiteral("Few Neighbours Warning"));
+    EXPECT_EQ(messages_[0].icon, MsgIcon::Warning);
+    EXPECT_TRUE(messages_[0].text.startsWith(QStringLiteral(
+        "There are not enough activated neighbours to provide full performance.\n\nLess than 10")));
+
+    engine::EnableFormControls(w);
+    child<QRadioButton>(w, "optlev90")->click();  // no refresh of the panel
+    EXPECT_TRUE(doubled->isEnabled());
+    doubled->click();
+    EXPECT_EQ(messages_.back().title, QStringLiteral("Double Location Warning"));
+}
+
+TEST_F(WorkbenchWindow, RightClickOnTheMapAsksAndMovesTheEstimate) {
+    frmwork *w = frmwork::instance();
+    child<QTabBar>(w, "TabStrip2")->setCurrentIndex(3);
+    auto *map = child<PictureBox>(w, "picMapStation");
+    map->resize(600, 360);
+    ASSERT_TRUE(map->hasScale());
+    const QPointF at = map->toPixel(0.2, 0.1);
+    QMouseEvent move(QEvent::MouseMove, at, map->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(map, &move);
+    EXPECT_TRUE(child<QLabel>(w, "Label9")->text().endsWith(QStringLiteral("° ")));
+    EXPECT_FALSE(child<QLabel>(w, "Label10")->text().isEmpty());
+
+    const std::string name = appState().LocationName;
+    QMouseEvent press(QEvent::MouseButtonPress, at, map->mapToGlobal(at), Qt::RightButton, Qt::RightButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(map, &press);
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].text, QStringLiteral("Do you want set this Location as current Location?"));
+    EXPECT_EQ(messages_[0].title, QStringLiteral("Change Location"));
+    EXPECT_NEAR(w->State().CalcLongitude, testing::PointLon + 0.2, 0.02);
+    EXPECT_EQ(appState().LocationName, name);
+    EXPECT_FALSE(appState().Busy);
+}
+
+TEST_F(WorkbenchWindow, SaveAndPrintGoToTheInstalledHandlers) {
+    frmwork *w = frmwork::instance();
+    std::string saved;
+    int printed = 0;
+    frmwork::SetSaveResultsHandler([&](frmwork &, const std::string &file) { saved = file; });
+    frmwork::SetPrintResultsHandler([&](frmwork &) { ++printed; });
+    w->SaveResults("out.tvs");
+    w->printresults();
+    EXPECT_EQ(saved, "out.tvs");
+    EXPECT_EQ(printed, 1);
+    frmwork::SetSaveResultsHandler(nullptr);
+    frmwork::SetPrintResultsHandler(nullptr);
+    w->SaveResults("x");  // nothing installed: nothing happens
+}
+
+TEST_F(WorkbenchWindow, MainWindowCommandOpensTheWorkbenchAsAChildUnlessBusy) {
+    auto main = std::make_unique<MDIForm1>();
+    SetCurrentLocation("Here", testing::PointLon, testing::PointLat, testing::PointAlt);
+    InstallWorkbenchCommands();
+    appState().Busy = true;
+    main->mn_WorkBench_Click();
+    EXPECT_EQ(frmwork::existing(), nullptr);
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].text, QStringLiteral("Tavisol Busy"));
+    appState().Busy = false;
+    main->mn_WorkBench_Click();
+    frmwork *w = frmwork::existing();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(main->mdiArea()->subWindowList().size(), 1);
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("TAVISOL Workbench"));
+
+    // A change of the location recomputes on the next activation.
+    SetCurrentLocation("Moved", testing::PointLon + 0.05f, testing::PointLat, testing::PointAlt);
+    EXPECT_TRUE(w->RecalcPending());
+    w->Form_Activate();
+    EXPECT_FALSE(w->RecalcPending());
+    EXPECT_FLOAT_EQ(w->State().CalcLongitude, appState().CurLongitude);
+    frmwork::destroyInstance();
+    main.reset();
+}
+
+} // namespace
+} // namespace tavisol::workbench
