@@ -6,6 +6,7 @@
 #include "results/install.h"
 #include "shell/dialogcommands.h"
 #include "shell/mdiform1.h"
+#include "workbench/commands.h"
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
@@ -22,6 +23,7 @@ int main(int argc, char *argv[]) {
         mainWindow = std::make_unique<tavisol::MDIForm1>();
         tavisol::InstallDialogCommands(mainWindow.get());
         tavisol::results::InstallResultsCommands(*mainWindow);
+        tavisol::workbench::InstallWorkbenchCommands();
         mainWindow->show();
     });
     splash.show();
