@@ -86,14 +86,20 @@ std::pair<double, double> OverlayOffset(const ZoomState &z, int U1, int U2, doub
     return {safeDiv(SW * z.OriginX, U1 - 1) / z.Zoom, safeDiv(SH * z.OriginY, U2 - 1) / z.Zoom};
 }
 
-bool OverlayPoint(const ViewWindow &view, const ZoomState &z, int U1, int U2, double SW, double SH, float lon,
-                  float lat, int &x, int &y) {
+std::pair<double, double> OverlayXY(const ViewWindow &view, const ZoomState &z, int U1, int U2, double SW, double SH,
+                                    float lon, float lat) {
     const auto [x0, y0] = OverlayOffset(z, U1, U2, SW, SH);
     // Single precision, as the picture's scale is held.
     const float px = (lon - view.Left) / view.Width * static_cast<float>(SW);
     const float py = std::fabs((lat - view.Top) / view.Height * static_cast<float>(SH));
     const double fx = std::floor(static_cast<float>((px - static_cast<float>(x0)) * static_cast<float>(z.Zoom)));
     const double fy = std::floor(static_cast<float>((py - static_cast<float>(y0)) * static_cast<float>(z.Zoom)));
+    return {fx, fy};
+}
+
+bool OverlayPoint(const ViewWindow &view, const ZoomState &z, int U1, int U2, double SW, double SH, float lon,
+                  float lat, int &x, int &y) {
+    const auto [fx, fy] = OverlayXY(view, z, U1, U2, SW, SH, lon, lat);
     if (!(fx <= SW && fy <= SH) || fx < std::numeric_limits<int>::min() || fy < std::numeric_limits<int>::min())
         return false;
     x = static_cast<int>(fx);

@@ -61,6 +61,9 @@ inline int BytesPerScanLine(int width) { return (width * 3 + 3) & ~3; }
 // rounded down. Returns false when the point lies right of or below the picture.
 bool OverlayPoint(const ViewWindow &view, const ZoomState &z, int U1, int U2, double SW, double SH, float lon,
                   float lat, int &x, int &y);
+// The same place without the check, x and y rounded down.
+std::pair<double, double> OverlayXY(const ViewWindow &view, const ZoomState &z, int U1, int U2, double SW, double SH,
+                                    float lon, float lat);
 // Offsets of the zoomed picture (x0, y0 of the overlay drawing).
 std::pair<double, double> OverlayOffset(const ZoomState &z, int U1, int U2, double SW, double SH);
 // Radius of capitals and line width of boundaries at a zoom.
