@@ -385,7 +385,9 @@ void Form1::Form_Load() {
 }
 
 void Form1::Form_Activate() {
-    if (loading_) return;
+    // A map must not be replaced under a fill that is letting events through;
+    // the load stays pending for the next activation.
+    if (loading_ || (drawing_ && mapPending_)) return;
     try {
         if (!noMap_ && mapPending_) {
             loading_ = true;
@@ -535,30 +537,18 @@ void Form1::DisegnaConfini() {
         QPainter p(&Picture1->surface());
         p.setPen(QPen(colourOf(colors_[BoundariesClass]), OverlaySize(zoom_.Zoom)));
         const double SW = Picture1->width(), SH = Picture1->height();
-        float ringLon = 0, ringLat = 0;
-        for (const MapShape &shape : boundaries_) {
-            bool penDown = false;
-            QPoint pen;
-            for (const MapPoint &pt : shape.Points) {
-                if (ringLon == 0 && ringLat == 0) {
-                    ringLon = pt.X;
-                    ringLat = pt.Y;
-                } else if (pt.X == ringLon && pt.Y == ringLat) {
-                    // A closed ring ends: the next point starts a new one.
-                    ringLon = ringLat = 0;
-                    penDown = false;
-                }
-                if (!IsInsideRect(geo_, map_.Columns, map_.Rows, pt.X, pt.Y)) continue;
-                // Points right of or below the picture are joined too: only
-                // the map's own extent decides.
-                const auto [fx, fy] = OverlayXY(view_, zoom_, map_.U1(), map_.U2(), SW, SH, pt.X, pt.Y);
-                const int x = static_cast<int>(std::clamp(fx, -1e6, 1e6));
-                const int y = static_cast<int>(std::clamp(fy, -1e6, 1e6));
-                if (penDown) p.drawLine(QPoint(x, y), pen);
-                penDown = true;
-                pen = QPoint(x, y);
-            }
-        }
+        const auto inside = [this](float lon, float lat) {
+            return IsInsideRect(geo_, map_.Columns, map_.Rows, lon, lat);
+        };
+        // Points right of or below the picture are joined too: only the map's
+        // own extent decides.
+        const auto place = [&](float lon, float lat) {
+            const auto [fx, fy] = OverlayXY(view_, zoom_, map_.U1(), map_.U2(), SW, SH, lon, lat);
+            return std::make_pair(static_cast<int>(std::clamp(fx, -1e6, 1e6)),
+                                  static_cast<int>(std::clamp(fy, -1e6, 1e6)));
+        };
+        for (const Segment &l : BoundarySegments(boundaries_, inside, place))
+            p.drawLine(l.X1, l.Y1, l.X2, l.Y2);
     } catch (const std::exception &e) {
         reportError(q(e.what()));
     }

@@ -107,6 +107,33 @@ bool OverlayPoint(const ViewWindow &view, const ZoomState &z, int U1, int U2, do
     return true;
 }
 
+std::vector<Segment> BoundarySegments(const std::vector<MapShape> &shapes,
+                                      const std::function<bool(float, float)> &inside,
+                                      const std::function<std::pair<int, int>(float, float)> &place) {
+    std::vector<Segment> lines;
+    float ringLon = 0, ringLat = 0;  // (0, 0) = no ring open; kept across shapes
+    for (const MapShape &shape : shapes) {
+        bool penDown = false;
+        int penX = 0, penY = 0;
+        for (const MapPoint &pt : shape.Points) {
+            if (ringLon == 0 && ringLat == 0) {
+                ringLon = pt.X;
+                ringLat = pt.Y;
+            } else if (pt.X == ringLon && pt.Y == ringLat) {
+                ringLon = ringLat = 0;
+                penDown = false;
+            }
+            if (!inside(pt.X, pt.Y)) continue;
+            const auto [x, y] = place(pt.X, pt.Y);
+            if (penDown) lines.push_back({x, y, penX, penY});
+            penDown = true;
+            penX = x;
+            penY = y;
+        }
+    }
+    return lines;
+}
+
 void ViewMapping(const ViewWindow &view, const ZoomState &z, int C, int R, double W, double H, double x,
                  double y, float &lon, float &lat) {
     const double offX = safeDiv(W * z.OriginX, C - 2) / z.Zoom;

@@ -69,6 +69,18 @@ std::pair<double, double> OverlayOffset(const ZoomState &z, int U1, int U2, doub
 // Radius of capitals and line width of boundaries at a zoom.
 inline int OverlaySize(int zoom) { return zoom / 2 + 1; }
 
+// The lines of the boundaries: each from a point to the pen position before
+// it. Points outside the map are skipped without lifting the pen; a point
+// that closes a ring (equal to the ring's first point) lifts it, so the next
+// point starts afresh from there.
+struct Segment {
+    int X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
+    bool operator==(const Segment &) const = default;
+};
+std::vector<Segment> BoundarySegments(const std::vector<MapShape> &shapes,
+                                      const std::function<bool(float lon, float lat)> &inside,
+                                      const std::function<std::pair<int, int>(float lon, float lat)> &place);
+
 // A picture point (x, y) of a picture W x H back to degrees.
 void ViewMapping(const ViewWindow &view, const ZoomState &z, int C, int R, double W, double H, double x,
                  double y, float &lon, float &lat);

@@ -152,6 +152,11 @@ TEST_F(RasterWindow, LoadAndActivationDrawTheFirstMap) {
     const QImage img = form->Picture1->surface().toImage();
     EXPECT_EQ(QColor(img.pixel(20, 100)), QColor(255, 0, 0));
     EXPECT_EQ(QColor(img.pixel(img.width() / 4 + 15, 100)), QColor(0, 0, 255));
+    // First legend box at (50, 200) twips in the first class's colour, then
+    // one box per name: Low, High, Capitals, Boundaries.
+    const QImage legend = form->PicLegenda->surface().toImage();
+    EXPECT_EQ(QColor(legend.pixel(5, 15)), QColor(255, 0, 0));
+    EXPECT_EQ(LegendRows(form->Colors()).size(), 4u);
     // The capital at (10, 50) is a black dot.
     int x = 0, y = 0;
     ASSERT_TRUE(OverlayPoint(form->View(), form->Zoom(), 19, 9, form->Picture1->width(), form->Picture1->height(),

@@ -113,6 +113,25 @@ TEST(Overlay, SizesAndPlaces) {
     EXPECT_EQ(x, 2 * (100 - 100));
 }
 
+TEST(Overlay, BoundaryLinesSkipOutsidePointsAndEndClosedRings) {
+    // Points are placed at (10 lon, 10 lat); longitude 99 lies outside the map.
+    const auto inside = [](float lon, float) { return lon != 99; };
+    const auto place = [](float lon, float lat) {
+        return std::make_pair(static_cast<int>(10 * lon), static_cast<int>(10 * lat));
+    };
+    MapShape line{"\"L\"", {{1, 1}, {99, 5}, {2, 1}, {3, 3}}};
+    EXPECT_EQ(BoundarySegments({line}, inside, place),
+              (std::vector<Segment>{{20, 10, 10, 10}, {30, 30, 20, 10}}));
+    // A ring's closing point lifts the pen: the next point starts from it.
+    MapShape ring{"\"R\"", {{1, 1}, {2, 1}, {2, 2}, {1, 1}, {5, 5}}};
+    EXPECT_EQ(BoundarySegments({ring}, inside, place),
+              (std::vector<Segment>{{20, 10, 10, 10}, {20, 20, 20, 10}, {50, 50, 10, 10}}));
+    // Each shape starts with the pen up.
+    MapShape a{"\"A\"", {{1, 2}, {1, 3}}};
+    MapShape b{"\"B\"", {{4, 4}, {4, 5}}};
+    EXPECT_EQ(BoundarySegments({a, b}, inside, place).size(), 2u);
+}
+
 TEST(Mouse, ViewMappingAndDragOrder) {
     const ViewWindow v{10, 20, 60, 10};
     float lon = 0, lat = 0;
