@@ -444,9 +444,6 @@ void Form1::placeFrames() {
     FrameMap->move(side);
     FrameColors->move(side);
     FrmVistrel->move(side);
-    const int needed = pic.bottom() + 6 + std::max(FrmVistrel->height(), FrameColors->height()) +
-                       StatusBar1->sizeHint().height() + 4;
-    setMinimumHeight(std::min(needed, 2000));
     StatusBar1->setGeometry(0, height() - StatusBar1->sizeHint().height(), width(), StatusBar1->sizeHint().height());
 }
 
