@@ -1,0 +1,220 @@
+#include "rastermap/mapfiles.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "engine/data_files.h"
+#include "numfmt/numfmt.h"
+#include "rastermap/rastererror.h"
+
+namespace tavisol::rastermap {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string trimBlanks(const std::string &s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && s[b] == ' ') ++b;
+    while (e > b && s[e - 1] == ' ') --e;
+    return s.substr(b, e - b);
+}
+
+std::optional<std::string> readWholeFile(const fs::path &path, std::string &text) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return "File not found: " + path.string();
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    if (in.bad())
+        return "Cannot read the file " + path.string();
+    text = ss.str();
+    return std::nullopt;
+}
+
+std::vector<std::string> splitAt(const std::string &s, char sep) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t p = s.find(sep, start);
+        parts.push_back(s.substr(start, p == std::string::npos ? std::string::npos : p - start));
+        if (p == std::string::npos) break;
+        start = p + 1;
+    }
+    return parts;
+}
+
+} // namespace
+
+MapPaths PathsOfMap(const fs::path &folder, const std::string &mapName) {
+    return {folder / (mapName + ".img"), folder / (mapName + ".clr"), folder / (mapName + ".cty"),
+            folder / (mapName + ".bnd")};
+}
+
+std::vector<std::string> ListRasterMaps(const fs::path &folder) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec))
+        return names;
+    fs::directory_iterator it(folder, ec);
+    if (ec)
+        throw RasterError("Cannot read the folder " + folder.string() + ": " + ec.message());
+    for (const fs::directory_entry &entry : it) {
+        const std::string file = entry.path().filename().string();
+        if (file.size() < 4) continue;
+        std::string ext = file.substr(file.size() - 4);
+        std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+        if (ext != ".img" || !entry.is_regular_file(ec)) continue;
+        const std::string name = file.substr(0, file.find('.'));
+        const MapPaths p = PathsOfMap(folder, name);
+        if (fs::exists(p.Clr, ec) && fs::exists(p.Cty, ec) && fs::exists(p.Bnd, ec))
+            names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    return names;
+}
+
+std::vector<std::string> ReadListFields(const std::string &text) {
+    std::vector<std::string> fields;
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    auto atLineEnd = [&](std::size_t k) { return k < n && (text[k] == '\r' || text[k] == '\n'); };
+    auto skipLineEnd = [&](std::size_t &k) {
+        if (k < n && text[k] == '\r') ++k;
+        if (k < n && text[k] == '\n') ++k;
+    };
+    while (i < n) {
+        while (i < n && (text[i] == ' ' || text[i] == '\t')) ++i;
+        if (i >= n) break;
+        if (atLineEnd(i)) {  // an empty line (or blanks only) holds no field
+            skipLineEnd(i);
+            continue;
+        }
+        std::string field;
+        if (text[i] == '"') {
+            ++i;
+            while (i < n && text[i] != '"' && !atLineEnd(i)) field += text[i++];
+            if (i < n && text[i] == '"') ++i;
+            while (i < n && text[i] != ',' && !atLineEnd(i)) ++i;  // the rest up to the separator is dropped
+        } else {
+            while (i < n && text[i] != ',' && !atLineEnd(i)) field += text[i++];
+        }
+        if (i < n && text[i] == ',') ++i;
+        else skipLineEnd(i);
+        fields.push_back(field);
+    }
+    return fields;
+}
+
+std::optional<std::string> LoadColorTable(const fs::path &clrPath, ColorTable &table, const ColorEntry &fixedA,
+                                          const ColorEntry &fixedB) {
+    std::string text;
+    if (auto err = readWholeFile(clrPath, text))
+        return err;
+    const std::vector<std::string> fields = ReadListFields(text);
+    const std::string file = clrPath.filename().string();
+    for (std::size_t f = 1; f < fields.size(); ++f) {
+        const std::vector<std::string> parts = splitAt(fields[f], '\t');
+        const std::string where = "Colour legend " + file + ", record " + std::to_string(f) + " (\"" +
+                                  engine::Windows1252ToUtf8(fields[f]) + "\")";
+        if (parts.size() < 6)
+            return where + ": six parts separated by TAB are needed.";
+        int v[5];
+        for (int k = 0; k < 5; ++k) {
+            const double x = numfmt::roundHalfEven(numfmt::val(trimBlanks(parts[static_cast<std::size_t>(k)])));
+            if (!(x >= 0 && x <= 255))
+                return where + ": the number " + trimBlanks(parts[static_cast<std::size_t>(k)]) +
+                       " is outside 0..255.";
+            v[k] = static_cast<int>(x);
+        }
+        const std::string name = engine::Windows1252ToUtf8(trimBlanks(parts[5]));
+        for (int k = v[0]; k <= v[1]; ++k) {
+            ColorEntry &e = table[static_cast<std::size_t>(k)];
+            e.Red = static_cast<std::uint8_t>(v[2]);
+            e.Green = static_cast<std::uint8_t>(v[3]);
+            e.Blue = static_cast<std::uint8_t>(v[4]);
+            e.Name = name;
+        }
+    }
+    ColorEntry &b = table[BoundariesClass];
+    b.Red = fixedA.Red;
+    b.Green = fixedA.Green;
+    b.Blue = fixedA.Blue;
+    b.Name = "Boundaries";
+    ColorEntry &c = table[CapitalsClass];
+    c.Red = fixedB.Red;
+    c.Green = fixedB.Green;
+    c.Blue = fixedB.Blue;
+    c.Name = "Capitals";
+    return std::nullopt;
+}
+
+ShapeReadResult ReadShapes(const fs::path &path, const std::function<void()> &doEvents) {
+    ShapeReadResult result;
+    std::string text;
+    if (auto err = readWholeFile(path, text)) {
+        result.Error = err;
+        return result;
+    }
+    std::size_t start = 0;
+    int lineNo = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", start);
+        const std::string line = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (end == std::string::npos) start = text.size();
+        else {
+            start = end + 1;
+            if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
+        }
+        ++lineNo;
+        if (!line.empty() && line[0] == '"') {
+            MapShape shape;
+            shape.Name = engine::Windows1252ToUtf8(line.substr(0, line.find(',')));
+            result.Shapes.push_back(std::move(shape));
+        } else {
+            const std::vector<std::string> fields = splitAt(line, ',');
+            if (fields.size() >= 2) {
+                if (result.Shapes.empty()) {
+                    result.Error = path.filename().string() + ", line " + std::to_string(lineNo) +
+                                   ": a point comes before the first shape name.";
+                    return result;
+                }
+                result.Shapes.back().Points.push_back(
+                    {static_cast<float>(numfmt::val(fields[0])), static_cast<float>(numfmt::val(fields[1]))});
+            }
+        }
+        if (doEvents) doEvents();
+    }
+    return result;
+}
+
+std::uint8_t SplitColour(std::int32_t colour, const std::string &key) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%06X", static_cast<unsigned>(colour));
+    const std::string s = hex;
+    std::size_t pos;
+    if (key == "RED") pos = 0;
+    else if (key == "GREEN") pos = 2;
+    else if (key == "BLUE") pos = 4;
+    else return 0;
+    if (pos + 2 > s.size()) return 0;
+    return static_cast<std::uint8_t>(std::stoi(s.substr(pos, 2), nullptr, 16));
+}
+
+std::vector<LegendRow> LegendRows(const ColorTable &table) {
+    std::vector<LegendRow> rows;
+    std::string previous;
+    for (int k = 0; k < 256; ++k) {
+        const std::string &name = table[static_cast<std::size_t>(k)].Name;
+        if (!name.empty() && name != previous)
+            rows.push_back({k, name});
+        previous = name;
+    }
+    return rows;
+}
+
+} // namespace tavisol::rastermap

@@ -1,0 +1,136 @@
+// Map list, colour legend, shape files, colour components, legend rows.
+#include <gtest/gtest.h>
+
+#include "fixture.h"
+#include "rastermap/mapfiles.h"
+
+namespace tavisol::rastermap {
+namespace {
+
+using testing::TempFolder;
+
+TEST(MapList, OnlyMapsWithAllThreeCompanions) {
+    TempFolder f;
+    for (const char *n : {"a.img", "a.clr", "a.cty", "a.bnd", "b.img", "b.clr", "x.y.img", "x.clr", "x.cty", "x.bnd"})
+        f.Write(n, "");
+    EXPECT_EQ(ListRasterMaps(f.path()), (std::vector<std::string>{"a", "x"}));
+    EXPECT_TRUE(ListRasterMaps(f.path() / "none").empty());
+    const MapPaths p = PathsOfMap(f.path(), "x");
+    EXPECT_EQ(p.Bnd, f.path() / "x.bnd");
+}
+
+TEST(ListFields, CommasLineEndsQuotesAndBlanks) {
+    EXPECT_EQ(ReadListFields("first, second\r\n  \"a,b\" , c\n\nlast"),
+              (std::vector<std::string>{"first", "second", "a,b", "c", "last"}));
+}
+
+class Legend : public ::testing::Test {
+protected:
+    TempFolder f;
+    ColorTable table;
+    ColorEntry black;
+};
+
+TEST_F(Legend, RecordSetsItsClassRangeAndTheFixedEntries) {
+    table[30].Name = "Kept";
+    table[30].Red = 7;
+    table[255].Name = "Old";
+    f.Write("m.clr", "Header line\r\n0\t9\t255\t0\t0\t  Water  \r\n10\t20\t1\t2\t3\tLand\r\n");
+    EXPECT_FALSE(LoadColorTable(f.path() / "m.clr", table, black, black));
+    for (int k = 0; k <= 9; ++k) {
+        EXPECT_EQ(table[k].Name, "Water");
+        EXPECT_EQ(table[k].Red, 255);
+        EXPECT_EQ(table[k].Green, 0);
+        EXPECT_EQ(table[k].Blue, 0);
+    }
+    EXPECT_EQ(table[20].Blue, 3);
+    EXPECT_EQ(table[30].Name, "Kept");
+    EXPECT_EQ(table[30].Red, 7);
+    EXPECT_EQ(table[255].Name, "Old");
+    EXPECT_EQ(table[253].Name, "Capitals");
+    EXPECT_EQ(table[254].Name, "Boundaries");
+    EXPECT_EQ(table[254].Red + table[254].Green + table[254].Blue, 0);
+}
+
+TEST_F(Legend, FirstAboveLastSetsNothingAndNumbersRoundHalfEven) {
+    f.Write("m.clr", "h\r\n5\t4\t1\t1\t1\tNone\r\n2.5\t3.5\t0.5\t1.5\t254.5\tR\r\n");
+    EXPECT_FALSE(LoadColorTable(f.path() / "m.clr", table, black, black));
+    EXPECT_TRUE(table[5].Name.empty());
+    EXPECT_TRUE(table[1].Name.empty());
+    EXPECT_EQ(table[2].Name, "R");
+    EXPECT_EQ(table[4].Name, "R");
+    EXPECT_EQ(table[4].Red, 0);
+    EXPECT_EQ(table[4].Green, 2);
+    EXPECT_EQ(table[4].Blue, 254);
+}
+
+TEST_F(Legend, FailuresStopAtTheRecordAndLeaveFixedEntriesUnset) {
+    f.Write("comma.clr", "h\r\n0\t1\t2\t3\t4\tA\r\n5\t6\t7,8\t9\t10\tB\r\n");
+    const auto err = LoadColorTable(f.path() / "comma.clr", table, black, black);
+    ASSERT_TRUE(err);
+    EXPECT_NE(err->find("six parts"), std::string::npos) << *err;
+    EXPECT_EQ(table[0].Name, "A");
+    EXPECT_TRUE(table[5].Name.empty());
+    EXPECT_TRUE(table[254].Name.empty());
+
+    f.Write("range.clr", "h\r\n0\t300\t2\t3\t4\tA\r\n");
+    const auto err2 = LoadColorTable(f.path() / "range.clr", table, black, black);
+    ASSERT_TRUE(err2);
+    EXPECT_NE(err2->find("outside 0..255"), std::string::npos);
+
+    const auto err3 = LoadColorTable(f.path() / "missing.clr", table, black, black);
+    ASSERT_TRUE(err3);
+    EXPECT_NE(err3->find("File not found"), std::string::npos);
+}
+
+TEST(Shapes, ReadsNamesAndEveryPointInDegrees) {
+    TempFolder f;
+    f.Write("s.bnd", "\"One\",\"x\",2\r\n10.5,20.25\r\n10.5,20.25\n\n7\r\"Two\"\r-1e1, 3 ,9\r\n\"Three\"");
+    int lines = 0;
+    const ShapeReadResult r = ReadShapes(f.path() / "s.bnd", [&] { ++lines; });
+    EXPECT_FALSE(r.Error);
+    ASSERT_EQ(r.Shapes.size(), 3u);
+    EXPECT_EQ(r.Shapes[0].Name, "\"One\"");
+    ASSERT_EQ(r.Shapes[0].Points.size(), 2u);  // a repeated point is kept
+    EXPECT_FLOAT_EQ(r.Shapes[0].Points[1].X, 10.5f);
+    EXPECT_FLOAT_EQ(r.Shapes[0].Points[1].Y, 20.25f);
+    ASSERT_EQ(r.Shapes[1].Points.size(), 1u);
+    EXPECT_FLOAT_EQ(r.Shapes[1].Points[0].X, -10.0f);
+    EXPECT_FLOAT_EQ(r.Shapes[1].Points[0].Y, 3.0f);
+    EXPECT_TRUE(r.Shapes[2].Points.empty());
+    EXPECT_EQ(lines, 8);
+}
+
+TEST(Shapes, PointBeforeFirstNameStopsKeepingWhatWasRead) {
+    TempFolder f;
+    f.Write("bad.cty", "1,2\r\n");
+    const ShapeReadResult r = ReadShapes(f.path() / "bad.cty");
+    ASSERT_TRUE(r.Error);
+    EXPECT_NE(r.Error->find("line 1"), std::string::npos);
+    EXPECT_TRUE(ReadShapes(f.path() / "none.cty").Error.has_value());
+}
+
+TEST(Colours, SplitColourNamesDigitPairsFromTheLeft) {
+    EXPECT_EQ(SplitColour(0xFF, "BLUE"), 255);
+    EXPECT_EQ(SplitColour(0xFF, "RED"), 0);
+    EXPECT_EQ(SplitColour(0xFF, "red"), 0);
+    EXPECT_EQ(SplitColour(0x123456, "RED"), 0x12);
+    EXPECT_EQ(SplitColour(0x123456, "GREEN"), 0x34);
+}
+
+TEST(Colours, LegendRowsOnePerRunOfNames) {
+    ColorTable t;
+    t[0].Name = t[1].Name = t[2].Name = "A";
+    t[3].Name = "B";
+    t[5].Name = "A";
+    t[254].Name = "Boundaries";
+    const auto rows = LegendRows(t);
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0].Class, 0);
+    EXPECT_EQ(rows[1].Name, "B");
+    EXPECT_EQ(rows[2].Class, 5);
+    EXPECT_EQ(rows[3].Name, "Boundaries");
+}
+
+} // namespace
+} // namespace tavisol::rastermap
