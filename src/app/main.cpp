@@ -2,9 +2,10 @@
 
 #include <memory>
 
-#include "shell/frmintroduction.h"
+#include "rastermap/form1.h"
 #include "results/install.h"
 #include "shell/dialogcommands.h"
+#include "shell/frmintroduction.h"
 #include "shell/mdiform1.h"
 #include "workbench/commands.h"
 
@@ -15,15 +16,16 @@ int main(int argc, char *argv[]) {
     // program themselves.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    // The windows of the other subsystems are wired to the main window's
-    // commands here, one SetCommandHandler (shell/commands.h) each.
+    // Windows that need no main window to exist are wired before the splash,
+    // whose load already calls some of them.
+    tavisol::workbench::InstallWorkbenchCommands();
+    tavisol::rastermap::InstallRasterMapCommands();
 
     std::unique_ptr<tavisol::MDIForm1> mainWindow;
     tavisol::frmIntroduction splash([&mainWindow] {
         mainWindow = std::make_unique<tavisol::MDIForm1>();
         tavisol::InstallDialogCommands(mainWindow.get());
         tavisol::results::InstallResultsCommands(*mainWindow);
-        tavisol::workbench::InstallWorkbenchCommands();
         mainWindow->show();
     });
     splash.show();
