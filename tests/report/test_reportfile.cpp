@@ -473,3 +473,18 @@ TEST_F(ReportFileTest, AFailedWriteLeavesTheFileAsItWas) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(ReportMonthly, DecimalCommaWithGrouping) {
+    tavisol::report::ReportOptions o;
+    o.Best = o.Error = true;
+    auto in = reporttest::ConstantInput(3, 1234.5f, 0.25f);
+    const auto lines = tavisol::report::BuildReportLines(in, {}, o, tavisol::report::ReportKind::Workbench,
+                                                         tavisol::numfmt::Locale::decimalComma());
+    EXPECT_EQ(lines[21], "January     " + tavisol::numfmt::rightAlign("1.234,50", 10) +
+                             tavisol::numfmt::rightAlign("0,25", 10));
+    EXPECT_EQ(lines[19], std::string(11, ' ') + "       mm        mm ");
+}
+
+} // namespace
