@@ -1,0 +1,313 @@
+#include "report/printscript.h"
+
+#include <array>
+#include <cmath>
+
+#include "report/reportparts.h"
+
+namespace tavisol::report {
+
+using namespace parts;
+using engine::Single;
+
+namespace {
+
+constexpr double MmPerPoint = 25.4 / 72.0;
+
+// Builds the operations of one report.
+class Printer {
+public:
+    Printer(PrintScript &script, const numfmt::Locale &loc) : script_(script), loc_(loc) {}
+
+    void FontName(const char *name) { script_.push_back({PrintOp::Kind::FontName, name, 0, {}}); }
+    void FontSize(double size) { script_.push_back({PrintOp::Kind::FontSize, {}, size, {}}); }
+    void X(double x) { script_.push_back({PrintOp::Kind::SetX, {}, x, {}}); }
+    void Y(double y) { script_.push_back({PrintOp::Kind::SetY, {}, y, {}}); }
+    void NewPage() { script_.push_back({PrintOp::Kind::NewPage, {}, 0, {}}); }
+    void Line(const numfmt::PrintLine &line) {
+        PrintOp op{PrintOp::Kind::Print, {}, 0, line.segments()};
+        script_.push_back(std::move(op));
+    }
+    void Line(const std::string &text) { Line(numfmt::PrintLine(loc_).text(text)); }
+    void Blank() { Line(" "); }
+    void Empty() { Line(std::string()); }
+    // A line at the left margin.
+    void At(double x, const std::string &text) {
+        X(x);
+        Line(text);
+    }
+
+private:
+    PrintScript &script_;
+    const numfmt::Locale &loc_;
+};
+
+// Degrees, minutes and seconds of a coordinate, each cut toward zero, in
+// single precision as the point is stored.
+struct Dms {
+    Single Degrees, Minutes, Seconds;
+};
+Dms ToDms(Single c) {
+    const Single t = std::trunc(c);
+    const Single f = c - t;
+    const Single m = f * 60.0f;
+    const Single mi = std::trunc(m);
+    const Single s = (m - mi) * 60.0f;
+    return {std::fabs(t), std::fabs(mi), std::fabs(std::trunc(s))};
+}
+
+std::string DmsLine(const ReportInput &in, const numfmt::Locale &loc) {
+    const auto part = [&](Single c) {
+        const Dms d = ToDms(c);
+        return N0(d.Degrees, loc) + "\u00b0 " + numfmt::general(static_cast<long>(d.Minutes), loc) + "' " +
+               numfmt::general(static_cast<long>(d.Seconds), loc) + "''";
+    };
+    return "                 Latitude = " + part(in.CalcLatitude) + (in.CalcLatitude > 0 ? " N " : " S ") +
+           ", Longitude = " + part(in.CalcLongitude) + (in.CalcLongitude > 0 ? " E " : " W ");
+}
+
+void MonthlyTables(Printer &p, double lm, const ReportInput &in, const ReportOptions &options, const Level &level,
+                   ReportKind kind, const numfmt::Locale &loc) {
+    static constexpr std::array<const char *, 14> Labels = {"",     "Jan.", "Feb.", "Mar.", "Apr.", "Mai ", "June",
+                                                           "July", "Aug.", "Sep.", "Oct.", "Nov.", "Dec.", "Avg."};
+    const auto columns = MonthlyColumns(in, options, level, kind, Medium::Printer, loc);
+    const auto table = [&](std::size_t first, std::size_t last) {
+        std::string header = "Month ";
+        std::string units(6, ' ');
+        for (std::size_t c = first; c < last; ++c) {
+            header += R(columns[c].Width, columns[c].Header);
+            units += R(columns[c].Width, columns[c].Unit);
+        }
+        p.At(lm, header);
+        p.At(lm, units);
+        p.Empty();
+        for (std::size_t i = 1; i <= 13; ++i) {
+            std::string row = R(6, Labels[i]);
+            for (std::size_t c = first; c < last; ++c)
+                row += R(columns[c].Width, columns[c].Cells[i]);
+            p.At(lm, row);
+        }
+    };
+    if (columns.size() < 7) {
+        table(0, columns.size());
+    } else {
+        table(0, 6);
+        p.Empty();
+        p.Empty();
+        table(6, columns.size());
+    }
+}
+
+void SeriesSection(Printer &p, double lm, const char *title, bool emptyAfterTitle) {
+    p.NewPage();
+    p.Blank();
+    p.Blank();
+    p.FontSize(12);
+    p.FontName("Arial");
+    p.At(lm, title);
+    if (emptyAfterTitle)
+        p.Empty();
+    else
+        p.Blank();
+    p.FontSize(10);
+    p.FontName("Courier");
+}
+
+void Lines(Printer &p, const std::vector<std::string> &lines) {
+    for (const auto &l : lines)
+        p.Line(l);
+}
+
+} // namespace
+
+void AppendPrintedReport(PrintScript &script, const ReportInput &in, const AppliedMethods &methods,
+                         const ReportOptions &options, ReportKind kind, const PageSize &page,
+                         const std::string &dateText, const numfmt::Locale &loc) {
+    const std::string caption = VariableCaption(in.Variable);
+    const Level level = ChooseLevel(options, Medium::Printer);
+    const double lm = page.Width / 15;
+    const double tm = page.Height / 15;
+    Printer p(script, loc);
+
+    p.FontSize(8);
+    p.X(0);
+    p.Y(0);
+    p.Line(dateText);
+    p.X(page.Width / 3);
+    p.Y(tm);
+    p.FontSize(16);
+    p.FontName("Arial");
+    p.Line("Tavisol");
+    p.Blank();
+    p.Blank();
+    p.Blank();
+    p.X(lm);
+    p.FontSize(12);
+    p.Line("Location:   Latitude = " + numfmt::formatMask(in.CalcLatitude, "###.00", loc) + "\u00b0, " +
+           " Longitude = " + numfmt::formatMask(in.CalcLongitude, "####.00", loc) + "\u00b0, " +
+           " Altitude = " + numfmt::formatMask(in.CalcAltitude, "####", loc) + " m");
+    p.Blank();
+    p.At(lm, DmsLine(in, loc));
+    p.Empty();
+    p.X(lm);
+    p.Line(numfmt::PrintLine(loc).text("Variable: ").zone().text(caption));
+    p.Blank();
+    p.At(lm, "Applied Methods:");
+    p.Blank();
+    for (const auto &l : MethodLines(methods, in.Warnings, Medium::Printer, loc))
+        p.At(lm, l);
+    for (const auto &l : WarningLines(in.Warnings))
+        p.At(lm, l);
+
+    if (options.AnyMonthly()) {
+        p.Blank();
+        p.Blank();
+        p.At(lm, "Estimated annual cycle of expectation values in monthly resolution:");
+        p.Blank();
+        p.FontName("Courier");
+        p.FontSize(10);
+        MonthlyTables(p, lm, in, options, level, kind, loc);
+    }
+    const auto seriesHead = [&](const std::string &lead, const std::string &unit) {
+        p.Line(lead + R(15, "Best") + R(15, level.LowLabel) + R(15, level.HighLabel));
+        p.Line(std::string(15, ' ') + R(15, unit) + R(15, unit) + R(15, unit));
+        p.Empty();
+    };
+    if (kind == ReportKind::Workbench) {
+        if (options.Dekadal) {
+            SeriesSection(p, lm, "Estimated annual cycle of expectation values in dekadal resolution:", false);
+            seriesHead(R(15, "dekade "), SeriesUnit(in.Variable, kind, "/dekade"));
+            Lines(p, DekadalRows(in, level.Z, loc));
+        }
+        if (options.Daily) {
+            SeriesSection(p, lm, "Estimated annual cycle of expectation values in daily resolution:", false);
+            seriesHead("           Date", SeriesUnit(in.Variable, kind, "/Day"));
+            Lines(p, DailyRows(in, level.Z, Medium::Printer, loc));
+        }
+        if (options.Threshold) {
+            SeriesSection(p, lm, "Estimated number of days with expectation value above threshold:", true);
+            p.Line("       Threshold" + R(15, "Best") + R(15, level.LowLabel) + R(15, level.HighLabel));
+            p.Line(R(15, SeriesUnit(in.Variable, kind, "/Day")) + R(15, "Days") + R(15, "Days") + R(15, "Days"));
+            p.Empty();
+            Lines(p, ThresholdRows(in, level.Z, Medium::Printer, loc));
+        }
+    }
+    if (options.Stations || options.Observations)
+        p.NewPage();
+    if (options.Stations) {
+        p.Blank();
+        p.Blank();
+        p.FontSize(12);
+        p.FontName("Arial");
+        p.At(lm, "Neighboring stations used for the estimation:");
+        p.FontSize(8);
+        p.FontName("Courier");
+        p.Blank();
+        p.Line(StationHeader());
+        p.Blank();
+        Lines(p, StationRows(in, loc));
+    }
+    if (options.Observations) {
+        p.Blank();
+        p.Blank();
+        p.FontSize(12);
+        p.FontName("Arial");
+        p.At(lm, "Observed mean annual cycles at neighboring stations");
+        p.Blank();
+        p.FontSize(8);
+        p.FontName("Courier");
+        p.Line(ObservationHeader(loc));
+        for (const auto &row : ObservationRows(in, loc))
+            p.Line(row);
+    }
+    p.Blank();
+    p.Blank();
+    p.FontName("Arial");
+    p.FontSize(12);
+    p.At(lm, "Provided by Dorvex of the Marovel");
+}
+
+PrintScript PrintedWorkbenchReport(const ReportInput &input, const AppliedMethods &methods,
+                                   const ReportOptions &options, const PageSize &page, const std::string &dateText,
+                                   const numfmt::Locale &locale) {
+    PrintScript script;
+    AppendPrintedReport(script, input, methods, options, ReportKind::Workbench, page, dateText, locale);
+    return script;
+}
+
+PrintScript PrintedLocationReports(const std::vector<ReportInput> &inputs, const AppliedMethods &methods,
+                                   const ReportOptions &options, const PageSize &page, const std::string &dateText,
+                                   const numfmt::Locale &locale) {
+    PrintScript script;
+    for (const auto &input : inputs) {
+        AppendPrintedReport(script, input, methods, options, ReportKind::Location, page, dateText, locale);
+        script.push_back({PrintOp::Kind::NewPage, {}, 0, {}});
+    }
+    return script;
+}
+
+double NominalMeasure::LineHeight(const PrintFont &font) const { return font.Size * MmPerPoint * 1.15; }
+
+double NominalMeasure::ColumnWidth(const PrintFont &font) const {
+    return font.Size * MmPerPoint * (font.Name == "Courier" ? 0.6 : 0.5);
+}
+
+PrintedDocument LayOut(const PrintScript &script, const PageSize &page, const FontMeasure &measure,
+                       const PrintFont &initial) {
+    PrintedDocument doc;
+    doc.Pages.emplace_back();
+    PrintFont font = initial;
+    double x = 0;
+    double y = 0;
+    bool pageUsed = false;  // a line was printed on the current page
+    const auto newPage = [&] {
+        doc.Pages.emplace_back();
+        x = 0;
+        y = 0;
+        pageUsed = false;
+    };
+    for (const auto &op : script) {
+        switch (op.What) {
+        case PrintOp::Kind::FontName:
+            font.Name = op.Name;
+            break;
+        case PrintOp::Kind::FontSize:
+            font.Size = op.Value;
+            break;
+        case PrintOp::Kind::SetX:
+            x = op.Value;
+            break;
+        case PrintOp::Kind::SetY:
+            y = op.Value;
+            break;
+        case PrintOp::Kind::NewPage:
+            newPage();
+            break;
+        case PrintOp::Kind::Print: {
+            const double height = measure.LineHeight(font);
+            const double column = measure.ColumnWidth(font);
+            for (const auto &line : op.Lines) {
+                if (pageUsed && y + height > page.Height) {
+                    const double keepX = x;
+                    newPage();
+                    x = keepX;
+                }
+                for (const auto &segment : line) {
+                    if (segment.text.find_first_not_of(' ') == std::string::npos)
+                        continue;
+                    doc.Pages.back().Items.push_back({x + (segment.column - 1) * column, y, segment.text, font});
+                }
+                y += height;
+                pageUsed = true;
+            }
+            x = 0;
+            break;
+        }
+        }
+    }
+    if (doc.Pages.size() > 1 && !pageUsed)
+        doc.Pages.pop_back();
+    return doc;
+}
+
+} // namespace tavisol::report
