@@ -192,6 +192,10 @@ frmMap::frmMap(QWidget *parent) : QWidget(parent) {
 
 frmMap::~frmMap() = default;
 
+QSize frmMap::sizeHint() const { return {900, 640}; }
+
+QSize frmMap::minimumSizeHint() const { return {320, 260}; }
+
 void frmMap::SetSaveDataHandler(std::function<void()> handler) { saveDataHandler() = std::move(handler); }
 
 void frmMap::Form_Load() {
@@ -607,6 +611,8 @@ bool frmMap::outside(double X, double Y, bool report) {
 }
 
 void frmMap::Picture1_MouseMove(Qt::MouseButtons buttons, double X, double Y) {
+    if (surface_.isNull())
+        return; // no bitmap, no position to read
     if (outside(X, Y, true))
         return;
     CursorLongitude = wm::PixelLongitude(wm::BitmapColumn(X, MapScale, OffsetX), W());
@@ -638,7 +644,7 @@ void frmMap::Picture1_MouseMove(Qt::MouseButtons buttons, double X, double Y) {
 }
 
 void frmMap::Picture1_MouseDown(Qt::MouseButton button, double X, double Y) {
-    if (outside(X, Y, false))
+    if (surface_.isNull() || outside(X, Y, false))
         return;
     if (button == Qt::LeftButton) {
         if (tools_[4] == 1)

@@ -144,6 +144,10 @@ public:
     enum class Pointer { Cross, PointZoom, DragTool, Dragging };
     Pointer viewPointer() const { return pointer_; }
 
+    // The controls are placed by hand: these give the frame a useful size.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 protected:
     void resizeEvent(QResizeEvent *e) override;
     void paintEvent(QPaintEvent *e) override;

@@ -66,6 +66,8 @@ std::string OutsideText(double viewX, double viewY, double mapScale, double offs
 Dms ToDms(float value) {
     // Each step in single precision, as the read-out always was: 0.7 degrees
     // reads 42 minutes, not 41' 59''.
+    if (!std::isfinite(value) || std::fabs(value) > 1.0e6F)
+        return {};
     const float whole = std::trunc(value);
     const float f = (value - whole) * 60.0F;
     const float minutes = std::trunc(f);

@@ -57,7 +57,8 @@ struct Readout {
 };
 
 // Degrees, minutes and seconds of a coordinate, truncated toward zero and
-// without sign.
+// without sign. A value that is no coordinate (not finite, beyond a million
+// degrees) gives zeros.
 struct Dms {
     int Degrees = 0;
     int Minutes = 0;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,8 @@ TEST(Readout, DegreesMinutesSecondsAreTruncatedWithoutSign) {
     // 10 degrees 0' 59.99'': the seconds are cut, not rounded.
     EXPECT_EQ(ToDms(10.0F + 59.99F / 3600.0F), (Dms{10, 0, 59}));
     EXPECT_EQ(ToDms(180.0F), (Dms{180, 0, 0}));
+    EXPECT_EQ(ToDms(std::numeric_limits<float>::quiet_NaN()), Dms{});
+    EXPECT_EQ(ToDms(3.0e38F), Dms{});
 }
 
 TEST(Readout, PanelTexts) {
