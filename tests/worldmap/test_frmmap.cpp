@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QMdiSubWindow>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -46,6 +47,9 @@ class WorldMapTest : public ShellTest {
 protected:
     void SetUp() override {
         ShellTest::SetUp();
+        // The texts below are written with a decimal point.
+        savedLocale = QLocale();
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         ASSERT_TRUE(dir.isValid());
         data = std::filesystem::path(dir.path().toStdString()) / "TavisolData";
         std::filesystem::create_directories(data);
@@ -58,6 +62,7 @@ protected:
         map.reset();
         DestroyWorldMap();
         setProgramFolderForTesting({});
+        QLocale::setDefault(savedLocale);
         ShellTest::TearDown();
     }
 
@@ -97,6 +102,7 @@ protected:
         return t;
     }
 
+    QLocale savedLocale;
     QTemporaryDir dir;
     std::filesystem::path data;
     std::unique_ptr<frmMap> map;
@@ -275,6 +281,23 @@ TEST_F(WorldMapTest, PointerReadOutAndClickSelectThePixelUnderThePointer) {
     m.Picture1_Click();
     EXPECT_EQ(m.txtElev->text(), QStringLiteral("0"));
     EXPECT_EQ(m.Text2->text(), QStringLiteral("Mine"));
+}
+
+TEST_F(WorldMapTest, ASelectedPointInADecimalCommaLocaleIsStoredAsShown) {
+    writeBitmap();
+    writeRaster({{{-150.0F, 80.0F}, 50}});
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    frmMap &m = load();
+    m.HScroll1->setValue(100);
+    m.Picture1_MouseMove(Qt::NoButton, 21, 102);  // bitmap (121, 102)
+    m.Picture1_Click();
+    EXPECT_EQ(m.txtlong->text(), QStringLiteral("-149,75"));
+    EXPECT_EQ(m.txtLat->text(), QStringLiteral("64,50"));
+    m.CmdRun_Click();
+    EXPECT_TRUE(messages.empty());
+    EXPECT_FLOAT_EQ(appState().CurLongitude, -149.75F);
+    EXPECT_FLOAT_EQ(appState().CurLatitude, 64.5F);
+    EXPECT_EQ(m.txtlong->text(), QStringLiteral("-149.75"));
 }
 
 TEST_F(WorldMapTest, SetLocationStoresTheFieldsThroughTheLocationProtocol) {
