@@ -1,0 +1,115 @@
+#include "worldmap/shapefile.h"
+
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <sstream>
+
+#include "numfmt/numfmt.h"
+#include "worldmap/mapmath.h"
+
+namespace tavisol::worldmap {
+
+namespace {
+
+// Splits at CR LF, CR or LF; a missing end after the last line is accepted.
+std::vector<std::string_view> splitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n')
+            continue;
+        lines.push_back(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        lines.push_back(text.substr(start));
+    return lines;
+}
+
+bool fitsSingle(double v) {
+    return std::isfinite(v) && std::fabs(v) <= static_cast<double>(std::numeric_limits<float>::max());
+}
+
+} // namespace
+
+ShapeReadResult ReadShapeText(std::string_view text, ShapeKind kind, float W, float H,
+                              const std::function<void()> &eachLine) {
+    ShapeReadResult result;
+    ShapeList &shapes = result.Shapes;
+    MapPoint lastKept; // survives headers on purpose: see ShapeKind::Boundaries
+    const std::vector<std::string_view> lines = splitLines(text);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (eachLine)
+            eachLine();
+        const std::string_view line = lines[i];
+        const std::string lineNo = std::to_string(i + 1);
+        if (!line.empty() && line.front() == '"') {
+            MapShape shape;
+            shape.Name = std::string(line.substr(0, line.find(',')));
+            shapes.push_back(std::move(shape));
+            continue;
+        }
+        const std::size_t comma = line.find(',');
+        if (comma == std::string_view::npos)
+            continue; // fewer than two fields
+        const std::size_t comma2 = line.find(',', comma + 1);
+        const double lon = numfmt::val(line.substr(0, comma));
+        const double lat = numfmt::val(
+            line.substr(comma + 1, comma2 == std::string_view::npos ? std::string_view::npos
+                                                                     : comma2 - comma - 1));
+        if (shapes.size() < 2) {
+            result.Error = "line " + lineNo + ": a point comes before the first shape header.";
+            return result;
+        }
+        double x = ProjectX(lon, W);
+        double y = ProjectY(lat, H);
+        if (kind == ShapeKind::Boundaries) {
+            x = std::floor(x);
+            y = std::floor(y);
+        }
+        if (!fitsSingle(x) || !fitsSingle(y)) {
+            result.Error = "line " + lineNo + ": a coordinate is out of range.";
+            return result;
+        }
+        const MapPoint p{static_cast<float>(x), static_cast<float>(y)};
+        if (kind == ShapeKind::Boundaries) {
+            if (p == lastKept)
+                continue;
+            lastKept = p;
+        }
+        shapes.back().Points.push_back(p);
+    }
+    return result;
+}
+
+ShapeReadResult ReadShapeFile(const std::filesystem::path &file, ShapeKind kind, float W, float H,
+                              const std::function<void()> &eachLine) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec)) {
+        ShapeReadResult result;
+        result.Error = "File not found: " + file.string();
+        return result;
+    }
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        ShapeReadResult result;
+        result.Error = "The file could not be opened: " + file.string();
+        return result;
+    }
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad()) {
+        ShapeReadResult result;
+        result.Error = "The file could not be read: " + file.string();
+        return result;
+    }
+    ShapeReadResult result = ReadShapeText(text, kind, W, H, eachLine);
+    if (!result.ok())
+        result.Error = file.filename().string() + ", " + result.Error;
+    return result;
+}
+
+} // namespace tavisol::worldmap

@@ -1,0 +1,70 @@
+#pragma once
+
+// The shape text files of the world map: Worad1.bna (country boundaries, one
+// polyline per shape) and WorldCap.bna (capital cities, one point per shape).
+//
+// A header line starts with a double quotation mark in the first column; the
+// text before its first comma is the shape's name (quotation marks kept), the
+// rest of the line is ignored. Any other line with at least two comma fields is
+// a point: longitude, latitude in decimal degrees. Other lines are skipped.
+// Lines may end in CR LF, CR or LF.
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavisol::worldmap {
+
+// A position in bitmap pixels: X to the east, Y downwards from the top row.
+struct MapPoint {
+    float X = 0.0F;
+    float Y = 0.0F;
+    bool operator==(const MapPoint &) const = default;
+};
+
+// A named shape. Points[0] is an empty placeholder; the points follow from 1.
+struct MapShape {
+    std::string Name;
+    std::vector<MapPoint> Points{MapPoint{}};
+
+    // Number of real points (without the placeholder).
+    std::size_t count() const { return Points.empty() ? 0 : Points.size() - 1; }
+};
+
+// A shape array: element 0 is an empty placeholder, the shapes follow from 1.
+using ShapeList = std::vector<MapShape>;
+
+enum class ShapeKind {
+    // Pixels rounded down; a point on the pixel of the last kept point is
+    // dropped (the last kept point starts at (0, 0) and survives headers).
+    Boundaries,
+    // Pixels kept unrounded; every point is kept.
+    Capitals,
+};
+
+struct ShapeReadResult {
+    ShapeList Shapes{MapShape{}};
+    // Empty when the whole text was read; otherwise the reason reading stopped.
+    // The shapes read up to then stay in Shapes.
+    std::string Error;
+
+    bool ok() const { return Error.empty(); }
+};
+
+// Reads shape text into bitmap pixels of a W x H equirectangular world bitmap.
+// `eachLine` (may be empty) runs before every line: the boundary reader lets
+// window events through there.
+ShapeReadResult ReadShapeText(std::string_view text, ShapeKind kind, float W, float H,
+                              const std::function<void()> &eachLine = {});
+
+// Reads a shape file; a file that cannot be opened gives an error naming it.
+ShapeReadResult ReadShapeFile(const std::filesystem::path &file, ShapeKind kind, float W, float H,
+                              const std::function<void()> &eachLine = {});
+
+inline constexpr const char *BoundaryFileName = "Worad1.bna";
+inline constexpr const char *CapitalFileName = "WorldCap.bna";
+inline constexpr const char *WorldBitmapName = "woma.bmp";
+
+} // namespace tavisol::worldmap
