@@ -8,6 +8,7 @@
 #include "shell/frmintroduction.h"
 #include "shell/mdiform1.h"
 #include "workbench/commands.h"
+#include "worldmap/worldmap.h"
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
@@ -20,6 +21,7 @@ int main(int argc, char *argv[]) {
     // whose load already calls some of them.
     tavisol::workbench::InstallWorkbenchCommands();
     tavisol::rastermap::InstallRasterMapCommands();
+    tavisol::InstallWorldMapCommands();
 
     std::unique_ptr<tavisol::MDIForm1> mainWindow;
     tavisol::frmIntroduction splash([&mainWindow] {
@@ -29,5 +31,8 @@ int main(int argc, char *argv[]) {
         mainWindow->show();
     });
     splash.show();
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    // A world map never shown inside the main window is a window of its own.
+    tavisol::DestroyWorldMap();
+    return code;
 }
