@@ -301,7 +301,7 @@ struct OtherRun {
             exports::TillwickInput(outputFile, le, options);
         } else if (format == 4) {
             exports::TillwickOutput(outputFile, le, options);
-        } else {
+        } else if (format == 7) {
             exports::FurrowinOptions fo;
             fo.NewFile = location == 1;
             fo.ListMode = true;
