@@ -1,0 +1,144 @@
+#include "batch/batchsettings.h"
+
+#include <cmath>
+#include <initializer_list>
+#include <limits>
+
+namespace tavisol::batch {
+
+namespace {
+
+using dialogs::DialogMessage;
+using dialogs::MessageKind;
+using dialogs::SettingsField;
+
+float ToSingle(double v) {
+    constexpr double top = std::numeric_limits<float>::max();
+    if (v > top)
+        return std::numeric_limits<float>::infinity();
+    if (v < -top)
+        return -std::numeric_limits<float>::infinity();
+    return static_cast<float>(v);
+}
+
+std::string Lines(std::initializer_list<std::string_view> lines) {
+    std::string text;
+    bool first = true;
+    for (std::string_view l : lines) {
+        if (!first)
+            text += '\r';
+        text += l;
+        first = false;
+    }
+    return text;
+}
+
+DialogMessage Critical(std::string text, std::string title) {
+    return {std::move(text), std::move(title), MessageKind::Critical};
+}
+
+DialogMessage TooFewStations() {
+    return Critical(Lines({"You should allow one neighbour at least.", "Just to get a result."}),
+                    "Problem: Too few stations.");
+}
+
+DialogMessage ShadowRange(std::string title) {
+    return Critical(Lines({"The coefficient of shadow correction ",
+                           "should be   between 0 (no shadow correction) and 1 (full shadow correction)."}),
+                    std::move(title));
+}
+
+} // namespace
+
+dialogs::KeyDecision BatchSettingsKey(SettingsField field, char32_t key) {
+    if (field == SettingsField::MaxStat) {
+        if (key == U'-')
+            return {dialogs::KeyAction::Take, TooFewStations()};
+        if (key == U'.')
+            return {dialogs::KeyAction::Take, Critical("Number of stations must be an integer", "Problem")};
+    }
+    return dialogs::SettingsKey(field, key);
+}
+
+engine::Integer StationCount(double value) {
+    const double r = numfmt::roundHalfEven(value);
+    if (std::isnan(r))
+        return 0;
+    if (r > std::numeric_limits<engine::Integer>::max())
+        return std::numeric_limits<engine::Integer>::max();
+    if (r < std::numeric_limits<engine::Integer>::min())
+        return std::numeric_limits<engine::Integer>::min();
+    return static_cast<engine::Integer>(r);
+}
+
+void StoreTypedSetting(SettingsField field, const std::string &text, engine::EngineSettings &s) {
+    const double v = dialogs::ReadField(text);
+    switch (field) {
+    case SettingsField::PowExp: s.IdwPower = ToSingle(v); break;
+    case SettingsField::MinDist: s.MinDistance = ToSingle(v); break;
+    case SettingsField::MaxStat: s.MaxStations = StationCount(v); break;
+    case SettingsField::MaxDist: s.MaxDistance = ToSingle(v); break;
+    case SettingsField::MinHigh: s.MinAltitude = ToSingle(v); break;
+    case SettingsField::MaxHigh: s.MaxAltitude = ToSingle(v); break;
+    case SettingsField::Shad: break;
+    }
+}
+
+void ValidateBatchSettings(const dialogs::SettingsFields &f, engine::EngineSettings &s,
+                           const dialogs::MessageSink &show) {
+    const double power = dialogs::ReadField(f.PowExp);
+    const double distance = dialogs::ReadField(f.MaxDist);
+    const double stations = dialogs::ReadField(f.MaxStat);
+    s.IdwPower = ToSingle(power);
+    s.MaxDistance = ToSingle(distance);
+    s.MinDistance = ToSingle(dialogs::ReadField(f.MinDist));
+    s.MaxStations = StationCount(stations);
+    s.MinAltitude = ToSingle(dialogs::ReadField(f.MinHigh));
+    s.MaxAltitude = ToSingle(dialogs::ReadField(f.MaxHigh));
+    s.GradCorrOn = f.GradCorr ? 1 : 0;
+    s.AltCorrOn = f.AltCorr ? 1 : 0;
+    s.AltWindowOn = f.NeighbAlt ? 1 : 0;
+    const float shadow = ToSingle(dialogs::ReadField(f.Shad));
+    if (shadow != 0)
+        s.ShadowOn = 1;
+    s.ShadowCoef = shadow;
+
+    if (s.ShadowCoef < 0)
+        return (void)show(ShadowRange("Negative coefficients are meaningless!"));
+    if (s.ShadowCoef > 1)
+        return (void)show(ShadowRange("Please correct input!"));
+    if (power < 0)
+        return (void)show(Critical(Lines({"The power of Inverse Distance Weighting",
+                                          "should be   positive to be meaningful."}),
+                                   "Wrong sign of power"));
+    if (power > 5)
+        return (void)show(Critical(Lines({"The selected power appears to be rather large...",
+                                          "You have to reduce it (maximum power = 5)!"}),
+                                   "Problem: Too large power selected."));
+    if (stations > 20)
+        return (void)show(
+            Critical(Lines({"More than 20 stations is unlikely", "to be meaningful"}), "Problem: Too many stations."));
+    if (stations < 1)
+        return (void)show(TooFewStations());
+    if (distance > 22000) {
+        show(Critical(Lines({"More than half of the Earth's surface", "is covered by   the neighbourhood size you chose.",
+                             "This may not really   represent your local climate."}),
+                      "Problem: Area too large."));
+        s.MaxStations = 20;
+        return;
+    }
+    if (distance <= 0) {
+        show(Critical(Lines({"You should allow to take into account", "stations which  are not exactly at your location."}),
+                      "Problem: Area too  small."));
+        s.MaxStations = 20;
+        return;
+    }
+    if (static_cast<double>(s.MinDistance) < 0.1) {
+        show(Critical(Lines({"Inverse Distance Averaging not allowed ", "if the   Nearest Neighbour is closer than 100 m.",
+                             "", "Distance  was changed to 100m. "}),
+                      "Too small Minimum Distance"));
+        s.MinDistance = 0.1f;
+    }
+}
+
+} // namespace tavisol::batch

@@ -1,0 +1,126 @@
+#include "batch/grid.h"
+
+#include <cmath>
+
+namespace tavisol::batch {
+
+namespace {
+
+dialogs::DialogMessage Critical(std::string text, std::string title) {
+    return {std::move(text), std::move(title), dialogs::MessageKind::Critical};
+}
+
+float ToSingle(double v) {
+    if (v > 3.4028234663852886e38)
+        return INFINITY;
+    if (v < -3.4028234663852886e38)
+        return -INFINITY;
+    return static_cast<float>(v);
+}
+
+// One axis more than this is already too many points.
+constexpr std::size_t AxisLimit = MaxGridPoints + 1;
+
+} // namespace
+
+dialogs::KeyDecision GridKey(char32_t key) {
+    if (key == dialogs::KeyEnter)
+        return {dialogs::KeyAction::MoveOn, std::nullopt};
+    if ((key >= U'0' && key <= U'9') || key == U'.' || key == U'-' || key == dialogs::KeyBackspace)
+        return {dialogs::KeyAction::Take, std::nullopt};
+    return {dialogs::KeyAction::Drop, std::nullopt};
+}
+
+GridLeave LeaveGridField(GridField field, std::string &text) {
+    GridLeave r;
+    switch (field) {
+    case GridField::LongMin:
+    case GridField::LongMax: {
+        text = dialogs::CommasToPoints(text);
+        const double v = numfmt::val(text);
+        if (v < -180 || v > 180) {
+            r.message = Critical("Longitudes should be between -180 and +180 degrees.", "Strange Location");
+            r.refocus = true;
+        }
+        break;
+    }
+    case GridField::LatMin:
+    case GridField::LatMax: {
+        if (field == GridField::LatMin)
+            text = dialogs::CommasToPoints(text);
+        const double v = numfmt::val(text);
+        if (v < -90 || v > 90) {
+            r.message = Critical("Latitudes should be between -90 and +90 degrees.", "Strange Location");
+            r.refocus = true;
+        }
+        break;
+    }
+    case GridField::LongStep:
+        if (numfmt::val(text) < 0)
+            r.message = Critical("Number of steps should be positive.", "Please,Correct.");
+        break;
+    case GridField::LatStep:
+        if (numfmt::val(text) < 0)
+            r.message = Critical("Number of steps should be positive", "Please,Corect.");
+        break;
+    }
+    return r;
+}
+
+std::vector<float> GridAxis(float first, float last, float step) {
+    std::vector<float> values;
+    if (step == 0) {
+        // First equal to last: one value rather than a loop without end.
+        if (first <= last)
+            values.push_back(first);
+        return values;
+    }
+    for (float v = first; step > 0 ? v <= last : v >= last; v += step) {
+        values.push_back(v);
+        // A step below the running value's precision would never arrive.
+        if (values.size() >= AxisLimit || v + step == v)
+            break;
+    }
+    return values;
+}
+
+GridPlan PlanGrid(GridFields &f) {
+    for (std::string *text : {&f.LatMin, &f.LatMax, &f.LongMin, &f.LongMax})
+        *text = dialogs::CommasToPoints(*text);
+    GridPlan plan;
+    const double latFirst = numfmt::val(f.LatMin);
+    const double latLast = numfmt::val(f.LatMax);
+    const double latIntervals = numfmt::val(f.LatStep);
+    const double lonFirst = numfmt::val(f.LongMin);
+    const double lonLast = numfmt::val(f.LongMax);
+    const double lonIntervals = numfmt::val(f.LongStep);
+    if (latIntervals == 0 || lonIntervals == 0) {
+        plan.Refusal = Critical("The number of intervals must not be 0.", "Please,Correct.");
+        return plan;
+    }
+    plan.LatStep = ToSingle((latLast - latFirst) / latIntervals);
+    plan.LongStep = ToSingle((lonLast - lonFirst) / lonIntervals);
+    for (double v : {latFirst, latLast, lonFirst, lonLast, static_cast<double>(plan.LatStep),
+                     static_cast<double>(plan.LongStep)}) {
+        if (!std::isfinite(v) || std::fabs(v) > 3.4028234663852886e38) {
+            plan.Refusal = Critical("The grid needs numbers of a sensible size.", "Please,Correct.");
+            return plan;
+        }
+    }
+    plan.Latitudes = GridAxis(ToSingle(latFirst), ToSingle(latLast), plan.LatStep);
+    plan.Longitudes = GridAxis(ToSingle(lonFirst), ToSingle(lonLast), plan.LongStep);
+    const double points = static_cast<double>(plan.Latitudes.size()) * static_cast<double>(plan.Longitudes.size());
+    const bool stuck = (plan.Latitudes.size() >= 1 && plan.LatStep != 0 &&
+                        plan.Latitudes.back() + plan.LatStep == plan.Latitudes.back()) ||
+                       (plan.Longitudes.size() >= 1 && plan.LongStep != 0 &&
+                        plan.Longitudes.back() + plan.LongStep == plan.Longitudes.back());
+    if (points > MaxGridPoints || stuck) {
+        plan.Latitudes.clear();
+        plan.Longitudes.clear();
+        plan.Refusal = Critical("The grid has too many points: a list holds at most 32767 locations.",
+                                "Please,Correct.");
+    }
+    return plan;
+}
+
+} // namespace tavisol::batch

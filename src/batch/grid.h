@@ -1,0 +1,64 @@
+#pragma once
+
+// The grid dialog's decisions without Qt: its key filter, the checks on
+// leaving a box, and the rows and columns of the grid its OK lays out.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "batch/locations.h"
+#include "shell/dialoglogic.h"
+
+namespace tavisol::batch {
+
+// The six boxes, with their texts as the dialog opens.
+struct GridFields {
+    std::string LongMin = "5";
+    std::string LongMax = "15";
+    std::string LongStep = "10"; // number of intervals
+    std::string LatMin = "40";
+    std::string LatMax = "50";
+    std::string LatStep = "10";
+
+    bool operator==(const GridFields &) const = default;
+};
+
+enum class GridField { LongMin, LongMax, LongStep, LatMin, LatMax, LatStep };
+
+// Digits, ".", "-" and Backspace are taken; Enter moves on; the rest dropped.
+dialogs::KeyDecision GridKey(char32_t key);
+
+// Leaving a box: the commas of the first three coordinate boxes become points
+// (the last latitude keeps its comma until OK), then the range check. A
+// coordinate out of range sends the focus back; a negative count does not.
+struct GridLeave {
+    std::optional<dialogs::DialogMessage> message;
+    bool refocus = false;
+};
+GridLeave LeaveGridField(GridField field, std::string &text);
+
+// The values of one grid axis as the OK command runs through them: from the
+// first value towards the last by (last - first) / intervals, a Single that
+// accumulates its rounding, so a last value that the additions miss is left
+// out.
+std::vector<float> GridAxis(float first, float last, float step);
+
+// Most points a list can take: the runs count their locations in 16 bits.
+inline constexpr long MaxGridPoints = 32767;
+
+struct GridPlan {
+    std::vector<float> Latitudes;  // rows, outer loop
+    std::vector<float> Longitudes; // points of a row
+    float LatStep = 0;
+    float LongStep = 0;
+    // Why the grid is refused (no intervals, a value that is no number, too
+    // many points); nothing is laid out then.
+    std::optional<dialogs::DialogMessage> Refusal;
+};
+
+// OK's first steps: the commas of the four coordinate boxes become points,
+// the values and the two steps are read, and the axes laid out.
+GridPlan PlanGrid(GridFields &fields);
+
+} // namespace tavisol::batch

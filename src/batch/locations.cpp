@@ -1,0 +1,167 @@
+#include "batch/locations.h"
+
+#include <cmath>
+#include <stdexcept>
+
+#include "numfmt/textfile.h"
+
+namespace tavisol::batch {
+
+namespace {
+
+std::string_view TrimBlanks(std::string_view s) {
+    while (!s.empty() && s.front() == ' ')
+        s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ')
+        s.remove_suffix(1);
+    return s;
+}
+
+std::vector<std::string_view> SplitCommas(std::string_view s) {
+    std::vector<std::string_view> fields;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = s.find(',', start);
+        if (comma == std::string_view::npos) {
+            fields.push_back(s.substr(start));
+            return fields;
+        }
+        fields.push_back(s.substr(start, comma - start));
+        start = comma + 1;
+    }
+}
+
+// A read value as a Single; beyond the float range it becomes an infinity.
+float ToSingle(double v) {
+    if (std::isnan(v))
+        return static_cast<float>(v);
+    if (v > 3.4028234663852886e38)
+        return INFINITY;
+    if (v < -3.4028234663852886e38)
+        return -INFINITY;
+    return static_cast<float>(v);
+}
+
+bool IsValidUtf8(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        int more = 0;
+        if (c < 0x80)
+            more = 0;
+        else if (c >= 0xC2 && c <= 0xDF)
+            more = 1;
+        else if (c >= 0xE0 && c <= 0xEF)
+            more = 2;
+        else if (c >= 0xF0 && c <= 0xF4)
+            more = 3;
+        else
+            return false;
+        if (i + static_cast<std::size_t>(more) >= s.size())
+            return false;
+        for (int k = 1; k <= more; ++k)
+            if ((static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]) & 0xC0) != 0x80)
+                return false;
+        i += static_cast<std::size_t>(more) + 1;
+    }
+    return true;
+}
+
+} // namespace
+
+EntryPoint ReadEntryPoint(const ListEntry &entry, const numfmt::Locale &loc) {
+    auto read = [&loc](const std::string &text) {
+        const std::optional<double> v = numfmt::parseRegional(text, loc);
+        if (!v)
+            throw std::runtime_error("Type mismatch");
+        return ToSingle(*v);
+    };
+    return {read(entry.Longitude), read(entry.Latitude), read(entry.Altitude)};
+}
+
+std::string GeneratedEntryName(float longitude, float latitude, float altitude,
+                               const numfmt::Locale &loc) {
+    return " Lon : " + numfmt::general(longitude, loc) + " Lat : " + numfmt::general(latitude, loc) +
+           " Alt : " + numfmt::general(altitude, loc);
+}
+
+FileLine ReadLocationLine(std::string_view line, const ElevationFn &elevation,
+                          const numfmt::Locale &loc) {
+    FileLine r;
+    const std::vector<std::string_view> fields = SplitCommas(TrimBlanks(line));
+    std::size_t first = 0;
+    switch (fields.size()) {
+    case 2:
+    case 3:
+        break;
+    case 4:
+        first = 1;
+        break;
+    default:
+        r.name = "Wrong Data";
+        return r;
+    }
+    auto number = [](std::string_view f) { return ToSingle(numfmt::val(TrimBlanks(f))); };
+    r.longitude = number(fields[first]);
+    r.latitude = number(fields[first + 1]);
+    if (fields.size() == 2) {
+        // A point that no raster cell can hold is refused below anyway.
+        if (std::isfinite(r.longitude) && std::isfinite(r.latitude))
+            r.altitude = static_cast<float>(elevation(r.longitude, r.latitude));
+    } else {
+        r.altitude = number(fields[first + 2]);
+    }
+    r.name = fields.size() == 4 ? std::string(TrimBlanks(fields[0]))
+                                : GeneratedEntryName(r.longitude, r.latitude, r.altitude, loc);
+    // Written as the negations so that a NaN fails every range.
+    r.valid = r.longitude >= -180 && r.longitude <= 180 && r.latitude >= -90 && r.latitude <= 90 &&
+              r.altitude >= -600 && r.altitude <= 10000;
+    if (r.valid)
+        r.entry = {r.name, numfmt::general(r.longitude, loc), numfmt::general(r.latitude, loc),
+                   numfmt::general(r.altitude, loc)};
+    return r;
+}
+
+BatchMessage SkippedLineMessage(const std::string &name) {
+    return {"Location " + name + " Skipped : Longitude or Latitude or Altitude not valid.", "",
+            BatchIcon::Information, false};
+}
+
+LocationList ReadLocationText(std::string_view text, const ElevationFn &elevation,
+                              const numfmt::Locale &loc, const BatchMessageSink &skipped) {
+    LocationList list;
+    ReadLocationText(text, elevation, loc, skipped, [&list](const ListEntry &e) { list.push_back(e); });
+    return list;
+}
+
+void ReadLocationText(std::string_view text, const ElevationFn &elevation, const numfmt::Locale &loc,
+                      const BatchMessageSink &skipped, const std::function<void(const ListEntry &)> &add) {
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        const std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::string_view raw = text.substr(start, end - start);
+        if (!raw.empty() && raw.back() == '\r')
+            raw.remove_suffix(1);
+        start = next;
+        const std::string line = IsValidUtf8(raw) ? std::string(raw) : numfmt::cp1252ToUtf8(raw);
+        FileLine r = ReadLocationLine(line, elevation, loc);
+        if (r.valid)
+            add(r.entry);
+        else if (skipped)
+            skipped(SkippedLineMessage(r.name));
+    }
+}
+
+ListEntry GridEntry(float longitude, float latitude, int altitude, const numfmt::Locale &loc) {
+    ListEntry e;
+    e.Longitude = numfmt::formatMask(longitude, "##0.00", loc);
+    e.Latitude = numfmt::formatMask(latitude, "##0.00", loc);
+    e.Altitude = numfmt::formatMask(altitude, "###0", loc);
+    e.Text = " Lon : " + e.Longitude + " Lat : " + e.Latitude + " Alt : " + e.Altitude;
+    return e;
+}
+
+} // namespace tavisol::batch

@@ -1,0 +1,92 @@
+#pragma once
+
+// The list window's batch runs without Qt: the run of the own format (one
+// file set per ticked variable and output, over every listed location) and
+// the run of the export formats (one export file over the listed locations).
+// The window hands in its choices, its list and a host that shows messages,
+// the progress and the summary; the tests hand in their own.
+
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "batch/locations.h"
+#include "batch/runfiles.h"
+#include "engine/state.h"
+#include "numfmt/numfmt.h"
+
+namespace tavisol::batch {
+
+// The request of a long export to stop: set by the list window's Cancel while
+// a run goes on, answered by the run at its next location, cleared at the end
+// of every run.
+bool &AbortExport();
+
+// The list window's choices, read anew at every location.
+struct BatchChoices {
+    std::array<bool, 8> Variables{};          // chkMean .. chkSun
+    std::array<bool, OutputCount> Outputs{};  // ChkBest .. ChkLatGrad
+    Level ConfidenceLevel = Level::None;
+    bool NewFiles = true; // optNew; else optAppend
+    bool UseDem = true;   // OptDem; else OptAlt (the list's altitudes)
+    bool Summary = false; // chksum
+
+    bool output(Output o) const { return Outputs[static_cast<std::size_t>(o)]; }
+    int TickedVariables() const;
+};
+
+// At least one variable and one of the ten outputs ticked.
+bool HasBatchSelection(const BatchChoices &choices);
+
+// What a run needs of its window. Every member may be empty.
+struct RunHost {
+    std::function<BatchChoices()> Choices;
+    BatchMessageSink Message;
+    std::function<void(double maximum)> ProgressStart; // minimum 0, value 0, shown
+    std::function<void(double value)> Progress;
+    std::function<void()> ProgressEnd;                  // hidden
+    std::function<void(bool busy)> BusyPointer;
+    // The summary lines, element 0 unused.
+    std::function<void(const std::vector<std::string> &lines)> ShowSummary;
+    // Lets window events through once per location.
+    std::function<void()> DoEvents;
+    ElevationFn Elevation;
+    numfmt::Locale Locale = numfmt::Locale::english();
+};
+
+enum class RunEnd {
+    NothingToDo, // no variable ticked: only the message
+    Completed,   // "Data Saved Correctly"
+    Aborted,     // the user answered Yes to "Do you want end Export Data ?"
+    Failed,      // "Error while Processing Data :" and the description
+};
+
+BatchMessage EndExportQuestion();
+BatchMessage DataSavedMessage();
+BatchMessage NoVariableMessage();
+BatchMessage ProcessingErrorMessage(const std::string &description);
+
+// Run of the own format into `folder`. The state holds the settings of the
+// run, the data folder and the callbacks. Afterwards it holds the last
+// location estimated; AbortExport is clear.
+RunEnd RunOwnFormat(engine::EngineState &state, const LocationList &locations, const std::filesystem::path &folder,
+                    const DateTime &now, RunHost &host);
+
+// One variable (state.CurrentVariable) over the list: the variable's _INFO
+// file, lines of the run's _INFORMATION file, summary lines and the output
+// files. Returns false when the user stopped the run at a location. Throws on
+// any failure, leaving the lines written so far.
+bool WriteVariableTvsFiles(engine::EngineState &state, const LocationList &locations,
+                           const std::filesystem::path &folder, const std::string &prefix, int ordinal,
+                           std::vector<std::string> *summary, RunHost &host);
+
+// Run of an export format (2 standard table, 3 and 4 Tillwick, 5 Ketlo, 6
+// Vistrel, 7 Furrowin) into `outputFile`, which the caller has emptied. The
+// run information file of formats 2, 5 and 6 goes into `infoFolder`.
+RunEnd RunOtherFormat(engine::EngineState &state, int format, const LocationList &locations,
+                      const std::filesystem::path &outputFile, const std::filesystem::path &infoFolder,
+                      const DateTime &now, RunHost &host);
+
+} // namespace tavisol::batch

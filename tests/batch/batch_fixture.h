@@ -1,0 +1,56 @@
+#pragma once
+
+// Helpers of the batch tests: a temporary folder, a data folder with station
+// files around a few locations, and a run host that records what a run shows.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "batch/runs.h"
+#include "engine/state.h"
+
+namespace tavisol::batch::testing {
+
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder &) = delete;
+    TempFolder &operator=(const TempFolder &) = delete;
+    const std::filesystem::path &path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+struct Point {
+    double lon = 0;
+    double lat = 0;
+};
+
+// Writes every station file that the runs read at the given points into
+// programFolder / "TavisolData": eight stations within about 50 km of each
+// point, two of them at one position; values rise with the variable index.
+void WriteDataFolder(const std::filesystem::path &programFolder, const std::vector<Point> &points);
+
+// A state with the default settings, reading from programFolder/TavisolData.
+engine::EngineState MakeState(const std::filesystem::path &programFolder);
+
+// The lines of a text file as UTF-8, CR LF checked: fails the test on a bare LF.
+std::vector<std::string> ReadLines(const std::filesystem::path &file);
+
+// Records the messages and progress of a run and answers its questions.
+struct RecordingHost {
+    RecordingHost();
+    RunHost host;
+    BatchChoices choices;
+    std::vector<BatchMessage> messages;
+    std::vector<double> progress;
+    std::vector<std::string> summary;
+    bool summaryShown = false;
+    bool answerYes = true;
+    int elevation = 100;
+};
+
+} // namespace tavisol::batch::testing

@@ -1,0 +1,126 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "batch/locations.h"
+
+namespace tavisol::batch {
+namespace {
+
+using ::testing::ElementsAre;
+
+const numfmt::Locale English = numfmt::Locale::english();
+const numfmt::Locale Comma = numfmt::Locale::decimalComma();
+
+struct Reader {
+    std::vector<std::pair<float, float>> lookups;
+    std::vector<std::string> skipped;
+    LocationList Read(std::string_view text, const numfmt::Locale &loc = English) {
+        return ReadLocationText(
+            text,
+            [this](float lon, float lat) {
+                lookups.emplace_back(lon, lat);
+                return 321;
+            },
+            loc, [this](const BatchMessage &m) {
+                EXPECT_EQ(m.icon, BatchIcon::Information);
+                EXPECT_EQ(m.title, "");
+                skipped.push_back(m.text);
+                return true;
+            });
+    }
+};
+
+std::string Skip(const std::string &name) {
+    return "Location " + name + " Skipped : Longitude or Latitude or Altitude not valid.";
+}
+
+TEST(LocationFile, FieldCountsDecideNameAndAltitude) {
+    Reader r;
+    const LocationList list = r.Read("12.5,41.9\r\n 12.5 , 41.9 , 20 \r\nRome, 12.5 ,41.9, 20\r\n");
+    ASSERT_EQ(list.size(), 3u);
+    // Two fields: the altitude comes from the raster at the point.
+    EXPECT_EQ(list[0], (ListEntry{" Lon : 12.5 Lat : 41.9 Alt : 321", "12.5", "41.9", "321"}));
+    ASSERT_EQ(r.lookups.size(), 1u);
+    EXPECT_FLOAT_EQ(r.lookups[0].first, 12.5f);
+    EXPECT_FLOAT_EQ(r.lookups[0].second, 41.9f);
+    EXPECT_EQ(list[1], (ListEntry{" Lon : 12.5 Lat : 41.9 Alt : 20", "12.5", "41.9", "20"}));
+    EXPECT_EQ(list[2], (ListEntry{"Rome", "12.5", "41.9", "20"}));
+    EXPECT_TRUE(r.skipped.empty());
+}
+
+TEST(LocationFile, WrongFieldCountsAreSkippedAsWrongData) {
+    Reader r;
+    const LocationList list = r.Read("\r\n1,2,3,4,5\r\nSan Jose, CR, 1, 2, 3\r\n12.5;41.9\r\n1,2\n");
+    EXPECT_EQ(list.size(), 1u);
+    EXPECT_THAT(r.skipped, ElementsAre(Skip("Wrong Data"), Skip("Wrong Data"), Skip("Wrong Data"),
+                                       Skip("Wrong Data")));
+}
+
+TEST(LocationFile, RangeLimitsPassAndBeyondIsSkippedByItsName) {
+    Reader r;
+    const LocationList list =
+        r.Read("180,-90,10000\r\n-180,90,-600\r\n180.01,0,5\r\nHigh,0,0,10000.5\r\n0,90.5\r\n");
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[0].Altitude, "10000");
+    EXPECT_EQ(list[1].Altitude, "-600");
+    EXPECT_THAT(r.skipped, ElementsAre(Skip(" Lon : 180.01 Lat : 0 Alt : 5"), Skip("High"),
+                                       Skip(" Lon : 0 Lat : 90.5 Alt : 321")));
+}
+
+TEST(LocationFile, NumbersReadLikeValAndAHeaderBecomesPointZero) {
+    Reader r;
+    const LocationList list = r.Read("Longitude,Latitude\r\n1 2.5x,4e1\r\n-.5,1,2,3\r\n");
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_EQ(list[0], (ListEntry{" Lon : 0 Lat : 0 Alt : 321", "0", "0", "321"}));
+    EXPECT_EQ(list[1].Longitude, "12.5");
+    EXPECT_EQ(list[1].Latitude, "40");
+    EXPECT_EQ(list[2], (ListEntry{"-.5", "1", "2", "3"}));
+}
+
+TEST(LocationFile, LastLineWithoutLineEndAndLatinNames) {
+    Reader r;
+    // "M\xfcnchen" is a Windows-1252 name; the UTF-8 one stays as it is.
+    const LocationList list = r.Read("M\xfcnchen,11.6,48.1,519\r\nZ\xc3\xbcrich,8.5,47.4,408");
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[0].Text, "M\xc3\xbcnchen");
+    EXPECT_EQ(list[1].Text, "Z\xc3\xbcrich");
+}
+
+TEST(LocationFile, RegionalDecimalSignInTheRows) {
+    Reader r;
+    const LocationList list = r.Read("12.5,41.9,20.5\r\n", Comma);
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0], (ListEntry{" Lon : 12,5 Lat : 41,9 Alt : 20,5", "12,5", "41,9", "20,5"}));
+    const EntryPoint p = ReadEntryPoint(list[0], Comma);
+    EXPECT_FLOAT_EQ(p.Longitude, 12.5f);
+    EXPECT_FLOAT_EQ(p.Altitude, 20.5f);
+}
+
+TEST(LocationFile, RasterFailureStopsTheReading) {
+    EXPECT_THROW(ReadLocationText("1,2\r\n", [](float, float) -> int { throw std::runtime_error("no raster"); },
+                                  English, {}),
+                 std::runtime_error);
+}
+
+TEST(LocationFile, InfiniteCoordinatesAreSkippedWithoutLookup) {
+    Reader r;
+    EXPECT_TRUE(r.Read("1e999,5\r\n").empty());
+    EXPECT_TRUE(r.lookups.empty());
+    EXPECT_EQ(r.skipped.size(), 1u);
+}
+
+TEST(ListEntries, GridEntryMasksAndReadBack) {
+    EXPECT_EQ(GridEntry(5, 40, 123, English), (ListEntry{" Lon : 5.00 Lat : 40.00 Alt : 123", "5.00", "40.00", "123"}));
+    EXPECT_EQ(GridEntry(-0.1f, 0.05f, -40, English).Text, " Lon : -0.10 Lat : 0.05 Alt : -40");
+    EXPECT_EQ(GridEntry(1234.5f, 5, 0, Comma).Longitude, "1234,50");
+    const EntryPoint p = ReadEntryPoint(GridEntry(-0.1f, 0.05f, -40, English), English);
+    EXPECT_FLOAT_EQ(p.Longitude, -0.1f);
+    EXPECT_FLOAT_EQ(p.Latitude, 0.05f);
+    EXPECT_FLOAT_EQ(p.Altitude, -40);
+    EXPECT_THROW(ReadEntryPoint({"x", "abc", "1", "2"}, English), std::runtime_error);
+}
+
+} // namespace
+} // namespace tavisol::batch

@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include "batch/runfiles.h"
+#include "engine/state.h"
+
+namespace tavisol::batch {
+namespace {
+
+const numfmt::Locale English = numfmt::Locale::english();
+
+// A state as the batch chain leaves it after one estimate, made by hand.
+engine::EngineState EstimatedState() {
+    engine::EngineState s;
+    engine::SetInitialValues(s);
+    s.CurrentVariable = 3;
+    s.CalcLongitude = 13.01f;
+    s.CalcLatitude = 41.99f;
+    s.CalcAltitude = 17;
+    s.NeighbourCount = 7;
+    s.ActiveCount = 6;
+    s.ActiveWithAltCount = 2;
+    s.IdwPower = 1;
+    s.Neighbours[1].Distance = 3.4f;
+    s.Neighbours[7].Distance = 1234.5f;
+    s.Neighbours[21].Longitude = 13.1f;
+    s.Neighbours[21].Latitude = 42.005f;
+    s.Neighbours[21].Distance = 25.5f;
+    s.Neighbours[21].Altitude = 9999;
+    s.NeighbourMinAlt = 999999;
+    s.NeighbourMaxAlt = -9999;
+    s.CurWarnings.Doubled = engine::True;
+    s.CurWarnings.Strange = engine::True;
+    for (std::size_t m = 1; m <= 13; ++m) {
+        s.CurResult.Best[m] = static_cast<float>(m);
+        s.CurResult.StdErr[m] = 1;
+        s.CurResult.VertGrad[m] = -0.0065f;
+        s.CurResult.DirGradText[m] = m == 13 ? "NE" : "N ";
+    }
+    return s;
+}
+
+TEST(RunNames, PrefixAndSuffixes) {
+    EXPECT_EQ(BatchRunPrefix({2026, 12, 9, 6, 30, 5}), "Tavisol 09122026_063005");
+    EXPECT_EQ(BatchRunPrefix({1999, 1, 31, 23, 59, 59}), "Tavisol 31011999_235959");
+    EXPECT_EQ(VariableSuffix(0), "_Temp");
+    EXPECT_EQ(VariableSuffix(5), "_PET");
+    EXPECT_EQ(VariableSuffix(7), "_Sun");
+    EXPECT_EQ(FileSuffix(OutputFile::DirecGradString), "_DirecGradString.tvs");
+    EXPECT_EQ(FileTitle(OutputFile::VertExplVar, 7),
+              "Explained Variance of Verical Gradient of Sunshine Fraction (dimensionless)");
+    EXPECT_EQ(FileTitle(OutputFile::Best, 7), " Best Estimate of Sunshine Fraction");
+}
+
+TEST(RunHeads, InformationAndInfoAndColumns) {
+    const std::vector<std::string> head = InformationHead("Tavisol 09122026_063005");
+    ASSERT_EQ(head.size(), 3u);
+    EXPECT_EQ(head[0], "Some Information about the last automatic run of Tavisol with the input file "
+                       "Tavisol 09122026_063005");
+    EXPECT_EQ(head[1], "Path " + std::string(23, ' ') +
+                           "   Long.    Lat.    Alt.   Neighb.  Exponent Ave(Long)  Ave(Lat) Min(Dist) "
+                           "Ave(Dist) Max(Dist)  Min(Alt)  Ave(Alt)  Max(Alt)   Correct.  Warnings");
+    EXPECT_EQ(head[2], "");
+    EXPECT_EQ(InfoHead(), "\t\t\t" + head[1].substr(5 + 23));
+    EXPECT_EQ(OutputColumnHead(OutputFile::Best),
+              "\t\t\t   Long.    Lat.    Alt.       Jan       Feb       Mar       Apr       May       Jun"
+              "       Jul       Aug       Sep       Oct       Nov       Dec    Annual");
+    EXPECT_EQ(OutputColumnHead(OutputFile::DirecGradString),
+              "\t\t\t   Long.    Lat.    Alt.   Jan   Feb   Mar   Apr   May   Jun   Jul   Aug   Sep   Oct   Nov"
+              "    Dec Annual");
+}
+
+TEST(RunLines, LocationFieldsOfOneEstimate) {
+    const engine::EngineState s = EstimatedState();
+    const LocationFields f = MakeLocationFields(s, English);
+    EXPECT_EQ(f.PointLabel, "ST-Lon13.01-Lat41.99-Alt-17");
+    EXPECT_EQ(f.Fields, "   13.01   41.99      17         6     1.000     13.10     42.01         3        26"
+                        "     1,235   999,999     9,999    -9,999");
+    EXPECT_EQ(f.Correction, "       XGS");
+    EXPECT_EQ(f.Warnings, "   Low  High  Doubled  Strange  ");
+    EXPECT_EQ(InfoLine(f), f.PointLabel + " " + f.Fields + "          XGS   Low  High  Doubled  Strange  ");
+    EXPECT_EQ(InformationLine("Tavisol 09122026_063005", 3, f),
+              "Tavisol 09122026_063005_Prec" + f.Fields + "       XGS   Low  High  Doubled  Strange  ");
+    EXPECT_EQ(f.Summary, " _Prec   13.01   41.99      17     13.10   42.01   9,999    6         XGS   Low  High  "
+                         "Doubled  Strange  ");
+}
+
+TEST(RunLines, CorrectionLettersNeedEnoughNeighbours) {
+    engine::EngineState s = EstimatedState();
+    s.ActiveWithAltCount = 3;
+    s.ActiveCount = 5;
+    EXPECT_EQ(CorrectionField(s), "       AXS");
+    s.ActiveCount = 2;
+    s.ShadowOn = 1;
+    EXPECT_EQ(CorrectionField(s), "       AXX");
+    s.AltCorrOn = 0;
+    EXPECT_EQ(CorrectionField(s), "       XXX");
+    s.NeighbourMinAlt = 10;
+    s.NeighbourMaxAlt = 20;
+    s.CurWarnings = {};
+    s.CurWarnings.Few = engine::True;
+    s.CurWarnings.Hit = engine::True;
+    s.CurWarnings.Lonely = engine::True;
+    EXPECT_EQ(WarningField(s), "   Few  Hit  Lonely  ");
+}
+
+TEST(RunLines, OutputDataLinesAndConfidenceFactors) {
+    const engine::EngineState s = EstimatedState();
+    const std::string label = "ST-Lon13.01-Lat41.99-Alt-17";
+    const std::string where = label + "     13.01   41.99      17";
+    EXPECT_EQ(OutputDataLine(OutputFile::Best, s, label, Level::None, English),
+              where + "     1.000     2.000     3.000     4.000     5.000     6.000     7.000     8.000     9.000"
+                      "    10.000    11.000    12.000    13.000");
+    EXPECT_FLOAT_EQ(OutputValues(OutputFile::Low, s.CurResult, Level::L95)[0], 1 - 1.96f);
+    EXPECT_FLOAT_EQ(OutputValues(OutputFile::High, s.CurResult, Level::L90)[0], 1 + 1.645f);
+    EXPECT_FLOAT_EQ(OutputValues(OutputFile::High, s.CurResult, Level::None)[0], 1 + 2.579f);
+    EXPECT_EQ(OutputDataLine(OutputFile::Low, s, label, Level::None, English).substr(where.size(), 10), "    -1.579");
+    EXPECT_EQ(OutputDataLine(OutputFile::VertGrad, s, label, Level::None, English).substr(where.size(), 10),
+              "    -0.650");
+    EXPECT_EQ(OutputDataLine(OutputFile::DirecGradString, s, label, Level::None, English),
+              where + "    N     N     N     N     N     N     N     N     N     N     N     N     NE");
+}
+
+TEST(RunLines, DecimalCommaEverywhere) {
+    const engine::EngineState s = EstimatedState();
+    const numfmt::Locale comma = numfmt::Locale::decimalComma();
+    const LocationFields f = MakeLocationFields(s, comma);
+    EXPECT_EQ(f.PointLabel, "ST-Lon13,01-Lat41,99-Alt-17");
+    EXPECT_EQ(f.Fields.substr(0, 16), "   13,01   41,99");
+    EXPECT_NE(f.Fields.find("   999.999"), std::string::npos);
+    EXPECT_NE(f.Fields.find("     1,000"), std::string::npos); // the power, 3 decimals
+}
+
+} // namespace
+} // namespace tavisol::batch

@@ -1,0 +1,352 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <fstream>
+
+#include "batch/batchcommands.h"
+#include "batch/frmgrid.h"
+#include "batch/frmlist.h"
+#include "batch_fixture.h"
+#include "engine/engine.h"
+#include "shell/appstate.h"
+#include "shell/commands.h"
+#include "shell/messages.h"
+#include "shell/programfolders.h"
+#include "shell/sharedsettings.h"
+
+namespace {
+
+using namespace tavisol;
+using ::testing::HasSubstr;
+using batch::testing::TempFolder;
+
+void Key(QWidget *w, int key, const QString &text) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(w, &release);
+}
+
+void Type(QWidget *w, const QString &text) {
+    for (QChar c : text)
+        Key(w, c.toUpper().unicode(), QString(c));
+}
+
+// A raster of zero bytes: every land cell is -40 m.
+void WriteRaster(const std::filesystem::path &program) {
+    const auto data = program / "TavisolData";
+    std::filesystem::create_directories(data);
+    std::ofstream(data / engine::ElevationRasterName).close();
+    std::filesystem::resize_file(data / engine::ElevationRasterName, 4320u * 2160u);
+}
+
+class BatchWindows : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetAppState();
+        ClearCommandHandlers();
+        ClearEnablecheckHandlers();
+        engine::SetInitialValues(sharedSettings());
+        setProgramFolderForTesting(program.path());
+        SetMessageBoxHandler([this](QWidget *, const MessageRequest &r) {
+            messages.push_back(r);
+            if (onMessage)
+                onMessage(r);
+            return r.buttons == MsgButtons::YesNo ? answer : MsgAnswer::Ok;
+        });
+        SetBatchDialogs({[this](QWidget *, const QString &title) {
+                             asked.push_back(title);
+                             return folder;
+                         },
+                         [this](QWidget *, const QString &filter, const QString &) {
+                             asked.push_back(filter);
+                             return file;
+                         },
+                         [this](QWidget *, const QString &filter) {
+                             asked.push_back(filter);
+                             return file;
+                         }});
+        InstallBatchCommands();
+        list = &ListWindow();
+        list->clearLocations();
+        list->Enablecheck(FormatTavisol);
+    }
+    void TearDown() override {
+        if (QWidget *g = GridDialog())
+            delete g;
+        // A fresh window for every test.
+        delete ListWindowIfCreated();
+        SetBatchDialogs({});
+        SetMessageBoxHandler(nullptr);
+        setProgramFolderForTesting({});
+        ClearCommandHandlers();
+        ClearEnablecheckHandlers();
+        ResetAppState();
+        batch::AbortExport() = false;
+    }
+    std::vector<QString> Texts() const {
+        std::vector<QString> t;
+        for (const auto &m : messages)
+            t.push_back(m.text);
+        return t;
+    }
+
+    TempFolder program, out;
+    frmList *list = nullptr;
+    std::vector<MessageRequest> messages;
+    std::function<void(const MessageRequest &)> onMessage;
+    MsgAnswer answer = MsgAnswer::Yes;
+    std::vector<QString> asked;
+    QString folder, file;
+};
+
+TEST_F(BatchWindows, FirstOpeningAndFormatChoices) {
+    // Format 1 unticks what the load ticked.
+    EXPECT_FALSE(list->chkMean->isChecked());
+    EXPECT_FALSE(list->ChkBest->isChecked());
+    EXPECT_TRUE(list->optNew->isChecked());
+    EXPECT_TRUE(list->OptDem->isChecked());
+    EXPECT_TRUE(list->txtMinHigh->isReadOnly());
+    EXPECT_EQ(list->chkAltCorr->text(), "Altitude Correction");
+    EXPECT_EQ(list->ChkExplVar->text(), "Expl. Variance of Alt. Correction");
+    EXPECT_EQ(list->windowTitle(), "Process Locations from Grid");
+
+    list->ChkError->setChecked(true);
+    TellOutputFormat(FormatLgsInput);
+    EXPECT_TRUE(list->chkPrec->isChecked());
+    EXPECT_TRUE(list->chkPET->isChecked());
+    EXPECT_FALSE(list->chkMean->isChecked());
+    EXPECT_FALSE(list->chkPrec->isEnabled());
+    EXPECT_FALSE(list->ChkError->isEnabled());
+    EXPECT_TRUE(list->ChkError->isChecked());
+    EXPECT_TRUE(list->ChkBest->isChecked());
+    EXPECT_FALSE(list->optlev95->isEnabled());
+
+    TellOutputFormat(FormatFurrowin);
+    EXPECT_TRUE(list->chkMax->isChecked() && list->chkMin->isChecked() && list->chkWind->isChecked() &&
+                list->chkSun->isChecked() && list->chkPET->isChecked());
+    EXPECT_FALSE(list->chkPrec->isChecked());
+
+    TellOutputFormat(FormatKetlo);
+    EXPECT_TRUE(list->chkMean->isEnabled());
+    EXPECT_FALSE(list->chkMax->isChecked());
+    EXPECT_TRUE(list->ChkBest->isChecked());
+    EXPECT_FALSE(list->ChkBest->isEnabled());
+}
+
+TEST_F(BatchWindows, LevelsFollowTheConfidenceBox) {
+    list->optlev99->setChecked(true);
+    list->ChkHigh->click();
+    EXPECT_TRUE(list->optlev90->isChecked());
+    EXPECT_FALSE(list->optlev99->isChecked());
+    list->ChkHigh->click();
+    EXPECT_FALSE(list->optlev90->isChecked() || list->optlev95->isChecked() || list->optlev99->isChecked());
+}
+
+TEST_F(BatchWindows, TypedSettingsAreInForceAtOnce) {
+    list->show();
+    list->txtMaxStat->clear();
+    Type(list->txtMaxStat, "-5");
+    EXPECT_EQ(list->txtMaxStat->text(), "-5");
+    EXPECT_EQ(sharedSettings().MaxStations, -5);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].title, "Problem: Too few stations.");
+
+    list->txtPowExp->clear();
+    Type(list->txtPowExp, "-2");
+    EXPECT_EQ(list->txtPowExp->text(), "2");
+    EXPECT_EQ(sharedSettings().IdwPower, 2);
+
+    list->chkNeighbAlt->click();
+    EXPECT_FALSE(list->txtMinHigh->isReadOnly());
+    list->txtMinHigh->setText("500");
+    list->txtMaxHigh->setText("100");
+    EXPECT_EQ(sharedSettings().MinAltitude, 500);
+    list->chkNeighbAlt->click();
+    EXPECT_EQ(list->txtMinHigh->text(), "-350");
+    EXPECT_EQ(sharedSettings().MinAltitude, -350);
+    EXPECT_EQ(sharedSettings().MaxAltitude, 8848);
+    EXPECT_TRUE(list->txtMaxHigh->isReadOnly());
+}
+
+TEST_F(BatchWindows, SaveChecksSelectionListAndBusyMark) {
+    list->chkMean->setChecked(true);
+    list->CmdSave_Click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].title, "Nothing selected!");
+    EXPECT_EQ(messages[0].text, "Please select at least one desired output and one desired variable");
+
+    list->ChkBest->setChecked(true);
+    list->CmdSave_Click();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].text, "No stations ");
+
+    list->addLocation(batch::GridEntry(10, 45, 50, numfmt::Locale::english()));
+    appState().Busy = true;
+    list->CmdSave_Click();
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[2].text, "Tavisol Busy");
+    EXPECT_TRUE(asked.empty());
+    EXPECT_TRUE(list->CmdSave->isEnabled());
+    appState().Busy = false;
+
+    // A cancelled folder browser is silent and frees the buttons.
+    list->CmdSave_Click();
+    EXPECT_EQ(messages.size(), 3u);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0], "Choose a Destination Folder");
+    EXPECT_TRUE(list->CmdSave->isEnabled() && list->CmdRun->isEnabled());
+}
+
+TEST_F(BatchWindows, OwnFormatRunThroughTheWindowAndCancel) {
+    batch::testing::WriteDataFolder(program.path(), {{10, 45}});
+    list->chkMax->setChecked(true);
+    list->ChkBest->setChecked(true);
+    list->OptAlt->setChecked(true);
+    list->addLocation(batch::GridEntry(10, 45, 50, numfmt::Locale::english()));
+    list->addLocation(batch::GridEntry(10.1f, 45, 60, numfmt::Locale::english()));
+    folder = QString::fromStdString(out.path().string());
+    list->CmdSave_Click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "Data Saved Correctly");
+    EXPECT_EQ(messages[0].icon, MsgIcon::Information);
+    EXPECT_FALSE(appState().Busy);
+    int best = 0;
+    for (const auto &e : std::filesystem::directory_iterator(out.path()))
+        best += e.path().filename().string().ends_with("_Tmax_Best.tvs") ? 1 : 0;
+    EXPECT_EQ(best, 1);
+
+    // Cancel while the run goes on, then Yes: no confirmation.
+    messages.clear();
+    QTimer::singleShot(0, list->CmdCanc, [this] {
+        EXPECT_TRUE(list->isRunning());
+        list->CmdCanc->click();
+    });
+    list->CmdSave_Click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "Do you want end Export Data ?");
+    EXPECT_FALSE(batch::AbortExport());
+    EXPECT_TRUE(list->CmdSave->isEnabled());
+    // Cancel outside a run hides the window.
+    list->show();
+    list->CmdCanc->click();
+    EXPECT_FALSE(list->isVisible());
+}
+
+TEST_F(BatchWindows, OtherFormatRunEmptiesAndWritesTheChosenFile) {
+    batch::testing::WriteDataFolder(program.path(), {{10, 45}});
+    appState().OutputFormat = FormatKetlo;
+    list->Enablecheck(FormatKetlo);
+    list->chkMax->setChecked(true);
+    list->addLocation(batch::GridEntry(10, 45, 50, numfmt::Locale::english()));
+    const auto target = out.path() / "k.dat";
+    std::ofstream(target) << "old text\r\n";
+    file = QString::fromStdString(target.string());
+    // The run information file lands in the working folder.
+    const auto here = std::filesystem::current_path();
+    std::filesystem::current_path(out.path());
+    list->CmdSave_Click();
+    std::filesystem::current_path(here);
+    int information = 0;
+    for (const auto &e : std::filesystem::directory_iterator(out.path()))
+        information += e.path().filename().string().ends_with("_INFORMATION.tvs") ? 1 : 0;
+    EXPECT_EQ(information, 1);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0], "Data (*.Dat)");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "Data Saved Correctly");
+    const auto lines = batch::testing::ReadLines(target);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_THAT(lines.back(), HasSubstr("Lon : 10.00"));
+    EXPECT_NE(lines[0], "old text");
+}
+
+TEST_F(BatchWindows, SetLocationTakesTheSelectedEntry) {
+    list->addLocation({"A", "1.5", "2.25", "30"});
+    list->addLocation({"B", "12.345", "41.99", "17.4"});
+    list->CmdRun_Click();
+    EXPECT_FALSE(appState().GuessRecalcPending);
+    list->LstStations->topLevelItem(1)->setSelected(true);
+    list->CmdRun_Click();
+    EXPECT_FLOAT_EQ(appState().CurLongitude, 12.35f);
+    EXPECT_FLOAT_EQ(appState().CurElevation, 17);
+    EXPECT_EQ(appState().LocationName, "ST-Lon12.35-Lat41.99-Alt-17");
+    EXPECT_TRUE(appState().GuessRecalcPending);
+    EXPECT_TRUE(appState().WorkRecalcPending);
+}
+
+TEST_F(BatchWindows, GridFillsTheListAndUnloads) {
+    WriteRaster(program.path());
+    RunCommand(Command::LocationGrid);
+    FrmGrid *grid = GridDialog();
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(grid->windowTitle(), "Definition of a Grid");
+    grid->txtLongStep->setText("2");
+    grid->txtLatStep->setText("1");
+    grid->CmdRun_Click();
+    ASSERT_EQ(list->locationCount(), 6);
+    EXPECT_EQ(list->locations()[0], (batch::ListEntry{" Lon : 5.00 Lat : 40.00 Alt : -40", "5.00", "40.00", "-40"}));
+    EXPECT_EQ(list->locations()[5].Text, " Lon : 15.00 Lat : 50.00 Alt : -40");
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_EQ(GridDialog(), nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    // A fresh dialog starts from the design texts; a zero count is refused.
+    RunCommand(Command::LocationGrid);
+    grid = GridDialog();
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(grid->txtLongStep->text(), "10");
+    grid->txtLatStep->setText("0");
+    grid->CmdRun_Click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(list->locationCount(), 6);
+}
+
+TEST_F(BatchWindows, GridWithoutRasterKeepsTheDialogUsable) {
+    RunCommand(Command::LocationGrid);
+    FrmGrid *grid = GridDialog();
+    ASSERT_NE(grid, nullptr);
+    grid->CmdRun_Click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].icon, MsgIcon::Critical);
+    EXPECT_TRUE(grid->CmdRun->isEnabled());
+    EXPECT_EQ(GridDialog(), grid);
+    EXPECT_FALSE(list->isVisible());
+}
+
+TEST_F(BatchWindows, LocationFileFillsTheList) {
+    WriteRaster(program.path());
+    const auto path = out.path() / "places.csv";
+    std::ofstream(path, std::ios::binary) << "Rome, 12.5, 41.9, 20\r\n\r\n12.5,41.9\r\n";
+    list->addLocation({"old", "1", "2", "3"});
+    file = QString::fromStdString(path.string());
+    RunCommand(Command::LocationFile);
+    ASSERT_EQ(list->locationCount(), 2);
+    EXPECT_EQ(list->locations()[0], (batch::ListEntry{"Rome", "12.5", "41.9", "20"}));
+    EXPECT_EQ(list->locations()[1].Text, " Lon : 12.5 Lat : 41.9 Alt : -40");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "Location Wrong Data Skipped : Longitude or Latitude or Altitude not valid.");
+    EXPECT_EQ(messages[0].title, "Tavisol");
+    EXPECT_TRUE(list->isVisible());
+
+    // A file that cannot be opened: its reason, and the window stays hidden.
+    list->hide();
+    messages.clear();
+    file = QString::fromStdString((out.path() / "missing.dat").string());
+    RunCommand(Command::LocationFile);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_THAT(messages[0].text.toStdString(), HasSubstr("Cannot open file"));
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_EQ(list->locationCount(), 0);
+}
+
+} // namespace
