@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "batch/batchcommands.h"
 #include "rastermap/form1.h"
 #include "results/install.h"
 #include "shell/dialogcommands.h"
@@ -28,6 +29,7 @@ int main(int argc, char *argv[]) {
         mainWindow = std::make_unique<tavisol::MDIForm1>();
         tavisol::InstallDialogCommands(mainWindow.get());
         tavisol::results::InstallResultsCommands(*mainWindow);
+        tavisol::InstallBatchCommands();
         mainWindow->show();
     });
     splash.show();
