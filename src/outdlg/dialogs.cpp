@@ -128,6 +128,54 @@ void NothingSelected(QWidget *parent, const char *text) {
 
 std::filesystem::path ToPath(const QString &name) { return std::filesystem::path(name.toStdString()); }
 
+// Runs `run` and tells whether it showed an error description (a box
+// without icon: how the workbench reports a failed estimate).
+template <typename F>
+bool ShowsNoError(F &&run) {
+    bool failed = false;
+    MessageBoxHandler previous;
+    previous = SetMessageBoxHandler([&failed, &previous](QWidget *parent, const MessageRequest &r) {
+        if (r.icon == MsgIcon::NoIcon)
+            failed = true;
+        if (previous)
+            return previous(parent, r);
+        MessageBoxHandler mine = SetMessageBoxHandler(nullptr);
+        const MsgAnswer answer = ShowMessage(parent, r.icon, r.text, r.title, r.buttons);
+        SetMessageBoxHandler(std::move(mine));
+        return answer;
+    });
+    try {
+        run();
+    } catch (...) {
+        SetMessageBoxHandler(std::move(previous));
+        throw;
+    }
+    SetMessageBoxHandler(std::move(previous));
+    return !failed;
+}
+
+// The workbench with a current estimate of its variable: loaded on first
+// use, recomputed when pending. Null when no estimate could be made (another
+// run holds the busy mark, or the estimate failed: both told the user), so
+// that no stale or half-made estimate is written.
+workbench::frmwork *WorkbenchUpToDate(QWidget *parent) {
+    workbench::frmwork *w = workbench::frmwork::existing();
+    bool busy = false;
+    const bool clean = ShowsNoError([&] {
+        if (!w)
+            w = workbench::frmwork::instance();
+        if (w->RecalcPending()) {
+            if (!BusyGate(parent))
+                busy = true;
+            else
+                w->ShowData();
+        }
+    });
+    if (busy || !clean || w->RecalcPending())
+        return nullptr;
+    return w;
+}
+
 } // namespace
 
 // ---- Level options -------------------------------------------------------------------
@@ -511,14 +559,9 @@ void frmOut::CmdSave_Click() {
     const QString name = AskSaveFile(this, OutSaveFilter(format), programFolder());
     if (name.isEmpty())
         return;
-    workbench::frmwork *w = workbench::frmwork::instance();
-    if (w->RecalcPending()) {
-        if (!BusyGate(this))
-            return;
-        w->ShowData();
-        if (w->RecalcPending())
-            return;  // the run could not start; nothing current to write
-    }
+    workbench::frmwork *w = WorkbenchUpToDate(this);
+    if (!w)
+        return;
     try {
         w->SaveResults(name.toStdString());
     } catch (const std::exception &e) {

@@ -34,9 +34,10 @@ QPagedPaintDevice *g_printDevice = nullptr;
 QWidget *MainWindow() { return MDIForm1::instance(); }
 
 // A printer for the commands when there is no main window (tests, start-up).
+// Kept for the whole run: a printer must not outlive the application object.
 QPrinter &FallbackPrinter() {
-    static QPrinter printer;
-    return printer;
+    static QPrinter *printer = new QPrinter;
+    return *printer;
 }
 
 QPagedPaintDevice &CurrentPrinter() {

@@ -16,6 +16,7 @@
 #include "fixture.h"
 #include "outdlg/dialogs.h"
 #include "outdlg/install.h"
+#include "outdlg/printing.h"
 #include "results/frmguess.h"
 #include "results/install.h"
 #include "shell/appstate.h"
@@ -450,6 +451,29 @@ TEST_F(OutputDialogs, WorkbenchSaveRecomputesAPendingEstimatePrintDoesNot) {
     EXPECT_GT(fs::file_size(folder.path() / "wb.tvs"), 100U);
 }
 
+TEST_F(OutputDialogs, WorkbenchSaveWritesNothingWhenItsEstimateFails) {
+    workbench::frmwork::instance();
+    fs::remove_all(folder.path() / "TavisolData");
+    SetCurrentLocation("Moved", fixture::PointLon + 0.05F, fixture::PointLat, fixture::PointAlt);
+    appState().OutputFormat = 5;
+    frmOut &d = OutDialog();
+    const fs::path file = folder.path() / "wb.dat";
+    nextFile = QString::fromStdString(file.string());
+    d.CmdSave_Click();
+    EXPECT_FALSE(Saved());
+    ASSERT_FALSE(messages.empty());
+    EXPECT_EQ(messages.front().icon, MsgIcon::NoIcon);
+    EXPECT_FALSE(fs::exists(file));
+
+    // The next save with the data back writes (nothing pending any more).
+    fixture::WriteDataFolder(folder.path());
+    messages.clear();
+    appState().WorkRecalcPending = true;
+    d.CmdSave_Click();
+    EXPECT_TRUE(Saved());
+    EXPECT_TRUE(fs::exists(file));
+}
+
 TEST_F(OutputDialogs, WorkbenchCancelHidesAndKeepsTheTicks) {
     RunCommand(Command::PrintWorkBench);
     frmOut &d = OutDialog();
@@ -461,6 +485,41 @@ TEST_F(OutputDialogs, WorkbenchCancelHidesAndKeepsTheTicks) {
     EXPECT_EQ(OutIfLoaded(), &d);
     EXPECT_TRUE(d.chkStat->isChecked());
     EXPECT_EQ(d.Levels.level(), Level::P95);
+}
+
+// Pictures of the two dialogs for a look: TAVISOL_OUTDLG_SHOTS=<folder>.
+TEST_F(OutputDialogs, Pictures) {
+    const QByteArray dir = qgetenv("TAVISOL_OUTDLG_SHOTS");
+    if (dir.isEmpty())
+        GTEST_SKIP();
+    GuessOutDialog().adjustSize();
+    GuessOutDialog().grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/frmGuessOut.png"));
+    OutDialog().adjustSize();
+    OutDialog().grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/frmOut.png"));
+}
+
+TEST(PrintLines, LongListsContinueOnNewPagesOfOneDocument) {
+    fixture::TempFolder folder;
+    const fs::path file = folder.path() / "lines.pdf";
+    exports::PrintLines lines;
+    for (int i = 0; i < 150; ++i)
+        lines.emplace_back().text("Temp_mean_mly").tab(26).text(std::to_string(i));
+    report::PrintOutcome outcome;
+    {
+        QPdfWriter writer(QString::fromStdString(file.string()));
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        outcome = PrintLinesOn(writer, lines);
+    }
+    ASSERT_TRUE(outcome.ok) << outcome.error;
+    EXPECT_GE(outcome.pages, 2);
+    EXPECT_EQ(PdfPages(Slurp(file)), outcome.pages);
+
+    const fs::path none = folder.path() / "none.pdf";
+    {
+        QPdfWriter writer(QString::fromStdString(none.string()));
+        EXPECT_EQ(RunPrintJob(writer, PrintJob{}).pages, 0);
+    }
+    EXPECT_TRUE(!fs::exists(none) || fs::file_size(none) == 0);
 }
 
 TEST(FileFilters, DialogFiltersInQtForm) {
