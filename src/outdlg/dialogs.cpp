@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -329,9 +330,13 @@ void frmGuessOut::Form_Activate() {
     results::frmGuess &guess = results::GuessWindow();
     if (!guess.RecalcPending() || guess.isRunning())
         return;
+    QPointer<frmGuessOut> self(this);
     CmdSave->setEnabled(false);
     CmdPrint->setEnabled(false);
     guess.ShowData();
+    // The estimate lets events through: Cancel may have unloaded the dialog.
+    if (!self)
+        return;
     CmdSave->setEnabled(true);
     CmdPrint->setEnabled(true);
 }
@@ -393,9 +398,10 @@ void frmGuessOut::CmdSave_Click() {
     const QString name = AskSaveFile(this, GuessOutSaveFilter(appState().OutputFormat), programFolder());
     if (name.isEmpty())
         return;
-    if (!GuessUpToDate(this))
+    QPointer<frmGuessOut> self(this);
+    if (!GuessUpToDate(this) || !self)
         return;
-    const std::string error = SaveResults(ToPath(name));
+    const std::string error = SaveResults(ToPath(name), Request());
     if (!error.empty()) {
         ShowMessage(this, MsgIcon::NoIcon, QString::fromStdString(error));
         return;
@@ -411,9 +417,10 @@ void frmGuessOut::CmdPrint_Click() {
     QPagedPaintDevice *device = AskPrinter(this);
     if (!device)
         return;
-    if (!GuessUpToDate(this))
+    QPointer<frmGuessOut> self(this);
+    if (!GuessUpToDate(this) || !self)
         return;
-    printresults(*device);
+    printresults(*device, Request());
 }
 
 void frmGuessOut::CmdCanc_Click() { UnloadGuessOut(); }

@@ -152,18 +152,18 @@ QPagedPaintDevice *AskPrinter(QWidget *parent) {
 
 // ---- The location results window's dispatch ------------------------------------------
 
-std::string SaveResults(const std::filesystem::path &file) {
+std::string SaveResults(const std::filesystem::path &file, const OutputRequest &request) {
     results::frmGuess &guess = results::GuessWindow();
-    const DispatchOutcome outcome = SaveLocationResults(file, guess.Results(), GuessOutDialog().Request(),
+    const DispatchOutcome outcome = SaveLocationResults(file, guess.Results(), request,
                                                         [&guess](int v) { guess.RestoreForWriting(v); });
     return outcome.ok ? std::string() : outcome.error;
 }
 
-void printresults(QPagedPaintDevice &device) {
-    PrintOn(device, [&device] {
+void printresults(QPagedPaintDevice &device, const OutputRequest &request) {
+    PrintOn(device, [&device, &request] {
         results::frmGuess &guess = results::GuessWindow();
         const PrintJob job =
-            LocationPrintJob(guess.Results(), GuessOutDialog().Request(), [&guess](int v) { guess.RestoreForWriting(v); });
+            LocationPrintJob(guess.Results(), request, [&guess](int v) { guess.RestoreForWriting(v); });
         RunPrintJob(device, job);
     });
 }

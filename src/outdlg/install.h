@@ -10,6 +10,8 @@
 #include <functional>
 #include <string>
 
+#include "outdlg/dispatch.h"
+
 class QPagedPaintDevice;
 class QWidget;
 
@@ -61,11 +63,13 @@ using PrinterDialog = std::function<QPagedPaintDevice *(QWidget *parent)>;
 void SetPrinterDialog(PrinterDialog dialog);
 QPagedPaintDevice *AskPrinter(QWidget *parent);
 
-// The location results window's dispatch on its stored copies, by the
-// format in force, as frmGuessOut's Save and Print run it after the window
-// is up to date. Save returns the error text, empty on success.
-std::string SaveResults(const std::filesystem::path &file);
-void printresults(QPagedPaintDevice &device);
+// The location results window's dispatch on its stored copies, as
+// frmGuessOut's Save and Print run it once the window is up to date
+// (request: frmGuessOut::Request()). Save returns the error text, empty on
+// success; print errors end silently. Both leave the last variable written
+// in the window's engine state.
+std::string SaveResults(const std::filesystem::path &file, const OutputRequest &request);
+void printresults(QPagedPaintDevice &device, const OutputRequest &request);
 
 // Runs print with `device` as the printer that the workbench's printresults
 // draws on (the main window's printer otherwise); any error ends it silently.
