@@ -1,0 +1,607 @@
+#include "outdlg/dialogs.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <exception>
+
+#include "engine/widgets/enable_form_controls.h"
+#include "numfmt/numfmt_qt.h"
+#include "outdlg/install.h"
+#include "results/frmguess.h"
+#include "results/install.h"
+#include "shell/appstate.h"
+#include "shell/dialogcommands.h"
+#include "shell/mdiform1.h"
+#include "shell/messages.h"
+#include "shell/programfolders.h"
+#include "workbench/frmwork.h"
+
+namespace tavisol::outdlg {
+
+namespace {
+
+QCheckBox *Box(QWidget *parent, const char *name, const char *caption) {
+    auto *b = new QCheckBox(QString::fromUtf8(caption), parent);
+    b->setObjectName(QString::fromLatin1(name));
+    return b;
+}
+
+QPushButton *Button(QWidget *parent, const char *name, const char *caption) {
+    auto *b = new QPushButton(QString::fromUtf8(caption), parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+QGroupBox *Frame(QWidget *parent, const char *name, const char *caption) {
+    auto *f = new QGroupBox(QString::fromUtf8(caption), parent);
+    f->setObjectName(QString::fromLatin1(name));
+    return f;
+}
+
+// The three level options in a row of their own.
+QWidget *BuildLevels(QWidget *parent, LevelOptions &levels) {
+    auto *row = new QWidget(parent);
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(20, 0, 0, 0);
+    levels.group = new QButtonGroup(row);
+    auto option = [&](const char *name, const char *caption) {
+        auto *o = new QRadioButton(QString::fromUtf8(caption), row);
+        o->setObjectName(QString::fromLatin1(name));
+        levels.group->addButton(o);
+        layout->addWidget(o);
+        return o;
+    };
+    levels.optlev90 = option("optlev90", "90%");
+    levels.optlev95 = option("optlev95", "95%");
+    levels.optlev99 = option("optlev99", "99%");
+    layout->addStretch(1);
+    return row;
+}
+
+// The monthly output boxes shared by both dialogs, in their frame's order;
+// the level options follow the confidence interval in the results dialog.
+struct MonthlyBoxes {
+    QCheckBox *Best, *High, *Error, *Bias, *Slope, *ExplVar, *AbsGrad, *DirGrad, *LongGrad, *LatGrad;
+};
+
+MonthlyBoxes BuildMonthly(QGroupBox *frame, QVBoxLayout *layout, QWidget *levelsRow) {
+    MonthlyBoxes m{};
+    auto add = [&](const char *name, const char *caption) {
+        QCheckBox *b = Box(frame, name, caption);
+        layout->addWidget(b);
+        return b;
+    };
+    m.Best = add("ChkBest", "Best Estimate");
+    m.High = add("ChkHigh", "Confidence Interval");
+    if (levelsRow)
+        layout->addWidget(levelsRow);
+    m.Error = add("ChkError", "Estimated Standard Error");
+    m.Bias = add("ChkBias", "Estimated Bias");
+    m.Slope = add("ChkSlope", "Slope of Linear Altitude Dependency");
+    m.ExplVar = add("ChkExplVar", "Explained Variance of Altitude Correction");
+    m.AbsGrad = add("ChkAbsGrad", "Absolute Value of horizontal Gradient");
+    m.DirGrad = add("ChkDirGrad", "Direction of Horizontal Gradient");
+    m.LongGrad = add("ChkLongGrad", "Longitudinal Gradient");
+    m.LatGrad = add("ChkLatGrad", "Latitudinal Gradient");
+    return m;
+}
+
+Level FromWorkbench(workbench::ConfidenceLevel level) {
+    switch (level) {
+    case workbench::ConfidenceLevel::P90: return Level::P90;
+    case workbench::ConfidenceLevel::P95: return Level::P95;
+    case workbench::ConfidenceLevel::P99: return Level::P99;
+    case workbench::ConfidenceLevel::None: break;
+    }
+    return Level::None;
+}
+
+void EnableWorkbench() {
+    if (workbench::frmwork *w = workbench::frmwork::existing())
+        engine::EnableFormControls(w);
+}
+
+OutputRequest BaseRequest() {
+    const AppState &app = appState();
+    OutputRequest r;
+    r.Format = app.OutputFormat;
+    r.Methods = MethodsFromSettings(AppliedSettingsRecord());
+    r.Locale = numfmt::userLocale();
+    r.LocationName = app.LocationName;
+    r.Current = {app.CurLongitude, app.CurLatitude, app.CurElevation};
+    return r;
+}
+
+void NothingSelected(QWidget *parent, const char *text) {
+    ShowMessage(parent, MsgIcon::Question, QString::fromUtf8(text), QString::fromUtf8(NothingSelectedTitle));
+}
+
+std::filesystem::path ToPath(const QString &name) { return std::filesystem::path(name.toStdString()); }
+
+// Runs `run` and tells whether it showed an error description (a box
+// without icon: how the workbench reports a failed estimate).
+template <typename F>
+bool ShowsNoError(F &&run) {
+    bool failed = false;
+    MessageBoxHandler previous;
+    previous = SetMessageBoxHandler([&failed, &previous](QWidget *parent, const MessageRequest &r) {
+        if (r.icon == MsgIcon::NoIcon)
+            failed = true;
+        if (previous)
+            return previous(parent, r);
+        MessageBoxHandler mine = SetMessageBoxHandler(nullptr);
+        const MsgAnswer answer = ShowMessage(parent, r.icon, r.text, r.title, r.buttons);
+        SetMessageBoxHandler(std::move(mine));
+        return answer;
+    });
+    try {
+        run();
+    } catch (...) {
+        SetMessageBoxHandler(std::move(previous));
+        throw;
+    }
+    SetMessageBoxHandler(std::move(previous));
+    return !failed;
+}
+
+// The workbench with a current estimate of its variable: loaded on first
+// use, recomputed when pending. Null when no estimate could be made (another
+// run holds the busy mark, or the estimate failed: both told the user), so
+// that no stale or half-made estimate is written.
+workbench::frmwork *WorkbenchUpToDate(QWidget *parent) {
+    workbench::frmwork *w = workbench::frmwork::existing();
+    bool busy = false;
+    const bool clean = ShowsNoError([&] {
+        if (!w)
+            w = workbench::frmwork::instance();
+        if (w->RecalcPending()) {
+            if (!BusyGate(parent))
+                busy = true;
+            else
+                w->ShowData();
+        }
+    });
+    if (busy || !clean || w->RecalcPending())
+        return nullptr;
+    return w;
+}
+
+} // namespace
+
+// ---- Level options -------------------------------------------------------------------
+
+Level LevelOptions::level() const {
+    if (optlev99->isChecked())
+        return Level::P99;
+    if (optlev95->isChecked())
+        return Level::P95;
+    if (optlev90->isChecked())
+        return Level::P90;
+    return Level::None;
+}
+
+void LevelOptions::setLevel(Level level) {
+    // An exclusive group cannot clear its last option.
+    group->setExclusive(false);
+    optlev90->setChecked(level == Level::P90);
+    optlev95->setChecked(level == Level::P95);
+    optlev99->setChecked(level == Level::P99);
+    group->setExclusive(true);
+}
+
+void LevelOptions::setEnabled(bool enabled) {
+    optlev90->setEnabled(enabled);
+    optlev95->setEnabled(enabled);
+    optlev99->setEnabled(enabled);
+}
+
+// ---- frmGuessOut ---------------------------------------------------------------------
+
+frmGuessOut::frmGuessOut(QWidget *parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmGuessOut"));
+    setWindowTitle(QStringLiteral("Output of automatic run of several variables"));
+    setModal(false);
+    buildControls();
+    Form_Load();
+}
+
+void frmGuessOut::buildControls() {
+    auto *top = new QVBoxLayout(this);
+    auto *columns = new QHBoxLayout;
+    top->addLayout(columns);
+
+    QGroupBox *variables = Frame(this, "FrameVariable", "Desired Variable");
+    auto *vl = new QVBoxLayout(variables);
+    const char *names[VariableBoxCount] = {"chkMean", "chkMax", "chkMin", "chkPrec",
+                                           "chkVap",  "chkPET", "chkWind", "chkSun"};
+    const char *captions[VariableBoxCount] = {"Monthly Mean Temperature",
+                                              "Monthly Mean of Daily Maximum Temperature",
+                                              "Monthly Mean of Daily Minimum Temperature",
+                                              "Monthly Total Precipitation",
+                                              "Monthly Mean Water Vapor Pressure",
+                                              "Monthly Totals of Potential Evapotranspiration",
+                                              "Wind Speed",
+                                              "Sunshine Fraction"};
+    for (std::size_t v = 0; v < VariableBoxCount; ++v) {
+        VariableBoxes[v] = Box(variables, names[v], captions[v]);
+        vl->addWidget(VariableBoxes[v]);
+    }
+    vl->addStretch(1);
+    chkMean = VariableBoxes[0];
+    chkMax = VariableBoxes[1];
+    chkMin = VariableBoxes[2];
+    chkPrec = VariableBoxes[3];
+    chkVap = VariableBoxes[4];
+    chkPET = VariableBoxes[5];
+    chkWind = VariableBoxes[6];
+    chkSun = VariableBoxes[7];
+
+    auto *right = new QVBoxLayout;
+    QGroupBox *outputs = Frame(this, "FrameOutput", "Desired Output");
+    auto *ol = new QVBoxLayout(outputs);
+    const MonthlyBoxes m = BuildMonthly(outputs, ol, BuildLevels(outputs, Levels));
+    ChkBest = m.Best;
+    ChkHigh = m.High;
+    ChkError = m.Error;
+    ChkBias = m.Bias;
+    ChkSlope = m.Slope;
+    ChkExplVar = m.ExplVar;
+    ChkAbsGrad = m.AbsGrad;
+    ChkDirGrad = m.DirGrad;
+    ChkLongGrad = m.LongGrad;
+    ChkLatGrad = m.LatGrad;
+    right->addWidget(outputs);
+
+    QGroupBox *further = Frame(this, "FrameFurther", "Further Information");
+    auto *fl = new QVBoxLayout(further);
+    chkStat = Box(further, "chkStat", "Station Information");
+    chkObs = Box(further, "chkObs", "List of observed Data");
+    fl->addWidget(chkStat);
+    fl->addWidget(chkObs);
+    right->addWidget(further);
+
+    columns->addWidget(variables);
+    columns->addLayout(right);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    CmdSave = Button(this, "CmdSave", "Save");
+    CmdPrint = Button(this, "CmdPrint", "Print");
+    CmdCanc = Button(this, "CmdCanc", "Cancel");
+    buttons->addWidget(CmdSave);
+    buttons->addWidget(CmdPrint);
+    buttons->addWidget(CmdCanc);
+    top->addLayout(buttons);
+
+    connect(ChkHigh, &QCheckBox::toggled, this, [this] { ChkHigh_Click(); });
+    connect(CmdSave, &QPushButton::clicked, this, [this] { CmdSave_Click(); });
+    connect(CmdPrint, &QPushButton::clicked, this, [this] { CmdPrint_Click(); });
+    connect(CmdCanc, &QPushButton::clicked, this, [this] { CmdCanc_Click(); });
+}
+
+void frmGuessOut::Form_Load() {
+    adjustSize();
+    if (MDIForm1 *main = MDIForm1::instance()) {
+        const QRect frame = main->frameGeometry();
+        move(frame.left() + frame.width() / 2 - width() / 2, frame.top() + frame.height() / 2 - height() / 2);
+    }
+    Enablecheck(appState().OutputFormat);
+}
+
+std::array<QCheckBox *, 12> frmGuessOut::outputBoxes() const {
+    return {ChkBest, ChkHigh, ChkError, ChkBias, ChkSlope, ChkExplVar,
+            ChkAbsGrad, ChkDirGrad, ChkLongGrad, ChkLatGrad, chkStat, chkObs};
+}
+
+void frmGuessOut::Enablecheck(int format) {
+    const GuessOutFormatRule rule = GuessOutEnablecheck(format);
+    ChkBest->setChecked(rule.Best);
+    for (QCheckBox *b : outputBoxes())
+        b->setEnabled(rule.OutputsEnabled);
+    Levels.setEnabled(rule.OutputsEnabled);
+    for (std::size_t v = 0; v < VariableBoxCount; ++v) {
+        VariableBoxes[v]->setChecked(rule.Variables[v]);
+        VariableBoxes[v]->setEnabled(rule.VariablesEnabled);
+    }
+}
+
+bool frmGuessOut::event(QEvent *e) {
+    if (e->type() == QEvent::WindowActivate) {
+        results::frmGuess *guess = results::GuessWindowIfCreated();
+        if (!guess || guess->RecalcPending())
+            // After the activation has finished, not inside it.
+            QTimer::singleShot(0, this, &frmGuessOut::Form_Activate);
+    }
+    return QDialog::event(e);
+}
+
+void frmGuessOut::Form_Activate() {
+    results::frmGuess &guess = results::GuessWindow();
+    if (!guess.RecalcPending() || guess.isRunning())
+        return;
+    QPointer<frmGuessOut> self(this);
+    CmdSave->setEnabled(false);
+    CmdPrint->setEnabled(false);
+    guess.ShowData();
+    // The estimate lets events through: Cancel may have unloaded the dialog.
+    if (!self)
+        return;
+    CmdSave->setEnabled(true);
+    CmdPrint->setEnabled(true);
+}
+
+void frmGuessOut::ChkHigh_Click() {
+    Levels.setLevel(GuessOutLevelAfterHighClick(Levels.level(), ChkHigh->isChecked()));
+}
+
+VariableTicks frmGuessOut::Variables() const {
+    VariableTicks ticks{};
+    for (std::size_t v = 0; v < VariableBoxCount; ++v)
+        ticks[v] = VariableBoxes[v]->isChecked();
+    return ticks;
+}
+
+report::ReportOptions frmGuessOut::Outputs() const {
+    report::ReportOptions o;
+    o.Best = ChkBest->isChecked();
+    o.High = ChkHigh->isChecked();
+    o.Error = ChkError->isChecked();
+    o.Bias = ChkBias->isChecked();
+    o.Slope = ChkSlope->isChecked();
+    o.ExplVar = ChkExplVar->isChecked();
+    o.AbsGrad = ChkAbsGrad->isChecked();
+    o.DirGrad = ChkDirGrad->isChecked();
+    o.LongGrad = ChkLongGrad->isChecked();
+    o.LatGrad = ChkLatGrad->isChecked();
+    o.Stations = chkStat->isChecked();
+    o.Observations = chkObs->isChecked();
+    return WithLevel(o, Levels.level());
+}
+
+OutputRequest frmGuessOut::Request() const {
+    OutputRequest r = BaseRequest();
+    r.Variables = Variables();
+    r.Options = Outputs();
+    return r;
+}
+
+namespace {
+
+// Brings the results window's copies up to date; false when they cannot be
+// written from (another run holds the busy mark, or the run failed: both
+// have told the user).
+bool GuessUpToDate(QWidget *parent) {
+    results::frmGuess &guess = results::GuessWindow();
+    if (guess.RecalcPending() && !BusyGate(parent))
+        return false;
+    return guess.ShowData();
+}
+
+} // namespace
+
+void frmGuessOut::CmdSave_Click() {
+    if (!GuessOutHasSelection(Variables(), Outputs())) {
+        NothingSelected(this, NothingToSaveText);
+        return;
+    }
+    const QString name = AskSaveFile(this, GuessOutSaveFilter(appState().OutputFormat), programFolder());
+    if (name.isEmpty())
+        return;
+    QPointer<frmGuessOut> self(this);
+    if (!GuessUpToDate(this) || !self)
+        return;
+    const std::string error = SaveResults(ToPath(name), Request());
+    if (!error.empty()) {
+        ShowMessage(this, MsgIcon::NoIcon, QString::fromStdString(error));
+        return;
+    }
+    ShowMessage(this, MsgIcon::Information, QString::fromUtf8(SavedText));
+}
+
+void frmGuessOut::CmdPrint_Click() {
+    if (!GuessOutHasSelection(Variables(), Outputs())) {
+        NothingSelected(this, NothingToPrintText);
+        return;
+    }
+    QPagedPaintDevice *device = AskPrinter(this);
+    if (!device)
+        return;
+    QPointer<frmGuessOut> self(this);
+    if (!GuessUpToDate(this) || !self)
+        return;
+    printresults(*device, Request());
+}
+
+void frmGuessOut::CmdCanc_Click() { UnloadGuessOut(); }
+
+void frmGuessOut::reject() { CmdCanc_Click(); }
+
+// ---- frmOut ---------------------------------------------------------------------------
+
+frmOut::frmOut(QWidget *parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmOut"));
+    setWindowTitle(QStringLiteral("Output"));
+    setModal(false);
+    buildControls();
+    Enablecheck(appState().OutputFormat);
+}
+
+void frmOut::buildControls() {
+    auto *top = new QVBoxLayout(this);
+    auto *columns = new QHBoxLayout;
+    top->addLayout(columns);
+
+    auto *left = new QVBoxLayout;
+    QGroupBox *monthly = Frame(this, "FrameMonthly", "Monthly Output");
+    auto *ml = new QVBoxLayout(monthly);
+    const MonthlyBoxes m = BuildMonthly(monthly, ml, nullptr);
+    ChkBest = m.Best;
+    ChkHigh = m.High;
+    ChkError = m.Error;
+    ChkBias = m.Bias;
+    ChkSlope = m.Slope;
+    ChkExplVar = m.ExplVar;
+    ChkAbsGrad = m.AbsGrad;
+    ChkDirGrad = m.DirGrad;
+    ChkLongGrad = m.LongGrad;
+    ChkLatGrad = m.LatGrad;
+    left->addWidget(monthly);
+    columns->addLayout(left);
+
+    auto *right = new QVBoxLayout;
+    QGroupBox *level = Frame(this, "FrameLevel", "Confidence Level");
+    auto *ll = new QVBoxLayout(level);
+    ll->addWidget(BuildLevels(level, Levels));
+    right->addWidget(level);
+
+    QGroupBox *finer = Frame(this, "FrameFiner", "Finer Temporal Resolution");
+    auto *fl = new QVBoxLayout(finer);
+    chkDek = Box(finer, "chkDek", "Dekadal Resolution");
+    chkDay = Box(finer, "chkDay", "Daily Resolution");
+    chkThr = Box(finer, "chkThr", "Days reaching Threshold");
+    fl->addWidget(chkDek);
+    fl->addWidget(chkDay);
+    fl->addWidget(chkThr);
+    right->addWidget(finer);
+
+    QGroupBox *further = Frame(this, "FrameFurther", "Further Information");
+    auto *xl = new QVBoxLayout(further);
+    chkStat = Box(further, "chkStat", "Station Information");
+    chkObs = Box(further, "chkObs", "List of observed Data");
+    xl->addWidget(chkStat);
+    xl->addWidget(chkObs);
+    right->addWidget(further);
+    right->addStretch(1);
+    columns->addLayout(right);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    CmdSave = Button(this, "CmdSave", "Save");
+    CmdPrint = Button(this, "CmdPrint", "Print");
+    CmdCanc = Button(this, "CmdCanc", "Cancel");
+    buttons->addWidget(CmdSave);
+    buttons->addWidget(CmdPrint);
+    buttons->addWidget(CmdCanc);
+    top->addLayout(buttons);
+
+    for (QCheckBox *b : levelUsers())
+        connect(b, &QCheckBox::toggled, this, [this, b] { LevelUser_Click(b); });
+    connect(CmdSave, &QPushButton::clicked, this, [this] { CmdSave_Click(); });
+    connect(CmdPrint, &QPushButton::clicked, this, [this] { CmdPrint_Click(); });
+    connect(CmdCanc, &QPushButton::clicked, this, [this] { CmdCanc_Click(); });
+}
+
+std::array<QCheckBox *, 15> frmOut::outputBoxes() const {
+    return {ChkBest, ChkHigh, ChkError, ChkBias, ChkSlope, ChkExplVar, ChkAbsGrad, ChkDirGrad,
+            ChkLongGrad, ChkLatGrad, chkDek, chkDay, chkThr, chkStat, chkObs};
+}
+
+std::array<QCheckBox *, 4> frmOut::levelUsers() const { return {ChkHigh, chkDay, chkDek, chkThr}; }
+
+void frmOut::Enablecheck(int format) {
+    const OutFormatRule rule = OutEnablecheck(format);
+    ChkBest->setChecked(rule.Best);
+    for (QCheckBox *b : outputBoxes())
+        b->setEnabled(rule.Enabled);
+    Levels.setEnabled(rule.Enabled);
+}
+
+void frmOut::LevelUser_Click(QCheckBox *box) {
+    bool othersTicked = false;
+    for (QCheckBox *b : levelUsers())
+        if (b != box)
+            othersTicked = othersTicked || b->isChecked();
+    const workbench::frmwork *w = workbench::frmwork::existing();
+    const Level workbenchLevel = w ? FromWorkbench(w->SelectedLevel()) : Level::None;
+    Levels.setLevel(OutLevelAfterClick(Levels.level(), box->isChecked(), othersTicked, workbenchLevel));
+}
+
+report::ReportOptions frmOut::Outputs() const {
+    report::ReportOptions o;
+    o.Best = ChkBest->isChecked();
+    o.High = ChkHigh->isChecked();
+    o.Error = ChkError->isChecked();
+    o.Bias = ChkBias->isChecked();
+    o.Slope = ChkSlope->isChecked();
+    o.ExplVar = ChkExplVar->isChecked();
+    o.AbsGrad = ChkAbsGrad->isChecked();
+    o.DirGrad = ChkDirGrad->isChecked();
+    o.LongGrad = ChkLongGrad->isChecked();
+    o.LatGrad = ChkLatGrad->isChecked();
+    o.Dekadal = chkDek->isChecked();
+    o.Daily = chkDay->isChecked();
+    o.Threshold = chkThr->isChecked();
+    o.Stations = chkStat->isChecked();
+    o.Observations = chkObs->isChecked();
+    return WithLevel(o, Levels.level());
+}
+
+OutputRequest frmOut::Request() const {
+    OutputRequest r = BaseRequest();
+    r.Options = Outputs();
+    return r;
+}
+
+void frmOut::CmdSave_Click() {
+    if (!OutHasSelection(Outputs())) {
+        NothingSelected(this, NothingToSaveText);
+        return;
+    }
+    const int format = appState().OutputFormat;
+    if (WorkbenchRefusesFormat(format)) {
+        ShowMessage(this, MsgIcon::Information, QString::fromUtf8(WorkbenchFormatText));
+        return;
+    }
+    const QString name = AskSaveFile(this, OutSaveFilter(format), programFolder());
+    if (name.isEmpty())
+        return;
+    workbench::frmwork *w = WorkbenchUpToDate(this);
+    if (!w)
+        return;
+    try {
+        w->SaveResults(name.toStdString());
+    } catch (const std::exception &e) {
+        ShowMessage(this, MsgIcon::NoIcon, QString::fromStdString(e.what()));
+        return;
+    }
+    hide();
+    EnableWorkbench();
+    ShowMessage(this, MsgIcon::Information, QString::fromUtf8(SavedText));
+}
+
+void frmOut::CmdPrint_Click() {
+    if (!OutHasSelection(Outputs())) {
+        NothingSelected(this, NothingToPrintText);
+        return;
+    }
+    if (WorkbenchRefusesFormat(appState().OutputFormat)) {
+        ShowMessage(this, MsgIcon::Information, QString::fromUtf8(WorkbenchFormatText));
+        return;
+    }
+    QPagedPaintDevice *device = AskPrinter(this);
+    if (!device)
+        return;
+    workbench::frmwork *w = workbench::frmwork::instance();
+    PrintOn(*device, [w] { w->printresults(); });
+    EnableWorkbench();
+}
+
+void frmOut::CmdCanc_Click() {
+    hide();
+    EnableWorkbench();
+}
+
+void frmOut::reject() { CmdCanc_Click(); }
+
+} // namespace tavisol::outdlg

@@ -1,0 +1,116 @@
+#pragma once
+
+// The two output dialogs: frmGuessOut saves or prints the location results
+// window's estimate of several variables, frmOut the workbench's estimate of
+// its one variable, both in the output format in force. Their boxes are the
+// only record of the user's choice; the dispatch reads them as plain data.
+
+#include <QDialog>
+
+#include <array>
+
+#include "outdlg/dispatch.h"
+
+class QCheckBox;
+class QGroupBox;
+class QPushButton;
+class QRadioButton;
+class QButtonGroup;
+
+namespace tavisol::outdlg {
+
+// The three level options of a dialog: at most one set, all three may be clear.
+class LevelOptions {
+public:
+    QRadioButton *optlev90 = nullptr;
+    QRadioButton *optlev95 = nullptr;
+    QRadioButton *optlev99 = nullptr;
+    QButtonGroup *group = nullptr;
+
+    Level level() const;
+    void setLevel(Level level);
+    void setEnabled(bool enabled);
+};
+
+// "Output of automatic run of several variables".
+class frmGuessOut : public QDialog {
+    Q_OBJECT
+public:
+    // Builds the dialog and runs its load: centred over the main window, then
+    // Enablecheck with the output format in force.
+    explicit frmGuessOut(QWidget *parent = nullptr);
+
+    // Which boxes are free and which values the format fixes.
+    void Enablecheck(int format);
+    // Disables Save and Print while the results window recomputes.
+    void Form_Activate();
+    void ChkHigh_Click();
+    void CmdSave_Click();
+    void CmdPrint_Click();
+    // Unloads the dialog: the next use starts from nothing ticked.
+    void CmdCanc_Click();
+
+    // The boxes as the dispatch reads them, with the format, the settings
+    // record and the current location in force.
+    VariableTicks Variables() const;
+    report::ReportOptions Outputs() const;
+    OutputRequest Request() const;
+
+    // Variable boxes in variable order.
+    std::array<QCheckBox *, VariableBoxCount> VariableBoxes{};
+    QCheckBox *chkMean = nullptr, *chkMax = nullptr, *chkMin = nullptr, *chkPrec = nullptr;
+    QCheckBox *chkVap = nullptr, *chkPET = nullptr, *chkWind = nullptr, *chkSun = nullptr;
+    // Output boxes.
+    QCheckBox *ChkBest = nullptr, *ChkHigh = nullptr, *ChkError = nullptr, *ChkBias = nullptr;
+    QCheckBox *ChkSlope = nullptr, *ChkExplVar = nullptr, *ChkAbsGrad = nullptr, *ChkDirGrad = nullptr;
+    QCheckBox *ChkLongGrad = nullptr, *ChkLatGrad = nullptr, *chkStat = nullptr, *chkObs = nullptr;
+    LevelOptions Levels;
+    QPushButton *CmdSave = nullptr, *CmdPrint = nullptr, *CmdCanc = nullptr;
+
+public slots:
+    void reject() override;  // Escape and the close box act as Cancel
+
+protected:
+    bool event(QEvent *e) override;
+
+private:
+    void buildControls();
+    void Form_Load();
+    std::array<QCheckBox *, 12> outputBoxes() const;
+};
+
+// "Output": the workbench's dialog. Cancel and a successful Save only hide
+// it, so the ticks and the level stay for the next use.
+class frmOut : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmOut(QWidget *parent = nullptr);
+
+    void Enablecheck(int format);
+    // A click of a level user (ChkHigh, chkDay, chkDek, chkThr).
+    void LevelUser_Click(QCheckBox *box);
+    void CmdSave_Click();
+    void CmdPrint_Click();
+    void CmdCanc_Click();
+
+    report::ReportOptions Outputs() const;
+    OutputRequest Request() const;
+
+    QCheckBox *ChkBest = nullptr, *ChkHigh = nullptr, *ChkError = nullptr, *ChkBias = nullptr;
+    QCheckBox *ChkSlope = nullptr, *ChkExplVar = nullptr, *ChkAbsGrad = nullptr, *ChkDirGrad = nullptr;
+    QCheckBox *ChkLongGrad = nullptr, *ChkLatGrad = nullptr;
+    QCheckBox *chkDek = nullptr, *chkDay = nullptr, *chkThr = nullptr;
+    QCheckBox *chkStat = nullptr, *chkObs = nullptr;
+    LevelOptions Levels;
+    QPushButton *CmdSave = nullptr, *CmdPrint = nullptr, *CmdCanc = nullptr;
+
+public slots:
+    void reject() override;  // Escape and the close box act as Cancel
+
+private:
+    void buildControls();
+    std::array<QCheckBox *, 15> outputBoxes() const;
+    std::array<QCheckBox *, 4> levelUsers() const;
+};
+
+} // namespace tavisol::outdlg

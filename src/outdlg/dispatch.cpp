@@ -1,0 +1,362 @@
+#include "outdlg/dispatch.h"
+
+#include <exception>
+
+#include "export/furrowin.h"
+#include "export/ketlo.h"
+#include "export/standard_table.h"
+#include "export/tillwick.h"
+#include "numfmt/textfile.h"
+#include "report/reportfile.h"
+#include "shell/appstate.h"
+
+namespace tavisol::outdlg {
+
+namespace {
+
+constexpr int Pet = 5;
+
+bool IsTillwickOrFurrowin(int format) {
+    return format == FormatLgsInput || format == FormatLgsOutput || format == FormatFurrowin;
+}
+
+template <typename F>
+DispatchOutcome Guarded(F &&write) {
+    try {
+        write();
+        return {};
+    } catch (const std::exception &e) {
+        return {false, e.what()};
+    }
+}
+
+void Leave(const LeaveVariable &leave, int variable) {
+    if (leave && variable >= 0)
+        leave(variable);
+}
+
+} // namespace
+
+GuessOutFormatRule GuessOutEnablecheck(int format) {
+    GuessOutFormatRule rule;
+    switch (format) {
+    case FormatTavisol:
+        rule.Best = false;
+        rule.OutputsEnabled = true;
+        rule.VariablesEnabled = true;
+        break;
+    case FormatLgsInput:
+    case FormatLgsOutput:
+        rule.Best = true;
+        rule.OutputsEnabled = false;
+        rule.VariablesEnabled = false;
+        rule.Variables[3] = true;
+        rule.Variables[5] = true;
+        break;
+    case FormatFurrowin:
+        rule.Best = true;
+        rule.OutputsEnabled = false;
+        rule.VariablesEnabled = false;
+        rule.Variables = {false, true, true, false, false, true, true, true};
+        break;
+    default:
+        rule.Best = true;
+        rule.OutputsEnabled = false;
+        rule.VariablesEnabled = true;
+        break;
+    }
+    return rule;
+}
+
+OutFormatRule OutEnablecheck(int format) {
+    if (format == FormatTavisol)
+        return {false, true};
+    return {true, false};
+}
+
+bool WorkbenchRefusesFormat(int format) { return IsTillwickOrFurrowin(format); }
+
+Level GuessOutLevelAfterHighClick(Level current, bool nowTicked) {
+    if (nowTicked && current == Level::None)
+        return Level::P90;
+    return current;
+}
+
+Level OutLevelAfterClick(Level current, bool nowTicked, bool othersTicked, Level workbench) {
+    if (nowTicked) {
+        if (current != Level::None)
+            return current;
+        return workbench != Level::None ? workbench : Level::P90;
+    }
+    return othersTicked ? current : Level::None;
+}
+
+report::ReportOptions WithLevel(report::ReportOptions options, Level level) {
+    options.Lev90 = level == Level::P90;
+    options.Lev95 = level == Level::P95;
+    options.Lev99 = level == Level::P99;
+    return options;
+}
+
+Level LevelOf(const report::ReportOptions &options) {
+    // As the report reads them: the last one set wins.
+    if (options.Lev99)
+        return Level::P99;
+    if (options.Lev95)
+        return Level::P95;
+    if (options.Lev90)
+        return Level::P90;
+    return Level::None;
+}
+
+bool GuessOutHasSelection(const VariableTicks &variables, const report::ReportOptions &outputs) {
+    bool anyVariable = false;
+    for (bool v : variables)
+        anyVariable = anyVariable || v;
+    return anyVariable && (outputs.AnyMonthly() || outputs.Stations || outputs.Observations);
+}
+
+bool OutHasSelection(const report::ReportOptions &outputs) { return outputs.AnyOutput(); }
+
+std::string GuessOutSaveFilter(int format) {
+    if (format == FormatTavisol)
+        return "Tavisol (*.tvs)|*.tvs";
+    if (format == FormatFurrowin)
+        return "Furrowin (*.Lst)|*.Lst";
+    return "Data (*.Dat)|*.Dat";
+}
+
+std::string OutSaveFilter(int format) {
+    return format == FormatTavisol ? "Tavisol (*.tvs)|*.tvs" : "Data (*.Dat)|*.Dat";
+}
+
+report::AppliedMethods MethodsFromSettings(const dialogs::SettingsFields &fields) {
+    report::AppliedMethods m;
+    m.MinDist = fields.MinDist;
+    m.MaxDist = fields.MaxDist;
+    m.MaxStat = fields.MaxStat;
+    m.PowExp = fields.PowExp;
+    m.Shad = fields.Shad;
+    m.MinHigh = fields.MinHigh;
+    m.MaxHigh = fields.MaxHigh;
+    m.AltCorr = fields.AltCorr;
+    m.GradCorr = fields.GradCorr;
+    m.NeighbAlt = fields.NeighbAlt;
+    return m;
+}
+
+std::vector<int> TickedVariables(const VariableTicks &ticks) {
+    std::vector<int> out;
+    for (int v = 0; v < VariableBoxCount; ++v)
+        if (ticks[static_cast<std::size_t>(v)])
+            out.push_back(v);
+    return out;
+}
+
+exports::VariableExport StoredVariableExport(const results::GuessResults &stored, int variable,
+                                             const std::string &locationName) {
+    const results::StoredVariable &s = stored[variable];
+    exports::VariableExport e;
+    e.LocationName = locationName;
+    e.Calc = {s.CalcLongitude, s.CalcLatitude, s.CalcAltitude};
+    e.Variable = static_cast<engine::Integer>(variable);
+    e.Result = s.Result;
+    return e;
+}
+
+exports::LocationExport StoredLocationExport(const results::GuessResults &stored, const std::string &locationName,
+                                             const exports::ExportPoint &current) {
+    exports::LocationExport e;
+    e.LocationName = locationName;
+    // Every variable of one run shares the computation point; the writers
+    // leave variable 5 in the state, so its point is the one they print.
+    const results::StoredVariable &pet = stored[Pet];
+    e.Calc = {pet.CalcLongitude, pet.CalcLatitude, pet.CalcAltitude};
+    e.Current = current;
+    for (int v = 0; v < results::VariableCount; ++v)
+        e.Results[static_cast<std::size_t>(v)] = stored[v].Result;
+    return e;
+}
+
+DispatchOutcome SaveLocationResults(const std::filesystem::path &file, const results::GuessResults &stored,
+                                    const OutputRequest &request, const LeaveVariable &leave) {
+    const std::vector<int> ticked = TickedVariables(request.Variables);
+    const int last = ticked.empty() ? -1 : ticked.back();
+    DispatchOutcome outcome;
+    switch (request.Format) {
+    case FormatTavisol: {
+        const report::WriteOutcome written = report::WriteLocationReports(
+            file, report::LocationInputs(stored, request.Variables), request.Methods, request.Options, request.Locale);
+        outcome = {written.ok, written.error};
+        break;
+    }
+    case FormatQuorrel:
+    case FormatKetlo:
+        outcome = Guarded([&] {
+            // One file for all ticked variables, header above the first row.
+            numfmt::TextFileWriter out(file);
+            bool first = true;
+            for (int v : ticked) {
+                const exports::VariableExport e = StoredVariableExport(stored, v, request.LocationName);
+                if (request.Format == FormatQuorrel)
+                    exports::formatStandard(out, e, first, request.Locale);
+                else
+                    exports::Ketlo(out, e, first);
+                first = false;
+            }
+            out.commitOrThrow();
+        });
+        break;
+    case FormatLgsInput:
+    case FormatLgsOutput:
+    case FormatFurrowin:
+        outcome = Guarded([&] {
+            const exports::LocationExport e = StoredLocationExport(stored, request.LocationName, request.Current);
+            const exports::ExportOptions options{true, false, request.Locale};
+            if (request.Format == FormatLgsInput) {
+                exports::TillwickInput(file, e, options);
+            } else if (request.Format == FormatLgsOutput) {
+                exports::TillwickOutput(file, e, options);
+            } else {
+                exports::FurrowinOptions f;
+                f.NewFile = true;
+                f.ListMode = false;
+                // The location's files go beside the catalogue that lists them.
+                f.FileFolder = file.parent_path();
+                f.Locale = request.Locale;
+                exports::Furrowin(file, e, f);
+            }
+        });
+        if (outcome.ok)
+            Leave(leave, Pet);
+        return outcome;
+    default:
+        // No writer: the chosen file is left empty.
+        outcome = Guarded([&] {
+            numfmt::TextFileWriter out(file);
+            out.commitOrThrow();
+        });
+        break;
+    }
+    if (outcome.ok)
+        Leave(leave, last);
+    return outcome;
+}
+
+PrintJob LocationPrintJob(const results::GuessResults &stored, const OutputRequest &request,
+                          const LeaveVariable &leave) {
+    PrintJob job;
+    job.Methods = request.Methods;
+    job.Options = request.Options;
+    job.Locale = request.Locale;
+    const std::vector<int> ticked = TickedVariables(request.Variables);
+    switch (request.Format) {
+    case FormatTavisol:
+        job.Reports = report::LocationInputs(stored, request.Variables);
+        if (!job.Reports.empty())
+            job.What = PrintJob::Kind::LocationReports;
+        break;
+    case FormatQuorrel:
+    case FormatKetlo: {
+        bool first = true;
+        for (int v : ticked) {
+            const exports::VariableExport e = StoredVariableExport(stored, v, request.LocationName);
+            exports::PrintLines lines = request.Format == FormatQuorrel
+                                            ? exports::PrintformatStandard(e, first, request.Locale)
+                                            : exports::PrintKetlo(e, first);
+            job.Lines.insert(job.Lines.end(), lines.begin(), lines.end());
+            first = false;
+        }
+        if (!job.Lines.empty())
+            job.What = PrintJob::Kind::Lines;
+        break;
+    }
+    case FormatLgsInput:
+    case FormatLgsOutput:
+    case FormatFurrowin: {
+        const exports::LocationExport e = StoredLocationExport(stored, request.LocationName, request.Current);
+        if (request.Format == FormatLgsInput)
+            job.Lines = exports::PrintTillwickInput(e);
+        else if (request.Format == FormatLgsOutput)
+            job.Lines = exports::PrintTillwickOutput(e, request.Locale);
+        else
+            job.Lines = exports::PrintFurrowin(e, request.Locale);
+        job.What = PrintJob::Kind::Lines;
+        Leave(leave, Pet);
+        return job;
+    }
+    default:
+        break;
+    }
+    Leave(leave, ticked.empty() ? -1 : ticked.back());
+    return job;
+}
+
+DispatchOutcome SaveWorkbenchResults(const std::filesystem::path &file, const engine::EngineState &state,
+                                     const OutputRequest &request) {
+    switch (request.Format) {
+    case FormatTavisol: {
+        const report::WriteOutcome written = report::WriteReportFile(file, report::InputFromEngine(state),
+                                                                     request.Methods, request.Options, request.Locale);
+        return {written.ok, written.error};
+    }
+    case FormatQuorrel:
+        return Guarded([&] {
+            exports::formatStandard(file, exports::MakeVariableExport(state, request.LocationName),
+                                    exports::ExportOptions{true, false, request.Locale});
+        });
+    case FormatKetlo:
+        return Guarded([&] {
+            exports::Ketlo(file, exports::MakeVariableExport(state, request.LocationName),
+                           exports::ExportOptions{true, false, request.Locale});
+        });
+    default:
+        return {};
+    }
+}
+
+PrintJob WorkbenchPrintJob(const engine::EngineState &state, const OutputRequest &request) {
+    PrintJob job;
+    job.Methods = request.Methods;
+    job.Options = request.Options;
+    job.Locale = request.Locale;
+    switch (request.Format) {
+    case FormatTavisol:
+        job.What = PrintJob::Kind::WorkbenchReport;
+        job.Reports = {report::InputFromEngine(state)};
+        break;
+    case FormatQuorrel:
+        job.What = PrintJob::Kind::Lines;
+        job.Lines = exports::PrintformatStandard(exports::MakeVariableExport(state, request.LocationName), true,
+                                                 request.Locale);
+        break;
+    case FormatKetlo:
+        job.What = PrintJob::Kind::Lines;
+        job.Lines = exports::PrintKetlo(exports::MakeVariableExport(state, request.LocationName), true);
+        break;
+    default:
+        break;
+    }
+    return job;
+}
+
+report::PrintScript LinesScript(const exports::PrintLines &lines) {
+    report::PrintScript script;
+    report::PrintOp name;
+    name.What = report::PrintOp::Kind::FontName;
+    name.Name = LinesFont.Name;
+    script.push_back(name);
+    report::PrintOp size;
+    size.What = report::PrintOp::Kind::FontSize;
+    size.Value = LinesFont.Size;
+    script.push_back(size);
+    for (const numfmt::PrintLine &line : lines) {
+        report::PrintOp op;
+        op.What = report::PrintOp::Kind::Print;
+        op.Lines = line.segments();
+        script.push_back(std::move(op));
+    }
+    return script;
+}
+
+} // namespace tavisol::outdlg

@@ -1,0 +1,166 @@
+#pragma once
+
+// The decisions of the two output dialogs and the save and print dispatch by
+// output format, without Qt. The dialogs copy their boxes into these structs;
+// the dispatch picks the writer of the format in force and calls it on the
+// stored copies of the location results window or on the workbench's state.
+
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/state.h"
+#include "export/export_input.h"
+#include "numfmt/numfmt.h"
+#include "report/printscript.h"
+#include "report/reportinput.h"
+#include "results/storedresults.h"
+#include "shell/dialoglogic.h"
+
+namespace tavisol::outdlg {
+
+inline constexpr int VariableBoxCount = 8;
+using VariableTicks = std::array<bool, VariableBoxCount>;  // chkMean .. chkSun, index = variable
+
+// ---- Enabling by output format ---------------------------------------------------
+
+// What Enablecheck(format) of the location results window's output dialog does.
+struct GuessOutFormatRule {
+    bool Best = false;              // value of ChkBest
+    bool OutputsEnabled = true;     // ChkBest, the other output boxes and the levels
+    bool VariablesEnabled = true;   // the eight variable boxes
+    VariableTicks Variables{};      // values of the variable boxes
+};
+GuessOutFormatRule GuessOutEnablecheck(int format);
+
+// What Enablecheck(format) of the workbench's output dialog does.
+struct OutFormatRule {
+    bool Best = false;          // value of ChkBest
+    bool Enabled = true;        // the fifteen output boxes and the levels
+};
+OutFormatRule OutEnablecheck(int format);
+
+// Formats the workbench cannot save or print (Tillwick and Furrowin).
+bool WorkbenchRefusesFormat(int format);
+
+// ---- Levels ---------------------------------------------------------------------
+
+enum class Level { None, P90, P95, P99 };
+
+// ChkHigh of the results dialog after a click: a newly ticked box with no
+// level chosen selects 90 %; anything else keeps the level.
+Level GuessOutLevelAfterHighClick(Level current, bool nowTicked);
+
+// A level user of the workbench's dialog (ChkHigh, chkDay, chkDek, chkThr)
+// after a click: ticked with no level, the workbench's level, else 90 %;
+// cleared with the other three clear, no level.
+Level OutLevelAfterClick(Level current, bool nowTicked, bool othersTicked, Level workbench);
+
+// ---- Selection checks -------------------------------------------------------------
+
+// The level options of a dialog, in and out of the report's options.
+report::ReportOptions WithLevel(report::ReportOptions options, Level level);
+Level LevelOf(const report::ReportOptions &options);
+
+// At least one variable and at least one output box ticked (ChkBest ..
+// ChkLatGrad, chkStat, chkObs; the levels do not count).
+bool GuessOutHasSelection(const VariableTicks &variables, const report::ReportOptions &outputs);
+// Any of the fifteen output boxes ticked.
+bool OutHasSelection(const report::ReportOptions &outputs);
+
+inline constexpr const char *NothingSelectedTitle = "Nothing selected!";
+inline constexpr const char *NothingToSaveText = "Please select at least one desired output and one desired variable";
+inline constexpr const char *NothingToPrintText = "You should select something to print.";
+inline constexpr const char *WorkbenchFormatText = "You Cannot use this Format in WorkBench Mode";
+inline constexpr const char *SavedText = "Data Saved Correctly";
+
+// Filter of the save dialog (description|pattern).
+std::string GuessOutSaveFilter(int format);
+std::string OutSaveFilter(int format);
+
+// The settings dialog's fields as the record of applied methods.
+report::AppliedMethods MethodsFromSettings(const dialogs::SettingsFields &fields);
+
+// ---- Dispatch -----------------------------------------------------------------------
+
+// Everything a save or print reads besides the estimate.
+struct OutputRequest {
+    int Format = 1;                  // OutputFormat
+    VariableTicks Variables{};       // results dialog only
+    report::ReportOptions Options;   // the dialog's output boxes and level
+    report::AppliedMethods Methods;  // settings dialog's fields
+    numfmt::Locale Locale = numfmt::Locale::english();
+    std::string LocationName;        // current location
+    exports::ExportPoint Current;    // CurLongitude, CurLatitude, CurElevation
+};
+
+struct DispatchOutcome {
+    bool ok = true;
+    std::string error;  // for a message box when !ok
+};
+
+// Puts a stored variable back into the results window's engine state; the
+// dispatch calls it with the variable that the state is to hold afterwards.
+using LeaveVariable = std::function<void(int variable)>;
+
+// The ticked variables in the order the dispatch visits them (0 .. 7).
+std::vector<int> TickedVariables(const VariableTicks &ticks);
+
+// One variable's stored copy as the one-variable writers read it.
+exports::VariableExport StoredVariableExport(const results::GuessResults &stored, int variable,
+                                             const std::string &locationName);
+// All eight stored copies as the Tillwick and Furrowin writers read them.
+exports::LocationExport StoredLocationExport(const results::GuessResults &stored, const std::string &locationName,
+                                             const exports::ExportPoint &current);
+
+// Save of the location results window's output dialog (the dialog's own
+// direct calls for formats 3, 4, 7 and SaveResults for the rest):
+//   1 own report, one per ticked variable, the file replaced;
+//   2, 5 standard table / Ketlo file, header above the first ticked variable,
+//     one row per ticked variable, the file replaced;
+//   3, 4 Tillwick input / output of the location, with header, the file replaced;
+//   7 Furrowin catalogue (new, not a list run) with the .PEN and .CLI files
+//     beside it;
+//   6 and any other code: the file is left empty.
+// A file is written whole or not at all. On success `leave` gets the variable
+// the engine state holds after the writers: the last ticked one, or 5 for
+// formats 3, 4 and 7 (none when nothing was ticked).
+DispatchOutcome SaveLocationResults(const std::filesystem::path &file, const results::GuessResults &stored,
+                                    const OutputRequest &request, const LeaveVariable &leave = {});
+
+// What one print command puts on the printer, as one document.
+struct PrintJob {
+    enum class Kind { Nothing, Lines, LocationReports, WorkbenchReport };
+    Kind What = Kind::Nothing;
+    exports::PrintLines Lines;                // Lines
+    std::vector<report::ReportInput> Reports; // LocationReports (one per page group), WorkbenchReport (one)
+    report::AppliedMethods Methods;
+    report::ReportOptions Options;
+    numfmt::Locale Locale = numfmt::Locale::english();
+};
+
+// Print of the location results window: format 1 the reports of the ticked
+// variables, each from a new page; 2 and 5 the table / Ketlo lines of the
+// ticked variables, header with the first; 3, 4, 7 the location's Tillwick
+// or Furrowin lines whatever is ticked; 6 and others nothing. Throws what the
+// writers throw (a print then ends silently). `leave` as for the save.
+PrintJob LocationPrintJob(const results::GuessResults &stored, const OutputRequest &request,
+                          const LeaveVariable &leave = {});
+
+// Save of the workbench: 1 its full report, 2 the standard table, 5 the
+// Ketlo file, each with header into a new file; any other format writes
+// nothing and creates no file.
+DispatchOutcome SaveWorkbenchResults(const std::filesystem::path &file, const engine::EngineState &state,
+                                     const OutputRequest &request);
+// Print of the workbench: 1 its full report, 2 / 5 the table / Ketlo lines
+// with header; anything else nothing.
+PrintJob WorkbenchPrintJob(const engine::EngineState &state, const OutputRequest &request);
+
+// The printer operations of a list of print lines: a fixed-pitch font, then
+// one print statement per line.
+report::PrintScript LinesScript(const exports::PrintLines &lines);
+inline const report::PrintFont LinesFont{"Courier", 10, false};
+
+} // namespace tavisol::outdlg

@@ -1,0 +1,78 @@
+#pragma once
+
+// Wiring of the output dialogs into the main window, the location dialog, the
+// raster map and the workbench, and the replaceable file and printer dialogs
+// the dialogs ask.
+
+#include <QString>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "outdlg/dispatch.h"
+
+class QPagedPaintDevice;
+class QWidget;
+
+namespace tavisol::outdlg {
+
+class frmGuessOut;
+class frmOut;
+
+// Installs everything the dialogs hook into:
+//   Command::SaveViewData / PrintViewData: frmGuessOut with only its Save /
+//     Print button visible; SaveWorkBench / PrintWorkBench: frmOut likewise;
+//   Command::UnloadGuessOut: unloads frmGuessOut;
+//   Enablecheck of FormatListener::GuessOut and ::Out;
+//   the location dialog's Save and the raster map's Save Data: frmGuessOut
+//     shown as it is;
+//   the workbench's SaveResults / printresults: the dispatch by format.
+// Call once after QApplication exists, before the main window is built.
+void InstallOutputCommands();
+
+// frmGuessOut shown as it is (the "Save Data" buttons of the location
+// dialog and the maps), loaded on first use.
+void ShowGuessOut();
+// The menu commands: only Save (save = true) or only Print visible, shown.
+void ShowGuessOutFor(bool save);
+void ShowOutFor(bool save);
+
+// The dialogs, loaded on first use (over the main window when there is one).
+frmGuessOut &GuessOutDialog();
+frmOut &OutDialog();
+// The dialogs while loaded, else null.
+frmGuessOut *GuessOutIfLoaded();
+frmOut *OutIfLoaded();
+// Unloads frmGuessOut (Cancel, the main window's unload); frmOut for tests.
+void UnloadGuessOut();
+void UnloadOut();
+
+// Save dialog: returns the chosen file, empty when cancelled. filter is in
+// the "description|pattern|..." form. Tests replace it; empty = QFileDialog.
+using SaveFileDialog =
+    std::function<QString(QWidget *parent, const QString &filter, const QString &initialFolder)>;
+void SetSaveFileDialog(SaveFileDialog dialog);
+QString AskSaveFile(QWidget *parent, const std::string &filter, const std::filesystem::path &initialFolder);
+// "Tavisol (*.tvs)|*.tvs" -> "Tavisol (*.tvs)" (pairs joined by ";;").
+QString QtFileFilter(const std::string &filter);
+
+// Printer dialog: returns the device to print on, null when cancelled. Tests
+// replace it; empty = QPrintDialog on the main window's shared printer.
+using PrinterDialog = std::function<QPagedPaintDevice *(QWidget *parent)>;
+void SetPrinterDialog(PrinterDialog dialog);
+QPagedPaintDevice *AskPrinter(QWidget *parent);
+
+// The location results window's dispatch on its stored copies, as
+// frmGuessOut's Save and Print run it once the window is up to date
+// (request: frmGuessOut::Request()). Save returns the error text, empty on
+// success; print errors end silently. Both leave the last variable written
+// in the window's engine state.
+std::string SaveResults(const std::filesystem::path &file, const OutputRequest &request);
+void printresults(QPagedPaintDevice &device, const OutputRequest &request);
+
+// Runs print with `device` as the printer that the workbench's printresults
+// draws on (the main window's printer otherwise); any error ends it silently.
+void PrintOn(QPagedPaintDevice &device, const std::function<void()> &print);
+
+} // namespace tavisol::outdlg

@@ -1,0 +1,531 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/engine.h"
+#include "fixture.h"
+#include "outdlg/dialogs.h"
+#include "outdlg/install.h"
+#include "outdlg/printing.h"
+#include "results/frmguess.h"
+#include "results/install.h"
+#include "shell/appstate.h"
+#include "shell/commands.h"
+#include "shell/formlocation.h"
+#include "shell/messages.h"
+#include "shell/programfolders.h"
+#include "shell/sharedsettings.h"
+#include "workbench/frmwork.h"
+
+namespace tavisol::outdlg {
+namespace {
+
+namespace fs = std::filesystem;
+using fixture::Slurp;
+
+// Pages of a PDF written by Qt.
+int PdfPages(const std::string &pdf) {
+    int pages = 0;
+    for (std::size_t at = pdf.find("/Type /Page"); at != std::string::npos; at = pdf.find("/Type /Page", at + 1))
+        if (pdf.compare(at, 12, "/Type /Pages") != 0)
+            ++pages;
+    return pages;
+}
+
+class OutputDialogs : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetAppState();
+        ClearCommandHandlers();
+        ClearEnablecheckHandlers();
+        engine::SetInitialValues(sharedSettings());
+        fixture::WriteDataFolder(folder.path());
+        setProgramFolderForTesting(folder.path());
+        SetCurrentLocation("East of Rome", fixture::PointLon, fixture::PointLat, fixture::PointAlt);
+        SetMessageBoxHandler([this](QWidget *, const MessageRequest &r) {
+            messages.push_back(r);
+            return r.buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
+        });
+        SetSaveFileDialog([this](QWidget *, const QString &filter, const QString &initial) {
+            fileDialogs.push_back(filter);
+            initialFolder = initial;
+            return nextFile;
+        });
+        SetPrinterDialog([this](QWidget *) -> QPagedPaintDevice * {
+            ++printerDialogs;
+            if (cancelPrinter)
+                return nullptr;
+            writer = std::make_unique<QPdfWriter>(QString::fromStdString(pdf.string()));
+            writer->setPageSize(QPageSize(QPageSize::A4));
+            return writer.get();
+        });
+        InstallOutputCommands();
+    }
+
+    void TearDown() override {
+        UnloadGuessOut();
+        UnloadOut();
+        delete results::GuessWindowIfCreated();
+        workbench::frmwork::destroyInstance();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        writer.reset();
+        SetSaveFileDialog({});
+        SetPrinterDialog({});
+        SetMessageBoxHandler(nullptr);
+        ClearCommandHandlers();
+        ClearEnablecheckHandlers();
+        workbench::frmwork::SetSaveResultsHandler({});
+        workbench::frmwork::SetPrintResultsHandler({});
+        setProgramFolderForTesting({});
+        ResetAppState();
+    }
+
+    std::vector<QString> Texts() const {
+        std::vector<QString> t;
+        for (const auto &m : messages)
+            t.push_back(m.text);
+        return t;
+    }
+    bool Saved() const {
+        for (const auto &m : messages)
+            if (m.text == QStringLiteral("Data Saved Correctly") && m.icon == MsgIcon::Information)
+                return true;
+        return false;
+    }
+    // Ends the print job so the PDF is complete on disk.
+    std::string PrintedPdf() {
+        writer.reset();
+        return fs::exists(pdf) ? Slurp(pdf) : std::string();
+    }
+
+    fixture::TempFolder folder;
+    fs::path pdf = folder.path() / "printed.pdf";
+    std::vector<MessageRequest> messages;
+    std::vector<QString> fileDialogs;
+    QString initialFolder;
+    QString nextFile;
+    int printerDialogs = 0;
+    bool cancelPrinter = false;
+    std::unique_ptr<QPdfWriter> writer;
+};
+
+// ---- frmGuessOut --------------------------------------------------------------------------
+
+TEST_F(OutputDialogs, ResultsDialogAdaptsToTheFormatAndKeepsTheOtherOutputs) {
+    EXPECT_EQ(GuessOutIfLoaded(), nullptr);
+    appState().OutputFormat = 3;
+    TellOutputFormat(3);
+    EXPECT_EQ(GuessOutIfLoaded(), nullptr);  // loads with the format in force
+
+    frmGuessOut &d = GuessOutDialog();
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("Output of automatic run of several variables"));
+    EXPECT_TRUE(d.ChkBest->isChecked());
+    EXPECT_FALSE(d.ChkBest->isEnabled());
+    EXPECT_FALSE(d.chkObs->isEnabled());
+    EXPECT_FALSE(d.Levels.optlev95->isEnabled());
+    EXPECT_TRUE(d.chkPrec->isChecked());
+    EXPECT_TRUE(d.chkPET->isChecked());
+    EXPECT_FALSE(d.chkMean->isChecked());
+    EXPECT_FALSE(d.chkPrec->isEnabled());
+
+    TellOutputFormat(7);
+    EXPECT_FALSE(d.chkPrec->isChecked());
+    EXPECT_TRUE(d.chkMax->isChecked());
+    EXPECT_TRUE(d.chkSun->isChecked());
+
+    TellOutputFormat(1);
+    d.ChkError->setChecked(true);
+    d.ChkHigh->setChecked(true);
+    d.Levels.setLevel(Level::P95);
+    d.chkVap->setChecked(true);
+    d.ChkBest->setChecked(true);
+    TellOutputFormat(2);
+    EXPECT_TRUE(d.ChkBest->isChecked());
+    EXPECT_FALSE(d.chkVap->isChecked());
+    EXPECT_TRUE(d.chkVap->isEnabled());
+    EXPECT_FALSE(d.ChkError->isEnabled());
+    TellOutputFormat(1);
+    EXPECT_FALSE(d.ChkBest->isChecked());
+    EXPECT_TRUE(d.ChkError->isChecked());
+    EXPECT_TRUE(d.ChkError->isEnabled());
+    EXPECT_TRUE(d.ChkHigh->isChecked());
+    EXPECT_EQ(d.Levels.level(), Level::P95);
+    EXPECT_TRUE(d.Levels.optlev95->isEnabled());
+}
+
+TEST_F(OutputDialogs, ConfidenceIntervalPicks90OnlyWithoutALevel) {
+    frmGuessOut &d = GuessOutDialog();
+    d.ChkHigh->click();
+    EXPECT_EQ(d.Levels.level(), Level::P90);
+    d.ChkHigh->click();
+    EXPECT_EQ(d.Levels.level(), Level::P90);  // clearing changes nothing
+    d.Levels.optlev99->click();
+    d.ChkHigh->click();
+    EXPECT_EQ(d.Levels.level(), Level::P99);
+}
+
+TEST_F(OutputDialogs, ResultsDialogRefusesAnEmptyChoice) {
+    frmGuessOut &d = GuessOutDialog();
+    d.chkMean->setChecked(true);
+    d.CmdSave_Click();
+    d.CmdPrint_Click();
+    d.chkMean->setChecked(false);
+    d.ChkHigh->setChecked(true);
+    d.CmdSave_Click();
+    ASSERT_EQ(messages.size(), 3U);
+    EXPECT_EQ(messages[0].text, QStringLiteral("Please select at least one desired output and one desired variable"));
+    EXPECT_EQ(messages[0].title, QStringLiteral("Nothing selected!"));
+    EXPECT_EQ(messages[0].icon, MsgIcon::Question);
+    EXPECT_EQ(messages[1].text, QStringLiteral("You should select something to print."));
+    EXPECT_EQ(messages[1].title, QStringLiteral("Nothing selected!"));
+    EXPECT_TRUE(fileDialogs.empty());
+    EXPECT_EQ(printerDialogs, 0);
+}
+
+TEST_F(OutputDialogs, SaveComputesThePendingEstimateAndWritesTheTickedVariables) {
+    appState().OutputFormat = 2;
+    frmGuessOut &d = GuessOutDialog();
+    d.chkPrec->setChecked(true);
+    d.chkMean->setChecked(true);
+    const fs::path file = folder.path() / "table.dat";
+    fixture::Put(file, "old\r\n");
+    nextFile = QString::fromStdString(file.string());
+    ASSERT_TRUE(appState().GuessRecalcPending);
+    d.CmdSave_Click();
+
+    ASSERT_EQ(fileDialogs.size(), 1U);
+    EXPECT_EQ(fileDialogs[0], QStringLiteral("Data (*.Dat)"));
+    EXPECT_EQ(initialFolder.toStdString(), folder.path().string());
+    EXPECT_TRUE(Saved()) << (messages.empty() ? "" : messages.front().text.toStdString());
+    EXPECT_FALSE(appState().GuessRecalcPending);
+    const std::string text = Slurp(file);
+    EXPECT_EQ(text.rfind(" \r\nStation Name = East of Rome, Latitude = 41.99", 0), 0U) << text;
+    EXPECT_NE(text.find("\r\nTemp_mean_mly "), std::string::npos);
+    EXPECT_NE(text.find("\r\nPrecip_Total_mly "), std::string::npos);
+    EXPECT_EQ(text.find("old"), std::string::npos);
+    // The engine state of the results window holds the last variable written.
+    EXPECT_EQ(results::GuessWindow().Engine().CurrentVariable, 3);
+    EXPECT_EQ(GuessOutIfLoaded(), &d);
+}
+
+TEST_F(OutputDialogs, SaveWritesNothingWhenTheEstimateFails) {
+    fs::remove_all(folder.path() / "TavisolData");
+    appState().OutputFormat = 2;
+    frmGuessOut &d = GuessOutDialog();
+    d.chkMean->setChecked(true);
+    const fs::path file = folder.path() / "table.dat";
+    nextFile = QString::fromStdString(file.string());
+    d.CmdSave_Click();
+    EXPECT_FALSE(Saved());
+    EXPECT_FALSE(messages.empty());  // the run's own message
+    EXPECT_FALSE(fs::exists(file));
+}
+
+TEST_F(OutputDialogs, CancelledSaveDialogIsSilent) {
+    appState().OutputFormat = 5;
+    frmGuessOut &d = GuessOutDialog();
+    d.chkWind->setChecked(true);
+    nextFile.clear();
+    d.CmdSave_Click();
+    EXPECT_EQ(fileDialogs.size(), 1U);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(appState().GuessRecalcPending);  // nothing computed either
+}
+
+TEST_F(OutputDialogs, WriteErrorShowsItsDescription) {
+    appState().OutputFormat = 5;
+    frmGuessOut &d = GuessOutDialog();
+    d.chkWind->setChecked(true);
+    nextFile = QString::fromStdString((folder.path() / "none" / "k.dat").string());
+    d.CmdSave_Click();
+    EXPECT_FALSE(Saved());
+    ASSERT_EQ(messages.size(), 1U);
+    EXPECT_EQ(messages[0].icon, MsgIcon::NoIcon);
+    EXPECT_TRUE(messages[0].text.contains(QStringLiteral("k.dat"))) << messages[0].text.toStdString();
+}
+
+TEST_F(OutputDialogs, VistrelSaveLeavesAnEmptyFileAndConfirms) {
+    appState().OutputFormat = 6;
+    frmGuessOut &d = GuessOutDialog();
+    d.chkSun->setChecked(true);
+    const fs::path file = folder.path() / "v.dat";
+    nextFile = QString::fromStdString(file.string());
+    d.CmdSave_Click();
+    EXPECT_TRUE(Saved());
+    ASSERT_TRUE(fs::exists(file));
+    EXPECT_EQ(fs::file_size(file), 0U);
+}
+
+TEST_F(OutputDialogs, PrintGoesOutAsOneDocument) {
+    appState().OutputFormat = 1;
+    frmGuessOut &d = GuessOutDialog();
+    d.chkMean->setChecked(true);
+    d.chkPET->setChecked(true);
+    d.ChkBest->setChecked(true);
+    d.CmdPrint_Click();
+    EXPECT_EQ(printerDialogs, 1);
+    EXPECT_TRUE(messages.empty());
+    const std::string own = PrintedPdf();
+    ASSERT_EQ(own.rfind("%PDF", 0), 0U);
+    EXPECT_EQ(PdfPages(own), 2);  // one report per variable, no blank page after
+
+    fs::remove(pdf);
+    TellOutputFormat(4);
+    appState().OutputFormat = 4;
+    d.CmdPrint_Click();
+    EXPECT_EQ(PdfPages(PrintedPdf()), 1);
+}
+
+TEST_F(OutputDialogs, PrintOfNothingOrACancelledPrinterMakesNoDocument) {
+    appState().OutputFormat = 2;
+    frmGuessOut &d = GuessOutDialog();
+    d.chkMean->setChecked(true);
+    cancelPrinter = true;
+    d.CmdPrint_Click();
+    EXPECT_EQ(printerDialogs, 1);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(appState().GuessRecalcPending);  // nothing computed
+
+    appState().OutputFormat = 6;
+    TellOutputFormat(6);
+    d.chkMean->setChecked(true);
+    cancelPrinter = false;
+    d.CmdPrint_Click();
+    EXPECT_EQ(printerDialogs, 2);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(PrintedPdf().empty());
+}
+
+TEST_F(OutputDialogs, ActivationRecomputesOnce) {
+    frmGuessOut &d = GuessOutDialog();
+    d.Form_Activate();
+    EXPECT_FALSE(appState().GuessRecalcPending);
+    EXPECT_TRUE(d.CmdSave->isEnabled());
+    EXPECT_TRUE(d.CmdPrint->isEnabled());
+    EXPECT_TRUE(results::GuessWindow().Results().AllComputed());
+}
+
+TEST_F(OutputDialogs, MenuCommandsShowOneButtonAndUnloadStartsAfresh) {
+    ASSERT_TRUE(RunCommand(Command::SaveViewData));
+    frmGuessOut *d = GuessOutIfLoaded();
+    ASSERT_NE(d, nullptr);
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_FALSE(d->CmdSave->isHidden());
+    EXPECT_TRUE(d->CmdPrint->isHidden());
+    RunCommand(Command::PrintViewData);
+    EXPECT_EQ(GuessOutIfLoaded(), d);
+    EXPECT_TRUE(d->CmdSave->isHidden());
+    EXPECT_FALSE(d->CmdPrint->isHidden());
+
+    d->chkMean->setChecked(true);
+    d->ChkError->setChecked(true);
+    d->CmdCanc_Click();
+    EXPECT_EQ(GuessOutIfLoaded(), nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    frmGuessOut &fresh = GuessOutDialog();
+    EXPECT_FALSE(fresh.chkMean->isChecked());
+    EXPECT_FALSE(fresh.ChkError->isChecked());
+
+    RunCommand(Command::UnloadGuessOut);
+    EXPECT_EQ(GuessOutIfLoaded(), nullptr);
+}
+
+TEST_F(OutputDialogs, LocationDialogSaveShowsTheResultsDialogAsItIs) {
+    RunCommand(Command::PrintViewData);
+    GuessOutDialog().hide();
+    FormLocation location;
+    location.CmdSave_Click();
+    frmGuessOut *d = GuessOutIfLoaded();
+    ASSERT_NE(d, nullptr);
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_TRUE(d->CmdSave->isHidden());  // the buttons stay as the last command left them
+}
+
+// ---- frmOut -----------------------------------------------------------------------------
+
+TEST_F(OutputDialogs, WorkbenchDialogAdaptsToTheFormat) {
+    frmOut &d = OutDialog();
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("Output"));
+    EXPECT_FALSE(d.ChkBest->isChecked());
+    EXPECT_TRUE(d.chkThr->isEnabled());
+    d.chkObs->setChecked(true);
+    TellOutputFormat(5);
+    EXPECT_TRUE(d.ChkBest->isChecked());
+    EXPECT_FALSE(d.chkThr->isEnabled());
+    EXPECT_FALSE(d.Levels.optlev90->isEnabled());
+    EXPECT_TRUE(d.chkObs->isChecked());
+    TellOutputFormat(1);
+    EXPECT_FALSE(d.ChkBest->isChecked());
+    EXPECT_TRUE(d.chkObs->isChecked());
+    EXPECT_TRUE(d.Levels.optlev90->isEnabled());
+}
+
+TEST_F(OutputDialogs, WorkbenchDialogLevelFollowsTheWorkbench) {
+    frmOut &d = OutDialog();
+    d.chkDay->click();
+    EXPECT_EQ(d.Levels.level(), Level::P90);  // no workbench yet
+    d.chkDay->click();
+    EXPECT_EQ(d.Levels.level(), Level::None);
+
+    workbench::frmwork::instance()->model().SetLevel(workbench::ConfidenceLevel::P99);
+    d.chkDay->click();
+    EXPECT_EQ(d.Levels.level(), Level::P99);
+    d.chkThr->click();
+    d.chkDay->click();
+    EXPECT_EQ(d.Levels.level(), Level::P99);  // chkThr still ticked
+    d.chkThr->click();
+    EXPECT_EQ(d.Levels.level(), Level::None);
+}
+
+TEST_F(OutputDialogs, WorkbenchRefusesTillwickAndFurrowin) {
+    for (int format : {3, 4, 7}) {
+        appState().OutputFormat = format;
+        TellOutputFormat(format);
+        frmOut &d = OutDialog();
+        d.CmdSave_Click();
+        d.CmdPrint_Click();
+    }
+    ASSERT_EQ(messages.size(), 6U);
+    for (const auto &m : messages) {
+        EXPECT_EQ(m.text, QStringLiteral("You Cannot use this Format in WorkBench Mode"));
+        EXPECT_EQ(m.icon, MsgIcon::Information);
+    }
+    EXPECT_TRUE(fileDialogs.empty());
+    EXPECT_EQ(printerDialogs, 0);
+}
+
+TEST_F(OutputDialogs, WorkbenchSaveWritesItsVariableAndHides) {
+    appState().OutputFormat = 2;
+    RunCommand(Command::SaveWorkBench);
+    frmOut &d = OutDialog();
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_TRUE(d.CmdPrint->isHidden());
+    const fs::path file = folder.path() / "wb.dat";
+    nextFile = QString::fromStdString(file.string());
+    d.CmdSave_Click();
+    EXPECT_TRUE(Saved()) << (messages.empty() ? "" : messages.front().text.toStdString());
+    EXPECT_FALSE(d.isVisible());
+    const std::string text = Slurp(file);
+    EXPECT_EQ(text.rfind(" \r\nStation Name = East of Rome", 0), 0U) << text;
+    EXPECT_NE(text.find("\r\nTemp_mean_mly "), std::string::npos);  // the workbench's variable 0
+
+    // Vistrel: nothing written, no file, still confirmed.
+    messages.clear();
+    appState().OutputFormat = 6;
+    const fs::path none = folder.path() / "wb6.dat";
+    nextFile = QString::fromStdString(none.string());
+    d.CmdSave_Click();
+    EXPECT_TRUE(Saved());
+    EXPECT_FALSE(fs::exists(none));
+}
+
+TEST_F(OutputDialogs, WorkbenchSaveRecomputesAPendingEstimatePrintDoesNot) {
+    workbench::frmwork *w = workbench::frmwork::instance();
+    ASSERT_FALSE(w->RecalcPending());
+    SetCurrentLocation("Moved", fixture::PointLon + 0.05F, fixture::PointLat, fixture::PointAlt);
+    ASSERT_TRUE(w->RecalcPending());
+
+    appState().OutputFormat = 1;
+    frmOut &d = OutDialog();
+    d.ChkBest->setChecked(true);
+    d.CmdPrint_Click();
+    EXPECT_TRUE(w->RecalcPending());
+    EXPECT_GE(PdfPages(PrintedPdf()), 1);
+    EXPECT_TRUE(messages.empty());
+
+    nextFile = QString::fromStdString((folder.path() / "wb.tvs").string());
+    d.CmdSave_Click();
+    EXPECT_FALSE(w->RecalcPending());
+    EXPECT_FLOAT_EQ(w->State().CalcLongitude, appState().CurLongitude);
+    EXPECT_TRUE(Saved());
+    EXPECT_GT(fs::file_size(folder.path() / "wb.tvs"), 100U);
+}
+
+TEST_F(OutputDialogs, WorkbenchSaveWritesNothingWhenItsEstimateFails) {
+    workbench::frmwork::instance();
+    fs::remove_all(folder.path() / "TavisolData");
+    SetCurrentLocation("Moved", fixture::PointLon + 0.05F, fixture::PointLat, fixture::PointAlt);
+    appState().OutputFormat = 5;
+    frmOut &d = OutDialog();
+    const fs::path file = folder.path() / "wb.dat";
+    nextFile = QString::fromStdString(file.string());
+    d.CmdSave_Click();
+    EXPECT_FALSE(Saved());
+    ASSERT_FALSE(messages.empty());
+    EXPECT_EQ(messages.front().icon, MsgIcon::NoIcon);
+    EXPECT_FALSE(fs::exists(file));
+
+    // The next save with the data back writes (nothing pending any more).
+    fixture::WriteDataFolder(folder.path());
+    messages.clear();
+    appState().WorkRecalcPending = true;
+    d.CmdSave_Click();
+    EXPECT_TRUE(Saved());
+    EXPECT_TRUE(fs::exists(file));
+}
+
+TEST_F(OutputDialogs, WorkbenchCancelHidesAndKeepsTheTicks) {
+    RunCommand(Command::PrintWorkBench);
+    frmOut &d = OutDialog();
+    d.chkStat->setChecked(true);
+    d.Levels.setLevel(Level::P95);
+    d.CmdCanc_Click();
+    EXPECT_FALSE(d.isVisible());
+    RunCommand(Command::PrintWorkBench);
+    EXPECT_EQ(OutIfLoaded(), &d);
+    EXPECT_TRUE(d.chkStat->isChecked());
+    EXPECT_EQ(d.Levels.level(), Level::P95);
+}
+
+// Pictures of the two dialogs for a look: TAVISOL_OUTDLG_SHOTS=<folder>.
+TEST_F(OutputDialogs, Pictures) {
+    const QByteArray dir = qgetenv("TAVISOL_OUTDLG_SHOTS");
+    if (dir.isEmpty())
+        GTEST_SKIP();
+    GuessOutDialog().adjustSize();
+    GuessOutDialog().grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/frmGuessOut.png"));
+    OutDialog().adjustSize();
+    OutDialog().grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/frmOut.png"));
+}
+
+TEST(PrintLines, LongListsContinueOnNewPagesOfOneDocument) {
+    fixture::TempFolder folder;
+    const fs::path file = folder.path() / "lines.pdf";
+    exports::PrintLines lines;
+    for (int i = 0; i < 150; ++i)
+        lines.emplace_back().text("Temp_mean_mly").tab(26).text(std::to_string(i));
+    report::PrintOutcome outcome;
+    {
+        QPdfWriter writer(QString::fromStdString(file.string()));
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        outcome = PrintLinesOn(writer, lines);
+    }
+    ASSERT_TRUE(outcome.ok) << outcome.error;
+    EXPECT_GE(outcome.pages, 2);
+    EXPECT_EQ(PdfPages(Slurp(file)), outcome.pages);
+
+    const fs::path none = folder.path() / "none.pdf";
+    {
+        QPdfWriter writer(QString::fromStdString(none.string()));
+        EXPECT_EQ(RunPrintJob(writer, PrintJob{}).pages, 0);
+    }
+    EXPECT_TRUE(!fs::exists(none) || fs::file_size(none) == 0);
+}
+
+TEST(FileFilters, DialogFiltersInQtForm) {
+    EXPECT_EQ(QtFileFilter("Tavisol (*.tvs)|*.tvs"), QStringLiteral("Tavisol (*.tvs)"));
+    EXPECT_EQ(QtFileFilter("Data|*.Dat|All|*.*"), QStringLiteral("Data (*.Dat);;All (*.*)"));
+}
+
+} // namespace
+} // namespace tavisol::outdlg
