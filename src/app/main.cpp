@@ -2,13 +2,9 @@
 
 #include <memory>
 
-#include "batch/batchcommands.h"
-#include "rastermap/form1.h"
-#include "results/install.h"
-#include "shell/dialogcommands.h"
+#include "app/wiring.h"
 #include "shell/frmintroduction.h"
 #include "shell/mdiform1.h"
-#include "workbench/commands.h"
 #include "worldmap/worldmap.h"
 
 int main(int argc, char *argv[]) {
@@ -18,18 +14,11 @@ int main(int argc, char *argv[]) {
     // program themselves.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    // Windows that need no main window to exist are wired before the splash,
-    // whose load already calls some of them.
-    tavisol::workbench::InstallWorkbenchCommands();
-    tavisol::rastermap::InstallRasterMapCommands();
-    tavisol::InstallWorldMapCommands();
-
+    tavisol::InstallEarlyCommands();
     std::unique_ptr<tavisol::MDIForm1> mainWindow;
     tavisol::frmIntroduction splash([&mainWindow] {
         mainWindow = std::make_unique<tavisol::MDIForm1>();
-        tavisol::InstallDialogCommands(mainWindow.get());
-        tavisol::results::InstallResultsCommands(*mainWindow);
-        tavisol::InstallBatchCommands();
+        tavisol::InstallMainWindowCommands(*mainWindow);
         mainWindow->show();
     });
     splash.show();
