@@ -4,14 +4,7 @@
 
 namespace tavisol::engine::testing {
 
-EngineState MakeState(float lat, float lon, float alt) {
-    EngineState state;
-    SetInitialValues(state);
-    state.CalcLatitude = lat;
-    state.CalcLongitude = lon;
-    state.CalcAltitude = alt;
-    return state;
-}
+EngineState MakeState(float lat, float lon, float alt) { return testsupport::StateAt(lat, lon, alt); }
 
 void SetNeighbours(EngineState &state, const std::vector<Station> &stations) {
     testsupport::PutNeighbours(state, stations);

@@ -2,6 +2,15 @@
 
 namespace tavisol::testsupport {
 
+engine::EngineState StateAt(float lat, float lon, float alt) {
+    engine::EngineState state;
+    engine::SetInitialValues(state);
+    state.CalcLatitude = lat;
+    state.CalcLongitude = lon;
+    state.CalcAltitude = alt;
+    return state;
+}
+
 void PutNeighbours(engine::EngineState &state, const std::vector<Station> &stations) {
     int k = 0;
     for (const Station &s : stations) {

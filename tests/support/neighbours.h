@@ -1,6 +1,7 @@
 #pragma once
 
-// Hand-made neighbours for tests that run the engine's later steps directly.
+// States and hand-made neighbours for tests that run the engine's later steps
+// directly.
 
 #include <vector>
 
@@ -8,6 +9,9 @@
 #include "support/datafolder.h"
 
 namespace tavisol::testsupport {
+
+// A state with the default settings at the point.
+engine::EngineState StateAt(float lat, float lon, float alt);
 
 // Puts the stations as neighbours 1..n (as given), with their distances from
 // the state's point, and sets the neighbour count. Marking doubled stations

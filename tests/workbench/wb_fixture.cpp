@@ -47,12 +47,8 @@ void WriteDataFolder(const std::filesystem::path &programFolder, int stationsPer
 }
 
 EngineState MakeState(int variable, float lat, float lon, float alt) {
-    EngineState state;
-    SetInitialValues(state);
+    EngineState state = testsupport::StateAt(lat, lon, alt);
     state.CurrentVariable = static_cast<Integer>(variable);
-    state.CalcLatitude = lat;
-    state.CalcLongitude = lon;
-    state.CalcAltitude = alt;
     return state;
 }
 
