@@ -10,39 +10,76 @@ namespace tavisol::rastermap {
 
 namespace {
 
-template <std::size_t N>
-void put(HeaderBytes &out, std::size_t offset, const std::array<std::uint8_t, N> &bytes) {
-    std::memcpy(out.data() + offset, bytes.data(), N);
-}
-template <std::size_t N>
-void get(const HeaderBytes &in, std::size_t offset, std::array<std::uint8_t, N> &bytes) {
-    std::memcpy(bytes.data(), in.data() + offset, N);
-}
+// Writes each kind of header field at its offset, little-endian.
+struct HeaderWriter {
+    HeaderBytes &out;
+    template <class T, std::size_t N>
+    void operator()(std::size_t offset, const std::array<T, N> &bytes) const {
+        static_assert(sizeof(T) == 1);
+        std::memcpy(out.data() + offset, bytes.data(), N);
+    }
+    void operator()(std::size_t offset, std::uint8_t v) const { out[offset] = v; }
+    void operator()(std::size_t offset, std::int16_t v) const {
+        const auto u = static_cast<std::uint16_t>(v);
+        out[offset] = static_cast<std::uint8_t>(u & 0xFF);
+        out[offset + 1] = static_cast<std::uint8_t>(u >> 8);
+    }
+    void operator()(std::size_t offset, const Real48Rec &r) const {
+        out[offset] = r.Exp;
+        out[offset + 1] = static_cast<std::uint8_t>(r.Lo & 0xFF);
+        out[offset + 2] = static_cast<std::uint8_t>(r.Lo >> 8);
+        out[offset + 3] = static_cast<std::uint8_t>(r.Mid & 0xFF);
+        out[offset + 4] = static_cast<std::uint8_t>(r.Mid >> 8);
+        out[offset + 5] = r.Hi;
+    }
+};
 
-void putInt16(HeaderBytes &out, std::size_t offset, std::int16_t v) {
-    const auto u = static_cast<std::uint16_t>(v);
-    out[offset] = static_cast<std::uint8_t>(u & 0xFF);
-    out[offset + 1] = static_cast<std::uint8_t>(u >> 8);
-}
-std::int16_t getInt16(const HeaderBytes &in, std::size_t offset) {
-    return static_cast<std::int16_t>(static_cast<std::uint16_t>(in[offset] | (in[offset + 1] << 8)));
-}
+// Reads each kind of header field from its offset.
+struct HeaderReader {
+    const HeaderBytes &in;
+    template <class T, std::size_t N>
+    void operator()(std::size_t offset, std::array<T, N> &bytes) const {
+        static_assert(sizeof(T) == 1);
+        std::memcpy(bytes.data(), in.data() + offset, N);
+    }
+    void operator()(std::size_t offset, std::uint8_t &v) const { v = in[offset]; }
+    void operator()(std::size_t offset, std::int16_t &v) const {
+        v = static_cast<std::int16_t>(static_cast<std::uint16_t>(in[offset] | (in[offset + 1] << 8)));
+    }
+    void operator()(std::size_t offset, Real48Rec &r) const {
+        r = Real48Rec{};
+        r.Exp = in[offset];
+        r.Lo = static_cast<std::uint16_t>(in[offset + 1] | (in[offset + 2] << 8));
+        r.Mid = static_cast<std::uint16_t>(in[offset + 3] | (in[offset + 4] << 8));
+        r.Hi = in[offset + 5];
+    }
+};
 
-void putReal(HeaderBytes &out, std::size_t offset, const Real48Rec &r) {
-    out[offset] = r.Exp;
-    out[offset + 1] = static_cast<std::uint8_t>(r.Lo & 0xFF);
-    out[offset + 2] = static_cast<std::uint8_t>(r.Lo >> 8);
-    out[offset + 3] = static_cast<std::uint8_t>(r.Mid & 0xFF);
-    out[offset + 4] = static_cast<std::uint8_t>(r.Mid >> 8);
-    out[offset + 5] = r.Hi;
-}
-Real48Rec getReal(const HeaderBytes &in, std::size_t offset) {
-    Real48Rec r{};
-    r.Exp = in[offset];
-    r.Lo = static_cast<std::uint16_t>(in[offset + 1] | (in[offset + 2] << 8));
-    r.Mid = static_cast<std::uint16_t>(in[offset + 3] | (in[offset + 4] << 8));
-    r.Hi = in[offset + 5];
-    return r;
+// The offset of every header field, walked by both the writer and the reader
+// so that the two cannot drift apart.
+template <class Header, class Field>
+void EachHeaderField(Header &h, const Field &field) {
+    field(0, h.Reserved0);
+    field(22, h.Carry22);
+    field(24, h.Reserved24);
+    field(30, h.Rows);
+    field(32, h.Columns);
+    field(34, h.Reserved34);
+    field(38, h.Title);
+    field(118, h.Reserved118);
+    field(120, h.CentreLatitude);
+    field(126, h.CentreLongitude);
+    field(132, h.CentreColumn);
+    field(138, h.CentreRow);
+    field(144, h.CellWidth);
+    field(150, h.CellHeight);
+    field(156, h.CarryReal156);
+    field(162, h.CarryReal162);
+    field(168, h.Carry168);
+    field(171, h.ClassScale);
+    field(177, h.ClassOffset);
+    field(183, h.Carry183);
+    field(184, h.Reserved184);
 }
 
 std::string name(const std::filesystem::path &p) { return p.string(); }
@@ -51,53 +88,13 @@ std::string name(const std::filesystem::path &p) { return p.string(); }
 
 HeaderBytes SerializeHeader(const ImageHeader &h) {
     HeaderBytes out{};
-    put(out, 0, h.Reserved0);
-    put(out, 22, h.Carry22);
-    put(out, 24, h.Reserved24);
-    putInt16(out, 30, h.Rows);
-    putInt16(out, 32, h.Columns);
-    put(out, 34, h.Reserved34);
-    std::memcpy(out.data() + 38, h.Title.data(), h.Title.size());
-    put(out, 118, h.Reserved118);
-    putReal(out, 120, h.CentreLatitude);
-    putReal(out, 126, h.CentreLongitude);
-    putReal(out, 132, h.CentreColumn);
-    putReal(out, 138, h.CentreRow);
-    putReal(out, 144, h.CellWidth);
-    putReal(out, 150, h.CellHeight);
-    putReal(out, 156, h.CarryReal156);
-    putReal(out, 162, h.CarryReal162);
-    put(out, 168, h.Carry168);
-    putReal(out, 171, h.ClassScale);
-    putReal(out, 177, h.ClassOffset);
-    out[183] = h.Carry183;
-    put(out, 184, h.Reserved184);
+    EachHeaderField(h, HeaderWriter{out});
     return out;
 }
 
 ImageHeader ParseHeader(const HeaderBytes &in) {
     ImageHeader h;
-    get(in, 0, h.Reserved0);
-    get(in, 22, h.Carry22);
-    get(in, 24, h.Reserved24);
-    h.Rows = getInt16(in, 30);
-    h.Columns = getInt16(in, 32);
-    get(in, 34, h.Reserved34);
-    std::memcpy(h.Title.data(), in.data() + 38, h.Title.size());
-    get(in, 118, h.Reserved118);
-    h.CentreLatitude = getReal(in, 120);
-    h.CentreLongitude = getReal(in, 126);
-    h.CentreColumn = getReal(in, 132);
-    h.CentreRow = getReal(in, 138);
-    h.CellWidth = getReal(in, 144);
-    h.CellHeight = getReal(in, 150);
-    h.CarryReal156 = getReal(in, 156);
-    h.CarryReal162 = getReal(in, 162);
-    get(in, 168, h.Carry168);
-    h.ClassScale = getReal(in, 171);
-    h.ClassOffset = getReal(in, 177);
-    h.Carry183 = in[183];
-    get(in, 184, h.Reserved184);
+    EachHeaderField(h, HeaderReader{in});
     return h;
 }
 

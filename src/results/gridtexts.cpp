@@ -58,58 +58,63 @@ int SectionVariable(int group, int section) {
 
 // ---- Layouts ---------------------------------------------------------------
 
-std::string ResultsGridLayout(int group) {
-    const std::string m(kMonths);
-    std::string rows;
-    switch (group) {
-    case TemperatureGroup:
-        rows = ";|T_Mean|" + m + "|Mean| |" + "T_Max|" + m + "|Mean| |" + "T_Min|" + m + "|Mean ";
-        break;
-    case PrecipitationGroup:
-        rows = ";|Prec|" + m + "|Mean| |" + " PET |" + m + "|Mean";
-        break;
-    case WindGroup:
-        rows = ";|Sun |" + m + "|Mean| |" + "Wind |" + m + "|Mean| |" + "Vapor |" + m + "|Mean";
-        break;
-    default: return {};
+namespace {
+
+// Row labels of a grid's sections and the text after the last one; the
+// spacing of each is part of the grid's look.
+struct SectionLabels {
+    std::array<const char *, 3> label;
+    const char *tail;
+};
+
+// The header, then per section its label, the column titles and "Mean",
+// sections set apart by an empty row.
+std::string Layout(std::string_view header, std::string_view columns, const SectionLabels (&labels)[4], int group) {
+    if (!ValidGroup(group))
+        return {};
+    std::string text(header);
+    text += ";";
+    for (int s = 0; s < SectionCount(group); ++s) {
+        if (s > 0)
+            text += "| ";
+        text += "|";
+        text += labels[group].label[static_cast<std::size_t>(s)];
+        text += "|";
+        text += columns;
+        text += "|Mean";
     }
-    return std::string(kResultsHeader) + rows;
+    return text + labels[group].tail;
 }
 
-std::string StationGridLayout(int group) {
-    const std::string n(kStationNumbers);
-    std::string rows;
-    switch (group) {
-    case TemperatureGroup:
-        rows = ";|T_Mean |" + n + "|Mean| |" + "T_Max|" + n + "|Mean| |" + "T_Min|" + n + "|Mean| ";
-        break;
-    case PrecipitationGroup:
-        rows = ";|Prec |" + n + "|Mean| |" + "PET|" + n + "|Mean";
-        break;
-    case WindGroup:
-        rows = ";|Sun |" + n + "|Mean| |" + "Wind |" + n + "|Mean| |" + "Vapor |" + n + "|Mean";
-        break;
-    default: return {};
-    }
-    return std::string(kStationHeader) + rows;
-}
+constexpr SectionLabels kResultsLabels[4] = {
+    {{nullptr, nullptr, nullptr}, ""},
+    {{"T_Mean", "T_Max", "T_Min"}, " "},
+    {{"Prec", " PET ", nullptr}, ""},
+    {{"Sun ", "Wind ", "Vapor "}, ""},
+};
+
+constexpr SectionLabels kStationLabels[4] = {
+    {{nullptr, nullptr, nullptr}, ""},
+    {{"T_Mean ", "T_Max", "T_Min"}, "| "},
+    {{"Prec ", "PET", nullptr}, ""},
+    {{"Sun ", "Wind ", "Vapor "}, ""},
+};
+
+constexpr SectionLabels kObservationLabels[4] = {
+    {{nullptr, nullptr, nullptr}, ""},
+    {{"T_Mean ", "T_Max", "T_Min"}, "| "},
+    {{"Prec ", " PET ", nullptr}, " "},
+    {{"Sun ", "Wind ", "Vapor "}, " "},
+};
+
+} // namespace
+
+std::string ResultsGridLayout(int group) { return Layout(kResultsHeader, kMonths, kResultsLabels, group); }
+
+std::string StationGridLayout(int group) { return Layout(kStationHeader, kStationNumbers, kStationLabels, group); }
 
 std::string ObservationGridLayout(int group) {
-    const std::string n(kStationNumbers);
-    std::string rows;
-    switch (group) {
-    case TemperatureGroup:
-        rows = ";|T_Mean |" + n + "|Mean| |" + "T_Max|" + n + "|Mean| |" + "T_Min|" + n + "|Mean| ";
-        break;
-    case PrecipitationGroup:
-        rows = ";|Prec |" + n + "|Mean| |" + " PET |" + n + "|Mean ";
-        break;
-    case WindGroup:
-        rows = ";|Sun |" + n + "|Mean| |" + "Wind |" + n + "|Mean| |" + "Vapor |" + n + "|Mean ";
-        break;
-    default: return {};
-    }
-    return std::string(kObservationHeader) + rows;
+    return Layout(kObservationHeader, kStationNumbers, kObservationLabels, group);
 }
 
 // ---- Warnings ----------------------------------------------------------------

@@ -1,7 +1,10 @@
 #include "shell/fielddialog.h"
 
 #include <QFocusEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -179,5 +182,39 @@ void SetFieldText(QLineEdit *field, const std::string &utf8) {
 }
 
 std::string FieldString(const QLineEdit *field) { return field->text().toStdString(); }
+
+QLineEdit *MakeDialogField(QWidget *parent, const char *name, const char *text, int maxLength,
+                           const char *tip, int width) {
+    auto *e = new QLineEdit(QString::fromLatin1(text), parent);
+    e->setObjectName(QString::fromLatin1(name));
+    e->setMaxLength(maxLength);
+    if (tip)
+        e->setToolTip(QString::fromLatin1(tip));
+    e->setFont(QFont(QStringLiteral("Verdana")));
+    if (width > 0)
+        e->setFixedWidth(width);
+    return e;
+}
+
+QPushButton *MakeDialogButton(QWidget *parent, const char *name, const QString &caption) {
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    return b;
+}
+
+QHBoxLayout *MakeButtonRow(std::initializer_list<QPushButton *> buttons) {
+    auto *row = new QHBoxLayout;
+    row->addStretch(1);
+    for (QPushButton *b : buttons)
+        row->addWidget(b);
+    return row;
+}
+
+void AddFieldRow(QGridLayout *grid, int row, const QString &label, QLineEdit *field, const QString &unit) {
+    grid->addWidget(new QLabel(label), row, 0);
+    grid->addWidget(field, row, 1);
+    if (!unit.isEmpty())
+        grid->addWidget(new QLabel(unit), row, 2);
+}
 
 } // namespace tavisol

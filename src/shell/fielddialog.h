@@ -12,6 +12,8 @@
 
 #include "shell/dialoglogic.h"
 
+class QGridLayout;
+class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
 
@@ -71,5 +73,17 @@ private:
 // being typed into stays where it is.
 void SetFieldText(QLineEdit *field, const std::string &utf8);
 std::string FieldString(const QLineEdit *field);
+
+// The widgets these dialogs are built from.
+// A field in Verdana holding at most maxLength characters, with a tool tip
+// when one is given and a fixed width when one is given.
+QLineEdit *MakeDialogField(QWidget *parent, const char *name, const char *text, int maxLength,
+                           const char *tip = nullptr, int width = 0);
+QPushButton *MakeDialogButton(QWidget *parent, const char *name, const QString &caption);
+// The buttons side by side at the right.
+QHBoxLayout *MakeButtonRow(std::initializer_list<QPushButton *> buttons);
+// A label, the field and, when there is one, its unit in one row of the grid.
+void AddFieldRow(QGridLayout *grid, int row, const QString &label, QLineEdit *field,
+                 const QString &unit = QString());
 
 } // namespace tavisol

@@ -2,8 +2,6 @@
 
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -23,16 +21,6 @@ std::function<void()> &SaveHook() {
     return hook;
 }
 
-QLineEdit *MakeField(QWidget *parent, const char *name, int maxLength, const char *tip) {
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(QString::fromLatin1(name));
-    e->setMaxLength(maxLength);
-    if (tip)
-        e->setToolTip(QString::fromLatin1(tip));
-    e->setFont(QFont(QStringLiteral("Verdana")));
-    return e;
-}
-
 } // namespace
 
 void SetLocationSaveHook(std::function<void()> hook) { SaveHook() = std::move(hook); }
@@ -42,38 +30,24 @@ FormLocation::FormLocation(QWidget *parent) : FieldDialog(parent) {
     setWindowTitle(QStringLiteral("Choose Location"));
 
     Frame1 = new QGroupBox(QStringLiteral("Location"), this);
-    Text2 = MakeField(Frame1, "Text2", 25, nullptr);
-    txtlong = MakeField(Frame1, "txtlong", 8, "Give Longitude as a decimal number");
-    txtLat = MakeField(Frame1, "txtLat", 8, "Give Latitude as a decimal number");
-    txtElev = MakeField(Frame1, "txtElev", 4, nullptr);
+    Text2 = MakeDialogField(Frame1, "Text2", "", 25);
+    txtlong = MakeDialogField(Frame1, "txtlong", "", 8, "Give Longitude as a decimal number");
+    txtLat = MakeDialogField(Frame1, "txtLat", "", 8, "Give Latitude as a decimal number");
+    txtElev = MakeDialogField(Frame1, "txtElev", "", 4);
 
     auto *grid = new QGridLayout(Frame1);
-    auto row = [grid](int r, const QString &label, QLineEdit *field, const QString &unit) {
-        grid->addWidget(new QLabel(label), r, 0);
-        grid->addWidget(field, r, 1);
-        if (!unit.isEmpty())
-            grid->addWidget(new QLabel(unit), r, 2);
-    };
-    row(0, QStringLiteral("Station Name"), Text2, QString());
-    row(1, QStringLiteral("Longitude:"), txtlong, QStringLiteral("\u00b0"));
-    row(2, QStringLiteral("Latitude   :"), txtLat, QStringLiteral("\u00b0"));
-    row(3, QStringLiteral("Altitude   :"), txtElev, QStringLiteral("m"));
+    AddFieldRow(grid, 0, QStringLiteral("Station Name"), Text2);
+    AddFieldRow(grid, 1, QStringLiteral("Longitude:"), txtlong, QStringLiteral("\u00b0"));
+    AddFieldRow(grid, 2, QStringLiteral("Latitude   :"), txtLat, QStringLiteral("\u00b0"));
+    AddFieldRow(grid, 3, QStringLiteral("Altitude   :"), txtElev, QStringLiteral("m"));
 
-    cmdBack = new QPushButton(QStringLiteral("OK"), this);
-    cmdBack->setObjectName(QStringLiteral("cmdBack"));
-    CmdSave = new QPushButton(QStringLiteral("Save"), this);
-    CmdSave->setObjectName(QStringLiteral("CmdSave"));
-    CmdCanc = new QPushButton(QStringLiteral("Cancel"), this);
-    CmdCanc->setObjectName(QStringLiteral("CmdCanc"));
+    cmdBack = MakeDialogButton(this, "cmdBack", QStringLiteral("OK"));
+    CmdSave = MakeDialogButton(this, "CmdSave", QStringLiteral("Save"));
+    CmdCanc = MakeDialogButton(this, "CmdCanc", QStringLiteral("Cancel"));
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdBack);
-    buttons->addWidget(CmdSave);
-    buttons->addWidget(CmdCanc);
     auto *column = new QVBoxLayout(this);
     column->addWidget(Frame1);
-    column->addLayout(buttons);
+    column->addLayout(MakeButtonRow({cmdBack, CmdSave, CmdCanc}));
 
     // No key filters here: every key is taken.
     addField(Text2, NameField);

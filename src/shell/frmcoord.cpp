@@ -18,17 +18,6 @@ namespace {
 
 using dialogs::CoordField;
 
-QLineEdit *MakeField(QWidget *parent, const char *name, const char *text, int maxLength,
-                     const char *tip, int width) {
-    auto *e = new QLineEdit(QString::fromLatin1(text), parent);
-    e->setObjectName(QString::fromLatin1(name));
-    e->setMaxLength(maxLength);
-    e->setToolTip(QString::fromLatin1(tip));
-    e->setFont(QFont(QStringLiteral("Verdana")));
-    e->setFixedWidth(width);
-    return e;
-}
-
 QLabel *Label(const QString &text) { return new QLabel(text); }
 
 } // namespace
@@ -40,25 +29,20 @@ frmCoord::frmCoord(QWidget *parent) : FieldDialog(parent) {
     FrameDecimal = new QGroupBox(QStringLiteral("Location (decimal)"), this);
     FrameDegrees = new QGroupBox(QStringLiteral("Location (\u00b0,',\")"), this);
 
-    txtlong = MakeField(FrameDecimal, "txtlong", "12.483", 8,
-                        "Give Longitude as a decimal number", 80);
-    txtLat = MakeField(FrameDecimal, "txtLat", "41.9", 8, "Give Latitude as a decimal number", 80);
-    txtLongGrad = MakeField(FrameDegrees, "txtLongGrad", "", 5, "Give Degrees of Longitude", 40);
-    txtLongMin = MakeField(FrameDegrees, "txtLongMin", "", 5, "Give Minutes of Longitude", 40);
-    txtLongSec = MakeField(FrameDegrees, "txtLongSec", "", 3, "Give Seconds of Longitude", 40);
-    txtLongOW = MakeField(FrameDegrees, "txtLongOW", "", 2, "Give E for East or W for West", 28);
-    txtLatGrad = MakeField(FrameDegrees, "txtLatGrad", "", 5, "Give Degrees of Latitude", 40);
-    txtLatMin = MakeField(FrameDegrees, "txtLatMin", "", 5, "Give Minutes of Latitude", 40);
-    txtLatSec = MakeField(FrameDegrees, "txtLatSec", "", 5, "Give Seconds of Latitude", 40);
-    txtLatNS = MakeField(FrameDegrees, "txtLatNS", "", 2, "Give N for North or S for South", 28);
+    txtlong = MakeDialogField(FrameDecimal, "txtlong", "12.483", 8, "Give Longitude as a decimal number", 80);
+    txtLat = MakeDialogField(FrameDecimal, "txtLat", "41.9", 8, "Give Latitude as a decimal number", 80);
+    txtLongGrad = MakeDialogField(FrameDegrees, "txtLongGrad", "", 5, "Give Degrees of Longitude", 40);
+    txtLongMin = MakeDialogField(FrameDegrees, "txtLongMin", "", 5, "Give Minutes of Longitude", 40);
+    txtLongSec = MakeDialogField(FrameDegrees, "txtLongSec", "", 3, "Give Seconds of Longitude", 40);
+    txtLongOW = MakeDialogField(FrameDegrees, "txtLongOW", "", 2, "Give E for East or W for West", 28);
+    txtLatGrad = MakeDialogField(FrameDegrees, "txtLatGrad", "", 5, "Give Degrees of Latitude", 40);
+    txtLatMin = MakeDialogField(FrameDegrees, "txtLatMin", "", 5, "Give Minutes of Latitude", 40);
+    txtLatSec = MakeDialogField(FrameDegrees, "txtLatSec", "", 5, "Give Seconds of Latitude", 40);
+    txtLatNS = MakeDialogField(FrameDegrees, "txtLatNS", "", 2, "Give N for North or S for South", 28);
 
     auto *dec = new QGridLayout(FrameDecimal);
-    dec->addWidget(Label(QStringLiteral("Longitude:")), 0, 0);
-    dec->addWidget(txtlong, 0, 1);
-    dec->addWidget(Label(QStringLiteral("\u00b0")), 0, 2);
-    dec->addWidget(Label(QStringLiteral("Latitude   :")), 1, 0);
-    dec->addWidget(txtLat, 1, 1);
-    dec->addWidget(Label(QStringLiteral("\u00b0")), 1, 2);
+    AddFieldRow(dec, 0, QStringLiteral("Longitude:"), txtlong, QStringLiteral("\u00b0"));
+    AddFieldRow(dec, 1, QStringLiteral("Latitude   :"), txtLat, QStringLiteral("\u00b0"));
 
     auto *deg = new QGridLayout(FrameDegrees);
     auto row = [deg](int r, const QString &caption, QLineEdit *d, QLineEdit *m, QLineEdit *s,
@@ -75,21 +59,15 @@ frmCoord::frmCoord(QWidget *parent) : FieldDialog(parent) {
     row(0, QStringLiteral("Longitude:"), txtLongGrad, txtLongMin, txtLongSec, txtLongOW);
     row(1, QStringLiteral("Latitude   :"), txtLatGrad, txtLatMin, txtLatSec, txtLatNS);
 
-    cmdBack = new QPushButton(QStringLiteral("OK"), this);
-    cmdBack->setObjectName(QStringLiteral("cmdBack"));
-    CmdCanc = new QPushButton(QStringLiteral("Cancel"), this);
-    CmdCanc->setObjectName(QStringLiteral("CmdCanc"));
+    cmdBack = MakeDialogButton(this, "cmdBack", QStringLiteral("OK"));
+    CmdCanc = MakeDialogButton(this, "CmdCanc", QStringLiteral("Cancel"));
 
     auto *groups = new QHBoxLayout;
     groups->addWidget(FrameDecimal);
     groups->addWidget(FrameDegrees);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdBack);
-    buttons->addWidget(CmdCanc);
     auto *column = new QVBoxLayout(this);
     column->addLayout(groups);
-    column->addLayout(buttons);
+    column->addLayout(MakeButtonRow({cmdBack, CmdCanc}));
 
     addField(txtlong, int(CoordField::Long), 99);
     addField(txtLat, int(CoordField::Lat), 99);

@@ -3,8 +3,6 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -20,12 +18,7 @@ namespace {
 using dialogs::SettingsField;
 
 QLineEdit *MakeField(QWidget *parent, const char *name, const char *text, int maxLength) {
-    auto *e = new QLineEdit(QString::fromLatin1(text), parent);
-    e->setObjectName(QString::fromLatin1(name));
-    e->setMaxLength(maxLength);
-    e->setFont(QFont(QStringLiteral("Verdana")));
-    e->setFixedWidth(70);
-    return e;
+    return MakeDialogField(parent, name, text, maxLength, nullptr, 70);
 }
 
 QCheckBox *MakeCheck(QWidget *parent, const char *name, const char *caption, bool ticked) {
@@ -35,12 +28,9 @@ QCheckBox *MakeCheck(QWidget *parent, const char *name, const char *caption, boo
     return c;
 }
 
-void AddRow(QGridLayout *grid, const char *label, QLineEdit *field, const char *unit = nullptr) {
-    const int row = grid->rowCount();
-    grid->addWidget(new QLabel(QString::fromLatin1(label)), row, 0);
-    grid->addWidget(field, row, 1);
-    if (unit)
-        grid->addWidget(new QLabel(QString::fromLatin1(unit)), row, 2);
+// Below what the grid holds already.
+void AddRow(QGridLayout *grid, const char *label, QLineEdit *field, const char *unit = "") {
+    AddFieldRow(grid, grid->rowCount(), QString::fromLatin1(label), field, QString::fromLatin1(unit));
 }
 
 } // namespace
@@ -86,23 +76,17 @@ frmSettings::frmSettings(QWidget *parent) : FieldDialog(parent) {
     AddRow(g4, "Only Stations higher than", txtMinHigh);
     AddRow(g4, "Only Stations lower than", txtMaxHigh);
 
-    Command2 = new QPushButton(QStringLiteral("OK"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    CmdCanc = new QPushButton(QStringLiteral("Cancel"), this);
-    CmdCanc->setObjectName(QStringLiteral("CmdCanc"));
+    Command2 = MakeDialogButton(this, "Command2", QStringLiteral("OK"));
+    CmdCanc = MakeDialogButton(this, "CmdCanc", QStringLiteral("Cancel"));
 
     auto *grid = new QGridLayout;
     grid->addWidget(FrameNeighbourhood, 0, 0);
     grid->addWidget(FrameIdw, 0, 1);
     grid->addWidget(FrameCorrections, 1, 0);
     grid->addWidget(FrameAltitude, 1, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(Command2);
-    buttons->addWidget(CmdCanc);
     auto *column = new QVBoxLayout(this);
     column->addLayout(grid);
-    column->addLayout(buttons);
+    column->addLayout(MakeButtonRow({Command2, CmdCanc}));
 
     addField(txtMaxDist, int(SettingsField::MaxDist));
     addField(txtMaxStat, int(SettingsField::MaxStat));

@@ -1,6 +1,7 @@
 #include "workbench/grids.h"
 
 #include <algorithm>
+#include <array>
 
 #include "engine/geodesy.h"
 #include "numfmt/numfmt.h"
@@ -100,23 +101,33 @@ void MarkActiveRow(GridCell &cell, Integer active) {
         cell.look = CellLook::Normal;
 }
 
+namespace {
+
+// Columns 1..8 of a station row. The mean row always shows its direction and
+// has no names; a neighbour without a direction shows none.
+std::array<std::string, 9> StationTexts(const engine::StationRecord &n, bool meanRow, const numfmt::Locale &loc) {
+    const bool noDir = !meanRow && n.Direction == Missing;
+    return {
+        "",
+        formatMask(n.Longitude, "###0.00", loc),
+        formatMask(n.Latitude, "##0.00", loc),
+        formatMask(n.Altitude, "###0", loc),
+        formatMask(n.Distance, "####.0", loc),
+        noDir ? std::string() : formatMask(n.Direction, "##0", loc),
+        noDir ? std::string() : n.Compass,
+        meanRow ? std::string() : n.Name,
+        meanRow ? std::string() : n.Country,
+    };
+}
+
+} // namespace
+
 void FillStationGrid(const EngineState &state, const numfmt::Locale &loc, GridTable &grid) {
     grid.SetFormatString(std::string(StationGridLayout) + std::string(NeighbourRowLabels));
     const int found = std::min<int>(state.NeighbourCount, engine::MaxNeighbours);
     for (int k = 1; k <= found; ++k) {
         const engine::StationRecord &n = state.Neighbours[k];
-        const bool noDir = n.Direction == Missing;
-        const std::string texts[9] = {
-            "",
-            formatMask(n.Longitude, "###0.00", loc),
-            formatMask(n.Latitude, "##0.00", loc),
-            formatMask(n.Altitude, "###0", loc),
-            formatMask(n.Distance, "####.0", loc),
-            noDir ? std::string() : formatMask(n.Direction, "##0", loc),
-            noDir ? std::string() : n.Compass,
-            n.Name,
-            n.Country,
-        };
+        const std::array<std::string, 9> texts = StationTexts(n, false, loc);
         for (int c = 1; c <= 8; ++c) {
             GridCell &cell = grid.At(k, c);
             MarkActiveRow(cell, n.Active);
@@ -127,18 +138,7 @@ void FillStationGrid(const EngineState &state, const numfmt::Locale &loc, GridTa
     for (int k = found + 1; k <= 20; ++k)
         for (int c = 1; c <= 8; ++c)
             grid.At(k, c).text.clear();
-    const engine::StationRecord &m = state.NeighbourSummary();
-    const std::string mean[9] = {
-        "",
-        formatMask(m.Longitude, "###0.00", loc),
-        formatMask(m.Latitude, "##0.00", loc),
-        formatMask(m.Altitude, "###0", loc),
-        formatMask(m.Distance, "####.0", loc),
-        formatMask(m.Direction, "##0", loc),
-        m.Compass,
-        "",
-        "",
-    };
+    const std::array<std::string, 9> mean = StationTexts(state.NeighbourSummary(), true, loc);
     for (int c = 1; c <= 8; ++c)
         Put(grid.At(21, c), CellLook::Fixed, CellAlign::Center, mean[c]);
 }

@@ -102,32 +102,44 @@ void WorkbenchModel::ShowData() {
         Hourglass(false);
         return;
     }
+    // When another window's run is going, this one waits for the next activation.
+    const bool ran = RunAlone([this] {
+        State.CurrentVariable = static_cast<Integer>(SelectedVariable);
+        const AppState &app = appState();
+        State.CalcLongitude = app.CurLongitude;
+        State.CalcLatitude = app.CurLatitude;
+        State.CalcAltitude = app.CurElevation;
+        CalculateAndShow();
+    });
+    if (ran)
+        SetRecalcPending(false);
+}
+
+bool WorkbenchModel::RunAlone(const std::function<void()> &run) {
     BusyGuard busy;
     if (!busy) {
-        // Another window's run is going; this one waits for the next activation.
         if (hooks.Busy)
             hooks.Busy();
-        return;
+        return false;
     }
     {
         RunMark mark(running_);
         try {
-            State.UseSettings(sharedSettings());
-            State.DataFolder = dataFolder();
-            State.CurrentVariable = static_cast<Integer>(SelectedVariable);
-            const AppState &app = appState();
-            State.CalcLongitude = app.CurLongitude;
-            State.CalcLatitude = app.CurLatitude;
-            State.CalcAltitude = app.CurElevation;
-            Hourglass(true);
-            engine::Calculate(State);
-            Schreib();
+            run();
         } catch (const std::exception &e) {
             ReportError(e.what());
         }
     }
     Hourglass(false);
-    SetRecalcPending(false);
+    return true;
+}
+
+void WorkbenchModel::CalculateAndShow() {
+    Hourglass(true);
+    State.UseSettings(sharedSettings());
+    State.DataFolder = dataFolder();
+    engine::Calculate(State);
+    Schreib();
 }
 
 void WorkbenchModel::Schreib() {
@@ -186,13 +198,19 @@ void WorkbenchModel::RecalculateActiveSet() {
     if (running_)
         return;
     RunMark mark(running_);
-    Hourglass(true);
-    try {
+    WithHourglass([this] {
         engine::RunWorkbenchReestimate(State);
         if (State.ActiveCount == 0 && hooks.EngineMessage)
             hooks.EngineMessage(engine::NoNeighboursMessage);
         DrawChart();
         RefreshPanels();
+    });
+}
+
+void WorkbenchModel::WithHourglass(const std::function<void()> &step) {
+    Hourglass(true);
+    try {
+        step();
     } catch (const std::exception &e) {
         ReportError(e.what());
     }
@@ -275,26 +293,14 @@ void WorkbenchModel::Coarser() {
     if (running_)
         return;
     --ResolutionLevel;
-    Hourglass(true);
-    try {
-        DrawMap();
-    } catch (const std::exception &e) {
-        ReportError(e.what());
-    }
-    Hourglass(false);
+    WithHourglass([this] { DrawMap(); });
 }
 
 void WorkbenchModel::Finer() {
     if (running_)
         return;
     ++ResolutionLevel;
-    Hourglass(true);
-    try {
-        DrawMap();
-    } catch (const std::exception &e) {
-        ReportError(e.what());
-    }
-    Hourglass(false);
+    WithHourglass([this] { DrawMap(); });
 }
 
 void WorkbenchModel::MapZoomOut() {
@@ -304,67 +310,39 @@ void WorkbenchModel::MapZoomOut() {
         Beep();  // the box cannot grow further
     else
         ExtentFactor *= 2;
-    Hourglass(true);
-    try {
-        FitAndDrawMap();
-    } catch (const std::exception &e) {
-        ReportError(e.what());
-    }
-    Hourglass(false);
+    WithHourglass([this] { FitAndDrawMap(); });
 }
 
 void WorkbenchModel::MapZoomIn() {
     if (running_)
         return;
     ExtentFactor = static_cast<int>(numfmt::roundHalfEven(ExtentFactor / 2.0));
-    Hourglass(true);
-    try {
-        FitAndDrawMap();
-    } catch (const std::exception &e) {
-        ReportError(e.what());
-    }
-    Hourglass(false);
+    WithHourglass([this] { FitAndDrawMap(); });
 }
 
 void WorkbenchModel::MapRightClick(double x, double y) {
     if (running_)
         return;
-    BusyGuard busy;
-    if (!busy) {
-        if (hooks.Busy)
-            hooks.Busy();
-        return;
-    }
-    {
-        RunMark mark(running_);
-        try {
-            // The picked point stays on the globe: longitudes wrap, latitudes
-            // stop at the poles.
-            Single lon = WrapLongitudeOffset(static_cast<Single>(State.CalcLongitude + x));
-            Single lat = static_cast<Single>(State.CalcLatitude + y);
-            if (lat > 90)
-                lat = 90;
-            if (lat < -90)
-                lat = -90;
-            State.CalcLongitude = lon;
-            State.CalcLatitude = lat;
-            Integer water = 0;
-            State.CalcAltitude = Elevation(lon, lat >= 90 ? 89.99f : lat, water);
-            const bool yes = hooks.AskYesNo &&
-                             hooks.AskYesNo("Do you want set this Location as current Location?", "Change Location");
-            if (yes)
-                SetCurrentLocation("", State.CalcLongitude, State.CalcLatitude, State.CalcAltitude,
-                                   RecalcMarks::GuessOnly);
-            Hourglass(true);
-            State.UseSettings(sharedSettings());
-            State.DataFolder = dataFolder();
-            engine::Calculate(State);
-            Schreib();
-        } catch (const std::exception &e) {
-            ReportError(e.what());
-        }
-    }
-    Hourglass(false);
+    RunAlone([&] {
+        // The picked point stays on the globe: longitudes wrap, latitudes
+        // stop at the poles.
+        Single lon = WrapLongitudeOffset(static_cast<Single>(State.CalcLongitude + x));
+        Single lat = static_cast<Single>(State.CalcLatitude + y);
+        if (lat > 90)
+            lat = 90;
+        if (lat < -90)
+            lat = -90;
+        State.CalcLongitude = lon;
+        State.CalcLatitude = lat;
+        Integer water = 0;
+        State.CalcAltitude = Elevation(lon, lat >= 90 ? 89.99f : lat, water);
+        const bool yes = hooks.AskYesNo &&
+                         hooks.AskYesNo("Do you want set this Location as current Location?", "Change Location");
+        if (yes)
+            SetCurrentLocation("", State.CalcLongitude, State.CalcLatitude, State.CalcAltitude,
+                               RecalcMarks::GuessOnly);
+        CalculateAndShow();
+    });
 }
 
 PointerReadout WorkbenchModel::MapPointer(double x, double y) const {

@@ -134,6 +134,14 @@ public:
     WarningExplanation Explain(WarningKind kind) const { return ExplainWarning(kind, State.CurWarnings); }
 
 private:
+    // Runs `run` as this window's run, unless another window's run holds the
+    // engine (then only the Busy hook); errors are reported, the hourglass
+    // goes off after. False when it did not run.
+    bool RunAlone(const std::function<void()> &run);
+    // Hourglass on, step, errors reported, hourglass off.
+    void WithHourglass(const std::function<void()> &step);
+    // A full run of the engine at the computation point as set.
+    void CalculateAndShow();
     void RefreshPanels();
     void ShowWarnings();
     void DrawChart();

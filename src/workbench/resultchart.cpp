@@ -12,6 +12,17 @@ namespace {
 
 constexpr double CommonMonth = 30.4375;
 
+// Values 1..n as steps: a flat line over (k - 1, k) for each, joined to the
+// next by a riser.
+template <std::size_t N>
+void DrawSteps(Drawing &c, const std::array<Single, N> &values, int n, Rgb colour) {
+    for (int k = 1; k <= n; ++k) {
+        c.Line(k - 1, values[k], k, values[k], colour);
+        if (k < n)
+            c.Line(k, values[k], k, values[k + 1], colour);
+    }
+}
+
 void DrawResultAxes(ResultView view, const ResultChartRange &r, const numfmt::Locale &loc, Drawing &c) {
     const double s = r.ChartStep;
     double labelX = -10.0 / 6, end = 12;
@@ -121,11 +132,7 @@ void DrawResultChart(const EngineState &state, ResultView view, Single z, Workbe
         if (z != 0)
             for (int m = 1; m <= 12; ++m)
                 c.Box(m - 1, monthly.best[m] + static_cast<double>(z) * res.StdErr[m], m, monthly.low[m], LightRed);
-        for (int m = 1; m <= 12; ++m) {
-            c.Line(m - 1, monthly.best[m], m, monthly.best[m], Blue);
-            if (m < 12)
-                c.Line(m, monthly.best[m], m, monthly.best[m + 1], Blue);
-        }
+        DrawSteps(c, monthly.best, 12, Blue);
         DrawResultAxes(view, r, loc, c);
         c.Text(0.5, legendY, "Line = Best Estimate", Black, 8, 0);
         c.Text(0.5, legendY, "Red Area = Confidence Interval", Black, 8, 1);
@@ -137,11 +144,7 @@ void DrawResultChart(const EngineState &state, ResultView view, Single z, Workbe
         if (z != 0)
             for (int k = 1; k <= 36; ++k)
                 c.Box(k - 1, a.high[k], k, a.low[k], LightRed);
-        for (int k = 1; k <= 36; ++k) {
-            c.Line(k - 1, a.best[k], k, a.best[k], Black);
-            if (k < 36)
-                c.Line(k, a.best[k], k, a.best[k + 1], Black);
-        }
+        DrawSteps(c, a.best, 36, Black);
         DrawResultAxes(view, r, loc, c);
         c.Text(1.5, legendY, "Black Line = Best Estimate", Black, 8, 0);
         c.Text(1.5, legendY, "Red Area = Confidence Interval", Black, 8, 1);

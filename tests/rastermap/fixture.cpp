@@ -1,10 +1,6 @@
 #include "fixture.h"
 
-#include <atomic>
 #include <fstream>
-#include <set>
-#include <sstream>
-#include <unistd.h>
 
 #include "engine/engine.h"
 #include "rastermap/real48binding.h"
@@ -13,32 +9,6 @@
 namespace tavisol::rastermap::testing {
 
 namespace fs = std::filesystem;
-
-TempFolder::TempFolder() {
-    static std::atomic<int> counter{0};
-    path_ = fs::temp_directory_path() /
-            ("tavisol_raster_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
-    fs::remove_all(path_);
-    fs::create_directories(path_);
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-}
-
-void TempFolder::Write(const std::string &name, const std::string &content) const {
-    fs::create_directories((path_ / name).parent_path());
-    std::ofstream out(path_ / name, std::ios::binary);
-    out << content;
-}
-
-std::string TempFolder::Read(const std::string &name) const {
-    std::ifstream in(path_ / name, std::ios::binary);
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 void UseBuiltVantrix() { vantrix::setLibraryPath(QStringLiteral(TAVISOL_BIN_DIR "/libvantrix.so")); }
 
@@ -82,30 +52,16 @@ void WriteFixtureMap(const fs::path &folder, const FixtureMap &m) {
 }
 
 void WriteStationData(const fs::path &dataFolder, const std::vector<FixtureStation> &stations) {
-    fs::create_directories(dataFolder);
-    std::ostringstream text;
+    std::string text;
     int k = 0;
     for (const FixtureStation &s : stations) {
-        text << s.lat << "," << s.lon << "," << s.alt;
+        testsupport::Station record{s.lat, s.lon, s.alt, {}, "S" + std::to_string(++k), "Land"};
         for (int m = 1; m <= 12; ++m)
-            text << "," << (s.base + m);
-        text << ",\"S" << ++k << "\",\"Land\"\r\n";
+            record.values.push_back(s.base + m);
+        text += testsupport::StationLine(record);
     }
-    std::set<std::string> names;
-    for (int v = 0; v < 8; ++v)
-        for (double lat = -85; lat <= 85; lat += 5)
-            for (double lon = -175; lon <= 175; lon += 5)
-                for (const std::string &n : engine::StationFileNames(static_cast<engine::Integer>(v),
-                                                                      static_cast<float>(lat), static_cast<float>(lon)))
-                    names.insert(n);
-    for (const std::string &n : names) {
-        std::ofstream out(dataFolder / n, std::ios::binary);
-        out << text.str();
-    }
-    {
-        std::ofstream out(dataFolder / engine::ElevationRasterName, std::ios::binary);
-    }
-    fs::resize_file(dataFolder / engine::ElevationRasterName, 4320ull * 2160ull);
+    testsupport::WriteStationFilesEverywhere(dataFolder, text);
+    testsupport::WriteElevationRaster(dataFolder, 0);
 }
 
 } // namespace tavisol::rastermap::testing

@@ -9,22 +9,11 @@
 #include <vector>
 
 #include "rastermap/rasterimage.h"
+#include "support/datafolder.h"
 
 namespace tavisol::rastermap::testing {
 
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder &) = delete;
-    TempFolder &operator=(const TempFolder &) = delete;
-    const std::filesystem::path &path() const { return path_; }
-    void Write(const std::string &name, const std::string &content) const;
-    std::string Read(const std::string &name) const;
-
-private:
-    std::filesystem::path path_;
-};
+using testsupport::TempFolder;
 
 // Points the Vantrix binding at the built library.
 void UseBuiltVantrix();

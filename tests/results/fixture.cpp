@@ -1,38 +1,8 @@
 #include "fixture.h"
 
-#include <atomic>
-#include <fstream>
-#include <sstream>
-#include <unistd.h>
-
 #include "engine/engine.h"
 
 namespace tavisol::results::fixture {
-
-TempFolder::TempFolder() {
-    static std::atomic<int> counter{0};
-    path_ = std::filesystem::temp_directory_path() /
-            ("tavisol_results_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
-
-std::string StationFile(const std::vector<Station> &stations) {
-    std::ostringstream out;
-    out.precision(9);
-    for (const Station &s : stations) {
-        out << s.lat << "," << s.lon << "," << s.alt;
-        for (double v : s.values)
-            out << "," << v;
-        out << ",\"" << s.name << "\",\"" << s.country << "\"\r\n";
-    }
-    return out.str();
-}
 
 std::vector<Station> StationsAround(double lon, double lat, int variable) {
     // Offsets in degrees; the fourth and fifth share one position.
@@ -55,19 +25,8 @@ std::vector<Station> StationsAround(double lon, double lat, int variable) {
 }
 
 void WriteDataFolder(const std::filesystem::path &programFolder, double lon, double lat) {
-    const std::filesystem::path data = programFolder / "TavisolData";
-    std::filesystem::create_directories(data);
-    for (int v = 0; v < VariableCount; ++v) {
-        const auto names = engine::StationFileNames(static_cast<engine::Integer>(v), static_cast<float>(lat),
-                                                    static_cast<float>(lon));
-        bool first = true;
-        for (const std::string &name : names) {
-            std::ofstream out(data / name, std::ios::binary);
-            if (first)
-                out << StationFile(StationsAround(lon, lat, v));
-            first = false;
-        }
-    }
+    testsupport::WriteStationFilesAt(programFolder / "TavisolData", static_cast<float>(lat), static_cast<float>(lon),
+                                     [&](int v) { return StationFile(StationsAround(lon, lat, v)); });
 }
 
 void SetActiveNeighbours(GuessResults &results, int v, int n) {

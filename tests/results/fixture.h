@@ -9,32 +9,13 @@
 #include <vector>
 
 #include "results/storedresults.h"
+#include "support/datafolder.h"
 
 namespace tavisol::results::fixture {
 
-// A fresh folder under the system's temporary folder, removed on destruction.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder &) = delete;
-    TempFolder &operator=(const TempFolder &) = delete;
-    const std::filesystem::path &path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
-
-struct Station {
-    double lat = 0;
-    double lon = 0;
-    double alt = 0;
-    std::vector<double> values = std::vector<double>(12, 0.0);
-    std::string name = "Station";
-    std::string country = "Country";
-};
-
-std::string StationFile(const std::vector<Station> &stations);
+using testsupport::Station;
+using testsupport::StationFile;
+using testsupport::TempFolder;
 
 // Eight stations around (lon, lat) within a few tens of km, two of them at one
 // position (the later one is switched off as doubled); monthly values rise

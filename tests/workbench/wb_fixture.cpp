@@ -1,45 +1,12 @@
 #include "wb_fixture.h"
 
-#include <atomic>
 #include <cmath>
-#include <fstream>
-#include <sstream>
-#include <unistd.h>
+
+#include "support/neighbours.h"
 
 namespace tavisol::workbench::testing {
 
 using namespace engine;
-
-TempFolder::TempFolder() {
-    static std::atomic<int> counter{0};
-    path_ = std::filesystem::temp_directory_path() /
-            ("tavisol_workbench_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
-
-void TempFolder::Write(const std::filesystem::path &name, const std::string &content) const {
-    std::filesystem::create_directories((path_ / name).parent_path());
-    std::ofstream out(path_ / name, std::ios::binary);
-    out << content;
-}
-
-std::string StationFile(const std::vector<Station> &stations) {
-    std::ostringstream out;
-    out.precision(9);
-    for (const Station &s : stations) {
-        out << s.lat << "," << s.lon << "," << s.alt;
-        for (std::size_t m = 0; m < 12; ++m)
-            out << "," << (m < s.values.size() ? s.values[m] : 0.0);
-        out << ",\"" << s.name << "\",\"" << s.country << "\"\r\n";
-    }
-    return out.str();
-}
 
 std::vector<Station> StationsAround(int variable, int count, float lat, float lon) {
     std::vector<Station> stations;
@@ -74,51 +41,25 @@ std::vector<Station> StationsAround(int variable, int count, float lat, float lo
 
 void WriteDataFolder(const std::filesystem::path &programFolder, int stationsPerVariable, unsigned char rasterByte) {
     const std::filesystem::path data = programFolder / "TavisolData";
-    std::filesystem::create_directories(data);
-    for (Integer v = 0; v <= 7; ++v) {
-        const auto names = StationFileNames(v, PointLat, PointLon);
-        for (std::size_t i = 0; i < names.size(); ++i) {
-            std::ofstream out(data / names[i], std::ios::binary);
-            if (i == 0)
-                out << StationFile(StationsAround(v, stationsPerVariable));
-        }
-    }
-    std::ofstream raster(data / ElevationRasterName, std::ios::binary);
-    const std::string row(4320, static_cast<char>(rasterByte));
-    for (int r = 0; r < 2160; ++r)
-        raster.write(row.data(), static_cast<std::streamsize>(row.size()));
+    testsupport::WriteStationFilesAt(data, PointLat, PointLon,
+                                     [&](int v) { return StationFile(StationsAround(v, stationsPerVariable)); });
+    testsupport::WriteElevationRaster(data, rasterByte);
 }
 
 EngineState MakeState(int variable, float lat, float lon, float alt) {
-    EngineState state;
-    SetInitialValues(state);
+    EngineState state = testsupport::StateAt(lat, lon, alt);
     state.CurrentVariable = static_cast<Integer>(variable);
-    state.CalcLatitude = lat;
-    state.CalcLongitude = lon;
-    state.CalcAltitude = alt;
     return state;
 }
 
 void SetNeighbours(EngineState &state, const std::vector<Station> &stations) {
-    int k = 0;
-    for (const Station &s : stations) {
-        ++k;
+    testsupport::PutNeighbours(state, stations);
+    for (int k = 1; k <= state.NeighbourCount; ++k) {
         StationRecord &n = state.Neighbours[k];
-        n = StationRecord{};
-        n.Latitude = static_cast<float>(s.lat);
-        n.Longitude = static_cast<float>(s.lon);
-        n.Altitude = static_cast<float>(s.alt);
-        for (std::size_t m = 1; m <= 12; ++m)
-            n.Values[m] = m <= s.values.size() ? static_cast<float>(s.values[m - 1]) : 0.0f;
-        n.Name = s.name;
-        n.Country = s.country;
-        n.Distance = GreatCircleDistance(state.CalcLongitude, state.CalcLatitude, n.Longitude, n.Latitude,
-                                         state.ZeroTolerance);
         n.Direction = Azimuth(state.CalcLongitude, state.CalcLatitude, n.Longitude, n.Latitude);
         n.Compass = CompassLetters(n.Direction);
         n.Weight = 1.0f / static_cast<float>(stations.size());
     }
-    state.NeighbourCount = static_cast<Integer>(k);
     MarkDoubledStationsAndShow(state);
     ReadWorkbenchSelection(state);
     CompleteNeighbourRecords(state);

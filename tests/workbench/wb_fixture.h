@@ -8,33 +8,13 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "support/datafolder.h"
 
 namespace tavisol::workbench::testing {
 
-// A fresh folder under the system's temporary folder, removed on destruction.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder &) = delete;
-    TempFolder &operator=(const TempFolder &) = delete;
-    const std::filesystem::path &path() const { return path_; }
-    void Write(const std::filesystem::path &name, const std::string &content) const;
-
-private:
-    std::filesystem::path path_;
-};
-
-struct Station {
-    double lat = 0;
-    double lon = 0;
-    double alt = 0;
-    std::vector<double> values = std::vector<double>(12, 0.0);
-    std::string name = "Station";
-    std::string country = "Country";
-};
-
-std::string StationFile(const std::vector<Station> &stations);
+using testsupport::Station;
+using testsupport::StationFile;
+using testsupport::TempFolder;
 
 // The point the data folder is written around.
 inline constexpr float PointLat = 41.9f;
