@@ -48,9 +48,10 @@ void CrossValidateNeighbours(EngineState &state) {
                         const Single al = Azimuth(left.Longitude, left.Latitude, nb[l].Longitude, nb[l].Latitude);
                         const Single aj = Azimuth(left.Longitude, left.Latitude, nb[j].Longitude, nb[j].Latitude);
                         const Single c = S(std::cos((static_cast<double>(aj) - al) * pi / 180.0));
-                        const Single f = S(1.0 - static_cast<double>(state.ShadowCoef) *
-                                                     (1.0 - static_cast<double>(d[l]) / d[j]) *
-                                                     (1.0 - (1.0 - static_cast<double>(c)) * 0.5));
+                        // The factor is part of the weight's formula: only the weight is a Single.
+                        const double f = 1.0 - static_cast<double>(state.ShadowCoef) *
+                                                   (1.0 - static_cast<double>(d[l]) / d[j]) *
+                                                   (1.0 - (1.0 - static_cast<double>(c)) * 0.5);
                         w[j] = S(static_cast<double>(w[j]) * f);
                     }
                 }

@@ -67,6 +67,16 @@ public:
     }
 
     std::string ReadText(std::size_t record, int field) {
+        // A text field ends at the line end too: nothing between the last
+        // comma and the line end is an empty text, not the next line.
+        if (afterComma_) {
+            SkipBlanks();
+            if (pos_ >= text_.size() || IsLineEnd(text_[pos_])) {
+                SkipLineEnd();
+                afterComma_ = false;
+                return {};
+            }
+        }
         const std::string_view raw = ReadToken(record, field, /*isNumber=*/false);
         return utf8_ ? std::string(raw) : Windows1252ToUtf8(raw);
     }
@@ -115,11 +125,14 @@ private:
             value = text_.substr(start, pos_ - start);
             SkipBlanks();
         }
+        afterComma_ = false;
         if (pos_ < text_.size()) {
-            if (text_[pos_] == ',')
+            if (text_[pos_] == ',') {
                 ++pos_;
-            else if (IsLineEnd(text_[pos_]))
+                afterComma_ = true;
+            } else if (IsLineEnd(text_[pos_])) {
                 SkipLineEnd();
+            }
         }
         return value;
     }
@@ -128,6 +141,7 @@ private:
     std::size_t pos_ = 0;
     std::string source_;
     bool utf8_ = false;
+    bool afterComma_ = false; // the last field ended at a comma
 };
 
 } // namespace

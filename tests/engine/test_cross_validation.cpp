@@ -89,6 +89,80 @@ TEST(CrossValidate, WithoutShadowTheWeightsArePlainInverseDistances) {
     EXPECT_NE(state.CurResult.Bias[1], unshadowed);
 }
 
+// Leave-one-out bias and standard error of month m, worked through in the
+// engine's number widths: distances, directions, weights, the cosine, the
+// residuals and the running sums are Singles; each shadow factor is part of
+// the weight's formula and is not rounded on its own. Gradients are 0.
+std::pair<float, float> LeaveOneOut(const EngineState &st, int m) {
+    const double pi = 3.1415926535;
+    const int n = st.NeighbourCount;
+    std::vector<float> residual;
+    for (int k = 1; k <= n; ++k) {
+        const StationRecord &a = st.Neighbours[k];
+        float w[21] = {}, d[21] = {};
+        for (int j = 1; j <= n; ++j) {
+            if (j == k)
+                continue;
+            const StationRecord &b = st.Neighbours[j];
+            d[j] = GreatCircleDistance(a.Longitude, a.Latitude, b.Longitude, b.Latitude);
+            w[j] = static_cast<float>(std::pow(static_cast<double>(d[j]), -static_cast<double>(st.IdwPower)));
+        }
+        for (int j = 1; j <= n; ++j) {
+            for (int l = 1; l <= n; ++l) {
+                if (j == k || l == j || l == k || !(d[l] < d[j]))
+                    continue;
+                const StationRecord &b = st.Neighbours[j];
+                const StationRecord &c = st.Neighbours[l];
+                const float al = Azimuth(a.Longitude, a.Latitude, c.Longitude, c.Latitude);
+                const float aj = Azimuth(a.Longitude, a.Latitude, b.Longitude, b.Latitude);
+                const float cosine = static_cast<float>(std::cos((static_cast<double>(aj) - al) * pi / 180));
+                w[j] = static_cast<float>(w[j] * (1.0 - static_cast<double>(st.ShadowCoef) *
+                                                            (1.0 - static_cast<double>(d[l]) / d[j]) *
+                                                            (1.0 - (1.0 - static_cast<double>(cosine)) * 0.5)));
+            }
+        }
+        float sum = 0;
+        for (int j = 1; j <= n; ++j)
+            sum = static_cast<float>(static_cast<double>(sum) + w[j]);
+        float estimate = 0;
+        for (int j = 1; j <= n; ++j) {
+            const float wj = static_cast<float>(static_cast<double>(w[j]) / sum);
+            estimate = static_cast<float>(estimate + static_cast<double>(wj) * st.Neighbours[j].Values[m]);
+        }
+        residual.push_back(static_cast<float>(static_cast<double>(estimate) - a.Values[m]));
+    }
+    float sum = 0;
+    for (float r : residual)
+        sum = static_cast<float>(static_cast<double>(sum) + r);
+    const float bias = static_cast<float>(static_cast<double>(sum) / n);
+    float squares = 0;
+    for (float r : residual)
+        squares = static_cast<float>(squares + (static_cast<double>(r) - bias) * (static_cast<double>(r) - bias));
+    return {bias, static_cast<float>(std::sqrt(static_cast<double>(squares) / n))};
+}
+
+TEST(CrossValidate, ShadowFactorsAreNotRoundedOnTheirOwn) {
+    EngineState state = MakeState(45, 10, 0);
+    state.GradCorrOn = 0;
+    state.AltCorrOn = 0;
+    state.ShadowCoef = 0.7f;
+    std::vector<Station> stations;
+    for (int i = 0; i < 7; ++i) {
+        std::vector<double> values;
+        for (int m = 1; m <= 12; ++m)
+            values.push_back(10 + 5 * std::sin(1.7 * i + 0.9 * m));
+        stations.push_back({45 + 0.45 * std::cos(2.3 * i + 0.4), 10 + 0.55 * std::sin(1.9 * i + 1.1), 0, values});
+    }
+    SetNeighbours(state, stations);
+    ASSERT_EQ(state.ActiveCount, 7);
+    CrossValidateNeighbours(state);
+    for (int m = 1; m <= 12; ++m) {
+        const auto [bias, stdErr] = LeaveOneOut(state, m);
+        EXPECT_EQ(state.CurResult.Bias[m], bias) << m;
+        EXPECT_EQ(state.CurResult.StdErr[m], stdErr) << m;
+    }
+}
+
 TEST(CrossValidate, BiasRemovalOnTotalsNeverGoesBelowZero) {
     EngineState state = MakeState(45, 10, 0);
     state.CurrentVariable = 3;

@@ -83,6 +83,24 @@ TEST(ListInput, RecordsSpreadOverSeveralLines) {
     EXPECT_EQ(records[1].Name, "B");
 }
 
+TEST(ListInput, EmptyTextFieldAtTheEndOfALine) {
+    // A field ends at the line end, so nothing after the last comma is an
+    // empty country, and the next line is the next record.
+    const auto records = ParseStationRecords("1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,Roma,\r\n"
+                                             "5,6,7,4,5,6,7,8,9,10,11,12,13,14,15,\"B\",  \n"
+                                             "8,9,10,4,5,6,7,8,9,10,11,12,13,14,15,C,",
+                                             "t.txt", 10);
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0].Name, "Roma");
+    EXPECT_EQ(records[0].Country, "");
+    EXPECT_EQ(records[1].Latitude, 5.0f);
+    EXPECT_EQ(records[1].Name, "B");
+    EXPECT_EQ(records[1].Country, "");
+    EXPECT_EQ(records[2].Latitude, 8.0f);
+    EXPECT_EQ(records[2].Name, "C");
+    EXPECT_EQ(records[2].Country, "");
+}
+
 TEST(ListInput, NumbersEndAtABlank) {
     const auto records = ParseStationRecords("1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 N,C\n", "t.txt", 10);
     ASSERT_EQ(records.size(), 1u);
