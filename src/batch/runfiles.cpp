@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "export/confidence.h"
+#include "calendar/confidence.h"
 
 namespace tavisol::batch {
 

@@ -64,11 +64,11 @@ Level ChooseLevel(const ReportOptions &options, Medium medium) {
     const bool file = medium == Medium::File;
     Level level;
     if (options.Lev90)
-        level = {1.645f, file ? "Low (5%)" : " 5%", file ? "High (95%)" : "95%"};
+        level = {ConfidenceFactor90, file ? "Low (5%)" : " 5%", file ? "High (95%)" : "95%"};
     if (options.Lev95)
-        level = {1.96f, file ? "Low (2.5%)" : "2.5%", file ? "High (97.5%)" : "97.5%"};
+        level = {ConfidenceFactor95, file ? "Low (2.5%)" : "2.5%", file ? "High (97.5%)" : "97.5%"};
     if (options.Lev99)
-        level = {2.579f, file ? "Low (.5%)" : ".5%", file ? "High (99.5%)" : "99.5%"};
+        level = {ConfidenceFactor99, file ? "Low (.5%)" : ".5%", file ? "High (99.5%)" : "99.5%"};
     if (options.ConfidenceFactor)
         level.Z = *options.ConfidenceFactor;
     return level;

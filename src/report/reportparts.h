@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "calendar/confidence.h"
 #include "numfmt/numfmt.h"
 #include "numfmt/printline.h"
 #include "report/reportinput.h"
@@ -19,7 +20,7 @@ inline constexpr const char *Indent = "     ";
 enum class Medium { File, Printer };
 
 struct Level {
-    engine::Single Z = 1.645f;
+    engine::Single Z = ConfidenceFactor90;  // no level chosen
     std::string LowLabel;
     std::string HighLabel;
 };

@@ -2,7 +2,8 @@
 
 // Daily, dekadal and sorted daily values of an estimate's fitted annual
 // cycle, with confidence limits at a factor z. The report computes them
-// afresh from the result block with its own dialog's factor. No Qt.
+// afresh from the result block with its own dialog's factor, in fresh arrays
+// (limits 0 without a factor), from the calendar kit's values. No Qt.
 
 #include <array>
 
@@ -21,13 +22,6 @@ struct Series {
 
 using DailySeries = Series<365>;   // days of a 365-day year
 using DekadSeries = Series<36>;    // dekads, three a month
-
-// Length of dekad k (1..36) in days: 11 for the third dekads of the 31-day
-// months, 8.25 for the third of February, else 10 (365.25 in all).
-engine::Single DekadLength(int k);
-// Month whose standard error day d (1..365) and dekad k (1..36) use.
-int MonthOfDay(int d);
-int MonthOfDekad(int k);
 
 // Means of the harmonic cycle over each day; precipitation and evaporation
 // (3 and 5) as amounts per day. Best is clamped per variable; low only by

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "calendar/calendar.h"
 #include "engine/geodesy.h"
 #include "numfmt/numfmt.h"
 
@@ -213,7 +214,7 @@ std::string MonthlyUnit(Integer variable, int column) {
 }
 
 std::string DayLabel(int dayOfYear) {
-    const DayOfMonth dm = CalendarDay(dayOfYear);
+    const calendar::DayOfMonth dm = calendar::CalendarDay(dayOfYear);
     return std::to_string(dm.day) + "." + std::to_string(dm.month) + " (" + std::to_string(dayOfYear) + ")";
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
-// The annual cycle of an estimate at finer resolution: 365 daily values, 36
-// dekadal values and the daily values in ascending order, each with lower and
-// upper confidence limits. Values are means of the fitted harmonic cycle over
-// the day or the dekad, not interpolations between the months.
+// The workbench's series of the annual cycle: 365 daily values, 36 dekadal
+// values and the daily values in ascending order, each with lower and upper
+// confidence limits. The values come from the calendar kit; the workbench
+// keeps them in arrays that live from call to call and sorts by its own rule.
 
 #include <array>
 
@@ -17,7 +17,7 @@ using engine::Single;
 // The confidence options of the workbench; None = no option selected.
 enum class ConfidenceLevel { None, P90, P95, P99 };
 
-// 0, 1.645, 1.96 or 2.579 (not 2.576).
+// 0, or the shared factor of the level (1.645, 1.96, 2.579).
 Single ConfidenceFactor(ConfidenceLevel level);
 
 // Daily arrays: entries 1..365 in use, 0 and 366 never read.
@@ -41,22 +41,6 @@ struct WorkbenchSeries {
     DailyArrays SortedDaily;
     DekadArrays Dekad;
 };
-
-// Lengths in days of dekads 1..36 (index 0 unused): 11 for the third dekad of
-// the 31-day months, 8.25 for the third of February, else 10; 365.25 in all.
-std::array<Single, 37> DekadLengths();
-
-// Month (1..12) whose standard error a day of the year takes: Fix(d / 30.4374) + 1.
-int MonthOfDay(int day);
-// Month (1..12) of a dekad 1..36.
-int MonthOfDekad(int dekad);
-
-// Day 1..365 of a 365-day year as day and month (February 28 days).
-struct DayOfMonth {
-    int day;
-    int month;
-};
-DayOfMonth CalendarDay(int dayOfYear);
 
 // Daily values of the current variable into series.Daily; limits only when z != 0.
 void ComputeDaily(const engine::EngineState &state, Single z, WorkbenchSeries &series);

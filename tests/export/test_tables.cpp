@@ -5,7 +5,6 @@
 
 #include <algorithm>
 
-#include "export/confidence.h"
 #include "export/ketlo.h"
 #include "export/standard_table.h"
 
@@ -155,15 +154,6 @@ TEST_F(KetloFile, FailedAppendKeepsTheFileAsItWas) {
     EXPECT_THROW(ex::Ketlo(dir_ / "no" / "k.csv", EastOfRome(0, kTemps), {true, true, nf::Locale::english()}),
                  nf::TextFileError);
     EXPECT_EQ(entries(), 0u);
-}
-
-TEST(Confidence, FactorsAndLimits) {
-    using tavisol::ConfidenceLevel;
-    EXPECT_FLOAT_EQ(tavisol::ConfidenceFactor(ConfidenceLevel::Level90), 1.645F);
-    EXPECT_FLOAT_EQ(tavisol::ConfidenceFactor(ConfidenceLevel::Level95), 1.96F);
-    EXPECT_FLOAT_EQ(tavisol::ConfidenceFactor(ConfidenceLevel::Level99), 2.579F);
-    EXPECT_FLOAT_EQ(tavisol::ConfidenceLow(10.0F, 2.0F, ConfidenceLevel::Level90), 6.71F);
-    EXPECT_FLOAT_EQ(tavisol::ConfidenceHigh(10.0F, 2.0F, ConfidenceLevel::Level99), 15.158F);
 }
 
 TEST(ExportNames, ElementNamesCodesAndCatalogueBase) {

@@ -10,23 +10,6 @@ namespace {
 
 using namespace tavisol;
 
-TEST(ReportSeriesCalendar, MonthsAndDekadLengths) {
-    EXPECT_EQ(report::MonthOfDay(1), 1);
-    EXPECT_EQ(report::MonthOfDay(30), 1);
-    EXPECT_EQ(report::MonthOfDay(31), 2);  // the standard error of February already
-    EXPECT_EQ(report::MonthOfDay(365), 12);
-    EXPECT_EQ(report::MonthOfDekad(1), 1);
-    EXPECT_EQ(report::MonthOfDekad(3), 1);
-    EXPECT_EQ(report::MonthOfDekad(4), 2);
-    EXPECT_EQ(report::MonthOfDekad(36), 12);
-    double total = 0;
-    for (int k = 1; k <= 36; ++k)
-        total += report::DekadLength(k);
-    EXPECT_DOUBLE_EQ(total, 365.25);
-    EXPECT_EQ(report::DekadLength(6), 8.25f);
-    EXPECT_EQ(report::DekadLength(24), 11.0f);
-}
-
 TEST(ReportSeriesValues, AmountsPerDayAndPerDekad) {
     const auto in = reporttest::ConstantInput(3, 30.4375f, 0);
     const auto daily = report::ComputeDaily(in.Result, 3, 1.645f);

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <numeric>
-
 #include "wb_fixture.h"
 #include "workbench/series.h"
 
@@ -15,34 +13,6 @@ engine::EngineState ConstantCycle(int variable, float mean) {
     engine::EngineState s = MakeState(variable);
     s.CurResult.Harmonics[13] = mean;
     return s;
-}
-
-TEST(SeriesCalendar, DekadsMonthsAndDays) {
-    const auto len = DekadLengths();
-    EXPECT_FLOAT_EQ(std::accumulate(len.begin() + 1, len.end(), 0.0f), 365.25f);
-    EXPECT_EQ(len[3], 11);
-    EXPECT_EQ(len[6], 8.25f);
-    EXPECT_EQ(len[24], 11);
-    EXPECT_EQ(len[27], 10);
-
-    // Day 30 takes January's error, day 31 already February's.
-    EXPECT_EQ(MonthOfDay(1), 1);
-    EXPECT_EQ(MonthOfDay(30), 1);
-    EXPECT_EQ(MonthOfDay(31), 2);
-    EXPECT_EQ(MonthOfDay(335), 12);
-    EXPECT_EQ(MonthOfDay(365), 12);
-    EXPECT_EQ(MonthOfDekad(1), 1);
-    EXPECT_EQ(MonthOfDekad(3), 1);
-    EXPECT_EQ(MonthOfDekad(4), 2);
-    EXPECT_EQ(MonthOfDekad(34), 12);
-    EXPECT_EQ(MonthOfDekad(36), 12);
-
-    EXPECT_EQ(CalendarDay(59).day, 28);
-    EXPECT_EQ(CalendarDay(59).month, 2);
-    EXPECT_EQ(CalendarDay(60).day, 1);
-    EXPECT_EQ(CalendarDay(60).month, 3);
-    EXPECT_EQ(CalendarDay(365).day, 31);
-    EXPECT_EQ(CalendarDay(365).month, 12);
 }
 
 TEST(SeriesValues, ConstantPrecipitationGivesOneMillimetrePerDayAndDekadTotals) {
