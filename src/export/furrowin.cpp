@@ -28,7 +28,13 @@ FurrowinTable Table(const LocationExport& in, Format format, const std::string& 
     FurrowinTable t;
     for (std::size_t m = 1; m <= 12; ++m) {
         const auto v = MonthValues(in, m);
-        for (std::size_t c = 1; c <= 7; ++c) t[m][c] = (c == 3 || c == 6) ? zero : format(v[c]);
+        for (std::size_t c = 1; c <= 7; ++c) {
+            if (c == 3 || c == 6) t[m][c] = zero;
+            // Wind and sunshine are products with a double factor; the
+            // temperatures and the PET per day stay single-precision values.
+            else if (c == 4 || c == 5) t[m][c] = format(v[c]);
+            else t[m][c] = format(static_cast<Single>(v[c]));
+        }
     }
     return t;
 }
@@ -41,12 +47,12 @@ void CheckFileName(const std::string& name) {
 } // namespace
 
 FurrowinTable FurrowinFileTable(const LocationExport& input) {
-    return Table(input, [](double v) { return numfmt::forcedPointFixed(v, 1); }, "0");
+    return Table(input, [](auto v) { return numfmt::forcedPointFixed(v, 1); }, "0");
 }
 
 FurrowinTable FurrowinPrintTable(const LocationExport& input, const numfmt::Locale& locale) {
     return Table(
-        input, [&](double v) { return numfmt::rightAlignCut(numfmt::formatNumber(v, 2, locale), 10); },
+        input, [&](auto v) { return numfmt::rightAlignCut(numfmt::formatNumber(v, 2, locale), 10); },
         numfmt::rightAlignCut("0", 10));
 }
 

@@ -121,6 +121,22 @@ TEST_F(FurrowinFiles, FailuresLeaveTheCatalogueUntouched) {
     EXPECT_TRUE(fs::is_empty(dir_ / "Busy.CLI"));
 }
 
+// Temperatures and PET per day are single-precision values: they round on
+// the value as estimated (2.35 to 2.4), not on its binary expansion.
+TEST(FurrowinTables, SinglePrecisionValuesRoundAsEstimated) {
+    auto l = Rome();
+    l.Results[1].Best[4] = 2.35F;
+    l.Results[2].Best[4] = -2.35F;
+    l.Results[5].Best[4] = 70.5F;  // 2.35 mm a day over 30 days
+    const auto file = ex::FurrowinFileTable(l);
+    EXPECT_EQ(file[4][1], "2.4");
+    EXPECT_EQ(file[4][2], "-2.4");
+    EXPECT_EQ(file[4][7], "2.4");
+    l.Results[1].Best[4] = 2.675F;
+    const auto printed = ex::FurrowinPrintTable(l, nf::Locale::english());
+    EXPECT_EQ(printed[4][1], "      2.68");
+}
+
 TEST_F(FurrowinFiles, PrintedClimateTable) {
     auto l = Rome();
     l.Calc.Latitude = -41.5F;
