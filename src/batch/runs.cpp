@@ -187,8 +187,21 @@ bool WriteVariableTvsFiles(engine::EngineState &state, const LocationList &locat
     return true;
 }
 
-RunEnd RunOwnFormat(engine::EngineState &state, const LocationList &locations, const std::filesystem::path &folder,
-                    const DateTime &now, RunHost &host) {
+// What a run's body works with: the choices taken at the start, the number
+// of ticked variables, the number of locations and the summary lines.
+struct RunFrame {
+    const BatchChoices &start;
+    int ticked;
+    engine::Integer count;
+    std::vector<std::string> &summary;
+};
+
+// The frame every run shares: the ticked variables are taken once, the busy
+// pointer is shown, a completed run shows its summary and the confirmation,
+// an error is reported with its prefix, and the progress bar, pointer and
+// abort flag are put back whatever happened. The body sets end when it stops
+// early.
+template <class Body> RunEnd FramedRun(const LocationList &locations, RunHost &host, Body body) {
     // The variables are taken once: the ordinals and the summary depend on them.
     const BatchChoices start = ChoicesOf(host);
     const int ticked = start.TickedVariables();
@@ -204,21 +217,7 @@ RunEnd RunOwnFormat(engine::EngineState &state, const LocationList &locations, c
         std::vector<std::string> summary;
         if (start.Summary)
             summary = SummaryArray(ticked, count);
-        const std::string prefix = BatchRunPrefix(now);
-        CreateTextFile(Named(folder, prefix + "_INFORMATION.tvs"), InformationHead(prefix));
-        if (host.ProgressStart)
-            host.ProgressStart(ticked);
-        int ordinal = 0;
-        for (int v = 0; v < 8 && end == RunEnd::Completed; ++v) {
-            if (!start.Variables[static_cast<std::size_t>(v)])
-                continue;
-            state.CurrentVariable = static_cast<engine::Integer>(v);
-            ++ordinal;
-            const bool finished = WriteVariableTvsFiles(state, locations, folder, prefix, ordinal,
-                                                        start.Summary ? &summary : nullptr, host);
-            if (!finished || AbortExport())
-                end = RunEnd::Aborted;
-        }
+        body(RunFrame{start, ticked, count, summary}, end);
         if (end == RunEnd::Completed) {
             if (start.Summary && host.ShowSummary)
                 host.ShowSummary(summary);
@@ -234,6 +233,30 @@ RunEnd RunOwnFormat(engine::EngineState &state, const LocationList &locations, c
         host.BusyPointer(false);
     AbortExport() = false;
     return end;
+}
+
+RunEnd RunOwnFormat(engine::EngineState &state, const LocationList &locations, const std::filesystem::path &folder,
+                    const DateTime &now, RunHost &host) {
+    return FramedRun(locations, host, [&](const RunFrame &f, RunEnd &end) {
+        const BatchChoices &start = f.start;
+        const int ticked = f.ticked;
+        std::vector<std::string> &summary = f.summary;
+        const std::string prefix = BatchRunPrefix(now);
+        CreateTextFile(Named(folder, prefix + "_INFORMATION.tvs"), InformationHead(prefix));
+        if (host.ProgressStart)
+            host.ProgressStart(ticked);
+        int ordinal = 0;
+        for (int v = 0; v < 8 && end == RunEnd::Completed; ++v) {
+            if (!start.Variables[static_cast<std::size_t>(v)])
+                continue;
+            state.CurrentVariable = static_cast<engine::Integer>(v);
+            ++ordinal;
+            const bool finished = WriteVariableTvsFiles(state, locations, folder, prefix, ordinal,
+                                                        start.Summary ? &summary : nullptr, host);
+            if (!finished || AbortExport())
+                end = RunEnd::Aborted;
+        }
+    });
 }
 
 // ---- Export formats -------------------------------------------------------------------
@@ -333,21 +356,12 @@ struct OtherRun {
 RunEnd RunOtherFormat(engine::EngineState &state, int format, const LocationList &locations,
                       const std::filesystem::path &outputFile, const std::filesystem::path &infoFolder,
                       const DateTime &now, RunHost &host) {
-    const BatchChoices start = ChoicesOf(host);
-    const int ticked = start.TickedVariables();
-    if (ticked == 0) {
-        Say(host, NoVariableMessage());
-        return RunEnd::NothingToDo;
-    }
-    if (host.BusyPointer)
-        host.BusyPointer(true);
-    RunEnd end = RunEnd::Completed;
     const bool perVariable = format == 2 || format == 5 || format == 6;
-    try {
-        const engine::Integer count = numfmt::cint(static_cast<double>(locations.size()));
-        std::vector<std::string> summary;
-        if (start.Summary)
-            summary = SummaryArray(ticked, count);
+    return FramedRun(locations, host, [&](const RunFrame &f, RunEnd &end) {
+        const BatchChoices &start = f.start;
+        const int ticked = f.ticked;
+        const engine::Integer count = f.count;
+        std::vector<std::string> &summary = f.summary;
         OtherRun run{state, host, format, outputFile, {}, BatchRunPrefix(now)};
         run.infoPath = infoFolder / (run.prefix + "_INFORMATION.tvs");
         run.summary = start.Summary ? &summary : nullptr;
@@ -388,21 +402,7 @@ RunEnd RunOtherFormat(engine::EngineState &state, int format, const LocationList
             if (host.Progress)
                 host.Progress(i);
         }
-        if (end == RunEnd::Completed) {
-            if (start.Summary && host.ShowSummary)
-                host.ShowSummary(summary);
-            Say(host, DataSavedMessage());
-        }
-    } catch (const std::exception &e) {
-        end = RunEnd::Failed;
-        Say(host, ProcessingErrorMessage(e.what()));
-    }
-    if (host.ProgressEnd)
-        host.ProgressEnd();
-    if (host.BusyPointer)
-        host.BusyPointer(false);
-    AbortExport() = false;
-    return end;
+    });
 }
 
 } // namespace tavisol::batch
