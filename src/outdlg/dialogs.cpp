@@ -97,6 +97,22 @@ MonthlyBoxes BuildMonthly(QGroupBox *frame, QVBoxLayout *layout, QWidget *levels
     return m;
 }
 
+// The ticks of the monthly output boxes, as the writers take them.
+report::ReportOptions MonthlyTicks(const MonthlyBoxes &m) {
+    report::ReportOptions o;
+    o.Best = m.Best->isChecked();
+    o.High = m.High->isChecked();
+    o.Error = m.Error->isChecked();
+    o.Bias = m.Bias->isChecked();
+    o.Slope = m.Slope->isChecked();
+    o.ExplVar = m.ExplVar->isChecked();
+    o.AbsGrad = m.AbsGrad->isChecked();
+    o.DirGrad = m.DirGrad->isChecked();
+    o.LongGrad = m.LongGrad->isChecked();
+    o.LatGrad = m.LatGrad->isChecked();
+    return o;
+}
+
 Level FromWorkbench(workbench::ConfidenceLevel level) {
     switch (level) {
     case workbench::ConfidenceLevel::P90: return Level::P90;
@@ -353,17 +369,8 @@ VariableTicks frmGuessOut::Variables() const {
 }
 
 report::ReportOptions frmGuessOut::Outputs() const {
-    report::ReportOptions o;
-    o.Best = ChkBest->isChecked();
-    o.High = ChkHigh->isChecked();
-    o.Error = ChkError->isChecked();
-    o.Bias = ChkBias->isChecked();
-    o.Slope = ChkSlope->isChecked();
-    o.ExplVar = ChkExplVar->isChecked();
-    o.AbsGrad = ChkAbsGrad->isChecked();
-    o.DirGrad = ChkDirGrad->isChecked();
-    o.LongGrad = ChkLongGrad->isChecked();
-    o.LatGrad = ChkLatGrad->isChecked();
+    report::ReportOptions o = MonthlyTicks(
+        {ChkBest, ChkHigh, ChkError, ChkBias, ChkSlope, ChkExplVar, ChkAbsGrad, ChkDirGrad, ChkLongGrad, ChkLatGrad});
     o.Stations = chkStat->isChecked();
     o.Observations = chkObs->isChecked();
     return WithLevel(o, Levels.level());
@@ -528,17 +535,8 @@ void frmOut::LevelUser_Click(QCheckBox *box) {
 }
 
 report::ReportOptions frmOut::Outputs() const {
-    report::ReportOptions o;
-    o.Best = ChkBest->isChecked();
-    o.High = ChkHigh->isChecked();
-    o.Error = ChkError->isChecked();
-    o.Bias = ChkBias->isChecked();
-    o.Slope = ChkSlope->isChecked();
-    o.ExplVar = ChkExplVar->isChecked();
-    o.AbsGrad = ChkAbsGrad->isChecked();
-    o.DirGrad = ChkDirGrad->isChecked();
-    o.LongGrad = ChkLongGrad->isChecked();
-    o.LatGrad = ChkLatGrad->isChecked();
+    report::ReportOptions o = MonthlyTicks(
+        {ChkBest, ChkHigh, ChkError, ChkBias, ChkSlope, ChkExplVar, ChkAbsGrad, ChkDirGrad, ChkLongGrad, ChkLatGrad});
     o.Dekadal = chkDek->isChecked();
     o.Daily = chkDay->isChecked();
     o.Threshold = chkThr->isChecked();
