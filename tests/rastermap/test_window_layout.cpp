@@ -18,6 +18,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QtTest/QTest>
 
 #include <deque>
 
@@ -99,6 +100,73 @@ protected:
         EXPECT_TRUE(AreaRect().contains(sub->geometry())) << step;
     }
 
+    // The widget and each control in it lie whole inside the raster map
+    // window, clear of its status bar and map area, and inside the frame's area.
+    void ExpectFullyVisible(QWidget *w, const std::string &step) {
+        Form1 *form = Form1::instance();
+        ASSERT_TRUE(w->isVisible()) << step << " " << w->objectName().toStdString();
+        std::vector<QWidget *> all{w};
+        for (QWidget *c : w->findChildren<QWidget *>())
+            if (c->isVisible()) all.push_back(c);
+        for (QWidget *c : all) {
+            const std::string name = step + " " + c->objectName().toStdString() + " " +
+                                     c->metaObject()->className();
+            const QRect inForm(c->mapTo(form, QPoint(0, 0)), c->size());
+            EXPECT_TRUE(form->rect().contains(inForm)) << name;
+            EXPECT_FALSE(inForm.intersects(form->StatusBar1->geometry())) << name;
+            EXPECT_FALSE(inForm.intersects(form->MapArea->geometry())) << name;
+            const QRect inParent(c->mapTo(w, QPoint(0, 0)), c->size());
+            EXPECT_TRUE(w->rect().contains(inParent)) << name << " is cut off by its frame";
+            const QRect inArea(c->mapTo(main->mdiArea()->viewport(), QPoint(0, 0)), c->size());
+            EXPECT_TRUE(AreaRect().contains(inArea)) << name;
+        }
+    }
+
+    // Scrolling to the far edges brings the map's last row and column into view.
+    void ExpectWholeMapReachable(const std::string &step) {
+        Form1 *form = Form1::instance();
+        QScrollArea *area = form->MapArea;
+        EXPECT_GE(area->height(), 120) << step;
+        area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum());
+        area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->maximum());
+        const QPoint corner =
+            form->Picture1->mapTo(area->viewport(), QPoint(form->Picture1->width() - 1, form->Picture1->height() - 1));
+        EXPECT_TRUE(area->viewport()->rect().contains(corner)) << step;
+        const QPoint legendCorner = form->PicLegenda->mapTo(
+            area->viewport(), QPoint(form->PicLegenda->width() - 1, form->PicLegenda->height() - 1));
+        EXPECT_TRUE(area->viewport()->rect().contains(legendCorner)) << step;
+        // A scroll bar only where the map needs one.
+        EXPECT_EQ(area->horizontalScrollBar()->maximum(), 0) << step;
+        area->verticalScrollBar()->setValue(0);
+    }
+
+    // Drags an export region on the map, runs the export and checks its
+    // progress while the cells are computed.
+    void ExportAndWatchTheProgress(const std::string &step) {
+        Form1 *form = Form1::instance();
+        form->Toolbar1_ButtonClick(13);
+        QTest::mousePress(form->Picture1, Qt::LeftButton, {}, QPoint(20, 20));
+        QTest::mouseMove(form->Picture1, QPoint(120, 90));
+        QTest::mouseRelease(form->Picture1, Qt::LeftButton, {}, QPoint(120, 90));
+        QApplication::processEvents();
+        ExpectFullyVisible(form->FrameLocation, step + " location");
+        ExpectFullyVisible(form->FrmVistrel, step + " export");
+        form->TxtLonStart->setText(QStringLiteral("10"));
+        form->TxtLonEnd->setText(QStringLiteral("11"));
+        form->TxtLatStart->setText(QStringLiteral("50"));
+        form->TxtLatEnd->setText(QStringLiteral("49"));
+        form->Combo2->setEditText(QStringLiteral("0.5"));
+        bool watched = false;
+        QTimer::singleShot(0, form, [&] {
+            watched = true;
+            ExpectFullyVisible(form->VistrelBar, step + " progress");
+            ExpectFullyVisible(form->LblLonLat, step + " cell label");
+        });
+        QTest::mouseClick(form->VistrelSave, Qt::LeftButton);
+        EXPECT_TRUE(watched) << step;
+        EXPECT_EQ(messages.back(), QStringLiteral("Data Saved Correctly")) << step;
+    }
+
     testing::TempFolder folder;
     std::unique_ptr<MDIForm1> main;
     std::vector<QString> messages;
@@ -134,6 +202,36 @@ TEST_F(RasterInMainWindow, KeepsAUsableSizeThroughEveryWindowArrangement) {
     QApplication::processEvents();
     EXPECT_EQ(Form1::instance(), form);
     ExpectUsable("reopened");
+}
+
+TEST_F(RasterInMainWindow, MapFramesAndProgressAreReachableAt800x600AndFullScreen) {
+    testing::WriteStationData(folder.path() / "TavisolData",
+                              {{50.2, 10.1, 100, 20.1}, {49.8, 10.4, 200, 20.1}, {50.5, 9.5, 150, 20.1}});
+    Form1 *form = OpenFromMenu();
+    QMdiSubWindow *sub = SubWindowOf(form);
+    sub->move(0, 0);
+    sub->resize(800, 600);
+    QApplication::processEvents();
+    ASSERT_FALSE(form->MapPending());
+    // The map is taller than its area: it scrolls.
+    EXPECT_GT(form->MapArea->verticalScrollBar()->maximum(), 0);
+    ExpectWholeMapReachable("800x600");
+    ExpectFullyVisible(form->FrameLocation, "800x600 location");
+    ExportAndWatchTheProgress("800x600");
+
+    main->resize(1600, 1000);
+    sub->showMaximized();
+    QApplication::processEvents();
+    form->Timer1_Timer();
+    ExpectWholeMapReachable("full screen");
+    ExportAndWatchTheProgress("full screen");
+
+    // A resize while the export frame is open leaves it open and in view.
+    form->FrmVistrel->show();
+    sub->showNormal();
+    sub->resize(820, 640);
+    QApplication::processEvents();
+    ExpectFullyVisible(form->FrmVistrel, "after resize");
 }
 
 } // namespace
