@@ -933,8 +933,12 @@ void Form1::savevistrel(int variable) {
         state.Callbacks.DoEvents = doEvents;
         const int month = exportMonth_;
         ExportCallbacks cb;
-        cb.DoEvents = doEvents;
+        cb.DoEvents = [] {
+            doEvents();
+            if (appState().Ending) AbortExport() = true;
+        };
         cb.ConfirmAbort = [this] {
+            if (appState().Ending) return true;
             return ShowMessage(this, MsgIcon::Question, QStringLiteral("Do you want abort Vistrel Export ?"),
                                QString(), MsgButtons::YesNo) == MsgAnswer::Yes;
         };

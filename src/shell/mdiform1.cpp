@@ -617,6 +617,8 @@ bool MDIForm1::eventFilter(QObject *watched, QEvent *e) {
 
 void MDIForm1::closeEvent(QCloseEvent *e) {
     // Closing the frame ends the program without asking; "Exit" asks first.
+    // A run letting events through stops before the program ends.
+    appState().Ending = true;
     Form_Unload();
     if (about_)
         about_->close();

@@ -234,5 +234,33 @@ TEST_F(RasterInMainWindow, MapFramesAndProgressAreReachableAt800x600AndFullScree
     ExpectFullyVisible(form->FrmVistrel, "after resize");
 }
 
+TEST_F(RasterInMainWindow, ExitDuringAnExportStopsTheRunAndEndsTheProgram) {
+    testing::WriteStationData(folder.path() / "TavisolData",
+                              {{50.2, 10.1, 100, 20.1}, {49.8, 10.4, 200, 20.1}, {50.5, 9.5, 150, 20.1}});
+    Form1 *form = OpenFromMenu();
+    form->TxtLonStart->setText(QStringLiteral("6"));
+    form->TxtLonEnd->setText(QStringLiteral("14"));
+    form->TxtLatStart->setText(QStringLiteral("54"));
+    form->TxtLatEnd->setText(QStringLiteral("46"));
+    form->Combo2->setEditText(QStringLiteral("0.5"));
+    form->FrmVistrel->show();
+    answers.push_back(MsgAnswer::Yes);  // "Really end Application?"
+    QTimer::singleShot(0, form, [&] {
+        // Exit is chosen from the menu while the cells are computed.
+        QTimer::singleShot(0, main.get(), [&] { main->menuAction(QStringLiteral("mn_Close"))->trigger(); });
+        QTest::mouseClick(form->VistrelSave, Qt::LeftButton);
+    });
+    // Only a hung program would need this.
+    QTimer::singleShot(60000, qApp, [] { QCoreApplication::exit(2); });
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_EQ(QStringList(messages.begin(), messages.end()).join(QStringLiteral(" | ")).toStdString(),
+              "Really end Application?");
+    EXPECT_EQ(saveDialogs, 0);
+    EXPECT_FALSE(fs::exists(folder.path() / "out.img"));
+    EXPECT_FALSE(main->isVisible());
+    EXPECT_FALSE(appState().Busy);
+    EXPECT_FALSE(AbortExport());
+}
+
 } // namespace
 } // namespace tavisol::rastermap
