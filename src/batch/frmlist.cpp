@@ -31,6 +31,7 @@
 #include "shell/messages.h"
 #include "shell/programfolders.h"
 #include "shell/sharedsettings.h"
+#include "shell/icons.h"
 
 namespace tavisol {
 
@@ -105,6 +106,7 @@ batch::DateTime Now() {
 frmList::frmList(QWidget *parent) : FieldDialog(parent) {
     setObjectName(QStringLiteral("frmList"));
     setWindowTitle(QStringLiteral("Process Locations from Grid"));
+    setWindowIcon(MakeIcon(IconId::LocationGrid));
     buildControls();
     Form_Load();
 }

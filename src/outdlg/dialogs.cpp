@@ -25,6 +25,7 @@
 #include "shell/messages.h"
 #include "shell/programfolders.h"
 #include "workbench/frmwork.h"
+#include "shell/icons.h"
 
 namespace tavisol::outdlg {
 
@@ -227,6 +228,7 @@ void LevelOptions::setEnabled(bool enabled) {
 frmGuessOut::frmGuessOut(QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmGuessOut"));
     setWindowTitle(QStringLiteral("Output of automatic run of several variables"));
+    setWindowIcon(MakeIcon(IconId::Save));
     setModal(false);
     buildControls();
     Form_Load();
@@ -439,6 +441,7 @@ void frmGuessOut::reject() { CmdCanc_Click(); }
 frmOut::frmOut(QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmOut"));
     setWindowTitle(QStringLiteral("Output"));
+    setWindowIcon(MakeIcon(IconId::Save));
     setModal(false);
     buildControls();
     Enablecheck(appState().OutputFormat);

@@ -37,6 +37,7 @@
 #include "shell/messages.h"
 #include "shell/programfolders.h"
 #include "shell/sharedsettings.h"
+#include "shell/icons.h"
 
 namespace tavisol::rastermap {
 
@@ -149,6 +150,7 @@ void Form1::SetSaveDataHandler(std::function<void()> handler) { saveDataHandler(
 Form1::Form1(QWidget *parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Raster Map"));
+    setWindowIcon(MakeIcon(IconId::RasterMap));
     buildControls();
     resize(900, 640);
     Form_Load();

@@ -135,7 +135,7 @@ constexpr MenuHelp kMenuHelp[] = {
 MDIForm1::MDIForm1(QWidget *parent) : QMainWindow(parent) {
     g_instance = this;
     setWindowTitle(kCaption);
-    setWindowIcon(MakeIcon(IconId::WorldMap));
+    setWindowIcon(MakeIcon(IconId::Program));
 
     auto *centre = new QWidget(this);
     auto *column = new QVBoxLayout(centre);
@@ -484,6 +484,8 @@ QMdiSubWindow *MDIForm1::showChild(QWidget *window) {
         // keeps its state until the program ends.
         sub = new QMdiSubWindow;
         sub->setWidget(window);
+        // The child's own picture in its title bar and, maximised, in the menu bar.
+        sub->setWindowIcon(window->windowIcon());
         mdi_->addSubWindow(sub);
         // The child's preferred size, as far as the frame's area holds it.
         sub->resize(sub->sizeHint().boundedTo(mdi_->viewport()->size()).expandedTo(sub->minimumSizeHint()));

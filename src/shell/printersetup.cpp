@@ -1,4 +1,5 @@
 #include "shell/printersetup.h"
+#include "shell/icons.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -17,6 +18,7 @@ PrinterSetupDialog::PrinterSetupDialog(QPrinter *printer, QWidget *parent)
     : QDialog(parent), printer_(printer) {
     setObjectName(QStringLiteral("PrinterSetup"));
     setWindowTitle(QStringLiteral("Printer Setup"));
+    setWindowIcon(MakeIcon(IconId::PrinterSetup));
 
     cboPrinter = new QComboBox(this);
     const QStringList names = QPrinterInfo::availablePrinterNames();

@@ -21,6 +21,7 @@
 #include "shell/mdiform1.h"
 #include "shell/messages.h"
 #include "workbench/pictures_qt.h"
+#include "shell/icons.h"
 
 namespace tavisol::workbench {
 
@@ -77,6 +78,7 @@ void frmwork::destroyInstance() {
 frmwork::frmwork() {
     setObjectName(QStringLiteral("frmwork"));
     setWindowTitle(QStringLiteral("WorkBench"));
+    setWindowIcon(MakeIcon(IconId::WorkBench));
     QFont f = font();
     f.setPointSize(8);
     setFont(f);

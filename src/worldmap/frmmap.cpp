@@ -28,6 +28,7 @@
 #include "shell/messages.h"
 #include "shell/programfolders.h"
 #include "worldmap/mapmath.h"
+#include "shell/icons.h"
 
 namespace tavisol {
 
@@ -107,6 +108,7 @@ void MapView::mouseReleaseEvent(QMouseEvent *e) {
 
 frmMap::frmMap(QWidget *parent) : QWidget(parent) {
     setWindowTitle(QStringLiteral("Bitmap"));
+    setWindowIcon(MakeIcon(IconId::WorldMap));
 
     Toolbar = new QToolBar(this);
     Toolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
