@@ -12,9 +12,9 @@
 #include "batch/frmlist.h"
 #include "engine/engine.h"
 #include "numfmt/numfmt_qt.h"
+#include "shell/icons.h"
 #include "shell/messages.h"
 #include "shell/programfolders.h"
-#include "shell/icons.h"
 
 namespace tavisol {
 

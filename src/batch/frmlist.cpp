@@ -27,11 +27,11 @@
 #include "numfmt/textfile.h"
 #include "shell/appstate.h"
 #include "shell/frmsummary.h"
+#include "shell/icons.h"
 #include "shell/mdiform1.h"
 #include "shell/messages.h"
 #include "shell/programfolders.h"
 #include "shell/sharedsettings.h"
-#include "shell/icons.h"
 
 namespace tavisol {
 

@@ -21,11 +21,11 @@
 #include "results/install.h"
 #include "shell/appstate.h"
 #include "shell/dialogcommands.h"
+#include "shell/icons.h"
 #include "shell/mdiform1.h"
 #include "shell/messages.h"
 #include "shell/programfolders.h"
 #include "workbench/frmwork.h"
-#include "shell/icons.h"
 
 namespace tavisol::outdlg {
 

@@ -33,11 +33,11 @@
 #include "rastermap/real48binding.h"
 #include "shell/appstate.h"
 #include "shell/commands.h"
+#include "shell/icons.h"
 #include "shell/mdiform1.h"
 #include "shell/messages.h"
 #include "shell/programfolders.h"
 #include "shell/sharedsettings.h"
-#include "shell/icons.h"
 
 namespace tavisol::rastermap {
 
@@ -344,8 +344,7 @@ QSize Form1::sizeHint() const { return {900, 640}; }
 QSize Form1::minimumSizeHint() const { return {320, 260}; }
 
 bool Form1::eventFilter(QObject *watched, QEvent *e) {
-    if ((e->type() == QEvent::ShowToParent || e->type() == QEvent::HideToParent) && watched != this &&
-        qobject_cast<QGroupBox *>(watched))
+    if ((e->type() == QEvent::ShowToParent || e->type() == QEvent::HideToParent) && qobject_cast<QGroupBox *>(watched))
         placeFrames();
     return QWidget::eventFilter(watched, e);
 }

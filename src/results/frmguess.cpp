@@ -21,10 +21,10 @@
 #include "results/chartview.h"
 #include "results/gridtexts.h"
 #include "shell/appstate.h"
+#include "shell/icons.h"
 #include "shell/messages.h"
 #include "shell/programfolders.h"
 #include "shell/sharedsettings.h"
-#include "shell/icons.h"
 
 namespace tavisol::results {
 

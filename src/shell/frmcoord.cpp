@@ -10,8 +10,8 @@
 
 #include "numfmt/numfmt_qt.h"
 #include "shell/appstate.h"
-#include "shell/programfolders.h"
 #include "shell/icons.h"
+#include "shell/programfolders.h"
 
 namespace tavisol {
 

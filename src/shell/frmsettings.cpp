@@ -9,8 +9,8 @@
 
 #include "numfmt/numfmt_qt.h"
 #include "shell/appstate.h"
-#include "shell/sharedsettings.h"
 #include "shell/icons.h"
+#include "shell/sharedsettings.h"
 
 namespace tavisol {
 

@@ -1,5 +1,4 @@
 #include "shell/printersetup.h"
-#include "shell/icons.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -11,6 +10,8 @@
 #include <QPrinterInfo>
 #include <QRadioButton>
 #include <QVBoxLayout>
+
+#include "shell/icons.h"
 
 namespace tavisol {
 

@@ -18,10 +18,10 @@
 #include <algorithm>
 
 #include "numfmt/numfmt_qt.h"
+#include "shell/icons.h"
 #include "shell/mdiform1.h"
 #include "shell/messages.h"
 #include "workbench/pictures_qt.h"
-#include "shell/icons.h"
 
 namespace tavisol::workbench {
 

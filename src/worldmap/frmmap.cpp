@@ -25,10 +25,10 @@
 #include "numfmt/numfmt_qt.h"
 #include "shell/appstate.h"
 #include "shell/commands.h"
+#include "shell/icons.h"
 #include "shell/messages.h"
 #include "shell/programfolders.h"
 #include "worldmap/mapmath.h"
-#include "shell/icons.h"
 
 namespace tavisol {
 
