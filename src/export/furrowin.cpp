@@ -64,6 +64,7 @@ Single EffectiveRainfall(Single rainfall) {
 
 FurrowinFiles FurrowinContents(const std::filesystem::path& catalogueFile, const LocationExport& in,
                                const FurrowinOptions& options) {
+    detail::RequireEstimates(in, FurrowinVariables, "The Furrowin files need");
     const numfmt::Locale& loc = options.Locale;
     const std::string base = CatalogueBaseName(catalogueFile.string());
     FurrowinFiles f;
@@ -130,6 +131,7 @@ void Furrowin(const std::filesystem::path& catalogueFile, const LocationExport& 
 }
 
 PrintLines PrintFurrowin(const LocationExport& in, const numfmt::Locale& locale) {
+    detail::RequireEstimates(in, FurrowinVariables, "The Furrowin files need");
     const FurrowinTable table = FurrowinPrintTable(in, locale);
     std::vector<std::string> lines;
     lines.emplace_back(" ");

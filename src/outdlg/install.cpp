@@ -152,20 +152,21 @@ QPagedPaintDevice *AskPrinter(QWidget *parent) {
 
 // ---- The location results window's dispatch ------------------------------------------
 
-std::string SaveResults(const std::filesystem::path &file, const OutputRequest &request) {
+DispatchOutcome SaveResults(const std::filesystem::path &file, const OutputRequest &request) {
     results::frmGuess &guess = results::GuessWindow();
-    const DispatchOutcome outcome = SaveLocationResults(file, guess.Results(), request,
-                                                        [&guess](int v) { guess.RestoreForWriting(v); });
-    return outcome.ok ? std::string() : outcome.error;
+    return SaveLocationResults(file, guess.Results(), request, [&guess](int v) { guess.RestoreForWriting(v); });
 }
 
-void printresults(QPagedPaintDevice &device, const OutputRequest &request) {
-    PrintOn(device, [&device, &request] {
+std::string printresults(QPagedPaintDevice &device, const OutputRequest &request) {
+    std::string notice;
+    PrintOn(device, [&device, &request, &notice] {
         results::frmGuess &guess = results::GuessWindow();
         const PrintJob job =
             LocationPrintJob(guess.Results(), request, [&guess](int v) { guess.RestoreForWriting(v); });
+        notice = job.Notice;
         RunPrintJob(device, job);
     });
+    return notice;
 }
 
 void PrintOn(QPagedPaintDevice &device, const std::function<void()> &print) {

@@ -231,6 +231,52 @@ TEST_F(OutputDialogs, SaveWritesNothingWhenTheEstimateFails) {
     EXPECT_FALSE(fs::exists(file));
 }
 
+// Like the demo data far out at sea: vapour pressure, PET, wind and
+// sunshine have no station within reach, so no estimate.
+TEST_F(OutputDialogs, VariablesWithoutAnEstimateAreNeverSavedOrPrintedAsNumbers) {
+    for (engine::Integer v : {4, 5, 6, 7})
+        for (const std::string &name : engine::StationFileNames(v, fixture::PointLat, fixture::PointLon))
+            fixture::Put(folder.path() / "TavisolData" / name, "");
+    appState().OutputFormat = 2;
+    TellOutputFormat(2);
+    frmGuessOut &d = GuessOutDialog();
+    d.chkMean->setChecked(true);
+    d.chkSun->setChecked(true);
+    const fs::path table = folder.path() / "table.dat";
+    nextFile = QString::fromStdString(table.string());
+    d.CmdSave_Click();
+    ASSERT_EQ(messages.size(), 1U);
+    EXPECT_EQ(messages[0].text, QStringLiteral("Data Saved without sunshine fraction (no estimate at this location)."));
+    EXPECT_FALSE(results::GuessWindow().Results()[7].Estimated);
+    const std::string text = Slurp(table);
+    EXPECT_NE(text.find("\r\nTemp_mean_mly "), std::string::npos);
+    EXPECT_EQ(text.find("Sunsh"), std::string::npos) << text;
+
+    // Formats that need a missing variable write nothing at all.
+    for (int format : {3, 4, 7}) {
+        messages.clear();
+        appState().OutputFormat = format;
+        TellOutputFormat(format);
+        const fs::path file = folder.path() / ("whole" + std::to_string(format) + ".Lst");
+        nextFile = QString::fromStdString(file.string());
+        d.CmdSave_Click();
+        EXPECT_FALSE(Saved()) << format;
+        ASSERT_EQ(messages.size(), 1U);
+        EXPECT_TRUE(messages[0].text.contains(QStringLiteral("no estimate of potential evapotranspiration")))
+            << messages[0].text.toStdString();
+        EXPECT_TRUE(messages[0].text.endsWith(QStringLiteral("Nothing was saved.")));
+        EXPECT_FALSE(fs::exists(file)) << format;
+    }
+    EXPECT_FALSE(fs::exists(folder.path() / "East of Rome.PEN"));
+
+    // Printing follows the same rule.
+    messages.clear();
+    d.CmdPrint_Click();
+    EXPECT_EQ(PdfPages(PrintedPdf()), 0);
+    ASSERT_EQ(messages.size(), 1U);
+    EXPECT_TRUE(messages[0].text.endsWith(QStringLiteral("Nothing was printed."))) << messages[0].text.toStdString();
+}
+
 TEST_F(OutputDialogs, CancelledSaveDialogIsSilent) {
     appState().OutputFormat = 5;
     frmGuessOut &d = GuessOutDialog();
