@@ -113,7 +113,8 @@ std::string Quoted(std::string_view text) {
     std::string s;
     s.reserve(text.size() + 2);
     s += '"';
-    s += text;
+    // A quote inside would end the field early: readers get an apostrophe.
+    for (char c : text) s += c == '"' ? '\'' : c;
     s += '"';
     return s;
 }

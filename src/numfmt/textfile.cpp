@@ -115,6 +115,32 @@ std::string utf8ToCp1252(std::string_view s, std::size_t* replaced) {
     return out;
 }
 
+std::vector<std::string> charactersOutsideCp1252(std::string_view s) {
+    std::vector<std::string> found;
+    auto note = [&found](std::string c) {
+        for (const auto& f : found)
+            if (f == c) return;
+        found.push_back(std::move(c));
+    };
+    std::size_t i = 0;
+    while (i < s.size()) {
+        // One character: a lead byte and its continuation bytes.
+        std::size_t len = 1;
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (c >= 0xC0) len = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
+        std::size_t k = 1;
+        while (k < len && i + k < s.size() && (static_cast<unsigned char>(s[i + k]) & 0xC0) == 0x80) ++k;
+        const std::string_view one = s.substr(i, k);
+        std::size_t bad = 0;
+        // A character that comes back as another one (U+2212 as "-") is
+        // not written either.
+        const bool same = cp1252ToUtf8(utf8ToCp1252(one, &bad)) == one;
+        if (bad > 0 || !same) note(k == len && bad <= 1 ? std::string(one) : std::string("\xEF\xBF\xBD"));
+        i += k;
+    }
+    return found;
+}
+
 std::string cp1252ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tavisol::numfmt {
 
@@ -17,6 +18,10 @@ class PrintLine;
 // sign U+2212 becomes "-"); so does every byte of malformed UTF-8. `replaced`
 // receives the number of "?" substitutions made.
 std::string utf8ToCp1252(std::string_view utf8, std::size_t* replaced = nullptr);
+// The characters of `utf8` that Windows-1252 has no byte of their own for
+// (U+2212, which is written as "-", included), each once, in the order they
+// first appear (malformed bytes as U+FFFD).
+std::vector<std::string> charactersOutsideCp1252(std::string_view utf8);
 // Windows-1252 to UTF-8 (the five unassigned bytes map to U+0081 etc., so the
 // conversion back gives the same bytes).
 std::string cp1252ToUtf8(std::string_view bytes);
