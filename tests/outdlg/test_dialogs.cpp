@@ -300,6 +300,48 @@ TEST_F(OutputDialogs, WriteErrorShowsItsDescription) {
     EXPECT_TRUE(messages[0].text.contains(QStringLiteral("k.dat"))) << messages[0].text.toStdString();
 }
 
+TEST_F(OutputDialogs, ReadOnlyFileIsRefusedAndAPrivateOneStaysPrivate) {
+    appState().OutputFormat = 5;
+    frmGuessOut &d = GuessOutDialog();
+    d.chkWind->setChecked(true);
+    const fs::path locked = folder.path() / "locked.dat";
+    fixture::Put(locked, "kept\r\n");
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    nextFile = QString::fromStdString(locked.string());
+    d.CmdSave_Click();
+    EXPECT_FALSE(Saved());
+    ASSERT_EQ(messages.size(), 1U);
+    EXPECT_EQ(messages[0].text.toStdString(), "Cannot open file '" + locked.string() + "': Permission denied");
+    EXPECT_EQ(Slurp(locked), "kept\r\n");
+
+    messages.clear();
+    const fs::path mine = folder.path() / "mine.dat";
+    fixture::Put(mine, "old\r\n");
+    fs::permissions(mine, fs::perms::owner_read | fs::perms::owner_write);
+    nextFile = QString::fromStdString(mine.string());
+    d.CmdSave_Click();
+    EXPECT_TRUE(Saved());
+    EXPECT_NE(Slurp(mine).find("E297"), std::string::npos);
+    EXPECT_EQ(fs::status(mine).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+}
+
+TEST_F(OutputDialogs, FurrowinRefusesALocationNameItsCatalogueCannotCarry) {
+    SetCurrentLocation("\u0141\u00f3d\u017a", fixture::PointLon, fixture::PointLat, fixture::PointAlt);
+    appState().OutputFormat = 7;
+    TellOutputFormat(7);
+    frmGuessOut &d = GuessOutDialog();
+    const fs::path catalogue = folder.path() / "poland.Lst";
+    nextFile = QString::fromStdString(catalogue.string());
+    d.CmdSave_Click();
+    EXPECT_FALSE(Saved());
+    ASSERT_EQ(messages.size(), 1U);
+    EXPECT_TRUE(messages[0].text.endsWith(QStringLiteral("cannot be written in their names: \u0141 \u017a")))
+        << messages[0].text.toStdString();
+    EXPECT_FALSE(fs::exists(catalogue));
+    for (const auto &entry : fs::directory_iterator(folder.path()))
+        EXPECT_NE(entry.path().extension(), ".PEN") << entry.path();
+}
+
 TEST_F(OutputDialogs, VistrelSaveLeavesAnEmptyFileAndConfirms) {
     appState().OutputFormat = 6;
     frmGuessOut &d = GuessOutDialog();
