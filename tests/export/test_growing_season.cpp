@@ -79,6 +79,38 @@ TEST(GrowingSeasons, SeasonOverTheTurnOfTheYearIsRotatedAndWraps) {
     ExpectRow(g, 1, {3, 23.10F, 5.04F, 21.11F, 12.03F, 293, 95, 168});
 }
 
+// Crossings between mid-December and mid-January compare December with
+// January of the same year (month 13 is a copy of month 1). Values worked
+// by hand: CrossingDay = 30 (R - X) / ((X' - R') - (X - R)) + 0.5.
+TEST(GrowingSeasons, RiseAboveHalfThePetBetweenDecemberAndJanuary) {
+    ex::GrowingSeasons g;
+    g.Calculate(Months({80, 180, 180, 90, 30, 30, 30, 30, 30, 30, 30, 40}), kPet100);
+    // Recorded B (Jan), E (Mar), e (Apr), b (Dec: 8.0 days after mid-December,
+    // 23 December), then rotated to the b.
+    EXPECT_EQ(Letters(g), "bBEe");
+    EXPECT_FLOAT_EQ(g.SeasonEvents[1].Date, 23.12F);
+    // Day 353 to day 125: 125 - 353 + 1 + 365.
+    ExpectRow(g, 1, {3, 23.12F, 5.05F, 21.01F, 12.04F, 353, 125, 138});
+}
+
+TEST(GrowingSeasons, FallBelowBothCurvesLateInDecemberIsDatedInJanuary) {
+    ex::GrowingSeasons g;
+    g.Calculate(Months({30, 30, 30, 30, 30, 30, 30, 30, 40, 80, 180, 180}), kPet100);
+    // E: 16.5 days after mid-December is 1 January; e: 26.5 days, 11 January.
+    EXPECT_EQ(Letters(g), "bBEe");
+    ExpectRow(g, 1, {3, 23.09F, 11.01F, 21.10F, 1.01F, 263, 11, 114});
+}
+
+TEST(GrowingSeasons, RiseAboveThePetBetweenDecemberAndJanuaryWithoutHalfPetCrossing) {
+    ex::GrowingSeasons g;
+    g.Calculate(Months({180, 90, 60, 60, 60, 60, 60, 60, 60, 60, 60, 80}), kPet100);
+    // E in January (12 February), B in December (6.5 days after mid-December,
+    // 21 December): rotated to the B.
+    EXPECT_EQ(Letters(g), "BE");
+    EXPECT_EQ(g.SeasonCount, 1.0F);
+    ExpectRow(g, 1, {6, -999, -999, 21.12F, 12.02F, 351, 42, 365});
+}
+
 TEST(GrowingSeasons, TwoSeasonsLongestFirst) {
     ex::GrowingSeasons g;
     g.Calculate(Months({30, 60, 70, 20, 40, 80, 180, 180, 90, 30, 30, 30}), kPet100);
