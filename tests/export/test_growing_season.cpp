@@ -83,14 +83,18 @@ TEST(GrowingSeasons, SeasonOverTheTurnOfTheYearIsRotatedAndWraps) {
 // January of the same year (month 13 is a copy of month 1). Values worked
 // by hand: CrossingDay = 30 (R - X) / ((X' - R') - (X - R)) + 0.5.
 TEST(GrowingSeasons, RiseAboveHalfThePetBetweenDecemberAndJanuary) {
+    // January's PET differs from December's, so the crossing depends on both.
+    auto pet = kPet100;
+    pet[1] = 120;
     ex::GrowingSeasons g;
-    g.Calculate(Months({80, 180, 180, 90, 30, 30, 30, 30, 30, 30, 30, 40}), kPet100);
-    // Recorded B (Jan), E (Mar), e (Apr), b (Dec: 8.0 days after mid-December,
-    // 23 December), then rotated to the b.
+    g.Calculate(Months({80, 180, 180, 90, 30, 30, 30, 30, 30, 30, 30, 40}), pet);
+    // Recorded B (10.5 days after mid-January, 25 January), E (12 April),
+    // e (5 May), b (10.5 days after mid-December, 25 December), then rotated
+    // to the b.
     EXPECT_EQ(Letters(g), "bBEe");
-    EXPECT_FLOAT_EQ(g.SeasonEvents[1].Date, 23.12F);
-    // Day 353 to day 125: 125 - 353 + 1 + 365.
-    ExpectRow(g, 1, {3, 23.12F, 5.05F, 21.01F, 12.04F, 353, 125, 138});
+    EXPECT_FLOAT_EQ(g.SeasonEvents[1].Date, 25.12F);
+    // Day 355 to day 125: 125 - 355 + 1 + 365.
+    ExpectRow(g, 1, {3, 25.12F, 5.05F, 25.01F, 12.04F, 355, 125, 136});
 }
 
 TEST(GrowingSeasons, FallBelowBothCurvesLateInDecemberIsDatedInJanuary) {
@@ -102,13 +106,15 @@ TEST(GrowingSeasons, FallBelowBothCurvesLateInDecemberIsDatedInJanuary) {
 }
 
 TEST(GrowingSeasons, RiseAboveThePetBetweenDecemberAndJanuaryWithoutHalfPetCrossing) {
+    auto pet = kPet100;
+    pet[1] = 150;
     ex::GrowingSeasons g;
-    g.Calculate(Months({180, 90, 60, 60, 60, 60, 60, 60, 60, 60, 60, 80}), kPet100);
-    // E in January (12 February), B in December (6.5 days after mid-December,
-    // 21 December): rotated to the B.
+    g.Calculate(Months({180, 90, 60, 60, 60, 60, 60, 60, 60, 60, 60, 80}), pet);
+    // E in January (23 days after mid-January, 8 February), B in December
+    // (12.5 days after mid-December, 27 December): rotated to the B.
     EXPECT_EQ(Letters(g), "BE");
     EXPECT_EQ(g.SeasonCount, 1.0F);
-    ExpectRow(g, 1, {6, -999, -999, 21.12F, 12.02F, 351, 42, 365});
+    ExpectRow(g, 1, {6, -999, -999, 27.12F, 8.02F, 357, 38, 365});
 }
 
 TEST(GrowingSeasons, TwoSeasonsLongestFirst) {
