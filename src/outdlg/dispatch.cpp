@@ -403,7 +403,13 @@ PrintJob WorkbenchPrintJob(const engine::EngineState &state, const OutputRequest
     return job;
 }
 
-report::PrintScript LinesScript(const exports::PrintLines &lines) {
+report::PrintScript FittedLinesScript(const exports::PrintLines &lines, const report::PageSize &page,
+                                      const report::FontMeasure &measure) {
+    const int widest = report::WidestLine(LinesScript(lines));
+    return LinesScript(lines, report::FittingFontSize(LinesFont, widest, page.Width, measure, MinLinesFontSize));
+}
+
+report::PrintScript LinesScript(const exports::PrintLines &lines, double fontSize) {
     report::PrintScript script;
     report::PrintOp name;
     name.What = report::PrintOp::Kind::FontName;
@@ -411,7 +417,7 @@ report::PrintScript LinesScript(const exports::PrintLines &lines) {
     script.push_back(name);
     report::PrintOp size;
     size.What = report::PrintOp::Kind::FontSize;
-    size.Value = LinesFont.Size;
+    size.Value = fontSize;
     script.push_back(size);
     for (const numfmt::PrintLine &line : lines) {
         report::PrintOp op;

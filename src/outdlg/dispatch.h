@@ -174,7 +174,13 @@ PrintJob WorkbenchPrintJob(const engine::EngineState &state, const OutputRequest
 
 // The printer operations of a list of print lines: a fixed-pitch font, then
 // one print statement per line.
-report::PrintScript LinesScript(const exports::PrintLines &lines);
 inline const report::PrintFont LinesFont{"Courier", 10, false};
+report::PrintScript LinesScript(const exports::PrintLines &lines, double fontSize = LinesFont.Size);
+// The same for a page: where the widest line does not fit the page's width
+// in LinesFont, the font is made smaller for this print, down to
+// MinLinesFontSize; lines still too wide continue on the next line.
+inline constexpr double MinLinesFontSize = 6;
+report::PrintScript FittedLinesScript(const exports::PrintLines &lines, const report::PageSize &page,
+                                      const report::FontMeasure &measure);
 
 } // namespace tavisol::outdlg

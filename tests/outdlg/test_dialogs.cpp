@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QFontMetricsF>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QPushButton>
@@ -13,6 +14,9 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "export/ketlo.h"
+#include "export/standard_table.h"
+#include "export/tillwick.h"
 #include "fixture.h"
 #include "outdlg/dialogs.h"
 #include "outdlg/install.h"
@@ -608,6 +612,65 @@ TEST(PrintLines, LongListsContinueOnNewPagesOfOneDocument) {
         EXPECT_EQ(RunPrintJob(writer, PrintJob{}).pages, 0);
     }
     EXPECT_TRUE(!fs::exists(none) || fs::file_size(none) == 0);
+}
+
+// What each print line shows, without the blanks between its items.
+std::string PrintedText(const exports::PrintLines &lines) {
+    std::string all;
+    for (const auto &line : lines)
+        for (char c : line.str())
+            if (c != ' ' && c != '\r' && c != '\n')
+                all += c;
+    return all;
+}
+
+// The standard table, the Ketlo table and the Tillwick input are far wider
+// than a page in Courier 10: the print makes the font smaller, down to 6 pt,
+// and lines that still do not fit continue on the next line. Checked with the
+// device's own text extents against the page's printable width.
+TEST(PrintLines, NoPrintedLineIsCutAtTheRightMargin) {
+    fixture::TempFolder folder;
+    QPdfWriter writer(QString::fromStdString((folder.path() / "wide.pdf").string()));
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    const report::PageSize page = report::PrintablePage(writer);
+    const report::DeviceMeasure measure(writer);
+
+    const results::GuessResults stored = fixture::StoredRun();
+    exports::PrintLines table;
+    exports::PrintLines ketlo;
+    for (int v = 0; v < 8; ++v) {
+        const exports::VariableExport e = StoredVariableExport(stored, v, "East of Rome");
+        for (auto &l : exports::PrintformatStandard(e, v == 0, numfmt::Locale::english()))
+            table.push_back(std::move(l));
+        for (auto &l : exports::PrintKetlo(e, v == 0))
+            ketlo.push_back(std::move(l));
+    }
+    const exports::PrintLines tillwick = exports::PrintTillwickInput(
+        StoredLocationExport(stored, "East of Rome", {fixture::PointLon, fixture::PointLat, fixture::PointAlt}));
+
+    for (const exports::PrintLines *lines : std::vector<const exports::PrintLines *>{&table, &ketlo, &tillwick}) {
+        const report::PrintedDocument doc = report::LayOut(FittedLinesScript(*lines, page, measure), page, measure);
+        std::string printed;
+        for (const auto &p : doc.Pages)
+            for (const auto &item : p.Items) {
+                EXPECT_GE(item.Font.Size, MinLinesFontSize);
+                EXPECT_LT(item.Font.Size, LinesFont.Size);
+                const QFontMetricsF fm(report::ToQFont(item.Font), &writer);
+                const double width = fm.horizontalAdvance(QString::fromStdString(item.Text)) * 25.4 / writer.logicalDpiX();
+                EXPECT_LE(item.X + width, page.Width + 0.01) << item.Text;
+                for (char c : item.Text)
+                    if (c != ' ')
+                        printed += c;
+            }
+        // Nothing is lost on the way.
+        EXPECT_EQ(printed, PrintedText(*lines));
+    }
+
+    // A narrow table keeps the print font.
+    exports::PrintLines narrow(1);
+    narrow[0].text("Temp_mean_mly  1.00");
+    const report::PrintScript small = FittedLinesScript(narrow, page, measure);
+    EXPECT_EQ(report::LayOut(small, page, measure).Pages[0].Items[0].Font.Size, LinesFont.Size);
 }
 
 TEST(FileFilters, DialogFiltersInQtForm) {
