@@ -1,6 +1,5 @@
 #include "outdlg/install.h"
 
-#include <QFileDialog>
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -19,6 +18,7 @@
 #include "shell/commands.h"
 #include "shell/formlocation.h"
 #include "shell/mdiform1.h"
+#include "shell/savefiledialog.h"
 #include "workbench/frmwork.h"
 
 namespace tavisol::outdlg {
@@ -136,8 +136,8 @@ QString AskSaveFile(QWidget *parent, const std::string &filter, const std::files
     const QString qtFilter = QtFileFilter(filter);
     const QString folder = QString::fromStdString(initialFolder.string());
     if (g_saveDialog)
-        return g_saveDialog(parent, qtFilter, folder);
-    return QFileDialog::getSaveFileName(parent, QString(), folder, qtFilter);
+        return WithFilterExtension(g_saveDialog(parent, qtFilter, folder), qtFilter);
+    return GetSaveFileName(parent, QString(), folder, qtFilter);
 }
 
 QPagedPaintDevice *AskPrinter(QWidget *parent) {

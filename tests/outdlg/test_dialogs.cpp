@@ -28,6 +28,7 @@
 #include "shell/formlocation.h"
 #include "shell/messages.h"
 #include "shell/programfolders.h"
+#include "shell/savefiledialog.h"
 #include "shell/sharedsettings.h"
 #include "workbench/frmwork.h"
 
@@ -279,6 +280,35 @@ TEST_F(OutputDialogs, VariablesWithoutAnEstimateAreNeverSavedOrPrintedAsNumbers)
     EXPECT_EQ(PdfPages(PrintedPdf()), 0);
     ASSERT_EQ(messages.size(), 1U);
     EXPECT_TRUE(messages[0].text.endsWith(QStringLiteral("Nothing was printed."))) << messages[0].text.toStdString();
+}
+
+TEST_F(OutputDialogs, ANameTypedWithoutExtensionGetsTheFilters) {
+    frmGuessOut &d = GuessOutDialog();
+    const std::vector<std::pair<int, std::string>> formats = {{1, ".tvs"}, {2, ".Dat"}, {7, ".Lst"}};
+    for (const auto &[format, extension] : formats) {
+        appState().OutputFormat = format;
+        TellOutputFormat(format);
+        d.chkMax->setChecked(true);
+        d.ChkBest->setChecked(true);
+        const fs::path typed = folder.path() / ("typed" + std::to_string(format));
+        nextFile = QString::fromStdString(typed.string());
+        d.CmdSave_Click();
+        EXPECT_TRUE(Saved()) << format;
+        EXPECT_FALSE(fs::exists(typed)) << format;
+        EXPECT_TRUE(fs::exists(typed.string() + extension)) << format;
+    }
+    // A name with an extension of its own is kept.
+    nextFile = QString::fromStdString((folder.path() / "mine.txt").string());
+    d.CmdSave_Click();
+    EXPECT_TRUE(fs::exists(folder.path() / "mine.txt"));
+
+    // The workbench's dialog likewise.
+    appState().OutputFormat = 5;
+    TellOutputFormat(5);
+    const fs::path wb = folder.path() / "bench";
+    nextFile = QString::fromStdString(wb.string());
+    OutDialog().CmdSave_Click();
+    EXPECT_TRUE(fs::exists(wb.string() + ".Dat"));
 }
 
 TEST_F(OutputDialogs, CancelledSaveDialogIsSilent) {
@@ -671,6 +701,20 @@ TEST(PrintLines, NoPrintedLineIsCutAtTheRightMargin) {
     narrow[0].text("Temp_mean_mly  1.00");
     const report::PrintScript small = FittedLinesScript(narrow, page, measure);
     EXPECT_EQ(report::LayOut(small, page, measure).Pages[0].Items[0].Font.Size, LinesFont.Size);
+}
+
+TEST(FileFilters, TheChosenFiltersExtensionCompletesATypedName) {
+    EXPECT_EQ(FilterExtension(QStringLiteral("Data (*.Dat)")), QStringLiteral(".Dat"));
+    EXPECT_EQ(FilterExtension(QStringLiteral("Vistrel (*.IMG);;All (*.*)")), QStringLiteral(".IMG"));
+    EXPECT_EQ(FilterExtension(QStringLiteral("*.tvs")), QStringLiteral(".tvs"));
+    EXPECT_EQ(FilterExtension(QStringLiteral("All (*.*)")), QString());
+    EXPECT_EQ(FilterExtension(QStringLiteral("All (*)")), QString());
+    EXPECT_EQ(WithFilterExtension(QStringLiteral("/d/run"), QStringLiteral("Data (*.Dat)")), QStringLiteral("/d/run.Dat"));
+    EXPECT_EQ(WithFilterExtension(QStringLiteral("/d.x/run"), QStringLiteral("Data (*.Dat)")),
+              QStringLiteral("/d.x/run.Dat"));
+    EXPECT_EQ(WithFilterExtension(QStringLiteral("/d/run.csv"), QStringLiteral("Data (*.Dat)")),
+              QStringLiteral("/d/run.csv"));
+    EXPECT_EQ(WithFilterExtension(QString(), QStringLiteral("Data (*.Dat)")), QString());  // cancelled
 }
 
 TEST(FileFilters, DialogFiltersInQtForm) {
