@@ -226,9 +226,12 @@ DispatchOutcome SaveLocationResults(const std::filesystem::path &file, const res
     // Per-variable formats write only the variables that have an estimate.
     const TickedSplit split = SplitTicked(stored, request.Variables);
     const std::vector<int> &ticked = split.Estimated;
-    const int last = ticked.empty() ? -1 : ticked.back();
     const bool perVariable = request.Format == FormatTavisol || request.Format == FormatQuorrel ||
                              request.Format == FormatKetlo;
+    // The state keeps the last variable written (any format without a
+    // writer: the last one ticked).
+    const std::vector<int> visited = perVariable ? ticked : TickedVariables(request.Variables);
+    const int last = visited.empty() ? -1 : visited.back();
     if (perVariable && ticked.empty() && !split.LeftOut.empty())
         return {false, NoEstimateText(split.LeftOut, request.LocationName) + NothingSaved, split.LeftOut};
     DispatchOutcome outcome;
@@ -351,7 +354,8 @@ PrintJob LocationPrintJob(const results::GuessResults &stored, const OutputReque
     default:
         break;
     }
-    Leave(leave, ticked.empty() ? -1 : ticked.back());
+    const std::vector<int> visited = perVariable ? ticked : TickedVariables(request.Variables);
+    Leave(leave, visited.empty() ? -1 : visited.back());
     return job;
 }
 
