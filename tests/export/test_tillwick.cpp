@@ -132,6 +132,9 @@ TEST_F(TillwickInputFile, VariablesWithoutAnEstimateAreRefusedByEveryWriter) {
         EXPECT_STREQ(e.what(), "The Tillwick input file needs precipitation and potential evapotranspiration; "
                                "there is no estimate of potential evapotranspiration at Sea.");
     }
+    // The Furrowin rainfall table reads precipitation too.
+    l.HasEstimate = {true, true, true, false, true, true, true, true};
+    EXPECT_THROW(ex::Furrowin(dir_ / "c.Lst", l, f), ex::MissingEstimateError);
     // Variables the format does not read do not matter.
     l.HasEstimate = {false, true, true, true, false, true, true, true};
     EXPECT_NO_THROW(ex::Furrowin(dir_ / "c.Lst", l, f));

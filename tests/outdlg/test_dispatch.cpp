@@ -304,31 +304,6 @@ TEST_F(LocationSave, VariablesWithoutAnEstimateAreLeftOutAndNamed) {
     EXPECT_TRUE(left.empty());
 }
 
-TEST_F(LocationSave, TillwickAndFurrowinAreNotWrittenWithoutTheirVariables) {
-    stored[5].Estimated = false;  // PET
-    for (int format : {3, 4, 7}) {
-        const fs::path file = folder.path() / ("whole" + std::to_string(format) + ".Lst");
-        const DispatchOutcome o = Save(file, Request(format, VariableTicks{}));
-        EXPECT_FALSE(o.ok) << format;
-        EXPECT_NE(o.error.find("there is no estimate of potential evapotranspiration at East of Rome. "
-                               "Nothing was saved."),
-                  std::string::npos)
-            << o.error;
-        EXPECT_FALSE(fs::exists(file)) << format;
-        EXPECT_TRUE(left.empty());
-    }
-    EXPECT_FALSE(fs::exists(folder.path() / "East of Rome.PEN"));
-    EXPECT_FALSE(fs::exists(folder.path() / "East of Rome.CLI"));
-
-    // Rainfall is read by the Furrowin rainfall table too.
-    stored[5].Estimated = true;
-    stored[3].Estimated = false;
-    const DispatchOutcome rain = Save(folder.path() / "rain.Lst", Request(7, VariableTicks{}));
-    EXPECT_EQ(rain.error, "The Furrowin files need maximum temperature, minimum temperature, precipitation, "
-                          "potential evapotranspiration, wind speed and sunshine fraction; there is no estimate "
-                          "of precipitation at East of Rome. Nothing was saved.");
-}
-
 TEST_F(LocationSave, PrintLeavesOutWhatHasNoEstimate) {
     stored[6].Estimated = false;
     const PrintJob table = LocationPrintJob(stored, Request(2, Ticks({4, 6})));
