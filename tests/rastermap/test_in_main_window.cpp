@@ -73,8 +73,7 @@ protected:
         main->show();
     }
     void TearDown() override {
-        main.reset();
-        delete Form1::instance();
+        main.reset();  // takes the raster map window with it
         SetCommandHandler(Command::VectMap, {});
         SetMessageBoxHandler({});
         Form1::SetSaveDialog({});
@@ -187,6 +186,11 @@ TEST_F(RasterInMainWindow, KeepsAUsableSizeThroughEveryWindowArrangement) {
     QApplication::processEvents();
     ExpectUsable("restored");
     EXPECT_EQ(sub->size(), opened);
+    sub->showMinimized();
+    QApplication::processEvents();
+    sub->showNormal();
+    QApplication::processEvents();
+    ExpectUsable("restored from minimised");
 
     main->mn_Cascade_Click();
     QApplication::processEvents();
