@@ -15,6 +15,9 @@ namespace tavisol {
 FieldDialog::FieldDialog(QWidget *parent) : QDialog(parent) { setModal(false); }
 
 bool FieldDialog::showMessage(const dialogs::DialogMessage &m) {
+    // The box takes the keyboard: releases that come after it are not the
+    // field's.
+    forgetPressedKeys();
     // The messages join their lines with a carriage return, which a Qt label
     // does not break at.
     QString text = QString::fromStdString(m.text);
@@ -74,7 +77,7 @@ std::optional<char32_t> FieldDialog::TypedKey(const QKeyEvent *e) {
 }
 
 void FieldDialog::addField(QLineEdit *field, int id, int selectLength) {
-    fields_.insert(field, Field{id, selectLength});
+    fields_.insert(field, Field{id, selectLength, {}});
     field->installEventFilter(this);
 }
 
@@ -102,6 +105,11 @@ dialogs::KeyDecision FieldDialog::keyDecision(int, char32_t key) {
 
 void FieldDialog::keyReleased(int) {}
 
+void FieldDialog::forgetPressedKeys() {
+    for (Field &f : fields_)
+        f.pressed.clear();
+}
+
 void FieldDialog::fieldLeft(int) {}
 
 bool FieldDialog::eventFilter(QObject *watched, QEvent *e) {
@@ -123,7 +131,9 @@ bool FieldDialog::eventFilter(QObject *watched, QEvent *e) {
 
     switch (e->type()) {
     case QEvent::KeyPress: {
-        const std::optional<char32_t> key = TypedKey(static_cast<QKeyEvent *>(e));
+        auto *press = static_cast<QKeyEvent *>(e);
+        fields_[field].pressed.append(press->key());
+        const std::optional<char32_t> key = TypedKey(press);
         if (!key)
             break;
         const dialogs::KeyDecision d = keyDecision(f.id, *key);
@@ -141,7 +151,10 @@ bool FieldDialog::eventFilter(QObject *watched, QEvent *e) {
         break;
     }
     case QEvent::KeyRelease:
-        keyReleased(f.id);
+        // Only the release of a key pressed here: the rule may show a message,
+        // and the key that closes it must not run the rule again.
+        if (fields_[field].pressed.removeOne(static_cast<QKeyEvent *>(e)->key()))
+            keyReleased(f.id);
         break;
     case QEvent::FocusIn: {
         if (f.selectLength < 0)
@@ -152,6 +165,7 @@ bool FieldDialog::eventFilter(QObject *watched, QEvent *e) {
         return true;
     }
     case QEvent::FocusOut: {
+        fields_[field].pressed.clear();
         static_cast<QObject *>(field)->event(e);
         // Only a move to another control of this dialog leaves the field; a
         // message box or another window taking over does not.

@@ -53,7 +53,9 @@ protected:
 
     // Which keys the field takes; the default takes every key.
     virtual dialogs::KeyDecision keyDecision(int id, char32_t key);
-    // After a key has reached the field (and on every key release in it).
+    // On the release of a key whose press the field received. A release whose
+    // press went elsewhere (the key that closed a message box, or the Enter
+    // that moved the focus here) runs nothing.
     virtual void keyReleased(int id);
     // The focus went from the field to another control of this dialog.
     virtual void fieldLeft(int id);
@@ -64,7 +66,9 @@ private:
     struct Field {
         int id = 0;
         int selectLength = 99;
+        QList<int> pressed; // keys pressed in the field and not yet released
     };
+    void forgetPressedKeys();
     QHash<QLineEdit *, Field> fields_;
     QList<QPushButton *> buttons_;
 };

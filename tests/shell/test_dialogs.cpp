@@ -77,6 +77,18 @@ protected:
         sharedSettings() = engine::DefaultSettings();
         ShellTest::TearDown();
     }
+    // Message boxes closed with `key`, as a user does: the box takes the key's
+    // press, and the release then reaches `field`, which has the focus again.
+    // A rule that reopened its box on that release would keep the user in a
+    // loop; the rounds are cut after a few so the count tells.
+    void closeMessagesWith(QWidget *field, int key) {
+        SetMessageBoxHandler([this, field, key](QWidget *, const MessageRequest &r) {
+            messages.push_back(r);
+            if (messages.size() < 5)
+                QCoreApplication::postEvent(field, new QKeyEvent(QEvent::KeyRelease, key, Qt::NoModifier));
+            return MsgAnswer::Ok;
+        });
+    }
     std::vector<std::string> titles() const {
         std::vector<std::string> t;
         for (const auto &m : messages)
@@ -341,6 +353,54 @@ TEST_F(CoordWindow, OutOfRangeLongitudeOnTheLastKey) {
     EXPECT_TRUE(d.isVisible());
     EXPECT_FALSE(d.isUnloaded());
     EXPECT_EQ(appState().LocationName, "East of Rome");
+    d.hide();
+}
+
+TEST_F(CoordWindow, ClosingTheRangeMessageWithEnterOrEscapeDoesNotReopenIt) {
+    for (const int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+        for (const bool longitude : {true, false}) {
+            SCOPED_TRACE(testing::Message() << "key " << key << (longitude ? " longitude" : " latitude"));
+            messages.clear();
+            frmCoord d;
+            d.show();
+            QLineEdit *field = longitude ? d.txtlong : d.txtLat;
+            closeMessagesWith(field, key);
+            field->clear();
+            Type(field, longitude ? QStringLiteral("190") : QStringLiteral("95"));
+            QApplication::processEvents();
+            ASSERT_EQ(messages.size(), 1u);
+            EXPECT_EQ(messages[0].title, QStringLiteral("Strange Location"));
+            EXPECT_TRUE(d.isVisible());
+
+            // The user can mend the value at once.
+            Retype(field, QStringLiteral("-19"));
+            QApplication::processEvents();
+            EXPECT_EQ(messages.size(), 1u);
+            EXPECT_EQ(longitude ? d.txtLongOW->text() : d.txtLatNS->text(),
+                      longitude ? QStringLiteral("W") : QStringLiteral("S"));
+            d.hide();
+        }
+    }
+}
+
+TEST_F(CoordWindow, EnterMovesOnWithoutRewritingTheTypedValue) {
+    frmCoord d;
+    Activate(&d);
+    d.txtlong->setFocus();
+    QApplication::processEvents();
+    if (QApplication::focusWidget() != d.txtlong)
+        GTEST_SKIP() << "no keyboard focus on this platform";
+    Retype(d.txtlong, QStringLiteral("12.4837"));
+    EXPECT_EQ(d.txtLongMin->text(), QStringLiteral("29"));
+    // Enter moves on during its press; its release reaches the next field,
+    // whose rule would write the rounded degrees back into the longitude.
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QCoreApplication::sendEvent(d.txtlong, &press);
+    ASSERT_EQ(QApplication::focusWidget(), d.txtLatNS);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QCoreApplication::sendEvent(d.txtLatNS, &release);
+    EXPECT_EQ(d.txtlong->text(), QStringLiteral("12.4837"));
+    EXPECT_TRUE(messages.empty());
     d.hide();
 }
 
