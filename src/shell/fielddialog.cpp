@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 #include "shell/messages.h"
 
 namespace tavisol {
@@ -191,8 +193,12 @@ bool FieldDialog::eventFilter(QObject *watched, QEvent *e) {
 
 void SetFieldText(QLineEdit *field, const std::string &utf8) {
     const QString text = QString::fromStdString(utf8);
-    if (field->text() != text)
-        field->setText(text);
+    if (field->text() == text)
+        return;
+    // A field's length limit is for typing; a value put into it stays whole.
+    if (text.size() > field->maxLength())
+        field->setMaxLength(static_cast<int>(text.size()));
+    field->setText(text);
 }
 
 std::string FieldString(const QLineEdit *field) { return field->text().toStdString(); }
@@ -202,6 +208,12 @@ QLineEdit *MakeDialogField(QWidget *parent, const char *name, const char *text, 
     auto *e = new QLineEdit(QString::fromLatin1(text), parent);
     e->setObjectName(QString::fromLatin1(name));
     e->setMaxLength(maxLength);
+    // A longer value put in by SetFieldText raises the limit to its length;
+    // as the text gets shorter the limit comes back down, so typing never
+    // lengthens a text beyond maxLength or beyond what was put in.
+    QObject::connect(e, &QLineEdit::textChanged, e, [e, maxLength](const QString &now) {
+        e->setMaxLength(std::max(maxLength, static_cast<int>(now.size())));
+    });
     if (tip)
         e->setToolTip(QString::fromLatin1(tip));
     e->setFont(QFont(QStringLiteral("Verdana")));

@@ -74,13 +74,15 @@ private:
 };
 
 // Writes a text into a field only when it differs, so the cursor of the field
-// being typed into stays where it is.
+// being typed into stays where it is. The text is kept whole even when it is
+// longer than the field's typing limit.
 void SetFieldText(QLineEdit *field, const std::string &utf8);
 std::string FieldString(const QLineEdit *field);
 
 // The widgets these dialogs are built from.
-// A field in Verdana holding at most maxLength characters, with a tool tip
-// when one is given and a fixed width when one is given.
+// A field in Verdana into which at most maxLength characters can be typed
+// (a longer value put in by SetFieldText is kept whole), with a tool tip when
+// one is given and a fixed width when one is given.
 QLineEdit *MakeDialogField(QWidget *parent, const char *name, const char *text, int maxLength,
                            const char *tip = nullptr, int width = 0);
 QPushButton *MakeDialogButton(QWidget *parent, const char *name, const QString &caption);

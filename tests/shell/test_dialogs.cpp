@@ -281,6 +281,35 @@ TEST_F(SettingsWindow, CancelUntickingTheWindowRunsTheSwitch) {
     EXPECT_EQ(d.txtMinHigh->text(), QStringLiteral("300"));
 }
 
+TEST_F(SettingsWindow, ValuesInForceLongerThanTheTypingLimitsStayWhole) {
+    frmSettings d;
+    d.show();
+    // The list window's fields take any length and write the settings at once.
+    sharedSettings().IdwPower = 2.5f;
+    sharedSettings().MaxDistance = 1500.5f;
+    sharedSettings().MinDistance = 0.125f;
+    sharedSettings().ShadowCoef = 0.125f;
+    d.CmdCanc_Click();
+    const dialogs::SettingsFields shown = d.fields(); // what the reports describe
+    EXPECT_EQ(shown.PowExp, "2.5");
+    EXPECT_EQ(shown.MaxDist, "1500.5");
+    EXPECT_EQ(shown.MinDist, "0.125");
+    EXPECT_EQ(shown.Shad, "0.125");
+
+    d.show();
+    d.Command2_Click();
+    EXPECT_TRUE(messages.empty());
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(sharedSettings().IdwPower, 2.5f);
+    EXPECT_EQ(sharedSettings().MaxDistance, 1500.5f);
+    EXPECT_EQ(sharedSettings().MinDistance, 0.125f);
+    EXPECT_EQ(sharedSettings().ShadowCoef, 0.125f);
+
+    // Typing is still held to the limit.
+    Retype(d.txtPowExp, QStringLiteral("23"));
+    EXPECT_EQ(d.txtPowExp->text(), QStringLiteral("2"));
+}
+
 TEST_F(SettingsWindow, EscapeActsAsCancel) {
     frmSettings d;
     d.show();
@@ -453,6 +482,40 @@ TEST_F(LocationWindow, LoadShowsTheCurrentLocation) {
                                        d.cmdBack, d.CmdCanc, d.CmdSave};
     for (std::size_t i = 0; i + 1 < order.size(); ++i)
         EXPECT_EQ(NextStop(order[i]), order[i + 1]) << i << " " << NextStop(order[i])->objectName().toStdString();
+}
+
+TEST_F(LocationWindow, LoadedValuesLongerThanTheTypingLimitsStayWhole) {
+    const QString generated = QStringLiteral("ST-Lon-123.45-Lat-33.87-Alt-1234");
+    SetCurrentLocation("", -123.45f, -33.87f, 1234, RecalcMarks::None);
+    ASSERT_EQ(appState().LocationName, generated.toStdString());
+    {
+        FormLocation d;
+        d.show();
+        EXPECT_EQ(d.Text2->text(), generated);
+        d.cmdBack->click();
+        EXPECT_TRUE(messages.empty());
+        EXPECT_TRUE(d.isUnloaded());
+        EXPECT_EQ(appState().LocationName, generated.toStdString());
+    }
+    {
+        // Typing never lengthens the name beyond the limit or what was loaded.
+        FormLocation d;
+        Type(d.Text2, QStringLiteral("x"));
+        EXPECT_EQ(d.Text2->text(), generated);
+        Retype(d.Text2, generated);
+        EXPECT_EQ(d.Text2->text(), generated.left(25));
+    }
+
+    // An altitude out of range is refused at OK, not cut into one in range.
+    SetCurrentLocation("Summit", 13.01f, 41.99f, 10000, RecalcMarks::None);
+    FormLocation d;
+    d.show();
+    EXPECT_EQ(d.txtElev->text(), QStringLiteral("10000"));
+    d.cmdBack->click();
+    EXPECT_EQ(titles(), (std::vector<std::string>{"Please Correct"}));
+    EXPECT_FALSE(d.isUnloaded());
+    EXPECT_EQ(appState().CurElevation, 10000.0f);
+    d.hide();
 }
 
 TEST_F(LocationWindow, AltitudeFollowsTheRasterWhileTyping) {
