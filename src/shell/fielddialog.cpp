@@ -1,5 +1,7 @@
 #include "shell/fielddialog.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -83,11 +85,18 @@ void FieldDialog::addField(QLineEdit *field, int id, int selectLength) {
     field->installEventFilter(this);
 }
 
-void FieldDialog::addButton(QPushButton *button) {
+void FieldDialog::addButton(QPushButton *button, ButtonRole role) {
     button->setAutoDefault(false);
     button->setDefault(false);
     button->installEventFilter(this);
     buttons_.append(button);
+    if (role == ButtonRole::Cancel)
+        cancelButton_ = button;
+}
+
+void FieldDialog::addCheckBox(QCheckBox *box) {
+    box->installEventFilter(this);
+    checkBoxes_.append(box);
 }
 
 void FieldDialog::setFocusOrder(std::initializer_list<QWidget *> widgets) {
@@ -120,6 +129,16 @@ bool FieldDialog::eventFilter(QObject *watched, QEvent *e) {
             const int key = static_cast<QKeyEvent *>(e)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
                 button->click();
+                return true;
+            }
+        }
+        return QDialog::eventFilter(watched, e);
+    }
+    if (auto *box = qobject_cast<QCheckBox *>(watched); box && checkBoxes_.contains(box)) {
+        if (e->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(e)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                focusNextChild();
                 return true;
             }
         }
@@ -177,7 +196,7 @@ bool FieldDialog::eventFilter(QObject *watched, QEvent *e) {
         case Qt::MouseFocusReason:
         case Qt::ShortcutFocusReason:
         case Qt::OtherFocusReason:
-            if (isVisible())
+            if (isVisible() && !(cancelButton_ && QApplication::focusWidget() == cancelButton_))
                 fieldLeft(f.id);
             break;
         default:

@@ -12,6 +12,7 @@
 
 #include "shell/dialoglogic.h"
 
+class QCheckBox;
 class QGridLayout;
 class QHBoxLayout;
 class QLineEdit;
@@ -46,8 +47,13 @@ protected:
     // for a negative length: the field keeps its own behaviour).
     void addField(QLineEdit *field, int id, int selectLength = 99);
     // Registers a push button: Enter clicks it while it has the focus; it
-    // never acts as a default button for Enter typed into a field.
-    void addButton(QPushButton *button);
+    // never acts as a default button for Enter typed into a field. Moving the
+    // focus from a field to the Cancel button runs no leave rule: Cancel
+    // drops the entry anyway, and the rule's message would swallow the click.
+    enum class ButtonRole { Plain, Cancel };
+    void addButton(QPushButton *button, ButtonRole role = ButtonRole::Plain);
+    // Registers a check box: Enter moves on from it as from a field.
+    void addCheckBox(QCheckBox *box);
     // Sets the focus order, also the order in which Enter moves on.
     static void setFocusOrder(std::initializer_list<QWidget *> widgets);
 
@@ -71,6 +77,8 @@ private:
     void forgetPressedKeys();
     QHash<QLineEdit *, Field> fields_;
     QList<QPushButton *> buttons_;
+    QPushButton *cancelButton_ = nullptr;
+    QList<QCheckBox *> checkBoxes_;
 };
 
 // Writes a text into a field only when it differs, so the cursor of the field

@@ -181,6 +181,73 @@ TEST_F(SettingsWindow, EnterMovesOnInTheFocusOrder) {
     EXPECT_EQ(d.txtMaxHigh->text(), QStringLiteral("8848")); // Cancel restored it
 }
 
+TEST_F(SettingsWindow, EnterMovesOnFromTheCheckBoxes) {
+    frmSettings d;
+    Activate(&d);
+    d.chkAltCorr->setFocus();
+    QApplication::processEvents();
+    if (QApplication::focusWidget() != d.chkAltCorr)
+        GTEST_SKIP() << "no keyboard focus on this platform";
+    Enter(d.chkAltCorr);
+    EXPECT_EQ(QApplication::focusWidget(), d.ChkGradCorr);
+    Enter(d.ChkGradCorr);
+    EXPECT_EQ(QApplication::focusWidget(), d.txtPowExp);
+    EXPECT_EQ(d.txtPowExp->selectedText(), QStringLiteral("1"));
+    EXPECT_TRUE(d.chkAltCorr->isChecked());
+    EXPECT_TRUE(d.ChkGradCorr->isChecked());
+    EXPECT_TRUE(d.isVisible());
+    d.hide();
+}
+
+TEST_F(SettingsWindow, FailedOkPutsTheFocusOnTheValueToCorrect) {
+    frmSettings d;
+    Activate(&d);
+    d.Command2->setFocus();
+    QApplication::processEvents();
+    if (QApplication::focusWidget() != d.Command2)
+        GTEST_SKIP() << "no keyboard focus on this platform";
+    d.txtPowExp->setText(QStringLiteral("9"));
+    Enter(d.Command2);
+    EXPECT_EQ(titles(), (std::vector<std::string>{"Rather high power!"}));
+    EXPECT_EQ(QApplication::focusWidget(), d.txtPowExp);
+    EXPECT_EQ(d.txtPowExp->selectedText(), QStringLiteral("9"));
+
+    d.txtPowExp->setText(QStringLiteral("1"));
+    d.txtMaxStat->setText(QStringLiteral("0"));
+    d.Command2->setFocus();
+    Enter(d.Command2);
+    EXPECT_EQ(titles().back(), "Problem: To few stations.");
+    EXPECT_EQ(QApplication::focusWidget(), d.txtMaxStat);
+
+    d.txtMaxStat->setText(QStringLiteral("20"));
+    d.txtMaxDist->setText(QStringLiteral("0"));
+    d.Command2->setFocus();
+    Enter(d.Command2);
+    EXPECT_EQ(titles().back(), "Problem: Area too  small.");
+    EXPECT_EQ(QApplication::focusWidget(), d.txtMaxDist);
+    EXPECT_TRUE(d.isVisible());
+    d.hide();
+}
+
+TEST_F(SettingsWindow, CancelIsNotHeldUpByTheAltitudeOrderCheck) {
+    frmSettings d;
+    Activate(&d);
+    d.chkNeighbAlt->setChecked(true);
+    d.txtMinHigh->setFocus();
+    QApplication::processEvents();
+    if (QApplication::focusWidget() != d.txtMinHigh)
+        GTEST_SKIP() << "no keyboard focus on this platform";
+    d.txtMinHigh->setText(QStringLiteral("9000"));
+    // A mouse press on Cancel gives it the focus first; a message then would
+    // take the click away.
+    d.CmdCanc->setFocus(Qt::MouseFocusReason);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(QApplication::focusWidget(), d.CmdCanc);
+    d.CmdCanc->click();
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(d.txtMinHigh->text(), QStringLiteral("-350"));
+}
+
 TEST_F(SettingsWindow, AltitudeWindowSwitch) {
     frmSettings d;
     d.chkNeighbAlt->click();
@@ -562,6 +629,33 @@ TEST_F(LocationWindow, LeavingTheAltitude) {
     EXPECT_EQ(messages[1].icon, MsgIcon::Critical);
     EXPECT_EQ(QApplication::focusWidget(), d.txtElev);
     d.hide();
+}
+
+TEST_F(LocationWindow, CancelIsNotHeldUpByTheAltitudeCheck) {
+    QPointer<FormLocation> d = new FormLocation;
+    Activate(d);
+    d->txtElev->setFocus();
+    QApplication::processEvents();
+    if (QApplication::focusWidget() != d->txtElev)
+        GTEST_SKIP() << "no keyboard focus on this platform";
+    d->txtElev->setText(QStringLiteral("9000"));
+    d->CmdCanc->setFocus(Qt::MouseFocusReason); // the mouse press on Cancel
+    EXPECT_TRUE(messages.empty());
+    ASSERT_EQ(QApplication::focusWidget(), d->CmdCanc);
+    d->CmdCanc->click();
+    EXPECT_TRUE(d->isUnloaded());
+
+    // Escape in the field is Cancel too.
+    QPointer<FormLocation> again = new FormLocation;
+    Activate(again);
+    again->txtElev->setText(QStringLiteral("9000"));
+    Key(again->txtElev, Qt::Key_Escape, QStringLiteral("\x1b"));
+    EXPECT_TRUE(again->isUnloaded());
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(appState().CurElevation, 17.0f);
+    DeleteLaterNow();
+    EXPECT_FALSE(d);
+    EXPECT_FALSE(again);
 }
 
 TEST_F(LocationWindow, OkStoresAndUnloads) {
