@@ -116,6 +116,17 @@ dialogs::KeyDecision FieldDialog::keyDecision(int, char32_t key) {
 
 void FieldDialog::keyReleased(int) {}
 
+void FieldDialog::showEvent(QShowEvent *e) {
+    firstActivation_ = true;
+    QDialog::showEvent(e);
+}
+
+void FieldDialog::changeEvent(QEvent *e) {
+    if (e->type() == QEvent::ActivationChange && !isActiveWindow())
+        firstActivation_ = false;
+    QDialog::changeEvent(e);
+}
+
 void FieldDialog::forgetPressedKeys() {
     for (Field &f : fields_)
         f.pressed.clear();
@@ -178,7 +189,15 @@ bool FieldDialog::eventFilter(QObject *watched, QEvent *e) {
             keyReleased(f.id);
         break;
     case QEvent::FocusIn: {
-        if (f.selectLength < 0)
+        // The keyboard coming back from a message box or another window is no
+        // move into the field: the text stays as the user left it, so the next
+        // key goes on typing rather than replacing it. Only the first showing
+        // selects the text of the field that gets the focus.
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(e)->reason();
+        const bool returning = (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) &&
+                               !firstActivation_;
+        firstActivation_ = false;
+        if (f.selectLength < 0 || returning)
             break;
         // The field's own handling first, then the selection over it.
         static_cast<QObject *>(field)->event(e);

@@ -67,6 +67,8 @@ protected:
     virtual void fieldLeft(int id);
 
     bool eventFilter(QObject *watched, QEvent *e) override;
+    void showEvent(QShowEvent *e) override;
+    void changeEvent(QEvent *e) override;
 
 private:
     struct Field {
@@ -79,6 +81,7 @@ private:
     QList<QPushButton *> buttons_;
     QPushButton *cancelButton_ = nullptr;
     QList<QCheckBox *> checkBoxes_;
+    bool firstActivation_ = false; // shown and not yet left for another window
 };
 
 // Writes a text into a field only when it differs, so the cursor of the field

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 
 #include <memory>
 
@@ -246,6 +247,39 @@ TEST_F(SettingsWindow, CancelIsNotHeldUpByTheAltitudeOrderCheck) {
     d.CmdCanc->click();
     EXPECT_FALSE(d.isVisible());
     EXPECT_EQ(d.txtMinHigh->text(), QStringLiteral("-350"));
+}
+
+TEST_F(SettingsWindow, TypingGoesOnAfterAKeyFilterMessage) {
+    // The real message box, closed with Enter once it is up.
+    SetMessageBoxHandler(nullptr);
+    int closed = 0;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&closed] {
+        if (QWidget *box = QApplication::activeModalWidget()) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+            QCoreApplication::sendEvent(box, &press);
+            ++closed;
+        }
+    });
+    closer.start(10);
+
+    frmSettings d;
+    Activate(&d);
+    d.txtMaxDist->setFocus();
+    QApplication::processEvents();
+    if (QApplication::focusWidget() != d.txtMaxDist)
+        GTEST_SKIP() << "no keyboard focus on this platform";
+    d.txtMaxDist->clear();
+    Type(d.txtMaxDist, QStringLiteral("12-"));
+    EXPECT_EQ(closed, 1);
+    // The window system gives the keyboard back to the dialog.
+    d.activateWindow();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), d.txtMaxDist);
+    // The message took the minus; the next digit goes on from where it was.
+    Type(d.txtMaxDist, QStringLiteral("5"));
+    EXPECT_EQ(d.txtMaxDist->text(), QStringLiteral("125"));
+    d.hide();
 }
 
 TEST_F(SettingsWindow, AltitudeWindowSwitch) {
