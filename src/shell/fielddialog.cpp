@@ -117,13 +117,15 @@ dialogs::KeyDecision FieldDialog::keyDecision(int, char32_t key) {
 void FieldDialog::keyReleased(int) {}
 
 void FieldDialog::showEvent(QShowEvent *e) {
-    firstActivation_ = true;
+    keptFocus_ = nullptr;
     QDialog::showEvent(e);
 }
 
 void FieldDialog::changeEvent(QEvent *e) {
+    // Each activation after the first showing follows a deactivation, which
+    // notes where the focus was.
     if (e->type() == QEvent::ActivationChange && !isActiveWindow())
-        firstActivation_ = false;
+        keptFocus_ = focusWidget();
     QDialog::changeEvent(e);
 }
 
@@ -189,14 +191,13 @@ bool FieldDialog::eventFilter(QObject *watched, QEvent *e) {
             keyReleased(f.id);
         break;
     case QEvent::FocusIn: {
-        // The keyboard coming back from a message box or another window is no
-        // move into the field: the text stays as the user left it, so the next
-        // key goes on typing rather than replacing it. Only the first showing
-        // selects the text of the field that gets the focus.
+        // The keyboard coming back from a message box or another window to the
+        // field that had it is no move into the field: the text stays as the
+        // user left it, so the next key goes on typing rather than replacing
+        // it. A field given the focus meanwhile selects as usual.
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(e)->reason();
         const bool returning = (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) &&
-                               !firstActivation_;
-        firstActivation_ = false;
+                               keptFocus_ == field;
         if (f.selectLength < 0 || returning)
             break;
         // The field's own handling first, then the selection over it.

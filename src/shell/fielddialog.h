@@ -7,6 +7,7 @@
 
 #include <QDialog>
 #include <QHash>
+#include <QPointer>
 
 #include <optional>
 
@@ -81,7 +82,7 @@ private:
     QList<QPushButton *> buttons_;
     QPushButton *cancelButton_ = nullptr;
     QList<QCheckBox *> checkBoxes_;
-    bool firstActivation_ = false; // shown and not yet left for another window
+    QPointer<QWidget> keptFocus_; // the focus when the keyboard went to another window
 };
 
 // Writes a text into a field only when it differs, so the cursor of the field

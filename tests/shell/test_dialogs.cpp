@@ -59,6 +59,29 @@ QWidget *NextStop(QWidget *w) {
     return next;
 }
 
+// The real message boxes, each closed with Enter once it is up. The window
+// system then gives the keyboard back to the dialog, which the offscreen
+// platform leaves to the test (activateWindow).
+class RealMessageBoxes {
+public:
+    RealMessageBoxes() {
+        SetMessageBoxHandler(nullptr);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (QWidget *box = QApplication::activeModalWidget()) {
+                QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+                QCoreApplication::sendEvent(box, &press);
+                ++closed_;
+            }
+        });
+        timer_.start(10);
+    }
+    int closed() const { return closed_; }
+
+private:
+    QTimer timer_;
+    int closed_ = 0;
+};
+
 void DeleteLaterNow() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
 class DialogTest : public ShellTest {
@@ -250,19 +273,7 @@ TEST_F(SettingsWindow, CancelIsNotHeldUpByTheAltitudeOrderCheck) {
 }
 
 TEST_F(SettingsWindow, TypingGoesOnAfterAKeyFilterMessage) {
-    // The real message box, closed with Enter once it is up.
-    SetMessageBoxHandler(nullptr);
-    int closed = 0;
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [&closed] {
-        if (QWidget *box = QApplication::activeModalWidget()) {
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-            QCoreApplication::sendEvent(box, &press);
-            ++closed;
-        }
-    });
-    closer.start(10);
-
+    RealMessageBoxes boxes;
     frmSettings d;
     Activate(&d);
     d.txtMaxDist->setFocus();
@@ -271,7 +282,7 @@ TEST_F(SettingsWindow, TypingGoesOnAfterAKeyFilterMessage) {
         GTEST_SKIP() << "no keyboard focus on this platform";
     d.txtMaxDist->clear();
     Type(d.txtMaxDist, QStringLiteral("12-"));
-    EXPECT_EQ(closed, 1);
+    EXPECT_EQ(boxes.closed(), 1);
     // The window system gives the keyboard back to the dialog.
     d.activateWindow();
     QApplication::processEvents();
@@ -531,6 +542,25 @@ TEST_F(CoordWindow, EnterMovesOnWithoutRewritingTheTypedValue) {
     QCoreApplication::sendEvent(d.txtLatNS, &release);
     EXPECT_EQ(d.txtlong->text(), QStringLiteral("12.4837"));
     EXPECT_TRUE(messages.empty());
+    d.hide();
+}
+
+TEST_F(CoordWindow, RefusedOkSelectsTheLongitudeForRetyping) {
+    RealMessageBoxes boxes;
+    frmCoord d;
+    Activate(&d);
+    d.cmdBack->setFocus();
+    QApplication::processEvents();
+    if (QApplication::focusWidget() != d.cmdBack)
+        GTEST_SKIP() << "no keyboard focus on this platform";
+    d.txtlong->setText(QStringLiteral("190"));
+    Enter(d.cmdBack);
+    EXPECT_EQ(boxes.closed(), 1);
+    d.activateWindow();
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), d.txtlong);
+    EXPECT_EQ(d.txtlong->selectedText(), QStringLiteral("190"));
+    EXPECT_FALSE(d.isUnloaded());
     d.hide();
 }
 
