@@ -237,21 +237,25 @@ bool ApplySettings(SettingsFields &f, engine::EngineSettings &s, const MessageSi
     if (s.IdwPower < 0)
         return fail(SettingsField::PowExp, PowerSignMessage());
     if (s.IdwPower > 5)
-        return fail(SettingsField::PowExp, Critical(Lines({"Even a power of 5 means",
+        return fail(SettingsField::PowExp,
+                    Critical(Lines({"Even a power of 5 means",
                                     "that half the distance makes 32 times the effect."}),
                              "Rather high power!"));
     if (s.ShadowCoef < 0)
-        return fail(SettingsField::Shad, Critical(
-            Lines({"The coefficient of shadow correction ",
-                   "should be  between 0 (no shadow correction) and 1 (full shadow correction)."}),
-            "Negative coefficients are meaningless!"));
+        return fail(SettingsField::Shad,
+                    Critical(Lines({"The coefficient of shadow correction ",
+                                    "should be  between 0 (no shadow correction) and 1 (full shadow "
+                                    "correction)."}),
+                             "Negative coefficients are meaningless!"));
     if (s.ShadowCoef > 1)
-        return fail(SettingsField::Shad, Critical(
-            Lines({"The coefficient of shadow correction ",
-                   "should be   between 0 (no shadow correction) and 1 (full shadow correction)."}),
-            "Please correct input!"));
+        return fail(SettingsField::Shad,
+                    Critical(Lines({"The coefficient of shadow correction ",
+                                    "should be   between 0 (no shadow correction) and 1 (full shadow "
+                                    "correction)."}),
+                             "Please correct input!"));
     if (stations > engine::MaxNeighbours)
-        return fail(SettingsField::MaxStat, Critical(Lines({"More than 20 stations is a lot", "and may not make any sence."}),
+        return fail(SettingsField::MaxStat,
+                    Critical(Lines({"More than 20 stations is a lot", "and may not make any sence."}),
                              "Problem: To many stations."));
     if (stations < 1)
         return fail(SettingsField::MaxStat, TooFewStationsMessage());

@@ -196,8 +196,9 @@ bool FieldDialog::eventFilter(QObject *watched, QEvent *e) {
         // user left it, so the next key goes on typing rather than replacing
         // it. A field given the focus meanwhile selects as usual.
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(e)->reason();
-        const bool returning = (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) &&
-                               keptFocus_ == field;
+        const bool returning =
+            (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) &&
+            keptFocus_ == field;
         if (f.selectLength < 0 || returning)
             break;
         // The field's own handling first, then the selection over it.
