@@ -411,13 +411,6 @@ engine::EngineState &frmGuess::RestoreForWriting(int v) {
     return state_;
 }
 
-bool frmGuess::event(QEvent *e) {
-    if (e->type() == QEvent::WindowActivate && RecalcPending() && !running_)
-        // After the activation has finished, not inside it.
-        QTimer::singleShot(0, this, &frmGuess::Form_Activate);
-    return QWidget::event(e);
-}
-
 // ---- Tab groups -------------------------------------------------------------------
 
 void frmGuess::showagain() {

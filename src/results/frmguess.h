@@ -57,7 +57,11 @@ public:
     bool ShowData(BusyMark mark = BusyMark::Take);
     // Redraws the selected page of each of the three groups.
     void showagain();
-    // Computes when RecalcPending is set; otherwise nothing.
+    // Computes when RecalcPending is set; otherwise nothing. Runs when the
+    // window's own subwindow becomes the active one and on "View Data", never
+    // merely because the main window became active again (the closing of a
+    // message box or a dialog), so a failed run is not repeated behind the
+    // user's back and a visible but inactive window waits for its turn.
     void Form_Activate();
 
     bool isRunning() const { return running_; }
@@ -97,7 +101,6 @@ public:
     void windStrip_Click() { GroupStrip_Click(3); }
 
 protected:
-    bool event(QEvent *e) override;
     void resizeEvent(QResizeEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
 
