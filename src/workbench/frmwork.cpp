@@ -356,8 +356,10 @@ void frmwork::Form_Activate() {
     Run([this] { model_.Activate(); });
 }
 
-void frmwork::ShowData() {
-    Run([this] { model_.ShowData(); });
+bool frmwork::ShowData() {
+    bool current = false;
+    Run([this, &current] { current = model_.ShowData(); });
+    return current;
 }
 
 void frmwork::Schreib() {

@@ -2,10 +2,12 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QMouseEvent>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 
 #include <filesystem>
 #include <memory>
@@ -26,6 +28,7 @@
 #include "shell/programfolders.h"
 #include "shell/sharedsettings.h"
 #include "workbench/frmwork.h"
+#include "workbench/pictures_qt.h"
 
 namespace tavisol::outdlg {
 namespace {
@@ -429,7 +432,7 @@ TEST_F(OutputDialogs, WorkbenchSaveWritesItsVariableAndHides) {
     EXPECT_FALSE(fs::exists(none));
 }
 
-TEST_F(OutputDialogs, WorkbenchSaveRecomputesAPendingEstimatePrintDoesNot) {
+TEST_F(OutputDialogs, WorkbenchSaveAndPrintRecomputeAPendingEstimate) {
     workbench::frmwork *w = workbench::frmwork::instance();
     ASSERT_FALSE(w->RecalcPending());
     SetCurrentLocation("Moved", fixture::PointLon + 0.05F, fixture::PointLat, fixture::PointAlt);
@@ -439,10 +442,12 @@ TEST_F(OutputDialogs, WorkbenchSaveRecomputesAPendingEstimatePrintDoesNot) {
     frmOut &d = OutDialog();
     d.ChkBest->setChecked(true);
     d.CmdPrint_Click();
-    EXPECT_TRUE(w->RecalcPending());
+    EXPECT_FALSE(w->RecalcPending());  // the old location's estimate is not printed
+    EXPECT_FLOAT_EQ(w->State().CalcLongitude, appState().CurLongitude);
     EXPECT_GE(PdfPages(PrintedPdf()), 1);
     EXPECT_TRUE(messages.empty());
 
+    SetCurrentLocation("Moved again", fixture::PointLon + 0.08F, fixture::PointLat, fixture::PointAlt);
     nextFile = QString::fromStdString((folder.path() / "wb.tvs").string());
     d.CmdSave_Click();
     EXPECT_FALSE(w->RecalcPending());
@@ -461,8 +466,9 @@ TEST_F(OutputDialogs, WorkbenchSaveWritesNothingWhenItsEstimateFails) {
     nextFile = QString::fromStdString(file.string());
     d.CmdSave_Click();
     EXPECT_FALSE(Saved());
-    ASSERT_FALSE(messages.empty());
+    ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages.front().icon, MsgIcon::NoIcon);
+    EXPECT_TRUE(messages.back().text.contains(QStringLiteral("nothing was saved")));
     EXPECT_FALSE(fs::exists(file));
 
     // The next save with the data back writes (nothing pending any more).
@@ -525,6 +531,92 @@ TEST(PrintLines, LongListsContinueOnNewPagesOfOneDocument) {
 TEST(FileFilters, DialogFiltersInQtForm) {
     EXPECT_EQ(QtFileFilter("Tavisol (*.tvs)|*.tvs"), QStringLiteral("Tavisol (*.tvs)"));
     EXPECT_EQ(QtFileFilter("Data|*.Dat|All|*.*"), QStringLiteral("Data (*.Dat);;All (*.*)"));
+}
+
+// ---- The workbench holds no estimate -------------------------------------------------------
+
+TEST_F(OutputDialogs, WorkbenchRefusesToWriteARunWithoutAnEstimate) {
+    workbench::frmwork *w = workbench::frmwork::instance();
+    ASSERT_TRUE(w->HasEstimate());
+    appState().OutputFormat = 2;
+    frmOut &d = OutDialog();
+    const fs::path file = folder.path() / "none.dat";
+    nextFile = QString::fromStdString(file.string());
+
+    // No neighbour within the maximum distance (as after the settings' OK).
+    sharedSettings().MaxDistance = 0.001F;
+    appState().WorkRecalcPending = true;
+    d.CmdSave->click();
+    EXPECT_FALSE(Saved());
+    EXPECT_FALSE(fs::exists(file));
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].title, QStringLiteral("No calculation can be done with 0 neighbours"));
+    EXPECT_EQ(messages[1].text,
+              QStringLiteral("The WorkBench holds no estimate of its variable at this location: nothing was saved."));
+    EXPECT_EQ(messages[1].icon, MsgIcon::Information);
+
+    // Nothing pending now: refused before any file is asked for.
+    messages.clear();
+    d.CmdSave->click();
+    EXPECT_EQ(fileDialogs.size(), 1u);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_FALSE(Saved());
+    d.CmdPrint->click();
+    EXPECT_EQ(printerDialogs, 0);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].text,
+              QStringLiteral("The WorkBench holds no estimate of its variable at this location: nothing was printed."));
+    EXPECT_TRUE(PrintedPdf().empty());
+
+    // A failed run (a station file missing) is refused the same way.
+    sharedSettings().MaxDistance = 1000;
+    appState().WorkRecalcPending = true;
+    messages.clear();
+    d.CmdSave->click();
+    ASSERT_TRUE(Saved());
+    fs::remove(file);
+    messages.clear();
+    fs::remove_all(folder.path() / "TavisolData");
+    appState().WorkRecalcPending = true;
+    d.CmdPrint->click();
+    EXPECT_EQ(printerDialogs, 0);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].icon, MsgIcon::NoIcon);
+    d.CmdSave->click();
+    EXPECT_FALSE(Saved());
+    EXPECT_FALSE(fs::exists(file));
+}
+
+TEST_F(OutputDialogs, WorkbenchWritesAPickedPointUnderItsOwnNameAndForgetsItWhenClosed) {
+    workbench::frmwork *w = workbench::frmwork::instance();
+    appState().OutputFormat = 2;
+    frmOut &d = OutDialog();
+    const fs::path here = folder.path() / "here.dat";
+    nextFile = QString::fromStdString(here.string());
+    d.CmdSave->click();
+    ASSERT_TRUE(Saved());
+
+    // Right-click on the map, answered No: the workbench shows the point.
+    w->findChild<QTabBar *>(QStringLiteral("TabStrip2"))->setCurrentIndex(3);
+    auto *map = w->findChild<workbench::PictureBox *>(QStringLiteral("picMapStation"));
+    ASSERT_NE(map, nullptr);
+    map->resize(600, 360);
+    const QPointF at = map->toPixel(0.3, 0.2);
+    QMouseEvent press(QEvent::MouseButtonPress, at, map->mapToGlobal(at), Qt::RightButton, Qt::RightButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(map, &press);
+    const fs::path picked = folder.path() / "picked.dat";
+    nextFile = QString::fromStdString(picked.string());
+    d.CmdSave->click();
+    const std::string pickedText = Slurp(picked);
+    EXPECT_EQ(pickedText.rfind(" \r\nStation Name = ST-Lon", 0), 0U) << pickedText;
+
+    // Closed: nothing of the point stays to be written as the current location.
+    w->close();
+    const fs::path again = folder.path() / "again.dat";
+    nextFile = QString::fromStdString(again.string());
+    d.CmdSave->click();
+    EXPECT_EQ(Slurp(again), Slurp(here));
 }
 
 } // namespace
