@@ -273,6 +273,10 @@ void frmwork::buildControls() {
             auto *b = new QPushButton(QString::fromLatin1(WarningCaption(kind)), framWarn);
             b->setObjectName(QString::fromLatin1(WarningControlName(kind)));
             b->setEnabled(false);
+            // Only the panel's refresh enables a warning button: enabling the
+            // window's controls (the output dialog's closing) leaves them, so
+            // no warning that was not raised can be explained.
+            TagNoFont(b);
             l->addWidget(b, i / 2, i % 2);
             warnButtons_[static_cast<std::size_t>(i)] = b;
             connect(b, &QPushButton::clicked, this, [this, i] { Warning_Click(i); });

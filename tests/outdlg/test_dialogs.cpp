@@ -619,5 +619,29 @@ TEST_F(OutputDialogs, WorkbenchWritesAPickedPointUnderItsOwnNameAndForgetsItWhen
     EXPECT_EQ(Slurp(again), Slurp(here));
 }
 
+TEST_F(OutputDialogs, OnlyRaisedWarningsStayEnabledWhenTheWorkbenchDialogCloses) {
+    sharedSettings().MaxStations = 5;  // Few is raised, nothing else
+    workbench::frmwork *w = workbench::frmwork::instance();
+    const char *names[] = {"CmdLow", "CmdHigh", "CmdLonely", "CmdDoubled", "CmdStrange", "CmdFew", "CmdHit"};
+    auto enabled = [&] {
+        std::vector<bool> e;
+        for (const char *name : names)
+            e.push_back(w->findChild<QPushButton *>(QString::fromLatin1(name))->isEnabled());
+        return e;
+    };
+    const std::vector<bool> raised = enabled();
+    ASSERT_TRUE(raised[5]);   // Few
+    ASSERT_FALSE(raised[6]);  // Hit: the nearest station is kilometres away
+    RunCommand(Command::PrintWorkBench);
+    OutDialog().CmdCanc->click();
+    EXPECT_EQ(enabled(), raised);
+
+    OutDialog().ChkBest->setChecked(true);
+    nextFile = QString::fromStdString((folder.path() / "few.tvs").string());
+    OutDialog().CmdSave->click();
+    ASSERT_TRUE(Saved());
+    EXPECT_EQ(enabled(), raised);
+}
+
 } // namespace
 } // namespace tavisol::outdlg
