@@ -162,6 +162,9 @@ void frmwork::buildControls() {
     grdStation = grid("grdStation", true);
     grdObservation = grid("grdObservation", true);
     grdResults = grid("grdResults", false);
+    // A selected cell of the monthly table keeps its colours; the other
+    // three tables show the selection highlighted.
+    grdResults->setSelectionInNormalColours();
     grdDekad = grid("grdDekad", false);
     GrdDay = grid("GrdDay", false);
     grdThres = grid("grdThres", false);

@@ -364,5 +364,50 @@ TEST_F(WorkbenchWindow, ClosingForgetsAPointPickedOnTheMap) {
     main.reset();
 }
 
+TEST_F(WorkbenchWindow, ResultTablesKeepTheirFixedRowsAndWidths) {
+    frmwork *w = frmwork::instance();
+    child<QTabBar>(w, "TabStrip2")->setCurrentIndex(4);
+    child<QTabBar>(w, "TabStrip1")->setCurrentIndex(2);
+    auto *day = child<FlexGrid>(w, "GrdDay");
+    auto *thres = child<FlexGrid>(w, "grdThres");
+    auto *results = child<FlexGrid>(w, "grdResults");
+    // The unit row stands in the heads, which do not scroll: only data rows scroll.
+    EXPECT_EQ(day->rowCount(), 368);
+    EXPECT_EQ(day->horizontalHeaderItem(0)->text(), QStringLiteral("Best\n°C"));
+    EXPECT_EQ(day->cellText(1, 1), QStringLiteral("°C"));
+    EXPECT_EQ(day->cellText(1, 0), QStringLiteral("Day"));
+    EXPECT_EQ(day->cellText(2, 0), QStringLiteral("1.1 (1)"));
+    EXPECT_FALSE(day->cellText(2, 1).isEmpty());
+    EXPECT_EQ(day->cornerText(), QStringLiteral("\nDay"));
+    EXPECT_EQ(thres->rowCount(), 101);
+    EXPECT_EQ(thres->horizontalHeaderItem(0)->text(), QStringLiteral("Best\nDays"));
+    EXPECT_EQ(results->rowCount(), 13);
+    EXPECT_EQ(results->cellText(1, 1), QStringLiteral("[°C]"));
+    EXPECT_EQ(results->cellText(14, 0), QStringLiteral("Mean"));
+    w->resize(1100, 500);
+    w->show();
+    QCoreApplication::processEvents();
+    day->verticalScrollBar()->setValue(day->verticalScrollBar()->maximum());
+    EXPECT_GT(day->rowAt(0), 300);
+    const QFontMetrics fm(day->horizontalHeader()->font());
+    EXPECT_GE(day->horizontalHeader()->height(), 2 * fm.height());
+    EXPECT_TRUE(day->horizontalHeader()->isVisible());
+
+    // 880 twips a column; the label column at least as wide.
+    const int px = 880 * day->logicalDpiX() / 1440;
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_EQ(day->columnWidth(c), px);
+        EXPECT_EQ(thres->columnWidth(c), px);
+    }
+    EXPECT_GE(day->verticalHeader()->width(), px);
+
+    // A selected cell of the monthly table keeps its colours; the others highlight.
+    EXPECT_EQ(results->palette().color(QPalette::Highlight), results->palette().color(QPalette::Base));
+    EXPECT_EQ(results->palette().color(QPalette::HighlightedText), results->palette().color(QPalette::Text));
+    EXPECT_NE(day->palette().color(QPalette::Highlight), day->palette().color(QPalette::Base));
+    Shot(w, "6_daily_scrolled");
+    w->hide();
+}
+
 } // namespace
 } // namespace tavisol::workbench
