@@ -313,7 +313,8 @@ void frmGuessOut::Enablecheck(int format) {
 bool frmGuessOut::event(QEvent *e) {
     if (e->type() == QEvent::WindowActivate) {
         results::frmGuess *guess = results::GuessWindowIfCreated();
-        if (!guess || guess->RecalcPending())
+        // A failed run is not repeated each time a box over the dialog closes.
+        if (!guess || (guess->RecalcPending() && !guess->FailedAtCurrentInputs()))
             // After the activation has finished, not inside it.
             QTimer::singleShot(0, this, &frmGuessOut::Form_Activate);
     }

@@ -382,6 +382,10 @@ bool frmGuess::ShowData(BusyMark mark) {
         if (pb1_)
             pb1_->setValue(v);
     });
+    if (outcome.ok)
+        failedAt_.reset();
+    else
+        failedAt_ = RunInputs{longitude, latitude, altitude, settings};
     if (!outcome.ok)
         ShowMessage(this, MsgIcon::NoIcon, QString::fromStdString(outcome.error));
 
@@ -399,6 +403,14 @@ bool frmGuess::ShowData(BusyMark mark) {
     running_ = false;
     frame2_->show();
     return outcome.ok && unchanged;
+}
+
+bool frmGuess::FailedAtCurrentInputs() const {
+    if (!failedAt_)
+        return false;
+    const AppState &app = appState();
+    return app.CurLongitude == failedAt_->longitude && app.CurLatitude == failedAt_->latitude &&
+           app.CurElevation == failedAt_->altitude && SameSettings(sharedSettings(), failedAt_->settings);
 }
 
 void frmGuess::Form_Activate() {

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "engine/state.h"
 #include "results/charts.h"
@@ -65,6 +66,10 @@ public:
     void Form_Activate();
 
     bool isRunning() const { return running_; }
+    // Whether the last run failed and neither the location nor the settings
+    // have changed since: an activation that the user did not ask for (the
+    // output dialog's, when a message box over it closes) does not repeat it.
+    bool FailedAtCurrentInputs() const;
 
     // The stored copies of the last run.
     const GuessResults &Results() const { return results_; }
@@ -128,8 +133,14 @@ private:
     std::array<QLabel *, 4> labels_{};       // 1..3
     std::array<QWidget *, 4> lines_{};       // 1..3
 
+    struct RunInputs {
+        float longitude = 0, latitude = 0, altitude = 0;
+        engine::EngineSettings settings;
+    };
+
     engine::EngineState state_;
     GuessResults results_;
+    std::optional<RunInputs> failedAt_;
     bool running_ = false;
     bool resizePending_ = false;
     std::uint8_t resizeCount_ = 0;

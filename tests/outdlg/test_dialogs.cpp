@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QMouseEvent>
@@ -316,6 +317,48 @@ TEST_F(OutputDialogs, ActivationRecomputesOnce) {
     EXPECT_TRUE(d.CmdSave->isEnabled());
     EXPECT_TRUE(d.CmdPrint->isEnabled());
     EXPECT_TRUE(results::GuessWindow().Results().AllComputed());
+}
+
+// Makes a top-level window the active one and lets the activation's events through.
+bool Activate(QWidget *w) {
+    w->activateWindow();
+    for (int k = 0; k < 50 && QApplication::activeWindow() != w; ++k)
+        QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    return QApplication::activeWindow() == w;
+}
+
+TEST_F(OutputDialogs, ActivationShowsAFailedRunOnce) {
+    fs::remove_all(folder.path() / "TavisolData");
+    ASSERT_TRUE(appState().GuessRecalcPending);
+    frmGuessOut &d = GuessOutDialog();
+    d.show();
+    ASSERT_TRUE(Activate(&d));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].icon, MsgIcon::NoIcon);
+    // The box closes: the dialog is active again, and again.
+    for (int k = 0; k < 3; ++k) {
+        QDialog box(&d);
+        box.show();
+        Activate(&box);
+        box.close();
+        Activate(&d);
+    }
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(appState().GuessRecalcPending);
+    EXPECT_TRUE(d.CmdSave->isEnabled());
+
+    // A new location is tried on the next activation.
+    fixture::WriteDataFolder(folder.path());
+    SetCurrentLocation("Moved", fixture::PointLon + 0.02F, fixture::PointLat, fixture::PointAlt);
+    QDialog box(&d);
+    box.show();
+    Activate(&box);
+    box.close();
+    Activate(&d);
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_FALSE(appState().GuessRecalcPending);
+    d.hide();
 }
 
 TEST_F(OutputDialogs, MenuCommandsShowOneButtonAndUnloadStartsAfresh) {
