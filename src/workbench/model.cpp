@@ -159,6 +159,9 @@ void WorkbenchModel::CalculateAndShow() {
         hasEstimate_ = estimated;
         neighboursShown_ = State.NeighbourCount > 0;
     } catch (...) {
+        // The boxes belong to the neighbours of an earlier run.
+        State.Workbench.famActVisible = false;
+        State.Workbench.CheckVisible.fill(false);
         ClearPanels();
         throw;
     }

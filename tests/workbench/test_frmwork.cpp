@@ -276,7 +276,8 @@ TEST_F(WorkbenchWindow, RunWithoutAnEstimateShowsNoValues) {
     EXPECT_TRUE(w->RecalcPending());
     EXPECT_EQ(child<FlexGrid>(w, "GrdDay")->cellText(2, 1), QString());
     EXPECT_EQ(child<FlexGrid>(w, "grdObservation")->cellText(1, 1), QString());
-    // The neighbour boxes no longer re-estimate from the old neighbours.
+    // The neighbour boxes no longer show or re-estimate the old neighbours.
+    EXPECT_TRUE(child<QGroupBox>(w, "famAct")->isHidden());
     child<QCheckBox>(w, "Check2")->click();
     EXPECT_TRUE(child<QCheckBox>(w, "Check2")->isChecked());
     EXPECT_FALSE(w->HasEstimate());
