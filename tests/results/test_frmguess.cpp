@@ -163,6 +163,36 @@ TEST_F(GuessWindowTest, FailedRunShowsItsMessageAndStaysPending) {
     EXPECT_EQ(messages.size(), 1u);
 }
 
+TEST_F(GuessWindowTest, VariablesWithoutAnEstimateShowNoValues) {
+    window->TabStrip1()->setCurrentIndex(1);    // precipitation and PET
+    window->InnerStrip(2)->setCurrentIndex(1);  // results
+    std::filesystem::remove(folder.path() / "TavisolData" / "pet.txt");
+    EXPECT_FALSE(window->ShowData());
+    // Precipitation was computed; PET, where the run failed, shows nothing.
+    EXPECT_FALSE(Cell(2, 2, 2, 1).isEmpty());
+    EXPECT_EQ(Cell(2, 2, 17, 1), QString());
+    EXPECT_EQ(Cell(2, 2, 29, 1), QString());
+    EXPECT_EQ(Cell(2, 2, 16, 1), QStringLiteral("[mm]"));  // the label row stays
+    window->InnerStrip(2)->setCurrentIndex(0);  // chart: the precipitation curve only
+    int curves = 0;
+    for (const ChartItem &i : window->Chart(2)->drawing().items)
+        curves += i.kind == ChartItem::Kind::Line && i.width == 3;
+    EXPECT_EQ(curves, 23);
+
+    // No neighbour within the maximum distance: no number anywhere.
+    WriteDataFolder(folder.path(), 13.01, 41.99);
+    sharedSettings().MaxDistance = 0.001F;
+    window->setRecalcPending(true);
+    window->InnerStrip(2)->setCurrentIndex(2);  // stations
+    EXPECT_TRUE(window->ShowData());
+    for (int row = 1; row <= 44; ++row)
+        for (int c = 1; c <= 8; ++c)
+            EXPECT_EQ(Cell(2, 3, row, c), QString()) << row << " " << c;
+    window->InnerStrip(2)->setCurrentIndex(1);
+    EXPECT_EQ(Cell(2, 2, 2, 1), QString());
+    EXPECT_TRUE(messages.size() == 1 && messages[0].text.contains(QStringLiteral("pet.txt")));
+}
+
 TEST_F(GuessWindowTest, NoSecondRunWhileOneIsGoing) {
     int runs = 0;
     int refused = 0;
