@@ -270,6 +270,22 @@ TEST_F(BatchWindows, OtherFormatRunEmptiesAndWritesTheChosenFile) {
     EXPECT_NE(lines[0], "old text");
 }
 
+TEST_F(BatchWindows, ANameTypedWithoutExtensionGetsTheFilters) {
+    batch::testing::WriteDataFolder(program.path(), {{10, 45}});
+    appState().OutputFormat = FormatKetlo;
+    list->Enablecheck(FormatKetlo);
+    list->chkMax->setChecked(true);
+    list->addLocation(batch::GridEntry(10, 45, 50, numfmt::Locale::english()));
+    file = QString::fromStdString((out.path() / "ketlo").string());
+    const auto here = std::filesystem::current_path();
+    std::filesystem::current_path(out.path());
+    list->CmdSave_Click();
+    std::filesystem::current_path(here);
+    EXPECT_FALSE(std::filesystem::exists(out.path() / "ketlo"));
+    ASSERT_TRUE(std::filesystem::exists(out.path() / "ketlo.Dat"));
+    EXPECT_THAT(batch::testing::ReadLines(out.path() / "ketlo.Dat").back(), HasSubstr("Lon : 10.00"));
+}
+
 TEST_F(BatchWindows, SetLocationTakesTheSelectedEntry) {
     list->addLocation({"A", "1.5", "2.25", "30"});
     list->addLocation({"B", "12.345", "41.99", "17.4"});
@@ -334,7 +350,9 @@ TEST_F(BatchWindows, LocationFileFillsTheList) {
     EXPECT_EQ(list->locations()[0], (batch::ListEntry{"Rome", "12.5", "41.9", "20"}));
     EXPECT_EQ(list->locations()[1].Text, " Lon : 12.5 Lat : 41.9 Alt : -40");
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, "Location Wrong Data Skipped : Longitude or Latitude or Altitude not valid.");
+    EXPECT_EQ(messages[0].text, "Location Wrong Data Skipped : Longitude or Latitude or Altitude not valid.\n"
+                                "Line 2 of " + QString::fromStdString(path.string()) +
+                                    ": 1 field where 2, 3 or 4 are read: \"\".");
     EXPECT_EQ(messages[0].title, "Tavisol");
     EXPECT_TRUE(list->isVisible());
 
@@ -344,7 +362,7 @@ TEST_F(BatchWindows, LocationFileFillsTheList) {
     file = QString::fromStdString((out.path() / "missing.dat").string());
     RunCommand(Command::LocationFile);
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_THAT(messages[0].text.toStdString(), HasSubstr("Cannot open file"));
+    EXPECT_THAT(messages[0].text.toStdString(), HasSubstr("File not found: " + (out.path() / "missing.dat").string()));
     EXPECT_FALSE(list->isVisible());
     EXPECT_EQ(list->locationCount(), 0);
 }
