@@ -26,7 +26,7 @@ using VariableTicks = std::array<bool, VariableBoxCount>;  // chkMean .. chkSun,
 
 // ---- Enabling by output format ---------------------------------------------------
 
-// What Enablecheck(format) of the location results window's output dialog does.
+// What EnableForFormat(format) of the location results window's output dialog does.
 struct GuessOutFormatRule {
     bool Best = false;              // value of ChkBest
     bool OutputsEnabled = true;     // ChkBest, the other output boxes and the levels
@@ -35,7 +35,7 @@ struct GuessOutFormatRule {
 };
 GuessOutFormatRule GuessOutEnablecheck(int format);
 
-// What Enablecheck(format) of the workbench's output dialog does.
+// What EnableForFormat(format) of the workbench's output dialog does.
 struct OutFormatRule {
     bool Best = false;          // value of ChkBest
     bool Enabled = true;        // the fifteen output boxes and the levels

@@ -170,7 +170,7 @@ bool RunExportGrid(const ExportRegion &g, int columns, int rows, const ClassEntr
     return true;
 }
 
-float CalcolaValore(engine::EngineState &state, float lon, float lat, int variable, int month) {
+float EstimateAtPoint(engine::EngineState &state, float lon, float lat, int variable, int month) {
     state.CurrentVariable = static_cast<engine::Integer>(variable);
     state.CalcLongitude = lon;
     state.CalcLatitude = lat;

@@ -88,7 +88,7 @@ struct ExportCallbacks {
     std::function<void()> DoEvents;
     // Asked when AbortExport is found set: true = stop the run.
     std::function<bool()> ConfirmAbort;
-    // The estimate at a point (CalcolaValore).
+    // The estimate at a point (EstimateAtPoint).
     std::function<float(float lon, float lat)> Estimate;
     // The point being computed.
     std::function<void(float lon, float lat)> ShowCell;
@@ -115,6 +115,6 @@ std::string WorkingText(float lon, float lat);
 // altitude from the elevation raster (a failure there is thrown), then the
 // workbench's chain; the best estimate of the month (13 = annual value), or 0
 // when no estimate came out or the chain failed.
-float CalcolaValore(engine::EngineState &state, float lon, float lat, int variable, int month);
+float EstimateAtPoint(engine::EngineState &state, float lon, float lat, int variable, int month);
 
 } // namespace tavisol::rastermap

@@ -13,8 +13,8 @@
 #include <fstream>
 
 #include "batch/batchcommands.h"
-#include "batch/frmgrid.h"
-#include "batch/frmlist.h"
+#include "batch/grid_dialog.h"
+#include "batch/batch_list_window.h"
 #include "batch_fixture.h"
 #include "engine/engine.h"
 #include "shell/appstate.h"
@@ -78,10 +78,10 @@ protected:
         InstallBatchCommands();
         list = &ListWindow();
         list->clearLocations();
-        list->Enablecheck(FormatTavisol);
+        list->EnableForFormat(FormatTavisol);
     }
     void TearDown() override {
-        if (QWidget *g = GridDialog())
+        if (QWidget *g = OpenGridDialog())
             delete g;
         // A fresh window for every test.
         delete ListWindowIfCreated();
@@ -101,7 +101,7 @@ protected:
     }
 
     TempFolder program, out;
-    frmList *list = nullptr;
+    BatchListWindow *list = nullptr;
     std::vector<MessageRequest> messages;
     std::function<void(const MessageRequest &)> onMessage;
     MsgAnswer answer = MsgAnswer::Yes;
@@ -245,7 +245,7 @@ TEST_F(BatchWindows, OwnFormatRunThroughTheWindowAndCancel) {
 TEST_F(BatchWindows, OtherFormatRunEmptiesAndWritesTheChosenFile) {
     batch::testing::WriteDataFolder(program.path(), {{10, 45}});
     appState().OutputFormat = FormatKetlo;
-    list->Enablecheck(FormatKetlo);
+    list->EnableForFormat(FormatKetlo);
     list->chkMax->setChecked(true);
     list->addLocation(batch::GridEntry(10, 45, 50, numfmt::Locale::english()));
     const auto target = out.path() / "k.dat";
@@ -273,7 +273,7 @@ TEST_F(BatchWindows, OtherFormatRunEmptiesAndWritesTheChosenFile) {
 TEST_F(BatchWindows, ANameTypedWithoutExtensionGetsTheFilters) {
     batch::testing::WriteDataFolder(program.path(), {{10, 45}});
     appState().OutputFormat = FormatKetlo;
-    list->Enablecheck(FormatKetlo);
+    list->EnableForFormat(FormatKetlo);
     list->chkMax->setChecked(true);
     list->addLocation(batch::GridEntry(10, 45, 50, numfmt::Locale::english()));
     file = QString::fromStdString((out.path() / "ketlo").string());
@@ -303,7 +303,7 @@ TEST_F(BatchWindows, SetLocationTakesTheSelectedEntry) {
 TEST_F(BatchWindows, GridFillsTheListAndUnloads) {
     WriteRaster(program.path());
     RunCommand(Command::LocationGrid);
-    FrmGrid *grid = GridDialog();
+    GridDialog *grid = OpenGridDialog();
     ASSERT_NE(grid, nullptr);
     EXPECT_EQ(grid->windowTitle(), "Definition of a Grid");
     grid->txtLongStep->setText("2");
@@ -313,12 +313,12 @@ TEST_F(BatchWindows, GridFillsTheListAndUnloads) {
     EXPECT_EQ(list->locations()[0], (batch::ListEntry{" Lon : 5.00 Lat : 40.00 Alt : -40", "5.00", "40.00", "-40"}));
     EXPECT_EQ(list->locations()[5].Text, " Lon : 15.00 Lat : 50.00 Alt : -40");
     EXPECT_TRUE(list->isVisible());
-    EXPECT_EQ(GridDialog(), nullptr);
+    EXPECT_EQ(OpenGridDialog(), nullptr);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     // A fresh dialog starts from the design texts; a zero count is refused.
     RunCommand(Command::LocationGrid);
-    grid = GridDialog();
+    grid = OpenGridDialog();
     ASSERT_NE(grid, nullptr);
     EXPECT_EQ(grid->txtLongStep->text(), "10");
     grid->txtLatStep->setText("0");
@@ -329,7 +329,7 @@ TEST_F(BatchWindows, GridFillsTheListAndUnloads) {
 
 TEST_F(BatchWindows, GridCancelIsNotHeldUpByACoordinateCheck) {
     RunCommand(Command::LocationGrid);
-    FrmGrid *grid = GridDialog();
+    GridDialog *grid = OpenGridDialog();
     ASSERT_NE(grid, nullptr);
     grid->activateWindow();
     grid->txtLongMin->setFocus();
@@ -349,13 +349,13 @@ TEST_F(BatchWindows, GridCancelIsNotHeldUpByACoordinateCheck) {
 
 TEST_F(BatchWindows, GridWithoutRasterKeepsTheDialogUsable) {
     RunCommand(Command::LocationGrid);
-    FrmGrid *grid = GridDialog();
+    GridDialog *grid = OpenGridDialog();
     ASSERT_NE(grid, nullptr);
     grid->CmdRun_Click();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].icon, MsgIcon::Critical);
     EXPECT_TRUE(grid->CmdRun->isEnabled());
-    EXPECT_EQ(GridDialog(), grid);
+    EXPECT_EQ(OpenGridDialog(), grid);
     EXPECT_FALSE(list->isVisible());
 }
 

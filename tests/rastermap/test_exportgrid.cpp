@@ -178,14 +178,14 @@ TEST(CellEstimate, StationDataGiveTheMonthOrTheAnnualValue) {
     state.AltCorrOn = 0;
     state.GradCorrOn = 0;
     // Monthly values base + month: 29 in September, 26.5 over the year.
-    EXPECT_NEAR(CalcolaValore(state, 10.0f, 50.0f, 4, 9), 29.0f, 1e-3);
-    EXPECT_NEAR(CalcolaValore(state, 10.0f, 50.0f, 4, 13), 26.5f, 1e-3);
+    EXPECT_NEAR(EstimateAtPoint(state, 10.0f, 50.0f, 4, 9), 29.0f, 1e-3);
+    EXPECT_NEAR(EstimateAtPoint(state, 10.0f, 50.0f, 4, 13), 26.5f, 1e-3);
     EXPECT_FLOAT_EQ(state.CalcAltitude, -40.0f);
     // Far from every station: no estimate, value 0 (not the last cell's).
-    EXPECT_FLOAT_EQ(CalcolaValore(state, 100.0f, -30.0f, 4, 9), 0.0f);
+    EXPECT_FLOAT_EQ(EstimateAtPoint(state, 100.0f, -30.0f, 4, 9), 0.0f);
     // A missing elevation raster is an error of the run.
     std::filesystem::remove(f.path() / engine::ElevationRasterName);
-    EXPECT_THROW(CalcolaValore(state, 10.0f, 50.0f, 4, 9), engine::EngineError);
+    EXPECT_THROW(EstimateAtPoint(state, 10.0f, 50.0f, 4, 9), engine::EngineError);
 }
 
 } // namespace
