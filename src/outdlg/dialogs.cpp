@@ -114,16 +114,6 @@ report::ReportOptions MonthlyTicks(const MonthlyBoxes &m) {
     return o;
 }
 
-Level FromWorkbench(workbench::ConfidenceLevel level) {
-    switch (level) {
-    case workbench::ConfidenceLevel::P90: return Level::P90;
-    case workbench::ConfidenceLevel::P95: return Level::P95;
-    case workbench::ConfidenceLevel::P99: return Level::P99;
-    case workbench::ConfidenceLevel::None: break;
-    }
-    return Level::None;
-}
-
 void EnableWorkbench() {
     if (workbench::WorkbenchWindow *w = workbench::WorkbenchWindow::existing())
         engine::EnableFormControls(w);
@@ -177,13 +167,7 @@ workbench::WorkbenchWindow *WorkbenchUpToDate(QWidget *parent, const char *refus
 // ---- Level options -------------------------------------------------------------------
 
 Level LevelOptions::level() const {
-    if (optlev99->isChecked())
-        return Level::P99;
-    if (optlev95->isChecked())
-        return Level::P95;
-    if (optlev90->isChecked())
-        return Level::P90;
-    return Level::None;
+    return LastLevelSet(optlev90->isChecked(), optlev95->isChecked(), optlev99->isChecked());
 }
 
 void LevelOptions::setLevel(Level level) {
@@ -514,7 +498,7 @@ void WorkbenchOutputDialog::LevelUser_Click(QCheckBox *box) {
         if (b != box)
             othersTicked = othersTicked || b->isChecked();
     const workbench::WorkbenchWindow *w = workbench::WorkbenchWindow::existing();
-    const Level workbenchLevel = w ? FromWorkbench(w->SelectedLevel()) : Level::None;
+    const Level workbenchLevel = w ? w->SelectedLevel() : Level::None;
     Levels.setLevel(OutLevelAfterClick(Levels.level(), box->isChecked(), othersTicked, workbenchLevel));
 }
 

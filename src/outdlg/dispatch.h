@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "calendar/confidence.h"
 #include "engine/state.h"
 #include "export/export_input.h"
 #include "numfmt/numfmt.h"
@@ -47,7 +48,7 @@ bool WorkbenchRefusesFormat(int format);
 
 // ---- Levels ---------------------------------------------------------------------
 
-enum class Level { None, P90, P95, P99 };
+using Level = ConfidenceLevel;
 
 // ChkHigh of the results dialog after a click: a newly ticked box with no
 // level chosen selects 90 %; anything else keeps the level.

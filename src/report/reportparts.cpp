@@ -63,12 +63,18 @@ std::string N0(Single v, const numfmt::Locale &loc) { return numfmt::formatNumbe
 Level ChooseLevel(const ReportOptions &options, Medium medium) {
     const bool file = medium == Medium::File;
     Level level;
-    if (options.Lev90)
+    switch (options.Level) {
+    case ConfidenceLevel::P90:
         level = {ConfidenceFactor90, file ? "Low (5%)" : " 5%", file ? "High (95%)" : "95%"};
-    if (options.Lev95)
+        break;
+    case ConfidenceLevel::P95:
         level = {ConfidenceFactor95, file ? "Low (2.5%)" : "2.5%", file ? "High (97.5%)" : "97.5%"};
-    if (options.Lev99)
+        break;
+    case ConfidenceLevel::P99:
         level = {ConfidenceFactor99, file ? "Low (.5%)" : ".5%", file ? "High (99.5%)" : "99.5%"};
+        break;
+    case ConfidenceLevel::None: break;
+    }
     if (options.ConfidenceFactor)
         level.Z = *options.ConfidenceFactor;
     return level;
