@@ -3,6 +3,7 @@
 #include <array>
 #include <stdexcept>
 
+#include "calendar/calendar.h"
 #include "engine/geodesy.h"
 
 namespace tavisol::report::parts {
@@ -42,14 +43,8 @@ constexpr std::array<const char *, 36> DekadLabels = {
     "Oct. 1", "Oct. 2", "Oct. 3", "Nov. 1", "Nov. 2", "Nov. 3", "Dec. 1", "Dec. 2", "Dec. 3",
 };
 
-// First day of each month of a 365-day year.
-constexpr std::array<int, 12> MonthStarts = {1, 32, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335};
-
 std::string DayLabel(int d, Medium medium, const numfmt::Locale &loc) {
-    int month = 12;
-    while (MonthStarts[static_cast<std::size_t>(month - 1)] > d)
-        --month;
-    const int day = d - MonthStarts[static_cast<std::size_t>(month - 1)] + 1;
+    const auto [day, month] = calendar::CalendarDay(d);
     const std::string piece = "." + numfmt::general(month, loc) + (medium == Medium::Printer ? ". (" : " (");
     return numfmt::general(day, loc) + piece + numfmt::general(d, loc) + ")";
 }
