@@ -108,6 +108,8 @@ struct EngineSettings {
     Single MinActiveForErrors = 0;
     Single ZeroTolerance = 0;
     Single MapExtentFactor = 0;
+
+    bool operator==(const EngineSettings &) const = default;
 };
 
 // The workbench's check boxes Check1..Check20 and their frame activesFrame, held as

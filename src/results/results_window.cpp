@@ -119,15 +119,6 @@ MsgIcon ToMsgIcon(engine::MessageIcon icon) {
     return MsgIcon::NoIcon;
 }
 
-bool SameSettings(const engine::EngineSettings &a, const engine::EngineSettings &b) {
-    return a.MaxDistance == b.MaxDistance && a.MinDistance == b.MinDistance && a.MaxStations == b.MaxStations &&
-           a.IdwPower == b.IdwPower && a.MinAltitude == b.MinAltitude && a.MaxAltitude == b.MaxAltitude &&
-           a.AltWindowOn == b.AltWindowOn && a.GradCorrOn == b.GradCorrOn && a.AltCorrOn == b.AltCorrOn &&
-           a.ShadowOn == b.ShadowOn && a.ShadowCoef == b.ShadowCoef &&
-           a.MinActiveForErrors == b.MinActiveForErrors && a.ZeroTolerance == b.ZeroTolerance &&
-           a.MapExtentFactor == b.MapExtentFactor;
-}
-
 } // namespace
 
 void ApplyGridModel(QTableWidget *t, const GridModel &model) {
@@ -399,7 +390,7 @@ bool ResultsWindow::ShowData(BusyMark mark) {
     // Current only when the run finished for the location and settings that
     // are still in force; a change made while it ran keeps the window pending.
     const bool unchanged = app.CurLongitude == longitude && app.CurLatitude == latitude &&
-                           app.CurElevation == altitude && SameSettings(sharedSettings(), settings);
+                           app.CurElevation == altitude && sharedSettings() == settings;
     if (outcome.ok && unchanged)
         setRecalcPending(false);
     running_ = false;
@@ -412,7 +403,7 @@ bool ResultsWindow::FailedAtCurrentInputs() const {
         return false;
     const AppState &app = appState();
     return app.CurLongitude == failedAt_->longitude && app.CurLatitude == failedAt_->latitude &&
-           app.CurElevation == failedAt_->altitude && SameSettings(sharedSettings(), failedAt_->settings);
+           app.CurElevation == failedAt_->altitude && sharedSettings() == failedAt_->settings;
 }
 
 void ResultsWindow::Form_Activate() {
