@@ -28,6 +28,7 @@
 #include "shell/messages.h"
 #include "shell/outputformats.h"
 #include "shell/printersetup.h"
+#include "shell/programfolders.h"
 #include "shell/statuslocation.h"
 
 namespace tavisol {
@@ -207,7 +208,7 @@ QAction *MainWindow::menuAction(const QString &controlName) const {
 
 void MainWindow::Form_Load() {
     AppState &s = appState();
-    helpFile_ = QCoreApplication::applicationDirPath() + QStringLiteral("/Tavisol.chm");
+    helpFile_ = QString::fromStdString(tavisol::helpFile().string());
 
     for (const MenuIcon &m : kMenuIcons)
         if (QAction *a = menuAction(QString::fromLatin1(m.control)))

@@ -13,6 +13,7 @@
 
 #include "shell/about_window.h"
 #include "shell/main_window.h"
+#include "shell/programfolders.h"
 #include "shell_fixture.h"
 
 namespace {
@@ -49,7 +50,7 @@ TEST_F(MainWindowTest, LoadSetsStartStateAndStatusTexts) {
     const AppState &s = appState();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Tavisol, Marovel Tavisol Ver.1.0"));
     EXPECT_EQ(MainWindow::instance(), window.get());
-    EXPECT_TRUE(window->helpFile().endsWith(QStringLiteral("/Tavisol.chm")));
+    EXPECT_EQ(window->helpFile(), QString::fromStdString(helpFile().string()));  // the program folder's
 
     EXPECT_EQ(s.LocationName, "East of Rome");
     EXPECT_EQ(s.CurLongitude, 13.01F);
