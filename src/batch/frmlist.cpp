@@ -32,6 +32,7 @@
 #include "shell/frmsummary.h"
 #include "shell/mdiform1.h"
 #include "shell/messages.h"
+#include "shell/savefiledialog.h"
 #include "shell/programfolders.h"
 #include "shell/sharedsettings.h"
 
@@ -474,8 +475,8 @@ void frmList::CmdSave_Click() {
         const QString filter = appState().OutputFormat == FormatFurrowin ? QStringLiteral("Furrowin (*.Lst)")
                                                                          : QStringLiteral("Data (*.Dat)");
         const QString file = dialogs.chooseSaveFile
-                                 ? dialogs.chooseSaveFile(this, filter, programDir)
-                                 : QFileDialog::getSaveFileName(this, QString(), programDir, filter);
+                                 ? WithFilterExtension(dialogs.chooseSaveFile(this, filter, programDir), filter)
+                                 : GetSaveFileName(this, QString(), programDir, filter);
         if (!file.isEmpty()) {
             // The run writes the file under a temporary name and replaces the
             // old one only when it ends well.
