@@ -127,11 +127,6 @@ BatchMessage ProcessingErrorMessage(const std::string &description) {
 
 namespace {
 
-// Short names of the variables, as the list window's boxes show them.
-constexpr std::array<std::string_view, 8> ShortNames = {
-    "Mean Temperature", "Maximum Temperature", "Minimum Temperature", "Precipitation",
-    "Water Vapor Pressure", "Potential Evapotranspiration", "Wind Speed", "Sunshine Fraction"};
-
 constexpr std::size_t ListedInMessage = 10;
 
 std::string Trimmed(const std::string &text) {
@@ -183,12 +178,18 @@ struct SkipReport {
 } // namespace
 
 std::array<bool, 8> NeededVariables(int format, const BatchChoices &choices) {
-    switch (format) {
-    case 3:
-    case 4: return {false, false, false, true, false, true, false, false};
-    case 7: return {false, true, true, true, false, true, true, true};
-    default: return choices.Variables;
-    }
+    std::array<bool, 8> needed{};
+    auto mark = [&needed](auto variables) {
+        for (engine::Integer v : variables)
+            needed[static_cast<std::size_t>(v)] = true;
+    };
+    if (format == 3 || format == 4)
+        mark(exports::TillwickVariables);
+    else if (format == 7)
+        mark(exports::FurrowinVariables);
+    else
+        needed = choices.Variables;
+    return needed;
 }
 
 BatchMessage SkippedMessage(const std::vector<SkippedLocation> &skipped, int count, bool listedInFile) {
@@ -196,10 +197,10 @@ BatchMessage SkippedMessage(const std::vector<SkippedLocation> &skipped, int cou
                        std::to_string(count) + (count == 1 ? " location" : " locations") +
                        " skipped, for want of an estimate of:";
     for (std::size_t i = 0; i < skipped.size() && i < ListedInMessage; ++i) {
-        std::string names;
+        std::vector<engine::Integer> variables;
         for (int v : skipped[i].Variables)
-            names += (names.empty() ? "" : ", ") + std::string(ShortNames.at(static_cast<std::size_t>(v)));
-        text += "\r" + Trimmed(skipped[i].Name) + " - " + names;
+            variables.push_back(static_cast<engine::Integer>(v));
+        text += "\r" + Trimmed(skipped[i].Name) + " - " + exports::VariableNameList(variables);
     }
     if (skipped.size() > ListedInMessage)
         text += "\r... and " + std::to_string(skipped.size() - ListedInMessage) + " more.";
@@ -564,8 +565,10 @@ struct OtherRun {
             le.LocationName = name;
             le.Calc = {e.Point.Longitude, e.Point.Latitude, e.Point.Altitude};
             le.Current = le.Calc;
-            for (int v = 0; v < results::VariableCount; ++v)
+            for (int v = 0; v < results::VariableCount; ++v) {
                 le.Results[static_cast<std::size_t>(v)] = estimate.StoredResult(v);
+                le.HasEstimate[static_cast<std::size_t>(v)] = estimate[v].Estimated;
+            }
             const bool first = written == 0;
             if (format == 3) {
                 exports::TillwickInput(out, le, first);

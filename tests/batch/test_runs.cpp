@@ -70,7 +70,7 @@ TEST_F(BatchRun, OwnFormatWritesOneFileSetPerVariable) {
     // The far location has no neighbour: the end names it.
     ASSERT_EQ(rec.messages.size(), 1u);
     EXPECT_EQ(rec.messages[0].text, "Data Saved Correctly\r1 of 3 locations skipped, for want of an estimate of:"
-                                    "\rLon : -100.00 Lat : -40.00 Alt : 0 - Maximum Temperature, Sunshine Fraction"
+                                    "\rLon : -100.00 Lat : -40.00 Alt : 0 - maximum temperature and sunshine fraction"
                                     "\rThe run information file lists every one.");
     EXPECT_EQ(rec.messages[0].icon, BatchIcon::Information);
 
@@ -404,8 +404,8 @@ TEST_F(MissingEstimates, TillwickLeavesOutLocationsWithoutRainfallOrPet) {
     EXPECT_THAT(lines[3], HasSubstr("Lon : 10.00"));
     ASSERT_EQ(rec.messages.size(), 1u);
     EXPECT_EQ(rec.messages[0].text, "Data Saved Correctly\r2 of 3 locations skipped, for want of an estimate of:"
-                                    "\rLon : 40.00 Lat : 10.00 Alt : 300 - Potential Evapotranspiration"
-                                    "\rLon : 40.00 Lat : 10.00 Alt : 300 - Potential Evapotranspiration");
+                                    "\rLon : 40.00 Lat : 10.00 Alt : 300 - potential evapotranspiration"
+                                    "\rLon : 40.00 Lat : 10.00 Alt : 300 - potential evapotranspiration");
 
     rec.messages.clear();
     ASSERT_EQ(Run(4, {partial, full}), RunEnd::Completed);
@@ -426,7 +426,7 @@ TEST_F(MissingEstimates, FurrowinCatalogueListsOnlyTheWrittenLocations) {
     EXPECT_TRUE(std::filesystem::exists(out.path() / "North.PEN"));
     EXPECT_EQ(rec.messages.at(0).text,
               "Data Saved Correctly\r1 of 2 locations skipped, for want of an estimate of:"
-              "\rDry - Maximum Temperature, Potential Evapotranspiration, Wind Speed");
+              "\rDry - maximum temperature, potential evapotranspiration and wind speed");
 }
 
 TEST_F(MissingEstimates, TableAndKetloKeepTheirHeadersAndListTheSkipped) {
@@ -440,7 +440,7 @@ TEST_F(MissingEstimates, TableAndKetloKeepTheirHeadersAndListTheSkipped) {
     ASSERT_EQ(info.size(), 3u + 3u + 3u);
     EXPECT_EQ(info[7], "Locations skipped for want of an estimate: 1");
     EXPECT_EQ(info[8], Prefix + "_Tmax   40.00   10.00     300   No estimate");
-    EXPECT_THAT(rec.messages.at(0).text, HasSubstr("\rLon : 40.00 Lat : 10.00 Alt : 300 - Maximum Temperature\r"));
+    EXPECT_THAT(rec.messages.at(0).text, HasSubstr("\rLon : 40.00 Lat : 10.00 Alt : 300 - maximum temperature\r"));
 
     ASSERT_EQ(Run(5, {partial, full}), RunEnd::Completed);
     EXPECT_EQ(Joined(ReadLines(target)),
