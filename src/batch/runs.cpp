@@ -129,9 +129,18 @@ namespace {
 
 constexpr std::size_t ListedInMessage = 10;
 
-std::string Trimmed(const std::string &text) {
+// A location's name as a message quotes it: without leading blanks, and cut
+// (at a character's start) when very long.
+std::string Quoted(const std::string &text) {
+    constexpr std::size_t longest = 80;
     const std::size_t first = text.find_first_not_of(' ');
-    return first == std::string::npos ? std::string() : text.substr(first);
+    std::string name = first == std::string::npos ? std::string() : text.substr(first);
+    if (name.size() <= longest)
+        return name;
+    std::size_t cut = longest;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+        --cut;
+    return name.substr(0, cut) + "...";
 }
 
 // The locations a run left out, in list order, and the run information
@@ -193,14 +202,13 @@ std::array<bool, 8> NeededVariables(int format, const BatchChoices &choices) {
 }
 
 BatchMessage SkippedMessage(const std::vector<SkippedLocation> &skipped, int count, bool listedInFile) {
-    std::string text = DataSavedMessage().text + "\r" + std::to_string(skipped.size()) + " of " +
-                       std::to_string(count) + (count == 1 ? " location" : " locations") +
-                       " skipped, for want of an estimate of:";
+    std::string text = "Data Saved without " + std::to_string(skipped.size()) + " of " + std::to_string(count) +
+                       (count == 1 ? " location" : " locations") + ", for want of an estimate of:";
     for (std::size_t i = 0; i < skipped.size() && i < ListedInMessage; ++i) {
         std::vector<engine::Integer> variables;
         for (int v : skipped[i].Variables)
             variables.push_back(static_cast<engine::Integer>(v));
-        text += "\r" + Trimmed(skipped[i].Name) + " - " + exports::VariableNameList(variables);
+        text += "\r" + Quoted(skipped[i].Name) + " - " + exports::VariableNameList(variables);
     }
     if (skipped.size() > ListedInMessage)
         text += "\r... and " + std::to_string(skipped.size() - ListedInMessage) + " more.";

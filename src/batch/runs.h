@@ -83,8 +83,9 @@ struct SkippedLocation {
     std::string Name;       // the entry's text
     std::vector<int> Variables; // without an estimate, in processing order
 };
-// "Data Saved Correctly" followed by how many of `count` locations were left
-// out and which (the first ten; the rest counted).
+// In place of "Data Saved Correctly": how many of `count` locations were left
+// out and which, with the variables that had no estimate (the first ten; the
+// rest counted).
 BatchMessage SkippedMessage(const std::vector<SkippedLocation> &skipped, int count, bool listedInFile);
 
 // Run of the own format into `folder`. The state holds the settings of the

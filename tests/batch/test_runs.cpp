@@ -69,7 +69,7 @@ TEST_F(BatchRun, OwnFormatWritesOneFileSetPerVariable) {
     ASSERT_EQ(Own(), RunEnd::Completed);
     // The far location has no neighbour: the end names it.
     ASSERT_EQ(rec.messages.size(), 1u);
-    EXPECT_EQ(rec.messages[0].text, "Data Saved Correctly\r1 of 3 locations skipped, for want of an estimate of:"
+    EXPECT_EQ(rec.messages[0].text, "Data Saved without 1 of 3 locations, for want of an estimate of:"
                                     "\rLon : -100.00 Lat : -40.00 Alt : 0 - maximum temperature and sunshine fraction"
                                     "\rThe run information file lists every one.");
     EXPECT_EQ(rec.messages[0].icon, BatchIcon::Information);
@@ -185,7 +185,7 @@ TEST_F(BatchRun, CancelAnsweredNoGoesOn) {
     ASSERT_EQ(Own(), RunEnd::Completed);
     ASSERT_EQ(rec.messages.size(), 2u);
     EXPECT_EQ(rec.messages[0], EndExportQuestion());
-    EXPECT_THAT(rec.messages[1].text, StartsWith(DataSavedMessage().text + "\r1 of 3 locations skipped"));
+    EXPECT_THAT(rec.messages[1].text, StartsWith("Data Saved without 1 of 3 locations"));
     EXPECT_EQ(ReadLines(File("_INFORMATION.tvs")).size(), 3u + 4u + 4u);
 }
 
@@ -403,7 +403,7 @@ TEST_F(MissingEstimates, TillwickLeavesOutLocationsWithoutRainfallOrPet) {
     ASSERT_EQ(lines.size(), 3u + 1u); // the header, then only the location with both
     EXPECT_THAT(lines[3], HasSubstr("Lon : 10.00"));
     ASSERT_EQ(rec.messages.size(), 1u);
-    EXPECT_EQ(rec.messages[0].text, "Data Saved Correctly\r2 of 3 locations skipped, for want of an estimate of:"
+    EXPECT_EQ(rec.messages[0].text, "Data Saved without 2 of 3 locations, for want of an estimate of:"
                                     "\rLon : 40.00 Lat : 10.00 Alt : 300 - potential evapotranspiration"
                                     "\rLon : 40.00 Lat : 10.00 Alt : 300 - potential evapotranspiration");
 
@@ -411,7 +411,7 @@ TEST_F(MissingEstimates, TillwickLeavesOutLocationsWithoutRainfallOrPet) {
     ASSERT_EQ(Run(4, {partial, full}), RunEnd::Completed);
     for (const std::string &l : ReadLines(target))
         EXPECT_THAT(l, Not(HasSubstr("Lon : 40.00")));
-    EXPECT_THAT(rec.messages.at(0).text, StartsWith("Data Saved Correctly\r1 of 2 locations skipped"));
+    EXPECT_THAT(rec.messages.at(0).text, StartsWith("Data Saved without 1 of 2 locations"));
 }
 
 TEST_F(MissingEstimates, FurrowinCatalogueListsOnlyTheWrittenLocations) {
@@ -425,7 +425,7 @@ TEST_F(MissingEstimates, FurrowinCatalogueListsOnlyTheWrittenLocations) {
     EXPECT_FALSE(std::filesystem::exists(out.path() / "Dry.PEN"));
     EXPECT_TRUE(std::filesystem::exists(out.path() / "North.PEN"));
     EXPECT_EQ(rec.messages.at(0).text,
-              "Data Saved Correctly\r1 of 2 locations skipped, for want of an estimate of:"
+              "Data Saved without 1 of 2 locations, for want of an estimate of:"
               "\rDry - maximum temperature, potential evapotranspiration and wind speed");
 }
 
@@ -445,6 +445,21 @@ TEST_F(MissingEstimates, TableAndKetloKeepTheirHeadersAndListTheSkipped) {
     ASSERT_EQ(Run(5, {partial, full}), RunEnd::Completed);
     EXPECT_EQ(Joined(ReadLines(target)),
               Row(3, partial, true, true) + Row(1, full, false, true) + Row(3, full, false, true));
+}
+
+
+TEST(SkippedLocations, MessageListsTenAndCountsTheRest) {
+    std::vector<SkippedLocation> skipped;
+    for (int k = 0; k < 12; ++k)
+        skipped.push_back({k, " P" + std::to_string(k), {6, 7}});
+    skipped[0].Name = std::string(79, 'x') + "\u00e9" + "tail";
+    const BatchMessage m = SkippedMessage(skipped, 40, true);
+    EXPECT_EQ(m.icon, BatchIcon::Information);
+    EXPECT_THAT(m.text, StartsWith("Data Saved without 12 of 40 locations, for want of an estimate of:\r" +
+                                   std::string(79, 'x') + "... - wind speed and sunshine fraction\rP1 - wind speed"));
+    EXPECT_THAT(m.text, HasSubstr("\rP9 - wind speed and sunshine fraction\r... and 2 more.\r"
+                                  "The run information file lists every one."));
+    EXPECT_THAT(m.text, Not(HasSubstr("P10")));
 }
 
 // ---- Worker threads ------------------------------------------------------------------------
