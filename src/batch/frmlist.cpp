@@ -578,11 +578,8 @@ batch::RunHost frmList::makeHost() {
         lastEvents->start();
     };
     host.Workers = batch::DefaultBatchWorkers();
-    const std::filesystem::path data = dataFolder();
-    host.Elevation = [data](float lon, float lat) {
-        engine::Integer water = 0;
-        return static_cast<int>(engine::GetElevation(data, lon, lat, water));
-    };
+    // The elevation model is read through the run's state (its data folder
+    // and data files), also on the worker threads.
     host.Locale = numfmt::userLocale();
     return host;
 }

@@ -57,8 +57,10 @@ std::filesystem::path Named(const std::filesystem::path &folder, const std::stri
 int Elevation(const RunHost &host, const engine::EngineState &state, float lon, float lat) {
     if (host.Elevation)
         return host.Elevation(lon, lat);
+    // Through the state's data files, which may keep the raster in memory.
     engine::Integer water = 0;
-    return engine::GetElevation(state.DataFolder, lon, lat, water);
+    engine::DataFiles &files = state.Files ? *state.Files : *engine::DefaultDataFiles();
+    return engine::GetElevation(files, state.DataFolder, lon, lat, water);
 }
 
 // The user's answer to a pending abort request: true to stop.

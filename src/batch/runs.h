@@ -52,7 +52,8 @@ struct RunHost {
     std::function<void(const std::vector<std::string> &lines)> ShowSummary;
     // Lets window events through once per location.
     std::function<void()> DoEvents;
-    // Called from the worker threads as well: it must be safe for that.
+    // Altitude from the elevation model; empty = the state's data folder and
+    // data files. Called from the worker threads as well.
     ElevationFn Elevation;
     numfmt::Locale Locale = numfmt::Locale::english();
     // Worker threads that compute the estimates ahead of the files; 0
