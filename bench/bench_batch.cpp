@@ -2,7 +2,8 @@
 // on the demo data, with one worker per core (counter batch_estimates_per_s)
 // and on the run's own thread (batch_estimates_per_s_plain, over a tenth of
 // the locations, for comparison).
-// The demo data are made by make-demo-data into a temporary folder.
+// The demo data are made by make-demo-data into a temporary folder
+// (demo_data.h).
 // TAVISOL_BENCH_LOCATIONS sets the number of locations (default 10000).
 
 #include <benchmark/benchmark.h>
@@ -10,39 +11,18 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
-#include <stdexcept>
 #include <string>
-#include <unistd.h>
 
 #include "batch/estimatepool.h"
+#include "demo_data.h"
 #include "batch/runs.h"
 #include "engine/state.h"
 
 namespace {
 
 using namespace tavisol;
-
-class DemoData {
-public:
-    DemoData() {
-        folder_ = std::filesystem::temp_directory_path() / ("tavisol_bench_batch_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(folder_);
-        const std::string command =
-            std::string("\"") + TAVISOL_MAKE_DEMO_DATA + "\" \"" + folder_.string() + "\" > /dev/null";
-        if (std::system(command.c_str()) != 0)
-            throw std::runtime_error("make-demo-data failed");
-    }
-    ~DemoData() {
-        std::error_code ec;
-        std::filesystem::remove_all(folder_, ec);
-    }
-    std::filesystem::path data() const { return folder_ / "TavisolData"; }
-    const std::filesystem::path &folder() const { return folder_; }
-
-private:
-    std::filesystem::path folder_;
-};
 
 int LocationCount() {
     const char *text = std::getenv("TAVISOL_BENCH_LOCATIONS");
@@ -63,7 +43,6 @@ batch::LocationList Grid(int count) {
 }
 
 void RunBatch(benchmark::State &bench, unsigned workers, int locations, const char *counter) {
-    static DemoData demo;
     const batch::LocationList list = Grid(locations);
     batch::RunHost host;
     batch::BatchChoices choices;
@@ -75,29 +54,41 @@ void RunBatch(benchmark::State &bench, unsigned workers, int locations, const ch
     choices.UseDem = true;
     host.Choices = [choices] { return choices; };
     host.Workers = workers;
-    const std::filesystem::path out = demo.folder() / "out";
+    const std::filesystem::path out = bench::DemoProgramFolder() / "out";
     int run = 0;
     double estimates = 0;
+    double cpuSeconds = 0; // of the whole process, workers included
     for (auto _ : bench) {
         bench.PauseTiming();
         std::filesystem::remove_all(out);
         std::filesystem::create_directories(out);
         engine::EngineState state;
         engine::SetInitialValues(state);
-        state.DataFolder = demo.data();
+        state.DataFolder = bench::DemoDataFolder();
         bench.ResumeTiming();
+        const std::clock_t cpu = std::clock();
         const batch::RunEnd end = batch::RunOwnFormat(state, list, out, {2026, 12, 9, 0, 0, run++ % 60}, host);
         if (end != batch::RunEnd::Completed)
             bench.SkipWithError("the batch run did not complete");
+        cpuSeconds += static_cast<double>(std::clock() - cpu) / CLOCKS_PER_SEC;
         estimates += 8.0 * static_cast<double>(list.size());
     }
+    // CPU time per estimate over all threads: what the rate would be on idle
+    // cores (workers / this), whatever else the machine runs.
+    bench.counters["cpu_ms_per_estimate"] = estimates > 0 ? 1000 * cpuSeconds / estimates : 0;
     bench.counters[counter] = benchmark::Counter(estimates, benchmark::Counter::kIsRate);
     bench.counters["locations"] = static_cast<double>(list.size());
     bench.counters["workers"] = workers;
 }
 
+// TAVISOL_BENCH_WORKERS sets the number of workers (default one per core).
+unsigned WorkerCount() {
+    const char *text = std::getenv("TAVISOL_BENCH_WORKERS");
+    return text ? static_cast<unsigned>(std::max(1, std::atoi(text))) : batch::DefaultBatchWorkers();
+}
+
 void BM_BatchOwnFormat(benchmark::State &bench) {
-    RunBatch(bench, batch::DefaultBatchWorkers(), LocationCount(), "batch_estimates_per_s");
+    RunBatch(bench, WorkerCount(), LocationCount(), "batch_estimates_per_s");
 }
 // The plain path over a tenth of the grid: one thread takes long.
 void BM_BatchOwnFormatPlain(benchmark::State &bench) {

@@ -3,7 +3,7 @@
 // The estimates of a batch run, computed ahead on worker threads and taken by
 // the run in list order, so the files are written exactly as one thread would
 // write them. Each worker owns an engine state with the run's settings, data
-// folder and data files and no callbacks: no window events and no message
+// folder, data files and way of stepping, and no callbacks: no window events and no message
 // boxes off the window's thread. With no workers every item is computed on
 // the run's own state when it is taken (the plain path, whose callbacks let
 // window events through inside the engine's loops).
@@ -35,7 +35,8 @@ public:
     // Items 0..count-1; `ahead` bounds the results waiting to be taken.
     OrderedEstimates(engine::EngineState &base, std::size_t count, unsigned workers, Work work,
                      std::size_t ahead = 256)
-        : base_(base), settings_(base.Settings()), folder_(base.DataFolder), files_(base.Files), count_(count),
+        : base_(base), settings_(base.Settings()), folder_(base.DataFolder), files_(base.Files),
+          plainSteps_(base.PlainSteps), count_(count),
           work_(std::move(work)), ahead_(std::max<std::size_t>(ahead, 1)) {
         if (workers == 0)
             return;
@@ -68,14 +69,19 @@ public:
             return work_(base_, item);
         Slot &slot = slots_[item % ahead_];
         std::unique_lock lock(mutex_);
-        if (!ready_.wait_for(lock, wait, [&] { return slot.done && slot.item == item; }))
+        waitingFor_ = item;
+        const bool ready = ready_.wait_for(lock, wait, [&] { return slot.done && slot.item == item; });
+        waitingFor_ = NoItem;
+        if (!ready)
             return std::nullopt;
         std::optional<Result> result = std::move(slot.result);
         const std::exception_ptr failure = slot.failure;
         slot = Slot{};
         taken_ = item + 1;
+        const bool idleWorkers = idle_ > 0;
         lock.unlock();
-        space_.notify_all();
+        if (idleWorkers)
+            space_.notify_all();
         if (failure)
             std::rethrow_exception(failure);
         return result;
@@ -94,11 +100,14 @@ private:
         state.UseSettings(settings_);
         state.DataFolder = folder_;
         state.Files = files_;
+        state.PlainSteps = plainSteps_;
         for (;;) {
             std::size_t item = 0;
             {
                 std::unique_lock lock(mutex_);
+                ++idle_;
                 space_.wait(lock, [&] { return stopping_ || next_ >= count_ || next_ < taken_ + ahead_; });
+                --idle_;
                 if (stopping_ || next_ >= count_)
                     return;
                 item = next_++;
@@ -110,6 +119,7 @@ private:
             } catch (...) {
                 failure = std::current_exception();
             }
+            bool awaited = false;
             {
                 std::lock_guard lock(mutex_);
                 Slot &slot = slots_[item % ahead_];
@@ -117,8 +127,11 @@ private:
                 slot.result = std::move(result);
                 slot.failure = failure;
                 slot.done = true;
+                awaited = waitingFor_ == item;
             }
-            ready_.notify_all();
+            // Only the run's thread waits here, and only for one item.
+            if (awaited)
+                ready_.notify_one();
         }
     }
 
@@ -126,6 +139,7 @@ private:
     const engine::EngineSettings settings_;
     const std::filesystem::path folder_;
     const std::shared_ptr<engine::DataFiles> files_;
+    const bool plainSteps_;
     const std::size_t count_;
     const Work work_;
     const std::size_t ahead_;
@@ -134,8 +148,11 @@ private:
     std::condition_variable space_; // a worker may start the next item
     std::condition_variable ready_; // an item is done
     std::vector<Slot> slots_;
-    std::size_t next_ = 0;  // the next item a worker starts
-    std::size_t taken_ = 0; // items taken so far
+    static constexpr std::size_t NoItem = static_cast<std::size_t>(-1);
+    std::size_t next_ = 0;           // the next item a worker starts
+    std::size_t taken_ = 0;          // items taken so far
+    std::size_t waitingFor_ = NoItem; // the item the run's thread waits for
+    unsigned idle_ = 0;              // workers waiting for room ahead
     bool stopping_ = false;
     std::vector<std::thread> threads_;
 };

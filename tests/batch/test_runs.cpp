@@ -8,6 +8,7 @@
 
 #include "batch/runs.h"
 #include "batch_fixture.h"
+#include "engine/data_files.h"
 #include "engine/engine.h"
 #include "export/ketlo.h"
 #include "export/standard_table.h"
@@ -525,8 +526,16 @@ protected:
 
 TEST_F(Workers, FilesAreTheSameWithOneThreadOrMany) {
     std::vector<std::string> plainShown, shown;
+    // The reference: one thread, every station file read from disk at every
+    // estimate and the engine's steps taken the long way.
+    state.Files = std::make_shared<engine::PlainDataFiles>();
+    state.PlainSteps = true;
     const auto plain = Own(0, plainShown);
     EXPECT_EQ(plain.size(), 1u + 8u * 13u);
+    state.Files = {};
+    state.PlainSteps = false;
+    EXPECT_EQ(Own(0, shown), plain);
+    EXPECT_EQ(shown, plainShown);
     EXPECT_EQ(Own(1, shown), plain);
     EXPECT_EQ(shown, plainShown);
     EXPECT_EQ(Own(5, shown), plain);
@@ -540,7 +549,11 @@ TEST_F(Workers, FilesAreTheSameWithOneThreadOrMany) {
             rec.choices.Variables = {false, false, false, true, false, true, false, false};
         if (format == 7)
             rec.choices.Variables = {false, true, true, false, false, true, true, true};
+        state.Files = std::make_shared<engine::PlainDataFiles>();
+        state.PlainSteps = true;
         const auto plainFiles = Other(format, 0, plainShown);
+        state.Files = {};
+        state.PlainSteps = false;
         EXPECT_EQ(Other(format, 4, shown), plainFiles) << format;
         EXPECT_EQ(shown, plainShown) << format;
     }
