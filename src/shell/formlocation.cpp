@@ -8,6 +8,7 @@
 
 #include "numfmt/numfmt_qt.h"
 #include "shell/appstate.h"
+#include "shell/icons.h"
 #include "shell/programfolders.h"
 
 namespace tavisol {
@@ -28,6 +29,7 @@ void SetLocationSaveHook(std::function<void()> hook) { SaveHook() = std::move(ho
 FormLocation::FormLocation(QWidget *parent) : FieldDialog(parent) {
     setObjectName(QStringLiteral("FormLocation"));
     setWindowTitle(QStringLiteral("Choose Location"));
+    setWindowIcon(MakeIcon(IconId::Location));
 
     Frame1 = new QGroupBox(QStringLiteral("Location"), this);
     Text2 = MakeDialogField(Frame1, "Text2", "", 25);

@@ -10,6 +10,7 @@
 
 #include "numfmt/numfmt_qt.h"
 #include "shell/appstate.h"
+#include "shell/icons.h"
 #include "shell/programfolders.h"
 
 namespace tavisol {
@@ -25,6 +26,7 @@ QLabel *Label(const QString &text) { return new QLabel(text); }
 frmCoord::frmCoord(QWidget *parent) : FieldDialog(parent) {
     setObjectName(QStringLiteral("frmCoord"));
     setWindowTitle(QStringLiteral("Transformation of Coordinates"));
+    setWindowIcon(MakeIcon(IconId::Coordinate));
 
     FrameDecimal = new QGroupBox(QStringLiteral("Location (decimal)"), this);
     FrameDegrees = new QGroupBox(QStringLiteral("Location (\u00b0,',\")"), this);

@@ -9,6 +9,7 @@
 
 #include "numfmt/numfmt_qt.h"
 #include "shell/appstate.h"
+#include "shell/icons.h"
 #include "shell/sharedsettings.h"
 
 namespace tavisol {
@@ -38,6 +39,7 @@ void AddRow(QGridLayout *grid, const char *label, QLineEdit *field, const char *
 frmSettings::frmSettings(QWidget *parent) : FieldDialog(parent) {
     setObjectName(QStringLiteral("frmSettings"));
     setWindowTitle(QStringLiteral("Change Settings"));
+    setWindowIcon(MakeIcon(IconId::Settings));
 
     FrameNeighbourhood = new QGroupBox(QStringLiteral("Size of Neighborhood"), this);
     FrameIdw = new QGroupBox(QStringLiteral("Inverse Distance Weighted Averaging"), this);
