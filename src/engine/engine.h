@@ -8,6 +8,12 @@
 //
 // Failures (a missing station file or raster, too many records, a bad record,
 // a floating-point overflow) are thrown as EngineError.
+//
+// Worker threads: each thread owns one EngineState, set up on the window's
+// thread from copies (SetInitialValues, UseSettings with the settings the run
+// copied at its start, DataFolder), with Files left empty and Callbacks empty.
+// The chains and GetElevation then read through DefaultDataFiles(), which all
+// threads share safely; nothing else of the engine is shared.
 
 #include <string>
 #include <vector>
