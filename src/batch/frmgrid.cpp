@@ -41,7 +41,7 @@ FrmGrid::FrmGrid(QWidget *parent) : FieldDialog(parent) {
     CmdCanc = new QPushButton(QStringLiteral("Cancel"), this);
     CmdCanc->setObjectName(QStringLiteral("CmdCanc"));
     addButton(CmdRun);
-    addButton(CmdCanc);
+    addButton(CmdCanc, ButtonRole::Cancel);
 
     auto *grid = new QGridLayout(this);
     grid->addWidget(new QLabel(QStringLiteral("From")), 0, 1);

@@ -58,7 +58,7 @@ FormLocation::FormLocation(QWidget *parent) : FieldDialog(parent) {
     addField(txtElev, ElevField);
     addButton(cmdBack);
     addButton(CmdSave);
-    addButton(CmdCanc);
+    addButton(CmdCanc, ButtonRole::Cancel);
     setFocusOrder({Text2, txtlong, txtLat, txtElev, cmdBack, CmdCanc, CmdSave});
 
     // Only the user's edits look the altitude up: the load below writes the

@@ -82,7 +82,7 @@ frmCoord::frmCoord(QWidget *parent) : FieldDialog(parent) {
     addField(txtLatSec, int(CoordField::LatSec), 2);
     addField(txtLatNS, int(CoordField::LatNS), 1);
     addButton(cmdBack);
-    addButton(CmdCanc);
+    addButton(CmdCanc, ButtonRole::Cancel);
     setFocusOrder({txtLat, txtlong, txtLatNS, txtLongOW, txtLatSec, txtLongSec, txtLatMin,
                    txtLongMin, txtLatGrad, txtLongGrad, CmdCanc, cmdBack});
 
