@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QColorDialog>
+#include <QEventLoop>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -859,25 +860,23 @@ void Form1::savevistrel(int variable) {
         // the run may change the window's map.
         const RasterImage snapshot = map_;
         const ExportMap exportMap{&snapshot, geo_};
-        engine::EngineState state;
-        engine::SetInitialValues(state);
-        state.UseSettings(sharedSettings());
-        state.DataFolder = dataFolder();
-        state.Callbacks.DoEvents = doEvents;
+        const engine::EngineSettings settings = sharedSettings();
+        const std::filesystem::path data = dataFolder();
         const int month = exportMonth_;
-        ExportCallbacks cb;
-        cb.DoEvents = doEvents;
-        cb.ConfirmAbort = [this] {
-            return ShowMessage(this, MsgIcon::Question, QStringLiteral("Do you want abort Vistrel Export ?"),
-                               QString(), MsgButtons::YesNo) == MsgAnswer::Yes;
-        };
-        cb.Estimate = [&state, variable, month](float lon, float lat) {
-            return CalcolaValore(state, lon, lat, variable, month);
-        };
-        cb.ShowCell = [this](float lon, float lat) { LblLonLat->setText(q(WorkingText(lon, lat))); };
-        cb.Progress = [this](double v) { VistrelBar->setValue(static_cast<int>(std::lround(v * 100))); };
-        std::vector<std::uint8_t> cells;
-        if (RunExportGrid(g, ncols, nrows, ClassTable[static_cast<std::size_t>(variable)], exportMap, cb, cells)) {
+        // Each worker owns its engine state, without callbacks: no worker
+        // touches a window.
+        ParallelExportRun run(g, ncols, nrows, ClassTable[static_cast<std::size_t>(variable)], exportMap,
+                              [settings, data, variable, month] {
+                                  auto state = std::make_shared<engine::EngineState>();
+                                  engine::SetInitialValues(*state);
+                                  state->UseSettings(settings);
+                                  state->DataFolder = data;
+                                  return CellEstimate([state, variable, month](float lon, float lat) {
+                                      return CalcolaValore(*state, lon, lat, variable, month);
+                                  });
+                              });
+        run.Start(exportThreads());
+        if (followExport(run)) {
             QApplication::restoreOverrideCursor();
             const QString folder = QString::fromStdString(programFolder().string());
             const QString filter = QStringLiteral("Vistrel (*.IMG)");
@@ -885,7 +884,7 @@ void Form1::savevistrel(int variable) {
                                               : QFileDialog::getSaveFileName(this, QString(), folder, filter);
             QApplication::setOverrideCursor(Qt::WaitCursor);
             if (!file.isEmpty()) {
-                WriteRasterImage(file.toStdString(), header, cells);
+                WriteRasterImage(file.toStdString(), header, run.Cells());
                 QApplication::restoreOverrideCursor();
                 ShowMessage(this, MsgIcon::Information, QStringLiteral("Data Saved Correctly"));
                 QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -902,6 +901,47 @@ void Form1::savevistrel(int variable) {
     QApplication::restoreOverrideCursor();
     AbortExport() = false;
 }
+
+bool Form1::followExport(ParallelExportRun &run) {
+    // The workers compute; this thread keeps the window alive, shows the
+    // progress and asks the question as soon as Cancel is pressed.
+    QEventLoop loop;
+    QTimer tick;
+    tick.setInterval(40);
+    bool asking = false;
+    bool stopped = false;
+    auto follow = [&] {
+        if (asking) return;
+        if (AbortExport() && !stopped) {
+            asking = true;
+            const bool yes = ShowMessage(this, MsgIcon::Question, QStringLiteral("Do you want abort Vistrel Export ?"),
+                                         QString(), MsgButtons::YesNo) == MsgAnswer::Yes;
+            asking = false;
+            AbortExport() = false;
+            if (yes) {
+                stopped = true;
+                run.Stop();
+            }
+        }
+        VistrelBar->setValue(static_cast<int>(std::min<std::size_t>(run.CellsDone(), 2000000000u)));
+        const auto [lon, lat] = run.CurrentPoint();
+        LblLonLat->setText(q(WorkingText(lon, lat)));
+        if (run.Finished()) loop.quit();
+    };
+    connect(&tick, &QTimer::timeout, &loop, follow);
+    tick.start();
+    loop.exec();
+    tick.stop();
+    const bool complete = run.Wait();
+    return complete && !stopped;
+}
+
+int &Form1::exportThreads() {
+    static int threads = 0;
+    return threads;
+}
+
+void Form1::SetExportThreads(int threads) { exportThreads() = threads; }
 
 void Form1::Timer1_Timer() {
     if (!redrawPending_) return;

@@ -116,6 +116,8 @@ public:
     // What "Save Data" opens after storing the location; by default the
     // results window's output dialog through the main window's command.
     static void SetSaveDataHandler(std::function<void()> handler);
+    // Worker threads of an export; 0 (the default) = one per processor.
+    static void SetExportThreads(int threads);
 
     // Controls.
     QToolBar *Toolbar1 = nullptr;
@@ -176,6 +178,10 @@ private:
     void setMapPaths(const std::string &name);
     void reportError(const QString &text, bool critical = false);
     void setPictureCursor();
+    // Follows a started export until its workers end; false when the user
+    // stopped it. Rethrows a worker's failure.
+    bool followExport(ParallelExportRun &run);
+    static int &exportThreads();
 
     static QPointer<Form1> instance_;
 

@@ -425,6 +425,41 @@ TEST_F(RasterExport, MissingElevationRasterEndsTheRunWithItsMessage) {
     EXPECT_TRUE(form->VistrelSave->isEnabled());
 }
 
+TEST_F(RasterExport, EngineFailureStopsTheRunWithTheEnginesMessageAndWritesNothing) {
+    fs::remove(folder.path() / "TavisolData" / "vap.txt");
+    std::ofstream(out(), std::ios::binary) << "old";
+    form->VistrelSave_Click();
+    ASSERT_EQ(messages.size(), 1u) << messages.back().text.toStdString();
+    EXPECT_TRUE(messages[0].text.contains(QStringLiteral("vap.txt"))) << messages[0].text.toStdString();
+    EXPECT_EQ(dialogs, 0);
+    EXPECT_EQ(folder.Read("out.img"), "old");
+    EXPECT_TRUE(form->VistrelSave->isEnabled());
+    EXPECT_FALSE(form->VistrelBar->isVisibleTo(form.get()));
+    EXPECT_FALSE(appState().Busy);
+}
+
+TEST_F(RasterExport, CellsWithoutANeighbourAreNoDataWithOneThreadOrMany) {
+    // Only the two cells nearest the stations have one within 40 km.
+    sharedSettings().MaxDistance = 40;
+    form->TxtLonEnd->setText(QStringLiteral("12"));
+    std::vector<std::string> files;
+    for (int threads : {1, 3}) {
+        Form1::SetExportThreads(threads);
+        form->FrmVistrel->show();
+        form->VistrelSave_Click();
+        ASSERT_EQ(texts(), std::vector<QString>{QStringLiteral("Data Saved Correctly")});
+        messages.clear();
+        files.push_back(folder.Read("out.img"));
+    }
+    Form1::SetExportThreads(0);
+    EXPECT_EQ(files[0], files[1]);
+    const RasterImage img = ReadRasterImage(out());
+    ASSERT_EQ(img.Columns, 4);
+    ASSERT_EQ(img.Rows, 2);
+    for (std::size_t k = 0; k < img.Cells.size(); ++k)
+        EXPECT_EQ(img.Cells[k] == NoDataClass, k != 1 && k != 5) << k;
+}
+
 TEST(Bitmap, CreateFillPaintAndCopy) {
     cDIBSection dib;
     EXPECT_EQ(dib.DIBSectionBitsPtr(), nullptr);
