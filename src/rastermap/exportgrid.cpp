@@ -285,6 +285,19 @@ void ParallelExportRun::work() {
     running_.fetch_sub(1);
 }
 
+ParallelExportRun::EstimateFactory EngineEstimates(const engine::EngineSettings &settings,
+                                                   const std::filesystem::path &dataFolder, int variable, int month) {
+    return [settings, dataFolder, variable, month] {
+        auto state = std::make_shared<engine::EngineState>();
+        engine::SetInitialValues(*state);
+        state->UseSettings(settings);
+        state->DataFolder = dataFolder;
+        return CellEstimate([state, variable, month](float lon, float lat) {
+            return CalcolaValore(*state, lon, lat, variable, month);
+        });
+    };
+}
+
 std::optional<float> CalcolaValore(engine::EngineState &state, float lon, float lat, int variable, int month) {
     state.CurrentVariable = static_cast<engine::Integer>(variable);
     state.CalcLongitude = lon;

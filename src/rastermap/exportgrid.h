@@ -182,6 +182,13 @@ private:
     std::exception_ptr failure_;
 };
 
+// The estimate functions of an export's workers: each call makes a function
+// with its own engine state, holding the given settings, reading the data
+// folder through the engine's default data files, and with no callbacks, so
+// that a worker never touches a window.
+ParallelExportRun::EstimateFactory EngineEstimates(const engine::EngineSettings &settings,
+                                                   const std::filesystem::path &dataFolder, int variable, int month);
+
 // Worker threads for a run: one per processor.
 int ExportThreadCount();
 

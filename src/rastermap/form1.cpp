@@ -860,21 +860,8 @@ void Form1::savevistrel(int variable) {
         // the run may change the window's map.
         const RasterImage snapshot = map_;
         const ExportMap exportMap{&snapshot, geo_};
-        const engine::EngineSettings settings = sharedSettings();
-        const std::filesystem::path data = dataFolder();
-        const int month = exportMonth_;
-        // Each worker owns its engine state, without callbacks: no worker
-        // touches a window.
         ParallelExportRun run(g, ncols, nrows, ClassTable[static_cast<std::size_t>(variable)], exportMap,
-                              [settings, data, variable, month] {
-                                  auto state = std::make_shared<engine::EngineState>();
-                                  engine::SetInitialValues(*state);
-                                  state->UseSettings(settings);
-                                  state->DataFolder = data;
-                                  return CellEstimate([state, variable, month](float lon, float lat) {
-                                      return CalcolaValore(*state, lon, lat, variable, month);
-                                  });
-                              });
+                              EngineEstimates(sharedSettings(), dataFolder(), variable, exportMonth_));
         run.Start(exportThreads());
         if (followExport(run)) {
             QApplication::restoreOverrideCursor();

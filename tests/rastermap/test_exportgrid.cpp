@@ -250,15 +250,7 @@ protected:
         settings.MaxDistance = 300;
     }
     ParallelExportRun::EstimateFactory factory(int variable, int month) {
-        return [this, variable, month] {
-            auto state = std::make_shared<engine::EngineState>();
-            engine::SetInitialValues(*state);
-            state->UseSettings(settings);
-            state->DataFolder = folder.path();
-            return CellEstimate([state, variable, month](float lon, float lat) {
-                return CalcolaValore(*state, lon, lat, variable, month);
-            });
-        };
+        return EngineEstimates(settings, folder.path(), variable, month);
     }
     testing::TempFolder folder;
     engine::EngineSettings settings;
