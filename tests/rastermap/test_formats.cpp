@@ -104,12 +104,32 @@ TEST_F(RasterFormat, SavingOverALongerFileLeavesExactlyTheNewBytes) {
     folder.Write("x.img", std::string(5000, 'z'));
     WriteRasterImage(folder.path() / "x.img", testing::MakeHeader(2, 2, 1, 1, 1, 1, 1, 1), {1, 2, 3, 4});
     EXPECT_EQ(std::filesystem::file_size(folder.path() / "x.img"), 516u);
-    EXPECT_FALSE(std::filesystem::exists(folder.path() / "x.img.tmp~"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
 }
 
-TEST_F(RasterFormat, WriteIntoMissingFolderFailsWithoutFile) {
-    EXPECT_THROW(WriteRasterImage(folder.path() / "no" / "x.img", ImageHeader{}, {}), RasterError);
+TEST_F(RasterFormat, WriteIntoMissingFolderFailsWithTheReasonAndWithoutFile) {
+    try {
+        WriteRasterImage(folder.path() / "no" / "x.img", ImageHeader{}, {});
+        ADD_FAILURE() << "no error";
+    } catch (const RasterError &e) {
+        EXPECT_NE(std::string(e.what()).find("x.img: No such file or directory"), std::string::npos) << e.what();
+    }
     EXPECT_FALSE(std::filesystem::exists(folder.path() / "no"));
+}
+
+TEST_F(RasterFormat, LongestNameThatFitsCanBeWrittenAndLeavesNoTemporaryFile) {
+    const std::string longName = std::string(251, 'n').replace(247, 4, ".img");
+    const auto path = folder.path() / longName;
+    WriteRasterImage(path, testing::MakeHeader(2, 1, 1, 1, 1, 1, 1, 1), {7, 9});
+    EXPECT_EQ(ReadRasterImage(path).Cells, (std::vector<std::uint8_t>{7, 9}));
+    WriteRasterImage(path, testing::MakeHeader(1, 1, 1, 1, 1, 1, 1, 1), {4});
+    EXPECT_EQ(ReadRasterImage(path).Cells, (std::vector<std::uint8_t>{4}));
+    int files = 0;
+    for (const auto &entry : std::filesystem::directory_iterator(folder.path())) {
+        (void)entry;
+        ++files;
+    }
+    EXPECT_EQ(files, 1);
 }
 
 TEST_F(RasterFormat, BrokenBindingIsReportedAsTheLibrarysMessage) {
