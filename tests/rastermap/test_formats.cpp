@@ -241,6 +241,48 @@ TEST_F(Georef, NewHeaderOfAnExportRegion) {
     EXPECT_EQ(r, 0);
 }
 
+// A region whose centre is not on the resolution's decimals: 12.2 to 13.5 E
+// and 3.1 to 4.6 S at 0.1 degree, 13 x 15 cells.
+//   centre longitude (13.5 - 12.2) / 2 + 12.2 = 12.85, to one decimal 12.9
+//   (half away from zero; not 12.8 as halves to even or a cut would give);
+//   centre latitude (-3.1 - -4.6) / 2 + -4.6 = -3.85, to one decimal -3.9
+//   (away from zero; not -3.8 as a cut towards zero would give);
+//   cell width |12.9 - 12.2| / 6.5 = 0.1077 -> 0.1;
+//   cell height |-3.1 - -3.9| / 7.5 = 0.1067 -> 0.1.
+// Read back as the window reads a map: each real floored to 0.001.
+TEST_F(Georef, NewHeaderRoundsACentreOffTheGridAwayFromZero) {
+    NewHeaderInput in;
+    in.LonStart = 12.2f;
+    in.LonEnd = 13.5f;
+    in.LatStart = -3.1f;
+    in.LatEnd = -4.6f;
+    in.Decimals = 1;
+    in.Columns = 13;
+    in.Rows = 15;
+    const Georeference g = SetHeaderDoubleValues(GetNewHeader(in, ImageHeader{}, conv), conv);
+    EXPECT_NEAR(g.CentreLon, 12.9, 1e-9);
+    EXPECT_NEAR(g.CentreLat, -3.9, 1e-9);
+    EXPECT_NEAR(g.CentreCol, 6.5, 1e-9);
+    EXPECT_NEAR(g.CentreRow, 7.5, 1e-9);
+    EXPECT_NEAR(g.CellWidth, 0.1, 1e-9);
+    EXPECT_NEAR(g.CellHeight, 0.1, 1e-9);
+    // Two decimals: 12.25 to 12.40 E gives the centre 12.325 -> 12.33 and
+    // 0.75 to 0.60 N gives 0.675 -> 0.68; cells |12.33 - 12.25| / 7.5 =
+    // 0.01067 -> 0.01.
+    in.LonStart = 12.25f;
+    in.LonEnd = 12.40f;
+    in.LatStart = 0.75f;
+    in.LatEnd = 0.60f;
+    in.Decimals = 2;
+    in.Columns = 15;
+    in.Rows = 15;
+    const Georeference g2 = SetHeaderDoubleValues(GetNewHeader(in, ImageHeader{}, conv), conv);
+    EXPECT_NEAR(g2.CentreLon, 12.33, 1e-9);
+    EXPECT_NEAR(g2.CentreLat, 0.68, 1e-9);
+    EXPECT_NEAR(g2.CellWidth, 0.01, 1e-9);
+    EXPECT_NEAR(g2.CellHeight, 0.01, 1e-9);
+}
+
 TEST_F(Georef, LongTitleIsCutTo79AndOneBlank) {
     NewHeaderInput in;
     in.LonStart = 0;
