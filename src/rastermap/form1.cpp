@@ -27,6 +27,7 @@
 #include "numfmt/numfmt.h"
 #include "numfmt/numfmt_qt.h"
 #include "rastermap/dibsection.h"
+#include "rastermap/exportlegend.h"
 #include "rastermap/rastererror.h"
 #include "rastermap/real48binding.h"
 #include "shell/appstate.h"
@@ -859,6 +860,7 @@ void Form1::savevistrel(int variable) {
         // The run works on its own copy of the map: events let through during
         // the run may change the window's map.
         const RasterImage snapshot = map_;
+        const MapPaths snapshotPaths = paths_;
         const ExportMap exportMap{&snapshot, geo_};
         ParallelExportRun run(g, ncols, nrows, ClassTable[static_cast<std::size_t>(variable)], exportMap,
                               EngineEstimates(sharedSettings(), dataFolder(), variable, exportMonth_));
@@ -871,7 +873,13 @@ void Form1::savevistrel(int variable) {
                                               : QFileDialog::getSaveFileName(this, QString(), folder, filter);
             QApplication::setOverrideCursor(Qt::WaitCursor);
             if (!file.isEmpty()) {
-                WriteRasterImage(file.toStdString(), header, run.Cells());
+                // Written with its legend, capitals and boundaries, so that it
+                // can be listed and shown like any other map.
+                const std::filesystem::path image = ExportImagePath(file.toStdString(), snapshotPaths.Img);
+                WriteRasterImage(image, header, run.Cells());
+                WriteExportCompanions(image, "Tavisol export: " + hi.VariableText + " - " + hi.MonthText, variable,
+                                      run.Cells(), snapshotPaths);
+                refreshMapList();
                 QApplication::restoreOverrideCursor();
                 ShowMessage(this, MsgIcon::Information, QStringLiteral("Data Saved Correctly"));
                 QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -887,6 +895,15 @@ void Form1::savevistrel(int variable) {
     VistrelSave->setEnabled(true);
     QApplication::restoreOverrideCursor();
     AbortExport() = false;
+}
+
+void Form1::refreshMapList() {
+    const QString current = ListMap->currentItem() ? ListMap->currentItem()->text() : QString();
+    ListMap->clear();
+    for (const std::string &m : ListRasterMaps(vistrelFolder())) {
+        ListMap->addItem(q(m));
+        if (q(m) == current) ListMap->setCurrentRow(ListMap->count() - 1);
+    }
 }
 
 bool Form1::followExport(ParallelExportRun &run) {

@@ -182,6 +182,8 @@ private:
     // stopped it. Rethrows a worker's failure.
     bool followExport(ParallelExportRun &run);
     static int &exportThreads();
+    // Lists the maps of the data folder again (after an export saved one).
+    void refreshMapList();
 
     static QPointer<Form1> instance_;
 

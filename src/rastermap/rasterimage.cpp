@@ -161,23 +161,29 @@ bool writeAll(int fd, const std::uint8_t *data, std::size_t size) {
 
 } // namespace
 
-void WriteRasterImage(const std::filesystem::path &path, const ImageHeader &header,
-                      const std::vector<std::uint8_t> &cells) {
+void WriteWholeFile(const std::filesystem::path &path, const std::vector<std::string_view> &parts) {
     std::filesystem::path temp;
     const int fd = createTemporary(path, temp);
     if (fd < 0)
         throw RasterError("Cannot write the file " + name(path) + ": " + reason(errno) + ".");
-    const HeaderBytes bytes = SerializeHeader(header);
     int error = 0;
-    if (!writeAll(fd, bytes.data(), bytes.size()) || !writeAll(fd, cells.data(), cells.size()) ||
-        (::fsync(fd) != 0 && errno != EINVAL))
-        error = errno;
+    for (const std::string_view part : parts)
+        if (error == 0 && !writeAll(fd, reinterpret_cast<const std::uint8_t *>(part.data()), part.size()))
+            error = errno;
+    if (error == 0 && ::fsync(fd) != 0 && errno != EINVAL) error = errno;
     if (::close(fd) != 0 && error == 0) error = errno;
     if (error == 0 && ::rename(temp.c_str(), path.c_str()) != 0) error = errno;
     if (error != 0) {
         ::unlink(temp.c_str());
         throw RasterError("Cannot write the file " + name(path) + ": " + reason(error) + ".");
     }
+}
+
+void WriteRasterImage(const std::filesystem::path &path, const ImageHeader &header,
+                      const std::vector<std::uint8_t> &cells) {
+    const HeaderBytes bytes = SerializeHeader(header);
+    WriteWholeFile(path, {std::string_view(reinterpret_cast<const char *>(bytes.data()), bytes.size()),
+                          std::string_view(reinterpret_cast<const char *>(cells.data()), cells.size())});
 }
 
 } // namespace tavisol::rastermap

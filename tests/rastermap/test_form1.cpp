@@ -460,6 +460,40 @@ TEST_F(RasterExport, CellsWithoutANeighbourAreNoDataWithOneThreadOrMany) {
         EXPECT_EQ(img.Cells[k] == NoDataClass, k != 1 && k != 5) << k;
 }
 
+TEST_F(RasterExport, ExportIntoTheMapFolderIsListedLoadedAndDrawn) {
+    form->TxtLonEnd->setText(QStringLiteral("12"));
+    form->TxtLatEnd->setText(QStringLiteral("48"));
+    saveAs = QString::fromStdString((vistrel() / "vapour").string());  // typed without extension
+    form->VistrelSave_Click();
+    ASSERT_EQ(texts(), std::vector<QString>{QStringLiteral("Data Saved Correctly")});
+    EXPECT_TRUE(fs::exists(vistrel() / "vapour.img"));
+    EXPECT_EQ(folder.Read("vistreldata/vapour.cty"), folder.Read("vistreldata/demo.cty"));
+    EXPECT_EQ(folder.Read("vistreldata/vapour.bnd"), folder.Read("vistreldata/demo.bnd"));
+    const QList<QListWidgetItem *> listed = form->ListMap->findItems(QStringLiteral("vapour"), Qt::MatchExactly);
+    ASSERT_EQ(listed.size(), 1);
+
+    messages.clear();
+    answers.push_back(MsgAnswer::Yes);
+    form->ListMap->setCurrentItem(listed.front());
+    form->cmdBack_Click();
+    EXPECT_EQ(texts(), std::vector<QString>{QStringLiteral("Do you want use vapour Map?")});
+    EXPECT_EQ(form->Paths().Img, vistrel() / "vapour.img");
+    EXPECT_FALSE(form->MapPending());
+    ASSERT_EQ(form->MapRaster().Columns, 4);
+    EXPECT_EQ(form->MapRaster().Rows, 4);
+    EXPECT_EQ(form->Colors()[255].Name, "No data");
+    // The estimated cells are drawn in their legend colour and named by value.
+    const ColorEntry &entry = form->Colors()[form->MapRaster().At(1, 1)];
+    EXPECT_NE(entry.Name.find(" hPa"), std::string::npos) << entry.Name;
+    const QImage img = form->Picture1->surface().toImage();
+    const QColor wanted(entry.Red, entry.Green, entry.Blue);
+    int found = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (QColor(img.pixel(x, y)) == wanted) ++found;
+    EXPECT_GT(found, img.width() * img.height() / 4);
+}
+
 TEST(Bitmap, CreateFillPaintAndCopy) {
     cDIBSection dib;
     EXPECT_EQ(dib.DIBSectionBitsPtr(), nullptr);
