@@ -914,7 +914,13 @@ bool Form1::followExport(ParallelExportRun &run) {
     tick.setInterval(40);
     bool asking = false;
     bool stopped = false;
+    exportRunning_ = true;
+    stopExportRequested_ = false;
     auto follow = [&] {
+        if (stopExportRequested_ && !stopped) {
+            stopped = true;
+            run.Stop();
+        }
         if (asking) return;
         if (AbortExport() && !stopped) {
             asking = true;
@@ -936,8 +942,13 @@ bool Form1::followExport(ParallelExportRun &run) {
     tick.start();
     loop.exec();
     tick.stop();
+    exportRunning_ = false;
     const bool complete = run.Wait();
     return complete && !stopped;
+}
+
+void Form1::StopExport() {
+    if (exportRunning_) stopExportRequested_ = true;
 }
 
 int &Form1::exportThreads() {

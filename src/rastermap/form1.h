@@ -103,6 +103,10 @@ public:
     void VistrelSave_Click();
     void VistrelCancel_Click();
     void savevistrel(int variable);
+    // Ends a running export without asking (e.g. when the program ends):
+    // the workers stop before their next cell and nothing is written.
+    void StopExport();
+    bool ExportRunning() const { return exportRunning_; }
     void Timer1_Timer();
     void Form_Resize();
 
@@ -208,6 +212,8 @@ private:
     int resolutionDecimals_ = 0;
     float resolution_ = 0;
     float regionLonStart_ = 0, regionLonEnd_ = 0, regionLatStart_ = 0, regionLatEnd_ = 0;
+    bool exportRunning_ = false;
+    bool stopExportRequested_ = false;
     bool dragActive_ = false;
     std::int32_t dragStartX_ = 0, dragStartY_ = 0;
     float dragCurX_ = 0, dragCurY_ = 0;

@@ -407,6 +407,21 @@ TEST_F(RasterExport, CancelAnsweredNoGoesOnAndYesStopsWithoutAFile) {
     EXPECT_FALSE(form->FrmVistrel->isVisibleTo(form.get()));
 }
 
+TEST_F(RasterExport, StopWithoutQuestionWritesNothing) {
+    bool runningWhenStopped = false;
+    QTimer::singleShot(0, form.get(), [&] {
+        runningWhenStopped = form->ExportRunning();
+        form->StopExport();
+    });
+    form->VistrelSave_Click();
+    EXPECT_TRUE(runningWhenStopped);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(dialogs, 0);
+    EXPECT_FALSE(fs::exists(out()));
+    EXPECT_FALSE(form->ExportRunning());
+    EXPECT_FALSE(appState().Busy);
+}
+
 TEST_F(RasterExport, DoesNotStartWhileAnotherRunIsGoing) {
     BusyGuard other;
     ASSERT_TRUE(other.owns());
