@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 #include "engine/engine.h"
 #include "rastermap/exportgrid.h"
@@ -55,6 +56,9 @@ public:
         std::filesystem::create_directories(folder_);
         const std::string cmd = "\"" TAVISOL_BIN_DIR "/make-demo-data\" \"" + folder_.string() + "\" > /dev/null";
         if (std::system(cmd.c_str()) != 0) throw std::runtime_error("make-demo-data failed");
+        // Files changed moments ago may be read again at every use (their
+        // time stamps cannot yet tell a second change apart): let them settle.
+        std::this_thread::sleep_for(std::chrono::seconds(3));
         map_ = ReadRasterImage(folder_ / "vistreldata" / "Africa.img");
         geo_ = SetHeaderDoubleValues(map_.Header, BuiltVantrix());
     }
