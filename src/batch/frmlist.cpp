@@ -29,6 +29,7 @@
 #include "shell/frmsummary.h"
 #include "shell/mdiform1.h"
 #include "shell/messages.h"
+#include "shell/savefiledialog.h"
 #include "shell/programfolders.h"
 #include "shell/sharedsettings.h"
 
@@ -471,8 +472,8 @@ void frmList::CmdSave_Click() {
         const QString filter = appState().OutputFormat == FormatFurrowin ? QStringLiteral("Furrowin (*.Lst)")
                                                                          : QStringLiteral("Data (*.Dat)");
         const QString file = dialogs.chooseSaveFile
-                                 ? dialogs.chooseSaveFile(this, filter, programDir)
-                                 : QFileDialog::getSaveFileName(this, QString(), programDir, filter);
+                                 ? WithFilterExtension(dialogs.chooseSaveFile(this, filter, programDir), filter)
+                                 : GetSaveFileName(this, QString(), programDir, filter);
         if (!file.isEmpty()) {
             OutputFileName = file;
             // The export file starts empty: the run appends to it.

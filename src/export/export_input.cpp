@@ -18,7 +18,35 @@ constexpr std::array<std::string_view, 8> kElementCodes = {
     "E203", "E201", "E202", "E208", "E298", "E294", "E297", "E296",
 };
 
+constexpr std::array<std::string_view, 8> kShortNames = {
+    "mean temperature", "maximum temperature",          "minimum temperature", "precipitation",
+    "vapour pressure",  "potential evapotranspiration", "wind speed",          "sunshine fraction",
+};
+
 } // namespace
+
+std::vector<Integer> WithoutEstimate(const LocationExport& input, std::span<const Integer> needed) {
+    std::vector<Integer> missing;
+    for (Integer v : needed) {
+        detail::CheckVariable(v);
+        if (!input.HasEstimate[static_cast<std::size_t>(v)]) missing.push_back(v);
+    }
+    return missing;
+}
+
+std::string_view VariableShortName(Integer variable) {
+    detail::CheckVariable(variable);
+    return kShortNames[static_cast<std::size_t>(variable)];
+}
+
+std::string VariableNameList(std::span<const Integer> variables) {
+    std::string list;
+    for (std::size_t i = 0; i < variables.size(); ++i) {
+        if (i > 0) list += i + 1 == variables.size() ? " and " : ", ";
+        list += VariableShortName(variables[i]);
+    }
+    return list;
+}
 
 std::string_view ElementName(Integer variable) {
     detail::CheckVariable(variable);
@@ -85,9 +113,24 @@ std::string Quoted(std::string_view text) {
     std::string s;
     s.reserve(text.size() + 2);
     s += '"';
-    s += text;
+    // A quote inside would end the field early: readers get an apostrophe.
+    for (char c : text) s += c == '"' ? '\'' : c;
     s += '"';
     return s;
+}
+
+void RequireEstimates(const LocationExport& input, std::span<const Integer> needed, std::string_view whoNeeds) {
+    const std::vector<Integer> missing = WithoutEstimate(input, needed);
+    if (!missing.empty())
+        throw MissingEstimateError(std::string(whoNeeds) + " " + VariableNameList(needed) +
+                                   "; there is no estimate of " + VariableNameList(missing) + " at " +
+                                   input.LocationName + ".");
+}
+
+void RequireEstimate(const VariableExport& input) {
+    if (!input.HasEstimate)
+        throw MissingEstimateError("There is no estimate of " + std::string(VariableShortName(input.Variable)) +
+                                   " at " + input.LocationName + ".");
 }
 
 } // namespace detail

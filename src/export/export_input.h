@@ -6,6 +6,8 @@
 
 #include <array>
 #include <filesystem>
+#include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +36,9 @@ struct VariableExport {
     ExportPoint Calc;
     Integer Variable = 0;           // 0..7
     engine::EstimateResult Result;  // Best(1..13) is read
+    // False when the engine found no estimate (no active neighbour): the
+    // writers then refuse the variable rather than write its zeros.
+    bool HasEstimate = true;
 };
 
 // All eight variables' estimates at one location (the location results
@@ -43,7 +48,30 @@ struct LocationExport {
     ExportPoint Calc;      // CalcLongitude, CalcLatitude, CalcAltitude
     ExportPoint Current;   // CurLongitude, CurLatitude, CurElevation (Furrowin catalogue)
     std::array<engine::EstimateResult, 8> Results;  // index = variable
+    // Which variables have an estimate; the writers refuse a location whose
+    // needed variables lack one. Callers that know say so.
+    std::array<bool, 8> HasEstimate{true, true, true, true, true, true, true, true};
 };
+
+// The variables each location format reads: the Tillwick files rainfall and
+// PET; the Furrowin files the temperatures, wind, sunshine and PET (.PEN) and
+// rainfall and PET (.CLI).
+inline constexpr std::array<Integer, 2> TillwickVariables{3, 5};
+inline constexpr std::array<Integer, 6> FurrowinVariables{1, 2, 3, 5, 6, 7};
+
+// Of `needed`, the variables without an estimate in `input`.
+std::vector<Integer> WithoutEstimate(const LocationExport& input, std::span<const Integer> needed);
+
+// A writer asked to write a variable that has no estimate.
+class MissingEstimateError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Lower-case names of the variables for messages ("wind speed").
+std::string_view VariableShortName(Integer variable);
+// Names joined as a reader says them: "a", "a and b", "a, b and c".
+std::string VariableNameList(std::span<const Integer> variables);
 
 // How a file writer opens its file and in which regional form it writes the
 // few numbers that follow the user's locale.

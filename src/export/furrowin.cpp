@@ -42,6 +42,16 @@ FurrowinTable Table(const LocationExport& in, Format format, const std::string& 
 void CheckFileName(const std::string& name) {
     if (name.empty() || name == "." || name == ".." || name.find_first_of(std::string("/\\\0", 3)) != std::string::npos)
         throw numfmt::TextFileError("The location name '" + name + "' cannot be used as a file name");
+    // The catalogue lists the name in Windows-1252; files named otherwise
+    // would never be found by it.
+    const std::vector<std::string> outside = numfmt::charactersOutsideCp1252(name);
+    if (!outside.empty()) {
+        std::string list;
+        for (const auto& c : outside) list += (list.empty() ? "" : " ") + c;
+        throw numfmt::TextFileError("The location name '" + name +
+                                    "' cannot be used for the Furrowin files: these characters cannot be "
+                                    "written in their names: " + list);
+    }
 }
 
 } // namespace
@@ -64,6 +74,7 @@ Single EffectiveRainfall(Single rainfall) {
 
 FurrowinFiles FurrowinContents(const std::filesystem::path& catalogueFile, const LocationExport& in,
                                const FurrowinOptions& options) {
+    detail::RequireEstimates(in, FurrowinVariables, "The Furrowin files need");
     const numfmt::Locale& loc = options.Locale;
     const std::string base = CatalogueBaseName(catalogueFile.string());
     FurrowinFiles f;
@@ -130,10 +141,11 @@ void Furrowin(const std::filesystem::path& catalogueFile, const LocationExport& 
 }
 
 PrintLines PrintFurrowin(const LocationExport& in, const numfmt::Locale& locale) {
+    detail::RequireEstimates(in, FurrowinVariables, "The Furrowin files need");
     const FurrowinTable table = FurrowinPrintTable(in, locale);
     std::vector<std::string> lines;
     lines.emplace_back(" ");
-    lines.push_back("\" \",\"" + in.LocationName + "\" ,    " + numfmt::formatMask(in.Calc.Altitude, "####", locale) +
+    lines.push_back("\" \"," + detail::Quoted(in.LocationName) + " ,    " + numfmt::formatMask(in.Calc.Altitude, "####", locale) +
                     ", " + numfmt::formatMask(in.Calc.Latitude, "###.00", locale) + ",\" \", " +
                     numfmt::formatMask(in.Calc.Longitude, "####.00", locale));
     for (std::size_t row = 1; row <= 13; ++row) {

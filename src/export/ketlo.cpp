@@ -17,6 +17,7 @@ constexpr std::array<std::string_view, 18> kColumns = {
 
 std::vector<std::string> KetloLines(const VariableExport& in, bool writeHeader) {
     detail::CheckVariable(in.Variable);
+    detail::RequireEstimate(in);
     std::vector<std::string> lines;
     if (writeHeader) {
         std::string columns;

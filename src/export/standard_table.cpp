@@ -15,6 +15,7 @@ constexpr std::array<std::string_view, 13> kColumnLabels = {
 std::vector<std::string> Lines(const VariableExport& in, bool writeHeader, const numfmt::Locale& loc,
                                bool printed) {
     detail::CheckVariable(in.Variable);
+    detail::RequireEstimate(in);
     std::vector<std::string> lines;
     if (writeHeader) {
         const std::string lat = numfmt::formatMask(in.Calc.Latitude, printed ? "###.00" : "##0.00", loc);

@@ -27,6 +27,12 @@ void CheckVariable(Integer variable);
 // The engine's clamp on a copy.
 Single Clamped(Single value, Integer variable);
 
+// The text in double quotes, each '"' inside written as "'".
 std::string Quoted(std::string_view text);
+
+// Throws MissingEstimateError when a needed variable has no estimate.
+// whoNeeds: "The Furrowin files need".
+void RequireEstimates(const LocationExport& input, std::span<const Integer> needed, std::string_view whoNeeds);
+void RequireEstimate(const VariableExport& input);
 
 } // namespace tavisol::exports::detail

@@ -31,6 +31,7 @@ engine::Months13 SeasonRainfall(const LocationExport& input) { return Clamped(in
 engine::Months13 SeasonPet(const LocationExport& input) { return Clamped(input, kPet); }
 
 std::vector<std::string> TillwickInputLines(const LocationExport& in, bool writeHeader) {
+    detail::RequireEstimates(in, TillwickVariables, "The Tillwick input file needs");
     std::vector<std::string> lines;
     if (writeHeader) {
         std::string columns = ",\"Lon\",\"Lat\",\"Alt\"";
@@ -70,6 +71,7 @@ GrowingSeasons LocationSeasons(const LocationExport& input) {
 
 std::vector<std::string> TillwickOutputLines(const LocationExport& in, bool writeHeader,
                                              const numfmt::Locale& loc) {
+    detail::RequireEstimates(in, TillwickVariables, "The Tillwick output file needs");
     const GrowingSeasons seasons = LocationSeasons(in);
     std::vector<std::string> lines;
     if (writeHeader) {

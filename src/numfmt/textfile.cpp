@@ -50,6 +50,19 @@ std::string describe(const char* what, const std::filesystem::path& p, int err) 
 
 std::atomic<unsigned> tempCounter{0};
 
+// 0 when `path` may be written over (or does not exist yet), else the errno
+// that refuses it. Opening it for writing tells what the system allows this
+// user; a file without any write bit counts as read-only even for root.
+int writeRefusal(const std::filesystem::path& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return 0;
+    if (!S_ISREG(st.st_mode)) return 0;  // let the real open or rename tell
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return errno;
+    ::close(fd);
+    return (st.st_mode & 0222) == 0 ? EACCES : 0;
+}
+
 } // namespace
 
 std::string utf8ToCp1252(std::string_view s, std::size_t* replaced) {
@@ -102,6 +115,32 @@ std::string utf8ToCp1252(std::string_view s, std::size_t* replaced) {
     return out;
 }
 
+std::vector<std::string> charactersOutsideCp1252(std::string_view s) {
+    std::vector<std::string> found;
+    auto note = [&found](std::string c) {
+        for (const auto& f : found)
+            if (f == c) return;
+        found.push_back(std::move(c));
+    };
+    std::size_t i = 0;
+    while (i < s.size()) {
+        // One character: a lead byte and its continuation bytes.
+        std::size_t len = 1;
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (c >= 0xC0) len = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
+        std::size_t k = 1;
+        while (k < len && i + k < s.size() && (static_cast<unsigned char>(s[i + k]) & 0xC0) == 0x80) ++k;
+        const std::string_view one = s.substr(i, k);
+        std::size_t bad = 0;
+        // A character that comes back as another one (U+2212 as "-") is
+        // not written either.
+        const bool same = cp1252ToUtf8(utf8ToCp1252(one, &bad)) == one;
+        if (bad > 0 || !same) note(k == len && bad <= 1 ? std::string(one) : std::string("\xEF\xBF\xBD"));
+        i += k;
+    }
+    return found;
+}
+
 std::string cp1252ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
@@ -135,19 +174,34 @@ bool TextFileWriter::open(const std::filesystem::path& path, Mode mode) {
     buffer_.clear();
     error_.clear();
     replaced_ = 0;
+    keepMode_ = false;
+    if (const int refused = writeRefusal(path); refused != 0) {
+        fail(describe("Cannot open file", path, refused));
+        return false;
+    }
     if (mode == Mode::Append) {
         fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
         if (fd_ < 0) fail(describe("Cannot open file", path, errno));
         return fd_ >= 0;
     }
+    // A file that is replaced hands its mode on; until then the text stays
+    // private (0600), so a private file's text is never readable by others.
+    struct stat target {};
+    if (::stat(path.c_str(), &target) == 0 && S_ISREG(target.st_mode)) {
+        keepMode_ = true;
+        keptMode_ = target.st_mode & 07777;
+        keptUid_ = target.st_uid;
+        keptGid_ = target.st_gid;
+    }
     // The temporary file sits beside the target so the rename stays on one
-    // file system; created with 0666 so the umask gives it the usual mode.
+    // file system; a new file is created with 0666 so the umask gives it the
+    // usual mode.
     std::string stem = path.filename().string();
     if (stem.size() > 180) stem.resize(180);
     for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
         temp_ = path.parent_path() / ("." + stem + ".~" + std::to_string(::getpid()) + "-" +
                                       std::to_string(tempCounter.fetch_add(1)) + ".tmp");
-        fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, keepMode_ ? 0600 : 0666);
         if (fd_ < 0 && errno != EEXIST) break;
     }
     if (fd_ < 0) {
@@ -224,6 +278,17 @@ bool TextFileWriter::commit() {
         fail(describe("Cannot write file", path_, errno));
         discard();
         return false;
+    }
+    if (mode_ == Mode::Replace && keepMode_) {
+        // The owner first: changing it may clear set-id bits that fchmod restores.
+        if (::fchown(fd_, keptUid_, keptGid_) != 0) {
+            // Not allowed for this user: the file becomes the user's own.
+        }
+        if (::fchmod(fd_, static_cast<mode_t>(keptMode_)) != 0) {
+            fail(describe("Cannot save file", path_, errno));
+            discard();
+            return false;
+        }
     }
     if (::close(fd_) != 0) {
         fd_ = -1;

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tavisol::numfmt {
 
@@ -17,6 +18,10 @@ class PrintLine;
 // sign U+2212 becomes "-"); so does every byte of malformed UTF-8. `replaced`
 // receives the number of "?" substitutions made.
 std::string utf8ToCp1252(std::string_view utf8, std::size_t* replaced = nullptr);
+// The characters of `utf8` that Windows-1252 has no byte of their own for
+// (U+2212, which is written as "-", included), each once, in the order they
+// first appear (malformed bytes as U+FFFD).
+std::vector<std::string> charactersOutsideCp1252(std::string_view utf8);
 // Windows-1252 to UTF-8 (the five unassigned bytes map to U+0081 etc., so the
 // conversion back gives the same bytes).
 std::string cp1252ToUtf8(std::string_view bytes);
@@ -31,13 +36,17 @@ public:
 //   Replace: the text goes to a temporary file beside the target, which
 //            commit() syncs and renames over the target; until then an
 //            existing file stays as it was, and a failure or an abandoned
-//            writer (no commit before destruction) leaves no file behind. The
-//            new file gets the usual mode (0666 less the umask); a symbolic
-//            link at the target is replaced by the file.
+//            writer (no commit before destruction) leaves no file behind. A
+//            file that replaces another keeps its permission bits (and, where
+//            allowed, its owner); a new file gets the usual mode (0666 less
+//            the umask). A symbolic link at the target is replaced by the file.
 //   Append:  the text is added at the end of the file (created when missing);
 //            a chunk whose writing fails is cut off again, so the file keeps
 //            only whole flushed chunks. Abandoned text (no flush or commit)
 //            is not written.
+// A read-only target (one that cannot be opened for writing, or that has no
+// write permission bit at all) is refused by open() in both modes, with the
+// system's reason, e.g. "Cannot open file '/x/y.tvs': Permission denied".
 // Errors are sticky: after the first one, writes are ignored, commit()
 // returns false and error() tells what happened, e.g.
 // "Cannot create file '/x/y.tvs': No such file or directory".
@@ -90,6 +99,11 @@ private:
     std::string buffer_;
     std::string error_;
     std::size_t replaced_ = 0;
+    // Replace over an existing file: its mode and owner, given to the new one.
+    bool keepMode_ = false;
+    unsigned keptMode_ = 0;
+    unsigned keptUid_ = 0;
+    unsigned keptGid_ = 0;
 };
 
 } // namespace tavisol::numfmt

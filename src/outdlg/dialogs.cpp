@@ -408,12 +408,12 @@ void frmGuessOut::CmdSave_Click() {
     QPointer<frmGuessOut> self(this);
     if (!GuessUpToDate(this) || !self)
         return;
-    const std::string error = SaveResults(ToPath(name), Request());
-    if (!error.empty()) {
-        ShowMessage(this, MsgIcon::NoIcon, QString::fromStdString(error));
+    const DispatchOutcome outcome = SaveResults(ToPath(name), Request());
+    if (!outcome.ok) {
+        ShowMessage(this, MsgIcon::NoIcon, QString::fromStdString(outcome.error));
         return;
     }
-    ShowMessage(this, MsgIcon::Information, QString::fromUtf8(SavedText));
+    ShowMessage(this, MsgIcon::Information, QString::fromStdString(SavedMessage(outcome)));
 }
 
 void frmGuessOut::CmdPrint_Click() {
@@ -427,7 +427,9 @@ void frmGuessOut::CmdPrint_Click() {
     QPointer<frmGuessOut> self(this);
     if (!GuessUpToDate(this) || !self)
         return;
-    printresults(*device, Request());
+    const std::string notice = printresults(*device, Request());
+    if (!notice.empty())
+        ShowMessage(this, MsgIcon::Information, QString::fromStdString(notice));
 }
 
 void frmGuessOut::CmdCanc_Click() { UnloadGuessOut(); }

@@ -25,8 +25,10 @@ DispatchOutcome Guarded(F &&write) {
     try {
         write();
         return {};
+    } catch (const exports::MissingEstimateError &e) {
+        return {false, std::string(e.what()) + " Nothing was saved.", {}};
     } catch (const std::exception &e) {
-        return {false, e.what()};
+        return {false, e.what(), {}};
     }
 }
 
@@ -34,6 +36,38 @@ void Leave(const LeaveVariable &leave, int variable) {
     if (leave && variable >= 0)
         leave(variable);
 }
+
+// The ticked variables split by whether they have an estimate.
+struct TickedSplit {
+    std::vector<int> Estimated;
+    std::vector<int> LeftOut;
+};
+
+TickedSplit SplitTicked(const results::GuessResults &stored, const VariableTicks &ticks) {
+    TickedSplit split;
+    for (int v : TickedVariables(ticks))
+        (stored[v].Estimated ? split.Estimated : split.LeftOut).push_back(v);
+    return split;
+}
+
+VariableTicks TicksOf(const std::vector<int> &variables) {
+    VariableTicks ticks{};
+    for (int v : variables)
+        ticks[static_cast<std::size_t>(v)] = true;
+    return ticks;
+}
+
+std::string NameList(const std::vector<int> &variables) {
+    std::vector<exports::Integer> v(variables.begin(), variables.end());
+    return exports::VariableNameList(v);
+}
+
+std::string NoEstimateText(const std::vector<int> &variables, const std::string &locationName) {
+    return "There is no estimate of " + NameList(variables) + " at " + locationName + ".";
+}
+
+constexpr const char *NothingSaved = " Nothing was saved.";
+constexpr const char *NothingPrinted = " Nothing was printed.";
 
 } // namespace
 
@@ -161,6 +195,7 @@ exports::VariableExport StoredVariableExport(const results::GuessResults &stored
     e.Calc = {s.CalcLongitude, s.CalcLatitude, s.CalcAltitude};
     e.Variable = static_cast<engine::Integer>(variable);
     e.Result = s.Result;
+    e.HasEstimate = s.Estimated;
     return e;
 }
 
@@ -173,21 +208,38 @@ exports::LocationExport StoredLocationExport(const results::GuessResults &stored
     const results::StoredVariable &pet = stored[Pet];
     e.Calc = {pet.CalcLongitude, pet.CalcLatitude, pet.CalcAltitude};
     e.Current = current;
-    for (int v = 0; v < results::VariableCount; ++v)
+    for (int v = 0; v < results::VariableCount; ++v) {
         e.Results[static_cast<std::size_t>(v)] = stored[v].Result;
+        e.HasEstimate[static_cast<std::size_t>(v)] = stored[v].Estimated;
+    }
     return e;
+}
+
+std::string SavedMessage(const DispatchOutcome &outcome) {
+    if (outcome.LeftOut.empty())
+        return SavedText;
+    return "Data Saved without " + NameList(outcome.LeftOut) + " (no estimate at this location).";
 }
 
 DispatchOutcome SaveLocationResults(const std::filesystem::path &file, const results::GuessResults &stored,
                                     const OutputRequest &request, const LeaveVariable &leave) {
-    const std::vector<int> ticked = TickedVariables(request.Variables);
-    const int last = ticked.empty() ? -1 : ticked.back();
+    // Per-variable formats write only the variables that have an estimate.
+    const TickedSplit split = SplitTicked(stored, request.Variables);
+    const std::vector<int> &ticked = split.Estimated;
+    const bool perVariable = request.Format == FormatTavisol || request.Format == FormatQuorrel ||
+                             request.Format == FormatKetlo;
+    // The state keeps the last variable written (any format without a
+    // writer: the last one ticked).
+    const std::vector<int> visited = perVariable ? ticked : TickedVariables(request.Variables);
+    const int last = visited.empty() ? -1 : visited.back();
+    if (perVariable && ticked.empty() && !split.LeftOut.empty())
+        return {false, NoEstimateText(split.LeftOut, request.LocationName) + NothingSaved, split.LeftOut};
     DispatchOutcome outcome;
     switch (request.Format) {
     case FormatTavisol: {
         const report::WriteOutcome written = report::WriteLocationReports(
-            file, report::LocationInputs(stored, request.Variables), request.Methods, request.Options, request.Locale);
-        outcome = {written.ok, written.error};
+            file, report::LocationInputs(stored, TicksOf(ticked)), request.Methods, request.Options, request.Locale);
+        outcome = {written.ok, written.error, {}};
         break;
     }
     case FormatQuorrel:
@@ -238,8 +290,11 @@ DispatchOutcome SaveLocationResults(const std::filesystem::path &file, const res
         });
         break;
     }
-    if (outcome.ok)
+    if (outcome.ok) {
+        if (perVariable)
+            outcome.LeftOut = split.LeftOut;
         Leave(leave, last);
+    }
     return outcome;
 }
 
@@ -249,10 +304,16 @@ PrintJob LocationPrintJob(const results::GuessResults &stored, const OutputReque
     job.Methods = request.Methods;
     job.Options = request.Options;
     job.Locale = request.Locale;
-    const std::vector<int> ticked = TickedVariables(request.Variables);
+    const TickedSplit split = SplitTicked(stored, request.Variables);
+    const std::vector<int> &ticked = split.Estimated;
+    const bool perVariable = request.Format == FormatTavisol || request.Format == FormatQuorrel ||
+                             request.Format == FormatKetlo;
+    if (perVariable && !split.LeftOut.empty())
+        job.Notice = ticked.empty() ? NoEstimateText(split.LeftOut, request.LocationName) + NothingPrinted
+                                    : "Printed without " + NameList(split.LeftOut) + " (no estimate at this location).";
     switch (request.Format) {
     case FormatTavisol:
-        job.Reports = report::LocationInputs(stored, request.Variables);
+        job.Reports = report::LocationInputs(stored, TicksOf(ticked));
         if (!job.Reports.empty())
             job.What = PrintJob::Kind::LocationReports;
         break;
@@ -275,12 +336,17 @@ PrintJob LocationPrintJob(const results::GuessResults &stored, const OutputReque
     case FormatLgsOutput:
     case FormatFurrowin: {
         const exports::LocationExport e = StoredLocationExport(stored, request.LocationName, request.Current);
-        if (request.Format == FormatLgsInput)
-            job.Lines = exports::PrintTillwickInput(e);
-        else if (request.Format == FormatLgsOutput)
-            job.Lines = exports::PrintTillwickOutput(e, request.Locale);
-        else
-            job.Lines = exports::PrintFurrowin(e, request.Locale);
+        try {
+            if (request.Format == FormatLgsInput)
+                job.Lines = exports::PrintTillwickInput(e);
+            else if (request.Format == FormatLgsOutput)
+                job.Lines = exports::PrintTillwickOutput(e, request.Locale);
+            else
+                job.Lines = exports::PrintFurrowin(e, request.Locale);
+        } catch (const exports::MissingEstimateError &missing) {
+            job.Notice = std::string(missing.what()) + NothingPrinted;
+            return job;
+        }
         job.What = PrintJob::Kind::Lines;
         Leave(leave, Pet);
         return job;
@@ -288,7 +354,8 @@ PrintJob LocationPrintJob(const results::GuessResults &stored, const OutputReque
     default:
         break;
     }
-    Leave(leave, ticked.empty() ? -1 : ticked.back());
+    const std::vector<int> visited = perVariable ? ticked : TickedVariables(request.Variables);
+    Leave(leave, visited.empty() ? -1 : visited.back());
     return job;
 }
 
@@ -298,7 +365,7 @@ DispatchOutcome SaveWorkbenchResults(const std::filesystem::path &file, const en
     case FormatTavisol: {
         const report::WriteOutcome written = report::WriteReportFile(file, report::InputFromEngine(state),
                                                                      request.Methods, request.Options, request.Locale);
-        return {written.ok, written.error};
+        return {written.ok, written.error, {}};
     }
     case FormatQuorrel:
         return Guarded([&] {
@@ -340,7 +407,13 @@ PrintJob WorkbenchPrintJob(const engine::EngineState &state, const OutputRequest
     return job;
 }
 
-report::PrintScript LinesScript(const exports::PrintLines &lines) {
+report::PrintScript FittedLinesScript(const exports::PrintLines &lines, const report::PageSize &page,
+                                      const report::FontMeasure &measure) {
+    const int widest = report::WidestLine(LinesScript(lines));
+    return LinesScript(lines, report::FittingFontSize(LinesFont, widest, page.Width, measure, MinLinesFontSize));
+}
+
+report::PrintScript LinesScript(const exports::PrintLines &lines, double fontSize) {
     report::PrintScript script;
     report::PrintOp name;
     name.What = report::PrintOp::Kind::FontName;
@@ -348,7 +421,7 @@ report::PrintScript LinesScript(const exports::PrintLines &lines) {
     script.push_back(name);
     report::PrintOp size;
     size.What = report::PrintOp::Kind::FontSize;
-    size.Value = LinesFont.Size;
+    size.Value = fontSize;
     script.push_back(size);
     for (const numfmt::PrintLine &line : lines) {
         report::PrintOp op;

@@ -99,7 +99,13 @@ struct OutputRequest {
 struct DispatchOutcome {
     bool ok = true;
     std::string error;  // for a message box when !ok
+    // Ticked variables left out of a saved file for want of an estimate.
+    std::vector<int> LeftOut;
 };
+
+// The message after a save that went well: "Data Saved Correctly", or what
+// was left out of the file.
+std::string SavedMessage(const DispatchOutcome &outcome);
 
 // Puts a stored variable back into the results window's engine state; the
 // dispatch calls it with the variable that the state is to hold afterwards.
@@ -124,9 +130,13 @@ exports::LocationExport StoredLocationExport(const results::GuessResults &stored
 //   7 Furrowin catalogue (new, not a list run) with the .PEN and .CLI files
 //     beside it;
 //   6 and any other code: the file is left empty.
-// A file is written whole or not at all. On success `leave` gets the variable
-// the engine state holds after the writers: the last ticked one, or 5 for
-// formats 3, 4 and 7 (none when nothing was ticked).
+// A file is written whole or not at all. A variable without an estimate is
+// never written: formats 1, 2 and 5 leave it out (DispatchOutcome::LeftOut;
+// when every ticked variable lacks one, nothing is written and !ok); formats
+// 3, 4 and 7 are not written when a variable they read lacks one (!ok).
+// On success `leave` gets the variable the engine state holds after the
+// writers: the last one written, or 5 for formats 3, 4 and 7 (none when
+// nothing was written).
 DispatchOutcome SaveLocationResults(const std::filesystem::path &file, const results::GuessResults &stored,
                                     const OutputRequest &request, const LeaveVariable &leave = {});
 
@@ -139,13 +149,17 @@ struct PrintJob {
     report::AppliedMethods Methods;
     report::ReportOptions Options;
     numfmt::Locale Locale = numfmt::Locale::english();
+    // What was left out of the print (or why nothing is printed) for want of
+    // estimates; empty when everything asked for is printed.
+    std::string Notice;
 };
 
 // Print of the location results window: format 1 the reports of the ticked
 // variables, each from a new page; 2 and 5 the table / Ketlo lines of the
 // ticked variables, header with the first; 3, 4, 7 the location's Tillwick
-// or Furrowin lines whatever is ticked; 6 and others nothing. Throws what the
-// writers throw (a print then ends silently). `leave` as for the save.
+// or Furrowin lines whatever is ticked; 6 and others nothing. Variables
+// without an estimate are left out as for the save (Notice says so). Throws
+// what the writers throw (a print then ends silently). `leave` as for the save.
 PrintJob LocationPrintJob(const results::GuessResults &stored, const OutputRequest &request,
                           const LeaveVariable &leave = {});
 
@@ -160,7 +174,13 @@ PrintJob WorkbenchPrintJob(const engine::EngineState &state, const OutputRequest
 
 // The printer operations of a list of print lines: a fixed-pitch font, then
 // one print statement per line.
-report::PrintScript LinesScript(const exports::PrintLines &lines);
 inline const report::PrintFont LinesFont{"Courier", 10, false};
+report::PrintScript LinesScript(const exports::PrintLines &lines, double fontSize = LinesFont.Size);
+// The same for a page: where the widest line does not fit the page's width
+// in LinesFont, the font is made smaller for this print, down to
+// MinLinesFontSize; lines still too wide continue on the next line.
+inline constexpr double MinLinesFontSize = 6;
+report::PrintScript FittedLinesScript(const exports::PrintLines &lines, const report::PageSize &page,
+                                      const report::FontMeasure &measure);
 
 } // namespace tavisol::outdlg

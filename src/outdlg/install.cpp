@@ -1,6 +1,5 @@
 #include "outdlg/install.h"
 
-#include <QFileDialog>
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -19,6 +18,7 @@
 #include "shell/commands.h"
 #include "shell/formlocation.h"
 #include "shell/mdiform1.h"
+#include "shell/savefiledialog.h"
 #include "workbench/frmwork.h"
 
 namespace tavisol::outdlg {
@@ -136,8 +136,8 @@ QString AskSaveFile(QWidget *parent, const std::string &filter, const std::files
     const QString qtFilter = QtFileFilter(filter);
     const QString folder = QString::fromStdString(initialFolder.string());
     if (g_saveDialog)
-        return g_saveDialog(parent, qtFilter, folder);
-    return QFileDialog::getSaveFileName(parent, QString(), folder, qtFilter);
+        return WithFilterExtension(g_saveDialog(parent, qtFilter, folder), qtFilter);
+    return GetSaveFileName(parent, QString(), folder, qtFilter);
 }
 
 QPagedPaintDevice *AskPrinter(QWidget *parent) {
@@ -152,20 +152,21 @@ QPagedPaintDevice *AskPrinter(QWidget *parent) {
 
 // ---- The location results window's dispatch ------------------------------------------
 
-std::string SaveResults(const std::filesystem::path &file, const OutputRequest &request) {
+DispatchOutcome SaveResults(const std::filesystem::path &file, const OutputRequest &request) {
     results::frmGuess &guess = results::GuessWindow();
-    const DispatchOutcome outcome = SaveLocationResults(file, guess.Results(), request,
-                                                        [&guess](int v) { guess.RestoreForWriting(v); });
-    return outcome.ok ? std::string() : outcome.error;
+    return SaveLocationResults(file, guess.Results(), request, [&guess](int v) { guess.RestoreForWriting(v); });
 }
 
-void printresults(QPagedPaintDevice &device, const OutputRequest &request) {
-    PrintOn(device, [&device, &request] {
+std::string printresults(QPagedPaintDevice &device, const OutputRequest &request) {
+    std::string notice;
+    PrintOn(device, [&device, &request, &notice] {
         results::frmGuess &guess = results::GuessWindow();
         const PrintJob job =
             LocationPrintJob(guess.Results(), request, [&guess](int v) { guess.RestoreForWriting(v); });
+        notice = job.Notice;
         RunPrintJob(device, job);
     });
+    return notice;
 }
 
 void PrintOn(QPagedPaintDevice &device, const std::function<void()> &print) {

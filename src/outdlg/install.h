@@ -65,11 +65,12 @@ QPagedPaintDevice *AskPrinter(QWidget *parent);
 
 // The location results window's dispatch on its stored copies, as
 // frmGuessOut's Save and Print run it once the window is up to date
-// (request: frmGuessOut::Request()). Save returns the error text, empty on
-// success; print errors end silently. Both leave the last variable written
-// in the window's engine state.
-std::string SaveResults(const std::filesystem::path &file, const OutputRequest &request);
-void printresults(QPagedPaintDevice &device, const OutputRequest &request);
+// (request: frmGuessOut::Request()). Save returns the outcome (SavedMessage
+// gives the message after a good one); print errors end silently, and print
+// returns what was left out for want of estimates (empty: nothing). Both
+// leave the last variable written in the window's engine state.
+DispatchOutcome SaveResults(const std::filesystem::path &file, const OutputRequest &request);
+std::string printresults(QPagedPaintDevice &device, const OutputRequest &request);
 
 // Runs print with `device` as the printer that the workbench's printresults
 // draws on (the main window's printer otherwise); any error ends it silently.

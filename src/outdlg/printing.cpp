@@ -2,10 +2,13 @@
 
 #include <QPagedPaintDevice>
 
+#include "report/printreport.h"
+
 namespace tavisol::outdlg {
 
 report::PrintOutcome PrintLinesOn(QPagedPaintDevice &device, const exports::PrintLines &lines) {
-    return report::PrintScriptOn(device, LinesScript(lines));
+    return report::PrintScriptOn(device,
+                                 FittedLinesScript(lines, report::PrintablePage(device), report::DeviceMeasure(device)));
 }
 
 report::PrintOutcome RunPrintJob(QPagedPaintDevice &device, const PrintJob &job) {

@@ -35,6 +35,7 @@
 #include "shell/mdiform1.h"
 #include "shell/messages.h"
 #include "shell/programfolders.h"
+#include "shell/savefiledialog.h"
 #include "shell/sharedsettings.h"
 
 namespace tavisol::rastermap {
@@ -869,8 +870,8 @@ void Form1::savevistrel(int variable) {
             QApplication::restoreOverrideCursor();
             const QString folder = QString::fromStdString(programFolder().string());
             const QString filter = QStringLiteral("Vistrel (*.IMG)");
-            const QString file = saveDialog() ? saveDialog()(this, folder, filter)
-                                              : QFileDialog::getSaveFileName(this, QString(), folder, filter);
+            const QString file = saveDialog() ? WithFilterExtension(saveDialog()(this, folder, filter), filter)
+                                              : GetSaveFileName(this, QString(), folder, filter);
             QApplication::setOverrideCursor(Qt::WaitCursor);
             if (!file.isEmpty()) {
                 // Written with its legend, capitals and boundaries, so that it

@@ -1,7 +1,9 @@
 #include "report/printscript.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 
 #include "report/reportparts.h"
 
@@ -252,6 +254,81 @@ double NominalMeasure::ColumnWidth(const PrintFont &font) const {
     return font.Size * MmPerPoint * (font.Name == "Courier" ? 0.6 : 0.5);
 }
 
+namespace {
+
+using Segments = std::vector<numfmt::PrintLine::Segment>;
+
+// Byte offsets of the characters of a UTF-8 text, and its end.
+std::vector<std::size_t> CharStarts(const std::string &text) {
+    std::vector<std::size_t> starts;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
+            starts.push_back(i);
+    starts.push_back(text.size());
+    return starts;
+}
+
+// One physical line cut into lines of at most `fit` columns: the character
+// at column c goes to line (c - 1) / fit, at column (c - 1) % fit + 1. A
+// segment that would straddle two lines but fits on one moves whole to the
+// next, and the rest of the line moves with it; rows of one table thus wrap
+// alike and keep their columns aligned.
+std::vector<Segments> Wrapped(const Segments &line, int fit) {
+    std::vector<Segments> out(1);
+    int shift = 0;
+    for (const auto &segment : line) {
+        const std::vector<std::size_t> starts = CharStarts(segment.text);
+        const int count = static_cast<int>(starts.size()) - 1;
+        int first = segment.column - 1 + shift;  // 0-based column
+        if (count <= fit && count > 0 && first / fit != (first + count - 1) / fit) {
+            const int next = (first / fit + 1) * fit;
+            shift += next - first;
+            first = next;
+        }
+        int k = 0;
+        while (k < count) {
+            const int at = first + k;
+            const auto piece = static_cast<std::size_t>(at / fit);
+            const int room = fit - at % fit;
+            const int take = std::min(room, count - k);
+            if (out.size() <= piece)
+                out.resize(piece + 1);
+            const auto from = starts[static_cast<std::size_t>(k)];
+            const auto to = starts[static_cast<std::size_t>(k + take)];
+            out[piece].push_back({at % fit + 1, segment.text.substr(from, to - from)});
+            k += take;
+        }
+    }
+    return out;
+}
+
+int LineEnd(const Segments &line) {
+    int end = 0;
+    for (const auto &segment : line)
+        end = std::max(end, segment.column - 1 + static_cast<int>(numfmt::charCount(segment.text)));
+    return end;
+}
+
+} // namespace
+
+int WidestLine(const PrintScript &script) {
+    int widest = 0;
+    for (const auto &op : script)
+        if (op.What == PrintOp::Kind::Print)
+            for (const auto &line : op.Lines)
+                widest = std::max(widest, LineEnd(line));
+    return widest;
+}
+
+double FittingFontSize(const PrintFont &font, int columns, double width, const FontMeasure &measure,
+                       double minSize) {
+    PrintFont f = font;
+    for (; f.Size > minSize; f.Size -= 0.5)
+        if (columns * measure.ColumnWidth(f) <= width)
+            return f.Size;
+    return std::min(font.Size, minSize);
+}
+
 PrintedDocument LayOut(const PrintScript &script, const PageSize &page, const FontMeasure &measure,
                        const PrintFont &initial) {
     PrintedDocument doc;
@@ -286,19 +363,27 @@ PrintedDocument LayOut(const PrintScript &script, const PageSize &page, const Fo
         case PrintOp::Kind::Print: {
             const double height = measure.LineHeight(font);
             const double column = measure.ColumnWidth(font);
-            for (const auto &line : op.Lines) {
-                if (pageUsed && y + height > page.Height) {
-                    const double keepX = x;
-                    newPage();
-                    x = keepX;
+            // Columns that fit between the position and the right edge (a
+            // small tolerance keeps a line that ends exactly there whole).
+            const int fit = column > 0 ? std::max(1, static_cast<int>(std::floor((page.Width - x) / column + 1e-6)))
+                                       : std::numeric_limits<int>::max();
+            for (const auto &whole : op.Lines) {
+                const std::vector<Segments> parts = LineEnd(whole) > fit ? Wrapped(whole, fit)
+                                                                          : std::vector<Segments>{whole};
+                for (const auto &line : parts) {
+                    if (pageUsed && y + height > page.Height) {
+                        const double keepX = x;
+                        newPage();
+                        x = keepX;
+                    }
+                    for (const auto &segment : line) {
+                        if (segment.text.find_first_not_of(' ') == std::string::npos)
+                            continue;
+                        doc.Pages.back().Items.push_back({x + (segment.column - 1) * column, y, segment.text, font});
+                    }
+                    y += height;
+                    pageUsed = true;
                 }
-                for (const auto &segment : line) {
-                    if (segment.text.find_first_not_of(' ') == std::string::npos)
-                        continue;
-                    doc.Pages.back().Items.push_back({x + (segment.column - 1) * column, y, segment.text, font});
-                }
-                y += height;
-                pageUsed = true;
             }
             x = 0;
             break;

@@ -100,10 +100,19 @@ struct PrintedDocument {
 
 // Runs the operations on pages of the given size. A line that would pass the
 // bottom of the page goes to the top of a new page, in the font in force; a
-// trailing page break with nothing after it makes no page. Text of blanks
+// line wider than the page continues on the next line(s) from the same left
+// edge, cut after the last column that fits (so nothing is cut off at the
+// right margin); a trailing page break with nothing after it makes no page. Text of blanks
 // only is not placed (it still takes its line). The font before the first
 // operation is `initial` (the date line of a first report shows in it).
 PrintedDocument LayOut(const PrintScript &script, const PageSize &page, const FontMeasure &measure,
                        const PrintFont &initial = PrintFont{});
+
+// Columns taken by the widest physical line of the Print operations.
+int WidestLine(const PrintScript &script);
+// The size, from font.Size down to minSize in steps of half a point, at
+// which `columns` columns fit into `width` mm; minSize when none does.
+double FittingFontSize(const PrintFont &font, int columns, double width, const FontMeasure &measure,
+                       double minSize = 6);
 
 } // namespace tavisol::report

@@ -270,6 +270,22 @@ TEST_F(BatchWindows, OtherFormatRunEmptiesAndWritesTheChosenFile) {
     EXPECT_NE(lines[0], "old text");
 }
 
+TEST_F(BatchWindows, ANameTypedWithoutExtensionGetsTheFilters) {
+    batch::testing::WriteDataFolder(program.path(), {{10, 45}});
+    appState().OutputFormat = FormatKetlo;
+    list->Enablecheck(FormatKetlo);
+    list->chkMax->setChecked(true);
+    list->addLocation(batch::GridEntry(10, 45, 50, numfmt::Locale::english()));
+    file = QString::fromStdString((out.path() / "ketlo").string());
+    const auto here = std::filesystem::current_path();
+    std::filesystem::current_path(out.path());
+    list->CmdSave_Click();
+    std::filesystem::current_path(here);
+    EXPECT_FALSE(std::filesystem::exists(out.path() / "ketlo"));
+    ASSERT_TRUE(std::filesystem::exists(out.path() / "ketlo.Dat"));
+    EXPECT_THAT(batch::testing::ReadLines(out.path() / "ketlo.Dat").back(), HasSubstr("Lon : 10.00"));
+}
+
 TEST_F(BatchWindows, SetLocationTakesTheSelectedEntry) {
     list->addLocation({"A", "1.5", "2.25", "30"});
     list->addLocation({"B", "12.345", "41.99", "17.4"});

@@ -3,6 +3,8 @@
 #include "export_fixture.h"
 
 #include "export/furrowin.h"
+#include "export/ketlo.h"
+#include "export/tillwick.h"
 
 namespace ex = tavisol::exports;
 namespace nf = tavisol::numfmt;
@@ -119,6 +121,45 @@ TEST_F(FurrowinFiles, FailuresLeaveTheCatalogueUntouched) {
     EXPECT_EQ(slurp(catalogue), "3 rome\r\nA\t1 2 3\r\n");
     EXPECT_FALSE(fs::exists(dir_.parent_path() / "escape.PEN"));
     EXPECT_TRUE(fs::is_empty(dir_ / "Busy.CLI"));
+}
+
+// The .PEN and .CLI files are named after the location; the catalogue lists
+// the name in Windows-1252, so a name it cannot carry would list files that
+// no reader finds.
+TEST_F(FurrowinFiles, NamesOutsideWindows1252AreRefusedByName) {
+    const auto catalogue = dir_ / "poland.lst";
+    try {
+        ex::Furrowin(catalogue, Rome("\u0141\u00f3d\u017a \u0141ask"), Options(dir_));
+        ADD_FAILURE() << "no error";
+    } catch (const nf::TextFileError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "The location name '\u0141\u00f3d\u017a \u0141ask' cannot be used for the Furrowin files: "
+                  "these characters cannot be written in their names: \u0141 \u017a");
+    }
+    EXPECT_THROW(ex::Furrowin(catalogue, Rome("Km \u2212 5"), Options(dir_)), nf::TextFileError);
+    EXPECT_EQ(entries(), 0U);
+    // Names within Windows-1252 are fine.
+    ex::Furrowin(catalogue, Rome("Z\u00fcrich"), Options(dir_));
+    EXPECT_EQ(slurp(catalogue), "1 poland\r\nZ\xFCrich\t13.01 41.99 17\r\n");
+    EXPECT_TRUE(fs::exists(dir_ / "Z\u00fcrich.PEN"));
+}
+
+TEST_F(FurrowinFiles, QuotesInsideQuotedNamesBecomeApostrophes) {
+    const std::string name = "Rome \"centre\", Italy";
+    ex::Furrowin(dir_ / "rome.lst", Rome(name), Options(dir_));
+    const std::string pen = slurp(dir_ / (name + ".PEN"));
+    EXPECT_EQ(pen.substr(0, pen.find('\r')), "\"rome\",\"Rome 'centre', Italy\",17,41.99,\"N.L.\",13.01,\" 01\"");
+    const std::string cli = slurp(dir_ / (name + ".CLI"));
+    EXPECT_EQ(cli.substr(0, cli.find('\r')), "\"Rome 'centre', Italy\",\"\",\" 4\",0,0,0,0,0,0");
+    EXPECT_EQ(ex::PrintFurrowin(Rome(name), nf::Locale::english())[1].str().substr(0, 28),
+              "\" \",\"Rome 'centre', Italy\" ,");
+
+    const auto ketlo = ex::KetloLines(EastOfRome(0, Flat(1)), false);
+    auto quoted = EastOfRome(0, Flat(1));
+    quoted.LocationName = name;
+    EXPECT_EQ(ex::KetloLines(quoted, false).front().substr(0, 23), "\"Rome 'centre', Italy\",");
+    EXPECT_EQ(ex::TillwickInputLines(Rome(name), false).front().substr(0, 23), "\"Rome 'centre', Italy\",");
+    EXPECT_EQ(ketlo.front().substr(0, 15), "\"East of Rome\",");
 }
 
 // Temperatures and PET per day are single-precision values: they round on

@@ -79,6 +79,44 @@ TEST(GrowingSeasons, SeasonOverTheTurnOfTheYearIsRotatedAndWraps) {
     ExpectRow(g, 1, {3, 23.10F, 5.04F, 21.11F, 12.03F, 293, 95, 168});
 }
 
+// Crossings between mid-December and mid-January compare December with
+// January of the same year (month 13 is a copy of month 1). Values worked
+// by hand: CrossingDay = 30 (R - X) / ((X' - R') - (X - R)) + 0.5.
+TEST(GrowingSeasons, RiseAboveHalfThePetBetweenDecemberAndJanuary) {
+    // January's PET differs from December's, so the crossing depends on both.
+    auto pet = kPet100;
+    pet[1] = 120;
+    ex::GrowingSeasons g;
+    g.Calculate(Months({80, 180, 180, 90, 30, 30, 30, 30, 30, 30, 30, 40}), pet);
+    // Recorded B (10.5 days after mid-January, 25 January), E (12 April),
+    // e (5 May), b (10.5 days after mid-December, 25 December), then rotated
+    // to the b.
+    EXPECT_EQ(Letters(g), "bBEe");
+    EXPECT_FLOAT_EQ(g.SeasonEvents[1].Date, 25.12F);
+    // Day 355 to day 125: 125 - 355 + 1 + 365.
+    ExpectRow(g, 1, {3, 25.12F, 5.05F, 25.01F, 12.04F, 355, 125, 136});
+}
+
+TEST(GrowingSeasons, FallBelowBothCurvesLateInDecemberIsDatedInJanuary) {
+    ex::GrowingSeasons g;
+    g.Calculate(Months({30, 30, 30, 30, 30, 30, 30, 30, 40, 80, 180, 180}), kPet100);
+    // E: 16.5 days after mid-December is 1 January; e: 26.5 days, 11 January.
+    EXPECT_EQ(Letters(g), "bBEe");
+    ExpectRow(g, 1, {3, 23.09F, 11.01F, 21.10F, 1.01F, 263, 11, 114});
+}
+
+TEST(GrowingSeasons, RiseAboveThePetBetweenDecemberAndJanuaryWithoutHalfPetCrossing) {
+    auto pet = kPet100;
+    pet[1] = 150;
+    ex::GrowingSeasons g;
+    g.Calculate(Months({180, 90, 60, 60, 60, 60, 60, 60, 60, 60, 60, 80}), pet);
+    // E in January (23 days after mid-January, 8 February), B in December
+    // (12.5 days after mid-December, 27 December): rotated to the B.
+    EXPECT_EQ(Letters(g), "BE");
+    EXPECT_EQ(g.SeasonCount, 1.0F);
+    ExpectRow(g, 1, {6, -999, -999, 27.12F, 8.02F, 357, 38, 365});
+}
+
 TEST(GrowingSeasons, TwoSeasonsLongestFirst) {
     ex::GrowingSeasons g;
     g.Calculate(Months({30, 60, 70, 20, 40, 80, 180, 180, 90, 30, 30, 30}), kPet100);

@@ -4,6 +4,9 @@
 
 #include <algorithm>
 
+#include "export/furrowin.h"
+#include "export/ketlo.h"
+#include "export/standard_table.h"
 #include "export/tillwick.h"
 
 namespace ex = tavisol::exports;
@@ -106,6 +109,42 @@ TEST_F(TillwickOutputFile, CalculationErrorWritesNothing) {
     EXPECT_EQ(slurp(file), "kept\r\n");
     EXPECT_THROW(ex::TillwickOutput(dir_ / "none" / "o.csv", WithSeasons("D", Flat(1), Flat(9)), {}),
                  nf::TextFileError);
+}
+
+// Writers asked for a variable without an estimate throw and touch no file,
+// whoever calls them (the output dialog, the list window's runs).
+TEST_F(TillwickInputFile, VariablesWithoutAnEstimateAreRefusedByEveryWriter) {
+    auto l = WithSeasons("Sea", Flat(80), Flat(0));
+    l.HasEstimate[5] = false;
+    const auto file = dir_ / "out.csv";
+    const ex::ExportOptions options{true, false, nf::Locale::english()};
+    EXPECT_THROW(ex::TillwickInput(file, l, options), ex::MissingEstimateError);
+    EXPECT_THROW(ex::TillwickOutput(file, l, options), ex::MissingEstimateError);
+    EXPECT_THROW(ex::PrintTillwickInput(l), ex::MissingEstimateError);
+    ex::FurrowinOptions f;
+    f.FileFolder = dir_;
+    EXPECT_THROW(ex::Furrowin(dir_ / "c.Lst", l, f), ex::MissingEstimateError);
+    EXPECT_THROW(ex::PrintFurrowin(l, nf::Locale::english()), ex::MissingEstimateError);
+    EXPECT_EQ(entries(), 0U);
+    try {
+        ex::TillwickInput(file, l, options);
+    } catch (const ex::MissingEstimateError& e) {
+        EXPECT_STREQ(e.what(), "The Tillwick input file needs precipitation and potential evapotranspiration; "
+                               "there is no estimate of potential evapotranspiration at Sea.");
+    }
+    // The Furrowin rainfall table reads precipitation too.
+    l.HasEstimate = {true, true, true, false, true, true, true, true};
+    EXPECT_THROW(ex::Furrowin(dir_ / "c.Lst", l, f), ex::MissingEstimateError);
+    // Variables the format does not read do not matter.
+    l.HasEstimate = {false, true, true, true, false, true, true, true};
+    EXPECT_NO_THROW(ex::Furrowin(dir_ / "c.Lst", l, f));
+
+    auto v = EastOfRome(7, Flat(0));
+    v.HasEstimate = false;
+    EXPECT_THROW(ex::formatStandard(file, v, options), ex::MissingEstimateError);
+    EXPECT_THROW(ex::Ketlo(file, v, options), ex::MissingEstimateError);
+    EXPECT_THROW(ex::PrintformatStandard(v, true, nf::Locale::english()), ex::MissingEstimateError);
+    EXPECT_FALSE(fs::exists(file));
 }
 
 } // namespace

@@ -130,6 +130,53 @@ TEST_F(TextFileTest, ReplaceGivesTheUsualFileMode) {
     EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask);
 }
 
+TEST_F(TextFileTest, ReplacedFileKeepsItsPermissionBits) {
+    auto modeOf = [](const fs::path& p) {
+        struct stat st {};
+        EXPECT_EQ(::stat(p.c_str(), &st), 0);
+        return st.st_mode & 07777;
+    };
+    for (mode_t mode : {0600, 0640, 0664, 0700}) {
+        const fs::path p = dir_ / ("kept" + std::to_string(mode) + ".txt");
+        put(p, "old\r\n");
+        ASSERT_EQ(::chmod(p.c_str(), mode), 0);
+        nf::TextFileWriter w(p);
+        w.writeLine("new");
+        ASSERT_TRUE(w.commit()) << w.error();
+        EXPECT_EQ(modeOf(p), mode);
+        EXPECT_EQ(slurp(p), "new\r\n");
+    }
+    // While a private file's text is written, nobody else can read it.
+    const fs::path priv = dir_ / "private.txt";
+    put(priv, "secret\r\n");
+    ASSERT_EQ(::chmod(priv.c_str(), 0600), 0);
+    nf::TextFileWriter open(priv);
+    for (const auto& e : fs::directory_iterator(dir_)) {
+        if (e.path().filename().string().find(".tmp") != std::string::npos) {
+            EXPECT_EQ(modeOf(e.path()) & 077, 0u);
+        }
+    }
+    open.discard();
+}
+
+TEST_F(TextFileTest, ReadOnlyFileIsRefusedAndKept) {
+    const fs::path p = dir_ / "locked.tvs";
+    put(p, "kept\r\n");
+    ASSERT_EQ(::chmod(p.c_str(), 0444), 0);
+    for (auto mode : {nf::TextFileWriter::Mode::Replace, nf::TextFileWriter::Mode::Append}) {
+        nf::TextFileWriter w(p, mode);
+        EXPECT_TRUE(w.failed());
+        EXPECT_EQ(w.error(), "Cannot open file '" + p.string() + "': Permission denied");
+        w.writeLine("new");
+        EXPECT_FALSE(w.commit());
+    }
+    EXPECT_EQ(slurp(p), "kept\r\n");
+    EXPECT_EQ(entries(), 1u);
+    struct stat st {};
+    ASSERT_EQ(::stat(p.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0444u);
+}
+
 TEST_F(TextFileTest, LargeTextIsWrittenWhole) {
     const fs::path p = dir_ / "big.tvs";
     nf::TextFileWriter w(p);

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QFontMetricsF>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QPushButton>
@@ -13,6 +14,9 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "export/ketlo.h"
+#include "export/standard_table.h"
+#include "export/tillwick.h"
 #include "fixture.h"
 #include "outdlg/dialogs.h"
 #include "outdlg/install.h"
@@ -24,6 +28,7 @@
 #include "shell/formlocation.h"
 #include "shell/messages.h"
 #include "shell/programfolders.h"
+#include "shell/savefiledialog.h"
 #include "shell/sharedsettings.h"
 #include "workbench/frmwork.h"
 
@@ -231,6 +236,81 @@ TEST_F(OutputDialogs, SaveWritesNothingWhenTheEstimateFails) {
     EXPECT_FALSE(fs::exists(file));
 }
 
+// Like the demo data far out at sea: vapour pressure, PET, wind and
+// sunshine have no station within reach, so no estimate.
+TEST_F(OutputDialogs, VariablesWithoutAnEstimateAreNeverSavedOrPrintedAsNumbers) {
+    for (engine::Integer v : {4, 5, 6, 7})
+        for (const std::string &name : engine::StationFileNames(v, fixture::PointLat, fixture::PointLon))
+            fixture::Put(folder.path() / "TavisolData" / name, "");
+    appState().OutputFormat = 2;
+    TellOutputFormat(2);
+    frmGuessOut &d = GuessOutDialog();
+    d.chkMean->setChecked(true);
+    d.chkSun->setChecked(true);
+    const fs::path table = folder.path() / "table.dat";
+    nextFile = QString::fromStdString(table.string());
+    d.CmdSave_Click();
+    ASSERT_EQ(messages.size(), 1U);
+    EXPECT_EQ(messages[0].text, QStringLiteral("Data Saved without sunshine fraction (no estimate at this location)."));
+    EXPECT_FALSE(results::GuessWindow().Results()[7].Estimated);
+    const std::string text = Slurp(table);
+    EXPECT_NE(text.find("\r\nTemp_mean_mly "), std::string::npos);
+    EXPECT_EQ(text.find("Sunsh"), std::string::npos) << text;
+
+    // Formats that need a missing variable write nothing at all.
+    for (int format : {3, 4, 7}) {
+        messages.clear();
+        appState().OutputFormat = format;
+        TellOutputFormat(format);
+        const fs::path file = folder.path() / ("whole" + std::to_string(format) + ".Lst");
+        nextFile = QString::fromStdString(file.string());
+        d.CmdSave_Click();
+        EXPECT_FALSE(Saved()) << format;
+        ASSERT_EQ(messages.size(), 1U);
+        EXPECT_TRUE(messages[0].text.contains(QStringLiteral("no estimate of potential evapotranspiration")))
+            << messages[0].text.toStdString();
+        EXPECT_TRUE(messages[0].text.endsWith(QStringLiteral("Nothing was saved.")));
+        EXPECT_FALSE(fs::exists(file)) << format;
+    }
+    EXPECT_FALSE(fs::exists(folder.path() / "East of Rome.PEN"));
+
+    // Printing follows the same rule.
+    messages.clear();
+    d.CmdPrint_Click();
+    EXPECT_EQ(PdfPages(PrintedPdf()), 0);
+    ASSERT_EQ(messages.size(), 1U);
+    EXPECT_TRUE(messages[0].text.endsWith(QStringLiteral("Nothing was printed."))) << messages[0].text.toStdString();
+}
+
+TEST_F(OutputDialogs, ANameTypedWithoutExtensionGetsTheFilters) {
+    frmGuessOut &d = GuessOutDialog();
+    const std::vector<std::pair<int, std::string>> formats = {{1, ".tvs"}, {2, ".Dat"}, {7, ".Lst"}};
+    for (const auto &[format, extension] : formats) {
+        appState().OutputFormat = format;
+        TellOutputFormat(format);
+        d.chkMax->setChecked(true);
+        d.ChkBest->setChecked(true);
+        const fs::path typed = folder.path() / ("typed" + std::to_string(format));
+        nextFile = QString::fromStdString(typed.string());
+        d.CmdSave_Click();
+        EXPECT_TRUE(Saved()) << format;
+        EXPECT_FALSE(fs::exists(typed)) << format;
+        EXPECT_TRUE(fs::exists(typed.string() + extension)) << format;
+    }
+    // A name with an extension of its own is kept.
+    nextFile = QString::fromStdString((folder.path() / "mine.txt").string());
+    d.CmdSave_Click();
+    EXPECT_TRUE(fs::exists(folder.path() / "mine.txt"));
+
+    // The workbench's dialog likewise.
+    appState().OutputFormat = 5;
+    TellOutputFormat(5);
+    const fs::path wb = folder.path() / "bench";
+    nextFile = QString::fromStdString(wb.string());
+    OutDialog().CmdSave_Click();
+    EXPECT_TRUE(fs::exists(wb.string() + ".Dat"));
+}
+
 TEST_F(OutputDialogs, CancelledSaveDialogIsSilent) {
     appState().OutputFormat = 5;
     frmGuessOut &d = GuessOutDialog();
@@ -252,6 +332,48 @@ TEST_F(OutputDialogs, WriteErrorShowsItsDescription) {
     ASSERT_EQ(messages.size(), 1U);
     EXPECT_EQ(messages[0].icon, MsgIcon::NoIcon);
     EXPECT_TRUE(messages[0].text.contains(QStringLiteral("k.dat"))) << messages[0].text.toStdString();
+}
+
+TEST_F(OutputDialogs, ReadOnlyFileIsRefusedAndAPrivateOneStaysPrivate) {
+    appState().OutputFormat = 5;
+    frmGuessOut &d = GuessOutDialog();
+    d.chkWind->setChecked(true);
+    const fs::path locked = folder.path() / "locked.dat";
+    fixture::Put(locked, "kept\r\n");
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    nextFile = QString::fromStdString(locked.string());
+    d.CmdSave_Click();
+    EXPECT_FALSE(Saved());
+    ASSERT_EQ(messages.size(), 1U);
+    EXPECT_EQ(messages[0].text.toStdString(), "Cannot open file '" + locked.string() + "': Permission denied");
+    EXPECT_EQ(Slurp(locked), "kept\r\n");
+
+    messages.clear();
+    const fs::path mine = folder.path() / "mine.dat";
+    fixture::Put(mine, "old\r\n");
+    fs::permissions(mine, fs::perms::owner_read | fs::perms::owner_write);
+    nextFile = QString::fromStdString(mine.string());
+    d.CmdSave_Click();
+    EXPECT_TRUE(Saved());
+    EXPECT_NE(Slurp(mine).find("E297"), std::string::npos);
+    EXPECT_EQ(fs::status(mine).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+}
+
+TEST_F(OutputDialogs, FurrowinRefusesALocationNameItsCatalogueCannotCarry) {
+    SetCurrentLocation("\u0141\u00f3d\u017a", fixture::PointLon, fixture::PointLat, fixture::PointAlt);
+    appState().OutputFormat = 7;
+    TellOutputFormat(7);
+    frmGuessOut &d = GuessOutDialog();
+    const fs::path catalogue = folder.path() / "poland.Lst";
+    nextFile = QString::fromStdString(catalogue.string());
+    d.CmdSave_Click();
+    EXPECT_FALSE(Saved());
+    ASSERT_EQ(messages.size(), 1U);
+    EXPECT_TRUE(messages[0].text.endsWith(QStringLiteral("cannot be written in their names: \u0141 \u017a")))
+        << messages[0].text.toStdString();
+    EXPECT_FALSE(fs::exists(catalogue));
+    for (const auto &entry : fs::directory_iterator(folder.path()))
+        EXPECT_NE(entry.path().extension(), ".PEN") << entry.path();
 }
 
 TEST_F(OutputDialogs, VistrelSaveLeavesAnEmptyFileAndConfirms) {
@@ -520,6 +642,79 @@ TEST(PrintLines, LongListsContinueOnNewPagesOfOneDocument) {
         EXPECT_EQ(RunPrintJob(writer, PrintJob{}).pages, 0);
     }
     EXPECT_TRUE(!fs::exists(none) || fs::file_size(none) == 0);
+}
+
+// What each print line shows, without the blanks between its items.
+std::string PrintedText(const exports::PrintLines &lines) {
+    std::string all;
+    for (const auto &line : lines)
+        for (char c : line.str())
+            if (c != ' ' && c != '\r' && c != '\n')
+                all += c;
+    return all;
+}
+
+// The standard table, the Ketlo table and the Tillwick input are far wider
+// than a page in Courier 10: the print makes the font smaller, down to 6 pt,
+// and lines that still do not fit continue on the next line. Checked with the
+// device's own text extents against the page's printable width.
+TEST(PrintLines, NoPrintedLineIsCutAtTheRightMargin) {
+    fixture::TempFolder folder;
+    QPdfWriter writer(QString::fromStdString((folder.path() / "wide.pdf").string()));
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    const report::PageSize page = report::PrintablePage(writer);
+    const report::DeviceMeasure measure(writer);
+
+    const results::GuessResults stored = fixture::StoredRun();
+    exports::PrintLines table;
+    exports::PrintLines ketlo;
+    for (int v = 0; v < 8; ++v) {
+        const exports::VariableExport e = StoredVariableExport(stored, v, "East of Rome");
+        for (auto &l : exports::PrintformatStandard(e, v == 0, numfmt::Locale::english()))
+            table.push_back(std::move(l));
+        for (auto &l : exports::PrintKetlo(e, v == 0))
+            ketlo.push_back(std::move(l));
+    }
+    const exports::PrintLines tillwick = exports::PrintTillwickInput(
+        StoredLocationExport(stored, "East of Rome", {fixture::PointLon, fixture::PointLat, fixture::PointAlt}));
+
+    for (const exports::PrintLines *lines : std::vector<const exports::PrintLines *>{&table, &ketlo, &tillwick}) {
+        const report::PrintedDocument doc = report::LayOut(FittedLinesScript(*lines, page, measure), page, measure);
+        std::string printed;
+        for (const auto &p : doc.Pages)
+            for (const auto &item : p.Items) {
+                EXPECT_GE(item.Font.Size, MinLinesFontSize);
+                EXPECT_LT(item.Font.Size, LinesFont.Size);
+                const QFontMetricsF fm(report::ToQFont(item.Font), &writer);
+                const double width = fm.horizontalAdvance(QString::fromStdString(item.Text)) * 25.4 / writer.logicalDpiX();
+                EXPECT_LE(item.X + width, page.Width + 0.01) << item.Text;
+                for (char c : item.Text)
+                    if (c != ' ')
+                        printed += c;
+            }
+        // Nothing is lost on the way.
+        EXPECT_EQ(printed, PrintedText(*lines));
+    }
+
+    // A narrow table keeps the print font.
+    exports::PrintLines narrow(1);
+    narrow[0].text("Temp_mean_mly  1.00");
+    const report::PrintScript small = FittedLinesScript(narrow, page, measure);
+    EXPECT_EQ(report::LayOut(small, page, measure).Pages[0].Items[0].Font.Size, LinesFont.Size);
+}
+
+TEST(FileFilters, TheChosenFiltersExtensionCompletesATypedName) {
+    EXPECT_EQ(FilterExtension(QStringLiteral("Data (*.Dat)")), QStringLiteral(".Dat"));
+    EXPECT_EQ(FilterExtension(QStringLiteral("Vistrel (*.IMG);;All (*.*)")), QStringLiteral(".IMG"));
+    EXPECT_EQ(FilterExtension(QStringLiteral("*.tvs")), QStringLiteral(".tvs"));
+    EXPECT_EQ(FilterExtension(QStringLiteral("All (*.*)")), QString());
+    EXPECT_EQ(FilterExtension(QStringLiteral("All (*)")), QString());
+    EXPECT_EQ(WithFilterExtension(QStringLiteral("/d/run"), QStringLiteral("Data (*.Dat)")), QStringLiteral("/d/run.Dat"));
+    EXPECT_EQ(WithFilterExtension(QStringLiteral("/d.x/run"), QStringLiteral("Data (*.Dat)")),
+              QStringLiteral("/d.x/run.Dat"));
+    EXPECT_EQ(WithFilterExtension(QStringLiteral("/d/run.csv"), QStringLiteral("Data (*.Dat)")),
+              QStringLiteral("/d/run.csv"));
+    EXPECT_EQ(WithFilterExtension(QString(), QStringLiteral("Data (*.Dat)")), QString());  // cancelled
 }
 
 TEST(FileFilters, DialogFiltersInQtForm) {

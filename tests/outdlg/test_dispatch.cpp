@@ -275,6 +275,53 @@ TEST_F(LocationSave, FailedWriteKeepsTheEarlierFile) {
     EXPECT_EQ(Slurp(catalogue), "earlier\r\n");
 }
 
+// A variable without an estimate (no station within reach) is never written
+// as numbers: per-variable formats leave it out and say so; the Tillwick and
+// Furrowin formats, which cannot do without it, write nothing.
+TEST_F(LocationSave, VariablesWithoutAnEstimateAreLeftOutAndNamed) {
+    stored[7].Estimated = false;  // sunshine: the stored block is all zeros
+    stored[7].Result = {};
+    for (int format : {1, 2, 5}) {
+        const fs::path file = folder.path() / ("partial" + std::to_string(format) + ".dat");
+        const DispatchOutcome o = Save(file, Request(format, Ticks({0, 7})));
+        ASSERT_TRUE(o.ok) << o.error;
+        EXPECT_EQ(o.LeftOut, std::vector<int>{7}) << format;
+        EXPECT_EQ(SavedMessage(o), "Data Saved without sunshine fraction (no estimate at this location).");
+        const std::string text = Slurp(file);
+        EXPECT_EQ(text.find("Sunsh"), std::string::npos) << format << text;
+        EXPECT_NE(text.find(format == 1 ? "Monthly Mean Temperature" : "Temp_mean_mly"), std::string::npos);
+        EXPECT_EQ(left, std::vector<int>{0}) << format;  // the last one written
+    }
+    EXPECT_EQ(SavedMessage(DispatchOutcome{}), "Data Saved Correctly");
+
+    // Nothing ticked has an estimate: no file, the earlier one stays.
+    const fs::path only = folder.path() / "only.dat";
+    fixture::Put(only, "earlier\r\n");
+    const DispatchOutcome none = Save(only, Request(2, Ticks({7})));
+    EXPECT_FALSE(none.ok);
+    EXPECT_EQ(none.error, "There is no estimate of sunshine fraction at East of Rome. Nothing was saved.");
+    EXPECT_EQ(Slurp(only), "earlier\r\n");
+    EXPECT_TRUE(left.empty());
+}
+
+TEST_F(LocationSave, PrintLeavesOutWhatHasNoEstimate) {
+    stored[6].Estimated = false;
+    const PrintJob table = LocationPrintJob(stored, Request(2, Ticks({4, 6})));
+    ASSERT_EQ(table.Lines.size(), 5U);  // header and the one row
+    EXPECT_EQ(table.Lines.back().str().substr(0, 16), "Vap_Pr._mean_mly");
+    EXPECT_EQ(table.Notice, "Printed without wind speed (no estimate at this location).");
+
+    const PrintJob own = LocationPrintJob(stored, Request(1, Ticks({6})));
+    EXPECT_EQ(own.What, PrintJob::Kind::Nothing);
+    EXPECT_EQ(own.Notice, "There is no estimate of wind speed at East of Rome. Nothing was printed.");
+
+    const PrintJob furrowin = LocationPrintJob(stored, Request(7, VariableTicks{}));
+    EXPECT_EQ(furrowin.What, PrintJob::Kind::Nothing);
+    EXPECT_NE(furrowin.Notice.find("wind speed at East of Rome. Nothing was printed."), std::string::npos);
+    stored[6].Estimated = true;
+    EXPECT_TRUE(LocationPrintJob(stored, Request(4, VariableTicks{})).Notice.empty());
+}
+
 // ---- Print of the location results window -----------------------------------------------
 
 std::vector<std::string> Texts(const exports::PrintLines &lines) {

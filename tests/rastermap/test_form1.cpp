@@ -340,6 +340,14 @@ protected:
     std::unique_ptr<Form1> form;
 };
 
+TEST_F(RasterExport, ANameTypedWithoutExtensionGetsTheFilters) {
+    saveAs = QString::fromStdString((folder.path() / "typed").string());
+    form->VistrelSave_Click();
+    ASSERT_EQ(texts(), std::vector<QString>{QStringLiteral("Data Saved Correctly")});
+    EXPECT_FALSE(fs::exists(folder.path() / "typed"));
+    EXPECT_TRUE(fs::exists(folder.path() / "typed.IMG"));
+}
+
 TEST_F(RasterExport, RegionOfFourCellsIsWrittenAndReadsBack) {
     form->Combo3->setCurrentText(QStringLiteral("September"));
     std::ofstream(out(), std::ios::binary) << std::string(3000, 'x');

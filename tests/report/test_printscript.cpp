@@ -281,10 +281,23 @@ TEST(PrintedLayout, ObservationColumnsFromTheLeftEdge) {
                                     Page, Measure{});
     ASSERT_EQ(doc.Pages.size(), 2u);
     std::vector<double> xs;
-    for (const auto &i : doc.Pages[1].Items)
-        if (i.Text == " Jan" || i.Text == " Feb" || i.Text == " Annual" || i.Text == "Number")
+    std::vector<double> ys;
+    for (const auto &i : doc.Pages[1].Items) {
+        if (i.Text == " Jan" || i.Text == " Feb" || i.Text == " Okt" || i.Text == " Annual" || i.Text == "Number") {
             xs.push_back(i.X);
-    EXPECT_EQ(xs, (std::vector<double>{0, 9 * 2, 16 * 2, 93 * 2}));
+            ys.push_back(i.Y);
+        }
+        // Nothing is cut at the right margin: 2 mm columns, 75 to the line.
+        EXPECT_LE(i.X + 2.0 * static_cast<double>(numfmt::charCount(i.Text)), Page.Width + 1e-9) << i.Text;
+    }
+    // " Okt" (columns 73 to 76) would straddle the edge after column 75: it
+    // moves whole to the next line, and " Annual" (column 94) keeps its
+    // distance to it: 94 - 73 columns further.
+    ASSERT_EQ(xs.size(), 5U);
+    EXPECT_EQ(xs, (std::vector<double>{0, 9 * 2, 16 * 2, 0, 21 * 2}));
+    EXPECT_EQ(ys[0], ys[2]);
+    EXPECT_GT(ys[3], ys[0]);
+    EXPECT_EQ(ys[4], ys[3]);
 }
 
 TEST(PrintedLayout, OverflowContinuesOnANewPageWithoutLosingLines) {
