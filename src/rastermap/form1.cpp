@@ -35,7 +35,6 @@
 #include "shell/mdiform1.h"
 #include "shell/messages.h"
 #include "shell/programfolders.h"
-#include "shell/savefiledialog.h"
 #include "shell/sharedsettings.h"
 
 namespace tavisol::rastermap {
@@ -870,8 +869,10 @@ void Form1::savevistrel(int variable) {
             QApplication::restoreOverrideCursor();
             const QString folder = QString::fromStdString(programFolder().string());
             const QString filter = QStringLiteral("Vistrel (*.IMG)");
-            const QString file = saveDialog() ? WithFilterExtension(saveDialog()(this, folder, filter), filter)
-                                              : GetSaveFileName(this, QString(), folder, filter);
+            // A name typed without an extension gets the loaded map's image
+            // extension (below), so that the map list finds and loads it.
+            const QString file = saveDialog() ? saveDialog()(this, folder, filter)
+                                              : QFileDialog::getSaveFileName(this, QString(), folder, filter);
             QApplication::setOverrideCursor(Qt::WaitCursor);
             if (!file.isEmpty()) {
                 // Written with its legend, capitals and boundaries, so that it

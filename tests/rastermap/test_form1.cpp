@@ -340,12 +340,15 @@ protected:
     std::unique_ptr<Form1> form;
 };
 
-TEST_F(RasterExport, ANameTypedWithoutExtensionGetsTheFilters) {
+// The map's own extension, not the filter's upper-case one: the map list
+// loads a map by its name followed by the map's extension.
+TEST_F(RasterExport, ANameTypedWithoutExtensionGetsTheMapsImageExtension) {
     saveAs = QString::fromStdString((folder.path() / "typed").string());
     form->VistrelSave_Click();
     ASSERT_EQ(texts(), std::vector<QString>{QStringLiteral("Data Saved Correctly")});
     EXPECT_FALSE(fs::exists(folder.path() / "typed"));
-    EXPECT_TRUE(fs::exists(folder.path() / "typed.IMG"));
+    EXPECT_FALSE(fs::exists(folder.path() / "typed.IMG"));
+    EXPECT_TRUE(fs::exists(folder.path() / "typed.img"));
 }
 
 TEST_F(RasterExport, RegionOfFourCellsIsWrittenAndReadsBack) {
