@@ -21,6 +21,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "engine/engine.h"
 #include "rastermap/exportgrid.h"
@@ -88,8 +89,14 @@ int GridSide() {
     return n > 0 ? n : 500;
 }
 
+// The image of the land region's last run, to hold the next one against.
+std::vector<std::uint8_t> &LastImage() {
+    static std::vector<std::uint8_t> cells;
+    return cells;
+}
+
 // Runs one export; returns the cells computed per second of wall time.
-double Export(const ExportRegion &region, int threads) {
+double Export(const ExportRegion &region, int threads, std::vector<std::uint8_t> *image = nullptr) {
     DemoData &data = Data();
     const auto [columns, rows] = ExportGridSize(region);
     ParallelExportRun run(region, columns, rows, ClassTable[0], data.Map(),
@@ -99,6 +106,7 @@ double Export(const ExportRegion &region, int threads) {
     if (!run.Wait()) throw std::runtime_error("export did not complete");
     const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
     benchmark::DoNotOptimize(run.Cells().data());
+    if (image) *image = run.Cells();
     return static_cast<double>(run.CellCount()) / seconds.count();
 }
 
@@ -118,8 +126,13 @@ void RunRegion(benchmark::State &bench, int threads, const char *counter) {
     Data();
     const ExportRegion region = LandRegion();
     double rate = 0;
+    std::vector<std::uint8_t> image;
     for (auto _ : bench)
-        rate = Export(region, threads);
+        rate = Export(region, threads, &image);
+    // One worker or many, the image is the same.
+    if (!LastImage().empty() && LastImage() != image)
+        bench.SkipWithError("the image differs from the previous run's");
+    LastImage() = image;
     bench.counters[counter] = rate;
     bench.counters["threads"] = threads > 0 ? threads : ExportThreadCount();
 }
