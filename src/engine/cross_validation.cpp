@@ -25,6 +25,11 @@ void CrossValidateNeighbours(EngineState &state) {
             continue;
         Single w[MaxNeighbours + 1] = {};
         Single d[MaxNeighbours + 1] = {};
+        // Direction from the left-out station to each other one, once per
+        // pair rather than once per triple below.
+        Single direction[MaxNeighbours + 1] = {};
+        const bool once = !state.PlainSteps && state.ShadowOn == 1;
+        const GeoPoint leftPoint = GeoPointOf(left.Longitude, left.Latitude);
         for (int j = 1; j <= found; ++j) {
             const StationRecord &other = nb[j];
             if (j != k && other.Active == 1) {
@@ -32,8 +37,10 @@ void CrossValidateNeighbours(EngineState &state) {
                     state.ShowMessage(TwoStationsMessage);
                     return;
                 }
-                d[j] = GreatCircleDistance(left.Longitude, left.Latitude, other.Longitude, other.Latitude,
+                d[j] = GreatCircleDistance(leftPoint, GeoPointOf(other.Longitude, other.Latitude),
                                            state.ZeroTolerance);
+                if (once)
+                    direction[j] = Azimuth(left.Longitude, left.Latitude, other.Longitude, other.Latitude);
                 w[j] = d[j] != 0 ? Checked(std::pow(static_cast<double>(d[j]), -static_cast<double>(state.IdwPower)))
                                  : 0.0f;
             }
@@ -45,8 +52,10 @@ void CrossValidateNeighbours(EngineState &state) {
                     for (int l = 1; l <= found; ++l) {
                         if (l == j || l == k || nb[l].Active != 1 || !(d[l] < d[j]))
                             continue;
-                        const Single al = Azimuth(left.Longitude, left.Latitude, nb[l].Longitude, nb[l].Latitude);
-                        const Single aj = Azimuth(left.Longitude, left.Latitude, nb[j].Longitude, nb[j].Latitude);
+                        const Single al = once ? direction[l]
+                                               : Azimuth(left.Longitude, left.Latitude, nb[l].Longitude, nb[l].Latitude);
+                        const Single aj = once ? direction[j]
+                                               : Azimuth(left.Longitude, left.Latitude, nb[j].Longitude, nb[j].Latitude);
                         const Single c = S(std::cos((static_cast<double>(aj) - al) * pi / 180.0));
                         // The factor is part of the weight's formula: only the weight is a Single.
                         const double f = 1.0 - static_cast<double>(state.ShadowCoef) *

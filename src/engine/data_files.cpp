@@ -216,9 +216,4 @@ std::uint8_t PlainDataFiles::ReadRasterByte(const std::filesystem::path &raster,
     return static_cast<std::uint8_t>(byte);
 }
 
-std::shared_ptr<DataFiles> DefaultDataFiles() {
-    static const std::shared_ptr<DataFiles> files = std::make_shared<PlainDataFiles>();
-    return files;
-}
-
 } // namespace tavisol::engine

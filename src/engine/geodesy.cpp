@@ -28,21 +28,26 @@ Integer ToInteger(Single x) {
 
 } // namespace
 
-Single GreatCircleDistance(Single lon1, Single lat1, Single lon2, Single lat2, Single zeroTolerance) {
+GeoPoint GeoPointOf(Single lon, Single lat) {
     auto radians = [](Single deg) { return S(static_cast<double>(deg) / 180.0 * static_cast<double>(SinglePi)); };
-    const double rLon1 = radians(lon1);
-    const double rLat1 = radians(lat1);
-    const double rLon2 = radians(lon2);
-    const double rLat2 = radians(lat2);
+    const double rLat = radians(lat);
+    return {radians(lon), std::sin(rLat), std::cos(rLat)};
+}
+
+Single GreatCircleDistance(const GeoPoint &p1, const GeoPoint &p2, Single zeroTolerance) {
     // The latitude terms and their sum stay in double: holding them as
     // Singles makes a point's distance to itself come out near 2 km at some
     // latitudes. Only x is a Single, which gives the coarse steps near 0.
-    const Single x = S(std::sin(rLat1) * std::sin(rLat2) + std::cos(rLat1) * std::cos(rLat2) * std::cos(rLon2 - rLon1));
+    const Single x = S(p1.sinLat * p2.sinLat + p1.cosLat * p2.cosLat * std::cos(p2.lon - p1.lon));
     const double xd = x;
     const double oneMinusSquare = 1.0 - xd * xd;
     if (oneMinusSquare < static_cast<double>(zeroTolerance))
         return x > 0 ? 0.0f : S(EarthRadius * static_cast<double>(SinglePi));
     return S(EarthRadius * (std::atan(-xd / std::sqrt(oneMinusSquare)) + 2.0 * std::atan(1.0)));
+}
+
+Single GreatCircleDistance(Single lon1, Single lat1, Single lon2, Single lat2, Single zeroTolerance) {
+    return GreatCircleDistance(GeoPointOf(lon1, lat1), GeoPointOf(lon2, lat2), zeroTolerance);
 }
 
 Single Azimuth(double lon1, double lat1, double lon2, double lat2) {

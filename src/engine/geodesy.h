@@ -12,6 +12,17 @@ namespace tavisol::engine {
 Single GreatCircleDistance(Single lon1, Single lat1, Single lon2, Single lat2,
                            Single zeroTolerance = 1e-10f);
 
+// The terms of a point that GreatCircleDistance derives from its coordinates,
+// so that a point used many times is converted once. The distance between two
+// such points is bit for bit the distance between their coordinates.
+struct GeoPoint {
+    double lon = 0;     // radians, as the distance rounds them
+    double sinLat = 0;
+    double cosLat = 0;
+};
+GeoPoint GeoPointOf(Single lon, Single lat);
+Single GreatCircleDistance(const GeoPoint &p1, const GeoPoint &p2, Single zeroTolerance = 1e-10f);
+
 // Direction in degrees clockwise from north from point 1 to point 2, or 9999
 // when the points coincide.
 Single Azimuth(double lon1, double lat1, double lon2, double lat2);

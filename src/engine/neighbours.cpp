@@ -66,9 +66,8 @@ void LoadCurrentVariable(EngineState &state) {
     }
 }
 
-} // namespace
-
-void PrepareNeighbours(EngineState &state) {
+// The plain steps: every station copied into the state and measured.
+void PrepareNeighboursPlainly(EngineState &state) {
     state.StationCount = 0;
     LoadCurrentVariable(state);
     const int loaded = LoadedCount(state);
@@ -79,6 +78,62 @@ void PrepareNeighbours(EngineState &state) {
         state.DoEvents();
     }
     SelectNearestStations(state);
+}
+
+// The station files of the run, shared with the reader, searched through
+// their indexes. Selects the same neighbours in the same order as the plain
+// steps: the same files in the same order, the same failures, the same
+// distances and the same tie rule.
+void PrepareNeighboursFromFiles(EngineState &state) {
+    state.StationCount = 0;
+    state.Stations.clear();
+    DataFiles &files = state.Files ? *state.Files : *DefaultDataFiles();
+    std::vector<IndexedStationFile> loaded;
+    for (const std::string &name : StationFileNames(state.CurrentVariable, state.CalcLatitude, state.CalcLongitude)) {
+        IndexedStationFile f = files.ReadIndexedStationFile(
+            state.DataFolder / name, static_cast<std::size_t>(MaxStationRecords - state.StationCount));
+        state.StationCount = static_cast<Integer>(state.StationCount + static_cast<int>(f.records->size()));
+        loaded.push_back(std::move(f));
+        state.DoEvents();
+    }
+    const NearestQuery query = NearestQuery::Of(state);
+    NearestList list(query);
+    const bool indexed = StationIndex::Usable(query);
+    int first = 1;
+    for (const IndexedStationFile &f : loaded) {
+        if (indexed && f.index)
+            f.index->Search(query, first, list);
+        else
+            ScanStations(*f.records, first, query, list);
+        first += static_cast<int>(f.records->size());
+    }
+    state.NeighbourCount = static_cast<Integer>(list.Count());
+    for (int k = 1; k <= list.Count(); ++k) {
+        int position = list[k - 1].position;
+        std::size_t file = 0;
+        while (position > static_cast<int>(loaded[file].records->size()))
+            position -= static_cast<int>(loaded[file++].records->size());
+        const StationRecord &st = (*loaded[file].records)[static_cast<std::size_t>(position - 1)];
+        StationRecord &n = state.Neighbours[k];
+        n.Longitude = st.Longitude;
+        n.Latitude = st.Latitude;
+        n.Altitude = st.Altitude;
+        n.Distance = list[k - 1].distance;
+        for (int m = 1; m <= 12; ++m)
+            n.Values[m] = st.Values[m];
+        n.Name = st.Name;
+        n.Country = st.Country;
+        state.DoEvents();
+    }
+}
+
+} // namespace
+
+void PrepareNeighbours(EngineState &state) {
+    if (state.PlainSteps)
+        PrepareNeighboursPlainly(state);
+    else
+        PrepareNeighboursFromFiles(state);
     const int found = FoundCount(state);
     for (int k = 1; k <= found; ++k) {
         StationRecord &n = state.Neighbours[k];

@@ -167,7 +167,10 @@ struct EngineState : EngineSettings {
     Single CalcLongitude = 0;
     Single CalcAltitude = 0;
 
-    std::vector<StationRecord> Stations;  // 1..StationCount (element 0 unused)
+    // 1..StationCount (element 0 unused). Filled by LoadStationFile and by
+    // PrepareNeighbours with PlainSteps; the default PrepareNeighbours leaves
+    // it empty and selects straight from the shared station files.
+    std::vector<StationRecord> Stations;
     Integer StationCount = 0;
 
     std::array<StationRecord, 22> Neighbours;  // 1..20 nearest first; 21 the summary
@@ -186,8 +189,13 @@ struct EngineState : EngineSettings {
     // folder followed by TavisolData/).
     std::filesystem::path DataFolder;
     EngineCallbacks Callbacks;
-    // How data files are read; empty = plain reading from disk.
+    // How data files are read; empty = the program's shared reader
+    // (DefaultDataFiles), which keeps parsed files in memory.
     std::shared_ptr<DataFiles> Files;
+    // Runs the steps the long way: every station copied into Stations and
+    // measured, azimuths computed anew for every pair and triple. Gives the
+    // same results as the default; kept to check the faster path against.
+    bool PlainSteps = false;
 
     StationRecord &NeighbourSummary() { return Neighbours[SummaryRecord]; }
     const StationRecord &NeighbourSummary() const { return Neighbours[SummaryRecord]; }

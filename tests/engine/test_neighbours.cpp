@@ -207,8 +207,14 @@ TEST(PrepareNeighbours, LetsEventsThrough) {
     state.CurrentVariable = 5;
     int events = 0;
     state.Callbacks.DoEvents = [&] { ++events; };
+    state.PlainSteps = true;
     PrepareNeighbours(state);
     EXPECT_GE(events, 3 + 3 + 3 + 3); // records, distances, selection, copies
+    // Kept files searched through their index: after each file and each neighbour.
+    events = 0;
+    state.PlainSteps = false;
+    PrepareNeighbours(state);
+    EXPECT_GE(events, 1 + 3 + 3);
 }
 
 } // namespace

@@ -1,0 +1,161 @@
+#include <sys/stat.h>
+#include <time.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "engine/data_files.h"
+
+namespace tavisol::engine {
+
+namespace {
+
+// Larger rasters than the elevation raster's layout are read byte by byte.
+constexpr std::uint64_t LargestKeptRaster = 64ull << 20;
+// Station files kept before the cache starts over (tests make many folders).
+constexpr std::size_t MostKeptFiles = 512;
+
+std::int64_t Nanoseconds(const timespec &t) { return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec; }
+
+// The clock that the kernel stamps files with.
+std::int64_t FileClockNow() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME_COARSE, &now);
+    return Nanoseconds(now);
+}
+
+} // namespace
+
+CachingDataFiles::CachingDataFiles(std::chrono::milliseconds settleTime) : settleTime_(settleTime) {}
+
+bool CachingDataFiles::SettledStamp(const std::filesystem::path &file, Stamp &stamp) const {
+    // Taken before the stat: a change after it stamps a later time.
+    const std::int64_t now = FileClockNow();
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    stamp.device = static_cast<std::uint64_t>(st.st_dev);
+    stamp.inode = static_cast<std::uint64_t>(st.st_ino);
+    stamp.size = static_cast<std::uint64_t>(st.st_size);
+    stamp.modified = Nanoseconds(st.st_mtim);
+    stamp.changed = Nanoseconds(st.st_ctim);
+    const std::int64_t settle = std::chrono::duration_cast<std::chrono::nanoseconds>(settleTime_).count();
+    return settle <= 0 || now - stamp.changed >= settle;
+}
+
+void CachingDataFiles::Forget(const std::filesystem::path &file) {
+    std::unique_lock lock(mutex_);
+    stations_.erase(file.native());
+}
+
+void CachingDataFiles::Clear() {
+    std::unique_lock lock(mutex_);
+    stations_.clear();
+    raster_ = RasterEntry{};
+}
+
+std::shared_ptr<const StationList> CachingDataFiles::ReadStationFile(const std::filesystem::path &file,
+                                                                     std::size_t maxRecords) {
+    return ReadIndexedStationFile(file, maxRecords).records;
+}
+
+IndexedStationFile CachingDataFiles::ReadIndexedStationFile(const std::filesystem::path &file,
+                                                            std::size_t maxRecords) {
+    auto plainly = [&]() -> IndexedStationFile {
+        ++parsed_;
+        return {plain_.ReadStationFile(file, maxRecords), nullptr};
+    };
+    Stamp stamp;
+    if (!SettledStamp(file, stamp)) {
+        // Missing, not a file, or just changed: the plain reader answers and fails as it does.
+        Forget(file);
+        return plainly();
+    }
+    auto kept = [&]() -> const IndexedStationFile * {
+        const auto it = stations_.find(file.native());
+        return it != stations_.end() && it->second.stamp == stamp ? &it->second.file : nullptr;
+    };
+    // The plain reader fails a run that holds too many records, with its message.
+    auto answer = [&](const IndexedStationFile &f) { return f.records->size() > maxRecords ? plainly() : f; };
+    {
+        std::shared_lock lock(mutex_);
+        if (const IndexedStationFile *f = kept()) {
+            const IndexedStationFile copy = *f;
+            lock.unlock();
+            return answer(copy);
+        }
+    }
+    std::lock_guard load(loading_);
+    {
+        std::shared_lock lock(mutex_);
+        if (const IndexedStationFile *f = kept()) {
+            const IndexedStationFile copy = *f;
+            lock.unlock();
+            return answer(copy);
+        }
+    }
+    IndexedStationFile read;
+    try {
+        read = plainly();
+    } catch (...) {
+        Forget(file);
+        throw;
+    }
+    Stamp after;
+    if (!SettledStamp(file, after) || !(after == stamp))
+        return read; // changed while being read: used once, not kept
+    read.index = std::make_shared<const StationIndex>(*read.records);
+    std::unique_lock lock(mutex_);
+    if (stations_.size() >= MostKeptFiles)
+        stations_.clear();
+    stations_[file.native()] = StationEntry{stamp, read};
+    return read;
+}
+
+std::uint8_t CachingDataFiles::ReadRasterByte(const std::filesystem::path &raster, std::uint64_t offset) {
+    Stamp stamp;
+    if (!SettledStamp(raster, stamp) || stamp.size > LargestKeptRaster)
+        return plain_.ReadRasterByte(raster, offset);
+    std::shared_ptr<const std::vector<std::uint8_t>> bytes;
+    auto kept = [&] {
+        if (raster_.bytes && raster_.stamp == stamp && raster_.path == raster.native())
+            bytes = raster_.bytes;
+        return bytes != nullptr;
+    };
+    bool found = false;
+    {
+        std::shared_lock lock(mutex_);
+        found = kept();
+    }
+    if (!found) {
+        std::lock_guard load(loading_);
+        {
+            std::shared_lock lock(mutex_);
+            found = kept();
+        }
+        if (!found) {
+            std::ifstream in(raster, std::ios::binary);
+            if (!in)
+                return plain_.ReadRasterByte(raster, offset);
+            auto content = std::make_shared<std::vector<std::uint8_t>>(stamp.size);
+            in.read(reinterpret_cast<char *>(content->data()), static_cast<std::streamsize>(stamp.size));
+            Stamp after;
+            if (!in || in.gcount() != static_cast<std::streamsize>(stamp.size) || !SettledStamp(raster, after) ||
+                !(after == stamp))
+                return plain_.ReadRasterByte(raster, offset);
+            bytes = content;
+            std::unique_lock lock(mutex_);
+            raster_ = RasterEntry{raster.native(), stamp, bytes};
+        }
+    }
+    if (offset >= bytes->size())
+        return plain_.ReadRasterByte(raster, offset); // fails with the plain reader's message
+    return (*bytes)[offset];
+}
+
+std::shared_ptr<DataFiles> DefaultDataFiles() {
+    static const std::shared_ptr<DataFiles> files = std::make_shared<CachingDataFiles>();
+    return files;
+}
+
+} // namespace tavisol::engine
