@@ -286,12 +286,14 @@ void ParallelExportRun::work() {
 }
 
 ParallelExportRun::EstimateFactory EngineEstimates(const engine::EngineSettings &settings,
-                                                   const std::filesystem::path &dataFolder, int variable, int month) {
-    return [settings, dataFolder, variable, month] {
+                                                   const std::filesystem::path &dataFolder, int variable, int month,
+                                                   std::shared_ptr<engine::DataFiles> files) {
+    return [settings, dataFolder, variable, month, files] {
         auto state = std::make_shared<engine::EngineState>();
         engine::SetInitialValues(*state);
         state->UseSettings(settings);
         state->DataFolder = dataFolder;
+        state->Files = files;
         return CellEstimate([state, variable, month](float lon, float lat) {
             return CalcolaValore(*state, lon, lat, variable, month);
         });

@@ -184,10 +184,11 @@ private:
 
 // The estimate functions of an export's workers: each call makes a function
 // with its own engine state, holding the given settings, reading the data
-// folder through the engine's default data files, and with no callbacks, so
-// that a worker never touches a window.
+// folder through the given data files (empty: the engine's shared default),
+// and with no callbacks, so that a worker never touches a window.
 ParallelExportRun::EstimateFactory EngineEstimates(const engine::EngineSettings &settings,
-                                                   const std::filesystem::path &dataFolder, int variable, int month);
+                                                   const std::filesystem::path &dataFolder, int variable, int month,
+                                                   std::shared_ptr<engine::DataFiles> files = {});
 
 // Worker threads for a run: one per processor.
 int ExportThreadCount();

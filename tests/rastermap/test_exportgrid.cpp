@@ -249,9 +249,12 @@ protected:
         settings = engine::DefaultSettings();
         settings.MaxDistance = 300;
     }
+    // Files kept from their first use on (they were written moments ago).
     ParallelExportRun::EstimateFactory factory(int variable, int month) {
-        return EngineEstimates(settings, folder.path(), variable, month);
+        return EngineEstimates(settings, folder.path(), variable, month, cache);
     }
+    std::shared_ptr<engine::CachingDataFiles> cache =
+        std::make_shared<engine::CachingDataFiles>(std::chrono::milliseconds(0));
     testing::TempFolder folder;
     engine::EngineSettings settings;
     const ExportRegion region{6, 23, 54, 47, 1.0f, 0};
@@ -260,11 +263,14 @@ protected:
 TEST_F(ParallelRun, ImageIsTheSameWithOneThreadOrManyAndAsThePlainRun) {
     const auto [columns, rows] = ExportGridSize(region);
     for (auto [variable, month] : {std::pair{0, 13}, std::pair{5, 7}}) {
-        // The plain run: one engine state, cell after cell in grid order.
+        // The plain run: one engine state taking the long way, files read
+        // from disk at every cell, cell after cell in grid order.
         engine::EngineState state;
         engine::SetInitialValues(state);
         state.UseSettings(settings);
         state.DataFolder = folder.path();
+        state.PlainSteps = true;
+        state.Files = std::make_shared<engine::PlainDataFiles>();
         cb.Estimate = [&](float lon, float lat) { return CalcolaValore(state, lon, lat, variable, month); };
         std::vector<std::uint8_t> plain;
         ASSERT_TRUE(RunExportGrid(region, columns, rows, ClassTable[static_cast<std::size_t>(variable)], map, cb, plain));
@@ -279,6 +285,7 @@ TEST_F(ParallelRun, ImageIsTheSameWithOneThreadOrManyAndAsThePlainRun) {
             EXPECT_EQ(run.CellsDone(), plain.size());
             EXPECT_TRUE(run.Cells() == plain) << "variable " << variable << ", " << threads << " threads";
         }
+        EXPECT_GT(cache->StationFilesParsed(), 0u);
     }
 }
 
