@@ -132,4 +132,31 @@ void BM_EstimateNearStations(benchmark::State &b) {
 }
 BENCHMARK(BM_EstimateNearStations)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
+// The same estimates on worker threads, each with its own state and no
+// callbacks, all sharing the program's reader (DefaultDataFiles).
+void BM_EstimatesOnThreads(benchmark::State &b) {
+    engine::EngineState state;
+    engine::SetInitialValues(state);
+    state.DataFolder = bench::DemoDataFolder();
+    static const std::vector<std::pair<float, float>> points = [] {
+        engine::PlainDataFiles plain;
+        const auto stations = plain.ReadStationFile(bench::DemoDataFolder() / "max.txt", engine::MaxStationRecords);
+        std::vector<std::pair<float, float>> p;
+        for (std::size_t i = 0; i < stations->size(); i += 37)
+            p.emplace_back((*stations)[i].Longitude + 0.3f, (*stations)[i].Latitude - 0.2f);
+        return p;
+    }();
+    std::size_t next = static_cast<std::size_t>(b.thread_index()) * 7;
+    for (auto _ : b) {
+        state.CurrentVariable = 0;
+        state.CalcLongitude = points[next % points.size()].first;
+        state.CalcLatitude = points[next % points.size()].second;
+        ++next;
+        engine::RunRasterExportChain(state);
+        benchmark::DoNotOptimize(state.CurResult.Best[13]);
+    }
+    b.counters["estimates_per_s"] = benchmark::Counter(static_cast<double>(b.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_EstimatesOnThreads)->Threads(1)->Threads(8)->UseRealTime()->Unit(benchmark::kMicrosecond);
+
 } // namespace

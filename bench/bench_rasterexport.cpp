@@ -1,7 +1,7 @@
 // Speed of the raster image export: mean temperature (annual value) over a
 // 500 x 500 grid of a land-heavy region of the demo map Africa (10 to 35 E,
 // 30 to 5 N at 0.05 degree), on demo data made by make-demo-data into a
-// temporary folder. Reports cells per second with all cores
+// temporary folder (demo_data.h). Reports cells per second with all cores
 // (raster_cells_per_s) and with one worker (raster_cells_per_s_1t).
 //
 // TAVISOL_BENCH_RASTER_SIDE=n runs an n x n grid over the same region instead
@@ -23,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include "demo_data.h"
 #include "engine/engine.h"
 #include "rastermap/exportgrid.h"
 #include "rastermap/georef.h"
@@ -53,27 +54,15 @@ Real48Conversions BuiltVantrix() {
 class DemoData {
 public:
     DemoData() {
-        folder_ = std::filesystem::temp_directory_path() / ("tavisol_bench_raster_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(folder_);
-        const std::string cmd = "\"" TAVISOL_BIN_DIR "/make-demo-data\" \"" + folder_.string() + "\" > /dev/null";
-        if (std::system(cmd.c_str()) != 0) throw std::runtime_error("make-demo-data failed");
-        // Files changed moments ago may be read again at every use (their
-        // time stamps cannot yet tell a second change apart): let them settle.
-        std::this_thread::sleep_for(std::chrono::seconds(3));
-        map_ = ReadRasterImage(folder_ / "vistreldata" / "Africa.img");
+        map_ = ReadRasterImage(bench::DemoProgramFolder() / "vistreldata" / "Africa.img");
         geo_ = SetHeaderDoubleValues(map_.Header, BuiltVantrix());
     }
-    ~DemoData() {
-        std::error_code ec;
-        std::filesystem::remove_all(folder_, ec);
-    }
-    std::filesystem::path DataFolder() const { return folder_ / "TavisolData"; }
+    std::filesystem::path DataFolder() const { return bench::DemoDataFolder(); }
     ExportMap Map() const { return ExportMap{&map_, geo_}; }
     int Columns() const { return map_.Columns; }
     int Rows() const { return map_.Rows; }
 
 private:
-    std::filesystem::path folder_;
     RasterImage map_;
     Georeference geo_;
 };

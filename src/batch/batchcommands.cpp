@@ -4,13 +4,12 @@
 #include <QPointer>
 
 #include <exception>
-#include <fstream>
-#include <sstream>
 
 #include "batch/frmgrid.h"
 #include "batch/frmlist.h"
 #include "engine/engine.h"
 #include "numfmt/numfmt_qt.h"
+#include "numfmt/textread.h"
 #include "shell/commands.h"
 #include "shell/mdiform1.h"
 #include "shell/messages.h"
@@ -22,23 +21,6 @@ namespace {
 
 BatchDialogs g_dialogs;
 QPointer<FrmGrid> g_grid;
-
-// The whole file, or the reason it cannot be read.
-bool ReadWholeFile(const std::filesystem::path &path, std::string &text, std::string &error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "Cannot open file '" + path.string() + "'";
-        return false;
-    }
-    std::ostringstream buf;
-    buf << in.rdbuf();
-    if (in.bad()) {
-        error = "Cannot read file '" + path.string() + "'";
-        return false;
-    }
-    text = buf.str();
-    return true;
-}
 
 } // namespace
 
@@ -66,9 +48,9 @@ void ReadLocationsFromFile(QWidget *parent) {
     if (!file.isEmpty()) {
         frmList &list = ListWindow();
         list.clearLocations();
-        std::string text, error;
-        if (!ReadWholeFile(file.toStdString(), text, error)) {
-            ShowMessage(parent, MsgIcon::NoIcon, QString::fromStdString(error));
+        std::string text;
+        if (const auto error = numfmt::ReadWholeFile(file.toStdString(), text)) {
+            ShowMessage(parent, MsgIcon::NoIcon, QString::fromStdString(*error));
             return;
         }
         const std::filesystem::path data = dataFolder();
@@ -81,10 +63,11 @@ void ReadLocationsFromFile(QWidget *parent) {
                 },
                 numfmt::userLocale(),
                 [parent](const batch::BatchMessage &m) {
-                    ShowMessage(parent, MsgIcon::Information, QString::fromStdString(m.text));
+                    ShowMessage(parent, MsgIcon::Information,
+                                QString::fromStdString(m.text).replace(QLatin1Char('\r'), QLatin1Char('\n')));
                     return true;
                 },
-                [&list](const batch::ListEntry &e) { list.addLocation(e); });
+                [&list](const batch::ListEntry &e) { list.addLocation(e); }, file.toStdString());
         } catch (const std::exception &e) {
             ShowMessage(parent, MsgIcon::NoIcon, QString::fromStdString(e.what()));
             return;

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "numfmt/textfile.h"
+#include "numfmt/textread.h"
 
 namespace tavisol::batch {
 
@@ -99,23 +100,35 @@ FileLine ReadLocationLine(std::string_view line, const ElevationFn &elevation,
         break;
     default:
         r.name = "Wrong Data";
+        r.reason = std::to_string(fields.size()) + (fields.size() == 1 ? " field" : " fields") +
+                   " where 2, 3 or 4 are read: " + numfmt::QuoteFileText(TrimBlanks(line), true);
         return r;
     }
     auto number = [](std::string_view f) { return ToSingle(numfmt::val(TrimBlanks(f))); };
     r.longitude = number(fields[first]);
     r.latitude = number(fields[first + 1]);
+    // Comparisons that a NaN fails, so a NaN is outside every range.
+    const bool pointInRange = r.longitude >= -180 && r.longitude <= 180 && r.latitude >= -90 && r.latitude <= 90;
     if (fields.size() == 2) {
-        // A point that no raster cell can hold is refused below anyway.
-        if (std::isfinite(r.longitude) && std::isfinite(r.latitude))
+        // Only a point on the globe has a raster cell; any other is refused below.
+        if (pointInRange)
             r.altitude = static_cast<float>(elevation(r.longitude, r.latitude));
     } else {
         r.altitude = number(fields[first + 2]);
     }
     r.name = fields.size() == 4 ? std::string(TrimBlanks(fields[0]))
                                 : GeneratedEntryName(r.longitude, r.latitude, r.altitude, loc);
-    // Written as the negations so that a NaN fails every range.
-    r.valid = r.longitude >= -180 && r.longitude <= 180 && r.latitude >= -90 && r.latitude <= 90 &&
-              r.altitude >= -600 && r.altitude <= 10000;
+    r.valid = pointInRange && r.altitude >= -600 && r.altitude <= 10000;
+    auto outside = [&](std::size_t field, const char *what, const char *range) {
+        r.reason = "field " + std::to_string(field + 1) + " (" + what + " " +
+                   numfmt::QuoteFileText(TrimBlanks(fields[field]), true) + ") is outside " + range;
+    };
+    if (!(r.longitude >= -180 && r.longitude <= 180))
+        outside(first, "longitude", "-180 to 180");
+    else if (!(r.latitude >= -90 && r.latitude <= 90))
+        outside(first + 1, "latitude", "-90 to 90");
+    else if (!r.valid)
+        outside(first + 2, "altitude", "-600 to 10000");
     if (r.valid)
         r.entry = {r.name, numfmt::general(r.longitude, loc), numfmt::general(r.latitude, loc),
                    numfmt::general(r.altitude, loc)};
@@ -127,31 +140,37 @@ BatchMessage SkippedLineMessage(const std::string &name) {
             BatchIcon::Information, false};
 }
 
+BatchMessage SkippedLineMessage(const FileLine &line, std::size_t lineNumber, const std::string &sourceName) {
+    // The name may come from the file: shown short, with its controls visible.
+    BatchMessage m = SkippedLineMessage(numfmt::ShowFileText(line.name, true));
+    m.text += "\rLine " + std::to_string(lineNumber) + (sourceName.empty() ? "" : " of " + sourceName) + ": " +
+              line.reason + ".";
+    return m;
+}
+
 LocationList ReadLocationText(std::string_view text, const ElevationFn &elevation,
-                              const numfmt::Locale &loc, const BatchMessageSink &skipped) {
+                              const numfmt::Locale &loc, const BatchMessageSink &skipped,
+                              const std::string &sourceName) {
     LocationList list;
-    ReadLocationText(text, elevation, loc, skipped, [&list](const ListEntry &e) { list.push_back(e); });
+    ReadLocationText(
+        text, elevation, loc, skipped, [&list](const ListEntry &e) { list.push_back(e); }, sourceName);
     return list;
 }
 
 void ReadLocationText(std::string_view text, const ElevationFn &elevation, const numfmt::Locale &loc,
-                      const BatchMessageSink &skipped, const std::function<void(const ListEntry &)> &add) {
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        const std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view raw = text.substr(start, end - start);
-        if (!raw.empty() && raw.back() == '\r')
-            raw.remove_suffix(1);
-        start = next;
+                      const BatchMessageSink &skipped, const std::function<void(const ListEntry &)> &add,
+                      const std::string &sourceName) {
+    // Spreadsheet programs start the file with a byte-order mark.
+    const numfmt::FileText file = numfmt::TextOfFile(text);
+    std::size_t lineNumber = 0;
+    for (const std::string_view raw : numfmt::SplitTextLines(file.text)) {
+        ++lineNumber;
         const std::string line = IsValidUtf8(raw) ? std::string(raw) : numfmt::cp1252ToUtf8(raw);
         FileLine r = ReadLocationLine(line, elevation, loc);
         if (r.valid)
             add(r.entry);
         else if (skipped)
-            skipped(SkippedLineMessage(r.name));
+            skipped(SkippedLineMessage(r, lineNumber, sourceName));
     }
 }
 

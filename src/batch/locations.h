@@ -71,23 +71,31 @@ struct FileLine {
     ListEntry entry;           // the row to add when valid
     std::string name;          // the name the skip message shows
     float longitude = 0, latitude = 0, altitude = 0;
+    std::string reason;        // why an invalid line is skipped, naming the field
 };
 FileLine ReadLocationLine(std::string_view line, const ElevationFn &elevation,
                           const numfmt::Locale &loc);
 
 // "Location <name> Skipped : Longitude or Latitude or Altitude not valid."
 BatchMessage SkippedLineMessage(const std::string &name);
+// The same for a line of a file, with a second line naming the file, the
+// line and why it is skipped (the file's text quoted short, controls visible).
+BatchMessage SkippedLineMessage(const FileLine &line, std::size_t lineNumber, const std::string &sourceName);
 
-// Reads the whole text of a location file (CR LF or LF lines; UTF-8, or
-// Windows-1252 where a line is no valid UTF-8). Valid lines are returned in
+// Reads the whole text of a location file (CR LF, LF or CR lines; a leading
+// byte-order mark skipped; UTF-8, or Windows-1252 where a line is no valid
+// UTF-8). Valid lines are returned in
 // order; each invalid line is reported through `skipped` as it is met.
 // Throws what the elevation lookup throws.
+// sourceName names the file in the messages.
 LocationList ReadLocationText(std::string_view text, const ElevationFn &elevation,
-                              const numfmt::Locale &loc, const BatchMessageSink &skipped);
+                              const numfmt::Locale &loc, const BatchMessageSink &skipped,
+                              const std::string &sourceName = {});
 // The same, handing each valid row to `add` as soon as its line is read, so
 // the rows before a failing line stay.
 void ReadLocationText(std::string_view text, const ElevationFn &elevation, const numfmt::Locale &loc,
-                      const BatchMessageSink &skipped, const std::function<void(const ListEntry &)> &add);
+                      const BatchMessageSink &skipped, const std::function<void(const ListEntry &)> &add,
+                      const std::string &sourceName = {});
 
 // ---- Grid ------------------------------------------------------------------------------
 

@@ -1,10 +1,11 @@
 #include "engine/data_files.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <system_error>
+
+#include "numfmt/textread.h"
 
 namespace tavisol::engine {
 
@@ -33,16 +34,42 @@ void AppendUtf8(std::string &out, char32_t c) {
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
 
+// For a number text that is too far from 1 for a Single: true when it is
+// too small rather than too large. The power of ten of its first significant
+// digit plus its exponent decides; texts of any length are fine.
+bool BelowOne(std::string_view s) {
+    std::size_t i = 0;
+    if (i < s.size() && (s[i] == '-' || s[i] == '+'))
+        ++i;
+    const std::size_t mantissaEnd = std::min(s.find_first_of("eE", i), s.size());
+    const std::size_t point = std::min(s.find('.', i), mantissaEnd);
+    std::size_t first = i;
+    while (first < mantissaEnd && (s[first] == '0' || s[first] == '.'))
+        ++first;
+    if (first == mantissaEnd)
+        return true; // zero
+    long long power = first < point ? static_cast<long long>(point - first - 1)
+                                    : -static_cast<long long>(first - point);
+    long long exponent = 0;
+    std::size_t e = mantissaEnd + 1;
+    const bool negative = e < s.size() && s[e] == '-';
+    if (e < s.size() && (s[e] == '-' || s[e] == '+'))
+        ++e;
+    for (; e < s.size() && exponent < 1000000000000LL; ++e)
+        exponent = exponent * 10 + (s[e] - '0');
+    power += negative ? -exponent : exponent;
+    return power < 0;
+}
+
 // Reader of list input: fields end at a comma or a line end; a record may
 // stand on one line or spread over several.
 class ListInput {
 public:
-    ListInput(std::string_view text, const std::string &source) : text_(text), source_(source) {
+    ListInput(std::string_view bytes, const std::string &source) : source_(source) {
         // A file saved with a UTF-8 byte-order mark holds UTF-8 names.
-        if (text_.substr(0, 3) == "\xEF\xBB\xBF") {
-            text_.remove_prefix(3);
-            utf8_ = true;
-        }
+        const numfmt::FileText file = numfmt::TextOfFile(bytes);
+        text_ = file.text;
+        utf8_ = file.utf8;
     }
 
     // Skips blanks and line ends; true when nothing but them is left.
@@ -54,15 +81,21 @@ public:
     Single ReadNumber(std::size_t record, int field) {
         const std::string_view token = ReadToken(record, field, /*isNumber=*/true);
         std::string_view digits = token;
-        if (!digits.empty() && digits.front() == '+')
+        // One sign only: "+-10" is no number.
+        if (!digits.empty() && digits.front() == '+' && !(digits.size() > 1 && digits[1] == '-'))
             digits.remove_prefix(1);
         Single value = 0;
-        const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-        if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size() || !std::isfinite(value))
-            throw EngineError(ErrorKind::BadStationRecord,
-                              "Bad number \"" + std::string(token) + "\" in field " + std::to_string(field) +
-                                  " of record " + std::to_string(record) + " of " + source_,
-                              source_);
+        auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+        const bool whole = !digits.empty() && end == digits.data() + digits.size();
+        if (whole && ec == std::errc::result_out_of_range && BelowOne(digits)) {
+            // Smaller than the smallest single-precision value: its nearest one is 0.
+            value = digits.front() == '-' ? -0.0f : 0.0f;
+            ec = std::errc();
+        }
+        if (whole && ec == std::errc::result_out_of_range)
+            throw Failure("Number too large for single precision " + Quote(token), record, field);
+        if (!whole || ec != std::errc() || !std::isfinite(value))
+            throw Failure("Bad number " + Quote(token), record, field);
         return value;
     }
 
@@ -108,10 +141,7 @@ private:
         if (text_[pos_] == '"') {
             const std::size_t close = text_.find('"', pos_ + 1);
             if (close == std::string_view::npos)
-                throw EngineError(ErrorKind::BadStationRecord,
-                                  "Unclosed quote in field " + std::to_string(field) + " of record " +
-                                      std::to_string(record) + " of " + source_,
-                                  source_);
+                throw Failure("Unclosed quote " + Quote(text_.substr(pos_)), record, field);
             value = text_.substr(pos_ + 1, close - pos_ - 1);
             pos_ = close + 1;
             // Anything between the closing quote and the delimiter is dropped.
@@ -135,6 +165,16 @@ private:
             }
         }
         return value;
+    }
+
+    // The text quoted as a message shows it: short, controls visible.
+    std::string Quote(std::string_view raw) const { return numfmt::QuoteFileText(raw, utf8_); }
+
+    EngineError Failure(const std::string &what, std::size_t record, int field) const {
+        return EngineError(ErrorKind::BadStationRecord,
+                           what + " in field " + std::to_string(field) + " of record " + std::to_string(record) +
+                               " of " + source_,
+                           source_);
     }
 
     std::string_view text_;
@@ -186,34 +226,22 @@ StationList ParseStationRecords(std::string_view text, const std::string &source
 
 std::shared_ptr<const StationList> PlainDataFiles::ReadStationFile(const std::filesystem::path &file,
                                                                    std::size_t maxRecords) {
-    std::error_code ec;
-    std::ifstream in;
-    if (std::filesystem::is_regular_file(file, ec))
-        in.open(file, std::ios::binary);
-    if (!in.is_open())
-        throw EngineError(ErrorKind::FileNotFound, "File not found: " + file.string(), file);
-    std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad())
-        throw EngineError(ErrorKind::FileNotFound, "Cannot read the file " + file.string(), file);
-    in.close();
+    std::string content;
+    if (const auto failure = numfmt::ReadWholeFile(file, content))
+        throw EngineError(ErrorKind::FileNotFound, *failure, file);
     return std::make_shared<const StationList>(ParseStationRecords(content, file.string(), maxRecords));
 }
 
 std::uint8_t PlainDataFiles::ReadRasterByte(const std::filesystem::path &raster, std::uint64_t offset) {
-    std::error_code ec;
-    std::ifstream in;
-    if (std::filesystem::is_regular_file(raster, ec))
-        in.open(raster, std::ios::binary);
-    if (!in.is_open())
-        throw EngineError(ErrorKind::FileNotFound, "File not found: " + raster.string(), raster);
-    in.seekg(static_cast<std::streamoff>(offset));
-    char byte = 0;
-    if (!in || !in.get(byte))
+    std::string byte;
+    if (const auto failure = numfmt::ReadFileAt(raster, offset, 1, byte))
+        throw EngineError(ErrorKind::FileNotFound, *failure, raster);
+    if (byte.empty())
         throw EngineError(ErrorKind::BadRasterRead,
                           "The elevation raster " + raster.string() + " has no cell at byte " +
-                              std::to_string(offset + 1),
+                              std::to_string(offset + 1) + ": the file is shorter than its 4320 x 2160 cells",
                           raster);
-    return static_cast<std::uint8_t>(byte);
+    return static_cast<std::uint8_t>(byte[0]);
 }
 
 } // namespace tavisol::engine

@@ -14,11 +14,19 @@ constexpr int RasterRows = 2160;
 std::int64_t ElevationBytePosition(Single lon, Single lat) {
     if (!std::isfinite(lon) || !std::isfinite(lat))
         throw EngineError(ErrorKind::BadRasterRead, "No elevation for an invalid coordinate");
+    // Longitudes beyond +-180 wrap around the globe: east of 180 into
+    // (-180, 180], west of -180 into [-180, 180). fmod is exact for any size,
+    // where subtracting whole turns loses the value of huge ones.
     double x = lon;
-    if (x > 180)
-        x -= 360 * std::ceil((x - 180) / 360);
-    else if (x < -180)
-        x += 360 * std::ceil((-180 - x) / 360);
+    if (x > 180) {
+        x = std::fmod(x, 360);
+        if (x > 180)
+            x -= 360;
+    } else if (x < -180) {
+        x = std::fmod(x, 360);
+        if (x < -180)
+            x += 360;
+    }
     // Halves go to the even neighbour.
     const double col = std::nearbyint((x + 180) / 360 * RasterColumns);
     double row = std::nearbyint((1 - (static_cast<double>(lat) + 90) / 180) * RasterRows);

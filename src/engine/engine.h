@@ -28,6 +28,10 @@ std::vector<std::string> StationFileNames(Integer variable, Single latitude, Sin
 
 // Appends the records of one file of the data folder to Stations.
 void LoadStationFile(EngineState &state, const std::string &fileName);
+// What an overflow of the current estimate comes from: the variable, the
+// point, and the largest number of the variable's station files there (file,
+// record and field), read again for the message.
+std::string DescribeStationOverflow(EngineState &state);
 void LoadTemperatureTiles(EngineState &state);
 void LoadPrecipitationTiles(EngineState &state);
 

@@ -14,6 +14,23 @@ const EngineMessage TwoStationsMessage = {
     MessageIcon::Critical,
 };
 
+namespace {
+
+// An overflow deep in the arithmetic says only "Overflow"; the user needs to
+// know which variable, point and station data gave it.
+template <class Chain>
+bool NamingTheData(EngineState &state, const Chain &chain) {
+    try {
+        return chain();
+    } catch (const EngineError &e) {
+        if (e.kind() != ErrorKind::Overflow)
+            throw;
+        throw EngineError(ErrorKind::Overflow, DescribeStationOverflow(state));
+    }
+}
+
+} // namespace
+
 void ClearResultAndNeighbours(EngineState &state) {
     state.CurResult = EstimateResult{};
     for (StationRecord &n : state.Neighbours)
@@ -21,33 +38,39 @@ void ClearResultAndNeighbours(EngineState &state) {
 }
 
 bool RunLocationResultsChain(EngineState &state, Integer variable) {
-    state.CurrentVariable = variable;
-    ClearResultAndNeighbours(state);
-    PrepareNeighbours(state);
-    MarkDoubledStations(state);
-    CompleteNeighbourRecords(state);
-    const bool estimated = EstimateLocation(state);
-    EstimateWarnings(state);
-    return estimated;
+    return NamingTheData(state, [&] {
+        state.CurrentVariable = variable;
+        ClearResultAndNeighbours(state);
+        PrepareNeighbours(state);
+        MarkDoubledStations(state);
+        CompleteNeighbourRecords(state);
+        const bool estimated = EstimateLocation(state);
+        EstimateWarnings(state);
+        return estimated;
+    });
 }
 
 bool RunBatchChain(EngineState &state) {
-    PrepareNeighbours(state);
-    MarkDoubledStations(state);
-    CompleteNeighbourRecords(state);
-    if (!EstimateLocation(state))
-        return false;
-    NeighbourAltitudeRange(state);
-    EstimateWarnings(state);
-    return true;
+    return NamingTheData(state, [&] {
+        PrepareNeighbours(state);
+        MarkDoubledStations(state);
+        CompleteNeighbourRecords(state);
+        if (!EstimateLocation(state))
+            return false;
+        NeighbourAltitudeRange(state);
+        EstimateWarnings(state);
+        return true;
+    });
 }
 
 bool RunRasterExportChain(EngineState &state) {
-    PrepareNeighbours(state);
-    MarkDoubledStationsAndShow(state);
-    ReadWorkbenchSelection(state);
-    CompleteNeighbourRecords(state);
-    return EstimateLocation(state);
+    return NamingTheData(state, [&] {
+        PrepareNeighbours(state);
+        MarkDoubledStationsAndShow(state);
+        ReadWorkbenchSelection(state);
+        CompleteNeighbourRecords(state);
+        return EstimateLocation(state);
+    });
 }
 
 bool Calculate(EngineState &state) {
@@ -58,8 +81,10 @@ bool Calculate(EngineState &state) {
 }
 
 bool RunWorkbenchReestimate(EngineState &state) {
-    ReadWorkbenchSelection(state);
-    return EstimateLocation(state);
+    return NamingTheData(state, [&] {
+        ReadWorkbenchSelection(state);
+        return EstimateLocation(state);
+    });
 }
 
 } // namespace tavisol::engine

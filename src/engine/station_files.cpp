@@ -1,3 +1,5 @@
+#include <charconv>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -107,6 +109,59 @@ void LoadStationFile(EngineState &state, const std::string &fileName) {
         state.DoEvents();
     }
     state.StationCount = static_cast<Integer>(n);
+}
+
+namespace {
+
+std::string ShortestForm(Single v) {
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, r.ptr);
+}
+
+} // namespace
+
+std::string DescribeStationOverflow(EngineState &state) {
+    const std::size_t variable = static_cast<std::size_t>(state.CurrentVariable) % VariableNames.size();
+    std::string text = "Overflow: the estimate of " + std::string(VariableNames[variable]) + " at Lon " +
+                       ShortestForm(state.CalcLongitude) + ", Lat " + ShortestForm(state.CalcLatitude) +
+                       " goes beyond the range of single-precision numbers.";
+    DataFiles &files = state.Files ? *state.Files : *DefaultDataFiles();
+    Single largest = -1;
+    std::string where;
+    std::vector<std::string> names = StationFileNames(state.CurrentVariable, state.CalcLatitude, state.CalcLongitude);
+    for (const std::string &name : names) {
+        const std::filesystem::path path = state.DataFolder / name;
+        std::shared_ptr<const StationList> records;
+        try {
+            records = files.ReadStationFile(path, static_cast<std::size_t>(MaxStationRecords));
+        } catch (const EngineError &) {
+            continue; // the message names what it can
+        }
+        for (std::size_t i = 0; i < records->size(); ++i) {
+            const StationRecord &r = (*records)[i];
+            for (int field = 1; field <= 15; ++field) {
+                const Single v = field == 1 ? r.Latitude
+                                 : field == 2 ? r.Longitude
+                                 : field == 3 ? r.Altitude
+                                              : r.Values[static_cast<std::size_t>(field - 3)];
+                if (std::fabs(v) > largest) {
+                    largest = std::fabs(v);
+                    where = ShortestForm(v) + ", in field " + std::to_string(field) + " of record " +
+                            std::to_string(i + 1) + " of " + path.string();
+                }
+            }
+        }
+    }
+    if (!where.empty()) {
+        text += " The largest number of its station files is " + where + ".";
+    } else {
+        text += " Station files:";
+        for (const std::string &name : names)
+            text += " " + (state.DataFolder / name).string();
+        text += ".";
+    }
+    return text;
 }
 
 void LoadTemperatureTiles(EngineState &state) {

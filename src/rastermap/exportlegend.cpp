@@ -3,13 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <fstream>
-#include <iterator>
-#include <sstream>
-#include <system_error>
 
 #include "numfmt/numfmt.h"
 #include "numfmt/textfile.h"
+#include "numfmt/textread.h"
 #include "rastermap/exportgrid.h"
 #include "rastermap/rastererror.h"
 #include "rastermap/rasterimage.h"
@@ -150,16 +147,6 @@ MapPaths ExportCompanionPaths(const fs::path &image) {
 
 namespace {
 
-std::string ReadWholeFile(const fs::path &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    if (in) bytes << in.rdbuf();
-    if (!in || in.bad())
-        throw RasterError("Cannot read the file " + path.string() + ": " +
-                          std::generic_category().message(errno) + ".");
-    return bytes.str();
-}
-
 bool Exists(const fs::path &path) {
     std::error_code ec;
     return fs::exists(fs::symlink_status(path, ec));
@@ -176,7 +163,9 @@ void WriteExportCompanions(const fs::path &image, const std::string &title, int 
     }
     for (const auto &[from, to] : {std::pair{loadedMap.Cty, beside.Cty}, std::pair{loadedMap.Bnd, beside.Bnd}}) {
         if (Exists(to)) continue;
-        const std::string bytes = ReadWholeFile(from);
+        std::string bytes;
+        if (const auto failure = numfmt::ReadWholeFile(from, bytes))
+            throw RasterError(*failure);
         WriteWholeFile(to, {bytes});
     }
 }

@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 #include "engine/data_files.h"
 #include "numfmt/numfmt.h"
+#include "numfmt/textread.h"
 #include "rastermap/rastererror.h"
 
 namespace tavisol::rastermap {
@@ -24,15 +23,7 @@ std::string trimBlanks(const std::string &s) {
 }
 
 std::optional<std::string> readWholeFile(const fs::path &path, std::string &text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return "File not found: " + path.string();
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    if (in.bad())
-        return "Cannot read the file " + path.string();
-    text = ss.str();
-    return std::nullopt;
+    return numfmt::ReadWholeFile(path, text);
 }
 
 std::vector<std::string> splitAt(const std::string &s, char sep) {
@@ -112,26 +103,30 @@ std::vector<std::string> ReadListFields(const std::string &text) {
 
 std::optional<std::string> LoadColorTable(const fs::path &clrPath, ColorTable &table, const ColorEntry &fixedA,
                                           const ColorEntry &fixedB) {
-    std::string text;
-    if (auto err = readWholeFile(clrPath, text))
+    std::string bytes;
+    if (auto err = readWholeFile(clrPath, bytes))
         return err;
-    const std::vector<std::string> fields = ReadListFields(text);
+    const numfmt::FileText text = numfmt::TextOfFile(bytes);
+    auto toUtf8 = [&text](const std::string &raw) { return text.utf8 ? raw : engine::Windows1252ToUtf8(raw); };
+    const std::vector<std::string> fields = ReadListFields(std::string(text.text));
     const std::string file = clrPath.filename().string();
     for (std::size_t f = 1; f < fields.size(); ++f) {
         const std::vector<std::string> parts = splitAt(fields[f], '\t');
-        const std::string where = "Colour legend " + file + ", record " + std::to_string(f) + " (\"" +
-                                  engine::Windows1252ToUtf8(fields[f]) + "\")";
+        const std::string where = "Colour legend " + file + ", record " + std::to_string(f) + " " +
+                                  numfmt::QuoteFileText(fields[f], text.utf8);
         if (parts.size() < 6)
             return where + ": six parts separated by TAB are needed.";
+        static const char *const partNames[5] = {"first class", "last class", "red", "green", "blue"};
         int v[5];
         for (int k = 0; k < 5; ++k) {
-            const double x = numfmt::roundHalfEven(numfmt::val(trimBlanks(parts[static_cast<std::size_t>(k)])));
+            const std::string part = trimBlanks(parts[static_cast<std::size_t>(k)]);
+            const double x = numfmt::roundHalfEven(numfmt::val(part));
             if (!(x >= 0 && x <= 255))
-                return where + ": the number " + trimBlanks(parts[static_cast<std::size_t>(k)]) +
-                       " is outside 0..255.";
+                return where + ": part " + std::to_string(k + 1) + " (" + partNames[k] + ") " +
+                       numfmt::QuoteFileText(part, text.utf8) + " is outside 0..255.";
             v[k] = static_cast<int>(x);
         }
-        const std::string name = engine::Windows1252ToUtf8(trimBlanks(parts[5]));
+        const std::string name = toUtf8(trimBlanks(parts[5]));
         for (int k = v[0]; k <= v[1]; ++k) {
             ColorEntry &e = table[static_cast<std::size_t>(k)];
             e.Red = static_cast<std::uint8_t>(v[2]);
@@ -155,11 +150,13 @@ std::optional<std::string> LoadColorTable(const fs::path &clrPath, ColorTable &t
 
 ShapeReadResult ReadShapes(const fs::path &path, const std::function<void()> &doEvents) {
     ShapeReadResult result;
-    std::string text;
-    if (auto err = readWholeFile(path, text)) {
+    std::string bytes;
+    if (auto err = readWholeFile(path, bytes)) {
         result.Error = err;
         return result;
     }
+    const numfmt::FileText file = numfmt::TextOfFile(bytes);
+    const std::string text(file.text);
     std::size_t start = 0;
     int lineNo = 0;
     while (start < text.size()) {
@@ -173,7 +170,8 @@ ShapeReadResult ReadShapes(const fs::path &path, const std::function<void()> &do
         ++lineNo;
         if (!line.empty() && line[0] == '"') {
             MapShape shape;
-            shape.Name = engine::Windows1252ToUtf8(line.substr(0, line.find(',')));
+            const std::string name = line.substr(0, line.find(','));
+            shape.Name = file.utf8 ? name : engine::Windows1252ToUtf8(name);
             result.Shapes.push_back(std::move(shape));
         } else {
             const std::vector<std::string> fields = splitAt(line, ',');

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "numfmt/textread.h"
 #include "rastermap/rastererror.h"
 
 namespace tavisol::rastermap {
@@ -104,13 +105,13 @@ ImageHeader ParseHeader(const HeaderBytes &in) {
 }
 
 RasterImage ReadRasterImage(const std::filesystem::path &path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw RasterError("File not found: " + name(path));
+    std::string content;
+    if (const auto failure = numfmt::ReadWholeFile(path, content))
+        throw RasterError(*failure);
     HeaderBytes bytes{};
-    in.read(reinterpret_cast<char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (in.gcount() != static_cast<std::streamsize>(bytes.size()))
+    if (content.size() < bytes.size())
         throw RasterError("The raster image " + name(path) + " is shorter than its 512-byte header.");
+    std::memcpy(bytes.data(), content.data(), bytes.size());
     RasterImage image;
     image.Header = ParseHeader(bytes);
     image.Columns = image.Header.Columns;
@@ -120,12 +121,12 @@ RasterImage ReadRasterImage(const std::filesystem::path &path) {
                           " rows and " + std::to_string(image.Columns) +
                           " columns; it needs at least one of each.");
     const std::size_t count = static_cast<std::size_t>(image.Columns) * static_cast<std::size_t>(image.Rows);
-    image.Cells.resize(count);
-    in.read(reinterpret_cast<char *>(image.Cells.data()), static_cast<std::streamsize>(count));
-    if (static_cast<std::size_t>(in.gcount()) != count)
+    if (content.size() - bytes.size() < count)
         throw RasterError("The raster image " + name(path) + " holds fewer cells than its header gives (" +
                           std::to_string(image.Rows) + " rows of " + std::to_string(image.Columns) +
                           " columns).");
+    image.Cells.assign(content.begin() + static_cast<std::ptrdiff_t>(bytes.size()),
+                       content.begin() + static_cast<std::ptrdiff_t>(bytes.size() + count));
     return image;
 }
 

@@ -1,12 +1,10 @@
 #include "worldmap/shapefile.h"
 
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <limits>
-#include <sstream>
 
 #include "numfmt/numfmt.h"
+#include "numfmt/textread.h"
 #include "worldmap/mapmath.h"
 
 namespace tavisol::worldmap {
@@ -41,7 +39,7 @@ ShapeReadResult ReadShapeText(std::string_view text, ShapeKind kind, float W, fl
     ShapeReadResult result;
     ShapeList &shapes = result.Shapes;
     MapPoint lastKept; // survives headers on purpose: see ShapeKind::Boundaries
-    const std::vector<std::string_view> lines = splitLines(text);
+    const std::vector<std::string_view> lines = splitLines(numfmt::TextOfFile(text).text);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (eachLine)
             eachLine();
@@ -88,22 +86,10 @@ ShapeReadResult ReadShapeText(std::string_view text, ShapeKind kind, float W, fl
 
 ShapeReadResult ReadShapeFile(const std::filesystem::path &file, ShapeKind kind, float W, float H,
                               const std::function<void()> &eachLine) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(file, ec)) {
+    std::string text;
+    if (auto failure = numfmt::ReadWholeFile(file, text)) {
         ShapeReadResult result;
-        result.Error = "File not found: " + file.string();
-        return result;
-    }
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        ShapeReadResult result;
-        result.Error = "The file could not be opened: " + file.string();
-        return result;
-    }
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) {
-        ShapeReadResult result;
-        result.Error = "The file could not be read: " + file.string();
+        result.Error = *failure;
         return result;
     }
     ShapeReadResult result = ReadShapeText(text, kind, W, H, eachLine);

@@ -26,10 +26,16 @@ struct Reader {
             loc, [this](const BatchMessage &m) {
                 EXPECT_EQ(m.icon, BatchIcon::Information);
                 EXPECT_EQ(m.title, "");
-                skipped.push_back(m.text);
+                // The first line is the fixed text; the second tells where and why.
+                const std::size_t cr = m.text.find('\r');
+                skipped.push_back(m.text.substr(0, cr));
+                reasons.push_back(cr == std::string::npos ? "" : m.text.substr(cr + 1));
                 return true;
-            });
+            },
+            file);
     }
+    std::vector<std::string> reasons;
+    std::string file;
 };
 
 std::string Skip(const std::string &name) {
@@ -50,6 +56,61 @@ TEST(LocationFile, FieldCountsDecideNameAndAltitude) {
     EXPECT_TRUE(r.skipped.empty());
 }
 
+TEST(LocationFile, ByteOrderMarkOfSpreadsheetsIsNotPartOfTheFirstLine) {
+    Reader r;
+    const LocationList list = r.Read("\xEF\xBB\xBF" "12.5,41.9,20\r\n");
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0].Longitude, "12.5");
+    EXPECT_TRUE(r.skipped.empty());
+    Reader named;
+    const LocationList rome = named.Read("\xEF\xBB\xBF" "Rome,12.5,41.9,20\n");
+    ASSERT_EQ(rome.size(), 1u);
+    EXPECT_EQ(rome[0].Text, "Rome");
+}
+
+TEST(LocationFile, PointsOutsideTheRangesNeverReachTheElevationLookup) {
+    Reader r;
+    const LocationList list = r.Read("1e36,0\r\n0,95\r\n-180.01,0\r\n1e39,0\r\n180,-90\r\n");
+    ASSERT_EQ(list.size(), 1u);
+    ASSERT_EQ(r.lookups.size(), 1u);
+    EXPECT_EQ(r.lookups[0], (std::pair<float, float>{180, -90}));
+    EXPECT_EQ(r.skipped.size(), 4u);
+}
+
+TEST(LocationFile, OldMacLineEndsAndCtrlZ) {
+    Reader r;
+    const LocationList list = r.Read("12.5,41.9,20\r13,42,30\rRome,1,2,3\r\x1A");
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_EQ(list[1].Longitude, "13");
+    EXPECT_EQ(list[2].Text, "Rome");
+    EXPECT_TRUE(r.skipped.empty());
+}
+
+TEST(LocationFile, SkipMessagesNameTheFileLineAndField) {
+    using namespace std::string_literals;
+    Reader r;
+    r.file = "/lists/places.csv";
+    const std::string longName(200, 'N');
+    r.Read("Rome,190,41.9,20\r\n1,2,3,4,5\r\n" + longName + ",1,2,3\0,\r\n"s + "Na\0me,1,95,3\r\n"s +
+           "1,2,20000\r\n");
+    ASSERT_EQ(r.reasons.size(), 5u);
+    EXPECT_EQ(r.reasons[0], "Line 1 of /lists/places.csv: field 2 (longitude \"190\") is outside -180 to 180.");
+    EXPECT_EQ(r.reasons[1], "Line 2 of /lists/places.csv: 5 fields where 2, 3 or 4 are read: \"1,2,3,4,5\".");
+    EXPECT_EQ(r.skipped[2], Skip("Wrong Data"));
+    EXPECT_EQ(r.reasons[2], "Line 3 of /lists/places.csv: 5 fields where 2, 3 or 4 are read: \"" +
+                                std::string(80, 'N') + "\u2026\".");
+    // A name from the file is shown with its control bytes visible.
+    EXPECT_EQ(r.skipped[3], Skip("Na\u2400me"));
+    EXPECT_EQ(r.reasons[3], "Line 4 of /lists/places.csv: field 3 (latitude \"95\") is outside -90 to 90.");
+    EXPECT_EQ(r.reasons[4], "Line 5 of /lists/places.csv: field 3 (altitude \"20000\") is outside -600 to 10000.");
+
+    Reader longNamed;
+    longNamed.Read(longName + ",1,2,-601\r\n");
+    ASSERT_EQ(longNamed.skipped.size(), 1u);
+    EXPECT_EQ(longNamed.skipped[0], Skip(std::string(80, 'N') + "\u2026"));
+    EXPECT_EQ(longNamed.reasons[0], "Line 1: field 4 (altitude \"-601\") is outside -600 to 10000.");
+}
+
 TEST(LocationFile, WrongFieldCountsAreSkippedAsWrongData) {
     Reader r;
     const LocationList list = r.Read("\r\n1,2,3,4,5\r\nSan Jose, CR, 1, 2, 3\r\n12.5;41.9\r\n1,2\n");
@@ -66,7 +127,7 @@ TEST(LocationFile, RangeLimitsPassAndBeyondIsSkippedByItsName) {
     EXPECT_EQ(list[0].Altitude, "10000");
     EXPECT_EQ(list[1].Altitude, "-600");
     EXPECT_THAT(r.skipped, ElementsAre(Skip(" Lon : 180.01 Lat : 0 Alt : 5"), Skip("High"),
-                                       Skip(" Lon : 0 Lat : 90.5 Alt : 321")));
+                                       Skip(" Lon : 0 Lat : 90.5 Alt : 0")));
 }
 
 TEST(LocationFile, NumbersReadLikeValAndAHeaderBecomesPointZero) {

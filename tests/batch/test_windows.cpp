@@ -350,7 +350,9 @@ TEST_F(BatchWindows, LocationFileFillsTheList) {
     EXPECT_EQ(list->locations()[0], (batch::ListEntry{"Rome", "12.5", "41.9", "20"}));
     EXPECT_EQ(list->locations()[1].Text, " Lon : 12.5 Lat : 41.9 Alt : -40");
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, "Location Wrong Data Skipped : Longitude or Latitude or Altitude not valid.");
+    EXPECT_EQ(messages[0].text, "Location Wrong Data Skipped : Longitude or Latitude or Altitude not valid.\n"
+                                "Line 2 of " + QString::fromStdString(path.string()) +
+                                    ": 1 field where 2, 3 or 4 are read: \"\".");
     EXPECT_EQ(messages[0].title, "Tavisol");
     EXPECT_TRUE(list->isVisible());
 
@@ -360,7 +362,7 @@ TEST_F(BatchWindows, LocationFileFillsTheList) {
     file = QString::fromStdString((out.path() / "missing.dat").string());
     RunCommand(Command::LocationFile);
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_THAT(messages[0].text.toStdString(), HasSubstr("Cannot open file"));
+    EXPECT_THAT(messages[0].text.toStdString(), HasSubstr("File not found: " + (out.path() / "missing.dat").string()));
     EXPECT_FALSE(list->isVisible());
     EXPECT_EQ(list->locationCount(), 0);
 }

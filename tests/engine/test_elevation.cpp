@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <limits>
 
 #include "engine/engine.h"
 #include "fixture.h"
@@ -65,6 +66,25 @@ TEST(ElevationPosition, PolarRowsAndWrappedLongitudesStayInTheFile) {
     }
 }
 
+TEST(ElevationPosition, HugeAndNonFiniteCoordinatesAreSafe) {
+    // 10000000 degrees is 27777 turns and 280 degrees east: -80.
+    EXPECT_EQ(ElevationBytePosition(1e7f, 0), ElevationBytePosition(-80, 0));
+    EXPECT_EQ(ElevationBytePosition(-1e7f, 0), ElevationBytePosition(80, 0));
+    EXPECT_EQ(ElevationBytePosition(-540, 0), ElevationBytePosition(-180, 0));
+    for (const float lon : {1e20f, -1e20f, 1e36f, -1e36f, 3.4028235e38f, -3.4028235e38f, 2.5e9f}) {
+        for (const float lat : {0.0f, 1e36f, -3.4028235e38f}) {
+            const std::int64_t p = ElevationBytePosition(lon, lat);
+            EXPECT_GE(p, 1) << lon << " " << lat;
+            EXPECT_LE(p, Columns * Rows) << lon << " " << lat;
+        }
+    }
+    for (const float bad : {std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
+                            std::numeric_limits<float>::quiet_NaN()}) {
+        EXPECT_THROW(ElevationBytePosition(bad, 0), EngineError);
+        EXPECT_THROW(ElevationBytePosition(0, bad), EngineError);
+    }
+}
+
 TEST_F(ElevationRaster, LandWaterAndBounds) {
     Set(Position(1080, 2160), 255);
     Set(Position(1080, 2161), 0);
@@ -107,7 +127,40 @@ TEST_F(ElevationRaster, ShortRasterFails) {
     bytes_.resize(100);
     Write();
     Integer water = 0;
-    EXPECT_THROW(Elevation(0, 0, water), EngineError);
+    try {
+        Elevation(0, 0, water);
+        FAIL() << "no failure";
+    } catch (const EngineError &e) {
+        EXPECT_EQ(e.kind(), ErrorKind::BadRasterRead);
+        EXPECT_EQ(std::string(e.what()), "The elevation raster " + (folder_.path() / "10k8b.raw").string() +
+                                             " has no cell at byte 4663440: the file is shorter than its "
+                                             "4320 x 2160 cells");
+    }
+}
+
+TEST_F(ElevationRaster, PointsOfAStrangeGeoreferenceStayInTheFile) {
+    // A map whose cells lie 1e22 degrees off: the wrap of the longitude used
+    // to land before the start of the raster.
+    // -1e22 as a Single is -9999999778196308361216, 176 degrees west of a whole turn.
+    EXPECT_EQ(ElevationBytePosition(-1e22f, 0), Position(1080, 48));
+    Set(Position(1080, 48), 3);
+    Write();
+    Integer water = 0;
+    for (const float lon : {-1e22f, 1e22f, 3e38f, -3e38f})
+        EXPECT_NO_THROW(Elevation(lon, 0, water)) << lon;
+    EXPECT_EQ(Elevation(-1e22f, 0, water), 20);
+}
+
+TEST_F(ElevationRaster, AnUnreadableRasterSaysWhy) {
+    std::filesystem::create_directories(folder_.path() / "10k8b.raw");
+    Integer water = 0;
+    try {
+        Elevation(0, 0, water);
+        FAIL() << "no failure";
+    } catch (const EngineError &e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot read the file " + (folder_.path() / "10k8b.raw").string() +
+                                             ": it is a folder, not a file");
+    }
 }
 
 } // namespace

@@ -1,6 +1,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <filesystem>
+
+#include <unistd.h>
+
 #include "engine/engine.h"
 #include "fixture.h"
 
@@ -145,6 +150,73 @@ TEST(ListInput, FileEndingInsideARecordFails) {
     }
 }
 
+TEST(ListInput, FilesOfOldSystems) {
+    const std::string record = "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,\"N\",\"C\"";
+    // Old Mac line ends, and a Ctrl-Z that ends the text.
+    auto records = ParseStationRecords(record + "\r" + record + "\r\x1A", "t.txt", 10);
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[1].Country, "C");
+    records = ParseStationRecords(record + "\r\n\x1A" "garbage,\r\n", "t.txt", 10);
+    EXPECT_EQ(records.size(), 1u);
+}
+
+TEST(ListInput, NumbersTooSmallForASingleReadAsZero) {
+    const auto records = ParseStationRecords(
+        "1e-50,-1e-50,1e-400,0.0000000000000000000000000000000000000000000000000001,5e-39,6,7,8,9,10,11,12,13,14,"
+        "1e-99999999999999999999,N,C\n",
+        "t.txt", 10);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].Latitude, 0.0f);
+    EXPECT_EQ(records[0].Longitude, 0.0f);
+    EXPECT_TRUE(std::signbit(records[0].Longitude));
+    EXPECT_EQ(records[0].Altitude, 0.0f);
+    EXPECT_EQ(records[0].Values[1], 0.0f);
+    EXPECT_EQ(records[0].Values[2], 5e-39f); // a subnormal Single is kept
+    EXPECT_EQ(records[0].Values[12], 0.0f);
+}
+
+TEST(ListInput, SignsAndRangesOfNumbers) {
+    auto message = [](const std::string &number) {
+        try {
+            ParseStationRecords("1,2,3,4," + number + ",6,7,8,9,10,11,12,13,14,15,N,C\n", "/d/vap.txt", 10);
+        } catch (const EngineError &e) {
+            EXPECT_EQ(e.kind(), ErrorKind::BadStationRecord);
+            return std::string(e.what());
+        }
+        return std::string("read");
+    };
+    EXPECT_EQ(message("+-10"), "Bad number \"+-10\" in field 5 of record 1 of /d/vap.txt");
+    EXPECT_EQ(message("++10"), "Bad number \"++10\" in field 5 of record 1 of /d/vap.txt");
+    EXPECT_EQ(message("+10"), "read");
+    EXPECT_EQ(message("3.4e38"), "read");
+    EXPECT_EQ(message("3.5e38"),
+              "Number too large for single precision \"3.5e38\" in field 5 of record 1 of /d/vap.txt");
+    EXPECT_EQ(message("1000e-5"), "read");
+}
+
+TEST(ListInput, MessagesQuoteTheFileShortAndVisibly) {
+    using namespace std::string_literals;
+    const std::string record = "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,N,C\n";
+    auto message = [](const std::string &text) {
+        try {
+            ParseStationRecords(text, "/d/pet.txt", 10);
+        } catch (const EngineError &e) {
+            return std::string(e.what());
+        }
+        return std::string("read");
+    };
+    // One bad number of twenty million characters: 80 of them, marked as cut.
+    const std::string huge = record + "1,2,3,4,5," + std::string(20'000'000, '9') + "x,7,8,9,10,11,12,13,14,15,N,C\n";
+    EXPECT_EQ(message(huge), "Bad number \"" + std::string(80, '9') + "\u2026\" in field 6 of record 2 of /d/pet.txt");
+    // A NUL byte does not cut the message; the file's code page is converted.
+    EXPECT_EQ(message("1,2,3\0" "4\xE9,5,6,7,8,9,10,11,12,13,14,15,N,C\n"s),
+              "Bad number \"3\u24004\u00e9\" in field 3 of record 1 of /d/pet.txt");
+    EXPECT_EQ(message("\xEF\xBB\xBF" "1,2,3\xC3\xA9,4,5,6,7,8,9,10,11,12,13,14,15,N,C\n"),
+              "Bad number \"3\u00e9\" in field 3 of record 1 of /d/pet.txt");
+    EXPECT_EQ(message("1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,\"Roma\tUrbe, Italy\n"),
+              "Unclosed quote \"\"Roma\u2409Urbe, Italy\u240A\" in field 16 of record 1 of /d/pet.txt");
+}
+
 TEST(LoadStationFile, AppendsInFileOrder) {
     TempFolder folder;
     folder.Write("max.txt", StationFile({{1, 2, 3, {}, "A", "X"}, {4, 5, 6, {}, "B", "Y"}}));
@@ -173,6 +245,51 @@ TEST(LoadStationFile, MissingFileFailsAndKeepsTheCount) {
         EXPECT_THAT(e.what(), HasSubstr((folder.path() / "min.txt").string()));
     }
     EXPECT_EQ(state.StationCount, 1);
+}
+
+TEST(LoadStationFile, AFileThatCannotBeReadSaysWhy) {
+    TempFolder folder;
+    std::filesystem::create_directories(folder.path() / "max.txt");
+    folder.Write("min.txt", StationFile({{1, 2, 3}}));
+    EngineState state = MakeState(0, 0, 0);
+    state.DataFolder = folder.path();
+    try {
+        LoadStationFile(state, "max.txt");
+        FAIL() << "no failure";
+    } catch (const EngineError &e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Cannot read the file " + (folder.path() / "max.txt").string() + ": it is a folder, not a file");
+    }
+    std::filesystem::permissions(folder.path() / "min.txt", std::filesystem::perms::none);
+    if (::geteuid() == 0)
+        return; // root reads files without read permission
+    try {
+        LoadStationFile(state, "min.txt");
+        FAIL() << "no failure";
+    } catch (const EngineError &e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Cannot open the file " + (folder.path() / "min.txt").string() + ": Permission denied");
+    }
+}
+
+TEST(LoadStationFile, AnOverflowNamesTheFileRecordAndField) {
+    TempFolder folder;
+    folder.Write("windsp.txt", StationFile({{10, 10, 5, std::vector<double>(12, 3.0)},
+                                            {10.1, 10, 5, {1, 2, 3e38, 4, 5, 6, 7, 8, 9, 10, 11, 12}},
+                                            {10.2, 10, 5, {1, 2, 3e38, 4, 5, 6, 7, 8, 9, 10, 11, 12}}}));
+    EngineState state = MakeState(10.05f, 10, 5);
+    state.DataFolder = folder.path();
+    try {
+        RunLocationResultsChain(state, 6);
+        FAIL() << "no failure";
+    } catch (const EngineError &e) {
+        EXPECT_EQ(e.kind(), ErrorKind::Overflow);
+        EXPECT_EQ(std::string(e.what()),
+                  "Overflow: the estimate of Wind Speed in m/s (multiply by 3.6 to get it in km/h) at Lon 10, "
+                  "Lat 10.05 goes beyond the range of single-precision numbers. The largest number of its station "
+                  "files is 3e+38, in field 6 of record 2 of " +
+                      (folder.path() / "windsp.txt").string() + ".");
+    }
 }
 
 TEST(LoadStationFile, MoreThan30000RecordsFails) {

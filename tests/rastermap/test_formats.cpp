@@ -98,6 +98,10 @@ TEST_F(RasterFormat, BadFilesGiveClearMessagesAndNothingHalfRead) {
     WriteRasterImage(folder.path() / "cut.img", testing::MakeHeader(4, 4, 1, 1, 1, 1, 1, 1),
                      std::vector<std::uint8_t>(10, 1));
     EXPECT_NE(message("cut.img").find("fewer cells than its header"), std::string::npos);
+    // A map that exists but cannot be read is not reported as missing.
+    std::filesystem::create_directories(folder.path() / "dir.img");
+    EXPECT_EQ(message("dir.img"),
+              "Cannot read the file " + (folder.path() / "dir.img").string() + ": it is a folder, not a file");
 }
 
 TEST_F(RasterFormat, SavingOverALongerFileLeavesExactlyTheNewBytes) {

@@ -110,6 +110,46 @@ TEST(Shapes, PointBeforeFirstNameStopsKeepingWhatWasRead) {
     EXPECT_TRUE(ReadShapes(f.path() / "none.cty").Error.has_value());
 }
 
+TEST_F(Legend, ByteOrderMarkMeansUtf8Names) {
+    f.Write("utf8.clr", "\xEF\xBB\xBF" "Legend\r\n0\t1\t2\t3\t4\tFor\xC3\xAAt\r\n");
+    EXPECT_FALSE(LoadColorTable(f.path() / "utf8.clr", table, black, black));
+    EXPECT_EQ(table[1].Name, "For\u00eat");
+    f.Write("ansi.clr", "Legend\r\n0\t1\t2\t3\t4\tFor\xEAt\r\n");
+    EXPECT_FALSE(LoadColorTable(f.path() / "ansi.clr", table, black, black));
+    EXPECT_EQ(table[1].Name, "For\u00eat");
+}
+
+TEST_F(Legend, CtrlZEndsTheLegend) {
+    f.Write("z.clr", "Legend\r\n0\t1\t2\t3\t4\tA\r\n\x1A");
+    EXPECT_FALSE(LoadColorTable(f.path() / "z.clr", table, black, black));
+    EXPECT_EQ(table[1].Name, "A");
+    EXPECT_EQ(table[254].Name, "Boundaries");
+}
+
+TEST_F(Legend, MessagesQuoteTheRecordShortAndVisibly) {
+    using namespace std::string_literals;
+    f.Write("q.clr", "Legend\r\n0\t1\t2\t3\t4\tA\r\n1\0" "2\t"s + std::string(300, 'x') + "\r\n");
+    const auto err = LoadColorTable(f.path() / "q.clr", table, black, black);
+    ASSERT_TRUE(err);
+    EXPECT_EQ(*err, "Colour legend q.clr, record 2 \"1\u24002\u2409" + std::string(76, 'x') +
+                        "\u2026\": six parts separated by TAB are needed.");
+    f.Write("r.clr", "Legend\r\n0\t1\t2\t3\t4\tA\r\n5\t6\t7\t8\t999\xE9\tB\r\n");
+    const auto err2 = LoadColorTable(f.path() / "r.clr", table, black, black);
+    ASSERT_TRUE(err2);
+    EXPECT_EQ(*err2, "Colour legend r.clr, record 2 \"5\u24096\u24097\u24098\u2409999\u00e9\u2409B\": part 5 "
+                     "(blue) \"999\u00e9\" is outside 0..255.");
+}
+
+TEST(Shapes, ByteOrderMarkBeforeTheFirstName) {
+    TempFolder f;
+    f.Write("m.cty", "\xEF\xBB\xBF\"Rome\",1\r\n12.5,41.9\r\n");
+    const ShapeReadResult r = ReadShapes(f.path() / "m.cty");
+    ASSERT_FALSE(r.Error) << *r.Error;
+    ASSERT_EQ(r.Shapes.size(), 1u);
+    EXPECT_EQ(r.Shapes[0].Name, "\"Rome\"");
+    ASSERT_EQ(r.Shapes[0].Points.size(), 1u);
+}
+
 TEST(Colours, SplitColourNamesDigitPairsFromTheLeft) {
     EXPECT_EQ(SplitColour(0xFF, "BLUE"), 255);
     EXPECT_EQ(SplitColour(0xFF, "RED"), 0);

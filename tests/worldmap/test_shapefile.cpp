@@ -90,6 +90,21 @@ TEST(ShapeText, LineEndsOfEveryKindGiveTheSameShapes) {
     EXPECT_EQ(a.Shapes[2].Points[1], (MapPoint{299, 301}));  // Int(299.5), Int(301.5)
 }
 
+TEST(ShapeText, ByteOrderMarkBeforeTheFirstHeader) {
+    const ShapeReadResult r = capitals("\xEF\xBB\xBF\"Rome\",1\r\n0,0\r\n");
+    ASSERT_TRUE(r.ok()) << r.Error;
+    ASSERT_EQ(r.Shapes.size(), 2u);
+    EXPECT_EQ(r.Shapes[1].Name, "\"Rome\"");
+    EXPECT_EQ(r.Shapes[1].count(), 1u);
+}
+
+TEST(ShapeText, CtrlZEndsTheText) {
+    const ShapeReadResult r = capitals("\"A\",1\r\n10,10\r\n\x1A\r\n20,20\r\n");
+    ASSERT_TRUE(r.ok()) << r.Error;
+    ASSERT_EQ(r.Shapes.size(), 2u);
+    EXPECT_EQ(r.Shapes[1].count(), 1u);
+}
+
 TEST(ShapeText, BoundaryPointsOnTheLastKeptPixelAreDropped) {
     const ShapeReadResult r = boundaries(
         "\"A\"\n"

@@ -1,0 +1,223 @@
+#include "numfmt/textread.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "numfmt/textfile.h"
+
+namespace tavisol::numfmt {
+
+namespace {
+
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+constexpr char CtrlZ = '\x1A';
+
+void appendUtf8(std::string &out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+void appendEscape(std::string &out, const char *form, unsigned value) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, form, value);
+    out += buf;
+}
+
+// One character as a message shows it: controls and invisible format
+// characters become visible.
+void appendVisible(std::string &out, char32_t cp) {
+    if (cp < 0x20)
+        appendUtf8(out, 0x2400 + cp); // control pictures: NUL -> U+2400
+    else if (cp == 0x7F)
+        appendUtf8(out, 0x2421);
+    else if (cp >= 0x80 && cp < 0xA0)
+        appendEscape(out, "\\x%02X", static_cast<unsigned>(cp));
+    else if ((cp >= 0x200B && cp <= 0x200F) || (cp >= 0x2028 && cp <= 0x202E) ||
+             (cp >= 0x2066 && cp <= 0x2069) || cp == 0xFEFF)
+        appendEscape(out, "\\u%04X", static_cast<unsigned>(cp));
+    else
+        appendUtf8(out, cp);
+}
+
+// Decodes one UTF-8 character at i; 0 when the bytes there are no valid one.
+std::size_t decodeUtf8(std::string_view s, std::size_t i, char32_t &cp) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    std::size_t len = 0;
+    if (c < 0x80) {
+        cp = c;
+        return 1;
+    }
+    if (c >= 0xC2 && c <= 0xDF) {
+        cp = c & 0x1F;
+        len = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        cp = c & 0x0F;
+        len = 3;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        cp = c & 0x07;
+        len = 4;
+    } else {
+        return 0;
+    }
+    if (i + len > s.size())
+        return 0;
+    for (std::size_t k = 1; k < len; ++k) {
+        const auto cc = static_cast<unsigned char>(s[i + k]);
+        if ((cc & 0xC0) != 0x80)
+            return 0;
+        cp = (cp << 6) | (cc & 0x3F);
+    }
+    // Overlong forms, surrogates and values beyond Unicode are no characters.
+    if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+        (cp >= 0xD800 && cp <= 0xDFFF))
+        return 0;
+    return len;
+}
+
+// The Windows-1252 bytes that stand for no character.
+bool unassigned1252(unsigned char b) { return b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D; }
+
+std::string notFound(const std::filesystem::path &path) { return "File not found: " + path.string(); }
+
+std::string failure(const char *what, const std::filesystem::path &path, int err) {
+    return std::string(what) + " " + path.string() + ": " + std::strerror(err);
+}
+
+// Opens a file for reading, or says why it cannot be read.
+std::optional<std::string> openForReading(const std::filesystem::path &path, int &fd) {
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        const int err = errno;
+        if (err == ENOENT || err == ENOTDIR)
+            return notFound(path);
+        return failure("Cannot open the file", path, err);
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        fd = -1;
+        return "Cannot read the file " + path.string() + ": it is a folder, not a file";
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+FileText TextOfFile(std::string_view bytes) {
+    FileText t;
+    if (bytes.substr(0, ByteOrderMark.size()) == ByteOrderMark) {
+        bytes.remove_prefix(ByteOrderMark.size());
+        t.utf8 = true;
+    }
+    t.text = bytes.substr(0, bytes.find(CtrlZ));
+    return t;
+}
+
+std::vector<std::string_view> SplitTextLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n')
+            continue;
+        lines.push_back(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        lines.push_back(text.substr(start));
+    return lines;
+}
+
+std::optional<std::string> ReadWholeFile(const std::filesystem::path &path, std::string &bytes) {
+    return ReadFileAt(path, 0, std::string::npos, bytes);
+}
+
+std::optional<std::string> ReadFileAt(const std::filesystem::path &path, std::uint64_t offset, std::size_t count,
+                                      std::string &bytes) {
+    bytes.clear();
+    int fd = -1;
+    if (auto err = openForReading(path, fd))
+        return err;
+    char buf[65536];
+    auto at = static_cast<off_t>(offset);
+    while (bytes.size() < count) {
+        const std::size_t want = std::min(sizeof buf, count - bytes.size());
+        const ssize_t n = ::pread(fd, buf, want, at);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            const int err = errno;
+            ::close(fd);
+            bytes.clear();
+            return failure("Cannot read the file", path, err);
+        }
+        if (n == 0)
+            break;
+        bytes.append(buf, static_cast<std::size_t>(n));
+        at += n;
+    }
+    ::close(fd);
+    return std::nullopt;
+}
+
+std::string QuoteFileText(std::string_view raw, bool utf8, std::size_t maxChars) {
+    return "\"" + ShowFileText(raw, utf8, maxChars) + "\"";
+}
+
+std::string ShowFileText(std::string_view raw, bool utf8, std::size_t maxChars) {
+    std::string out;
+    std::size_t chars = 0;
+    std::size_t i = 0;
+    while (i < raw.size() && chars < maxChars) {
+        const auto b = static_cast<unsigned char>(raw[i]);
+        if (utf8) {
+            char32_t cp = 0;
+            const std::size_t len = decodeUtf8(raw, i, cp);
+            if (len == 0) {
+                appendEscape(out, "\\x%02X", b);
+                ++i;
+            } else {
+                appendVisible(out, cp);
+                i += len;
+            }
+        } else {
+            if (b >= 0x80 && unassigned1252(b)) {
+                appendEscape(out, "\\x%02X", b);
+            } else if (b >= 0x80) {
+                const std::string one = cp1252ToUtf8(raw.substr(i, 1));
+                char32_t cp = 0;
+                decodeUtf8(one, 0, cp);
+                appendVisible(out, cp);
+            } else {
+                appendVisible(out, b);
+            }
+            ++i;
+        }
+        ++chars;
+    }
+    if (i < raw.size())
+        out += "\u2026";
+    return out;
+}
+
+} // namespace tavisol::numfmt

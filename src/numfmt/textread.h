@@ -1,0 +1,49 @@
+#pragma once
+// Text files as the program reads them, whichever program wrote them: a
+// leading UTF-8 byte-order mark, CR LF, LF or CR line ends and a closing
+// Ctrl-Z are all taken in stride. Also the quoting of file text in messages.
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavisol::numfmt {
+
+// The text part of a file's bytes.
+struct FileText {
+    std::string_view text;
+    bool utf8 = false; // the file began with a UTF-8 byte-order mark
+};
+
+// Drops a leading UTF-8 byte-order mark (the text is then UTF-8, otherwise
+// Windows-1252) and ends the text at the first Ctrl-Z (0x1A), the end-of-file
+// mark of old systems.
+FileText TextOfFile(std::string_view bytes);
+
+// The lines of a text: each ends at CR LF, LF or a CR alone. A last line
+// without an end counts; nothing after the final line end gives no line.
+std::vector<std::string_view> SplitTextLines(std::string_view text);
+
+// Reads a whole file into `bytes`. On failure returns what happened, naming
+// the file: "File not found: <path>" only when nothing is there, otherwise
+// e.g. "Cannot open the file '<path>': Permission denied".
+std::optional<std::string> ReadWholeFile(const std::filesystem::path &path, std::string &bytes);
+
+// Reads up to `count` bytes at `offset` (fewer at the end of the file).
+// Failures as ReadWholeFile.
+std::optional<std::string> ReadFileAt(const std::filesystem::path &path, std::uint64_t offset,
+                                      std::size_t count, std::string &bytes);
+
+// Text read from a file, fit to quote in a message: in double quotes,
+// converted to UTF-8 (from Windows-1252 unless `utf8`), control bytes shown
+// as their pictures (NUL as "␀", TAB as "␉"), bytes that stand for no
+// character as "\xNN", and cut after `maxChars` characters with "…".
+std::string QuoteFileText(std::string_view raw, bool utf8, std::size_t maxChars = 80);
+// The same without the double quotes.
+std::string ShowFileText(std::string_view raw, bool utf8, std::size_t maxChars = 80);
+
+} // namespace tavisol::numfmt
