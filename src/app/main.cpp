@@ -4,12 +4,15 @@
 
 #include "app/wiring.h"
 #include "shell/frmintroduction.h"
+#include "shell/icons.h"
 #include "shell/mdiform1.h"
 #include "worldmap/worldmap.h"
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavisol"));
+    // Message boxes and file dialogs carry the program's picture too.
+    QApplication::setWindowIcon(tavisol::MakeIcon(tavisol::IconId::Program));
     // The splash closes before the main window opens; the windows end the
     // program themselves.
     QApplication::setQuitOnLastWindowClosed(false);

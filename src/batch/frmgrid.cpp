@@ -12,6 +12,7 @@
 #include "batch/frmlist.h"
 #include "engine/engine.h"
 #include "numfmt/numfmt_qt.h"
+#include "shell/icons.h"
 #include "shell/messages.h"
 #include "shell/programfolders.h"
 
@@ -22,6 +23,7 @@ using batch::GridField;
 FrmGrid::FrmGrid(QWidget *parent) : FieldDialog(parent) {
     setObjectName(QStringLiteral("FrmGrid"));
     setWindowTitle(QStringLiteral("Definition of a Grid"));
+    setWindowIcon(MakeIcon(IconId::LocationGrid));
     auto make = [this](const char *name, const QString &text, GridField field) {
         auto *e = new QLineEdit(text, this);
         e->setObjectName(QString::fromLatin1(name));
@@ -39,7 +41,7 @@ FrmGrid::FrmGrid(QWidget *parent) : FieldDialog(parent) {
     CmdCanc = new QPushButton(QStringLiteral("Cancel"), this);
     CmdCanc->setObjectName(QStringLiteral("CmdCanc"));
     addButton(CmdRun);
-    addButton(CmdCanc);
+    addButton(CmdCanc, ButtonRole::Cancel);
 
     auto *grid = new QGridLayout(this);
     grid->addWidget(new QLabel(QStringLiteral("From")), 0, 1);

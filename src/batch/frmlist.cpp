@@ -27,6 +27,7 @@
 #include "numfmt/textfile.h"
 #include "shell/appstate.h"
 #include "shell/frmsummary.h"
+#include "shell/icons.h"
 #include "shell/mdiform1.h"
 #include "shell/messages.h"
 #include "shell/savefiledialog.h"
@@ -106,6 +107,7 @@ batch::DateTime Now() {
 frmList::frmList(QWidget *parent) : FieldDialog(parent) {
     setObjectName(QStringLiteral("frmList"));
     setWindowTitle(QStringLiteral("Process Locations from Grid"));
+    setWindowIcon(MakeIcon(IconId::LocationGrid));
     buildControls();
     Form_Load();
 }

@@ -21,6 +21,7 @@
 #include "results/install.h"
 #include "shell/appstate.h"
 #include "shell/dialogcommands.h"
+#include "shell/icons.h"
 #include "shell/mdiform1.h"
 #include "shell/messages.h"
 #include "shell/programfolders.h"
@@ -227,6 +228,7 @@ void LevelOptions::setEnabled(bool enabled) {
 frmGuessOut::frmGuessOut(QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmGuessOut"));
     setWindowTitle(QStringLiteral("Output of automatic run of several variables"));
+    setWindowIcon(MakeIcon(IconId::Save));
     setModal(false);
     buildControls();
     Form_Load();
@@ -441,6 +443,7 @@ void frmGuessOut::reject() { CmdCanc_Click(); }
 frmOut::frmOut(QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmOut"));
     setWindowTitle(QStringLiteral("Output"));
+    setWindowIcon(MakeIcon(IconId::Save));
     setModal(false);
     buildControls();
     Enablecheck(appState().OutputFormat);

@@ -16,7 +16,10 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTimer>
 #include <QToolBar>
@@ -32,6 +35,7 @@
 #include "rastermap/real48binding.h"
 #include "shell/appstate.h"
 #include "shell/commands.h"
+#include "shell/icons.h"
 #include "shell/mdiform1.h"
 #include "shell/messages.h"
 #include "shell/programfolders.h"
@@ -148,6 +152,7 @@ void Form1::SetSaveDataHandler(std::function<void()> handler) { saveDataHandler(
 Form1::Form1(QWidget *parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Raster Map"));
+    setWindowIcon(MakeIcon(IconId::RasterMap));
     buildControls();
     resize(900, 640);
     Form_Load();
@@ -187,13 +192,21 @@ void Form1::buildControls() {
         next = b.index + 1;
     }
 
-    Picture1 = new PictureBox(this);
+    MapArea = new QScrollArea(this);
+    MapArea->setObjectName(QStringLiteral("MapArea"));
+    MapArea->setFrameShape(QFrame::NoFrame);
+    MapArea->setWidgetResizable(false);
+    mapCanvas_ = new QWidget;
+    mapCanvas_->setObjectName(QStringLiteral("MapCanvas"));
+    MapArea->setWidget(mapCanvas_);
+
+    Picture1 = new PictureBox(mapCanvas_);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->onMouseDown = [this](Qt::MouseButton b, QPointF p) { Picture1_MouseDown(b, p.x(), p.y()); };
     Picture1->onMouseMove = [this](QPointF p) { Picture1_MouseMove(p.x(), p.y()); };
     Picture1->onMouseUp = [this](QPointF p) { Picture1_MouseUp(p.x(), p.y()); };
     Picture1->onClick = [this] { Picture1_Click(); };
-    PicLegenda = new PictureBox(this);
+    PicLegenda = new PictureBox(mapCanvas_);
     PicLegenda->setObjectName(QStringLiteral("PicLegenda"));
 
     auto label = [](const QString &text, QWidget *parent, int x, int y, int w = 120) {
@@ -216,17 +229,18 @@ void Form1::buildControls() {
 
     FrameLocation = new QGroupBox(QStringLiteral("Location"), this);
     FrameLocation->setObjectName(QStringLiteral("FrameLocation"));
-    label(QStringLiteral("Longitude"), FrameLocation, 10, 22, 70);
-    txtlong = edit("txtlong", FrameLocation, 85, 20, 90);
-    label(QStringLiteral("Latitude"), FrameLocation, 10, 48, 70);
-    txtLat = edit("txtLat", FrameLocation, 85, 46, 90);
-    label(QStringLiteral("Altitude"), FrameLocation, 10, 74, 70);
-    txtElev = edit("txtElev", FrameLocation, 85, 72, 90);
-    label(QStringLiteral("Name"), FrameLocation, 10, 100, 70);
-    Text2 = edit("Text2", FrameLocation, 85, 98, 180);
-    CmdRun = button("CmdRun", QStringLiteral("Set Location"), FrameLocation, 185, 20, 100);
-    CmdSave = button("CmdSave", QStringLiteral("Save Data"), FrameLocation, 185, 52, 100);
-    FrameLocation->resize(300, 132);
+    // Narrow enough that the export frame fits beside it in a window 800 wide.
+    label(QStringLiteral("Longitude"), FrameLocation, 8, 22, 62);
+    txtlong = edit("txtlong", FrameLocation, 70, 20, 86);
+    label(QStringLiteral("Latitude"), FrameLocation, 8, 48, 62);
+    txtLat = edit("txtLat", FrameLocation, 70, 46, 86);
+    label(QStringLiteral("Altitude"), FrameLocation, 8, 74, 62);
+    txtElev = edit("txtElev", FrameLocation, 70, 72, 86);
+    label(QStringLiteral("Name"), FrameLocation, 8, 100, 62);
+    Text2 = edit("Text2", FrameLocation, 70, 98, 180);
+    CmdRun = button("CmdRun", QStringLiteral("Set Location"), FrameLocation, 162, 20, 88);
+    CmdSave = button("CmdSave", QStringLiteral("Save Data"), FrameLocation, 162, 52, 88);
+    FrameLocation->resize(258, 132);
     connect(CmdRun, &QPushButton::clicked, this, [this] { CmdRun_Click(); });
     connect(CmdSave, &QPushButton::clicked, this, [this] { CmdSave_Click(); });
 
@@ -264,7 +278,9 @@ void Form1::buildControls() {
     Combo1 = new QComboBox(FrmVistrel);
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->setToolTip(QStringLiteral("Choose one of seven variables."));
-    Combo1->setGeometry(10, 40, 230, 24);
+    Combo1->setGeometry(10, 40, 200, 24);
+    // The list shows the whole captions.
+    Combo1->view()->setMinimumWidth(380);
     label(QStringLiteral("Resolution in decimal degrees"), FrmVistrel, 10, 68, 200);
     Combo2 = new QComboBox(FrmVistrel);
     Combo2->setObjectName(QStringLiteral("Combo2"));
@@ -276,27 +292,27 @@ void Form1::buildControls() {
     Combo3->setGeometry(10, 136, 150, 24);
     auto *region = new QGroupBox(QStringLiteral("Region"), FrmVistrel);
     region->setObjectName(QStringLiteral("Frame4"));
-    region->setGeometry(250, 20, 260, 90);
-    label(QStringLiteral("Longitude"), region, 8, 22, 64);
-    TxtLonStart = edit("TxtLonStart", region, 72, 20, 70);
-    label(QStringLiteral("--->"), region, 146, 22, 30);
-    TxtLonEnd = edit("TxtLonEnd", region, 178, 20, 70);
-    label(QStringLiteral("Latitude"), region, 8, 54, 64);
-    TxtLatStart = edit("TxtLatStart", region, 72, 52, 70);
-    label(QStringLiteral("--->"), region, 146, 54, 30);
-    TxtLatEnd = edit("TxtLatEnd", region, 178, 52, 70);
-    VistrelSave = button("VistrelSave", QStringLiteral("OK"), FrmVistrel, 250, 120, 80);
-    VistrelCancel = button("VistrelCancel", QStringLiteral("Cancel"), FrmVistrel, 340, 120, 80);
+    region->setGeometry(218, 20, 240, 90);
+    label(QStringLiteral("Longitude"), region, 6, 22, 60);
+    TxtLonStart = edit("TxtLonStart", region, 66, 20, 68);
+    label(QStringLiteral("--->"), region, 138, 22, 28);
+    TxtLonEnd = edit("TxtLonEnd", region, 166, 20, 68);
+    label(QStringLiteral("Latitude"), region, 6, 54, 60);
+    TxtLatStart = edit("TxtLatStart", region, 66, 52, 68);
+    label(QStringLiteral("--->"), region, 138, 54, 28);
+    TxtLatEnd = edit("TxtLatEnd", region, 166, 52, 68);
+    VistrelSave = button("VistrelSave", QStringLiteral("OK"), FrmVistrel, 218, 120, 80);
+    VistrelCancel = button("VistrelCancel", QStringLiteral("Cancel"), FrmVistrel, 308, 120, 80);
     VistrelBar = new QProgressBar(FrmVistrel);
     VistrelBar->setObjectName(QStringLiteral("VistrelBar"));
     VistrelBar->setTextVisible(false);
-    VistrelBar->setGeometry(10, 168, 500, 14);
+    VistrelBar->setGeometry(10, 168, 448, 14);
     VistrelBar->hide();
     LblLonLat = new QLabel(FrmVistrel);
     LblLonLat->setObjectName(QStringLiteral("LblLonLat"));
-    LblLonLat->setGeometry(10, 186, 500, 20);
+    LblLonLat->setGeometry(10, 186, 448, 20);
     LblLonLat->hide();
-    FrmVistrel->resize(520, 212);
+    FrmVistrel->resize(468, 212);
     FrmVistrel->hide();
     connect(Combo2, &QComboBox::currentTextChanged, this, [this] { Combo2_Change(); });
     connect(VistrelSave, &QPushButton::clicked, this, [this] { VistrelSave_Click(); });
@@ -316,8 +332,23 @@ void Form1::buildControls() {
     Timer1->setInterval(50);
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
 
-    Picture1->setGeometry(0, Toolbar1->sizeHint().height(), 600, 300);
-    PicLegenda->setGeometry(600, Toolbar1->sizeHint().height(), 200, 300);
+    Picture1->setGeometry(0, 0, 600, 300);
+    PicLegenda->setGeometry(600, 0, 200, 300);
+    mapCanvas_->resize(800, 300);
+    // Frames that open and close move the others and the map's area.
+    for (QWidget *frame : {static_cast<QWidget *>(FrameLocation), static_cast<QWidget *>(FrameMap),
+                           static_cast<QWidget *>(FrameColors), static_cast<QWidget *>(FrmVistrel)})
+        frame->installEventFilter(this);
+}
+
+QSize Form1::sizeHint() const { return {900, 640}; }
+
+QSize Form1::minimumSizeHint() const { return {320, 260}; }
+
+bool Form1::eventFilter(QObject *watched, QEvent *e) {
+    if ((e->type() == QEvent::ShowToParent || e->type() == QEvent::HideToParent) && qobject_cast<QGroupBox *>(watched))
+        placeFrames();
+    return QWidget::eventFilter(watched, e);
 }
 
 void Form1::reportError(const QString &text, bool critical) {
@@ -417,12 +448,9 @@ void Form1::Form_Activate() {
             if (c.Error) reportError(q(*c.Error), true);
             view_ = WholeMapView(geo_, map_.Columns, map_.Rows);
             const double aspect = static_cast<double>(map_.Columns) / map_.Rows;
-            const MapLayout l = ActivationLayout(width() * TwipsPerPixel, aspect);
-            const int top = Toolbar1->sizeHint().height();
-            Picture1->setGeometry(0, top, std::max(1, px(l.PictureWidth)), std::max(1, px(l.PictureHeight)));
-            PicLegenda->setGeometry(px(l.LegendLeft), top, std::max(1, px(l.LegendWidth)),
-                                    std::max(1, px(l.LegendHeight)));
             placeFrames();
+            placeMapAndLegend(
+                fitToMapArea([aspect](double widthTwips) { return ActivationLayout(widthTwips, aspect); }), true);
             DrawRasterMap();
             DrawLegend();
             mapPending_ = false;
@@ -439,14 +467,52 @@ void Form1::Form_Activate() {
     }
 }
 
+// Toolbar on top, status bar at the bottom, the frames above the status bar
+// (the Location frame at the left, the open one of the other three beside it,
+// or under it when the window is too narrow), and the map's area in between.
+// The frames keep their places whatever the size of the map.
 void Form1::placeFrames() {
-    const QRect pic = Picture1->geometry();
-    FrameLocation->move(0, pic.bottom() + 6);
-    const QPoint side(FrameLocation->width() + 10, pic.bottom() + 6);
-    FrameMap->move(side);
-    FrameColors->move(side);
-    FrmVistrel->move(side);
-    StatusBar1->setGeometry(0, height() - StatusBar1->sizeHint().height(), width(), StatusBar1->sizeHint().height());
+    constexpr int gap = 6;
+    const int W = width(), H = height();
+    const int toolbarHeight = Toolbar1->sizeHint().height();
+    Toolbar1->setGeometry(0, 0, W, toolbarHeight);
+    const int statusHeight = StatusBar1->sizeHint().height();
+    StatusBar1->setGeometry(0, H - statusHeight, W, statusHeight);
+
+    QSize side(0, 0);
+    for (QGroupBox *f : {FrmVistrel, FrameMap, FrameColors})
+        if (f->isVisibleTo(this)) side = side.expandedTo(f->size());
+    const QSize location = FrameLocation->size();
+    const bool beside = side.isEmpty() || location.width() + gap + side.width() <= W;
+    const int framesHeight =
+        side.isEmpty() ? location.height()
+                       : (beside ? std::max(location.height(), side.height()) : location.height() + gap + side.height());
+    const int framesTop = std::max(toolbarHeight, H - statusHeight - gap - framesHeight);
+    FrameLocation->move(0, framesTop);
+    const QPoint sidePlace = beside ? QPoint(location.width() + gap, framesTop)
+                                    : QPoint(0, framesTop + location.height() + gap);
+    for (QGroupBox *f : {FrmVistrel, FrameMap, FrameColors}) f->move(sidePlace);
+    MapArea->setGeometry(0, toolbarHeight, W, std::max(0, framesTop - gap - toolbarHeight));
+}
+
+// A rule of picture and legend applied to the window's width, less a vertical
+// scroll bar when the picture will be taller than the map's area.
+MapLayout Form1::fitToMapArea(const std::function<MapLayout(double widthTwips)> &rule) const {
+    MapLayout l = rule(width() * TwipsPerPixel);
+    if (px(l.PictureHeight) > MapArea->height()) {
+        const int bar = MapArea->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, MapArea);
+        l = rule((width() - bar) * TwipsPerPixel);
+    }
+    return l;
+}
+
+// The legend stands right of the picture, as high as it; both scroll together.
+void Form1::placeMapAndLegend(const MapLayout &l, bool legendFromLayout) {
+    Picture1->setGeometry(0, 0, std::max(1, px(l.PictureWidth)), std::max(1, px(l.PictureHeight)));
+    const int legendHeight = legendFromLayout ? px(l.LegendHeight) : Picture1->height();
+    PicLegenda->setGeometry(legendFromLayout ? px(l.LegendLeft) : Picture1->width(), 0,
+                            std::max(1, px(l.LegendWidth)), std::max(1, legendHeight));
+    mapCanvas_->resize(Picture1->geometry().united(PicLegenda->geometry()).size());
 }
 
 void Form1::DrawRasterMap() {
@@ -759,6 +825,8 @@ void Form1::ARButton1_Click() {
                 e.Red = SplitColour(value, "BLUE");
             }
     }
+    // With Track AutoSize the repaint closes the frame.
+    if (trackAutoSize_) FrameColors->hide();
     Form_Resize();
 }
 
@@ -919,6 +987,8 @@ bool Form1::followExport(ParallelExportRun &run) {
     exportRunning_ = true;
     stopExportRequested_ = false;
     auto follow = [&] {
+        // The program is ending: stop without asking.
+        if (appState().Ending) stopExportRequested_ = true;
         if (stopExportRequested_ && !stopped) {
             stopped = true;
             run.Stop();
@@ -944,6 +1014,11 @@ bool Form1::followExport(ParallelExportRun &run) {
     tick.start();
     loop.exec();
     tick.stop();
+    // The loop also ends when the program quits, perhaps before the workers.
+    if (!stopped && (appState().Ending || stopExportRequested_ || !run.Finished())) {
+        stopped = true;
+        run.Stop();
+    }
     exportRunning_ = false;
     const bool complete = run.Wait();
     return complete && !stopped;
@@ -971,8 +1046,7 @@ void Form1::Timer1_Timer() {
 
 void Form1::resizeEvent(QResizeEvent *e) {
     QWidget::resizeEvent(e);
-    StatusBar1->setGeometry(0, height() - StatusBar1->sizeHint().height(), width(), StatusBar1->sizeHint().height());
-    Toolbar1->setGeometry(0, 0, width(), Toolbar1->sizeHint().height());
+    placeFrames();
     Form_Resize();
 }
 
@@ -980,26 +1054,26 @@ void Form1::Form_Resize() {
     if (noMap_ || map_.Rows < 1) return;
     try {
         const int top = Toolbar1->sizeHint().height();
-        const double innerW = width() * TwipsPerPixel;
         const double innerH = (height() - top) * TwipsPerPixel;
         const double aspect = static_cast<double>(map_.Columns) / map_.Rows;
-        const MapLayout l = ResizeLayout(innerW, innerH, aspect);
+        placeFrames();
+        const MapLayout l = fitToMapArea(
+            [innerH, aspect](double widthTwips) { return ResizeLayout(widthTwips, innerH, aspect); });
+        // The open frames stay open: a resize must not take away a running
+        // export's progress and Cancel button.
         if (trackAutoSize_) {
-            Picture1->hide();
-            PicLegenda->hide();
-            FrameLocation->hide();
-            FrameMap->hide();
-            FrameColors->hide();
-            FrmVistrel->hide();
-            Picture1->setGeometry(0, top, std::max(1, px(l.PictureWidth)), std::max(1, px(l.PictureHeight)));
+            placeMapAndLegend(l, false);
             if (!mapPending_) {
                 redrawPending_ = true;
                 Timer1->start();
             }
+        } else {
+            MapLayout legendOnly = l;
+            legendOnly.PictureWidth = Picture1->width() * TwipsPerPixel;
+            legendOnly.PictureHeight = Picture1->height() * TwipsPerPixel;
+            placeMapAndLegend(legendOnly, false);
         }
-        PicLegenda->setGeometry(Picture1->width(), top, std::max(1, px(l.LegendWidth)), Picture1->height());
         DrawLegend();
-        placeFrames();
         Picture1->show();
         PicLegenda->show();
         FrameLocation->show();

@@ -29,6 +29,7 @@ class QLineEdit;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
+class QScrollArea;
 class QStatusBar;
 class QTableWidget;
 class QTimer;
@@ -123,8 +124,13 @@ public:
     // Worker threads of an export; 0 (the default) = one per processor.
     static void SetExportThreads(int threads);
 
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
     // Controls.
     QToolBar *Toolbar1 = nullptr;
+    // Holds the map and its legend; scrolls when they are larger than it.
+    QScrollArea *MapArea = nullptr;
     std::array<QAction *, 14> ToolButtons{};  // 1..13; separators null
     PictureBox *Picture1 = nullptr;
     PictureBox *PicLegenda = nullptr;
@@ -175,10 +181,13 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
     void buildControls();
     void placeFrames();
+    MapLayout fitToMapArea(const std::function<MapLayout(double widthTwips)> &rule) const;
+    void placeMapAndLegend(const MapLayout &l, bool legendFromLayout);
     void setMapPaths(const std::string &name);
     void reportError(const QString &text, bool critical = false);
     void setPictureCursor();
@@ -190,6 +199,8 @@ private:
     void refreshMapList();
 
     static QPointer<Form1> instance_;
+
+    QWidget *mapCanvas_ = nullptr;  // Picture1 and PicLegenda side by side
 
     MapPaths paths_;
     RasterImage map_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 #include "engine/data_files.h"
 #include "numfmt/numfmt.h"
@@ -40,9 +41,38 @@ std::vector<std::string> splitAt(const std::string &s, char sep) {
 
 } // namespace
 
+namespace {
+
+std::string lowerAscii(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+// The map's file with the given extension (lower case): the exact name when it
+// exists, else the first of the folder, by name, whose extension differs only
+// in case ("Up.IMG" for "Up" and ".img"); the exact name when there is none.
+fs::path mapFile(const fs::path &folder, const std::string &mapName, const std::string &ext) {
+    const fs::path exact = folder / (mapName + ext);
+    std::error_code ec;
+    if (fs::exists(exact, ec))
+        return exact;
+    std::optional<fs::path> found;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string file = it->path().filename().string();
+        if (file.size() != mapName.size() + ext.size() || file.compare(0, mapName.size(), mapName) != 0 ||
+            lowerAscii(file.substr(mapName.size())) != ext)
+            continue;
+        if (!found || it->path() < *found)
+            found = it->path();
+    }
+    return found ? *found : exact;
+}
+
+} // namespace
+
 MapPaths PathsOfMap(const fs::path &folder, const std::string &mapName) {
-    return {folder / (mapName + ".img"), folder / (mapName + ".clr"), folder / (mapName + ".cty"),
-            folder / (mapName + ".bnd")};
+    return {mapFile(folder, mapName, ".img"), mapFile(folder, mapName, ".clr"), mapFile(folder, mapName, ".cty"),
+            mapFile(folder, mapName, ".bnd")};
 }
 
 std::vector<std::string> ListRasterMaps(const fs::path &folder) {
@@ -59,9 +89,11 @@ std::vector<std::string> ListRasterMaps(const fs::path &folder) {
         std::string ext = file.substr(file.size() - 4);
         std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
         if (ext != ".img" || !entry.is_regular_file(ec)) continue;
+        // Listed only when the window can load it: the image under the map's
+        // name and the three companions, their extensions in any case.
         const std::string name = file.substr(0, file.find('.'));
         const MapPaths p = PathsOfMap(folder, name);
-        if (fs::exists(p.Clr, ec) && fs::exists(p.Cty, ec) && fs::exists(p.Bnd, ec))
+        if (fs::exists(p.Img, ec) && fs::exists(p.Clr, ec) && fs::exists(p.Cty, ec) && fs::exists(p.Bnd, ec))
             names.push_back(name);
     }
     std::sort(names.begin(), names.end());

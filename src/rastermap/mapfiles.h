@@ -34,15 +34,16 @@ struct MapShape {
     std::vector<MapPoint> Points;
 };
 
-// The four files of one map in a folder.
+// The four files of one map in a folder: the map's name with ".img", ".clr",
+// ".cty" and ".bnd", each found whatever the case of its extension.
 struct MapPaths {
     std::filesystem::path Img, Clr, Cty, Bnd;
 };
 MapPaths PathsOfMap(const std::filesystem::path &folder, const std::string &mapName);
 
-// Names of the maps of the folder: each "*.img" whose name up to its first "."
-// has ".clr", ".cty" and ".bnd" companions. Sorted by name. A missing folder
-// gives an empty list; other failures throw RasterError.
+// Names of the maps of the folder that can be loaded: each name up to the
+// first "." of a "*.img" file whose four files (PathsOfMap) exist. Sorted by
+// name. A missing folder gives an empty list; other failures throw RasterError.
 std::vector<std::string> ListRasterMaps(const std::filesystem::path &folder);
 
 // Loads a colour legend into the table (entries it does not name keep their

@@ -21,6 +21,7 @@
 #include "results/chartview.h"
 #include "results/gridtexts.h"
 #include "shell/appstate.h"
+#include "shell/icons.h"
 #include "shell/messages.h"
 #include "shell/programfolders.h"
 #include "shell/sharedsettings.h"
@@ -176,6 +177,7 @@ QString CornerText(const QTableWidget *table) { return table->property(kCornerPr
 
 frmGuess::frmGuess(QProgressBar *pb1, QWidget *parent) : QWidget(parent), pb1_(pb1) {
     setWindowTitle(QStringLiteral("View Data"));
+    setWindowIcon(MakeIcon(IconId::ViewData));
     buildControls();
 
     // The run lets pending events through, at most every few milliseconds so

@@ -33,6 +33,10 @@ struct AppState {
     // True while an engine run is going; see BusyGuard.
     bool Busy = false;
 
+    // The program is ending: a long run stops at its next abort check
+    // without asking.
+    bool Ending = false;
+
     // Recompute-on-activation marks of the location results window (frmGuess)
     // and of the workbench (frmwork). The window clears its own mark when it
     // has recomputed.

@@ -202,7 +202,8 @@ std::optional<DialogMessage> AltitudeOrderCheck(const SettingsFields &fields, bo
     return Critical("Highest Altitude should be above lowest altitude!", "Altitude Confusion");
 }
 
-bool ApplySettings(SettingsFields &f, engine::EngineSettings &s, const MessageSink &show) {
+bool ApplySettings(SettingsFields &f, engine::EngineSettings &s, const MessageSink &show,
+                   SettingsField *refused) {
     // Commas of the number fields become points in the fields themselves.
     for (std::string *text : {&f.PowExp, &f.MaxDist, &f.MaxStat, &f.MinHigh, &f.MaxHigh, &f.MinDist})
         *text = CommasToPoints(*text);
@@ -227,38 +228,44 @@ bool ApplySettings(SettingsFields &f, engine::EngineSettings &s, const MessageSi
         s.ShadowOn = 1;
     s.ShadowCoef = shadow;
 
-    auto fail = [&show](DialogMessage m) {
+    auto fail = [&show, refused](SettingsField field, DialogMessage m) {
         show(m);
+        if (refused)
+            *refused = field;
         return false;
     };
     if (s.IdwPower < 0)
-        return fail(PowerSignMessage());
+        return fail(SettingsField::PowExp, PowerSignMessage());
     if (s.IdwPower > 5)
-        return fail(Critical(Lines({"Even a power of 5 means",
+        return fail(SettingsField::PowExp,
+                    Critical(Lines({"Even a power of 5 means",
                                     "that half the distance makes 32 times the effect."}),
                              "Rather high power!"));
     if (s.ShadowCoef < 0)
-        return fail(Critical(
-            Lines({"The coefficient of shadow correction ",
-                   "should be  between 0 (no shadow correction) and 1 (full shadow correction)."}),
-            "Negative coefficients are meaningless!"));
+        return fail(SettingsField::Shad,
+                    Critical(Lines({"The coefficient of shadow correction ",
+                                    "should be  between 0 (no shadow correction) and 1 (full shadow "
+                                    "correction)."}),
+                             "Negative coefficients are meaningless!"));
     if (s.ShadowCoef > 1)
-        return fail(Critical(
-            Lines({"The coefficient of shadow correction ",
-                   "should be   between 0 (no shadow correction) and 1 (full shadow correction)."}),
-            "Please correct input!"));
+        return fail(SettingsField::Shad,
+                    Critical(Lines({"The coefficient of shadow correction ",
+                                    "should be   between 0 (no shadow correction) and 1 (full shadow "
+                                    "correction)."}),
+                             "Please correct input!"));
     if (stations > engine::MaxNeighbours)
-        return fail(Critical(Lines({"More than 20 stations is a lot", "and may not make any sence."}),
+        return fail(SettingsField::MaxStat,
+                    Critical(Lines({"More than 20 stations is a lot", "and may not make any sence."}),
                              "Problem: To many stations."));
     if (stations < 1)
-        return fail(TooFewStationsMessage());
+        return fail(SettingsField::MaxStat, TooFewStationsMessage());
     if (s.MaxDistance > 22000) {
-        show(Critical(Lines({"More than half of the Earths surface",
-                             "is covered by the neighbourhoods size you chose.",
-                             "This may not really represent your local climate."}),
-                      "Problem: Area definitely to large."));
         s.MaxStations = engine::MaxNeighbours;
-        return false;
+        return fail(SettingsField::MaxDist,
+                    Critical(Lines({"More than half of the Earths surface",
+                                    "is covered by the neighbourhoods size you chose.",
+                                    "This may not really represent your local climate."}),
+                             "Problem: Area definitely to large."));
     }
     if (static_cast<double>(s.MinDistance) < 0.1) {
         show(Critical(Lines({"Inverse Distance Averaging not allowed ",
@@ -268,11 +275,11 @@ bool ApplySettings(SettingsFields &f, engine::EngineSettings &s, const MessageSi
         s.MinDistance = 0.1f;
     }
     if (s.MaxDistance <= 0) {
-        show(Critical(Lines({"You should allow to take into account",
-                             "stations which  are not exactly at your location."}),
-                      "Problem: Area too  small."));
         s.MaxStations = engine::MaxNeighbours;
-        return false;
+        return fail(SettingsField::MaxDist,
+                    Critical(Lines({"You should allow to take into account",
+                                    "stations which  are not exactly at your location."}),
+                             "Problem: Area too  small."));
     }
     if (s.IdwPower < 0.0001f)
         s.IdwPower = 0; // plain averaging

@@ -111,9 +111,10 @@ std::optional<DialogMessage> AltitudeOrderCheck(const SettingsFields &fields, bo
 // the settings, then checks them in order. A failed check shows its message and
 // returns false with the written values still in force, except a station count
 // outside 1..20, which is never written. Some checks correct a value and go
-// on. Returns true when the dialog may close.
+// on. Returns true when the dialog may close; otherwise `refused`, when given,
+// names the field the failed check is about.
 bool ApplySettings(SettingsFields &fields, engine::EngineSettings &settings,
-                   const MessageSink &show);
+                   const MessageSink &show, SettingsField *refused = nullptr);
 
 // Cancel: the settings in force written back into the fields, the altitude
 // window switch run when its tick changes.

@@ -1,5 +1,7 @@
 #include "shell/fielddialog.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -8,6 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 #include "shell/messages.h"
 
 namespace tavisol {
@@ -15,6 +19,9 @@ namespace tavisol {
 FieldDialog::FieldDialog(QWidget *parent) : QDialog(parent) { setModal(false); }
 
 bool FieldDialog::showMessage(const dialogs::DialogMessage &m) {
+    // The box takes the keyboard: releases that come after it are not the
+    // field's.
+    forgetPressedKeys();
     // The messages join their lines with a carriage return, which a Qt label
     // does not break at.
     QString text = QString::fromStdString(m.text);
@@ -74,15 +81,22 @@ std::optional<char32_t> FieldDialog::TypedKey(const QKeyEvent *e) {
 }
 
 void FieldDialog::addField(QLineEdit *field, int id, int selectLength) {
-    fields_.insert(field, Field{id, selectLength});
+    fields_.insert(field, Field{id, selectLength, {}});
     field->installEventFilter(this);
 }
 
-void FieldDialog::addButton(QPushButton *button) {
+void FieldDialog::addButton(QPushButton *button, ButtonRole role) {
     button->setAutoDefault(false);
     button->setDefault(false);
     button->installEventFilter(this);
     buttons_.append(button);
+    if (role == ButtonRole::Cancel)
+        cancelButton_ = button;
+}
+
+void FieldDialog::addCheckBox(QCheckBox *box) {
+    box->installEventFilter(this);
+    checkBoxes_.append(box);
 }
 
 void FieldDialog::setFocusOrder(std::initializer_list<QWidget *> widgets) {
@@ -102,6 +116,24 @@ dialogs::KeyDecision FieldDialog::keyDecision(int, char32_t key) {
 
 void FieldDialog::keyReleased(int) {}
 
+void FieldDialog::showEvent(QShowEvent *e) {
+    keptFocus_ = nullptr;
+    QDialog::showEvent(e);
+}
+
+void FieldDialog::changeEvent(QEvent *e) {
+    // Each activation after the first showing follows a deactivation, which
+    // notes where the focus was.
+    if (e->type() == QEvent::ActivationChange && !isActiveWindow())
+        keptFocus_ = focusWidget();
+    QDialog::changeEvent(e);
+}
+
+void FieldDialog::forgetPressedKeys() {
+    for (Field &f : fields_)
+        f.pressed.clear();
+}
+
 void FieldDialog::fieldLeft(int) {}
 
 bool FieldDialog::eventFilter(QObject *watched, QEvent *e) {
@@ -115,6 +147,16 @@ bool FieldDialog::eventFilter(QObject *watched, QEvent *e) {
         }
         return QDialog::eventFilter(watched, e);
     }
+    if (auto *box = qobject_cast<QCheckBox *>(watched); box && checkBoxes_.contains(box)) {
+        if (e->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(e)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                focusNextChild();
+                return true;
+            }
+        }
+        return QDialog::eventFilter(watched, e);
+    }
     auto *field = qobject_cast<QLineEdit *>(watched);
     const auto it = field ? fields_.constFind(field) : fields_.constEnd();
     if (it == fields_.constEnd())
@@ -123,7 +165,9 @@ bool FieldDialog::eventFilter(QObject *watched, QEvent *e) {
 
     switch (e->type()) {
     case QEvent::KeyPress: {
-        const std::optional<char32_t> key = TypedKey(static_cast<QKeyEvent *>(e));
+        auto *press = static_cast<QKeyEvent *>(e);
+        fields_[field].pressed.append(press->key());
+        const std::optional<char32_t> key = TypedKey(press);
         if (!key)
             break;
         const dialogs::KeyDecision d = keyDecision(f.id, *key);
@@ -141,10 +185,21 @@ bool FieldDialog::eventFilter(QObject *watched, QEvent *e) {
         break;
     }
     case QEvent::KeyRelease:
-        keyReleased(f.id);
+        // Only the release of a key pressed here: the rule may show a message,
+        // and the key that closes it must not run the rule again.
+        if (fields_[field].pressed.removeOne(static_cast<QKeyEvent *>(e)->key()))
+            keyReleased(f.id);
         break;
     case QEvent::FocusIn: {
-        if (f.selectLength < 0)
+        // The keyboard coming back from a message box or another window to the
+        // field that had it is no move into the field: the text stays as the
+        // user left it, so the next key goes on typing rather than replacing
+        // it. A field given the focus meanwhile selects as usual.
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(e)->reason();
+        const bool returning =
+            (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) &&
+            keptFocus_ == field;
+        if (f.selectLength < 0 || returning)
             break;
         // The field's own handling first, then the selection over it.
         static_cast<QObject *>(field)->event(e);
@@ -152,6 +207,7 @@ bool FieldDialog::eventFilter(QObject *watched, QEvent *e) {
         return true;
     }
     case QEvent::FocusOut: {
+        fields_[field].pressed.clear();
         static_cast<QObject *>(field)->event(e);
         // Only a move to another control of this dialog leaves the field; a
         // message box or another window taking over does not.
@@ -161,7 +217,7 @@ bool FieldDialog::eventFilter(QObject *watched, QEvent *e) {
         case Qt::MouseFocusReason:
         case Qt::ShortcutFocusReason:
         case Qt::OtherFocusReason:
-            if (isVisible())
+            if (isVisible() && !(cancelButton_ && QApplication::focusWidget() == cancelButton_))
                 fieldLeft(f.id);
             break;
         default:
@@ -177,8 +233,12 @@ bool FieldDialog::eventFilter(QObject *watched, QEvent *e) {
 
 void SetFieldText(QLineEdit *field, const std::string &utf8) {
     const QString text = QString::fromStdString(utf8);
-    if (field->text() != text)
-        field->setText(text);
+    if (field->text() == text)
+        return;
+    // A field's length limit is for typing; a value put into it stays whole.
+    if (text.size() > field->maxLength())
+        field->setMaxLength(static_cast<int>(text.size()));
+    field->setText(text);
 }
 
 std::string FieldString(const QLineEdit *field) { return field->text().toStdString(); }
@@ -188,6 +248,12 @@ QLineEdit *MakeDialogField(QWidget *parent, const char *name, const char *text, 
     auto *e = new QLineEdit(QString::fromLatin1(text), parent);
     e->setObjectName(QString::fromLatin1(name));
     e->setMaxLength(maxLength);
+    // A longer value put in by SetFieldText raises the limit to its length;
+    // as the text gets shorter the limit comes back down, so typing never
+    // lengthens a text beyond maxLength or beyond what was put in.
+    QObject::connect(e, &QLineEdit::textChanged, e, [e, maxLength](const QString &now) {
+        e->setMaxLength(std::max(maxLength, static_cast<int>(now.size())));
+    });
     if (tip)
         e->setToolTip(QString::fromLatin1(tip));
     e->setFont(QFont(QStringLiteral("Verdana")));

@@ -7,11 +7,13 @@
 
 #include <QDialog>
 #include <QHash>
+#include <QPointer>
 
 #include <optional>
 
 #include "shell/dialoglogic.h"
 
+class QCheckBox;
 class QGridLayout;
 class QHBoxLayout;
 class QLineEdit;
@@ -46,37 +48,53 @@ protected:
     // for a negative length: the field keeps its own behaviour).
     void addField(QLineEdit *field, int id, int selectLength = 99);
     // Registers a push button: Enter clicks it while it has the focus; it
-    // never acts as a default button for Enter typed into a field.
-    void addButton(QPushButton *button);
+    // never acts as a default button for Enter typed into a field. Moving the
+    // focus from a field to the Cancel button runs no leave rule: Cancel
+    // drops the entry anyway, and the rule's message would swallow the click.
+    enum class ButtonRole { Plain, Cancel };
+    void addButton(QPushButton *button, ButtonRole role = ButtonRole::Plain);
+    // Registers a check box: Enter moves on from it as from a field.
+    void addCheckBox(QCheckBox *box);
     // Sets the focus order, also the order in which Enter moves on.
     static void setFocusOrder(std::initializer_list<QWidget *> widgets);
 
     // Which keys the field takes; the default takes every key.
     virtual dialogs::KeyDecision keyDecision(int id, char32_t key);
-    // After a key has reached the field (and on every key release in it).
+    // On the release of a key whose press the field received. A release whose
+    // press went elsewhere (the key that closed a message box, or the Enter
+    // that moved the focus here) runs nothing.
     virtual void keyReleased(int id);
     // The focus went from the field to another control of this dialog.
     virtual void fieldLeft(int id);
 
     bool eventFilter(QObject *watched, QEvent *e) override;
+    void showEvent(QShowEvent *e) override;
+    void changeEvent(QEvent *e) override;
 
 private:
     struct Field {
         int id = 0;
         int selectLength = 99;
+        QList<int> pressed; // keys pressed in the field and not yet released
     };
+    void forgetPressedKeys();
     QHash<QLineEdit *, Field> fields_;
     QList<QPushButton *> buttons_;
+    QPushButton *cancelButton_ = nullptr;
+    QList<QCheckBox *> checkBoxes_;
+    QPointer<QWidget> keptFocus_; // the focus when the keyboard went to another window
 };
 
 // Writes a text into a field only when it differs, so the cursor of the field
-// being typed into stays where it is.
+// being typed into stays where it is. The text is kept whole even when it is
+// longer than the field's typing limit.
 void SetFieldText(QLineEdit *field, const std::string &utf8);
 std::string FieldString(const QLineEdit *field);
 
 // The widgets these dialogs are built from.
-// A field in Verdana holding at most maxLength characters, with a tool tip
-// when one is given and a fixed width when one is given.
+// A field in Verdana into which at most maxLength characters can be typed
+// (a longer value put in by SetFieldText is kept whole), with a tool tip when
+// one is given and a fixed width when one is given.
 QLineEdit *MakeDialogField(QWidget *parent, const char *name, const char *text, int maxLength,
                            const char *tip = nullptr, int width = 0);
 QPushButton *MakeDialogButton(QWidget *parent, const char *name, const QString &caption);

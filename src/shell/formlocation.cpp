@@ -8,6 +8,7 @@
 
 #include "numfmt/numfmt_qt.h"
 #include "shell/appstate.h"
+#include "shell/icons.h"
 #include "shell/programfolders.h"
 
 namespace tavisol {
@@ -28,6 +29,7 @@ void SetLocationSaveHook(std::function<void()> hook) { SaveHook() = std::move(ho
 FormLocation::FormLocation(QWidget *parent) : FieldDialog(parent) {
     setObjectName(QStringLiteral("FormLocation"));
     setWindowTitle(QStringLiteral("Choose Location"));
+    setWindowIcon(MakeIcon(IconId::Location));
 
     Frame1 = new QGroupBox(QStringLiteral("Location"), this);
     Text2 = MakeDialogField(Frame1, "Text2", "", 25);
@@ -56,7 +58,7 @@ FormLocation::FormLocation(QWidget *parent) : FieldDialog(parent) {
     addField(txtElev, ElevField);
     addButton(cmdBack);
     addButton(CmdSave);
-    addButton(CmdCanc);
+    addButton(CmdCanc, ButtonRole::Cancel);
     setFocusOrder({Text2, txtlong, txtLat, txtElev, cmdBack, CmdCanc, CmdSave});
 
     // Only the user's edits look the altitude up: the load below writes the

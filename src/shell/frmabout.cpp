@@ -13,6 +13,7 @@ namespace tavisol {
 frmAbout::frmAbout(QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About"));
+    setWindowIcon(MakeIcon(IconId::About));
     setModal(false);
 
     auto make = [this](const QString &text) {

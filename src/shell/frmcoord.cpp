@@ -10,6 +10,7 @@
 
 #include "numfmt/numfmt_qt.h"
 #include "shell/appstate.h"
+#include "shell/icons.h"
 #include "shell/programfolders.h"
 
 namespace tavisol {
@@ -25,6 +26,7 @@ QLabel *Label(const QString &text) { return new QLabel(text); }
 frmCoord::frmCoord(QWidget *parent) : FieldDialog(parent) {
     setObjectName(QStringLiteral("frmCoord"));
     setWindowTitle(QStringLiteral("Transformation of Coordinates"));
+    setWindowIcon(MakeIcon(IconId::Coordinate));
 
     FrameDecimal = new QGroupBox(QStringLiteral("Location (decimal)"), this);
     FrameDegrees = new QGroupBox(QStringLiteral("Location (\u00b0,',\")"), this);
@@ -80,7 +82,7 @@ frmCoord::frmCoord(QWidget *parent) : FieldDialog(parent) {
     addField(txtLatSec, int(CoordField::LatSec), 2);
     addField(txtLatNS, int(CoordField::LatNS), 1);
     addButton(cmdBack);
-    addButton(CmdCanc);
+    addButton(CmdCanc, ButtonRole::Cancel);
     setFocusOrder({txtLat, txtlong, txtLatNS, txtLongOW, txtLatSec, txtLongSec, txtLatMin,
                    txtLongMin, txtLatGrad, txtLongGrad, CmdCanc, cmdBack});
 

@@ -140,7 +140,7 @@ frmIntroduction::frmIntroduction(std::function<void()> onStart, QWidget *parent)
     : QWidget(parent, Qt::Window), onStart_(std::move(onStart)) {
     setObjectName(QStringLiteral("frmIntroduction"));
     setWindowTitle(QStringLiteral(" Tavisol, Marovel Tavisol Ver.1.0"));
-    setWindowIcon(MakeIcon(IconId::WorldMap));
+    setWindowIcon(MakeIcon(IconId::Program));
 
     Picture = new QLabel(this);
     Picture->setPixmap(QPixmap::fromImage(SplashPicture(

@@ -9,6 +9,7 @@
 
 #include "numfmt/numfmt_qt.h"
 #include "shell/appstate.h"
+#include "shell/icons.h"
 #include "shell/sharedsettings.h"
 
 namespace tavisol {
@@ -38,6 +39,7 @@ void AddRow(QGridLayout *grid, const char *label, QLineEdit *field, const char *
 frmSettings::frmSettings(QWidget *parent) : FieldDialog(parent) {
     setObjectName(QStringLiteral("frmSettings"));
     setWindowTitle(QStringLiteral("Change Settings"));
+    setWindowIcon(MakeIcon(IconId::Settings));
 
     FrameNeighbourhood = new QGroupBox(QStringLiteral("Size of Neighborhood"), this);
     FrameIdw = new QGroupBox(QStringLiteral("Inverse Distance Weighted Averaging"), this);
@@ -95,8 +97,11 @@ frmSettings::frmSettings(QWidget *parent) : FieldDialog(parent) {
     addField(txtShad, int(SettingsField::Shad), -1); // no selection rule
     addField(txtMinHigh, int(SettingsField::MinHigh));
     addField(txtMaxHigh, int(SettingsField::MaxHigh));
+    addCheckBox(chkAltCorr);
+    addCheckBox(ChkGradCorr);
+    addCheckBox(chkNeighbAlt);
     addButton(Command2);
-    addButton(CmdCanc);
+    addButton(CmdCanc, ButtonRole::Cancel);
     setFocusOrder({txtMaxStat, txtMaxDist, chkAltCorr, ChkGradCorr, txtPowExp, chkNeighbAlt,
                    txtMinHigh, txtMaxHigh, txtMinDist, txtShad, CmdCanc, Command2});
 
@@ -137,11 +142,15 @@ void frmSettings::setFields(const dialogs::SettingsFields &f) {
 
 void frmSettings::Command2_Click() {
     dialogs::SettingsFields f = fields();
-    const bool passed = dialogs::ApplySettings(f, sharedSettings(), messageSink());
+    SettingsField refused = SettingsField::MaxDist;
+    const bool passed = dialogs::ApplySettings(f, sharedSettings(), messageSink(), &refused);
     // The commas turned into points stay in the fields whatever the checks say.
     setFields(f);
-    if (!passed)
+    if (!passed) {
+        // Back to the value to correct, selected for retyping.
+        field(refused)->setFocus(Qt::OtherFocusReason);
         return;
+    }
     setCursor(Qt::WaitCursor);
     appState().GuessRecalcPending = true;
     appState().WorkRecalcPending = true;
@@ -174,6 +183,19 @@ void frmSettings::txtMinHigh_LostFocus() {
 void frmSettings::txtMaxHigh_LostFocus() {
     if (auto m = dialogs::AltitudeOrderCheck(fields(), false))
         showMessage(*m);
+}
+
+QLineEdit *frmSettings::field(SettingsField which) const {
+    switch (which) {
+    case SettingsField::MaxDist: return txtMaxDist;
+    case SettingsField::MaxStat: return txtMaxStat;
+    case SettingsField::PowExp: return txtPowExp;
+    case SettingsField::MinDist: return txtMinDist;
+    case SettingsField::Shad: return txtShad;
+    case SettingsField::MinHigh: return txtMinHigh;
+    case SettingsField::MaxHigh: return txtMaxHigh;
+    }
+    return txtMaxDist;
 }
 
 dialogs::KeyDecision frmSettings::keyDecision(int id, char32_t key) {

@@ -60,6 +60,9 @@ public slots:
 protected:
     dialogs::KeyDecision keyDecision(int id, char32_t key) override;
     void fieldLeft(int id) override;
+
+private:
+    QLineEdit *field(dialogs::SettingsField which) const;
 };
 
 } // namespace tavisol

@@ -15,6 +15,7 @@ const QString frmSummary::kHeader = QStringLiteral(
 frmSummary::frmSummary(QWidget *parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("frmSummary"));
     setWindowTitle(QStringLiteral("Summary of processed Data"));
+    setWindowIcon(MakeIcon(IconId::Index));
 
     List1 = new QPlainTextEdit(this);
     List1->setObjectName(QStringLiteral("List1"));

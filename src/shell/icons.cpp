@@ -210,6 +210,20 @@ void Paint(QPainter &p, IconId id) {
         p.drawRect(10, 13, 6, 4);
         Lines(p, 10, 22, 20, 3, 3);
         break;
+    case IconId::Program: {
+        // The globe with a thermometer: the climate of any point on Earth.
+        p.save();
+        p.translate(-3, 0);
+        Globe(p);
+        p.restore();
+        p.setBrush(kPaper);
+        p.drawRoundedRect(QRectF(22, 3, 6, 20), 3, 3);
+        p.setBrush(kRed);
+        p.drawEllipse(QPointF(25, 25), 4.5, 4.5);
+        p.setPen(Qt::NoPen);
+        p.drawRect(QRectF(23.8, 10, 2.4, 13));
+        break;
+    }
     case IconId::Back: {
         p.setBrush(kGreen);
         QPolygonF arrow({{4, 16}, {15, 5}, {15, 11}, {28, 11}, {28, 21}, {15, 21}, {15, 27}});

@@ -29,6 +29,7 @@ enum class IconId {
     OutputFormat,
     Station,
     Back,
+    Program,  // the program itself: main window, splash and dialogs
 };
 
 QPixmap MakePixmap(IconId id, int size);

@@ -1,5 +1,7 @@
 #include "shell/mdiform1.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -133,7 +135,7 @@ constexpr MenuHelp kMenuHelp[] = {
 MDIForm1::MDIForm1(QWidget *parent) : QMainWindow(parent) {
     g_instance = this;
     setWindowTitle(kCaption);
-    setWindowIcon(MakeIcon(IconId::WorldMap));
+    setWindowIcon(MakeIcon(IconId::Program));
 
     auto *centre = new QWidget(this);
     auto *column = new QVBoxLayout(centre);
@@ -482,7 +484,11 @@ QMdiSubWindow *MDIForm1::showChild(QWidget *window) {
         // keeps its state until the program ends.
         sub = new QMdiSubWindow;
         sub->setWidget(window);
+        // The child's own picture in its title bar and, maximised, in the menu bar.
+        sub->setWindowIcon(window->windowIcon());
         mdi_->addSubWindow(sub);
+        // The child's preferred size, as far as the frame's area holds it.
+        sub->resize(sub->sizeHint().boundedTo(mdi_->viewport()->size()).expandedTo(sub->minimumSizeHint()));
     }
     window->show();
     sub->show();
@@ -541,7 +547,20 @@ void MDIForm1::mn_Tillwick_Click() { setPanelText(2, QString()); }
 void MDIForm1::mnChangeSettings_Click() { RunCommand(Command::ChangeSettings); }
 void MDIForm1::mn_Coordinate_Click() { RunCommand(Command::Coordinate); }
 
-void MDIForm1::mn_Cascade_Click() { mdi_->cascadeSubWindows(); }
+void MDIForm1::mn_Cascade_Click() {
+    mdi_->cascadeSubWindows();
+    // Each window keeps its preferred size where the area holds it; none
+    // reaches past the area's right or bottom edge.
+    const QRect area = mdi_->viewport()->rect();
+    for (QMdiSubWindow *s : mdi_->subWindowList()) {
+        if (!s->isVisible() || s->isMinimized() || s->isMaximized())
+            continue;
+        const QRect g = s->geometry();
+        const QSize least = s->minimumSizeHint();
+        s->resize(std::max(std::min(g.width(), area.right() - g.left() + 1), least.width()),
+                  std::max(std::min(g.height(), area.bottom() - g.top() + 1), least.height()));
+    }
+}
 void MDIForm1::mn_horizontal_Click() { tile(Qt::Horizontal); }
 void MDIForm1::mn_Vertical_Click() { tile(Qt::Vertical); }
 
@@ -600,6 +619,8 @@ bool MDIForm1::eventFilter(QObject *watched, QEvent *e) {
 
 void MDIForm1::closeEvent(QCloseEvent *e) {
     // Closing the frame ends the program without asking; "Exit" asks first.
+    // A run letting events through stops before the program ends.
+    appState().Ending = true;
     Form_Unload();
     if (about_)
         about_->close();

@@ -11,12 +11,15 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "shell/icons.h"
+
 namespace tavisol {
 
 PrinterSetupDialog::PrinterSetupDialog(QPrinter *printer, QWidget *parent)
     : QDialog(parent), printer_(printer) {
     setObjectName(QStringLiteral("PrinterSetup"));
     setWindowTitle(QStringLiteral("Printer Setup"));
+    setWindowIcon(MakeIcon(IconId::PrinterSetup));
 
     cboPrinter = new QComboBox(this);
     const QStringList names = QPrinterInfo::availablePrinterNames();

@@ -18,6 +18,7 @@
 #include <algorithm>
 
 #include "numfmt/numfmt_qt.h"
+#include "shell/icons.h"
 #include "shell/mdiform1.h"
 #include "shell/messages.h"
 #include "workbench/pictures_qt.h"
@@ -77,6 +78,7 @@ void frmwork::destroyInstance() {
 frmwork::frmwork() {
     setObjectName(QStringLiteral("frmwork"));
     setWindowTitle(QStringLiteral("WorkBench"));
+    setWindowIcon(MakeIcon(IconId::WorkBench));
     QFont f = font();
     f.setPointSize(8);
     setFont(f);

@@ -25,6 +25,7 @@
 #include "numfmt/numfmt_qt.h"
 #include "shell/appstate.h"
 #include "shell/commands.h"
+#include "shell/icons.h"
 #include "shell/messages.h"
 #include "shell/programfolders.h"
 #include "worldmap/mapmath.h"
@@ -107,6 +108,7 @@ void MapView::mouseReleaseEvent(QMouseEvent *e) {
 
 frmMap::frmMap(QWidget *parent) : QWidget(parent) {
     setWindowTitle(QStringLiteral("Bitmap"));
+    setWindowIcon(MakeIcon(IconId::WorldMap));
 
     Toolbar = new QToolBar(this);
     Toolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);

@@ -1,11 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QStyle>
 #include <QTemporaryDir>
+
+#include <map>
 
 #include "app/wiring.h"
 #include "shell/appstate.h"
 #include "shell/commands.h"
+#include "shell/icons.h"
 #include "shell/mdiform1.h"
+#include "shell/messages.h"
 #include "shell/programfolders.h"
 
 namespace {
@@ -40,6 +49,71 @@ TEST(Wiring, EveryCommandHasItsWindow) {
     }
     tavisol::ClearCommandHandlers();
     tavisol::setProgramFolderForTesting({});
+}
+
+QImage Picture(const QIcon &icon) { return icon.pixmap(QSize(32, 32)).toImage().convertToFormat(QImage::Format_ARGB32); }
+QImage Picture(tavisol::IconId id) {
+    return tavisol::MakePixmap(id, 32).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+// Every window the menus open carries one of the program's own pictures,
+// never an empty one or the toolkit's logo; each child window of the frame
+// its own.
+TEST(Wiring, EveryWindowCarriesItsOwnPicture) {
+    using tavisol::IconId;
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    tavisol::setProgramFolderForTesting(folder.path().toStdString());
+    tavisol::ClearCommandHandlers();
+    tavisol::ResetAppState();
+    tavisol::SetMessageBoxHandler([](QWidget *, const tavisol::MessageRequest &r) {
+        return r.buttons == tavisol::MsgButtons::YesNo ? tavisol::MsgAnswer::No : tavisol::MsgAnswer::Ok;
+    });
+    tavisol::InstallEarlyCommands();
+    {
+        tavisol::MDIForm1 mainWindow;
+        tavisol::InstallMainWindowCommands(mainWindow);
+        mainWindow.show();
+        EXPECT_EQ(Picture(mainWindow.windowIcon()), Picture(IconId::Program));
+        for (const char *command : {"mn_ViewData", "mn_WorkBench", "mn_LocationMap", "mn_vectMap", "mn_saveGridOrFile",
+                                    "mn_LocationGrid", "mn_SaveViewData", "mn_SaveWorkBench", "mn_SetLocation",
+                                    "mnChangeSettings", "mn_Coordinate", "mn_About"}) {
+            QAction *a = mainWindow.menuAction(QString::fromLatin1(command));
+            ASSERT_NE(a, nullptr) << command;
+            a->trigger();
+            QApplication::processEvents();
+        }
+        const QImage logo = Picture(QApplication::style()->standardIcon(QStyle::SP_TitleBarMenuButton));
+        const std::map<std::string, IconId> children = {{"frmGuess", IconId::ViewData},
+                                                         {"frmwork", IconId::WorkBench},
+                                                         {"frmMap", IconId::WorldMap},
+                                                         {"Form1", IconId::RasterMap}};
+        std::map<std::string, int> seen;
+        for (QMdiSubWindow *sub : mainWindow.mdiArea()->subWindowList()) {
+            std::string name = sub->widget()->metaObject()->className();
+            name = name.substr(name.rfind(':') + 1);
+            ++seen[name];
+            ASSERT_TRUE(children.count(name)) << name;
+            // The title bar's picture, and the menu bar's when maximised.
+            EXPECT_EQ(Picture(sub->windowIcon()), Picture(children.at(name))) << name;
+        }
+        EXPECT_EQ(seen.size(), children.size());
+        int others = 0;
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (!w->isVisible() || w == &mainWindow)
+                continue;
+            ++others;
+            const QImage picture = Picture(w->windowIcon());
+            EXPECT_FALSE(w->windowIcon().isNull()) << w->windowTitle().toStdString();
+            EXPECT_NE(picture, logo) << w->windowTitle().toStdString();
+            EXPECT_NE(picture, Picture(mainWindow.windowIcon())) << w->windowTitle().toStdString() << " has none of its own";
+        }
+        EXPECT_GE(others, 6);
+    }
+    tavisol::SetMessageBoxHandler({});
+    tavisol::ClearCommandHandlers();
+    tavisol::setProgramFolderForTesting({});
+    tavisol::ResetAppState();
 }
 
 } // namespace

@@ -327,6 +327,26 @@ TEST_F(BatchWindows, GridFillsTheListAndUnloads) {
     EXPECT_EQ(list->locationCount(), 6);
 }
 
+TEST_F(BatchWindows, GridCancelIsNotHeldUpByACoordinateCheck) {
+    RunCommand(Command::LocationGrid);
+    FrmGrid *grid = GridDialog();
+    ASSERT_NE(grid, nullptr);
+    grid->activateWindow();
+    grid->txtLongMin->setFocus();
+    QApplication::processEvents();
+    if (QApplication::focusWidget() != grid->txtLongMin)
+        GTEST_SKIP() << "no keyboard focus on this platform";
+    grid->txtLongMin->setText("200");
+    // A mouse press on Cancel gives it the focus first; the longitude message
+    // then would take the click away and put the focus back.
+    grid->CmdCanc->setFocus(Qt::MouseFocusReason);
+    EXPECT_TRUE(messages.empty());
+    ASSERT_EQ(QApplication::focusWidget(), grid->CmdCanc);
+    grid->CmdCanc->click();
+    EXPECT_FALSE(grid->isVisible());
+    EXPECT_EQ(list->locationCount(), 0);
+}
+
 TEST_F(BatchWindows, GridWithoutRasterKeepsTheDialogUsable) {
     RunCommand(Command::LocationGrid);
     FrmGrid *grid = GridDialog();

@@ -164,6 +164,28 @@ TEST_F(RasterWindow, LoadAndActivationDrawTheFirstMap) {
     EXPECT_EQ(QColor(img.pixel(x, y)), QColor(0, 0, 0));
 }
 
+TEST_F(RasterWindow, MapWithUpperCaseExtensionsIsListedAndLoads) {
+    testing::FixtureMap up;
+    up.Name = "Up";
+    testing::WriteFixtureMap(vistrel(), up);
+    for (const char *ext : {".img", ".clr", ".cty", ".bnd"}) {
+        std::string upper = ext;
+        for (char &c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        fs::rename(vistrel() / (std::string("Up") + ext), vistrel() / ("Up" + upper));
+    }
+    Form1 form;
+    form.resize(800, 600);
+    form.Form_Activate();
+    EXPECT_TRUE(messages.empty()) << messages.front().text.toStdString();
+    ASSERT_EQ(form.ListMap->count(), 1);
+    EXPECT_EQ(form.ListMap->item(0)->text(), QStringLiteral("Up"));
+    EXPECT_FALSE(form.MapPending());
+    EXPECT_EQ(form.MapRaster().Columns, 20);
+    EXPECT_EQ(form.Colors()[0].Name, "Low");
+    EXPECT_EQ(form.RasterCapitals().size(), 1u);
+    EXPECT_EQ(form.RasterBoundaries().size(), 1u);
+}
+
 TEST_F(RasterWindow, SecondActivationOnlyRefreshesTheLocation) {
     auto form = LoadedForm();
     fs::remove(vistrel() / "demo.img");

@@ -9,14 +9,32 @@ namespace {
 
 using testing::TempFolder;
 
-TEST(MapList, OnlyMapsWithAllThreeCompanions) {
+TEST(MapList, OnlyMapsThatCanBeLoaded) {
     TempFolder f;
+    // x.y.img would be loaded as x.img, which is not there.
     for (const char *n : {"a.img", "a.clr", "a.cty", "a.bnd", "b.img", "b.clr", "x.y.img", "x.clr", "x.cty", "x.bnd"})
         f.Write(n, "");
-    EXPECT_EQ(ListRasterMaps(f.path()), (std::vector<std::string>{"a", "x"}));
+    EXPECT_EQ(ListRasterMaps(f.path()), (std::vector<std::string>{"a"}));
     EXPECT_TRUE(ListRasterMaps(f.path() / "none").empty());
     const MapPaths p = PathsOfMap(f.path(), "x");
     EXPECT_EQ(p.Bnd, f.path() / "x.bnd");
+    EXPECT_EQ(p.Img, f.path() / "x.img");
+}
+
+TEST(MapList, ExtensionsInAnyCase) {
+    TempFolder f;
+    for (const char *n : {"Up.IMG", "Up.CLR", "Up.Cty", "Up.bnd", "up.img", "up.clr", "up.cty", "up.bnd", "Lo.IMG",
+                          "lo.clr", "Lo.clr", "Lo.CTY"})
+        f.Write(n, "");
+    // "Lo" lacks its boundaries; "lo.clr" belongs to no listed map.
+    EXPECT_EQ(ListRasterMaps(f.path()), (std::vector<std::string>{"Up", "up"}));
+    const MapPaths upper = PathsOfMap(f.path(), "Up");
+    EXPECT_EQ(upper.Img, f.path() / "Up.IMG");
+    EXPECT_EQ(upper.Clr, f.path() / "Up.CLR");
+    EXPECT_EQ(upper.Cty, f.path() / "Up.Cty");
+    EXPECT_EQ(upper.Bnd, f.path() / "Up.bnd");
+    EXPECT_EQ(PathsOfMap(f.path(), "up").Img, f.path() / "up.img");
+    EXPECT_EQ(PathsOfMap(f.path(), "Lo").Clr, f.path() / "Lo.clr");
 }
 
 TEST(ListFields, CommasLineEndsQuotesAndBlanks) {

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 
 #include <memory>
 
@@ -58,6 +59,29 @@ QWidget *NextStop(QWidget *w) {
     return next;
 }
 
+// The real message boxes, each closed with Enter once it is up. The window
+// system then gives the keyboard back to the dialog, which the offscreen
+// platform leaves to the test (activateWindow).
+class RealMessageBoxes {
+public:
+    RealMessageBoxes() {
+        SetMessageBoxHandler(nullptr);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (QWidget *box = QApplication::activeModalWidget()) {
+                QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+                QCoreApplication::sendEvent(box, &press);
+                ++closed_;
+            }
+        });
+        timer_.start(10);
+    }
+    int closed() const { return closed_; }
+
+private:
+    QTimer timer_;
+    int closed_ = 0;
+};
+
 void DeleteLaterNow() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
 class DialogTest : public ShellTest {
@@ -76,6 +100,18 @@ protected:
         SetLocationSaveHook(nullptr);
         sharedSettings() = engine::DefaultSettings();
         ShellTest::TearDown();
+    }
+    // Message boxes closed with `key`, as a user does: the box takes the key's
+    // press, and the release then reaches `field`, which has the focus again.
+    // A rule that reopened its box on that release would keep the user in a
+    // loop; the rounds are cut after a few so the count tells.
+    void closeMessagesWith(QWidget *field, int key) {
+        SetMessageBoxHandler([this, field, key](QWidget *, const MessageRequest &r) {
+            messages.push_back(r);
+            if (messages.size() < 5)
+                QCoreApplication::postEvent(field, new QKeyEvent(QEvent::KeyRelease, key, Qt::NoModifier));
+            return MsgAnswer::Ok;
+        });
     }
     std::vector<std::string> titles() const {
         std::vector<std::string> t;
@@ -167,6 +203,85 @@ TEST_F(SettingsWindow, EnterMovesOnInTheFocusOrder) {
     Enter(d.CmdCanc);
     EXPECT_FALSE(d.isVisible());
     EXPECT_EQ(d.txtMaxHigh->text(), QStringLiteral("8848")); // Cancel restored it
+}
+
+TEST_F(SettingsWindow, EnterMovesOnFromTheCheckBoxes) {
+    frmSettings d;
+    Activate(&d);
+    d.chkAltCorr->setFocus();
+    QApplication::processEvents();
+    if (QApplication::focusWidget() != d.chkAltCorr)
+        GTEST_SKIP() << "no keyboard focus on this platform";
+    Enter(d.chkAltCorr);
+    EXPECT_EQ(QApplication::focusWidget(), d.ChkGradCorr);
+    Enter(d.ChkGradCorr);
+    EXPECT_EQ(QApplication::focusWidget(), d.txtPowExp);
+    EXPECT_TRUE(d.chkAltCorr->isChecked());
+    EXPECT_TRUE(d.ChkGradCorr->isChecked());
+    d.hide();
+}
+
+TEST_F(SettingsWindow, FailedOkPutsTheFocusOnTheValueToCorrect) {
+    frmSettings d;
+    Activate(&d);
+    d.Command2->setFocus();
+    QApplication::processEvents();
+    if (QApplication::focusWidget() != d.Command2)
+        GTEST_SKIP() << "no keyboard focus on this platform";
+    d.txtPowExp->setText(QStringLiteral("9"));
+    Enter(d.Command2);
+    EXPECT_EQ(titles(), (std::vector<std::string>{"Rather high power!"}));
+    EXPECT_EQ(QApplication::focusWidget(), d.txtPowExp);
+    EXPECT_EQ(d.txtPowExp->selectedText(), QStringLiteral("9"));
+
+    d.txtPowExp->setText(QStringLiteral("1"));
+    d.txtMaxDist->setText(QStringLiteral("0"));
+    d.Command2->setFocus();
+    Enter(d.Command2);
+    EXPECT_EQ(titles().back(), "Problem: Area too  small.");
+    EXPECT_EQ(QApplication::focusWidget(), d.txtMaxDist);
+    EXPECT_TRUE(d.isVisible());
+    d.hide();
+}
+
+TEST_F(SettingsWindow, CancelIsNotHeldUpByTheAltitudeOrderCheck) {
+    frmSettings d;
+    Activate(&d);
+    d.chkNeighbAlt->setChecked(true);
+    d.txtMinHigh->setFocus();
+    QApplication::processEvents();
+    if (QApplication::focusWidget() != d.txtMinHigh)
+        GTEST_SKIP() << "no keyboard focus on this platform";
+    d.txtMinHigh->setText(QStringLiteral("9000"));
+    // A mouse press on Cancel gives it the focus first; a message then would
+    // take the click away.
+    d.CmdCanc->setFocus(Qt::MouseFocusReason);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(QApplication::focusWidget(), d.CmdCanc);
+    d.CmdCanc->click();
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(d.txtMinHigh->text(), QStringLiteral("-350"));
+}
+
+TEST_F(SettingsWindow, TypingGoesOnAfterAKeyFilterMessage) {
+    RealMessageBoxes boxes;
+    frmSettings d;
+    Activate(&d);
+    d.txtMaxDist->setFocus();
+    QApplication::processEvents();
+    if (QApplication::focusWidget() != d.txtMaxDist)
+        GTEST_SKIP() << "no keyboard focus on this platform";
+    d.txtMaxDist->clear();
+    Type(d.txtMaxDist, QStringLiteral("12-"));
+    EXPECT_EQ(boxes.closed(), 1);
+    // The window system gives the keyboard back to the dialog.
+    d.activateWindow();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), d.txtMaxDist);
+    // The message took the minus; the next digit goes on from where it was.
+    Type(d.txtMaxDist, QStringLiteral("5"));
+    EXPECT_EQ(d.txtMaxDist->text(), QStringLiteral("125"));
+    d.hide();
 }
 
 TEST_F(SettingsWindow, AltitudeWindowSwitch) {
@@ -269,6 +384,35 @@ TEST_F(SettingsWindow, CancelUntickingTheWindowRunsTheSwitch) {
     EXPECT_EQ(d.txtMinHigh->text(), QStringLiteral("300"));
 }
 
+TEST_F(SettingsWindow, ValuesInForceLongerThanTheTypingLimitsStayWhole) {
+    frmSettings d;
+    d.show();
+    // The list window's fields take any length and write the settings at once.
+    sharedSettings().IdwPower = 2.5f;
+    sharedSettings().MaxDistance = 1500.5f;
+    sharedSettings().MinDistance = 0.125f;
+    sharedSettings().ShadowCoef = 0.125f;
+    d.CmdCanc_Click();
+    const dialogs::SettingsFields shown = d.fields(); // what the reports describe
+    EXPECT_EQ(shown.PowExp, "2.5");
+    EXPECT_EQ(shown.MaxDist, "1500.5");
+    EXPECT_EQ(shown.MinDist, "0.125");
+    EXPECT_EQ(shown.Shad, "0.125");
+
+    d.show();
+    d.Command2_Click();
+    EXPECT_TRUE(messages.empty());
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(sharedSettings().IdwPower, 2.5f);
+    EXPECT_EQ(sharedSettings().MaxDistance, 1500.5f);
+    EXPECT_EQ(sharedSettings().MinDistance, 0.125f);
+    EXPECT_EQ(sharedSettings().ShadowCoef, 0.125f);
+
+    // Typing is still held to the limit.
+    Retype(d.txtPowExp, QStringLiteral("23"));
+    EXPECT_EQ(d.txtPowExp->text(), QStringLiteral("2"));
+}
+
 TEST_F(SettingsWindow, EscapeActsAsCancel) {
     frmSettings d;
     d.show();
@@ -344,6 +488,73 @@ TEST_F(CoordWindow, OutOfRangeLongitudeOnTheLastKey) {
     d.hide();
 }
 
+TEST_F(CoordWindow, ClosingTheRangeMessageWithEnterOrEscapeDoesNotReopenIt) {
+    for (const int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+        for (const bool longitude : {true, false}) {
+            SCOPED_TRACE(testing::Message() << "key " << key << (longitude ? " longitude" : " latitude"));
+            messages.clear();
+            frmCoord d;
+            d.show();
+            QLineEdit *field = longitude ? d.txtlong : d.txtLat;
+            closeMessagesWith(field, key);
+            field->clear();
+            Type(field, longitude ? QStringLiteral("190") : QStringLiteral("95"));
+            QApplication::processEvents();
+            ASSERT_EQ(messages.size(), 1u);
+            EXPECT_EQ(messages[0].title, QStringLiteral("Strange Location"));
+            EXPECT_TRUE(d.isVisible());
+
+            // The user can mend the value at once.
+            Retype(field, QStringLiteral("-19"));
+            QApplication::processEvents();
+            EXPECT_EQ(messages.size(), 1u);
+            EXPECT_EQ(longitude ? d.txtLongOW->text() : d.txtLatNS->text(),
+                      longitude ? QStringLiteral("W") : QStringLiteral("S"));
+            d.hide();
+        }
+    }
+}
+
+TEST_F(CoordWindow, EnterMovesOnWithoutRewritingTheTypedValue) {
+    frmCoord d;
+    Activate(&d);
+    d.txtlong->setFocus();
+    QApplication::processEvents();
+    if (QApplication::focusWidget() != d.txtlong)
+        GTEST_SKIP() << "no keyboard focus on this platform";
+    Retype(d.txtlong, QStringLiteral("12.4837"));
+    EXPECT_EQ(d.txtLongMin->text(), QStringLiteral("29"));
+    // Enter moves on during its press; its release reaches the next field,
+    // whose rule would write the rounded degrees back into the longitude.
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QCoreApplication::sendEvent(d.txtlong, &press);
+    ASSERT_EQ(QApplication::focusWidget(), d.txtLatNS);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QCoreApplication::sendEvent(d.txtLatNS, &release);
+    EXPECT_EQ(d.txtlong->text(), QStringLiteral("12.4837"));
+    EXPECT_TRUE(messages.empty());
+    d.hide();
+}
+
+TEST_F(CoordWindow, RefusedOkSelectsTheLongitudeForRetyping) {
+    RealMessageBoxes boxes;
+    frmCoord d;
+    Activate(&d);
+    d.cmdBack->setFocus();
+    QApplication::processEvents();
+    if (QApplication::focusWidget() != d.cmdBack)
+        GTEST_SKIP() << "no keyboard focus on this platform";
+    d.txtlong->setText(QStringLiteral("190"));
+    Enter(d.cmdBack);
+    EXPECT_EQ(boxes.closed(), 1);
+    d.activateWindow();
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), d.txtlong);
+    EXPECT_EQ(d.txtlong->selectedText(), QStringLiteral("190"));
+    EXPECT_FALSE(d.isUnloaded());
+    d.hide();
+}
+
 TEST_F(CoordWindow, OkTakesTheAltitudeFromTheRasterAndUnloads) {
     QPointer<frmCoord> d = new frmCoord;
     d->show();
@@ -395,6 +606,32 @@ TEST_F(LocationWindow, LoadShowsTheCurrentLocation) {
         EXPECT_EQ(NextStop(order[i]), order[i + 1]) << i << " " << NextStop(order[i])->objectName().toStdString();
 }
 
+TEST_F(LocationWindow, LoadedValuesLongerThanTheTypingLimitsStayWhole) {
+    const QString generated = QStringLiteral("ST-Lon-123.45-Lat-33.87-Alt-1234");
+    SetCurrentLocation("", -123.45f, -33.87f, 1234, RecalcMarks::None);
+    ASSERT_EQ(appState().LocationName, generated.toStdString());
+    {
+        FormLocation d;
+        d.show();
+        EXPECT_EQ(d.Text2->text(), generated);
+        d.cmdBack->click();
+        EXPECT_TRUE(messages.empty());
+        EXPECT_TRUE(d.isUnloaded());
+        EXPECT_EQ(appState().LocationName, generated.toStdString());
+    }
+
+    // An altitude out of range is refused at OK, not cut into one in range.
+    SetCurrentLocation("Summit", 13.01f, 41.99f, 10000, RecalcMarks::None);
+    FormLocation d;
+    d.show();
+    EXPECT_EQ(d.txtElev->text(), QStringLiteral("10000"));
+    d.cmdBack->click();
+    EXPECT_EQ(titles(), (std::vector<std::string>{"Please Correct"}));
+    EXPECT_FALSE(d.isUnloaded());
+    EXPECT_EQ(appState().CurElevation, 10000.0f);
+    d.hide();
+}
+
 TEST_F(LocationWindow, AltitudeFollowsTheRasterWhileTyping) {
     FormLocation d;
     d.txtlong->clear();
@@ -439,6 +676,33 @@ TEST_F(LocationWindow, LeavingTheAltitude) {
     EXPECT_EQ(messages[1].icon, MsgIcon::Critical);
     EXPECT_EQ(QApplication::focusWidget(), d.txtElev);
     d.hide();
+}
+
+TEST_F(LocationWindow, CancelIsNotHeldUpByTheAltitudeCheck) {
+    QPointer<FormLocation> d = new FormLocation;
+    Activate(d);
+    d->txtElev->setFocus();
+    QApplication::processEvents();
+    if (QApplication::focusWidget() != d->txtElev)
+        GTEST_SKIP() << "no keyboard focus on this platform";
+    d->txtElev->setText(QStringLiteral("9000"));
+    d->CmdCanc->setFocus(Qt::MouseFocusReason); // the mouse press on Cancel
+    EXPECT_TRUE(messages.empty());
+    ASSERT_EQ(QApplication::focusWidget(), d->CmdCanc);
+    d->CmdCanc->click();
+    EXPECT_TRUE(d->isUnloaded());
+
+    // Escape in the field is Cancel too.
+    QPointer<FormLocation> again = new FormLocation;
+    Activate(again);
+    again->txtElev->setText(QStringLiteral("9000"));
+    Key(again->txtElev, Qt::Key_Escape, QStringLiteral("\x1b"));
+    EXPECT_TRUE(again->isUnloaded());
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(appState().CurElevation, 17.0f);
+    DeleteLaterNow();
+    EXPECT_FALSE(d);
+    EXPECT_FALSE(again);
 }
 
 TEST_F(LocationWindow, OkStoresAndUnloads) {

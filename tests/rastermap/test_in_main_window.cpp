@@ -1,0 +1,270 @@
+// The raster map window inside the main window: its size as a child window,
+// what the user can reach at common window sizes, and the end of the program
+// during an export.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QtTest/QTest>
+
+#include <deque>
+
+#include "engine/engine.h"
+#include "fixture.h"
+#include "rastermap/form1.h"
+#include "shell/appstate.h"
+#include "shell/commands.h"
+#include "shell/mdiform1.h"
+#include "shell/messages.h"
+#include "shell/programfolders.h"
+#include "shell/sharedsettings.h"
+
+namespace tavisol::rastermap {
+namespace {
+
+namespace fs = std::filesystem;
+
+class RasterInMainWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testing::UseBuiltVantrix();
+        ResetAppState();
+        engine::SetInitialValues(sharedSettings());
+        setProgramFolderForTesting(folder.path());
+        SetMessageBoxHandler([this](QWidget *, const MessageRequest &r) {
+            messages.push_back(r.text);
+            if (!answers.empty()) {
+                const MsgAnswer a = answers.front();
+                answers.pop_front();
+                return a;
+            }
+            return r.buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
+        });
+        Form1::SetSaveDialog([this](QWidget *, const QString &, const QString &) {
+            ++saveDialogs;
+            return QString::fromStdString((folder.path() / "out.img").string());
+        });
+        // A map nearly as high as wide, like the Africa map: at the window's
+        // width its picture is taller than the window.
+        testing::FixtureMap tall;
+        tall.Name = "tall";
+        tall.Columns = 100;
+        tall.Rows = 98;
+        tall.West = 5.0;
+        tall.North = 55.0;
+        tall.Cell = 0.1;
+        testing::WriteFixtureMap(folder.path() / "vistreldata", tall);
+        InstallRasterMapCommands();
+        main = std::make_unique<MDIForm1>();
+        main->resize(1024, 720);
+        main->show();
+    }
+    void TearDown() override {
+        main.reset();  // takes the raster map window with it
+        SetCommandHandler(Command::VectMap, {});
+        SetMessageBoxHandler({});
+        Form1::SetSaveDialog({});
+        setProgramFolderForTesting({});
+        ResetAppState();
+    }
+
+    Form1 *OpenFromMenu() {
+        main->menuAction(QStringLiteral("mn_vectMap"))->trigger();
+        QApplication::processEvents();
+        return Form1::instance();
+    }
+    static QMdiSubWindow *SubWindowOf(QWidget *w) { return qobject_cast<QMdiSubWindow *>(w->parentWidget()); }
+    QRect AreaRect() const { return main->mdiArea()->viewport()->rect(); }
+
+    // A size to work with, and the whole child window inside the frame's area.
+    void ExpectUsable(const char *step) {
+        Form1 *form = Form1::instance();
+        QMdiSubWindow *sub = SubWindowOf(form);
+        ASSERT_NE(sub, nullptr) << step;
+        EXPECT_GE(form->width(), 600) << step;
+        EXPECT_GE(form->height(), 400) << step;
+        EXPECT_TRUE(AreaRect().contains(sub->geometry())) << step;
+    }
+
+    // The widget and each control in it lie whole inside the raster map
+    // window, clear of its status bar and map area, and inside the frame's area.
+    void ExpectFullyVisible(QWidget *w, const std::string &step) {
+        Form1 *form = Form1::instance();
+        ASSERT_TRUE(w->isVisible()) << step << " " << w->objectName().toStdString();
+        std::vector<QWidget *> all{w};
+        for (QWidget *c : w->findChildren<QWidget *>())
+            if (c->isVisible()) all.push_back(c);
+        for (QWidget *c : all) {
+            const std::string name = step + " " + c->objectName().toStdString() + " " +
+                                     c->metaObject()->className();
+            const QRect inForm(c->mapTo(form, QPoint(0, 0)), c->size());
+            EXPECT_TRUE(form->rect().contains(inForm)) << name;
+            EXPECT_FALSE(inForm.intersects(form->StatusBar1->geometry())) << name;
+            EXPECT_FALSE(inForm.intersects(form->MapArea->geometry())) << name;
+            const QRect inParent(c->mapTo(w, QPoint(0, 0)), c->size());
+            EXPECT_TRUE(w->rect().contains(inParent)) << name << " is cut off by its frame";
+            const QRect inArea(c->mapTo(main->mdiArea()->viewport(), QPoint(0, 0)), c->size());
+            EXPECT_TRUE(AreaRect().contains(inArea)) << name;
+        }
+    }
+
+    // Scrolling to the far edges brings the map's last row and column into view.
+    void ExpectWholeMapReachable(const std::string &step) {
+        Form1 *form = Form1::instance();
+        QScrollArea *area = form->MapArea;
+        EXPECT_GE(area->height(), 120) << step;
+        area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum());
+        area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->maximum());
+        const QPoint corner =
+            form->Picture1->mapTo(area->viewport(), QPoint(form->Picture1->width() - 1, form->Picture1->height() - 1));
+        EXPECT_TRUE(area->viewport()->rect().contains(corner)) << step;
+        const QPoint legendCorner = form->PicLegenda->mapTo(
+            area->viewport(), QPoint(form->PicLegenda->width() - 1, form->PicLegenda->height() - 1));
+        EXPECT_TRUE(area->viewport()->rect().contains(legendCorner)) << step;
+        // A scroll bar only where the map needs one.
+        EXPECT_EQ(area->horizontalScrollBar()->maximum(), 0) << step;
+        area->verticalScrollBar()->setValue(0);
+    }
+
+    // Drags an export region on the map, runs the export and checks its
+    // progress while the cells are computed.
+    void ExportAndWatchTheProgress(const std::string &step) {
+        Form1 *form = Form1::instance();
+        form->Toolbar1_ButtonClick(13);
+        QTest::mousePress(form->Picture1, Qt::LeftButton, {}, QPoint(20, 20));
+        QTest::mouseMove(form->Picture1, QPoint(120, 90));
+        QTest::mouseRelease(form->Picture1, Qt::LeftButton, {}, QPoint(120, 90));
+        QApplication::processEvents();
+        ExpectFullyVisible(form->FrameLocation, step + " location");
+        ExpectFullyVisible(form->FrmVistrel, step + " export");
+        form->TxtLonStart->setText(QStringLiteral("10"));
+        form->TxtLonEnd->setText(QStringLiteral("11"));
+        form->TxtLatStart->setText(QStringLiteral("50"));
+        form->TxtLatEnd->setText(QStringLiteral("49"));
+        form->Combo2->setEditText(QStringLiteral("0.5"));
+        bool watched = false;
+        QTimer::singleShot(0, form, [&] {
+            watched = true;
+            ExpectFullyVisible(form->VistrelBar, step + " progress");
+            ExpectFullyVisible(form->LblLonLat, step + " cell label");
+        });
+        QTest::mouseClick(form->VistrelSave, Qt::LeftButton);
+        EXPECT_TRUE(watched) << step;
+        EXPECT_EQ(messages.back(), QStringLiteral("Data Saved Correctly")) << step;
+    }
+
+    testing::TempFolder folder;
+    std::unique_ptr<MDIForm1> main;
+    std::vector<QString> messages;
+    std::deque<MsgAnswer> answers;
+    int saveDialogs = 0;
+};
+
+TEST_F(RasterInMainWindow, KeepsAUsableSizeThroughEveryWindowArrangement) {
+    Form1 *form = OpenFromMenu();
+    ASSERT_NE(form, nullptr);
+    ExpectUsable("opened");
+    QMdiSubWindow *sub = SubWindowOf(form);
+    const QSize opened = sub->size();
+
+    sub->showMaximized();
+    QApplication::processEvents();
+    sub->showNormal();
+    QApplication::processEvents();
+    ExpectUsable("restored");
+    EXPECT_EQ(sub->size(), opened);
+    sub->showMinimized();
+    QApplication::processEvents();
+    sub->showNormal();
+    QApplication::processEvents();
+    ExpectUsable("restored from minimised");
+
+    main->mn_Cascade_Click();
+    QApplication::processEvents();
+    ExpectUsable("cascade");
+    main->mn_horizontal_Click();
+    ExpectUsable("tile horizontal");
+    main->mn_Vertical_Click();
+    ExpectUsable("tile vertical");
+
+    // Closed and opened again from the toolbar's command.
+    sub->close();
+    RunCommand(Command::VectMap);
+    QApplication::processEvents();
+    EXPECT_EQ(Form1::instance(), form);
+    ExpectUsable("reopened");
+}
+
+TEST_F(RasterInMainWindow, MapFramesAndProgressAreReachableAt800x600AndFullScreen) {
+    testing::WriteStationData(folder.path() / "TavisolData",
+                              {{50.2, 10.1, 100, 20.1}, {49.8, 10.4, 200, 20.1}, {50.5, 9.5, 150, 20.1}});
+    Form1 *form = OpenFromMenu();
+    QMdiSubWindow *sub = SubWindowOf(form);
+    sub->move(0, 0);
+    sub->resize(800, 600);
+    QApplication::processEvents();
+    ASSERT_FALSE(form->MapPending());
+    // The map is taller than its area: it scrolls.
+    EXPECT_GT(form->MapArea->verticalScrollBar()->maximum(), 0);
+    ExpectWholeMapReachable("800x600");
+    ExpectFullyVisible(form->FrameLocation, "800x600 location");
+    ExportAndWatchTheProgress("800x600");
+
+    main->resize(1600, 1000);
+    sub->showMaximized();
+    QApplication::processEvents();
+    form->Timer1_Timer();
+    ExpectWholeMapReachable("full screen");
+    ExportAndWatchTheProgress("full screen");
+
+    // A resize while the export frame is open leaves it open and in view.
+    form->FrmVistrel->show();
+    sub->showNormal();
+    sub->resize(820, 640);
+    QApplication::processEvents();
+    ExpectFullyVisible(form->FrmVistrel, "after resize");
+}
+
+TEST_F(RasterInMainWindow, ExitDuringAnExportStopsTheRunAndEndsTheProgram) {
+    testing::WriteStationData(folder.path() / "TavisolData",
+                              {{50.2, 10.1, 100, 20.1}, {49.8, 10.4, 200, 20.1}, {50.5, 9.5, 150, 20.1}});
+    Form1 *form = OpenFromMenu();
+    form->TxtLonStart->setText(QStringLiteral("6"));
+    form->TxtLonEnd->setText(QStringLiteral("14"));
+    form->TxtLatStart->setText(QStringLiteral("54"));
+    form->TxtLatEnd->setText(QStringLiteral("46"));
+    form->Combo2->setEditText(QStringLiteral("0.5"));
+    form->FrmVistrel->show();
+    answers.push_back(MsgAnswer::Yes);  // "Really end Application?"
+    QTimer::singleShot(0, form, [&] {
+        // Exit is chosen from the menu while the cells are computed.
+        QTimer::singleShot(0, main.get(), [&] { main->menuAction(QStringLiteral("mn_Close"))->trigger(); });
+        QTest::mouseClick(form->VistrelSave, Qt::LeftButton);
+    });
+    // Only a hung program would need this.
+    QTimer::singleShot(60000, qApp, [] { QCoreApplication::exit(2); });
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_EQ(QStringList(messages.begin(), messages.end()).join(QStringLiteral(" | ")).toStdString(),
+              "Really end Application?");
+    EXPECT_EQ(saveDialogs, 0);
+    EXPECT_FALSE(fs::exists(folder.path() / "out.img"));
+    EXPECT_FALSE(main->isVisible());
+    EXPECT_FALSE(appState().Busy);
+    EXPECT_FALSE(AbortExport());
+}
+
+} // namespace
+} // namespace tavisol::rastermap
