@@ -8,6 +8,12 @@
 //
 // Failures (a missing station file or raster, too many records, a bad record,
 // a floating-point overflow) are thrown as EngineError.
+//
+// Worker threads: each thread owns one EngineState, set up on the window's
+// thread from copies (SetInitialValues, UseSettings with the settings the run
+// copied at its start, DataFolder), with Files left empty and Callbacks empty.
+// The chains and GetElevation then read through DefaultDataFiles(), which all
+// threads share safely; nothing else of the engine is shared.
 
 #include <string>
 #include <vector>
@@ -59,7 +65,8 @@ inline constexpr const char *ElevationRasterName = "10k8b.raw";
 // 1-based byte position in the raster of the cell read for a point.
 std::int64_t ElevationBytePosition(Single lon, Single lat);
 // Altitude in whole metres of a point; isWater := 1 over water (altitude 0),
-// else 0. Opens and closes the raster of the data folder at every call.
+// else 0. Reads the raster of the data folder through DefaultDataFiles(),
+// which keeps it in memory while it stays unchanged on disk.
 Integer GetElevation(const std::filesystem::path &dataFolder, Single lon, Single lat, Integer &isWater);
 Integer GetElevation(DataFiles &files, const std::filesystem::path &dataFolder, Single lon, Single lat,
                      Integer &isWater);

@@ -14,8 +14,12 @@ constexpr int LeafSize = 8;
 // A distance of 20000 km or more never enters the list.
 constexpr Single NoStation = 20000;
 
+// Beyond two turns the distance's Single radians drift from these by more
+// than metres; such stations are measured every time.
+bool Bounded(Single degrees) { return std::isfinite(degrees) && std::fabs(degrees) <= 720; }
+
 bool UnitVector(Single lon, Single lat, double v[3]) {
-    if (!std::isfinite(lon) || !std::isfinite(lat))
+    if (!Bounded(lon) || !Bounded(lat))
         return false;
     const double rLon = static_cast<double>(lon) * Pi / 180.0;
     const double rLat = static_cast<double>(lat) * Pi / 180.0;
@@ -132,7 +136,7 @@ int StationIndex::Build(int begin, int end) {
 bool StationIndex::Usable(const NearestQuery &query) {
     // The margin covers the distance's rounding as long as only points whose
     // cosine rounds to exactly 1 or -1 take the tolerance's shortcut.
-    return std::isfinite(query.longitude) && std::isfinite(query.latitude) && !std::isnan(query.maxDistance) &&
+    return Bounded(query.longitude) && Bounded(query.latitude) && !std::isnan(query.maxDistance) &&
            query.zeroTolerance <= 1e-7f;
 }
 

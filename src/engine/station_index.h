@@ -94,7 +94,7 @@ private:
     int Build(int begin, int end);
     std::vector<Entry> entries_;
     std::vector<Node> nodes_;
-    std::vector<Entry> loose_;  // records without a finite position: always measured
+    std::vector<Entry> loose_;  // records far off the usual coordinates: always measured
     friend struct IndexSearch;
 };
 

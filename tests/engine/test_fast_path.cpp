@@ -54,6 +54,9 @@ std::vector<Station> StressStations(std::mt19937 &rng, int salt) {
         out.push_back(At(CentreLat + 5 * u(rng), CentreLon + 7 * u(rng), alt, name(), 15 + 3 * u(rng)));
     }
     out.push_back(At(-CentreLat, CentreLon - 180, 10, name(), 20)); // antipode
+    out.push_back(At(CentreLat + 0.2, CentreLon + 360.0 * 27778, 10, name(), 21)); // written many turns away
+    out.push_back(At(CentreLat + 0.2, CentreLon + 720, 10, name(), 21));
+    out.push_back(At(180 - CentreLat - 0.3, CentreLon + 180, 10, name(), 22)); // over the pole
     out.push_back(At(-30, -60, 10, name(), 25));
     return out;
 }
