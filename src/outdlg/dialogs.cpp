@@ -146,51 +146,29 @@ void NothingSelected(QWidget *parent, const char *text) {
 
 std::filesystem::path ToPath(const QString &name) { return std::filesystem::path(name.toStdString()); }
 
-// Runs `run` and tells whether it showed an error description (a box
-// without icon: how the workbench reports a failed estimate).
-template <typename F>
-bool ShowsNoError(F &&run) {
-    bool failed = false;
-    MessageBoxHandler previous;
-    previous = SetMessageBoxHandler([&failed, &previous](QWidget *parent, const MessageRequest &r) {
-        if (r.icon == MsgIcon::NoIcon)
-            failed = true;
-        if (previous)
-            return previous(parent, r);
-        MessageBoxHandler mine = SetMessageBoxHandler(nullptr);
-        const MsgAnswer answer = ShowMessage(parent, r.icon, r.text, r.title, r.buttons);
-        SetMessageBoxHandler(std::move(mine));
-        return answer;
-    });
-    try {
-        run();
-    } catch (...) {
-        SetMessageBoxHandler(std::move(previous));
-        throw;
-    }
-    SetMessageBoxHandler(std::move(previous));
-    return !failed;
-}
+// Refusals of the workbench's Save and Print when it holds no estimate.
+constexpr const char *NoWorkbenchEstimateSaveText =
+    "The WorkBench holds no estimate of its variable at this location: nothing was saved.";
+constexpr const char *NoWorkbenchEstimatePrintText =
+    "The WorkBench holds no estimate of its variable at this location: nothing was printed.";
 
 // The workbench with a current estimate of its variable: loaded on first
-// use, recomputed when pending. Null when no estimate could be made (another
-// run holds the busy mark, or the estimate failed: both told the user), so
-// that no stale or half-made estimate is written.
-workbench::frmwork *WorkbenchUpToDate(QWidget *parent) {
-    workbench::frmwork *w = workbench::frmwork::existing();
-    bool busy = false;
-    const bool clean = ShowsNoError([&] {
-        if (!w)
-            w = workbench::frmwork::instance();
-        if (w->RecalcPending()) {
-            if (!BusyGate(parent))
-                busy = true;
-            else
-                w->ShowData();
-        }
-    });
-    if (busy || !clean || w->RecalcPending())
+// use, recomputed when pending. Null when there is none to write: another
+// run holds the busy mark (the gate told the user), or the estimate failed,
+// found no neighbour or is not current (refused here with `refusal`), so that
+// no stale, failed or missing estimate is written.
+workbench::frmwork *WorkbenchUpToDate(QWidget *parent, const char *refusal) {
+    workbench::frmwork *w = workbench::frmwork::instance();
+    if (w->RecalcPending() && !BusyGate(parent))
         return nullptr;
+    QPointer<QWidget> alive(parent);
+    const bool current = w->ShowData();
+    if (!alive)
+        return nullptr;
+    if (!current) {
+        ShowMessage(parent, MsgIcon::Information, QString::fromUtf8(refusal));
+        return nullptr;
+    }
     return w;
 }
 
@@ -337,7 +315,8 @@ void frmGuessOut::Enablecheck(int format) {
 bool frmGuessOut::event(QEvent *e) {
     if (e->type() == QEvent::WindowActivate) {
         results::frmGuess *guess = results::GuessWindowIfCreated();
-        if (!guess || guess->RecalcPending())
+        // A failed run is not repeated each time a box over the dialog closes.
+        if (!guess || (guess->RecalcPending() && !guess->FailedAtCurrentInputs()))
             // After the activation has finished, not inside it.
             QTimer::singleShot(0, this, &frmGuessOut::Form_Activate);
     }
@@ -552,6 +531,9 @@ report::ReportOptions frmOut::Outputs() const {
 
 OutputRequest frmOut::Request() const {
     OutputRequest r = BaseRequest();
+    // A point picked on the workbench's map keeps its own name.
+    if (const workbench::frmwork *w = workbench::frmwork::existing())
+        r.LocationName = w->LocationName();
     r.Options = Outputs();
     return r;
 }
@@ -566,10 +548,15 @@ void frmOut::CmdSave_Click() {
         ShowMessage(this, MsgIcon::Information, QString::fromUtf8(WorkbenchFormatText));
         return;
     }
+    if (const workbench::frmwork *shown = workbench::frmwork::existing();
+        shown && !shown->RecalcPending() && !shown->HasEstimate()) {
+        ShowMessage(this, MsgIcon::Information, QString::fromUtf8(NoWorkbenchEstimateSaveText));
+        return;
+    }
     const QString name = AskSaveFile(this, OutSaveFilter(format), programFolder());
     if (name.isEmpty())
         return;
-    workbench::frmwork *w = WorkbenchUpToDate(this);
+    workbench::frmwork *w = WorkbenchUpToDate(this, NoWorkbenchEstimateSaveText);
     if (!w)
         return;
     try {
@@ -592,10 +579,15 @@ void frmOut::CmdPrint_Click() {
         ShowMessage(this, MsgIcon::Information, QString::fromUtf8(WorkbenchFormatText));
         return;
     }
+    // Printed only from a current estimate, as Save writes it; asked before
+    // the printer, so a refusal asks for nothing.
+    QPointer<frmOut> self(this);
+    workbench::frmwork *w = WorkbenchUpToDate(this, NoWorkbenchEstimatePrintText);
+    if (!w || !self)
+        return;
     QPagedPaintDevice *device = AskPrinter(this);
     if (!device)
         return;
-    workbench::frmwork *w = workbench::frmwork::instance();
     PrintOn(*device, [w] { w->printresults(); });
     EnableWorkbench();
 }

@@ -184,11 +184,15 @@ ChartDrawing DrawChart(int group, const GuessResults &results, ChartRange range,
     const std::vector<Series> series = ChartSeries(group);
     for (int m = 1; m <= 12; ++m) {
         for (const Series &s : series) {
+            if (!results.HasEstimate(s.variable))
+                continue;  // no curve of zeros for a missing estimate
             const double y = CurveValue(group, s.variable, m, results, max);
             d.items.push_back(Line(m - 1, y, m, y, s.colour, 3));
         }
         if (m < 12) {
             for (const Series &s : series) {
+                if (!results.HasEstimate(s.variable))
+                    continue;
                 const double y = CurveValue(group, s.variable, m, results, max);
                 const double next = CurveValue(group, s.variable, m + 1, results, max);
                 d.items.push_back(Line(m, y, m, next, s.colour, 3));

@@ -384,6 +384,10 @@ bool frmGuess::ShowData(BusyMark mark) {
         if (pb1_)
             pb1_->setValue(v);
     });
+    if (outcome.ok)
+        failedAt_.reset();
+    else
+        failedAt_ = RunInputs{longitude, latitude, altitude, settings};
     if (!outcome.ok)
         ShowMessage(this, MsgIcon::NoIcon, QString::fromStdString(outcome.error));
 
@@ -403,6 +407,14 @@ bool frmGuess::ShowData(BusyMark mark) {
     return outcome.ok && unchanged;
 }
 
+bool frmGuess::FailedAtCurrentInputs() const {
+    if (!failedAt_)
+        return false;
+    const AppState &app = appState();
+    return app.CurLongitude == failedAt_->longitude && app.CurLatitude == failedAt_->latitude &&
+           app.CurElevation == failedAt_->altitude && SameSettings(sharedSettings(), failedAt_->settings);
+}
+
 void frmGuess::Form_Activate() {
     if (RecalcPending())
         ShowData();
@@ -411,13 +423,6 @@ void frmGuess::Form_Activate() {
 engine::EngineState &frmGuess::RestoreForWriting(int v) {
     RestoreVariable(results_, v, state_);
     return state_;
-}
-
-bool frmGuess::event(QEvent *e) {
-    if (e->type() == QEvent::WindowActivate && RecalcPending() && !running_)
-        // After the activation has finished, not inside it.
-        QTimer::singleShot(0, this, &frmGuess::Form_Activate);
-    return QWidget::event(e);
 }
 
 // ---- Tab groups -------------------------------------------------------------------

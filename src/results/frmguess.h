@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "engine/state.h"
 #include "results/charts.h"
@@ -57,10 +58,18 @@ public:
     bool ShowData(BusyMark mark = BusyMark::Take);
     // Redraws the selected page of each of the three groups.
     void showagain();
-    // Computes when RecalcPending is set; otherwise nothing.
+    // Computes when RecalcPending is set; otherwise nothing. Runs when the
+    // window's own subwindow becomes the active one and on "View Data", never
+    // merely because the main window became active again (the closing of a
+    // message box or a dialog), so a failed run is not repeated behind the
+    // user's back and a visible but inactive window waits for its turn.
     void Form_Activate();
 
     bool isRunning() const { return running_; }
+    // Whether the last run failed and neither the location nor the settings
+    // have changed since: an activation that the user did not ask for (the
+    // output dialog's, when a message box over it closes) does not repeat it.
+    bool FailedAtCurrentInputs() const;
 
     // The stored copies of the last run.
     const GuessResults &Results() const { return results_; }
@@ -97,7 +106,6 @@ public:
     void windStrip_Click() { GroupStrip_Click(3); }
 
 protected:
-    bool event(QEvent *e) override;
     void resizeEvent(QResizeEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
 
@@ -125,8 +133,14 @@ private:
     std::array<QLabel *, 4> labels_{};       // 1..3
     std::array<QWidget *, 4> lines_{};       // 1..3
 
+    struct RunInputs {
+        float longitude = 0, latitude = 0, altitude = 0;
+        engine::EngineSettings settings;
+    };
+
     engine::EngineState state_;
     GuessResults results_;
+    std::optional<RunInputs> failedAt_;
     bool running_ = false;
     bool resizePending_ = false;
     std::uint8_t resizeCount_ = 0;

@@ -147,7 +147,9 @@ GridModel WarningGrid(int group, const GuessResults &results) {
             const engine::WarningFlags &w = results.StoredWarnings(v);
             // Rows in the order the grid shows them: Doubled before Strange.
             const Integer flags[8] = {0, w.High, w.Low, w.Lonely, w.Doubled, w.Strange, w.Few, w.Hit};
-            g.set(r, c, flags[r] == engine::True ? "X" : "", CellAlign::Center);
+            // A variable the run did not reach raised no warning.
+            const bool raised = results[v].Computed && flags[r] == engine::True;
+            g.set(r, c, raised ? "X" : "", CellAlign::Center);
         }
     }
     return g;
@@ -213,6 +215,9 @@ BestLowHigh Limits(int group, int v, int i, const engine::EstimateResult &r) {
 std::string ResultCellText(int group, int v, int i, int column, const GuessResults &results,
                            const numfmt::Locale &locale) {
     if (!ValidGroup(group) || v < 0 || v >= VariableCount || i < 1 || i > 13)
+        return {};
+    // A failed run or no neighbour: no number stands for a missing estimate.
+    if (!results.HasEstimate(v))
         return {};
     const engine::EstimateResult &r = results.StoredResult(v);
     const std::size_t k = static_cast<std::size_t>(i);
@@ -326,11 +331,15 @@ GridModel StationGrid(int group, const GuessResults &results, const numfmt::Loca
         }
     }
     for (int s = 0; s < sections; ++s) {
-        const StoredVariable &stored = results[SectionVariable(group, s)];
+        const int v = SectionVariable(group, s);
         const int row = 1 + 23 * s + 21;
-        StationCells(g, row, stored.Neighbours[engine::SummaryRecord], true, locale);
-        for (int c = 1; c <= 8; ++c)
+        // The means exist only where some neighbour was active.
+        StationCells(g, row, results[v].Neighbours[engine::SummaryRecord], true, locale);
+        for (int c = 1; c <= 8; ++c) {
             g.cell(row, c).look = CellLook::Fixed;
+            if (!results.HasEstimate(v))
+                g.cell(row, c).text.clear();
+        }
     }
     return g;
 }
@@ -353,10 +362,14 @@ GridModel ObservationGrid(int group, const GuessResults &results, const numfmt::
         }
     }
     for (int s = 0; s < sections; ++s) {
-        const StationRecord &mean = results[SectionVariable(group, s)].Neighbours[engine::SummaryRecord];
+        const int v = SectionVariable(group, s);
+        const StationRecord &mean = results[v].Neighbours[engine::SummaryRecord];
         const int row = 1 + 23 * s + 21;
         for (int j = 1; j <= 13; ++j) {
-            g.set(row, j, formatMask(mean.Values[static_cast<std::size_t>(j)], "###0.00", locale), CellAlign::Center);
+            g.set(row, j,
+                  results.HasEstimate(v) ? formatMask(mean.Values[static_cast<std::size_t>(j)], "###0.00", locale)
+                                         : std::string(),
+                  CellAlign::Center);
             g.cell(row, j).look = CellLook::Fixed;
         }
     }

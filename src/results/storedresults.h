@@ -57,6 +57,9 @@ struct GuessResults {
 
     // True when every variable was computed by one finished run.
     bool AllComputed() const;
+    // Whether variable v holds an estimate of the last run: computed, with an
+    // active neighbour. The pages show no values for any other variable.
+    bool HasEstimate(int v) const { return (*this)[v].Computed && (*this)[v].Estimated; }
 };
 
 // Empties every copy (result block, 21 neighbour records, warnings, counts,

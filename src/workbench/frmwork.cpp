@@ -164,6 +164,9 @@ void frmwork::buildControls() {
     grdStation = grid("grdStation", true);
     grdObservation = grid("grdObservation", true);
     grdResults = grid("grdResults", false);
+    // A selected cell of the monthly table keeps its colours; the other
+    // three tables show the selection highlighted.
+    grdResults->setSelectionInNormalColours();
     grdDekad = grid("grdDekad", false);
     GrdDay = grid("GrdDay", false);
     grdThres = grid("grdThres", false);
@@ -275,6 +278,10 @@ void frmwork::buildControls() {
             auto *b = new QPushButton(QString::fromLatin1(WarningCaption(kind)), framWarn);
             b->setObjectName(QString::fromLatin1(WarningControlName(kind)));
             b->setEnabled(false);
+            // Only the panel's refresh enables a warning button: enabling the
+            // window's controls (the output dialog's closing) leaves them, so
+            // no warning that was not raised can be explained.
+            TagNoFont(b);
             l->addWidget(b, i / 2, i % 2);
             warnButtons_[static_cast<std::size_t>(i)] = b;
             connect(b, &QPushButton::clicked, this, [this, i] { Warning_Click(i); });
@@ -358,8 +365,10 @@ void frmwork::Form_Activate() {
     Run([this] { model_.Activate(); });
 }
 
-void frmwork::ShowData() {
-    Run([this] { model_.ShowData(); });
+bool frmwork::ShowData() {
+    bool current = false;
+    Run([this, &current] { current = model_.ShowData(); });
+    return current;
 }
 
 void frmwork::Schreib() {

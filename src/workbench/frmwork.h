@@ -41,8 +41,14 @@ public:
     // ---- Public operations of the window ---------------------------------------------
     bool RecalcPending() const { return model_.RecalcPending(); }
     void SetRecalcPending(bool pending) { model_.SetRecalcPending(pending); }
-    // Brings the workbench up to date when RecalcPending is set.
-    void ShowData();
+    // Brings the workbench up to date when RecalcPending is set. Returns
+    // whether it now holds a current estimate that may be saved or printed:
+    // false when the run failed (its message shown, the window stays
+    // pending), found no neighbour, could not start (another run holds the
+    // busy mark) or the window was closed since.
+    bool ShowData();
+    // Whether the shown state holds an estimate (see WorkbenchModel).
+    bool HasEstimate() const { return model_.HasEstimate(); }
     // Re-activates the found neighbours and refreshes all panels.
     void Schreib();
     // The activation of the window (the main window's child activation calls it).
@@ -56,6 +62,8 @@ public:
     ConfidenceLevel SelectedLevel() const { return model_.Level; }
     // 0, 1.645, 1.96 or 2.579 by that option.
     engine::Single ConfidenceFactor() const { return model_.ConfidenceFactor(); }
+    // The name the writers give the estimate's point (WorkbenchModel).
+    std::string LocationName() const { return model_.LocationName(); }
     // The series as the chart last computed them.
     const WorkbenchSeries &Series() const { return model_.Series; }
 

@@ -224,6 +224,25 @@ std::string DekadLabel(int dekad) {
     return std::string(" ") + months[(dekad - 1) / 3] + " " + std::to_string((dekad - 1) % 3 + 1) + " ";
 }
 
+void BlankCells(GridTable &grid, int fromRow, int fromCol) {
+    for (int r = std::max(0, fromRow); r < grid.Rows(); ++r)
+        for (int c = std::max(0, fromCol); c < grid.Cols(); ++c)
+            grid.At(r, c).text.clear();
+}
+
+void BlankResultGrids(ResultGrids &grids) {
+    BlankCells(grids.Results, 1, 1);
+    BlankCells(grids.Dekad, 1, 1);
+    BlankCells(grids.Day, 1, 1);
+    if (grids.Day.Rows() > 369) {
+        grids.Day.At(368, 0).text = "Min: ";
+        grids.Day.At(369, 0).text = "Max: ";
+    }
+    BlankCells(grids.Thres, 2, 0);
+    if (grids.Thres.Rows() > 1)
+        grids.Thres.At(1, 0).text.clear();
+}
+
 bool BandShown(const EngineState &state, Single z) {
     return z != 0 && state.ActiveCount >= 6 && state.CurWarnings.Hit != engine::True;
 }

@@ -96,6 +96,13 @@ std::string DekadLabel(int dekad);
 // neighbours and no hit.
 bool BandShown(const engine::EngineState &state, Single z);
 
+// Empties the cells from (fromRow, fromCol) on; heads and labels before them stay.
+void BlankCells(GridTable &grid, int fromRow, int fromCol);
+// The four tables without any value: their heads and fixed labels only (no
+// unit, no threshold, no day of the minimum or maximum), for a run that
+// produced no estimate.
+void BlankResultGrids(ResultGrids &grids);
+
 // Rewrites the four tables from the engine's result and the series as they
 // stand. zOption is the factor of the selected confidence option; a hit drops
 // it to 0.

@@ -7,6 +7,7 @@
 #include "shell/appstate.h"
 #include "shell/programfolders.h"
 #include "shell/sharedsettings.h"
+#include "shell/statuslocation.h"
 
 namespace tavisol::workbench {
 
@@ -84,35 +85,47 @@ void WorkbenchModel::Activate() {
 void WorkbenchModel::Unload() {
     State.CalcLongitude = appState().CurLongitude;
     State.CalcLatitude = appState().CurLatitude;
+    hasEstimate_ = false;
+    SetRecalcPending(true);
 }
 
 void WorkbenchModel::SelectVariable(int index) {
-    if (running_)
+    // Any run holds the busy mark (this window's own too): the shown results
+    // keep their variable and the list goes back to it.
+    if (running_ || appState().Busy) {
+        if (hooks.Busy)
+            hooks.Busy();
         return;
+    }
     SelectedVariable = index < 0 || index > 7 ? 0 : index;
-    State.CurrentVariable = static_cast<Integer>(SelectedVariable);
     SetRecalcPending(true);
     ShowData();
 }
 
-void WorkbenchModel::ShowData() {
+bool WorkbenchModel::ShowData() {
     if (running_)
-        return;
+        return false;
     if (!RecalcPending()) {
         Hourglass(false);
-        return;
+        return hasEstimate_;
     }
     // When another window's run is going, this one waits for the next activation.
-    const bool ran = RunAlone([this] {
+    bool finished = false;
+    RunAlone([this, &finished] {
+        // Cleared first: a change made while the run lets events through
+        // marks it again.
+        SetRecalcPending(false);
         State.CurrentVariable = static_cast<Integer>(SelectedVariable);
         const AppState &app = appState();
         State.CalcLongitude = app.CurLongitude;
         State.CalcLatitude = app.CurLatitude;
         State.CalcAltitude = app.CurElevation;
         CalculateAndShow();
+        finished = true;
     });
-    if (ran)
-        SetRecalcPending(false);
+    if (!finished)
+        SetRecalcPending(true);  // failed (or refused): stale
+    return hasEstimate_ && !RecalcPending();
 }
 
 bool WorkbenchModel::RunAlone(const std::function<void()> &run) {
@@ -136,10 +149,24 @@ bool WorkbenchModel::RunAlone(const std::function<void()> &run) {
 
 void WorkbenchModel::CalculateAndShow() {
     Hourglass(true);
-    State.UseSettings(sharedSettings());
-    State.DataFolder = dataFolder();
-    engine::Calculate(State);
-    Schreib();
+    hasEstimate_ = false;
+    neighboursShown_ = false;
+    try {
+        State.UseSettings(sharedSettings());
+        State.DataFolder = dataFolder();
+        const bool estimated = engine::Calculate(State);
+        Schreib();
+        hasEstimate_ = estimated;
+        neighboursShown_ = State.NeighbourCount > 0;
+    } catch (...) {
+        // The boxes belong to the neighbours of an earlier run.
+        State.Workbench.famActVisible = false;
+        State.Workbench.CheckVisible.fill(false);
+        ClearPanels();
+        throw;
+    }
+    if (!hasEstimate_)
+        ClearPanels();
 }
 
 void WorkbenchModel::Schreib() {
@@ -188,7 +215,8 @@ void WorkbenchModel::RefreshPanels() {
 }
 
 void WorkbenchModel::ToggleNeighbour(int k, bool active) {
-    if (running_ || k < 1 || k > engine::MaxNeighbours)
+    // After a failed run the neighbour array is not the one the boxes show.
+    if (running_ || !neighboursShown_ || k < 1 || k > engine::MaxNeighbours)
         return;
     State.Workbench.Check[static_cast<std::size_t>(k)] = active ? 1 : 0;
     RecalculateActiveSet();
@@ -198,13 +226,34 @@ void WorkbenchModel::RecalculateActiveSet() {
     if (running_)
         return;
     RunMark mark(running_);
+    hasEstimate_ = false;
     WithHourglass([this] {
-        engine::RunWorkbenchReestimate(State);
+        const bool estimated = engine::RunWorkbenchReestimate(State);
         if (State.ActiveCount == 0 && hooks.EngineMessage)
             hooks.EngineMessage(engine::NoNeighboursMessage);
         DrawChart();
         RefreshPanels();
+        hasEstimate_ = estimated;
     });
+    // Without an active neighbour the result is the previous set's.
+    if (!hasEstimate_)
+        ClearResultPanels();
+}
+
+void WorkbenchModel::ClearPanels() {
+    BlankCells(Station, 1, 1);
+    BlankCells(Observation, 1, 1);
+    Map.Clear();
+    Legend.Clear();
+    Plot.Clear();
+    ClearResultPanels();
+}
+
+void WorkbenchModel::ClearResultPanels() {
+    BlankResultGrids(Results);
+    Chart.Clear();
+    Warnings = WarningPanel{};
+    ++WarningsShown;
 }
 
 void WorkbenchModel::WithHourglass(const std::function<void()> &step) {
@@ -258,7 +307,7 @@ void WorkbenchModel::ShowPlot() {
 
 void WorkbenchModel::SetLevel(ConfidenceLevel level) {
     Level = level;
-    if (running_)
+    if (running_ || !hasEstimate_)
         return;
     DrawChart();
     FillGrids();
@@ -272,7 +321,7 @@ void WorkbenchModel::SelectTab(MainTab tab) {
 
 void WorkbenchModel::SelectView(ResultView view) {
     View = view;
-    if (running_)
+    if (running_ || !hasEstimate_)
         return;
     DrawChart();
     FillGrids();
@@ -280,31 +329,38 @@ void WorkbenchModel::SelectView(ResultView view) {
 
 // ---- Altitude plot ------------------------------------------------------------------
 
+// The month buttons draw from the neighbour array: not while a run fills it.
 void WorkbenchModel::PreviousMonth() {
+    if (running_ || !neighboursShown_)
+        return;
     PlotMonth = StepMonth(PlotMonth, -2);
     ShowPlot();
 }
 
-void WorkbenchModel::NextMonth() { ShowPlot(); }
+void WorkbenchModel::NextMonth() {
+    if (running_ || !neighboursShown_)
+        return;
+    ShowPlot();
+}
 
 // ---- Station map ----------------------------------------------------------------------
 
 void WorkbenchModel::Coarser() {
-    if (running_)
+    if (running_ || !neighboursShown_)
         return;
     --ResolutionLevel;
     WithHourglass([this] { DrawMap(); });
 }
 
 void WorkbenchModel::Finer() {
-    if (running_)
+    if (running_ || !neighboursShown_)
         return;
     ++ResolutionLevel;
     WithHourglass([this] { DrawMap(); });
 }
 
 void WorkbenchModel::MapZoomOut() {
-    if (running_)
+    if (running_ || !neighboursShown_)
         return;
     if (ExtentFactor >= MaxExtentFactor)
         Beep();  // the box cannot grow further
@@ -314,7 +370,7 @@ void WorkbenchModel::MapZoomOut() {
 }
 
 void WorkbenchModel::MapZoomIn() {
-    if (running_)
+    if (running_ || !neighboursShown_)
         return;
     ExtentFactor = static_cast<int>(numfmt::roundHalfEven(ExtentFactor / 2.0));
     WithHourglass([this] { FitAndDrawMap(); });
@@ -343,6 +399,17 @@ void WorkbenchModel::MapRightClick(double x, double y) {
                                RecalcMarks::GuessOnly);
         CalculateAndShow();
     });
+}
+
+std::string WorkbenchModel::LocationName() const {
+    const AppState &app = appState();
+    // The current location is stored rounded (0.01 degree, whole metres).
+    const Single lon = RoundToDecimals(State.CalcLongitude, 2);
+    const Single lat = RoundToDecimals(State.CalcLatitude, 2);
+    const Single alt = RoundToDecimals(State.CalcAltitude, 0);
+    if (lon == app.CurLongitude && lat == app.CurLatitude && alt == app.CurElevation)
+        return app.LocationName;
+    return GeneratedLocationName(lon, lat, alt);
 }
 
 PointerReadout WorkbenchModel::MapPointer(double x, double y) const {

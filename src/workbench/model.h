@@ -93,18 +93,28 @@ public:
     bool RecalcPending() const;
     void SetRecalcPending(bool pending);
     bool Running() const { return running_; }
+    // Whether State holds an estimate of the shown variable made by the last
+    // run at its computation point. False after a run that found no
+    // neighbour or failed, after a re-estimate without an active neighbour
+    // and once the window was closed: nothing may be saved or printed then,
+    // and the panels show no values.
+    bool HasEstimate() const { return hasEstimate_; }
 
     // The window's load: start values, the first estimate of variable 0.
     void Load();
     // Activation: recomputes when RecalcPending is set.
     void Activate();
     // The window closes: the computation point's position goes back to the
-    // current location.
+    // current location and the estimate (perhaps of a point picked on the
+    // map) is no longer current: the next activation or save recomputes.
     void Unload();
-    // A variable chosen in the list: always recomputes.
+    // A variable chosen in the list: always recomputes. Refused (Busy hook)
+    // while a run holds the busy mark; the shown variable stays selected.
     void SelectVariable(int index);
-    // Full run when RecalcPending is set.
-    void ShowData();
+    // Full run when RecalcPending is set. Returns whether the workbench now
+    // holds a current estimate (HasEstimate and nothing pending). A failed
+    // run shows its message and stays pending.
+    bool ShowData();
     // Re-activates the found neighbours and refreshes every panel.
     void Schreib();
     // After the user switched neighbour k (1..20) on or off.
@@ -130,6 +140,12 @@ public:
     void MapRightClick(double x, double y);
     PointerReadout MapPointer(double x, double y) const;
 
+    // The name of the estimate's point for the writers: the current
+    // location's name when the computation point is the current location,
+    // else the generated name of the point (one picked on the map and not
+    // made current).
+    std::string LocationName() const;
+
     // The warning explanation of a button.
     WarningExplanation Explain(WarningKind kind) const { return ExplainWarning(kind, State.CurWarnings); }
 
@@ -143,6 +159,10 @@ private:
     // A full run of the engine at the computation point as set.
     void CalculateAndShow();
     void RefreshPanels();
+    // No values stay on show after a run without an estimate: the tables
+    // keep their heads and labels, the pictures and the warnings are empty.
+    void ClearPanels();
+    void ClearResultPanels();
     void ShowWarnings();
     void DrawChart();
     void FillGrids();
@@ -155,6 +175,10 @@ private:
     Integer Elevation(Single lon, Single lat, Integer &water);
 
     bool running_ = false;
+    bool hasEstimate_ = false;
+    // The neighbour tables, the map and the plot show the state's neighbours
+    // (a full run finished and found some).
+    bool neighboursShown_ = false;
 };
 
 } // namespace tavisol::workbench

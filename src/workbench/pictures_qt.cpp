@@ -1,10 +1,12 @@
 #include "workbench/pictures_qt.h"
 
+#include <QAbstractButton>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tavisol::workbench {
@@ -123,31 +125,70 @@ FlexGrid::FlexGrid(QWidget *parent) : QTableWidget(parent) {
     horizontalHeader()->setHighlightSections(false);
     verticalHeader()->setHighlightSections(false);
     setWordWrap(false);
+    setCornerButtonEnabled(false);
+    if (auto *cornerButton = findChild<QAbstractButton *>())
+        cornerButton->installEventFilter(this);
+}
+
+void FlexGrid::setSelectionInNormalColours() {
+    QPalette p = palette();
+    p.setColor(QPalette::Highlight, p.color(QPalette::Base));
+    p.setColor(QPalette::HighlightedText, p.color(QPalette::Text));
+    setPalette(p);
+}
+
+bool FlexGrid::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() != QEvent::Paint || !qobject_cast<QAbstractButton *>(watched))
+        return QTableWidget::eventFilter(watched, event);
+    auto *button = static_cast<QWidget *>(watched);
+    QPainter p(button);
+    const QRect r = button->rect();
+    p.fillRect(r, palette().color(QPalette::Button));
+    p.setPen(palette().color(QPalette::Mid));
+    p.drawLine(r.topRight(), r.bottomRight());
+    p.drawLine(r.bottomLeft(), r.bottomRight());
+    p.setPen(palette().color(QPalette::ButtonText));
+    p.setFont(horizontalHeader()->font());
+    p.drawText(r, Qt::AlignCenter, corner_);
+    return true;
 }
 
 void FlexGrid::showTable(const GridTable &t) {
     setUpdatesEnabled(false);
-    const int rows = std::max(0, t.Rows() - 1), cols = std::max(0, t.Cols() - 1);
+    const int fixed = std::clamp(t.FixedRows, 1, std::max(1, t.Rows()));
+    const int rows = std::max(0, t.Rows() - fixed), cols = std::max(0, t.Cols() - 1);
     if (rowCount() != rows)
         setRowCount(rows);
     if (columnCount() != cols)
         setColumnCount(cols);
     const QPalette pal = palette();
     const QFontMetrics fm(font());
-    QStringList heads, labels;
-    for (int c = 1; c < t.Cols(); ++c)
-        heads << QString::fromStdString(t.Text(0, c));
-    for (int r = 1; r < t.Rows(); ++r)
+    QStringList heads, labels, cornerLines;
+    fixedRows_ = fixed;
+    fixedTexts_.assign(static_cast<std::size_t>(fixed), QStringList());
+    for (int r = 0; r < fixed && r < t.Rows(); ++r) {
+        cornerLines << QString::fromStdString(t.Text(r, 0));
+        for (int c = 1; c < t.Cols(); ++c)
+            fixedTexts_[static_cast<std::size_t>(r)] << QString::fromStdString(t.Text(r, c));
+    }
+    for (int c = 1; c < t.Cols(); ++c) {
+        QStringList lines;
+        for (int r = 0; r < fixed && r < t.Rows(); ++r)
+            lines << fixedTexts_[static_cast<std::size_t>(r)][c - 1];
+        heads << lines.join(QLatin1Char('\n'));
+    }
+    for (int r = fixed; r < t.Rows(); ++r)
         labels << QString::fromStdString(t.Text(r, 0));
+    corner_ = cornerLines.join(QLatin1Char('\n'));
     setHorizontalHeaderLabels(heads);
     setVerticalHeaderLabels(labels);
-    for (int r = 1; r < t.Rows(); ++r) {
+    for (int r = fixed; r < t.Rows(); ++r) {
         for (int c = 1; c < t.Cols(); ++c) {
             const GridCell &cell = t.At(r, c);
-            QTableWidgetItem *item = this->item(r - 1, c - 1);
+            QTableWidgetItem *item = this->item(r - fixed, c - 1);
             if (!item) {
                 item = new QTableWidgetItem;
-                setItem(r - 1, c - 1, item);
+                setItem(r - fixed, c - 1, item);
             }
             item->setText(QString::fromStdString(cell.text));
             switch (cell.align) {
@@ -171,34 +212,46 @@ void FlexGrid::showTable(const GridTable &t) {
             }
         }
     }
-    for (int c = 1; c < t.Cols(); ++c) {
+    auto widthOf = [&](int c) {
         const auto i = static_cast<std::size_t>(c);
-        int px = 0;
         if (i < t.WidthTwips.size() && t.WidthTwips[i] > 0)
-            px = t.WidthTwips[i] * logicalDpiX() / 1440;
-        else if (i < t.WidthChars.size() && t.WidthChars[i] > 0)
-            px = fm.horizontalAdvance(QLatin1Char('0')) * t.WidthChars[i] + 10;
-        if (px > 0)
+            return t.WidthTwips[i] * logicalDpiX() / 1440;
+        if (i < t.WidthChars.size() && t.WidthChars[i] > 0)
+            return fm.horizontalAdvance(QLatin1Char('0')) * t.WidthChars[i] + 10;
+        return 0;
+    };
+    for (int c = 1; c < t.Cols(); ++c)
+        if (const int px = widthOf(c); px > 0)
             setColumnWidth(c - 1, px);
-    }
+    // The label column: its width, but never cutting a label or the corner.
+    if (t.Cols() > 0 && t.WidthTwips.size() > 0 && t.WidthTwips[0] > 0)
+        verticalHeader()->setMinimumWidth(widthOf(0));
     setUpdatesEnabled(true);
 }
 
 QString FlexGrid::cellText(int row, int col) const {
-    if (row == 0) {
-        const QTableWidgetItem *h = horizontalHeaderItem(col - 1);
-        return h ? h->text() : QString();
+    if (row < 0 || col < 0)
+        return {};
+    if (row < fixedRows_) {
+        if (col == 0) {
+            const QStringList lines = corner_.split(QLatin1Char('\n'));
+            return row < lines.size() ? lines[row] : QString();
+        }
+        const QStringList &texts = fixedTexts_[static_cast<std::size_t>(row)];
+        return col - 1 < texts.size() ? texts[col - 1] : QString();
     }
     if (col == 0) {
-        const QTableWidgetItem *h = verticalHeaderItem(row - 1);
+        const QTableWidgetItem *h = verticalHeaderItem(row - fixedRows_);
         return h ? h->text() : QString();
     }
-    const QTableWidgetItem *i = item(row - 1, col - 1);
+    const QTableWidgetItem *i = item(row - fixedRows_, col - 1);
     return i ? i->text() : QString();
 }
 
 QColor FlexGrid::cellForeground(int row, int col) const {
-    const QTableWidgetItem *i = item(row - 1, col - 1);
+    if (row < fixedRows_)
+        return palette().color(QPalette::ButtonText);
+    const QTableWidgetItem *i = item(row - fixedRows_, col - 1);
     return i ? i->foreground().color() : QColor();
 }
 

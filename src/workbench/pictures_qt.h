@@ -7,6 +7,8 @@
 #include <QTableWidget>
 #include <QWidget>
 
+#include <vector>
+
 #include "workbench/drawing.h"
 #include "workbench/grids.h"
 
@@ -48,13 +50,30 @@ class FlexGrid : public QTableWidget {
 public:
     explicit FlexGrid(QWidget *parent = nullptr);
 
-    // Row 0 becomes the column heads and column 0 the row labels; the other
-    // cells keep their texts, alignments and colours.
+    // The table's fixed rows (row 0 and, in the result tables, the unit row)
+    // become the column heads, one line each, and column 0 the row labels,
+    // so that neither scrolls away with the data; the fixed cells of column 0
+    // stand in the corner. The other cells keep their texts, alignments and
+    // colours. Column widths in twips or head characters are applied;
+    // column 0 is at least as wide as its width in twips.
     void showTable(const GridTable &table);
+    // The selection shows in the cells' own colours (the window and
+    // window-text colours) instead of the highlight.
+    void setSelectionInNormalColours();
+    // Text of the top-left corner (the fixed cells of column 0, one line each).
+    QString cornerText() const { return corner_; }
     // Text of a cell in the table's own numbering (row 0 the heads).
     QString cellText(int row, int col) const;
     // Text colour of a cell in the table's own numbering.
     QColor cellForeground(int row, int col) const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    int fixedRows_ = 1;
+    std::vector<QStringList> fixedTexts_;  // rows 0 .. fixedRows_ - 1, columns 1..
+    QString corner_;
 };
 
 } // namespace tavisol::workbench

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QFontMetricsF>
+#include <QMouseEvent>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 
 #include <filesystem>
 #include <memory>
@@ -31,6 +34,7 @@
 #include "shell/savefiledialog.h"
 #include "shell/sharedsettings.h"
 #include "workbench/frmwork.h"
+#include "workbench/pictures_qt.h"
 
 namespace tavisol::outdlg {
 namespace {
@@ -437,6 +441,48 @@ TEST_F(OutputDialogs, ActivationRecomputesOnce) {
     EXPECT_TRUE(results::GuessWindow().Results().AllComputed());
 }
 
+// Makes a top-level window the active one and lets the activation's events through.
+bool Activate(QWidget *w) {
+    w->activateWindow();
+    for (int k = 0; k < 50 && QApplication::activeWindow() != w; ++k)
+        QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    return QApplication::activeWindow() == w;
+}
+
+TEST_F(OutputDialogs, ActivationShowsAFailedRunOnce) {
+    fs::remove_all(folder.path() / "TavisolData");
+    ASSERT_TRUE(appState().GuessRecalcPending);
+    frmGuessOut &d = GuessOutDialog();
+    d.show();
+    ASSERT_TRUE(Activate(&d));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].icon, MsgIcon::NoIcon);
+    // The box closes: the dialog is active again, and again.
+    for (int k = 0; k < 3; ++k) {
+        QDialog box(&d);
+        box.show();
+        Activate(&box);
+        box.close();
+        Activate(&d);
+    }
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(appState().GuessRecalcPending);
+    EXPECT_TRUE(d.CmdSave->isEnabled());
+
+    // A new location is tried on the next activation.
+    fixture::WriteDataFolder(folder.path());
+    SetCurrentLocation("Moved", fixture::PointLon + 0.02F, fixture::PointLat, fixture::PointAlt);
+    QDialog box(&d);
+    box.show();
+    Activate(&box);
+    box.close();
+    Activate(&d);
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_FALSE(appState().GuessRecalcPending);
+    d.hide();
+}
+
 TEST_F(OutputDialogs, MenuCommandsShowOneButtonAndUnloadStartsAfresh) {
     ASSERT_TRUE(RunCommand(Command::SaveViewData));
     frmGuessOut *d = GuessOutIfLoaded();
@@ -551,7 +597,7 @@ TEST_F(OutputDialogs, WorkbenchSaveWritesItsVariableAndHides) {
     EXPECT_FALSE(fs::exists(none));
 }
 
-TEST_F(OutputDialogs, WorkbenchSaveRecomputesAPendingEstimatePrintDoesNot) {
+TEST_F(OutputDialogs, WorkbenchSaveAndPrintRecomputeAPendingEstimate) {
     workbench::frmwork *w = workbench::frmwork::instance();
     ASSERT_FALSE(w->RecalcPending());
     SetCurrentLocation("Moved", fixture::PointLon + 0.05F, fixture::PointLat, fixture::PointAlt);
@@ -561,10 +607,12 @@ TEST_F(OutputDialogs, WorkbenchSaveRecomputesAPendingEstimatePrintDoesNot) {
     frmOut &d = OutDialog();
     d.ChkBest->setChecked(true);
     d.CmdPrint_Click();
-    EXPECT_TRUE(w->RecalcPending());
+    EXPECT_FALSE(w->RecalcPending());  // the old location's estimate is not printed
+    EXPECT_FLOAT_EQ(w->State().CalcLongitude, appState().CurLongitude);
     EXPECT_GE(PdfPages(PrintedPdf()), 1);
     EXPECT_TRUE(messages.empty());
 
+    SetCurrentLocation("Moved again", fixture::PointLon + 0.08F, fixture::PointLat, fixture::PointAlt);
     nextFile = QString::fromStdString((folder.path() / "wb.tvs").string());
     d.CmdSave_Click();
     EXPECT_FALSE(w->RecalcPending());
@@ -583,8 +631,9 @@ TEST_F(OutputDialogs, WorkbenchSaveWritesNothingWhenItsEstimateFails) {
     nextFile = QString::fromStdString(file.string());
     d.CmdSave_Click();
     EXPECT_FALSE(Saved());
-    ASSERT_FALSE(messages.empty());
+    ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages.front().icon, MsgIcon::NoIcon);
+    EXPECT_TRUE(messages.back().text.contains(QStringLiteral("nothing was saved")));
     EXPECT_FALSE(fs::exists(file));
 
     // The next save with the data back writes (nothing pending any more).
@@ -720,6 +769,116 @@ TEST(FileFilters, TheChosenFiltersExtensionCompletesATypedName) {
 TEST(FileFilters, DialogFiltersInQtForm) {
     EXPECT_EQ(QtFileFilter("Tavisol (*.tvs)|*.tvs"), QStringLiteral("Tavisol (*.tvs)"));
     EXPECT_EQ(QtFileFilter("Data|*.Dat|All|*.*"), QStringLiteral("Data (*.Dat);;All (*.*)"));
+}
+
+// ---- The workbench holds no estimate -------------------------------------------------------
+
+TEST_F(OutputDialogs, WorkbenchRefusesToWriteARunWithoutAnEstimate) {
+    workbench::frmwork *w = workbench::frmwork::instance();
+    ASSERT_TRUE(w->HasEstimate());
+    appState().OutputFormat = 2;
+    frmOut &d = OutDialog();
+    const fs::path file = folder.path() / "none.dat";
+    nextFile = QString::fromStdString(file.string());
+
+    // No neighbour within the maximum distance (as after the settings' OK).
+    sharedSettings().MaxDistance = 0.001F;
+    appState().WorkRecalcPending = true;
+    d.CmdSave->click();
+    EXPECT_FALSE(Saved());
+    EXPECT_FALSE(fs::exists(file));
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].title, QStringLiteral("No calculation can be done with 0 neighbours"));
+    EXPECT_EQ(messages[1].text,
+              QStringLiteral("The WorkBench holds no estimate of its variable at this location: nothing was saved."));
+    EXPECT_EQ(messages[1].icon, MsgIcon::Information);
+
+    // Nothing pending now: refused before any file is asked for.
+    messages.clear();
+    d.CmdSave->click();
+    EXPECT_EQ(fileDialogs.size(), 1u);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_FALSE(Saved());
+    d.CmdPrint->click();
+    EXPECT_EQ(printerDialogs, 0);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].text,
+              QStringLiteral("The WorkBench holds no estimate of its variable at this location: nothing was printed."));
+    EXPECT_TRUE(PrintedPdf().empty());
+
+    // A failed run (a station file missing) is refused the same way.
+    sharedSettings().MaxDistance = 1000;
+    appState().WorkRecalcPending = true;
+    messages.clear();
+    d.CmdSave->click();
+    ASSERT_TRUE(Saved());
+    fs::remove(file);
+    messages.clear();
+    fs::remove_all(folder.path() / "TavisolData");
+    appState().WorkRecalcPending = true;
+    d.CmdPrint->click();
+    EXPECT_EQ(printerDialogs, 0);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].icon, MsgIcon::NoIcon);
+    d.CmdSave->click();
+    EXPECT_FALSE(Saved());
+    EXPECT_FALSE(fs::exists(file));
+}
+
+TEST_F(OutputDialogs, WorkbenchWritesAPickedPointUnderItsOwnNameAndForgetsItWhenClosed) {
+    workbench::frmwork *w = workbench::frmwork::instance();
+    appState().OutputFormat = 2;
+    frmOut &d = OutDialog();
+    const fs::path here = folder.path() / "here.dat";
+    nextFile = QString::fromStdString(here.string());
+    d.CmdSave->click();
+    ASSERT_TRUE(Saved());
+
+    // Right-click on the map, answered No: the workbench shows the point.
+    w->findChild<QTabBar *>(QStringLiteral("TabStrip2"))->setCurrentIndex(3);
+    auto *map = w->findChild<workbench::PictureBox *>(QStringLiteral("picMapStation"));
+    ASSERT_NE(map, nullptr);
+    map->resize(600, 360);
+    const QPointF at = map->toPixel(0.3, 0.2);
+    QMouseEvent press(QEvent::MouseButtonPress, at, map->mapToGlobal(at), Qt::RightButton, Qt::RightButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(map, &press);
+    const fs::path picked = folder.path() / "picked.dat";
+    nextFile = QString::fromStdString(picked.string());
+    d.CmdSave->click();
+    const std::string pickedText = Slurp(picked);
+    EXPECT_EQ(pickedText.rfind(" \r\nStation Name = ST-Lon", 0), 0U) << pickedText;
+
+    // Closed: nothing of the point stays to be written as the current location.
+    w->close();
+    const fs::path again = folder.path() / "again.dat";
+    nextFile = QString::fromStdString(again.string());
+    d.CmdSave->click();
+    EXPECT_EQ(Slurp(again), Slurp(here));
+}
+
+TEST_F(OutputDialogs, OnlyRaisedWarningsStayEnabledWhenTheWorkbenchDialogCloses) {
+    sharedSettings().MaxStations = 5;  // Few is raised, nothing else
+    workbench::frmwork *w = workbench::frmwork::instance();
+    const char *names[] = {"CmdLow", "CmdHigh", "CmdLonely", "CmdDoubled", "CmdStrange", "CmdFew", "CmdHit"};
+    auto enabled = [&] {
+        std::vector<bool> e;
+        for (const char *name : names)
+            e.push_back(w->findChild<QPushButton *>(QString::fromLatin1(name))->isEnabled());
+        return e;
+    };
+    const std::vector<bool> raised = enabled();
+    ASSERT_TRUE(raised[5]);   // Few
+    ASSERT_FALSE(raised[6]);  // Hit: the nearest station is kilometres away
+    RunCommand(Command::PrintWorkBench);
+    OutDialog().CmdCanc->click();
+    EXPECT_EQ(enabled(), raised);
+
+    OutDialog().ChkBest->setChecked(true);
+    nextFile = QString::fromStdString((folder.path() / "few.tvs").string());
+    OutDialog().CmdSave->click();
+    ASSERT_TRUE(Saved());
+    EXPECT_EQ(enabled(), raised);
 }
 
 } // namespace

@@ -41,6 +41,7 @@ void SetActiveNeighbours(GuessResults &results, int v, int n) {
         }
     }
     s.Computed = true;
+    s.Estimated = n > 0;
     CountActiveNeighbours(results);
 }
 

@@ -33,6 +33,8 @@ void SetMonths(GuessResults &r, int v, float best, float err) {
         r[v].Result.Best[static_cast<std::size_t>(m)] = best;
         r[v].Result.StdErr[static_cast<std::size_t>(m)] = err;
     }
+    r[v].Computed = true;
+    r[v].Estimated = true;
 }
 
 TEST(ChartRanges, TemperatureRangeTakesTheExtremesOnTheirSideOfTheMean) {
@@ -176,6 +178,10 @@ TEST(ChartDrawings, CurvesAreContinuousStaircases) {
     GuessResults r;
     for (int m = 1; m <= 12; ++m)
         r[3].Result.Best[static_cast<std::size_t>(m)] = m <= 6 ? 50.0f : 80.0f;
+    for (int v : {3, 5}) {
+        r[v].Computed = true;
+        r[v].Estimated = true;
+    }
     const ChartDrawing d = DrawChart(2, r, ChartRangeOf(2, r), kPoint);
     const auto curves = Curves(d);
     // Two series: 12 steps and 11 risers each.
@@ -199,6 +205,13 @@ TEST(ChartDrawings, CurvesAreContinuousStaircases) {
     EXPECT_DOUBLE_EQ(prec.back()->x2, 12);
     EXPECT_EQ(ChartSeries(2).front().colour, Red);
     EXPECT_EQ(ChartSeries(1).front().colour, Green);
+
+    // PET without an estimate (no neighbour, or a failed run): no curve of zeros.
+    r[5].Estimated = false;
+    EXPECT_EQ(Curves(DrawChart(2, r, ChartRangeOf(2, r), kPoint)).size(), 23u);
+    r[5].Estimated = true;
+    r[5].Computed = false;
+    EXPECT_EQ(Curves(DrawChart(2, r, ChartRangeOf(2, r), kPoint)).size(), 23u);
 }
 
 } // namespace

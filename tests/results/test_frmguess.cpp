@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMdiArea>
@@ -8,6 +10,7 @@
 #include <QImage>
 #include <QPixmap>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTabBar>
 #include <QTableWidget>
 
@@ -21,6 +24,7 @@
 #include "results/install.h"
 #include "shell/appstate.h"
 #include "shell/commands.h"
+#include "shell/frmsettings.h"
 #include "shell/mdiform1.h"
 #include "shell/messages.h"
 #include "shell/programfolders.h"
@@ -157,6 +161,36 @@ TEST_F(GuessWindowTest, FailedRunShowsItsMessageAndStaysPending) {
     EXPECT_EQ(steps.size(), 8u);
     EXPECT_FALSE(window->RecalcPending());
     EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(GuessWindowTest, VariablesWithoutAnEstimateShowNoValues) {
+    window->TabStrip1()->setCurrentIndex(1);    // precipitation and PET
+    window->InnerStrip(2)->setCurrentIndex(1);  // results
+    std::filesystem::remove(folder.path() / "TavisolData" / "pet.txt");
+    EXPECT_FALSE(window->ShowData());
+    // Precipitation was computed; PET, where the run failed, shows nothing.
+    EXPECT_FALSE(Cell(2, 2, 2, 1).isEmpty());
+    EXPECT_EQ(Cell(2, 2, 17, 1), QString());
+    EXPECT_EQ(Cell(2, 2, 29, 1), QString());
+    EXPECT_EQ(Cell(2, 2, 16, 1), QStringLiteral("[mm]"));  // the label row stays
+    window->InnerStrip(2)->setCurrentIndex(0);  // chart: the precipitation curve only
+    int curves = 0;
+    for (const ChartItem &i : window->Chart(2)->drawing().items)
+        curves += i.kind == ChartItem::Kind::Line && i.width == 3;
+    EXPECT_EQ(curves, 23);
+
+    // No neighbour within the maximum distance: no number anywhere.
+    WriteDataFolder(folder.path(), 13.01, 41.99);
+    sharedSettings().MaxDistance = 0.001F;
+    window->setRecalcPending(true);
+    window->InnerStrip(2)->setCurrentIndex(2);  // stations
+    EXPECT_TRUE(window->ShowData());
+    for (int row = 1; row <= 44; ++row)
+        for (int c = 1; c <= 8; ++c)
+            EXPECT_EQ(Cell(2, 3, row, c), QString()) << row << " " << c;
+    window->InnerStrip(2)->setCurrentIndex(1);
+    EXPECT_EQ(Cell(2, 2, 2, 1), QString());
+    EXPECT_TRUE(messages.size() == 1 && messages[0].text.contains(QStringLiteral("pet.txt")));
 }
 
 TEST_F(GuessWindowTest, NoSecondRunWhileOneIsGoing) {
@@ -324,6 +358,106 @@ TEST_F(GuessWindowTest, ViewDataCommandShowsTheChildAndComputes) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, QStringLiteral("Tavisol Busy"));
     appState().Busy = false;
+}
+
+// Makes a top-level window the active one, as a click on it or the closing
+// of a box over it does, and lets the activation's events through.
+bool Activate(QWidget *w) {
+    w->activateWindow();
+    for (int k = 0; k < 50 && QApplication::activeWindow() != w; ++k)
+        QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    return QApplication::activeWindow() == w;
+}
+
+// A box over the main window that the user closes: the main window becomes
+// active again.
+void CloseABoxOver(QWidget *main) {
+    QDialog box(main);
+    box.show();
+    Activate(&box);
+    box.close();
+    Activate(main);
+}
+
+class GuessWindowInMainWindow : public GuessWindowTest {
+protected:
+    void SetUp() override {
+        GuessWindowTest::SetUp();
+        window.reset();
+        main = std::make_unique<MDIForm1>();
+        engine::SetInitialValues(sharedSettings());
+        InstallResultsCommands(*main);
+        main->show();
+        ASSERT_TRUE(Activate(main.get()));
+        QObject::connect(main->Pb1(), &QProgressBar::valueChanged, [this](int v) { steps.push_back(v); });
+    }
+    void TearDown() override {
+        delete GuessWindowIfCreated();
+        main.reset();
+        GuessWindowTest::TearDown();
+    }
+    QMdiSubWindow *SubOf(QWidget *w) {
+        for (QMdiSubWindow *s : main->mdiArea()->subWindowList())
+            if (s->widget() == w)
+                return s;
+        return nullptr;
+    }
+    std::unique_ptr<MDIForm1> main;
+};
+
+TEST_F(GuessWindowInMainWindow, FailedRunShowsItsMessageOnceAndWaitsForTheUser) {
+    std::filesystem::remove(folder.path() / "TavisolData" / "pet.txt");
+    main->mn_ViewData_Click();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.contains(QStringLiteral("pet.txt")));
+    frmGuess *w = GuessWindowIfCreated();
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->RecalcPending());  // stale
+
+    // Closing the box makes the main window active again: no new run.
+    steps.clear();
+    for (int k = 0; k < 3; ++k)
+        CloseABoxOver(main.get());
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(steps.empty());
+    EXPECT_TRUE(w->RecalcPending());
+
+    // Asked again once the file is back, it computes.
+    WriteDataFolder(folder.path(), 13.01, 41.99);
+    main->mn_ViewData_Click();
+    EXPECT_EQ(steps.size(), 8u);
+    EXPECT_FALSE(w->RecalcPending());
+    EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(GuessWindowInMainWindow, DialogOkRunsNothingUntilTheWindowIsActivated) {
+    main->mn_ViewData_Click();
+    frmGuess *w = GuessWindowIfCreated();
+    ASSERT_NE(w, nullptr);
+    ASSERT_FALSE(w->RecalcPending());
+    // Another child in front of the results window.
+    main->showChild(new QWidget);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(w->isVisible());
+
+    steps.clear();
+    frmSettings settings(main.get());
+    settings.show();
+    ASSERT_TRUE(Activate(&settings));
+    settings.Command2->click();  // OK: marks both windows, hides the dialog
+    Activate(main.get());
+    CloseABoxOver(main.get());
+    EXPECT_TRUE(steps.empty());
+    EXPECT_TRUE(w->RecalcPending());
+    EXPECT_TRUE(messages.empty());
+
+    // The run belongs to the window's own activation.
+    main->mdiArea()->setActiveSubWindow(SubOf(w));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(steps.size(), 8u);
+    EXPECT_FALSE(w->RecalcPending());
 }
 
 } // namespace

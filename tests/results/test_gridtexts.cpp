@@ -177,9 +177,10 @@ TEST(ResultsGridTexts, UnitsRowsAndAnnualRowsLookLikeHeaders) {
     EXPECT_EQ(wind.text(16, 11), "[km/h/100km]");
     EXPECT_EQ(wind.text(31, 2), "[hPa]");
     EXPECT_EQ(ResultsGrid(2, r, kPoint).text(16, 8), "[mm/100km]");
-    // Cleared copies show zeros where no neighbours are needed.
-    EXPECT_EQ(temp.text(2, 1), "0.00");
-    EXPECT_EQ(temp.text(2, 6), "0.00");
+    // Cleared copies hold no estimate: no number, not even a zero.
+    EXPECT_EQ(temp.text(2, 1), "");
+    EXPECT_EQ(temp.text(2, 6), "");
+    EXPECT_EQ(temp.text(14, 12), "");
     EXPECT_EQ(temp.text(2, 2), "");
     // Filling twice gives the same grid.
     EXPECT_EQ(ResultsGrid(1, r, kPoint), temp);
@@ -189,6 +190,8 @@ TEST(ResultsGridTexts, UnitsRowsAndAnnualRowsLookLikeHeaders) {
 
 TEST(WarningGridTexts, MarksOnlyTrueFlagsWithDoubledBeforeStrange) {
     GuessResults r;
+    for (StoredVariable &v : r.Variables)
+        v.Computed = true;
     r[2].Warnings.High = True;      // T_min is the first column
     r[0].Warnings.Strange = True;   // T_mean
     r[1].Warnings.Doubled = 1;      // not True: no mark
@@ -224,6 +227,10 @@ TEST(WarningGridTexts, MarksOnlyTrueFlagsWithDoubledBeforeStrange) {
     EXPECT_EQ(w.text(0, 3), "Sun");
     EXPECT_EQ(w.text(1, 3), "X");
     EXPECT_EQ(w.text(6, 2), "X");
+
+    // A variable that a failed run did not reach shows no warning.
+    r[7].Computed = false;
+    EXPECT_EQ(WarningGrid(3, r).text(1, 3), "");
 }
 
 // ---- Station grids ----------------------------------------------------------------------------
@@ -284,16 +291,19 @@ TEST(StationGridTexts, StationsMeanRowAndEmptySlots) {
     }
 }
 
-TEST(StationGridTexts, VariableWithoutNeighboursShowsOnlyItsZeroMeanRow) {
+TEST(StationGridTexts, VariableWithoutNeighboursShowsNoMeans) {
     GuessResults r;  // cleared copies: no neighbour anywhere
-    const GridModel g = StationGrid(3, r, kPoint);
-    for (int row = 48; row <= 67; ++row)
-        for (int c = 1; c <= 8; ++c)
-            EXPECT_EQ(g.text(row, c), "");
-    const std::vector<std::string> mean = {"0.00", "0.00", "0", ".0", "0", "  ", "", ""};
-    for (int c = 1; c <= 8; ++c)
-        EXPECT_EQ(g.text(68, c), mean[static_cast<std::size_t>(c - 1)]) << c;
-    EXPECT_EQ(StationGrid(3, r, kComma).text(68, 1), "0,00");
+    r[7].Computed = true;  // and one run that found none
+    for (int group = 1; group <= 3; ++group) {
+        const GridModel g = StationGrid(group, r, kPoint);
+        for (int row = 1; row < g.rows(); ++row)
+            for (int c = 1; c <= 8; ++c)
+                EXPECT_EQ(g.text(row, c), "") << group << " " << row << " " << c;
+        EXPECT_EQ(g.cell(22, 1).look, CellLook::Fixed);
+        const GridModel o = ObservationGrid(group, r, kPoint);
+        for (int c = 1; c <= 13; ++c)
+            EXPECT_EQ(o.text(22, c), "") << group << " " << c;
+    }
 }
 
 // ---- Observation grids -------------------------------------------------------------------------

@@ -10,7 +10,12 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QTabBar>
+#include <QTimer>
+
+#include <filesystem>
 
 #include "engine/widgets/enable_form_controls.h"
 #include "shell/appstate.h"
@@ -140,7 +145,7 @@ TEST_F(WorkbenchWindow, TabsLevelsAndVariable) {
     EXPECT_EQ(combo->currentIndex(), 3);
 }
 
-TEST_F(WorkbenchWindow, WarningButtonsExplainAndStayUsableAfterTheOutputDialogClosed) {
+TEST_F(WorkbenchWindow, WarningButtonsExplainOnlyRaisedWarnings) {
     sharedSettings().MaxStations = 5;  // Few is raised
     frmwork *w = frmwork::instance();
     EXPECT_FALSE(child<QGroupBox>(w, "framWarn")->isHidden());
@@ -157,11 +162,12 @@ TEST_F(WorkbenchWindow, WarningButtonsExplainAndStayUsableAfterTheOutputDialogCl
     EXPECT_TRUE(messages_[0].text.startsWith(QStringLiteral(
         "There are not enough activated neighbours to provide full performance.\n\nLess than 10")));
 
+    // Enabling the window's controls (the output dialog's closing) leaves
+    // the warnings that were not raised disabled.
     engine::EnableFormControls(w);
-    child<QRadioButton>(w, "optlev90")->click();  // no refresh of the panel
-    EXPECT_TRUE(doubled->isEnabled());
-    doubled->click();
-    EXPECT_EQ(messages_.back().title, QStringLiteral("Double Location Warning"));
+    EXPECT_FALSE(doubled->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(w, "CmdHit")->isEnabled());
+    EXPECT_TRUE(few->isEnabled());
 }
 
 TEST_F(WorkbenchWindow, RightClickOnTheMapAsksAndMovesTheEstimate) {
@@ -227,6 +233,181 @@ TEST_F(WorkbenchWindow, MainWindowCommandOpensTheWorkbenchAsAChildUnlessBusy) {
     EXPECT_FLOAT_EQ(w->State().CalcLongitude, appState().CurLongitude);
     frmwork::destroyInstance();
     main.reset();
+}
+
+// ---- Honest panels ------------------------------------------------------------------
+
+TEST_F(WorkbenchWindow, RunWithoutAnEstimateShowsNoValues) {
+    frmwork *w = frmwork::instance();
+    child<QTabBar>(w, "TabStrip2")->setCurrentIndex(4);
+    auto *results = child<FlexGrid>(w, "grdResults");
+    ASSERT_FALSE(results->cellText(2, 1).isEmpty());
+    ASSERT_TRUE(w->HasEstimate());
+
+    // No neighbour within the maximum distance.
+    sharedSettings().MaxDistance = 0.001f;
+    emit child<QComboBox>(w, "Combo1")->activated(3);
+    ASSERT_FALSE(messages_.empty());
+    EXPECT_EQ(messages_.back().title, QStringLiteral("No calculation can be done with 0 neighbours"));
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Sorry, No Neighbors!"));
+    EXPECT_FALSE(w->HasEstimate());
+    EXPECT_EQ(results->cellText(2, 1), QString());
+    EXPECT_EQ(results->cellText(1, 1), QString());  // no unit over values of another variable
+    EXPECT_EQ(results->cellText(2, 0), QStringLiteral("January"));
+    EXPECT_EQ(child<FlexGrid>(w, "grdStation")->cellText(1, 7), QString());
+    EXPECT_TRUE(child<PictureBox>(w, "picResults")->drawing()->items.empty());
+    EXPECT_TRUE(child<QGroupBox>(w, "framWarn")->isHidden());
+    // A level or another view draws nothing from the old state.
+    child<QRadioButton>(w, "optlev90")->click();
+    child<QTabBar>(w, "TabStrip1")->setCurrentIndex(2);
+    EXPECT_EQ(child<FlexGrid>(w, "GrdDay")->cellText(2, 1), QString());
+    EXPECT_EQ(results->cellText(2, 1), QString());
+
+    // A failed run (the station files are gone): its message, stale, no values.
+    sharedSettings().MaxDistance = 1000;
+    emit child<QComboBox>(w, "Combo1")->activated(0);
+    ASSERT_TRUE(w->HasEstimate());
+    messages_.clear();
+    std::filesystem::remove_all(folder_.path() / "TavisolData");
+    emit child<QComboBox>(w, "Combo1")->activated(5);
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].icon, MsgIcon::NoIcon);
+    EXPECT_FALSE(w->HasEstimate());
+    EXPECT_TRUE(w->RecalcPending());
+    EXPECT_EQ(child<FlexGrid>(w, "GrdDay")->cellText(2, 1), QString());
+    EXPECT_EQ(child<FlexGrid>(w, "grdObservation")->cellText(1, 1), QString());
+    // The neighbour boxes no longer show or re-estimate the old neighbours.
+    EXPECT_TRUE(child<QGroupBox>(w, "famAct")->isHidden());
+    child<QCheckBox>(w, "Check2")->click();
+    EXPECT_TRUE(child<QCheckBox>(w, "Check2")->isChecked());
+    EXPECT_FALSE(w->HasEstimate());
+}
+
+TEST_F(WorkbenchWindow, RefusedVariableChoiceKeepsTheShownVariable) {
+    frmwork *w = frmwork::instance();
+    child<QTabBar>(w, "TabStrip2")->setCurrentIndex(4);
+    auto *results = child<FlexGrid>(w, "grdResults");
+    ASSERT_EQ(results->cellText(1, 1), QStringLiteral("[°C]"));
+    auto *combo = child<QComboBox>(w, "Combo1");
+    {
+        BusyGuard other;  // another window's run
+        ASSERT_TRUE(other.owns());
+        combo->setCurrentIndex(3);
+        emit combo->activated(3);
+    }
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].text, QStringLiteral("Tavisol Busy"));
+    EXPECT_EQ(combo->currentIndex(), 0);
+    EXPECT_EQ(w->State().CurrentVariable, 0);
+    EXPECT_FALSE(w->RecalcPending());
+    child<QRadioButton>(w, "optlev90")->click();  // refills the tables
+    EXPECT_EQ(results->cellText(1, 1), QStringLiteral("[°C]"));
+    EXPECT_EQ(results->cellText(1, 6), QStringLiteral("[°C/100m]"));
+}
+
+TEST_F(WorkbenchWindow, MonthButtonsWaitForTheRun) {
+    frmwork *w = frmwork::instance();
+    auto *next = child<QPushButton>(w, "cmdmonthnext");
+    auto *back = child<QPushButton>(w, "cmdmonthback");
+    const int month = w->model().PlotMonth;
+    int clicksDuringRun = 0;
+    QObject::connect(next, &QPushButton::clicked, [&] { clicksDuringRun += w->model().Running() ? 1 : 0; });
+    // Clicks let through by the run's events, while the neighbours are read.
+    QTimer::singleShot(0, next, &QPushButton::click);
+    QTimer::singleShot(0, back, &QPushButton::click);
+    QTimer::singleShot(0, next, &QPushButton::click);
+    emit child<QComboBox>(w, "Combo1")->activated(1);
+    ASSERT_EQ(clicksDuringRun, 2);
+    EXPECT_EQ(w->model().PlotMonth, month);
+    next->click();  // after the run the button works
+    EXPECT_EQ(w->model().PlotMonth, month % 12 + 1);
+}
+
+TEST_F(WorkbenchWindow, ClosingForgetsAPointPickedOnTheMap) {
+    auto main = std::make_unique<MDIForm1>();
+    SetCurrentLocation("Here", testing::PointLon, testing::PointLat, testing::PointAlt);
+    InstallWorkbenchCommands();
+    main->mn_WorkBench_Click();
+    frmwork *w = frmwork::existing();
+    ASSERT_NE(w, nullptr);
+    const float best = w->State().CurResult.Best[1];
+    const QString distance = child<FlexGrid>(w, "grdStation")->cellText(1, 4);
+    EXPECT_EQ(w->LocationName(), "Here");
+
+    child<QTabBar>(w, "TabStrip2")->setCurrentIndex(3);
+    auto *map = child<PictureBox>(w, "picMapStation");
+    map->resize(600, 360);
+    const QPointF at = map->toPixel(0.3, 0.2);
+    QMouseEvent press(QEvent::MouseButtonPress, at, map->mapToGlobal(at), Qt::RightButton, Qt::RightButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(map, &press);  // answered No
+    ASSERT_NE(w->State().CurResult.Best[1], best);
+    // The picked point is not the current location: the writers get its own name.
+    EXPECT_EQ(w->LocationName().rfind("ST-Lon", 0), 0u) << w->LocationName();
+
+    QMdiSubWindow *sub = main->mdiArea()->subWindowList().value(0);
+    ASSERT_NE(sub, nullptr);
+    sub->close();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(frmwork::existing(), w);
+    EXPECT_TRUE(w->RecalcPending());
+    EXPECT_FALSE(w->HasEstimate());
+
+    main->mn_WorkBench_Click();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(w->RecalcPending());
+    EXPECT_TRUE(w->HasEstimate());
+    EXPECT_FLOAT_EQ(w->State().CurResult.Best[1], best);
+    EXPECT_FLOAT_EQ(w->State().CalcAltitude, appState().CurElevation);
+    EXPECT_EQ(child<FlexGrid>(w, "grdStation")->cellText(1, 4), distance);
+    EXPECT_EQ(w->LocationName(), "Here");
+    frmwork::destroyInstance();
+    main.reset();
+}
+
+TEST_F(WorkbenchWindow, ResultTablesKeepTheirFixedRowsAndWidths) {
+    frmwork *w = frmwork::instance();
+    child<QTabBar>(w, "TabStrip2")->setCurrentIndex(4);
+    child<QTabBar>(w, "TabStrip1")->setCurrentIndex(2);
+    auto *day = child<FlexGrid>(w, "GrdDay");
+    auto *thres = child<FlexGrid>(w, "grdThres");
+    auto *results = child<FlexGrid>(w, "grdResults");
+    // The unit row stands in the heads, which do not scroll: only data rows scroll.
+    EXPECT_EQ(day->rowCount(), 368);
+    EXPECT_EQ(day->horizontalHeaderItem(0)->text(), QStringLiteral("Best\n°C"));
+    EXPECT_EQ(day->cellText(1, 1), QStringLiteral("°C"));
+    EXPECT_EQ(day->cellText(1, 0), QStringLiteral("Day"));
+    EXPECT_EQ(day->cellText(2, 0), QStringLiteral("1.1 (1)"));
+    EXPECT_FALSE(day->cellText(2, 1).isEmpty());
+    EXPECT_EQ(day->cornerText(), QStringLiteral("\nDay"));
+    EXPECT_EQ(thres->rowCount(), 101);
+    EXPECT_EQ(thres->horizontalHeaderItem(0)->text(), QStringLiteral("Best\nDays"));
+    EXPECT_EQ(results->rowCount(), 13);
+    EXPECT_EQ(results->cellText(1, 1), QStringLiteral("[°C]"));
+    EXPECT_EQ(results->cellText(14, 0), QStringLiteral("Mean"));
+    w->resize(1100, 500);
+    w->show();
+    QCoreApplication::processEvents();
+    day->verticalScrollBar()->setValue(day->verticalScrollBar()->maximum());
+    EXPECT_GT(day->rowAt(0), 300);
+    const QFontMetrics fm(day->horizontalHeader()->font());
+    EXPECT_GE(day->horizontalHeader()->height(), 2 * fm.height());
+    EXPECT_TRUE(day->horizontalHeader()->isVisible());
+
+    // 880 twips a column; the label column at least as wide.
+    const int px = 880 * day->logicalDpiX() / 1440;
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_EQ(day->columnWidth(c), px);
+        EXPECT_EQ(thres->columnWidth(c), px);
+    }
+    EXPECT_GE(day->verticalHeader()->width(), px);
+
+    // A selected cell of the monthly table keeps its colours; the others highlight.
+    EXPECT_EQ(results->palette().color(QPalette::Highlight), results->palette().color(QPalette::Base));
+    EXPECT_EQ(results->palette().color(QPalette::HighlightedText), results->palette().color(QPalette::Text));
+    EXPECT_NE(day->palette().color(QPalette::Highlight), day->palette().color(QPalette::Base));
+    Shot(w, "6_daily_scrolled");
+    w->hide();
 }
 
 } // namespace

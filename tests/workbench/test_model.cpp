@@ -153,15 +153,20 @@ TEST_F(Workbench, AllUncheckedShowsTheMessageAndKeepsThePanels) {
     EXPECT_EQ(m_.PlotMonth, 1);
 }
 
-TEST_F(Workbench, NoNeighboursFoundKeepsThePanelsAndSaysSo) {
+TEST_F(Workbench, NoNeighboursFoundEmptiesThePanelsAndSaysSo) {
     m_.Load();
-    const std::string row1 = m_.Station.Text(1, 1);
+    ASSERT_FALSE(m_.Station.Text(1, 1).empty());
     sharedSettings().MaxDistance = 1;  // km: nothing within reach
     m_.SetRecalcPending(true);
     m_.Activate();
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_EQ(m_.Caption, "Sorry, No Neighbors!");
-    EXPECT_EQ(m_.Station.Text(1, 1), row1);
+    // No neighbour or value of the previous run stays on show.
+    EXPECT_EQ(m_.Station.Text(1, 1), "");
+    EXPECT_EQ(m_.Station.Text(1, 0), "1");
+    EXPECT_EQ(m_.Results.Results.Text(2, 1), "");
+    EXPECT_TRUE(m_.Chart.items.empty());
+    EXPECT_FALSE(m_.HasEstimate());
     for (int k = 1; k <= 20; ++k)
         EXPECT_FALSE(m_.State.Workbench.CheckVisible[static_cast<std::size_t>(k)]);
     EXPECT_FALSE(m_.RecalcPending());
@@ -184,12 +189,13 @@ TEST_F(Workbench, ShowDataWithoutMarkChangesNothingAndAnotherRunMakesItWait) {
     EXPECT_FALSE(m_.RecalcPending());
 }
 
-TEST_F(Workbench, MissingStationFileIsReportedAndTheMarkCleared) {
+TEST_F(Workbench, MissingStationFileIsReportedAndTheWindowStaysStale) {
     std::filesystem::remove_all(folder_.path() / "TavisolData");
     m_.Load();
     ASSERT_EQ(errors_.size(), 1u);
     EXPECT_NE(errors_[0].find("mela"), std::string::npos);
-    EXPECT_FALSE(m_.RecalcPending());
+    EXPECT_TRUE(m_.RecalcPending());
+    EXPECT_FALSE(m_.HasEstimate());
     EXPECT_FALSE(appState().Busy);
 }
 
