@@ -18,6 +18,13 @@ void CrossValidateNeighbours(EngineState &state) {
     auto &nb = state.Neighbours;
     // Leave-one-out estimate minus own value, per station and month.
     Single residual[MaxNeighbours + 1][13] = {};
+    // Each neighbour's terms of the distance, converted once.
+    GeoPoint geo[MaxNeighbours + 1];
+    AzimuthPoint place[MaxNeighbours + 1];
+    for (int j = 1; j <= found; ++j) {
+        geo[j] = GeoPointOf(nb[j].Longitude, nb[j].Latitude);
+        place[j] = AzimuthPointOf(nb[j].Longitude, nb[j].Latitude);
+    }
 
     for (int k = 1; k <= found; ++k) {
         const StationRecord &left = nb[k];
@@ -29,7 +36,6 @@ void CrossValidateNeighbours(EngineState &state) {
         // pair rather than once per triple below.
         Single direction[MaxNeighbours + 1] = {};
         const bool once = !state.PlainSteps && state.ShadowOn == 1;
-        const GeoPoint leftPoint = GeoPointOf(left.Longitude, left.Latitude);
         for (int j = 1; j <= found; ++j) {
             const StationRecord &other = nb[j];
             if (j != k && other.Active == 1) {
@@ -37,10 +43,11 @@ void CrossValidateNeighbours(EngineState &state) {
                     state.ShowMessage(TwoStationsMessage);
                     return;
                 }
-                d[j] = GreatCircleDistance(leftPoint, GeoPointOf(other.Longitude, other.Latitude),
-                                           state.ZeroTolerance);
+                d[j] = state.PlainSteps ? GreatCircleDistance(left.Longitude, left.Latitude, other.Longitude,
+                                                              other.Latitude, state.ZeroTolerance)
+                                        : GreatCircleDistance(geo[k], geo[j], state.ZeroTolerance);
                 if (once)
-                    direction[j] = Azimuth(left.Longitude, left.Latitude, other.Longitude, other.Latitude);
+                    direction[j] = Azimuth(place[k], place[j]);
                 w[j] = d[j] != 0 ? Checked(std::pow(static_cast<double>(d[j]), -static_cast<double>(state.IdwPower)))
                                  : 0.0f;
             }

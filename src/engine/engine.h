@@ -65,7 +65,8 @@ inline constexpr const char *ElevationRasterName = "10k8b.raw";
 // 1-based byte position in the raster of the cell read for a point.
 std::int64_t ElevationBytePosition(Single lon, Single lat);
 // Altitude in whole metres of a point; isWater := 1 over water (altitude 0),
-// else 0. Opens and closes the raster of the data folder at every call.
+// else 0. Reads the raster of the data folder through DefaultDataFiles(),
+// which keeps it in memory while it stays unchanged on disk.
 Integer GetElevation(const std::filesystem::path &dataFolder, Single lon, Single lat, Integer &isWater);
 Integer GetElevation(DataFiles &files, const std::filesystem::path &dataFolder, Single lon, Single lat,
                      Integer &isWater);

@@ -50,7 +50,17 @@ Single GreatCircleDistance(Single lon1, Single lat1, Single lon2, Single lat2, S
     return GreatCircleDistance(GeoPointOf(lon1, lat1), GeoPointOf(lon2, lat2), zeroTolerance);
 }
 
+AzimuthPoint AzimuthPointOf(double lon, double lat) {
+    const double rLat = lat / 180.0 * DoublePi;
+    return {lon, lat, lon / 180.0 * DoublePi, std::sin(rLat), std::cos(rLat)};
+}
+
 Single Azimuth(double lon1, double lat1, double lon2, double lat2) {
+    return Azimuth(AzimuthPointOf(lon1, lat1), AzimuthPointOf(lon2, lat2));
+}
+
+Single Azimuth(const AzimuthPoint &point1, const AzimuthPoint &point2) {
+    const double lon1 = point1.lon, lat1 = point1.lat, lon2 = point2.lon, lat2 = point2.lat;
     if (std::isnan(lon1) || std::isnan(lat1) || std::isnan(lon2) || std::isnan(lat2))
         return Missing;
     if (std::fabs(lon1 - lon2) < 0.01 && std::fabs(lat1 - lat2) < 0.01) {
@@ -75,13 +85,9 @@ Single Azimuth(double lon1, double lat1, double lon2, double lat2) {
     if (lat1 == -lat2 && std::fabs(lonTurns) == 180)
         return 0;
 
-    const double rLon1 = lon1 / 180.0 * DoublePi;
-    const double rLat1 = lat1 / 180.0 * DoublePi;
-    const double rLon2 = lon2 / 180.0 * DoublePi;
-    const double rLat2 = lat2 / 180.0 * DoublePi;
-    const double q = std::sin(rLat1);
-    const double p = std::sin(rLat2);
-    double r = q * p + std::cos(rLat1) * std::cos(rLat2) * std::cos(rLon1 - rLon2);
+    const double q = point1.sinLat;
+    const double p = point2.sinLat;
+    double r = q * p + point1.cosLat * point2.cosLat * std::cos(point1.rLon - point2.rLon);
     r = std::fmax(-1.0, std::fmin(1.0, r));
     const double divisor = std::sqrt(1 - q * q) * std::sqrt(1 - r * r);
     if (divisor == 0) // points too close or too opposite for the arc's rounding

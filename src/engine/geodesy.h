@@ -27,6 +27,15 @@ Single GreatCircleDistance(const GeoPoint &p1, const GeoPoint &p2, Single zeroTo
 // when the points coincide.
 Single Azimuth(double lon1, double lat1, double lon2, double lat2);
 
+// The same with each point's terms converted once; bit for bit the direction
+// between their coordinates.
+struct AzimuthPoint {
+    double lon = 0, lat = 0;  // degrees
+    double rLon = 0, sinLat = 0, cosLat = 0;
+};
+AzimuthPoint AzimuthPointOf(double lon, double lat);
+Single Azimuth(const AzimuthPoint &point1, const AzimuthPoint &point2);
+
 // Two-letter compass sector of an angle in degrees: "N ", "NE", ..., "X " for 9999.
 Text2 CompassLetters(Single angle);
 
