@@ -57,10 +57,7 @@ void ReadLocationsFromFile(QWidget *parent) {
         try {
             batch::ReadLocationText(
                 text,
-                [&data](float lon, float lat) {
-                    engine::Integer water = 0;
-                    return static_cast<int>(engine::GetElevation(data, lon, lat, water));
-                },
+                [&data](float lon, float lat) { return static_cast<int>(engine::GetElevation(data, lon, lat)); },
                 numfmt::userLocale(),
                 [parent](const batch::BatchMessage &m) {
                     ShowMessage(parent, MsgIcon::Information,

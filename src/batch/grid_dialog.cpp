@@ -118,10 +118,7 @@ void GridDialog::CmdRun_Click() {
     batch::ElevationFn elevation = elevation_;
     if (!elevation) {
         const std::filesystem::path data = dataFolder();
-        elevation = [data](float lon, float lat) {
-            engine::Integer water = 0;
-            return static_cast<int>(engine::GetElevation(data, lon, lat, water));
-        };
+        elevation = [data](float lon, float lat) { return static_cast<int>(engine::GetElevation(data, lon, lat)); };
     }
     CmdRun->setEnabled(false);
     BatchListWindow &list = ListWindow();

@@ -58,9 +58,8 @@ int Elevation(const RunHost &host, const engine::EngineState &state, float lon, 
     if (host.Elevation)
         return host.Elevation(lon, lat);
     // Through the state's data files, which may keep the raster in memory.
-    engine::Integer water = 0;
     engine::DataFiles &files = state.Files ? *state.Files : *engine::DefaultDataFiles();
-    return engine::GetElevation(files, state.DataFolder, lon, lat, water);
+    return engine::GetElevation(files, state.DataFolder, lon, lat);
 }
 
 // The user's answer to a pending abort request: true to stop.
