@@ -30,9 +30,18 @@ QString WithFilterExtension(const QString &name, const QString &filter) {
 }
 
 QString GetSaveFileName(QWidget *parent, const QString &caption, const QString &folder, const QString &filter) {
-    QString chosen;
-    const QString name = QFileDialog::getSaveFileName(parent, caption, folder, filter, &chosen);
-    return WithFilterExtension(name, chosen.isEmpty() ? filter : chosen);
+    QFileDialog dialog(parent, caption, folder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // The dialog itself completes a typed name, so its question about
+    // replacing a file is asked about the file that will be written.
+    const auto takeSuffix = [&dialog](const QString &chosen) {
+        dialog.setDefaultSuffix(FilterExtension(chosen).mid(1));
+    };
+    takeSuffix(dialog.selectedNameFilter());
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, takeSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return WithFilterExtension(dialog.selectedFiles().constFirst(), dialog.selectedNameFilter());
 }
 
 } // namespace tavisol
