@@ -1,5 +1,6 @@
 #include "rastermap/exportgrid.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -130,60 +131,185 @@ std::string WorkingText(float lon, float lat) {
            " - Lat: " + numfmt::forcedPoint(lat, "###0.0###");
 }
 
+namespace {
+std::vector<float> gridPoints(float start, float step, int count, int decimals) {
+    std::vector<float> points(static_cast<std::size_t>(std::max(count, 0)));
+    for (int i = 0; i < count; ++i) {
+        const double p = static_cast<double>(start) + static_cast<double>(i) * static_cast<double>(step);
+        points[static_cast<std::size_t>(i)] = static_cast<float>(numfmt::roundDecimals(p, decimals));
+    }
+    return points;
+}
+} // namespace
+
+std::vector<float> ExportColumnLongitudes(const ExportRegion &g, int columns) {
+    return gridPoints(g.LonStart, g.Resolution, columns, g.Decimals);
+}
+
+std::vector<float> ExportRowLatitudes(const ExportRegion &g, int rows) {
+    return gridPoints(g.LatStart, -g.Resolution, rows, g.Decimals);
+}
+
+std::uint8_t ExportCellClass(const ExportMap &map, const ClassEntry &classes, float lon, float lat,
+                             const CellEstimate &estimate) {
+    std::int16_t mc = 0, mr = 0;
+    LonLatToPixel(map.Geo, lon, lat, mc, mr);
+    if (mc < 0 || mr < 0 || mc > map.Image->U1() || mr > map.Image->U2())
+        throw RasterError("The point Lon " + numfmt::forcedPoint(lon, "###0.0###") + ", Lat " +
+                          numfmt::forcedPoint(lat, "###0.0###") + " lies outside the loaded map.");
+    if (map.Image->At(mc, mr) == NoDataClass)
+        return NoDataClass;
+    const std::optional<float> value = estimate ? estimate(lon, lat) : std::optional<float>(0.0f);
+    if (!value)
+        return NoDataClass;
+    return ClassOfValue(*value, classes);
+}
+
 bool RunExportGrid(const ExportRegion &g, int columns, int rows, const ClassEntry &classes, const ExportMap &map,
                    const ExportCallbacks &cb, std::vector<std::uint8_t> &cells) {
     cells.assign(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows), 0);
+    const std::vector<float> lons = ExportColumnLongitudes(g, columns);
+    const std::vector<float> lats = ExportRowLatitudes(g, rows);
     double progress = 0;
     const double progressMax = static_cast<double>(columns) * rows / 100.0;
-    int r = 0;
-    for (float lat = g.LatStart; lat >= g.LatEnd; lat -= g.Resolution) {
-        if (r > rows - 1) break;
-        int c = 0;
-        for (float lon = g.LonStart; lon <= g.LonEnd; lon += g.Resolution) {
-            if (c > columns - 1) break;
+    for (int r = 0; r < rows; ++r) {
+        const float lat = lats[static_cast<std::size_t>(r)];
+        for (int c = 0; c < columns; ++c) {
+            const float lon = lons[static_cast<std::size_t>(c)];
             if (cb.DoEvents) cb.DoEvents();
             if (AbortExport()) {
                 if (!cb.ConfirmAbort || cb.ConfirmAbort())
                     return false;
                 AbortExport() = false;
             }
-            std::int16_t mc = 0, mr = 0;
-            LonLatToPixel(map.Geo, lon, lat, mc, mr);
             if (cb.ShowCell) cb.ShowCell(lon, lat);
-            if (mc < 0 || mr < 0 || mc > map.Image->U1() || mr > map.Image->U2())
-                throw RasterError("The point Lon " + numfmt::forcedPoint(lon, "###0.0###") + ", Lat " +
-                                  numfmt::forcedPoint(lat, "###0.0###") + " lies outside the loaded map.");
-            std::uint8_t cls = NoDataClass;
-            if (map.Image->At(mc, mr) != NoDataClass)
-                cls = ClassOfValue(cb.Estimate ? cb.Estimate(lon, lat) : 0.0f, classes);
-            cells[static_cast<std::size_t>(r) * static_cast<std::size_t>(columns) + static_cast<std::size_t>(c)] = cls;
+            cells[static_cast<std::size_t>(r) * static_cast<std::size_t>(columns) + static_cast<std::size_t>(c)] =
+                ExportCellClass(map, classes, lon, lat, cb.Estimate);
             if (progressMax - 0.01 > progress) {
                 progress += 0.01;
                 if (cb.Progress) cb.Progress(progress);
             }
             if (cb.DoEvents) cb.DoEvents();
-            ++c;
         }
-        ++r;
         if (cb.DoEvents) cb.DoEvents();
     }
     return true;
 }
 
-float CalcolaValore(engine::EngineState &state, float lon, float lat, int variable, int month) {
+// ---- Parallel run -------------------------------------------------------------
+
+namespace {
+// Cells a worker takes at a time: few enough that the last ones spread over
+// all workers, enough that the shared counter is rarely touched.
+constexpr std::size_t CellBlock = 16;
+} // namespace
+
+int ExportThreadCount() {
+    const unsigned n = std::thread::hardware_concurrency();
+    return n == 0 ? 1 : static_cast<int>(std::min(n, 256u));
+}
+
+ParallelExportRun::ParallelExportRun(const ExportRegion &region, int columns, int rows, const ClassEntry &classes,
+                                     const ExportMap &map, EstimateFactory factory)
+    : region_(region), columns_(columns), rows_(rows), classes_(classes), map_(map), factory_(std::move(factory)),
+      lons_(ExportColumnLongitudes(region, columns)), lats_(ExportRowLatitudes(region, rows)),
+      cells_(static_cast<std::size_t>(std::max(columns, 0)) * static_cast<std::size_t>(std::max(rows, 0)), 0) {}
+
+ParallelExportRun::~ParallelExportRun() {
+    Stop();
+    for (std::thread &t : threads_)
+        if (t.joinable()) t.join();
+}
+
+void ParallelExportRun::Start(int threads) {
+    if (threads < 1) threads = ExportThreadCount();
+    const std::size_t blocks = (cells_.size() + CellBlock - 1) / CellBlock;
+    threads = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(threads), std::max<std::size_t>(blocks, 1)));
+    running_.store(threads);
+    for (int k = 0; k < threads; ++k) {
+        try {
+            threads_.emplace_back([this] { work(); });
+        } catch (...) {
+            // The workers already started do the whole grid.
+            running_.fetch_sub(threads - k);
+            if (k == 0) {
+                std::lock_guard<std::mutex> lock(failureMutex_);
+                failure_ = std::current_exception();
+            }
+            break;
+        }
+    }
+}
+
+void ParallelExportRun::Stop() { stop_.store(true); }
+
+bool ParallelExportRun::Wait() {
+    for (std::thread &t : threads_)
+        if (t.joinable()) t.join();
+    {
+        std::lock_guard<std::mutex> lock(failureMutex_);
+        if (failure_) std::rethrow_exception(failure_);
+    }
+    return done_.load() == cells_.size();
+}
+
+std::pair<float, float> ParallelExportRun::CurrentPoint() const {
+    if (cells_.empty()) return {region_.LonStart, region_.LatStart};
+    const std::size_t i = std::min(current_.load(std::memory_order_relaxed), cells_.size() - 1);
+    const auto cols = static_cast<std::size_t>(columns_);
+    return {lons_[i % cols], lats_[i / cols]};
+}
+
+void ParallelExportRun::work() {
+    try {
+        const CellEstimate estimate = factory_ ? factory_() : CellEstimate{};
+        const std::size_t n = cells_.size();
+        const auto cols = static_cast<std::size_t>(columns_);
+        while (!stop_.load(std::memory_order_relaxed)) {
+            const std::size_t begin = next_.fetch_add(CellBlock);
+            if (begin >= n) break;
+            const std::size_t end = std::min(begin + CellBlock, n);
+            for (std::size_t i = begin; i < end && !stop_.load(std::memory_order_relaxed); ++i) {
+                current_.store(i, std::memory_order_relaxed);
+                cells_[i] = ExportCellClass(map_, classes_, lons_[i % cols], lats_[i / cols], estimate);
+                done_.fetch_add(1, std::memory_order_relaxed);
+            }
+        }
+    } catch (...) {
+        {
+            std::lock_guard<std::mutex> lock(failureMutex_);
+            if (!failure_) failure_ = std::current_exception();
+        }
+        stop_.store(true);
+    }
+    running_.fetch_sub(1);
+}
+
+ParallelExportRun::EstimateFactory EngineEstimates(const engine::EngineSettings &settings,
+                                                   const std::filesystem::path &dataFolder, int variable, int month,
+                                                   std::shared_ptr<engine::DataFiles> files) {
+    return [settings, dataFolder, variable, month, files] {
+        auto state = std::make_shared<engine::EngineState>();
+        engine::SetInitialValues(*state);
+        state->UseSettings(settings);
+        state->DataFolder = dataFolder;
+        state->Files = files;
+        return CellEstimate([state, variable, month](float lon, float lat) {
+            return CalcolaValore(*state, lon, lat, variable, month);
+        });
+    };
+}
+
+std::optional<float> CalcolaValore(engine::EngineState &state, float lon, float lat, int variable, int month) {
     state.CurrentVariable = static_cast<engine::Integer>(variable);
     state.CalcLongitude = lon;
     state.CalcLatitude = lat;
     engine::Integer water = 0;
-    state.CalcAltitude = engine::GetElevation(state.DataFolder, lon, lat, water);
-    float value = 0;
-    try {
-        if (engine::RunRasterExportChain(state))
-            value = state.CurResult.Best[static_cast<std::size_t>(month)];
-    } catch (const std::exception &) {
-        value = 0;
-    }
-    return value;
+    engine::DataFiles &files = state.Files ? *state.Files : *engine::DefaultDataFiles();
+    state.CalcAltitude = engine::GetElevation(files, state.DataFolder, lon, lat, water);
+    if (!engine::RunRasterExportChain(state))
+        return std::nullopt;
+    return state.CurResult.Best[static_cast<std::size_t>(month)];
 }
 
 } // namespace tavisol::rastermap

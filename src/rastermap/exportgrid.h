@@ -5,7 +5,11 @@
 // region to the resolution, the cell grid and its run over the loaded map.
 
 #include <array>
+#include <atomic>
 #include <cstdint>
+#include <exception>
+#include <mutex>
+#include <thread>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -83,13 +87,17 @@ inline constexpr int MaxExportCells = 32767;
 // or beyond MaxExportCells.
 std::pair<int, int> ExportGridSize(const ExportRegion &region);
 
+// The estimate at a point: nothing when the engine found no neighbour there;
+// an engine failure is thrown.
+using CellEstimate = std::function<std::optional<float>(float lon, float lat)>;
+
 struct ExportCallbacks {
     // Lets pending window events through.
     std::function<void()> DoEvents;
     // Asked when AbortExport is found set: true = stop the run.
     std::function<bool()> ConfirmAbort;
     // The estimate at a point (CalcolaValore).
-    std::function<float(float lon, float lat)> Estimate;
+    CellEstimate Estimate;
     // The point being computed.
     std::function<void(float lon, float lat)> ShowCell;
     // Progress value (cell count / 100 at the end).
@@ -101,20 +109,98 @@ struct ExportMap {
     Georeference Geo;
 };
 
-// Runs the grid: row 0 at LatStart, column 0 at LonStart, the points stepping
-// by the resolution in single precision. Cells over the map's no-data class
-// get 255 without an estimate. Returns false when the user stopped the run.
-// Throws RasterError when a point falls outside the loaded map.
+// The points of the grid: column c at LonStart + c x Resolution, row r at
+// LatStart - r x Resolution (north to south), each computed from its index
+// and rounded to the resolution's decimals, so that no point drifts from where
+// the image's header places it.
+std::vector<float> ExportColumnLongitudes(const ExportRegion &region, int columns);
+std::vector<float> ExportRowLatitudes(const ExportRegion &region, int rows);
+
+// Class byte of one cell: 255 over the map's no-data class (nothing is
+// estimated) and where the engine finds no neighbour, otherwise the class of
+// the estimate. Throws RasterError when the point falls outside the loaded map
+// and passes engine failures on.
+std::uint8_t ExportCellClass(const ExportMap &map, const ClassEntry &classes, float lon, float lat,
+                             const CellEstimate &estimate);
+
+// Runs the grid on the calling thread, cell by cell in grid order. Returns
+// false when the user stopped the run. Throws RasterError when a point falls
+// outside the loaded map; an engine failure stops the run and is passed on.
 bool RunExportGrid(const ExportRegion &region, int columns, int rows, const ClassEntry &classes,
                    const ExportMap &map, const ExportCallbacks &cb, std::vector<std::uint8_t> &cells);
+
+// The same grid on a pool of worker threads. Each worker asks the factory
+// once for its own estimate function (so each owns its engine state) and takes
+// cells in small blocks; every cell's class lands at its place in the grid, so
+// the image does not depend on the number of threads. The caller's thread
+// stays free: it polls progress and may ask the workers to stop, which they
+// notice before their next cell. The first failure of any worker stops the
+// others and is rethrown by Wait().
+class ParallelExportRun {
+public:
+    using EstimateFactory = std::function<CellEstimate()>;
+
+    ParallelExportRun(const ExportRegion &region, int columns, int rows, const ClassEntry &classes,
+                      const ExportMap &map, EstimateFactory factory);
+    ~ParallelExportRun();
+    ParallelExportRun(const ParallelExportRun &) = delete;
+    ParallelExportRun &operator=(const ParallelExportRun &) = delete;
+
+    // Starts the workers; threads < 1 means one per processor.
+    void Start(int threads = 0);
+    // Asks the workers to stop before their next cell.
+    void Stop();
+    // True once every worker has ended (all cells done, stopped or failed).
+    bool Finished() const { return running_.load() == 0; }
+    // Waits for the workers; rethrows the first failure. Returns true when
+    // every cell was computed.
+    bool Wait();
+    std::size_t CellsDone() const { return done_.load(); }
+    std::size_t CellCount() const { return cells_.size(); }
+    // The point of the cell most recently begun.
+    std::pair<float, float> CurrentPoint() const;
+    // The classes, columns x rows, row 0 first (complete after Wait() is true).
+    const std::vector<std::uint8_t> &Cells() const { return cells_; }
+
+private:
+    void work();
+
+    ExportRegion region_;
+    int columns_ = 0, rows_ = 0;
+    ClassEntry classes_;
+    ExportMap map_;
+    EstimateFactory factory_;
+    std::vector<float> lons_, lats_;
+    std::vector<std::uint8_t> cells_;
+    std::vector<std::thread> threads_;
+    std::atomic<std::size_t> next_{0};
+    std::atomic<std::size_t> done_{0};
+    std::atomic<std::size_t> current_{0};
+    std::atomic<int> running_{0};
+    std::atomic<bool> stop_{false};
+    std::mutex failureMutex_;
+    std::exception_ptr failure_;
+};
+
+// The estimate functions of an export's workers: each call makes a function
+// with its own engine state, holding the given settings, reading the data
+// folder through the given data files (empty: the engine's shared default),
+// and with no callbacks, so that a worker never touches a window.
+ParallelExportRun::EstimateFactory EngineEstimates(const engine::EngineSettings &settings,
+                                                   const std::filesystem::path &dataFolder, int variable, int month,
+                                                   std::shared_ptr<engine::DataFiles> files = {});
+
+// Worker threads for a run: one per processor.
+int ExportThreadCount();
 
 // "Working on Lon: 10.5 - Lat: 49.5".
 std::string WorkingText(float lon, float lat);
 
 // The estimate of one variable at one point for the export: the point's
-// altitude from the elevation raster (a failure there is thrown), then the
-// workbench's chain; the best estimate of the month (13 = annual value), or 0
-// when no estimate came out or the chain failed.
-float CalcolaValore(engine::EngineState &state, float lon, float lat, int variable, int month);
+// altitude from the elevation raster, then the workbench's chain; the best
+// estimate of the month (13 = annual value), or nothing when no neighbour is
+// active. Failures of the engine (a station file or the elevation raster
+// missing or bad) are thrown as EngineError.
+std::optional<float> CalcolaValore(engine::EngineState &state, float lon, float lat, int variable, int month);
 
 } // namespace tavisol::rastermap

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QColorDialog>
+#include <QEventLoop>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -29,6 +30,7 @@
 #include "numfmt/numfmt.h"
 #include "numfmt/numfmt_qt.h"
 #include "rastermap/dibsection.h"
+#include "rastermap/exportlegend.h"
 #include "rastermap/rastererror.h"
 #include "rastermap/real48binding.h"
 #include "shell/appstate.h"
@@ -37,7 +39,6 @@
 #include "shell/mdiform1.h"
 #include "shell/messages.h"
 #include "shell/programfolders.h"
-#include "shell/savefiledialog.h"
 #include "shell/sharedsettings.h"
 
 namespace tavisol::rastermap {
@@ -927,38 +928,28 @@ void Form1::savevistrel(int variable) {
         // The run works on its own copy of the map: events let through during
         // the run may change the window's map.
         const RasterImage snapshot = map_;
+        const MapPaths snapshotPaths = paths_;
         const ExportMap exportMap{&snapshot, geo_};
-        engine::EngineState state;
-        engine::SetInitialValues(state);
-        state.UseSettings(sharedSettings());
-        state.DataFolder = dataFolder();
-        state.Callbacks.DoEvents = doEvents;
-        const int month = exportMonth_;
-        ExportCallbacks cb;
-        cb.DoEvents = [] {
-            doEvents();
-            if (appState().Ending) AbortExport() = true;
-        };
-        cb.ConfirmAbort = [this] {
-            if (appState().Ending) return true;
-            return ShowMessage(this, MsgIcon::Question, QStringLiteral("Do you want abort Vistrel Export ?"),
-                               QString(), MsgButtons::YesNo) == MsgAnswer::Yes;
-        };
-        cb.Estimate = [&state, variable, month](float lon, float lat) {
-            return CalcolaValore(state, lon, lat, variable, month);
-        };
-        cb.ShowCell = [this](float lon, float lat) { LblLonLat->setText(q(WorkingText(lon, lat))); };
-        cb.Progress = [this](double v) { VistrelBar->setValue(static_cast<int>(std::lround(v * 100))); };
-        std::vector<std::uint8_t> cells;
-        if (RunExportGrid(g, ncols, nrows, ClassTable[static_cast<std::size_t>(variable)], exportMap, cb, cells)) {
+        ParallelExportRun run(g, ncols, nrows, ClassTable[static_cast<std::size_t>(variable)], exportMap,
+                              EngineEstimates(sharedSettings(), dataFolder(), variable, exportMonth_));
+        run.Start(exportThreads());
+        if (followExport(run)) {
             QApplication::restoreOverrideCursor();
             const QString folder = QString::fromStdString(programFolder().string());
             const QString filter = QStringLiteral("Vistrel (*.IMG)");
-            const QString file = saveDialog() ? WithFilterExtension(saveDialog()(this, folder, filter), filter)
-                                              : GetSaveFileName(this, QString(), folder, filter);
+            // A name typed without an extension gets the loaded map's image
+            // extension (below), so that the map list finds and loads it.
+            const QString file = saveDialog() ? saveDialog()(this, folder, filter)
+                                              : QFileDialog::getSaveFileName(this, QString(), folder, filter);
             QApplication::setOverrideCursor(Qt::WaitCursor);
             if (!file.isEmpty()) {
-                WriteRasterImage(file.toStdString(), header, cells);
+                // Written with its legend, capitals and boundaries, so that it
+                // can be listed and shown like any other map.
+                const std::filesystem::path image = ExportImagePath(file.toStdString(), snapshotPaths.Img);
+                WriteRasterImage(image, header, run.Cells());
+                WriteExportCompanions(image, "Tavisol export: " + hi.VariableText + " - " + hi.MonthText, variable,
+                                      run.Cells(), snapshotPaths);
+                refreshMapList();
                 QApplication::restoreOverrideCursor();
                 ShowMessage(this, MsgIcon::Information, QStringLiteral("Data Saved Correctly"));
                 QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -975,6 +966,74 @@ void Form1::savevistrel(int variable) {
     QApplication::restoreOverrideCursor();
     AbortExport() = false;
 }
+
+void Form1::refreshMapList() {
+    const QString current = ListMap->currentItem() ? ListMap->currentItem()->text() : QString();
+    ListMap->clear();
+    for (const std::string &m : ListRasterMaps(vistrelFolder())) {
+        ListMap->addItem(q(m));
+        if (q(m) == current) ListMap->setCurrentRow(ListMap->count() - 1);
+    }
+}
+
+bool Form1::followExport(ParallelExportRun &run) {
+    // The workers compute; this thread keeps the window alive, shows the
+    // progress and asks the question as soon as Cancel is pressed.
+    QEventLoop loop;
+    QTimer tick;
+    tick.setInterval(40);
+    bool asking = false;
+    bool stopped = false;
+    exportRunning_ = true;
+    stopExportRequested_ = false;
+    auto follow = [&] {
+        // The program is ending: stop without asking.
+        if (appState().Ending) stopExportRequested_ = true;
+        if (stopExportRequested_ && !stopped) {
+            stopped = true;
+            run.Stop();
+        }
+        if (asking) return;
+        if (AbortExport() && !stopped) {
+            asking = true;
+            const bool yes = ShowMessage(this, MsgIcon::Question, QStringLiteral("Do you want abort Vistrel Export ?"),
+                                         QString(), MsgButtons::YesNo) == MsgAnswer::Yes;
+            asking = false;
+            AbortExport() = false;
+            if (yes) {
+                stopped = true;
+                run.Stop();
+            }
+        }
+        VistrelBar->setValue(static_cast<int>(std::min<std::size_t>(run.CellsDone(), 2000000000u)));
+        const auto [lon, lat] = run.CurrentPoint();
+        LblLonLat->setText(q(WorkingText(lon, lat)));
+        if (run.Finished()) loop.quit();
+    };
+    connect(&tick, &QTimer::timeout, &loop, follow);
+    tick.start();
+    loop.exec();
+    tick.stop();
+    // The loop also ends when the program quits, perhaps before the workers.
+    if (!stopped && (appState().Ending || stopExportRequested_ || !run.Finished())) {
+        stopped = true;
+        run.Stop();
+    }
+    exportRunning_ = false;
+    const bool complete = run.Wait();
+    return complete && !stopped;
+}
+
+void Form1::StopExport() {
+    if (exportRunning_) stopExportRequested_ = true;
+}
+
+int &Form1::exportThreads() {
+    static int threads = 0;
+    return threads;
+}
+
+void Form1::SetExportThreads(int threads) { exportThreads() = threads; }
 
 void Form1::Timer1_Timer() {
     if (!redrawPending_) return;

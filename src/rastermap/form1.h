@@ -104,6 +104,10 @@ public:
     void VistrelSave_Click();
     void VistrelCancel_Click();
     void savevistrel(int variable);
+    // Ends a running export without asking (e.g. when the program ends):
+    // the workers stop before their next cell and nothing is written.
+    void StopExport();
+    bool ExportRunning() const { return exportRunning_; }
     void Timer1_Timer();
     void Form_Resize();
 
@@ -117,6 +121,8 @@ public:
     // What "Save Data" opens after storing the location; by default the
     // results window's output dialog through the main window's command.
     static void SetSaveDataHandler(std::function<void()> handler);
+    // Worker threads of an export; 0 (the default) = one per processor.
+    static void SetExportThreads(int threads);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -185,6 +191,12 @@ private:
     void setMapPaths(const std::string &name);
     void reportError(const QString &text, bool critical = false);
     void setPictureCursor();
+    // Follows a started export until its workers end; false when the user
+    // stopped it. Rethrows a worker's failure.
+    bool followExport(ParallelExportRun &run);
+    static int &exportThreads();
+    // Lists the maps of the data folder again (after an export saved one).
+    void refreshMapList();
 
     static QPointer<Form1> instance_;
 
@@ -211,6 +223,8 @@ private:
     int resolutionDecimals_ = 0;
     float resolution_ = 0;
     float regionLonStart_ = 0, regionLonEnd_ = 0, regionLatStart_ = 0, regionLatEnd_ = 0;
+    bool exportRunning_ = false;
+    bool stopExportRequested_ = false;
     bool dragActive_ = false;
     std::int32_t dragStartX_ = 0, dragStartY_ = 0;
     float dragCurX_ = 0, dragCurY_ = 0;

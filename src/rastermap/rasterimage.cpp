@@ -1,5 +1,10 @@
 #include "rastermap/rasterimage.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <system_error>
@@ -125,31 +130,61 @@ RasterImage ReadRasterImage(const std::filesystem::path &path) {
     return image;
 }
 
+namespace {
+
+std::string reason(int error) { return std::generic_category().message(error); }
+
+// A new file beside the target under a short name of its own, so that it fits
+// wherever the target's name fits and never meets another writer's file.
+int createTemporary(const std::filesystem::path &target, std::filesystem::path &temp) {
+    static std::atomic<unsigned> counter{0};
+    const std::filesystem::path folder = target.parent_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = folder / (".img" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1)) + ".tmp");
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+bool writeAll(int fd, const std::uint8_t *data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+} // namespace
+
+void WriteWholeFile(const std::filesystem::path &path, const std::vector<std::string_view> &parts) {
+    std::filesystem::path temp;
+    const int fd = createTemporary(path, temp);
+    if (fd < 0)
+        throw RasterError("Cannot write the file " + name(path) + ": " + reason(errno) + ".");
+    int error = 0;
+    for (const std::string_view part : parts)
+        if (error == 0 && !writeAll(fd, reinterpret_cast<const std::uint8_t *>(part.data()), part.size()))
+            error = errno;
+    if (error == 0 && ::fsync(fd) != 0 && errno != EINVAL) error = errno;
+    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error == 0 && ::rename(temp.c_str(), path.c_str()) != 0) error = errno;
+    if (error != 0) {
+        ::unlink(temp.c_str());
+        throw RasterError("Cannot write the file " + name(path) + ": " + reason(error) + ".");
+    }
+}
+
 void WriteRasterImage(const std::filesystem::path &path, const ImageHeader &header,
                       const std::vector<std::uint8_t> &cells) {
-    std::filesystem::path temp = path;
-    temp += ".tmp~";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            throw RasterError("Cannot write the file " + name(path) + ".");
-        const HeaderBytes bytes = SerializeHeader(header);
-        out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        out.write(reinterpret_cast<const char *>(cells.data()), static_cast<std::streamsize>(cells.size()));
-        out.close();
-        if (!out) {
-            std::error_code ec;
-            std::filesystem::remove(temp, ec);
-            throw RasterError("Cannot write the file " + name(path) + ".");
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    if (ec) {
-        std::error_code ignored;
-        std::filesystem::remove(temp, ignored);
-        throw RasterError("Cannot write the file " + name(path) + ": " + ec.message() + ".");
-    }
+    const HeaderBytes bytes = SerializeHeader(header);
+    WriteWholeFile(path, {std::string_view(reinterpret_cast<const char *>(bytes.data()), bytes.size()),
+                          std::string_view(reinterpret_cast<const char *>(cells.data()), cells.size())});
 }
 
 } // namespace tavisol::rastermap

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "vantrix/vantrix.h"
@@ -77,6 +78,12 @@ struct RasterImage {
 // be opened, is shorter than its header, gives fewer than one row or column,
 // or holds fewer cells than its header gives. Nothing is returned half read.
 RasterImage ReadRasterImage(const std::filesystem::path &path);
+
+// Writes the parts, one after the other, as the whole file: they go to a
+// temporary file under a short name of its own beside the target, which then
+// replaces it, so a failed write leaves an existing file as it was. Throws
+// RasterError naming the file and the reason.
+void WriteWholeFile(const std::filesystem::path &path, const std::vector<std::string_view> &parts);
 
 // Writes header and cells (columns x rows, row 0 first) as the whole file. The
 // bytes go to a temporary file beside the target, which then replaces it, so a

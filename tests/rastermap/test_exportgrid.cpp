@@ -1,6 +1,10 @@
 // The export's classes, checks, snapping, grid and per-cell estimate.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
 #include "engine/engine.h"
 #include "fixture.h"
 #include "rastermap/exportgrid.h"
@@ -169,6 +173,159 @@ TEST_F(GridRun, PointOutsideTheMapStopsTheRun) {
     EXPECT_EQ(WorkingText(10.5f, -49.25f), "Working on Lon: 10.5 - Lat: -49.25");
 }
 
+TEST_F(GridRun, CellWithoutAnEstimateIsNoData) {
+    const ExportRegion g{10, 11, 50, 49, 0.5f, 1};
+    cb.Estimate = [](float lon, float) -> std::optional<float> {
+        if (lon == 10.5f) return std::nullopt;
+        return 0.0f;  // a real 0 degC is data: class 125
+    };
+    ASSERT_TRUE(RunExportGrid(g, 2, 2, ClassTable[0], map, cb, cells));
+    EXPECT_EQ(cells, (std::vector<std::uint8_t>{125, 255, 125, 255}));
+}
+
+TEST_F(GridRun, EngineFailureStopsTheRun) {
+    const ExportRegion g{10, 11, 50, 49, 0.5f, 1};
+    cb.Estimate = [this](float lon, float lat) -> std::optional<float> {
+        points.emplace_back(lon, lat);
+        if (points.size() == 2)
+            throw engine::EngineError(engine::ErrorKind::FileNotFound, "File not found: vap.txt");
+        return 10.3f;
+    };
+    EXPECT_THROW(RunExportGrid(g, 2, 2, ClassTable[0], map, cb, cells), engine::EngineError);
+    EXPECT_EQ(points.size(), 2u);
+}
+
+// 151.2 to 151.35 E by 71.2 to 71.05 N at 0.001 degree: 150 x 150 cells, far
+// enough east that single-precision steps of 0.001 drift by whole cells.
+TEST_F(GridRun, FineGridFarEastVisitsEveryCellWhereTheHeaderPlacesIt) {
+    image.Columns = 400;
+    image.Rows = 400;
+    image.Cells.assign(400 * 400, 1);
+    map.Geo = Georeference{151.3, 71.1, 200, 200, 0.001, 0.001};
+    const ExportRegion g{151.2f, 151.35f, 71.2f, 71.05f, 0.001f, 3};
+    const auto [columns, rows] = ExportGridSize(g);
+    ASSERT_EQ(columns, 150);
+    ASSERT_EQ(rows, 150);
+    ASSERT_TRUE(RunExportGrid(g, columns, rows, ClassTable[0], map, cb, cells));
+    ASSERT_EQ(points.size(), 22500u);
+    EXPECT_EQ(std::count(cells.begin(), cells.end(), 150), 22500);
+    // Column c at 151.2 + c x 0.001 and row r at 71.2 - r x 0.001, as decimals.
+    for (int c : {0, 1, 73, 148, 149}) {
+        EXPECT_EQ(points[static_cast<std::size_t>(c)].first, std::stof(std::to_string(151200 + c) + "e-3")) << c;
+    }
+    for (int r : {0, 1, 99, 149}) {
+        EXPECT_EQ(points[static_cast<std::size_t>(r) * 150].second, std::stof(std::to_string(71200 - r) + "e-3")) << r;
+    }
+    // And each point reads the map cell the map's georeference gives it.
+    std::int16_t mc = 0, mr = 0;
+    LonLatToPixel(map.Geo, points[149].first, points[149].second, mc, mr);
+    EXPECT_EQ(mc, 200 - 100 + 149);
+    EXPECT_EQ(mr, 100);
+}
+
+// Stations around 10 E 50 N with varied values and altitudes, an elevation
+// raster with relief, a map with a no-data hole; cells east of 20 E find no
+// station within 300 km.
+class ParallelRun : public GridRun {
+protected:
+    void SetUp() override {
+        GridRun::SetUp();
+        std::vector<testing::FixtureStation> stations;
+        std::uint32_t seed = 12345;
+        auto next = [&seed] {
+            seed = seed * 1664525u + 1013904223u;
+            return (seed >> 8) / 16777216.0;
+        };
+        for (int k = 0; k < 60; ++k)
+            stations.push_back({47 + 6 * next(), 6 + 8 * next(), k % 9 == 0 ? 9999.0 : 1500 * next(), 5 + 10 * next()});
+        stations.push_back(stations[3]);  // a doubled station
+        testing::WriteStationData(folder.path(), stations);
+        std::vector<testsupport::RasterCell> relief;
+        for (float lon = 5.0f; lon < 15.0f; lon += 0.25f)
+            for (float lat = 46.0f; lat < 55.0f; lat += 0.25f)
+                relief.push_back({{lon, lat}, static_cast<std::uint8_t>(static_cast<int>(lon * 7 + lat * 13) % 90)});
+        testsupport::WriteElevationRaster(folder.path(), 10, relief);
+        for (int c = 6; c < 9; ++c) image.Cells[static_cast<std::size_t>(3 * 20 + c)] = NoDataClass;
+        settings = engine::DefaultSettings();
+        settings.MaxDistance = 300;
+    }
+    // Files kept from their first use on (they were written moments ago).
+    ParallelExportRun::EstimateFactory factory(int variable, int month) {
+        return EngineEstimates(settings, folder.path(), variable, month, cache);
+    }
+    std::shared_ptr<engine::CachingDataFiles> cache =
+        std::make_shared<engine::CachingDataFiles>(std::chrono::milliseconds(0));
+    testing::TempFolder folder;
+    engine::EngineSettings settings;
+    const ExportRegion region{6, 23, 54, 47, 1.0f, 0};
+};
+
+TEST_F(ParallelRun, ImageIsTheSameWithOneThreadOrManyAndAsThePlainRun) {
+    const auto [columns, rows] = ExportGridSize(region);
+    for (auto [variable, month] : {std::pair{0, 13}, std::pair{5, 7}}) {
+        // The plain run: one engine state taking the long way, files read
+        // from disk at every cell, cell after cell in grid order.
+        engine::EngineState state;
+        engine::SetInitialValues(state);
+        state.UseSettings(settings);
+        state.DataFolder = folder.path();
+        state.PlainSteps = true;
+        state.Files = std::make_shared<engine::PlainDataFiles>();
+        cb.Estimate = [&](float lon, float lat) { return CalcolaValore(state, lon, lat, variable, month); };
+        std::vector<std::uint8_t> plain;
+        ASSERT_TRUE(RunExportGrid(region, columns, rows, ClassTable[static_cast<std::size_t>(variable)], map, cb, plain));
+        // Estimates, no-data holes and cells without a neighbour all occur.
+        EXPECT_GT(std::count_if(plain.begin(), plain.end(), [](std::uint8_t c) { return c < 250; }), 50);
+        EXPECT_GT(std::count(plain.begin(), plain.end(), NoDataClass), 30);
+        for (int threads : {1, 4}) {
+            ParallelExportRun run(region, columns, rows, ClassTable[static_cast<std::size_t>(variable)], map,
+                                  factory(variable, month));
+            run.Start(threads);
+            ASSERT_TRUE(run.Wait());
+            EXPECT_EQ(run.CellsDone(), plain.size());
+            EXPECT_TRUE(run.Cells() == plain) << "variable " << variable << ", " << threads << " threads";
+        }
+        EXPECT_GT(cache->StationFilesParsed(), 0u);
+    }
+}
+
+TEST_F(ParallelRun, EngineFailureInAnyWorkerStopsAllAndIsPassedOn) {
+    std::filesystem::remove(folder.path() / "pet.txt");
+    const auto [columns, rows] = ExportGridSize(region);
+    ParallelExportRun run(region, columns, rows, ClassTable[5], map, factory(5, 13));
+    run.Start(4);
+    try {
+        run.Wait();
+        ADD_FAILURE() << "no error";
+    } catch (const engine::EngineError &e) {
+        EXPECT_NE(std::string(e.what()).find("pet.txt"), std::string::npos) << e.what();
+    }
+    EXPECT_LT(run.CellsDone(), run.CellCount());
+}
+
+TEST_F(ParallelRun, StopEndsTheWorkersBeforeTheirNextCell) {
+    const auto [columns, rows] = ExportGridSize(region);
+    std::atomic<int> started{0};
+    std::atomic<bool> release{false};
+    ParallelExportRun run(region, columns, rows, ClassTable[0], map, [&] {
+        return CellEstimate([&](float, float) -> std::optional<float> {
+            ++started;
+            while (!release.load()) std::this_thread::yield();
+            return 1.0f;
+        });
+    });
+    run.Start(3);
+    while (started.load() < 3) std::this_thread::yield();
+    EXPECT_FALSE(run.Finished());
+    run.Stop();
+    release = true;
+    EXPECT_FALSE(run.Wait());
+    EXPECT_TRUE(run.Finished());
+    // Each worker finished the cell it was on and took no other.
+    EXPECT_EQ(started.load(), 3);
+    EXPECT_EQ(run.CellsDone(), 3u);
+}
+
 TEST(CellEstimate, StationDataGiveTheMonthOrTheAnnualValue) {
     testing::TempFolder f;
     testing::WriteStationData(f.path(), {{50.2, 10.1, 100, 20}, {49.8, 10.4, 200, 20}, {50.5, 9.5, 150, 20}});
@@ -178,14 +335,16 @@ TEST(CellEstimate, StationDataGiveTheMonthOrTheAnnualValue) {
     state.AltCorrOn = 0;
     state.GradCorrOn = 0;
     // Monthly values base + month: 29 in September, 26.5 over the year.
-    EXPECT_NEAR(CalcolaValore(state, 10.0f, 50.0f, 4, 9), 29.0f, 1e-3);
-    EXPECT_NEAR(CalcolaValore(state, 10.0f, 50.0f, 4, 13), 26.5f, 1e-3);
+    EXPECT_NEAR(CalcolaValore(state, 10.0f, 50.0f, 4, 9).value_or(-1), 29.0f, 1e-3);
+    EXPECT_NEAR(CalcolaValore(state, 10.0f, 50.0f, 4, 13).value_or(-1), 26.5f, 1e-3);
     EXPECT_FLOAT_EQ(state.CalcAltitude, -40.0f);
-    // Far from every station: no estimate, value 0 (not the last cell's).
-    EXPECT_FLOAT_EQ(CalcolaValore(state, 100.0f, -30.0f, 4, 9), 0.0f);
-    // A missing elevation raster is an error of the run.
-    std::filesystem::remove(f.path() / engine::ElevationRasterName);
+    // Far from every station: no estimate (not 0, not the last cell's).
+    EXPECT_FALSE(CalcolaValore(state, 100.0f, -30.0f, 4, 9).has_value());
+    // A missing station file or elevation raster is an error of the run.
+    std::filesystem::remove(f.path() / "vap.txt");
     EXPECT_THROW(CalcolaValore(state, 10.0f, 50.0f, 4, 9), engine::EngineError);
+    std::filesystem::remove(f.path() / engine::ElevationRasterName);
+    EXPECT_THROW(CalcolaValore(state, 10.0f, 50.0f, 3, 9), engine::EngineError);
 }
 
 } // namespace

@@ -362,12 +362,15 @@ protected:
     std::unique_ptr<Form1> form;
 };
 
-TEST_F(RasterExport, ANameTypedWithoutExtensionGetsTheFilters) {
+// The map's own extension, not the filter's upper-case one: the map list
+// loads a map by its name followed by the map's extension.
+TEST_F(RasterExport, ANameTypedWithoutExtensionGetsTheMapsImageExtension) {
     saveAs = QString::fromStdString((folder.path() / "typed").string());
     form->VistrelSave_Click();
     ASSERT_EQ(texts(), std::vector<QString>{QStringLiteral("Data Saved Correctly")});
     EXPECT_FALSE(fs::exists(folder.path() / "typed"));
-    EXPECT_TRUE(fs::exists(folder.path() / "typed.IMG"));
+    EXPECT_FALSE(fs::exists(folder.path() / "typed.IMG"));
+    EXPECT_TRUE(fs::exists(folder.path() / "typed.img"));
 }
 
 TEST_F(RasterExport, RegionOfFourCellsIsWrittenAndReadsBack) {
@@ -437,6 +440,21 @@ TEST_F(RasterExport, CancelAnsweredNoGoesOnAndYesStopsWithoutAFile) {
     EXPECT_FALSE(form->FrmVistrel->isVisibleTo(form.get()));
 }
 
+TEST_F(RasterExport, StopWithoutQuestionWritesNothing) {
+    bool runningWhenStopped = false;
+    QTimer::singleShot(0, form.get(), [&] {
+        runningWhenStopped = form->ExportRunning();
+        form->StopExport();
+    });
+    form->VistrelSave_Click();
+    EXPECT_TRUE(runningWhenStopped);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(dialogs, 0);
+    EXPECT_FALSE(fs::exists(out()));
+    EXPECT_FALSE(form->ExportRunning());
+    EXPECT_FALSE(appState().Busy);
+}
+
 TEST_F(RasterExport, DoesNotStartWhileAnotherRunIsGoing) {
     BusyGuard other;
     ASSERT_TRUE(other.owns());
@@ -453,6 +471,75 @@ TEST_F(RasterExport, MissingElevationRasterEndsTheRunWithItsMessage) {
         << messages[0].text.toStdString();
     EXPECT_EQ(dialogs, 0);
     EXPECT_TRUE(form->VistrelSave->isEnabled());
+}
+
+TEST_F(RasterExport, EngineFailureStopsTheRunWithTheEnginesMessageAndWritesNothing) {
+    fs::remove(folder.path() / "TavisolData" / "vap.txt");
+    std::ofstream(out(), std::ios::binary) << "old";
+    form->VistrelSave_Click();
+    ASSERT_EQ(messages.size(), 1u) << messages.back().text.toStdString();
+    EXPECT_TRUE(messages[0].text.contains(QStringLiteral("vap.txt"))) << messages[0].text.toStdString();
+    EXPECT_EQ(dialogs, 0);
+    EXPECT_EQ(folder.Read("out.img"), "old");
+    EXPECT_TRUE(form->VistrelSave->isEnabled());
+    EXPECT_FALSE(form->VistrelBar->isVisibleTo(form.get()));
+    EXPECT_FALSE(appState().Busy);
+}
+
+TEST_F(RasterExport, CellsWithoutANeighbourAreNoDataWithOneThreadOrMany) {
+    // Only the two cells nearest the stations have one within 40 km.
+    sharedSettings().MaxDistance = 40;
+    form->TxtLonEnd->setText(QStringLiteral("12"));
+    std::vector<std::string> files;
+    for (int threads : {1, 3}) {
+        Form1::SetExportThreads(threads);
+        form->FrmVistrel->show();
+        form->VistrelSave_Click();
+        ASSERT_EQ(texts(), std::vector<QString>{QStringLiteral("Data Saved Correctly")});
+        messages.clear();
+        files.push_back(folder.Read("out.img"));
+    }
+    Form1::SetExportThreads(0);
+    EXPECT_EQ(files[0], files[1]);
+    const RasterImage img = ReadRasterImage(out());
+    ASSERT_EQ(img.Columns, 4);
+    ASSERT_EQ(img.Rows, 2);
+    for (std::size_t k = 0; k < img.Cells.size(); ++k)
+        EXPECT_EQ(img.Cells[k] == NoDataClass, k != 1 && k != 5) << k;
+}
+
+TEST_F(RasterExport, ExportIntoTheMapFolderIsListedLoadedAndDrawn) {
+    form->TxtLonEnd->setText(QStringLiteral("12"));
+    form->TxtLatEnd->setText(QStringLiteral("48"));
+    saveAs = QString::fromStdString((vistrel() / "vapour").string());  // typed without extension
+    form->VistrelSave_Click();
+    ASSERT_EQ(texts(), std::vector<QString>{QStringLiteral("Data Saved Correctly")});
+    EXPECT_TRUE(fs::exists(vistrel() / "vapour.img"));
+    EXPECT_EQ(folder.Read("vistreldata/vapour.cty"), folder.Read("vistreldata/demo.cty"));
+    EXPECT_EQ(folder.Read("vistreldata/vapour.bnd"), folder.Read("vistreldata/demo.bnd"));
+    const QList<QListWidgetItem *> listed = form->ListMap->findItems(QStringLiteral("vapour"), Qt::MatchExactly);
+    ASSERT_EQ(listed.size(), 1);
+
+    messages.clear();
+    answers.push_back(MsgAnswer::Yes);
+    form->ListMap->setCurrentItem(listed.front());
+    form->cmdBack_Click();
+    EXPECT_EQ(texts(), std::vector<QString>{QStringLiteral("Do you want use vapour Map?")});
+    EXPECT_EQ(form->Paths().Img, vistrel() / "vapour.img");
+    EXPECT_FALSE(form->MapPending());
+    ASSERT_EQ(form->MapRaster().Columns, 4);
+    EXPECT_EQ(form->MapRaster().Rows, 4);
+    EXPECT_EQ(form->Colors()[255].Name, "No data");
+    // The estimated cells are drawn in their legend colour and named by value.
+    const ColorEntry &entry = form->Colors()[form->MapRaster().At(1, 1)];
+    EXPECT_NE(entry.Name.find(" hPa"), std::string::npos) << entry.Name;
+    const QImage img = form->Picture1->surface().toImage();
+    const QColor wanted(entry.Red, entry.Green, entry.Blue);
+    int found = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (QColor(img.pixel(x, y)) == wanted) ++found;
+    EXPECT_GT(found, img.width() * img.height() / 4);
 }
 
 TEST(Bitmap, CreateFillPaintAndCopy) {

@@ -108,12 +108,32 @@ TEST_F(RasterFormat, SavingOverALongerFileLeavesExactlyTheNewBytes) {
     folder.Write("x.img", std::string(5000, 'z'));
     WriteRasterImage(folder.path() / "x.img", testing::MakeHeader(2, 2, 1, 1, 1, 1, 1, 1), {1, 2, 3, 4});
     EXPECT_EQ(std::filesystem::file_size(folder.path() / "x.img"), 516u);
-    EXPECT_FALSE(std::filesystem::exists(folder.path() / "x.img.tmp~"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
 }
 
-TEST_F(RasterFormat, WriteIntoMissingFolderFailsWithoutFile) {
-    EXPECT_THROW(WriteRasterImage(folder.path() / "no" / "x.img", ImageHeader{}, {}), RasterError);
+TEST_F(RasterFormat, WriteIntoMissingFolderFailsWithTheReasonAndWithoutFile) {
+    try {
+        WriteRasterImage(folder.path() / "no" / "x.img", ImageHeader{}, {});
+        ADD_FAILURE() << "no error";
+    } catch (const RasterError &e) {
+        EXPECT_NE(std::string(e.what()).find("x.img: No such file or directory"), std::string::npos) << e.what();
+    }
     EXPECT_FALSE(std::filesystem::exists(folder.path() / "no"));
+}
+
+TEST_F(RasterFormat, LongestNameThatFitsCanBeWrittenAndLeavesNoTemporaryFile) {
+    const std::string longName = std::string(251, 'n').replace(247, 4, ".img");
+    const auto path = folder.path() / longName;
+    WriteRasterImage(path, testing::MakeHeader(2, 1, 1, 1, 1, 1, 1, 1), {7, 9});
+    EXPECT_EQ(ReadRasterImage(path).Cells, (std::vector<std::uint8_t>{7, 9}));
+    WriteRasterImage(path, testing::MakeHeader(1, 1, 1, 1, 1, 1, 1, 1), {4});
+    EXPECT_EQ(ReadRasterImage(path).Cells, (std::vector<std::uint8_t>{4}));
+    int files = 0;
+    for (const auto &entry : std::filesystem::directory_iterator(folder.path())) {
+        (void)entry;
+        ++files;
+    }
+    EXPECT_EQ(files, 1);
 }
 
 TEST_F(RasterFormat, BrokenBindingIsReportedAsTheLibrarysMessage) {
@@ -223,6 +243,48 @@ TEST_F(Georef, NewHeaderOfAnExportRegion) {
     LonLatToPixel(g, 10.0f, 50.0f, c, r);
     EXPECT_EQ(c, 0);
     EXPECT_EQ(r, 0);
+}
+
+// A region whose centre is not on the resolution's decimals: 12.2 to 13.5 E
+// and 3.1 to 4.6 S at 0.1 degree, 13 x 15 cells.
+//   centre longitude (13.5 - 12.2) / 2 + 12.2 = 12.85, to one decimal 12.9
+//   (half away from zero; not 12.8 as halves to even or a cut would give);
+//   centre latitude (-3.1 - -4.6) / 2 + -4.6 = -3.85, to one decimal -3.9
+//   (away from zero; not -3.8 as a cut towards zero would give);
+//   cell width |12.9 - 12.2| / 6.5 = 0.1077 -> 0.1;
+//   cell height |-3.1 - -3.9| / 7.5 = 0.1067 -> 0.1.
+// Read back as the window reads a map: each real floored to 0.001.
+TEST_F(Georef, NewHeaderRoundsACentreOffTheGridAwayFromZero) {
+    NewHeaderInput in;
+    in.LonStart = 12.2f;
+    in.LonEnd = 13.5f;
+    in.LatStart = -3.1f;
+    in.LatEnd = -4.6f;
+    in.Decimals = 1;
+    in.Columns = 13;
+    in.Rows = 15;
+    const Georeference g = SetHeaderDoubleValues(GetNewHeader(in, ImageHeader{}, conv), conv);
+    EXPECT_NEAR(g.CentreLon, 12.9, 1e-9);
+    EXPECT_NEAR(g.CentreLat, -3.9, 1e-9);
+    EXPECT_NEAR(g.CentreCol, 6.5, 1e-9);
+    EXPECT_NEAR(g.CentreRow, 7.5, 1e-9);
+    EXPECT_NEAR(g.CellWidth, 0.1, 1e-9);
+    EXPECT_NEAR(g.CellHeight, 0.1, 1e-9);
+    // Two decimals: 12.25 to 12.40 E gives the centre 12.325 -> 12.33 and
+    // 0.75 to 0.60 N gives 0.675 -> 0.68; cells |12.33 - 12.25| / 7.5 =
+    // 0.01067 -> 0.01.
+    in.LonStart = 12.25f;
+    in.LonEnd = 12.40f;
+    in.LatStart = 0.75f;
+    in.LatEnd = 0.60f;
+    in.Decimals = 2;
+    in.Columns = 15;
+    in.Rows = 15;
+    const Georeference g2 = SetHeaderDoubleValues(GetNewHeader(in, ImageHeader{}, conv), conv);
+    EXPECT_NEAR(g2.CentreLon, 12.33, 1e-9);
+    EXPECT_NEAR(g2.CentreLat, 0.68, 1e-9);
+    EXPECT_NEAR(g2.CellWidth, 0.01, 1e-9);
+    EXPECT_NEAR(g2.CellHeight, 0.01, 1e-9);
 }
 
 TEST_F(Georef, LongTitleIsCutTo79AndOneBlank) {

@@ -1,0 +1,163 @@
+// Speed of the raster image export: mean temperature (annual value) over a
+// 500 x 500 grid of a land-heavy region of the demo map Africa (10 to 35 E,
+// 30 to 5 N at 0.05 degree), on demo data made by make-demo-data into a
+// temporary folder (demo_data.h). Reports cells per second with all cores
+// (raster_cells_per_s) and with one worker (raster_cells_per_s_1t).
+//
+// TAVISOL_BENCH_RASTER_SIDE=n runs an n x n grid over the same region instead
+// (for slow builds). TAVISOL_BENCH_WHOLE_MAP=1 also exports the whole Africa
+// map at its own 0.05 degree cells and reports the peak memory of the process
+// (peak_rss_mb).
+
+#include <benchmark/benchmark.h>
+
+#include <dlfcn.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "demo_data.h"
+#include "engine/engine.h"
+#include "rastermap/exportgrid.h"
+#include "rastermap/georef.h"
+#include "rastermap/rasterimage.h"
+
+namespace {
+
+using namespace tavisol;
+using namespace tavisol::rastermap;
+
+// The 6-byte reals through the built Vantrix library.
+Real48Conversions BuiltVantrix() {
+    void *lib = ::dlopen(TAVISOL_BIN_DIR "/libvantrix.so", RTLD_NOW);
+    if (!lib) throw std::runtime_error(std::string("Cannot load Vantrix: ") + ::dlerror());
+    auto toDouble = reinterpret_cast<VantrixReal48ToDoubleFn>(::dlsym(lib, "Real48ToDouble"));
+    auto toReal = reinterpret_cast<VantrixDoubleToReal48Fn>(::dlsym(lib, "DoubleToReal48"));
+    if (!toDouble || !toReal) throw std::runtime_error("Vantrix lacks its conversions");
+    Real48Conversions conv;
+    conv.ToDouble = [toDouble](const Real48Rec &r) { return toDouble(&r); };
+    conv.ToReal48 = [toReal](double v) {
+        Real48Rec r{};
+        toReal(v, &r);
+        return r;
+    };
+    return conv;
+}
+
+class DemoData {
+public:
+    DemoData() {
+        map_ = ReadRasterImage(bench::DemoProgramFolder() / "vistreldata" / "Africa.img");
+        geo_ = SetHeaderDoubleValues(map_.Header, BuiltVantrix());
+    }
+    std::filesystem::path DataFolder() const { return bench::DemoDataFolder(); }
+    ExportMap Map() const { return ExportMap{&map_, geo_}; }
+    int Columns() const { return map_.Columns; }
+    int Rows() const { return map_.Rows; }
+
+private:
+    RasterImage map_;
+    Georeference geo_;
+};
+
+DemoData &Data() {
+    static DemoData data;
+    return data;
+}
+
+int GridSide() {
+    const char *side = std::getenv("TAVISOL_BENCH_RASTER_SIDE");
+    const int n = side ? std::atoi(side) : 500;
+    return n > 0 ? n : 500;
+}
+
+// The image of the land region's last run, to hold the next one against.
+std::vector<std::uint8_t> &LastImage() {
+    static std::vector<std::uint8_t> cells;
+    return cells;
+}
+
+// Runs one export; returns the cells computed per second of wall time.
+double Export(const ExportRegion &region, int threads, std::vector<std::uint8_t> *image = nullptr) {
+    DemoData &data = Data();
+    const auto [columns, rows] = ExportGridSize(region);
+    ParallelExportRun run(region, columns, rows, ClassTable[0], data.Map(),
+                          EngineEstimates(engine::DefaultSettings(), data.DataFolder(), 0, 13));
+    const auto start = std::chrono::steady_clock::now();
+    run.Start(threads);
+    if (!run.Wait()) throw std::runtime_error("export did not complete");
+    const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
+    benchmark::DoNotOptimize(run.Cells().data());
+    if (image) *image = run.Cells();
+    return static_cast<double>(run.CellCount()) / seconds.count();
+}
+
+ExportRegion LandRegion() {
+    const int side = GridSide();
+    ExportRegion g;
+    g.LonStart = 10;
+    g.LonEnd = 35;
+    g.LatStart = 30;
+    g.LatEnd = 5;
+    g.Resolution = 25.0f / static_cast<float>(side);
+    g.Decimals = 6;
+    return g;
+}
+
+void RunRegion(benchmark::State &bench, int threads, const char *counter) {
+    Data();
+    const ExportRegion region = LandRegion();
+    double rate = 0;
+    std::vector<std::uint8_t> image;
+    for (auto _ : bench)
+        rate = Export(region, threads, &image);
+    // One worker or many, the image is the same.
+    if (!LastImage().empty() && LastImage() != image)
+        bench.SkipWithError("the image differs from the previous run's");
+    LastImage() = image;
+    bench.counters[counter] = rate;
+    bench.counters["threads"] = threads > 0 ? threads : ExportThreadCount();
+}
+
+void BM_RasterExportAllCores(benchmark::State &bench) { RunRegion(bench, 0, "raster_cells_per_s"); }
+void BM_RasterExportOneThread(benchmark::State &bench) { RunRegion(bench, 1, "raster_cells_per_s_1t"); }
+
+// The largest demo map whole, at its own cells.
+void BM_RasterExportWholeMap(benchmark::State &bench) {
+    DemoData &data = Data();
+    const ExportRegion region{-20.0f, -20.0f + 0.05f * static_cast<float>(data.Columns()), 38.0f,
+                              38.0f - 0.05f * static_cast<float>(data.Rows()), 0.05f, 2};
+    double rate = 0;
+    for (auto _ : bench)
+        rate = Export(region, 0);
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    bench.counters["raster_cells_per_s"] = rate;
+    bench.counters["peak_rss_mb"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+const bool registered = [] {
+    benchmark::RegisterBenchmark("BM_RasterExportAllCores", BM_RasterExportAllCores)
+        ->Iterations(1)
+        ->UseRealTime()
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_RasterExportOneThread", BM_RasterExportOneThread)
+        ->Iterations(1)
+        ->UseRealTime()
+        ->Unit(benchmark::kMillisecond);
+    if (const char *whole = std::getenv("TAVISOL_BENCH_WHOLE_MAP"); whole && std::string(whole) == "1")
+        benchmark::RegisterBenchmark("BM_RasterExportWholeMap", BM_RasterExportWholeMap)
+            ->Iterations(1)
+            ->UseRealTime()
+            ->Unit(benchmark::kMillisecond);
+    return true;
+}();
+
+} // namespace

@@ -1,0 +1,173 @@
+#include "rastermap/exportlegend.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "numfmt/numfmt.h"
+#include "numfmt/textfile.h"
+#include "numfmt/textread.h"
+#include "rastermap/exportgrid.h"
+#include "rastermap/rastererror.h"
+#include "rastermap/rasterimage.h"
+
+namespace tavisol::rastermap {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Rgb {
+    std::uint8_t r, g, b;
+};
+
+struct VariableStyle {
+    const char *Unit;
+    int Decimals;  // at least this many in the names
+    std::vector<Rgb> Ramp;
+};
+
+// Temperatures from cold blue to hot red, precipitation from dry yellow to
+// deep blue, vapour pressure from pale to sea green-blue, evapotranspiration
+// from yellow to red, wind from pale to dark purple, sunshine from dull grey
+// to bright orange.
+const VariableStyle &StyleOf(int variable) {
+    static const std::vector<Rgb> temperature{{49, 54, 149},   {69, 117, 180},  {116, 173, 209}, {171, 217, 233},
+                                              {255, 255, 191}, {254, 224, 144}, {253, 174, 97},  {244, 109, 67},
+                                              {215, 48, 39},   {165, 0, 38}};
+    static const std::array<VariableStyle, 8> styles{{
+        {"\u00b0C", 1, temperature},
+        {"\u00b0C", 1, temperature},
+        {"\u00b0C", 1, temperature},
+        {"mm", 0, {{255, 255, 204}, {199, 233, 180}, {127, 205, 187}, {65, 182, 196}, {29, 145, 192}, {34, 94, 168}, {12, 44, 132}}},
+        {"hPa", 1, {{247, 252, 240}, {204, 235, 197}, {168, 221, 181}, {123, 204, 196}, {67, 162, 202}, {8, 104, 172}}},
+        {"mm", 0, {{255, 255, 178}, {254, 217, 118}, {254, 178, 76}, {253, 141, 60}, {240, 59, 32}, {189, 0, 38}}},
+        {"m/s", 1, {{242, 240, 247}, {218, 218, 235}, {188, 189, 220}, {158, 154, 200}, {117, 107, 177}, {84, 39, 143}}},
+        {"", 2, {{82, 82, 82}, {150, 150, 150}, {255, 237, 160}, {254, 217, 118}, {254, 178, 76}, {255, 140, 0}}},
+    }};
+    return styles[static_cast<std::size_t>(std::clamp(variable, 0, 7))];
+}
+
+// Colour at t (0..1) along the ramp.
+Rgb RampAt(const std::vector<Rgb> &ramp, double t) {
+    const double x = std::clamp(t, 0.0, 1.0) * static_cast<double>(ramp.size() - 1);
+    const auto i = std::min(static_cast<std::size_t>(x), ramp.size() - 2);
+    const double f = x - static_cast<double>(i);
+    auto mix = [f](std::uint8_t a, std::uint8_t b) {
+        return static_cast<std::uint8_t>(std::lround(a + (b - a) * f));
+    };
+    return {mix(ramp[i].r, ramp[i + 1].r), mix(ramp[i].g, ramp[i + 1].g), mix(ramp[i].b, ramp[i + 1].b)};
+}
+
+// Decimals that show x exactly (up to 4).
+int DecimalsToShow(double x) {
+    for (int d = 0; d < 4; ++d) {
+        const double scaled = x * std::pow(10.0, d);
+        if (std::fabs(scaled - std::round(scaled)) < 1e-6 * std::max(1.0, std::fabs(scaled))) return d;
+    }
+    return 4;
+}
+
+std::string ValueText(double v, int decimals, const std::string &unit) {
+    if (std::fabs(v) < 1e-9) v = 0;  // no "-0.0"
+    std::string text = numfmt::forcedPointFixed(v, decimals);
+    if (!unit.empty()) text += " " + unit;
+    return text;
+}
+
+} // namespace
+
+std::vector<LegendRecord> ExportLegend(int variable, const std::vector<std::uint8_t> &cells) {
+    const VariableStyle &style = StyleOf(variable);
+    const ClassEntry classes = ClassTable[static_cast<std::size_t>(std::clamp(variable, 0, 7))];
+    int low = 251, high = -1;
+    for (const std::uint8_t c : cells)
+        if (c <= 250) {
+            low = std::min<int>(low, c);
+            high = std::max<int>(high, c);
+        }
+    // The narrowest round run of classes that gives at most 20 records.
+    int width = 251;
+    for (int w : {1, 5, 10, 25, 50, 125, 251})
+        if (high < 0 || high / w - low / w + 1 <= 20) {
+            width = w;
+            break;
+        }
+    const double above = classes.Offset + 251 * classes.Scale;
+    const int decimals = std::max({style.Decimals, DecimalsToShow(width * classes.Scale),
+                                   DecimalsToShow(classes.Offset), DecimalsToShow(above)});
+
+    std::vector<LegendRecord> records;
+    if (high >= 0) {
+        const int firstRun = low / width, lastRun = high / width;
+        for (int run = firstRun; run <= lastRun; ++run) {
+            LegendRecord r;
+            r.First = run * width;
+            r.Last = std::min(r.First + width - 1, 250);
+            const double from = classes.Offset + r.First * classes.Scale;
+            const double to = classes.Offset + (r.Last + 1) * classes.Scale;
+            r.Name = ValueText(from, decimals, "") + " - " + ValueText(to, decimals, style.Unit);
+            const double t = lastRun == firstRun ? 0.5 : static_cast<double>(run - firstRun) / (lastRun - firstRun);
+            const Rgb c = RampAt(style.Ramp, t);
+            r.Red = c.r;
+            r.Green = c.g;
+            r.Blue = c.b;
+            records.push_back(r);
+        }
+    }
+    const Rgb first = style.Ramp.front(), last = style.Ramp.back();
+    records.push_back({253, 253, first.r, first.g, first.b, "Below " + ValueText(classes.Offset, decimals, style.Unit)});
+    records.push_back({254, 254, last.r, last.g, last.b, "Above " + ValueText(above, decimals, style.Unit)});
+    records.push_back({255, 255, 255, 255, 255, "No data"});
+    return records;
+}
+
+std::string LegendFileText(const std::string &title, const std::vector<LegendRecord> &records) {
+    // A comma would end the title field and start a record of its own.
+    std::string head = title;
+    std::replace(head.begin(), head.end(), ',', ' ');
+    std::string text = head + "\r\n";
+    for (const LegendRecord &r : records)
+        text += std::to_string(r.First) + "\t" + std::to_string(r.Last) + "\t" + std::to_string(r.Red) + "\t" +
+                std::to_string(r.Green) + "\t" + std::to_string(r.Blue) + "\t" + r.Name + "\r\n";
+    return text;
+}
+
+fs::path ExportImagePath(const fs::path &typed, const fs::path &mapImage) {
+    if (typed.has_extension()) return typed;
+    fs::path image = typed;
+    image += mapImage.has_extension() ? mapImage.extension() : fs::path(".img");
+    return image;
+}
+
+MapPaths ExportCompanionPaths(const fs::path &image) {
+    const std::string file = image.filename().string();
+    return PathsOfMap(image.parent_path(), file.substr(0, file.find('.')));
+}
+
+namespace {
+
+bool Exists(const fs::path &path) {
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(path, ec));
+}
+
+} // namespace
+
+void WriteExportCompanions(const fs::path &image, const std::string &title, int variable,
+                           const std::vector<std::uint8_t> &cells, const MapPaths &loadedMap) {
+    const MapPaths beside = ExportCompanionPaths(image);
+    if (!Exists(beside.Clr)) {
+        const std::string text = numfmt::utf8ToCp1252(LegendFileText(title, ExportLegend(variable, cells)));
+        WriteWholeFile(beside.Clr, {text});
+    }
+    for (const auto &[from, to] : {std::pair{loadedMap.Cty, beside.Cty}, std::pair{loadedMap.Bnd, beside.Bnd}}) {
+        if (Exists(to)) continue;
+        std::string bytes;
+        if (const auto failure = numfmt::ReadWholeFile(from, bytes))
+            throw RasterError(*failure);
+        WriteWholeFile(to, {bytes});
+    }
+}
+
+} // namespace tavisol::rastermap
