@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -19,9 +20,11 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <memory>
 
 #include "batch/batchcommands.h"
 #include "batch/batchsettings.h"
+#include "batch/estimatepool.h"
 #include "engine/engine.h"
 #include "numfmt/numfmt_qt.h"
 #include "numfmt/textfile.h"
@@ -477,15 +480,11 @@ void frmList::CmdSave_Click() {
                                  ? WithFilterExtension(dialogs.chooseSaveFile(this, filter, programDir), filter)
                                  : GetSaveFileName(this, QString(), programDir, filter);
         if (!file.isEmpty()) {
+            // The run writes the file under a temporary name and replaces the
+            // old one only when it ends well.
             OutputFileName = file;
-            // The export file starts empty: the run appends to it.
-            numfmt::TextFileWriter empty(OutputFileName.toStdString());
-            if (!empty.commit()) {
-                ShowMessage(this, MsgIcon::NoIcon, QString::fromStdString(empty.error()));
-            } else {
-                ValidateBatchSettings();
-                ProcessOther();
-            }
+            ValidateBatchSettings();
+            ProcessOther();
         }
     }
     setRunButtons(true);
@@ -571,12 +570,18 @@ batch::RunHost frmList::makeHost() {
         g_summary->givesum(list);
         MDIForm1::showWindow(g_summary);
     };
-    host.DoEvents = [] { QCoreApplication::processEvents(); };
-    const std::filesystem::path data = dataFolder();
-    host.Elevation = [data](float lon, float lat) {
-        engine::Integer water = 0;
-        return static_cast<int>(engine::GetElevation(data, lon, lat, water));
+    // Events are let through between locations at most every 10 ms: with the
+    // estimates made ahead by the workers a location takes microseconds.
+    auto lastEvents = std::make_shared<QElapsedTimer>();
+    host.DoEvents = [lastEvents] {
+        if (lastEvents->isValid() && lastEvents->elapsed() < 10)
+            return;
+        QCoreApplication::processEvents();
+        lastEvents->start();
     };
+    host.Workers = batch::DefaultBatchWorkers();
+    // The elevation model is read through the run's state (its data folder
+    // and data files), also on the worker threads.
     host.Locale = numfmt::userLocale();
     return host;
 }
@@ -600,11 +605,9 @@ void frmList::ProcessOther() {
     }
     prepareState();
     batch::RunHost host = makeHost();
-    // The run information file goes into the program's working folder.
-    std::error_code ec;
-    const std::filesystem::path here = std::filesystem::current_path(ec);
-    batch::RunOtherFormat(state_, appState().OutputFormat, locations(), OutputFileName.toStdString(), here, Now(),
-                          host);
+    // The run information file goes beside the export file.
+    const std::filesystem::path file = OutputFileName.toStdString();
+    batch::RunOtherFormat(state_, appState().OutputFormat, locations(), file, file.parent_path(), Now(), host);
 }
 
 // ---- The single window --------------------------------------------------------------------------

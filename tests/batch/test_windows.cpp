@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -242,25 +243,39 @@ TEST_F(BatchWindows, OwnFormatRunThroughTheWindowAndCancel) {
     EXPECT_FALSE(list->isVisible());
 }
 
-TEST_F(BatchWindows, OtherFormatRunEmptiesAndWritesTheChosenFile) {
+TEST_F(BatchWindows, OtherFormatRunReplacesTheChosenFileAndWritesItsInformationBesideIt) {
     batch::testing::WriteDataFolder(program.path(), {{10, 45}});
     appState().OutputFormat = FormatKetlo;
     list->Enablecheck(FormatKetlo);
     list->chkMax->setChecked(true);
     list->addLocation(batch::GridEntry(10, 45, 50, numfmt::Locale::english()));
     const auto target = out.path() / "k.dat";
-    std::ofstream(target) << "old text\r\n";
+    std::ofstream(target, std::ios::binary) << "old text\r\n";
     file = QString::fromStdString(target.string());
-    // The run information file lands in the working folder.
+
+    // A run that fails leaves the old file as it was.
+    const auto tmax = program.path() / "TavisolData" / "max.txt";
+    std::filesystem::rename(tmax, out.path() / "aside.txt");
+    list->CmdSave_Click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_THAT(messages[0].text.toStdString(), HasSubstr("Error while Processing Data :"));
+    EXPECT_THAT(batch::testing::ReadLines(target), ::testing::ElementsAre("old text"));
+    std::filesystem::rename(out.path() / "aside.txt", tmax);
+
+    // The run information file goes beside the export file, not into the
+    // working folder.
+    messages.clear();
+    TempFolder elsewhere;
     const auto here = std::filesystem::current_path();
-    std::filesystem::current_path(out.path());
+    std::filesystem::current_path(elsewhere.path());
     list->CmdSave_Click();
     std::filesystem::current_path(here);
+    EXPECT_TRUE(std::filesystem::is_empty(elsewhere.path()));
     int information = 0;
     for (const auto &e : std::filesystem::directory_iterator(out.path()))
         information += e.path().filename().string().ends_with("_INFORMATION.tvs") ? 1 : 0;
-    EXPECT_EQ(information, 1);
-    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_GE(information, 1);
+    ASSERT_EQ(asked.size(), 2u);
     EXPECT_EQ(asked[0], "Data (*.Dat)");
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "Data Saved Correctly");
@@ -268,6 +283,50 @@ TEST_F(BatchWindows, OtherFormatRunEmptiesAndWritesTheChosenFile) {
     ASSERT_FALSE(lines.empty());
     EXPECT_THAT(lines.back(), HasSubstr("Lon : 10.00"));
     EXPECT_NE(lines[0], "old text");
+}
+
+// Processes events until the condition holds or a second has passed.
+bool EventuallyTrue(const std::function<bool()> &condition) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition() && timer.elapsed() < 1000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return condition();
+}
+
+QWidget *SummaryWindow() {
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == "frmSummary")
+            return w;
+    return nullptr;
+}
+
+TEST_F(BatchWindows, SummaryComesAboveTheListAfterTheEndMessage) {
+    batch::testing::WriteDataFolder(program.path(), {{10, 45}});
+    list->chkMax->setChecked(true);
+    list->ChkBest->setChecked(true);
+    list->chksum->setChecked(true);
+    list->OptAlt->setChecked(true);
+    list->addLocation(batch::GridEntry(10, 45, 50, numfmt::Locale::english()));
+    folder = QString::fromStdString(out.path().string());
+    list->show();
+    ASSERT_TRUE(EventuallyTrue([this] { return QApplication::activeWindow() == list; }));
+    bool summaryShownBefore = true;
+    onMessage = [&](const MessageRequest &r) {
+        if (r.text != "Data Saved Correctly")
+            return;
+        QWidget *summary = SummaryWindow();
+        summaryShownBefore = summary && summary->isVisible();
+        // Closing the message box gives the activation back to the list.
+        list->activateWindow();
+    };
+    list->CmdSave_Click();
+    EXPECT_FALSE(summaryShownBefore);
+    QWidget *summary = SummaryWindow();
+    ASSERT_NE(summary, nullptr);
+    EXPECT_TRUE(summary->isVisible());
+    EXPECT_TRUE(EventuallyTrue([summary] { return QApplication::activeWindow() == summary; }));
+    summary->close();
 }
 
 TEST_F(BatchWindows, ANameTypedWithoutExtensionGetsTheFilters) {
