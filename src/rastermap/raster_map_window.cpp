@@ -39,6 +39,7 @@
 #include "shell/main_window.h"
 #include "shell/messages.h"
 #include "shell/programfolders.h"
+#include "shell/savefiledialog.h"
 #include "shell/sharedsettings.h"
 
 namespace tavisol::rastermap {
@@ -939,8 +940,10 @@ void RasterMapWindow::exportVariableRaster(int variable) {
             const QString filter = QStringLiteral("Vistrel (*.IMG)");
             // A name typed without an extension gets the loaded map's image
             // extension (below), so that the map list finds and loads it.
+            const QString mapExtension =
+                QString::fromStdString(ExportImagePath("image", snapshotPaths.Img).extension().string());
             const QString file = saveDialog() ? saveDialog()(this, folder, filter)
-                                              : QFileDialog::getSaveFileName(this, QString(), folder, filter);
+                                              : GetSaveFileName(this, QString(), folder, filter, mapExtension);
             QApplication::setOverrideCursor(Qt::WaitCursor);
             if (!file.isEmpty()) {
                 // Written with its legend, capitals and boundaries, so that it

@@ -446,4 +446,20 @@ TEST_F(BatchWindows, LocationFileFillsTheList) {
     EXPECT_EQ(list->locationCount(), 0);
 }
 
+// A list saved by a spreadsheet (byte-order mark) or an old Mac (CR alone),
+// ended by Ctrl-Z, reads as its rows through the Locations command.
+TEST_F(BatchWindows, LocationFileFromOtherProgramsFillsTheList) {
+    WriteRaster(program.path());
+    const auto path = out.path() / "sheet.csv";
+    std::ofstream(path, std::ios::binary) << "\xEF\xBB\xBF" "Rome,12.5,41.9,20\r" "1e36,0\r" "Oslo,10.7,59.9,23\r"
+                                          << "\x1A" "Lima,-77,-12,150\r";
+    file = QString::fromStdString(path.string());
+    RunCommand(Command::LocationFile);
+    ASSERT_EQ(list->locationCount(), 2);
+    EXPECT_EQ(list->locations()[0], (batch::ListEntry{"Rome", "12.5", "41.9", "20"}));
+    EXPECT_EQ(list->locations()[1], (batch::ListEntry{"Oslo", "10.7", "59.9", "23"}));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_THAT(messages[0].text.toStdString(), HasSubstr("Line 2 of " + path.string() + ": field 1 (longitude \"1e36\")"));
+}
+
 } // namespace

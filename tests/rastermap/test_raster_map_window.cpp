@@ -5,10 +5,13 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
@@ -371,6 +374,38 @@ TEST_F(RasterExport, ANameTypedWithoutExtensionGetsTheMapsImageExtension) {
     EXPECT_FALSE(fs::exists(folder.path() / "typed"));
     EXPECT_FALSE(fs::exists(folder.path() / "typed.IMG"));
     EXPECT_TRUE(fs::exists(folder.path() / "typed.img"));
+}
+
+// The save dialog itself completes a typed name with the map's extension, so
+// replacing an earlier export of that name is asked about first.
+TEST_F(RasterExport, ReplacingAnExportOfTheTypedNameIsAskedFirst) {
+    RasterMapWindow::SetSaveDialog({});
+    std::ofstream(out(), std::ios::binary) << std::string(3000, 'x');
+    bool typed = false;
+    bool asked = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog || typed)
+            return;
+        typed = true;
+        dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("out"));
+        QTimer::singleShot(0, [&, dialog] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                asked = true;
+                box->button(QMessageBox::No)->click();
+            }
+            QTimer::singleShot(0, dialog, &QDialog::reject);
+        });
+        dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Save)->click();
+    });
+    watch.start(10);
+    form->onExportSaveClicked();
+    watch.stop();
+    EXPECT_TRUE(typed);
+    EXPECT_TRUE(asked);
+    EXPECT_TRUE(texts().empty());
+    EXPECT_EQ(fs::file_size(out()), 3000u);
 }
 
 TEST_F(RasterExport, RegionOfFourCellsIsWrittenAndReadsBack) {

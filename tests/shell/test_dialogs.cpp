@@ -2,11 +2,17 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <memory>
@@ -17,6 +23,7 @@
 #include "shell/coordinate_dialog.h"
 #include "shell/settings_dialog.h"
 #include "shell/programfolders.h"
+#include "shell/savefiledialog.h"
 #include "shell/sharedsettings.h"
 #include "shell_fixture.h"
 
@@ -843,6 +850,46 @@ TEST_F(DialogCommands, MenusOpenTheDialogsAndUnloadEndsTheSettings) {
     DeleteLaterNow();
     EXPECT_EQ(CoordDialog(), nullptr);
     EXPECT_EQ(OpenLocationDialog(), nullptr);
+}
+
+// A name typed without an extension is completed before the dialog checks
+// for an existing file, so replacing "run.Dat" is asked about, not done silently.
+TEST(SaveFileDialog, TheReplaceQuestionAsksAboutTheCompletedName) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile old(dir.filePath(QStringLiteral("run.Dat")));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.close();
+    for (const bool replace : {false, true}) {
+        bool asked = false;
+        QPointer<QFileDialog> dialog;
+        QTimer::singleShot(0, [&] {
+            dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            ASSERT_TRUE(dialog);
+            auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(name, nullptr);
+            name->setText(QStringLiteral("run"));
+            QTimer::singleShot(0, [&] {
+                if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                    asked = true;
+                    box->button(replace ? QMessageBox::Yes : QMessageBox::No)->click();
+                }
+                QTimer::singleShot(0, [&] {
+                    if (dialog) dialog->reject();
+                });
+            });
+            auto *buttons = dialog->findChild<QDialogButtonBox *>();
+            ASSERT_NE(buttons, nullptr);
+            buttons->button(QDialogButtonBox::Save)->click();
+        });
+        const QString chosen = GetSaveFileName(nullptr, QString(), dir.path(),
+                                               QStringLiteral("Data (*.Dat);;All Files (*)"));
+        QApplication::processEvents();
+        EXPECT_TRUE(asked) << replace;
+        EXPECT_EQ(chosen.toStdString(),
+                  replace ? QDir(dir.path()).filePath(QStringLiteral("run.Dat")).toStdString() : std::string())
+            << replace;
+    }
 }
 
 } // namespace
