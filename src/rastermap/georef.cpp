@@ -5,17 +5,11 @@
 
 #include "numfmt/numfmt.h"
 #include "rastermap/rastererror.h"
+#include "rastermap/wholenumbers.h"
 
 namespace tavisol::rastermap {
 
 namespace {
-
-std::int16_t toInt16(double v) {
-    const double r = numfmt::roundHalfEven(v);
-    if (!(r >= std::numeric_limits<std::int16_t>::min() && r <= std::numeric_limits<std::int16_t>::max()))
-        throw RasterError("Overflow");
-    return static_cast<std::int16_t>(r);
-}
 
 double floor3(double v) { return std::floor(v * 1000.0) / 1000.0; }
 
@@ -47,8 +41,8 @@ void LonLatToPixel(const Georeference &g, float lon, float lat, std::int16_t &co
     const auto dLat = static_cast<float>(lat - g.CentreLat);
     const double c = dLon / g.CellWidth + g.CentreCol;
     const double r = g.CentreRow - dLat / g.CellHeight;
-    col = toInt16(c);
-    row = toInt16(r);
+    col = ToInt16(c);
+    row = ToInt16(r);
 }
 
 void PixelToLonLat(const Georeference &g, std::int16_t col, std::int16_t row, float &lon, float &lat) {

@@ -6,19 +6,11 @@
 #include "numfmt/numfmt.h"
 #include "rastermap/georef.h"
 #include "rastermap/rastererror.h"
+#include "rastermap/wholenumbers.h"
 
 namespace tavisol::rastermap {
 
 namespace {
-
-int toInt16(double v) {
-    if (!std::isfinite(v))
-        throw RasterError("Division by zero");
-    const double r = numfmt::roundHalfEven(v);
-    if (r < std::numeric_limits<std::int16_t>::min() || r > std::numeric_limits<std::int16_t>::max())
-        throw RasterError("Overflow");
-    return static_cast<int>(r);
-}
 
 std::int32_t toLong(double v) {
     const double r = numfmt::roundHalfEven(v);
@@ -59,7 +51,7 @@ std::pair<int, int> FillCell(int i, int j, int W, int H, int U1, int U2, const Z
     const double Z = z.Zoom;
     const double col = (i / (Z * (W - 1))) * U1 + z.OriginX / Z;
     const double row = ((static_cast<double>(H) - j) / (H * Z)) * U2 + z.OriginY / Z;
-    return {toInt16(col), toInt16(row)};
+    return {ToInt16(col), ToInt16(row)};
 }
 
 void FillPixels(const RasterImage &raster, const ColorTable &colors, const ZoomState &z, int W, int H,

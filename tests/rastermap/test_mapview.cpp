@@ -1,9 +1,13 @@
 // Zoom, pixel fill, overlays, mouse mapping, status texts, layout.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <string>
+
 #include "rastermap/georef.h"
 #include "rastermap/mapview.h"
 #include "rastermap/rastererror.h"
+#include "rastermap/wholenumbers.h"
 
 namespace tavisol::rastermap {
 namespace {
@@ -49,6 +53,35 @@ TEST(Fill, ZoomOneSpansTheRasterAndRepeatsAtTheLastRowAndColumn) {
     EXPECT_EQ(red(W - 1, H - 1), red(W - 1, H - 2));
     // Padding bytes are left alone.
     EXPECT_EQ(bits[15], 0xEE);
+}
+
+std::string ToInt16Error(double v) {
+    try {
+        (void)ToInt16(v);
+    } catch (const RasterError &e) {
+        return e.what();
+    }
+    return "no error";
+}
+
+TEST(WholeNumbers, RoundHalvesToEvenAndNameZeroDivisorsAndOverflows) {
+    EXPECT_EQ(ToInt16(2.5), 2);
+    EXPECT_EQ(ToInt16(-7.5), -8);
+    EXPECT_EQ(ToInt16(32767.4), 32767);
+    EXPECT_EQ(ToInt16(-32768.5), -32768);
+    EXPECT_EQ(ToInt16Error(32767.5), "Overflow");
+    EXPECT_EQ(ToInt16Error(-1e9), "Overflow");
+    EXPECT_EQ(ToInt16Error(std::nan("")), "Division by zero");
+    EXPECT_EQ(ToInt16Error(-HUGE_VAL), "Division by zero");
+    // Both the fill and the map's georeference use it: a zero cell size is a zero divisor.
+    Georeference flat;
+    std::int16_t c = 0, r = 0;
+    try {
+        LonLatToPixel(flat, 1.0f, 1.0f, c, r);
+        ADD_FAILURE() << "no error";
+    } catch (const RasterError &e) {
+        EXPECT_STREQ(e.what(), "Division by zero");
+    }
 }
 
 TEST(Fill, UnsetClassIsBlackAndOnePixelWideIsAnError) {
