@@ -50,7 +50,7 @@ void RunBatch(benchmark::State &bench, unsigned workers, int locations, const ch
     choices.Outputs[static_cast<int>(batch::Output::Best)] = true;
     choices.Outputs[static_cast<int>(batch::Output::High)] = true;
     choices.Outputs[static_cast<int>(batch::Output::Error)] = true;
-    choices.ConfidenceLevel = batch::Level::L90;
+    choices.ConfidenceLevel = ConfidenceLevel::P90;
     choices.UseDem = true;
     host.Choices = [choices] { return choices; };
     host.Workers = workers;

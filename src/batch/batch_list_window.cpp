@@ -402,10 +402,7 @@ batch::BatchChoices BatchListWindow::choices() const {
     const auto outs = outputBoxes();
     for (std::size_t o = 0; o < outs.size(); ++o)
         c.Outputs[o] = outs[o]->isChecked();
-    c.ConfidenceLevel = optlev90->isChecked()   ? batch::Level::L90
-                        : optlev95->isChecked() ? batch::Level::L95
-                        : optlev99->isChecked() ? batch::Level::L99
-                                                : batch::Level::None;
+    c.ConfidenceLevel = batch::RunConfidenceLevel(optlev90->isChecked(), optlev95->isChecked());
     c.NewFiles = optNew->isChecked();
     c.UseDem = OptDem->isChecked();
     c.Summary = chksum->isChecked();

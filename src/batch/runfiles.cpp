@@ -185,19 +185,9 @@ std::string InformationLine(const std::string &prefix, int variable, const Locat
     return prefix + std::string(VariableSuffix(variable)) + f.Fields + f.Correction + f.Warnings;
 }
 
-float LevelFactor(Level level) {
-    switch (level) {
-    case Level::L90: return ConfidenceFactor90;
-    case Level::L95: return ConfidenceFactor95;
-    case Level::L99:
-    case Level::None: break;
-    }
-    return ConfidenceFactor99;
-}
-
-std::array<float, 13> OutputValues(OutputFile file, const engine::EstimateResult &r, Level level) {
+std::array<float, 13> OutputValues(OutputFile file, const engine::EstimateResult &r, ConfidenceLevel level) {
     std::array<float, 13> v{};
-    const float z = LevelFactor(level);
+    const float z = ConfidenceFactor(level);
     for (std::size_t m = 1; m <= 13; ++m) {
         float x = 0;
         switch (file) {
@@ -219,7 +209,7 @@ std::array<float, 13> OutputValues(OutputFile file, const engine::EstimateResult
     return v;
 }
 
-std::string OutputDataLine(OutputFile file, const engine::EngineState &s, const std::string &label, Level level,
+std::string OutputDataLine(OutputFile file, const engine::EngineState &s, const std::string &label, ConfidenceLevel level,
                            const numfmt::Locale &loc) {
     std::string line = label + "  " + NumberField(s.CalcLongitude, 2, 8, loc) + NumberField(s.CalcLatitude, 2, 8, loc) +
                        NumberField(s.CalcAltitude, 0, 8, loc);

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "calendar/confidence.h"
 #include "engine/state.h"
 #include "numfmt/numfmt.h"
 
@@ -74,15 +75,17 @@ std::string InfoLine(const LocationFields &f);
 // "_INFORMATION" line: prefix and suffix, fields, correction, warnings.
 std::string InformationLine(const std::string &prefix, int variable, const LocationFields &f);
 
-// Confidence level chosen in the list window; none counts as 99 %.
-enum class Level { None, L90, L95, L99 };
-float LevelFactor(Level level);
+// The level of the list window's own-format files: with no 90 % or 95 %
+// option set they take the 99 % factor, as files of earlier versions do.
+constexpr ConfidenceLevel RunConfidenceLevel(bool p90, bool p95) {
+    return p90 ? ConfidenceLevel::P90 : p95 ? ConfidenceLevel::P95 : ConfidenceLevel::P99;
+}
 
 // The thirteen values (months, annual) of an output file.
-std::array<float, 13> OutputValues(OutputFile file, const engine::EstimateResult &r, Level level);
+std::array<float, 13> OutputValues(OutputFile file, const engine::EstimateResult &r, ConfidenceLevel level);
 // Its data line: label, two blanks, lon 2/8, lat 2/8, alt 0/8, thirteen
 // values 3/10 (compass texts right-aligned in 6).
 std::string OutputDataLine(OutputFile file, const engine::EngineState &state, const std::string &label,
-                           Level level, const numfmt::Locale &loc);
+                           ConfidenceLevel level, const numfmt::Locale &loc);
 
 } // namespace tavisol::batch

@@ -28,7 +28,7 @@ bool &AbortExport();
 struct BatchChoices {
     std::array<bool, 8> Variables{};          // chkMean .. chkSun
     std::array<bool, OutputCount> Outputs{};  // ChkBest .. ChkLatGrad
-    Level ConfidenceLevel = Level::None;
+    tavisol::ConfidenceLevel ConfidenceLevel = RunConfidenceLevel(false, false);
     bool NewFiles = true; // optNew; else optAppend
     bool UseDem = true;   // OptDem; else OptAlt (the list's altitudes)
     bool Summary = false; // chksum

@@ -107,16 +107,20 @@ TEST(RunLines, OutputDataLinesAndConfidenceFactors) {
     const engine::EngineState s = EstimatedState();
     const std::string label = "ST-Lon13.01-Lat41.99-Alt-17";
     const std::string where = label + "     13.01   41.99      17";
-    EXPECT_EQ(OutputDataLine(OutputFile::Best, s, label, Level::None, English),
+    EXPECT_EQ(OutputDataLine(OutputFile::Best, s, label, RunConfidenceLevel(false, false), English),
               where + "     1.000     2.000     3.000     4.000     5.000     6.000     7.000     8.000     9.000"
                       "    10.000    11.000    12.000    13.000");
-    EXPECT_FLOAT_EQ(OutputValues(OutputFile::Low, s.CurResult, Level::L95)[0], 1 - 1.96f);
-    EXPECT_FLOAT_EQ(OutputValues(OutputFile::High, s.CurResult, Level::L90)[0], 1 + 1.645f);
-    EXPECT_FLOAT_EQ(OutputValues(OutputFile::High, s.CurResult, Level::None)[0], 1 + 2.579f);
-    EXPECT_EQ(OutputDataLine(OutputFile::Low, s, label, Level::None, English).substr(where.size(), 10), "    -1.579");
-    EXPECT_EQ(OutputDataLine(OutputFile::VertGrad, s, label, Level::None, English).substr(where.size(), 10),
+    EXPECT_FLOAT_EQ(OutputValues(OutputFile::Low, s.CurResult, ConfidenceLevel::P95)[0], 1 - 1.96f);
+    EXPECT_FLOAT_EQ(OutputValues(OutputFile::High, s.CurResult, ConfidenceLevel::P90)[0], 1 + 1.645f);
+    // The own-format files take 99 % when no level option is set.
+    EXPECT_EQ(RunConfidenceLevel(true, false), ConfidenceLevel::P90);
+    EXPECT_EQ(RunConfidenceLevel(false, true), ConfidenceLevel::P95);
+    EXPECT_EQ(RunConfidenceLevel(false, false), ConfidenceLevel::P99);
+    EXPECT_FLOAT_EQ(OutputValues(OutputFile::High, s.CurResult, RunConfidenceLevel(false, false))[0], 1 + 2.579f);
+    EXPECT_EQ(OutputDataLine(OutputFile::Low, s, label, RunConfidenceLevel(false, false), English).substr(where.size(), 10), "    -1.579");
+    EXPECT_EQ(OutputDataLine(OutputFile::VertGrad, s, label, RunConfidenceLevel(false, false), English).substr(where.size(), 10),
               "    -0.650");
-    EXPECT_EQ(OutputDataLine(OutputFile::DirecGradString, s, label, Level::None, English),
+    EXPECT_EQ(OutputDataLine(OutputFile::DirecGradString, s, label, RunConfidenceLevel(false, false), English),
               where + "    N     N     N     N     N     N     N     N     N     N     N     N     NE");
 }
 
@@ -176,16 +180,16 @@ TEST(RunLines, EachFileHoldsItsOwnField) {
         {OutputFile::High, "    15.194", "    15.623"}, // 10.01 + 2.579 x 2.01; 10.13 + 2.579 x 2.13
     };
     for (const auto &e : expected) {
-        const std::string line = OutputDataLine(e.file, s, label, Level::None, English);
+        const std::string line = OutputDataLine(e.file, s, label, RunConfidenceLevel(false, false), English);
         ASSERT_EQ(line.size(), where.size() + 13 * 10) << FileSuffix(e.file);
         EXPECT_EQ(line.substr(where.size(), 10), e.january) << FileSuffix(e.file);
         EXPECT_EQ(line.substr(where.size() + 12 * 10), e.annual) << FileSuffix(e.file);
     }
     // Each month in its own column: the standard error's June.
-    EXPECT_EQ(OutputDataLine(OutputFile::StdErr, s, label, Level::None, English).substr(where.size() + 5 * 10, 10),
+    EXPECT_EQ(OutputDataLine(OutputFile::StdErr, s, label, RunConfidenceLevel(false, false), English).substr(where.size() + 5 * 10, 10),
               "     2.060");
-    EXPECT_EQ(OutputDataLine(OutputFile::Low, s, label, Level::L99, English).substr(where.size(), 10), "     4.826");
-    EXPECT_EQ(OutputDataLine(OutputFile::High, s, label, Level::L95, English).substr(where.size(), 10),
+    EXPECT_EQ(OutputDataLine(OutputFile::Low, s, label, ConfidenceLevel::P99, English).substr(where.size(), 10), "     4.826");
+    EXPECT_EQ(OutputDataLine(OutputFile::High, s, label, ConfidenceLevel::P95, English).substr(where.size(), 10),
               "    13.950"); // 10.01 + 1.96 x 2.01
 }
 

@@ -65,7 +65,7 @@ TEST_F(BatchRun, OwnFormatWritesOneFileSetPerVariable) {
     rec.choices.Outputs[static_cast<int>(Output::Best)] = true;
     rec.choices.Outputs[static_cast<int>(Output::High)] = true;
     rec.choices.Outputs[static_cast<int>(Output::DirGrad)] = true;
-    rec.choices.ConfidenceLevel = Level::L95;
+    rec.choices.ConfidenceLevel = ConfidenceLevel::P95;
     rec.choices.Summary = true;
     ASSERT_EQ(Own(), RunEnd::Completed);
     // The far location has no neighbour: the end names it.
@@ -99,9 +99,9 @@ TEST_F(BatchRun, OwnFormatWritesOneFileSetPerVariable) {
     EXPECT_EQ(best[0], FileTitle(OutputFile::Best, 1));
     EXPECT_EQ(best[1], OutputColumnHead(OutputFile::Best));
     EXPECT_EQ(best[2], "");
-    EXPECT_EQ(best[3], OutputDataLine(OutputFile::Best, first, "ST-Lon10-Lat45-Alt-50", Level::None, English));
+    EXPECT_EQ(best[3], OutputDataLine(OutputFile::Best, first, "ST-Lon10-Lat45-Alt-50", RunConfidenceLevel(false, false), English));
     EXPECT_EQ(ReadLines(File("_Tmax_Low.tvs"))[3],
-              OutputDataLine(OutputFile::Low, first, "ST-Lon10-Lat45-Alt-50", Level::L95, English));
+              OutputDataLine(OutputFile::Low, first, "ST-Lon10-Lat45-Alt-50", ConfidenceLevel::P95, English));
     EXPECT_EQ(ReadLines(File("_Tmax_DirecGradString.tvs"))[1], OutputColumnHead(OutputFile::DirecGradString));
 
     const std::vector<std::string> info = ReadLines(File("_Tmax_INFO.tvs"));
@@ -153,7 +153,7 @@ TEST_F(BatchRun, ElevationModelReplacesTheListedAltitude) {
     ASSERT_EQ(best.size(), 5u);
     EXPECT_THAT(best[3], StartsWith("ST-Lon10-Lat45-Alt-2500     10.00   45.00   2,500"));
     EXPECT_EQ(best[3], OutputDataLine(OutputFile::Best, Reference(1, 10, 45, 2500), "ST-Lon10-Lat45-Alt-2500",
-                                      Level::None, English));
+                                      RunConfidenceLevel(false, false), English));
     EXPECT_THAT(ReadLines(File("_Tmax_INFO.tvs"))[1], HasSubstr("High  "));
 }
 
@@ -491,7 +491,7 @@ protected:
         }
         rec.choices.Variables = {true, true, true, true, true, true, true, true};
         rec.choices.Outputs.fill(true);
-        rec.choices.ConfidenceLevel = Level::L95;
+        rec.choices.ConfidenceLevel = ConfidenceLevel::P95;
         rec.choices.Summary = true;
         rec.choices.UseDem = false;
     }
