@@ -63,9 +63,10 @@ struct PairTerms {
     int shadowingCount = 0;
     std::uint64_t shadowing[MaxNeighbours] = {};
     double factor[MaxNeighbours] = {};
-    // The weight after those factors in that order; needs hasWeight and hasFactors.
+    // The weight after the first 1, 2, ... of those factors in that order;
+    // needs hasWeight and hasFactors.
     bool hasShadowed = false;
-    Single shadowed = 0;
+    Single shadowed[MaxNeighbours] = {};
 };
 
 } // namespace
@@ -188,63 +189,64 @@ bool MemoisedWeights(EngineState &state, int found, int k, const GeoPoint geo[],
                 terms.hasFactors = false;
                 terms.hasShadowed = false;
             }
-            bool same = terms.hasShadowed;
-            if (same) {
-                int n = 0;
-                for (int i = 0; i < otherCount && same; ++i) {
-                    const int l = others[i];
-                    if (l == j || !(d[l] < d[j]))
-                        continue;
-                    same = n < terms.shadowingCount && terms.shadowing[n] == position[l];
-                    ++n;
+            // The stations that shadow j from k, in neighbour order. While
+            // they are the ones of the last order, the weight after them is
+            // taken as it was; from the first that differs on the products
+            // are formed anew, reusing each factor already known.
+            const int knownCount = terms.hasFactors ? terms.shadowingCount : 0;
+            int same = 0;  // length of the prefix equal to the last order
+            bool prefix = terms.hasShadowed;
+            std::uint64_t shadowing[MaxNeighbours];
+            double factor[MaxNeighbours];
+            Single shadowed[MaxNeighbours];
+            Single weight = w[j];
+            int n = 0;
+            int next = 0;  // where the last order most likely goes on
+            for (int i = 0; i < otherCount; ++i) {
+                const int l = others[i];
+                if (l == j || !(d[l] < d[j]))
+                    continue;
+                if (prefix && n < knownCount && terms.shadowing[n] == position[l]) {
+                    weight = terms.shadowed[n];
+                    same = ++n;
+                    continue;
                 }
-                same = same && n == terms.shadowingCount;
+                prefix = false;
+                double f = 0;
+                bool known = false;
+                // The stations before `same` are not among those left.
+                for (int tried = same; tried < knownCount; ++tried, ++next) {
+                    if (next >= knownCount || next < same)
+                        next = same;
+                    if (terms.shadowing[next] == position[l]) {
+                        f = terms.factor[next++];
+                        known = true;
+                        break;
+                    }
+                }
+                if (!known) {
+                    const Single al = direction(l);
+                    const Single aj = direction(j);
+                    const Single c = S(std::cos((static_cast<double>(aj) - al) * pi / 180.0));
+                    f = 1.0 - static_cast<double>(state.ShadowCoef) * (1.0 - static_cast<double>(d[l]) / d[j]) *
+                                  (1.0 - (1.0 - static_cast<double>(c)) * 0.5);
+                }
+                weight = S(static_cast<double>(weight) * f);
+                shadowing[n] = position[l];
+                factor[n] = f;
+                shadowed[n] = weight;
+                ++n;
             }
-            if (same) {
-                w[j] = terms.shadowed;
+            w[j] = weight;
+            if (prefix && n == knownCount) {
                 ++table.counts.hits;
             } else {
-                // Same stations in another order, or a few others: each
-                // factor already known is reused, the products are formed anew
-                // in today's order.
-                std::uint64_t shadowing[MaxNeighbours];
-                double factor[MaxNeighbours];
-                const int knownCount = terms.hasFactors ? terms.shadowingCount : 0;
-                int n = 0;
-                int next = 0;  // where the last order most likely goes on
-                for (int i = 0; i < otherCount; ++i) {
-                    const int l = others[i];
-                    if (l == j || !(d[l] < d[j]))
-                        continue;
-                    double f = 0;
-                    bool known = false;
-                    for (int tried = 0; tried < knownCount; ++tried, ++next) {
-                        if (next >= knownCount)
-                            next = 0;
-                        if (terms.shadowing[next] == position[l]) {
-                            f = terms.factor[next++];
-                            known = true;
-                            break;
-                        }
-                    }
-                    if (!known) {
-                        const Single al = direction(l);
-                        const Single aj = direction(j);
-                        const Single c = S(std::cos((static_cast<double>(aj) - al) * pi / 180.0));
-                        f = 1.0 - static_cast<double>(state.ShadowCoef) * (1.0 - static_cast<double>(d[l]) / d[j]) *
-                                      (1.0 - (1.0 - static_cast<double>(c)) * 0.5);
-                    }
-                    w[j] = S(static_cast<double>(w[j]) * f);
-                    shadowing[n] = position[l];
-                    factor[n] = f;
-                    ++n;
-                }
-                std::copy(shadowing, shadowing + n, terms.shadowing);
-                std::copy(factor, factor + n, terms.factor);
+                std::copy(shadowing + same, shadowing + n, terms.shadowing + same);
+                std::copy(factor + same, factor + n, terms.factor + same);
+                std::copy(shadowed + same, shadowed + n, terms.shadowed + same);
                 terms.shadowingCount = n;
                 terms.shadowCoef = shadowCoef;
                 terms.hasFactors = true;
-                terms.shadowed = w[j];
                 terms.hasShadowed = true;
                 ++table.counts.misses;
             }
