@@ -194,29 +194,35 @@ bool MemoisedWeights(EngineState &state, int found, int k, const GeoPoint geo[],
             // taken as it was; from the first that differs on the products
             // are formed anew, reusing each factor already known.
             const int knownCount = terms.hasFactors ? terms.shadowingCount : 0;
+            // Gathered without a branch per station: whether one is nearer
+            // to k than j is is anybody's guess.
+            int shadowingStations[MaxNeighbours];
+            int n = 0;
+            const Single dj = d[j];
+            for (int i = 0; i < otherCount; ++i) {
+                const int l = others[i];
+                shadowingStations[n] = l;
+                n += static_cast<int>(l != j) & static_cast<int>(d[l] < dj);
+            }
             int same = 0;  // length of the prefix equal to the last order
-            bool prefix = terms.hasShadowed;
+            if (terms.hasShadowed) {
+                const int common = std::min(n, knownCount);
+                while (same < common && terms.shadowing[same] == position[shadowingStations[same]])
+                    ++same;
+            }
+            const bool unchanged = terms.hasShadowed && same == n && n == knownCount;
             std::uint64_t shadowing[MaxNeighbours];
             double factor[MaxNeighbours];
             Single shadowed[MaxNeighbours];
-            Single weight = w[j];
-            int n = 0;
-            int next = 0;  // where the last order most likely goes on
-            for (int i = 0; i < otherCount; ++i) {
-                const int l = others[i];
-                if (l == j || !(d[l] < d[j]))
-                    continue;
-                if (prefix && n < knownCount && terms.shadowing[n] == position[l]) {
-                    weight = terms.shadowed[n];
-                    same = ++n;
-                    continue;
-                }
-                prefix = false;
+            Single weight = same > 0 ? terms.shadowed[same - 1] : w[j];
+            int next = same;  // where the last order most likely goes on
+            for (int t = same; t < n; ++t) {
+                const int l = shadowingStations[t];
                 double f = 0;
                 bool known = false;
                 // The stations before `same` are not among those left.
                 for (int tried = same; tried < knownCount; ++tried, ++next) {
-                    if (next >= knownCount || next < same)
+                    if (next >= knownCount)
                         next = same;
                     if (terms.shadowing[next] == position[l]) {
                         f = terms.factor[next++];
@@ -232,13 +238,12 @@ bool MemoisedWeights(EngineState &state, int found, int k, const GeoPoint geo[],
                                   (1.0 - (1.0 - static_cast<double>(c)) * 0.5);
                 }
                 weight = S(static_cast<double>(weight) * f);
-                shadowing[n] = position[l];
-                factor[n] = f;
-                shadowed[n] = weight;
-                ++n;
+                shadowing[t] = position[l];
+                factor[t] = f;
+                shadowed[t] = weight;
             }
             w[j] = weight;
-            if (prefix && n == knownCount) {
+            if (unchanged) {
                 ++table.counts.hits;
             } else {
                 std::copy(shadowing + same, shadowing + n, terms.shadowing + same);
