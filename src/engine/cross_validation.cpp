@@ -2,7 +2,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
-#include <unordered_map>
+#include <vector>
 
 #include "engine/engine.h"
 #include "engine/geodesy.h"
@@ -69,32 +69,79 @@ struct PairTerms {
     Single shadowed[MaxNeighbours] = {};
 };
 
+// Open addressing in slots allocated once, so that estimates that find
+// nothing to reuse (points far apart) pay no allocation per pair.
+class PairSlots {
+public:
+    static constexpr std::size_t Capacity = 4096;  // a power of 2
+
+    PairSlots() : keys_(Capacity), epochs_(Capacity, 0), terms_(Capacity) {}
+
+    std::size_t size() const { return size_; }
+    void clear() {
+        ++epoch_;
+        size_ = 0;
+    }
+    PairTerms *Find(const PairKey &key) {
+        for (std::size_t i = PairKeyHash{}(key) & (Capacity - 1);; i = (i + 1) & (Capacity - 1)) {
+            if (epochs_[i] != epoch_)
+                return nullptr;
+            if (keys_[i] == key)
+                return &terms_[i];
+        }
+    }
+    // Not yet there; the table is less than full.
+    PairTerms &Insert(const PairKey &key) {
+        std::size_t i = PairKeyHash{}(key) & (Capacity - 1);
+        while (epochs_[i] == epoch_)
+            i = (i + 1) & (Capacity - 1);
+        epochs_[i] = epoch_;
+        keys_[i] = key;
+        ++size_;
+        return terms_[i];
+    }
+
+private:
+    std::vector<PairKey> keys_;
+    std::vector<std::uint32_t> epochs_;  // a slot is taken when it holds the current epoch
+    std::vector<PairTerms> terms_;
+    std::uint32_t epoch_ = 1;
+    std::size_t size_ = 0;
+};
+
 } // namespace
 
-// Two generations: when the newer one is full it becomes the older one, so
-// the pairs of the last few estimates stay at hand and memory stays bounded.
+// Two generations: when the newer one is half full it becomes the older one,
+// so the pairs of the last few estimates stay at hand and memory stays
+// bounded.
 struct LeaveOneOutMemo::Table {
-    static constexpr std::size_t Generation = 4096;
-    using Map = std::unordered_map<PairKey, PairTerms, PairKeyHash>;
-    Map newer, older;
+    static constexpr std::size_t Generation = PairSlots::Capacity / 2;
+    std::unique_ptr<PairSlots> newer = std::make_unique<PairSlots>(), older = std::make_unique<PairSlots>();
     Counts counts;
 
     // Called before a step looks anything up, so that references it holds
-    // stay valid for the whole step.
+    // stay valid for the whole step (at most 20 x 19 pairs are added).
     void MakeRoom() {
-        if (newer.size() < Generation)
+        if (newer->size() < Generation)
             return;
-        older = std::move(newer);
-        newer = Map{};
-        newer.reserve(Generation + MaxNeighbours * MaxNeighbours);
+        std::swap(newer, older);
+        newer->clear();
     }
 
     PairTerms &Find(const PairKey &key) {
-        if (const auto it = newer.find(key); it != newer.end())
-            return it->second;
-        if (const auto it = older.find(key); it != older.end())
-            return newer.emplace(key, it->second).first->second;
-        return newer.emplace(key, PairTerms{}).first->second;
+        if (PairTerms *terms = newer->Find(key))
+            return *terms;
+        PairTerms &terms = newer->Insert(key);
+        if (const PairTerms *kept = older->Find(key)) {
+            terms = *kept;
+        } else {
+            terms.hasDistance = false;
+            terms.hasWeight = false;
+            terms.hasDirection = false;
+            terms.hasFactors = false;
+            terms.hasShadowed = false;
+        }
+        return terms;
     }
 };
 
