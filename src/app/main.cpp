@@ -3,9 +3,9 @@
 #include <memory>
 
 #include "app/wiring.h"
-#include "shell/frmintroduction.h"
+#include "shell/splash_window.h"
 #include "shell/icons.h"
-#include "shell/mdiform1.h"
+#include "shell/main_window.h"
 #include "worldmap/worldmap.h"
 
 int main(int argc, char *argv[]) {
@@ -18,9 +18,9 @@ int main(int argc, char *argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     tavisol::InstallEarlyCommands();
-    std::unique_ptr<tavisol::MDIForm1> mainWindow;
-    tavisol::frmIntroduction splash([&mainWindow] {
-        mainWindow = std::make_unique<tavisol::MDIForm1>();
+    std::unique_ptr<tavisol::MainWindow> mainWindow;
+    tavisol::SplashWindow splash([&mainWindow] {
+        mainWindow = std::make_unique<tavisol::MainWindow>();
         tavisol::InstallMainWindowCommands(*mainWindow);
         mainWindow->show();
     });

@@ -2,12 +2,12 @@
 
 #include "batch/batchcommands.h"
 #include "outdlg/install.h"
-#include "rastermap/form1.h"
+#include "rastermap/raster_map_window.h"
 #include "results/install.h"
 #include "shell/dialogcommands.h"
-#include "shell/mdiform1.h"
+#include "shell/main_window.h"
 #include "workbench/commands.h"
-#include "worldmap/frmmap.h"
+#include "worldmap/world_map_window.h"
 #include "worldmap/worldmap.h"
 
 namespace tavisol {
@@ -18,10 +18,10 @@ void InstallEarlyCommands() {
     InstallWorldMapCommands();
     outdlg::InstallOutputCommands();
     // The world map's Save Data shows the results window's output dialog as it is.
-    frmMap::SetSaveDataHandler([] { outdlg::ShowGuessOut(); });
+    WorldMapWindow::SetSaveDataHandler([] { outdlg::ShowGuessOut(); });
 }
 
-void InstallMainWindowCommands(MDIForm1 &mainWindow) {
+void InstallMainWindowCommands(MainWindow &mainWindow) {
     InstallDialogCommands(&mainWindow);
     results::InstallResultsCommands(mainWindow);
     InstallBatchCommands();

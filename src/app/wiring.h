@@ -4,11 +4,11 @@
 
 namespace tavisol {
 
-class MDIForm1;
+class MainWindow;
 
 // Windows that need no main window; the splash's load already calls some.
 void InstallEarlyCommands();
 // Windows that are placed over the main window, once it exists.
-void InstallMainWindowCommands(MDIForm1 &mainWindow);
+void InstallMainWindowCommands(MainWindow &mainWindow);
 
 } // namespace tavisol

@@ -5,13 +5,13 @@
 
 #include <exception>
 
-#include "batch/frmgrid.h"
-#include "batch/frmlist.h"
+#include "batch/grid_dialog.h"
+#include "batch/batch_list_window.h"
 #include "engine/engine.h"
 #include "numfmt/numfmt_qt.h"
 #include "numfmt/textread.h"
 #include "shell/commands.h"
-#include "shell/mdiform1.h"
+#include "shell/main_window.h"
 #include "shell/messages.h"
 #include "shell/programfolders.h"
 
@@ -20,7 +20,7 @@ namespace tavisol {
 namespace {
 
 BatchDialogs g_dialogs;
-QPointer<FrmGrid> g_grid;
+QPointer<GridDialog> g_grid;
 
 } // namespace
 
@@ -28,14 +28,14 @@ void SetBatchDialogs(BatchDialogs dialogs) { g_dialogs = std::move(dialogs); }
 
 const BatchDialogs &batchDialogs() { return g_dialogs; }
 
-void ShowListWindow() { MDIForm1::showWindow(&ListWindow()); }
+void ShowListWindow() { MainWindow::showWindow(&ListWindow()); }
 
-FrmGrid *GridDialog() { return g_grid && !g_grid->isUnloaded() ? g_grid.data() : nullptr; }
+GridDialog *OpenGridDialog() { return g_grid && !g_grid->isUnloaded() ? g_grid.data() : nullptr; }
 
 void ShowGridDialog() {
-    if (!GridDialog())
-        g_grid = new FrmGrid(MDIForm1::instance());
-    MDIForm1::showWindow(g_grid);
+    if (!OpenGridDialog())
+        g_grid = new GridDialog(MainWindow::instance());
+    MainWindow::showWindow(g_grid);
 }
 
 void ReadLocationsFromFile(QWidget *parent) {
@@ -46,7 +46,7 @@ void ReadLocationsFromFile(QWidget *parent) {
                              : QFileDialog::getOpenFileName(parent, QString(),
                                                             QString::fromStdString(programFolder().string()), filter);
     if (!file.isEmpty()) {
-        frmList &list = ListWindow();
+        BatchListWindow &list = ListWindow();
         list.clearLocations();
         std::string text;
         if (const auto error = numfmt::ReadWholeFile(file.toStdString(), text)) {
@@ -57,10 +57,7 @@ void ReadLocationsFromFile(QWidget *parent) {
         try {
             batch::ReadLocationText(
                 text,
-                [&data](float lon, float lat) {
-                    engine::Integer water = 0;
-                    return static_cast<int>(engine::GetElevation(data, lon, lat, water));
-                },
+                [&data](float lon, float lat) { return static_cast<int>(engine::GetElevation(data, lon, lat)); },
                 numfmt::userLocale(),
                 [parent](const batch::BatchMessage &m) {
                     ShowMessage(parent, MsgIcon::Information,
@@ -77,10 +74,10 @@ void ReadLocationsFromFile(QWidget *parent) {
 }
 
 void InstallBatchCommands() {
-    SetCommandHandler(Command::LocationFile, [] { ReadLocationsFromFile(MDIForm1::instance()); });
+    SetCommandHandler(Command::LocationFile, [] { ReadLocationsFromFile(MainWindow::instance()); });
     SetCommandHandler(Command::LocationGrid, ShowGridDialog);
     SetCommandHandler(Command::SaveGridOrFile, ShowListWindow);
-    SetEnablecheckHandler(FormatListener::List, [](int code) { ListWindow().Enablecheck(code); });
+    SetEnablecheckHandler(FormatListener::List, [](int code) { ListWindow().EnableForFormat(code); });
 }
 
 } // namespace tavisol

@@ -15,7 +15,7 @@ namespace tavisol {
 
 // Installs the handlers of Command::LocationFile (the location-file reader),
 // Command::LocationGrid (the grid dialog), Command::SaveGridOrFile (the list
-// window, brought to the front) and the list window's Enablecheck as the
+// window, brought to the front) and the list window's EnableForFormat as the
 // FormatListener::List of the output-format change.
 void InstallBatchCommands();
 

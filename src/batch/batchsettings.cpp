@@ -4,6 +4,8 @@
 #include <initializer_list>
 #include <limits>
 
+#include "numfmt/numfmt.h"
+
 namespace tavisol::batch {
 
 namespace {
@@ -12,14 +14,7 @@ using dialogs::DialogMessage;
 using dialogs::MessageKind;
 using dialogs::SettingsField;
 
-float ToSingle(double v) {
-    constexpr double top = std::numeric_limits<float>::max();
-    if (v > top)
-        return std::numeric_limits<float>::infinity();
-    if (v < -top)
-        return -std::numeric_limits<float>::infinity();
-    return static_cast<float>(v);
-}
+using numfmt::toSingle;
 
 std::string Lines(std::initializer_list<std::string_view> lines) {
     std::string text;
@@ -74,12 +69,12 @@ engine::Integer StationCount(double value) {
 void StoreTypedSetting(SettingsField field, const std::string &text, engine::EngineSettings &s) {
     const double v = dialogs::ReadField(text);
     switch (field) {
-    case SettingsField::PowExp: s.IdwPower = ToSingle(v); break;
-    case SettingsField::MinDist: s.MinDistance = ToSingle(v); break;
+    case SettingsField::PowExp: s.IdwPower = toSingle(v); break;
+    case SettingsField::MinDist: s.MinDistance = toSingle(v); break;
     case SettingsField::MaxStat: s.MaxStations = StationCount(v); break;
-    case SettingsField::MaxDist: s.MaxDistance = ToSingle(v); break;
-    case SettingsField::MinHigh: s.MinAltitude = ToSingle(v); break;
-    case SettingsField::MaxHigh: s.MaxAltitude = ToSingle(v); break;
+    case SettingsField::MaxDist: s.MaxDistance = toSingle(v); break;
+    case SettingsField::MinHigh: s.MinAltitude = toSingle(v); break;
+    case SettingsField::MaxHigh: s.MaxAltitude = toSingle(v); break;
     case SettingsField::Shad: break;
     }
 }
@@ -89,16 +84,16 @@ void ValidateBatchSettings(const dialogs::SettingsFields &f, engine::EngineSetti
     const double power = dialogs::ReadField(f.PowExp);
     const double distance = dialogs::ReadField(f.MaxDist);
     const double stations = dialogs::ReadField(f.MaxStat);
-    s.IdwPower = ToSingle(power);
-    s.MaxDistance = ToSingle(distance);
-    s.MinDistance = ToSingle(dialogs::ReadField(f.MinDist));
+    s.IdwPower = toSingle(power);
+    s.MaxDistance = toSingle(distance);
+    s.MinDistance = toSingle(dialogs::ReadField(f.MinDist));
     s.MaxStations = StationCount(stations);
-    s.MinAltitude = ToSingle(dialogs::ReadField(f.MinHigh));
-    s.MaxAltitude = ToSingle(dialogs::ReadField(f.MaxHigh));
+    s.MinAltitude = toSingle(dialogs::ReadField(f.MinHigh));
+    s.MaxAltitude = toSingle(dialogs::ReadField(f.MaxHigh));
     s.GradCorrOn = f.GradCorr ? 1 : 0;
     s.AltCorrOn = f.AltCorr ? 1 : 0;
     s.AltWindowOn = f.NeighbAlt ? 1 : 0;
-    const float shadow = ToSingle(dialogs::ReadField(f.Shad));
+    const float shadow = toSingle(dialogs::ReadField(f.Shad));
     if (shadow != 0)
         s.ShadowOn = 1;
     s.ShadowCoef = shadow;

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "numfmt/numfmt.h"
+
 namespace tavisol::batch {
 
 namespace {
@@ -10,13 +12,7 @@ dialogs::DialogMessage Critical(std::string text, std::string title) {
     return {std::move(text), std::move(title), dialogs::MessageKind::Critical};
 }
 
-float ToSingle(double v) {
-    if (v > 3.4028234663852886e38)
-        return INFINITY;
-    if (v < -3.4028234663852886e38)
-        return -INFINITY;
-    return static_cast<float>(v);
-}
+using numfmt::toSingle;
 
 // One axis more than this is already too many points.
 constexpr std::size_t AxisLimit = MaxGridPoints + 1;
@@ -98,8 +94,8 @@ GridPlan PlanGrid(GridFields &f) {
         plan.Refusal = Critical("The number of intervals must not be 0.", "Please,Correct.");
         return plan;
     }
-    plan.LatStep = ToSingle((latLast - latFirst) / latIntervals);
-    plan.LongStep = ToSingle((lonLast - lonFirst) / lonIntervals);
+    plan.LatStep = toSingle((latLast - latFirst) / latIntervals);
+    plan.LongStep = toSingle((lonLast - lonFirst) / lonIntervals);
     for (double v : {latFirst, latLast, lonFirst, lonLast, static_cast<double>(plan.LatStep),
                      static_cast<double>(plan.LongStep)}) {
         if (!std::isfinite(v) || std::fabs(v) > 3.4028234663852886e38) {
@@ -107,8 +103,8 @@ GridPlan PlanGrid(GridFields &f) {
             return plan;
         }
     }
-    plan.Latitudes = GridAxis(ToSingle(latFirst), ToSingle(latLast), plan.LatStep);
-    plan.Longitudes = GridAxis(ToSingle(lonFirst), ToSingle(lonLast), plan.LongStep);
+    plan.Latitudes = GridAxis(toSingle(latFirst), toSingle(latLast), plan.LatStep);
+    plan.Longitudes = GridAxis(toSingle(lonFirst), toSingle(lonLast), plan.LongStep);
     const double points = static_cast<double>(plan.Latitudes.size()) * static_cast<double>(plan.Longitudes.size());
     const bool stuck = (plan.Latitudes.size() >= 1 && plan.LatStep != 0 &&
                         plan.Latitudes.back() + plan.LatStep == plan.Latitudes.back()) ||

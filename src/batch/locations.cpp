@@ -3,6 +3,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "numfmt/numfmt.h"
 #include "numfmt/textfile.h"
 #include "numfmt/textread.h"
 
@@ -32,16 +33,7 @@ std::vector<std::string_view> SplitCommas(std::string_view s) {
     }
 }
 
-// A read value as a Single; beyond the float range it becomes an infinity.
-float ToSingle(double v) {
-    if (std::isnan(v))
-        return static_cast<float>(v);
-    if (v > 3.4028234663852886e38)
-        return INFINITY;
-    if (v < -3.4028234663852886e38)
-        return -INFINITY;
-    return static_cast<float>(v);
-}
+using numfmt::toSingle;
 
 bool IsValidUtf8(std::string_view s) {
     std::size_t i = 0;
@@ -75,7 +67,7 @@ EntryPoint ReadEntryPoint(const ListEntry &entry, const numfmt::Locale &loc) {
         const std::optional<double> v = numfmt::parseRegional(text, loc);
         if (!v)
             throw std::runtime_error("Type mismatch");
-        return ToSingle(*v);
+        return toSingle(*v);
     };
     return {read(entry.Longitude), read(entry.Latitude), read(entry.Altitude)};
 }
@@ -104,7 +96,7 @@ FileLine ReadLocationLine(std::string_view line, const ElevationFn &elevation,
                    " where 2, 3 or 4 are read: " + numfmt::QuoteFileText(TrimBlanks(line), true);
         return r;
     }
-    auto number = [](std::string_view f) { return ToSingle(numfmt::val(TrimBlanks(f))); };
+    auto number = [](std::string_view f) { return toSingle(numfmt::val(TrimBlanks(f))); };
     r.longitude = number(fields[first]);
     r.latitude = number(fields[first + 1]);
     // Comparisons that a NaN fails, so a NaN is outside every range.

@@ -52,8 +52,13 @@ struct RunHost {
     std::function<void(const std::vector<std::string> &lines)> ShowSummary;
     // Lets window events through once per location.
     std::function<void()> DoEvents;
+    // Altitude from the elevation model; empty = the state's data folder and
+    // data files. Called from the worker threads as well.
     ElevationFn Elevation;
     numfmt::Locale Locale = numfmt::Locale::english();
+    // Worker threads that compute the estimates ahead of the files; 0
+    // computes each estimate on the run's own state when it is written.
+    unsigned Workers = 0;
 };
 
 enum class RunEnd {
@@ -68,23 +73,38 @@ BatchMessage DataSavedMessage();
 BatchMessage NoVariableMessage();
 BatchMessage ProcessingErrorMessage(const std::string &description);
 
+// Variables whose estimate a format cannot be written without, by index:
+// every ticked one for the per-variable formats; precipitation and PET for
+// Tillwick; the Furrowin files' elements.
+std::array<bool, 8> NeededVariables(int format, const BatchChoices &choices);
+
+// A location left out of a run's files.
+struct SkippedLocation {
+    int Location = 0;       // 0-based list position
+    std::string Name;       // the entry's text
+    std::vector<int> Variables; // without an estimate, in processing order
+};
+// In place of "Data Saved Correctly": how many of `count` locations were left
+// out and which, with the variables that had no estimate (the first ten; the
+// rest counted).
+BatchMessage SkippedMessage(const std::vector<SkippedLocation> &skipped, int count, bool listedInFile);
+
 // Run of the own format into `folder`. The state holds the settings of the
 // run, the data folder and the callbacks. Afterwards it holds the last
 // location estimated; AbortExport is clear.
 RunEnd RunOwnFormat(engine::EngineState &state, const LocationList &locations, const std::filesystem::path &folder,
                     const DateTime &now, RunHost &host);
 
-// One variable (state.CurrentVariable) over the list: the variable's _INFO
-// file, lines of the run's _INFORMATION file, summary lines and the output
-// files. Returns false when the user stopped the run at a location. Throws on
-// any failure, leaving the lines written so far.
-bool WriteVariableTvsFiles(engine::EngineState &state, const LocationList &locations,
-                           const std::filesystem::path &folder, const std::string &prefix, int ordinal,
-                           std::vector<std::string> *summary, RunHost &host);
-
 // Run of an export format (2 standard table, 3 and 4 Tillwick, 5 Ketlo, 6
-// Vistrel, 7 Furrowin) into `outputFile`, which the caller has emptied. The
-// run information file of formats 2, 5 and 6 goes into `infoFolder`.
+// Vistrel, 7 Furrowin) into `outputFile`: the file is written beside it under
+// a temporary name and replaces it only when the run completes, so a failed
+// or stopped run leaves the old file as it was. The run information file of
+// formats 2, 5 and 6 goes into `infoFolder`.
+//
+// In every format a location where a variable the format needs has no
+// estimate is left out (per variable where the format is made of per-variable
+// rows), and the end message says how many locations were left out and
+// which; the run information file lists them too.
 RunEnd RunOtherFormat(engine::EngineState &state, int format, const LocationList &locations,
                       const std::filesystem::path &outputFile, const std::filesystem::path &infoFolder,
                       const DateTime &now, RunHost &host);

@@ -55,4 +55,13 @@ Integer GetElevation(const std::filesystem::path &dataFolder, Single lon, Single
     return GetElevation(*DefaultDataFiles(), dataFolder, lon, lat, isWater);
 }
 
+Integer GetElevation(DataFiles &files, const std::filesystem::path &dataFolder, Single lon, Single lat) {
+    Integer isWater = 0;
+    return GetElevation(files, dataFolder, lon, lat, isWater);
+}
+
+Integer GetElevation(const std::filesystem::path &dataFolder, Single lon, Single lat) {
+    return GetElevation(*DefaultDataFiles(), dataFolder, lon, lat);
+}
+
 } // namespace tavisol::engine

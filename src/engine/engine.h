@@ -70,6 +70,9 @@ std::int64_t ElevationBytePosition(Single lon, Single lat);
 Integer GetElevation(const std::filesystem::path &dataFolder, Single lon, Single lat, Integer &isWater);
 Integer GetElevation(DataFiles &files, const std::filesystem::path &dataFolder, Single lon, Single lat,
                      Integer &isWater);
+// The altitude alone, for callers that have no use for the water flag.
+Integer GetElevation(const std::filesystem::path &dataFolder, Single lon, Single lat);
+Integer GetElevation(DataFiles &files, const std::filesystem::path &dataFolder, Single lon, Single lat);
 
 // ---- Estimate -------------------------------------------------------------------
 

@@ -63,7 +63,7 @@ bool EstimateLocation(EngineState &state) {
         r.LonGrad[e] = 0;
         r.LatGrad[e] = 0;
         r.DirGrad[e] = 0;
-        r.DirGradText[e] = BlankText2;
+        r.DirGradText[e] = BlankCompassText;
         state.DoEvents();
     }
     StationRecord &first = state.Neighbours[1];
@@ -309,14 +309,14 @@ void FinishEstimate(EngineState &state) {
         Add(r.ExplVar[13], r.ExplVar[m] / 12.0);
         Add(r.LonGrad[13], r.LonGrad[m] / 12.0);
         Add(r.LatGrad[13], r.LatGrad[m] / 12.0);
-        r.DirGradText[m] = gradients ? CompassLetters(r.DirGrad[m]) : BlankText2;
+        r.DirGradText[m] = gradients ? CompassLetters(r.DirGrad[m]) : BlankCompassText;
         state.DoEvents();
     }
     r.DirGrad[13] = GradientDirection(r.LonGrad[13], r.LatGrad[13], r.LatGrad[13], pi);
     r.DirGradText[13] = CompassLetters(r.DirGrad[13]);
     if (!gradients) {
         r.DirGrad[13] = 0;
-        r.DirGradText[13] = BlankText2;
+        r.DirGradText[13] = BlankCompassText;
     }
     FitHarmonics(state);
 }

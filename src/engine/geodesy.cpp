@@ -107,7 +107,7 @@ Single Azimuth(const AzimuthPoint &point1, const AzimuthPoint &point2) {
     return S(a);
 }
 
-Text2 CompassLetters(Single a) {
+CompassText CompassLetters(Single a) {
     // An angle on a sector bound belongs to the sector clockwise of it.
     if (a == Missing)
         return "X ";

@@ -37,7 +37,7 @@ AzimuthPoint AzimuthPointOf(double lon, double lat);
 Single Azimuth(const AzimuthPoint &point1, const AzimuthPoint &point2);
 
 // Two-letter compass sector of an angle in degrees: "N ", "NE", ..., "X " for 9999.
-Text2 CompassLetters(Single angle);
+CompassText CompassLetters(Single angle);
 
 // Variables 3..7 not below 0, the sunshine fraction (7) not above 1; the value
 // is changed in place and returned.

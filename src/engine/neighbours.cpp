@@ -201,7 +201,7 @@ void MarkDoubledStationsAndShow(EngineState &state) {
     const int found = FoundCount(state);
     for (int k = 1; k <= MaxNeighbours; ++k)
         wb.Check[k] = state.Neighbours[k].Active;
-    wb.famActVisible = true;
+    wb.activesFrameVisible = true;
     for (int k = 1; k <= MaxNeighbours; ++k)
         wb.CheckVisible[k] = k <= found;
 }

@@ -31,8 +31,8 @@ inline constexpr int SummaryRecord = 21;       // record of means over the activ
 inline constexpr int MaxStationRecords = 30000;
 
 // A two-character text such as a compass sector ("NE", "N ", "X ") or blank.
-using Text2 = std::string;
-inline const Text2 BlankText2 = "  ";
+using CompassText = std::string;
+inline const CompassText BlankCompassText = "  ";
 
 // Twelve months and the annual value, indexed 1..13 (0 unused).
 using Months13 = std::array<Single, 14>;
@@ -48,7 +48,7 @@ struct StationRecord {
     std::string Name;              // UTF-8
     std::string Country;           // UTF-8
     Integer Active = 0;            // 1 = used by the estimate
-    Text2 Compass = BlankText2;    // compass sector of Direction
+    CompassText Compass = BlankCompassText;    // compass sector of Direction
     Single Weight = 0;             // inverse-distance weight of the estimate
 };
 
@@ -60,7 +60,7 @@ struct EstimateResult {
     Months13 StdErr{};
     Months13 AbsGrad{};     // per 100 km
     Months13 DirGrad{};     // degrees
-    std::array<Text2, 14> DirGradText = BlankTexts();
+    std::array<CompassText, 14> DirGradText = BlankTexts();
     Months13 VertGrad{};    // per metre
     Months13 LonGradDeg{};  // per degree of longitude
     Months13 LatGradDeg{};  // per degree of latitude
@@ -69,9 +69,9 @@ struct EstimateResult {
     Months13 ExplVar{};
     Months13 Harmonics{};   // 1..6 sine, 7..12 cosine coefficients, 13 the mean
 
-    static std::array<Text2, 14> BlankTexts() {
-        std::array<Text2, 14> t;
-        t.fill(BlankText2);
+    static std::array<CompassText, 14> BlankTexts() {
+        std::array<CompassText, 14> t;
+        t.fill(BlankCompassText);
         return t;
     }
 };
@@ -108,14 +108,16 @@ struct EngineSettings {
     Single MinActiveForErrors = 0;
     Single ZeroTolerance = 0;
     Single MapExtentFactor = 0;
+
+    bool operator==(const EngineSettings &) const = default;
 };
 
-// The workbench's check boxes Check1..Check20 and their frame famAct, held as
+// The workbench's check boxes Check1..Check20 and their frame activesFrame, held as
 // data so that the engine never refers to a window; the workbench mirrors them.
 struct WorkbenchSelection {
     std::array<Integer, 21> Check{};       // 1..20: 1 ticked, 0 clear
     std::array<bool, 21> CheckVisible{};   // 1..20
-    bool famActVisible = false;
+    bool activesFrameVisible = false;
 };
 
 enum class MessageIcon { Critical, Information, Question, Exclamation };

@@ -137,7 +137,10 @@ void Furrowin(const std::filesystem::path& catalogueFile, const LocationExport& 
     detail::WriteLines(cli, f.Cli);
     pen.commitOrThrow();
     cli.commitOrThrow();
-    detail::WriteLines(catalogueFile, !options.NewFile, f.Catalogue);
+    if (options.CatalogueLines)
+        options.CatalogueLines->insert(options.CatalogueLines->end(), f.Catalogue.begin(), f.Catalogue.end());
+    else
+        detail::WriteLines(catalogueFile, !options.NewFile, f.Catalogue);
 }
 
 PrintLines PrintFurrowin(const LocationExport& in, const numfmt::Locale& locale) {

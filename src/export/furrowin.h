@@ -23,6 +23,9 @@ struct FurrowinOptions {
     std::filesystem::path FileFolder;
     // Regional form of the catalogue's numbers and of the .CLI values.
     numfmt::Locale Locale = numfmt::Locale::english();
+    // When set, the catalogue lines are added here instead of to the file (a
+    // caller that writes the catalogue itself, once its run has ended well).
+    std::vector<std::string>* CatalogueLines = nullptr;
 };
 
 // The monthly climate table, rows 1..12 (row 0 and 13 empty), columns 1..7:

@@ -596,6 +596,15 @@ std::optional<double> parseRegional(std::string_view text, const Locale& loc) {
 
 // ---------------------------------------------------------------------------
 
+float toSingle(double v) {
+    constexpr double top = std::numeric_limits<float>::max();
+    if (v > top)
+        return std::numeric_limits<float>::infinity();
+    if (v < -top)
+        return -std::numeric_limits<float>::infinity();
+    return static_cast<float>(v);
+}
+
 double roundHalfEven(double v) {
     if (!std::isfinite(v)) return v;
     const double down = std::floor(v);

@@ -164,6 +164,10 @@ double valCommaAsPoint(std::string_view text);
 std::optional<double> parseRegional(std::string_view text, const Locale& loc);
 
 // ---------------------------------------------------------------------------
+// A read value as a Single; beyond the float range it becomes an infinity
+// instead of an undefined conversion (NaN stays NaN).
+float toSingle(double v);
+
 // Rounding.
 // Half to even on the binary value (CInt, CLng and every "rounded to a whole
 // number" conversion): 2.5 -> 2, 3.5 -> 4, -2.5 -> -2.

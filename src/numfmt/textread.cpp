@@ -58,41 +58,6 @@ void appendVisible(std::string &out, char32_t cp) {
         appendUtf8(out, cp);
 }
 
-// Decodes one UTF-8 character at i; 0 when the bytes there are no valid one.
-std::size_t decodeUtf8(std::string_view s, std::size_t i, char32_t &cp) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    std::size_t len = 0;
-    if (c < 0x80) {
-        cp = c;
-        return 1;
-    }
-    if (c >= 0xC2 && c <= 0xDF) {
-        cp = c & 0x1F;
-        len = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        cp = c & 0x0F;
-        len = 3;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        cp = c & 0x07;
-        len = 4;
-    } else {
-        return 0;
-    }
-    if (i + len > s.size())
-        return 0;
-    for (std::size_t k = 1; k < len; ++k) {
-        const auto cc = static_cast<unsigned char>(s[i + k]);
-        if ((cc & 0xC0) != 0x80)
-            return 0;
-        cp = (cp << 6) | (cc & 0x3F);
-    }
-    // Overlong forms, surrogates and values beyond Unicode are no characters.
-    if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
-        (cp >= 0xD800 && cp <= 0xDFFF))
-        return 0;
-    return len;
-}
-
 // The Windows-1252 bytes that stand for no character.
 bool unassigned1252(unsigned char b) { return b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D; }
 
@@ -192,7 +157,7 @@ std::string ShowFileText(std::string_view raw, bool utf8, std::size_t maxChars) 
         const auto b = static_cast<unsigned char>(raw[i]);
         if (utf8) {
             char32_t cp = 0;
-            const std::size_t len = decodeUtf8(raw, i, cp);
+            const std::size_t len = decodeUtf8Char(raw, i, cp);
             if (len == 0) {
                 appendEscape(out, "\\x%02X", b);
                 ++i;
@@ -206,7 +171,7 @@ std::string ShowFileText(std::string_view raw, bool utf8, std::size_t maxChars) 
             } else if (b >= 0x80) {
                 const std::string one = cp1252ToUtf8(raw.substr(i, 1));
                 char32_t cp = 0;
-                decodeUtf8(one, 0, cp);
+                decodeUtf8Char(one, 0, cp);
                 appendVisible(out, cp);
             } else {
                 appendVisible(out, b);

@@ -17,15 +17,15 @@
 #include "engine/widgets/enable_form_controls.h"
 #include "numfmt/numfmt_qt.h"
 #include "outdlg/install.h"
-#include "results/frmguess.h"
+#include "results/results_window.h"
 #include "results/install.h"
 #include "shell/appstate.h"
 #include "shell/dialogcommands.h"
 #include "shell/icons.h"
-#include "shell/mdiform1.h"
+#include "shell/main_window.h"
 #include "shell/messages.h"
 #include "shell/programfolders.h"
-#include "workbench/frmwork.h"
+#include "workbench/workbench_window.h"
 
 namespace tavisol::outdlg {
 
@@ -114,18 +114,8 @@ report::ReportOptions MonthlyTicks(const MonthlyBoxes &m) {
     return o;
 }
 
-Level FromWorkbench(workbench::ConfidenceLevel level) {
-    switch (level) {
-    case workbench::ConfidenceLevel::P90: return Level::P90;
-    case workbench::ConfidenceLevel::P95: return Level::P95;
-    case workbench::ConfidenceLevel::P99: return Level::P99;
-    case workbench::ConfidenceLevel::None: break;
-    }
-    return Level::None;
-}
-
 void EnableWorkbench() {
-    if (workbench::frmwork *w = workbench::frmwork::existing())
+    if (workbench::WorkbenchWindow *w = workbench::WorkbenchWindow::existing())
         engine::EnableFormControls(w);
 }
 
@@ -157,8 +147,8 @@ constexpr const char *NoWorkbenchEstimatePrintText =
 // run holds the busy mark (the gate told the user), or the estimate failed,
 // found no neighbour or is not current (refused here with `refusal`), so that
 // no stale, failed or missing estimate is written.
-workbench::frmwork *WorkbenchUpToDate(QWidget *parent, const char *refusal) {
-    workbench::frmwork *w = workbench::frmwork::instance();
+workbench::WorkbenchWindow *WorkbenchUpToDate(QWidget *parent, const char *refusal) {
+    workbench::WorkbenchWindow *w = workbench::WorkbenchWindow::instance();
     if (w->RecalcPending() && !BusyGate(parent))
         return nullptr;
     QPointer<QWidget> alive(parent);
@@ -177,13 +167,7 @@ workbench::frmwork *WorkbenchUpToDate(QWidget *parent, const char *refusal) {
 // ---- Level options -------------------------------------------------------------------
 
 Level LevelOptions::level() const {
-    if (optlev99->isChecked())
-        return Level::P99;
-    if (optlev95->isChecked())
-        return Level::P95;
-    if (optlev90->isChecked())
-        return Level::P90;
-    return Level::None;
+    return LastLevelSet(optlev90->isChecked(), optlev95->isChecked(), optlev99->isChecked());
 }
 
 void LevelOptions::setLevel(Level level) {
@@ -201,9 +185,9 @@ void LevelOptions::setEnabled(bool enabled) {
     optlev99->setEnabled(enabled);
 }
 
-// ---- frmGuessOut ---------------------------------------------------------------------
+// ---- ResultsOutputDialog ---------------------------------------------------------------------
 
-frmGuessOut::frmGuessOut(QWidget *parent) : QDialog(parent) {
+ResultsOutputDialog::ResultsOutputDialog(QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmGuessOut"));
     setWindowTitle(QStringLiteral("Output of automatic run of several variables"));
     setWindowIcon(MakeIcon(IconId::Save));
@@ -212,7 +196,7 @@ frmGuessOut::frmGuessOut(QWidget *parent) : QDialog(parent) {
     Form_Load();
 }
 
-void frmGuessOut::buildControls() {
+void ResultsOutputDialog::buildControls() {
     auto *top = new QVBoxLayout(this);
     auto *columns = new QHBoxLayout;
     top->addLayout(columns);
@@ -286,21 +270,21 @@ void frmGuessOut::buildControls() {
     connect(CmdCanc, &QPushButton::clicked, this, [this] { CmdCanc_Click(); });
 }
 
-void frmGuessOut::Form_Load() {
+void ResultsOutputDialog::Form_Load() {
     adjustSize();
-    if (MDIForm1 *main = MDIForm1::instance()) {
+    if (MainWindow *main = MainWindow::instance()) {
         const QRect frame = main->frameGeometry();
         move(frame.left() + frame.width() / 2 - width() / 2, frame.top() + frame.height() / 2 - height() / 2);
     }
-    Enablecheck(appState().OutputFormat);
+    EnableForFormat(appState().OutputFormat);
 }
 
-std::array<QCheckBox *, 12> frmGuessOut::outputBoxes() const {
+std::array<QCheckBox *, 12> ResultsOutputDialog::outputBoxes() const {
     return {ChkBest, ChkHigh, ChkError, ChkBias, ChkSlope, ChkExplVar,
             ChkAbsGrad, ChkDirGrad, ChkLongGrad, ChkLatGrad, chkStat, chkObs};
 }
 
-void frmGuessOut::Enablecheck(int format) {
+void ResultsOutputDialog::EnableForFormat(int format) {
     const GuessOutFormatRule rule = GuessOutEnablecheck(format);
     ChkBest->setChecked(rule.Best);
     for (QCheckBox *b : outputBoxes())
@@ -312,22 +296,22 @@ void frmGuessOut::Enablecheck(int format) {
     }
 }
 
-bool frmGuessOut::event(QEvent *e) {
+bool ResultsOutputDialog::event(QEvent *e) {
     if (e->type() == QEvent::WindowActivate) {
-        results::frmGuess *guess = results::GuessWindowIfCreated();
+        results::ResultsWindow *guess = results::GuessWindowIfCreated();
         // A failed run is not repeated each time a box over the dialog closes.
         if (!guess || (guess->RecalcPending() && !guess->FailedAtCurrentInputs()))
             // After the activation has finished, not inside it.
-            QTimer::singleShot(0, this, &frmGuessOut::Form_Activate);
+            QTimer::singleShot(0, this, &ResultsOutputDialog::Form_Activate);
     }
     return QDialog::event(e);
 }
 
-void frmGuessOut::Form_Activate() {
-    results::frmGuess &guess = results::GuessWindow();
+void ResultsOutputDialog::Form_Activate() {
+    results::ResultsWindow &guess = results::GuessWindow();
     if (!guess.RecalcPending() || guess.isRunning())
         return;
-    QPointer<frmGuessOut> self(this);
+    QPointer<ResultsOutputDialog> self(this);
     CmdSave->setEnabled(false);
     CmdPrint->setEnabled(false);
     guess.ShowData();
@@ -338,18 +322,18 @@ void frmGuessOut::Form_Activate() {
     CmdPrint->setEnabled(true);
 }
 
-void frmGuessOut::ChkHigh_Click() {
+void ResultsOutputDialog::ChkHigh_Click() {
     Levels.setLevel(GuessOutLevelAfterHighClick(Levels.level(), ChkHigh->isChecked()));
 }
 
-VariableTicks frmGuessOut::Variables() const {
+VariableTicks ResultsOutputDialog::Variables() const {
     VariableTicks ticks{};
     for (std::size_t v = 0; v < VariableBoxCount; ++v)
         ticks[v] = VariableBoxes[v]->isChecked();
     return ticks;
 }
 
-report::ReportOptions frmGuessOut::Outputs() const {
+report::ReportOptions ResultsOutputDialog::Outputs() const {
     report::ReportOptions o = MonthlyTicks(
         {ChkBest, ChkHigh, ChkError, ChkBias, ChkSlope, ChkExplVar, ChkAbsGrad, ChkDirGrad, ChkLongGrad, ChkLatGrad});
     o.Stations = chkStat->isChecked();
@@ -357,7 +341,7 @@ report::ReportOptions frmGuessOut::Outputs() const {
     return WithLevel(o, Levels.level());
 }
 
-OutputRequest frmGuessOut::Request() const {
+OutputRequest ResultsOutputDialog::Request() const {
     OutputRequest r = BaseRequest();
     r.Variables = Variables();
     r.Options = Outputs();
@@ -370,7 +354,7 @@ namespace {
 // written from (another run holds the busy mark, or the run failed: both
 // have told the user).
 bool GuessUpToDate(QWidget *parent) {
-    results::frmGuess &guess = results::GuessWindow();
+    results::ResultsWindow &guess = results::GuessWindow();
     if (guess.RecalcPending() && !BusyGate(parent))
         return false;
     return guess.ShowData();
@@ -378,7 +362,7 @@ bool GuessUpToDate(QWidget *parent) {
 
 } // namespace
 
-void frmGuessOut::CmdSave_Click() {
+void ResultsOutputDialog::CmdSave_Click() {
     if (!GuessOutHasSelection(Variables(), Outputs())) {
         NothingSelected(this, NothingToSaveText);
         return;
@@ -386,7 +370,7 @@ void frmGuessOut::CmdSave_Click() {
     const QString name = AskSaveFile(this, GuessOutSaveFilter(appState().OutputFormat), programFolder());
     if (name.isEmpty())
         return;
-    QPointer<frmGuessOut> self(this);
+    QPointer<ResultsOutputDialog> self(this);
     if (!GuessUpToDate(this) || !self)
         return;
     const DispatchOutcome outcome = SaveResults(ToPath(name), Request());
@@ -397,7 +381,7 @@ void frmGuessOut::CmdSave_Click() {
     ShowMessage(this, MsgIcon::Information, QString::fromStdString(SavedMessage(outcome)));
 }
 
-void frmGuessOut::CmdPrint_Click() {
+void ResultsOutputDialog::CmdPrint_Click() {
     if (!GuessOutHasSelection(Variables(), Outputs())) {
         NothingSelected(this, NothingToPrintText);
         return;
@@ -405,7 +389,7 @@ void frmGuessOut::CmdPrint_Click() {
     QPagedPaintDevice *device = AskPrinter(this);
     if (!device)
         return;
-    QPointer<frmGuessOut> self(this);
+    QPointer<ResultsOutputDialog> self(this);
     if (!GuessUpToDate(this) || !self)
         return;
     const std::string notice = printresults(*device, Request());
@@ -413,22 +397,22 @@ void frmGuessOut::CmdPrint_Click() {
         ShowMessage(this, MsgIcon::Information, QString::fromStdString(notice));
 }
 
-void frmGuessOut::CmdCanc_Click() { UnloadGuessOut(); }
+void ResultsOutputDialog::CmdCanc_Click() { UnloadGuessOut(); }
 
-void frmGuessOut::reject() { CmdCanc_Click(); }
+void ResultsOutputDialog::reject() { CmdCanc_Click(); }
 
-// ---- frmOut ---------------------------------------------------------------------------
+// ---- WorkbenchOutputDialog ---------------------------------------------------------------------------
 
-frmOut::frmOut(QWidget *parent) : QDialog(parent) {
+WorkbenchOutputDialog::WorkbenchOutputDialog(QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmOut"));
     setWindowTitle(QStringLiteral("Output"));
     setWindowIcon(MakeIcon(IconId::Save));
     setModal(false);
     buildControls();
-    Enablecheck(appState().OutputFormat);
+    EnableForFormat(appState().OutputFormat);
 }
 
-void frmOut::buildControls() {
+void WorkbenchOutputDialog::buildControls() {
     auto *top = new QVBoxLayout(this);
     auto *columns = new QHBoxLayout;
     top->addLayout(columns);
@@ -493,14 +477,14 @@ void frmOut::buildControls() {
     connect(CmdCanc, &QPushButton::clicked, this, [this] { CmdCanc_Click(); });
 }
 
-std::array<QCheckBox *, 15> frmOut::outputBoxes() const {
+std::array<QCheckBox *, 15> WorkbenchOutputDialog::outputBoxes() const {
     return {ChkBest, ChkHigh, ChkError, ChkBias, ChkSlope, ChkExplVar, ChkAbsGrad, ChkDirGrad,
             ChkLongGrad, ChkLatGrad, chkDek, chkDay, chkThr, chkStat, chkObs};
 }
 
-std::array<QCheckBox *, 4> frmOut::levelUsers() const { return {ChkHigh, chkDay, chkDek, chkThr}; }
+std::array<QCheckBox *, 4> WorkbenchOutputDialog::levelUsers() const { return {ChkHigh, chkDay, chkDek, chkThr}; }
 
-void frmOut::Enablecheck(int format) {
+void WorkbenchOutputDialog::EnableForFormat(int format) {
     const OutFormatRule rule = OutEnablecheck(format);
     ChkBest->setChecked(rule.Best);
     for (QCheckBox *b : outputBoxes())
@@ -508,17 +492,17 @@ void frmOut::Enablecheck(int format) {
     Levels.setEnabled(rule.Enabled);
 }
 
-void frmOut::LevelUser_Click(QCheckBox *box) {
+void WorkbenchOutputDialog::LevelUser_Click(QCheckBox *box) {
     bool othersTicked = false;
     for (QCheckBox *b : levelUsers())
         if (b != box)
             othersTicked = othersTicked || b->isChecked();
-    const workbench::frmwork *w = workbench::frmwork::existing();
-    const Level workbenchLevel = w ? FromWorkbench(w->SelectedLevel()) : Level::None;
+    const workbench::WorkbenchWindow *w = workbench::WorkbenchWindow::existing();
+    const Level workbenchLevel = w ? w->SelectedLevel() : Level::None;
     Levels.setLevel(OutLevelAfterClick(Levels.level(), box->isChecked(), othersTicked, workbenchLevel));
 }
 
-report::ReportOptions frmOut::Outputs() const {
+report::ReportOptions WorkbenchOutputDialog::Outputs() const {
     report::ReportOptions o = MonthlyTicks(
         {ChkBest, ChkHigh, ChkError, ChkBias, ChkSlope, ChkExplVar, ChkAbsGrad, ChkDirGrad, ChkLongGrad, ChkLatGrad});
     o.Dekadal = chkDek->isChecked();
@@ -529,16 +513,16 @@ report::ReportOptions frmOut::Outputs() const {
     return WithLevel(o, Levels.level());
 }
 
-OutputRequest frmOut::Request() const {
+OutputRequest WorkbenchOutputDialog::Request() const {
     OutputRequest r = BaseRequest();
     // A point picked on the workbench's map keeps its own name.
-    if (const workbench::frmwork *w = workbench::frmwork::existing())
+    if (const workbench::WorkbenchWindow *w = workbench::WorkbenchWindow::existing())
         r.LocationName = w->LocationName();
     r.Options = Outputs();
     return r;
 }
 
-void frmOut::CmdSave_Click() {
+void WorkbenchOutputDialog::CmdSave_Click() {
     if (!OutHasSelection(Outputs())) {
         NothingSelected(this, NothingToSaveText);
         return;
@@ -548,7 +532,7 @@ void frmOut::CmdSave_Click() {
         ShowMessage(this, MsgIcon::Information, QString::fromUtf8(WorkbenchFormatText));
         return;
     }
-    if (const workbench::frmwork *shown = workbench::frmwork::existing();
+    if (const workbench::WorkbenchWindow *shown = workbench::WorkbenchWindow::existing();
         shown && !shown->RecalcPending() && !shown->HasEstimate()) {
         ShowMessage(this, MsgIcon::Information, QString::fromUtf8(NoWorkbenchEstimateSaveText));
         return;
@@ -556,7 +540,7 @@ void frmOut::CmdSave_Click() {
     const QString name = AskSaveFile(this, OutSaveFilter(format), programFolder());
     if (name.isEmpty())
         return;
-    workbench::frmwork *w = WorkbenchUpToDate(this, NoWorkbenchEstimateSaveText);
+    workbench::WorkbenchWindow *w = WorkbenchUpToDate(this, NoWorkbenchEstimateSaveText);
     if (!w)
         return;
     try {
@@ -570,7 +554,7 @@ void frmOut::CmdSave_Click() {
     ShowMessage(this, MsgIcon::Information, QString::fromUtf8(SavedText));
 }
 
-void frmOut::CmdPrint_Click() {
+void WorkbenchOutputDialog::CmdPrint_Click() {
     if (!OutHasSelection(Outputs())) {
         NothingSelected(this, NothingToPrintText);
         return;
@@ -581,8 +565,8 @@ void frmOut::CmdPrint_Click() {
     }
     // Printed only from a current estimate, as Save writes it; asked before
     // the printer, so a refusal asks for nothing.
-    QPointer<frmOut> self(this);
-    workbench::frmwork *w = WorkbenchUpToDate(this, NoWorkbenchEstimatePrintText);
+    QPointer<WorkbenchOutputDialog> self(this);
+    workbench::WorkbenchWindow *w = WorkbenchUpToDate(this, NoWorkbenchEstimatePrintText);
     if (!w || !self)
         return;
     QPagedPaintDevice *device = AskPrinter(this);
@@ -592,11 +576,11 @@ void frmOut::CmdPrint_Click() {
     EnableWorkbench();
 }
 
-void frmOut::CmdCanc_Click() {
+void WorkbenchOutputDialog::CmdCanc_Click() {
     hide();
     EnableWorkbench();
 }
 
-void frmOut::reject() { CmdCanc_Click(); }
+void WorkbenchOutputDialog::reject() { CmdCanc_Click(); }
 
 } // namespace tavisol::outdlg

@@ -1,7 +1,7 @@
 #pragma once
 
-// The two output dialogs: frmGuessOut saves or prints the location results
-// window's estimate of several variables, frmOut the workbench's estimate of
+// The two output dialogs: ResultsOutputDialog saves or prints the location results
+// window's estimate of several variables, WorkbenchOutputDialog the workbench's estimate of
 // its one variable, both in the output format in force. Their boxes are the
 // only record of the user's choice; the dispatch reads them as plain data.
 
@@ -33,15 +33,15 @@ public:
 };
 
 // "Output of automatic run of several variables".
-class frmGuessOut : public QDialog {
+class ResultsOutputDialog : public QDialog {
     Q_OBJECT
 public:
     // Builds the dialog and runs its load: centred over the main window, then
-    // Enablecheck with the output format in force.
-    explicit frmGuessOut(QWidget *parent = nullptr);
+    // EnableForFormat with the output format in force.
+    explicit ResultsOutputDialog(QWidget *parent = nullptr);
 
     // Which boxes are free and which values the format fixes.
-    void Enablecheck(int format);
+    void EnableForFormat(int format);
     // Disables Save and Print while the results window recomputes.
     void Form_Activate();
     void ChkHigh_Click();
@@ -81,12 +81,12 @@ private:
 
 // "Output": the workbench's dialog. Cancel and a successful Save only hide
 // it, so the ticks and the level stay for the next use.
-class frmOut : public QDialog {
+class WorkbenchOutputDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit frmOut(QWidget *parent = nullptr);
+    explicit WorkbenchOutputDialog(QWidget *parent = nullptr);
 
-    void Enablecheck(int format);
+    void EnableForFormat(int format);
     // A click of a level user (ChkHigh, chkDay, chkDek, chkThr).
     void LevelUser_Click(QCheckBox *box);
     void CmdSave_Click();

@@ -126,22 +126,11 @@ Level OutLevelAfterClick(Level current, bool nowTicked, bool othersTicked, Level
 }
 
 report::ReportOptions WithLevel(report::ReportOptions options, Level level) {
-    options.Lev90 = level == Level::P90;
-    options.Lev95 = level == Level::P95;
-    options.Lev99 = level == Level::P99;
+    options.Level = level;
     return options;
 }
 
-Level LevelOf(const report::ReportOptions &options) {
-    // As the report reads them: the last one set wins.
-    if (options.Lev99)
-        return Level::P99;
-    if (options.Lev95)
-        return Level::P95;
-    if (options.Lev90)
-        return Level::P90;
-    return Level::None;
-}
+Level LevelOf(const report::ReportOptions &options) { return options.Level; }
 
 bool GuessOutHasSelection(const VariableTicks &variables, const report::ReportOptions &outputs) {
     bool anyVariable = false;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "calendar/confidence.h"
 #include "engine/state.h"
 #include "export/export_input.h"
 #include "numfmt/numfmt.h"
@@ -26,7 +27,7 @@ using VariableTicks = std::array<bool, VariableBoxCount>;  // chkMean .. chkSun,
 
 // ---- Enabling by output format ---------------------------------------------------
 
-// What Enablecheck(format) of the location results window's output dialog does.
+// What EnableForFormat(format) of the location results window's output dialog does.
 struct GuessOutFormatRule {
     bool Best = false;              // value of ChkBest
     bool OutputsEnabled = true;     // ChkBest, the other output boxes and the levels
@@ -35,7 +36,7 @@ struct GuessOutFormatRule {
 };
 GuessOutFormatRule GuessOutEnablecheck(int format);
 
-// What Enablecheck(format) of the workbench's output dialog does.
+// What EnableForFormat(format) of the workbench's output dialog does.
 struct OutFormatRule {
     bool Best = false;          // value of ChkBest
     bool Enabled = true;        // the fifteen output boxes and the levels
@@ -47,7 +48,7 @@ bool WorkbenchRefusesFormat(int format);
 
 // ---- Levels ---------------------------------------------------------------------
 
-enum class Level { None, P90, P95, P99 };
+using Level = ConfidenceLevel;
 
 // ChkHigh of the results dialog after a click: a newly ticked box with no
 // level chosen selects 90 %; anything else keeps the level.

@@ -12,26 +12,26 @@
 
 #include "outdlg/dialogs.h"
 #include "outdlg/printing.h"
-#include "rastermap/form1.h"
-#include "results/frmguess.h"
+#include "rastermap/raster_map_window.h"
+#include "results/results_window.h"
 #include "results/install.h"
 #include "shell/commands.h"
-#include "shell/formlocation.h"
-#include "shell/mdiform1.h"
+#include "shell/location_dialog.h"
+#include "shell/main_window.h"
 #include "shell/savefiledialog.h"
-#include "workbench/frmwork.h"
+#include "workbench/workbench_window.h"
 
 namespace tavisol::outdlg {
 
 namespace {
 
-QPointer<frmGuessOut> g_guessOut;
-QPointer<frmOut> g_out;
+QPointer<ResultsOutputDialog> g_guessOut;
+QPointer<WorkbenchOutputDialog> g_out;
 SaveFileDialog g_saveDialog;
 PrinterDialog g_printerDialog;
 QPagedPaintDevice *g_printDevice = nullptr;
 
-QWidget *MainWindow() { return MDIForm1::instance(); }
+QWidget *MainWindowWidget() { return MainWindow::instance(); }
 
 // A printer for the commands when there is no main window (tests, start-up).
 // Kept for the whole run: a printer must not outlive the application object.
@@ -43,23 +43,23 @@ QPrinter &FallbackPrinter() {
 QPagedPaintDevice &CurrentPrinter() {
     if (g_printDevice)
         return *g_printDevice;
-    if (MDIForm1 *main = MDIForm1::instance())
+    if (MainWindow *main = MainWindow::instance())
         return *main->printer();
     return FallbackPrinter();
 }
 
 void ShowDialog(QDialog &dialog) {
-    MDIForm1::showWindow(&dialog);
+    MainWindow::showWindow(&dialog);
 }
 
-void SaveWorkbench(workbench::frmwork &window, const std::string &file) {
+void SaveWorkbench(workbench::WorkbenchWindow &window, const std::string &file) {
     const DispatchOutcome outcome =
         SaveWorkbenchResults(std::filesystem::path(file), window.State(), OutDialog().Request());
     if (!outcome.ok)
         throw std::runtime_error(outcome.error);
 }
 
-void PrintWorkbench(workbench::frmwork &window) {
+void PrintWorkbench(workbench::WorkbenchWindow &window) {
     const PrintJob job = WorkbenchPrintJob(window.State(), OutDialog().Request());
     RunPrintJob(CurrentPrinter(), job);
 }
@@ -68,23 +68,23 @@ void PrintWorkbench(workbench::frmwork &window) {
 
 // ---- Dialog instances ----------------------------------------------------------------
 
-frmGuessOut &GuessOutDialog() {
+ResultsOutputDialog &GuessOutDialog() {
     if (!g_guessOut)
-        g_guessOut = new frmGuessOut(MainWindow());
+        g_guessOut = new ResultsOutputDialog(MainWindowWidget());
     return *g_guessOut;
 }
 
-frmOut &OutDialog() {
+WorkbenchOutputDialog &OutDialog() {
     if (!g_out)
-        g_out = new frmOut(MainWindow());
+        g_out = new WorkbenchOutputDialog(MainWindowWidget());
     return *g_out;
 }
 
-frmGuessOut *GuessOutIfLoaded() { return g_guessOut.data(); }
-frmOut *OutIfLoaded() { return g_out.data(); }
+ResultsOutputDialog *GuessOutIfLoaded() { return g_guessOut.data(); }
+WorkbenchOutputDialog *OutIfLoaded() { return g_out.data(); }
 
 void UnloadGuessOut() {
-    if (frmGuessOut *d = g_guessOut.data()) {
+    if (ResultsOutputDialog *d = g_guessOut.data()) {
         g_guessOut = nullptr;
         d->hide();
         d->deleteLater();
@@ -92,7 +92,7 @@ void UnloadGuessOut() {
 }
 
 void UnloadOut() {
-    if (frmOut *d = g_out.data()) {
+    if (WorkbenchOutputDialog *d = g_out.data()) {
         g_out = nullptr;
         d->hide();
         d->deleteLater();
@@ -102,14 +102,14 @@ void UnloadOut() {
 void ShowGuessOut() { ShowDialog(GuessOutDialog()); }
 
 void ShowGuessOutFor(bool save) {
-    frmGuessOut &d = GuessOutDialog();
+    ResultsOutputDialog &d = GuessOutDialog();
     d.CmdSave->setVisible(save);
     d.CmdPrint->setVisible(!save);
     ShowDialog(d);
 }
 
 void ShowOutFor(bool save) {
-    frmOut &d = OutDialog();
+    WorkbenchOutputDialog &d = OutDialog();
     d.CmdSave->setVisible(save);
     d.CmdPrint->setVisible(!save);
     ShowDialog(d);
@@ -143,7 +143,7 @@ QString AskSaveFile(QWidget *parent, const std::string &filter, const std::files
 QPagedPaintDevice *AskPrinter(QWidget *parent) {
     if (g_printerDialog)
         return g_printerDialog(parent);
-    QPrinter *printer = MDIForm1::instance() ? MDIForm1::instance()->printer() : &FallbackPrinter();
+    QPrinter *printer = MainWindow::instance() ? MainWindow::instance()->printer() : &FallbackPrinter();
     QPrintDialog dialog(printer, parent);
     // No printing of a selection: the commands always print everything.
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
@@ -153,14 +153,14 @@ QPagedPaintDevice *AskPrinter(QWidget *parent) {
 // ---- The location results window's dispatch ------------------------------------------
 
 DispatchOutcome SaveResults(const std::filesystem::path &file, const OutputRequest &request) {
-    results::frmGuess &guess = results::GuessWindow();
+    results::ResultsWindow &guess = results::GuessWindow();
     return SaveLocationResults(file, guess.Results(), request, [&guess](int v) { guess.RestoreForWriting(v); });
 }
 
 std::string printresults(QPagedPaintDevice &device, const OutputRequest &request) {
     std::string notice;
     PrintOn(device, [&device, &request, &notice] {
-        results::frmGuess &guess = results::GuessWindow();
+        results::ResultsWindow &guess = results::GuessWindow();
         const PrintJob job =
             LocationPrintJob(guess.Results(), request, [&guess](int v) { guess.RestoreForWriting(v); });
         notice = job.Notice;
@@ -191,19 +191,19 @@ void InstallOutputCommands() {
 
     // A dialog not loaded yet takes the format in force when it loads.
     SetEnablecheckHandler(FormatListener::GuessOut, [](int code) {
-        if (frmGuessOut *d = GuessOutIfLoaded())
-            d->Enablecheck(code);
+        if (ResultsOutputDialog *d = GuessOutIfLoaded())
+            d->EnableForFormat(code);
     });
     SetEnablecheckHandler(FormatListener::Out, [](int code) {
-        if (frmOut *d = OutIfLoaded())
-            d->Enablecheck(code);
+        if (WorkbenchOutputDialog *d = OutIfLoaded())
+            d->EnableForFormat(code);
     });
 
     SetLocationSaveHook([] { ShowGuessOut(); });
-    rastermap::Form1::SetSaveDataHandler([] { ShowGuessOut(); });
+    rastermap::RasterMapWindow::SetSaveDataHandler([] { ShowGuessOut(); });
 
-    workbench::frmwork::SetSaveResultsHandler(SaveWorkbench);
-    workbench::frmwork::SetPrintResultsHandler(PrintWorkbench);
+    workbench::WorkbenchWindow::SetSaveResultsHandler(SaveWorkbench);
+    workbench::WorkbenchWindow::SetPrintResultsHandler(PrintWorkbench);
 }
 
 } // namespace tavisol::outdlg

@@ -17,21 +17,21 @@ class QWidget;
 
 namespace tavisol::outdlg {
 
-class frmGuessOut;
-class frmOut;
+class ResultsOutputDialog;
+class WorkbenchOutputDialog;
 
 // Installs everything the dialogs hook into:
-//   Command::SaveViewData / PrintViewData: frmGuessOut with only its Save /
-//     Print button visible; SaveWorkBench / PrintWorkBench: frmOut likewise;
-//   Command::UnloadGuessOut: unloads frmGuessOut;
-//   Enablecheck of FormatListener::GuessOut and ::Out;
-//   the location dialog's Save and the raster map's Save Data: frmGuessOut
+//   Command::SaveViewData / PrintViewData: ResultsOutputDialog with only its Save /
+//     Print button visible; SaveWorkBench / PrintWorkBench: WorkbenchOutputDialog likewise;
+//   Command::UnloadGuessOut: unloads ResultsOutputDialog;
+//   EnableForFormat of FormatListener::GuessOut and ::Out;
+//   the location dialog's Save and the raster map's Save Data: ResultsOutputDialog
 //     shown as it is;
 //   the workbench's SaveResults / printresults: the dispatch by format.
 // Call once after QApplication exists, before the main window is built.
 void InstallOutputCommands();
 
-// frmGuessOut shown as it is (the "Save Data" buttons of the location
+// ResultsOutputDialog shown as it is (the "Save Data" buttons of the location
 // dialog and the maps), loaded on first use.
 void ShowGuessOut();
 // The menu commands: only Save (save = true) or only Print visible, shown.
@@ -39,12 +39,12 @@ void ShowGuessOutFor(bool save);
 void ShowOutFor(bool save);
 
 // The dialogs, loaded on first use (over the main window when there is one).
-frmGuessOut &GuessOutDialog();
-frmOut &OutDialog();
+ResultsOutputDialog &GuessOutDialog();
+WorkbenchOutputDialog &OutDialog();
 // The dialogs while loaded, else null.
-frmGuessOut *GuessOutIfLoaded();
-frmOut *OutIfLoaded();
-// Unloads frmGuessOut (Cancel, the main window's unload); frmOut for tests.
+ResultsOutputDialog *GuessOutIfLoaded();
+WorkbenchOutputDialog *OutIfLoaded();
+// Unloads ResultsOutputDialog (Cancel, the main window's unload); WorkbenchOutputDialog for tests.
 void UnloadGuessOut();
 void UnloadOut();
 
@@ -64,8 +64,8 @@ void SetPrinterDialog(PrinterDialog dialog);
 QPagedPaintDevice *AskPrinter(QWidget *parent);
 
 // The location results window's dispatch on its stored copies, as
-// frmGuessOut's Save and Print run it once the window is up to date
-// (request: frmGuessOut::Request()). Save returns the outcome (SavedMessage
+// ResultsOutputDialog's Save and Print run it once the window is up to date
+// (request: ResultsOutputDialog::Request()). Save returns the outcome (SavedMessage
 // gives the message after a good one); print errors end silently, and print
 // returns what was left out for want of estimates (empty: nothing). Both
 // leave the last variable written in the window's engine state.

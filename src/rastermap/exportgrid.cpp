@@ -295,12 +295,12 @@ ParallelExportRun::EstimateFactory EngineEstimates(const engine::EngineSettings 
         state->DataFolder = dataFolder;
         state->Files = files;
         return CellEstimate([state, variable, month](float lon, float lat) {
-            return CalcolaValore(*state, lon, lat, variable, month);
+            return EstimateAtPoint(*state, lon, lat, variable, month);
         });
     };
 }
 
-std::optional<float> CalcolaValore(engine::EngineState &state, float lon, float lat, int variable, int month) {
+std::optional<float> EstimateAtPoint(engine::EngineState &state, float lon, float lat, int variable, int month) {
     state.CurrentVariable = static_cast<engine::Integer>(variable);
     state.CalcLongitude = lon;
     state.CalcLatitude = lat;

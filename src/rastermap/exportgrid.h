@@ -96,7 +96,7 @@ struct ExportCallbacks {
     std::function<void()> DoEvents;
     // Asked when AbortExport is found set: true = stop the run.
     std::function<bool()> ConfirmAbort;
-    // The estimate at a point (CalcolaValore).
+    // The estimate at a point (EstimateAtPoint).
     CellEstimate Estimate;
     // The point being computed.
     std::function<void(float lon, float lat)> ShowCell;
@@ -201,6 +201,6 @@ std::string WorkingText(float lon, float lat);
 // estimate of the month (13 = annual value), or nothing when no neighbour is
 // active. Failures of the engine (a station file or the elevation raster
 // missing or bad) are thrown as EngineError.
-std::optional<float> CalcolaValore(engine::EngineState &state, float lon, float lat, int variable, int month);
+std::optional<float> EstimateAtPoint(engine::EngineState &state, float lon, float lat, int variable, int month);
 
 } // namespace tavisol::rastermap

@@ -1,6 +1,7 @@
 #include "rastermap/rasterimage.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -163,11 +164,23 @@ bool writeAll(int fd, const std::uint8_t *data, std::size_t size) {
 } // namespace
 
 void WriteWholeFile(const std::filesystem::path &path, const std::vector<std::string_view> &parts) {
+    // A write-protected file is refused as opening it for writing would be
+    // (also for root); a replaced file keeps its permission bits.
+    struct stat old {};
+    const bool replacing = ::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    if (replacing) {
+        const int probe = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        const int refusal = probe < 0 ? errno : (old.st_mode & 0222) == 0 ? EACCES : 0;
+        if (probe >= 0) ::close(probe);
+        if (refusal != 0)
+            throw RasterError("Cannot write the file " + name(path) + ": " + reason(refusal) + ".");
+    }
     std::filesystem::path temp;
     const int fd = createTemporary(path, temp);
     if (fd < 0)
         throw RasterError("Cannot write the file " + name(path) + ": " + reason(errno) + ".");
     int error = 0;
+    if (replacing && ::fchmod(fd, old.st_mode & 07777) != 0) error = errno;
     for (const std::string_view part : parts)
         if (error == 0 && !writeAll(fd, reinterpret_cast<const std::uint8_t *>(part.data()), part.size()))
             error = errno;

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "calendar/confidence.h"
 #include "engine/state.h"
 
 namespace tavisol::results {
@@ -54,11 +55,9 @@ struct ReportOptions {
     bool Threshold = false;     // chkThr (workbench only)
     bool Stations = false;      // chkStat
     bool Observations = false;  // chkObs
-    // Level options, tested in this order; the last one set wins. None set:
-    // factor 1.645 and blank Low/High heads.
-    bool Lev90 = false;  // OptLev90
-    bool Lev95 = false;  // OptLev95
-    bool Lev99 = false;  // OptLev99
+    // The chosen level (OptLev90/95/99). None: factor 1.645 and blank
+    // Low/High heads.
+    ConfidenceLevel Level = ConfidenceLevel::None;
     // Replaces the factor the level options give (the heads stay theirs).
     // Empty: 1.645 / 1.96 / 2.579 by the options.
     std::optional<engine::Single> ConfidenceFactor;

@@ -3,6 +3,7 @@
 #include <array>
 #include <stdexcept>
 
+#include "calendar/calendar.h"
 #include "engine/geodesy.h"
 
 namespace tavisol::report::parts {
@@ -42,14 +43,8 @@ constexpr std::array<const char *, 36> DekadLabels = {
     "Oct. 1", "Oct. 2", "Oct. 3", "Nov. 1", "Nov. 2", "Nov. 3", "Dec. 1", "Dec. 2", "Dec. 3",
 };
 
-// First day of each month of a 365-day year.
-constexpr std::array<int, 12> MonthStarts = {1, 32, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335};
-
 std::string DayLabel(int d, Medium medium, const numfmt::Locale &loc) {
-    int month = 12;
-    while (MonthStarts[static_cast<std::size_t>(month - 1)] > d)
-        --month;
-    const int day = d - MonthStarts[static_cast<std::size_t>(month - 1)] + 1;
+    const auto [day, month] = calendar::CalendarDay(d);
     const std::string piece = "." + numfmt::general(month, loc) + (medium == Medium::Printer ? ". (" : " (");
     return numfmt::general(day, loc) + piece + numfmt::general(d, loc) + ")";
 }
@@ -63,12 +58,18 @@ std::string N0(Single v, const numfmt::Locale &loc) { return numfmt::formatNumbe
 Level ChooseLevel(const ReportOptions &options, Medium medium) {
     const bool file = medium == Medium::File;
     Level level;
-    if (options.Lev90)
+    switch (options.Level) {
+    case ConfidenceLevel::P90:
         level = {ConfidenceFactor90, file ? "Low (5%)" : " 5%", file ? "High (95%)" : "95%"};
-    if (options.Lev95)
+        break;
+    case ConfidenceLevel::P95:
         level = {ConfidenceFactor95, file ? "Low (2.5%)" : "2.5%", file ? "High (97.5%)" : "97.5%"};
-    if (options.Lev99)
+        break;
+    case ConfidenceLevel::P99:
         level = {ConfidenceFactor99, file ? "Low (.5%)" : ".5%", file ? "High (99.5%)" : "99.5%"};
+        break;
+    case ConfidenceLevel::None: break;
+    }
     if (options.ConfidenceFactor)
         level.Z = *options.ConfidenceFactor;
     return level;

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "calendar/confidence.h"
+
 namespace tavisol::results {
 
 using engine::Integer;
@@ -41,8 +43,8 @@ constexpr Sections kSections[4] = {
 
 bool ValidGroup(int group) { return group >= 1 && group <= 3; }
 
-// The 90 % factor of this window's results grids.
-constexpr double kConfidence90 = 1.645;
+// The 90 % factor of this window's results grids, in double as the grids use it.
+constexpr double kConfidence90 = ConfidenceFactorExact(ConfidenceLevel::P90);
 // Least number of active neighbours for the error and gradient columns.
 constexpr Integer kMinActive = 6;
 

@@ -5,34 +5,34 @@
 #include <QPointer>
 #include <QTimer>
 
-#include "results/frmguess.h"
+#include "results/results_window.h"
 #include "shell/commands.h"
-#include "shell/mdiform1.h"
+#include "shell/main_window.h"
 
 namespace tavisol::results {
 
 namespace {
-QPointer<frmGuess> g_window;
+QPointer<ResultsWindow> g_window;
 }
 
-frmGuess &GuessWindow() {
+ResultsWindow &GuessWindow() {
     if (!g_window) {
-        MDIForm1 *main = MDIForm1::instance();
-        g_window = new frmGuess(main ? main->Pb1() : nullptr, main);
+        MainWindow *main = MainWindow::instance();
+        g_window = new ResultsWindow(main ? main->progressBar() : nullptr, main);
         g_window->hide();
     }
     return *g_window;
 }
 
-frmGuess *GuessWindowIfCreated() { return g_window.data(); }
+ResultsWindow *GuessWindowIfCreated() { return g_window.data(); }
 
-void InstallResultsCommands(MDIForm1 &main) {
-    QPointer<MDIForm1> frame(&main);
+void InstallResultsCommands(MainWindow &main) {
+    QPointer<MainWindow> frame(&main);
     SetCommandHandler(Command::ViewData, [frame] {
         if (!frame)
             return;
-        frmGuess &window = GuessWindow();
-        window.setProgressBar(frame->Pb1());
+        ResultsWindow &window = GuessWindow();
+        window.setProgressBar(frame->progressBar());
         const bool first = !window.parentWidget() || !qobject_cast<QMdiSubWindow *>(window.parentWidget());
         QMdiSubWindow *sub = frame->showChild(&window);
         if (first && sub) {
@@ -46,9 +46,9 @@ void InstallResultsCommands(MDIForm1 &main) {
         window.Form_Activate();
     });
     QObject::connect(main.mdiArea(), &QMdiArea::subWindowActivated, &main, [](QMdiSubWindow *sub) {
-        frmGuess *window = g_window.data();
+        ResultsWindow *window = g_window.data();
         if (sub && window && sub->widget() == window && window->RecalcPending() && !window->isRunning())
-            QTimer::singleShot(0, window, &frmGuess::Form_Activate);
+            QTimer::singleShot(0, window, &ResultsWindow::Form_Activate);
     });
 }
 

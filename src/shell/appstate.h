@@ -37,8 +37,8 @@ struct AppState {
     // without asking.
     bool Ending = false;
 
-    // Recompute-on-activation marks of the location results window (frmGuess)
-    // and of the workbench (frmwork). The window clears its own mark when it
+    // Recompute-on-activation marks of the location results window (ResultsWindow)
+    // and of the workbench (WorkbenchWindow). The window clears its own mark when it
     // has recomputed.
     bool GuessRecalcPending = false;
     bool WorkRecalcPending = false;

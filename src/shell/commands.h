@@ -3,7 +3,7 @@
 // The commands of the main window that open windows of other subsystems. Each
 // window is wired with one line, e.g. in main.cpp:
 //
-//     tavisol::SetCommandHandler(tavisol::Command::ViewData, [] { ... show frmGuess ... });
+//     tavisol::SetCommandHandler(tavisol::Command::ViewData, [] { ... show ResultsWindow ... });
 //
 // A command without a handler does nothing: the menu entry and toolbar button
 // stay in place until the window lands.
@@ -14,28 +14,28 @@ namespace tavisol {
 
 enum class Command {
     // Files
-    SaveViewData,    // frmGuessOut with its Save button
-    SaveWorkBench,   // frmOut with its Save button
-    SaveGridOrFile,  // frmList, brought to the front
-    PrintViewData,   // frmGuessOut with its Print button
-    PrintWorkBench,  // frmOut with its Print button
+    SaveViewData,    // ResultsOutputDialog with its Save button
+    SaveWorkBench,   // WorkbenchOutputDialog with its Save button
+    SaveGridOrFile,  // BatchListWindow, brought to the front
+    PrintViewData,   // ResultsOutputDialog with its Print button
+    PrintWorkBench,  // WorkbenchOutputDialog with its Print button
     // Locations
-    SetLocation,     // FormLocation
-    LocationMap,     // frmMap: draw boundaries, capitals, current point; show
-    VectMap,         // raster map Form1
+    SetLocation,     // LocationDialog
+    LocationMap,     // WorldMapWindow: draw boundaries, capitals, current point; show
+    VectMap,         // raster map RasterMapWindow
     LocationFile,    // the locations-from-file reader
-    LocationGrid,    // FrmGrid
+    LocationGrid,    // GridDialog
     // View; both pass the busy gate first
-    ViewData,        // frmGuess, brought to the front
-    WorkBench,       // frmwork
+    ViewData,        // ResultsWindow, brought to the front
+    WorkBench,       // WorkbenchWindow
     // Options
-    ChangeSettings,  // frmSettings
-    Coordinate,      // frmCoord
+    ChangeSettings,  // SettingsDialog
+    Coordinate,      // CoordinateDialog
     // Not menu commands: start-up and shutdown steps of other windows
-    WorldMapLoadBoundaries, // splash load: frmMap.CaricaConfini
-    WorldMapLoadCapitals,   // splash load: frmMap.CaricaCapitali
-    UnloadSettings,         // main window unload: frmSettings
-    UnloadGuessOut,         // main window unload: frmGuessOut
+    WorldMapLoadBoundaries, // splash load: WorldMapWindow.LoadBoundaries
+    WorldMapLoadCapitals,   // splash load: WorldMapWindow.LoadCapitals
+    UnloadSettings,         // main window unload: SettingsDialog
+    UnloadGuessOut,         // main window unload: ResultsOutputDialog
 };
 
 using CommandHandler = std::function<void()>;
@@ -50,7 +50,7 @@ void ClearCommandHandlers();
 // The windows told of each change of the output format, in this order.
 enum class FormatListener { GuessOut, List, Out };
 
-// Enablecheck(code) of frmGuessOut, frmList and frmOut.
+// EnableForFormat(code) of ResultsOutputDialog, BatchListWindow and WorkbenchOutputDialog.
 void SetEnablecheckHandler(FormatListener window, std::function<void(int code)> handler);
 void ClearEnablecheckHandlers();
 // Tells the three windows the code, GuessOut, then List, then Out.

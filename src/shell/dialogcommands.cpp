@@ -4,18 +4,18 @@
 #include <QWidget>
 
 #include "shell/commands.h"
-#include "shell/formlocation.h"
-#include "shell/frmcoord.h"
-#include "shell/frmsettings.h"
+#include "shell/location_dialog.h"
+#include "shell/coordinate_dialog.h"
+#include "shell/settings_dialog.h"
 
 namespace tavisol {
 
 namespace {
 
 QPointer<QWidget> g_main;
-QPointer<frmSettings> g_settings;
-QPointer<frmCoord> g_coord;
-QPointer<FormLocation> g_location;
+QPointer<SettingsDialog> g_settings;
+QPointer<CoordinateDialog> g_coord;
+QPointer<LocationDialog> g_location;
 bool g_settingsPlaced = false;
 
 void Present(QWidget *w) {
@@ -28,7 +28,7 @@ void Present(QWidget *w) {
 
 void ShowSettings() {
     if (!g_settings) {
-        g_settings = new frmSettings(g_main);
+        g_settings = new SettingsDialog(g_main);
         g_settingsPlaced = false;
     }
     if (!g_settingsPlaced) {
@@ -40,7 +40,7 @@ void ShowSettings() {
 
 void ShowCoord() {
     if (!g_coord || g_coord->isUnloaded()) {
-        g_coord = new frmCoord(g_main);
+        g_coord = new CoordinateDialog(g_main);
         g_coord->placeOver(g_main, true);
     }
     Present(g_coord);
@@ -48,7 +48,7 @@ void ShowCoord() {
 
 void ShowLocation() {
     if (!g_location || g_location->isUnloaded()) {
-        g_location = new FormLocation(g_main);
+        g_location = new LocationDialog(g_main);
         g_location->placeOver(g_main);
     }
     Present(g_location);
@@ -66,7 +66,7 @@ void UnloadSettings() {
 void InstallDialogCommands(QWidget *mainWindow) {
     g_main = mainWindow;
     if (!g_settings) {
-        g_settings = new frmSettings(mainWindow);
+        g_settings = new SettingsDialog(mainWindow);
         g_settingsPlaced = false;
     }
     SetCommandHandler(Command::ChangeSettings, ShowSettings);
@@ -75,11 +75,11 @@ void InstallDialogCommands(QWidget *mainWindow) {
     SetCommandHandler(Command::UnloadSettings, UnloadSettings);
 }
 
-frmSettings *SettingsDialog() { return g_settings; }
+SettingsDialog *OpenSettingsDialog() { return g_settings; }
 
-frmCoord *CoordDialog() { return g_coord && !g_coord->isUnloaded() ? g_coord.data() : nullptr; }
+CoordinateDialog *CoordDialog() { return g_coord && !g_coord->isUnloaded() ? g_coord.data() : nullptr; }
 
-FormLocation *LocationDialog() {
+LocationDialog *OpenLocationDialog() {
     return g_location && !g_location->isUnloaded() ? g_location.data() : nullptr;
 }
 

@@ -11,9 +11,9 @@ class QWidget;
 
 namespace tavisol {
 
-class frmSettings;
-class frmCoord;
-class FormLocation;
+class SettingsDialog;
+class CoordinateDialog;
+class LocationDialog;
 
 // Creates the settings dialog hidden (it lives until the main window unloads)
 // and installs the handlers of Command::ChangeSettings, Coordinate,
@@ -22,9 +22,9 @@ class FormLocation;
 void InstallDialogCommands(QWidget *mainWindow);
 
 // The dialogs while they are loaded, else null.
-frmSettings *SettingsDialog();
-frmCoord *CoordDialog();
-FormLocation *LocationDialog();
+SettingsDialog *OpenSettingsDialog();
+CoordinateDialog *CoordDialog();
+LocationDialog *OpenLocationDialog();
 
 // The settings dialog's texts and ticks, the record of the methods in force
 // that the reports describe; the design texts while there is no dialog.

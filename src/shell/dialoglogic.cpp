@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "engine/engine.h"
+#include "numfmt/numfmt.h"
 #include "shell/appstate.h"
 #include "shell/statuslocation.h"
 
@@ -13,16 +14,7 @@ namespace tavisol::dialogs {
 
 namespace {
 
-// A read value as a Single; magnitudes beyond the float range become
-// infinities instead of undefined conversions.
-float ToSingle(double v) {
-    constexpr double top = std::numeric_limits<float>::max();
-    if (v > top)
-        return std::numeric_limits<float>::infinity();
-    if (v < -top)
-        return -std::numeric_limits<float>::infinity();
-    return static_cast<float>(v);
-}
+using numfmt::toSingle;
 
 bool IsDigit(char32_t key) { return key >= U'0' && key <= U'9'; }
 
@@ -209,21 +201,21 @@ bool ApplySettings(SettingsFields &f, engine::EngineSettings &s, const MessageSi
         *text = CommasToPoints(*text);
 
     // Written before any check: a failed check leaves them in force.
-    s.IdwPower = ToSingle(ReadField(f.PowExp));
-    s.MaxDistance = ToSingle(ReadField(f.MaxDist));
+    s.IdwPower = toSingle(ReadField(f.PowExp));
+    s.MaxDistance = toSingle(ReadField(f.MaxDist));
     const double stations = numfmt::roundHalfEven(ReadField(f.MaxStat));
     // The neighbour table holds 1..20 stations: a count outside that range is
     // refused below and never written.
     const bool stationsFit = stations >= 1 && stations <= engine::MaxNeighbours;
     if (stationsFit)
         s.MaxStations = static_cast<engine::Integer>(stations);
-    s.MinAltitude = ToSingle(ReadField(f.MinHigh));
-    s.MaxAltitude = ToSingle(ReadField(f.MaxHigh));
+    s.MinAltitude = toSingle(ReadField(f.MinHigh));
+    s.MaxAltitude = toSingle(ReadField(f.MaxHigh));
     s.GradCorrOn = f.GradCorr ? 1 : 0;
     s.AltCorrOn = f.AltCorr ? 1 : 0;
     s.AltWindowOn = f.NeighbAlt ? 1 : 0;
-    s.MinDistance = ToSingle(ReadField(f.MinDist));
-    const float shadow = ToSingle(ReadField(f.Shad));
+    s.MinDistance = toSingle(ReadField(f.MinDist));
+    const float shadow = toSingle(ReadField(f.Shad));
     if (shadow != 0)
         s.ShadowOn = 1;
     s.ShadowCoef = shadow;
@@ -326,7 +318,7 @@ float DmsToDegrees(std::string_view degrees, std::string_view minutes, std::stri
                    std::string_view hemisphere, char negativeLetter) {
     const double v = ReadFieldAsTyped(degrees) + ReadFieldAsTyped(minutes) / 60.0 +
                      ReadFieldAsTyped(seconds) / 3600.0;
-    float value = ToSingle(v);
+    float value = toSingle(v);
     if (!hemisphere.empty()) {
         const char first = hemisphere.front();
         const char lower = static_cast<char>(negativeLetter - 'A' + 'a');
@@ -339,8 +331,8 @@ float DmsToDegrees(std::string_view degrees, std::string_view minutes, std::stri
 void GiveOldies(CoordFields &f) {
     SetIfChanged(f.Long, CommasToPoints(f.Long));
     SetIfChanged(f.Lat, CommasToPoints(f.Lat));
-    const float lat = ToSingle(ReadFieldAsTyped(f.Lat));
-    const float lon = ToSingle(ReadFieldAsTyped(f.Long));
+    const float lat = toSingle(ReadFieldAsTyped(f.Lat));
+    const float lon = toSingle(ReadFieldAsTyped(f.Long));
     const Dms lo = ToDms(lon);
     const Dms la = ToDms(lat);
     f.LongGrad = std::to_string(lo.degrees);
@@ -413,8 +405,8 @@ Confirmation ConfirmCoordinates(CoordFields &f, const std::filesystem::path &dat
                       "Strange Location"));
         return {false, FocusField::Latitude};
     }
-    const float longitude = ToSingle(lon);
-    const float latitude = ToSingle(lat);
+    const float longitude = toSingle(lon);
+    const float latitude = toSingle(lat);
     // Without the raster there is no altitude to store: say why and keep the
     // current location.
     const ElevationLookup e = LookUpElevation(dataFolder, longitude, latitude);
@@ -433,7 +425,7 @@ AltitudeFollow AltitudeForCoordinates(const LocationFields &f,
     const double lat = ReadField(f.Lat);
     if (!LongitudeInRange(lon) || !(lat > -90 && lat < 90))
         return r;
-    const ElevationLookup e = LookUpElevation(dataFolder, ToSingle(lon), ToSingle(lat));
+    const ElevationLookup e = LookUpElevation(dataFolder, toSingle(lon), toSingle(lat));
     if (e.found)
         r.altitude = std::to_string(e.altitude);
     else
@@ -470,14 +462,14 @@ Confirmation ConfirmLocation(LocationFields &f, const MessageSink &show) {
     }
     // The field's own check runs only when it is left: check the altitude as it
     // will be stored (whole metres) before anything else is asked.
-    const float altitude = RoundToDecimals(ToSingle(ReadFieldAsTyped(f.Elev)), 0);
+    const float altitude = RoundToDecimals(toSingle(ReadFieldAsTyped(f.Elev)), 0);
     if (!(altitude >= LowestAltitude && altitude <= HighestAltitude)) {
         show(AltitudeRangeMessage());
         return {false, FocusField::Altitude};
     }
     if (IsPolar(lat) && !show(PolarQuestion()))
         return {false, FocusField::None};
-    SetCurrentLocation(f.Name, ToSingle(lon), ToSingle(lat), altitude, RecalcMarks::Both);
+    SetCurrentLocation(f.Name, toSingle(lon), toSingle(lat), altitude, RecalcMarks::Both);
     return {true, FocusField::None};
 }
 

@@ -29,10 +29,22 @@ QString WithFilterExtension(const QString &name, const QString &filter) {
     return name + FilterExtension(filter);
 }
 
-QString GetSaveFileName(QWidget *parent, const QString &caption, const QString &folder, const QString &filter) {
-    QString chosen;
-    const QString name = QFileDialog::getSaveFileName(parent, caption, folder, filter, &chosen);
-    return WithFilterExtension(name, chosen.isEmpty() ? filter : chosen);
+QString GetSaveFileName(QWidget *parent, const QString &caption, const QString &folder, const QString &filter,
+                        const QString &extension) {
+    QFileDialog dialog(parent, caption, folder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // The dialog itself completes a typed name, so its question about
+    // replacing a file is asked about the file that will be written.
+    const auto takeSuffix = [&dialog, &extension](const QString &chosen) {
+        dialog.setDefaultSuffix((extension.isEmpty() ? FilterExtension(chosen) : extension).mid(1));
+    };
+    takeSuffix(dialog.selectedNameFilter());
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, takeSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    const QString name = dialog.selectedFiles().constFirst();
+    return extension.isEmpty() ? WithFilterExtension(name, dialog.selectedNameFilter())
+                               : WithFilterExtension(name, QLatin1Char('*') + extension);
 }
 
 } // namespace tavisol

@@ -19,8 +19,10 @@ QString FilterExtension(const QString &filter);
 // "." after the last folder separator); anything else unchanged.
 QString WithFilterExtension(const QString &name, const QString &filter);
 
-// QFileDialog::getSaveFileName with the chosen filter's extension added to a
-// name typed without one. Empty when the user cancelled.
-QString GetSaveFileName(QWidget *parent, const QString &caption, const QString &folder, const QString &filter);
+// A save dialog whose chosen filter's extension (or `extension`, e.g. ".img",
+// when given) is added to a name typed without one, before the dialog asks
+// about replacing an existing file. Empty when the user cancelled.
+QString GetSaveFileName(QWidget *parent, const QString &caption, const QString &folder, const QString &filter,
+                        const QString &extension = {});
 
 } // namespace tavisol

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "numfmt/numfmt.h"
+
 namespace tavisol {
 
 float RoundToDecimals(float value, int decimals) {
@@ -40,13 +42,7 @@ float RoundToDecimals(float value, int decimals) {
     return static_cast<float>(value < 0.0F ? -magnitude : magnitude);
 }
 
-std::string GeneralNumber(float value) {
-    if (value == 0.0F)
-        return "0";
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.7g", static_cast<double>(value));
-    return buf;
-}
+std::string GeneralNumber(float value) { return numfmt::general(value, numfmt::Locale::english()); }
 
 std::string GeneratedLocationName(float longitude, float latitude, float altitude) {
     return "ST-Lon" + GeneralNumber(longitude) + "-Lat" + GeneralNumber(latitude) + "-Alt-" +

@@ -13,8 +13,9 @@ namespace tavisol {
 // 12.995 (stored as 12.99499...) becomes 13 as the user expects.
 float RoundToDecimals(float value, int decimals);
 
-// General form of a single-precision value: up to seven significant digits, no
-// trailing zeros, "13.01", "17", "-5.5".
+// The number kit's general form of a single-precision value with "." as the
+// decimal sign whatever the locale (the name goes into files): "13.01", "17",
+// "-5.5", "1E+07".
 std::string GeneralNumber(float value);
 
 // "ST-Lon13.01-Lat41.99-Alt-17".

@@ -104,16 +104,14 @@ bool show(Export which, const QString &helpFile, bool *shown, BindError *error) 
     return true;
 }
 
-BindError helpCommand(Export which, QWidget *parent) {
+BindError helpCommand(Export which, const QString &helpFile, QWidget *parent) {
     BindError error;
-    if (!show(which, helpFilePath(), nullptr, &error))
+    if (!show(which, helpFile, nullptr, &error))
         showErrorMessage(error, parent);
     return error;
 }
 
 } // namespace
-
-QString helpFilePath() { return QDir(programFolder()).filePath(QStringLiteral("Tavisol.chm")); }
 
 void setLibraryPath(const QString &path) {
     Binding &b = binding();
@@ -175,8 +173,8 @@ void showErrorMessage(const BindError &error, QWidget *parent) {
                              QMessageBox::Ok);
 }
 
-BindError helpContents(QWidget *parent) { return helpCommand(kShowTOC, parent); }
+BindError openHelpContents(const QString &helpFile, QWidget *parent) { return helpCommand(kShowTOC, helpFile, parent); }
 
-BindError helpIndex(QWidget *parent) { return helpCommand(kShowIndex, parent); }
+BindError openHelpIndex(const QString &helpFile, QWidget *parent) { return helpCommand(kShowIndex, helpFile, parent); }
 
 } // namespace tavisol::vantrix

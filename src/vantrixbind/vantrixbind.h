@@ -22,9 +22,6 @@ struct BindError {
 inline constexpr int kErrLibraryNotFound = 53;
 inline constexpr int kErrEntryNotFound = 453;
 
-// Program folder (the executable's folder) followed by "Tavisol.chm".
-QString helpFilePath();
-
 // The library file the binding loads. By default the program folder's
 // "libvantrix.so", then the usual search for libraries by plain name.
 // Setting a path (empty restores the default) forgets the current binding;
@@ -55,7 +52,7 @@ void showErrorMessage(const BindError &error, QWidget *parent = nullptr);
 // contents or index; a binding failure is reported with showErrorMessage,
 // a help file the library could not show is not reported. Returns the error
 // reported (number 0 when none).
-BindError helpContents(QWidget *parent = nullptr);
-BindError helpIndex(QWidget *parent = nullptr);
+BindError openHelpContents(const QString &helpFile, QWidget *parent = nullptr);
+BindError openHelpIndex(const QString &helpFile, QWidget *parent = nullptr);
 
 } // namespace tavisol::vantrix

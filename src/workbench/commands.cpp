@@ -1,15 +1,15 @@
 #include "workbench/commands.h"
 
 #include "shell/commands.h"
-#include "shell/mdiform1.h"
-#include "workbench/frmwork.h"
+#include "shell/main_window.h"
+#include "workbench/workbench_window.h"
 
 namespace tavisol::workbench {
 
 void InstallWorkbenchCommands() {
     SetCommandHandler(Command::WorkBench, [] {
-        frmwork *window = frmwork::instance();
-        if (MDIForm1 *main = MDIForm1::instance())
+        WorkbenchWindow *window = WorkbenchWindow::instance();
+        if (MainWindow *main = MainWindow::instance())
             main->showChild(window);
         else
             window->show();

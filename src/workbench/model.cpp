@@ -160,7 +160,7 @@ void WorkbenchModel::CalculateAndShow() {
         neighboursShown_ = State.NeighbourCount > 0;
     } catch (...) {
         // The boxes belong to the neighbours of an earlier run.
-        State.Workbench.famActVisible = false;
+        State.Workbench.activesFrameVisible = false;
         State.Workbench.CheckVisible.fill(false);
         ClearPanels();
         throw;

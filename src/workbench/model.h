@@ -122,7 +122,7 @@ public:
     void RecalculateActiveSet();
 
     // ---- Options and tabs ------------------------------------------------------------
-    Single ConfidenceFactor() const { return workbench::ConfidenceFactor(Level); }
+    Single ConfidenceFactor() const { return tavisol::ConfidenceFactor(Level); }
     void SetLevel(ConfidenceLevel level);
     void SelectTab(MainTab tab);
     void SelectView(ResultView view);

@@ -37,16 +37,6 @@ void SortConsuming(std::array<Single, 367> &source, std::array<Single, 367> &tar
 
 } // namespace
 
-Single ConfidenceFactor(ConfidenceLevel level) {
-    switch (level) {
-    case ConfidenceLevel::P90: return ConfidenceFactor90;
-    case ConfidenceLevel::P95: return ConfidenceFactor95;
-    case ConfidenceLevel::P99: return ConfidenceFactor99;
-    case ConfidenceLevel::None: break;
-    }
-    return 0.0f;
-}
-
 void ComputeDaily(const EngineState &state, Single z, WorkbenchSeries &series) {
     DailyArrays &a = series.Daily;
     calendar::DailyValues(state.CurResult, state.CurrentVariable, z, a.best, a.low, a.high);

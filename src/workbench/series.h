@@ -7,6 +7,7 @@
 
 #include <array>
 
+#include "calendar/confidence.h"
 #include "engine/state.h"
 
 namespace tavisol::workbench {
@@ -14,11 +15,10 @@ namespace tavisol::workbench {
 using engine::Integer;
 using engine::Single;
 
-// The confidence options of the workbench; None = no option selected.
-enum class ConfidenceLevel { None, P90, P95, P99 };
-
-// 0, or the shared factor of the level (1.645, 1.96, 2.579).
-Single ConfidenceFactor(ConfidenceLevel level);
+// The confidence options of the workbench (None = no option selected) and
+// their factors (0 without a level).
+using tavisol::ConfidenceFactor;
+using tavisol::ConfidenceLevel;
 
 // Daily arrays: entries 1..365 in use, 0 and 366 never read.
 struct DailyArrays {

@@ -66,7 +66,7 @@ void DrawAltitudeLegend(Drawing &legend, Single mapExtentFactor);
 // The arc of 100 km in degrees on the sphere of radius 6371 km.
 double CrossSpanDegrees();
 
-// Texts of Label9 (decimal degrees) and Label10 (degrees, minutes, seconds)
+// Texts of decimalPositionLabel (decimal degrees) and dmsPositionLabel (degrees, minutes, seconds)
 // for the pointer at offset (x, y) from the point.
 struct PointerReadout {
     std::string decimal;

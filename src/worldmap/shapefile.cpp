@@ -11,23 +11,6 @@ namespace tavisol::worldmap {
 
 namespace {
 
-// Splits at CR LF, CR or LF; a missing end after the last line is accepted.
-std::vector<std::string_view> splitLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n')
-            continue;
-        lines.push_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < text.size())
-        lines.push_back(text.substr(start));
-    return lines;
-}
-
 bool fitsSingle(double v) {
     return std::isfinite(v) && std::fabs(v) <= static_cast<double>(std::numeric_limits<float>::max());
 }
@@ -39,7 +22,7 @@ ShapeReadResult ReadShapeText(std::string_view text, ShapeKind kind, float W, fl
     ShapeReadResult result;
     ShapeList &shapes = result.Shapes;
     MapPoint lastKept; // survives headers on purpose: see ShapeKind::Boundaries
-    const std::vector<std::string_view> lines = splitLines(numfmt::TextOfFile(text).text);
+    const std::vector<std::string_view> lines = numfmt::SplitTextLines(numfmt::TextOfFile(text).text);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (eachLine)
             eachLine();

@@ -3,39 +3,39 @@
 #include <QPointer>
 
 #include "shell/commands.h"
-#include "shell/mdiform1.h"
-#include "worldmap/frmmap.h"
+#include "shell/main_window.h"
+#include "worldmap/world_map_window.h"
 
 namespace tavisol {
 
 namespace {
-QPointer<frmMap> &instance() {
-    static QPointer<frmMap> map;
+QPointer<WorldMapWindow> &instance() {
+    static QPointer<WorldMapWindow> map;
     return map;
 }
 } // namespace
 
-frmMap *WorldMap() {
-    QPointer<frmMap> &map = instance();
+WorldMapWindow *WorldMap() {
+    QPointer<WorldMapWindow> &map = instance();
     if (!map)
-        map = new frmMap;
+        map = new WorldMapWindow;
     return map;
 }
 
 void DestroyWorldMap() { delete instance().data(); }
 
 void InstallWorldMapCommands() {
-    SetCommandHandler(Command::WorldMapLoadBoundaries, [] { WorldMap()->CaricaConfini(); });
-    SetCommandHandler(Command::WorldMapLoadCapitals, [] { WorldMap()->CaricaCapitali(); });
+    SetCommandHandler(Command::WorldMapLoadBoundaries, [] { WorldMap()->LoadBoundaries(); });
+    SetCommandHandler(Command::WorldMapLoadCapitals, [] { WorldMap()->LoadCapitals(); });
     SetCommandHandler(Command::LocationMap, [] {
-        frmMap *map = WorldMap();
-        map->DisegnaConfini();
-        map->DisegnaCapitali();
-        map->DisegnaPuntoSelezionato();
-        if (MDIForm1 *main = MDIForm1::instance())
+        WorldMapWindow *map = WorldMap();
+        map->DrawBoundaries();
+        map->DrawCapitals();
+        map->DrawSelectedPoint();
+        if (MainWindow *main = MainWindow::instance())
             main->showChild(map);
         else
-            MDIForm1::showWindow(map);
+            MainWindow::showWindow(map);
     });
 }
 

@@ -4,18 +4,18 @@
 
 namespace tavisol {
 
-class frmMap;
+class WorldMapWindow;
 
 // Installs the handlers of the commands that reach the world map:
-//   Command::WorldMapLoadBoundaries  frmMap.CaricaConfini (loads the window hidden)
-//   Command::WorldMapLoadCapitals    frmMap.CaricaCapitali
+//   Command::WorldMapLoadBoundaries  WorldMapWindow.LoadBoundaries (loads the window hidden)
+//   Command::WorldMapLoadCapitals    WorldMapWindow.LoadCapitals
 //   Command::LocationMap             draws boundaries, capitals and the current
 //                                    location, then shows the window in front
 //                                    (as a child of the main window when there is one)
 void InstallWorldMapCommands();
 
 // The program's one world map window, created hidden on first use.
-frmMap *WorldMap();
+WorldMapWindow *WorldMap();
 
 // Deletes the window if it exists (the program's end, tests).
 void DestroyWorldMap();

@@ -13,7 +13,7 @@
 #include "shell/appstate.h"
 #include "shell/commands.h"
 #include "shell/icons.h"
-#include "shell/mdiform1.h"
+#include "shell/main_window.h"
 #include "shell/messages.h"
 #include "shell/programfolders.h"
 
@@ -35,7 +35,7 @@ TEST(Wiring, EveryCommandHasItsWindow) {
     EXPECT_TRUE(tavisol::HasCommandHandler(Command::WorkBench));
 
     {
-        tavisol::MDIForm1 mainWindow;
+        tavisol::MainWindow mainWindow;
         tavisol::InstallMainWindowCommands(mainWindow);
         for (Command c : {Command::SaveViewData, Command::SaveWorkBench, Command::SaveGridOrFile,
                           Command::PrintViewData, Command::PrintWorkBench, Command::SetLocation,
@@ -71,7 +71,7 @@ TEST(Wiring, EveryWindowCarriesItsOwnPicture) {
     });
     tavisol::InstallEarlyCommands();
     {
-        tavisol::MDIForm1 mainWindow;
+        tavisol::MainWindow mainWindow;
         tavisol::InstallMainWindowCommands(mainWindow);
         mainWindow.show();
         EXPECT_EQ(Picture(mainWindow.windowIcon()), Picture(IconId::Program));
@@ -84,10 +84,10 @@ TEST(Wiring, EveryWindowCarriesItsOwnPicture) {
             QApplication::processEvents();
         }
         const QImage logo = Picture(QApplication::style()->standardIcon(QStyle::SP_TitleBarMenuButton));
-        const std::map<std::string, IconId> children = {{"frmGuess", IconId::ViewData},
-                                                         {"frmwork", IconId::WorkBench},
-                                                         {"frmMap", IconId::WorldMap},
-                                                         {"Form1", IconId::RasterMap}};
+        const std::map<std::string, IconId> children = {{"ResultsWindow", IconId::ViewData},
+                                                         {"WorkbenchWindow", IconId::WorkBench},
+                                                         {"WorldMapWindow", IconId::WorldMap},
+                                                         {"RasterMapWindow", IconId::RasterMap}};
         std::map<std::string, int> seen;
         for (QMdiSubWindow *sub : mainWindow.mdiArea()->subWindowList()) {
             std::string name = sub->widget()->metaObject()->className();

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <fstream>
 #include <map>
@@ -52,8 +53,9 @@ void WriteDataFolder(const std::filesystem::path &programFolder, const std::vect
         for (const Point &p : points) {
             const auto names = engine::StationFileNames(static_cast<engine::Integer>(v), static_cast<float>(p.lat),
                                                         static_cast<float>(p.lon));
+            const bool none = std::find(p.without.begin(), p.without.end(), v) != p.without.end();
             for (std::size_t k = 0; k < names.size(); ++k)
-                files[names[k]] += k == 0 ? StationsAround(p, v) : std::string();
+                files[names[k]] += k == 0 && !none ? StationsAround(p, v) : std::string();
         }
         for (const auto &[name, text] : files) {
             std::ofstream out(data / name, std::ios::binary);

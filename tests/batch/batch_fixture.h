@@ -27,11 +27,13 @@ private:
 struct Point {
     double lon = 0;
     double lat = 0;
+    std::vector<int> without = {}; // variables with no station near the point
 };
 
 // Writes every station file that the runs read at the given points into
 // programFolder / "TavisolData": eight stations within about 50 km of each
 // point, two of them at one position; values rise with the variable index.
+// Every station file exists, also when no point has stations of it.
 void WriteDataFolder(const std::filesystem::path &programFolder, const std::vector<Point> &points);
 
 // A state with the default settings, reading from programFolder/TavisolData.

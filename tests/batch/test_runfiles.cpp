@@ -130,5 +130,83 @@ TEST(RunLines, DecimalCommaEverywhere) {
     EXPECT_NE(f.Fields.find("     1,000"), std::string::npos); // the power, 3 decimals
 }
 
+
+// Every field of the result its own value, so that a file reading another
+// field shows it: field f, month m holds f + m / 100.
+engine::EngineState DistinctFields() {
+    engine::EngineState s = EstimatedState();
+    engine::EstimateResult &r = s.CurResult;
+    for (std::size_t m = 1; m <= 13; ++m) {
+        const float month = static_cast<float>(m) / 100;
+        r.Best[m] = 10 + month;
+        r.Bias[m] = 20 + month;
+        r.StdErr[m] = 2 + month;
+        r.AbsGrad[m] = 40 + month;
+        r.DirGrad[m] = 50 + month;
+        r.VertGrad[m] = 0.6f + month / 100;
+        r.LonGradDeg[m] = 70 + month;
+        r.LatGradDeg[m] = 80 + month;
+        r.LonGrad[m] = 90 + month;
+        r.LatGrad[m] = 100 + month;
+        r.ExplVar[m] = 0.11f + month;
+        r.Harmonics[m] = 120 + month;
+    }
+    return s;
+}
+
+TEST(RunLines, EachFileHoldsItsOwnField) {
+    const engine::EngineState s = DistinctFields();
+    const std::string label = "ST-Lon13.01-Lat41.99-Alt-17";
+    const std::string where = label + "     13.01   41.99      17";
+    // January and the annual column, hand-computed from the values above.
+    const struct {
+        OutputFile file;
+        const char *january;
+        const char *annual;
+    } expected[] = {
+        {OutputFile::StdErr, "     2.010", "     2.130"},
+        {OutputFile::Bias, "    20.010", "    20.130"},
+        {OutputFile::VertGrad, "    60.010", "    60.130"}, // per 100 m
+        {OutputFile::VertExplVar, "     0.120", "     0.240"},
+        {OutputFile::AbsGrad, "    40.010", "    40.130"},
+        {OutputFile::DirecGrad, "    50.010", "    50.130"},
+        {OutputFile::LongGrad, "    90.010", "    90.130"},
+        {OutputFile::LatGrad, "   100.010", "   100.130"},
+        {OutputFile::Low, "     4.826", "     4.637"},  // 10.01 - 2.579 x 2.01; 10.13 - 2.579 x 2.13
+        {OutputFile::High, "    15.194", "    15.623"}, // 10.01 + 2.579 x 2.01; 10.13 + 2.579 x 2.13
+    };
+    for (const auto &e : expected) {
+        const std::string line = OutputDataLine(e.file, s, label, Level::None, English);
+        ASSERT_EQ(line.size(), where.size() + 13 * 10) << FileSuffix(e.file);
+        EXPECT_EQ(line.substr(where.size(), 10), e.january) << FileSuffix(e.file);
+        EXPECT_EQ(line.substr(where.size() + 12 * 10), e.annual) << FileSuffix(e.file);
+    }
+    // Each month in its own column: the standard error's June.
+    EXPECT_EQ(OutputDataLine(OutputFile::StdErr, s, label, Level::None, English).substr(where.size() + 5 * 10, 10),
+              "     2.060");
+    EXPECT_EQ(OutputDataLine(OutputFile::Low, s, label, Level::L99, English).substr(where.size(), 10), "     4.826");
+    EXPECT_EQ(OutputDataLine(OutputFile::High, s, label, Level::L95, English).substr(where.size(), 10),
+              "    13.950"); // 10.01 + 1.96 x 2.01
+}
+
+TEST(RunLines, AltitudeWarningsOnlyBeyondTheNeighboursRange) {
+    engine::EngineState s = EstimatedState();
+    s.CurWarnings = {};
+    s.CalcAltitude = 500;
+    s.NeighbourMinAlt = 500;
+    s.NeighbourMaxAlt = 500;
+    EXPECT_EQ(WarningField(s), "   "); // at either bound: no warning
+    s.NeighbourMinAlt = 500.5f;
+    EXPECT_EQ(WarningField(s), "   Low  ");
+    s.NeighbourMinAlt = 100;
+    s.NeighbourMaxAlt = 499.5f;
+    EXPECT_EQ(WarningField(s), "   High  ");
+    // The warning block's own High and Low play no part.
+    s.NeighbourMaxAlt = 800;
+    s.CurWarnings.High = engine::True;
+    s.CurWarnings.Low = engine::True;
+    EXPECT_EQ(WarningField(s), "   ");
+}
+
 } // namespace
 } // namespace tavisol::batch

@@ -2,9 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
+#include <list>
+#include <map>
 
 #include "batch/runs.h"
 #include "batch_fixture.h"
+#include "engine/data_files.h"
 #include "engine/engine.h"
 #include "export/ketlo.h"
 #include "export/standard_table.h"
@@ -15,6 +19,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::Not;
 using ::testing::StartsWith;
 using testing::ReadLines;
 using testing::RecordingHost;
@@ -63,8 +68,12 @@ TEST_F(BatchRun, OwnFormatWritesOneFileSetPerVariable) {
     rec.choices.ConfidenceLevel = Level::L95;
     rec.choices.Summary = true;
     ASSERT_EQ(Own(), RunEnd::Completed);
+    // The far location has no neighbour: the end names it.
     ASSERT_EQ(rec.messages.size(), 1u);
-    EXPECT_EQ(rec.messages[0], DataSavedMessage());
+    EXPECT_EQ(rec.messages[0].text, "Data Saved without 1 of 3 locations, for want of an estimate of:"
+                                    "\rLon : -100.00 Lat : -40.00 Alt : 0 - maximum temperature and sunshine fraction"
+                                    "\rThe run information file lists every one.");
+    EXPECT_EQ(rec.messages[0].icon, BatchIcon::Information);
 
     for (const char *v : {"_Tmax", "_Sun"})
         for (const char *f : {"_INFO.tvs", "_Best.tvs", "_Low.tvs", "_High.tvs", "_DirecGrad.tvs",
@@ -74,11 +83,15 @@ TEST_F(BatchRun, OwnFormatWritesOneFileSetPerVariable) {
     EXPECT_FALSE(std::filesystem::exists(File("_Temp_Best.tvs")));
 
     const std::vector<std::string> information = ReadLines(File("_INFORMATION.tvs"));
-    ASSERT_EQ(information.size(), 3u + 4u); // the far location has no neighbour: no line
+    ASSERT_EQ(information.size(), 3u + 4u + 2u + 2u); // no estimate line for the far location, but its note
     EXPECT_EQ(information[0], InformationHead(Prefix)[0]);
     EXPECT_THAT(information[3], StartsWith(Prefix + "_Tmax   10.00   45.00      50"));
     EXPECT_THAT(information[4], StartsWith(Prefix + "_Tmax   11.00   46.00      80"));
     EXPECT_THAT(information[5], StartsWith(Prefix + "_Sun   10.00"));
+    EXPECT_EQ(information[7], "");
+    EXPECT_EQ(information[8], "Locations skipped for want of an estimate: 1");
+    EXPECT_EQ(information[9], Prefix + "_Tmax -100.00  -40.00       0   No estimate");
+    EXPECT_EQ(information[10], Prefix + "_Sun -100.00  -40.00       0   No estimate");
 
     const engine::EngineState first = Reference(1, 10, 45, 50);
     const std::vector<std::string> best = ReadLines(File("_Tmax_Best.tvs"));
@@ -128,7 +141,7 @@ TEST_F(BatchRun, AppendContinuesFilesWithoutHeads) {
     const std::vector<std::string> info = ReadLines(File("_Sun_INFO.tvs"));
     ASSERT_EQ(info.size(), 1u + 2u + 2u);
     // The run's information file is new at every run.
-    EXPECT_EQ(ReadLines(File("_INFORMATION.tvs")).size(), 3u + 4u);
+    EXPECT_EQ(ReadLines(File("_INFORMATION.tvs")).size(), 3u + 4u + 4u);
 }
 
 TEST_F(BatchRun, ElevationModelReplacesTheListedAltitude) {
@@ -173,8 +186,8 @@ TEST_F(BatchRun, CancelAnsweredNoGoesOn) {
     ASSERT_EQ(Own(), RunEnd::Completed);
     ASSERT_EQ(rec.messages.size(), 2u);
     EXPECT_EQ(rec.messages[0], EndExportQuestion());
-    EXPECT_EQ(rec.messages[1], DataSavedMessage());
-    EXPECT_EQ(ReadLines(File("_INFORMATION.tvs")).size(), 3u + 4u);
+    EXPECT_THAT(rec.messages[1].text, StartsWith("Data Saved without 1 of 3 locations"));
+    EXPECT_EQ(ReadLines(File("_INFORMATION.tvs")).size(), 3u + 4u + 4u);
 }
 
 TEST_F(BatchRun, FailuresAreReportedAndNothingStarts) {
@@ -321,6 +334,258 @@ TEST_F(OtherRun, AbortAndErrorEndTheRun) {
     ASSERT_EQ(Run(4), RunEnd::Failed);
     ASSERT_EQ(rec.messages.size(), 1u);
     EXPECT_THAT(rec.messages[0].text, StartsWith("Error while Processing Data :"));
+}
+
+
+TEST_F(OtherRun, FailedOrStoppedRunKeepsTheOldFile) {
+    target = out.path() / "export.dat";
+    std::ofstream(target, std::ios::binary) << "old text\r\n";
+    rec.host.DoEvents = [] { AbortExport() = true; };
+    ASSERT_EQ(RunOtherFormat(state, 5, list, target, info.path(), Now, rec.host), RunEnd::Aborted);
+    EXPECT_THAT(ReadLines(target), ElementsAre("old text"));
+
+    rec.host.DoEvents = {};
+    std::filesystem::remove(data.path() / "TavisolData" / "min.txt");
+    ASSERT_EQ(RunOtherFormat(state, 2, list, target, info.path(), Now, rec.host), RunEnd::Failed);
+    EXPECT_THAT(ReadLines(target), ElementsAre("old text"));
+    // No temporary file is left beside it.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out.path()), {}), 1);
+}
+
+// ---- Locations without an estimate ------------------------------------------------------
+
+// One point with every variable, one far away without stations of maximum
+// temperature, PET and wind.
+class MissingEstimates : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testing::WriteDataFolder(data.path(), {{10, 45}, {40, 10, {1, 5, 6}}});
+        state = testing::MakeState(data.path());
+        AbortExport() = false;
+        rec.choices.Outputs[static_cast<int>(Output::Best)] = true;
+    }
+    RunEnd Run(int format, const LocationList &list) {
+        return RunOtherFormat(state, format, list, target, out.path(), Now, rec.host);
+    }
+    engine::EngineState Reference(int variable, float lon, float lat, float alt) const {
+        engine::EngineState s = testing::MakeState(data.path());
+        s.CurrentVariable = static_cast<engine::Integer>(variable);
+        s.CalcLongitude = lon;
+        s.CalcLatitude = lat;
+        s.CalcAltitude = alt;
+        EXPECT_TRUE(engine::RunBatchChain(s));
+        return s;
+    }
+    std::string Row(int variable, const ListEntry &e, bool header, bool ketlo) const {
+        const EntryPoint p = ReadEntryPoint(e, English);
+        const exports::VariableExport v =
+            exports::MakeVariableExport(Reference(variable, p.Longitude, p.Latitude, p.Altitude), e.Text);
+        return Joined(ketlo ? exports::KetloLines(v, header) : exports::StandardTableLines(v, header, English));
+    }
+    static std::string Joined(const std::vector<std::string> &lines) {
+        std::string s;
+        for (const std::string &l : lines)
+            s += l + "|";
+        return s;
+    }
+
+    TempFolder data, out;
+    engine::EngineState state;
+    RecordingHost rec;
+    std::filesystem::path target = out.path() / "export.dat";
+    const ListEntry full = GridEntry(10, 45, 50, English);
+    const ListEntry partial = GridEntry(40, 10, 300, English);
+};
+
+TEST_F(MissingEstimates, TillwickLeavesOutLocationsWithoutRainfallOrPet) {
+    rec.choices.Variables = {false, false, false, true, false, true, false, false};
+    ASSERT_EQ(Run(3, {partial, full, partial}), RunEnd::Completed);
+    const std::vector<std::string> lines = ReadLines(target);
+    ASSERT_EQ(lines.size(), 3u + 1u); // the header, then only the location with both
+    EXPECT_THAT(lines[3], HasSubstr("Lon : 10.00"));
+    ASSERT_EQ(rec.messages.size(), 1u);
+    EXPECT_EQ(rec.messages[0].text, "Data Saved without 2 of 3 locations, for want of an estimate of:"
+                                    "\rLon : 40.00 Lat : 10.00 Alt : 300 - potential evapotranspiration"
+                                    "\rLon : 40.00 Lat : 10.00 Alt : 300 - potential evapotranspiration");
+
+    rec.messages.clear();
+    ASSERT_EQ(Run(4, {partial, full}), RunEnd::Completed);
+    for (const std::string &l : ReadLines(target))
+        EXPECT_THAT(l, Not(HasSubstr("Lon : 40.00")));
+    EXPECT_THAT(rec.messages.at(0).text, StartsWith("Data Saved without 1 of 2 locations"));
+}
+
+TEST_F(MissingEstimates, FurrowinCatalogueListsOnlyTheWrittenLocations) {
+    rec.choices.Variables = {false, true, true, false, false, true, true, true};
+    target = out.path() / "rome.lst";
+    ASSERT_EQ(Run(7, {{"Dry", "40", "10", "300"}, {"North", "10", "45", "50"}}), RunEnd::Completed);
+    const std::vector<std::string> lines = ReadLines(target);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "1 rome");
+    EXPECT_THAT(lines[1], StartsWith("North\t10 45 50"));
+    EXPECT_FALSE(std::filesystem::exists(out.path() / "Dry.PEN"));
+    EXPECT_TRUE(std::filesystem::exists(out.path() / "North.PEN"));
+    EXPECT_EQ(rec.messages.at(0).text,
+              "Data Saved without 1 of 2 locations, for want of an estimate of:"
+              "\rDry - maximum temperature, potential evapotranspiration and wind speed");
+}
+
+TEST_F(MissingEstimates, TableAndKetloKeepTheirHeadersAndListTheSkipped) {
+    rec.choices.Variables = {false, true, false, true, false, false, false, false};
+    ASSERT_EQ(Run(2, {partial, full}), RunEnd::Completed);
+    // The partial point's first variable has no estimate: its rainfall row
+    // still stands below its header block.
+    EXPECT_EQ(Joined(ReadLines(target)),
+              Row(3, partial, true, false) + Row(1, full, true, false) + Row(3, full, false, false));
+    const std::vector<std::string> info = ReadLines(out.path() / (Prefix + "_INFORMATION.tvs"));
+    ASSERT_EQ(info.size(), 3u + 3u + 3u);
+    EXPECT_EQ(info[7], "Locations skipped for want of an estimate: 1");
+    EXPECT_EQ(info[8], Prefix + "_Tmax   40.00   10.00     300   No estimate");
+    EXPECT_THAT(rec.messages.at(0).text, HasSubstr("\rLon : 40.00 Lat : 10.00 Alt : 300 - maximum temperature\r"));
+
+    ASSERT_EQ(Run(5, {partial, full}), RunEnd::Completed);
+    EXPECT_EQ(Joined(ReadLines(target)),
+              Row(3, partial, true, true) + Row(1, full, false, true) + Row(3, full, false, true));
+}
+
+
+TEST(SkippedLocations, MessageListsTenAndCountsTheRest) {
+    std::vector<SkippedLocation> skipped;
+    for (int k = 0; k < 12; ++k)
+        skipped.push_back({k, " P" + std::to_string(k), {6, 7}});
+    skipped[0].Name = std::string(79, 'x') + "\u00e9" + "tail";
+    const BatchMessage m = SkippedMessage(skipped, 40, true);
+    EXPECT_EQ(m.icon, BatchIcon::Information);
+    EXPECT_THAT(m.text, StartsWith("Data Saved without 12 of 40 locations, for want of an estimate of:\r" +
+                                   std::string(79, 'x') + "... - wind speed and sunshine fraction\rP1 - wind speed"));
+    EXPECT_THAT(m.text, HasSubstr("\rP9 - wind speed and sunshine fraction\r... and 2 more.\r"
+                                  "The run information file lists every one."));
+    EXPECT_THAT(m.text, Not(HasSubstr("P10")));
+}
+
+// ---- Worker threads ------------------------------------------------------------------------
+
+// Every file of a folder by name.
+std::map<std::string, std::string> Contents(const std::filesystem::path &folder) {
+    std::map<std::string, std::string> files;
+    for (const auto &e : std::filesystem::directory_iterator(folder)) {
+        std::ifstream in(e.path(), std::ios::binary);
+        files[e.path().filename().string()] = std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    return files;
+}
+
+class Workers : public MissingEstimates {
+protected:
+    void SetUp() override {
+        MissingEstimates::SetUp();
+        // The far point reads tile files that hold no station.
+        testing::WriteDataFolder(data.path(), {{10, 45}, {40, 10, {1, 5, 6}}, {-100, -40, {0, 1, 2, 3, 4, 5, 6, 7}}});
+        for (int k = 0; k < 12; ++k) {
+            list.push_back(GridEntry(9.8f + 0.05f * static_cast<float>(k), 44.9f + 0.02f * static_cast<float>(k),
+                                     static_cast<float>(40 * k), English));
+            if (k % 4 == 1)
+                list.push_back(GridEntry(40.1f, 10.2f - 0.1f * static_cast<float>(k), 200, English));
+            if (k % 5 == 3)
+                list.push_back(GridEntry(-100, -40, 0, English));
+        }
+        rec.choices.Variables = {true, true, true, true, true, true, true, true};
+        rec.choices.Outputs.fill(true);
+        rec.choices.ConfidenceLevel = Level::L95;
+        rec.choices.Summary = true;
+        rec.choices.UseDem = false;
+    }
+    // The files and what the run showed, with the given number of workers.
+    std::map<std::string, std::string> Own(unsigned workers, std::vector<std::string> &shown) {
+        TempFolder &folder = folders.emplace_back();
+        rec.host.Workers = workers;
+        rec.messages.clear();
+        EXPECT_EQ(RunOwnFormat(state, list, folder.path(), Now, rec.host), RunEnd::Completed)
+            << (rec.messages.empty() ? "" : rec.messages.back().text);
+        shown = rec.summary;
+        for (const BatchMessage &m : rec.messages)
+            shown.push_back(m.text);
+        return Contents(folder.path());
+    }
+    std::map<std::string, std::string> Other(int format, unsigned workers, std::vector<std::string> &shown) {
+        TempFolder &folder = folders.emplace_back();
+        target = folder.path() / "export.lst";
+        rec.host.Workers = workers;
+        rec.messages.clear();
+        EXPECT_EQ(RunOtherFormat(state, format, list, target, folder.path(), Now, rec.host), RunEnd::Completed)
+            << (rec.messages.empty() ? "" : rec.messages.back().text);
+        shown = rec.summary;
+        for (const BatchMessage &m : rec.messages)
+            shown.push_back(m.text);
+        return Contents(folder.path());
+    }
+
+    LocationList list;
+    std::list<TempFolder> folders;
+};
+
+TEST_F(Workers, FilesAreTheSameWithOneThreadOrMany) {
+    std::vector<std::string> plainShown, shown;
+    // The reference: one thread, every station file read from disk at every
+    // estimate and the engine's steps taken the long way.
+    state.Files = std::make_shared<engine::PlainDataFiles>();
+    state.PlainSteps = true;
+    const auto plain = Own(0, plainShown);
+    EXPECT_EQ(plain.size(), 1u + 8u * 13u);
+    state.Files = {};
+    state.PlainSteps = false;
+    EXPECT_EQ(Own(0, shown), plain);
+    EXPECT_EQ(shown, plainShown);
+    EXPECT_EQ(Own(1, shown), plain);
+    EXPECT_EQ(shown, plainShown);
+    EXPECT_EQ(Own(5, shown), plain);
+    EXPECT_EQ(shown, plainShown);
+    // The state holds the last location estimated.
+    EXPECT_EQ(state.CalcLongitude, ReadEntryPoint(list.back(), English).Longitude);
+    EXPECT_EQ(state.CurrentVariable, 7);
+
+    for (int format : {2, 3, 5, 7}) {
+        if (format == 3)
+            rec.choices.Variables = {false, false, false, true, false, true, false, false};
+        if (format == 7)
+            rec.choices.Variables = {false, true, true, false, false, true, true, true};
+        state.Files = std::make_shared<engine::PlainDataFiles>();
+        state.PlainSteps = true;
+        const auto plainFiles = Other(format, 0, plainShown);
+        state.Files = {};
+        state.PlainSteps = false;
+        EXPECT_EQ(Other(format, 4, shown), plainFiles) << format;
+        EXPECT_EQ(shown, plainShown) << format;
+    }
+}
+
+TEST_F(Workers, StopAndFailureEndTheRunWhereThePlainPathEnds) {
+    rec.host.Workers = 4;
+    int calls = 0;
+    rec.host.DoEvents = [&calls] {
+        if (++calls == 3)
+            AbortExport() = true;
+    };
+    ASSERT_EQ(RunOwnFormat(state, list, out.path(), Now, rec.host), RunEnd::Aborted);
+    EXPECT_THAT(rec.messages, ElementsAre(EndExportQuestion()));
+    EXPECT_FALSE(AbortExport());
+    EXPECT_LT(ReadLines(out.path() / (Prefix + "_Temp_Best.tvs")).size(), 3u + list.size());
+
+    // A bad entry fails the run once, after the lines of the entries before it.
+    rec.host.DoEvents = {};
+    list.insert(list.begin() + 3, ListEntry{"bad", "x", "45", "0"});
+    std::vector<std::string> written[2];
+    for (unsigned workers : {0u, 4u}) {
+        TempFolder folder;
+        rec.messages.clear();
+        rec.host.Workers = workers;
+        ASSERT_EQ(RunOwnFormat(state, list, folder.path(), Now, rec.host), RunEnd::Failed);
+        ASSERT_EQ(rec.messages.size(), 1u);
+        EXPECT_THAT(rec.messages[0].text, StartsWith("Error while Processing Data :"));
+        written[workers ? 1 : 0] = ReadLines(folder.path() / (Prefix + "_Temp_Best.tvs"));
+    }
+    EXPECT_EQ(written[0].size(), 3u + 3u);
+    EXPECT_EQ(written[1], written[0]);
 }
 
 } // namespace

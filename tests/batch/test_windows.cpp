@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -13,8 +14,8 @@
 #include <fstream>
 
 #include "batch/batchcommands.h"
-#include "batch/frmgrid.h"
-#include "batch/frmlist.h"
+#include "batch/grid_dialog.h"
+#include "batch/batch_list_window.h"
 #include "batch_fixture.h"
 #include "engine/engine.h"
 #include "shell/appstate.h"
@@ -78,10 +79,10 @@ protected:
         InstallBatchCommands();
         list = &ListWindow();
         list->clearLocations();
-        list->Enablecheck(FormatTavisol);
+        list->EnableForFormat(FormatTavisol);
     }
     void TearDown() override {
-        if (QWidget *g = GridDialog())
+        if (QWidget *g = OpenGridDialog())
             delete g;
         // A fresh window for every test.
         delete ListWindowIfCreated();
@@ -101,7 +102,7 @@ protected:
     }
 
     TempFolder program, out;
-    frmList *list = nullptr;
+    BatchListWindow *list = nullptr;
     std::vector<MessageRequest> messages;
     std::function<void(const MessageRequest &)> onMessage;
     MsgAnswer answer = MsgAnswer::Yes;
@@ -242,25 +243,39 @@ TEST_F(BatchWindows, OwnFormatRunThroughTheWindowAndCancel) {
     EXPECT_FALSE(list->isVisible());
 }
 
-TEST_F(BatchWindows, OtherFormatRunEmptiesAndWritesTheChosenFile) {
+TEST_F(BatchWindows, OtherFormatRunReplacesTheChosenFileAndWritesItsInformationBesideIt) {
     batch::testing::WriteDataFolder(program.path(), {{10, 45}});
     appState().OutputFormat = FormatKetlo;
-    list->Enablecheck(FormatKetlo);
+    list->EnableForFormat(FormatKetlo);
     list->chkMax->setChecked(true);
     list->addLocation(batch::GridEntry(10, 45, 50, numfmt::Locale::english()));
     const auto target = out.path() / "k.dat";
-    std::ofstream(target) << "old text\r\n";
+    std::ofstream(target, std::ios::binary) << "old text\r\n";
     file = QString::fromStdString(target.string());
-    // The run information file lands in the working folder.
+
+    // A run that fails leaves the old file as it was.
+    const auto tmax = program.path() / "TavisolData" / "max.txt";
+    std::filesystem::rename(tmax, out.path() / "aside.txt");
+    list->CmdSave_Click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_THAT(messages[0].text.toStdString(), HasSubstr("Error while Processing Data :"));
+    EXPECT_THAT(batch::testing::ReadLines(target), ::testing::ElementsAre("old text"));
+    std::filesystem::rename(out.path() / "aside.txt", tmax);
+
+    // The run information file goes beside the export file, not into the
+    // working folder.
+    messages.clear();
+    TempFolder elsewhere;
     const auto here = std::filesystem::current_path();
-    std::filesystem::current_path(out.path());
+    std::filesystem::current_path(elsewhere.path());
     list->CmdSave_Click();
     std::filesystem::current_path(here);
+    EXPECT_TRUE(std::filesystem::is_empty(elsewhere.path()));
     int information = 0;
     for (const auto &e : std::filesystem::directory_iterator(out.path()))
         information += e.path().filename().string().ends_with("_INFORMATION.tvs") ? 1 : 0;
-    EXPECT_EQ(information, 1);
-    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_GE(information, 1);
+    ASSERT_EQ(asked.size(), 2u);
     EXPECT_EQ(asked[0], "Data (*.Dat)");
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "Data Saved Correctly");
@@ -270,10 +285,54 @@ TEST_F(BatchWindows, OtherFormatRunEmptiesAndWritesTheChosenFile) {
     EXPECT_NE(lines[0], "old text");
 }
 
+// Processes events until the condition holds or a second has passed.
+bool EventuallyTrue(const std::function<bool()> &condition) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition() && timer.elapsed() < 1000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return condition();
+}
+
+QWidget *SummaryWindow() {
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == "frmSummary")
+            return w;
+    return nullptr;
+}
+
+TEST_F(BatchWindows, SummaryComesAboveTheListAfterTheEndMessage) {
+    batch::testing::WriteDataFolder(program.path(), {{10, 45}});
+    list->chkMax->setChecked(true);
+    list->ChkBest->setChecked(true);
+    list->chksum->setChecked(true);
+    list->OptAlt->setChecked(true);
+    list->addLocation(batch::GridEntry(10, 45, 50, numfmt::Locale::english()));
+    folder = QString::fromStdString(out.path().string());
+    list->show();
+    ASSERT_TRUE(EventuallyTrue([this] { return QApplication::activeWindow() == list; }));
+    bool summaryShownBefore = true;
+    onMessage = [&](const MessageRequest &r) {
+        if (r.text != "Data Saved Correctly")
+            return;
+        QWidget *summary = SummaryWindow();
+        summaryShownBefore = summary && summary->isVisible();
+        // Closing the message box gives the activation back to the list.
+        list->activateWindow();
+    };
+    list->CmdSave_Click();
+    EXPECT_FALSE(summaryShownBefore);
+    QWidget *summary = SummaryWindow();
+    ASSERT_NE(summary, nullptr);
+    EXPECT_TRUE(summary->isVisible());
+    EXPECT_TRUE(EventuallyTrue([summary] { return QApplication::activeWindow() == summary; }));
+    summary->close();
+}
+
 TEST_F(BatchWindows, ANameTypedWithoutExtensionGetsTheFilters) {
     batch::testing::WriteDataFolder(program.path(), {{10, 45}});
     appState().OutputFormat = FormatKetlo;
-    list->Enablecheck(FormatKetlo);
+    list->EnableForFormat(FormatKetlo);
     list->chkMax->setChecked(true);
     list->addLocation(batch::GridEntry(10, 45, 50, numfmt::Locale::english()));
     file = QString::fromStdString((out.path() / "ketlo").string());
@@ -303,7 +362,7 @@ TEST_F(BatchWindows, SetLocationTakesTheSelectedEntry) {
 TEST_F(BatchWindows, GridFillsTheListAndUnloads) {
     WriteRaster(program.path());
     RunCommand(Command::LocationGrid);
-    FrmGrid *grid = GridDialog();
+    GridDialog *grid = OpenGridDialog();
     ASSERT_NE(grid, nullptr);
     EXPECT_EQ(grid->windowTitle(), "Definition of a Grid");
     grid->txtLongStep->setText("2");
@@ -313,12 +372,12 @@ TEST_F(BatchWindows, GridFillsTheListAndUnloads) {
     EXPECT_EQ(list->locations()[0], (batch::ListEntry{" Lon : 5.00 Lat : 40.00 Alt : -40", "5.00", "40.00", "-40"}));
     EXPECT_EQ(list->locations()[5].Text, " Lon : 15.00 Lat : 50.00 Alt : -40");
     EXPECT_TRUE(list->isVisible());
-    EXPECT_EQ(GridDialog(), nullptr);
+    EXPECT_EQ(OpenGridDialog(), nullptr);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     // A fresh dialog starts from the design texts; a zero count is refused.
     RunCommand(Command::LocationGrid);
-    grid = GridDialog();
+    grid = OpenGridDialog();
     ASSERT_NE(grid, nullptr);
     EXPECT_EQ(grid->txtLongStep->text(), "10");
     grid->txtLatStep->setText("0");
@@ -329,7 +388,7 @@ TEST_F(BatchWindows, GridFillsTheListAndUnloads) {
 
 TEST_F(BatchWindows, GridCancelIsNotHeldUpByACoordinateCheck) {
     RunCommand(Command::LocationGrid);
-    FrmGrid *grid = GridDialog();
+    GridDialog *grid = OpenGridDialog();
     ASSERT_NE(grid, nullptr);
     grid->activateWindow();
     grid->txtLongMin->setFocus();
@@ -349,13 +408,13 @@ TEST_F(BatchWindows, GridCancelIsNotHeldUpByACoordinateCheck) {
 
 TEST_F(BatchWindows, GridWithoutRasterKeepsTheDialogUsable) {
     RunCommand(Command::LocationGrid);
-    FrmGrid *grid = GridDialog();
+    GridDialog *grid = OpenGridDialog();
     ASSERT_NE(grid, nullptr);
     grid->CmdRun_Click();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].icon, MsgIcon::Critical);
     EXPECT_TRUE(grid->CmdRun->isEnabled());
-    EXPECT_EQ(GridDialog(), grid);
+    EXPECT_EQ(OpenGridDialog(), grid);
     EXPECT_FALSE(list->isVisible());
 }
 
@@ -385,6 +444,22 @@ TEST_F(BatchWindows, LocationFileFillsTheList) {
     EXPECT_THAT(messages[0].text.toStdString(), HasSubstr("File not found: " + (out.path() / "missing.dat").string()));
     EXPECT_FALSE(list->isVisible());
     EXPECT_EQ(list->locationCount(), 0);
+}
+
+// A list saved by a spreadsheet (byte-order mark) or an old Mac (CR alone),
+// ended by Ctrl-Z, reads as its rows through the Locations command.
+TEST_F(BatchWindows, LocationFileFromOtherProgramsFillsTheList) {
+    WriteRaster(program.path());
+    const auto path = out.path() / "sheet.csv";
+    std::ofstream(path, std::ios::binary) << "\xEF\xBB\xBF" "Rome,12.5,41.9,20\r" "1e36,0\r" "Oslo,10.7,59.9,23\r"
+                                          << "\x1A" "Lima,-77,-12,150\r";
+    file = QString::fromStdString(path.string());
+    RunCommand(Command::LocationFile);
+    ASSERT_EQ(list->locationCount(), 2);
+    EXPECT_EQ(list->locations()[0], (batch::ListEntry{"Rome", "12.5", "41.9", "20"}));
+    EXPECT_EQ(list->locations()[1], (batch::ListEntry{"Oslo", "10.7", "59.9", "23"}));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_THAT(messages[0].text.toStdString(), HasSubstr("Line 2 of " + path.string() + ": field 1 (longitude \"1e36\")"));
 }
 
 } // namespace

@@ -59,11 +59,22 @@ TEST(Calendar, MonthsAndDekadLengths) {
 
 TEST(Confidence, FactorsAndLimits) {
     using tavisol::ConfidenceLevel;
-    EXPECT_FLOAT_EQ(tavisol::ConfidenceFactor(ConfidenceLevel::Level90), 1.645F);
-    EXPECT_FLOAT_EQ(tavisol::ConfidenceFactor(ConfidenceLevel::Level95), 1.96F);
-    EXPECT_FLOAT_EQ(tavisol::ConfidenceFactor(ConfidenceLevel::Level99), 2.579F);
-    EXPECT_FLOAT_EQ(tavisol::ConfidenceLow(10.0F, 2.0F, ConfidenceLevel::Level90), 6.71F);
-    EXPECT_FLOAT_EQ(tavisol::ConfidenceHigh(10.0F, 2.0F, ConfidenceLevel::Level99), 15.158F);
+    EXPECT_FLOAT_EQ(tavisol::ConfidenceFactor(ConfidenceLevel::P90), 1.645F);
+    EXPECT_FLOAT_EQ(tavisol::ConfidenceFactor(ConfidenceLevel::P95), 1.96F);
+    EXPECT_FLOAT_EQ(tavisol::ConfidenceFactor(ConfidenceLevel::P99), 2.579F);
+    EXPECT_FLOAT_EQ(tavisol::ConfidenceLow(10.0F, 2.0F, ConfidenceLevel::P90), 6.71F);
+    EXPECT_FLOAT_EQ(tavisol::ConfidenceHigh(10.0F, 2.0F, ConfidenceLevel::P99), 15.158F);
+    EXPECT_EQ(tavisol::ConfidenceFactor(ConfidenceLevel::None), 0.0F);
+    EXPECT_EQ(tavisol::ConfidenceFactorExact(ConfidenceLevel::P90), 1.645);  // the results grids' double
+}
+
+TEST(Confidence, TheLastLevelSetWins) {
+    using tavisol::ConfidenceLevel;
+    using tavisol::LastLevelSet;
+    EXPECT_EQ(LastLevelSet(false, false, false), ConfidenceLevel::None);
+    EXPECT_EQ(LastLevelSet(true, false, false), ConfidenceLevel::P90);
+    EXPECT_EQ(LastLevelSet(true, true, false), ConfidenceLevel::P95);
+    EXPECT_EQ(LastLevelSet(true, false, true), ConfidenceLevel::P99);
 }
 
 // A result block whose fitted cycle is the mean alone, with one error for all months.

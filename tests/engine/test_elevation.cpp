@@ -101,6 +101,9 @@ TEST_F(ElevationRaster, LandWaterAndBounds) {
     EXPECT_EQ(Elevation(180, -90, water), 7 * 20 - 40);
     EXPECT_EQ(Elevation(-180, 0, water), 9 * 20 - 40);
     EXPECT_EQ(Elevation(10, 10, water), 1960);
+    // The altitude alone: water reads 0 like any other altitude.
+    EXPECT_EQ(GetElevation(folder_.path(), 0, 0), 0);
+    EXPECT_EQ(GetElevation(folder_.path(), 2.0f / 12, 0), 5040);
 }
 
 TEST_F(ElevationRaster, NothingIsKeptBetweenCalls) {

@@ -159,7 +159,7 @@ TEST(Workbench, ShowWritesTheCheckBoxesAndReadTakesThemBack) {
     SetNeighbours(state, {{45.1, 10, 0}, {45.2, 10, 0}, {45.2, 10, 0}, {45.4, 10, 0}});
     state.Workbench.Check.fill(1);
     MarkDoubledStationsAndShow(state);
-    EXPECT_TRUE(state.Workbench.famActVisible);
+    EXPECT_TRUE(state.Workbench.activesFrameVisible);
     EXPECT_EQ(state.Workbench.Check[1], 1);
     EXPECT_EQ(state.Workbench.Check[3], 0);
     EXPECT_EQ(state.Workbench.Check[5], 0);

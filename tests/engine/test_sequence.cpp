@@ -166,7 +166,7 @@ TEST_F(EngineChain, NewCalculateStartsFromAllFoundNeighbours) {
     state_.CurrentVariable = 0;
     ASSERT_TRUE(Calculate(state_));
     EXPECT_EQ(state_.ActiveCount, 12);
-    EXPECT_TRUE(state_.Workbench.famActVisible);
+    EXPECT_TRUE(state_.Workbench.activesFrameVisible);
     EXPECT_TRUE(state_.Workbench.CheckVisible[13]);
     EXPECT_FALSE(state_.Workbench.CheckVisible[14]);
     // The user switches three off and re-estimates.

@@ -92,6 +92,13 @@ TEST(ParseRegional, RejectsTextThatIsNotOneNumber) {
     EXPECT_FALSE(nf::parseRegional(",5,", de));
 }
 
+TEST(Rounding, ReadValuesBecomeSinglesOrInfinities) {
+    EXPECT_EQ(nf::toSingle(1.5), 1.5F);
+    EXPECT_EQ(nf::toSingle(1e39), std::numeric_limits<float>::infinity());
+    EXPECT_EQ(nf::toSingle(-1e39), -std::numeric_limits<float>::infinity());
+    EXPECT_TRUE(std::isnan(nf::toSingle(std::nan(""))));
+}
+
 TEST(Rounding, HalvesToEvenForIntegerConversions) {
     EXPECT_EQ(nf::roundHalfEven(2.5), 2.0);
     EXPECT_EQ(nf::roundHalfEven(3.5), 4.0);

@@ -24,16 +24,16 @@
 #include "outdlg/dialogs.h"
 #include "outdlg/install.h"
 #include "outdlg/printing.h"
-#include "results/frmguess.h"
+#include "results/results_window.h"
 #include "results/install.h"
 #include "shell/appstate.h"
 #include "shell/commands.h"
-#include "shell/formlocation.h"
+#include "shell/location_dialog.h"
 #include "shell/messages.h"
 #include "shell/programfolders.h"
 #include "shell/savefiledialog.h"
 #include "shell/sharedsettings.h"
-#include "workbench/frmwork.h"
+#include "workbench/workbench_window.h"
 #include "workbench/pictures_qt.h"
 
 namespace tavisol::outdlg {
@@ -85,7 +85,7 @@ protected:
         UnloadGuessOut();
         UnloadOut();
         delete results::GuessWindowIfCreated();
-        workbench::frmwork::destroyInstance();
+        workbench::WorkbenchWindow::destroyInstance();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         writer.reset();
         SetSaveFileDialog({});
@@ -93,8 +93,8 @@ protected:
         SetMessageBoxHandler(nullptr);
         ClearCommandHandlers();
         ClearEnablecheckHandlers();
-        workbench::frmwork::SetSaveResultsHandler({});
-        workbench::frmwork::SetPrintResultsHandler({});
+        workbench::WorkbenchWindow::SetSaveResultsHandler({});
+        workbench::WorkbenchWindow::SetPrintResultsHandler({});
         setProgramFolderForTesting({});
         ResetAppState();
     }
@@ -128,7 +128,7 @@ protected:
     std::unique_ptr<QPdfWriter> writer;
 };
 
-// ---- frmGuessOut --------------------------------------------------------------------------
+// ---- ResultsOutputDialog --------------------------------------------------------------------------
 
 TEST_F(OutputDialogs, ResultsDialogAdaptsToTheFormatAndKeepsTheOtherOutputs) {
     EXPECT_EQ(GuessOutIfLoaded(), nullptr);
@@ -136,7 +136,7 @@ TEST_F(OutputDialogs, ResultsDialogAdaptsToTheFormatAndKeepsTheOtherOutputs) {
     TellOutputFormat(3);
     EXPECT_EQ(GuessOutIfLoaded(), nullptr);  // loads with the format in force
 
-    frmGuessOut &d = GuessOutDialog();
+    ResultsOutputDialog &d = GuessOutDialog();
     EXPECT_EQ(d.windowTitle(), QStringLiteral("Output of automatic run of several variables"));
     EXPECT_TRUE(d.ChkBest->isChecked());
     EXPECT_FALSE(d.ChkBest->isEnabled());
@@ -173,7 +173,7 @@ TEST_F(OutputDialogs, ResultsDialogAdaptsToTheFormatAndKeepsTheOtherOutputs) {
 }
 
 TEST_F(OutputDialogs, ConfidenceIntervalPicks90OnlyWithoutALevel) {
-    frmGuessOut &d = GuessOutDialog();
+    ResultsOutputDialog &d = GuessOutDialog();
     d.ChkHigh->click();
     EXPECT_EQ(d.Levels.level(), Level::P90);
     d.ChkHigh->click();
@@ -184,7 +184,7 @@ TEST_F(OutputDialogs, ConfidenceIntervalPicks90OnlyWithoutALevel) {
 }
 
 TEST_F(OutputDialogs, ResultsDialogRefusesAnEmptyChoice) {
-    frmGuessOut &d = GuessOutDialog();
+    ResultsOutputDialog &d = GuessOutDialog();
     d.chkMean->setChecked(true);
     d.CmdSave_Click();
     d.CmdPrint_Click();
@@ -203,7 +203,7 @@ TEST_F(OutputDialogs, ResultsDialogRefusesAnEmptyChoice) {
 
 TEST_F(OutputDialogs, SaveComputesThePendingEstimateAndWritesTheTickedVariables) {
     appState().OutputFormat = 2;
-    frmGuessOut &d = GuessOutDialog();
+    ResultsOutputDialog &d = GuessOutDialog();
     d.chkPrec->setChecked(true);
     d.chkMean->setChecked(true);
     const fs::path file = folder.path() / "table.dat";
@@ -230,7 +230,7 @@ TEST_F(OutputDialogs, SaveComputesThePendingEstimateAndWritesTheTickedVariables)
 TEST_F(OutputDialogs, SaveWritesNothingWhenTheEstimateFails) {
     fs::remove_all(folder.path() / "TavisolData");
     appState().OutputFormat = 2;
-    frmGuessOut &d = GuessOutDialog();
+    ResultsOutputDialog &d = GuessOutDialog();
     d.chkMean->setChecked(true);
     const fs::path file = folder.path() / "table.dat";
     nextFile = QString::fromStdString(file.string());
@@ -248,7 +248,7 @@ TEST_F(OutputDialogs, VariablesWithoutAnEstimateAreNeverSavedOrPrintedAsNumbers)
             fixture::Put(folder.path() / "TavisolData" / name, "");
     appState().OutputFormat = 2;
     TellOutputFormat(2);
-    frmGuessOut &d = GuessOutDialog();
+    ResultsOutputDialog &d = GuessOutDialog();
     d.chkMean->setChecked(true);
     d.chkSun->setChecked(true);
     const fs::path table = folder.path() / "table.dat";
@@ -287,7 +287,7 @@ TEST_F(OutputDialogs, VariablesWithoutAnEstimateAreNeverSavedOrPrintedAsNumbers)
 }
 
 TEST_F(OutputDialogs, ANameTypedWithoutExtensionGetsTheFilters) {
-    frmGuessOut &d = GuessOutDialog();
+    ResultsOutputDialog &d = GuessOutDialog();
     const std::vector<std::pair<int, std::string>> formats = {{1, ".tvs"}, {2, ".Dat"}, {7, ".Lst"}};
     for (const auto &[format, extension] : formats) {
         appState().OutputFormat = format;
@@ -317,7 +317,7 @@ TEST_F(OutputDialogs, ANameTypedWithoutExtensionGetsTheFilters) {
 
 TEST_F(OutputDialogs, CancelledSaveDialogIsSilent) {
     appState().OutputFormat = 5;
-    frmGuessOut &d = GuessOutDialog();
+    ResultsOutputDialog &d = GuessOutDialog();
     d.chkWind->setChecked(true);
     nextFile.clear();
     d.CmdSave_Click();
@@ -328,7 +328,7 @@ TEST_F(OutputDialogs, CancelledSaveDialogIsSilent) {
 
 TEST_F(OutputDialogs, WriteErrorShowsItsDescription) {
     appState().OutputFormat = 5;
-    frmGuessOut &d = GuessOutDialog();
+    ResultsOutputDialog &d = GuessOutDialog();
     d.chkWind->setChecked(true);
     nextFile = QString::fromStdString((folder.path() / "none" / "k.dat").string());
     d.CmdSave_Click();
@@ -340,7 +340,7 @@ TEST_F(OutputDialogs, WriteErrorShowsItsDescription) {
 
 TEST_F(OutputDialogs, ReadOnlyFileIsRefusedAndAPrivateOneStaysPrivate) {
     appState().OutputFormat = 5;
-    frmGuessOut &d = GuessOutDialog();
+    ResultsOutputDialog &d = GuessOutDialog();
     d.chkWind->setChecked(true);
     const fs::path locked = folder.path() / "locked.dat";
     fixture::Put(locked, "kept\r\n");
@@ -367,7 +367,7 @@ TEST_F(OutputDialogs, FurrowinRefusesALocationNameItsCatalogueCannotCarry) {
     SetCurrentLocation("\u0141\u00f3d\u017a", fixture::PointLon, fixture::PointLat, fixture::PointAlt);
     appState().OutputFormat = 7;
     TellOutputFormat(7);
-    frmGuessOut &d = GuessOutDialog();
+    ResultsOutputDialog &d = GuessOutDialog();
     const fs::path catalogue = folder.path() / "poland.Lst";
     nextFile = QString::fromStdString(catalogue.string());
     d.CmdSave_Click();
@@ -382,7 +382,7 @@ TEST_F(OutputDialogs, FurrowinRefusesALocationNameItsCatalogueCannotCarry) {
 
 TEST_F(OutputDialogs, VistrelSaveLeavesAnEmptyFileAndConfirms) {
     appState().OutputFormat = 6;
-    frmGuessOut &d = GuessOutDialog();
+    ResultsOutputDialog &d = GuessOutDialog();
     d.chkSun->setChecked(true);
     const fs::path file = folder.path() / "v.dat";
     nextFile = QString::fromStdString(file.string());
@@ -394,7 +394,7 @@ TEST_F(OutputDialogs, VistrelSaveLeavesAnEmptyFileAndConfirms) {
 
 TEST_F(OutputDialogs, PrintGoesOutAsOneDocument) {
     appState().OutputFormat = 1;
-    frmGuessOut &d = GuessOutDialog();
+    ResultsOutputDialog &d = GuessOutDialog();
     d.chkMean->setChecked(true);
     d.chkPET->setChecked(true);
     d.ChkBest->setChecked(true);
@@ -414,7 +414,7 @@ TEST_F(OutputDialogs, PrintGoesOutAsOneDocument) {
 
 TEST_F(OutputDialogs, PrintOfNothingOrACancelledPrinterMakesNoDocument) {
     appState().OutputFormat = 2;
-    frmGuessOut &d = GuessOutDialog();
+    ResultsOutputDialog &d = GuessOutDialog();
     d.chkMean->setChecked(true);
     cancelPrinter = true;
     d.CmdPrint_Click();
@@ -433,7 +433,7 @@ TEST_F(OutputDialogs, PrintOfNothingOrACancelledPrinterMakesNoDocument) {
 }
 
 TEST_F(OutputDialogs, ActivationRecomputesOnce) {
-    frmGuessOut &d = GuessOutDialog();
+    ResultsOutputDialog &d = GuessOutDialog();
     d.Form_Activate();
     EXPECT_FALSE(appState().GuessRecalcPending);
     EXPECT_TRUE(d.CmdSave->isEnabled());
@@ -453,7 +453,7 @@ bool Activate(QWidget *w) {
 TEST_F(OutputDialogs, ActivationShowsAFailedRunOnce) {
     fs::remove_all(folder.path() / "TavisolData");
     ASSERT_TRUE(appState().GuessRecalcPending);
-    frmGuessOut &d = GuessOutDialog();
+    ResultsOutputDialog &d = GuessOutDialog();
     d.show();
     ASSERT_TRUE(Activate(&d));
     ASSERT_EQ(messages.size(), 1u);
@@ -485,7 +485,7 @@ TEST_F(OutputDialogs, ActivationShowsAFailedRunOnce) {
 
 TEST_F(OutputDialogs, MenuCommandsShowOneButtonAndUnloadStartsAfresh) {
     ASSERT_TRUE(RunCommand(Command::SaveViewData));
-    frmGuessOut *d = GuessOutIfLoaded();
+    ResultsOutputDialog *d = GuessOutIfLoaded();
     ASSERT_NE(d, nullptr);
     EXPECT_TRUE(d->isVisible());
     EXPECT_FALSE(d->CmdSave->isHidden());
@@ -500,7 +500,7 @@ TEST_F(OutputDialogs, MenuCommandsShowOneButtonAndUnloadStartsAfresh) {
     d->CmdCanc_Click();
     EXPECT_EQ(GuessOutIfLoaded(), nullptr);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    frmGuessOut &fresh = GuessOutDialog();
+    ResultsOutputDialog &fresh = GuessOutDialog();
     EXPECT_FALSE(fresh.chkMean->isChecked());
     EXPECT_FALSE(fresh.ChkError->isChecked());
 
@@ -511,18 +511,18 @@ TEST_F(OutputDialogs, MenuCommandsShowOneButtonAndUnloadStartsAfresh) {
 TEST_F(OutputDialogs, LocationDialogSaveShowsTheResultsDialogAsItIs) {
     RunCommand(Command::PrintViewData);
     GuessOutDialog().hide();
-    FormLocation location;
+    LocationDialog location;
     location.CmdSave_Click();
-    frmGuessOut *d = GuessOutIfLoaded();
+    ResultsOutputDialog *d = GuessOutIfLoaded();
     ASSERT_NE(d, nullptr);
     EXPECT_TRUE(d->isVisible());
     EXPECT_TRUE(d->CmdSave->isHidden());  // the buttons stay as the last command left them
 }
 
-// ---- frmOut -----------------------------------------------------------------------------
+// ---- WorkbenchOutputDialog -----------------------------------------------------------------------------
 
 TEST_F(OutputDialogs, WorkbenchDialogAdaptsToTheFormat) {
-    frmOut &d = OutDialog();
+    WorkbenchOutputDialog &d = OutDialog();
     EXPECT_EQ(d.windowTitle(), QStringLiteral("Output"));
     EXPECT_FALSE(d.ChkBest->isChecked());
     EXPECT_TRUE(d.chkThr->isEnabled());
@@ -539,13 +539,13 @@ TEST_F(OutputDialogs, WorkbenchDialogAdaptsToTheFormat) {
 }
 
 TEST_F(OutputDialogs, WorkbenchDialogLevelFollowsTheWorkbench) {
-    frmOut &d = OutDialog();
+    WorkbenchOutputDialog &d = OutDialog();
     d.chkDay->click();
     EXPECT_EQ(d.Levels.level(), Level::P90);  // no workbench yet
     d.chkDay->click();
     EXPECT_EQ(d.Levels.level(), Level::None);
 
-    workbench::frmwork::instance()->model().SetLevel(workbench::ConfidenceLevel::P99);
+    workbench::WorkbenchWindow::instance()->model().SetLevel(workbench::ConfidenceLevel::P99);
     d.chkDay->click();
     EXPECT_EQ(d.Levels.level(), Level::P99);
     d.chkThr->click();
@@ -559,7 +559,7 @@ TEST_F(OutputDialogs, WorkbenchRefusesTillwickAndFurrowin) {
     for (int format : {3, 4, 7}) {
         appState().OutputFormat = format;
         TellOutputFormat(format);
-        frmOut &d = OutDialog();
+        WorkbenchOutputDialog &d = OutDialog();
         d.CmdSave_Click();
         d.CmdPrint_Click();
     }
@@ -575,7 +575,7 @@ TEST_F(OutputDialogs, WorkbenchRefusesTillwickAndFurrowin) {
 TEST_F(OutputDialogs, WorkbenchSaveWritesItsVariableAndHides) {
     appState().OutputFormat = 2;
     RunCommand(Command::SaveWorkBench);
-    frmOut &d = OutDialog();
+    WorkbenchOutputDialog &d = OutDialog();
     EXPECT_TRUE(d.isVisible());
     EXPECT_TRUE(d.CmdPrint->isHidden());
     const fs::path file = folder.path() / "wb.dat";
@@ -598,13 +598,13 @@ TEST_F(OutputDialogs, WorkbenchSaveWritesItsVariableAndHides) {
 }
 
 TEST_F(OutputDialogs, WorkbenchSaveAndPrintRecomputeAPendingEstimate) {
-    workbench::frmwork *w = workbench::frmwork::instance();
+    workbench::WorkbenchWindow *w = workbench::WorkbenchWindow::instance();
     ASSERT_FALSE(w->RecalcPending());
     SetCurrentLocation("Moved", fixture::PointLon + 0.05F, fixture::PointLat, fixture::PointAlt);
     ASSERT_TRUE(w->RecalcPending());
 
     appState().OutputFormat = 1;
-    frmOut &d = OutDialog();
+    WorkbenchOutputDialog &d = OutDialog();
     d.ChkBest->setChecked(true);
     d.CmdPrint_Click();
     EXPECT_FALSE(w->RecalcPending());  // the old location's estimate is not printed
@@ -622,11 +622,11 @@ TEST_F(OutputDialogs, WorkbenchSaveAndPrintRecomputeAPendingEstimate) {
 }
 
 TEST_F(OutputDialogs, WorkbenchSaveWritesNothingWhenItsEstimateFails) {
-    workbench::frmwork::instance();
+    workbench::WorkbenchWindow::instance();
     fs::remove_all(folder.path() / "TavisolData");
     SetCurrentLocation("Moved", fixture::PointLon + 0.05F, fixture::PointLat, fixture::PointAlt);
     appState().OutputFormat = 5;
-    frmOut &d = OutDialog();
+    WorkbenchOutputDialog &d = OutDialog();
     const fs::path file = folder.path() / "wb.dat";
     nextFile = QString::fromStdString(file.string());
     d.CmdSave_Click();
@@ -647,7 +647,7 @@ TEST_F(OutputDialogs, WorkbenchSaveWritesNothingWhenItsEstimateFails) {
 
 TEST_F(OutputDialogs, WorkbenchCancelHidesAndKeepsTheTicks) {
     RunCommand(Command::PrintWorkBench);
-    frmOut &d = OutDialog();
+    WorkbenchOutputDialog &d = OutDialog();
     d.chkStat->setChecked(true);
     d.Levels.setLevel(Level::P95);
     d.CmdCanc_Click();
@@ -774,10 +774,10 @@ TEST(FileFilters, DialogFiltersInQtForm) {
 // ---- The workbench holds no estimate -------------------------------------------------------
 
 TEST_F(OutputDialogs, WorkbenchRefusesToWriteARunWithoutAnEstimate) {
-    workbench::frmwork *w = workbench::frmwork::instance();
+    workbench::WorkbenchWindow *w = workbench::WorkbenchWindow::instance();
     ASSERT_TRUE(w->HasEstimate());
     appState().OutputFormat = 2;
-    frmOut &d = OutDialog();
+    WorkbenchOutputDialog &d = OutDialog();
     const fs::path file = folder.path() / "none.dat";
     nextFile = QString::fromStdString(file.string());
 
@@ -826,9 +826,9 @@ TEST_F(OutputDialogs, WorkbenchRefusesToWriteARunWithoutAnEstimate) {
 }
 
 TEST_F(OutputDialogs, WorkbenchWritesAPickedPointUnderItsOwnNameAndForgetsItWhenClosed) {
-    workbench::frmwork *w = workbench::frmwork::instance();
+    workbench::WorkbenchWindow *w = workbench::WorkbenchWindow::instance();
     appState().OutputFormat = 2;
-    frmOut &d = OutDialog();
+    WorkbenchOutputDialog &d = OutDialog();
     const fs::path here = folder.path() / "here.dat";
     nextFile = QString::fromStdString(here.string());
     d.CmdSave->click();
@@ -859,7 +859,7 @@ TEST_F(OutputDialogs, WorkbenchWritesAPickedPointUnderItsOwnNameAndForgetsItWhen
 
 TEST_F(OutputDialogs, OnlyRaisedWarningsStayEnabledWhenTheWorkbenchDialogCloses) {
     sharedSettings().MaxStations = 5;  // Few is raised, nothing else
-    workbench::frmwork *w = workbench::frmwork::instance();
+    workbench::WorkbenchWindow *w = workbench::WorkbenchWindow::instance();
     const char *names[] = {"CmdLow", "CmdHigh", "CmdLonely", "CmdDoubled", "CmdStrange", "CmdFew", "CmdHit"};
     auto enabled = [&] {
         std::vector<bool> e;

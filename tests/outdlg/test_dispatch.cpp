@@ -95,9 +95,7 @@ TEST(Levels, ReportOptionsCarryTheLevel) {
     for (Level l : {Level::None, Level::P90, Level::P95, Level::P99})
         EXPECT_EQ(LevelOf(WithLevel({}, l)), l);
     const report::ReportOptions o = WithLevel({}, Level::P95);
-    EXPECT_FALSE(o.Lev90);
-    EXPECT_TRUE(o.Lev95);
-    EXPECT_FALSE(o.Lev99);
+    EXPECT_EQ(o.Level, Level::P95);
 }
 
 TEST(Selection, ResultsDialogNeedsAVariableAndAnOutput) {

@@ -271,7 +271,7 @@ TEST_F(ParallelRun, ImageIsTheSameWithOneThreadOrManyAndAsThePlainRun) {
         state.DataFolder = folder.path();
         state.PlainSteps = true;
         state.Files = std::make_shared<engine::PlainDataFiles>();
-        cb.Estimate = [&](float lon, float lat) { return CalcolaValore(state, lon, lat, variable, month); };
+        cb.Estimate = [&](float lon, float lat) { return EstimateAtPoint(state, lon, lat, variable, month); };
         std::vector<std::uint8_t> plain;
         ASSERT_TRUE(RunExportGrid(region, columns, rows, ClassTable[static_cast<std::size_t>(variable)], map, cb, plain));
         // Estimates, no-data holes and cells without a neighbour all occur.
@@ -335,16 +335,16 @@ TEST(CellEstimate, StationDataGiveTheMonthOrTheAnnualValue) {
     state.AltCorrOn = 0;
     state.GradCorrOn = 0;
     // Monthly values base + month: 29 in September, 26.5 over the year.
-    EXPECT_NEAR(CalcolaValore(state, 10.0f, 50.0f, 4, 9).value_or(-1), 29.0f, 1e-3);
-    EXPECT_NEAR(CalcolaValore(state, 10.0f, 50.0f, 4, 13).value_or(-1), 26.5f, 1e-3);
+    EXPECT_NEAR(EstimateAtPoint(state, 10.0f, 50.0f, 4, 9).value_or(-1), 29.0f, 1e-3);
+    EXPECT_NEAR(EstimateAtPoint(state, 10.0f, 50.0f, 4, 13).value_or(-1), 26.5f, 1e-3);
     EXPECT_FLOAT_EQ(state.CalcAltitude, -40.0f);
     // Far from every station: no estimate (not 0, not the last cell's).
-    EXPECT_FALSE(CalcolaValore(state, 100.0f, -30.0f, 4, 9).has_value());
+    EXPECT_FALSE(EstimateAtPoint(state, 100.0f, -30.0f, 4, 9).has_value());
     // A missing station file or elevation raster is an error of the run.
     std::filesystem::remove(f.path() / "vap.txt");
-    EXPECT_THROW(CalcolaValore(state, 10.0f, 50.0f, 4, 9), engine::EngineError);
+    EXPECT_THROW(EstimateAtPoint(state, 10.0f, 50.0f, 4, 9), engine::EngineError);
     std::filesystem::remove(f.path() / engine::ElevationRasterName);
-    EXPECT_THROW(CalcolaValore(state, 10.0f, 50.0f, 3, 9), engine::EngineError);
+    EXPECT_THROW(EstimateAtPoint(state, 10.0f, 50.0f, 3, 9), engine::EngineError);
 }
 
 } // namespace

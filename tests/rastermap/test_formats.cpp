@@ -121,6 +121,30 @@ TEST_F(RasterFormat, WriteIntoMissingFolderFailsWithTheReasonAndWithoutFile) {
     EXPECT_FALSE(std::filesystem::exists(folder.path() / "no"));
 }
 
+// Saving over a write-protected image is refused as opening it would be; a
+// private one stays private when replaced.
+TEST_F(RasterFormat, ReadOnlyImageIsRefusedAndAPrivateOneStaysPrivate) {
+    namespace fs = std::filesystem;
+    const auto locked = folder.path() / "locked.img";
+    folder.Write("locked.img", "old");
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    try {
+        WriteRasterImage(locked, testing::MakeHeader(1, 1, 1, 1, 1, 1, 1, 1), {4});
+        ADD_FAILURE() << "no error";
+    } catch (const RasterError &e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot write the file " + locked.string() + ": Permission denied.");
+    }
+    EXPECT_EQ(fs::file_size(locked), 3u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), {}), 1);
+
+    const auto mine = folder.path() / "mine.img";
+    folder.Write("mine.img", "old");
+    fs::permissions(mine, fs::perms::owner_read | fs::perms::owner_write);
+    WriteRasterImage(mine, testing::MakeHeader(1, 1, 1, 1, 1, 1, 1, 1), {4});
+    EXPECT_EQ(ReadRasterImage(mine).Cells, (std::vector<std::uint8_t>{4}));
+    EXPECT_EQ(fs::status(mine).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+}
+
 TEST_F(RasterFormat, LongestNameThatFitsCanBeWrittenAndLeavesNoTemporaryFile) {
     const std::string longName = std::string(251, 'n').replace(247, 4, ".img");
     const auto path = folder.path() / longName;

@@ -24,10 +24,10 @@
 
 #include "engine/engine.h"
 #include "fixture.h"
-#include "rastermap/form1.h"
+#include "rastermap/raster_map_window.h"
 #include "shell/appstate.h"
 #include "shell/commands.h"
-#include "shell/mdiform1.h"
+#include "shell/main_window.h"
 #include "shell/messages.h"
 #include "shell/programfolders.h"
 #include "shell/sharedsettings.h"
@@ -53,7 +53,7 @@ protected:
             }
             return r.buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
         });
-        Form1::SetSaveDialog([this](QWidget *, const QString &, const QString &) {
+        RasterMapWindow::SetSaveDialog([this](QWidget *, const QString &, const QString &) {
             ++saveDialogs;
             return QString::fromStdString((folder.path() / "out.img").string());
         });
@@ -68,7 +68,7 @@ protected:
         tall.Cell = 0.1;
         testing::WriteFixtureMap(folder.path() / "vistreldata", tall);
         InstallRasterMapCommands();
-        main = std::make_unique<MDIForm1>();
+        main = std::make_unique<MainWindow>();
         main->resize(1024, 720);
         main->show();
     }
@@ -76,22 +76,22 @@ protected:
         main.reset();  // takes the raster map window with it
         SetCommandHandler(Command::VectMap, {});
         SetMessageBoxHandler({});
-        Form1::SetSaveDialog({});
+        RasterMapWindow::SetSaveDialog({});
         setProgramFolderForTesting({});
         ResetAppState();
     }
 
-    Form1 *OpenFromMenu() {
+    RasterMapWindow *OpenFromMenu() {
         main->menuAction(QStringLiteral("mn_vectMap"))->trigger();
         QApplication::processEvents();
-        return Form1::instance();
+        return RasterMapWindow::instance();
     }
     static QMdiSubWindow *SubWindowOf(QWidget *w) { return qobject_cast<QMdiSubWindow *>(w->parentWidget()); }
     QRect AreaRect() const { return main->mdiArea()->viewport()->rect(); }
 
     // A size to work with, and the whole child window inside the frame's area.
     void ExpectUsable(const char *step) {
-        Form1 *form = Form1::instance();
+        RasterMapWindow *form = RasterMapWindow::instance();
         QMdiSubWindow *sub = SubWindowOf(form);
         ASSERT_NE(sub, nullptr) << step;
         EXPECT_GE(form->width(), 600) << step;
@@ -102,7 +102,7 @@ protected:
     // The widget and each control in it lie whole inside the raster map
     // window, clear of its status bar and map area, and inside the frame's area.
     void ExpectFullyVisible(QWidget *w, const std::string &step) {
-        Form1 *form = Form1::instance();
+        RasterMapWindow *form = RasterMapWindow::instance();
         ASSERT_TRUE(w->isVisible()) << step << " " << w->objectName().toStdString();
         std::vector<QWidget *> all{w};
         for (QWidget *c : w->findChildren<QWidget *>())
@@ -123,16 +123,16 @@ protected:
 
     // Scrolling to the far edges brings the map's last row and column into view.
     void ExpectWholeMapReachable(const std::string &step) {
-        Form1 *form = Form1::instance();
+        RasterMapWindow *form = RasterMapWindow::instance();
         QScrollArea *area = form->MapArea;
         EXPECT_GE(area->height(), 120) << step;
         area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum());
         area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->maximum());
         const QPoint corner =
-            form->Picture1->mapTo(area->viewport(), QPoint(form->Picture1->width() - 1, form->Picture1->height() - 1));
+            form->mapView->mapTo(area->viewport(), QPoint(form->mapView->width() - 1, form->mapView->height() - 1));
         EXPECT_TRUE(area->viewport()->rect().contains(corner)) << step;
-        const QPoint legendCorner = form->PicLegenda->mapTo(
-            area->viewport(), QPoint(form->PicLegenda->width() - 1, form->PicLegenda->height() - 1));
+        const QPoint legendCorner = form->legendView->mapTo(
+            area->viewport(), QPoint(form->legendView->width() - 1, form->legendView->height() - 1));
         EXPECT_TRUE(area->viewport()->rect().contains(legendCorner)) << step;
         // A scroll bar only where the map needs one.
         EXPECT_EQ(area->horizontalScrollBar()->maximum(), 0) << step;
@@ -142,39 +142,39 @@ protected:
     // Drags an export region on the map, runs the export and checks its
     // progress while the cells are computed.
     void ExportAndWatchTheProgress(const std::string &step) {
-        Form1 *form = Form1::instance();
-        form->Toolbar1_ButtonClick(13);
-        QTest::mousePress(form->Picture1, Qt::LeftButton, {}, QPoint(20, 20));
-        QTest::mouseMove(form->Picture1, QPoint(120, 90));
-        QTest::mouseRelease(form->Picture1, Qt::LeftButton, {}, QPoint(120, 90));
+        RasterMapWindow *form = RasterMapWindow::instance();
+        form->onToolButtonClicked(13);
+        QTest::mousePress(form->mapView, Qt::LeftButton, {}, QPoint(20, 20));
+        QTest::mouseMove(form->mapView, QPoint(120, 90));
+        QTest::mouseRelease(form->mapView, Qt::LeftButton, {}, QPoint(120, 90));
         QApplication::processEvents();
         ExpectFullyVisible(form->FrameLocation, step + " location");
-        ExpectFullyVisible(form->FrmVistrel, step + " export");
+        ExpectFullyVisible(form->exportFrame, step + " export");
         form->TxtLonStart->setText(QStringLiteral("10"));
         form->TxtLonEnd->setText(QStringLiteral("11"));
         form->TxtLatStart->setText(QStringLiteral("50"));
         form->TxtLatEnd->setText(QStringLiteral("49"));
-        form->Combo2->setEditText(QStringLiteral("0.5"));
+        form->exportResolutionBox->setEditText(QStringLiteral("0.5"));
         bool watched = false;
         QTimer::singleShot(0, form, [&] {
             watched = true;
-            ExpectFullyVisible(form->VistrelBar, step + " progress");
+            ExpectFullyVisible(form->exportProgress, step + " progress");
             ExpectFullyVisible(form->LblLonLat, step + " cell label");
         });
-        QTest::mouseClick(form->VistrelSave, Qt::LeftButton);
+        QTest::mouseClick(form->exportSaveButton, Qt::LeftButton);
         EXPECT_TRUE(watched) << step;
         EXPECT_EQ(messages.back(), QStringLiteral("Data Saved Correctly")) << step;
     }
 
     testing::TempFolder folder;
-    std::unique_ptr<MDIForm1> main;
+    std::unique_ptr<MainWindow> main;
     std::vector<QString> messages;
     std::deque<MsgAnswer> answers;
     int saveDialogs = 0;
 };
 
 TEST_F(RasterInMainWindow, KeepsAUsableSizeThroughEveryWindowArrangement) {
-    Form1 *form = OpenFromMenu();
+    RasterMapWindow *form = OpenFromMenu();
     ASSERT_NE(form, nullptr);
     ExpectUsable("opened");
     QMdiSubWindow *sub = SubWindowOf(form);
@@ -204,14 +204,14 @@ TEST_F(RasterInMainWindow, KeepsAUsableSizeThroughEveryWindowArrangement) {
     sub->close();
     RunCommand(Command::VectMap);
     QApplication::processEvents();
-    EXPECT_EQ(Form1::instance(), form);
+    EXPECT_EQ(RasterMapWindow::instance(), form);
     ExpectUsable("reopened");
 }
 
 TEST_F(RasterInMainWindow, MapFramesAndProgressAreReachableAt800x600AndFullScreen) {
     testing::WriteStationData(folder.path() / "TavisolData",
                               {{50.2, 10.1, 100, 20.1}, {49.8, 10.4, 200, 20.1}, {50.5, 9.5, 150, 20.1}});
-    Form1 *form = OpenFromMenu();
+    RasterMapWindow *form = OpenFromMenu();
     QMdiSubWindow *sub = SubWindowOf(form);
     sub->move(0, 0);
     sub->resize(800, 600);
@@ -226,33 +226,33 @@ TEST_F(RasterInMainWindow, MapFramesAndProgressAreReachableAt800x600AndFullScree
     main->resize(1600, 1000);
     sub->showMaximized();
     QApplication::processEvents();
-    form->Timer1_Timer();
+    form->onRedrawTimer();
     ExpectWholeMapReachable("full screen");
     ExportAndWatchTheProgress("full screen");
 
     // A resize while the export frame is open leaves it open and in view.
-    form->FrmVistrel->show();
+    form->exportFrame->show();
     sub->showNormal();
     sub->resize(820, 640);
     QApplication::processEvents();
-    ExpectFullyVisible(form->FrmVistrel, "after resize");
+    ExpectFullyVisible(form->exportFrame, "after resize");
 }
 
 TEST_F(RasterInMainWindow, ExitDuringAnExportStopsTheRunAndEndsTheProgram) {
     testing::WriteStationData(folder.path() / "TavisolData",
                               {{50.2, 10.1, 100, 20.1}, {49.8, 10.4, 200, 20.1}, {50.5, 9.5, 150, 20.1}});
-    Form1 *form = OpenFromMenu();
+    RasterMapWindow *form = OpenFromMenu();
     form->TxtLonStart->setText(QStringLiteral("6"));
     form->TxtLonEnd->setText(QStringLiteral("14"));
     form->TxtLatStart->setText(QStringLiteral("54"));
     form->TxtLatEnd->setText(QStringLiteral("46"));
-    form->Combo2->setEditText(QStringLiteral("0.5"));
-    form->FrmVistrel->show();
+    form->exportResolutionBox->setEditText(QStringLiteral("0.5"));
+    form->exportFrame->show();
     answers.push_back(MsgAnswer::Yes);  // "Really end Application?"
     QTimer::singleShot(0, form, [&] {
         // Exit is chosen from the menu while the cells are computed.
         QTimer::singleShot(0, main.get(), [&] { main->menuAction(QStringLiteral("mn_Close"))->trigger(); });
-        QTest::mouseClick(form->VistrelSave, Qt::LeftButton);
+        QTest::mouseClick(form->exportSaveButton, Qt::LeftButton);
     });
     // Only a hung program would need this.
     QTimer::singleShot(60000, qApp, [] { QCoreApplication::exit(2); });

@@ -48,7 +48,8 @@ TEST(PrintReport, DrawsAPageOnAnImage) {
     QImage image(800, 1100, QImage::Format_RGB32);
     image.fill(Qt::white);
     report::ReportOptions o;
-    o.Best = o.High = o.Lev90 = true;
+    o.Best = o.High = true;
+    o.Level = ConfidenceLevel::P90;
     const report::PageSize page{200, 277};
     const auto doc = report::LayOut(
         report::PrintedWorkbenchReport(reporttest::SampleInput(), {}, o, page, "now", English), page,
@@ -91,7 +92,7 @@ TEST(PrintReport, WorkbenchReportWithEverySection) {
         o.Best = o.High = o.Error = o.Bias = o.Slope = o.LongGrad = o.LatGrad = o.DirGrad = o.AbsGrad = o.ExplVar =
             true;
         o.Dekadal = o.Daily = o.Threshold = o.Stations = o.Observations = true;
-        o.Lev95 = true;
+        o.Level = ConfidenceLevel::P95;
         const auto outcome = report::PrintWorkbenchReport(writer, reporttest::SampleInput(3), {}, o, English);
         ASSERT_TRUE(outcome.ok) << outcome.error;
         EXPECT_GE(outcome.pages, 5);  // the daily table alone runs over several pages

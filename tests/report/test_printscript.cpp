@@ -141,7 +141,7 @@ TEST(PrintedMonthly, SevenColumnsMakeTwoTables) {
     EXPECT_EQ(at(21), "  Jan." + R(10, "0.25"));
 
     o.LatGrad = o.DirGrad = o.AbsGrad = o.ExplVar = true;
-    o.Lev99 = true;
+    o.Level = ConfidenceLevel::P99;
     t = Texts(Script(reporttest::SampleInput(), o));
     EXPECT_EQ(Count(t, "Month " + R(7, "Best") + R(8, ".5%") + R(8, "99.5%") + R(10, "Std. Err.") + R(9, "Bias") +
                            R(10, "Slope")),
@@ -158,7 +158,7 @@ TEST(PrintedMonthly, LevelHeadsAndSunshineUnits) {
     o.High = true;
     auto t = Texts(Script(reporttest::SampleInput(), o));
     EXPECT_EQ(Count(t, "Month " + Pad(16)), 1);
-    o.Lev90 = true;
+    o.Level = ConfidenceLevel::P90;
     o.Best = o.Error = o.Slope = true;
     t = Texts(Script(reporttest::SampleInput(7), o));
     EXPECT_EQ(Count(t, "Month " + R(7, "Best") + R(8, " 5%") + R(8, "95%") + R(10, "Std. Err.") + R(10, "Slope")), 1);
@@ -170,7 +170,7 @@ TEST(PrintedMonthly, LevelHeadsAndSunshineUnits) {
 TEST(PrintedSections, SeriesTablesOnTheirOwnPages) {
     ReportOptions o;
     o.Dekadal = o.Daily = o.Threshold = true;
-    o.Lev95 = true;
+    o.Level = ConfidenceLevel::P95;
     const auto t = Texts(Script(reporttest::ConstantInput(3, 30.4375f, 30.4375f), o, ReportKind::Workbench, Comma));
     const int dek = Find(t, "Estimated annual cycle of expectation values in dekadal resolution:");
     const int day = Find(t, "Estimated annual cycle of expectation values in daily resolution:");

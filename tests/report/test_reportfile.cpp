@@ -146,7 +146,7 @@ TEST(ReportMonthly, OnlyBest) {
 TEST(ReportMonthly, EveryColumnInOrder) {
     ReportOptions o;
     o.Best = o.High = o.Error = o.Bias = o.Slope = o.LongGrad = o.LatGrad = o.DirGrad = o.AbsGrad = o.ExplVar = true;
-    o.Lev95 = true;
+    o.Level = ConfidenceLevel::P95;
     const auto lines = Lines(reporttest::SampleInput(), o);
     EXPECT_EQ(lines[18], "Month      " + R(10, "Best") + R(15, "Low (2.5%)") + R(15, "High (97.5%)") +
                              R(10, "Std. Err.") + R(10, "Bias") + R(10, "Slope") + R(10, "Lon Grad") +
@@ -168,7 +168,7 @@ TEST(ReportMonthly, LevelsAndTheBlankHeadsWithoutOne) {
     auto in = reporttest::ConstantInput(0, 10, 2);
     EXPECT_EQ(Lines(in, o)[18], "Month      " + Pad(30));
     EXPECT_EQ(Lines(in, o)[21], "January     " + R(15, "6.71") + R(15, "13.29"));  // 1.645
-    o.Lev90 = o.Lev99 = true;  // the last level set wins
+    o.Level = ConfidenceLevel::P99;
     EXPECT_EQ(Lines(in, o)[18], "Month      " + R(15, "Low (.5%)") + R(15, "High (99.5%)"));
     EXPECT_EQ(Lines(in, o)[21], "January     " + R(15, "4.84") + R(15, "15.16"));
     o.ConfidenceFactor = 1.0f;  // a factor given by the caller
@@ -178,7 +178,7 @@ TEST(ReportMonthly, LevelsAndTheBlankHeadsWithoutOne) {
 TEST(ReportMonthly, ClampsOnlyBestLowAndHigh) {
     ReportOptions o;
     o.Best = o.High = o.Error = o.Bias = true;
-    o.Lev90 = true;
+    o.Level = ConfidenceLevel::P90;
     auto in = reporttest::ConstantInput(3, 5, 4);
     in.Result.Best[2] = -1;
     in.Result.Bias[2] = -3;
@@ -205,7 +205,7 @@ TEST(ReportMonthly, SunshineUnitsOfTheTwoKinds) {
 TEST(ReportSeries, DekadalTotalsOfPrecipitation) {
     ReportOptions o;
     o.Dekadal = true;
-    o.Lev90 = true;
+    o.Level = ConfidenceLevel::P90;
     const auto lines = Lines(reporttest::ConstantInput(3, 30.4375f, 0), o);
     const int title = Find(lines, "Estimated annual cycle of expectation values in dekadal resolution:");
     ASSERT_EQ(title, 16);
@@ -225,7 +225,7 @@ TEST(ReportSeries, DekadalTotalsOfPrecipitation) {
 TEST(ReportSeries, DailyRowsLabelsAndExtremes) {
     ReportOptions o;
     o.Daily = true;
-    o.Lev95 = true;
+    o.Level = ConfidenceLevel::P95;
     auto lines = Lines(reporttest::ConstantInput(3, 30.4375f, 30.4375f), o);
     ASSERT_EQ(lines[16], "Estimated annual cycle of expectation values in daily resolution:");
     EXPECT_EQ(lines[18], Pad(15) + R(15, "Best") + R(15, "Low (2.5%)") + R(15, "High (97.5%)"));
@@ -249,7 +249,7 @@ TEST(ReportSeries, DailyRowsLabelsAndExtremes) {
 TEST(ReportSeries, ThresholdRows) {
     ReportOptions o;
     o.Threshold = true;
-    o.Lev95 = true;
+    o.Level = ConfidenceLevel::P95;
     const auto lines = Lines(reporttest::ConstantInput(0, 10, 2), o);
     const std::vector<std::string> head = {
         " ", " ", "Estimated number of days with expectation values above threshold:", "",

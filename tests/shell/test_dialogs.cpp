@@ -2,21 +2,28 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <memory>
 
 #include "dialog_raster.h"
 #include "shell/dialogcommands.h"
-#include "shell/formlocation.h"
-#include "shell/frmcoord.h"
-#include "shell/frmsettings.h"
+#include "shell/location_dialog.h"
+#include "shell/coordinate_dialog.h"
+#include "shell/settings_dialog.h"
 #include "shell/programfolders.h"
+#include "shell/savefiledialog.h"
 #include "shell/sharedsettings.h"
 #include "shell_fixture.h"
 
@@ -127,7 +134,7 @@ protected:
 class SettingsWindow : public DialogTest {};
 
 TEST_F(SettingsWindow, DesignStateAndFocusOrder) {
-    frmSettings d;
+    SettingsDialog d;
     EXPECT_EQ(d.windowTitle(), QStringLiteral("Change Settings"));
     EXPECT_EQ(d.fields(), dialogs::SettingsFields{});
     EXPECT_TRUE(d.txtMinHigh->isReadOnly());
@@ -139,18 +146,18 @@ TEST_F(SettingsWindow, DesignStateAndFocusOrder) {
     EXPECT_EQ(d.txtMinDist->maxLength(), 4);
     EXPECT_EQ(d.txtShad->maxLength(), 4);
     EXPECT_EQ(d.chkAltCorr->text(), QStringLiteral("Apply Local Linear Altitude Correction"));
-    EXPECT_EQ(d.Command2->text(), QStringLiteral("OK"));
+    EXPECT_EQ(d.okButton->text(), QStringLiteral("OK"));
     EXPECT_EQ(d.CmdCanc->text(), QStringLiteral("Cancel"));
 
     const std::vector<QWidget *> order{d.txtMaxStat, d.txtMaxDist, d.chkAltCorr, d.ChkGradCorr,
                                        d.txtPowExp,  d.chkNeighbAlt, d.txtMinHigh, d.txtMaxHigh,
-                                       d.txtMinDist, d.txtShad,     d.CmdCanc,    d.Command2};
+                                       d.txtMinDist, d.txtShad,     d.CmdCanc,    d.okButton};
     for (std::size_t i = 0; i + 1 < order.size(); ++i)
         EXPECT_EQ(NextStop(order[i]), order[i + 1]) << i << " " << NextStop(order[i])->objectName().toStdString();
 }
 
 TEST_F(SettingsWindow, KeyFiltersShowTheirMessagesAndDropTheKey) {
-    frmSettings d;
+    SettingsDialog d;
     Type(d.txtMaxStat, QStringLiteral("-"));
     EXPECT_EQ(d.txtMaxStat->text(), QStringLiteral("20"));
     Type(d.txtMaxStat, QStringLiteral("."));
@@ -170,7 +177,7 @@ TEST_F(SettingsWindow, KeyFiltersShowTheirMessagesAndDropTheKey) {
 }
 
 TEST_F(SettingsWindow, EnterMovesOnInTheFocusOrder) {
-    frmSettings d;
+    SettingsDialog d;
     Activate(&d);
     d.txtMaxStat->setFocus();
     QApplication::processEvents();
@@ -206,7 +213,7 @@ TEST_F(SettingsWindow, EnterMovesOnInTheFocusOrder) {
 }
 
 TEST_F(SettingsWindow, EnterMovesOnFromTheCheckBoxes) {
-    frmSettings d;
+    SettingsDialog d;
     Activate(&d);
     d.chkAltCorr->setFocus();
     QApplication::processEvents();
@@ -222,22 +229,22 @@ TEST_F(SettingsWindow, EnterMovesOnFromTheCheckBoxes) {
 }
 
 TEST_F(SettingsWindow, FailedOkPutsTheFocusOnTheValueToCorrect) {
-    frmSettings d;
+    SettingsDialog d;
     Activate(&d);
-    d.Command2->setFocus();
+    d.okButton->setFocus();
     QApplication::processEvents();
-    if (QApplication::focusWidget() != d.Command2)
+    if (QApplication::focusWidget() != d.okButton)
         GTEST_SKIP() << "no keyboard focus on this platform";
     d.txtPowExp->setText(QStringLiteral("9"));
-    Enter(d.Command2);
+    Enter(d.okButton);
     EXPECT_EQ(titles(), (std::vector<std::string>{"Rather high power!"}));
     EXPECT_EQ(QApplication::focusWidget(), d.txtPowExp);
     EXPECT_EQ(d.txtPowExp->selectedText(), QStringLiteral("9"));
 
     d.txtPowExp->setText(QStringLiteral("1"));
     d.txtMaxDist->setText(QStringLiteral("0"));
-    d.Command2->setFocus();
-    Enter(d.Command2);
+    d.okButton->setFocus();
+    Enter(d.okButton);
     EXPECT_EQ(titles().back(), "Problem: Area too  small.");
     EXPECT_EQ(QApplication::focusWidget(), d.txtMaxDist);
     EXPECT_TRUE(d.isVisible());
@@ -245,7 +252,7 @@ TEST_F(SettingsWindow, FailedOkPutsTheFocusOnTheValueToCorrect) {
 }
 
 TEST_F(SettingsWindow, CancelIsNotHeldUpByTheAltitudeOrderCheck) {
-    frmSettings d;
+    SettingsDialog d;
     Activate(&d);
     d.chkNeighbAlt->setChecked(true);
     d.txtMinHigh->setFocus();
@@ -265,7 +272,7 @@ TEST_F(SettingsWindow, CancelIsNotHeldUpByTheAltitudeOrderCheck) {
 
 TEST_F(SettingsWindow, TypingGoesOnAfterAKeyFilterMessage) {
     RealMessageBoxes boxes;
-    frmSettings d;
+    SettingsDialog d;
     Activate(&d);
     d.txtMaxDist->setFocus();
     QApplication::processEvents();
@@ -285,7 +292,7 @@ TEST_F(SettingsWindow, TypingGoesOnAfterAKeyFilterMessage) {
 }
 
 TEST_F(SettingsWindow, AltitudeWindowSwitch) {
-    frmSettings d;
+    SettingsDialog d;
     d.chkNeighbAlt->click();
     EXPECT_FALSE(d.txtMinHigh->isReadOnly());
     EXPECT_FALSE(d.txtMaxHigh->isReadOnly());
@@ -299,9 +306,9 @@ TEST_F(SettingsWindow, AltitudeWindowSwitch) {
 }
 
 TEST_F(SettingsWindow, OkWithTheDesignValuesMarksBothWindowsAndHides) {
-    frmSettings d;
+    SettingsDialog d;
     d.show();
-    d.Command2->click();
+    d.okButton->click();
     EXPECT_TRUE(messages.empty());
     EXPECT_FALSE(d.isVisible());
     EXPECT_TRUE(appState().GuessRecalcPending);
@@ -312,11 +319,11 @@ TEST_F(SettingsWindow, OkWithTheDesignValuesMarksBothWindowsAndHides) {
 }
 
 TEST_F(SettingsWindow, FailedOkKeepsTheDialogAndCancelShowsWhatIsInForce) {
-    frmSettings d;
+    SettingsDialog d;
     d.show();
     d.txtPowExp->setText(QStringLiteral("9"));
     d.txtMinDist->setText(QStringLiteral("0,5"));
-    d.Command2_Click();
+    d.onOkClicked();
     EXPECT_EQ(titles(), (std::vector<std::string>{"Rather high power!"}));
     EXPECT_TRUE(d.isVisible());
     EXPECT_FALSE(appState().GuessRecalcPending);
@@ -334,11 +341,11 @@ TEST_F(SettingsWindow, FailedOkKeepsTheDialogAndCancelShowsWhatIsInForce) {
 }
 
 TEST_F(SettingsWindow, RefusedStationCountLeavesTheCountInForce) {
-    frmSettings d;
+    SettingsDialog d;
     d.show();
     sharedSettings().MaxStations = 8;
     d.txtMaxStat->setText(QStringLiteral("25"));
-    d.Command2_Click();
+    d.onOkClicked();
     EXPECT_EQ(titles(), (std::vector<std::string>{"Problem: To many stations."}));
     EXPECT_EQ(sharedSettings().MaxStations, 8);
     EXPECT_TRUE(d.isVisible());
@@ -347,10 +354,10 @@ TEST_F(SettingsWindow, RefusedStationCountLeavesTheCountInForce) {
 }
 
 TEST_F(SettingsWindow, QuirksKeptAsTheyAre) {
-    frmSettings d;
+    SettingsDialog d;
     d.show();
     d.txtMinDist->setText(QStringLiteral("0"));
-    d.Command2_Click();
+    d.onOkClicked();
     EXPECT_EQ(titles(), (std::vector<std::string>{"Too small Minimum Distance"}));
     EXPECT_EQ(sharedSettings().MinDistance, 0.1f);
     EXPECT_EQ(d.txtMinDist->text(), QStringLiteral("0"));
@@ -361,14 +368,14 @@ TEST_F(SettingsWindow, QuirksKeptAsTheyAre) {
     d.txtMaxStat->setText(QStringLiteral("5"));
     d.txtMinDist->setText(QStringLiteral("0.1"));
     d.txtMaxDist->setText(QStringLiteral("23000"));
-    d.Command2_Click();
+    d.onOkClicked();
     EXPECT_EQ(titles().back(), "Problem: Area definitely to large.");
     EXPECT_EQ(sharedSettings().MaxStations, 20);
     EXPECT_TRUE(d.isVisible());
 }
 
 TEST_F(SettingsWindow, CancelUntickingTheWindowRunsTheSwitch) {
-    frmSettings d;
+    SettingsDialog d;
     d.chkNeighbAlt->setChecked(true);
     d.txtMinHigh->setText(QStringLiteral("100"));
     d.CmdCanc_Click(); // the window is off in the settings
@@ -385,7 +392,7 @@ TEST_F(SettingsWindow, CancelUntickingTheWindowRunsTheSwitch) {
 }
 
 TEST_F(SettingsWindow, ValuesInForceLongerThanTheTypingLimitsStayWhole) {
-    frmSettings d;
+    SettingsDialog d;
     d.show();
     // The list window's fields take any length and write the settings at once.
     sharedSettings().IdwPower = 2.5f;
@@ -400,7 +407,7 @@ TEST_F(SettingsWindow, ValuesInForceLongerThanTheTypingLimitsStayWhole) {
     EXPECT_EQ(shown.Shad, "0.125");
 
     d.show();
-    d.Command2_Click();
+    d.onOkClicked();
     EXPECT_TRUE(messages.empty());
     EXPECT_FALSE(d.isVisible());
     EXPECT_EQ(sharedSettings().IdwPower, 2.5f);
@@ -414,7 +421,7 @@ TEST_F(SettingsWindow, ValuesInForceLongerThanTheTypingLimitsStayWhole) {
 }
 
 TEST_F(SettingsWindow, EscapeActsAsCancel) {
-    frmSettings d;
+    SettingsDialog d;
     d.show();
     d.txtPowExp->setText(QStringLiteral("3"));
     d.reject();
@@ -427,7 +434,7 @@ TEST_F(SettingsWindow, EscapeActsAsCancel) {
 class CoordWindow : public DialogTest {};
 
 TEST_F(CoordWindow, LoadShowsTheCurrentLocationBothWays) {
-    frmCoord d;
+    CoordinateDialog d;
     EXPECT_EQ(d.windowTitle(), QStringLiteral("Transformation of Coordinates"));
     const dialogs::CoordFields f = d.fields();
     EXPECT_EQ(f, (dialogs::CoordFields{"13.01", "41.99", "13", "0", "36", "E", "41", "59", "24",
@@ -444,7 +451,7 @@ TEST_F(CoordWindow, LoadShowsTheCurrentLocationBothWays) {
 }
 
 TEST_F(CoordWindow, ConvertsLiveWhileTyping) {
-    frmCoord d;
+    CoordinateDialog d;
     Retype(d.txtLongGrad, QStringLiteral("12"));
     Retype(d.txtLongMin, QStringLiteral("30"));
     Retype(d.txtLongSec, QStringLiteral("0"));
@@ -467,7 +474,7 @@ TEST_F(CoordWindow, ConvertsLiveWhileTyping) {
 }
 
 TEST_F(CoordWindow, OutOfRangeLongitudeOnTheLastKey) {
-    frmCoord d;
+    CoordinateDialog d;
     d.txtlong->clear();
     Type(d.txtlong, QStringLiteral("19"));
     EXPECT_TRUE(messages.empty());
@@ -493,7 +500,7 @@ TEST_F(CoordWindow, ClosingTheRangeMessageWithEnterOrEscapeDoesNotReopenIt) {
         for (const bool longitude : {true, false}) {
             SCOPED_TRACE(testing::Message() << "key " << key << (longitude ? " longitude" : " latitude"));
             messages.clear();
-            frmCoord d;
+            CoordinateDialog d;
             d.show();
             QLineEdit *field = longitude ? d.txtlong : d.txtLat;
             closeMessagesWith(field, key);
@@ -516,7 +523,7 @@ TEST_F(CoordWindow, ClosingTheRangeMessageWithEnterOrEscapeDoesNotReopenIt) {
 }
 
 TEST_F(CoordWindow, EnterMovesOnWithoutRewritingTheTypedValue) {
-    frmCoord d;
+    CoordinateDialog d;
     Activate(&d);
     d.txtlong->setFocus();
     QApplication::processEvents();
@@ -538,7 +545,7 @@ TEST_F(CoordWindow, EnterMovesOnWithoutRewritingTheTypedValue) {
 
 TEST_F(CoordWindow, RefusedOkSelectsTheLongitudeForRetyping) {
     RealMessageBoxes boxes;
-    frmCoord d;
+    CoordinateDialog d;
     Activate(&d);
     d.cmdBack->setFocus();
     QApplication::processEvents();
@@ -556,7 +563,7 @@ TEST_F(CoordWindow, RefusedOkSelectsTheLongitudeForRetyping) {
 }
 
 TEST_F(CoordWindow, OkTakesTheAltitudeFromTheRasterAndUnloads) {
-    QPointer<frmCoord> d = new frmCoord;
+    QPointer<CoordinateDialog> d = new CoordinateDialog;
     d->show();
     Type(d->txtlong, QStringLiteral(",")); // the comma key is dropped
     EXPECT_EQ(d->txtlong->text(), QStringLiteral("13.01"));
@@ -578,7 +585,7 @@ TEST_F(CoordWindow, OkTakesTheAltitudeFromTheRasterAndUnloads) {
 
 TEST_F(CoordWindow, MissingRasterStoresNothing) {
     setProgramFolderForTesting(raster->root() / "nowhere");
-    frmCoord d;
+    CoordinateDialog d;
     d.show();
     d.cmdBack_Click();
     ASSERT_EQ(messages.size(), 1u);
@@ -593,14 +600,14 @@ TEST_F(CoordWindow, MissingRasterStoresNothing) {
 class LocationWindow : public DialogTest {};
 
 TEST_F(LocationWindow, LoadShowsTheCurrentLocation) {
-    FormLocation d;
+    LocationDialog d;
     EXPECT_EQ(d.windowTitle(), QStringLiteral("Choose Location"));
     EXPECT_EQ(d.fields(), (dialogs::LocationFields{"East of Rome", "13.01", "41.99", "17"}));
-    Retype(d.Text2, QStringLiteral("A name of more than twenty-five characters"));
-    EXPECT_EQ(d.Text2->text(), QStringLiteral("A name of more than twent"));
+    Retype(d.txtName, QStringLiteral("A name of more than twenty-five characters"));
+    EXPECT_EQ(d.txtName->text(), QStringLiteral("A name of more than twent"));
     EXPECT_EQ(d.txtElev->maxLength(), 4);
     EXPECT_TRUE(messages.empty());
-    const std::vector<QWidget *> order{d.Text2, d.txtlong, d.txtLat, d.txtElev,
+    const std::vector<QWidget *> order{d.txtName, d.txtlong, d.txtLat, d.txtElev,
                                        d.cmdBack, d.CmdCanc, d.CmdSave};
     for (std::size_t i = 0; i + 1 < order.size(); ++i)
         EXPECT_EQ(NextStop(order[i]), order[i + 1]) << i << " " << NextStop(order[i])->objectName().toStdString();
@@ -611,9 +618,9 @@ TEST_F(LocationWindow, LoadedValuesLongerThanTheTypingLimitsStayWhole) {
     SetCurrentLocation("", -123.45f, -33.87f, 1234, RecalcMarks::None);
     ASSERT_EQ(appState().LocationName, generated.toStdString());
     {
-        FormLocation d;
+        LocationDialog d;
         d.show();
-        EXPECT_EQ(d.Text2->text(), generated);
+        EXPECT_EQ(d.txtName->text(), generated);
         d.cmdBack->click();
         EXPECT_TRUE(messages.empty());
         EXPECT_TRUE(d.isUnloaded());
@@ -622,7 +629,7 @@ TEST_F(LocationWindow, LoadedValuesLongerThanTheTypingLimitsStayWhole) {
 
     // An altitude out of range is refused at OK, not cut into one in range.
     SetCurrentLocation("Summit", 13.01f, 41.99f, 10000, RecalcMarks::None);
-    FormLocation d;
+    LocationDialog d;
     d.show();
     EXPECT_EQ(d.txtElev->text(), QStringLiteral("10000"));
     d.cmdBack->click();
@@ -633,7 +640,7 @@ TEST_F(LocationWindow, LoadedValuesLongerThanTheTypingLimitsStayWhole) {
 }
 
 TEST_F(LocationWindow, AltitudeFollowsTheRasterWhileTyping) {
-    FormLocation d;
+    LocationDialog d;
     d.txtlong->clear();
     Type(d.txtlong, QStringLiteral("12,5"));
     EXPECT_EQ(d.txtElev->text(), QStringLiteral("960"));
@@ -646,7 +653,7 @@ TEST_F(LocationWindow, AltitudeFollowsTheRasterWhileTyping) {
 
 TEST_F(LocationWindow, MissingRasterSaysSoOnceAndKeepsTheAltitude) {
     setProgramFolderForTesting(raster->root() / "nowhere");
-    FormLocation d;
+    LocationDialog d;
     Retype(d.txtlong, QStringLiteral("12.5"));
     EXPECT_EQ(d.txtElev->text(), QStringLiteral("17"));
     ASSERT_EQ(messages.size(), 1u);
@@ -655,7 +662,7 @@ TEST_F(LocationWindow, MissingRasterSaysSoOnceAndKeepsTheAltitude) {
 }
 
 TEST_F(LocationWindow, LeavingTheAltitude) {
-    FormLocation d;
+    LocationDialog d;
     d.txtElev->setText(QStringLiteral("-10"));
     d.txtElev_LostFocus();
     ASSERT_EQ(messages.size(), 1u);
@@ -679,7 +686,7 @@ TEST_F(LocationWindow, LeavingTheAltitude) {
 }
 
 TEST_F(LocationWindow, CancelIsNotHeldUpByTheAltitudeCheck) {
-    QPointer<FormLocation> d = new FormLocation;
+    QPointer<LocationDialog> d = new LocationDialog;
     Activate(d);
     d->txtElev->setFocus();
     QApplication::processEvents();
@@ -693,7 +700,7 @@ TEST_F(LocationWindow, CancelIsNotHeldUpByTheAltitudeCheck) {
     EXPECT_TRUE(d->isUnloaded());
 
     // Escape in the field is Cancel too.
-    QPointer<FormLocation> again = new FormLocation;
+    QPointer<LocationDialog> again = new LocationDialog;
     Activate(again);
     again->txtElev->setText(QStringLiteral("9000"));
     Key(again->txtElev, Qt::Key_Escape, QStringLiteral("\x1b"));
@@ -706,9 +713,9 @@ TEST_F(LocationWindow, CancelIsNotHeldUpByTheAltitudeCheck) {
 }
 
 TEST_F(LocationWindow, OkStoresAndUnloads) {
-    QPointer<FormLocation> d = new FormLocation;
+    QPointer<LocationDialog> d = new LocationDialog;
     d->show();
-    d->Text2->clear();
+    d->txtName->clear();
     Retype(d->txtlong, QStringLiteral("-12,5"));
     d->cmdBack->click();
     EXPECT_TRUE(messages.empty());
@@ -723,7 +730,7 @@ TEST_F(LocationWindow, OkStoresAndUnloads) {
 }
 
 TEST_F(LocationWindow, OkRefusesAnAltitudeOutOfRange) {
-    FormLocation d;
+    LocationDialog d;
     d.show();
     d.txtElev->setText(QStringLiteral("9000"));
     d.cmdBack_Click();
@@ -735,7 +742,7 @@ TEST_F(LocationWindow, OkRefusesAnAltitudeOutOfRange) {
 }
 
 TEST_F(LocationWindow, PolarNoKeepsTheDialogOpen) {
-    FormLocation d;
+    LocationDialog d;
     d.show();
     Retype(d.txtLat, QStringLiteral("70.5"));
     answer = MsgAnswer::No;
@@ -758,9 +765,9 @@ TEST_F(LocationWindow, SaveStoresThenRunsTheHookAndStaysOpen) {
         EXPECT_TRUE(appState().GuessRecalcPending); // stored before the hook
         EXPECT_EQ(appState().LocationName, "Here");
     });
-    FormLocation d;
+    LocationDialog d;
     d.show();
-    d.Text2->setText(QStringLiteral("Here"));
+    d.txtName->setText(QStringLiteral("Here"));
     d.CmdSave->click();
     EXPECT_EQ(saves, 1);
     EXPECT_TRUE(d.isVisible());
@@ -774,7 +781,7 @@ TEST_F(LocationWindow, SaveStoresThenRunsTheHookAndStaysOpen) {
 }
 
 TEST_F(LocationWindow, CancelStoresNothing) {
-    FormLocation d;
+    LocationDialog d;
     d.show();
     d.txtlong->setText(QStringLiteral("1"));
     d.CmdCanc->click();
@@ -794,21 +801,21 @@ TEST_F(DialogCommands, MenusOpenTheDialogsAndUnloadEndsTheSettings) {
     InstallDialogCommands(main);
 
     // The settings dialog exists hidden from the start: the reports read it.
-    QPointer<frmSettings> settings = SettingsDialog();
+    QPointer<SettingsDialog> settings = OpenSettingsDialog();
     ASSERT_TRUE(settings);
     EXPECT_FALSE(settings->isVisible());
     EXPECT_EQ(AppliedSettingsRecord(), dialogs::SettingsFields{});
     ASSERT_TRUE(RunCommand(Command::ChangeSettings));
     EXPECT_TRUE(settings->isVisible());
     settings->txtPowExp->setText(QStringLiteral("2"));
-    settings->Command2_Click();
+    settings->onOkClicked();
     EXPECT_FALSE(settings->isVisible());
-    EXPECT_EQ(SettingsDialog(), settings.data());
+    EXPECT_EQ(OpenSettingsDialog(), settings.data());
     EXPECT_EQ(AppliedSettingsRecord().PowExp, "2");
 
     // The coordinate dialog: Cancel keeps it, OK unloads it.
     ASSERT_TRUE(RunCommand(Command::Coordinate));
-    QPointer<frmCoord> coord = CoordDialog();
+    QPointer<CoordinateDialog> coord = CoordDialog();
     ASSERT_TRUE(coord);
     EXPECT_TRUE(coord->isVisible());
     coord->txtlong->setText(QStringLiteral("5"));
@@ -826,23 +833,63 @@ TEST_F(DialogCommands, MenusOpenTheDialogsAndUnloadEndsTheSettings) {
 
     // The location dialog starts afresh after Cancel.
     ASSERT_TRUE(RunCommand(Command::SetLocation));
-    FormLocation *location = LocationDialog();
+    LocationDialog *location = OpenLocationDialog();
     ASSERT_TRUE(location);
     EXPECT_TRUE(location->isVisible());
     location->CmdCanc_Click();
-    EXPECT_EQ(LocationDialog(), nullptr);
+    EXPECT_EQ(OpenLocationDialog(), nullptr);
     RunCommand(Command::SetLocation);
-    EXPECT_NE(LocationDialog(), nullptr);
+    EXPECT_NE(OpenLocationDialog(), nullptr);
 
     ASSERT_TRUE(RunCommand(Command::UnloadSettings));
     EXPECT_FALSE(settings);
-    EXPECT_EQ(SettingsDialog(), nullptr);
+    EXPECT_EQ(OpenSettingsDialog(), nullptr);
     EXPECT_EQ(AppliedSettingsRecord(), dialogs::SettingsFields{});
 
     delete main;
     DeleteLaterNow();
     EXPECT_EQ(CoordDialog(), nullptr);
-    EXPECT_EQ(LocationDialog(), nullptr);
+    EXPECT_EQ(OpenLocationDialog(), nullptr);
+}
+
+// A name typed without an extension is completed before the dialog checks
+// for an existing file, so replacing "run.Dat" is asked about, not done silently.
+TEST(SaveFileDialog, TheReplaceQuestionAsksAboutTheCompletedName) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile old(dir.filePath(QStringLiteral("run.Dat")));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.close();
+    for (const bool replace : {false, true}) {
+        bool asked = false;
+        QPointer<QFileDialog> dialog;
+        QTimer::singleShot(0, [&] {
+            dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            ASSERT_TRUE(dialog);
+            auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(name, nullptr);
+            name->setText(QStringLiteral("run"));
+            QTimer::singleShot(0, [&] {
+                if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                    asked = true;
+                    box->button(replace ? QMessageBox::Yes : QMessageBox::No)->click();
+                }
+                QTimer::singleShot(0, [&] {
+                    if (dialog) dialog->reject();
+                });
+            });
+            auto *buttons = dialog->findChild<QDialogButtonBox *>();
+            ASSERT_NE(buttons, nullptr);
+            buttons->button(QDialogButtonBox::Save)->click();
+        });
+        const QString chosen = GetSaveFileName(nullptr, QString(), dir.path(),
+                                               QStringLiteral("Data (*.Dat);;All Files (*)"));
+        QApplication::processEvents();
+        EXPECT_TRUE(asked) << replace;
+        EXPECT_EQ(chosen.toStdString(),
+                  replace ? QDir(dir.path()).filePath(QStringLiteral("run.Dat")).toStdString() : std::string())
+            << replace;
+    }
 }
 
 } // namespace

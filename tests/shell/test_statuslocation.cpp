@@ -45,6 +45,7 @@ TEST(GeneralNumber, ShortestFormWithoutTrailingZeros) {
     EXPECT_EQ(GeneralNumber(0.1F), "0.1");
     EXPECT_EQ(GeneralNumber(-179.99F), "-179.99");
     EXPECT_EQ(GeneralNumber(1234.567F), "1234.567");
+    EXPECT_EQ(GeneralNumber(1e7F), "1E+07");  // the one general form of the number kit
 }
 
 TEST(LocationTexts, GeneratedNameAndPanelText) {

@@ -15,9 +15,9 @@
 #include <fstream>
 #include <vector>
 
-#include "shell/frmintroduction.h"
-#include "shell/frmsummary.h"
-#include "shell/mdiform1.h"
+#include "shell/splash_window.h"
+#include "shell/run_summary_window.h"
+#include "shell/main_window.h"
 #include "shell/printersetup.h"
 #include "shell_fixture.h"
 
@@ -32,36 +32,36 @@ TEST_F(Splash, LoadsTheWorldMapAndOpensTheMainWindowOnlyOnTheLabelClick) {
     SetCommandHandler(Command::WorldMapLoadBoundaries, [&] { steps.push_back("boundaries"); });
     SetCommandHandler(Command::WorldMapLoadCapitals, [&] { steps.push_back("capitals"); });
 
-    std::unique_ptr<MDIForm1> main;
-    frmIntroduction splash([&] {
+    std::unique_ptr<MainWindow> main;
+    SplashWindow splash([&] {
         steps.push_back("main");
-        main = std::make_unique<MDIForm1>();
+        main = std::make_unique<MainWindow>();
         main->show();
     });
     splash.show();
     EXPECT_EQ(splash.windowTitle(), QStringLiteral(" Tavisol, Marovel Tavisol Ver.1.0"));
-    EXPECT_EQ(splash.Label1->text(), QStringLiteral("Start Tavisol"));
+    EXPECT_EQ(splash.startLabel->text(), QStringLiteral("Start Tavisol"));
     EXPECT_EQ(steps, (std::vector<std::string>{"boundaries", "capitals"}));
 
     // Until the click nothing of the main window is set.
-    EXPECT_EQ(MDIForm1::instance(), nullptr);
+    EXPECT_EQ(MainWindow::instance(), nullptr);
     EXPECT_TRUE(appState().LocationName.empty());
 
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(3, 3), QPointF(3, 3), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
     QMouseEvent release(QEvent::MouseButtonRelease, QPointF(3, 3), QPointF(3, 3),
                         Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(splash.Label1, &press);
-    QCoreApplication::sendEvent(splash.Label1, &release);
+    QCoreApplication::sendEvent(splash.startLabel, &press);
+    QCoreApplication::sendEvent(splash.startLabel, &release);
 
-    EXPECT_EQ(splash.Label1->text(), QStringLiteral("Loading..."));
+    EXPECT_EQ(splash.startLabel->text(), QStringLiteral("Loading..."));
     EXPECT_FALSE(splash.isVisible());
     ASSERT_NE(main, nullptr);
     EXPECT_TRUE(main->isVisible());
     EXPECT_EQ(main->panelText(4), QStringLiteral("East of Rome"));
     EXPECT_EQ(steps.back(), "main");
 
-    splash.Label1_Click(); // a second click starts nothing more
+    splash.onStartClicked(); // a second click starts nothing more
     EXPECT_EQ(std::count(steps.begin(), steps.end(), "main"), 1);
 }
 
@@ -69,7 +69,7 @@ TEST_F(Splash, PictureComesFromTheReliefWhenThereIsOne) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QSize size(64, 32);
-    const QImage drawn = frmIntroduction::SplashPicture(dir.path(), size);
+    const QImage drawn = SplashWindow::SplashPicture(dir.path(), size);
     EXPECT_EQ(drawn.size(), size);
 
     // All water but a band of high land across the middle rows.
@@ -82,7 +82,7 @@ TEST_F(Splash, PictureComesFromTheReliefWhenThereIsOne) {
             raw.write(row.data(), std::streamsize(row.size()));
         }
     }
-    const QImage relief = frmIntroduction::SplashPicture(dir.path(), size);
+    const QImage relief = SplashWindow::SplashPicture(dir.path(), size);
     ASSERT_EQ(relief.size(), size);
     EXPECT_NE(relief.pixel(10, 0), relief.pixel(10, 15));
     EXPECT_EQ(relief.pixel(10, 0), relief.pixel(60, 31)); // water both
@@ -104,28 +104,28 @@ TEST(PrinterSetup, ChoicesReachThePrinterOnlyOnApply) {
 class Summary : public ShellTest {};
 
 TEST_F(Summary, HeaderAloneForAnEmptyArray) {
-    frmSummary w;
+    RunSummaryWindow w;
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Summary of processed Data"));
-    w.givesum(QStringList{QStringLiteral("element zero is not shown")});
-    EXPECT_EQ(w.text(), frmSummary::kHeader);
-    EXPECT_EQ(frmSummary::kHeader,
+    w.ShowSummaryLines(QStringList{QStringLiteral("element zero is not shown")});
+    EXPECT_EQ(w.text(), RunSummaryWindow::kHeader);
+    EXPECT_EQ(RunSummaryWindow::kHeader,
               QStringLiteral("Variable, Long., Lat.,  Altit.,  A(Long), A(Lat), A(Alt),  #Nb, "
                              "      Corr., Warnings"));
 }
 
 TEST_F(Summary, LinesFollowTheHeaderWithCrLfAndASecondCallReplacesThem) {
-    frmSummary w;
-    w.givesum({QString(), QStringLiteral("Tmean, 13.01"), QString(), QStringLiteral("Prec")});
-    EXPECT_EQ(w.text(), frmSummary::kHeader + QStringLiteral("\r\nTmean, 13.01\r\n\r\nPrec"));
-    w.givesum({QString(), QStringLiteral("Wind")});
-    EXPECT_EQ(w.text(), frmSummary::kHeader + QStringLiteral("\r\nWind"));
-    EXPECT_EQ(w.List1->font().styleHint(), QFont::TypeWriter);
+    RunSummaryWindow w;
+    w.ShowSummaryLines({QString(), QStringLiteral("Tmean, 13.01"), QString(), QStringLiteral("Prec")});
+    EXPECT_EQ(w.text(), RunSummaryWindow::kHeader + QStringLiteral("\r\nTmean, 13.01\r\n\r\nPrec"));
+    w.ShowSummaryLines({QString(), QStringLiteral("Wind")});
+    EXPECT_EQ(w.text(), RunSummaryWindow::kHeader + QStringLiteral("\r\nWind"));
+    EXPECT_EQ(w.summaryText->font().styleHint(), QFont::TypeWriter);
 }
 
 TEST_F(Summary, BackClosesTheWindow) {
-    MDIForm1 main;
+    MainWindow main;
     main.show();
-    auto *w = new frmSummary(&main);
+    auto *w = new RunSummaryWindow(&main);
     w->show();
     EXPECT_TRUE(w->isVisible());
     w->cmdBack->click();

@@ -107,15 +107,11 @@ TEST_F(Binding, HelpCommandReportsAMissingLibrary) {
             }
         }
     });
-    const vx::BindError e = vx::helpIndex();
+    const vx::BindError e = vx::openHelpIndex(QStringLiteral("Tavisol.chm"));
     EXPECT_EQ(e.number, vx::kErrLibraryNotFound);
     EXPECT_EQ(caption, QStringLiteral("Tavisol"));
     EXPECT_EQ(icon, QMessageBox::Information);
     EXPECT_EQ(text, QStringLiteral("Error --> Number : 53\r\n(File not found: /nonexistent/libvantrix.so)"));
-}
-
-TEST(HelpFilePath, IsTheProgramFolderFile) {
-    EXPECT_EQ(vx::helpFilePath(), QCoreApplication::applicationDirPath() + QStringLiteral("/Tavisol.chm"));
 }
 
 } // namespace

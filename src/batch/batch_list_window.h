@@ -1,0 +1,110 @@
+#pragma once
+
+// The list window ("Process Locations from Grid"): the list of locations that
+// the grid dialog and the location-file reader fill, the choices of a batch
+// run, a private copy of the estimation settings, and the three buttons that
+// run, take a location or cancel. The runs themselves live in batch/runs.h.
+
+#include <QString>
+
+#include "batch/locations.h"
+#include "batch/runs.h"
+#include "engine/state.h"
+#include "shell/dialoglogic.h"
+#include "shell/fielddialog.h"
+
+class QCheckBox;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTreeWidget;
+
+namespace tavisol {
+
+class BatchListWindow : public FieldDialog {
+    Q_OBJECT
+public:
+    explicit BatchListWindow(QWidget *parent = nullptr);
+    ~BatchListWindow() override;
+
+    // Adapts the variable and output choices to an output format.
+    void EnableForFormat(int code);
+
+    // At least one variable and one output ticked.
+    bool HasBatchSelection() const;
+    // The settings boxes into the shared settings, with their checks.
+    void ValidateBatchSettings();
+
+    // The runs: the own format into DestinationFolder, the other formats into
+    // OutputFileName. Each holds the busy mark and does not start while
+    // another computation holds it.
+    void processit();
+    void ProcessOther();
+
+    void CmdSave_Click();
+    void CmdRun_Click();  // Set Location
+    void CmdCanc_Click(); // abort a run, or hide
+
+    // True while a run goes on (the Save button is disabled).
+    bool isRunning() const;
+
+    // The list.
+    void clearLocations();
+    void addLocation(const batch::ListEntry &entry);
+    batch::LocationList locations() const;
+    int locationCount() const;
+
+    // What the runs read at every location.
+    batch::BatchChoices choices() const;
+    dialogs::SettingsFields settingsFields() const;
+
+    QString DestinationFolder;
+    QString OutputFileName;
+
+    QTreeWidget *LstStations = nullptr;
+    QPushButton *CmdSave = nullptr;
+    QPushButton *CmdRun = nullptr;
+    QPushButton *CmdCanc = nullptr;
+
+    QCheckBox *chkMean = nullptr, *chkMax = nullptr, *chkMin = nullptr, *chkPrec = nullptr;
+    QCheckBox *chkVap = nullptr, *chkPET = nullptr, *chkWind = nullptr, *chkSun = nullptr;
+    QCheckBox *ChkBest = nullptr, *ChkHigh = nullptr, *ChkError = nullptr, *ChkBias = nullptr;
+    QCheckBox *ChkSlope = nullptr, *ChkExplVar = nullptr, *ChkAbsGrad = nullptr, *ChkDirGrad = nullptr;
+    QCheckBox *ChkLongGrad = nullptr, *ChkLatGrad = nullptr;
+    QRadioButton *optlev90 = nullptr, *optlev95 = nullptr, *optlev99 = nullptr;
+    QRadioButton *optNew = nullptr, *optAppend = nullptr;
+    QRadioButton *OptAlt = nullptr, *OptDem = nullptr;
+    QCheckBox *chksum = nullptr;
+    QCheckBox *chkAltCorr = nullptr, *ChkGradCorr = nullptr, *chkNeighbAlt = nullptr;
+    QLineEdit *txtShad = nullptr, *txtMaxStat = nullptr, *txtMaxDist = nullptr;
+    QLineEdit *txtPowExp = nullptr, *txtMinDist = nullptr, *txtMinHigh = nullptr, *txtMaxHigh = nullptr;
+
+    void ChkHigh_Click();
+    void chkNeighbAlt_Click();
+
+public slots:
+    void reject() override; // Escape and the close box act as Cancel
+
+protected:
+    dialogs::KeyDecision keyDecision(int id, char32_t key) override;
+    void fieldLeft(int id) override;
+
+private:
+    void buildControls();
+    void Form_Load();
+    void setLevel(QRadioButton *level);
+    void setRunButtons(bool enabled);
+    batch::RunHost makeHost();
+    void prepareState();
+    std::array<QCheckBox *, 8> variableBoxes() const;
+    std::array<QCheckBox *, batch::OutputCount> outputBoxes() const;
+
+    engine::EngineState state_;
+};
+
+// The single list window, created hidden on first use.
+BatchListWindow &ListWindow();
+BatchListWindow *ListWindowIfCreated();
+
+} // namespace tavisol

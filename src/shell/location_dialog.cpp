@@ -1,0 +1,159 @@
+#include "shell/location_dialog.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "numfmt/numfmt_qt.h"
+#include "shell/appstate.h"
+#include "shell/icons.h"
+#include "shell/programfolders.h"
+
+namespace tavisol {
+
+namespace {
+
+enum FieldId { NameField, LongField, LatField, ElevField };
+
+std::function<void()> &SaveHook() {
+    static std::function<void()> hook;
+    return hook;
+}
+
+} // namespace
+
+void SetLocationSaveHook(std::function<void()> hook) { SaveHook() = std::move(hook); }
+
+LocationDialog::LocationDialog(QWidget *parent) : FieldDialog(parent) {
+    setObjectName(QStringLiteral("FormLocation"));
+    setWindowTitle(QStringLiteral("Choose Location"));
+    setWindowIcon(MakeIcon(IconId::Location));
+
+    locationFrame = new QGroupBox(QStringLiteral("Location"), this);
+    txtName = MakeDialogField(locationFrame, "Text2", "", 25);
+    txtlong = MakeDialogField(locationFrame, "txtlong", "", 8, "Give Longitude as a decimal number");
+    txtLat = MakeDialogField(locationFrame, "txtLat", "", 8, "Give Latitude as a decimal number");
+    txtElev = MakeDialogField(locationFrame, "txtElev", "", 4);
+
+    auto *grid = new QGridLayout(locationFrame);
+    AddFieldRow(grid, 0, QStringLiteral("Station Name"), txtName);
+    AddFieldRow(grid, 1, QStringLiteral("Longitude:"), txtlong, QStringLiteral("\u00b0"));
+    AddFieldRow(grid, 2, QStringLiteral("Latitude   :"), txtLat, QStringLiteral("\u00b0"));
+    AddFieldRow(grid, 3, QStringLiteral("Altitude   :"), txtElev, QStringLiteral("m"));
+
+    cmdBack = MakeDialogButton(this, "cmdBack", QStringLiteral("OK"));
+    CmdSave = MakeDialogButton(this, "CmdSave", QStringLiteral("Save"));
+    CmdCanc = MakeDialogButton(this, "CmdCanc", QStringLiteral("Cancel"));
+
+    auto *column = new QVBoxLayout(this);
+    column->addWidget(locationFrame);
+    column->addLayout(MakeButtonRow({cmdBack, CmdSave, CmdCanc}));
+
+    // No key filters here: every key is taken.
+    addField(txtName, NameField);
+    addField(txtlong, LongField);
+    addField(txtLat, LatField);
+    addField(txtElev, ElevField);
+    addButton(cmdBack);
+    addButton(CmdSave);
+    addButton(CmdCanc, ButtonRole::Cancel);
+    setFocusOrder({txtName, txtlong, txtLat, txtElev, cmdBack, CmdCanc, CmdSave});
+
+    // Only the user's edits look the altitude up: the load below writes the
+    // stored altitude last anyway, and turning commas into points at OK
+    // changes no value.
+    connect(txtlong, &QLineEdit::textEdited, this, [this] { CoordinateChanged(); });
+    connect(txtLat, &QLineEdit::textEdited, this, [this] { CoordinateChanged(); });
+    connect(cmdBack, &QPushButton::clicked, this, [this] { cmdBack_Click(); });
+    connect(CmdSave, &QPushButton::clicked, this, [this] { CmdSave_Click(); });
+    connect(CmdCanc, &QPushButton::clicked, this, [this] { CmdCanc_Click(); });
+    adjustSize();
+
+    // Load.
+    const AppState &s = appState();
+    const numfmt::Locale loc = numfmt::userLocale();
+    SetFieldText(txtName, s.LocationName);
+    SetFieldText(txtlong, dialogs::FieldText(s.CurLongitude, loc));
+    SetFieldText(txtLat, dialogs::FieldText(s.CurLatitude, loc));
+    SetFieldText(txtElev, dialogs::FieldText(s.CurElevation, loc));
+}
+
+dialogs::LocationFields LocationDialog::fields() const {
+    return {FieldString(txtName), FieldString(txtlong), FieldString(txtLat), FieldString(txtElev)};
+}
+
+void LocationDialog::setFields(const dialogs::LocationFields &f) {
+    SetFieldText(txtName, f.Name);
+    SetFieldText(txtlong, f.Long);
+    SetFieldText(txtLat, f.Lat);
+    SetFieldText(txtElev, f.Elev);
+}
+
+void LocationDialog::CoordinateChanged() {
+    const dialogs::AltitudeFollow a = dialogs::AltitudeForCoordinates(fields(), dataFolder());
+    if (a.altitude) {
+        SetFieldText(txtElev, *a.altitude);
+        return;
+    }
+    // A raster that cannot be read leaves the altitude as it is; say so once
+    // rather than at every keystroke.
+    if (!a.error.empty() && !rasterErrorShown_) {
+        rasterErrorShown_ = true;
+        showMessage({a.error, "", dialogs::MessageKind::Error});
+    }
+}
+
+void LocationDialog::txtElev_LostFocus() {
+    std::string text = FieldString(txtElev);
+    const dialogs::AltitudeLeave r = dialogs::LeaveAltitude(text);
+    SetFieldText(txtElev, text);
+    if (r.message)
+        showMessage(*r.message);
+    if (r.refocus)
+        txtElev->setFocus();
+}
+
+void LocationDialog::fieldLeft(int id) {
+    if (id == ElevField)
+        txtElev_LostFocus();
+}
+
+bool LocationDialog::confirm() {
+    dialogs::LocationFields f = fields();
+    const dialogs::Confirmation c = dialogs::ConfirmLocation(f, messageSink());
+    setFields(f);
+    switch (c.focus) {
+    case dialogs::FocusField::Longitude: txtlong->setFocus(); break;
+    case dialogs::FocusField::Latitude: txtLat->setFocus(); break;
+    case dialogs::FocusField::Altitude: txtElev->setFocus(); break;
+    case dialogs::FocusField::None: break;
+    }
+    return c.stored;
+}
+
+void LocationDialog::cmdBack_Click() {
+    if (confirm())
+        unload();
+}
+
+void LocationDialog::CmdSave_Click() {
+    if (!confirm())
+        return;
+    const std::function<void()> hook = SaveHook(); // a copy: the hook may replace itself
+    if (hook)
+        hook();
+}
+
+void LocationDialog::CmdCanc_Click() { unload(); }
+
+void LocationDialog::reject() { CmdCanc_Click(); }
+
+void LocationDialog::unload() {
+    unloaded_ = true;
+    hide();
+    deleteLater();
+}
+
+} // namespace tavisol

@@ -1,0 +1,68 @@
+#pragma once
+
+// The settings dialog: neighbourhood size, inverse-distance power and minimum
+// distance, the three corrections and the altitude window. It lives hidden
+// from start-up until the main window unloads: its fields are the record of the
+// methods in force that the estimate reports describe.
+
+#include "shell/dialoglogic.h"
+#include "shell/fielddialog.h"
+
+class QCheckBox;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+
+namespace tavisol {
+
+class SettingsDialog : public FieldDialog {
+    Q_OBJECT
+public:
+    // Builds the dialog with its design texts (the engine's defaults); the two
+    // altitude fields start read-only to match the unticked window switch.
+    explicit SettingsDialog(QWidget *parent = nullptr);
+
+    // The texts and ticks shown, as the reports read them.
+    dialogs::SettingsFields fields() const;
+    void setFields(const dialogs::SettingsFields &f);
+
+    // OK: writes the shared settings, checks them, marks both result windows
+    // and hides the dialog when every check passes.
+    void onOkClicked();
+    // Cancel: the settings in force back into the controls, then hidden.
+    void CmdCanc_Click();
+    // The altitude window switch (also run when Cancel changes the tick).
+    void chkNeighbAlt_Click();
+    // Leaving the altitude fields: the order checks.
+    void txtMinHigh_LostFocus();
+    void txtMaxHigh_LostFocus();
+
+    QGroupBox *FrameNeighbourhood = nullptr; // "Size of Neighborhood"
+    QGroupBox *FrameIdw = nullptr;           // "Inverse Distance Weighted Averaging"
+    QGroupBox *FrameCorrections = nullptr;   // "Climatological Corrections"
+    QGroupBox *FrameAltitude = nullptr;      // "Altitude Restrictions"
+    QLineEdit *txtMaxDist = nullptr;
+    QLineEdit *txtMaxStat = nullptr;
+    QLineEdit *txtPowExp = nullptr;
+    QLineEdit *txtMinDist = nullptr;
+    QCheckBox *chkAltCorr = nullptr;
+    QCheckBox *ChkGradCorr = nullptr;
+    QLineEdit *txtShad = nullptr;
+    QCheckBox *chkNeighbAlt = nullptr;
+    QLineEdit *txtMinHigh = nullptr;
+    QLineEdit *txtMaxHigh = nullptr;
+    QPushButton *okButton = nullptr; // "OK"
+    QPushButton *CmdCanc = nullptr;  // "Cancel"
+
+public slots:
+    void reject() override; // Escape and the close box act as Cancel
+
+protected:
+    dialogs::KeyDecision keyDecision(int id, char32_t key) override;
+    void fieldLeft(int id) override;
+
+private:
+    QLineEdit *field(dialogs::SettingsField which) const;
+};
+
+} // namespace tavisol

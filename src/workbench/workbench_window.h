@@ -1,0 +1,140 @@
+#pragma once
+
+// The workbench window: one climate variable at the current location in
+// depth. A thin window over WorkbenchModel, which holds the engine state, the
+// estimation cycle and the contents of every panel.
+
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <string>
+
+#include "workbench/model.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QTabBar;
+
+namespace tavisol::workbench {
+
+class FlexGrid;
+class PictureBox;
+
+class WorkbenchWindow : public QWidget {
+    Q_OBJECT
+public:
+    // The one window, created (and loaded: the first estimate runs) on first use.
+    static WorkbenchWindow *instance();
+    // The window if it was created, else null.
+    static WorkbenchWindow *existing();
+    // Tests: closes and deletes the window so the next instance() loads anew.
+    static void destroyInstance();
+
+    ~WorkbenchWindow() override;
+
+    // ---- Public operations of the window ---------------------------------------------
+    bool RecalcPending() const { return model_.RecalcPending(); }
+    void SetRecalcPending(bool pending) { model_.SetRecalcPending(pending); }
+    // Brings the workbench up to date when RecalcPending is set. Returns
+    // whether it now holds a current estimate that may be saved or printed:
+    // false when the run failed (its message shown, the window stays
+    // pending), found no neighbour, could not start (another run holds the
+    // busy mark) or the window was closed since.
+    bool ShowData();
+    // Whether the shown state holds an estimate (see WorkbenchModel).
+    bool HasEstimate() const { return model_.HasEstimate(); }
+    // Re-activates the found neighbours and refreshes all panels.
+    void Schreib();
+    // The activation of the window (the main window's child activation calls it).
+    void Form_Activate();
+
+    // ---- What the output dialog and the report writers read ----------------------------
+    // The engine state the workbench last left: CurrentVariable, the computation
+    // point, CurResult, Neighbours 1..21, NeighbourCount, the counts, CurWarnings.
+    const engine::EngineState &State() const { return model_.State; }
+    // The selected confidence option (optlev90/95/99); None when none is.
+    ConfidenceLevel SelectedLevel() const { return model_.Level; }
+    // 0, 1.645, 1.96 or 2.579 by that option.
+    engine::Single ConfidenceFactor() const { return model_.ConfidenceFactor(); }
+    // The name the writers give the estimate's point (WorkbenchModel).
+    std::string LocationName() const { return model_.LocationName(); }
+    // The series as the chart last computed them.
+    const WorkbenchSeries &Series() const { return model_.Series; }
+
+    // Save and print of the workbench by output format, written by the export
+    // subsystem: SaveResults(fileName) and printresults() call the handler set
+    // here (nothing happens without one). Errors pass to the caller.
+    using SaveHandler = std::function<void(WorkbenchWindow &window, const std::string &fileName)>;
+    using PrintHandler = std::function<void(WorkbenchWindow &window)>;
+    static void SetSaveResultsHandler(SaveHandler handler);
+    static void SetPrintResultsHandler(PrintHandler handler);
+    void SaveResults(const std::string &fileName);
+    void printresults();
+
+    WorkbenchModel &model() { return model_; }
+
+    // Shows the model's state in the controls.
+    void Sync();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    WorkbenchWindow();
+    void buildControls();
+    void Form_Load();
+    void onPageTabChanged();
+    void onPeriodTabChanged();
+    void Warning_Click(int index);
+    void UpdateMetrics();
+    template <typename F>
+    void Run(F &&action);
+
+    WorkbenchModel model_;
+    int shownWarnings_ = -1;
+
+    QLabel *variableLabel = nullptr;
+    QComboBox *variableBox = nullptr;
+    QTabBar *pageTabs = nullptr;
+    QTabBar *periodTabs = nullptr;
+    FlexGrid *grdStation = nullptr;
+    FlexGrid *grdObservation = nullptr;
+    FlexGrid *grdResults = nullptr;
+    FlexGrid *grdDekad = nullptr;
+    FlexGrid *GrdDay = nullptr;
+    FlexGrid *grdThres = nullptr;
+    PictureBox *picAltitude = nullptr;
+    QPushButton *cmdmonthback = nullptr;
+    QPushButton *cmdmonthnext = nullptr;
+    QWidget *PicStationFather = nullptr;
+    PictureBox *picMapStation = nullptr;
+    PictureBox *PictureLegend = nullptr;
+    QLabel *decimalPositionLabel = nullptr;
+    QLabel *dmsPositionLabel = nullptr;
+    QPushButton *cmdZoomIn = nullptr;
+    QPushButton *CmdZoomOut = nullptr;
+    QPushButton *CmdFine = nullptr;
+    QPushButton *CmdCoarse = nullptr;
+    PictureBox *picResults = nullptr;
+    QGroupBox *optionsFrame = nullptr;
+    QGroupBox *confidenceFrame = nullptr;
+    QRadioButton *optlev90 = nullptr;
+    QRadioButton *optlev95 = nullptr;
+    QRadioButton *optlev99 = nullptr;
+    QButtonGroup *levels_ = nullptr;
+    QLabel *labfew = nullptr;
+    QLabel *Labhit = nullptr;
+    QGroupBox *framWarn = nullptr;
+    std::array<QPushButton *, WarningCount> warnButtons_{};
+    QGroupBox *activesFrame = nullptr;
+    std::array<QCheckBox *, 21> checks_{};  // 1..20
+};
+
+} // namespace tavisol::workbench

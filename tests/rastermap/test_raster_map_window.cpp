@@ -1,0 +1,646 @@
+// The raster map window over a program folder written by the test.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QTimer>
+
+#include <deque>
+#include <fstream>
+
+#include "engine/engine.h"
+#include "fixture.h"
+#include "rastermap/dib_bitmap.h"
+#include "rastermap/raster_map_window.h"
+#include "rastermap/real48binding.h"
+#include "shell/appstate.h"
+#include "shell/commands.h"
+#include "shell/messages.h"
+#include "shell/programfolders.h"
+#include "shell/sharedsettings.h"
+
+namespace tavisol::rastermap {
+namespace {
+
+namespace fs = std::filesystem;
+
+class RasterWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testing::UseBuiltVantrix();
+        ResetAppState();
+        engine::SetInitialValues(sharedSettings());
+        setProgramFolderForTesting(folder.path());
+        SetMessageBoxHandler([this](QWidget *, const MessageRequest &r) {
+            messages.push_back(r);
+            if (!answers.empty()) {
+                const MsgAnswer a = answers.front();
+                answers.pop_front();
+                return a;
+            }
+            return r.buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
+        });
+        RasterMapWindow::SetSaveDialog([this](QWidget *, const QString &, const QString &filter) {
+            ++dialogs;
+            lastFilter = filter;
+            return saveAs;
+        });
+    }
+    void TearDown() override {
+        SetMessageBoxHandler({});
+        RasterMapWindow::SetSaveDialog({});
+        RasterMapWindow::SetColourDialog({});
+        RasterMapWindow::SetSaveDataHandler({});
+        setProgramFolderForTesting({});
+        ResetAppState();
+    }
+
+    fs::path vistrel() const { return folder.path() / "vistreldata"; }
+
+    // Two maps; "demo" has no data under (10, 50).
+    void WriteMaps() {
+        testing::FixtureMap demo;
+        demo.Cells.clear();
+        for (int r = 0; r < demo.Rows; ++r)
+            for (int c = 0; c < demo.Columns; ++c)
+                demo.Cells.push_back(static_cast<std::uint8_t>(c % 10));
+        demo.Cells[5 * 20 + 5] = NoDataClass;
+        testing::WriteFixtureMap(vistrel(), demo);
+        testing::FixtureMap other;
+        other.Name = "other";
+        other.Columns = 10;
+        other.Rows = 10;
+        other.Legend = "L\r\n0\t9\t0\t255\t0\tGreen\r\n";
+        testing::WriteFixtureMap(vistrel(), other);
+    }
+
+    std::unique_ptr<RasterMapWindow> LoadedForm() {
+        WriteMaps();
+        auto form = std::make_unique<RasterMapWindow>();
+        form->resize(800, 600);
+        form->Form_Activate();
+        return form;
+    }
+
+    std::vector<QString> texts() const {
+        std::vector<QString> t;
+        for (const auto &m : messages) t.push_back(m.text);
+        return t;
+    }
+
+    testing::TempFolder folder;
+    std::vector<MessageRequest> messages;
+    std::deque<MsgAnswer> answers;
+    QString saveAs;
+    QString lastFilter;
+    int dialogs = 0;
+};
+
+TEST_F(RasterWindow, WithoutMapsSaysSoOnceAndStillFollowsTheLocation) {
+    RasterMapWindow form;
+    ASSERT_EQ(texts(), std::vector<QString>{QStringLiteral("No Map available")});
+    EXPECT_TRUE(form.NoMap());
+    SetCurrentLocation("", 13.01f, 41.99f, 17.0f);
+    form.Form_Activate();
+    form.Form_Activate();
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(form.txtLat->text(), QStringLiteral("41.99"));
+    EXPECT_EQ(form.txtlong->text(), QStringLiteral("13.01"));
+    EXPECT_EQ(form.txtElev->text(), QStringLiteral("17"));
+    EXPECT_TRUE(form.MapRaster().Empty());
+    EXPECT_EQ(form.exportResolutionBox->count(), 17);
+    EXPECT_EQ(form.exportResolutionBox->currentText(), QString());
+    EXPECT_EQ(form.exportMonthBox->currentText(), QStringLiteral("Average"));
+}
+
+TEST_F(RasterWindow, LoadAndActivationDrawTheFirstMap) {
+    auto form = LoadedForm();
+    EXPECT_TRUE(messages.empty()) << messages.front().text.toStdString();
+    EXPECT_FALSE(form->MapPending());
+    EXPECT_EQ(form->ListMap->count(), 2);
+    EXPECT_EQ(form->Paths().Img, vistrel() / "demo.img");
+    EXPECT_EQ(form->MapRaster().Columns, 20);
+    EXPECT_EQ(form->Colors()[0].Name, "Low");
+    EXPECT_EQ(form->Colors()[253].Name, "Capitals");
+    ASSERT_EQ(form->RasterBoundaries().size(), 1u);
+    EXPECT_EQ(form->RasterBoundaries()[0].Points.size(), 3u);
+    EXPECT_EQ(form->exportVariableBox->count(), 8);
+    EXPECT_EQ(form->CurrentTool(), "NONE");
+    EXPECT_TRUE(form->ToolButtons[1]->isChecked());
+    EXPECT_TRUE(form->ToolButtons[4]->isChecked());
+    // Whole map: from the first cell to the last but one.
+    EXPECT_FLOAT_EQ(form->View().Left, 5.0f);
+    EXPECT_FLOAT_EQ(form->View().Top, 55.0f);
+    EXPECT_FLOAT_EQ(form->View().Width, 18.0f);
+    EXPECT_FLOAT_EQ(form->View().Height, 8.0f);
+    // Picture 3/4 of the width less 100 twips, height by the map's aspect 2.
+    EXPECT_EQ(form->mapView->width(), static_cast<int>(std::lround((800 * 15 * 0.75 - 100) / 15)));
+    EXPECT_NEAR(form->mapView->height(), form->mapView->width() / 2, 1);
+    EXPECT_EQ(form->legendView->x(), form->mapView->width());
+    // Left quarter of the picture shows classes 0..4 (red), the middle 5..9 (blue).
+    const QImage img = form->mapView->surface().toImage();
+    EXPECT_EQ(QColor(img.pixel(20, 100)), QColor(255, 0, 0));
+    EXPECT_EQ(QColor(img.pixel(img.width() / 4 + 15, 100)), QColor(0, 0, 255));
+    // First legend box at (50, 200) twips in the first class's colour, then
+    // one box per name: Low, High, Capitals, Boundaries.
+    const QImage legend = form->legendView->surface().toImage();
+    EXPECT_EQ(QColor(legend.pixel(5, 15)), QColor(255, 0, 0));
+    EXPECT_EQ(LegendRows(form->Colors()).size(), 4u);
+    // The capital at (10, 50) is a black dot.
+    int x = 0, y = 0;
+    ASSERT_TRUE(OverlayPoint(form->View(), form->Zoom(), 19, 9, form->mapView->width(), form->mapView->height(),
+                             10.0f, 50.0f, x, y));
+    EXPECT_EQ(QColor(img.pixel(x, y)), QColor(0, 0, 0));
+}
+
+TEST_F(RasterWindow, MapWithUpperCaseExtensionsIsListedAndLoads) {
+    testing::FixtureMap up;
+    up.Name = "Up";
+    testing::WriteFixtureMap(vistrel(), up);
+    for (const char *ext : {".img", ".clr", ".cty", ".bnd"}) {
+        std::string upper = ext;
+        for (char &c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        fs::rename(vistrel() / (std::string("Up") + ext), vistrel() / ("Up" + upper));
+    }
+    RasterMapWindow form;
+    form.resize(800, 600);
+    form.Form_Activate();
+    EXPECT_TRUE(messages.empty()) << messages.front().text.toStdString();
+    ASSERT_EQ(form.ListMap->count(), 1);
+    EXPECT_EQ(form.ListMap->item(0)->text(), QStringLiteral("Up"));
+    EXPECT_FALSE(form.MapPending());
+    EXPECT_EQ(form.MapRaster().Columns, 20);
+    EXPECT_EQ(form.Colors()[0].Name, "Low");
+    EXPECT_EQ(form.RasterCapitals().size(), 1u);
+    EXPECT_EQ(form.RasterBoundaries().size(), 1u);
+}
+
+TEST_F(RasterWindow, SecondActivationOnlyRefreshesTheLocation) {
+    auto form = LoadedForm();
+    fs::remove(vistrel() / "demo.img");
+    SetCurrentLocation("", 1.5f, 2.5f, 3.0f);
+    form->Form_Activate();
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(form->txtlong->text(), QStringLiteral("1.5"));
+    EXPECT_EQ(form->MapRaster().Columns, 20);
+}
+
+TEST_F(RasterWindow, BrokenImageKeepsTheLoadPending) {
+    WriteMaps();
+    std::ofstream(vistrel() / "demo.img", std::ios::binary | std::ios::trunc) << "short";
+    RasterMapWindow form;
+    form.Form_Activate();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.contains(QStringLiteral("shorter than its 512-byte header")));
+    EXPECT_TRUE(form.MapPending());
+    EXPECT_TRUE(form.isEnabled());
+}
+
+TEST_F(RasterWindow, ZoomToolZoomsInAndBackOut) {
+    auto form = LoadedForm();
+    form->onToolButtonClicked(2);
+    EXPECT_EQ(form->CurrentTool(), "ZOOMPUNTO");
+    EXPECT_FALSE(form->ToolButtons[1]->isChecked());
+    form->onMapMouseDown(Qt::LeftButton, form->mapView->width() / 2.0, form->mapView->height() / 2.0);
+    EXPECT_EQ(form->Zoom().Zoom, 2);
+    EXPECT_EQ(form->Zoom().OriginX, 10);  // half of 19 columns, rounded to even
+    form->onMapMouseDown(Qt::RightButton, 0, 0);
+    EXPECT_EQ(form->Zoom().Zoom, 1);
+    EXPECT_EQ(form->Zoom().OriginX, 0);
+    form->onMapClicked();  // not the picking tool: nothing picked
+    EXPECT_TRUE(form->txtlong->text() != QStringLiteral("0.00"));
+}
+
+TEST_F(RasterWindow, DraggedRegionOpensTheExportFrameEitherWay) {
+    auto form = LoadedForm();
+    form->onToolButtonClicked(13);
+    EXPECT_EQ(form->CurrentTool(), "RECTANGLE");
+    form->onMapMouseDown(Qt::LeftButton, 100, 50);
+    form->onMapMouseMove(200, 120);
+    EXPECT_FALSE(form->mapView->band().isNull());
+    form->onMapMouseUp(200, 120);
+    EXPECT_TRUE(form->mapView->band().isNull());
+    EXPECT_TRUE(form->exportFrame->isVisibleTo(form.get()));
+    const auto region = form->DraggedRegion();
+    EXPECT_LT(region[0], region[1]);
+    EXPECT_GT(region[2], region[3]);
+    EXPECT_EQ(form->TxtLonStart->text().toFloat(), region[0]);
+    form->onMapMouseDown(Qt::LeftButton, 200, 120);
+    form->onMapMouseMove(100, 50);
+    form->onMapMouseUp(100, 50);
+    EXPECT_EQ(form->DraggedRegion(), region);
+}
+
+TEST_F(RasterWindow, CursorReadOutAndPickedLocation) {
+    auto form = LoadedForm();
+    fs::create_directories(folder.path() / "TavisolData");
+    testing::WriteStationData(folder.path() / "TavisolData", {});
+    form->onMapMouseMove(0, 0);
+    EXPECT_EQ(form->StatusPanels[0]->text(),
+              QStringLiteral("Longitude= 5\u00B0 0' 0'' E  Latitude= 55\u00B0 0' 0'' N "));
+    EXPECT_EQ(form->StatusPanels[1]->text(), QStringLiteral("Longitude= 5.00\u00B0 Latitude= 55.00\u00B0 "));
+    EXPECT_EQ(form->StatusPanels[2]->text(), QStringLiteral("0 Y=0"));
+    form->onMapClicked();
+    EXPECT_EQ(form->txtlong->text(), QStringLiteral("5.00"));
+    EXPECT_EQ(form->txtLat->text(), QStringLiteral("55.00"));
+    EXPECT_EQ(form->txtElev->text(), QStringLiteral("-40"));
+    form->txtName->setText(QStringLiteral("Hill"));
+    appState().GuessRecalcPending = appState().WorkRecalcPending = false;
+    EXPECT_TRUE(form->CmdRun_Click());
+    EXPECT_EQ(appState().LocationName, "Hill");
+    EXPECT_FLOAT_EQ(appState().CurLongitude, 5.0f);
+    EXPECT_FLOAT_EQ(appState().CurElevation, -40.0f);
+    EXPECT_TRUE(appState().GuessRecalcPending);
+    EXPECT_TRUE(appState().WorkRecalcPending);
+}
+
+TEST_F(RasterWindow, LatitudeChecksOfSetLocation) {
+    auto form = LoadedForm();
+    form->txtlong->setText(QStringLiteral("10,5"));
+    form->txtLat->setText(QStringLiteral("75"));
+    form->txtElev->setText(QStringLiteral("3"));
+    EXPECT_TRUE(form->CmdRun_Click());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].title, QStringLiteral(" Polar Region"));
+    EXPECT_FLOAT_EQ(appState().CurLatitude, 75.0f);
+    EXPECT_FLOAT_EQ(appState().CurLongitude, 10.5f);
+    EXPECT_EQ(appState().LocationName, "ST-Lon10.5-Lat75-Alt-3");
+    form->txtLat->setText(QStringLiteral("95"));
+    int opened = 0;
+    RasterMapWindow::SetSaveDataHandler([&] { ++opened; });
+    form->CmdSave_Click();
+    EXPECT_EQ(messages.back().text, QStringLiteral("Latitude should be between -90\u00B0 and +90\u00B0."));
+    EXPECT_EQ(messages.back().title, QStringLiteral("Strange Location"));
+    EXPECT_FLOAT_EQ(appState().CurLatitude, 75.0f);
+    EXPECT_EQ(opened, 0);
+    form->txtLat->setText(QStringLiteral("45"));
+    form->CmdSave_Click();
+    EXPECT_EQ(opened, 1);
+}
+
+TEST_F(RasterWindow, ChangeOfMapAsksThenLoadsTheOther) {
+    auto form = LoadedForm();
+    form->onToolButtonClicked(8);
+    EXPECT_TRUE(form->FrameMap->isVisibleTo(form.get()));
+    form->ListMap->setCurrentRow(1);
+    form->cmdBack_Click();  // answered No
+    EXPECT_EQ(messages.back().text, QStringLiteral("Do you want use other Map?"));
+    EXPECT_EQ(form->Paths().Img, vistrel() / "demo.img");
+    answers.push_back(MsgAnswer::Yes);
+    form->cmdBack_Click();
+    EXPECT_EQ(form->Paths().Img, vistrel() / "other.img");
+    EXPECT_EQ(form->MapRaster().Columns, 10);
+    EXPECT_FALSE(form->MapPending());
+    EXPECT_FALSE(form->FrameMap->isVisibleTo(form.get()));
+    // The legend is not cleared: entries the new one does not name stay.
+    EXPECT_EQ(form->Colors()[0].Name, "Green");
+    EXPECT_EQ(form->Colors()[0].Red, 0);
+}
+
+TEST_F(RasterWindow, ColourGridChangesTheLegend) {
+    auto form = LoadedForm();
+    form->onToolButtonClicked(6);
+    ASSERT_EQ(form->GrdColors->rowCount(), 4);
+    EXPECT_EQ(form->GrdColors->item(0, 1)->text(), QStringLiteral("Low"));
+    EXPECT_EQ(form->GrdColors->item(3, 1)->text(), QStringLiteral("Boundaries"));
+    RasterMapWindow::SetColourDialog([](QWidget *, const QColor &) { return QColor(10, 20, 30); });
+    form->GrdColors_Click(0, 0);
+    form->GrdColors_Click(1, 1);  // the name column opens nothing
+    form->onColorsOkClicked();
+    for (int k = 0; k <= 4; ++k) {
+        EXPECT_EQ(form->Colors()[static_cast<std::size_t>(k)].Red, 10);
+        EXPECT_EQ(form->Colors()[static_cast<std::size_t>(k)].Green, 20);
+        EXPECT_EQ(form->Colors()[static_cast<std::size_t>(k)].Blue, 30);
+    }
+    EXPECT_EQ(form->Colors()[5].Blue, 255);
+    EXPECT_TRUE(form->RedrawPending());
+    form->onRedrawTimer();
+    EXPECT_FALSE(form->RedrawPending());
+    EXPECT_EQ(QColor(form->mapView->surface().toImage().pixel(20, 100)), QColor(10, 20, 30));
+}
+
+TEST_F(RasterWindow, ToggleButtonsFollowTheirFlags) {
+    auto form = LoadedForm();
+    form->onToolButtonClicked(10);
+    EXPECT_FALSE(form->ShowBoundaries());
+    EXPECT_FALSE(form->ToolButtons[10]->isChecked());
+    form->onToolButtonClicked(11);
+    EXPECT_FALSE(form->ShowCapitals());
+    form->onToolButtonClicked(4);
+    EXPECT_FALSE(form->TrackAutoSize());
+    EXPECT_FALSE(form->ToolButtons[4]->isChecked());
+}
+
+class RasterExport : public RasterWindow {
+protected:
+    void SetUp() override {
+        RasterWindow::SetUp();
+        testing::WriteStationData(folder.path() / "TavisolData",
+                                  {{50.2, 10.1, 100, 20.1}, {49.8, 10.4, 200, 20.1}, {50.5, 9.5, 150, 20.1}});
+        form = LoadedForm();
+        saveAs = QString::fromStdString((folder.path() / "out.img").string());
+        form->exportVariableBox->setCurrentIndex(4);
+        form->TxtLonStart->setText(QStringLiteral("10"));
+        form->TxtLonEnd->setText(QStringLiteral("11"));
+        form->TxtLatStart->setText(QStringLiteral("50"));
+        form->TxtLatEnd->setText(QStringLiteral("49"));
+        form->exportResolutionBox->setEditText(QStringLiteral("0.5"));
+        form->exportFrame->show();
+    }
+    fs::path out() const { return folder.path() / "out.img"; }
+    std::unique_ptr<RasterMapWindow> form;
+};
+
+// The map's own extension, not the filter's upper-case one: the map list
+// loads a map by its name followed by the map's extension.
+TEST_F(RasterExport, ANameTypedWithoutExtensionGetsTheMapsImageExtension) {
+    saveAs = QString::fromStdString((folder.path() / "typed").string());
+    form->onExportSaveClicked();
+    ASSERT_EQ(texts(), std::vector<QString>{QStringLiteral("Data Saved Correctly")});
+    EXPECT_FALSE(fs::exists(folder.path() / "typed"));
+    EXPECT_FALSE(fs::exists(folder.path() / "typed.IMG"));
+    EXPECT_TRUE(fs::exists(folder.path() / "typed.img"));
+}
+
+// The save dialog itself completes a typed name with the map's extension, so
+// replacing an earlier export of that name is asked about first.
+TEST_F(RasterExport, ReplacingAnExportOfTheTypedNameIsAskedFirst) {
+    RasterMapWindow::SetSaveDialog({});
+    std::ofstream(out(), std::ios::binary) << std::string(3000, 'x');
+    bool typed = false;
+    bool asked = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog || typed)
+            return;
+        typed = true;
+        dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("out"));
+        QTimer::singleShot(0, [&, dialog] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                asked = true;
+                box->button(QMessageBox::No)->click();
+            }
+            QTimer::singleShot(0, dialog, &QDialog::reject);
+        });
+        dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Save)->click();
+    });
+    watch.start(10);
+    form->onExportSaveClicked();
+    watch.stop();
+    EXPECT_TRUE(typed);
+    EXPECT_TRUE(asked);
+    EXPECT_TRUE(texts().empty());
+    EXPECT_EQ(fs::file_size(out()), 3000u);
+}
+
+TEST_F(RasterExport, RegionOfFourCellsIsWrittenAndReadsBack) {
+    form->exportMonthBox->setCurrentText(QStringLiteral("September"));
+    std::ofstream(out(), std::ios::binary) << std::string(3000, 'x');
+    form->onExportSaveClicked();
+    ASSERT_EQ(texts(), std::vector<QString>{QStringLiteral("Data Saved Correctly")});
+    EXPECT_EQ(lastFilter, QStringLiteral("Vistrel (*.IMG)"));
+    EXPECT_EQ(form->ExportMonth(), 9);
+    EXPECT_FALSE(form->exportFrame->isVisibleTo(form.get()));
+    EXPECT_TRUE(form->exportSaveButton->isEnabled());
+    EXPECT_FALSE(AbortExport());
+    EXPECT_FALSE(appState().Busy);
+    ASSERT_EQ(fs::file_size(out()), 516u);
+    const RasterImage img = ReadRasterImage(out());
+    // Vapour pressure 29.1 hPa in September: class 145 (scale 0.2); no data under (10, 50).
+    EXPECT_EQ(img.Cells, (std::vector<std::uint8_t>{255, 145, 145, 145}));
+    const Georeference g = SetHeaderDoubleValues(img.Header, VantrixConversions());
+    EXPECT_DOUBLE_EQ(g.CentreLon, 10.5);
+    EXPECT_DOUBLE_EQ(g.CentreLat, 49.5);
+    EXPECT_DOUBLE_EQ(g.CellWidth, 0.5);
+    EXPECT_EQ(img.Header.TitleText().substr(0, 16), "Marovel/Tavisol-");
+    EXPECT_NE(img.Header.TitleText().find("-September "), std::string::npos);
+}
+
+TEST_F(RasterExport, ValidationMessageKeepsTheFrameOpen) {
+    form->TxtLonEnd->setText(QStringLiteral("9"));
+    form->onExportSaveClicked();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, QStringLiteral("End Longitude must be in the range (10;24)  "));
+    EXPECT_EQ(messages[0].icon, MsgIcon::Information);
+    EXPECT_TRUE(form->exportFrame->isVisibleTo(form.get()));
+    EXPECT_EQ(dialogs, 0);
+}
+
+TEST_F(RasterExport, CancelledFileDialogWritesNothingAndSaysNothing) {
+    saveAs.clear();
+    form->onExportSaveClicked();
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_FALSE(fs::exists(out()));
+}
+
+TEST_F(RasterExport, CancelAnsweredNoGoesOnAndYesStopsWithoutAFile) {
+    QTimer::singleShot(0, form.get(), [this] { form->exportCancelButton->click(); });
+    answers.push_back(MsgAnswer::No);
+    form->onExportSaveClicked();
+    ASSERT_GE(messages.size(), 2u);
+    EXPECT_EQ(messages[0].text, QStringLiteral("Do you want abort Vistrel Export ?"));
+    EXPECT_EQ(messages.back().text, QStringLiteral("Data Saved Correctly"));
+    EXPECT_EQ(ReadRasterImage(out()).Cells, (std::vector<std::uint8_t>{255, 133, 133, 133}));
+    fs::remove(out());
+
+    messages.clear();
+    dialogs = 0;
+    form->exportFrame->show();
+    QTimer::singleShot(0, form.get(), [this] { form->exportCancelButton->click(); });
+    answers.push_back(MsgAnswer::Yes);
+    form->onExportSaveClicked();
+    EXPECT_EQ(texts(), std::vector<QString>{QStringLiteral("Do you want abort Vistrel Export ?")});
+    EXPECT_EQ(dialogs, 0);
+    EXPECT_FALSE(fs::exists(out()));
+    EXPECT_FALSE(AbortExport());
+    // Cancel with no run going closes the frame.
+    form->exportFrame->show();
+    form->onExportCancelClicked();
+    EXPECT_FALSE(form->exportFrame->isVisibleTo(form.get()));
+}
+
+TEST_F(RasterExport, StopWithoutQuestionWritesNothing) {
+    bool runningWhenStopped = false;
+    QTimer::singleShot(0, form.get(), [&] {
+        runningWhenStopped = form->ExportRunning();
+        form->StopExport();
+    });
+    form->onExportSaveClicked();
+    EXPECT_TRUE(runningWhenStopped);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(dialogs, 0);
+    EXPECT_FALSE(fs::exists(out()));
+    EXPECT_FALSE(form->ExportRunning());
+    EXPECT_FALSE(appState().Busy);
+}
+
+TEST_F(RasterExport, DoesNotStartWhileAnotherRunIsGoing) {
+    BusyGuard other;
+    ASSERT_TRUE(other.owns());
+    form->onExportSaveClicked();
+    EXPECT_EQ(texts(), std::vector<QString>{QStringLiteral("Tavisol Busy")});
+    EXPECT_EQ(dialogs, 0);
+}
+
+TEST_F(RasterExport, MissingElevationRasterEndsTheRunWithItsMessage) {
+    fs::remove(folder.path() / "TavisolData" / engine::ElevationRasterName);
+    form->onExportSaveClicked();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.contains(QString::fromLatin1(engine::ElevationRasterName)))
+        << messages[0].text.toStdString();
+    EXPECT_EQ(dialogs, 0);
+    EXPECT_TRUE(form->exportSaveButton->isEnabled());
+}
+
+TEST_F(RasterExport, EngineFailureStopsTheRunWithTheEnginesMessageAndWritesNothing) {
+    fs::remove(folder.path() / "TavisolData" / "vap.txt");
+    std::ofstream(out(), std::ios::binary) << "old";
+    form->onExportSaveClicked();
+    ASSERT_EQ(messages.size(), 1u) << messages.back().text.toStdString();
+    EXPECT_TRUE(messages[0].text.contains(QStringLiteral("vap.txt"))) << messages[0].text.toStdString();
+    EXPECT_EQ(dialogs, 0);
+    EXPECT_EQ(folder.Read("out.img"), "old");
+    EXPECT_TRUE(form->exportSaveButton->isEnabled());
+    EXPECT_FALSE(form->exportProgress->isVisibleTo(form.get()));
+    EXPECT_FALSE(appState().Busy);
+}
+
+TEST_F(RasterExport, CellsWithoutANeighbourAreNoDataWithOneThreadOrMany) {
+    // Only the two cells nearest the stations have one within 40 km.
+    sharedSettings().MaxDistance = 40;
+    form->TxtLonEnd->setText(QStringLiteral("12"));
+    std::vector<std::string> files;
+    for (int threads : {1, 3}) {
+        RasterMapWindow::SetExportThreads(threads);
+        form->exportFrame->show();
+        form->onExportSaveClicked();
+        ASSERT_EQ(texts(), std::vector<QString>{QStringLiteral("Data Saved Correctly")});
+        messages.clear();
+        files.push_back(folder.Read("out.img"));
+    }
+    RasterMapWindow::SetExportThreads(0);
+    EXPECT_EQ(files[0], files[1]);
+    const RasterImage img = ReadRasterImage(out());
+    ASSERT_EQ(img.Columns, 4);
+    ASSERT_EQ(img.Rows, 2);
+    for (std::size_t k = 0; k < img.Cells.size(); ++k)
+        EXPECT_EQ(img.Cells[k] == NoDataClass, k != 1 && k != 5) << k;
+}
+
+TEST_F(RasterExport, ExportIntoTheMapFolderIsListedLoadedAndDrawn) {
+    form->TxtLonEnd->setText(QStringLiteral("12"));
+    form->TxtLatEnd->setText(QStringLiteral("48"));
+    saveAs = QString::fromStdString((vistrel() / "vapour").string());  // typed without extension
+    form->onExportSaveClicked();
+    ASSERT_EQ(texts(), std::vector<QString>{QStringLiteral("Data Saved Correctly")});
+    EXPECT_TRUE(fs::exists(vistrel() / "vapour.img"));
+    EXPECT_EQ(folder.Read("vistreldata/vapour.cty"), folder.Read("vistreldata/demo.cty"));
+    EXPECT_EQ(folder.Read("vistreldata/vapour.bnd"), folder.Read("vistreldata/demo.bnd"));
+    const QList<QListWidgetItem *> listed = form->ListMap->findItems(QStringLiteral("vapour"), Qt::MatchExactly);
+    ASSERT_EQ(listed.size(), 1);
+
+    messages.clear();
+    answers.push_back(MsgAnswer::Yes);
+    form->ListMap->setCurrentItem(listed.front());
+    form->cmdBack_Click();
+    EXPECT_EQ(texts(), std::vector<QString>{QStringLiteral("Do you want use vapour Map?")});
+    EXPECT_EQ(form->Paths().Img, vistrel() / "vapour.img");
+    EXPECT_FALSE(form->MapPending());
+    ASSERT_EQ(form->MapRaster().Columns, 4);
+    EXPECT_EQ(form->MapRaster().Rows, 4);
+    EXPECT_EQ(form->Colors()[255].Name, "No data");
+    // The estimated cells are drawn in their legend colour and named by value.
+    const ColorEntry &entry = form->Colors()[form->MapRaster().At(1, 1)];
+    EXPECT_NE(entry.Name.find(" hPa"), std::string::npos) << entry.Name;
+    const QImage img = form->mapView->surface().toImage();
+    const QColor wanted(entry.Red, entry.Green, entry.Blue);
+    int found = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (QColor(img.pixel(x, y)) == wanted) ++found;
+    EXPECT_GT(found, img.width() * img.height() / 4);
+}
+
+TEST(Bitmap, CreateFillPaintAndCopy) {
+    DibBitmap dib;
+    EXPECT_EQ(dib.pixelBits(), nullptr);
+    ASSERT_TRUE(dib.Create(5, 3));
+    EXPECT_EQ(dib.BytesPerScanLine(), 16);
+    ASSERT_TRUE(dib.Create(2, 2));  // the first bitmap is released
+    EXPECT_EQ(dib.Width(), 2);
+    // First scan line in memory is the bottom row.
+    dib.pixelBits()[2] = 200;  // red of the bottom-left pixel
+    const QImage img = dib.ToImage();
+    EXPECT_EQ(QColor(img.pixel(0, 1)), QColor(200, 0, 0));
+    EXPECT_EQ(QColor(img.pixel(0, 0)), QColor(0, 0, 0));
+    DibBitmap copy;
+    ASSERT_TRUE(copy.CreateFromPicture(img));
+    EXPECT_EQ(copy.pixelBits()[2], 200);
+    dib.RandomiseBits(false);
+    EXPECT_EQ(QColor(dib.ToImage().pixel(1, 1)), QColor(255, 0, 0));
+    auto bigger = dib.Resample(4, 6);
+    ASSERT_TRUE(bigger);
+    EXPECT_EQ(bigger->Width(), 6);
+    EXPECT_EQ(QColor(bigger->ToImage().pixel(5, 3)), QColor(255, 0, 0));
+    QImage target(4, 4, QImage::Format_RGB32);
+    target.fill(Qt::white);
+    {
+        QPainter p(&target);
+        dib.PaintPicture(p, 1, 1);
+    }
+    EXPECT_EQ(QColor(target.pixel(2, 2)), QColor(255, 0, 0));
+    EXPECT_EQ(QColor(target.pixel(0, 0)), QColor(255, 255, 255));
+    dib.ClearUp();
+    EXPECT_EQ(dib.Width(), 0);
+}
+
+TEST(Bitmap, ClipboardTakesOnlyAPlainBitmap) {
+    std::vector<QString> shown;
+    SetMessageBoxHandler([&](QWidget *, const MessageRequest &r) {
+        shown.push_back(r.text);
+        return MsgAnswer::Ok;
+    });
+    DibBitmap dib;
+    ASSERT_TRUE(dib.Create(3, 2));
+    dib.RandomiseBits(false);
+    QApplication::clipboard()->setText(QStringLiteral("before"));
+    EXPECT_FALSE(dib.CopyToClipboard(true));
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0], QStringLiteral("I don't know how to put a DIB on the clipboard! Copy as bitmap instead!!!"));
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("before"));
+    EXPECT_TRUE(dib.CopyToClipboard(false));
+    SetMessageBoxHandler({});
+}
+
+TEST_F(RasterWindow, CommandOpensTheSingleWindow) {
+    WriteMaps();
+    InstallRasterMapCommands();
+    ASSERT_TRUE(HasCommandHandler(Command::VectMap));
+    RunCommand(Command::VectMap);
+    RasterMapWindow *form = RasterMapWindow::instance();
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_FALSE(form->MapPending());
+    RunCommand(Command::VectMap);
+    EXPECT_EQ(RasterMapWindow::instance(), form);
+    SetCommandHandler(Command::VectMap, {});
+    delete form;
+}
+
+} // namespace
+} // namespace tavisol::rastermap
