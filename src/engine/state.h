@@ -160,6 +160,33 @@ private:
 
 class DataFiles;
 
+// What the leave-one-out step worked out for pairs of station positions in
+// earlier estimates (distance, weight, direction, shadowed weight), so that
+// the next estimate nearby reuses what it would compute again bit for bit.
+// Owned by one state: a copy starts empty, a move takes it along.
+class LeaveOneOutMemo {
+public:
+    struct Table;
+    struct Counts {
+        long long hits = 0;    // shadowed weights reused
+        long long misses = 0;  // shadowed weights computed
+    };
+
+    LeaveOneOutMemo();
+    ~LeaveOneOutMemo();
+    LeaveOneOutMemo(const LeaveOneOutMemo &);
+    LeaveOneOutMemo &operator=(const LeaveOneOutMemo &);
+    LeaveOneOutMemo(LeaveOneOutMemo &&) noexcept;
+    LeaveOneOutMemo &operator=(LeaveOneOutMemo &&) noexcept;
+
+    Table &table();  // made on first use
+    Counts counts() const;
+    void clear();
+
+private:
+    std::unique_ptr<Table> table_;
+};
+
 // State of one estimate of one variable at one point. One instance per
 // computing window, so runs in different windows never share neighbours or
 // results. The settings are the inherited EngineSettings fields.
@@ -198,6 +225,8 @@ struct EngineState : EngineSettings {
     // measured, azimuths computed anew for every pair and triple. Gives the
     // same results as the default; kept to check the faster path against.
     bool PlainSteps = false;
+    // Used by the default steps only; never shared with another state.
+    LeaveOneOutMemo LeaveOneOut;
 
     StationRecord &NeighbourSummary() { return Neighbours[SummaryRecord]; }
     const StationRecord &NeighbourSummary() const { return Neighbours[SummaryRecord]; }

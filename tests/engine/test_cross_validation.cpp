@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "engine/engine.h"
 #include "fixture.h"
@@ -240,6 +243,135 @@ TEST(CrossValidate, NoWeightLeftEndsWithoutAMessage) {
         EXPECT_EQ(state.CurResult.StdErr[m], 0.0f);
         EXPECT_TRUE(std::isfinite(state.CurResult.Best[m]));
     }
+}
+
+// Stations spread enough that most pairs are shadowed by several others.
+std::vector<Station> Scattered(int count) {
+    std::vector<Station> stations;
+    for (int i = 0; i < count; ++i) {
+        std::vector<double> values;
+        for (int m = 1; m <= 12; ++m)
+            values.push_back(10 + 5 * std::sin(1.3 * i + 0.7 * m));
+        stations.push_back({45 + 0.6 * std::cos(2.1 * i + 0.3), 10 + 0.8 * std::sin(1.7 * i + 0.9),
+                            i % 4 == 0 ? 9999.0 : 100.0 * i, values});
+    }
+    return stations;
+}
+
+// Runs the step on `fast` (which keeps its memo from earlier runs) and on a
+// plain state with the same neighbours and settings; both must end the same.
+void ExpectPlainResults(EngineState &fast, const std::vector<Station> &stations, const char *when,
+                        int switchedOff = 0) {
+    EngineState plain = fast;
+    plain.PlainSteps = true;
+    SetNeighbours(fast, stations);
+    SetNeighbours(plain, stations);
+    if (switchedOff > 0)
+        fast.Neighbours[switchedOff].Active = plain.Neighbours[switchedOff].Active = 0;
+    for (int m = 1; m <= 13; ++m)
+        fast.CurResult.Best[m] = plain.CurResult.Best[m] = static_cast<Single>(3 * m);
+    std::vector<std::string> fastMessages, plainMessages;
+    fast.Callbacks.ShowMessage = [&](const EngineMessage &message) { fastMessages.push_back(message.Text); };
+    plain.Callbacks.ShowMessage = [&](const EngineMessage &message) { plainMessages.push_back(message.Text); };
+    CrossValidateNeighbours(fast);
+    CrossValidateNeighbours(plain);
+    EXPECT_EQ(fastMessages, plainMessages) << when;
+    for (int m = 1; m <= 13; ++m) {
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(fast.CurResult.Bias[m]), std::bit_cast<std::uint32_t>(plain.CurResult.Bias[m]))
+            << when << ", month " << m;
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(fast.CurResult.StdErr[m]),
+                  std::bit_cast<std::uint32_t>(plain.CurResult.StdErr[m]))
+            << when << ", month " << m;
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(fast.CurResult.Best[m]), std::bit_cast<std::uint32_t>(plain.CurResult.Best[m]))
+            << when << ", month " << m;
+    }
+    fast.Callbacks.ShowMessage = nullptr;
+}
+
+TEST(CrossValidateMemo, ReusedWeightsEqualComputedOnesWhenTheShadowOrderChanges) {
+    EngineState state = MakeState(45, 10, 0);
+    state.ShadowOn = 1;
+    state.ShadowCoef = 0.7f;
+    auto stations = Scattered(12);
+    ExpectPlainResults(state, stations, "first run");
+    const auto first = state.LeaveOneOut.counts();
+    EXPECT_EQ(first.hits, 0);
+    EXPECT_EQ(first.misses, 12 * 11);
+
+    ExpectPlainResults(state, stations, "same order again");
+    EXPECT_EQ(state.LeaveOneOut.counts().hits, 12 * 11);
+
+    // The same stations in another order: the shadow factors apply in
+    // another order, so a weight reused from the first order would differ.
+    std::reverse(stations.begin(), stations.end());
+    std::swap(stations[2], stations[7]);
+    ExpectPlainResults(state, stations, "reversed");
+    const auto reversed = state.LeaveOneOut.counts();
+    EXPECT_GT(reversed.misses, first.misses + 60);
+
+    // Only two neighbours swapped: pairs shadowed by both are computed anew,
+    // the others are reused.
+    std::swap(stations[4], stations[5]);
+    ExpectPlainResults(state, stations, "two swapped");
+    const auto swapped = state.LeaveOneOut.counts();
+    EXPECT_GT(swapped.misses, reversed.misses);
+    EXPECT_GT(swapped.hits, reversed.hits);
+
+    // One station more, one switched off, two at one place.
+    stations.push_back(Scattered(13).back());
+    ExpectPlainResults(state, stations, "one more");
+    ExpectPlainResults(state, stations, "one switched off", 4);
+    stations.push_back(stations[6]);
+    ExpectPlainResults(state, stations, "two at one place");
+}
+
+TEST(CrossValidateMemo, ChangedSettingsAreNeverAnsweredFromTheMemo) {
+    EngineState state = MakeState(45, 10, 0);
+    state.ShadowOn = 1;
+    const auto stations = Scattered(10);
+    ExpectPlainResults(state, stations, "defaults");
+    long long misses = state.LeaveOneOut.counts().misses;
+    auto expectRecomputed = [&](const char *when) {
+        ExpectPlainResults(state, stations, when);
+        const long long now = state.LeaveOneOut.counts().misses;
+        EXPECT_EQ(now, misses + 10 * 9) << when;
+        misses = now;
+    };
+    state.ShadowCoef = 0.35f;
+    expectRecomputed("shadow coefficient");
+    state.IdwPower = 3;
+    expectRecomputed("power");
+    // Every distance below about 200 km is 0: the first left-out station has no weight left.
+    state.ZeroTolerance = 1e-3f;
+    ExpectPlainResults(state, stations, "zero tolerance that zeroes every distance");
+    misses = state.LeaveOneOut.counts().misses;
+    state.ZeroTolerance = 1e-6f;
+    expectRecomputed("zero tolerance");
+    state.ShadowOn = 0;
+    ExpectPlainResults(state, stations, "shadow off");
+    state.ShadowOn = 1;
+    ExpectPlainResults(state, stations, "shadow on again");
+    state.IdwPower = 2;
+    expectRecomputed("power back");
+    state.ShadowCoef = 0.7f;
+    expectRecomputed("shadow coefficient back");
+}
+
+TEST(CrossValidateMemo, ACopiedStateStartsWithAnEmptyMemoOfItsOwn) {
+    EngineState state = MakeState(45, 10, 0);
+    state.ShadowOn = 1;
+    SetNeighbours(state, Scattered(8));
+    CrossValidateNeighbours(state);
+    const auto before = state.LeaveOneOut.counts();
+    ASSERT_GT(before.misses, 0);
+    EngineState copy = state;
+    EXPECT_EQ(copy.LeaveOneOut.counts().hits + copy.LeaveOneOut.counts().misses, 0);
+    CrossValidateNeighbours(copy);
+    EXPECT_EQ(copy.LeaveOneOut.counts().misses, before.misses);
+    EXPECT_EQ(state.LeaveOneOut.counts().misses, before.misses);
+    EXPECT_EQ(state.LeaveOneOut.counts().hits, 0);
+    copy = state;
+    EXPECT_EQ(copy.LeaveOneOut.counts().misses, 0);
 }
 
 } // namespace

@@ -77,6 +77,37 @@ protected:
         }
     }
 
+    // Walks rows of cells as a raster export does, from a station's place,
+    // so that the fast state reuses the leave-one-out weights of the cells
+    // before; every cell against the plain steps.
+    void CompareWalk(unsigned seed, int rows, int columns, double step) {
+        StatePair pair(Data());
+        PlainDataFiles plain;
+        const auto near = plain.ReadStationFile(Data() / "max.txt", MaxStationRecords);
+        ASSERT_FALSE(near->empty());
+        std::mt19937 rng(seed);
+        std::uniform_int_distribution<std::size_t> anyStation(0, near->size() - 1);
+        DrawSettings(rng, pair);
+        pair.plain.ShadowOn = pair.fast.ShadowOn = 1;
+        pair.plain.MaxStations = pair.fast.MaxStations = 20;
+        pair.plain.MaxDistance = pair.fast.MaxDistance = 2000;
+        pair.plain.AltWindowOn = pair.fast.AltWindowOn = 0;
+        const StationRecord &start = (*near)[anyStation(rng)];
+        const auto before = pair.fast.LeaveOneOut.counts();
+        for (int row = 0; row < rows; ++row)
+            for (int column = 0; column < columns; ++column) {
+                const double lon = start.Longitude + step * column;
+                const double lat = std::clamp(start.Latitude - step * row, -89.0, 89.0);
+                const std::string diff = CompareAt(pair, Chain::RasterExport, 0, static_cast<Single>(lon),
+                                                   static_cast<Single>(lat), 0);
+                ASSERT_EQ(diff, "") << "cell " << row << ", " << column << " at " << lon << ", " << lat;
+            }
+        const auto after = pair.fast.LeaveOneOut.counts();
+        // Both ways were taken: weights reused and weights formed anew.
+        EXPECT_GT(after.hits - before.hits, 1000);
+        EXPECT_GT(after.misses - before.misses, 1000);
+    }
+
     static std::filesystem::path data;
     static bool made;
 };
@@ -93,6 +124,13 @@ TEST_F(DemoData, FastPathGivesThePlainResultsPart5) { ComparePoints(505, PointsP
 TEST_F(DemoData, FastPathGivesThePlainResultsPart6) { ComparePoints(606, PointsPerPart); }
 TEST_F(DemoData, FastPathGivesThePlainResultsPart7) { ComparePoints(707, PointsPerPart); }
 TEST_F(DemoData, FastPathGivesThePlainResultsPart8) { ComparePoints(808, PointsPerPart); }
+
+// Consecutive cells share most neighbours: weights kept from the cell
+// before, reordered shadows and new neighbours give the plain results.
+TEST_F(DemoData, RasterWalkReusingLeaveOneOutWeightsGivesThePlainResults) {
+    CompareWalk(11, 6, 40, 0.05);
+    CompareWalk(12, 4, 30, 0.01);
+}
 
 } // namespace
 } // namespace tavisol::engine::testing
