@@ -13,7 +13,6 @@ namespace {
 
 constexpr Single SinglePi = 3.1415927f;
 constexpr double DoublePi = 3.1415926535;
-constexpr double EarthRadius = 6370.997;
 
 Integer ToInteger(Single x) {
     if (std::isnan(x))

@@ -7,6 +7,9 @@
 
 namespace tavisol::engine {
 
+// Mean radius of the sphere the distances are measured on, km.
+inline constexpr double EarthRadius = 6370.997;
+
 // Great-circle distance in km between (lon1, lat1) and (lon2, lat2), degrees.
 // Single precision on purpose: points closer than about 1.5 km come out as 0.
 Single GreatCircleDistance(Single lon1, Single lat1, Single lon2, Single lat2,

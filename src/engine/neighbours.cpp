@@ -13,6 +13,18 @@ namespace {
 
 int FoundCount(const EngineState &state) { return std::clamp<int>(state.NeighbourCount, 0, MaxNeighbours); }
 
+// A chosen station as neighbour record k; the rest of the record is filled later.
+void CopyNeighbour(StationRecord &n, const StationRecord &st, Single distance) {
+    n.Longitude = st.Longitude;
+    n.Latitude = st.Latitude;
+    n.Altitude = st.Altitude;
+    n.Distance = distance;
+    for (int m = 1; m <= 12; ++m)
+        n.Values[m] = st.Values[m];
+    n.Name = st.Name;
+    n.Country = st.Country;
+}
+
 // Stations held, whatever a caller wrote into the count.
 int LoadedCount(const EngineState &state) {
     const int held = std::max(0, static_cast<int>(state.Stations.size()) - 1);
@@ -114,15 +126,7 @@ void PrepareNeighboursFromFiles(EngineState &state) {
         while (position > static_cast<int>(loaded[file].records->size()))
             position -= static_cast<int>(loaded[file++].records->size());
         const StationRecord &st = (*loaded[file].records)[static_cast<std::size_t>(position - 1)];
-        StationRecord &n = state.Neighbours[k];
-        n.Longitude = st.Longitude;
-        n.Latitude = st.Latitude;
-        n.Altitude = st.Altitude;
-        n.Distance = list[k - 1].distance;
-        for (int m = 1; m <= 12; ++m)
-            n.Values[m] = st.Values[m];
-        n.Name = st.Name;
-        n.Country = st.Country;
+        CopyNeighbour(state.Neighbours[k], st, list[k - 1].distance);
         state.DoEvents();
     }
 }
@@ -152,13 +156,12 @@ void SelectNearestStations(EngineState &state) {
         distance[k] = 20000;
         station[k] = 0;
     }
+    const NearestQuery query = NearestQuery::Of(state);
     const int loaded = LoadedCount(state);
     for (int s = 1; s <= loaded; ++s) {
         const StationRecord &st = state.Stations[static_cast<std::size_t>(s)];
         const Single d = st.Distance;
-        const bool outsideWindow = state.AltWindowOn == 1 && (st.Altitude == Missing || st.Altitude > state.MaxAltitude ||
-                                                              st.Altitude < state.MinAltitude);
-        if (!outsideWindow && !(d > state.MaxDistance) && d < distance[wanted]) {
+        if (!OutsideAltitudeWindow(query, st.Altitude) && !(d > state.MaxDistance) && d < distance[wanted]) {
             int k = 1;
             while (!(d < distance[k]))
                 ++k;
@@ -177,15 +180,7 @@ void SelectNearestStations(EngineState &state) {
     state.NeighbourCount = static_cast<Integer>(found);
     for (int k = 1; k <= found; ++k) {
         const StationRecord &st = state.Stations[static_cast<std::size_t>(station[k])];
-        StationRecord &n = state.Neighbours[k];
-        n.Longitude = st.Longitude;
-        n.Latitude = st.Latitude;
-        n.Altitude = st.Altitude;
-        n.Distance = st.Distance;
-        for (int m = 1; m <= 12; ++m)
-            n.Values[m] = st.Values[m];
-        n.Name = st.Name;
-        n.Country = st.Country;
+        CopyNeighbour(state.Neighbours[k], st, st.Distance);
         state.DoEvents();
     }
 }

@@ -8,7 +8,6 @@ namespace tavisol::engine {
 
 namespace {
 
-constexpr double EarthRadiusKm = 6370.997;
 constexpr double Pi = 3.14159265358979323846;
 constexpr int LeafSize = 8;
 // A distance of 20000 km or more never enters the list.
@@ -157,7 +156,7 @@ struct IndexSearch {
         if (r == reach)
             return;
         reach = r;
-        const double angle = (static_cast<double>(r) + StationIndex::MarginKm) / EarthRadiusKm;
+        const double angle = (static_cast<double>(r) + StationIndex::MarginKm) / EarthRadius;
         if (angle < 0)
             minDot = 2; // nothing can be near enough
         else if (angle >= Pi)
@@ -213,7 +212,6 @@ struct IndexSearch {
 void StationIndex::Search(const NearestQuery &query, int firstPosition, NearestList &list) const {
     IndexSearch search{*this, query, list, firstPosition, GeoPointOf(query.longitude, query.latitude), {}, -2, -1};
     UnitVector(query.longitude, query.latitude, search.q);
-    search.reach = -1;
     search.UpdateMinDot();
     for (const Entry &e : loose_)
         search.Measure(e);

@@ -23,10 +23,6 @@ std::string trimBlanks(const std::string &s) {
     return s.substr(b, e - b);
 }
 
-std::optional<std::string> readWholeFile(const fs::path &path, std::string &text) {
-    return numfmt::ReadWholeFile(path, text);
-}
-
 std::vector<std::string> splitAt(const std::string &s, char sep) {
     std::vector<std::string> parts;
     std::size_t start = 0;
@@ -86,8 +82,7 @@ std::vector<std::string> ListRasterMaps(const fs::path &folder) {
     for (const fs::directory_entry &entry : it) {
         const std::string file = entry.path().filename().string();
         if (file.size() < 4) continue;
-        std::string ext = file.substr(file.size() - 4);
-        std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+        const std::string ext = lowerAscii(file.substr(file.size() - 4));
         if (ext != ".img" || !entry.is_regular_file(ec)) continue;
         // Listed only when the window can load it: the image under the map's
         // name and the three companions, their extensions in any case.
@@ -136,7 +131,7 @@ std::vector<std::string> ReadListFields(const std::string &text) {
 std::optional<std::string> LoadColorTable(const fs::path &clrPath, ColorTable &table, const ColorEntry &fixedA,
                                           const ColorEntry &fixedB) {
     std::string bytes;
-    if (auto err = readWholeFile(clrPath, bytes))
+    if (auto err = numfmt::ReadWholeFile(clrPath, bytes))
         return err;
     const numfmt::FileText text = numfmt::TextOfFile(bytes);
     auto toUtf8 = [&text](const std::string &raw) { return text.utf8 ? raw : engine::Windows1252ToUtf8(raw); };
@@ -183,22 +178,14 @@ std::optional<std::string> LoadColorTable(const fs::path &clrPath, ColorTable &t
 ShapeReadResult ReadShapes(const fs::path &path, const std::function<void()> &doEvents) {
     ShapeReadResult result;
     std::string bytes;
-    if (auto err = readWholeFile(path, bytes)) {
+    if (auto err = numfmt::ReadWholeFile(path, bytes)) {
         result.Error = err;
         return result;
     }
     const numfmt::FileText file = numfmt::TextOfFile(bytes);
-    const std::string text(file.text);
-    std::size_t start = 0;
     int lineNo = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find_first_of("\r\n", start);
-        const std::string line = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        if (end == std::string::npos) start = text.size();
-        else {
-            start = end + 1;
-            if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
-        }
+    for (const std::string_view view : numfmt::SplitTextLines(file.text)) {
+        const std::string line(view);
         ++lineNo;
         if (!line.empty() && line[0] == '"') {
             MapShape shape;
