@@ -48,6 +48,10 @@ std::string VariableNameList(std::span<const Integer> variables) {
     return list;
 }
 
+std::string NoEstimateText(std::span<const Integer> variables, const std::string &locationName) {
+    return "There is no estimate of " + VariableNameList(variables) + " at " + locationName + ".";
+}
+
 std::string_view ElementName(Integer variable) {
     detail::CheckVariable(variable);
     return kElementNames[static_cast<std::size_t>(variable)];
@@ -129,8 +133,7 @@ void RequireEstimates(const LocationExport& input, std::span<const Integer> need
 
 void RequireEstimate(const VariableExport& input) {
     if (!input.HasEstimate)
-        throw MissingEstimateError("There is no estimate of " + std::string(VariableShortName(input.Variable)) +
-                                   " at " + input.LocationName + ".");
+        throw MissingEstimateError(NoEstimateText(std::span(&input.Variable, 1), input.LocationName));
 }
 
 } // namespace detail

@@ -73,6 +73,9 @@ std::string_view VariableShortName(Integer variable);
 // Names joined as a reader says them: "a", "a and b", "a, b and c".
 std::string VariableNameList(std::span<const Integer> variables);
 
+// "There is no estimate of <variables> at <location>."
+std::string NoEstimateText(std::span<const Integer> variables, const std::string &locationName);
+
 // How a file writer opens its file and in which regional form it writes the
 // few numbers that follow the user's locale.
 struct ExportOptions {

@@ -22,6 +22,9 @@ std::string utf8ToCp1252(std::string_view utf8, std::size_t* replaced = nullptr)
 // Decodes the UTF-8 character at byte i into cp and returns its length;
 // 0 when the bytes there form no character (overlong, surrogate, cut short).
 std::size_t decodeUtf8Char(std::string_view s, std::size_t i, char32_t &cp);
+
+// Appends code point cp in UTF-8.
+void appendUtf8(std::string &out, char32_t cp);
 // The characters of `utf8` that Windows-1252 has no byte of their own for
 // (U+2212, which is written as "-", included), each once, in the order they
 // first appear (malformed bytes as U+FFFD).

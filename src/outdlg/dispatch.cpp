@@ -20,13 +20,16 @@ bool IsTillwickOrFurrowin(int format) {
     return format == FormatLgsInput || format == FormatLgsOutput || format == FormatFurrowin;
 }
 
+constexpr const char *NothingSaved = " Nothing was saved.";
+constexpr const char *NothingPrinted = " Nothing was printed.";
+
 template <typename F>
 DispatchOutcome Guarded(F &&write) {
     try {
         write();
         return {};
     } catch (const exports::MissingEstimateError &e) {
-        return {false, std::string(e.what()) + " Nothing was saved.", {}};
+        return {false, std::string(e.what()) + NothingSaved, {}};
     } catch (const std::exception &e) {
         return {false, e.what(), {}};
     }
@@ -63,11 +66,14 @@ std::string NameList(const std::vector<int> &variables) {
 }
 
 std::string NoEstimateText(const std::vector<int> &variables, const std::string &locationName) {
-    return "There is no estimate of " + NameList(variables) + " at " + locationName + ".";
+    std::vector<exports::Integer> v(variables.begin(), variables.end());
+    return exports::NoEstimateText(v, locationName);
 }
 
-constexpr const char *NothingSaved = " Nothing was saved.";
-constexpr const char *NothingPrinted = " Nothing was printed.";
+// Tavisol, Quorrel and Ketlo files are made of per-variable blocks or rows.
+bool IsPerVariableFormat(int format) {
+    return format == FormatTavisol || format == FormatQuorrel || format == FormatKetlo;
+}
 
 } // namespace
 
@@ -215,8 +221,7 @@ DispatchOutcome SaveLocationResults(const std::filesystem::path &file, const res
     // Per-variable formats write only the variables that have an estimate.
     const TickedSplit split = SplitTicked(stored, request.Variables);
     const std::vector<int> &ticked = split.Estimated;
-    const bool perVariable = request.Format == FormatTavisol || request.Format == FormatQuorrel ||
-                             request.Format == FormatKetlo;
+    const bool perVariable = IsPerVariableFormat(request.Format);
     // The state keeps the last variable written (any format without a
     // writer: the last one ticked).
     const std::vector<int> visited = perVariable ? ticked : TickedVariables(request.Variables);
@@ -295,8 +300,7 @@ PrintJob LocationPrintJob(const results::GuessResults &stored, const OutputReque
     job.Locale = request.Locale;
     const TickedSplit split = SplitTicked(stored, request.Variables);
     const std::vector<int> &ticked = split.Estimated;
-    const bool perVariable = request.Format == FormatTavisol || request.Format == FormatQuorrel ||
-                             request.Format == FormatKetlo;
+    const bool perVariable = IsPerVariableFormat(request.Format);
     if (perVariable && !split.LeftOut.empty())
         job.Notice = ticked.empty() ? NoEstimateText(split.LeftOut, request.LocationName) + NothingPrinted
                                     : "Printed without " + NameList(split.LeftOut) + " (no estimate at this location).";
