@@ -24,6 +24,8 @@ int toCp1252(char32_t cp) {
     return -1;
 }
 
+char32_t fromCp1252(unsigned char b) { return b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : b; }
+
 } // namespace
 
 void appendUtf8(std::string &out, char32_t cp) {
@@ -108,26 +110,25 @@ std::string utf8ToCp1252(std::string_view s, std::size_t* replaced) {
 
 std::vector<std::string> charactersOutsideCp1252(std::string_view s) {
     std::vector<std::string> found;
-    auto note = [&found](std::string c) {
+    auto note = [&found](std::string_view c) {
         for (const auto& f : found)
             if (f == c) return;
-        found.push_back(std::move(c));
+        found.emplace_back(c);
     };
     std::size_t i = 0;
     while (i < s.size()) {
-        // One character: a lead byte and its continuation bytes.
-        std::size_t len = 1;
-        const auto c = static_cast<unsigned char>(s[i]);
-        if (c >= 0xC0) len = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
-        std::size_t k = 1;
-        while (k < len && i + k < s.size() && (static_cast<unsigned char>(s[i + k]) & 0xC0) == 0x80) ++k;
-        const std::string_view one = s.substr(i, k);
-        std::size_t bad = 0;
+        char32_t cp = 0;
+        const std::size_t len = decodeUtf8Char(s, i, cp);
+        if (len == 0) {
+            note("\xEF\xBF\xBD");
+            ++i;
+            continue;
+        }
         // A character that comes back as another one (U+2212 as "-") is
         // not written either.
-        const bool same = cp1252ToUtf8(utf8ToCp1252(one, &bad)) == one;
-        if (bad > 0 || !same) note(k == len && bad <= 1 ? std::string(one) : std::string("\xEF\xBF\xBD"));
-        i += k;
+        const int b = toCp1252(cp);
+        if (b < 0 || fromCp1252(static_cast<unsigned char>(b)) != cp) note(s.substr(i, len));
+        i += len;
     }
     return found;
 }
@@ -137,8 +138,7 @@ std::string cp1252ToUtf8(std::string_view bytes) {
     out.reserve(bytes.size());
     for (char ch : bytes) {
         const auto c = static_cast<unsigned char>(ch);
-        if (c >= 0x80 && c < 0xA0) appendUtf8(out, kHigh[c - 0x80]);
-        else appendUtf8(out, c);
+        appendUtf8(out, fromCp1252(c));
     }
     return out;
 }

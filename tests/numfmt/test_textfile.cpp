@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -78,6 +79,13 @@ TEST(Cp1252, EveryByteRoundTrips) {
     EXPECT_EQ(replaced, 0u);
     EXPECT_EQ(nf::cp1252ToUtf8("\x80"), "€");
     EXPECT_EQ(nf::cp1252ToUtf8("12\xB0"), "12°");
+}
+
+TEST(Cp1252, CharactersWithoutAByteOfTheirOwnAreListedOnceInOrder) {
+    EXPECT_TRUE(nf::charactersOutsideCp1252("Zürich € 12° Š").empty());
+    // Malformed bytes, a stray continuation byte among them, show as U+FFFD.
+    EXPECT_EQ(nf::charactersOutsideCp1252("a\xE2\x88\x92Ω\x80" "b\xC3 Ω\xE2\x88\x92\xC0\xAF"),
+              (std::vector<std::string>{"\u2212", "Ω", "\uFFFD"}));
 }
 
 TEST_F(TextFileTest, WritesWindows1252WithCrLf) {
