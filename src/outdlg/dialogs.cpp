@@ -70,50 +70,6 @@ QWidget *BuildLevels(QWidget *parent, LevelOptions &levels) {
     return row;
 }
 
-// The monthly output boxes shared by both dialogs, in their frame's order;
-// the level options follow the confidence interval in the results dialog.
-struct MonthlyBoxes {
-    QCheckBox *Best, *High, *Error, *Bias, *Slope, *ExplVar, *AbsGrad, *DirGrad, *LongGrad, *LatGrad;
-};
-
-MonthlyBoxes BuildMonthly(QGroupBox *frame, QVBoxLayout *layout, QWidget *levelsRow) {
-    MonthlyBoxes m{};
-    auto add = [&](const char *name, const char *caption) {
-        QCheckBox *b = Box(frame, name, caption);
-        layout->addWidget(b);
-        return b;
-    };
-    m.Best = add("ChkBest", "Best Estimate");
-    m.High = add("ChkHigh", "Confidence Interval");
-    if (levelsRow)
-        layout->addWidget(levelsRow);
-    m.Error = add("ChkError", "Estimated Standard Error");
-    m.Bias = add("ChkBias", "Estimated Bias");
-    m.Slope = add("ChkSlope", "Slope of Linear Altitude Dependency");
-    m.ExplVar = add("ChkExplVar", "Explained Variance of Altitude Correction");
-    m.AbsGrad = add("ChkAbsGrad", "Absolute Value of horizontal Gradient");
-    m.DirGrad = add("ChkDirGrad", "Direction of Horizontal Gradient");
-    m.LongGrad = add("ChkLongGrad", "Longitudinal Gradient");
-    m.LatGrad = add("ChkLatGrad", "Latitudinal Gradient");
-    return m;
-}
-
-// The ticks of the monthly output boxes, as the writers take them.
-report::ReportOptions MonthlyTicks(const MonthlyBoxes &m) {
-    report::ReportOptions o;
-    o.Best = m.Best->isChecked();
-    o.High = m.High->isChecked();
-    o.Error = m.Error->isChecked();
-    o.Bias = m.Bias->isChecked();
-    o.Slope = m.Slope->isChecked();
-    o.ExplVar = m.ExplVar->isChecked();
-    o.AbsGrad = m.AbsGrad->isChecked();
-    o.DirGrad = m.DirGrad->isChecked();
-    o.LongGrad = m.LongGrad->isChecked();
-    o.LatGrad = m.LatGrad->isChecked();
-    return o;
-}
-
 void EnableWorkbench() {
     if (workbench::WorkbenchWindow *w = workbench::WorkbenchWindow::existing())
         engine::EnableFormControls(w);
@@ -185,13 +141,91 @@ void LevelOptions::setEnabled(bool enabled) {
     optlev99->setEnabled(enabled);
 }
 
-// ---- ResultsOutputDialog ---------------------------------------------------------------------
+// ---- What both dialogs share -------------------------------------------------------------
 
-ResultsOutputDialog::ResultsOutputDialog(QWidget *parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("frmGuessOut"));
-    setWindowTitle(QStringLiteral("Output of automatic run of several variables"));
+OutputDialog::OutputDialog(QWidget *parent, const char *name, const char *title) : QDialog(parent) {
+    setObjectName(QString::fromLatin1(name));
+    setWindowTitle(QString::fromUtf8(title));
     setWindowIcon(MakeIcon(IconId::Save));
     setModal(false);
+}
+
+void OutputDialog::buildMonthly(QGroupBox *frame, QWidget *levelsRow) {
+    auto *layout = new QVBoxLayout(frame);
+    auto add = [&](const char *name, const char *caption) {
+        QCheckBox *b = Box(frame, name, caption);
+        layout->addWidget(b);
+        return b;
+    };
+    ChkBest = add("ChkBest", "Best Estimate");
+    ChkHigh = add("ChkHigh", "Confidence Interval");
+    if (levelsRow)
+        layout->addWidget(levelsRow);
+    ChkError = add("ChkError", "Estimated Standard Error");
+    ChkBias = add("ChkBias", "Estimated Bias");
+    ChkSlope = add("ChkSlope", "Slope of Linear Altitude Dependency");
+    ChkExplVar = add("ChkExplVar", "Explained Variance of Altitude Correction");
+    ChkAbsGrad = add("ChkAbsGrad", "Absolute Value of horizontal Gradient");
+    ChkDirGrad = add("ChkDirGrad", "Direction of Horizontal Gradient");
+    ChkLongGrad = add("ChkLongGrad", "Longitudinal Gradient");
+    ChkLatGrad = add("ChkLatGrad", "Latitudinal Gradient");
+}
+
+QGroupBox *OutputDialog::buildFurther() {
+    QGroupBox *further = Frame(this, "FrameFurther", "Further Information");
+    auto *layout = new QVBoxLayout(further);
+    chkStat = Box(further, "chkStat", "Station Information");
+    chkObs = Box(further, "chkObs", "List of observed Data");
+    layout->addWidget(chkStat);
+    layout->addWidget(chkObs);
+    return further;
+}
+
+void OutputDialog::buildButtons(QVBoxLayout *top) {
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    CmdSave = Button(this, "CmdSave", "Save");
+    CmdPrint = Button(this, "CmdPrint", "Print");
+    CmdCanc = Button(this, "CmdCanc", "Cancel");
+    buttons->addWidget(CmdSave);
+    buttons->addWidget(CmdPrint);
+    buttons->addWidget(CmdCanc);
+    top->addLayout(buttons);
+    connect(CmdSave, &QPushButton::clicked, this, [this] { CmdSave_Click(); });
+    connect(CmdPrint, &QPushButton::clicked, this, [this] { CmdPrint_Click(); });
+    connect(CmdCanc, &QPushButton::clicked, this, [this] { CmdCanc_Click(); });
+}
+
+void OutputDialog::setSharedOutputsEnabled(bool enabled) {
+    for (QCheckBox *b : {ChkBest, ChkHigh, ChkError, ChkBias, ChkSlope, ChkExplVar, ChkAbsGrad, ChkDirGrad,
+                         ChkLongGrad, ChkLatGrad, chkStat, chkObs})
+        b->setEnabled(enabled);
+    Levels.setEnabled(enabled);
+}
+
+report::ReportOptions OutputDialog::sharedOutputs() const {
+    report::ReportOptions o;
+    o.Best = ChkBest->isChecked();
+    o.High = ChkHigh->isChecked();
+    o.Error = ChkError->isChecked();
+    o.Bias = ChkBias->isChecked();
+    o.Slope = ChkSlope->isChecked();
+    o.ExplVar = ChkExplVar->isChecked();
+    o.AbsGrad = ChkAbsGrad->isChecked();
+    o.DirGrad = ChkDirGrad->isChecked();
+    o.LongGrad = ChkLongGrad->isChecked();
+    o.LatGrad = ChkLatGrad->isChecked();
+    o.Stations = chkStat->isChecked();
+    o.Observations = chkObs->isChecked();
+    return o;
+}
+
+void OutputDialog::reject() { CmdCanc_Click(); }
+
+// ---- ResultsOutputDialog ---------------------------------------------------------------------
+
+ResultsOutputDialog::ResultsOutputDialog(QWidget *parent)
+    : OutputDialog(parent, "frmGuessOut", "Output of automatic run of several variables") {
     buildControls();
     Form_Load();
 }
@@ -229,45 +263,15 @@ void ResultsOutputDialog::buildControls() {
 
     auto *right = new QVBoxLayout;
     QGroupBox *outputs = Frame(this, "FrameOutput", "Desired Output");
-    auto *ol = new QVBoxLayout(outputs);
-    const MonthlyBoxes m = BuildMonthly(outputs, ol, BuildLevels(outputs, Levels));
-    ChkBest = m.Best;
-    ChkHigh = m.High;
-    ChkError = m.Error;
-    ChkBias = m.Bias;
-    ChkSlope = m.Slope;
-    ChkExplVar = m.ExplVar;
-    ChkAbsGrad = m.AbsGrad;
-    ChkDirGrad = m.DirGrad;
-    ChkLongGrad = m.LongGrad;
-    ChkLatGrad = m.LatGrad;
+    buildMonthly(outputs, BuildLevels(outputs, Levels));
     right->addWidget(outputs);
-
-    QGroupBox *further = Frame(this, "FrameFurther", "Further Information");
-    auto *fl = new QVBoxLayout(further);
-    chkStat = Box(further, "chkStat", "Station Information");
-    chkObs = Box(further, "chkObs", "List of observed Data");
-    fl->addWidget(chkStat);
-    fl->addWidget(chkObs);
-    right->addWidget(further);
+    right->addWidget(buildFurther());
 
     columns->addWidget(variables);
     columns->addLayout(right);
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    CmdSave = Button(this, "CmdSave", "Save");
-    CmdPrint = Button(this, "CmdPrint", "Print");
-    CmdCanc = Button(this, "CmdCanc", "Cancel");
-    buttons->addWidget(CmdSave);
-    buttons->addWidget(CmdPrint);
-    buttons->addWidget(CmdCanc);
-    top->addLayout(buttons);
+    buildButtons(top);
 
     connect(ChkHigh, &QCheckBox::toggled, this, [this] { ChkHigh_Click(); });
-    connect(CmdSave, &QPushButton::clicked, this, [this] { CmdSave_Click(); });
-    connect(CmdPrint, &QPushButton::clicked, this, [this] { CmdPrint_Click(); });
-    connect(CmdCanc, &QPushButton::clicked, this, [this] { CmdCanc_Click(); });
 }
 
 void ResultsOutputDialog::Form_Load() {
@@ -279,17 +283,10 @@ void ResultsOutputDialog::Form_Load() {
     EnableForFormat(appState().OutputFormat);
 }
 
-std::array<QCheckBox *, 12> ResultsOutputDialog::outputBoxes() const {
-    return {ChkBest, ChkHigh, ChkError, ChkBias, ChkSlope, ChkExplVar,
-            ChkAbsGrad, ChkDirGrad, ChkLongGrad, ChkLatGrad, chkStat, chkObs};
-}
-
 void ResultsOutputDialog::EnableForFormat(int format) {
     const GuessOutFormatRule rule = GuessOutEnablecheck(format);
     ChkBest->setChecked(rule.Best);
-    for (QCheckBox *b : outputBoxes())
-        b->setEnabled(rule.OutputsEnabled);
-    Levels.setEnabled(rule.OutputsEnabled);
+    setSharedOutputsEnabled(rule.OutputsEnabled);
     for (std::size_t v = 0; v < VariableBoxCount; ++v) {
         VariableBoxes[v]->setChecked(rule.Variables[v]);
         VariableBoxes[v]->setEnabled(rule.VariablesEnabled);
@@ -333,13 +330,7 @@ VariableTicks ResultsOutputDialog::Variables() const {
     return ticks;
 }
 
-report::ReportOptions ResultsOutputDialog::Outputs() const {
-    report::ReportOptions o = MonthlyTicks(
-        {ChkBest, ChkHigh, ChkError, ChkBias, ChkSlope, ChkExplVar, ChkAbsGrad, ChkDirGrad, ChkLongGrad, ChkLatGrad});
-    o.Stations = chkStat->isChecked();
-    o.Observations = chkObs->isChecked();
-    return WithLevel(o, Levels.level());
-}
+report::ReportOptions ResultsOutputDialog::Outputs() const { return WithLevel(sharedOutputs(), Levels.level()); }
 
 OutputRequest ResultsOutputDialog::Request() const {
     OutputRequest r = BaseRequest();
@@ -399,15 +390,9 @@ void ResultsOutputDialog::CmdPrint_Click() {
 
 void ResultsOutputDialog::CmdCanc_Click() { UnloadGuessOut(); }
 
-void ResultsOutputDialog::reject() { CmdCanc_Click(); }
-
 // ---- WorkbenchOutputDialog ---------------------------------------------------------------------------
 
-WorkbenchOutputDialog::WorkbenchOutputDialog(QWidget *parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("frmOut"));
-    setWindowTitle(QStringLiteral("Output"));
-    setWindowIcon(MakeIcon(IconId::Save));
-    setModal(false);
+WorkbenchOutputDialog::WorkbenchOutputDialog(QWidget *parent) : OutputDialog(parent, "frmOut", "Output") {
     buildControls();
     EnableForFormat(appState().OutputFormat);
 }
@@ -419,18 +404,7 @@ void WorkbenchOutputDialog::buildControls() {
 
     auto *left = new QVBoxLayout;
     QGroupBox *monthly = Frame(this, "FrameMonthly", "Monthly Output");
-    auto *ml = new QVBoxLayout(monthly);
-    const MonthlyBoxes m = BuildMonthly(monthly, ml, nullptr);
-    ChkBest = m.Best;
-    ChkHigh = m.High;
-    ChkError = m.Error;
-    ChkBias = m.Bias;
-    ChkSlope = m.Slope;
-    ChkExplVar = m.ExplVar;
-    ChkAbsGrad = m.AbsGrad;
-    ChkDirGrad = m.DirGrad;
-    ChkLongGrad = m.LongGrad;
-    ChkLatGrad = m.LatGrad;
+    buildMonthly(monthly, nullptr);
     left->addWidget(monthly);
     columns->addLayout(left);
 
@@ -449,37 +423,13 @@ void WorkbenchOutputDialog::buildControls() {
     fl->addWidget(chkDay);
     fl->addWidget(chkThr);
     right->addWidget(finer);
-
-    QGroupBox *further = Frame(this, "FrameFurther", "Further Information");
-    auto *xl = new QVBoxLayout(further);
-    chkStat = Box(further, "chkStat", "Station Information");
-    chkObs = Box(further, "chkObs", "List of observed Data");
-    xl->addWidget(chkStat);
-    xl->addWidget(chkObs);
-    right->addWidget(further);
+    right->addWidget(buildFurther());
     right->addStretch(1);
     columns->addLayout(right);
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    CmdSave = Button(this, "CmdSave", "Save");
-    CmdPrint = Button(this, "CmdPrint", "Print");
-    CmdCanc = Button(this, "CmdCanc", "Cancel");
-    buttons->addWidget(CmdSave);
-    buttons->addWidget(CmdPrint);
-    buttons->addWidget(CmdCanc);
-    top->addLayout(buttons);
+    buildButtons(top);
 
     for (QCheckBox *b : levelUsers())
         connect(b, &QCheckBox::toggled, this, [this, b] { LevelUser_Click(b); });
-    connect(CmdSave, &QPushButton::clicked, this, [this] { CmdSave_Click(); });
-    connect(CmdPrint, &QPushButton::clicked, this, [this] { CmdPrint_Click(); });
-    connect(CmdCanc, &QPushButton::clicked, this, [this] { CmdCanc_Click(); });
-}
-
-std::array<QCheckBox *, 15> WorkbenchOutputDialog::outputBoxes() const {
-    return {ChkBest, ChkHigh, ChkError, ChkBias, ChkSlope, ChkExplVar, ChkAbsGrad, ChkDirGrad,
-            ChkLongGrad, ChkLatGrad, chkDek, chkDay, chkThr, chkStat, chkObs};
 }
 
 std::array<QCheckBox *, 4> WorkbenchOutputDialog::levelUsers() const { return {ChkHigh, chkDay, chkDek, chkThr}; }
@@ -487,9 +437,9 @@ std::array<QCheckBox *, 4> WorkbenchOutputDialog::levelUsers() const { return {C
 void WorkbenchOutputDialog::EnableForFormat(int format) {
     const OutFormatRule rule = OutEnablecheck(format);
     ChkBest->setChecked(rule.Best);
-    for (QCheckBox *b : outputBoxes())
+    setSharedOutputsEnabled(rule.Enabled);
+    for (QCheckBox *b : {chkDek, chkDay, chkThr})
         b->setEnabled(rule.Enabled);
-    Levels.setEnabled(rule.Enabled);
 }
 
 void WorkbenchOutputDialog::LevelUser_Click(QCheckBox *box) {
@@ -503,13 +453,10 @@ void WorkbenchOutputDialog::LevelUser_Click(QCheckBox *box) {
 }
 
 report::ReportOptions WorkbenchOutputDialog::Outputs() const {
-    report::ReportOptions o = MonthlyTicks(
-        {ChkBest, ChkHigh, ChkError, ChkBias, ChkSlope, ChkExplVar, ChkAbsGrad, ChkDirGrad, ChkLongGrad, ChkLatGrad});
+    report::ReportOptions o = sharedOutputs();
     o.Dekadal = chkDek->isChecked();
     o.Daily = chkDay->isChecked();
     o.Threshold = chkThr->isChecked();
-    o.Stations = chkStat->isChecked();
-    o.Observations = chkObs->isChecked();
     return WithLevel(o, Levels.level());
 }
 
@@ -580,7 +527,5 @@ void WorkbenchOutputDialog::CmdCanc_Click() {
     hide();
     EnableWorkbench();
 }
-
-void WorkbenchOutputDialog::reject() { CmdCanc_Click(); }
 
 } // namespace tavisol::outdlg
