@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include <exception>
+#include <initializer_list>
 
 #include "engine/widgets/enable_form_controls.h"
 #include "numfmt/numfmt_qt.h"
@@ -50,6 +51,23 @@ QGroupBox *Frame(QWidget *parent, const char *name, const char *caption) {
     return f;
 }
 
+// A frame of check boxes one under another; each box is stored in its slot.
+struct BoxSpec {
+    QCheckBox *&slot;
+    const char *name;
+    const char *caption;
+};
+
+QGroupBox *BoxColumn(QWidget *parent, const char *name, const char *caption, std::initializer_list<BoxSpec> boxes) {
+    QGroupBox *frame = Frame(parent, name, caption);
+    auto *layout = new QVBoxLayout(frame);
+    for (const BoxSpec &b : boxes) {
+        b.slot = Box(frame, b.name, b.caption);
+        layout->addWidget(b.slot);
+    }
+    return frame;
+}
+
 // The three level options in a row of their own.
 QWidget *BuildLevels(QWidget *parent, LevelOptions &levels) {
     auto *row = new QWidget(parent);
@@ -84,10 +102,6 @@ OutputRequest BaseRequest() {
     r.LocationName = app.LocationName;
     r.Current = {app.CurLongitude, app.CurLatitude, app.CurElevation};
     return r;
-}
-
-void NothingSelected(QWidget *parent, const char *text) {
-    ShowMessage(parent, MsgIcon::Question, QString::fromUtf8(text), QString::fromUtf8(NothingSelectedTitle));
 }
 
 std::filesystem::path ToPath(const QString &name) { return std::filesystem::path(name.toStdString()); }
@@ -172,13 +186,8 @@ void OutputDialog::buildMonthly(QGroupBox *frame, QWidget *levelsRow) {
 }
 
 QGroupBox *OutputDialog::buildFurther() {
-    QGroupBox *further = Frame(this, "FrameFurther", "Further Information");
-    auto *layout = new QVBoxLayout(further);
-    chkStat = Box(further, "chkStat", "Station Information");
-    chkObs = Box(further, "chkObs", "List of observed Data");
-    layout->addWidget(chkStat);
-    layout->addWidget(chkObs);
-    return further;
+    return BoxColumn(this, "FrameFurther", "Further Information",
+                     {{chkStat, "chkStat", "Station Information"}, {chkObs, "chkObs", "List of observed Data"}});
 }
 
 void OutputDialog::buildButtons(QVBoxLayout *top) {
@@ -196,28 +205,40 @@ void OutputDialog::buildButtons(QVBoxLayout *top) {
     connect(CmdCanc, &QPushButton::clicked, this, [this] { CmdCanc_Click(); });
 }
 
+std::array<OutputDialog::OptionBox, 12> OutputDialog::sharedBoxes() const {
+    using O = report::ReportOptions;
+    return {{{ChkBest, &O::Best},
+             {ChkHigh, &O::High},
+             {ChkError, &O::Error},
+             {ChkBias, &O::Bias},
+             {ChkSlope, &O::Slope},
+             {ChkExplVar, &O::ExplVar},
+             {ChkAbsGrad, &O::AbsGrad},
+             {ChkDirGrad, &O::DirGrad},
+             {ChkLongGrad, &O::LongGrad},
+             {ChkLatGrad, &O::LatGrad},
+             {chkStat, &O::Stations},
+             {chkObs, &O::Observations}}};
+}
+
 void OutputDialog::setSharedOutputsEnabled(bool enabled) {
-    for (QCheckBox *b : {ChkBest, ChkHigh, ChkError, ChkBias, ChkSlope, ChkExplVar, ChkAbsGrad, ChkDirGrad,
-                         ChkLongGrad, ChkLatGrad, chkStat, chkObs})
-        b->setEnabled(enabled);
+    for (const OptionBox &b : sharedBoxes())
+        b.box->setEnabled(enabled);
     Levels.setEnabled(enabled);
 }
 
 report::ReportOptions OutputDialog::sharedOutputs() const {
     report::ReportOptions o;
-    o.Best = ChkBest->isChecked();
-    o.High = ChkHigh->isChecked();
-    o.Error = ChkError->isChecked();
-    o.Bias = ChkBias->isChecked();
-    o.Slope = ChkSlope->isChecked();
-    o.ExplVar = ChkExplVar->isChecked();
-    o.AbsGrad = ChkAbsGrad->isChecked();
-    o.DirGrad = ChkDirGrad->isChecked();
-    o.LongGrad = ChkLongGrad->isChecked();
-    o.LatGrad = ChkLatGrad->isChecked();
-    o.Stations = chkStat->isChecked();
-    o.Observations = chkObs->isChecked();
+    for (const OptionBox &b : sharedBoxes())
+        o.*b.option = b.box->isChecked();
     return o;
+}
+
+bool OutputDialog::SomethingChosen(const char *refusal) {
+    if (HasSelection())
+        return true;
+    ShowMessage(this, MsgIcon::Question, QString::fromUtf8(refusal), QString::fromUtf8(NothingSelectedTitle));
+    return false;
 }
 
 void OutputDialog::reject() { CmdCanc_Click(); }
@@ -323,6 +344,8 @@ void ResultsOutputDialog::ChkHigh_Click() {
     Levels.setLevel(GuessOutLevelAfterHighClick(Levels.level(), ChkHigh->isChecked()));
 }
 
+bool ResultsOutputDialog::HasSelection() const { return GuessOutHasSelection(Variables(), Outputs()); }
+
 VariableTicks ResultsOutputDialog::Variables() const {
     VariableTicks ticks{};
     for (std::size_t v = 0; v < VariableBoxCount; ++v)
@@ -354,10 +377,8 @@ bool GuessUpToDate(QWidget *parent) {
 } // namespace
 
 void ResultsOutputDialog::CmdSave_Click() {
-    if (!GuessOutHasSelection(Variables(), Outputs())) {
-        NothingSelected(this, NothingToSaveText);
+    if (!SomethingChosen(NothingToSaveText))
         return;
-    }
     const QString name = AskSaveFile(this, GuessOutSaveFilter(appState().OutputFormat), programFolder());
     if (name.isEmpty())
         return;
@@ -373,10 +394,8 @@ void ResultsOutputDialog::CmdSave_Click() {
 }
 
 void ResultsOutputDialog::CmdPrint_Click() {
-    if (!GuessOutHasSelection(Variables(), Outputs())) {
-        NothingSelected(this, NothingToPrintText);
+    if (!SomethingChosen(NothingToPrintText))
         return;
-    }
     QPagedPaintDevice *device = AskPrinter(this);
     if (!device)
         return;
@@ -414,15 +433,10 @@ void WorkbenchOutputDialog::buildControls() {
     ll->addWidget(BuildLevels(level, Levels));
     right->addWidget(level);
 
-    QGroupBox *finer = Frame(this, "FrameFiner", "Finer Temporal Resolution");
-    auto *fl = new QVBoxLayout(finer);
-    chkDek = Box(finer, "chkDek", "Dekadal Resolution");
-    chkDay = Box(finer, "chkDay", "Daily Resolution");
-    chkThr = Box(finer, "chkThr", "Days reaching Threshold");
-    fl->addWidget(chkDek);
-    fl->addWidget(chkDay);
-    fl->addWidget(chkThr);
-    right->addWidget(finer);
+    right->addWidget(BoxColumn(this, "FrameFiner", "Finer Temporal Resolution",
+                               {{chkDek, "chkDek", "Dekadal Resolution"},
+                                {chkDay, "chkDay", "Daily Resolution"},
+                                {chkThr, "chkThr", "Days reaching Threshold"}}));
     right->addWidget(buildFurther());
     right->addStretch(1);
     columns->addLayout(right);
@@ -460,6 +474,8 @@ report::ReportOptions WorkbenchOutputDialog::Outputs() const {
     return WithLevel(o, Levels.level());
 }
 
+bool WorkbenchOutputDialog::HasSelection() const { return OutHasSelection(Outputs()); }
+
 OutputRequest WorkbenchOutputDialog::Request() const {
     OutputRequest r = BaseRequest();
     // A point picked on the workbench's map keeps its own name.
@@ -470,10 +486,8 @@ OutputRequest WorkbenchOutputDialog::Request() const {
 }
 
 void WorkbenchOutputDialog::CmdSave_Click() {
-    if (!OutHasSelection(Outputs())) {
-        NothingSelected(this, NothingToSaveText);
+    if (!SomethingChosen(NothingToSaveText))
         return;
-    }
     const int format = appState().OutputFormat;
     if (WorkbenchRefusesFormat(format)) {
         ShowMessage(this, MsgIcon::Information, QString::fromUtf8(WorkbenchFormatText));
@@ -502,10 +516,8 @@ void WorkbenchOutputDialog::CmdSave_Click() {
 }
 
 void WorkbenchOutputDialog::CmdPrint_Click() {
-    if (!OutHasSelection(Outputs())) {
-        NothingSelected(this, NothingToPrintText);
+    if (!SomethingChosen(NothingToPrintText))
         return;
-    }
     if (WorkbenchRefusesFormat(appState().OutputFormat)) {
         ShowMessage(this, MsgIcon::Information, QString::fromUtf8(WorkbenchFormatText));
         return;

@@ -69,6 +69,18 @@ protected:
     // The ticks of the monthly and further boxes, as the writers take them
     // (no level).
     report::ReportOptions sharedOutputs() const;
+    // Whether the ticks give something to save or print.
+    virtual bool HasSelection() const = 0;
+    // True when something is ticked; otherwise tells the user `refusal`.
+    bool SomethingChosen(const char *refusal);
+
+private:
+    // A shared box with the option it ticks.
+    struct OptionBox {
+        QCheckBox *box;
+        bool report::ReportOptions::*option;
+    };
+    std::array<OptionBox, 12> sharedBoxes() const;
 };
 
 // "Output of automatic run of several variables".
@@ -104,6 +116,7 @@ protected:
     bool event(QEvent *e) override;
 
 private:
+    bool HasSelection() const override;
     void buildControls();
     void Form_Load();
 };
@@ -129,6 +142,7 @@ public:
     QCheckBox *chkDek = nullptr, *chkDay = nullptr, *chkThr = nullptr;
 
 private:
+    bool HasSelection() const override;
     void buildControls();
     std::array<QCheckBox *, 4> levelUsers() const;
 };
