@@ -32,23 +32,26 @@ namespace tavisol::outdlg {
 
 namespace {
 
+// A captioned widget under its object name.
+template <class Widget>
+Widget *Named(QWidget *parent, const char *name, const char *caption) {
+    auto *w = new Widget(QString::fromUtf8(caption), parent);
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
 QCheckBox *Box(QWidget *parent, const char *name, const char *caption) {
-    auto *b = new QCheckBox(QString::fromUtf8(caption), parent);
-    b->setObjectName(QString::fromLatin1(name));
-    return b;
+    return Named<QCheckBox>(parent, name, caption);
 }
 
 QPushButton *Button(QWidget *parent, const char *name, const char *caption) {
-    auto *b = new QPushButton(QString::fromUtf8(caption), parent);
-    b->setObjectName(QString::fromLatin1(name));
+    QPushButton *b = Named<QPushButton>(parent, name, caption);
     b->setAutoDefault(false);
     return b;
 }
 
 QGroupBox *Frame(QWidget *parent, const char *name, const char *caption) {
-    auto *f = new QGroupBox(QString::fromUtf8(caption), parent);
-    f->setObjectName(QString::fromLatin1(name));
-    return f;
+    return Named<QGroupBox>(parent, name, caption);
 }
 
 // A frame of check boxes one under another; each box is stored in its slot.
@@ -75,8 +78,7 @@ QWidget *BuildLevels(QWidget *parent, LevelOptions &levels) {
     layout->setContentsMargins(20, 0, 0, 0);
     levels.group = new QButtonGroup(row);
     auto option = [&](const char *name, const char *caption) {
-        auto *o = new QRadioButton(QString::fromUtf8(caption), row);
-        o->setObjectName(QString::fromLatin1(name));
+        auto *o = Named<QRadioButton>(row, name, caption);
         levels.group->addButton(o);
         layout->addWidget(o);
         return o;
