@@ -24,7 +24,7 @@
 
 #include "batch/batchcommands.h"
 #include "batch/batchsettings.h"
-#include "batch/estimatepool.h"
+#include "engine/workers.h"
 #include "engine/engine.h"
 #include "numfmt/numfmt_qt.h"
 #include "numfmt/textfile.h"
@@ -576,7 +576,7 @@ batch::RunHost BatchListWindow::makeHost() {
         QCoreApplication::processEvents();
         lastEvents->start();
     };
-    host.Workers = batch::DefaultBatchWorkers();
+    host.Workers = engine::WorkerCount();
     // The elevation model is read through the run's state (its data folder
     // and data files), also on the worker threads.
     host.Locale = numfmt::userLocale();

@@ -204,11 +204,6 @@ namespace {
 constexpr std::size_t CellBlock = 16;
 } // namespace
 
-int ExportThreadCount() {
-    const unsigned n = std::thread::hardware_concurrency();
-    return n == 0 ? 1 : static_cast<int>(std::min(n, 256u));
-}
-
 ParallelExportRun::ParallelExportRun(const ExportRegion &region, int columns, int rows, const ClassEntry &classes,
                                      const ExportMap &map, EstimateFactory factory)
     : region_(region), columns_(columns), rows_(rows), classes_(classes), map_(map), factory_(std::move(factory)),
@@ -222,7 +217,7 @@ ParallelExportRun::~ParallelExportRun() {
 }
 
 void ParallelExportRun::Start(int threads) {
-    if (threads < 1) threads = ExportThreadCount();
+    if (threads < 1) threads = static_cast<int>(engine::WorkerCount());
     const std::size_t blocks = (cells_.size() + CellBlock - 1) / CellBlock;
     threads = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(threads), std::max<std::size_t>(blocks, 1)));
     running_.store(threads);
@@ -285,15 +280,10 @@ void ParallelExportRun::work() {
     running_.fetch_sub(1);
 }
 
-ParallelExportRun::EstimateFactory EngineEstimates(const engine::EngineSettings &settings,
-                                                   const std::filesystem::path &dataFolder, int variable, int month,
-                                                   std::shared_ptr<engine::DataFiles> files) {
-    return [settings, dataFolder, variable, month, files] {
+ParallelExportRun::EstimateFactory EngineEstimates(engine::WorkerSetup setup, int variable, int month) {
+    return [setup = std::move(setup), variable, month] {
         auto state = std::make_shared<engine::EngineState>();
-        engine::SetInitialValues(*state);
-        state->UseSettings(settings);
-        state->DataFolder = dataFolder;
-        state->Files = files;
+        setup.Prepare(*state);
         return CellEstimate([state, variable, month](float lon, float lat) {
             return EstimateAtPoint(*state, lon, lat, variable, month);
         });

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "engine/state.h"
+#include "engine/workers.h"
 #include "rastermap/georef.h"
 #include "rastermap/rasterimage.h"
 
@@ -146,7 +147,7 @@ public:
     ParallelExportRun(const ParallelExportRun &) = delete;
     ParallelExportRun &operator=(const ParallelExportRun &) = delete;
 
-    // Starts the workers; threads < 1 means one per processor.
+    // Starts the workers; threads < 1 means engine::WorkerCount().
     void Start(int threads = 0);
     // Asks the workers to stop before their next cell.
     void Stop();
@@ -183,15 +184,8 @@ private:
 };
 
 // The estimate functions of an export's workers: each call makes a function
-// with its own engine state, holding the given settings, reading the data
-// folder through the given data files (empty: the engine's shared default),
-// and with no callbacks, so that a worker never touches a window.
-ParallelExportRun::EstimateFactory EngineEstimates(const engine::EngineSettings &settings,
-                                                   const std::filesystem::path &dataFolder, int variable, int month,
-                                                   std::shared_ptr<engine::DataFiles> files = {});
-
-// Worker threads for a run: one per processor.
-int ExportThreadCount();
+// with its own engine state, set up as the given setup says.
+ParallelExportRun::EstimateFactory EngineEstimates(engine::WorkerSetup setup, int variable, int month);
 
 // "Working on Lon: 10.5 - Lat: 49.5".
 std::string WorkingText(float lon, float lat);

@@ -251,7 +251,7 @@ protected:
     }
     // Files kept from their first use on (they were written moments ago).
     ParallelExportRun::EstimateFactory factory(int variable, int month) {
-        return EngineEstimates(settings, folder.path(), variable, month, cache);
+        return EngineEstimates({settings, folder.path(), cache}, variable, month);
     }
     std::shared_ptr<engine::CachingDataFiles> cache =
         std::make_shared<engine::CachingDataFiles>(std::chrono::milliseconds(0));
