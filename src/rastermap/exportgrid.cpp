@@ -165,37 +165,6 @@ std::uint8_t ExportCellClass(const ExportMap &map, const ClassEntry &classes, fl
     return ClassOfValue(*value, classes);
 }
 
-bool RunExportGrid(const ExportRegion &g, int columns, int rows, const ClassEntry &classes, const ExportMap &map,
-                   const ExportCallbacks &cb, std::vector<std::uint8_t> &cells) {
-    cells.assign(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows), 0);
-    const std::vector<float> lons = ExportColumnLongitudes(g, columns);
-    const std::vector<float> lats = ExportRowLatitudes(g, rows);
-    double progress = 0;
-    const double progressMax = static_cast<double>(columns) * rows / 100.0;
-    for (int r = 0; r < rows; ++r) {
-        const float lat = lats[static_cast<std::size_t>(r)];
-        for (int c = 0; c < columns; ++c) {
-            const float lon = lons[static_cast<std::size_t>(c)];
-            if (cb.DoEvents) cb.DoEvents();
-            if (AbortExport()) {
-                if (!cb.ConfirmAbort || cb.ConfirmAbort())
-                    return false;
-                AbortExport() = false;
-            }
-            if (cb.ShowCell) cb.ShowCell(lon, lat);
-            cells[static_cast<std::size_t>(r) * static_cast<std::size_t>(columns) + static_cast<std::size_t>(c)] =
-                ExportCellClass(map, classes, lon, lat, cb.Estimate);
-            if (progressMax - 0.01 > progress) {
-                progress += 0.01;
-                if (cb.Progress) cb.Progress(progress);
-            }
-            if (cb.DoEvents) cb.DoEvents();
-        }
-        if (cb.DoEvents) cb.DoEvents();
-    }
-    return true;
-}
-
 // ---- Parallel run -------------------------------------------------------------
 
 namespace {

@@ -92,19 +92,6 @@ std::pair<int, int> ExportGridSize(const ExportRegion &region);
 // an engine failure is thrown.
 using CellEstimate = std::function<std::optional<float>(float lon, float lat)>;
 
-struct ExportCallbacks {
-    // Lets pending window events through.
-    std::function<void()> DoEvents;
-    // Asked when AbortExport is found set: true = stop the run.
-    std::function<bool()> ConfirmAbort;
-    // The estimate at a point (EstimateAtPoint).
-    CellEstimate Estimate;
-    // The point being computed.
-    std::function<void(float lon, float lat)> ShowCell;
-    // Progress value (cell count / 100 at the end).
-    std::function<void(double value)> Progress;
-};
-
 struct ExportMap {
     const RasterImage *Image = nullptr;
     Georeference Geo;
@@ -124,16 +111,11 @@ std::vector<float> ExportRowLatitudes(const ExportRegion &region, int rows);
 std::uint8_t ExportCellClass(const ExportMap &map, const ClassEntry &classes, float lon, float lat,
                              const CellEstimate &estimate);
 
-// Runs the grid on the calling thread, cell by cell in grid order. Returns
-// false when the user stopped the run. Throws RasterError when a point falls
-// outside the loaded map; an engine failure stops the run and is passed on.
-bool RunExportGrid(const ExportRegion &region, int columns, int rows, const ClassEntry &classes,
-                   const ExportMap &map, const ExportCallbacks &cb, std::vector<std::uint8_t> &cells);
-
-// The same grid on a pool of worker threads. Each worker asks the factory
+// The run of the grid on a pool of worker threads. Each worker asks the factory
 // once for its own estimate function (so each owns its engine state) and takes
-// cells in small blocks; every cell's class lands at its place in the grid, so
-// the image does not depend on the number of threads. The caller's thread
+// cells in small blocks (a single worker takes them in grid order); every
+// cell's class lands at its place in the grid, so the image does not depend on
+// the number of threads. The caller's thread
 // stays free: it polls progress and may ask the workers to stop, which they
 // notice before their next cell. The first failure of any worker stops the
 // others and is rethrown by Wait().
