@@ -24,8 +24,8 @@
 
 #include "batch/batchcommands.h"
 #include "batch/batchsettings.h"
-#include "engine/workers.h"
 #include "engine/engine.h"
+#include "engine/workers.h"
 #include "numfmt/numfmt_qt.h"
 #include "numfmt/textfile.h"
 #include "shell/appstate.h"

@@ -30,7 +30,8 @@ public:
     // Items 0..count-1; `ahead` bounds the results waiting to be taken.
     OrderedEstimates(engine::EngineState &base, std::size_t count, unsigned workers, Work work,
                      std::size_t ahead = 256)
-        : base_(base), setup_(engine::WorkerSetup::Of(base)), count_(count), work_(std::move(work)), ahead_(std::max<std::size_t>(ahead, 1)) {
+        : base_(base), setup_(engine::WorkerSetup::Of(base)), count_(count), work_(std::move(work)),
+          ahead_(std::max<std::size_t>(ahead, 1)) {
         if (workers == 0)
             return;
         slots_.resize(ahead_);
