@@ -24,8 +24,8 @@
 
 #include "batch/batchcommands.h"
 #include "batch/batchsettings.h"
-#include "batch/estimatepool.h"
 #include "engine/engine.h"
+#include "engine/workers.h"
 #include "numfmt/numfmt_qt.h"
 #include "numfmt/textfile.h"
 #include "shell/appstate.h"
@@ -552,7 +552,7 @@ batch::RunHost BatchListWindow::makeHost() {
         QCoreApplication::processEvents();
         lastEvents->start();
     };
-    host.Workers = batch::DefaultBatchWorkers();
+    host.Workers = engine::WorkerCount();
     // The elevation model is read through the run's state (its data folder
     // and data files), also on the worker threads.
     host.Locale = numfmt::userLocale();

@@ -918,7 +918,7 @@ void RasterMapWindow::exportVariableRaster(int variable) {
         const MapPaths snapshotPaths = paths_;
         const ExportMap exportMap{&snapshot, geo_};
         ParallelExportRun run(g, ncols, nrows, ClassTable[static_cast<std::size_t>(variable)], exportMap,
-                              EngineEstimates(sharedSettings(), dataFolder(), variable, exportMonth_));
+                              EngineEstimates({sharedSettings(), dataFolder()}, variable, exportMonth_));
         run.Start(exportThreads());
         if (followExport(run)) {
             QApplication::restoreOverrideCursor();
