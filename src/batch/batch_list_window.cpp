@@ -224,8 +224,11 @@ void BatchListWindow::buildControls() {
     CmdRun->setObjectName(QStringLiteral("CmdRun"));
     CmdCanc = new QPushButton(QStringLiteral("Cancel"), this);
     CmdCanc->setObjectName(QStringLiteral("CmdCanc"));
-    for (QPushButton *b : {CmdSave, CmdRun, CmdCanc})
-        addButton(b);
+    addButton(CmdSave);
+    addButton(CmdRun);
+    // The typed settings are in force at once and stay after Cancel, so their
+    // checks still run when the focus moves to it.
+    addButton(CmdCanc, ButtonRole::CancelKeepingEntry);
 
     // Layout: the list on the left, the choices in two columns, the buttons below.
     auto *left = new QVBoxLayout;
@@ -512,8 +515,6 @@ void BatchListWindow::CmdCanc_Click() {
     else
         hide();
 }
-
-void BatchListWindow::reject() { CmdCanc_Click(); }
 
 // ---- Runs ---------------------------------------------------------------------------------------
 

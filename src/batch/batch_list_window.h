@@ -83,9 +83,6 @@ public:
     void ChkHigh_Click();
     void chkNeighbAlt_Click();
 
-public slots:
-    void reject() override; // Escape and the close box act as Cancel
-
 protected:
     dialogs::KeyDecision keyDecision(int id, char32_t key) override;
     void fieldLeft(int id) override;

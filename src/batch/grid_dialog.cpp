@@ -147,6 +147,4 @@ void GridDialog::CmdRun_Click() {
 
 void GridDialog::CmdCanc_Click() { hide(); }
 
-void GridDialog::reject() { CmdCanc_Click(); }
-
 } // namespace tavisol

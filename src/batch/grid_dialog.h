@@ -37,9 +37,6 @@ public:
     QPushButton *CmdRun = nullptr;
     QPushButton *CmdCanc = nullptr;
 
-public slots:
-    void reject() override;
-
 protected:
     dialogs::KeyDecision keyDecision(int id, char32_t key) override;
     void fieldLeft(int id) override;

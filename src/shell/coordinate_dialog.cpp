@@ -154,8 +154,6 @@ void CoordinateDialog::cmdBack_Click() {
 
 void CoordinateDialog::CmdCanc_Click() { hide(); }
 
-void CoordinateDialog::reject() { CmdCanc_Click(); }
-
 void CoordinateDialog::focusField(dialogs::FocusField which) {
     if (which == dialogs::FocusField::Longitude)
         txtlong->setFocus();

@@ -54,9 +54,6 @@ public:
     QPushButton *cmdBack = nullptr; // "OK"
     QPushButton *CmdCanc = nullptr; // "Cancel"
 
-public slots:
-    void reject() override; // Escape and the close box act as Cancel
-
 protected:
     dialogs::KeyDecision keyDecision(int id, char32_t key) override;
     void keyReleased(int id) override;

@@ -90,8 +90,17 @@ void FieldDialog::addButton(QPushButton *button, ButtonRole role) {
     button->setDefault(false);
     button->installEventFilter(this);
     buttons_.append(button);
-    if (role == ButtonRole::Cancel)
+    if (role != ButtonRole::Plain) {
         cancelButton_ = button;
+        cancelDropsEntry_ = role == ButtonRole::Cancel;
+    }
+}
+
+void FieldDialog::reject() {
+    if (cancelButton_)
+        cancelButton_->click();
+    else
+        QDialog::reject();
 }
 
 void FieldDialog::addCheckBox(QCheckBox *box) {
@@ -217,7 +226,7 @@ bool FieldDialog::eventFilter(QObject *watched, QEvent *e) {
         case Qt::MouseFocusReason:
         case Qt::ShortcutFocusReason:
         case Qt::OtherFocusReason:
-            if (isVisible() && !(cancelButton_ && QApplication::focusWidget() == cancelButton_))
+            if (isVisible() && !(cancelDropsEntry_ && QApplication::focusWidget() == cancelButton_))
                 fieldLeft(f.id);
             break;
         default:

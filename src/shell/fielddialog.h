@@ -42,16 +42,23 @@ public:
     // nothing (arrows, Delete, Tab, function keys).
     static std::optional<char32_t> TypedKey(const QKeyEvent *e);
 
+public slots:
+    // Escape and the close box: a click on the Cancel button.
+    void reject() override;
+
 protected:
     // Registers a field: `id` is handed back to the hooks below; on receiving
     // the focus the field selects its first `selectLength` characters (none
     // for a negative length: the field keeps its own behaviour).
     void addField(QLineEdit *field, int id, int selectLength = 99);
     // Registers a push button: Enter clicks it while it has the focus; it
-    // never acts as a default button for Enter typed into a field. Moving the
-    // focus from a field to the Cancel button runs no leave rule: Cancel
-    // drops the entry anyway, and the rule's message would swallow the click.
-    enum class ButtonRole { Plain, Cancel };
+    // never acts as a default button for Enter typed into a field. Escape and
+    // the close box click the dialog's Cancel button. Moving the focus from a
+    // field to a Cancel that drops the entry runs no leave rule: the entry is
+    // dropped anyway, and the rule's message would swallow the click. A Cancel
+    // that keeps the entry (what is typed is in force at once) lets the rule
+    // run as any other control does.
+    enum class ButtonRole { Plain, Cancel, CancelKeepingEntry };
     void addButton(QPushButton *button, ButtonRole role = ButtonRole::Plain);
     // Registers a check box: Enter moves on from it as from a field.
     void addCheckBox(QCheckBox *box);
@@ -81,6 +88,7 @@ private:
     QHash<QLineEdit *, Field> fields_;
     QList<QPushButton *> buttons_;
     QPushButton *cancelButton_ = nullptr;
+    bool cancelDropsEntry_ = false;
     QList<QCheckBox *> checkBoxes_;
     QPointer<QWidget> keptFocus_; // the focus when the keyboard went to another window
 };

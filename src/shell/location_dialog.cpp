@@ -148,8 +148,6 @@ void LocationDialog::CmdSave_Click() {
 
 void LocationDialog::CmdCanc_Click() { unload(); }
 
-void LocationDialog::reject() { CmdCanc_Click(); }
-
 void LocationDialog::unload() {
     unloaded_ = true;
     hide();

@@ -52,9 +52,6 @@ public:
     QPushButton *CmdSave = nullptr; // "Save"
     QPushButton *CmdCanc = nullptr; // "Cancel"
 
-public slots:
-    void reject() override; // Escape and the close box act as Cancel
-
 protected:
     void fieldLeft(int id) override;
 

@@ -163,8 +163,6 @@ void SettingsDialog::CmdCanc_Click() {
     hide();
 }
 
-void SettingsDialog::reject() { CmdCanc_Click(); }
-
 void SettingsDialog::chkNeighbAlt_Click() {
     const bool ticked = chkNeighbAlt->isChecked();
     dialogs::SettingsFields f = fields();

@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <memory>
@@ -427,6 +428,19 @@ TEST_F(SettingsWindow, EscapeActsAsCancel) {
     d.reject();
     EXPECT_FALSE(d.isVisible());
     EXPECT_EQ(d.txtPowExp->text(), QStringLiteral("1"));
+
+    // Escape typed into a field and the close box take the same way.
+    d.show();
+    d.txtPowExp->setText(QStringLiteral("3"));
+    QTest::keyClick(d.txtPowExp, Qt::Key_Escape);
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(d.txtPowExp->text(), QStringLiteral("1"));
+    d.show();
+    d.txtMaxStat->setText(QStringLiteral("7"));
+    EXPECT_TRUE(d.close());
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(d.txtMaxStat->text(), QStringLiteral("20"));
+    EXPECT_TRUE(messages.empty());
 }
 
 // ---- Coordinate dialog ------------------------------------------------------------
