@@ -36,6 +36,9 @@ GridDialog::GridDialog(QWidget *parent) : FieldDialog(parent) {
     txtLatMin = make("txtLatMin", QStringLiteral("40"), GridField::LatMin);
     txtLatMax = make("txtLatMax", QStringLiteral("50"), GridField::LatMax);
     txtLatStep = make("txtLatStep", QStringLiteral("10"), GridField::LatStep);
+    texts_ = {{txtLongMin, &batch::GridFields::LongMin}, {txtLongMax, &batch::GridFields::LongMax},
+              {txtLongStep, &batch::GridFields::LongStep}, {txtLatMin, &batch::GridFields::LatMin},
+              {txtLatMax, &batch::GridFields::LatMax},   {txtLatStep, &batch::GridFields::LatStep}};
     CmdRun = new QPushButton(QStringLiteral("OK"), this);
     CmdRun->setObjectName(QStringLiteral("CmdRun"));
     CmdCanc = new QPushButton(QStringLiteral("Cancel"), this);
@@ -67,18 +70,12 @@ GridDialog::GridDialog(QWidget *parent) : FieldDialog(parent) {
 }
 
 batch::GridFields GridDialog::fields() const {
-    return {FieldString(txtLongMin), FieldString(txtLongMax), FieldString(txtLongStep),
-            FieldString(txtLatMin),  FieldString(txtLatMax),  FieldString(txtLatStep)};
+    batch::GridFields f;
+    ReadTexts(texts_, f);
+    return f;
 }
 
-void GridDialog::setFields(const batch::GridFields &f) {
-    SetFieldText(txtLongMin, f.LongMin);
-    SetFieldText(txtLongMax, f.LongMax);
-    SetFieldText(txtLongStep, f.LongStep);
-    SetFieldText(txtLatMin, f.LatMin);
-    SetFieldText(txtLatMax, f.LatMax);
-    SetFieldText(txtLatStep, f.LatStep);
-}
+void GridDialog::setFields(const batch::GridFields &f) { WriteTexts(texts_, f); }
 
 QLineEdit *GridDialog::box(GridField field) const {
     switch (field) {

@@ -5,6 +5,8 @@
 // both ways as the user types; OK makes the point the current location with
 // its altitude from the elevation raster.
 
+#include <vector>
+
 #include "shell/dialoglogic.h"
 #include "shell/fielddialog.h"
 
@@ -60,6 +62,7 @@ protected:
 
 private:
     void focusField(dialogs::FocusField which);
+    std::vector<TextBinding<dialogs::CoordFields>> texts_;
     bool unloaded_ = false;
 };
 

@@ -10,6 +10,7 @@
 #include <QPointer>
 
 #include <optional>
+#include <string>
 
 #include "shell/dialoglogic.h"
 
@@ -98,6 +99,22 @@ private:
 // longer than the field's typing limit.
 void SetFieldText(QLineEdit *field, const std::string &utf8);
 std::string FieldString(const QLineEdit *field);
+
+// Which field shows which text of a dialog's plain fields struct. A dialog
+// lists its fields once; ReadTexts and WriteTexts move the texts along any
+// such list (of TextBinding, or of a struct with the same `field` and `text`).
+template <class Fields> struct TextBinding {
+    QLineEdit *field = nullptr;
+    std::string Fields::*text = nullptr;
+};
+template <class Bindings, class Fields> void ReadTexts(const Bindings &bindings, Fields &f) {
+    for (const auto &b : bindings)
+        f.*(b.text) = FieldString(b.field);
+}
+template <class Bindings, class Fields> void WriteTexts(const Bindings &bindings, const Fields &f) {
+    for (const auto &b : bindings)
+        SetFieldText(b.field, f.*(b.text));
+}
 
 // The widgets these dialogs are built from.
 // A field in Verdana into which at most maxLength characters can be typed

@@ -37,6 +37,11 @@ LocationDialog::LocationDialog(QWidget *parent) : FieldDialog(parent) {
     txtLat = MakeDialogField(locationFrame, "txtLat", "", 8, "Give Latitude as a decimal number");
     txtElev = MakeDialogField(locationFrame, "txtElev", "", 4);
 
+    texts_ = {{txtName, &dialogs::LocationFields::Name},
+              {txtlong, &dialogs::LocationFields::Long},
+              {txtLat, &dialogs::LocationFields::Lat},
+              {txtElev, &dialogs::LocationFields::Elev}};
+
     auto *grid = new QGridLayout(locationFrame);
     AddFieldRow(grid, 0, QStringLiteral("Station Name"), txtName);
     AddFieldRow(grid, 1, QStringLiteral("Longitude:"), txtlong, QStringLiteral("\u00b0"));
@@ -81,15 +86,12 @@ LocationDialog::LocationDialog(QWidget *parent) : FieldDialog(parent) {
 }
 
 dialogs::LocationFields LocationDialog::fields() const {
-    return {FieldString(txtName), FieldString(txtlong), FieldString(txtLat), FieldString(txtElev)};
+    dialogs::LocationFields f;
+    ReadTexts(texts_, f);
+    return f;
 }
 
-void LocationDialog::setFields(const dialogs::LocationFields &f) {
-    SetFieldText(txtName, f.Name);
-    SetFieldText(txtlong, f.Long);
-    SetFieldText(txtLat, f.Lat);
-    SetFieldText(txtElev, f.Elev);
-}
+void LocationDialog::setFields(const dialogs::LocationFields &f) { WriteTexts(texts_, f); }
 
 void LocationDialog::CoordinateChanged() {
     const dialogs::AltitudeFollow a = dialogs::AltitudeForCoordinates(fields(), dataFolder());

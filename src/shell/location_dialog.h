@@ -6,6 +6,7 @@
 // the location results window, the dialog staying open.
 
 #include <functional>
+#include <vector>
 
 #include "shell/dialoglogic.h"
 #include "shell/fielddialog.h"
@@ -58,6 +59,7 @@ protected:
 private:
     bool confirm();
     void unload();
+    std::vector<TextBinding<dialogs::LocationFields>> texts_;
     bool unloaded_ = false;
     bool rasterErrorShown_ = false;
 };
