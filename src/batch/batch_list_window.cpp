@@ -259,24 +259,15 @@ void BatchListWindow::buildControls() {
     whole->addLayout(columns, 1);
     whole->addLayout(buttons);
 
-    addField(txtPowExp, static_cast<int>(SettingsField::PowExp));
-    addField(txtMinDist, static_cast<int>(SettingsField::MinDist));
-    addField(txtMaxStat, static_cast<int>(SettingsField::MaxStat));
-    addField(txtMaxDist, static_cast<int>(SettingsField::MaxDist));
-    addField(txtMinHigh, static_cast<int>(SettingsField::MinHigh));
-    addField(txtMaxHigh, static_cast<int>(SettingsField::MaxHigh));
-    addField(txtShad, static_cast<int>(SettingsField::Shad), -1);
+    for (const SettingsBox &b : settingsBoxes())
+        addField(b.field, static_cast<int>(b.id), b.selectLength);
     setFocusOrder({txtShad, txtMaxStat, txtMaxDist, txtPowExp, txtMinDist, txtMinHigh, txtMaxHigh, CmdSave, CmdRun,
                    CmdCanc});
 
-    // Typing stores the value at once; so do the texts that the altitude
-    // switch puts back.
-    const std::pair<QLineEdit *, SettingsField> stored[] = {
-        {txtPowExp, SettingsField::PowExp}, {txtMinDist, SettingsField::MinDist},
-        {txtMaxStat, SettingsField::MaxStat}, {txtMaxDist, SettingsField::MaxDist},
-        {txtMinHigh, SettingsField::MinHigh}, {txtMaxHigh, SettingsField::MaxHigh}};
-    for (const auto &[box, field] : stored)
-        connect(box, &QLineEdit::textChanged, this, [field](const QString &text) {
+    // Typing stores the value at once (the shadow coefficient waits for
+    // Save); so do the texts that the altitude switch puts back.
+    for (const SettingsBox &b : settingsBoxes())
+        connect(b.field, &QLineEdit::textChanged, this, [field = b.id](const QString &text) {
             batch::StoreTypedSetting(field, text.toStdString(), sharedSettings());
         });
 
@@ -377,21 +368,6 @@ void BatchListWindow::fieldLeft(int id) {
 }
 
 bool BatchListWindow::HasBatchSelection() const { return batch::HasBatchSelection(choices()); }
-
-dialogs::SettingsFields BatchListWindow::settingsFields() const {
-    dialogs::SettingsFields f;
-    f.MaxDist = FieldString(txtMaxDist);
-    f.MaxStat = FieldString(txtMaxStat);
-    f.PowExp = FieldString(txtPowExp);
-    f.MinDist = FieldString(txtMinDist);
-    f.Shad = FieldString(txtShad);
-    f.MinHigh = FieldString(txtMinHigh);
-    f.MaxHigh = FieldString(txtMaxHigh);
-    f.AltCorr = chkAltCorr->isChecked();
-    f.GradCorr = ChkGradCorr->isChecked();
-    f.NeighbAlt = chkNeighbAlt->isChecked();
-    return f;
-}
 
 void BatchListWindow::ValidateBatchSettings() {
     batch::ValidateBatchSettings(settingsFields(), sharedSettings(), messageSink());

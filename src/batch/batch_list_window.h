@@ -12,6 +12,7 @@
 #include "engine/state.h"
 #include "shell/dialoglogic.h"
 #include "shell/fielddialog.h"
+#include "shell/settings_controls.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -22,7 +23,7 @@ class QTreeWidget;
 
 namespace tavisol {
 
-class BatchListWindow : public FieldDialog {
+class BatchListWindow : public FieldDialog, public SettingsControls {
     Q_OBJECT
 public:
     explicit BatchListWindow(QWidget *parent = nullptr);
@@ -55,9 +56,8 @@ public:
     batch::LocationList locations() const;
     int locationCount() const;
 
-    // What the runs read at every location.
+    // What the runs read at every location (with settingsFields()).
     batch::BatchChoices choices() const;
-    dialogs::SettingsFields settingsFields() const;
 
     QString DestinationFolder;
     QString OutputFileName;
@@ -76,9 +76,6 @@ public:
     QRadioButton *optNew = nullptr, *optAppend = nullptr;
     QRadioButton *OptAlt = nullptr, *OptDem = nullptr;
     QCheckBox *chksum = nullptr;
-    QCheckBox *chkAltCorr = nullptr, *ChkGradCorr = nullptr, *chkNeighbAlt = nullptr;
-    QLineEdit *txtShad = nullptr, *txtMaxStat = nullptr, *txtMaxDist = nullptr;
-    QLineEdit *txtPowExp = nullptr, *txtMinDist = nullptr, *txtMinHigh = nullptr, *txtMaxHigh = nullptr;
 
     void ChkHigh_Click();
     void chkNeighbAlt_Click();

@@ -90,13 +90,8 @@ SettingsDialog::SettingsDialog(QWidget *parent) : FieldDialog(parent) {
     column->addLayout(grid);
     column->addLayout(MakeButtonRow({okButton, CmdCanc}));
 
-    addField(txtMaxDist, int(SettingsField::MaxDist));
-    addField(txtMaxStat, int(SettingsField::MaxStat));
-    addField(txtPowExp, int(SettingsField::PowExp));
-    addField(txtMinDist, int(SettingsField::MinDist));
-    addField(txtShad, int(SettingsField::Shad), -1); // no selection rule
-    addField(txtMinHigh, int(SettingsField::MinHigh));
-    addField(txtMaxHigh, int(SettingsField::MaxHigh));
+    for (const SettingsBox &b : settingsBoxes())
+        addField(b.field, int(b.id), b.selectLength);
     addCheckBox(chkAltCorr);
     addCheckBox(ChkGradCorr);
     addCheckBox(chkNeighbAlt);
@@ -111,29 +106,8 @@ SettingsDialog::SettingsDialog(QWidget *parent) : FieldDialog(parent) {
     adjustSize();
 }
 
-dialogs::SettingsFields SettingsDialog::fields() const {
-    dialogs::SettingsFields f;
-    f.MaxDist = FieldString(txtMaxDist);
-    f.MaxStat = FieldString(txtMaxStat);
-    f.PowExp = FieldString(txtPowExp);
-    f.MinDist = FieldString(txtMinDist);
-    f.Shad = FieldString(txtShad);
-    f.MinHigh = FieldString(txtMinHigh);
-    f.MaxHigh = FieldString(txtMaxHigh);
-    f.AltCorr = chkAltCorr->isChecked();
-    f.GradCorr = ChkGradCorr->isChecked();
-    f.NeighbAlt = chkNeighbAlt->isChecked();
-    return f;
-}
-
 void SettingsDialog::setFields(const dialogs::SettingsFields &f) {
-    SetFieldText(txtMaxDist, f.MaxDist);
-    SetFieldText(txtMaxStat, f.MaxStat);
-    SetFieldText(txtPowExp, f.PowExp);
-    SetFieldText(txtMinDist, f.MinDist);
-    SetFieldText(txtShad, f.Shad);
-    SetFieldText(txtMinHigh, f.MinHigh);
-    SetFieldText(txtMaxHigh, f.MaxHigh);
+    WriteTexts(settingsBoxes(), f);
     chkAltCorr->setChecked(f.AltCorr);
     ChkGradCorr->setChecked(f.GradCorr);
     // A changed tick runs the window switch, which leaves the same texts.
@@ -141,14 +115,14 @@ void SettingsDialog::setFields(const dialogs::SettingsFields &f) {
 }
 
 void SettingsDialog::onOkClicked() {
-    dialogs::SettingsFields f = fields();
+    dialogs::SettingsFields f = settingsFields();
     SettingsField refused = SettingsField::MaxDist;
     const bool passed = dialogs::ApplySettings(f, sharedSettings(), messageSink(), &refused);
     // The commas turned into points stay in the fields whatever the checks say.
     setFields(f);
     if (!passed) {
         // Back to the value to correct, selected for retyping.
-        field(refused)->setFocus(Qt::OtherFocusReason);
+        settingsField(refused)->setFocus(Qt::OtherFocusReason);
         return;
     }
     setCursor(Qt::WaitCursor);
@@ -159,13 +133,13 @@ void SettingsDialog::onOkClicked() {
 }
 
 void SettingsDialog::CmdCanc_Click() {
-    setFields(dialogs::SettingsInForce(fields(), sharedSettings(), numfmt::userLocale()));
+    setFields(dialogs::SettingsInForce(settingsFields(), sharedSettings(), numfmt::userLocale()));
     hide();
 }
 
 void SettingsDialog::chkNeighbAlt_Click() {
     const bool ticked = chkNeighbAlt->isChecked();
-    dialogs::SettingsFields f = fields();
+    dialogs::SettingsFields f = settingsFields();
     dialogs::AltitudeWindowSwitch(f, ticked);
     SetFieldText(txtMinHigh, f.MinHigh);
     SetFieldText(txtMaxHigh, f.MaxHigh);
@@ -174,26 +148,13 @@ void SettingsDialog::chkNeighbAlt_Click() {
 }
 
 void SettingsDialog::txtMinHigh_LostFocus() {
-    if (auto m = dialogs::AltitudeOrderCheck(fields(), true))
+    if (auto m = dialogs::AltitudeOrderCheck(settingsFields(), true))
         showMessage(*m);
 }
 
 void SettingsDialog::txtMaxHigh_LostFocus() {
-    if (auto m = dialogs::AltitudeOrderCheck(fields(), false))
+    if (auto m = dialogs::AltitudeOrderCheck(settingsFields(), false))
         showMessage(*m);
-}
-
-QLineEdit *SettingsDialog::field(SettingsField which) const {
-    switch (which) {
-    case SettingsField::MaxDist: return txtMaxDist;
-    case SettingsField::MaxStat: return txtMaxStat;
-    case SettingsField::PowExp: return txtPowExp;
-    case SettingsField::MinDist: return txtMinDist;
-    case SettingsField::Shad: return txtShad;
-    case SettingsField::MinHigh: return txtMinHigh;
-    case SettingsField::MaxHigh: return txtMaxHigh;
-    }
-    return txtMaxDist;
 }
 
 dialogs::KeyDecision SettingsDialog::keyDecision(int id, char32_t key) {

@@ -137,7 +137,7 @@ class SettingsWindow : public DialogTest {};
 TEST_F(SettingsWindow, DesignStateAndFocusOrder) {
     SettingsDialog d;
     EXPECT_EQ(d.windowTitle(), QStringLiteral("Change Settings"));
-    EXPECT_EQ(d.fields(), dialogs::SettingsFields{});
+    EXPECT_EQ(d.settingsFields(), dialogs::SettingsFields{});
     EXPECT_TRUE(d.txtMinHigh->isReadOnly());
     EXPECT_TRUE(d.txtMaxHigh->isReadOnly());
     EXPECT_FALSE(d.txtMaxDist->isReadOnly());
@@ -401,7 +401,7 @@ TEST_F(SettingsWindow, ValuesInForceLongerThanTheTypingLimitsStayWhole) {
     sharedSettings().MinDistance = 0.125f;
     sharedSettings().ShadowCoef = 0.125f;
     d.CmdCanc_Click();
-    const dialogs::SettingsFields shown = d.fields(); // what the reports describe
+    const dialogs::SettingsFields shown = d.settingsFields(); // what the reports describe
     EXPECT_EQ(shown.PowExp, "2.5");
     EXPECT_EQ(shown.MaxDist, "1500.5");
     EXPECT_EQ(shown.MinDist, "0.125");
