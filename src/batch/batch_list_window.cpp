@@ -9,7 +9,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QProgressBar>
@@ -73,10 +72,7 @@ bool Show(QWidget *parent, const batch::BatchMessage &m) {
 }
 
 QCheckBox *Check(QWidget *parent, const char *name, const QString &caption, bool ticked = false) {
-    auto *c = new QCheckBox(caption, parent);
-    c->setObjectName(QString::fromLatin1(name));
-    c->setChecked(ticked);
-    return c;
+    return MakeDialogCheckBox(parent, name, caption, ticked);
 }
 
 QRadioButton *Option(QWidget *parent, const char *name, const QString &caption) {
@@ -92,12 +88,20 @@ QLineEdit *Box(QWidget *parent, const char *name, const QString &text) {
     return e;
 }
 
-void AddRow(QGridLayout *grid, const QString &label, QLineEdit *box, const QString &unit = QString()) {
-    const int row = grid->rowCount();
-    grid->addWidget(new QLabel(label), row, 0);
-    grid->addWidget(box, row, 1);
-    if (!unit.isEmpty())
-        grid->addWidget(new QLabel(unit), row, 2);
+// The widgets one below the other in the group.
+void Stack(QGroupBox *group, std::initializer_list<QWidget *> widgets) {
+    auto *layout = new QVBoxLayout(group);
+    for (QWidget *w : widgets)
+        layout->addWidget(w);
+}
+
+// The groups one below the other, the room left over below them.
+QVBoxLayout *Column(std::initializer_list<QWidget *> groups) {
+    auto *column = new QVBoxLayout;
+    for (QWidget *g : groups)
+        column->addWidget(g);
+    column->addStretch(1);
+    return column;
 }
 
 batch::DateTime Now() {
@@ -137,9 +141,7 @@ void BatchListWindow::buildControls() {
     chkPET = Check(variables, "chkPET", QStringLiteral("Monthly Totals of Potential Evapotranspiration"));
     chkWind = Check(variables, "chkWind", QStringLiteral("Wind Speed"));
     chkSun = Check(variables, "chkSun", QStringLiteral("Sunshine Fraction"));
-    auto *vl = new QVBoxLayout(variables);
-    for (QCheckBox *c : variableBoxes())
-        vl->addWidget(c);
+    Stack(variables, {chkMean, chkMax, chkMin, chkPrec, chkVap, chkPET, chkWind, chkSun});
 
     auto *outputs = new QGroupBox(QStringLiteral("Desired Output"), this);
     ChkBest = Check(outputs, "ChkBest", QStringLiteral("Best Estimate"));
@@ -161,30 +163,22 @@ void BatchListWindow::buildControls() {
     ChkDirGrad = Check(outputs, "ChkDirGrad", QStringLiteral("Direction of Horizontal Gradient"));
     ChkLongGrad = Check(outputs, "ChkLongGrad", QStringLiteral("Longitudinal Gradient"));
     ChkLatGrad = Check(outputs, "ChkLatGrad", QStringLiteral("Latitudinal Gradient"));
-    auto *ol = new QVBoxLayout(outputs);
-    ol->addWidget(ChkBest);
-    ol->addWidget(ChkHigh);
-    ol->addWidget(levels);
-    for (QCheckBox *c : {ChkError, ChkBias, ChkSlope, ChkExplVar, ChkAbsGrad, ChkDirGrad, ChkLongGrad, ChkLatGrad})
-        ol->addWidget(c);
+    Stack(outputs, {ChkBest, ChkHigh, levels, ChkError, ChkBias, ChkSlope, ChkExplVar, ChkAbsGrad, ChkDirGrad,
+                    ChkLongGrad, ChkLatGrad});
 
     auto *files = new QGroupBox(QStringLiteral("Output Files"), this);
     optNew = Option(files, "optNew", QStringLiteral("Overwrite existing Files"));
     optAppend = Option(files, "optAppend", QStringLiteral("Append Results to exisiting Files"));
-    auto *fl = new QVBoxLayout(files);
-    fl->addWidget(optNew);
-    fl->addWidget(optAppend);
+    Stack(files, {optNew, optAppend});
 
     auto *altitude = new QGroupBox(QStringLiteral("Altitude"), this);
     OptAlt = Option(altitude, "OptAlt", QStringLiteral("Elevation provided in Input File"));
     OptDem = Option(altitude, "OptDem", QStringLiteral("Use Digital Elevation Model"));
-    auto *al = new QVBoxLayout(altitude);
-    al->addWidget(OptAlt);
-    al->addWidget(OptDem);
+    Stack(altitude, {OptAlt, OptDem});
 
     auto *summary = new QGroupBox(QStringLiteral("Summary "), this);
     chksum = Check(summary, "chksum", QStringLiteral("Show a Summary after Processing the Data"));
-    (new QVBoxLayout(summary))->addWidget(chksum);
+    Stack(summary, {chksum});
 
     auto *corrections = new QGroupBox(QStringLiteral("Climatological Corrections"), this);
     chkAltCorr = Check(corrections, "chkAltCorr", QStringLiteral("Apply Local Linear Altitude Correction"), true);
@@ -193,21 +187,21 @@ void BatchListWindow::buildControls() {
     auto *cl = new QGridLayout(corrections);
     cl->addWidget(chkAltCorr, 0, 0, 1, 3);
     cl->addWidget(ChkGradCorr, 1, 0, 1, 3);
-    AddRow(cl, QStringLiteral("Shadow Correction Coefficient"), txtShad);
+    AppendFieldRow(cl, QStringLiteral("Shadow Correction Coefficient"), txtShad);
 
     auto *neighbourhood = new QGroupBox(QStringLiteral("Size of Neighborhood"), this);
     txtMaxStat = Box(neighbourhood, "txtMaxStat", QStringLiteral("20"));
     txtMaxDist = Box(neighbourhood, "txtMaxDist", QStringLiteral("1000"));
     auto *nl = new QGridLayout(neighbourhood);
-    AddRow(nl, QStringLiteral("Maximum number of stations"), txtMaxStat);
-    AddRow(nl, QStringLiteral("Maximum Distance in km"), txtMaxDist);
+    AppendFieldRow(nl, QStringLiteral("Maximum number of stations"), txtMaxStat);
+    AppendFieldRow(nl, QStringLiteral("Maximum Distance in km"), txtMaxDist);
 
     auto *idw = new QGroupBox(QStringLiteral("Inverse Distance Weighted Averaging"), this);
     txtPowExp = Box(idw, "txtPowExp", QStringLiteral("1"));
     txtMinDist = Box(idw, "txtMinDist", QStringLiteral("0.1"));
     auto *il = new QGridLayout(idw);
-    AddRow(il, QStringLiteral("Power Exponent"), txtPowExp);
-    AddRow(il, QStringLiteral("Nearest Neighbor Approx. if Min. Dist <"), txtMinDist, QStringLiteral("km."));
+    AppendFieldRow(il, QStringLiteral("Power Exponent"), txtPowExp);
+    AppendFieldRow(il, QStringLiteral("Nearest Neighbor Approx. if Min. Dist <"), txtMinDist, QStringLiteral("km."));
 
     auto *restrictions = new QGroupBox(QStringLiteral("Altitude Restrictions"), this);
     chkNeighbAlt = Check(restrictions, "chkNeighbAlt", QStringLiteral("Neighbors must provide Altitude"));
@@ -215,15 +209,12 @@ void BatchListWindow::buildControls() {
     txtMaxHigh = Box(restrictions, "txtMaxHigh", QStringLiteral("8848"));
     auto *rl = new QGridLayout(restrictions);
     rl->addWidget(chkNeighbAlt, 0, 0, 1, 3);
-    AddRow(rl, QStringLiteral("Only Stations higher than"), txtMinHigh);
-    AddRow(rl, QStringLiteral("Only Stations lower than"), txtMaxHigh);
+    AppendFieldRow(rl, QStringLiteral("Only Stations higher than"), txtMinHigh);
+    AppendFieldRow(rl, QStringLiteral("Only Stations lower than"), txtMaxHigh);
 
-    CmdSave = new QPushButton(QStringLiteral("Save"), this);
-    CmdSave->setObjectName(QStringLiteral("CmdSave"));
-    CmdRun = new QPushButton(QStringLiteral("Set Location"), this);
-    CmdRun->setObjectName(QStringLiteral("CmdRun"));
-    CmdCanc = new QPushButton(QStringLiteral("Cancel"), this);
-    CmdCanc->setObjectName(QStringLiteral("CmdCanc"));
+    CmdSave = MakeDialogButton(this, "CmdSave", QStringLiteral("Save"));
+    CmdRun = MakeDialogButton(this, "CmdRun", QStringLiteral("Set Location"));
+    CmdCanc = MakeDialogButton(this, "CmdCanc", QStringLiteral("Cancel"));
     addButton(CmdSave);
     addButton(CmdRun);
     // The typed settings are in force at once and stay after Cancel, so their
@@ -234,30 +225,13 @@ void BatchListWindow::buildControls() {
     auto *left = new QVBoxLayout;
     left->addWidget(LstStations, 1);
     left->addWidget(variables);
-    auto *middle = new QVBoxLayout;
-    middle->addWidget(outputs);
-    middle->addWidget(files);
-    middle->addWidget(altitude);
-    middle->addWidget(summary);
-    middle->addStretch(1);
-    auto *right = new QVBoxLayout;
-    right->addWidget(corrections);
-    right->addWidget(neighbourhood);
-    right->addWidget(idw);
-    right->addWidget(restrictions);
-    right->addStretch(1);
     auto *columns = new QHBoxLayout;
     columns->addLayout(left, 2);
-    columns->addLayout(middle, 1);
-    columns->addLayout(right, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(CmdSave);
-    buttons->addWidget(CmdRun);
-    buttons->addWidget(CmdCanc);
+    columns->addLayout(Column({outputs, files, altitude, summary}), 1);
+    columns->addLayout(Column({corrections, neighbourhood, idw, restrictions}), 1);
     auto *whole = new QVBoxLayout(this);
     whole->addLayout(columns, 1);
-    whole->addLayout(buttons);
+    whole->addLayout(MakeButtonRow({CmdSave, CmdRun, CmdCanc}));
 
     for (const SettingsBox &b : settingsBoxes())
         addField(b.field, static_cast<int>(b.id), b.selectLength);
@@ -560,7 +534,7 @@ batch::RunHost BatchListWindow::makeHost() {
     return host;
 }
 
-void BatchListWindow::processit() {
+void BatchListWindow::runHoldingBusyMark(const std::function<void(batch::RunHost &)> &run) {
     BusyGuard guard;
     if (!guard) {
         BusyGate(this);
@@ -568,20 +542,21 @@ void BatchListWindow::processit() {
     }
     prepareState();
     batch::RunHost host = makeHost();
-    batch::RunOwnFormat(state_, locations(), DestinationFolder.toStdString(), Now(), host);
+    run(host);
+}
+
+void BatchListWindow::processit() {
+    runHoldingBusyMark([this](batch::RunHost &host) {
+        batch::RunOwnFormat(state_, locations(), DestinationFolder.toStdString(), Now(), host);
+    });
 }
 
 void BatchListWindow::ProcessOther() {
-    BusyGuard guard;
-    if (!guard) {
-        BusyGate(this);
-        return;
-    }
-    prepareState();
-    batch::RunHost host = makeHost();
-    // The run information file goes beside the export file.
-    const std::filesystem::path file = OutputFileName.toStdString();
-    batch::RunOtherFormat(state_, appState().OutputFormat, locations(), file, file.parent_path(), Now(), host);
+    runHoldingBusyMark([this](batch::RunHost &host) {
+        // The run information file goes beside the export file.
+        const std::filesystem::path file = OutputFileName.toStdString();
+        batch::RunOtherFormat(state_, appState().OutputFormat, locations(), file, file.parent_path(), Now(), host);
+    });
 }
 
 // ---- The single window --------------------------------------------------------------------------

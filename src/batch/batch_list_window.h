@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <functional>
+
 #include "batch/locations.h"
 #include "batch/runs.h"
 #include "engine/state.h"
@@ -91,6 +93,9 @@ private:
     void setRunButtons(bool enabled);
     batch::RunHost makeHost();
     void prepareState();
+    // The run with the busy mark held and the run's state and host prepared;
+    // while another computation holds the mark, its message instead.
+    void runHoldingBusyMark(const std::function<void(batch::RunHost &)> &run);
     std::array<QCheckBox *, 8> variableBoxes() const;
     std::array<QCheckBox *, batch::OutputCount> outputBoxes() const;
 

@@ -39,10 +39,8 @@ GridDialog::GridDialog(QWidget *parent) : FieldDialog(parent) {
     texts_ = {{txtLongMin, &batch::GridFields::LongMin}, {txtLongMax, &batch::GridFields::LongMax},
               {txtLongStep, &batch::GridFields::LongStep}, {txtLatMin, &batch::GridFields::LatMin},
               {txtLatMax, &batch::GridFields::LatMax},   {txtLatStep, &batch::GridFields::LatStep}};
-    CmdRun = new QPushButton(QStringLiteral("OK"), this);
-    CmdRun->setObjectName(QStringLiteral("CmdRun"));
-    CmdCanc = new QPushButton(QStringLiteral("Cancel"), this);
-    CmdCanc->setObjectName(QStringLiteral("CmdCanc"));
+    CmdRun = MakeDialogButton(this, "CmdRun", QStringLiteral("OK"));
+    CmdCanc = MakeDialogButton(this, "CmdCanc", QStringLiteral("Cancel"));
     addButton(CmdRun);
     addButton(CmdCanc, ButtonRole::Cancel);
 
@@ -58,11 +56,7 @@ GridDialog::GridDialog(QWidget *parent) : FieldDialog(parent) {
     grid->addWidget(txtLatMin, 2, 1);
     grid->addWidget(txtLatMax, 2, 2);
     grid->addWidget(txtLatStep, 2, 3);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(CmdRun);
-    buttons->addWidget(CmdCanc);
-    grid->addLayout(buttons, 3, 0, 1, 4);
+    grid->addLayout(MakeButtonRow({CmdRun, CmdCanc}), 3, 0, 1, 4);
     setFocusOrder({txtLongMin, txtLongMax, txtLongStep, txtLatMin, txtLatMax, txtLatStep, CmdRun, CmdCanc});
 
     connect(CmdRun, &QPushButton::clicked, this, &GridDialog::CmdRun_Click);

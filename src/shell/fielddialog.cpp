@@ -277,6 +277,13 @@ QPushButton *MakeDialogButton(QWidget *parent, const char *name, const QString &
     return b;
 }
 
+QCheckBox *MakeDialogCheckBox(QWidget *parent, const char *name, const QString &caption, bool ticked) {
+    auto *c = new QCheckBox(caption, parent);
+    c->setObjectName(QString::fromLatin1(name));
+    c->setChecked(ticked);
+    return c;
+}
+
 QHBoxLayout *MakeButtonRow(std::initializer_list<QPushButton *> buttons) {
     auto *row = new QHBoxLayout;
     row->addStretch(1);
@@ -290,6 +297,10 @@ void AddFieldRow(QGridLayout *grid, int row, const QString &label, QLineEdit *fi
     grid->addWidget(field, row, 1);
     if (!unit.isEmpty())
         grid->addWidget(new QLabel(unit), row, 2);
+}
+
+void AppendFieldRow(QGridLayout *grid, const QString &label, QLineEdit *field, const QString &unit) {
+    AddFieldRow(grid, grid->rowCount(), label, field, unit);
 }
 
 } // namespace tavisol

@@ -123,10 +123,13 @@ template <class Bindings, class Fields> void WriteTexts(const Bindings &bindings
 QLineEdit *MakeDialogField(QWidget *parent, const char *name, const char *text, int maxLength,
                            const char *tip = nullptr, int width = 0);
 QPushButton *MakeDialogButton(QWidget *parent, const char *name, const QString &caption);
+QCheckBox *MakeDialogCheckBox(QWidget *parent, const char *name, const QString &caption, bool ticked = false);
 // The buttons side by side at the right.
 QHBoxLayout *MakeButtonRow(std::initializer_list<QPushButton *> buttons);
 // A label, the field and, when there is one, its unit in one row of the grid.
 void AddFieldRow(QGridLayout *grid, int row, const QString &label, QLineEdit *field,
                  const QString &unit = QString());
+// The same below what the grid holds already.
+void AppendFieldRow(QGridLayout *grid, const QString &label, QLineEdit *field, const QString &unit = QString());
 
 } // namespace tavisol

@@ -22,18 +22,6 @@ QLineEdit *MakeField(QWidget *parent, const char *name, const char *text, int ma
     return MakeDialogField(parent, name, text, maxLength, nullptr, 70);
 }
 
-QCheckBox *MakeCheck(QWidget *parent, const char *name, const char *caption, bool ticked) {
-    auto *c = new QCheckBox(QString::fromLatin1(caption), parent);
-    c->setObjectName(QString::fromLatin1(name));
-    c->setChecked(ticked);
-    return c;
-}
-
-// Below what the grid holds already.
-void AddRow(QGridLayout *grid, const char *label, QLineEdit *field, const char *unit = "") {
-    AddFieldRow(grid, grid->rowCount(), QString::fromLatin1(label), field, QString::fromLatin1(unit));
-}
-
 } // namespace
 
 SettingsDialog::SettingsDialog(QWidget *parent) : FieldDialog(parent) {
@@ -50,13 +38,13 @@ SettingsDialog::SettingsDialog(QWidget *parent) : FieldDialog(parent) {
     txtMaxStat = MakeField(FrameNeighbourhood, "txtMaxStat", "20", 2);
     txtPowExp = MakeField(FrameIdw, "txtPowExp", "1", 1);
     txtMinDist = MakeField(FrameIdw, "txtMinDist", "0.1", 4);
-    chkAltCorr = MakeCheck(FrameCorrections, "chkAltCorr",
-                           "Apply Local Linear Altitude Correction", true);
-    ChkGradCorr = MakeCheck(FrameCorrections, "ChkGradCorr", "Apply Climate Gradient Correction",
-                            true);
+    chkAltCorr = MakeDialogCheckBox(FrameCorrections, "chkAltCorr",
+                                    QStringLiteral("Apply Local Linear Altitude Correction"), true);
+    ChkGradCorr = MakeDialogCheckBox(FrameCorrections, "ChkGradCorr",
+                                     QStringLiteral("Apply Climate Gradient Correction"), true);
     txtShad = MakeField(FrameCorrections, "txtShad", "1", 4);
-    chkNeighbAlt = MakeCheck(FrameAltitude, "chkNeighbAlt", "Neighbors must provide Altitude",
-                             false);
+    chkNeighbAlt = MakeDialogCheckBox(FrameAltitude, "chkNeighbAlt",
+                                      QStringLiteral("Neighbors must provide Altitude"), false);
     txtMinHigh = MakeField(FrameAltitude, "txtMinHigh", "-350", 5);
     txtMaxHigh = MakeField(FrameAltitude, "txtMaxHigh", "8848", 5);
     // Matches the unticked window switch.
@@ -64,19 +52,19 @@ SettingsDialog::SettingsDialog(QWidget *parent) : FieldDialog(parent) {
     txtMaxHigh->setReadOnly(true);
 
     auto *g1 = new QGridLayout(FrameNeighbourhood);
-    AddRow(g1, "Maximum Distance in km", txtMaxDist);
-    AddRow(g1, "Maximum number of stations", txtMaxStat);
+    AppendFieldRow(g1, QStringLiteral("Maximum Distance in km"), txtMaxDist);
+    AppendFieldRow(g1, QStringLiteral("Maximum number of stations"), txtMaxStat);
     auto *g2 = new QGridLayout(FrameIdw);
-    AddRow(g2, "Power Exponent", txtPowExp);
-    AddRow(g2, "Nearest Neighbor Approx. if Min. Dist <", txtMinDist, "km.");
+    AppendFieldRow(g2, QStringLiteral("Power Exponent"), txtPowExp);
+    AppendFieldRow(g2, QStringLiteral("Nearest Neighbor Approx. if Min. Dist <"), txtMinDist, QStringLiteral("km."));
     auto *g3 = new QGridLayout(FrameCorrections);
     g3->addWidget(chkAltCorr, 0, 0, 1, 3);
     g3->addWidget(ChkGradCorr, 1, 0, 1, 3);
-    AddRow(g3, "Shadow Correction Coefficient", txtShad);
+    AppendFieldRow(g3, QStringLiteral("Shadow Correction Coefficient"), txtShad);
     auto *g4 = new QGridLayout(FrameAltitude);
     g4->addWidget(chkNeighbAlt, 0, 0, 1, 3);
-    AddRow(g4, "Only Stations higher than", txtMinHigh);
-    AddRow(g4, "Only Stations lower than", txtMaxHigh);
+    AppendFieldRow(g4, QStringLiteral("Only Stations higher than"), txtMinHigh);
+    AppendFieldRow(g4, QStringLiteral("Only Stations lower than"), txtMaxHigh);
 
     okButton = MakeDialogButton(this, "Command2", QStringLiteral("OK"));
     CmdCanc = MakeDialogButton(this, "CmdCanc", QStringLiteral("Cancel"));
