@@ -24,6 +24,7 @@
 #include "shell/messages.h"
 #include "shell/programfolders.h"
 #include "shell/sharedsettings.h"
+#include "support/typing.h"
 
 namespace {
 
@@ -31,17 +32,8 @@ using namespace tavisol;
 using ::testing::HasSubstr;
 using batch::testing::TempFolder;
 
-void Key(QWidget *w, int key, const QString &text) {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QCoreApplication::sendEvent(w, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-    QCoreApplication::sendEvent(w, &release);
-}
-
-void Type(QWidget *w, const QString &text) {
-    for (QChar c : text)
-        Key(w, c.toUpper().unicode(), QString(c));
-}
+using testsupport::Key;
+using testsupport::Type;
 
 // A raster of zero bytes: every land cell is -40 m.
 void WriteRaster(const std::filesystem::path &program) {

@@ -27,23 +27,14 @@
 #include "shell/savefiledialog.h"
 #include "shell/sharedsettings.h"
 #include "shell_fixture.h"
+#include "support/typing.h"
 
 namespace {
 
 using namespace tavisol;
 
-void Key(QWidget *w, int key, const QString &text) {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QCoreApplication::sendEvent(w, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-    QCoreApplication::sendEvent(w, &release);
-}
-
-// Types the text key by key, as a user would.
-void Type(QWidget *w, const QString &text) {
-    for (QChar c : text)
-        Key(w, c.toUpper().unicode(), QString(c));
-}
+using testsupport::Key;
+using testsupport::Type;
 
 void Enter(QWidget *w) { Key(w, Qt::Key_Return, QStringLiteral("\r")); }
 
