@@ -2,8 +2,8 @@
 
 // Common ground of the dialogs with filtered number fields: each field tells
 // the dialog which keys it takes, Enter moves on to the next control, a field
-// that receives the focus selects its text, and every message goes through the
-// shell's message boxes.
+// that receives the focus selects its text, Escape and the close box act as
+// Cancel, and every message goes through the shell's message boxes.
 
 #include <QDialog>
 #include <QHash>
