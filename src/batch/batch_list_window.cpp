@@ -5,7 +5,6 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFileDialog>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -166,33 +165,29 @@ void BatchListWindow::buildControls() {
     chkAltCorr = Check(corrections, "chkAltCorr", QStringLiteral("Apply Local Linear Altitude Correction"), true);
     ChkGradCorr = Check(corrections, "ChkGradCorr", QStringLiteral("Apply Climate Gradient Correction"), true);
     txtShad = Box(corrections, "txtShad", QStringLiteral("1"));
-    auto *cl = new QGridLayout(corrections);
-    cl->addWidget(chkAltCorr, 0, 0, 1, 3);
-    cl->addWidget(ChkGradCorr, 1, 0, 1, 3);
-    AppendFieldRow(cl, QStringLiteral("Shadow Correction Coefficient"), txtShad);
+    LayOutGroup(corrections, {chkAltCorr, ChkGradCorr}, {{QStringLiteral("Shadow Correction Coefficient"), txtShad}});
 
     auto *neighbourhood = new QGroupBox(QStringLiteral("Size of Neighborhood"), this);
     txtMaxStat = Box(neighbourhood, "txtMaxStat", QStringLiteral("20"));
     txtMaxDist = Box(neighbourhood, "txtMaxDist", QStringLiteral("1000"));
-    auto *nl = new QGridLayout(neighbourhood);
-    AppendFieldRow(nl, QStringLiteral("Maximum number of stations"), txtMaxStat);
-    AppendFieldRow(nl, QStringLiteral("Maximum Distance in km"), txtMaxDist);
+    LayOutGroup(neighbourhood, {},
+                {{QStringLiteral("Maximum number of stations"), txtMaxStat},
+                 {QStringLiteral("Maximum Distance in km"), txtMaxDist}});
 
     auto *idw = new QGroupBox(QStringLiteral("Inverse Distance Weighted Averaging"), this);
     txtPowExp = Box(idw, "txtPowExp", QStringLiteral("1"));
     txtMinDist = Box(idw, "txtMinDist", QStringLiteral("0.1"));
-    auto *il = new QGridLayout(idw);
-    AppendFieldRow(il, QStringLiteral("Power Exponent"), txtPowExp);
-    AppendFieldRow(il, QStringLiteral("Nearest Neighbor Approx. if Min. Dist <"), txtMinDist, QStringLiteral("km."));
+    LayOutGroup(idw, {},
+                {{QStringLiteral("Power Exponent"), txtPowExp},
+                 {QStringLiteral("Nearest Neighbor Approx. if Min. Dist <"), txtMinDist, QStringLiteral("km.")}});
 
     auto *restrictions = new QGroupBox(QStringLiteral("Altitude Restrictions"), this);
     chkNeighbAlt = Check(restrictions, "chkNeighbAlt", QStringLiteral("Neighbors must provide Altitude"));
     txtMinHigh = Box(restrictions, "txtMinHigh", QStringLiteral("-350"));
     txtMaxHigh = Box(restrictions, "txtMaxHigh", QStringLiteral("8848"));
-    auto *rl = new QGridLayout(restrictions);
-    rl->addWidget(chkNeighbAlt, 0, 0, 1, 3);
-    AppendFieldRow(rl, QStringLiteral("Only Stations higher than"), txtMinHigh);
-    AppendFieldRow(rl, QStringLiteral("Only Stations lower than"), txtMaxHigh);
+    LayOutGroup(restrictions, {chkNeighbAlt},
+                {{QStringLiteral("Only Stations higher than"), txtMinHigh},
+                 {QStringLiteral("Only Stations lower than"), txtMaxHigh}});
 
     CmdSave = MakeDialogButton(this, "CmdSave", QStringLiteral("Save"));
     CmdRun = MakeDialogButton(this, "CmdRun", QStringLiteral("Set Location"));

@@ -49,9 +49,9 @@ CoordinateDialog::CoordinateDialog(QWidget *parent) : FieldDialog(parent) {
               {txtLatGrad, &CoordFields::LatGrad},   {txtLatMin, &CoordFields::LatMin},
               {txtLatSec, &CoordFields::LatSec},     {txtLatNS, &CoordFields::LatNS}};
 
-    auto *dec = new QGridLayout(FrameDecimal);
-    AddFieldRow(dec, 0, QStringLiteral("Longitude:"), txtlong, QStringLiteral("\u00b0"));
-    AddFieldRow(dec, 1, QStringLiteral("Latitude   :"), txtLat, QStringLiteral("\u00b0"));
+    LayOutGroup(FrameDecimal, {},
+                {{QStringLiteral("Longitude:"), txtlong, QStringLiteral("\u00b0")},
+                 {QStringLiteral("Latitude   :"), txtLat, QStringLiteral("\u00b0")}});
 
     auto *deg = new QGridLayout(FrameDegrees);
     auto row = [deg](int r, const QString &caption, QLineEdit *d, QLineEdit *m, QLineEdit *s,

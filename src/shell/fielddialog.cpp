@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QFocusEvent>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -271,15 +272,19 @@ QHBoxLayout *MakeButtonRow(std::initializer_list<QPushButton *> buttons) {
     return row;
 }
 
-void AddFieldRow(QGridLayout *grid, int row, const QString &label, QLineEdit *field, const QString &unit) {
-    grid->addWidget(new QLabel(label), row, 0);
-    grid->addWidget(field, row, 1);
-    if (!unit.isEmpty())
-        grid->addWidget(new QLabel(unit), row, 2);
-}
-
-void AppendFieldRow(QGridLayout *grid, const QString &label, QLineEdit *field, const QString &unit) {
-    AddFieldRow(grid, grid->rowCount(), label, field, unit);
+void LayOutGroup(QGroupBox *group, std::initializer_list<QCheckBox *> checks,
+                 std::initializer_list<FieldRow> rows) {
+    auto *grid = new QGridLayout(group);
+    int row = 0;
+    for (QCheckBox *c : checks)
+        grid->addWidget(c, row++, 0, 1, 3);
+    for (const FieldRow &r : rows) {
+        grid->addWidget(new QLabel(r.label), row, 0);
+        grid->addWidget(r.field, row, 1);
+        if (!r.unit.isEmpty())
+            grid->addWidget(new QLabel(r.unit), row, 2);
+        ++row;
+    }
 }
 
 } // namespace tavisol

@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QHash>
 #include <QPointer>
+#include <QString>
 
 #include <optional>
 #include <string>
@@ -15,7 +16,7 @@
 #include "shell/dialoglogic.h"
 
 class QCheckBox;
-class QGridLayout;
+class QGroupBox;
 class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
@@ -126,10 +127,15 @@ QPushButton *MakeDialogButton(QWidget *parent, const char *name, const QString &
 QCheckBox *MakeDialogCheckBox(QWidget *parent, const char *name, const QString &caption, bool ticked = false);
 // The buttons side by side at the right.
 QHBoxLayout *MakeButtonRow(std::initializer_list<QPushButton *> buttons);
-// A label, the field and, when there is one, its unit in one row of the grid.
-void AddFieldRow(QGridLayout *grid, int row, const QString &label, QLineEdit *field,
-                 const QString &unit = QString());
-// The same below what the grid holds already.
-void AppendFieldRow(QGridLayout *grid, const QString &label, QLineEdit *field, const QString &unit = QString());
+// A label, the field and, when there is one, its unit in one row.
+struct FieldRow {
+    QString label;
+    QLineEdit *field = nullptr;
+    QString unit = QString();
+};
+// The group's grid: the check boxes one below the other across its width,
+// then the field rows.
+void LayOutGroup(QGroupBox *group, std::initializer_list<QCheckBox *> checks,
+                 std::initializer_list<FieldRow> rows);
 
 } // namespace tavisol

@@ -1,6 +1,5 @@
 #include "shell/location_dialog.h"
 
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -42,11 +41,11 @@ LocationDialog::LocationDialog(QWidget *parent) : FieldDialog(parent) {
               {txtLat, &dialogs::LocationFields::Lat},
               {txtElev, &dialogs::LocationFields::Elev}};
 
-    auto *grid = new QGridLayout(locationFrame);
-    AddFieldRow(grid, 0, QStringLiteral("Station Name"), txtName);
-    AddFieldRow(grid, 1, QStringLiteral("Longitude:"), txtlong, QStringLiteral("\u00b0"));
-    AddFieldRow(grid, 2, QStringLiteral("Latitude   :"), txtLat, QStringLiteral("\u00b0"));
-    AddFieldRow(grid, 3, QStringLiteral("Altitude   :"), txtElev, QStringLiteral("m"));
+    LayOutGroup(locationFrame, {},
+                {{QStringLiteral("Station Name"), txtName},
+                 {QStringLiteral("Longitude:"), txtlong, QStringLiteral("\u00b0")},
+                 {QStringLiteral("Latitude   :"), txtLat, QStringLiteral("\u00b0")},
+                 {QStringLiteral("Altitude   :"), txtElev, QStringLiteral("m")}});
 
     cmdBack = MakeDialogButton(this, "cmdBack", QStringLiteral("OK"));
     CmdSave = MakeDialogButton(this, "CmdSave", QStringLiteral("Save"));

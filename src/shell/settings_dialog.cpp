@@ -51,20 +51,17 @@ SettingsDialog::SettingsDialog(QWidget *parent) : FieldDialog(parent) {
     txtMinHigh->setReadOnly(true);
     txtMaxHigh->setReadOnly(true);
 
-    auto *g1 = new QGridLayout(FrameNeighbourhood);
-    AppendFieldRow(g1, QStringLiteral("Maximum Distance in km"), txtMaxDist);
-    AppendFieldRow(g1, QStringLiteral("Maximum number of stations"), txtMaxStat);
-    auto *g2 = new QGridLayout(FrameIdw);
-    AppendFieldRow(g2, QStringLiteral("Power Exponent"), txtPowExp);
-    AppendFieldRow(g2, QStringLiteral("Nearest Neighbor Approx. if Min. Dist <"), txtMinDist, QStringLiteral("km."));
-    auto *g3 = new QGridLayout(FrameCorrections);
-    g3->addWidget(chkAltCorr, 0, 0, 1, 3);
-    g3->addWidget(ChkGradCorr, 1, 0, 1, 3);
-    AppendFieldRow(g3, QStringLiteral("Shadow Correction Coefficient"), txtShad);
-    auto *g4 = new QGridLayout(FrameAltitude);
-    g4->addWidget(chkNeighbAlt, 0, 0, 1, 3);
-    AppendFieldRow(g4, QStringLiteral("Only Stations higher than"), txtMinHigh);
-    AppendFieldRow(g4, QStringLiteral("Only Stations lower than"), txtMaxHigh);
+    LayOutGroup(FrameNeighbourhood, {},
+                {{QStringLiteral("Maximum Distance in km"), txtMaxDist},
+                 {QStringLiteral("Maximum number of stations"), txtMaxStat}});
+    LayOutGroup(FrameIdw, {},
+                {{QStringLiteral("Power Exponent"), txtPowExp},
+                 {QStringLiteral("Nearest Neighbor Approx. if Min. Dist <"), txtMinDist, QStringLiteral("km.")}});
+    LayOutGroup(FrameCorrections, {chkAltCorr, ChkGradCorr},
+                {{QStringLiteral("Shadow Correction Coefficient"), txtShad}});
+    LayOutGroup(FrameAltitude, {chkNeighbAlt},
+                {{QStringLiteral("Only Stations higher than"), txtMinHigh},
+                 {QStringLiteral("Only Stations lower than"), txtMaxHigh}});
 
     okButton = MakeDialogButton(this, "Command2", QStringLiteral("OK"));
     CmdCanc = MakeDialogButton(this, "CmdCanc", QStringLiteral("Cancel"));
