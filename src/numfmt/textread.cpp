@@ -95,6 +95,17 @@ std::vector<std::string_view> SplitTextLines(std::string_view text) {
     return lines;
 }
 
+std::vector<std::string> SplitAt(std::string_view text, char separator) {
+    std::vector<std::string> parts;
+    for (;;) {
+        const std::size_t end = text.find(separator);
+        parts.emplace_back(text.substr(0, end));
+        if (end == std::string_view::npos)
+            return parts;
+        text.remove_prefix(end + 1);
+    }
+}
+
 std::optional<std::string> ReadWholeFile(const std::filesystem::path &path, std::string &bytes) {
     return ReadFileAt(path, 0, std::string::npos, bytes);
 }

@@ -28,6 +28,10 @@ FileText TextOfFile(std::string_view bytes);
 // without an end counts; nothing after the final line end gives no line.
 std::vector<std::string_view> SplitTextLines(std::string_view text);
 
+// The parts of a text between separators: n separators give n + 1 parts, an
+// empty text one empty part.
+std::vector<std::string> SplitAt(std::string_view text, char separator);
+
 // Reads a whole file into `bytes`. On failure returns what happened, naming
 // the file: "File not found: <path>" only when nothing is there, otherwise
 // e.g. "Cannot open the file '<path>': Permission denied".

@@ -2,31 +2,15 @@
 
 #include <stdexcept>
 
+#include "numfmt/textread.h"
+
 namespace tavisol::results {
-
-namespace {
-
-std::vector<std::string> Split(std::string_view text, char separator) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t end = text.find(separator, start);
-        if (end == std::string_view::npos) {
-            parts.emplace_back(text.substr(start));
-            return parts;
-        }
-        parts.emplace_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-}
-
-} // namespace
 
 GridLayout ParseGridLayout(std::string_view layout) {
     GridLayout g;
     const std::size_t semicolon = layout.find(';');
     const std::string_view columnPart = layout.substr(0, semicolon);
-    g.headers = Split(columnPart, '|');
+    g.headers = numfmt::SplitAt(columnPart, '|');
     g.columnAlign.assign(g.headers.size(), CellAlign::Default);
     for (std::size_t c = 0; c < g.headers.size(); ++c) {
         std::string &h = g.headers[c];
@@ -40,7 +24,7 @@ GridLayout ParseGridLayout(std::string_view layout) {
         }
     }
     if (semicolon != std::string_view::npos)
-        g.rowLabels = Split(layout.substr(semicolon + 1), '|');
+        g.rowLabels = numfmt::SplitAt(layout.substr(semicolon + 1), '|');
     else
         g.rowLabels = {std::string()};
     return g;

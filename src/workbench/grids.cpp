@@ -7,6 +7,8 @@
 #include "engine/geodesy.h"
 #include "numfmt/numfmt.h"
 
+#include "numfmt/textread.h"
+
 namespace tavisol::workbench {
 
 using engine::EngineState;
@@ -15,20 +17,6 @@ using engine::Missing;
 using numfmt::formatMask;
 
 namespace {
-
-std::vector<std::string> Split(std::string_view text, char sep) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t p = text.find(sep, start);
-        if (p == std::string_view::npos) {
-            parts.emplace_back(text.substr(start));
-            return parts;
-        }
-        parts.emplace_back(text.substr(start, p - start));
-        start = p + 1;
-    }
-}
 
 void Put(GridCell &cell, CellLook look, CellAlign align, std::string text) {
     cell.look = look;
@@ -64,10 +52,10 @@ void GridTable::SetShape(int rows, int cols) {
 void GridTable::SetFormatString(std::string_view layout) {
     const std::size_t semi = layout.find(';');
     const std::string_view colPart = layout.substr(0, semi);
-    std::vector<std::string> heads = Split(colPart, '|');
+    std::vector<std::string> heads = numfmt::SplitAt(colPart, '|');
     std::vector<std::string> labels;
     if (semi != std::string_view::npos)
-        labels = Split(layout.substr(semi + 1), '|');
+        labels = numfmt::SplitAt(layout.substr(semi + 1), '|');
     const int rows = labels.empty() ? rows_ : static_cast<int>(labels.size());
     SetShape(rows, static_cast<int>(heads.size()));
     for (int c = 0; c < cols_; ++c) {

@@ -38,6 +38,13 @@ TEST(SplitTextLines, EveryKindOfLineEnd) {
     EXPECT_TRUE(SplitTextLines("").empty());
 }
 
+TEST(SplitAt, EveryPartBetweenSeparators) {
+    using Parts = std::vector<std::string>;
+    EXPECT_EQ(numfmt::SplitAt("^a|b||c", '|'), (Parts{"^a", "b", "", "c"}));
+    EXPECT_EQ(numfmt::SplitAt("|", '|'), (Parts{"", ""}));
+    EXPECT_EQ(numfmt::SplitAt("", '|'), (Parts{""}));
+}
+
 TEST(QuoteFileText, ShortVisibleAndConverted) {
     using namespace std::string_literals;
     EXPECT_EQ(QuoteFileText("x3", false), "\"x3\"");
