@@ -576,14 +576,21 @@ void RasterMapWindow::DrawLegend() {
     }
 }
 
-void RasterMapWindow::DrawCapitals() {
-    if (!showCapitals_ || map_.Empty()) return;
+void RasterMapWindow::drawOverlay(bool shown, const std::function<void(QPainter &, double, double)> &paint) {
+    if (!shown || map_.Empty()) return;
     try {
         QPainter p(&mapView->surface());
+        paint(p, mapView->width(), mapView->height());
+    } catch (const std::exception &e) {
+        reportError(q(e.what()));
+    }
+}
+
+void RasterMapWindow::DrawCapitals() {
+    drawOverlay(showCapitals_, [this](QPainter &p, double SW, double SH) {
         const QColor c = colourOf(colors_[CapitalsClass]);
         p.setPen(c);
         p.setBrush(c);
-        const double SW = mapView->width(), SH = mapView->height();
         const int radius = OverlaySize(zoom_.Zoom);
         for (const MapShape &shape : capitals_)
             for (const MapPoint &pt : shape.Points) {
@@ -592,17 +599,12 @@ void RasterMapWindow::DrawCapitals() {
                 if (OverlayPoint(view_, zoom_, map_.U1(), map_.U2(), SW, SH, pt.X, pt.Y, x, y))
                     p.drawEllipse(QPoint(x, y), radius, radius);
             }
-    } catch (const std::exception &e) {
-        reportError(q(e.what()));
-    }
+    });
 }
 
 void RasterMapWindow::DrawBoundaries() {
-    if (!showBoundaries_ || map_.Empty()) return;
-    try {
-        QPainter p(&mapView->surface());
+    drawOverlay(showBoundaries_, [this](QPainter &p, double SW, double SH) {
         p.setPen(QPen(colourOf(colors_[BoundariesClass]), OverlaySize(zoom_.Zoom)));
-        const double SW = mapView->width(), SH = mapView->height();
         const auto inside = [this](float lon, float lat) {
             return IsInsideRect(geo_, map_.Columns, map_.Rows, lon, lat);
         };
@@ -615,9 +617,7 @@ void RasterMapWindow::DrawBoundaries() {
         };
         for (const Segment &l : BoundarySegments(boundaries_, inside, place))
             p.drawLine(l.X1, l.Y1, l.X2, l.Y2);
-    } catch (const std::exception &e) {
-        reportError(q(e.what()));
-    }
+    });
 }
 
 void RasterMapWindow::LoadGridColors() {
