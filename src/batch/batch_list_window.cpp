@@ -54,24 +54,6 @@ QProgressBar *ProgressBar() {
     return main ? main->progressBar() : nullptr;
 }
 
-MsgIcon IconOf(batch::BatchIcon icon) {
-    switch (icon) {
-    case batch::BatchIcon::Information: return MsgIcon::Information;
-    case batch::BatchIcon::Question: return MsgIcon::Question;
-    case batch::BatchIcon::Critical: return MsgIcon::Critical;
-    case batch::BatchIcon::None: break;
-    }
-    return MsgIcon::NoIcon;
-}
-
-bool Show(QWidget *parent, const batch::BatchMessage &m) {
-    QString text = QString::fromStdString(m.text);
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return ShowMessage(parent, IconOf(m.icon), text, QString::fromStdString(m.title),
-                       m.yesNo ? MsgButtons::YesNo : MsgButtons::Ok) == MsgAnswer::Yes ||
-           !m.yesNo;
-}
-
 QCheckBox *Check(QWidget *parent, const char *name, const QString &caption, bool ticked = false) {
     auto *c = new QCheckBox(caption, parent);
     c->setObjectName(QString::fromLatin1(name));
@@ -521,20 +503,14 @@ void BatchListWindow::prepareState() {
     state_.UseSettings(sharedSettings());
     state_.DataFolder = dataFolder();
     state_.Callbacks.DoEvents = [] { QCoreApplication::processEvents(); };
-    state_.Callbacks.ShowMessage = [this](const engine::EngineMessage &m) {
-        const MsgIcon icon = m.Icon == engine::MessageIcon::Critical      ? MsgIcon::Critical
-                             : m.Icon == engine::MessageIcon::Question    ? MsgIcon::Question
-                             : m.Icon == engine::MessageIcon::Exclamation ? MsgIcon::Warning
-                                                                          : MsgIcon::Information;
-        ShowMessage(this, icon, QString::fromStdString(m.Text), QString::fromStdString(m.Title));
-    };
+    state_.Callbacks.ShowMessage = [this](const engine::EngineMessage &m) { ShowMessage(this, FromEngine(m)); };
 }
 
 batch::RunHost BatchListWindow::makeHost() {
     batch::RunHost host;
     QPointer<BatchListWindow> self(this);
     host.Choices = [self] { return self ? self->choices() : batch::BatchChoices{}; };
-    host.Message = [self](const batch::BatchMessage &m) { return Show(self, m); };
+    host.Message = MessageSinkFor(this);
     host.ProgressStart = [](double maximum) {
         if (QProgressBar *bar = ProgressBar()) {
             bar->setRange(0, static_cast<int>(std::lround(maximum * BarScale)));

@@ -59,11 +59,7 @@ void ReadLocationsFromFile(QWidget *parent) {
                 text,
                 [&data](float lon, float lat) { return static_cast<int>(engine::GetElevation(data, lon, lat)); },
                 numfmt::userLocale(),
-                [parent](const batch::BatchMessage &m) {
-                    ShowMessage(parent, MsgIcon::Information,
-                                QString::fromStdString(m.text).replace(QLatin1Char('\r'), QLatin1Char('\n')));
-                    return true;
-                },
+                MessageSinkFor(parent),
                 [&list](const batch::ListEntry &e) { list.addLocation(e); }, file.toStdString());
         } catch (const std::exception &e) {
             ShowMessage(parent, MsgIcon::NoIcon, QString::fromStdString(e.what()));

@@ -1,7 +1,6 @@
 #include "batch/batchsettings.h"
 
 #include <cmath>
-#include <initializer_list>
 #include <limits>
 
 #include "numfmt/numfmt.h"
@@ -10,35 +9,17 @@ namespace tavisol::batch {
 
 namespace {
 
-using dialogs::DialogMessage;
-using dialogs::MessageKind;
 using dialogs::SettingsField;
 
 using numfmt::toSingle;
 
-std::string Lines(std::initializer_list<std::string_view> lines) {
-    std::string text;
-    bool first = true;
-    for (std::string_view l : lines) {
-        if (!first)
-            text += '\r';
-        text += l;
-        first = false;
-    }
-    return text;
-}
-
-DialogMessage Critical(std::string text, std::string title) {
-    return {std::move(text), std::move(title), MessageKind::Critical};
-}
-
-DialogMessage TooFewStations() {
-    return Critical(Lines({"You should allow one neighbour at least.", "Just to get a result."}),
+Message TooFewStations() {
+    return CriticalMessage(MessageLines({"You should allow one neighbour at least.", "Just to get a result."}),
                     "Problem: Too few stations.");
 }
 
-DialogMessage ShadowRange(std::string title) {
-    return Critical(Lines({"The coefficient of shadow correction ",
+Message ShadowRange(std::string title) {
+    return CriticalMessage(MessageLines({"The coefficient of shadow correction ",
                            "should be   between 0 (no shadow correction) and 1 (full shadow correction)."}),
                     std::move(title));
 }
@@ -50,7 +31,7 @@ dialogs::KeyDecision BatchSettingsKey(SettingsField field, char32_t key) {
         if (key == U'-')
             return {dialogs::KeyAction::Take, TooFewStations()};
         if (key == U'.')
-            return {dialogs::KeyAction::Take, Critical("Number of stations must be an integer", "Problem")};
+            return {dialogs::KeyAction::Take, CriticalMessage("Number of stations must be an integer", "Problem")};
     }
     return dialogs::SettingsKey(field, key);
 }
@@ -80,7 +61,7 @@ void StoreTypedSetting(SettingsField field, const std::string &text, engine::Eng
 }
 
 void ValidateBatchSettings(const dialogs::SettingsFields &f, engine::EngineSettings &s,
-                           const dialogs::MessageSink &show) {
+                           const MessageSink &show) {
     const double power = dialogs::ReadField(f.PowExp);
     const double distance = dialogs::ReadField(f.MaxDist);
     const double stations = dialogs::ReadField(f.MaxStat);
@@ -103,33 +84,33 @@ void ValidateBatchSettings(const dialogs::SettingsFields &f, engine::EngineSetti
     if (s.ShadowCoef > 1)
         return (void)show(ShadowRange("Please correct input!"));
     if (power < 0)
-        return (void)show(Critical(Lines({"The power of Inverse Distance Weighting",
+        return (void)show(CriticalMessage(MessageLines({"The power of Inverse Distance Weighting",
                                           "should be   positive to be meaningful."}),
                                    "Wrong sign of power"));
     if (power > 5)
-        return (void)show(Critical(Lines({"The selected power appears to be rather large...",
+        return (void)show(CriticalMessage(MessageLines({"The selected power appears to be rather large...",
                                           "You have to reduce it (maximum power = 5)!"}),
                                    "Problem: Too large power selected."));
     if (stations > 20)
         return (void)show(
-            Critical(Lines({"More than 20 stations is unlikely", "to be meaningful"}), "Problem: Too many stations."));
+            CriticalMessage(MessageLines({"More than 20 stations is unlikely", "to be meaningful"}), "Problem: Too many stations."));
     if (stations < 1)
         return (void)show(TooFewStations());
     if (distance > 22000) {
-        show(Critical(Lines({"More than half of the Earth's surface", "is covered by   the neighbourhood size you chose.",
+        show(CriticalMessage(MessageLines({"More than half of the Earth's surface", "is covered by   the neighbourhood size you chose.",
                              "This may not really   represent your local climate."}),
                       "Problem: Area too large."));
         s.MaxStations = 20;
         return;
     }
     if (distance <= 0) {
-        show(Critical(Lines({"You should allow to take into account", "stations which  are not exactly at your location."}),
+        show(CriticalMessage(MessageLines({"You should allow to take into account", "stations which  are not exactly at your location."}),
                       "Problem: Area too  small."));
         s.MaxStations = 20;
         return;
     }
     if (static_cast<double>(s.MinDistance) < 0.1) {
-        show(Critical(Lines({"Inverse Distance Averaging not allowed ", "if the   Nearest Neighbour is closer than 100 m.",
+        show(CriticalMessage(MessageLines({"Inverse Distance Averaging not allowed ", "if the   Nearest Neighbour is closer than 100 m.",
                              "", "Distance  was changed to 100m. "}),
                       "Too small Minimum Distance"));
         s.MinDistance = 0.1f;

@@ -29,6 +29,6 @@ void StoreTypedSetting(dialogs::SettingsField field, const std::string &text,
 // the run; a few checks correct a value (station count 20, minimum distance
 // 0.1 km). The boxes keep their texts.
 void ValidateBatchSettings(const dialogs::SettingsFields &fields, engine::EngineSettings &settings,
-                           const dialogs::MessageSink &show);
+                           const MessageSink &show);
 
 } // namespace tavisol::batch

@@ -8,8 +8,8 @@ namespace tavisol::batch {
 
 namespace {
 
-dialogs::DialogMessage Critical(std::string text, std::string title) {
-    return {std::move(text), std::move(title), dialogs::MessageKind::Critical};
+Message Critical(std::string text, std::string title) {
+    return {std::move(text), std::move(title), MsgIcon::Critical};
 }
 
 using numfmt::toSingle;

@@ -33,7 +33,7 @@ dialogs::KeyDecision GridKey(char32_t key);
 // (the last latitude keeps its comma until OK), then the range check. A
 // coordinate out of range sends the focus back; a negative count does not.
 struct GridLeave {
-    std::optional<dialogs::DialogMessage> message;
+    std::optional<Message> message;
     bool refocus = false;
 };
 GridLeave LeaveGridField(GridField field, std::string &text);
@@ -54,7 +54,7 @@ struct GridPlan {
     float LongStep = 0;
     // Why the grid is refused (no intervals, a value that is no number, too
     // many points); nothing is laid out then.
-    std::optional<dialogs::DialogMessage> Refusal;
+    std::optional<Message> Refusal;
 };
 
 // OK's first steps: the commas of the four coordinate boxes become points,

@@ -127,21 +127,21 @@ FileLine ReadLocationLine(std::string_view line, const ElevationFn &elevation,
     return r;
 }
 
-BatchMessage SkippedLineMessage(const std::string &name) {
+Message SkippedLineMessage(const std::string &name) {
     return {"Location " + name + " Skipped : Longitude or Latitude or Altitude not valid.", "",
-            BatchIcon::Information, false};
+            MsgIcon::Information};
 }
 
-BatchMessage SkippedLineMessage(const FileLine &line, std::size_t lineNumber, const std::string &sourceName) {
+Message SkippedLineMessage(const FileLine &line, std::size_t lineNumber, const std::string &sourceName) {
     // The name may come from the file: shown short, with its controls visible.
-    BatchMessage m = SkippedLineMessage(numfmt::ShowFileText(line.name, true));
+    Message m = SkippedLineMessage(numfmt::ShowFileText(line.name, true));
     m.text += "\rLine " + std::to_string(lineNumber) + (sourceName.empty() ? "" : " of " + sourceName) + ": " +
               line.reason + ".";
     return m;
 }
 
 LocationList ReadLocationText(std::string_view text, const ElevationFn &elevation,
-                              const numfmt::Locale &loc, const BatchMessageSink &skipped,
+                              const numfmt::Locale &loc, const MessageSink &skipped,
                               const std::string &sourceName) {
     LocationList list;
     ReadLocationText(
@@ -150,7 +150,7 @@ LocationList ReadLocationText(std::string_view text, const ElevationFn &elevatio
 }
 
 void ReadLocationText(std::string_view text, const ElevationFn &elevation, const numfmt::Locale &loc,
-                      const BatchMessageSink &skipped, const std::function<void(const ListEntry &)> &add,
+                      const MessageSink &skipped, const std::function<void(const ListEntry &)> &add,
                       const std::string &sourceName) {
     // Spreadsheet programs start the file with a byte-order mark.
     const numfmt::FileText file = numfmt::TextOfFile(text);

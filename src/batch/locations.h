@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "numfmt/numfmt.h"
+#include "shell/message.h"
 
 namespace tavisol::batch {
 
@@ -40,22 +41,6 @@ EntryPoint ReadEntryPoint(const ListEntry &entry, const numfmt::Locale &loc);
 // water). May throw when the raster cannot be read.
 using ElevationFn = std::function<int(float longitude, float latitude)>;
 
-// ---- Messages ------------------------------------------------------------------
-
-enum class BatchIcon { None, Information, Question, Critical };
-
-struct BatchMessage {
-    std::string text;  // lines joined by "\r"
-    std::string title; // empty: the application title
-    BatchIcon icon = BatchIcon::None;
-    bool yesNo = false;
-
-    bool operator==(const BatchMessage &) const = default;
-};
-
-// Shows a message; returns true for Yes (and for OK).
-using BatchMessageSink = std::function<bool(const BatchMessage &)>;
-
 // ---- Locations from a file ---------------------------------------------------------
 
 // " Lon : 12.5 Lat : 41.9 Alt : 20": the name of a location read without one.
@@ -77,10 +62,10 @@ FileLine ReadLocationLine(std::string_view line, const ElevationFn &elevation,
                           const numfmt::Locale &loc);
 
 // "Location <name> Skipped : Longitude or Latitude or Altitude not valid."
-BatchMessage SkippedLineMessage(const std::string &name);
+Message SkippedLineMessage(const std::string &name);
 // The same for a line of a file, with a second line naming the file, the
 // line and why it is skipped (the file's text quoted short, controls visible).
-BatchMessage SkippedLineMessage(const FileLine &line, std::size_t lineNumber, const std::string &sourceName);
+Message SkippedLineMessage(const FileLine &line, std::size_t lineNumber, const std::string &sourceName);
 
 // Reads the whole text of a location file (CR LF, LF or CR lines; a leading
 // byte-order mark skipped; UTF-8, or Windows-1252 where a line is no valid
@@ -89,12 +74,12 @@ BatchMessage SkippedLineMessage(const FileLine &line, std::size_t lineNumber, co
 // Throws what the elevation lookup throws.
 // sourceName names the file in the messages.
 LocationList ReadLocationText(std::string_view text, const ElevationFn &elevation,
-                              const numfmt::Locale &loc, const BatchMessageSink &skipped,
+                              const numfmt::Locale &loc, const MessageSink &skipped,
                               const std::string &sourceName = {});
 // The same, handing each valid row to `add` as soon as its line is read, so
 // the rows before a failing line stay.
 void ReadLocationText(std::string_view text, const ElevationFn &elevation, const numfmt::Locale &loc,
-                      const BatchMessageSink &skipped, const std::function<void(const ListEntry &)> &add,
+                      const MessageSink &skipped, const std::function<void(const ListEntry &)> &add,
                       const std::string &sourceName = {});
 
 // ---- Grid ------------------------------------------------------------------------------

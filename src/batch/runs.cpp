@@ -23,7 +23,7 @@ namespace {
 
 using numfmt::TextFileWriter;
 
-bool Say(const RunHost &host, const BatchMessage &m) {
+bool Say(const RunHost &host, const Message &m) {
     if (host.Message)
         return host.Message(m);
     return true;
@@ -112,16 +112,16 @@ bool HasBatchSelection(const BatchChoices &c) {
     return variable && output;
 }
 
-BatchMessage EndExportQuestion() { return {"Do you want end Export Data ?", "", BatchIcon::Question, true}; }
+Message EndExportQuestion() { return {"Do you want end Export Data ?", "", MsgIcon::Question, MsgButtons::YesNo}; }
 
-BatchMessage DataSavedMessage() { return {"Data Saved Correctly", "", BatchIcon::Information, false}; }
+Message DataSavedMessage() { return {"Data Saved Correctly", "", MsgIcon::Information}; }
 
-BatchMessage NoVariableMessage() {
-    return {"You should select at least one variable.", "No Variable selected!", BatchIcon::Question, false};
+Message NoVariableMessage() {
+    return {"You should select at least one variable.", "No Variable selected!", MsgIcon::Question};
 }
 
-BatchMessage ProcessingErrorMessage(const std::string &description) {
-    return {"Error while Processing Data :" + description, "", BatchIcon::Critical, false};
+Message ProcessingErrorMessage(const std::string &description) {
+    return {"Error while Processing Data :" + description, "", MsgIcon::Critical};
 }
 
 // ---- Skipped locations ---------------------------------------------------------------
@@ -202,7 +202,7 @@ std::array<bool, 8> NeededVariables(int format, const BatchChoices &choices) {
     return needed;
 }
 
-BatchMessage SkippedMessage(const std::vector<SkippedLocation> &skipped, int count, bool listedInFile) {
+Message SkippedMessage(const std::vector<SkippedLocation> &skipped, int count, bool listedInFile) {
     std::string text = "Data Saved without " + std::to_string(skipped.size()) + " of " + std::to_string(count) +
                        (count == 1 ? " location" : " locations") + ", for want of an estimate of:";
     for (std::size_t i = 0; i < skipped.size() && i < ListedInMessage; ++i) {
@@ -215,7 +215,7 @@ BatchMessage SkippedMessage(const std::vector<SkippedLocation> &skipped, int cou
         text += "\r... and " + std::to_string(skipped.size() - ListedInMessage) + " more.";
     if (listedInFile)
         text += "\rThe run information file lists every one.";
-    return {text, "", BatchIcon::Information, false};
+    return {text, "", MsgIcon::Information};
 }
 
 // ---- Estimates ------------------------------------------------------------------------

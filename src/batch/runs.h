@@ -43,7 +43,7 @@ bool HasBatchSelection(const BatchChoices &choices);
 // What a run needs of its window. Every member may be empty.
 struct RunHost {
     std::function<BatchChoices()> Choices;
-    BatchMessageSink Message;
+    MessageSink Message;
     std::function<void(double maximum)> ProgressStart; // minimum 0, value 0, shown
     std::function<void(double value)> Progress;
     std::function<void()> ProgressEnd;                  // hidden
@@ -68,10 +68,10 @@ enum class RunEnd {
     Failed,      // "Error while Processing Data :" and the description
 };
 
-BatchMessage EndExportQuestion();
-BatchMessage DataSavedMessage();
-BatchMessage NoVariableMessage();
-BatchMessage ProcessingErrorMessage(const std::string &description);
+Message EndExportQuestion();
+Message DataSavedMessage();
+Message NoVariableMessage();
+Message ProcessingErrorMessage(const std::string &description);
 
 // Variables whose estimate a format cannot be written without, by index:
 // every ticked one for the per-variable formats; precipitation and PET for
@@ -87,7 +87,7 @@ struct SkippedLocation {
 // In place of "Data Saved Correctly": how many of `count` locations were left
 // out and which, with the variables that had no estimate (the first ten; the
 // rest counted).
-BatchMessage SkippedMessage(const std::vector<SkippedLocation> &skipped, int count, bool listedInFile);
+Message SkippedMessage(const std::vector<SkippedLocation> &skipped, int count, bool listedInFile);
 
 // Run of the own format into `folder`. The state holds the settings of the
 // run, the data folder and the callbacks. Afterwards it holds the last

@@ -109,16 +109,6 @@ private:
     QColor colour_;
 };
 
-MsgIcon ToMsgIcon(engine::MessageIcon icon) {
-    switch (icon) {
-    case engine::MessageIcon::Critical: return MsgIcon::Critical;
-    case engine::MessageIcon::Information: return MsgIcon::Information;
-    case engine::MessageIcon::Question: return MsgIcon::Question;
-    case engine::MessageIcon::Exclamation: return MsgIcon::Warning;
-    }
-    return MsgIcon::NoIcon;
-}
-
 } // namespace
 
 void ApplyGridModel(QTableWidget *t, const GridModel &model) {
@@ -182,9 +172,7 @@ ResultsWindow::ResultsWindow(QProgressBar *mainBar, QWidget *parent) : QWidget(p
             timer->restart();
         }
     };
-    state_.Callbacks.ShowMessage = [this](const engine::EngineMessage &m) {
-        ShowMessage(this, ToMsgIcon(m.Icon), QString::fromStdString(m.Text), QString::fromStdString(m.Title));
-    };
+    state_.Callbacks.ShowMessage = [this](const engine::EngineMessage &m) { ShowMessage(this, FromEngine(m)); };
 
     // Form_Load: the first activation computes.
     setRecalcPending(true);

@@ -169,7 +169,7 @@ dialogs::KeyDecision CoordinateDialog::keyDecision(int id, char32_t key) {
 
 void CoordinateDialog::keyReleased(int id) {
     dialogs::CoordFields f = fields();
-    std::optional<dialogs::DialogMessage> refused;
+    std::optional<Message> refused;
     switch (static_cast<CoordField>(id)) {
     case CoordField::Long:
         refused = dialogs::LongitudeTyped(f);

@@ -18,50 +18,33 @@ using numfmt::toSingle;
 
 bool IsDigit(char32_t key) { return key >= U'0' && key <= U'9'; }
 
-DialogMessage Critical(std::string text, std::string title) {
-    return {std::move(text), std::move(title), MessageKind::Critical};
-}
-
 KeyDecision Take() { return {KeyAction::Take, std::nullopt}; }
 KeyDecision Drop() { return {KeyAction::Drop, std::nullopt}; }
-KeyDecision DropWith(DialogMessage m) { return {KeyAction::Drop, std::move(m)}; }
+KeyDecision DropWith(Message m) { return {KeyAction::Drop, std::move(m)}; }
 
-constexpr char CR = '\r';
 
-std::string Lines(std::initializer_list<std::string_view> lines) {
-    std::string text;
-    bool first = true;
-    for (std::string_view l : lines) {
-        if (!first)
-            text += CR;
-        text += l;
-        first = false;
-    }
-    return text;
-}
-
-DialogMessage PowerSignMessage() {
-    return Critical(Lines({"The power of Inverse Distance Weighting",
+Message PowerSignMessage() {
+    return CriticalMessage(MessageLines({"The power of Inverse Distance Weighting",
                            "should be   positive to be meaningful."}),
                     "Wrong sign of power");
 }
 
-DialogMessage TooFewStationsMessage() {
-    return Critical(Lines({"You should allow one neighbour at least.", "Just to get a result."}),
+Message TooFewStationsMessage() {
+    return CriticalMessage(MessageLines({"You should allow one neighbour at least.", "Just to get a result."}),
                     "Problem: To few stations.");
 }
 
-DialogMessage SeaLevelNotice() {
-    return {"Your location is below Mean Sea Level.", "Warning!", MessageKind::Notice};
+Message SeaLevelNotice() {
+    return {"Your location is below Mean Sea Level.", "Warning!", MsgIcon::Question};
 }
 
-DialogMessage AltitudeRangeMessage() {
-    return Critical("Elevation should be between -350 and 8848m.", "Please Correct");
+Message AltitudeRangeMessage() {
+    return CriticalMessage("Elevation should be between -350 and 8848m.", "Please Correct");
 }
 
-DialogMessage PolarQuestion() {
+Message PolarQuestion() {
     return {"Please note that the specified point lies in the polar region. Do you want continue?",
-            " Polar Region", MessageKind::Question};
+            " Polar Region", MsgIcon::Question, MsgButtons::YesNo};
 }
 
 void SetIfChanged(std::string &field, std::string text) {
@@ -71,12 +54,12 @@ void SetIfChanged(std::string &field, std::string text) {
 
 } // namespace
 
-DialogMessage LongitudeRangeMessage() {
-    return Critical("Longitude should be between -180 and +180   degrees.", "Strange Location");
+Message LongitudeRangeMessage() {
+    return CriticalMessage("Longitude should be between -180 and +180   degrees.", "Strange Location");
 }
 
-DialogMessage LatitudeRangeMessage() {
-    return Critical("Latitude should be between -90\u00b0 and +90\u00b0.", "Strange Location");
+Message LatitudeRangeMessage() {
+    return CriticalMessage("Latitude should be between -90\u00b0 and +90\u00b0.", "Strange Location");
 }
 
 // ---- Reading fields ---------------------------------------------------------
@@ -107,13 +90,13 @@ KeyDecision SettingsKey(SettingsField field, char32_t key) {
         if (key == U'.')
             return Take();
         if (key == U'-')
-            return DropWith(Critical("The distance must be positive.", "Problem: Area too small."));
+            return DropWith(CriticalMessage("The distance must be positive.", "Problem: Area too small."));
         return Drop();
     case SettingsField::MaxStat:
         if (key == U'-')
             return DropWith(TooFewStationsMessage());
         if (key == U'.')
-            return DropWith(Critical("Number of stations must be an integer", "Problem"));
+            return DropWith(CriticalMessage("Number of stations must be an integer", "Problem"));
         return Drop();
     case SettingsField::PowExp:
         if (key == U'.')
@@ -126,7 +109,7 @@ KeyDecision SettingsKey(SettingsField field, char32_t key) {
             return Take();
         if (key == U'-')
             return DropWith(
-                Critical(Lines({"The Minimum Distance to be applied to Inverse Distance Averaging",
+                CriticalMessage(MessageLines({"The Minimum Distance to be applied to Inverse Distance Averaging",
                                 "should be positive to be meaningful."}),
                          "Wrong sign of  Minimum Distance"));
         return Drop();
@@ -134,7 +117,7 @@ KeyDecision SettingsKey(SettingsField field, char32_t key) {
         if (key == U'.')
             return Take();
         if (key == U'-')
-            return DropWith(Critical("The Coefficient must be between 0 and 1.",
+            return DropWith(CriticalMessage("The Coefficient must be between 0 and 1.",
                                      "Problem: No negative shadows."));
         return Drop();
     case SettingsField::MinHigh:
@@ -167,11 +150,11 @@ KeyDecision CoordKey(CoordField field, char32_t key) {
     case CoordField::LatNS:
         if (key == U'N' || key == U'S' || key == U'n' || key == U's' || key == KeyBackspace)
             return Take();
-        return DropWith({"S for South or N for North. That's all.", "", MessageKind::Plain});
+        return DropWith({"S for South or N for North. That's all.", "", MsgIcon::NoIcon});
     case CoordField::LongOW:
         if (key == U'E' || key == U'W' || key == U'e' || key == U'w' || key == KeyBackspace)
             return Take();
-        return DropWith({"E for East or W for West. That's all.", "", MessageKind::Plain});
+        return DropWith({"E for East or W for West. That's all.", "", MsgIcon::NoIcon});
     }
     return Drop();
 }
@@ -186,12 +169,12 @@ void AltitudeWindowSwitch(SettingsFields &fields, bool ticked) {
     }
 }
 
-std::optional<DialogMessage> AltitudeOrderCheck(const SettingsFields &fields, bool leavingMin) {
+std::optional<Message> AltitudeOrderCheck(const SettingsFields &fields, bool leavingMin) {
     if (!(ReadField(fields.MinHigh) > ReadField(fields.MaxHigh)))
         return std::nullopt;
     if (leavingMin)
-        return Critical("Lowest Altitude should be below highest altitude!", "Altitude Confusion");
-    return Critical("Highest Altitude should be above lowest altitude!", "Altitude Confusion");
+        return CriticalMessage("Lowest Altitude should be below highest altitude!", "Altitude Confusion");
+    return CriticalMessage("Highest Altitude should be above lowest altitude!", "Altitude Confusion");
 }
 
 bool ApplySettings(SettingsFields &f, engine::EngineSettings &s, const MessageSink &show,
@@ -220,7 +203,7 @@ bool ApplySettings(SettingsFields &f, engine::EngineSettings &s, const MessageSi
         s.ShadowOn = 1;
     s.ShadowCoef = shadow;
 
-    auto fail = [&show, refused](SettingsField field, DialogMessage m) {
+    auto fail = [&show, refused](SettingsField field, Message m) {
         show(m);
         if (refused)
             *refused = field;
@@ -230,37 +213,37 @@ bool ApplySettings(SettingsFields &f, engine::EngineSettings &s, const MessageSi
         return fail(SettingsField::PowExp, PowerSignMessage());
     if (s.IdwPower > 5)
         return fail(SettingsField::PowExp,
-                    Critical(Lines({"Even a power of 5 means",
+                    CriticalMessage(MessageLines({"Even a power of 5 means",
                                     "that half the distance makes 32 times the effect."}),
                              "Rather high power!"));
     if (s.ShadowCoef < 0)
         return fail(SettingsField::Shad,
-                    Critical(Lines({"The coefficient of shadow correction ",
+                    CriticalMessage(MessageLines({"The coefficient of shadow correction ",
                                     "should be  between 0 (no shadow correction) and 1 (full shadow "
                                     "correction)."}),
                              "Negative coefficients are meaningless!"));
     if (s.ShadowCoef > 1)
         return fail(SettingsField::Shad,
-                    Critical(Lines({"The coefficient of shadow correction ",
+                    CriticalMessage(MessageLines({"The coefficient of shadow correction ",
                                     "should be   between 0 (no shadow correction) and 1 (full shadow "
                                     "correction)."}),
                              "Please correct input!"));
     if (stations > engine::MaxNeighbours)
         return fail(SettingsField::MaxStat,
-                    Critical(Lines({"More than 20 stations is a lot", "and may not make any sence."}),
+                    CriticalMessage(MessageLines({"More than 20 stations is a lot", "and may not make any sence."}),
                              "Problem: To many stations."));
     if (stations < 1)
         return fail(SettingsField::MaxStat, TooFewStationsMessage());
     if (s.MaxDistance > 22000) {
         s.MaxStations = engine::MaxNeighbours;
         return fail(SettingsField::MaxDist,
-                    Critical(Lines({"More than half of the Earths surface",
+                    CriticalMessage(MessageLines({"More than half of the Earths surface",
                                     "is covered by the neighbourhoods size you chose.",
                                     "This may not really represent your local climate."}),
                              "Problem: Area definitely to large."));
     }
     if (static_cast<double>(s.MinDistance) < 0.1) {
-        show(Critical(Lines({"Inverse Distance Averaging not allowed ",
+        show(CriticalMessage(MessageLines({"Inverse Distance Averaging not allowed ",
                              "if the   Nearest Neighbour is closer than 100 m.", "",
                              "Distance  was changed to 100m. "}),
                       "Too small Minimum Distance"));
@@ -269,7 +252,7 @@ bool ApplySettings(SettingsFields &f, engine::EngineSettings &s, const MessageSi
     if (s.MaxDistance <= 0) {
         s.MaxStations = engine::MaxNeighbours;
         return fail(SettingsField::MaxDist,
-                    Critical(Lines({"You should allow to take into account",
+                    CriticalMessage(MessageLines({"You should allow to take into account",
                                     "stations which  are not exactly at your location."}),
                              "Problem: Area too  small."));
     }
@@ -356,7 +339,7 @@ bool LongitudeInRange(double longitude) { return longitude >= -180 && longitude 
 
 bool LatitudeInRange(double latitude) { return latitude >= -90 && latitude <= 90; }
 
-std::optional<DialogMessage> LongitudeTyped(CoordFields &f) {
+std::optional<Message> LongitudeTyped(CoordFields &f) {
     SetIfChanged(f.Long, CommasToPoints(f.Long));
     if (!LongitudeInRange(ReadFieldAsTyped(f.Long)))
         return LongitudeRangeMessage();
@@ -364,7 +347,7 @@ std::optional<DialogMessage> LongitudeTyped(CoordFields &f) {
     return std::nullopt;
 }
 
-std::optional<DialogMessage> LatitudeTyped(CoordFields &f) {
+std::optional<Message> LatitudeTyped(CoordFields &f) {
     // Read as typed: "41,5" passes as 41 and the degree fields then turn the
     // comma into a point.
     if (!LatitudeInRange(ReadFieldAsTyped(f.Lat)))
@@ -401,7 +384,7 @@ Confirmation ConfirmCoordinates(CoordFields &f, const std::filesystem::path &dat
         return {false, FocusField::Longitude};
     }
     if (!LatitudeInRange(lat)) {
-        show(Critical("Latitude of your location should be between -90\u00b0 and +90\u00b0.",
+        show(CriticalMessage("Latitude of your location should be between -90\u00b0 and +90\u00b0.",
                       "Strange Location"));
         return {false, FocusField::Latitude};
     }
@@ -411,7 +394,7 @@ Confirmation ConfirmCoordinates(CoordFields &f, const std::filesystem::path &dat
     // current location.
     const ElevationLookup e = LookUpElevation(dataFolder, longitude, latitude);
     if (!e.found) {
-        show({e.error, "", MessageKind::Error});
+        show({e.error, "", MsgIcon::Critical});
         return {false, FocusField::None};
     }
     SetCurrentLocation("", longitude, latitude, static_cast<float>(e.altitude), RecalcMarks::Both);

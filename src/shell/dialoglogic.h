@@ -13,34 +13,15 @@
 
 #include "engine/state.h"
 #include "numfmt/numfmt.h"
+#include "shell/message.h"
 
 namespace tavisol::dialogs {
 
 // ---- Messages ---------------------------------------------------------------
 
-enum class MessageKind {
-    Critical,    // stop icon, OK button
-    Plain,       // no icon, empty title, OK button
-    Notice,      // question icon, OK button: an answer that changes nothing
-    Question,    // question icon, Yes and No
-    Error,       // a trapped error's description, OK button
-};
-
-struct DialogMessage {
-    std::string text;  // lines joined by "\r"
-    std::string title; // empty: the box shows the application title
-    MessageKind kind = MessageKind::Critical;
-
-    bool operator==(const DialogMessage &) const = default;
-};
-
-// Shows a message; returns true for Yes (and for OK, which is the only answer
-// of every other kind).
-using MessageSink = std::function<bool(const DialogMessage &)>;
-
 // Messages shared by the coordinate and location dialogs.
-DialogMessage LongitudeRangeMessage();
-DialogMessage LatitudeRangeMessage();
+Message LongitudeRangeMessage();
+Message LatitudeRangeMessage();
 
 // ---- Reading fields ---------------------------------------------------------
 
@@ -69,7 +50,7 @@ enum class KeyAction {
 
 struct KeyDecision {
     KeyAction action = KeyAction::Take;
-    std::optional<DialogMessage> message; // shown before the key is dropped
+    std::optional<Message> message; // shown before the key is dropped
 
     bool operator==(const KeyDecision &) const = default;
 };
@@ -105,7 +86,7 @@ void AltitudeWindowSwitch(SettingsFields &fields, bool ticked);
 
 // On leaving the lower (leavingMin) or upper altitude field: the message when
 // the lower altitude is above the upper one. Nothing is corrected.
-std::optional<DialogMessage> AltitudeOrderCheck(const SettingsFields &fields, bool leavingMin);
+std::optional<Message> AltitudeOrderCheck(const SettingsFields &fields, bool leavingMin);
 
 // OK of the settings dialog: turns the commas of the fields into points, writes
 // the settings, then checks them in order. A failed check shows its message and
@@ -165,8 +146,8 @@ bool LatitudeInRange(double latitude);   // -90..90
 
 // Typing into the decimal fields: the range message, or nothing after the
 // degree fields have been brought up to date.
-std::optional<DialogMessage> LongitudeTyped(CoordFields &f);
-std::optional<DialogMessage> LatitudeTyped(CoordFields &f);
+std::optional<Message> LongitudeTyped(CoordFields &f);
+std::optional<Message> LatitudeTyped(CoordFields &f);
 
 // ---- Elevation ----------------------------------------------------------------
 
@@ -219,7 +200,7 @@ AltitudeFollow AltitudeForCoordinates(const LocationFields &f,
 // -350..8848 gives the refusal (the focus goes back), one below sea level the
 // notice.
 struct AltitudeLeave {
-    std::optional<DialogMessage> message;
+    std::optional<Message> message;
     bool refocus = false;
 };
 AltitudeLeave LeaveAltitude(std::string &elevText);

@@ -18,36 +18,15 @@ namespace tavisol {
 
 FieldDialog::FieldDialog(QWidget *parent) : QDialog(parent) { setModal(false); }
 
-bool FieldDialog::showMessage(const dialogs::DialogMessage &m) {
+bool FieldDialog::showMessage(const Message &m) {
     // The box takes the keyboard: releases that come after it are not the
     // field's.
     forgetPressedKeys();
-    // The messages join their lines with a carriage return, which a Qt label
-    // does not break at.
-    QString text = QString::fromStdString(m.text);
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    const QString title = QString::fromStdString(m.title);
-    switch (m.kind) {
-    case dialogs::MessageKind::Critical:
-    case dialogs::MessageKind::Error:
-        ShowMessage(this, MsgIcon::Critical, text, title);
-        return true;
-    case dialogs::MessageKind::Plain:
-        ShowMessage(this, MsgIcon::NoIcon, text, title);
-        return true;
-    case dialogs::MessageKind::Notice:
-        // Either answer only closes the box, so OK alone serves.
-        ShowMessage(this, MsgIcon::Question, text, title);
-        return true;
-    case dialogs::MessageKind::Question:
-        return ShowMessage(this, MsgIcon::Question, text, title, MsgButtons::YesNo) ==
-               MsgAnswer::Yes;
-    }
-    return true;
+    return ShowMessage(this, m) != MsgAnswer::No;
 }
 
-dialogs::MessageSink FieldDialog::messageSink() {
-    return [this](const dialogs::DialogMessage &m) { return showMessage(m); };
+MessageSink FieldDialog::messageSink() {
+    return [this](const Message &m) { return showMessage(m); };
 }
 
 void FieldDialog::placeOver(const QWidget *mainWindow, bool wholeHeight) {

@@ -28,9 +28,9 @@ public:
 
     // Shows the message over this dialog, its lines broken where the text has
     // a carriage return; true for Yes (and for OK).
-    bool showMessage(const dialogs::DialogMessage &m);
+    bool showMessage(const Message &m);
     // The same as a sink for the plain decision functions.
-    dialogs::MessageSink messageSink();
+    MessageSink messageSink();
 
     // Left edge at half the main window's width minus half this dialog's width;
     // top edge at half the main window's height minus half (wholeHeight: all)

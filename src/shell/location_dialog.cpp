@@ -101,7 +101,7 @@ void LocationDialog::CoordinateChanged() {
     // rather than at every keystroke.
     if (!a.error.empty() && !rasterErrorShown_) {
         rasterErrorShown_ = true;
-        showMessage({a.error, "", dialogs::MessageKind::Error});
+        showMessage({a.error, "", MsgIcon::Critical});
     }
 }
 

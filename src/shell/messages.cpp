@@ -1,6 +1,7 @@
 #include "shell/messages.h"
 
 #include <QMessageBox>
+#include <QPointer>
 
 #include "shell/appstate.h"
 
@@ -10,10 +11,10 @@ namespace {
 
 MessageBoxHandler g_handler;
 
-MsgAnswer RealMessageBox(QWidget *parent, const MessageRequest &r) {
+MsgAnswer RealMessageBox(QWidget *parent, const Message &r) {
     QMessageBox box(parent);
-    box.setWindowTitle(r.title);
-    box.setText(r.text);
+    box.setWindowTitle(QString::fromStdString(r.title));
+    box.setText(QString::fromStdString(r.text));
     switch (r.icon) {
     case MsgIcon::NoIcon: box.setIcon(QMessageBox::NoIcon); break;
     case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
@@ -41,16 +42,34 @@ MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {
 
 QString ApplicationTitle() { return QStringLiteral("Tavisol"); }
 
+MsgAnswer ShowMessage(QWidget *parent, const Message &message) {
+    Message shown = message;
+    if (shown.title.empty())
+        shown.title = ApplicationTitle().toStdString();
+    // The logic joins lines with a carriage return, which a Qt label does not
+    // break at.
+    std::string text;
+    text.reserve(shown.text.size());
+    for (std::size_t i = 0; i < shown.text.size(); ++i) {
+        if (shown.text[i] != '\r')
+            text += shown.text[i];
+        else if (i + 1 == shown.text.size() || shown.text[i + 1] != '\n')
+            text += '\n';
+    }
+    shown.text = std::move(text);
+    if (g_handler)
+        return g_handler(parent, shown);
+    return RealMessageBox(parent, shown);
+}
+
 MsgAnswer ShowMessage(QWidget *parent, MsgIcon icon, const QString &text, const QString &title,
                       MsgButtons buttons) {
-    MessageRequest r;
-    r.icon = icon;
-    r.buttons = buttons;
-    r.title = title.isEmpty() ? ApplicationTitle() : title;
-    r.text = text;
-    if (g_handler)
-        return g_handler(parent, r);
-    return RealMessageBox(parent, r);
+    return ShowMessage(parent, Message{text.toStdString(), title.toStdString(), icon, buttons});
+}
+
+MessageSink MessageSinkFor(QWidget *parent) {
+    QPointer<QWidget> guarded(parent);
+    return [guarded](const Message &m) { return ShowMessage(guarded, m) != MsgAnswer::No; };
 }
 
 bool BusyGate(QWidget *parent) {

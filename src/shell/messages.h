@@ -7,22 +7,15 @@
 
 #include <functional>
 
+#include "shell/message.h"
+
 class QWidget;
 
 namespace tavisol {
 
-enum class MsgIcon { NoIcon, Information, Question, Warning, Critical };
-enum class MsgButtons { Ok, YesNo };
-enum class MsgAnswer { Ok, Yes, No };
-
-struct MessageRequest {
-    MsgIcon icon = MsgIcon::NoIcon;
-    MsgButtons buttons = MsgButtons::Ok;
-    QString title; // never empty: a box without its own title shows "Tavisol"
-    QString text;
-};
-
-using MessageBoxHandler = std::function<MsgAnswer(QWidget *parent, const MessageRequest &)>;
+// The handler sees the message as the box shows it: the title never empty (a
+// box without its own shows "Tavisol") and every "\r" line break as "\n".
+using MessageBoxHandler = std::function<MsgAnswer(QWidget *parent, const Message &)>;
 
 // Replaces the handler; an empty one restores the real QMessageBox. Returns the
 // previous handler.
@@ -31,8 +24,12 @@ MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
 // The application title, the caption of boxes without their own.
 QString ApplicationTitle();
 
+MsgAnswer ShowMessage(QWidget *parent, const Message &message);
 MsgAnswer ShowMessage(QWidget *parent, MsgIcon icon, const QString &text,
                       const QString &title = QString(), MsgButtons buttons = MsgButtons::Ok);
+
+// A sink that shows the logic's messages over the parent (true for Yes and OK).
+MessageSink MessageSinkFor(QWidget *parent);
 
 // The gate of the commands that start an engine run: true when no run is going;
 // otherwise shows "Tavisol Busy" and returns false. The run itself then holds a

@@ -40,23 +40,7 @@ QString Q(const std::string &s) { return QString::fromStdString(s); }
 
 // Message box lines are joined by carriage returns; the box breaks lines at
 // line feeds.
-QString BoxText(const std::string &s) {
-    QString t = Q(s);
-    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return t;
-}
-
 void TagNoFont(QWidget *w) { w->setProperty("tag", QStringLiteral("nofont")); }
-
-MsgIcon ToIcon(engine::MessageIcon icon) {
-    switch (icon) {
-    case engine::MessageIcon::Critical: return MsgIcon::Critical;
-    case engine::MessageIcon::Information: return MsgIcon::Information;
-    case engine::MessageIcon::Question: return MsgIcon::Question;
-    case engine::MessageIcon::Exclamation: return MsgIcon::Warning;
-    }
-    return MsgIcon::NoIcon;
-}
 
 } // namespace
 
@@ -85,12 +69,10 @@ WorkbenchWindow::WorkbenchWindow() {
 
     model_.Locale = numfmt::userLocale();
     model_.hooks.Beep = [] { QApplication::beep(); };
-    model_.hooks.EngineMessage = [this](const engine::EngineMessage &m) {
-        ShowMessage(this, ToIcon(m.Icon), BoxText(m.Text), Q(m.Title));
-    };
-    model_.hooks.ErrorMessage = [this](const std::string &text) { ShowMessage(this, MsgIcon::NoIcon, Q(text)); };
+    model_.hooks.EngineMessage = [this](const engine::EngineMessage &m) { ShowMessage(this, FromEngine(m)); };
+    model_.hooks.ErrorMessage = [this](const std::string &text) { ShowMessage(this, Message{text, ""}); };
     model_.hooks.AskYesNo = [this](const std::string &text, const std::string &title) {
-        return ShowMessage(this, MsgIcon::Question, Q(text), Q(title), MsgButtons::YesNo) == MsgAnswer::Yes;
+        return ShowMessage(this, QuestionMessage(text, title)) == MsgAnswer::Yes;
     };
     model_.hooks.Busy = [this] { BusyGate(this); };
     model_.hooks.Hourglass = [this](bool wait) {
@@ -394,7 +376,7 @@ void WorkbenchWindow::onPeriodTabChanged() {
 
 void WorkbenchWindow::Warning_Click(int index) {
     const WarningExplanation e = model_.Explain(WarningOrder[static_cast<std::size_t>(index)]);
-    ShowMessage(this, MsgIcon::Warning, BoxText(e.text), Q(e.title));
+    ShowMessage(this, Message{e.text, e.title, MsgIcon::Warning});
 }
 
 void WorkbenchWindow::Sync() {

@@ -66,7 +66,7 @@ TEST(Wiring, EveryWindowCarriesItsOwnPicture) {
     tavisol::setProgramFolderForTesting(folder.path().toStdString());
     tavisol::ClearCommandHandlers();
     tavisol::ResetAppState();
-    tavisol::SetMessageBoxHandler([](QWidget *, const tavisol::MessageRequest &r) {
+    tavisol::SetMessageBoxHandler([](QWidget *, const tavisol::Message &r) {
         return r.buttons == tavisol::MsgButtons::YesNo ? tavisol::MsgAnswer::No : tavisol::MsgAnswer::Ok;
     });
     tavisol::InstallEarlyCommands();

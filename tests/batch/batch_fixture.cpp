@@ -95,9 +95,9 @@ std::vector<std::string> ReadLines(const std::filesystem::path &file) {
 
 RecordingHost::RecordingHost() {
     host.Choices = [this] { return choices; };
-    host.Message = [this](const BatchMessage &m) {
+    host.Message = [this](const Message &m) {
         messages.push_back(m);
-        return m.yesNo ? answerYes : true;
+        return m.buttons == MsgButtons::YesNo ? answerYes : true;
     };
     host.ProgressStart = [this](double) { progress.clear(); };
     host.Progress = [this](double v) { progress.push_back(v); };

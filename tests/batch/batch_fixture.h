@@ -47,7 +47,7 @@ struct RecordingHost {
     RecordingHost();
     RunHost host;
     BatchChoices choices;
-    std::vector<BatchMessage> messages;
+    std::vector<Message> messages;
     std::vector<double> progress;
     std::vector<std::string> summary;
     bool summaryShown = false;

@@ -6,16 +6,15 @@
 namespace tavisol::batch {
 namespace {
 
-using dialogs::DialogMessage;
 using dialogs::KeyAction;
 using dialogs::SettingsField;
 using dialogs::SettingsFields;
 
 struct Validation {
-    std::vector<DialogMessage> shown;
+    std::vector<Message> shown;
     engine::EngineSettings settings = engine::DefaultSettings();
     void Run(const SettingsFields &f) {
-        ValidateBatchSettings(f, settings, [this](const DialogMessage &m) {
+        ValidateBatchSettings(f, settings, [this](const Message &m) {
             shown.push_back(m);
             return true;
         });

@@ -23,8 +23,8 @@ struct Reader {
                 lookups.emplace_back(lon, lat);
                 return 321;
             },
-            loc, [this](const BatchMessage &m) {
-                EXPECT_EQ(m.icon, BatchIcon::Information);
+            loc, [this](const Message &m) {
+                EXPECT_EQ(m.icon, MsgIcon::Information);
                 EXPECT_EQ(m.title, "");
                 // The first line is the fixed text; the second tells where and why.
                 const std::size_t cr = m.text.find('\r');

@@ -73,7 +73,7 @@ TEST_F(BatchRun, OwnFormatWritesOneFileSetPerVariable) {
     EXPECT_EQ(rec.messages[0].text, "Data Saved without 1 of 3 locations, for want of an estimate of:"
                                     "\rLon : -100.00 Lat : -40.00 Alt : 0 - maximum temperature and sunshine fraction"
                                     "\rThe run information file lists every one.");
-    EXPECT_EQ(rec.messages[0].icon, BatchIcon::Information);
+    EXPECT_EQ(rec.messages[0].icon, MsgIcon::Information);
 
     for (const char *v : {"_Tmax", "_Sun"})
         for (const char *f : {"_INFO.tvs", "_Best.tvs", "_Low.tvs", "_High.tvs", "_DirecGrad.tvs",
@@ -195,7 +195,7 @@ TEST_F(BatchRun, FailuresAreReportedAndNothingStarts) {
     EXPECT_EQ(RunOwnFormat(state, list, out.path() / "missing", Now, rec.host), RunEnd::Failed);
     ASSERT_EQ(rec.messages.size(), 1u);
     EXPECT_THAT(rec.messages[0].text, StartsWith("Error while Processing Data :Cannot create file"));
-    EXPECT_EQ(rec.messages[0].icon, BatchIcon::Critical);
+    EXPECT_EQ(rec.messages[0].icon, MsgIcon::Critical);
 
     // A missing station file stops the run with its description.
     rec.messages.clear();
@@ -454,8 +454,8 @@ TEST(SkippedLocations, MessageListsTenAndCountsTheRest) {
     for (int k = 0; k < 12; ++k)
         skipped.push_back({k, " P" + std::to_string(k), {6, 7}});
     skipped[0].Name = std::string(79, 'x') + "\u00e9" + "tail";
-    const BatchMessage m = SkippedMessage(skipped, 40, true);
-    EXPECT_EQ(m.icon, BatchIcon::Information);
+    const Message m = SkippedMessage(skipped, 40, true);
+    EXPECT_EQ(m.icon, MsgIcon::Information);
     EXPECT_THAT(m.text, StartsWith("Data Saved without 12 of 40 locations, for want of an estimate of:\r" +
                                    std::string(79, 'x') + "... - wind speed and sunshine fraction\rP1 - wind speed"));
     EXPECT_THAT(m.text, HasSubstr("\rP9 - wind speed and sunshine fraction\r... and 2 more.\r"
@@ -503,7 +503,7 @@ protected:
         EXPECT_EQ(RunOwnFormat(state, list, folder.path(), Now, rec.host), RunEnd::Completed)
             << (rec.messages.empty() ? "" : rec.messages.back().text);
         shown = rec.summary;
-        for (const BatchMessage &m : rec.messages)
+        for (const Message &m : rec.messages)
             shown.push_back(m.text);
         return Contents(folder.path());
     }
@@ -515,7 +515,7 @@ protected:
         EXPECT_EQ(RunOtherFormat(state, format, list, target, folder.path(), Now, rec.host), RunEnd::Completed)
             << (rec.messages.empty() ? "" : rec.messages.back().text);
         shown = rec.summary;
-        for (const BatchMessage &m : rec.messages)
+        for (const Message &m : rec.messages)
             shown.push_back(m.text);
         return Contents(folder.path());
     }

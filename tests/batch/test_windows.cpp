@@ -58,7 +58,7 @@ protected:
         ClearEnablecheckHandlers();
         engine::SetInitialValues(sharedSettings());
         setProgramFolderForTesting(program.path());
-        SetMessageBoxHandler([this](QWidget *, const MessageRequest &r) {
+        SetMessageBoxHandler([this](QWidget *, const Message &r) {
             messages.push_back(r);
             if (onMessage)
                 onMessage(r);
@@ -97,14 +97,14 @@ protected:
     std::vector<QString> Texts() const {
         std::vector<QString> t;
         for (const auto &m : messages)
-            t.push_back(m.text);
+            t.push_back(QString::fromStdString(m.text));
         return t;
     }
 
     TempFolder program, out;
     BatchListWindow *list = nullptr;
-    std::vector<MessageRequest> messages;
-    std::function<void(const MessageRequest &)> onMessage;
+    std::vector<Message> messages;
+    std::function<void(const Message &)> onMessage;
     MsgAnswer answer = MsgAnswer::Yes;
     std::vector<QString> asked;
     QString folder, file;
@@ -258,7 +258,7 @@ TEST_F(BatchWindows, OtherFormatRunReplacesTheChosenFileAndWritesItsInformationB
     std::filesystem::rename(tmax, out.path() / "aside.txt");
     list->CmdSave_Click();
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_THAT(messages[0].text.toStdString(), HasSubstr("Error while Processing Data :"));
+    EXPECT_THAT(messages[0].text, HasSubstr("Error while Processing Data :"));
     EXPECT_THAT(batch::testing::ReadLines(target), ::testing::ElementsAre("old text"));
     std::filesystem::rename(out.path() / "aside.txt", tmax);
 
@@ -312,7 +312,7 @@ TEST_F(BatchWindows, SummaryComesAboveTheListAfterTheEndMessage) {
     list->show();
     ASSERT_TRUE(EventuallyTrue([this] { return QApplication::activeWindow() == list; }));
     bool summaryShownBefore = true;
-    onMessage = [&](const MessageRequest &r) {
+    onMessage = [&](const Message &r) {
         if (r.text != "Data Saved Correctly")
             return;
         QWidget *summary = SummaryWindow();
@@ -430,7 +430,7 @@ TEST_F(BatchWindows, LocationFileFillsTheList) {
     EXPECT_EQ(list->locations()[1].Text, " Lon : 12.5 Lat : 41.9 Alt : -40");
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "Location Wrong Data Skipped : Longitude or Latitude or Altitude not valid.\n"
-                                "Line 2 of " + QString::fromStdString(path.string()) +
+                                "Line 2 of " + path.string() +
                                     ": 1 field where 2, 3 or 4 are read: \"\".");
     EXPECT_EQ(messages[0].title, "Tavisol");
     EXPECT_TRUE(list->isVisible());
@@ -441,7 +441,7 @@ TEST_F(BatchWindows, LocationFileFillsTheList) {
     file = QString::fromStdString((out.path() / "missing.dat").string());
     RunCommand(Command::LocationFile);
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_THAT(messages[0].text.toStdString(), HasSubstr("File not found: " + (out.path() / "missing.dat").string()));
+    EXPECT_THAT(messages[0].text, HasSubstr("File not found: " + (out.path() / "missing.dat").string()));
     EXPECT_FALSE(list->isVisible());
     EXPECT_EQ(list->locationCount(), 0);
 }
@@ -459,7 +459,7 @@ TEST_F(BatchWindows, LocationFileFromOtherProgramsFillsTheList) {
     EXPECT_EQ(list->locations()[0], (batch::ListEntry{"Rome", "12.5", "41.9", "20"}));
     EXPECT_EQ(list->locations()[1], (batch::ListEntry{"Oslo", "10.7", "59.9", "23"}));
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_THAT(messages[0].text.toStdString(), HasSubstr("Line 2 of " + path.string() + ": field 1 (longitude \"1e36\")"));
+    EXPECT_THAT(messages[0].text, HasSubstr("Line 2 of " + path.string() + ": field 1 (longitude \"1e36\")"));
 }
 
 } // namespace

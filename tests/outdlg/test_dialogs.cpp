@@ -61,7 +61,7 @@ protected:
         fixture::WriteDataFolder(folder.path());
         setProgramFolderForTesting(folder.path());
         SetCurrentLocation("East of Rome", fixture::PointLon, fixture::PointLat, fixture::PointAlt);
-        SetMessageBoxHandler([this](QWidget *, const MessageRequest &r) {
+        SetMessageBoxHandler([this](QWidget *, const Message &r) {
             messages.push_back(r);
             return r.buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
         });
@@ -102,12 +102,12 @@ protected:
     std::vector<QString> Texts() const {
         std::vector<QString> t;
         for (const auto &m : messages)
-            t.push_back(m.text);
+            t.push_back(QString::fromStdString(m.text));
         return t;
     }
     bool Saved() const {
         for (const auto &m : messages)
-            if (m.text == QStringLiteral("Data Saved Correctly") && m.icon == MsgIcon::Information)
+            if (m.text == "Data Saved Correctly" && m.icon == MsgIcon::Information)
                 return true;
         return false;
     }
@@ -119,7 +119,7 @@ protected:
 
     fixture::TempFolder folder;
     fs::path pdf = folder.path() / "printed.pdf";
-    std::vector<MessageRequest> messages;
+    std::vector<Message> messages;
     std::vector<QString> fileDialogs;
     QString initialFolder;
     QString nextFile;
@@ -192,11 +192,11 @@ TEST_F(OutputDialogs, ResultsDialogRefusesAnEmptyChoice) {
     d.ChkHigh->setChecked(true);
     d.CmdSave_Click();
     ASSERT_EQ(messages.size(), 3U);
-    EXPECT_EQ(messages[0].text, QStringLiteral("Please select at least one desired output and one desired variable"));
-    EXPECT_EQ(messages[0].title, QStringLiteral("Nothing selected!"));
+    EXPECT_EQ(messages[0].text, "Please select at least one desired output and one desired variable");
+    EXPECT_EQ(messages[0].title, "Nothing selected!");
     EXPECT_EQ(messages[0].icon, MsgIcon::Question);
-    EXPECT_EQ(messages[1].text, QStringLiteral("You should select something to print."));
-    EXPECT_EQ(messages[1].title, QStringLiteral("Nothing selected!"));
+    EXPECT_EQ(messages[1].text, "You should select something to print.");
+    EXPECT_EQ(messages[1].title, "Nothing selected!");
     EXPECT_TRUE(fileDialogs.empty());
     EXPECT_EQ(printerDialogs, 0);
 }
@@ -215,7 +215,7 @@ TEST_F(OutputDialogs, SaveComputesThePendingEstimateAndWritesTheTickedVariables)
     ASSERT_EQ(fileDialogs.size(), 1U);
     EXPECT_EQ(fileDialogs[0], QStringLiteral("Data (*.Dat)"));
     EXPECT_EQ(initialFolder.toStdString(), folder.path().string());
-    EXPECT_TRUE(Saved()) << (messages.empty() ? "" : messages.front().text.toStdString());
+    EXPECT_TRUE(Saved()) << (messages.empty() ? "" : messages.front().text);
     EXPECT_FALSE(appState().GuessRecalcPending);
     const std::string text = Slurp(file);
     EXPECT_EQ(text.rfind(" \r\nStation Name = East of Rome, Latitude = 41.99", 0), 0U) << text;
@@ -255,7 +255,7 @@ TEST_F(OutputDialogs, VariablesWithoutAnEstimateAreNeverSavedOrPrintedAsNumbers)
     nextFile = QString::fromStdString(table.string());
     d.CmdSave_Click();
     ASSERT_EQ(messages.size(), 1U);
-    EXPECT_EQ(messages[0].text, QStringLiteral("Data Saved without sunshine fraction (no estimate at this location)."));
+    EXPECT_EQ(messages[0].text, "Data Saved without sunshine fraction (no estimate at this location).");
     EXPECT_FALSE(results::GuessWindow().Results()[7].Estimated);
     const std::string text = Slurp(table);
     EXPECT_NE(text.find("\r\nTemp_mean_mly "), std::string::npos);
@@ -271,9 +271,9 @@ TEST_F(OutputDialogs, VariablesWithoutAnEstimateAreNeverSavedOrPrintedAsNumbers)
         d.CmdSave_Click();
         EXPECT_FALSE(Saved()) << format;
         ASSERT_EQ(messages.size(), 1U);
-        EXPECT_TRUE(messages[0].text.contains(QStringLiteral("no estimate of potential evapotranspiration")))
-            << messages[0].text.toStdString();
-        EXPECT_TRUE(messages[0].text.endsWith(QStringLiteral("Nothing was saved.")));
+        EXPECT_TRUE(QString::fromStdString(messages[0].text).contains(QStringLiteral("no estimate of potential evapotranspiration")))
+            << messages[0].text;
+        EXPECT_TRUE(QString::fromStdString(messages[0].text).endsWith(QStringLiteral("Nothing was saved.")));
         EXPECT_FALSE(fs::exists(file)) << format;
     }
     EXPECT_FALSE(fs::exists(folder.path() / "East of Rome.PEN"));
@@ -283,7 +283,7 @@ TEST_F(OutputDialogs, VariablesWithoutAnEstimateAreNeverSavedOrPrintedAsNumbers)
     d.CmdPrint_Click();
     EXPECT_EQ(PdfPages(PrintedPdf()), 0);
     ASSERT_EQ(messages.size(), 1U);
-    EXPECT_TRUE(messages[0].text.endsWith(QStringLiteral("Nothing was printed."))) << messages[0].text.toStdString();
+    EXPECT_TRUE(QString::fromStdString(messages[0].text).endsWith(QStringLiteral("Nothing was printed."))) << messages[0].text;
 }
 
 TEST_F(OutputDialogs, ANameTypedWithoutExtensionGetsTheFilters) {
@@ -335,7 +335,7 @@ TEST_F(OutputDialogs, WriteErrorShowsItsDescription) {
     EXPECT_FALSE(Saved());
     ASSERT_EQ(messages.size(), 1U);
     EXPECT_EQ(messages[0].icon, MsgIcon::NoIcon);
-    EXPECT_TRUE(messages[0].text.contains(QStringLiteral("k.dat"))) << messages[0].text.toStdString();
+    EXPECT_TRUE(QString::fromStdString(messages[0].text).contains(QStringLiteral("k.dat"))) << messages[0].text;
 }
 
 TEST_F(OutputDialogs, ReadOnlyFileIsRefusedAndAPrivateOneStaysPrivate) {
@@ -349,7 +349,7 @@ TEST_F(OutputDialogs, ReadOnlyFileIsRefusedAndAPrivateOneStaysPrivate) {
     d.CmdSave_Click();
     EXPECT_FALSE(Saved());
     ASSERT_EQ(messages.size(), 1U);
-    EXPECT_EQ(messages[0].text.toStdString(), "Cannot open file '" + locked.string() + "': Permission denied");
+    EXPECT_EQ(messages[0].text, "Cannot open file '" + locked.string() + "': Permission denied");
     EXPECT_EQ(Slurp(locked), "kept\r\n");
 
     messages.clear();
@@ -373,8 +373,8 @@ TEST_F(OutputDialogs, FurrowinRefusesALocationNameItsCatalogueCannotCarry) {
     d.CmdSave_Click();
     EXPECT_FALSE(Saved());
     ASSERT_EQ(messages.size(), 1U);
-    EXPECT_TRUE(messages[0].text.endsWith(QStringLiteral("cannot be written in their names: \u0141 \u017a")))
-        << messages[0].text.toStdString();
+    EXPECT_TRUE(QString::fromStdString(messages[0].text).endsWith(QStringLiteral("cannot be written in their names: \u0141 \u017a")))
+        << messages[0].text;
     EXPECT_FALSE(fs::exists(catalogue));
     for (const auto &entry : fs::directory_iterator(folder.path()))
         EXPECT_NE(entry.path().extension(), ".PEN") << entry.path();
@@ -565,7 +565,7 @@ TEST_F(OutputDialogs, WorkbenchRefusesTillwickAndFurrowin) {
     }
     ASSERT_EQ(messages.size(), 6U);
     for (const auto &m : messages) {
-        EXPECT_EQ(m.text, QStringLiteral("You Cannot use this Format in WorkBench Mode"));
+        EXPECT_EQ(m.text, "You Cannot use this Format in WorkBench Mode");
         EXPECT_EQ(m.icon, MsgIcon::Information);
     }
     EXPECT_TRUE(fileDialogs.empty());
@@ -581,7 +581,7 @@ TEST_F(OutputDialogs, WorkbenchSaveWritesItsVariableAndHides) {
     const fs::path file = folder.path() / "wb.dat";
     nextFile = QString::fromStdString(file.string());
     d.CmdSave_Click();
-    EXPECT_TRUE(Saved()) << (messages.empty() ? "" : messages.front().text.toStdString());
+    EXPECT_TRUE(Saved()) << (messages.empty() ? "" : messages.front().text);
     EXPECT_FALSE(d.isVisible());
     const std::string text = Slurp(file);
     EXPECT_EQ(text.rfind(" \r\nStation Name = East of Rome", 0), 0U) << text;
@@ -633,7 +633,7 @@ TEST_F(OutputDialogs, WorkbenchSaveWritesNothingWhenItsEstimateFails) {
     EXPECT_FALSE(Saved());
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages.front().icon, MsgIcon::NoIcon);
-    EXPECT_TRUE(messages.back().text.contains(QStringLiteral("nothing was saved")));
+    EXPECT_TRUE(QString::fromStdString(messages.back().text).contains(QStringLiteral("nothing was saved")));
     EXPECT_FALSE(fs::exists(file));
 
     // The next save with the data back writes (nothing pending any more).
@@ -788,9 +788,9 @@ TEST_F(OutputDialogs, WorkbenchRefusesToWriteARunWithoutAnEstimate) {
     EXPECT_FALSE(Saved());
     EXPECT_FALSE(fs::exists(file));
     ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[0].title, QStringLiteral("No calculation can be done with 0 neighbours"));
+    EXPECT_EQ(messages[0].title, "No calculation can be done with 0 neighbours");
     EXPECT_EQ(messages[1].text,
-              QStringLiteral("The WorkBench holds no estimate of its variable at this location: nothing was saved."));
+              "The WorkBench holds no estimate of its variable at this location: nothing was saved.");
     EXPECT_EQ(messages[1].icon, MsgIcon::Information);
 
     // Nothing pending now: refused before any file is asked for.
@@ -803,7 +803,7 @@ TEST_F(OutputDialogs, WorkbenchRefusesToWriteARunWithoutAnEstimate) {
     EXPECT_EQ(printerDialogs, 0);
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[1].text,
-              QStringLiteral("The WorkBench holds no estimate of its variable at this location: nothing was printed."));
+              "The WorkBench holds no estimate of its variable at this location: nothing was printed.");
     EXPECT_TRUE(PrintedPdf().empty());
 
     // A failed run (a station file missing) is refused the same way.

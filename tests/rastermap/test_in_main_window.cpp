@@ -44,8 +44,8 @@ protected:
         ResetAppState();
         engine::SetInitialValues(sharedSettings());
         setProgramFolderForTesting(folder.path());
-        SetMessageBoxHandler([this](QWidget *, const MessageRequest &r) {
-            messages.push_back(r.text);
+        SetMessageBoxHandler([this](QWidget *, const Message &r) {
+            messages.push_back(QString::fromStdString(r.text));
             if (!answers.empty()) {
                 const MsgAnswer a = answers.front();
                 answers.pop_front();

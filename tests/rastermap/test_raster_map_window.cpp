@@ -45,7 +45,7 @@ protected:
         ResetAppState();
         engine::SetInitialValues(sharedSettings());
         setProgramFolderForTesting(folder.path());
-        SetMessageBoxHandler([this](QWidget *, const MessageRequest &r) {
+        SetMessageBoxHandler([this](QWidget *, const Message &r) {
             messages.push_back(r);
             if (!answers.empty()) {
                 const MsgAnswer a = answers.front();
@@ -98,12 +98,12 @@ protected:
 
     std::vector<QString> texts() const {
         std::vector<QString> t;
-        for (const auto &m : messages) t.push_back(m.text);
+        for (const auto &m : messages) t.push_back(QString::fromStdString(m.text));
         return t;
     }
 
     testing::TempFolder folder;
-    std::vector<MessageRequest> messages;
+    std::vector<Message> messages;
     std::deque<MsgAnswer> answers;
     QString saveAs;
     QString lastFilter;
@@ -129,7 +129,7 @@ TEST_F(RasterWindow, WithoutMapsSaysSoOnceAndStillFollowsTheLocation) {
 
 TEST_F(RasterWindow, LoadAndActivationDrawTheFirstMap) {
     auto form = LoadedForm();
-    EXPECT_TRUE(messages.empty()) << messages.front().text.toStdString();
+    EXPECT_TRUE(messages.empty()) << messages.front().text;
     EXPECT_FALSE(form->MapPending());
     EXPECT_EQ(form->ListMap->count(), 2);
     EXPECT_EQ(form->Paths().Img, vistrel() / "demo.img");
@@ -179,7 +179,7 @@ TEST_F(RasterWindow, MapWithUpperCaseExtensionsIsListedAndLoads) {
     RasterMapWindow form;
     form.resize(800, 600);
     form.Form_Activate();
-    EXPECT_TRUE(messages.empty()) << messages.front().text.toStdString();
+    EXPECT_TRUE(messages.empty()) << messages.front().text;
     ASSERT_EQ(form.ListMap->count(), 1);
     EXPECT_EQ(form.ListMap->item(0)->text(), QStringLiteral("Up"));
     EXPECT_FALSE(form.MapPending());
@@ -205,7 +205,7 @@ TEST_F(RasterWindow, BrokenImageKeepsTheLoadPending) {
     RasterMapWindow form;
     form.Form_Activate();
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_TRUE(messages[0].text.contains(QStringLiteral("shorter than its 512-byte header")));
+    EXPECT_TRUE(QString::fromStdString(messages[0].text).contains(QStringLiteral("shorter than its 512-byte header")));
     EXPECT_TRUE(form.MapPending());
     EXPECT_TRUE(form.isEnabled());
 }
@@ -275,7 +275,7 @@ TEST_F(RasterWindow, LatitudeChecksOfSetLocation) {
     form->txtElev->setText(QStringLiteral("3"));
     EXPECT_TRUE(form->CmdRun_Click());
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].title, QStringLiteral(" Polar Region"));
+    EXPECT_EQ(messages[0].title, " Polar Region");
     EXPECT_FLOAT_EQ(appState().CurLatitude, 75.0f);
     EXPECT_FLOAT_EQ(appState().CurLongitude, 10.5f);
     EXPECT_EQ(appState().LocationName, "ST-Lon10.5-Lat75-Alt-3");
@@ -283,8 +283,8 @@ TEST_F(RasterWindow, LatitudeChecksOfSetLocation) {
     int opened = 0;
     RasterMapWindow::SetSaveDataHandler([&] { ++opened; });
     form->CmdSave_Click();
-    EXPECT_EQ(messages.back().text, QStringLiteral("Latitude should be between -90\u00B0 and +90\u00B0."));
-    EXPECT_EQ(messages.back().title, QStringLiteral("Strange Location"));
+    EXPECT_EQ(messages.back().text, "Latitude should be between -90\u00B0 and +90\u00B0.");
+    EXPECT_EQ(messages.back().title, "Strange Location");
     EXPECT_FLOAT_EQ(appState().CurLatitude, 75.0f);
     EXPECT_EQ(opened, 0);
     form->txtLat->setText(QStringLiteral("45"));
@@ -298,7 +298,7 @@ TEST_F(RasterWindow, ChangeOfMapAsksThenLoadsTheOther) {
     EXPECT_TRUE(form->FrameMap->isVisibleTo(form.get()));
     form->ListMap->setCurrentRow(1);
     form->cmdBack_Click();  // answered No
-    EXPECT_EQ(messages.back().text, QStringLiteral("Do you want use other Map?"));
+    EXPECT_EQ(messages.back().text, "Do you want use other Map?");
     EXPECT_EQ(form->Paths().Img, vistrel() / "demo.img");
     answers.push_back(MsgAnswer::Yes);
     form->cmdBack_Click();
@@ -435,7 +435,7 @@ TEST_F(RasterExport, ValidationMessageKeepsTheFrameOpen) {
     form->TxtLonEnd->setText(QStringLiteral("9"));
     form->onExportSaveClicked();
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, QStringLiteral("End Longitude must be in the range (10;24)  "));
+    EXPECT_EQ(messages[0].text, "End Longitude must be in the range (10;24)  ");
     EXPECT_EQ(messages[0].icon, MsgIcon::Information);
     EXPECT_TRUE(form->exportFrame->isVisibleTo(form.get()));
     EXPECT_EQ(dialogs, 0);
@@ -454,8 +454,8 @@ TEST_F(RasterExport, CancelAnsweredNoGoesOnAndYesStopsWithoutAFile) {
     answers.push_back(MsgAnswer::No);
     form->onExportSaveClicked();
     ASSERT_GE(messages.size(), 2u);
-    EXPECT_EQ(messages[0].text, QStringLiteral("Do you want abort Vistrel Export ?"));
-    EXPECT_EQ(messages.back().text, QStringLiteral("Data Saved Correctly"));
+    EXPECT_EQ(messages[0].text, "Do you want abort Vistrel Export ?");
+    EXPECT_EQ(messages.back().text, "Data Saved Correctly");
     EXPECT_EQ(ReadRasterImage(out()).Cells, (std::vector<std::uint8_t>{255, 133, 133, 133}));
     fs::remove(out());
 
@@ -502,8 +502,8 @@ TEST_F(RasterExport, MissingElevationRasterEndsTheRunWithItsMessage) {
     fs::remove(folder.path() / "TavisolData" / engine::ElevationRasterName);
     form->onExportSaveClicked();
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_TRUE(messages[0].text.contains(QString::fromLatin1(engine::ElevationRasterName)))
-        << messages[0].text.toStdString();
+    EXPECT_TRUE(QString::fromStdString(messages[0].text).contains(QString::fromLatin1(engine::ElevationRasterName)))
+        << messages[0].text;
     EXPECT_EQ(dialogs, 0);
     EXPECT_TRUE(form->exportSaveButton->isEnabled());
 }
@@ -512,8 +512,8 @@ TEST_F(RasterExport, EngineFailureStopsTheRunWithTheEnginesMessageAndWritesNothi
     fs::remove(folder.path() / "TavisolData" / "vap.txt");
     std::ofstream(out(), std::ios::binary) << "old";
     form->onExportSaveClicked();
-    ASSERT_EQ(messages.size(), 1u) << messages.back().text.toStdString();
-    EXPECT_TRUE(messages[0].text.contains(QStringLiteral("vap.txt"))) << messages[0].text.toStdString();
+    ASSERT_EQ(messages.size(), 1u) << messages.back().text;
+    EXPECT_TRUE(QString::fromStdString(messages[0].text).contains(QStringLiteral("vap.txt"))) << messages[0].text;
     EXPECT_EQ(dialogs, 0);
     EXPECT_EQ(folder.Read("out.img"), "old");
     EXPECT_TRUE(form->exportSaveButton->isEnabled());
@@ -612,8 +612,8 @@ TEST(Bitmap, CreateFillPaintAndCopy) {
 
 TEST(Bitmap, ClipboardTakesOnlyAPlainBitmap) {
     std::vector<QString> shown;
-    SetMessageBoxHandler([&](QWidget *, const MessageRequest &r) {
-        shown.push_back(r.text);
+    SetMessageBoxHandler([&](QWidget *, const Message &r) {
+        shown.push_back(QString::fromStdString(r.text));
         return MsgAnswer::Ok;
     });
     DibBitmap dib;

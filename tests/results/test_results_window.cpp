@@ -49,7 +49,7 @@ protected:
         s.CurElevation = 17.0F;
         WriteDataFolder(folder.path(), 13.01, 41.99);
         setProgramFolderForTesting(folder.path());
-        SetMessageBoxHandler([this](QWidget *, const MessageRequest &r) {
+        SetMessageBoxHandler([this](QWidget *, const Message &r) {
             messages.push_back(r);
             return MsgAnswer::Ok;
         });
@@ -75,7 +75,7 @@ protected:
     }
 
     TempFolder folder;
-    std::vector<MessageRequest> messages;
+    std::vector<Message> messages;
     std::unique_ptr<QProgressBar> mainBar;
     std::unique_ptr<ResultsWindow> window;
     std::vector<int> steps;
@@ -144,9 +144,9 @@ TEST_F(GuessWindowTest, FailedRunShowsItsMessageAndStaysPending) {
     std::filesystem::remove(folder.path() / "TavisolData" / "pet.txt");
     EXPECT_FALSE(window->ShowData());
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_TRUE(messages[0].text.contains(QStringLiteral("pet.txt"))) << messages[0].text.toStdString();
+    EXPECT_TRUE(QString::fromStdString(messages[0].text).contains(QStringLiteral("pet.txt"))) << messages[0].text;
     EXPECT_EQ(messages[0].icon, MsgIcon::NoIcon);
-    EXPECT_EQ(messages[0].title, QStringLiteral("Tavisol"));
+    EXPECT_EQ(messages[0].title, "Tavisol");
     EXPECT_EQ(steps, (std::vector<int>{0, 1, 2, 3, 4, 5}));
     EXPECT_FALSE(mainBar->isVisible());
     EXPECT_FALSE(appState().Busy);
@@ -190,7 +190,7 @@ TEST_F(GuessWindowTest, VariablesWithoutAnEstimateShowNoValues) {
             EXPECT_EQ(Cell(2, 3, row, c), QString()) << row << " " << c;
     window->InnerStrip(2)->setCurrentIndex(1);
     EXPECT_EQ(Cell(2, 2, 2, 1), QString());
-    EXPECT_TRUE(messages.size() == 1 && messages[0].text.contains(QStringLiteral("pet.txt")));
+    EXPECT_TRUE(messages.size() == 1 && QString::fromStdString(messages[0].text).contains(QStringLiteral("pet.txt")));
 }
 
 TEST_F(GuessWindowTest, NoSecondRunWhileOneIsGoing) {
@@ -356,7 +356,7 @@ TEST_F(GuessWindowTest, ViewDataCommandShowsTheChildAndComputes) {
     appState().Busy = true;
     main.mn_ViewData_Click();
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, QStringLiteral("Tavisol Busy"));
+    EXPECT_EQ(messages[0].text, "Tavisol Busy");
     appState().Busy = false;
 }
 
@@ -411,7 +411,7 @@ TEST_F(GuessWindowInMainWindow, FailedRunShowsItsMessageOnceAndWaitsForTheUser) 
     main->mn_ViewData_Click();
     QCoreApplication::processEvents();
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_TRUE(messages[0].text.contains(QStringLiteral("pet.txt")));
+    EXPECT_TRUE(QString::fromStdString(messages[0].text).contains(QStringLiteral("pet.txt")));
     ResultsWindow *w = GuessWindowIfCreated();
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(w->RecalcPending());  // stale

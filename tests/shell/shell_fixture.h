@@ -17,7 +17,7 @@ protected:
         tavisol::ResetAppState();
         tavisol::ClearCommandHandlers();
         tavisol::ClearEnablecheckHandlers();
-        tavisol::SetMessageBoxHandler([this](QWidget *, const tavisol::MessageRequest &r) {
+        tavisol::SetMessageBoxHandler([this](QWidget *, const tavisol::Message &r) {
             messages.push_back(r);
             if (r.buttons == tavisol::MsgButtons::YesNo)
                 return answer;
@@ -31,6 +31,6 @@ protected:
         tavisol::ResetAppState();
     }
 
-    std::vector<tavisol::MessageRequest> messages;
+    std::vector<tavisol::Message> messages;
     tavisol::MsgAnswer answer = tavisol::MsgAnswer::No;
 };

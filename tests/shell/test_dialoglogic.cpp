@@ -16,12 +16,12 @@ using namespace tavisol::dialogs;
 
 // Records every message; answers questions with `yes`.
 struct Recorder {
-    std::vector<DialogMessage> shown;
+    std::vector<Message> shown;
     bool yes = true;
     MessageSink sink() {
-        return [this](const DialogMessage &m) {
+        return [this](const Message &m) {
             shown.push_back(m);
-            return m.kind == MessageKind::Question ? yes : true;
+            return m.buttons == MsgButtons::YesNo ? yes : true;
         };
     }
     std::vector<std::string> titles() const {
@@ -70,7 +70,7 @@ TEST(SettingsKeys, SignKeyMessagesOfThePositiveFields) {
         ASSERT_TRUE(d.message);
         EXPECT_EQ(d.message->text, text);
         EXPECT_EQ(d.message->title, title);
-        EXPECT_EQ(d.message->kind, MessageKind::Critical);
+        EXPECT_EQ(d.message->icon, MsgIcon::Critical);
     };
     expectMinus(SettingsField::MaxDist, "The distance must be positive.", "Problem: Area too small.");
     expectMinus(SettingsField::MaxStat, "You should allow one neighbour at least.\rJust to get a result.",
@@ -486,7 +486,7 @@ TEST(Coordinates, TypingTheDecimalFields) {
     ASSERT_TRUE(m);
     EXPECT_EQ(m->text, "Longitude should be between -180 and +180   degrees.");
     EXPECT_EQ(m->title, "Strange Location");
-    EXPECT_EQ(m->kind, MessageKind::Critical);
+    EXPECT_EQ(m->icon, MsgIcon::Critical);
     EXPECT_TRUE(f.LongGrad.empty()); // nothing converted
 
     f.Long = "-180";
@@ -539,11 +539,11 @@ TEST(CoordinateKeys, Filters) {
         EXPECT_EQ(CoordKey(CoordField::LongOW, k), (KeyDecision{KeyAction::Take, std::nullopt}));
     const KeyDecision ns = CoordKey(CoordField::LatNS, U'E');
     EXPECT_EQ(ns.action, KeyAction::Drop);
-    EXPECT_EQ(ns.message, (DialogMessage{"S for South or N for North. That's all.", "",
-                                         MessageKind::Plain}));
+    EXPECT_EQ(ns.message, (Message{"S for South or N for North. That's all.", "",
+                                         MsgIcon::NoIcon}));
     const KeyDecision ow = CoordKey(CoordField::LongOW, U'1');
     EXPECT_EQ(ow.message,
-              (DialogMessage{"E for East or W for West. That's all.", "", MessageKind::Plain}));
+              (Message{"E for East or W for West. That's all.", "", MsgIcon::NoIcon}));
     EXPECT_EQ(CoordKey(CoordField::LongOW, KeyEnter).action, KeyAction::MoveOn);
 }
 
@@ -630,7 +630,7 @@ TEST_F(WithRaster, CoordinateOkRefusesOutOfRangeAndMissingRaster) {
     c = ConfirmCoordinates(f, empty->data(), rec.sink());
     EXPECT_FALSE(c.stored);
     ASSERT_EQ(rec.shown.size(), 3u);
-    EXPECT_EQ(rec.shown[2].kind, MessageKind::Error);
+    EXPECT_EQ(rec.shown[2].icon, MsgIcon::Critical);
 
     EXPECT_EQ(appState().LocationName, "East of Rome");
     EXPECT_EQ(appState().CurElevation, 17.0f);
@@ -662,15 +662,15 @@ TEST(LocationAltitude, LeavingTheField) {
     std::string t = "-10";
     AltitudeLeave r = LeaveAltitude(t);
     ASSERT_TRUE(r.message);
-    EXPECT_EQ(*r.message, (DialogMessage{"Your location is below Mean Sea Level.", "Warning!",
-                                         MessageKind::Notice}));
+    EXPECT_EQ(*r.message, (Message{"Your location is below Mean Sea Level.", "Warning!",
+                                         MsgIcon::Question}));
     EXPECT_FALSE(r.refocus);
 
     t = "9000";
     r = LeaveAltitude(t);
     ASSERT_TRUE(r.message);
-    EXPECT_EQ(*r.message, (DialogMessage{"Elevation should be between -350 and 8848m.",
-                                         "Please Correct", MessageKind::Critical}));
+    EXPECT_EQ(*r.message, (Message{"Elevation should be between -350 and 8848m.",
+                                         "Please Correct", MsgIcon::Critical}));
     EXPECT_TRUE(r.refocus);
 
     t = "-351";
@@ -754,9 +754,9 @@ TEST_F(WithRaster, PolarQuestion) {
     EXPECT_FALSE(c.stored);
     EXPECT_EQ(c.focus, FocusField::None);
     ASSERT_EQ(rec.shown.size(), 1u);
-    EXPECT_EQ(rec.shown[0], (DialogMessage{"Please note that the specified point lies in the polar "
+    EXPECT_EQ(rec.shown[0], (Message{"Please note that the specified point lies in the polar "
                                            "region. Do you want continue?",
-                                           " Polar Region", MessageKind::Question}));
+                                           " Polar Region", MsgIcon::Question, MsgButtons::YesNo}));
     EXPECT_EQ(appState().LocationName, "East of Rome");
 
     rec.yes = true;

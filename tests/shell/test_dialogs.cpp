@@ -113,7 +113,7 @@ protected:
     // A rule that reopened its box on that release would keep the user in a
     // loop; the rounds are cut after a few so the count tells.
     void closeMessagesWith(QWidget *field, int key) {
-        SetMessageBoxHandler([this, field, key](QWidget *, const MessageRequest &r) {
+        SetMessageBoxHandler([this, field, key](QWidget *, const Message &r) {
             messages.push_back(r);
             if (messages.size() < 5)
                 QCoreApplication::postEvent(field, new QKeyEvent(QEvent::KeyRelease, key, Qt::NoModifier));
@@ -123,7 +123,7 @@ protected:
     std::vector<std::string> titles() const {
         std::vector<std::string> t;
         for (const auto &m : messages)
-            t.push_back(m.title.toStdString());
+            t.push_back(m.title);
         return t;
     }
     std::unique_ptr<RasterFolder> raster;
@@ -165,7 +165,7 @@ TEST_F(SettingsWindow, KeyFiltersShowTheirMessagesAndDropTheKey) {
     EXPECT_EQ(titles(), (std::vector<std::string>{"Problem: To few stations.", "Problem"}));
     EXPECT_EQ(messages[0].icon, MsgIcon::Critical);
     EXPECT_EQ(messages[0].text,
-              QStringLiteral("You should allow one neighbour at least.\nJust to get a result."));
+              "You should allow one neighbour at least.\nJust to get a result.");
 
     Retype(d.txtMaxDist, QStringLiteral("12a.5,-"));
     EXPECT_EQ(d.txtMaxDist->text(), QStringLiteral("12.5"));
@@ -199,7 +199,7 @@ TEST_F(SettingsWindow, EnterMovesOnInTheFocusOrder) {
     Enter(d.txtMinHigh);
     EXPECT_EQ(QApplication::focusWidget(), d.txtMaxHigh);
     EXPECT_EQ(titles(), (std::vector<std::string>{"Altitude Confusion"}));
-    EXPECT_EQ(messages[0].text, QStringLiteral("Lowest Altitude should be below highest altitude!"));
+    EXPECT_EQ(messages[0].text, "Lowest Altitude should be below highest altitude!");
 
     // Enter on a button presses it; Enter in a field never does.
     d.txtMaxHigh->setText(QStringLiteral("9500"));
@@ -457,7 +457,7 @@ TEST_F(CoordWindow, ConvertsLiveWhileTyping) {
     Retype(d.txtLongSec, QStringLiteral("0"));
     Retype(d.txtLongOW, QStringLiteral("x"));
     EXPECT_EQ(titles(), (std::vector<std::string>{"Tavisol"}));
-    EXPECT_EQ(messages[0].text, QStringLiteral("E for East or W for West. That's all."));
+    EXPECT_EQ(messages[0].text, "E for East or W for West. That's all.");
     EXPECT_EQ(messages[0].icon, MsgIcon::NoIcon);
     Type(d.txtLongOW, QStringLiteral("w"));
     EXPECT_EQ(d.txtlong->text(), QStringLiteral("-12.5"));
@@ -480,9 +480,9 @@ TEST_F(CoordWindow, OutOfRangeLongitudeOnTheLastKey) {
     EXPECT_TRUE(messages.empty());
     Type(d.txtlong, QStringLiteral("0"));
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].title, QStringLiteral("Strange Location"));
+    EXPECT_EQ(messages[0].title, "Strange Location");
     EXPECT_EQ(messages[0].text,
-              QStringLiteral("Longitude should be between -180 and +180   degrees."));
+              "Longitude should be between -180 and +180   degrees.");
     EXPECT_EQ(messages[0].icon, MsgIcon::Critical);
     EXPECT_EQ(d.txtLongGrad->text(), QStringLiteral("19")); // converted up to "19"
 
@@ -508,7 +508,7 @@ TEST_F(CoordWindow, ClosingTheRangeMessageWithEnterOrEscapeDoesNotReopenIt) {
             Type(field, longitude ? QStringLiteral("190") : QStringLiteral("95"));
             QApplication::processEvents();
             ASSERT_EQ(messages.size(), 1u);
-            EXPECT_EQ(messages[0].title, QStringLiteral("Strange Location"));
+            EXPECT_EQ(messages[0].title, "Strange Location");
             EXPECT_TRUE(d.isVisible());
 
             // The user can mend the value at once.
@@ -589,7 +589,7 @@ TEST_F(CoordWindow, MissingRasterStoresNothing) {
     d.show();
     d.cmdBack_Click();
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_NE(messages[0].text.indexOf(QStringLiteral("10k8b.raw")), -1);
+    EXPECT_NE(QString::fromStdString(messages[0].text).indexOf(QStringLiteral("10k8b.raw")), -1);
     EXPECT_TRUE(d.isVisible());
     EXPECT_EQ(appState().LocationName, "East of Rome");
     d.hide();
@@ -657,8 +657,8 @@ TEST_F(LocationWindow, MissingRasterSaysSoOnceAndKeepsTheAltitude) {
     Retype(d.txtlong, QStringLiteral("12.5"));
     EXPECT_EQ(d.txtElev->text(), QStringLiteral("17"));
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_NE(messages[0].text.indexOf(QStringLiteral("10k8b.raw")), -1);
-    EXPECT_EQ(messages[0].title, QStringLiteral("Tavisol"));
+    EXPECT_NE(QString::fromStdString(messages[0].text).indexOf(QStringLiteral("10k8b.raw")), -1);
+    EXPECT_EQ(messages[0].title, "Tavisol");
 }
 
 TEST_F(LocationWindow, LeavingTheAltitude) {
@@ -666,8 +666,8 @@ TEST_F(LocationWindow, LeavingTheAltitude) {
     d.txtElev->setText(QStringLiteral("-10"));
     d.txtElev_LostFocus();
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, QStringLiteral("Your location is below Mean Sea Level."));
-    EXPECT_EQ(messages[0].title, QStringLiteral("Warning!"));
+    EXPECT_EQ(messages[0].text, "Your location is below Mean Sea Level.");
+    EXPECT_EQ(messages[0].title, "Warning!");
     EXPECT_EQ(messages[0].icon, MsgIcon::Question);
 
     Activate(&d);
@@ -679,7 +679,7 @@ TEST_F(LocationWindow, LeavingTheAltitude) {
     d.cmdBack->setFocus(Qt::TabFocusReason);
     QApplication::processEvents();
     ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[1].title, QStringLiteral("Please Correct"));
+    EXPECT_EQ(messages[1].title, "Please Correct");
     EXPECT_EQ(messages[1].icon, MsgIcon::Critical);
     EXPECT_EQ(QApplication::focusWidget(), d.txtElev);
     d.hide();

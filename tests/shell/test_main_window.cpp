@@ -258,8 +258,8 @@ TEST_F(MainWindowTest, BusyGateRefusesViewDataAndWorkBenchOnly) {
     window->mainToolBar()->actions()[10]->trigger(); // WorkBench button
     EXPECT_EQ(opened, 0);
     ASSERT_EQ(messages.size(), 2U);
-    EXPECT_EQ(messages[0].text, QStringLiteral("Tavisol Busy"));
-    EXPECT_EQ(messages[0].title, QStringLiteral("Tavisol"));
+    EXPECT_EQ(messages[0].text, "Tavisol Busy");
+    EXPECT_EQ(messages[0].title, "Tavisol");
     EXPECT_EQ(messages[0].icon, MsgIcon::Information);
     EXPECT_EQ(messages[0].buttons, MsgButtons::Ok);
 
@@ -284,8 +284,8 @@ TEST_F(MainWindowTest, ExitAsksAndNoLeavesEverythingAsItWas) {
     answer = MsgAnswer::No;
     act("mn_Close")->trigger();
     ASSERT_EQ(messages.size(), 1U);
-    EXPECT_EQ(messages[0].text, QStringLiteral("Really end Application?"));
-    EXPECT_EQ(messages[0].title, QStringLiteral("End"));
+    EXPECT_EQ(messages[0].text, "Really end Application?");
+    EXPECT_EQ(messages[0].title, "End");
     EXPECT_EQ(messages[0].icon, MsgIcon::Question);
     EXPECT_EQ(messages[0].buttons, MsgButtons::YesNo);
     EXPECT_TRUE(window->isVisible());

@@ -133,3 +133,21 @@ TEST_F(Summary, BackClosesTheWindow) {
 }
 
 } // namespace
+
+namespace {
+
+// Every box of the program passes through here: the logic's "\r" line breaks
+// must reach the box as breaks, and a sink must answer No only for No.
+TEST_F(ShellTest, MessagesBreakTheirLinesAndCarryTheApplicationTitle) {
+    answer = MsgAnswer::No;
+    const MessageSink sink = MessageSinkFor(nullptr);
+    EXPECT_TRUE(sink(CriticalMessage("first\rsecond\r\nthird")));
+    EXPECT_FALSE(sink(QuestionMessage("Go on?", "Ask")));
+    answer = MsgAnswer::Yes;
+    EXPECT_TRUE(sink(QuestionMessage("Go on?", "Ask")));
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[0], (Message{"first\nsecond\nthird", "Tavisol", MsgIcon::Critical, MsgButtons::Ok}));
+    EXPECT_EQ(messages[1], (Message{"Go on?", "Ask", MsgIcon::Question, MsgButtons::YesNo}));
+}
+
+} // namespace

@@ -41,7 +41,7 @@ protected:
         testing::WriteDataFolder(folder_.path());
         setProgramFolderForTesting(folder_.path());
         SetCurrentLocation("Here", testing::PointLon, testing::PointLat, testing::PointAlt);
-        SetMessageBoxHandler([this](QWidget *, const MessageRequest &r) {
+        SetMessageBoxHandler([this](QWidget *, const Message &r) {
             messages_.push_back(r);
             return r.buttons == MsgButtons::YesNo ? answer_ : MsgAnswer::Ok;
         });
@@ -71,13 +71,13 @@ protected:
     }
 
     testing::TempFolder folder_;
-    std::vector<MessageRequest> messages_;
+    std::vector<Message> messages_;
     MsgAnswer answer_ = MsgAnswer::No;
 };
 
 TEST_F(WorkbenchWindowTest, FirstUseComputesAndShowsTheNeighbours) {
     WorkbenchWindow *w = WorkbenchWindow::instance();
-    EXPECT_TRUE(messages_.empty()) << messages_.front().text.toStdString();
+    EXPECT_TRUE(messages_.empty()) << messages_.front().text;
     EXPECT_EQ(w->windowTitle(), QStringLiteral("TAVISOL Workbench"));
     EXPECT_FALSE(w->RecalcPending());
     auto *station = child<FlexGrid>(w, "grdStation");
@@ -157,9 +157,9 @@ TEST_F(WorkbenchWindowTest, WarningButtonsExplainOnlyRaisedWarnings) {
     EXPECT_FALSE(child<QLabel>(w, "labfew")->isHidden());
     few->click();
     ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].title, QStringLiteral("Few Neighbours Warning"));
+    EXPECT_EQ(messages_[0].title, "Few Neighbours Warning");
     EXPECT_EQ(messages_[0].icon, MsgIcon::Warning);
-    EXPECT_TRUE(messages_[0].text.startsWith(QStringLiteral(
+    EXPECT_TRUE(QString::fromStdString(messages_[0].text).startsWith(QStringLiteral(
         "There are not enough activated neighbours to provide full performance.\n\nLess than 10")));
 
     // Enabling the window's controls (the output dialog's closing) leaves
@@ -187,8 +187,8 @@ TEST_F(WorkbenchWindowTest, RightClickOnTheMapAsksAndMovesTheEstimate) {
                       Qt::NoModifier);
     QCoreApplication::sendEvent(map, &press);
     ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, QStringLiteral("Do you want set this Location as current Location?"));
-    EXPECT_EQ(messages_[0].title, QStringLiteral("Change Location"));
+    EXPECT_EQ(messages_[0].text, "Do you want set this Location as current Location?");
+    EXPECT_EQ(messages_[0].title, "Change Location");
     EXPECT_NEAR(w->State().CalcLongitude, testing::PointLon + 0.2, 0.02);
     EXPECT_EQ(appState().LocationName, name);
     EXPECT_FALSE(appState().Busy);
@@ -217,7 +217,7 @@ TEST_F(WorkbenchWindowTest, MainWindowCommandOpensTheWorkbenchAsAChildUnlessBusy
     main->mn_WorkBench_Click();
     EXPECT_EQ(WorkbenchWindow::existing(), nullptr);
     ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, QStringLiteral("Tavisol Busy"));
+    EXPECT_EQ(messages_[0].text, "Tavisol Busy");
     appState().Busy = false;
     main->mn_WorkBench_Click();
     WorkbenchWindow *w = WorkbenchWindow::existing();
@@ -248,7 +248,7 @@ TEST_F(WorkbenchWindowTest, RunWithoutAnEstimateShowsNoValues) {
     sharedSettings().MaxDistance = 0.001f;
     emit child<QComboBox>(w, "Combo1")->activated(3);
     ASSERT_FALSE(messages_.empty());
-    EXPECT_EQ(messages_.back().title, QStringLiteral("No calculation can be done with 0 neighbours"));
+    EXPECT_EQ(messages_.back().title, "No calculation can be done with 0 neighbours");
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Sorry, No Neighbors!"));
     EXPECT_FALSE(w->HasEstimate());
     EXPECT_EQ(results->cellText(2, 1), QString());
@@ -296,7 +296,7 @@ TEST_F(WorkbenchWindowTest, RefusedVariableChoiceKeepsTheShownVariable) {
         emit combo->activated(3);
     }
     ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, QStringLiteral("Tavisol Busy"));
+    EXPECT_EQ(messages_[0].text, "Tavisol Busy");
     EXPECT_EQ(combo->currentIndex(), 0);
     EXPECT_EQ(w->State().CurrentVariable, 0);
     EXPECT_FALSE(w->RecalcPending());

@@ -97,8 +97,8 @@ protected:
     QPoint shownAt(int vx, int vy) const { return decode(map->viewPicture().pixel(vx, vy)); }
     std::vector<QString> texts() const {
         std::vector<QString> t;
-        for (const MessageRequest &m : messages)
-            t.push_back(m.text);
+        for (const Message &m : messages)
+            t.push_back(QString::fromStdString(m.text));
         return t;
     }
 
@@ -144,16 +144,16 @@ TEST_F(WorldMapTest, MissingFilesAreReportedAndTheWindowStillWorks) {
     WorldMapWindow &m = load();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].icon, MsgIcon::Critical);
-    EXPECT_TRUE(messages[0].text.startsWith(QStringLiteral("The world map picture cannot be read: ")));
-    EXPECT_TRUE(messages[0].text.endsWith(QStringLiteral("woma.bmp")));
+    EXPECT_TRUE(QString::fromStdString(messages[0].text).startsWith(QStringLiteral("The world map picture cannot be read: ")));
+    EXPECT_TRUE(QString::fromStdString(messages[0].text).endsWith(QStringLiteral("woma.bmp")));
 
     m.LoadBoundaries();
     m.LoadCapitals();
     ASSERT_EQ(messages.size(), 3u);
     EXPECT_EQ(messages[1].text,
-              QStringLiteral("File not found: ") + QString::fromStdString((data / "Worad1.bna").string()));
-    EXPECT_EQ(messages[1].title, QStringLiteral("Tavisol"));
-    EXPECT_TRUE(messages[2].text.endsWith(QStringLiteral("WorldCap.bna")));
+              "File not found: " + (data / "Worad1.bna").string());
+    EXPECT_EQ(messages[1].title, "Tavisol");
+    EXPECT_TRUE(QString::fromStdString(messages[2].text).endsWith(QStringLiteral("WorldCap.bna")));
     EXPECT_EQ(m.BoundaryShapes.size(), 1u);
 
     m.DrawBoundaries();
@@ -169,7 +169,7 @@ TEST_F(WorldMapTest, MissingFilesAreReportedAndTheWindowStillWorks) {
     // No raster: the elevation look-up's error is shown, the box stays empty.
     m.onMapClicked();
     ASSERT_EQ(messages.size(), 4u);
-    EXPECT_TRUE(messages[3].text.contains(QStringLiteral("10k8b.raw")));
+    EXPECT_TRUE(QString::fromStdString(messages[3].text).contains(QStringLiteral("10k8b.raw")));
     EXPECT_TRUE(m.txtElev->text().isEmpty());
 
     m.txtLat->setText(QStringLiteral("10"));
@@ -327,8 +327,8 @@ TEST_F(WorldMapTest, SetLocationStoresTheFieldsThroughTheLocationProtocol) {
     m.CmdRun_Click();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].icon, MsgIcon::Question);
-    EXPECT_EQ(messages[0].title, QStringLiteral(" Polar Region"));
-    EXPECT_EQ(messages[0].text, QStringLiteral("Please note that the specified point lies in the polar region."));
+    EXPECT_EQ(messages[0].title, " Polar Region");
+    EXPECT_EQ(messages[0].text, "Please note that the specified point lies in the polar region.");
     EXPECT_FLOAT_EQ(appState().CurLatitude, 75);
     EXPECT_EQ(appState().LocationName, "North Cape");
 
@@ -352,8 +352,8 @@ TEST_F(WorldMapTest, AnOutOfRangeLatitudeIsRefusedAndNothingIsStored) {
         m.CmdSave_Click();
         ASSERT_EQ(messages.size(), 2u) << lat;
         EXPECT_EQ(messages[0].icon, MsgIcon::Critical);
-        EXPECT_EQ(messages[0].title, QStringLiteral("Strange Location"));
-        EXPECT_EQ(messages[0].text, QStringLiteral("Latitude should be between -90\u00b0 and +90\u00b0."));
+        EXPECT_EQ(messages[0].title, "Strange Location");
+        EXPECT_EQ(messages[0].text, "Latitude should be between -90\u00b0 and +90\u00b0.");
         EXPECT_EQ(m.txtlong->text(), QStringLiteral("5,5"));  // not even the commas change
     }
     EXPECT_EQ(saves, 0);
@@ -366,7 +366,7 @@ TEST_F(WorldMapTest, AnOutOfRangeLatitudeIsRefusedAndNothingIsStored) {
     m.txtlong->setText(QStringLiteral("1e39"));
     m.CmdRun_Click();
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, QStringLiteral("The number 1e39 is too large."));
+    EXPECT_EQ(messages[0].text, "The number 1e39 is too large.");
     EXPECT_EQ(appState().LocationName, "Before");
     WorldMapWindow::SetSaveDataHandler(nullptr);
 }
