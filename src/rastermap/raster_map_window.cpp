@@ -161,7 +161,70 @@ RasterMapWindow::RasterMapWindow(QWidget *parent) : QWidget(parent) {
 
 RasterMapWindow::~RasterMapWindow() = default;
 
+namespace {
+
+QLabel *label(const QString &text, QWidget *parent, int x, int y, int w = 120) {
+    auto *l = new QLabel(text, parent);
+    l->setGeometry(x, y, w, 20);
+    return l;
+}
+
+QLineEdit *edit(const char *name, QWidget *parent, int x, int y, int w) {
+    auto *e = new QLineEdit(parent);
+    e->setObjectName(QString::fromLatin1(name));
+    e->setGeometry(x, y, w, 22);
+    return e;
+}
+
+// A caption and the box right of it; the caption sits 2 pixels lower so that
+// the texts line up.
+QLineEdit *labelledEdit(const QString &caption, const char *name, QWidget *parent, int x, int y, int labelWidth,
+                        int editWidth) {
+    label(caption, parent, x, y + 2, labelWidth);
+    return edit(name, parent, x + labelWidth, y, editWidth);
+}
+
+QPushButton *button(const char *name, const QString &text, QWidget *parent, int x, int y, int w = 90) {
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setGeometry(x, y, w, 26);
+    return b;
+}
+
+} // namespace
+
 void RasterMapWindow::buildControls() {
+    buildToolBar();
+    buildMapArea();
+    buildLocationFrame();
+    buildMapFrame();
+    buildColorsFrame();
+    buildExportFrame();
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    for (std::size_t k = 0; k < StatusPanels.size(); ++k) {
+        StatusPanels[k] = new QLabel(StatusBar1);
+        StatusBar1->addWidget(StatusPanels[k], k == 0 ? 3 : 2);
+    }
+
+    redrawTimer = new QTimer(this);
+    redrawTimer->setObjectName(QStringLiteral("Timer1"));
+    redrawTimer->setSingleShot(true);
+    redrawTimer->setInterval(50);
+    connect(redrawTimer, &QTimer::timeout, this, [this] { onRedrawTimer(); });
+
+    mapView->setGeometry(0, 0, 600, 300);
+    legendView->setGeometry(600, 0, 200, 300);
+    mapCanvas_->resize(800, 300);
+    // Frames that open and close move the others and the map's area.
+    for (QWidget *frame : {static_cast<QWidget *>(FrameLocation), static_cast<QWidget *>(FrameMap),
+                           static_cast<QWidget *>(FrameColors), static_cast<QWidget *>(exportFrame)})
+        frame->installEventFilter(this);
+}
+
+void RasterMapWindow::buildToolBar() {
     mapToolBar = new QToolBar(this);
     mapToolBar->setObjectName(QStringLiteral("Toolbar1"));
     mapToolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
@@ -192,7 +255,9 @@ void RasterMapWindow::buildControls() {
         ToolButtons[static_cast<std::size_t>(b.index)] = a;
         next = b.index + 1;
     }
+}
 
+void RasterMapWindow::buildMapArea() {
     MapArea = new QScrollArea(this);
     MapArea->setObjectName(QStringLiteral("MapArea"));
     MapArea->setFrameShape(QFrame::NoFrame);
@@ -209,42 +274,24 @@ void RasterMapWindow::buildControls() {
     mapView->onClick = [this] { onMapClicked(); };
     legendView = new PictureBox(mapCanvas_);
     legendView->setObjectName(QStringLiteral("PicLegenda"));
+}
 
-    auto label = [](const QString &text, QWidget *parent, int x, int y, int w = 120) {
-        auto *l = new QLabel(text, parent);
-        l->setGeometry(x, y, w, 20);
-        return l;
-    };
-    auto edit = [](const char *name, QWidget *parent, int x, int y, int w) {
-        auto *e = new QLineEdit(parent);
-        e->setObjectName(QString::fromLatin1(name));
-        e->setGeometry(x, y, w, 22);
-        return e;
-    };
-    auto button = [](const char *name, const QString &text, QWidget *parent, int x, int y, int w = 90) {
-        auto *b = new QPushButton(text, parent);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setGeometry(x, y, w, 26);
-        return b;
-    };
-
+void RasterMapWindow::buildLocationFrame() {
     FrameLocation = new QGroupBox(QStringLiteral("Location"), this);
     FrameLocation->setObjectName(QStringLiteral("FrameLocation"));
     // Narrow enough that the export frame fits beside it in a window 800 wide.
-    label(QStringLiteral("Longitude"), FrameLocation, 8, 22, 62);
-    txtlong = edit("txtlong", FrameLocation, 70, 20, 86);
-    label(QStringLiteral("Latitude"), FrameLocation, 8, 48, 62);
-    txtLat = edit("txtLat", FrameLocation, 70, 46, 86);
-    label(QStringLiteral("Altitude"), FrameLocation, 8, 74, 62);
-    txtElev = edit("txtElev", FrameLocation, 70, 72, 86);
-    label(QStringLiteral("Name"), FrameLocation, 8, 100, 62);
-    txtName = edit("Text2", FrameLocation, 70, 98, 180);
+    txtlong = labelledEdit(QStringLiteral("Longitude"), "txtlong", FrameLocation, 8, 20, 62, 86);
+    txtLat = labelledEdit(QStringLiteral("Latitude"), "txtLat", FrameLocation, 8, 46, 62, 86);
+    txtElev = labelledEdit(QStringLiteral("Altitude"), "txtElev", FrameLocation, 8, 72, 62, 86);
+    txtName = labelledEdit(QStringLiteral("Name"), "Text2", FrameLocation, 8, 98, 62, 180);
     CmdRun = button("CmdRun", QStringLiteral("Set Location"), FrameLocation, 162, 20, 88);
     CmdSave = button("CmdSave", QStringLiteral("Save Data"), FrameLocation, 162, 52, 88);
     FrameLocation->resize(258, 132);
     connect(CmdRun, &QPushButton::clicked, this, [this] { CmdRun_Click(); });
     connect(CmdSave, &QPushButton::clicked, this, [this] { CmdSave_Click(); });
+}
 
+void RasterMapWindow::buildMapFrame() {
     FrameMap = new QGroupBox(QStringLiteral("Change Map"), this);
     FrameMap->setObjectName(QStringLiteral("FrameMap"));
     ListMap = new QListWidget(FrameMap);
@@ -256,7 +303,9 @@ void RasterMapWindow::buildControls() {
     FrameMap->hide();
     connect(cmdBack, &QPushButton::clicked, this, [this] { cmdBack_Click(); });
     connect(CmdCanc, &QPushButton::clicked, this, [this] { CmdCanc_Click(); });
+}
 
+void RasterMapWindow::buildColorsFrame() {
     FrameColors = new QGroupBox(QStringLiteral("Change Colors"), this);
     FrameColors->setObjectName(QStringLiteral("FrameColors"));
     GrdColors = new QTableWidget(0, 2, FrameColors);
@@ -272,7 +321,9 @@ void RasterMapWindow::buildControls() {
     connect(GrdColors, &QTableWidget::cellClicked, this, [this](int r, int c) { GrdColors_Click(r, c); });
     connect(colorsOkButton, &QPushButton::clicked, this, [this] { onColorsOkClicked(); });
     connect(colorsCancelButton, &QPushButton::clicked, this, [this] { onColorsCancelClicked(); });
+}
 
+void RasterMapWindow::buildExportFrame() {
     exportFrame = new QGroupBox(QStringLiteral("Save Vistrel "), this);
     exportFrame->setObjectName(QStringLiteral("FrmVistrel"));
     label(QStringLiteral("Choose Variable"), exportFrame, 10, 20, 200);
@@ -294,14 +345,10 @@ void RasterMapWindow::buildControls() {
     auto *region = new QGroupBox(QStringLiteral("Region"), exportFrame);
     region->setObjectName(QStringLiteral("Frame4"));
     region->setGeometry(218, 20, 240, 90);
-    label(QStringLiteral("Longitude"), region, 6, 22, 60);
-    TxtLonStart = edit("TxtLonStart", region, 66, 20, 68);
-    label(QStringLiteral("--->"), region, 138, 22, 28);
-    TxtLonEnd = edit("TxtLonEnd", region, 166, 20, 68);
-    label(QStringLiteral("Latitude"), region, 6, 54, 60);
-    TxtLatStart = edit("TxtLatStart", region, 66, 52, 68);
-    label(QStringLiteral("--->"), region, 138, 54, 28);
-    TxtLatEnd = edit("TxtLatEnd", region, 166, 52, 68);
+    TxtLonStart = labelledEdit(QStringLiteral("Longitude"), "TxtLonStart", region, 6, 20, 60, 68);
+    TxtLonEnd = labelledEdit(QStringLiteral("--->"), "TxtLonEnd", region, 138, 20, 28, 68);
+    TxtLatStart = labelledEdit(QStringLiteral("Latitude"), "TxtLatStart", region, 6, 52, 60, 68);
+    TxtLatEnd = labelledEdit(QStringLiteral("--->"), "TxtLatEnd", region, 138, 52, 28, 68);
     exportSaveButton = button("VistrelSave", QStringLiteral("OK"), exportFrame, 218, 120, 80);
     exportCancelButton = button("VistrelCancel", QStringLiteral("Cancel"), exportFrame, 308, 120, 80);
     exportProgress = new QProgressBar(exportFrame);
@@ -318,28 +365,6 @@ void RasterMapWindow::buildControls() {
     connect(exportResolutionBox, &QComboBox::currentTextChanged, this, [this] { onResolutionChanged(); });
     connect(exportSaveButton, &QPushButton::clicked, this, [this] { onExportSaveClicked(); });
     connect(exportCancelButton, &QPushButton::clicked, this, [this] { onExportCancelClicked(); });
-
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setSizeGripEnabled(false);
-    for (std::size_t k = 0; k < StatusPanels.size(); ++k) {
-        StatusPanels[k] = new QLabel(StatusBar1);
-        StatusBar1->addWidget(StatusPanels[k], k == 0 ? 3 : 2);
-    }
-
-    redrawTimer = new QTimer(this);
-    redrawTimer->setObjectName(QStringLiteral("Timer1"));
-    redrawTimer->setSingleShot(true);
-    redrawTimer->setInterval(50);
-    connect(redrawTimer, &QTimer::timeout, this, [this] { onRedrawTimer(); });
-
-    mapView->setGeometry(0, 0, 600, 300);
-    legendView->setGeometry(600, 0, 200, 300);
-    mapCanvas_->resize(800, 300);
-    // Frames that open and close move the others and the map's area.
-    for (QWidget *frame : {static_cast<QWidget *>(FrameLocation), static_cast<QWidget *>(FrameMap),
-                           static_cast<QWidget *>(FrameColors), static_cast<QWidget *>(exportFrame)})
-        frame->installEventFilter(this);
 }
 
 QSize RasterMapWindow::sizeHint() const { return {900, 640}; }

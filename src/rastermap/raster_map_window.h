@@ -186,6 +186,12 @@ protected:
 
 private:
     void buildControls();
+    void buildToolBar();
+    void buildMapArea();
+    void buildLocationFrame();
+    void buildMapFrame();
+    void buildColorsFrame();
+    void buildExportFrame();
     void placeFrames();
     MapLayout fitToMapArea(const std::function<MapLayout(double widthTwips)> &rule) const;
     void placeMapAndLegend(const MapLayout &l, bool legendFromLayout);
