@@ -187,13 +187,12 @@ std::string InformationLine(const std::string &prefix, int variable, const Locat
 
 std::array<float, 13> OutputValues(OutputFile file, const engine::EstimateResult &r, ConfidenceLevel level) {
     std::array<float, 13> v{};
-    const float z = ConfidenceFactor(level);
     for (std::size_t m = 1; m <= 13; ++m) {
         float x = 0;
         switch (file) {
         case OutputFile::Best: x = r.Best[m]; break;
-        case OutputFile::Low: x = r.Best[m] - z * r.StdErr[m]; break;
-        case OutputFile::High: x = r.Best[m] + z * r.StdErr[m]; break;
+        case OutputFile::Low: x = ConfidenceLow(r.Best[m], r.StdErr[m], level); break;
+        case OutputFile::High: x = ConfidenceHigh(r.Best[m], r.StdErr[m], level); break;
         case OutputFile::StdErr: x = r.StdErr[m]; break;
         case OutputFile::Bias: x = r.Bias[m]; break;
         case OutputFile::VertGrad: x = r.VertGrad[m] * 100.0f; break;

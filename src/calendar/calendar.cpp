@@ -16,13 +16,6 @@ Single DekadLength(int k) {
     }
 }
 
-std::array<Single, 37> DekadLengths() {
-    std::array<Single, 37> len{};
-    for (int k = 1; k <= DekadsInYear; ++k)
-        len[static_cast<std::size_t>(k)] = DekadLength(k);
-    return len;
-}
-
 int MonthOfDay(int d) { return std::min(12, static_cast<int>(std::trunc(d / 30.4374)) + 1); }
 
 int MonthOfDekad(int k) {

@@ -17,8 +17,6 @@ inline constexpr int DekadsInYear = 36;
 // Length in days of dekad k (1..36): 11 for the third dekad of the 31-day
 // months, 8.25 for the third of February, else 10; 365.25 in all.
 Single DekadLength(int k);
-// The same for dekads 1..36 (index 0 unused).
-std::array<Single, 37> DekadLengths();
 
 // Month (1..12) whose standard error day d (1..365) takes: Fix(d / 30.4374) + 1.
 int MonthOfDay(int d);

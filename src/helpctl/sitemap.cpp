@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <map>
 
+#include "numfmt/textfile.h"
+
 namespace tavisol::help {
 
 namespace {
@@ -12,24 +14,6 @@ std::string lower(std::string s) {
     for (char &c : s)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
-}
-
-void appendUtf8(std::string &out, unsigned long cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x110000) {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 // Attributes of one tag's inside text (after the tag name).
@@ -100,7 +84,7 @@ std::string decodeEntities(const std::string &text) {
                     ok = true;
                 }
                 if (ok) {
-                    appendUtf8(out, cp);
+                    numfmt::appendUtf8(out, static_cast<char32_t>(cp));
                     i = semi + 1;
                     continue;
                 }

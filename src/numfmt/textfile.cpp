@@ -1,13 +1,6 @@
 #include "numfmt/textfile.h"
 
 #include <array>
-#include <atomic>
-#include <cerrno>
-#include <cstring>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "numfmt/printline.h"
 
@@ -31,24 +24,7 @@ int toCp1252(char32_t cp) {
     return -1;
 }
 
-std::string describe(const char* what, const std::filesystem::path& p, int err) {
-    return std::string(what) + " '" + p.string() + "': " + std::strerror(err);
-}
-
-std::atomic<unsigned> tempCounter{0};
-
-// 0 when `path` may be written over (or does not exist yet), else the errno
-// that refuses it. Opening it for writing tells what the system allows this
-// user; a file without any write bit counts as read-only even for root.
-int writeRefusal(const std::filesystem::path& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return 0;
-    if (!S_ISREG(st.st_mode)) return 0;  // let the real open or rename tell
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) return errno;
-    ::close(fd);
-    return (st.st_mode & 0222) == 0 ? EACCES : 0;
-}
+char32_t fromCp1252(unsigned char b) { return b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : b; }
 
 } // namespace
 
@@ -134,26 +110,25 @@ std::string utf8ToCp1252(std::string_view s, std::size_t* replaced) {
 
 std::vector<std::string> charactersOutsideCp1252(std::string_view s) {
     std::vector<std::string> found;
-    auto note = [&found](std::string c) {
+    auto note = [&found](std::string_view c) {
         for (const auto& f : found)
             if (f == c) return;
-        found.push_back(std::move(c));
+        found.emplace_back(c);
     };
     std::size_t i = 0;
     while (i < s.size()) {
-        // One character: a lead byte and its continuation bytes.
-        std::size_t len = 1;
-        const auto c = static_cast<unsigned char>(s[i]);
-        if (c >= 0xC0) len = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
-        std::size_t k = 1;
-        while (k < len && i + k < s.size() && (static_cast<unsigned char>(s[i + k]) & 0xC0) == 0x80) ++k;
-        const std::string_view one = s.substr(i, k);
-        std::size_t bad = 0;
+        char32_t cp = 0;
+        const std::size_t len = decodeUtf8Char(s, i, cp);
+        if (len == 0) {
+            note("\xEF\xBF\xBD");
+            ++i;
+            continue;
+        }
         // A character that comes back as another one (U+2212 as "-") is
         // not written either.
-        const bool same = cp1252ToUtf8(utf8ToCp1252(one, &bad)) == one;
-        if (bad > 0 || !same) note(k == len && bad <= 1 ? std::string(one) : std::string("\xEF\xBF\xBD"));
-        i += k;
+        const int b = toCp1252(cp);
+        if (b < 0 || fromCp1252(static_cast<unsigned char>(b)) != cp) note(s.substr(i, len));
+        i += len;
     }
     return found;
 }
@@ -163,8 +138,7 @@ std::string cp1252ToUtf8(std::string_view bytes) {
     out.reserve(bytes.size());
     for (char ch : bytes) {
         const auto c = static_cast<unsigned char>(ch);
-        if (c >= 0x80 && c < 0xA0) appendUtf8(out, kHigh[c - 0x80]);
-        else appendUtf8(out, c);
+        appendUtf8(out, fromCp1252(c));
     }
     return out;
 }
@@ -179,58 +153,29 @@ void TextFileWriter::fail(const std::string& what) {
     if (error_.empty()) error_ = what;
 }
 
-void TextFileWriter::closeFd() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
+void TextFileWriter::fail(const FileWriteFailure& failure) {
+    using Step = FileWriteFailure::Step;
+    const char* what = failure.step == Step::Open     ? "Cannot open file"
+                       : failure.step == Step::Create ? "Cannot create file"
+                       : failure.step == Step::Write  ? "Cannot write file"
+                                                      : "Cannot save file";
+    fail(std::string(what) + " '" + path_.string() + "': " + failure.reason());
 }
 
 bool TextFileWriter::open(const std::filesystem::path& path, Mode mode) {
     discard();
     path_ = path;
-    mode_ = mode;
-    buffer_.clear();
     error_.clear();
     replaced_ = 0;
-    keepMode_ = false;
-    if (const int refused = writeRefusal(path); refused != 0) {
-        fail(describe("Cannot open file", path, refused));
-        return false;
-    }
-    if (mode == Mode::Append) {
-        fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
-        if (fd_ < 0) fail(describe("Cannot open file", path, errno));
-        return fd_ >= 0;
-    }
-    // A file that is replaced hands its mode on; until then the text stays
-    // private (0600), so a private file's text is never readable by others.
-    struct stat target {};
-    if (::stat(path.c_str(), &target) == 0 && S_ISREG(target.st_mode)) {
-        keepMode_ = true;
-        keptMode_ = target.st_mode & 07777;
-        keptUid_ = target.st_uid;
-        keptGid_ = target.st_gid;
-    }
-    // The temporary file sits beside the target so the rename stays on one
-    // file system; a new file is created with 0666 so the umask gives it the
-    // usual mode.
-    std::string stem = path.filename().string();
-    if (stem.size() > 180) stem.resize(180);
-    for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-        temp_ = path.parent_path() / ("." + stem + ".~" + std::to_string(::getpid()) + "-" +
-                                      std::to_string(tempCounter.fetch_add(1)) + ".tmp");
-        fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, keepMode_ ? 0600 : 0666);
-        if (fd_ < 0 && errno != EEXIST) break;
-    }
-    if (fd_ < 0) {
-        fail(describe("Cannot create file", path, errno));
-        temp_.clear();
+    if (const auto failure = file_.open(path, mode)) {
+        fail(*failure);
         return false;
     }
     return true;
 }
 
 void TextFileWriter::write(std::string_view utf8) {
-    if (fd_ < 0 || failed()) return;
+    if (!isOpen() || failed()) return;
     std::size_t bad = 0;
     buffer_ += utf8ToCp1252(utf8, &bad);
     replaced_ += bad;
@@ -246,42 +191,20 @@ void TextFileWriter::writeLine(const PrintLine& line) {
     for (const auto& s : line.lines()) writeLine(s);
 }
 
-bool TextFileWriter::writeAll(const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            fail(describe("Cannot write file", path_, errno));
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 bool TextFileWriter::flush() {
-    if (fd_ < 0 || failed()) return false;
+    if (!isOpen() || failed()) return false;
     if (buffer_.empty()) return true;
-    off_t before = -1;
-    if (mode_ == Mode::Append) {
-        struct stat st {};
-        if (::fstat(fd_, &st) == 0) before = st.st_size;
-    }
-    if (!writeAll(buffer_)) {
-        // Cut off the part of the chunk that did get written.
-        if (mode_ == Mode::Append && before >= 0 && ::ftruncate(fd_, before) != 0) {
-            // Nothing more can be done; the error already says why.
-        }
-        buffer_.clear();
+    const auto failure = file_.write(buffer_);
+    buffer_.clear();
+    if (failure) {
+        fail(*failure);
         return false;
     }
-    buffer_.clear();
     return true;
 }
 
 bool TextFileWriter::commit() {
-    if (fd_ < 0) {
+    if (!isOpen()) {
         if (!failed()) fail("File '" + path_.string() + "' is not open");
         return false;
     }
@@ -289,39 +212,9 @@ bool TextFileWriter::commit() {
         discard();
         return false;
     }
-    // Only a replaced file needs its bytes on disk before the rename; appends
-    // come once per row in batch runs, where a sync each would crawl.
-    if (mode_ == Mode::Replace && ::fsync(fd_) != 0 && errno != EINVAL) {
-        fail(describe("Cannot write file", path_, errno));
-        discard();
+    if (const auto failure = file_.commit()) {
+        fail(*failure);
         return false;
-    }
-    if (mode_ == Mode::Replace && keepMode_) {
-        // The owner first: changing it may clear set-id bits that fchmod restores.
-        if (::fchown(fd_, keptUid_, keptGid_) != 0) {
-            // Not allowed for this user: the file becomes the user's own.
-        }
-        if (::fchmod(fd_, static_cast<mode_t>(keptMode_)) != 0) {
-            fail(describe("Cannot save file", path_, errno));
-            discard();
-            return false;
-        }
-    }
-    if (::close(fd_) != 0) {
-        fd_ = -1;
-        fail(describe("Cannot write file", path_, errno));
-        discard();
-        return false;
-    }
-    fd_ = -1;
-    if (mode_ == Mode::Replace) {
-        if (::rename(temp_.c_str(), path_.c_str()) != 0) {
-            fail(describe("Cannot save file", path_, errno));
-            ::unlink(temp_.c_str());
-            temp_.clear();
-            return false;
-        }
-        temp_.clear();
     }
     return true;
 }
@@ -331,12 +224,8 @@ void TextFileWriter::commitOrThrow() {
 }
 
 void TextFileWriter::discard() {
-    closeFd();
+    file_.discard();
     buffer_.clear();
-    if (!temp_.empty()) {
-        ::unlink(temp_.c_str());
-        temp_.clear();
-    }
 }
 
 } // namespace tavisol::numfmt

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "numfmt/bytefile.h"
+
 namespace tavisol::numfmt {
 
 class PrintLine;
@@ -39,27 +41,18 @@ public:
 };
 
 // Writes one text file. Lines are buffered and reach the disk on flush() and
-// commit().
-//   Replace: the text goes to a temporary file beside the target, which
-//            commit() syncs and renames over the target; until then an
-//            existing file stays as it was, and a failure or an abandoned
-//            writer (no commit before destruction) leaves no file behind. A
-//            file that replaces another keeps its permission bits (and, where
-//            allowed, its owner); a new file gets the usual mode (0666 less
-//            the umask). A symbolic link at the target is replaced by the file.
-//   Append:  the text is added at the end of the file (created when missing);
-//            a chunk whose writing fails is cut off again, so the file keeps
-//            only whole flushed chunks. Abandoned text (no flush or commit)
-//            is not written.
-// A read-only target (one that cannot be opened for writing, or that has no
-// write permission bit at all) is refused by open() in both modes, with the
-// system's reason, e.g. "Cannot open file '/x/y.tvs': Permission denied".
+// commit(); the file itself is written as ByteFileWriter does (Replace: in
+// place only when committed, keeping a replaced file's permission bits;
+// Append: only whole flushed chunks; a read-only target refused by open()).
+// Abandoned text (no flush or commit before destruction) is not written.
+// A read-only target is refused with the system's reason, e.g.
+// "Cannot open file '/x/y.tvs': Permission denied".
 // Errors are sticky: after the first one, writes are ignored, commit()
 // returns false and error() tells what happened, e.g.
 // "Cannot create file '/x/y.tvs': No such file or directory".
 class TextFileWriter {
 public:
-    enum class Mode { Replace, Append };
+    using Mode = ByteFileWriter::Mode;
 
     TextFileWriter() = default;
     // Same as open(); check failed() / error() afterwards.
@@ -87,7 +80,7 @@ public:
     // Drops what is not committed (Replace: removes the temporary file).
     void discard();
 
-    bool isOpen() const { return fd_ >= 0; }
+    bool isOpen() const { return file_.isOpen(); }
     bool failed() const { return !error_.empty(); }
     const std::string& error() const { return error_; }
     const std::filesystem::path& path() const { return path_; }
@@ -96,21 +89,13 @@ public:
 
 private:
     void fail(const std::string& what);
-    bool writeAll(const std::string& bytes);
-    void closeFd();
+    void fail(const FileWriteFailure& failure);
 
     std::filesystem::path path_;
-    std::filesystem::path temp_;
-    Mode mode_ = Mode::Replace;
-    int fd_ = -1;
+    ByteFileWriter file_;
     std::string buffer_;
     std::string error_;
     std::size_t replaced_ = 0;
-    // Replace over an existing file: its mode and owner, given to the new one.
-    bool keepMode_ = false;
-    unsigned keptMode_ = 0;
-    unsigned keptUid_ = 0;
-    unsigned keptGid_ = 0;
 };
 
 } // namespace tavisol::numfmt

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include <exception>
+#include <initializer_list>
 
 #include "engine/widgets/enable_form_controls.h"
 #include "numfmt/numfmt_qt.h"
@@ -31,23 +32,43 @@ namespace tavisol::outdlg {
 
 namespace {
 
+// A captioned widget under its object name.
+template <class Widget>
+Widget *Named(QWidget *parent, const char *name, const char *caption) {
+    auto *w = new Widget(QString::fromUtf8(caption), parent);
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
 QCheckBox *Box(QWidget *parent, const char *name, const char *caption) {
-    auto *b = new QCheckBox(QString::fromUtf8(caption), parent);
-    b->setObjectName(QString::fromLatin1(name));
-    return b;
+    return Named<QCheckBox>(parent, name, caption);
 }
 
 QPushButton *Button(QWidget *parent, const char *name, const char *caption) {
-    auto *b = new QPushButton(QString::fromUtf8(caption), parent);
-    b->setObjectName(QString::fromLatin1(name));
+    QPushButton *b = Named<QPushButton>(parent, name, caption);
     b->setAutoDefault(false);
     return b;
 }
 
 QGroupBox *Frame(QWidget *parent, const char *name, const char *caption) {
-    auto *f = new QGroupBox(QString::fromUtf8(caption), parent);
-    f->setObjectName(QString::fromLatin1(name));
-    return f;
+    return Named<QGroupBox>(parent, name, caption);
+}
+
+// A frame of check boxes one under another; each box is stored in its slot.
+struct BoxSpec {
+    QCheckBox *&slot;
+    const char *name;
+    const char *caption;
+};
+
+QGroupBox *BoxColumn(QWidget *parent, const char *name, const char *caption, std::initializer_list<BoxSpec> boxes) {
+    QGroupBox *frame = Frame(parent, name, caption);
+    auto *layout = new QVBoxLayout(frame);
+    for (const BoxSpec &b : boxes) {
+        b.slot = Box(frame, b.name, b.caption);
+        layout->addWidget(b.slot);
+    }
+    return frame;
 }
 
 // The three level options in a row of their own.
@@ -57,8 +78,7 @@ QWidget *BuildLevels(QWidget *parent, LevelOptions &levels) {
     layout->setContentsMargins(20, 0, 0, 0);
     levels.group = new QButtonGroup(row);
     auto option = [&](const char *name, const char *caption) {
-        auto *o = new QRadioButton(QString::fromUtf8(caption), row);
-        o->setObjectName(QString::fromLatin1(name));
+        auto *o = Named<QRadioButton>(row, name, caption);
         levels.group->addButton(o);
         layout->addWidget(o);
         return o;
@@ -68,50 +88,6 @@ QWidget *BuildLevels(QWidget *parent, LevelOptions &levels) {
     levels.optlev99 = option("optlev99", "99%");
     layout->addStretch(1);
     return row;
-}
-
-// The monthly output boxes shared by both dialogs, in their frame's order;
-// the level options follow the confidence interval in the results dialog.
-struct MonthlyBoxes {
-    QCheckBox *Best, *High, *Error, *Bias, *Slope, *ExplVar, *AbsGrad, *DirGrad, *LongGrad, *LatGrad;
-};
-
-MonthlyBoxes BuildMonthly(QGroupBox *frame, QVBoxLayout *layout, QWidget *levelsRow) {
-    MonthlyBoxes m{};
-    auto add = [&](const char *name, const char *caption) {
-        QCheckBox *b = Box(frame, name, caption);
-        layout->addWidget(b);
-        return b;
-    };
-    m.Best = add("ChkBest", "Best Estimate");
-    m.High = add("ChkHigh", "Confidence Interval");
-    if (levelsRow)
-        layout->addWidget(levelsRow);
-    m.Error = add("ChkError", "Estimated Standard Error");
-    m.Bias = add("ChkBias", "Estimated Bias");
-    m.Slope = add("ChkSlope", "Slope of Linear Altitude Dependency");
-    m.ExplVar = add("ChkExplVar", "Explained Variance of Altitude Correction");
-    m.AbsGrad = add("ChkAbsGrad", "Absolute Value of horizontal Gradient");
-    m.DirGrad = add("ChkDirGrad", "Direction of Horizontal Gradient");
-    m.LongGrad = add("ChkLongGrad", "Longitudinal Gradient");
-    m.LatGrad = add("ChkLatGrad", "Latitudinal Gradient");
-    return m;
-}
-
-// The ticks of the monthly output boxes, as the writers take them.
-report::ReportOptions MonthlyTicks(const MonthlyBoxes &m) {
-    report::ReportOptions o;
-    o.Best = m.Best->isChecked();
-    o.High = m.High->isChecked();
-    o.Error = m.Error->isChecked();
-    o.Bias = m.Bias->isChecked();
-    o.Slope = m.Slope->isChecked();
-    o.ExplVar = m.ExplVar->isChecked();
-    o.AbsGrad = m.AbsGrad->isChecked();
-    o.DirGrad = m.DirGrad->isChecked();
-    o.LongGrad = m.LongGrad->isChecked();
-    o.LatGrad = m.LatGrad->isChecked();
-    return o;
 }
 
 void EnableWorkbench() {
@@ -128,10 +104,6 @@ OutputRequest BaseRequest() {
     r.LocationName = app.LocationName;
     r.Current = {app.CurLongitude, app.CurLatitude, app.CurElevation};
     return r;
-}
-
-void NothingSelected(QWidget *parent, const char *text) {
-    ShowMessage(parent, MsgIcon::Question, QString::fromUtf8(text), QString::fromUtf8(NothingSelectedTitle));
 }
 
 std::filesystem::path ToPath(const QString &name) { return std::filesystem::path(name.toStdString()); }
@@ -185,13 +157,98 @@ void LevelOptions::setEnabled(bool enabled) {
     optlev99->setEnabled(enabled);
 }
 
-// ---- ResultsOutputDialog ---------------------------------------------------------------------
+// ---- What both dialogs share -------------------------------------------------------------
 
-ResultsOutputDialog::ResultsOutputDialog(QWidget *parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("frmGuessOut"));
-    setWindowTitle(QStringLiteral("Output of automatic run of several variables"));
+OutputDialog::OutputDialog(QWidget *parent, const char *name, const char *title) : QDialog(parent) {
+    setObjectName(QString::fromLatin1(name));
+    setWindowTitle(QString::fromUtf8(title));
     setWindowIcon(MakeIcon(IconId::Save));
     setModal(false);
+}
+
+void OutputDialog::buildMonthly(QGroupBox *frame, QWidget *levelsRow) {
+    auto *layout = new QVBoxLayout(frame);
+    auto add = [&](const char *name, const char *caption) {
+        QCheckBox *b = Box(frame, name, caption);
+        layout->addWidget(b);
+        return b;
+    };
+    ChkBest = add("ChkBest", "Best Estimate");
+    ChkHigh = add("ChkHigh", "Confidence Interval");
+    if (levelsRow)
+        layout->addWidget(levelsRow);
+    ChkError = add("ChkError", "Estimated Standard Error");
+    ChkBias = add("ChkBias", "Estimated Bias");
+    ChkSlope = add("ChkSlope", "Slope of Linear Altitude Dependency");
+    ChkExplVar = add("ChkExplVar", "Explained Variance of Altitude Correction");
+    ChkAbsGrad = add("ChkAbsGrad", "Absolute Value of horizontal Gradient");
+    ChkDirGrad = add("ChkDirGrad", "Direction of Horizontal Gradient");
+    ChkLongGrad = add("ChkLongGrad", "Longitudinal Gradient");
+    ChkLatGrad = add("ChkLatGrad", "Latitudinal Gradient");
+}
+
+QGroupBox *OutputDialog::buildFurther() {
+    return BoxColumn(this, "FrameFurther", "Further Information",
+                     {{chkStat, "chkStat", "Station Information"}, {chkObs, "chkObs", "List of observed Data"}});
+}
+
+void OutputDialog::buildButtons(QVBoxLayout *top) {
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    CmdSave = Button(this, "CmdSave", "Save");
+    CmdPrint = Button(this, "CmdPrint", "Print");
+    CmdCanc = Button(this, "CmdCanc", "Cancel");
+    buttons->addWidget(CmdSave);
+    buttons->addWidget(CmdPrint);
+    buttons->addWidget(CmdCanc);
+    top->addLayout(buttons);
+    connect(CmdSave, &QPushButton::clicked, this, [this] { CmdSave_Click(); });
+    connect(CmdPrint, &QPushButton::clicked, this, [this] { CmdPrint_Click(); });
+    connect(CmdCanc, &QPushButton::clicked, this, [this] { CmdCanc_Click(); });
+}
+
+std::array<OutputDialog::OptionBox, 12> OutputDialog::sharedBoxes() const {
+    using O = report::ReportOptions;
+    return {{{ChkBest, &O::Best},
+             {ChkHigh, &O::High},
+             {ChkError, &O::Error},
+             {ChkBias, &O::Bias},
+             {ChkSlope, &O::Slope},
+             {ChkExplVar, &O::ExplVar},
+             {ChkAbsGrad, &O::AbsGrad},
+             {ChkDirGrad, &O::DirGrad},
+             {ChkLongGrad, &O::LongGrad},
+             {ChkLatGrad, &O::LatGrad},
+             {chkStat, &O::Stations},
+             {chkObs, &O::Observations}}};
+}
+
+void OutputDialog::setSharedOutputsEnabled(bool enabled) {
+    for (const OptionBox &b : sharedBoxes())
+        b.box->setEnabled(enabled);
+    Levels.setEnabled(enabled);
+}
+
+report::ReportOptions OutputDialog::sharedOutputs() const {
+    report::ReportOptions o;
+    for (const OptionBox &b : sharedBoxes())
+        o.*b.option = b.box->isChecked();
+    return o;
+}
+
+bool OutputDialog::SomethingChosen(const char *refusal) {
+    if (HasSelection())
+        return true;
+    ShowMessage(this, MsgIcon::Question, QString::fromUtf8(refusal), QString::fromUtf8(NothingSelectedTitle));
+    return false;
+}
+
+void OutputDialog::reject() { CmdCanc_Click(); }
+
+// ---- ResultsOutputDialog ---------------------------------------------------------------------
+
+ResultsOutputDialog::ResultsOutputDialog(QWidget *parent)
+    : OutputDialog(parent, "frmGuessOut", "Output of automatic run of several variables") {
     buildControls();
     Form_Load();
 }
@@ -229,45 +286,15 @@ void ResultsOutputDialog::buildControls() {
 
     auto *right = new QVBoxLayout;
     QGroupBox *outputs = Frame(this, "FrameOutput", "Desired Output");
-    auto *ol = new QVBoxLayout(outputs);
-    const MonthlyBoxes m = BuildMonthly(outputs, ol, BuildLevels(outputs, Levels));
-    ChkBest = m.Best;
-    ChkHigh = m.High;
-    ChkError = m.Error;
-    ChkBias = m.Bias;
-    ChkSlope = m.Slope;
-    ChkExplVar = m.ExplVar;
-    ChkAbsGrad = m.AbsGrad;
-    ChkDirGrad = m.DirGrad;
-    ChkLongGrad = m.LongGrad;
-    ChkLatGrad = m.LatGrad;
+    buildMonthly(outputs, BuildLevels(outputs, Levels));
     right->addWidget(outputs);
-
-    QGroupBox *further = Frame(this, "FrameFurther", "Further Information");
-    auto *fl = new QVBoxLayout(further);
-    chkStat = Box(further, "chkStat", "Station Information");
-    chkObs = Box(further, "chkObs", "List of observed Data");
-    fl->addWidget(chkStat);
-    fl->addWidget(chkObs);
-    right->addWidget(further);
+    right->addWidget(buildFurther());
 
     columns->addWidget(variables);
     columns->addLayout(right);
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    CmdSave = Button(this, "CmdSave", "Save");
-    CmdPrint = Button(this, "CmdPrint", "Print");
-    CmdCanc = Button(this, "CmdCanc", "Cancel");
-    buttons->addWidget(CmdSave);
-    buttons->addWidget(CmdPrint);
-    buttons->addWidget(CmdCanc);
-    top->addLayout(buttons);
+    buildButtons(top);
 
     connect(ChkHigh, &QCheckBox::toggled, this, [this] { ChkHigh_Click(); });
-    connect(CmdSave, &QPushButton::clicked, this, [this] { CmdSave_Click(); });
-    connect(CmdPrint, &QPushButton::clicked, this, [this] { CmdPrint_Click(); });
-    connect(CmdCanc, &QPushButton::clicked, this, [this] { CmdCanc_Click(); });
 }
 
 void ResultsOutputDialog::Form_Load() {
@@ -279,17 +306,10 @@ void ResultsOutputDialog::Form_Load() {
     EnableForFormat(appState().OutputFormat);
 }
 
-std::array<QCheckBox *, 12> ResultsOutputDialog::outputBoxes() const {
-    return {ChkBest, ChkHigh, ChkError, ChkBias, ChkSlope, ChkExplVar,
-            ChkAbsGrad, ChkDirGrad, ChkLongGrad, ChkLatGrad, chkStat, chkObs};
-}
-
 void ResultsOutputDialog::EnableForFormat(int format) {
     const GuessOutFormatRule rule = GuessOutEnablecheck(format);
     ChkBest->setChecked(rule.Best);
-    for (QCheckBox *b : outputBoxes())
-        b->setEnabled(rule.OutputsEnabled);
-    Levels.setEnabled(rule.OutputsEnabled);
+    setSharedOutputsEnabled(rule.OutputsEnabled);
     for (std::size_t v = 0; v < VariableBoxCount; ++v) {
         VariableBoxes[v]->setChecked(rule.Variables[v]);
         VariableBoxes[v]->setEnabled(rule.VariablesEnabled);
@@ -326,6 +346,8 @@ void ResultsOutputDialog::ChkHigh_Click() {
     Levels.setLevel(GuessOutLevelAfterHighClick(Levels.level(), ChkHigh->isChecked()));
 }
 
+bool ResultsOutputDialog::HasSelection() const { return GuessOutHasSelection(Variables(), Outputs()); }
+
 VariableTicks ResultsOutputDialog::Variables() const {
     VariableTicks ticks{};
     for (std::size_t v = 0; v < VariableBoxCount; ++v)
@@ -333,13 +355,7 @@ VariableTicks ResultsOutputDialog::Variables() const {
     return ticks;
 }
 
-report::ReportOptions ResultsOutputDialog::Outputs() const {
-    report::ReportOptions o = MonthlyTicks(
-        {ChkBest, ChkHigh, ChkError, ChkBias, ChkSlope, ChkExplVar, ChkAbsGrad, ChkDirGrad, ChkLongGrad, ChkLatGrad});
-    o.Stations = chkStat->isChecked();
-    o.Observations = chkObs->isChecked();
-    return WithLevel(o, Levels.level());
-}
+report::ReportOptions ResultsOutputDialog::Outputs() const { return WithLevel(sharedOutputs(), Levels.level()); }
 
 OutputRequest ResultsOutputDialog::Request() const {
     OutputRequest r = BaseRequest();
@@ -363,10 +379,8 @@ bool GuessUpToDate(QWidget *parent) {
 } // namespace
 
 void ResultsOutputDialog::CmdSave_Click() {
-    if (!GuessOutHasSelection(Variables(), Outputs())) {
-        NothingSelected(this, NothingToSaveText);
+    if (!SomethingChosen(NothingToSaveText))
         return;
-    }
     const QString name = AskSaveFile(this, GuessOutSaveFilter(appState().OutputFormat), programFolder());
     if (name.isEmpty())
         return;
@@ -382,10 +396,8 @@ void ResultsOutputDialog::CmdSave_Click() {
 }
 
 void ResultsOutputDialog::CmdPrint_Click() {
-    if (!GuessOutHasSelection(Variables(), Outputs())) {
-        NothingSelected(this, NothingToPrintText);
+    if (!SomethingChosen(NothingToPrintText))
         return;
-    }
     QPagedPaintDevice *device = AskPrinter(this);
     if (!device)
         return;
@@ -399,15 +411,9 @@ void ResultsOutputDialog::CmdPrint_Click() {
 
 void ResultsOutputDialog::CmdCanc_Click() { UnloadGuessOut(); }
 
-void ResultsOutputDialog::reject() { CmdCanc_Click(); }
-
 // ---- WorkbenchOutputDialog ---------------------------------------------------------------------------
 
-WorkbenchOutputDialog::WorkbenchOutputDialog(QWidget *parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("frmOut"));
-    setWindowTitle(QStringLiteral("Output"));
-    setWindowIcon(MakeIcon(IconId::Save));
-    setModal(false);
+WorkbenchOutputDialog::WorkbenchOutputDialog(QWidget *parent) : OutputDialog(parent, "frmOut", "Output") {
     buildControls();
     EnableForFormat(appState().OutputFormat);
 }
@@ -419,18 +425,7 @@ void WorkbenchOutputDialog::buildControls() {
 
     auto *left = new QVBoxLayout;
     QGroupBox *monthly = Frame(this, "FrameMonthly", "Monthly Output");
-    auto *ml = new QVBoxLayout(monthly);
-    const MonthlyBoxes m = BuildMonthly(monthly, ml, nullptr);
-    ChkBest = m.Best;
-    ChkHigh = m.High;
-    ChkError = m.Error;
-    ChkBias = m.Bias;
-    ChkSlope = m.Slope;
-    ChkExplVar = m.ExplVar;
-    ChkAbsGrad = m.AbsGrad;
-    ChkDirGrad = m.DirGrad;
-    ChkLongGrad = m.LongGrad;
-    ChkLatGrad = m.LatGrad;
+    buildMonthly(monthly, nullptr);
     left->addWidget(monthly);
     columns->addLayout(left);
 
@@ -440,46 +435,17 @@ void WorkbenchOutputDialog::buildControls() {
     ll->addWidget(BuildLevels(level, Levels));
     right->addWidget(level);
 
-    QGroupBox *finer = Frame(this, "FrameFiner", "Finer Temporal Resolution");
-    auto *fl = new QVBoxLayout(finer);
-    chkDek = Box(finer, "chkDek", "Dekadal Resolution");
-    chkDay = Box(finer, "chkDay", "Daily Resolution");
-    chkThr = Box(finer, "chkThr", "Days reaching Threshold");
-    fl->addWidget(chkDek);
-    fl->addWidget(chkDay);
-    fl->addWidget(chkThr);
-    right->addWidget(finer);
-
-    QGroupBox *further = Frame(this, "FrameFurther", "Further Information");
-    auto *xl = new QVBoxLayout(further);
-    chkStat = Box(further, "chkStat", "Station Information");
-    chkObs = Box(further, "chkObs", "List of observed Data");
-    xl->addWidget(chkStat);
-    xl->addWidget(chkObs);
-    right->addWidget(further);
+    right->addWidget(BoxColumn(this, "FrameFiner", "Finer Temporal Resolution",
+                               {{chkDek, "chkDek", "Dekadal Resolution"},
+                                {chkDay, "chkDay", "Daily Resolution"},
+                                {chkThr, "chkThr", "Days reaching Threshold"}}));
+    right->addWidget(buildFurther());
     right->addStretch(1);
     columns->addLayout(right);
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    CmdSave = Button(this, "CmdSave", "Save");
-    CmdPrint = Button(this, "CmdPrint", "Print");
-    CmdCanc = Button(this, "CmdCanc", "Cancel");
-    buttons->addWidget(CmdSave);
-    buttons->addWidget(CmdPrint);
-    buttons->addWidget(CmdCanc);
-    top->addLayout(buttons);
+    buildButtons(top);
 
     for (QCheckBox *b : levelUsers())
         connect(b, &QCheckBox::toggled, this, [this, b] { LevelUser_Click(b); });
-    connect(CmdSave, &QPushButton::clicked, this, [this] { CmdSave_Click(); });
-    connect(CmdPrint, &QPushButton::clicked, this, [this] { CmdPrint_Click(); });
-    connect(CmdCanc, &QPushButton::clicked, this, [this] { CmdCanc_Click(); });
-}
-
-std::array<QCheckBox *, 15> WorkbenchOutputDialog::outputBoxes() const {
-    return {ChkBest, ChkHigh, ChkError, ChkBias, ChkSlope, ChkExplVar, ChkAbsGrad, ChkDirGrad,
-            ChkLongGrad, ChkLatGrad, chkDek, chkDay, chkThr, chkStat, chkObs};
 }
 
 std::array<QCheckBox *, 4> WorkbenchOutputDialog::levelUsers() const { return {ChkHigh, chkDay, chkDek, chkThr}; }
@@ -487,9 +453,9 @@ std::array<QCheckBox *, 4> WorkbenchOutputDialog::levelUsers() const { return {C
 void WorkbenchOutputDialog::EnableForFormat(int format) {
     const OutFormatRule rule = OutEnablecheck(format);
     ChkBest->setChecked(rule.Best);
-    for (QCheckBox *b : outputBoxes())
+    setSharedOutputsEnabled(rule.Enabled);
+    for (QCheckBox *b : {chkDek, chkDay, chkThr})
         b->setEnabled(rule.Enabled);
-    Levels.setEnabled(rule.Enabled);
 }
 
 void WorkbenchOutputDialog::LevelUser_Click(QCheckBox *box) {
@@ -503,15 +469,14 @@ void WorkbenchOutputDialog::LevelUser_Click(QCheckBox *box) {
 }
 
 report::ReportOptions WorkbenchOutputDialog::Outputs() const {
-    report::ReportOptions o = MonthlyTicks(
-        {ChkBest, ChkHigh, ChkError, ChkBias, ChkSlope, ChkExplVar, ChkAbsGrad, ChkDirGrad, ChkLongGrad, ChkLatGrad});
+    report::ReportOptions o = sharedOutputs();
     o.Dekadal = chkDek->isChecked();
     o.Daily = chkDay->isChecked();
     o.Threshold = chkThr->isChecked();
-    o.Stations = chkStat->isChecked();
-    o.Observations = chkObs->isChecked();
     return WithLevel(o, Levels.level());
 }
+
+bool WorkbenchOutputDialog::HasSelection() const { return OutHasSelection(Outputs()); }
 
 OutputRequest WorkbenchOutputDialog::Request() const {
     OutputRequest r = BaseRequest();
@@ -523,10 +488,8 @@ OutputRequest WorkbenchOutputDialog::Request() const {
 }
 
 void WorkbenchOutputDialog::CmdSave_Click() {
-    if (!OutHasSelection(Outputs())) {
-        NothingSelected(this, NothingToSaveText);
+    if (!SomethingChosen(NothingToSaveText))
         return;
-    }
     const int format = appState().OutputFormat;
     if (WorkbenchRefusesFormat(format)) {
         ShowMessage(this, MsgIcon::Information, QString::fromUtf8(WorkbenchFormatText));
@@ -555,10 +518,8 @@ void WorkbenchOutputDialog::CmdSave_Click() {
 }
 
 void WorkbenchOutputDialog::CmdPrint_Click() {
-    if (!OutHasSelection(Outputs())) {
-        NothingSelected(this, NothingToPrintText);
+    if (!SomethingChosen(NothingToPrintText))
         return;
-    }
     if (WorkbenchRefusesFormat(appState().OutputFormat)) {
         ShowMessage(this, MsgIcon::Information, QString::fromUtf8(WorkbenchFormatText));
         return;
@@ -580,7 +541,5 @@ void WorkbenchOutputDialog::CmdCanc_Click() {
     hide();
     EnableWorkbench();
 }
-
-void WorkbenchOutputDialog::reject() { CmdCanc_Click(); }
 
 } // namespace tavisol::outdlg

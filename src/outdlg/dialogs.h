@@ -16,6 +16,7 @@ class QGroupBox;
 class QPushButton;
 class QRadioButton;
 class QButtonGroup;
+class QVBoxLayout;
 
 namespace tavisol::outdlg {
 
@@ -32,8 +33,58 @@ public:
     void setEnabled(bool enabled);
 };
 
+// What both dialogs share: the monthly output boxes, the level options, the
+// "Further Information" boxes and the Save, Print and Cancel buttons, which
+// call the dialog's own handlers.
+class OutputDialog : public QDialog {
+    Q_OBJECT
+public:
+    virtual void CmdSave_Click() = 0;
+    virtual void CmdPrint_Click() = 0;
+    virtual void CmdCanc_Click() = 0;
+
+    // Monthly output boxes.
+    QCheckBox *ChkBest = nullptr, *ChkHigh = nullptr, *ChkError = nullptr, *ChkBias = nullptr;
+    QCheckBox *ChkSlope = nullptr, *ChkExplVar = nullptr, *ChkAbsGrad = nullptr, *ChkDirGrad = nullptr;
+    QCheckBox *ChkLongGrad = nullptr, *ChkLatGrad = nullptr;
+    // Further information.
+    QCheckBox *chkStat = nullptr, *chkObs = nullptr;
+    LevelOptions Levels;
+    QPushButton *CmdSave = nullptr, *CmdPrint = nullptr, *CmdCanc = nullptr;
+
+public slots:
+    void reject() override;  // Escape and the close box act as Cancel
+
+protected:
+    OutputDialog(QWidget *parent, const char *name, const char *title);
+
+    // The monthly boxes into `frame` in their order; `levelsRow`, when given,
+    // right after the confidence interval.
+    void buildMonthly(QGroupBox *frame, QWidget *levelsRow);
+    QGroupBox *buildFurther();
+    // The button row at the foot of `top`.
+    void buildButtons(QVBoxLayout *top);
+    // Enables the monthly and further boxes and the level options.
+    void setSharedOutputsEnabled(bool enabled);
+    // The ticks of the monthly and further boxes, as the writers take them
+    // (no level).
+    report::ReportOptions sharedOutputs() const;
+    // Whether the ticks give something to save or print.
+    virtual bool HasSelection() const = 0;
+    // True when something is ticked; otherwise tells the user `refusal`.
+    bool SomethingChosen(const char *refusal);
+
+private:
+    // A shared box with the option it ticks.
+    struct OptionBox {
+        QCheckBox *box;
+        bool report::ReportOptions::*option;
+    };
+    std::array<OptionBox, 12> sharedBoxes() const;
+};
+
 // "Output of automatic run of several variables".
-class ResultsOutputDialog : public QDialog {
+class ResultsOutputDialog : public OutputDialog {
     Q_OBJECT
 public:
     // Builds the dialog and runs its load: centred over the main window, then
@@ -45,10 +96,10 @@ public:
     // Disables Save and Print while the results window recomputes.
     void Form_Activate();
     void ChkHigh_Click();
-    void CmdSave_Click();
-    void CmdPrint_Click();
+    void CmdSave_Click() override;
+    void CmdPrint_Click() override;
     // Unloads the dialog: the next use starts from nothing ticked.
-    void CmdCanc_Click();
+    void CmdCanc_Click() override;
 
     // The boxes as the dispatch reads them, with the format, the settings
     // record and the current location in force.
@@ -60,28 +111,19 @@ public:
     std::array<QCheckBox *, VariableBoxCount> VariableBoxes{};
     QCheckBox *chkMean = nullptr, *chkMax = nullptr, *chkMin = nullptr, *chkPrec = nullptr;
     QCheckBox *chkVap = nullptr, *chkPET = nullptr, *chkWind = nullptr, *chkSun = nullptr;
-    // Output boxes.
-    QCheckBox *ChkBest = nullptr, *ChkHigh = nullptr, *ChkError = nullptr, *ChkBias = nullptr;
-    QCheckBox *ChkSlope = nullptr, *ChkExplVar = nullptr, *ChkAbsGrad = nullptr, *ChkDirGrad = nullptr;
-    QCheckBox *ChkLongGrad = nullptr, *ChkLatGrad = nullptr, *chkStat = nullptr, *chkObs = nullptr;
-    LevelOptions Levels;
-    QPushButton *CmdSave = nullptr, *CmdPrint = nullptr, *CmdCanc = nullptr;
-
-public slots:
-    void reject() override;  // Escape and the close box act as Cancel
 
 protected:
     bool event(QEvent *e) override;
 
 private:
+    bool HasSelection() const override;
     void buildControls();
     void Form_Load();
-    std::array<QCheckBox *, 12> outputBoxes() const;
 };
 
 // "Output": the workbench's dialog. Cancel and a successful Save only hide
 // it, so the ticks and the level stay for the next use.
-class WorkbenchOutputDialog : public QDialog {
+class WorkbenchOutputDialog : public OutputDialog {
     Q_OBJECT
 public:
     explicit WorkbenchOutputDialog(QWidget *parent = nullptr);
@@ -89,27 +131,19 @@ public:
     void EnableForFormat(int format);
     // A click of a level user (ChkHigh, chkDay, chkDek, chkThr).
     void LevelUser_Click(QCheckBox *box);
-    void CmdSave_Click();
-    void CmdPrint_Click();
-    void CmdCanc_Click();
+    void CmdSave_Click() override;
+    void CmdPrint_Click() override;
+    void CmdCanc_Click() override;
 
     report::ReportOptions Outputs() const;
     OutputRequest Request() const;
 
-    QCheckBox *ChkBest = nullptr, *ChkHigh = nullptr, *ChkError = nullptr, *ChkBias = nullptr;
-    QCheckBox *ChkSlope = nullptr, *ChkExplVar = nullptr, *ChkAbsGrad = nullptr, *ChkDirGrad = nullptr;
-    QCheckBox *ChkLongGrad = nullptr, *ChkLatGrad = nullptr;
+    // Finer temporal resolution.
     QCheckBox *chkDek = nullptr, *chkDay = nullptr, *chkThr = nullptr;
-    QCheckBox *chkStat = nullptr, *chkObs = nullptr;
-    LevelOptions Levels;
-    QPushButton *CmdSave = nullptr, *CmdPrint = nullptr, *CmdCanc = nullptr;
-
-public slots:
-    void reject() override;  // Escape and the close box act as Cancel
 
 private:
+    bool HasSelection() const override;
     void buildControls();
-    std::array<QCheckBox *, 15> outputBoxes() const;
     std::array<QCheckBox *, 4> levelUsers() const;
 };
 

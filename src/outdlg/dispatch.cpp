@@ -136,7 +136,6 @@ report::ReportOptions WithLevel(report::ReportOptions options, Level level) {
     return options;
 }
 
-Level LevelOf(const report::ReportOptions &options) { return options.Level; }
 
 bool GuessOutHasSelection(const VariableTicks &variables, const report::ReportOptions &outputs) {
     bool anyVariable = false;

@@ -63,7 +63,6 @@ Level OutLevelAfterClick(Level current, bool nowTicked, bool othersTicked, Level
 
 // The level options of a dialog, in and out of the report's options.
 report::ReportOptions WithLevel(report::ReportOptions options, Level level);
-Level LevelOf(const report::ReportOptions &options);
 
 // At least one variable and at least one output box ticked (ChkBest ..
 // ChkLatGrad, chkStat, chkObs; the levels do not count).

@@ -1,15 +1,8 @@
 #include "rastermap/rasterimage.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <system_error>
 
+#include "numfmt/bytefile.h"
 #include "numfmt/textread.h"
 #include "rastermap/rastererror.h"
 
@@ -131,66 +124,9 @@ RasterImage ReadRasterImage(const std::filesystem::path &path) {
     return image;
 }
 
-namespace {
-
-std::string reason(int error) { return std::generic_category().message(error); }
-
-// A new file beside the target under a short name of its own, so that it fits
-// wherever the target's name fits and never meets another writer's file.
-int createTemporary(const std::filesystem::path &target, std::filesystem::path &temp) {
-    static std::atomic<unsigned> counter{0};
-    const std::filesystem::path folder = target.parent_path();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = folder / (".img" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1)) + ".tmp");
-        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    return -1;
-}
-
-bool writeAll(int fd, const std::uint8_t *data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-} // namespace
-
 void WriteWholeFile(const std::filesystem::path &path, const std::vector<std::string_view> &parts) {
-    // A write-protected file is refused as opening it for writing would be
-    // (also for root); a replaced file keeps its permission bits.
-    struct stat old {};
-    const bool replacing = ::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
-    if (replacing) {
-        const int probe = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-        const int refusal = probe < 0 ? errno : (old.st_mode & 0222) == 0 ? EACCES : 0;
-        if (probe >= 0) ::close(probe);
-        if (refusal != 0)
-            throw RasterError("Cannot write the file " + name(path) + ": " + reason(refusal) + ".");
-    }
-    std::filesystem::path temp;
-    const int fd = createTemporary(path, temp);
-    if (fd < 0)
-        throw RasterError("Cannot write the file " + name(path) + ": " + reason(errno) + ".");
-    int error = 0;
-    if (replacing && ::fchmod(fd, old.st_mode & 07777) != 0) error = errno;
-    for (const std::string_view part : parts)
-        if (error == 0 && !writeAll(fd, reinterpret_cast<const std::uint8_t *>(part.data()), part.size()))
-            error = errno;
-    if (error == 0 && ::fsync(fd) != 0 && errno != EINVAL) error = errno;
-    if (::close(fd) != 0 && error == 0) error = errno;
-    if (error == 0 && ::rename(temp.c_str(), path.c_str()) != 0) error = errno;
-    if (error != 0) {
-        ::unlink(temp.c_str());
-        throw RasterError("Cannot write the file " + name(path) + ": " + reason(error) + ".");
-    }
+    if (const auto failure = numfmt::WriteWholeFile(path, parts))
+        throw RasterError("Cannot write the file " + name(path) + ": " + failure->reason() + ".");
 }
 
 void WriteRasterImage(const std::filesystem::path &path, const ImageHeader &header,

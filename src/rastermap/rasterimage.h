@@ -79,10 +79,10 @@ struct RasterImage {
 // or holds fewer cells than its header gives. Nothing is returned half read.
 RasterImage ReadRasterImage(const std::filesystem::path &path);
 
-// Writes the parts, one after the other, as the whole file: they go to a
-// temporary file under a short name of its own beside the target, which then
-// replaces it, so a failed write leaves an existing file as it was. Throws
-// RasterError naming the file and the reason.
+// Writes the parts, one after the other, as the whole file, as
+// numfmt::WriteWholeFile does (an existing file stays as it was until the new
+// one replaces it; a write-protected one is refused). Throws RasterError
+// naming the file and the reason.
 void WriteWholeFile(const std::filesystem::path &path, const std::vector<std::string_view> &parts);
 
 // Writes header and cells (columns x rows, row 0 first) as the whole file. The

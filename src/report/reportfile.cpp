@@ -140,17 +140,6 @@ WriteOutcome WriteReportFile(const std::filesystem::path &path, const ReportInpu
     }
 }
 
-WriteOutcome AppendReportFile(const std::filesystem::path &path, const ReportInput &input,
-                              const AppliedMethods &methods, const ReportOptions &options, ReportKind kind,
-                              const numfmt::Locale &locale) {
-    try {
-        return Write(path, numfmt::TextFileWriter::Mode::Append,
-                     {BuildReportLines(input, methods, options, kind, locale)});
-    } catch (const std::exception &e) {
-        return {false, e.what()};
-    }
-}
-
 WriteOutcome WriteLocationReports(const std::filesystem::path &path, const std::vector<ReportInput> &inputs,
                                   const AppliedMethods &methods, const ReportOptions &options,
                                   const numfmt::Locale &locale) {

@@ -39,12 +39,6 @@ WriteOutcome WriteReportFile(const std::filesystem::path &path, const ReportInpu
                              const AppliedMethods &methods, const ReportOptions &options,
                              const numfmt::Locale &locale);
 
-// Adds one report at the end of the file (created when missing). On failure
-// the file keeps what it held before.
-WriteOutcome AppendReportFile(const std::filesystem::path &path, const ReportInput &input,
-                              const AppliedMethods &methods, const ReportOptions &options, ReportKind kind,
-                              const numfmt::Locale &locale);
-
 // The location results window's save: one reduced report per input, one
 // after the other, replacing the file as a whole.
 WriteOutcome WriteLocationReports(const std::filesystem::path &path, const std::vector<ReportInput> &inputs,

@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "numfmt/bytefile.h"
 #include "numfmt/printline.h"
 #include "numfmt/textfile.h"
 
@@ -37,6 +40,11 @@ protected:
     static void put(const fs::path& p, const std::string& bytes) {
         std::ofstream out(p, std::ios::binary);
         out << bytes;
+    }
+    static mode_t modeOf(const fs::path& p) {
+        struct stat st {};
+        EXPECT_EQ(::stat(p.c_str(), &st), 0);
+        return st.st_mode & 07777;
     }
     std::size_t entries() const {
         return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()));
@@ -71,6 +79,13 @@ TEST(Cp1252, EveryByteRoundTrips) {
     EXPECT_EQ(replaced, 0u);
     EXPECT_EQ(nf::cp1252ToUtf8("\x80"), "€");
     EXPECT_EQ(nf::cp1252ToUtf8("12\xB0"), "12°");
+}
+
+TEST(Cp1252, CharactersWithoutAByteOfTheirOwnAreListedOnceInOrder) {
+    EXPECT_TRUE(nf::charactersOutsideCp1252("Zürich € 12° Š").empty());
+    // Malformed bytes, a stray continuation byte among them, show as U+FFFD.
+    EXPECT_EQ(nf::charactersOutsideCp1252("a\xE2\x88\x92Ω\x80" "b\xC3 Ω\xE2\x88\x92\xC0\xAF"),
+              (std::vector<std::string>{"\u2212", "Ω", "\uFFFD"}));
 }
 
 TEST_F(TextFileTest, WritesWindows1252WithCrLf) {
@@ -131,11 +146,6 @@ TEST_F(TextFileTest, ReplaceGivesTheUsualFileMode) {
 }
 
 TEST_F(TextFileTest, ReplacedFileKeepsItsPermissionBits) {
-    auto modeOf = [](const fs::path& p) {
-        struct stat st {};
-        EXPECT_EQ(::stat(p.c_str(), &st), 0);
-        return st.st_mode & 07777;
-    };
     for (mode_t mode : {0600, 0640, 0664, 0700}) {
         const fs::path p = dir_ / ("kept" + std::to_string(mode) + ".txt");
         put(p, "old\r\n");
@@ -275,6 +285,66 @@ TEST_F(TextFileTest, ReopeningStartsAFreshFile) {
     EXPECT_FALSE(fs::exists(a));
     EXPECT_EQ(slurp(b), "b\r\n");
     EXPECT_EQ(w.replacedCharacters(), 0u);
+}
+
+// The byte level below the text writer, which the raster writers share.
+class ByteFileTest : public TextFileTest {
+protected:
+    using Step = nf::FileWriteFailure::Step;
+};
+
+TEST_F(ByteFileTest, WholeFileIsTheGivenBytesEvenUnderTheLongestName) {
+    // The temporary name must not grow with the target's, or the longest
+    // name a folder takes could never be saved.
+    const fs::path p = dir_ / std::string(255, 'n');
+    put(p, std::string(5000, 'z'));
+    const std::string binary("\0\r\n\x1A\xFF", 5);
+    ASSERT_FALSE(nf::WriteWholeFile(p, {"head", binary, "", "tail"}));
+    EXPECT_EQ(slurp(p), "head" + binary + "tail");
+    EXPECT_EQ(entries(), 1u);
+}
+
+TEST_F(ByteFileTest, TemporaryFileIsPrivateUntilItTakesTheReplacedFilesMode) {
+    const fs::path p = dir_ / "shared.img";
+    put(p, "old");
+    ASSERT_EQ(::chmod(p.c_str(), 0644), 0);
+    nf::ByteFileWriter w;
+    ASSERT_FALSE(w.open(p));
+    ASSERT_FALSE(w.write("new"));
+    ASSERT_EQ(entries(), 2u);
+    for (const auto &e : fs::directory_iterator(dir_)) {
+        if (e.path() != p) {
+            EXPECT_EQ(modeOf(e.path()), 0600u) << e.path();
+        }
+    }
+    ASSERT_FALSE(w.commit());
+    EXPECT_EQ(modeOf(p), 0644u);
+    EXPECT_EQ(slurp(p), "new");
+    EXPECT_EQ(entries(), 1u);
+}
+
+TEST_F(ByteFileTest, FailuresNameTheStepAndTheSystemsReasonAndLeaveNothing) {
+    const fs::path locked = dir_ / "locked";
+    put(locked, "kept");
+    ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
+    const auto refused = nf::WriteWholeFile(locked, {"x"});
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->step, Step::Open);
+    EXPECT_EQ(refused->reason(), "Permission denied");
+    EXPECT_EQ(slurp(locked), "kept");
+
+    const auto missing = nf::WriteWholeFile(dir_ / "no" / "x", {"x"});
+    ASSERT_TRUE(missing);
+    EXPECT_EQ(missing->step, Step::Create);
+    EXPECT_EQ(missing->error, ENOENT);
+
+    // A folder in the way is only found out by the rename.
+    fs::create_directories(dir_ / "folder" / "inside");
+    const auto folder = nf::WriteWholeFile(dir_ / "folder", {"x"});
+    ASSERT_TRUE(folder);
+    EXPECT_EQ(folder->step, Step::Save);
+    EXPECT_TRUE(fs::is_directory(dir_ / "folder"));
+    EXPECT_EQ(entries(), 2u);
 }
 
 } // namespace

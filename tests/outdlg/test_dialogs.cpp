@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPageSize>
 #include <QPdfWriter>
@@ -656,6 +657,33 @@ TEST_F(OutputDialogs, WorkbenchCancelHidesAndKeepsTheTicks) {
     EXPECT_EQ(OutIfLoaded(), &d);
     EXPECT_TRUE(d.chkStat->isChecked());
     EXPECT_EQ(d.Levels.level(), Level::P95);
+}
+
+// Escape (a dialog's reject) and the Cancel button run each dialog's own
+// Cancel: the results dialog unloads, the workbench's hides and keeps its ticks.
+TEST_F(OutputDialogs, EscapeAndTheCancelButtonActAsCancel) {
+    auto escape = [](QWidget *w) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(w, &key);
+    };
+    RunCommand(Command::SaveViewData);
+    escape(GuessOutIfLoaded());
+    EXPECT_EQ(GuessOutIfLoaded(), nullptr);
+    RunCommand(Command::SaveViewData);
+    GuessOutIfLoaded()->CmdCanc->click();
+    EXPECT_EQ(GuessOutIfLoaded(), nullptr);
+
+    RunCommand(Command::SaveWorkBench);
+    WorkbenchOutputDialog &d = OutDialog();
+    d.chkThr->setChecked(true);
+    escape(&d);
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(OutIfLoaded(), &d);
+    RunCommand(Command::SaveWorkBench);
+    EXPECT_TRUE(d.isVisible());
+    d.CmdCanc->click();
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_TRUE(d.chkThr->isChecked());
 }
 
 // Pictures of the two dialogs for a look: TAVISOL_OUTDLG_SHOTS=<folder>.

@@ -93,7 +93,7 @@ TEST(Levels, WorkbenchDialogFollowsTheWorkbenchWhileALevelUserIsTicked) {
 
 TEST(Levels, ReportOptionsCarryTheLevel) {
     for (Level l : {Level::None, Level::P90, Level::P95, Level::P99})
-        EXPECT_EQ(LevelOf(WithLevel({}, l)), l);
+        EXPECT_EQ(WithLevel({}, l).Level, l);
     const report::ReportOptions o = WithLevel({}, Level::P95);
     EXPECT_EQ(o.Level, Level::P95);
 }

@@ -382,21 +382,6 @@ TEST_F(ReportFileTest, WritesCrLfAndWindows1252) {
     EXPECT_EQ(bytes.find('\n', 0), 8u);
 }
 
-TEST_F(ReportFileTest, AppendsReportsOneAfterTheOther) {
-    const auto path = dir_ / "b.tvs";
-    ReportOptions o;
-    o.Best = true;
-    for (engine::Integer v : {0, 3, 7})
-        ASSERT_TRUE(report::AppendReportFile(path, reporttest::SampleInput(v), {}, o, ReportKind::Location, English).ok);
-    const std::string bytes = Read(path);
-    EXPECT_EQ(bytes.substr(0, 9), "Tavisol\r\n");
-    const std::string joint = "Provided by the Marovel\r\nTavisol\r\n";
-    const auto first = bytes.find(joint);
-    ASSERT_NE(first, std::string::npos);
-    EXPECT_NE(bytes.find(joint, first + 1), std::string::npos);
-    EXPECT_NE(bytes.find("Sunshine Fraction"), std::string::npos);
-}
-
 TEST_F(ReportFileTest, LocationReportsReplaceTheFileInVariableOrder) {
     results::GuessResults stored;
     for (int v = 0; v < 8; ++v) {
@@ -450,10 +435,6 @@ TEST_F(ReportFileTest, AFailedWriteLeavesTheFileAsItWas) {
     EXPECT_FALSE(outcome.ok);
     EXPECT_EQ(Read(path), "kept\r\n");
 
-    outcome = report::AppendReportFile(path, bad, {}, o, ReportKind::Location, English);
-    EXPECT_FALSE(outcome.ok);
-    EXPECT_EQ(Read(path), "kept\r\n");
-
     // A target that cannot take a file: a folder, a missing folder.
     fs::create_directories(dir_ / "folder.tvs");
     outcome = report::WriteReportFile(dir_ / "folder.tvs", reporttest::SampleInput(), {}, o, English);
@@ -462,9 +443,6 @@ TEST_F(ReportFileTest, AFailedWriteLeavesTheFileAsItWas) {
     outcome = report::WriteReportFile(dir_ / "none" / "e.tvs", reporttest::SampleInput(), {}, o, English);
     EXPECT_FALSE(outcome.ok);
     EXPECT_FALSE(fs::exists(dir_ / "none"));
-    outcome = report::AppendReportFile(dir_ / "folder.tvs", reporttest::SampleInput(), {}, o, ReportKind::Location,
-                                       English);
-    EXPECT_FALSE(outcome.ok);
     // Nothing left beside the target.
     int entries = 0;
     for ([[maybe_unused]] const auto &e : fs::directory_iterator(dir_))

@@ -53,6 +53,7 @@ TEST(Sitemap, BrokenTextEndsQuietly) {
 TEST(Sitemap, EntitiesDecodeToUtf8) {
     EXPECT_EQ(decodeEntities("10 &deg;C &lt; 20&#176;C &amp;&#x41;"), "10 \xC2\xB0" "C < 20\xC2\xB0" "C &A");
     EXPECT_EQ(decodeEntities("a & b &unknown; &#;"), "a & b &unknown; &#;");
+    EXPECT_EQ(decodeEntities("&minus;&#x20AC;&#128512;"), "\u2212\u20AC\U0001F600");
 }
 
 TEST(ResolvePath, RelativeReferencesJoinThePageFolder) {

@@ -1,0 +1,140 @@
+#include "numfmt/bytefile.h"
+
+#include <atomic>
+#include <cerrno>
+#include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tavisol::numfmt {
+
+namespace {
+
+std::atomic<unsigned> tempCounter{0};
+
+FileWriteFailure failure(FileWriteFailure::Step step, int error) { return FileWriteFailure{step, error}; }
+
+} // namespace
+
+std::string FileWriteFailure::reason() const { return std::generic_category().message(error); }
+
+ByteFileWriter::~ByteFileWriter() { discard(); }
+
+std::optional<FileWriteFailure> ByteFileWriter::failAndDiscard(FileWriteFailure::Step step, int error) {
+    discard();
+    return failure(step, error);
+}
+
+std::optional<FileWriteFailure> ByteFileWriter::open(const std::filesystem::path &path, Mode mode) {
+    discard();
+    path_ = path;
+    mode_ = mode;
+    keepMode_ = false;
+    // Other kinds of target (folders, devices) are left to the real open or
+    // rename to tell about.
+    struct stat target {};
+    const bool regular = ::stat(path.c_str(), &target) == 0 && S_ISREG(target.st_mode);
+    if (regular) {
+        // Opening it for writing tells what the system allows this user; a
+        // file without any write bit counts as read-only even for root.
+        const int probe = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        if (probe < 0) return failure(FileWriteFailure::Step::Open, errno);
+        ::close(probe);
+        if ((target.st_mode & 0222) == 0) return failure(FileWriteFailure::Step::Open, EACCES);
+    }
+    if (mode == Mode::Append) {
+        fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+        if (fd_ < 0) return failure(FileWriteFailure::Step::Open, errno);
+        return std::nullopt;
+    }
+    // A file that is replaced hands its mode on; until then the bytes stay
+    // private (0600), so a private file's content is never readable by others.
+    if (regular) {
+        keepMode_ = true;
+        keptMode_ = target.st_mode & 07777;
+        keptUid_ = target.st_uid;
+        keptGid_ = target.st_gid;
+    }
+    // Beside the target so the rename stays on one file system; a new file is
+    // created with 0666 so the umask gives it the usual mode.
+    const std::filesystem::path folder = path.parent_path();
+    for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+        temp_ = folder / (".~" + std::to_string(::getpid()) + "-" + std::to_string(tempCounter.fetch_add(1)) + ".tmp");
+        fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, keepMode_ ? 0600 : 0666);
+        if (fd_ < 0 && errno != EEXIST) break;
+    }
+    if (fd_ < 0) {
+        const int error = errno;
+        temp_.clear();
+        return failure(FileWriteFailure::Step::Create, error);
+    }
+    return std::nullopt;
+}
+
+std::optional<FileWriteFailure> ByteFileWriter::write(std::string_view bytes) {
+    if (fd_ < 0) return failure(FileWriteFailure::Step::Write, EBADF);
+    off_t before = -1;
+    if (mode_ == Mode::Append) {
+        struct stat st {};
+        if (::fstat(fd_, &st) == 0) before = st.st_size;
+    }
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            const int error = errno;
+            // Cut off the part of the chunk that did get written.
+            if (mode_ == Mode::Append && before >= 0 && ::ftruncate(fd_, before) != 0) {
+                // Nothing more can be done; the failure already says why.
+            }
+            return failure(FileWriteFailure::Step::Write, error);
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return std::nullopt;
+}
+
+std::optional<FileWriteFailure> ByteFileWriter::commit() {
+    using Step = FileWriteFailure::Step;
+    if (fd_ < 0) return failure(Step::Write, EBADF);
+    // Only a replaced file needs its bytes on disk before the rename; appends
+    // come once per row in batch runs, where a sync each would crawl.
+    if (mode_ == Mode::Replace && ::fsync(fd_) != 0 && errno != EINVAL) return failAndDiscard(Step::Write, errno);
+    if (mode_ == Mode::Replace && keepMode_) {
+        // The owner first: changing it may clear set-id bits that fchmod restores.
+        if (::fchown(fd_, keptUid_, keptGid_) != 0) {
+            // Not allowed for this user: the file becomes the user's own.
+        }
+        if (::fchmod(fd_, static_cast<mode_t>(keptMode_)) != 0) return failAndDiscard(Step::Save, errno);
+    }
+    const int closed = ::close(fd_);
+    fd_ = -1;
+    if (closed != 0) return failAndDiscard(Step::Write, errno);
+    if (mode_ == Mode::Replace) {
+        if (::rename(temp_.c_str(), path_.c_str()) != 0) return failAndDiscard(Step::Save, errno);
+        temp_.clear();
+    }
+    return std::nullopt;
+}
+
+void ByteFileWriter::discard() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    if (!temp_.empty()) {
+        ::unlink(temp_.c_str());
+        temp_.clear();
+    }
+}
+
+std::optional<FileWriteFailure> WriteWholeFile(const std::filesystem::path &path,
+                                               const std::vector<std::string_view> &parts) {
+    ByteFileWriter file;
+    if (auto failed = file.open(path)) return failed;
+    for (const std::string_view part : parts)
+        if (auto failed = file.write(part)) return failed;
+    return file.commit();
+}
+
+} // namespace tavisol::numfmt

@@ -1,0 +1,81 @@
+#pragma once
+// Files as byte streams, written the one safe way every writer of the program
+// shares (text files, raster images, their companions).
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavisol::numfmt {
+
+// Why a file could not be written: the step that failed and the system's
+// error number. Each writer words the message its own way.
+struct FileWriteFailure {
+    enum class Step {
+        Open,   // the target refuses writing (or appending)
+        Create, // no temporary file could be made beside the target
+        Write,  // writing, syncing or closing the bytes
+        Save,   // handing on the mode, or the rename over the target
+    };
+    Step step = Step::Open;
+    int error = 0;
+    // The system's reason, e.g. "Permission denied".
+    std::string reason() const;
+};
+
+// Writes one file.
+//   Replace: the bytes go to a temporary file under a short name of its own
+//            beside the target (so it fits wherever the target's name fits),
+//            which commit() syncs and renames over the target. Until then an
+//            existing file stays as it was, and a failure or an abandoned
+//            writer leaves no file behind. The temporary file is private
+//            (0600) while it replaces a file, which then hands on its
+//            permission bits (and, where allowed, its owner); a new file gets
+//            the usual mode (0666 less the umask). A symbolic link at the
+//            target is replaced by the file.
+//   Append:  the bytes are added at the end (the file is created when
+//            missing); a chunk whose writing fails is cut off again.
+// A read-only target (one that cannot be opened for writing, or that has no
+// write permission bit at all, even for root) is refused by open() in both
+// modes. After a failure the writer should be discarded.
+class ByteFileWriter {
+public:
+    enum class Mode { Replace, Append };
+
+    ByteFileWriter() = default;
+    ~ByteFileWriter();
+    ByteFileWriter(const ByteFileWriter &) = delete;
+    ByteFileWriter &operator=(const ByteFileWriter &) = delete;
+
+    // A writer still open is discarded first.
+    std::optional<FileWriteFailure> open(const std::filesystem::path &path, Mode mode = Mode::Replace);
+    std::optional<FileWriteFailure> write(std::string_view bytes);
+    // Closes; Replace syncs first and then puts the file in place. On failure
+    // nothing is left behind (Replace) and the writer is closed.
+    std::optional<FileWriteFailure> commit();
+    // Drops the writing (Replace: removes the temporary file).
+    void discard();
+
+    bool isOpen() const { return fd_ >= 0; }
+
+private:
+    std::optional<FileWriteFailure> failAndDiscard(FileWriteFailure::Step step, int error);
+
+    std::filesystem::path path_;
+    std::filesystem::path temp_;
+    Mode mode_ = Mode::Replace;
+    int fd_ = -1;
+    // Replace over an existing file: its mode and owner, given to the new one.
+    bool keepMode_ = false;
+    unsigned keptMode_ = 0;
+    unsigned keptUid_ = 0;
+    unsigned keptGid_ = 0;
+};
+
+// Writes the parts, one after the other, as the whole of `path` (Replace).
+std::optional<FileWriteFailure> WriteWholeFile(const std::filesystem::path &path,
+                                               const std::vector<std::string_view> &parts);
+
+} // namespace tavisol::numfmt
