@@ -168,6 +168,15 @@ void LeaveOneOutMemo::clear() { table_.reset(); }
 
 namespace {
 
+// Two active stations at one place leave no distance to weigh by: the user
+// is told, and the errors are not estimated.
+bool AtOnePlace(EngineState &state, const StationRecord &left, const StationRecord &other) {
+    if (other.Longitude != left.Longitude || other.Latitude != left.Latitude)
+        return false;
+    state.ShowMessage(TwoStationsMessage);
+    return true;
+}
+
 // The unnormalised leave-one-out weights of station k, from the memo where
 // the same pair, the same shadowing stations in the same order and the same
 // settings were seen before, computed as the plain steps do otherwise.
@@ -183,10 +192,8 @@ bool MemoisedWeights(EngineState &state, int found, int k, const GeoPoint geo[],
     for (int j = 1; j <= found; ++j) {
         const StationRecord &other = nb[j];
         if (j != k && other.Active == 1) {
-            if (other.Longitude == left.Longitude && other.Latitude == left.Latitude) {
-                state.ShowMessage(TwoStationsMessage);
+            if (AtOnePlace(state, left, other))
                 return false;
-            }
             PairTerms &terms = table.Find({position[k], position[j]});
             pair[j] = &terms;
             if (!terms.hasDistance || terms.zeroTolerance != zeroTolerance) {
@@ -317,10 +324,8 @@ bool PlainWeights(EngineState &state, int found, int k, Single w[], Single d[]) 
     for (int j = 1; j <= found; ++j) {
         const StationRecord &other = nb[j];
         if (j != k && other.Active == 1) {
-            if (other.Longitude == left.Longitude && other.Latitude == left.Latitude) {
-                state.ShowMessage(TwoStationsMessage);
+            if (AtOnePlace(state, left, other))
                 return false;
-            }
             d[j] = GreatCircleDistance(left.Longitude, left.Latitude, other.Longitude, other.Latitude,
                                        state.ZeroTolerance);
             w[j] = d[j] != 0 ? Checked(std::pow(static_cast<double>(d[j]), -static_cast<double>(state.IdwPower)))
