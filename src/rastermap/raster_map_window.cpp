@@ -163,6 +163,12 @@ RasterMapWindow::~RasterMapWindow() = default;
 
 namespace {
 
+QGroupBox *groupBox(const QString &caption, const char *name, QWidget *parent) {
+    auto *g = new QGroupBox(caption, parent);
+    g->setObjectName(QString::fromLatin1(name));
+    return g;
+}
+
 QLabel *label(const QString &text, QWidget *parent, int x, int y, int w = 120) {
     auto *l = new QLabel(text, parent);
     l->setGeometry(x, y, w, 20);
@@ -277,8 +283,7 @@ void RasterMapWindow::buildMapArea() {
 }
 
 void RasterMapWindow::buildLocationFrame() {
-    FrameLocation = new QGroupBox(QStringLiteral("Location"), this);
-    FrameLocation->setObjectName(QStringLiteral("FrameLocation"));
+    FrameLocation = groupBox(QStringLiteral("Location"), "FrameLocation", this);
     // Narrow enough that the export frame fits beside it in a window 800 wide.
     txtlong = labelledEdit(QStringLiteral("Longitude"), "txtlong", FrameLocation, 8, 20, 62, 86);
     txtLat = labelledEdit(QStringLiteral("Latitude"), "txtLat", FrameLocation, 8, 46, 62, 86);
@@ -292,8 +297,7 @@ void RasterMapWindow::buildLocationFrame() {
 }
 
 void RasterMapWindow::buildMapFrame() {
-    FrameMap = new QGroupBox(QStringLiteral("Change Map"), this);
-    FrameMap->setObjectName(QStringLiteral("FrameMap"));
+    FrameMap = groupBox(QStringLiteral("Change Map"), "FrameMap", this);
     ListMap = new QListWidget(FrameMap);
     ListMap->setObjectName(QStringLiteral("ListMap"));
     ListMap->setGeometry(10, 20, 200, 100);
@@ -306,8 +310,7 @@ void RasterMapWindow::buildMapFrame() {
 }
 
 void RasterMapWindow::buildColorsFrame() {
-    FrameColors = new QGroupBox(QStringLiteral("Change Colors"), this);
-    FrameColors->setObjectName(QStringLiteral("FrameColors"));
+    FrameColors = groupBox(QStringLiteral("Change Colors"), "FrameColors", this);
     GrdColors = new QTableWidget(0, 2, FrameColors);
     GrdColors->setObjectName(QStringLiteral("GrdColors"));
     GrdColors->setGeometry(10, 20, 240, 140);
@@ -324,8 +327,7 @@ void RasterMapWindow::buildColorsFrame() {
 }
 
 void RasterMapWindow::buildExportFrame() {
-    exportFrame = new QGroupBox(QStringLiteral("Save Vistrel "), this);
-    exportFrame->setObjectName(QStringLiteral("FrmVistrel"));
+    exportFrame = groupBox(QStringLiteral("Save Vistrel "), "FrmVistrel", this);
     label(QStringLiteral("Choose Variable"), exportFrame, 10, 20, 200);
     exportVariableBox = new QComboBox(exportFrame);
     exportVariableBox->setObjectName(QStringLiteral("Combo1"));
@@ -342,8 +344,7 @@ void RasterMapWindow::buildExportFrame() {
     exportMonthBox = new QComboBox(exportFrame);
     exportMonthBox->setObjectName(QStringLiteral("Combo3"));
     exportMonthBox->setGeometry(10, 136, 150, 24);
-    auto *region = new QGroupBox(QStringLiteral("Region"), exportFrame);
-    region->setObjectName(QStringLiteral("Frame4"));
+    auto *region = groupBox(QStringLiteral("Region"), "Frame4", exportFrame);
     region->setGeometry(218, 20, 240, 90);
     TxtLonStart = labelledEdit(QStringLiteral("Longitude"), "TxtLonStart", region, 6, 20, 60, 68);
     TxtLonEnd = labelledEdit(QStringLiteral("--->"), "TxtLonEnd", region, 138, 20, 28, 68);
