@@ -225,50 +225,55 @@ void WorkbenchWindow::buildStationMap(QVBoxLayout *left) {
     PictureLegend->setFixedSize(110, 252);
     PictureLegend->setDrawing(&model_.Legend);
     side->addWidget(PictureLegend);
-    cmdZoomIn = new QPushButton(QStringLiteral("Zoom Out"), PicStationFather);
-    cmdZoomIn->setObjectName(QStringLiteral("cmdZoomIn"));
-    CmdZoomOut = new QPushButton(QStringLiteral("Zoom In"), PicStationFather);
-    CmdZoomOut->setObjectName(QStringLiteral("CmdZoomOut"));
-    CmdFine = new QPushButton(QStringLiteral("Finer"), PicStationFather);
-    CmdFine->setObjectName(QStringLiteral("CmdFine"));
-    CmdCoarse = new QPushButton(QStringLiteral("Coarser"), PicStationFather);
-    CmdCoarse->setObjectName(QStringLiteral("CmdCoarse"));
-    for (QPushButton *b : {cmdZoomIn, CmdZoomOut, CmdFine, CmdCoarse})
+    auto sideButton = [&](const char *caption, const char *name) {
+        auto *b = new QPushButton(QString::fromLatin1(caption), PicStationFather);
+        b->setObjectName(QString::fromLatin1(name));
         side->addWidget(b);
+        return b;
+    };
+    cmdZoomIn = sideButton("Zoom Out", "cmdZoomIn");
+    CmdZoomOut = sideButton("Zoom In", "CmdZoomOut");
+    CmdFine = sideButton("Finer", "CmdFine");
+    CmdCoarse = sideButton("Coarser", "CmdCoarse");
     side->addStretch(1);
     l->addLayout(side);
     left->addWidget(PicStationFather, 1);
 }
 
+QGroupBox *WorkbenchWindow::optionsGroup(const QString &caption, const char *name) {
+    auto *g = new QGroupBox(caption, optionsFrame);
+    g->setObjectName(QString::fromLatin1(name));
+    return g;
+}
+
 void WorkbenchWindow::buildConfidenceFrame(QVBoxLayout *right) {
-    confidenceFrame = new QGroupBox(QStringLiteral("Level of Confidence"), optionsFrame);
-    confidenceFrame->setObjectName(QStringLiteral("Frame1"));
+    confidenceFrame = optionsGroup(QStringLiteral("Level of Confidence"), "Frame1");
     auto *l = new QVBoxLayout(confidenceFrame);
-    optlev90 = new QRadioButton(QStringLiteral("90 %"), confidenceFrame);
-    optlev90->setObjectName(QStringLiteral("optlev90"));
-    optlev95 = new QRadioButton(QStringLiteral("95 %"), confidenceFrame);
-    optlev95->setObjectName(QStringLiteral("optlev95"));
-    optlev99 = new QRadioButton(QStringLiteral("99 %"), confidenceFrame);
-    optlev99->setObjectName(QStringLiteral("optlev99"));
     levels_ = new QButtonGroup(confidenceFrame);
     levels_->setExclusive(true);
-    levels_->addButton(optlev90, 1);
-    levels_->addButton(optlev95, 2);
-    levels_->addButton(optlev99, 3);
+    auto level = [&](const char *caption, const char *name, int id) {
+        auto *o = new QRadioButton(QString::fromLatin1(caption), confidenceFrame);
+        o->setObjectName(QString::fromLatin1(name));
+        levels_->addButton(o, id);
+        l->addWidget(o);
+        return o;
+    };
+    optlev90 = level("90 %", "optlev90", 1);
+    optlev95 = level("95 %", "optlev95", 2);
+    optlev99 = level("99 %", "optlev99", 3);
     labfew = new QLabel(QStringLiteral("To Few Data"), confidenceFrame);
     labfew->setObjectName(QStringLiteral("labfew"));
     labfew->hide();
     Labhit = new QLabel(QStringLiteral("You hit a Station"), confidenceFrame);
     Labhit->setObjectName(QStringLiteral("Labhit"));
     Labhit->hide();
-    for (QWidget *w : std::initializer_list<QWidget *>{optlev90, optlev95, optlev99, labfew, Labhit})
-        l->addWidget(w);
+    l->addWidget(labfew);
+    l->addWidget(Labhit);
     right->addWidget(confidenceFrame);
 }
 
 void WorkbenchWindow::buildWarningsFrame(QVBoxLayout *right) {
-    framWarn = new QGroupBox(QStringLiteral("Warnings"), optionsFrame);
-    framWarn->setObjectName(QStringLiteral("framWarn"));
+    framWarn = optionsGroup(QStringLiteral("Warnings"), "framWarn");
     framWarn->setToolTip(QStringLiteral("Gives you up to seven warnings if problems occur."));
     auto *l = new QGridLayout(framWarn);
     for (int i = 0; i < WarningCount; ++i) {
@@ -289,8 +294,7 @@ void WorkbenchWindow::buildWarningsFrame(QVBoxLayout *right) {
 }
 
 void WorkbenchWindow::buildActivesFrame(QVBoxLayout *right) {
-    activesFrame = new QGroupBox(QStringLiteral("Actives"), optionsFrame);
-    activesFrame->setObjectName(QStringLiteral("famAct"));
+    activesFrame = optionsGroup(QStringLiteral("Actives"), "famAct");
     activesFrame->setToolTip(
         QStringLiteral("Shows the neighbours used for the estimation; check or uncheck them to change the estimate."));
     auto *l = new QGridLayout(activesFrame);
