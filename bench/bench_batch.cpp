@@ -15,10 +15,10 @@
 #include <filesystem>
 #include <string>
 
-#include "batch/estimatepool.h"
 #include "demo_data.h"
 #include "batch/runs.h"
 #include "engine/state.h"
+#include "engine/workers.h"
 
 namespace {
 
@@ -82,13 +82,13 @@ void RunBatch(benchmark::State &bench, unsigned workers, int locations, const ch
 }
 
 // TAVISOL_BENCH_WORKERS sets the number of workers (default one per core).
-unsigned WorkerCount() {
+unsigned BenchWorkers() {
     const char *text = std::getenv("TAVISOL_BENCH_WORKERS");
-    return text ? static_cast<unsigned>(std::max(1, std::atoi(text))) : batch::DefaultBatchWorkers();
+    return text ? static_cast<unsigned>(std::max(1, std::atoi(text))) : engine::WorkerCount();
 }
 
 void BM_BatchOwnFormat(benchmark::State &bench) {
-    RunBatch(bench, WorkerCount(), LocationCount(), "batch_estimates_per_s");
+    RunBatch(bench, BenchWorkers(), LocationCount(), "batch_estimates_per_s");
 }
 // The plain path over a tenth of the grid: one thread takes long.
 void BM_BatchOwnFormatPlain(benchmark::State &bench) {

@@ -25,6 +25,7 @@
 
 #include "demo_data.h"
 #include "engine/engine.h"
+#include "engine/workers.h"
 #include "rastermap/exportgrid.h"
 #include "rastermap/georef.h"
 #include "rastermap/rasterimage.h"
@@ -89,7 +90,7 @@ double Export(const ExportRegion &region, int threads, std::vector<std::uint8_t>
     DemoData &data = Data();
     const auto [columns, rows] = ExportGridSize(region);
     ParallelExportRun run(region, columns, rows, ClassTable[0], data.Map(),
-                          EngineEstimates(engine::DefaultSettings(), data.DataFolder(), 0, 13));
+                          EngineEstimates({engine::DefaultSettings(), data.DataFolder()}, 0, 13));
     const auto start = std::chrono::steady_clock::now();
     run.Start(threads);
     if (!run.Wait()) throw std::runtime_error("export did not complete");
@@ -123,7 +124,7 @@ void RunRegion(benchmark::State &bench, int threads, const char *counter) {
         bench.SkipWithError("the image differs from the previous run's");
     LastImage() = image;
     bench.counters[counter] = rate;
-    bench.counters["threads"] = threads > 0 ? threads : ExportThreadCount();
+    bench.counters["threads"] = threads > 0 ? threads : static_cast<int>(engine::WorkerCount());
 }
 
 void BM_RasterExportAllCores(benchmark::State &bench) { RunRegion(bench, 0, "raster_cells_per_s"); }

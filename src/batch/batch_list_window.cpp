@@ -5,11 +5,9 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFileDialog>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QProgressBar>
@@ -24,8 +22,8 @@
 
 #include "batch/batchcommands.h"
 #include "batch/batchsettings.h"
-#include "batch/estimatepool.h"
 #include "engine/engine.h"
+#include "engine/workers.h"
 #include "numfmt/numfmt_qt.h"
 #include "numfmt/textfile.h"
 #include "shell/appstate.h"
@@ -55,10 +53,7 @@ QProgressBar *ProgressBar() {
 }
 
 QCheckBox *Check(QWidget *parent, const char *name, const QString &caption, bool ticked = false) {
-    auto *c = new QCheckBox(caption, parent);
-    c->setObjectName(QString::fromLatin1(name));
-    c->setChecked(ticked);
-    return c;
+    return MakeDialogCheckBox(parent, name, caption, ticked);
 }
 
 QRadioButton *Option(QWidget *parent, const char *name, const QString &caption) {
@@ -74,12 +69,20 @@ QLineEdit *Box(QWidget *parent, const char *name, const QString &text) {
     return e;
 }
 
-void AddRow(QGridLayout *grid, const QString &label, QLineEdit *box, const QString &unit = QString()) {
-    const int row = grid->rowCount();
-    grid->addWidget(new QLabel(label), row, 0);
-    grid->addWidget(box, row, 1);
-    if (!unit.isEmpty())
-        grid->addWidget(new QLabel(unit), row, 2);
+// The widgets one below the other in the group.
+void Stack(QGroupBox *group, std::initializer_list<QWidget *> widgets) {
+    auto *layout = new QVBoxLayout(group);
+    for (QWidget *w : widgets)
+        layout->addWidget(w);
+}
+
+// The groups one below the other, the room left over below them.
+QVBoxLayout *Column(std::initializer_list<QWidget *> groups) {
+    auto *column = new QVBoxLayout;
+    for (QWidget *g : groups)
+        column->addWidget(g);
+    column->addStretch(1);
+    return column;
 }
 
 batch::DateTime Now() {
@@ -119,9 +122,7 @@ void BatchListWindow::buildControls() {
     chkPET = Check(variables, "chkPET", QStringLiteral("Monthly Totals of Potential Evapotranspiration"));
     chkWind = Check(variables, "chkWind", QStringLiteral("Wind Speed"));
     chkSun = Check(variables, "chkSun", QStringLiteral("Sunshine Fraction"));
-    auto *vl = new QVBoxLayout(variables);
-    for (QCheckBox *c : variableBoxes())
-        vl->addWidget(c);
+    Stack(variables, {chkMean, chkMax, chkMin, chkPrec, chkVap, chkPET, chkWind, chkSun});
 
     auto *outputs = new QGroupBox(QStringLiteral("Desired Output"), this);
     ChkBest = Check(outputs, "ChkBest", QStringLiteral("Best Estimate"));
@@ -143,119 +144,81 @@ void BatchListWindow::buildControls() {
     ChkDirGrad = Check(outputs, "ChkDirGrad", QStringLiteral("Direction of Horizontal Gradient"));
     ChkLongGrad = Check(outputs, "ChkLongGrad", QStringLiteral("Longitudinal Gradient"));
     ChkLatGrad = Check(outputs, "ChkLatGrad", QStringLiteral("Latitudinal Gradient"));
-    auto *ol = new QVBoxLayout(outputs);
-    ol->addWidget(ChkBest);
-    ol->addWidget(ChkHigh);
-    ol->addWidget(levels);
-    for (QCheckBox *c : {ChkError, ChkBias, ChkSlope, ChkExplVar, ChkAbsGrad, ChkDirGrad, ChkLongGrad, ChkLatGrad})
-        ol->addWidget(c);
+    Stack(outputs, {ChkBest, ChkHigh, levels, ChkError, ChkBias, ChkSlope, ChkExplVar, ChkAbsGrad, ChkDirGrad,
+                    ChkLongGrad, ChkLatGrad});
 
     auto *files = new QGroupBox(QStringLiteral("Output Files"), this);
     optNew = Option(files, "optNew", QStringLiteral("Overwrite existing Files"));
     optAppend = Option(files, "optAppend", QStringLiteral("Append Results to exisiting Files"));
-    auto *fl = new QVBoxLayout(files);
-    fl->addWidget(optNew);
-    fl->addWidget(optAppend);
+    Stack(files, {optNew, optAppend});
 
     auto *altitude = new QGroupBox(QStringLiteral("Altitude"), this);
     OptAlt = Option(altitude, "OptAlt", QStringLiteral("Elevation provided in Input File"));
     OptDem = Option(altitude, "OptDem", QStringLiteral("Use Digital Elevation Model"));
-    auto *al = new QVBoxLayout(altitude);
-    al->addWidget(OptAlt);
-    al->addWidget(OptDem);
+    Stack(altitude, {OptAlt, OptDem});
 
     auto *summary = new QGroupBox(QStringLiteral("Summary "), this);
     chksum = Check(summary, "chksum", QStringLiteral("Show a Summary after Processing the Data"));
-    (new QVBoxLayout(summary))->addWidget(chksum);
+    Stack(summary, {chksum});
 
     auto *corrections = new QGroupBox(QStringLiteral("Climatological Corrections"), this);
     chkAltCorr = Check(corrections, "chkAltCorr", QStringLiteral("Apply Local Linear Altitude Correction"), true);
     ChkGradCorr = Check(corrections, "ChkGradCorr", QStringLiteral("Apply Climate Gradient Correction"), true);
     txtShad = Box(corrections, "txtShad", QStringLiteral("1"));
-    auto *cl = new QGridLayout(corrections);
-    cl->addWidget(chkAltCorr, 0, 0, 1, 3);
-    cl->addWidget(ChkGradCorr, 1, 0, 1, 3);
-    AddRow(cl, QStringLiteral("Shadow Correction Coefficient"), txtShad);
+    LayOutGroup(corrections, {chkAltCorr, ChkGradCorr}, {{QStringLiteral("Shadow Correction Coefficient"), txtShad}});
 
     auto *neighbourhood = new QGroupBox(QStringLiteral("Size of Neighborhood"), this);
     txtMaxStat = Box(neighbourhood, "txtMaxStat", QStringLiteral("20"));
     txtMaxDist = Box(neighbourhood, "txtMaxDist", QStringLiteral("1000"));
-    auto *nl = new QGridLayout(neighbourhood);
-    AddRow(nl, QStringLiteral("Maximum number of stations"), txtMaxStat);
-    AddRow(nl, QStringLiteral("Maximum Distance in km"), txtMaxDist);
+    LayOutGroup(neighbourhood, {},
+                {{QStringLiteral("Maximum number of stations"), txtMaxStat},
+                 {QStringLiteral("Maximum Distance in km"), txtMaxDist}});
 
     auto *idw = new QGroupBox(QStringLiteral("Inverse Distance Weighted Averaging"), this);
     txtPowExp = Box(idw, "txtPowExp", QStringLiteral("1"));
     txtMinDist = Box(idw, "txtMinDist", QStringLiteral("0.1"));
-    auto *il = new QGridLayout(idw);
-    AddRow(il, QStringLiteral("Power Exponent"), txtPowExp);
-    AddRow(il, QStringLiteral("Nearest Neighbor Approx. if Min. Dist <"), txtMinDist, QStringLiteral("km."));
+    LayOutGroup(idw, {},
+                {{QStringLiteral("Power Exponent"), txtPowExp},
+                 {QStringLiteral("Nearest Neighbor Approx. if Min. Dist <"), txtMinDist, QStringLiteral("km.")}});
 
     auto *restrictions = new QGroupBox(QStringLiteral("Altitude Restrictions"), this);
     chkNeighbAlt = Check(restrictions, "chkNeighbAlt", QStringLiteral("Neighbors must provide Altitude"));
     txtMinHigh = Box(restrictions, "txtMinHigh", QStringLiteral("-350"));
     txtMaxHigh = Box(restrictions, "txtMaxHigh", QStringLiteral("8848"));
-    auto *rl = new QGridLayout(restrictions);
-    rl->addWidget(chkNeighbAlt, 0, 0, 1, 3);
-    AddRow(rl, QStringLiteral("Only Stations higher than"), txtMinHigh);
-    AddRow(rl, QStringLiteral("Only Stations lower than"), txtMaxHigh);
+    LayOutGroup(restrictions, {chkNeighbAlt},
+                {{QStringLiteral("Only Stations higher than"), txtMinHigh},
+                 {QStringLiteral("Only Stations lower than"), txtMaxHigh}});
 
-    CmdSave = new QPushButton(QStringLiteral("Save"), this);
-    CmdSave->setObjectName(QStringLiteral("CmdSave"));
-    CmdRun = new QPushButton(QStringLiteral("Set Location"), this);
-    CmdRun->setObjectName(QStringLiteral("CmdRun"));
-    CmdCanc = new QPushButton(QStringLiteral("Cancel"), this);
-    CmdCanc->setObjectName(QStringLiteral("CmdCanc"));
-    for (QPushButton *b : {CmdSave, CmdRun, CmdCanc})
-        addButton(b);
+    CmdSave = MakeDialogButton(this, "CmdSave", QStringLiteral("Save"));
+    CmdRun = MakeDialogButton(this, "CmdRun", QStringLiteral("Set Location"));
+    CmdCanc = MakeDialogButton(this, "CmdCanc", QStringLiteral("Cancel"));
+    addButton(CmdSave);
+    addButton(CmdRun);
+    // The typed settings are in force at once and stay after Cancel, so their
+    // checks still run when the focus moves to it.
+    addButton(CmdCanc, ButtonRole::CancelKeepingEntry);
 
     // Layout: the list on the left, the choices in two columns, the buttons below.
     auto *left = new QVBoxLayout;
     left->addWidget(LstStations, 1);
     left->addWidget(variables);
-    auto *middle = new QVBoxLayout;
-    middle->addWidget(outputs);
-    middle->addWidget(files);
-    middle->addWidget(altitude);
-    middle->addWidget(summary);
-    middle->addStretch(1);
-    auto *right = new QVBoxLayout;
-    right->addWidget(corrections);
-    right->addWidget(neighbourhood);
-    right->addWidget(idw);
-    right->addWidget(restrictions);
-    right->addStretch(1);
     auto *columns = new QHBoxLayout;
     columns->addLayout(left, 2);
-    columns->addLayout(middle, 1);
-    columns->addLayout(right, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(CmdSave);
-    buttons->addWidget(CmdRun);
-    buttons->addWidget(CmdCanc);
+    columns->addLayout(Column({outputs, files, altitude, summary}), 1);
+    columns->addLayout(Column({corrections, neighbourhood, idw, restrictions}), 1);
     auto *whole = new QVBoxLayout(this);
     whole->addLayout(columns, 1);
-    whole->addLayout(buttons);
+    whole->addLayout(MakeButtonRow({CmdSave, CmdRun, CmdCanc}));
 
-    addField(txtPowExp, static_cast<int>(SettingsField::PowExp));
-    addField(txtMinDist, static_cast<int>(SettingsField::MinDist));
-    addField(txtMaxStat, static_cast<int>(SettingsField::MaxStat));
-    addField(txtMaxDist, static_cast<int>(SettingsField::MaxDist));
-    addField(txtMinHigh, static_cast<int>(SettingsField::MinHigh));
-    addField(txtMaxHigh, static_cast<int>(SettingsField::MaxHigh));
-    addField(txtShad, static_cast<int>(SettingsField::Shad), -1);
+    for (const SettingsBox &b : settingsBoxes())
+        addField(b.field, static_cast<int>(b.id), b.selectLength);
     setFocusOrder({txtShad, txtMaxStat, txtMaxDist, txtPowExp, txtMinDist, txtMinHigh, txtMaxHigh, CmdSave, CmdRun,
                    CmdCanc});
 
-    // Typing stores the value at once; so do the texts that the altitude
-    // switch puts back.
-    const std::pair<QLineEdit *, SettingsField> stored[] = {
-        {txtPowExp, SettingsField::PowExp}, {txtMinDist, SettingsField::MinDist},
-        {txtMaxStat, SettingsField::MaxStat}, {txtMaxDist, SettingsField::MaxDist},
-        {txtMinHigh, SettingsField::MinHigh}, {txtMaxHigh, SettingsField::MaxHigh}};
-    for (const auto &[box, field] : stored)
-        connect(box, &QLineEdit::textChanged, this, [field](const QString &text) {
+    // Typing stores the value at once (the shadow coefficient waits for
+    // Save); so do the texts that the altitude switch puts back.
+    for (const SettingsBox &b : settingsBoxes())
+        connect(b.field, &QLineEdit::textChanged, this, [field = b.id](const QString &text) {
             batch::StoreTypedSetting(field, text.toStdString(), sharedSettings());
         });
 
@@ -356,21 +319,6 @@ void BatchListWindow::fieldLeft(int id) {
 }
 
 bool BatchListWindow::HasBatchSelection() const { return batch::HasBatchSelection(choices()); }
-
-dialogs::SettingsFields BatchListWindow::settingsFields() const {
-    dialogs::SettingsFields f;
-    f.MaxDist = FieldString(txtMaxDist);
-    f.MaxStat = FieldString(txtMaxStat);
-    f.PowExp = FieldString(txtPowExp);
-    f.MinDist = FieldString(txtMinDist);
-    f.Shad = FieldString(txtShad);
-    f.MinHigh = FieldString(txtMinHigh);
-    f.MaxHigh = FieldString(txtMaxHigh);
-    f.AltCorr = chkAltCorr->isChecked();
-    f.GradCorr = ChkGradCorr->isChecked();
-    f.NeighbAlt = chkNeighbAlt->isChecked();
-    return f;
-}
 
 void BatchListWindow::ValidateBatchSettings() {
     batch::ValidateBatchSettings(settingsFields(), sharedSettings(), messageSink());
@@ -495,8 +443,6 @@ void BatchListWindow::CmdCanc_Click() {
         hide();
 }
 
-void BatchListWindow::reject() { CmdCanc_Click(); }
-
 // ---- Runs ---------------------------------------------------------------------------------------
 
 void BatchListWindow::prepareState() {
@@ -552,14 +498,14 @@ batch::RunHost BatchListWindow::makeHost() {
         QCoreApplication::processEvents();
         lastEvents->start();
     };
-    host.Workers = batch::DefaultBatchWorkers();
+    host.Workers = engine::WorkerCount();
     // The elevation model is read through the run's state (its data folder
     // and data files), also on the worker threads.
     host.Locale = numfmt::userLocale();
     return host;
 }
 
-void BatchListWindow::processit() {
+void BatchListWindow::runHoldingBusyMark(const std::function<void(batch::RunHost &)> &run) {
     BusyGuard guard;
     if (!guard) {
         BusyGate(this);
@@ -567,20 +513,21 @@ void BatchListWindow::processit() {
     }
     prepareState();
     batch::RunHost host = makeHost();
-    batch::RunOwnFormat(state_, locations(), DestinationFolder.toStdString(), Now(), host);
+    run(host);
+}
+
+void BatchListWindow::processit() {
+    runHoldingBusyMark([this](batch::RunHost &host) {
+        batch::RunOwnFormat(state_, locations(), DestinationFolder.toStdString(), Now(), host);
+    });
 }
 
 void BatchListWindow::ProcessOther() {
-    BusyGuard guard;
-    if (!guard) {
-        BusyGate(this);
-        return;
-    }
-    prepareState();
-    batch::RunHost host = makeHost();
-    // The run information file goes beside the export file.
-    const std::filesystem::path file = OutputFileName.toStdString();
-    batch::RunOtherFormat(state_, appState().OutputFormat, locations(), file, file.parent_path(), Now(), host);
+    runHoldingBusyMark([this](batch::RunHost &host) {
+        // The run information file goes beside the export file.
+        const std::filesystem::path file = OutputFileName.toStdString();
+        batch::RunOtherFormat(state_, appState().OutputFormat, locations(), file, file.parent_path(), Now(), host);
+    });
 }
 
 // ---- The single window --------------------------------------------------------------------------

@@ -7,11 +7,14 @@
 
 #include <QString>
 
+#include <functional>
+
 #include "batch/locations.h"
 #include "batch/runs.h"
 #include "engine/state.h"
 #include "shell/dialoglogic.h"
 #include "shell/fielddialog.h"
+#include "shell/settings_controls.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -22,7 +25,7 @@ class QTreeWidget;
 
 namespace tavisol {
 
-class BatchListWindow : public FieldDialog {
+class BatchListWindow : public FieldDialog, public SettingsControls {
     Q_OBJECT
 public:
     explicit BatchListWindow(QWidget *parent = nullptr);
@@ -55,9 +58,8 @@ public:
     batch::LocationList locations() const;
     int locationCount() const;
 
-    // What the runs read at every location.
+    // What the runs read at every location (with settingsFields()).
     batch::BatchChoices choices() const;
-    dialogs::SettingsFields settingsFields() const;
 
     QString DestinationFolder;
     QString OutputFileName;
@@ -76,15 +78,9 @@ public:
     QRadioButton *optNew = nullptr, *optAppend = nullptr;
     QRadioButton *OptAlt = nullptr, *OptDem = nullptr;
     QCheckBox *chksum = nullptr;
-    QCheckBox *chkAltCorr = nullptr, *ChkGradCorr = nullptr, *chkNeighbAlt = nullptr;
-    QLineEdit *txtShad = nullptr, *txtMaxStat = nullptr, *txtMaxDist = nullptr;
-    QLineEdit *txtPowExp = nullptr, *txtMinDist = nullptr, *txtMinHigh = nullptr, *txtMaxHigh = nullptr;
 
     void ChkHigh_Click();
     void chkNeighbAlt_Click();
-
-public slots:
-    void reject() override; // Escape and the close box act as Cancel
 
 protected:
     dialogs::KeyDecision keyDecision(int id, char32_t key) override;
@@ -97,6 +93,9 @@ private:
     void setRunButtons(bool enabled);
     batch::RunHost makeHost();
     void prepareState();
+    // The run with the busy mark held and the run's state and host prepared;
+    // while another computation holds the mark, its message instead.
+    void runHoldingBusyMark(const std::function<void(batch::RunHost &)> &run);
     std::array<QCheckBox *, 8> variableBoxes() const;
     std::array<QCheckBox *, batch::OutputCount> outputBoxes() const;
 

@@ -2,19 +2,16 @@
 
 // The estimates of a batch run, computed ahead on worker threads and taken by
 // the run in list order, so the files are written exactly as one thread would
-// write them. Each worker owns an engine state with the run's settings, data
-// folder, data files and way of stepping, and no callbacks: no window events and no message
-// boxes off the window's thread. With no workers every item is computed on
-// the run's own state when it is taken (the plain path, whose callbacks let
-// window events through inside the engine's loops).
+// write them. Each worker owns an engine state set up from the run's
+// (engine::WorkerSetup). With no workers every item is computed on the run's
+// own state when it is taken (the plain path, whose callbacks let window
+// events through inside the engine's loops).
 
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <exception>
-#include <filesystem>
-#include <memory>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -22,11 +19,9 @@
 #include <vector>
 
 #include "engine/state.h"
+#include "engine/workers.h"
 
 namespace tavisol::batch {
-
-// Workers of a batch run on this machine: one per core.
-unsigned DefaultBatchWorkers();
 
 template <class Result> class OrderedEstimates {
 public:
@@ -35,9 +30,8 @@ public:
     // Items 0..count-1; `ahead` bounds the results waiting to be taken.
     OrderedEstimates(engine::EngineState &base, std::size_t count, unsigned workers, Work work,
                      std::size_t ahead = 256)
-        : base_(base), settings_(base.Settings()), folder_(base.DataFolder), files_(base.Files),
-          plainSteps_(base.PlainSteps), count_(count),
-          work_(std::move(work)), ahead_(std::max<std::size_t>(ahead, 1)) {
+        : base_(base), setup_(engine::WorkerSetup::Of(base)), count_(count), work_(std::move(work)),
+          ahead_(std::max<std::size_t>(ahead, 1)) {
         if (workers == 0)
             return;
         slots_.resize(ahead_);
@@ -97,10 +91,7 @@ private:
 
     void Serve() {
         engine::EngineState state;
-        state.UseSettings(settings_);
-        state.DataFolder = folder_;
-        state.Files = files_;
-        state.PlainSteps = plainSteps_;
+        setup_.Prepare(state);
         for (;;) {
             std::size_t item = 0;
             {
@@ -136,10 +127,7 @@ private:
     }
 
     engine::EngineState &base_;
-    const engine::EngineSettings settings_;
-    const std::filesystem::path folder_;
-    const std::shared_ptr<engine::DataFiles> files_;
-    const bool plainSteps_;
+    const engine::WorkerSetup setup_;
     const std::size_t count_;
     const Work work_;
     const std::size_t ahead_;

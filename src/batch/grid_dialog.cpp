@@ -36,10 +36,11 @@ GridDialog::GridDialog(QWidget *parent) : FieldDialog(parent) {
     txtLatMin = make("txtLatMin", QStringLiteral("40"), GridField::LatMin);
     txtLatMax = make("txtLatMax", QStringLiteral("50"), GridField::LatMax);
     txtLatStep = make("txtLatStep", QStringLiteral("10"), GridField::LatStep);
-    CmdRun = new QPushButton(QStringLiteral("OK"), this);
-    CmdRun->setObjectName(QStringLiteral("CmdRun"));
-    CmdCanc = new QPushButton(QStringLiteral("Cancel"), this);
-    CmdCanc->setObjectName(QStringLiteral("CmdCanc"));
+    texts_ = {{txtLongMin, &batch::GridFields::LongMin}, {txtLongMax, &batch::GridFields::LongMax},
+              {txtLongStep, &batch::GridFields::LongStep}, {txtLatMin, &batch::GridFields::LatMin},
+              {txtLatMax, &batch::GridFields::LatMax},   {txtLatStep, &batch::GridFields::LatStep}};
+    CmdRun = MakeDialogButton(this, "CmdRun", QStringLiteral("OK"));
+    CmdCanc = MakeDialogButton(this, "CmdCanc", QStringLiteral("Cancel"));
     addButton(CmdRun);
     addButton(CmdCanc, ButtonRole::Cancel);
 
@@ -55,11 +56,7 @@ GridDialog::GridDialog(QWidget *parent) : FieldDialog(parent) {
     grid->addWidget(txtLatMin, 2, 1);
     grid->addWidget(txtLatMax, 2, 2);
     grid->addWidget(txtLatStep, 2, 3);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(CmdRun);
-    buttons->addWidget(CmdCanc);
-    grid->addLayout(buttons, 3, 0, 1, 4);
+    grid->addLayout(MakeButtonRow({CmdRun, CmdCanc}), 3, 0, 1, 4);
     setFocusOrder({txtLongMin, txtLongMax, txtLongStep, txtLatMin, txtLatMax, txtLatStep, CmdRun, CmdCanc});
 
     connect(CmdRun, &QPushButton::clicked, this, &GridDialog::CmdRun_Click);
@@ -67,18 +64,12 @@ GridDialog::GridDialog(QWidget *parent) : FieldDialog(parent) {
 }
 
 batch::GridFields GridDialog::fields() const {
-    return {FieldString(txtLongMin), FieldString(txtLongMax), FieldString(txtLongStep),
-            FieldString(txtLatMin),  FieldString(txtLatMax),  FieldString(txtLatStep)};
+    batch::GridFields f;
+    ReadTexts(texts_, f);
+    return f;
 }
 
-void GridDialog::setFields(const batch::GridFields &f) {
-    SetFieldText(txtLongMin, f.LongMin);
-    SetFieldText(txtLongMax, f.LongMax);
-    SetFieldText(txtLongStep, f.LongStep);
-    SetFieldText(txtLatMin, f.LatMin);
-    SetFieldText(txtLatMax, f.LatMax);
-    SetFieldText(txtLatStep, f.LatStep);
-}
+void GridDialog::setFields(const batch::GridFields &f) { WriteTexts(texts_, f); }
 
 QLineEdit *GridDialog::box(GridField field) const {
     switch (field) {
@@ -146,7 +137,5 @@ void GridDialog::CmdRun_Click() {
 }
 
 void GridDialog::CmdCanc_Click() { hide(); }
-
-void GridDialog::reject() { CmdCanc_Click(); }
 
 } // namespace tavisol

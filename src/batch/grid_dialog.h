@@ -5,6 +5,8 @@
 // point, with its altitude from the elevation raster, into the list window's
 // list, shows the list window and unloads the dialog.
 
+#include <vector>
+
 #include "batch/grid.h"
 #include "batch/locations.h"
 #include "shell/fielddialog.h"
@@ -37,9 +39,6 @@ public:
     QPushButton *CmdRun = nullptr;
     QPushButton *CmdCanc = nullptr;
 
-public slots:
-    void reject() override;
-
 protected:
     dialogs::KeyDecision keyDecision(int id, char32_t key) override;
     void fieldLeft(int id) override;
@@ -47,6 +46,7 @@ protected:
 private:
     QLineEdit *box(batch::GridField field) const;
 
+    std::vector<TextBinding<batch::GridFields>> texts_;
     batch::ElevationFn elevation_;
     bool unloaded_ = false;
 };

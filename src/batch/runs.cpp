@@ -715,6 +715,4 @@ RunEnd RunOtherFormat(engine::EngineState &state, int format, const LocationList
     });
 }
 
-unsigned DefaultBatchWorkers() { return std::max(1u, std::thread::hardware_concurrency()); }
-
 } // namespace tavisol::batch

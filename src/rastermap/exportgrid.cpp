@@ -165,37 +165,6 @@ std::uint8_t ExportCellClass(const ExportMap &map, const ClassEntry &classes, fl
     return ClassOfValue(*value, classes);
 }
 
-bool RunExportGrid(const ExportRegion &g, int columns, int rows, const ClassEntry &classes, const ExportMap &map,
-                   const ExportCallbacks &cb, std::vector<std::uint8_t> &cells) {
-    cells.assign(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows), 0);
-    const std::vector<float> lons = ExportColumnLongitudes(g, columns);
-    const std::vector<float> lats = ExportRowLatitudes(g, rows);
-    double progress = 0;
-    const double progressMax = static_cast<double>(columns) * rows / 100.0;
-    for (int r = 0; r < rows; ++r) {
-        const float lat = lats[static_cast<std::size_t>(r)];
-        for (int c = 0; c < columns; ++c) {
-            const float lon = lons[static_cast<std::size_t>(c)];
-            if (cb.DoEvents) cb.DoEvents();
-            if (AbortExport()) {
-                if (!cb.ConfirmAbort || cb.ConfirmAbort())
-                    return false;
-                AbortExport() = false;
-            }
-            if (cb.ShowCell) cb.ShowCell(lon, lat);
-            cells[static_cast<std::size_t>(r) * static_cast<std::size_t>(columns) + static_cast<std::size_t>(c)] =
-                ExportCellClass(map, classes, lon, lat, cb.Estimate);
-            if (progressMax - 0.01 > progress) {
-                progress += 0.01;
-                if (cb.Progress) cb.Progress(progress);
-            }
-            if (cb.DoEvents) cb.DoEvents();
-        }
-        if (cb.DoEvents) cb.DoEvents();
-    }
-    return true;
-}
-
 // ---- Parallel run -------------------------------------------------------------
 
 namespace {
@@ -203,11 +172,6 @@ namespace {
 // all workers, enough that the shared counter is rarely touched.
 constexpr std::size_t CellBlock = 16;
 } // namespace
-
-int ExportThreadCount() {
-    const unsigned n = std::thread::hardware_concurrency();
-    return n == 0 ? 1 : static_cast<int>(std::min(n, 256u));
-}
 
 ParallelExportRun::ParallelExportRun(const ExportRegion &region, int columns, int rows, const ClassEntry &classes,
                                      const ExportMap &map, EstimateFactory factory)
@@ -222,7 +186,7 @@ ParallelExportRun::~ParallelExportRun() {
 }
 
 void ParallelExportRun::Start(int threads) {
-    if (threads < 1) threads = ExportThreadCount();
+    if (threads < 1) threads = static_cast<int>(engine::WorkerCount());
     const std::size_t blocks = (cells_.size() + CellBlock - 1) / CellBlock;
     threads = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(threads), std::max<std::size_t>(blocks, 1)));
     running_.store(threads);
@@ -285,15 +249,10 @@ void ParallelExportRun::work() {
     running_.fetch_sub(1);
 }
 
-ParallelExportRun::EstimateFactory EngineEstimates(const engine::EngineSettings &settings,
-                                                   const std::filesystem::path &dataFolder, int variable, int month,
-                                                   std::shared_ptr<engine::DataFiles> files) {
-    return [settings, dataFolder, variable, month, files] {
+ParallelExportRun::EstimateFactory EngineEstimates(engine::WorkerSetup setup, int variable, int month) {
+    return [setup = std::move(setup), variable, month] {
         auto state = std::make_shared<engine::EngineState>();
-        engine::SetInitialValues(*state);
-        state->UseSettings(settings);
-        state->DataFolder = dataFolder;
-        state->Files = files;
+        setup.Prepare(*state);
         return CellEstimate([state, variable, month](float lon, float lat) {
             return EstimateAtPoint(*state, lon, lat, variable, month);
         });

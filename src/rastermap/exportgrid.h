@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "engine/state.h"
+#include "engine/workers.h"
 #include "rastermap/georef.h"
 #include "rastermap/rasterimage.h"
 
@@ -91,19 +92,6 @@ std::pair<int, int> ExportGridSize(const ExportRegion &region);
 // an engine failure is thrown.
 using CellEstimate = std::function<std::optional<float>(float lon, float lat)>;
 
-struct ExportCallbacks {
-    // Lets pending window events through.
-    std::function<void()> DoEvents;
-    // Asked when AbortExport is found set: true = stop the run.
-    std::function<bool()> ConfirmAbort;
-    // The estimate at a point (EstimateAtPoint).
-    CellEstimate Estimate;
-    // The point being computed.
-    std::function<void(float lon, float lat)> ShowCell;
-    // Progress value (cell count / 100 at the end).
-    std::function<void(double value)> Progress;
-};
-
 struct ExportMap {
     const RasterImage *Image = nullptr;
     Georeference Geo;
@@ -123,16 +111,11 @@ std::vector<float> ExportRowLatitudes(const ExportRegion &region, int rows);
 std::uint8_t ExportCellClass(const ExportMap &map, const ClassEntry &classes, float lon, float lat,
                              const CellEstimate &estimate);
 
-// Runs the grid on the calling thread, cell by cell in grid order. Returns
-// false when the user stopped the run. Throws RasterError when a point falls
-// outside the loaded map; an engine failure stops the run and is passed on.
-bool RunExportGrid(const ExportRegion &region, int columns, int rows, const ClassEntry &classes,
-                   const ExportMap &map, const ExportCallbacks &cb, std::vector<std::uint8_t> &cells);
-
-// The same grid on a pool of worker threads. Each worker asks the factory
+// The run of the grid on a pool of worker threads. Each worker asks the factory
 // once for its own estimate function (so each owns its engine state) and takes
-// cells in small blocks; every cell's class lands at its place in the grid, so
-// the image does not depend on the number of threads. The caller's thread
+// cells in small blocks (a single worker takes them in grid order); every
+// cell's class lands at its place in the grid, so the image does not depend on
+// the number of threads. The caller's thread
 // stays free: it polls progress and may ask the workers to stop, which they
 // notice before their next cell. The first failure of any worker stops the
 // others and is rethrown by Wait().
@@ -146,7 +129,7 @@ public:
     ParallelExportRun(const ParallelExportRun &) = delete;
     ParallelExportRun &operator=(const ParallelExportRun &) = delete;
 
-    // Starts the workers; threads < 1 means one per processor.
+    // Starts the workers; threads < 1 means engine::WorkerCount().
     void Start(int threads = 0);
     // Asks the workers to stop before their next cell.
     void Stop();
@@ -183,15 +166,8 @@ private:
 };
 
 // The estimate functions of an export's workers: each call makes a function
-// with its own engine state, holding the given settings, reading the data
-// folder through the given data files (empty: the engine's shared default),
-// and with no callbacks, so that a worker never touches a window.
-ParallelExportRun::EstimateFactory EngineEstimates(const engine::EngineSettings &settings,
-                                                   const std::filesystem::path &dataFolder, int variable, int month,
-                                                   std::shared_ptr<engine::DataFiles> files = {});
-
-// Worker threads for a run: one per processor.
-int ExportThreadCount();
+// with its own engine state, set up as the given setup says.
+ParallelExportRun::EstimateFactory EngineEstimates(engine::WorkerSetup setup, int variable, int month);
 
 // "Working on Lon: 10.5 - Lat: 49.5".
 std::string WorkingText(float lon, float lat);

@@ -37,6 +37,7 @@
 #include "shell/commands.h"
 #include "shell/icons.h"
 #include "shell/main_window.h"
+#include "shell/maplocation.h"
 #include "shell/messages.h"
 #include "shell/programfolders.h"
 #include "shell/savefiledialog.h"
@@ -790,22 +791,7 @@ void RasterMapWindow::onMapClicked() {
 }
 
 bool RasterMapWindow::CmdRun_Click() {
-    const double lat = numfmt::val(s(txtLat->text()));
-    if ((lat >= -90 && lat < -70) || (lat > 70 && lat <= 90))
-        ShowMessage(this, MsgIcon::Question, QStringLiteral("Please note that the specified point lies in the polar region."),
-                    QStringLiteral(" Polar Region"));
-    if (lat < -90 || lat > 90) {
-        ShowMessage(this, MsgIcon::Critical, QStringLiteral("Latitude should be between -90\u00B0 and +90\u00B0."),
-                    QStringLiteral("Strange Location"));
-        txtLat->setFocus();
-        return false;
-    }
-    for (QLineEdit *e : {txtlong, txtLat, txtElev}) e->setText(e->text().replace(QLatin1Char(','), QLatin1Char('.')));
-    const auto lon = static_cast<float>(numfmt::val(s(txtlong->text())));
-    const auto la = static_cast<float>(numfmt::val(s(txtLat->text())));
-    const auto alt = static_cast<float>(numfmt::val(s(txtElev->text())));
-    SetCurrentLocation(s(txtName->text()), lon, la, alt, RecalcMarks::Both);
-    return true;
+    return StoreMapLocation(this, {txtName, txtlong, txtLat, txtElev});
 }
 
 void RasterMapWindow::CmdSave_Click() {
@@ -958,7 +944,7 @@ void RasterMapWindow::exportVariableRaster(int variable) {
         const MapPaths snapshotPaths = paths_;
         const ExportMap exportMap{&snapshot, geo_};
         ParallelExportRun run(g, ncols, nrows, ClassTable[static_cast<std::size_t>(variable)], exportMap,
-                              EngineEstimates(sharedSettings(), dataFolder(), variable, exportMonth_));
+                              EngineEstimates({sharedSettings(), dataFolder()}, variable, exportMonth_));
         run.Start(exportThreads());
         if (followExport(run)) {
             QApplication::restoreOverrideCursor();

@@ -18,6 +18,7 @@ namespace tavisol {
 namespace {
 
 using dialogs::CoordField;
+using dialogs::CoordFields;
 
 QLabel *Label(const QString &text) { return new QLabel(text); }
 
@@ -42,9 +43,15 @@ CoordinateDialog::CoordinateDialog(QWidget *parent) : FieldDialog(parent) {
     txtLatSec = MakeDialogField(FrameDegrees, "txtLatSec", "", 5, "Give Seconds of Latitude", 40);
     txtLatNS = MakeDialogField(FrameDegrees, "txtLatNS", "", 2, "Give N for North or S for South", 28);
 
-    auto *dec = new QGridLayout(FrameDecimal);
-    AddFieldRow(dec, 0, QStringLiteral("Longitude:"), txtlong, QStringLiteral("\u00b0"));
-    AddFieldRow(dec, 1, QStringLiteral("Latitude   :"), txtLat, QStringLiteral("\u00b0"));
+    texts_ = {{txtlong, &CoordFields::Long},         {txtLat, &CoordFields::Lat},
+              {txtLongGrad, &CoordFields::LongGrad}, {txtLongMin, &CoordFields::LongMin},
+              {txtLongSec, &CoordFields::LongSec},   {txtLongOW, &CoordFields::LongOW},
+              {txtLatGrad, &CoordFields::LatGrad},   {txtLatMin, &CoordFields::LatMin},
+              {txtLatSec, &CoordFields::LatSec},     {txtLatNS, &CoordFields::LatNS}};
+
+    LayOutGroup(FrameDecimal, {},
+                {{QStringLiteral("Longitude:"), txtlong, QStringLiteral("\u00b0")},
+                 {QStringLiteral("Latitude   :"), txtLat, QStringLiteral("\u00b0")}});
 
     auto *deg = new QGridLayout(FrameDegrees);
     auto row = [deg](int r, const QString &caption, QLineEdit *d, QLineEdit *m, QLineEdit *s,
@@ -99,33 +106,13 @@ CoordinateDialog::CoordinateDialog(QWidget *parent) : FieldDialog(parent) {
     DecimalToDms();
 }
 
-dialogs::CoordFields CoordinateDialog::fields() const {
-    dialogs::CoordFields f;
-    f.Long = FieldString(txtlong);
-    f.Lat = FieldString(txtLat);
-    f.LongGrad = FieldString(txtLongGrad);
-    f.LongMin = FieldString(txtLongMin);
-    f.LongSec = FieldString(txtLongSec);
-    f.LongOW = FieldString(txtLongOW);
-    f.LatGrad = FieldString(txtLatGrad);
-    f.LatMin = FieldString(txtLatMin);
-    f.LatSec = FieldString(txtLatSec);
-    f.LatNS = FieldString(txtLatNS);
+CoordFields CoordinateDialog::fields() const {
+    CoordFields f;
+    ReadTexts(texts_, f);
     return f;
 }
 
-void CoordinateDialog::setFields(const dialogs::CoordFields &f) {
-    SetFieldText(txtlong, f.Long);
-    SetFieldText(txtLat, f.Lat);
-    SetFieldText(txtLongGrad, f.LongGrad);
-    SetFieldText(txtLongMin, f.LongMin);
-    SetFieldText(txtLongSec, f.LongSec);
-    SetFieldText(txtLongOW, f.LongOW);
-    SetFieldText(txtLatGrad, f.LatGrad);
-    SetFieldText(txtLatMin, f.LatMin);
-    SetFieldText(txtLatSec, f.LatSec);
-    SetFieldText(txtLatNS, f.LatNS);
-}
+void CoordinateDialog::setFields(const CoordFields &f) { WriteTexts(texts_, f); }
 
 void CoordinateDialog::DecimalToDms() {
     dialogs::CoordFields f = fields();
@@ -153,8 +140,6 @@ void CoordinateDialog::cmdBack_Click() {
 }
 
 void CoordinateDialog::CmdCanc_Click() { hide(); }
-
-void CoordinateDialog::reject() { CmdCanc_Click(); }
 
 void CoordinateDialog::focusField(dialogs::FocusField which) {
     if (which == dialogs::FocusField::Longitude)

@@ -5,6 +5,8 @@
 // both ways as the user types; OK makes the point the current location with
 // its altitude from the elevation raster.
 
+#include <vector>
+
 #include "shell/dialoglogic.h"
 #include "shell/fielddialog.h"
 
@@ -54,15 +56,13 @@ public:
     QPushButton *cmdBack = nullptr; // "OK"
     QPushButton *CmdCanc = nullptr; // "Cancel"
 
-public slots:
-    void reject() override; // Escape and the close box act as Cancel
-
 protected:
     dialogs::KeyDecision keyDecision(int id, char32_t key) override;
     void keyReleased(int id) override;
 
 private:
     void focusField(dialogs::FocusField which);
+    std::vector<TextBinding<dialogs::CoordFields>> texts_;
     bool unloaded_ = false;
 };
 

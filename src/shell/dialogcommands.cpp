@@ -84,7 +84,7 @@ LocationDialog *OpenLocationDialog() {
 }
 
 dialogs::SettingsFields AppliedSettingsRecord() {
-    return g_settings ? g_settings->fields() : dialogs::SettingsFields{};
+    return g_settings ? g_settings->settingsFields() : dialogs::SettingsFields{};
 }
 
 } // namespace tavisol

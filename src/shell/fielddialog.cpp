@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QFocusEvent>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -69,8 +70,17 @@ void FieldDialog::addButton(QPushButton *button, ButtonRole role) {
     button->setDefault(false);
     button->installEventFilter(this);
     buttons_.append(button);
-    if (role == ButtonRole::Cancel)
+    if (role != ButtonRole::Plain) {
         cancelButton_ = button;
+        cancelDropsEntry_ = role == ButtonRole::Cancel;
+    }
+}
+
+void FieldDialog::reject() {
+    if (cancelButton_)
+        cancelButton_->click();
+    else
+        QDialog::reject();
 }
 
 void FieldDialog::addCheckBox(QCheckBox *box) {
@@ -196,7 +206,7 @@ bool FieldDialog::eventFilter(QObject *watched, QEvent *e) {
         case Qt::MouseFocusReason:
         case Qt::ShortcutFocusReason:
         case Qt::OtherFocusReason:
-            if (isVisible() && !(cancelButton_ && QApplication::focusWidget() == cancelButton_))
+            if (isVisible() && !(cancelDropsEntry_ && QApplication::focusWidget() == cancelButton_))
                 fieldLeft(f.id);
             break;
         default:
@@ -247,6 +257,13 @@ QPushButton *MakeDialogButton(QWidget *parent, const char *name, const QString &
     return b;
 }
 
+QCheckBox *MakeDialogCheckBox(QWidget *parent, const char *name, const QString &caption, bool ticked) {
+    auto *c = new QCheckBox(caption, parent);
+    c->setObjectName(QString::fromLatin1(name));
+    c->setChecked(ticked);
+    return c;
+}
+
 QHBoxLayout *MakeButtonRow(std::initializer_list<QPushButton *> buttons) {
     auto *row = new QHBoxLayout;
     row->addStretch(1);
@@ -255,11 +272,19 @@ QHBoxLayout *MakeButtonRow(std::initializer_list<QPushButton *> buttons) {
     return row;
 }
 
-void AddFieldRow(QGridLayout *grid, int row, const QString &label, QLineEdit *field, const QString &unit) {
-    grid->addWidget(new QLabel(label), row, 0);
-    grid->addWidget(field, row, 1);
-    if (!unit.isEmpty())
-        grid->addWidget(new QLabel(unit), row, 2);
+void LayOutGroup(QGroupBox *group, std::initializer_list<QCheckBox *> checks,
+                 std::initializer_list<FieldRow> rows) {
+    auto *grid = new QGridLayout(group);
+    int row = 0;
+    for (QCheckBox *c : checks)
+        grid->addWidget(c, row++, 0, 1, 3);
+    for (const FieldRow &r : rows) {
+        grid->addWidget(new QLabel(r.label), row, 0);
+        grid->addWidget(r.field, row, 1);
+        if (!r.unit.isEmpty())
+            grid->addWidget(new QLabel(r.unit), row, 2);
+        ++row;
+    }
 }
 
 } // namespace tavisol

@@ -2,19 +2,21 @@
 
 // Common ground of the dialogs with filtered number fields: each field tells
 // the dialog which keys it takes, Enter moves on to the next control, a field
-// that receives the focus selects its text, and every message goes through the
-// shell's message boxes.
+// that receives the focus selects its text, Escape and the close box act as
+// Cancel, and every message goes through the shell's message boxes.
 
 #include <QDialog>
 #include <QHash>
 #include <QPointer>
+#include <QString>
 
 #include <optional>
+#include <string>
 
 #include "shell/dialoglogic.h"
 
 class QCheckBox;
-class QGridLayout;
+class QGroupBox;
 class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
@@ -42,16 +44,23 @@ public:
     // nothing (arrows, Delete, Tab, function keys).
     static std::optional<char32_t> TypedKey(const QKeyEvent *e);
 
+public slots:
+    // Escape and the close box: a click on the Cancel button.
+    void reject() override;
+
 protected:
     // Registers a field: `id` is handed back to the hooks below; on receiving
     // the focus the field selects its first `selectLength` characters (none
     // for a negative length: the field keeps its own behaviour).
     void addField(QLineEdit *field, int id, int selectLength = 99);
     // Registers a push button: Enter clicks it while it has the focus; it
-    // never acts as a default button for Enter typed into a field. Moving the
-    // focus from a field to the Cancel button runs no leave rule: Cancel
-    // drops the entry anyway, and the rule's message would swallow the click.
-    enum class ButtonRole { Plain, Cancel };
+    // never acts as a default button for Enter typed into a field. Escape and
+    // the close box click the dialog's Cancel button. Moving the focus from a
+    // field to a Cancel that drops the entry runs no leave rule: the entry is
+    // dropped anyway, and the rule's message would swallow the click. A Cancel
+    // that keeps the entry (what is typed is in force at once) lets the rule
+    // run as any other control does.
+    enum class ButtonRole { Plain, Cancel, CancelKeepingEntry };
     void addButton(QPushButton *button, ButtonRole role = ButtonRole::Plain);
     // Registers a check box: Enter moves on from it as from a field.
     void addCheckBox(QCheckBox *box);
@@ -81,6 +90,7 @@ private:
     QHash<QLineEdit *, Field> fields_;
     QList<QPushButton *> buttons_;
     QPushButton *cancelButton_ = nullptr;
+    bool cancelDropsEntry_ = false;
     QList<QCheckBox *> checkBoxes_;
     QPointer<QWidget> keptFocus_; // the focus when the keyboard went to another window
 };
@@ -91,6 +101,22 @@ private:
 void SetFieldText(QLineEdit *field, const std::string &utf8);
 std::string FieldString(const QLineEdit *field);
 
+// Which field shows which text of a dialog's plain fields struct. A dialog
+// lists its fields once; ReadTexts and WriteTexts move the texts along any
+// such list (of TextBinding, or of a struct with the same `field` and `text`).
+template <class Fields> struct TextBinding {
+    QLineEdit *field = nullptr;
+    std::string Fields::*text = nullptr;
+};
+template <class Bindings, class Fields> void ReadTexts(const Bindings &bindings, Fields &f) {
+    for (const auto &b : bindings)
+        f.*(b.text) = FieldString(b.field);
+}
+template <class Bindings, class Fields> void WriteTexts(const Bindings &bindings, const Fields &f) {
+    for (const auto &b : bindings)
+        SetFieldText(b.field, f.*(b.text));
+}
+
 // The widgets these dialogs are built from.
 // A field in Verdana into which at most maxLength characters can be typed
 // (a longer value put in by SetFieldText is kept whole), with a tool tip when
@@ -98,10 +124,18 @@ std::string FieldString(const QLineEdit *field);
 QLineEdit *MakeDialogField(QWidget *parent, const char *name, const char *text, int maxLength,
                            const char *tip = nullptr, int width = 0);
 QPushButton *MakeDialogButton(QWidget *parent, const char *name, const QString &caption);
+QCheckBox *MakeDialogCheckBox(QWidget *parent, const char *name, const QString &caption, bool ticked = false);
 // The buttons side by side at the right.
 QHBoxLayout *MakeButtonRow(std::initializer_list<QPushButton *> buttons);
-// A label, the field and, when there is one, its unit in one row of the grid.
-void AddFieldRow(QGridLayout *grid, int row, const QString &label, QLineEdit *field,
-                 const QString &unit = QString());
+// A label, the field and, when there is one, its unit in one row.
+struct FieldRow {
+    QString label;
+    QLineEdit *field = nullptr;
+    QString unit = QString();
+};
+// The group's grid: the check boxes one below the other across its width,
+// then the field rows.
+void LayOutGroup(QGroupBox *group, std::initializer_list<QCheckBox *> checks,
+                 std::initializer_list<FieldRow> rows);
 
 } // namespace tavisol

@@ -1,6 +1,5 @@
 #include "shell/location_dialog.h"
 
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -37,11 +36,16 @@ LocationDialog::LocationDialog(QWidget *parent) : FieldDialog(parent) {
     txtLat = MakeDialogField(locationFrame, "txtLat", "", 8, "Give Latitude as a decimal number");
     txtElev = MakeDialogField(locationFrame, "txtElev", "", 4);
 
-    auto *grid = new QGridLayout(locationFrame);
-    AddFieldRow(grid, 0, QStringLiteral("Station Name"), txtName);
-    AddFieldRow(grid, 1, QStringLiteral("Longitude:"), txtlong, QStringLiteral("\u00b0"));
-    AddFieldRow(grid, 2, QStringLiteral("Latitude   :"), txtLat, QStringLiteral("\u00b0"));
-    AddFieldRow(grid, 3, QStringLiteral("Altitude   :"), txtElev, QStringLiteral("m"));
+    texts_ = {{txtName, &dialogs::LocationFields::Name},
+              {txtlong, &dialogs::LocationFields::Long},
+              {txtLat, &dialogs::LocationFields::Lat},
+              {txtElev, &dialogs::LocationFields::Elev}};
+
+    LayOutGroup(locationFrame, {},
+                {{QStringLiteral("Station Name"), txtName},
+                 {QStringLiteral("Longitude:"), txtlong, QStringLiteral("\u00b0")},
+                 {QStringLiteral("Latitude   :"), txtLat, QStringLiteral("\u00b0")},
+                 {QStringLiteral("Altitude   :"), txtElev, QStringLiteral("m")}});
 
     cmdBack = MakeDialogButton(this, "cmdBack", QStringLiteral("OK"));
     CmdSave = MakeDialogButton(this, "CmdSave", QStringLiteral("Save"));
@@ -81,15 +85,12 @@ LocationDialog::LocationDialog(QWidget *parent) : FieldDialog(parent) {
 }
 
 dialogs::LocationFields LocationDialog::fields() const {
-    return {FieldString(txtName), FieldString(txtlong), FieldString(txtLat), FieldString(txtElev)};
+    dialogs::LocationFields f;
+    ReadTexts(texts_, f);
+    return f;
 }
 
-void LocationDialog::setFields(const dialogs::LocationFields &f) {
-    SetFieldText(txtName, f.Name);
-    SetFieldText(txtlong, f.Long);
-    SetFieldText(txtLat, f.Lat);
-    SetFieldText(txtElev, f.Elev);
-}
+void LocationDialog::setFields(const dialogs::LocationFields &f) { WriteTexts(texts_, f); }
 
 void LocationDialog::CoordinateChanged() {
     const dialogs::AltitudeFollow a = dialogs::AltitudeForCoordinates(fields(), dataFolder());
@@ -147,8 +148,6 @@ void LocationDialog::CmdSave_Click() {
 }
 
 void LocationDialog::CmdCanc_Click() { unload(); }
-
-void LocationDialog::reject() { CmdCanc_Click(); }
 
 void LocationDialog::unload() {
     unloaded_ = true;

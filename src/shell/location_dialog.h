@@ -6,6 +6,7 @@
 // the location results window, the dialog staying open.
 
 #include <functional>
+#include <vector>
 
 #include "shell/dialoglogic.h"
 #include "shell/fielddialog.h"
@@ -52,15 +53,13 @@ public:
     QPushButton *CmdSave = nullptr; // "Save"
     QPushButton *CmdCanc = nullptr; // "Cancel"
 
-public slots:
-    void reject() override; // Escape and the close box act as Cancel
-
 protected:
     void fieldLeft(int id) override;
 
 private:
     bool confirm();
     void unload();
+    std::vector<TextBinding<dialogs::LocationFields>> texts_;
     bool unloaded_ = false;
     bool rasterErrorShown_ = false;
 };

@@ -22,18 +22,6 @@ QLineEdit *MakeField(QWidget *parent, const char *name, const char *text, int ma
     return MakeDialogField(parent, name, text, maxLength, nullptr, 70);
 }
 
-QCheckBox *MakeCheck(QWidget *parent, const char *name, const char *caption, bool ticked) {
-    auto *c = new QCheckBox(QString::fromLatin1(caption), parent);
-    c->setObjectName(QString::fromLatin1(name));
-    c->setChecked(ticked);
-    return c;
-}
-
-// Below what the grid holds already.
-void AddRow(QGridLayout *grid, const char *label, QLineEdit *field, const char *unit = "") {
-    AddFieldRow(grid, grid->rowCount(), QString::fromLatin1(label), field, QString::fromLatin1(unit));
-}
-
 } // namespace
 
 SettingsDialog::SettingsDialog(QWidget *parent) : FieldDialog(parent) {
@@ -50,33 +38,30 @@ SettingsDialog::SettingsDialog(QWidget *parent) : FieldDialog(parent) {
     txtMaxStat = MakeField(FrameNeighbourhood, "txtMaxStat", "20", 2);
     txtPowExp = MakeField(FrameIdw, "txtPowExp", "1", 1);
     txtMinDist = MakeField(FrameIdw, "txtMinDist", "0.1", 4);
-    chkAltCorr = MakeCheck(FrameCorrections, "chkAltCorr",
-                           "Apply Local Linear Altitude Correction", true);
-    ChkGradCorr = MakeCheck(FrameCorrections, "ChkGradCorr", "Apply Climate Gradient Correction",
-                            true);
+    chkAltCorr = MakeDialogCheckBox(FrameCorrections, "chkAltCorr",
+                                    QStringLiteral("Apply Local Linear Altitude Correction"), true);
+    ChkGradCorr = MakeDialogCheckBox(FrameCorrections, "ChkGradCorr",
+                                     QStringLiteral("Apply Climate Gradient Correction"), true);
     txtShad = MakeField(FrameCorrections, "txtShad", "1", 4);
-    chkNeighbAlt = MakeCheck(FrameAltitude, "chkNeighbAlt", "Neighbors must provide Altitude",
-                             false);
+    chkNeighbAlt = MakeDialogCheckBox(FrameAltitude, "chkNeighbAlt",
+                                      QStringLiteral("Neighbors must provide Altitude"), false);
     txtMinHigh = MakeField(FrameAltitude, "txtMinHigh", "-350", 5);
     txtMaxHigh = MakeField(FrameAltitude, "txtMaxHigh", "8848", 5);
     // Matches the unticked window switch.
     txtMinHigh->setReadOnly(true);
     txtMaxHigh->setReadOnly(true);
 
-    auto *g1 = new QGridLayout(FrameNeighbourhood);
-    AddRow(g1, "Maximum Distance in km", txtMaxDist);
-    AddRow(g1, "Maximum number of stations", txtMaxStat);
-    auto *g2 = new QGridLayout(FrameIdw);
-    AddRow(g2, "Power Exponent", txtPowExp);
-    AddRow(g2, "Nearest Neighbor Approx. if Min. Dist <", txtMinDist, "km.");
-    auto *g3 = new QGridLayout(FrameCorrections);
-    g3->addWidget(chkAltCorr, 0, 0, 1, 3);
-    g3->addWidget(ChkGradCorr, 1, 0, 1, 3);
-    AddRow(g3, "Shadow Correction Coefficient", txtShad);
-    auto *g4 = new QGridLayout(FrameAltitude);
-    g4->addWidget(chkNeighbAlt, 0, 0, 1, 3);
-    AddRow(g4, "Only Stations higher than", txtMinHigh);
-    AddRow(g4, "Only Stations lower than", txtMaxHigh);
+    LayOutGroup(FrameNeighbourhood, {},
+                {{QStringLiteral("Maximum Distance in km"), txtMaxDist},
+                 {QStringLiteral("Maximum number of stations"), txtMaxStat}});
+    LayOutGroup(FrameIdw, {},
+                {{QStringLiteral("Power Exponent"), txtPowExp},
+                 {QStringLiteral("Nearest Neighbor Approx. if Min. Dist <"), txtMinDist, QStringLiteral("km.")}});
+    LayOutGroup(FrameCorrections, {chkAltCorr, ChkGradCorr},
+                {{QStringLiteral("Shadow Correction Coefficient"), txtShad}});
+    LayOutGroup(FrameAltitude, {chkNeighbAlt},
+                {{QStringLiteral("Only Stations higher than"), txtMinHigh},
+                 {QStringLiteral("Only Stations lower than"), txtMaxHigh}});
 
     okButton = MakeDialogButton(this, "Command2", QStringLiteral("OK"));
     CmdCanc = MakeDialogButton(this, "CmdCanc", QStringLiteral("Cancel"));
@@ -90,13 +75,8 @@ SettingsDialog::SettingsDialog(QWidget *parent) : FieldDialog(parent) {
     column->addLayout(grid);
     column->addLayout(MakeButtonRow({okButton, CmdCanc}));
 
-    addField(txtMaxDist, int(SettingsField::MaxDist));
-    addField(txtMaxStat, int(SettingsField::MaxStat));
-    addField(txtPowExp, int(SettingsField::PowExp));
-    addField(txtMinDist, int(SettingsField::MinDist));
-    addField(txtShad, int(SettingsField::Shad), -1); // no selection rule
-    addField(txtMinHigh, int(SettingsField::MinHigh));
-    addField(txtMaxHigh, int(SettingsField::MaxHigh));
+    for (const SettingsBox &b : settingsBoxes())
+        addField(b.field, int(b.id), b.selectLength);
     addCheckBox(chkAltCorr);
     addCheckBox(ChkGradCorr);
     addCheckBox(chkNeighbAlt);
@@ -111,29 +91,8 @@ SettingsDialog::SettingsDialog(QWidget *parent) : FieldDialog(parent) {
     adjustSize();
 }
 
-dialogs::SettingsFields SettingsDialog::fields() const {
-    dialogs::SettingsFields f;
-    f.MaxDist = FieldString(txtMaxDist);
-    f.MaxStat = FieldString(txtMaxStat);
-    f.PowExp = FieldString(txtPowExp);
-    f.MinDist = FieldString(txtMinDist);
-    f.Shad = FieldString(txtShad);
-    f.MinHigh = FieldString(txtMinHigh);
-    f.MaxHigh = FieldString(txtMaxHigh);
-    f.AltCorr = chkAltCorr->isChecked();
-    f.GradCorr = ChkGradCorr->isChecked();
-    f.NeighbAlt = chkNeighbAlt->isChecked();
-    return f;
-}
-
 void SettingsDialog::setFields(const dialogs::SettingsFields &f) {
-    SetFieldText(txtMaxDist, f.MaxDist);
-    SetFieldText(txtMaxStat, f.MaxStat);
-    SetFieldText(txtPowExp, f.PowExp);
-    SetFieldText(txtMinDist, f.MinDist);
-    SetFieldText(txtShad, f.Shad);
-    SetFieldText(txtMinHigh, f.MinHigh);
-    SetFieldText(txtMaxHigh, f.MaxHigh);
+    WriteTexts(settingsBoxes(), f);
     chkAltCorr->setChecked(f.AltCorr);
     ChkGradCorr->setChecked(f.GradCorr);
     // A changed tick runs the window switch, which leaves the same texts.
@@ -141,14 +100,14 @@ void SettingsDialog::setFields(const dialogs::SettingsFields &f) {
 }
 
 void SettingsDialog::onOkClicked() {
-    dialogs::SettingsFields f = fields();
+    dialogs::SettingsFields f = settingsFields();
     SettingsField refused = SettingsField::MaxDist;
     const bool passed = dialogs::ApplySettings(f, sharedSettings(), messageSink(), &refused);
     // The commas turned into points stay in the fields whatever the checks say.
     setFields(f);
     if (!passed) {
         // Back to the value to correct, selected for retyping.
-        field(refused)->setFocus(Qt::OtherFocusReason);
+        settingsField(refused)->setFocus(Qt::OtherFocusReason);
         return;
     }
     setCursor(Qt::WaitCursor);
@@ -159,15 +118,13 @@ void SettingsDialog::onOkClicked() {
 }
 
 void SettingsDialog::CmdCanc_Click() {
-    setFields(dialogs::SettingsInForce(fields(), sharedSettings(), numfmt::userLocale()));
+    setFields(dialogs::SettingsInForce(settingsFields(), sharedSettings(), numfmt::userLocale()));
     hide();
 }
 
-void SettingsDialog::reject() { CmdCanc_Click(); }
-
 void SettingsDialog::chkNeighbAlt_Click() {
     const bool ticked = chkNeighbAlt->isChecked();
-    dialogs::SettingsFields f = fields();
+    dialogs::SettingsFields f = settingsFields();
     dialogs::AltitudeWindowSwitch(f, ticked);
     SetFieldText(txtMinHigh, f.MinHigh);
     SetFieldText(txtMaxHigh, f.MaxHigh);
@@ -176,26 +133,13 @@ void SettingsDialog::chkNeighbAlt_Click() {
 }
 
 void SettingsDialog::txtMinHigh_LostFocus() {
-    if (auto m = dialogs::AltitudeOrderCheck(fields(), true))
+    if (auto m = dialogs::AltitudeOrderCheck(settingsFields(), true))
         showMessage(*m);
 }
 
 void SettingsDialog::txtMaxHigh_LostFocus() {
-    if (auto m = dialogs::AltitudeOrderCheck(fields(), false))
+    if (auto m = dialogs::AltitudeOrderCheck(settingsFields(), false))
         showMessage(*m);
-}
-
-QLineEdit *SettingsDialog::field(SettingsField which) const {
-    switch (which) {
-    case SettingsField::MaxDist: return txtMaxDist;
-    case SettingsField::MaxStat: return txtMaxStat;
-    case SettingsField::PowExp: return txtPowExp;
-    case SettingsField::MinDist: return txtMinDist;
-    case SettingsField::Shad: return txtShad;
-    case SettingsField::MinHigh: return txtMinHigh;
-    case SettingsField::MaxHigh: return txtMaxHigh;
-    }
-    return txtMaxDist;
 }
 
 dialogs::KeyDecision SettingsDialog::keyDecision(int id, char32_t key) {

@@ -7,6 +7,7 @@
 
 #include "shell/dialoglogic.h"
 #include "shell/fielddialog.h"
+#include "shell/settings_controls.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -15,15 +16,14 @@ class QPushButton;
 
 namespace tavisol {
 
-class SettingsDialog : public FieldDialog {
+class SettingsDialog : public FieldDialog, public SettingsControls {
     Q_OBJECT
 public:
     // Builds the dialog with its design texts (the engine's defaults); the two
     // altitude fields start read-only to match the unticked window switch.
     explicit SettingsDialog(QWidget *parent = nullptr);
 
-    // The texts and ticks shown, as the reports read them.
-    dialogs::SettingsFields fields() const;
+    // settingsFields() are the texts and ticks shown, as the reports read them.
     void setFields(const dialogs::SettingsFields &f);
 
     // OK: writes the shared settings, checks them, marks both result windows
@@ -41,28 +41,12 @@ public:
     QGroupBox *FrameIdw = nullptr;           // "Inverse Distance Weighted Averaging"
     QGroupBox *FrameCorrections = nullptr;   // "Climatological Corrections"
     QGroupBox *FrameAltitude = nullptr;      // "Altitude Restrictions"
-    QLineEdit *txtMaxDist = nullptr;
-    QLineEdit *txtMaxStat = nullptr;
-    QLineEdit *txtPowExp = nullptr;
-    QLineEdit *txtMinDist = nullptr;
-    QCheckBox *chkAltCorr = nullptr;
-    QCheckBox *ChkGradCorr = nullptr;
-    QLineEdit *txtShad = nullptr;
-    QCheckBox *chkNeighbAlt = nullptr;
-    QLineEdit *txtMinHigh = nullptr;
-    QLineEdit *txtMaxHigh = nullptr;
     QPushButton *okButton = nullptr; // "OK"
     QPushButton *CmdCanc = nullptr;  // "Cancel"
-
-public slots:
-    void reject() override; // Escape and the close box act as Cancel
 
 protected:
     dialogs::KeyDecision keyDecision(int id, char32_t key) override;
     void fieldLeft(int id) override;
-
-private:
-    QLineEdit *field(dialogs::SettingsField which) const;
 };
 
 } // namespace tavisol

@@ -239,14 +239,4 @@ LayoutResult LayoutMap(const LayoutInput &in) {
     return r;
 }
 
-// ---- Location command --------------------------------------------------------------------------
-
-LatitudeCheck CheckLatitude(double latitude) {
-    if (!(latitude >= -90.0 && latitude <= 90.0))
-        return LatitudeCheck::OutOfRange;
-    if (latitude < -70.0 || latitude > 70.0)
-        return LatitudeCheck::Polar;
-    return LatitudeCheck::Ok;
-}
-
 } // namespace tavisol::worldmap

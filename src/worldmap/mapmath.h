@@ -167,13 +167,4 @@ inline constexpr int ViewRightGap = 7;
 
 LayoutResult LayoutMap(const LayoutInput &in);
 
-// ---- Location command -----------------------------------------------------------------
-
-enum class LatitudeCheck {
-    Ok,
-    Polar,       // stored after a note
-    OutOfRange,  // refused
-};
-LatitudeCheck CheckLatitude(double latitude);
-
 } // namespace tavisol::worldmap

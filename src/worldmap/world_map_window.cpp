@@ -26,6 +26,7 @@
 #include "shell/appstate.h"
 #include "shell/commands.h"
 #include "shell/icons.h"
+#include "shell/maplocation.h"
 #include "shell/messages.h"
 #include "shell/programfolders.h"
 #include "worldmap/mapmath.h"
@@ -695,36 +696,7 @@ void WorldMapWindow::onMapClicked() {
 // Steps shared by "Set Location" and "Save Data": checks the latitude, makes
 // the fields the current location. False when nothing was stored.
 bool WorldMapWindow::storeLocation() {
-    const double lat = numfmt::valCommaAsPoint(txtLat->text().toStdString());
-    const wm::LatitudeCheck check = wm::CheckLatitude(lat);
-    if (check == wm::LatitudeCheck::Polar)
-        ShowMessage(this, MsgIcon::Question,
-                    QStringLiteral("Please note that the specified point lies in the polar region."),
-                    QStringLiteral(" Polar Region"));
-    if (check == wm::LatitudeCheck::OutOfRange) {
-        ShowMessage(this, MsgIcon::Critical, QStringLiteral("Latitude should be between -90\u00b0 and +90\u00b0."),
-                    QStringLiteral("Strange Location"));
-        txtLat->setFocus();
-        return false;
-    }
-    for (QLineEdit *box : {txtlong, txtLat, txtElev})
-        box->setText(box->text().replace(QLatin1Char(','), QLatin1Char('.')));
-    // A number beyond single precision cannot be stored as a coordinate.
-    for (QLineEdit *box : {txtlong, txtElev}) {
-        const double v = numfmt::val(box->text().toStdString());
-        if (std::fabs(v) > static_cast<double>(std::numeric_limits<float>::max())) {
-            ShowMessage(this, MsgIcon::Critical,
-                        QStringLiteral("The number %1 is too large.").arg(box->text()),
-                        QStringLiteral("Strange Location"));
-            box->setFocus();
-            return false;
-        }
-    }
-    const auto lon = static_cast<float>(numfmt::val(txtlong->text().toStdString()));
-    const auto latitude = static_cast<float>(numfmt::val(txtLat->text().toStdString()));
-    const auto alt = static_cast<float>(numfmt::val(txtElev->text().toStdString()));
-    SetCurrentLocation(txtName->text().toStdString(), lon, latitude, alt, RecalcMarks::Both);
-    return true;
+    return StoreMapLocation(this, {txtName, txtlong, txtLat, txtElev});
 }
 
 void WorldMapWindow::CmdRun_Click() {

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -23,6 +24,7 @@
 #include "shell/messages.h"
 #include "shell/programfolders.h"
 #include "shell/sharedsettings.h"
+#include "support/typing.h"
 
 namespace {
 
@@ -30,17 +32,8 @@ using namespace tavisol;
 using ::testing::HasSubstr;
 using batch::testing::TempFolder;
 
-void Key(QWidget *w, int key, const QString &text) {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QCoreApplication::sendEvent(w, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-    QCoreApplication::sendEvent(w, &release);
-}
-
-void Type(QWidget *w, const QString &text) {
-    for (QChar c : text)
-        Key(w, c.toUpper().unicode(), QString(c));
-}
+using testsupport::Key;
+using testsupport::Type;
 
 // A raster of zero bytes: every land cell is -40 m.
 void WriteRaster(const std::filesystem::path &program) {
@@ -243,6 +236,33 @@ TEST_F(BatchWindows, OwnFormatRunThroughTheWindowAndCancel) {
     EXPECT_FALSE(list->isVisible());
 }
 
+TEST_F(BatchWindows, EscapeAndTheCloseBoxHideTheListAndItsTypedSettingsStayChecked) {
+    list->show();
+    list->activateWindow();
+    list->chkNeighbAlt->click();
+    list->txtMinHigh->setFocus();
+    QApplication::processEvents();
+    if (QApplication::focusWidget() != list->txtMinHigh)
+        GTEST_SKIP() << "no keyboard focus on this platform";
+    list->txtMinHigh->setText("500");
+    list->txtMaxHigh->setText("100");
+    // What is typed here is in force at once and stays after Cancel, so the
+    // order check runs also on the way to Cancel.
+    list->CmdCanc->setFocus(Qt::MouseFocusReason);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].title, "Altitude Confusion");
+
+    QTest::keyClick(list->txtMaxHigh, Qt::Key_Escape);
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_EQ(sharedSettings().MinAltitude, 500);
+    EXPECT_EQ(list->txtMinHigh->text(), "500");
+
+    list->show();
+    EXPECT_TRUE(list->close());
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_EQ(ListWindowIfCreated(), list);
+}
+
 TEST_F(BatchWindows, OtherFormatRunReplacesTheChosenFileAndWritesItsInformationBesideIt) {
     batch::testing::WriteDataFolder(program.path(), {{10, 45}});
     appState().OutputFormat = FormatKetlo;
@@ -404,6 +424,12 @@ TEST_F(BatchWindows, GridCancelIsNotHeldUpByACoordinateCheck) {
     grid->CmdCanc->click();
     EXPECT_FALSE(grid->isVisible());
     EXPECT_EQ(list->locationCount(), 0);
+
+    // The close box is Cancel too: hidden, not unloaded.
+    grid->show();
+    EXPECT_TRUE(grid->close());
+    EXPECT_FALSE(grid->isVisible());
+    EXPECT_EQ(OpenGridDialog(), grid);
 }
 
 TEST_F(BatchWindows, GridWithoutRasterKeepsTheDialogUsable) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/engine.h"
+#include "engine/workers.h"
 
 namespace tavisol::engine {
 namespace {
@@ -33,6 +34,42 @@ TEST(EngineState, SetInitialValuesLeavesTheAltitudeWindowSwitchAlone) {
     shared.AltWindowOn = 1;
     SetInitialValues(shared);
     EXPECT_EQ(shared.AltWindowOn, 1);
+}
+
+// A worker computes with the run's settings, data and way of stepping, but
+// never with its callbacks (window events and message boxes stay on the
+// window's thread) nor its stations.
+TEST(EngineState, WorkerTakesTheRunsSetupAndNothingOfTheWindow) {
+    EngineState run;
+    SetInitialValues(run);
+    run.MaxDistance = 300;
+    run.AltWindowOn = 1;
+    run.DataFolder = "data";
+    run.Files = std::make_shared<PlainDataFiles>();
+    run.PlainSteps = true;
+    run.Callbacks.DoEvents = [] {};
+    run.Callbacks.ShowMessage = [](const EngineMessage &) {};
+    run.Stations.resize(3);
+    run.StationCount = 2;
+    const WorkerSetup setup = WorkerSetup::Of(run);
+    run.MaxDistance = 50; // changed after the run started: not the workers' concern
+
+    EngineState worker;
+    setup.Prepare(worker);
+    EngineSettings expected = run.Settings();
+    expected.MaxDistance = 300;
+    EXPECT_TRUE(worker.Settings() == expected);
+    EXPECT_EQ(worker.DataFolder, run.DataFolder);
+    EXPECT_EQ(worker.Files, run.Files);
+    EXPECT_TRUE(worker.PlainSteps);
+    EXPECT_FALSE(worker.Callbacks.DoEvents);
+    EXPECT_FALSE(worker.Callbacks.ShowMessage);
+    EXPECT_TRUE(worker.Stations.empty());
+    EXPECT_EQ(worker.StationCount, 0);
+    EXPECT_EQ(worker.CalcLatitude, 41.9f);
+
+    EXPECT_GE(WorkerCount(), 1u);
+    EXPECT_LE(WorkerCount(), 256u);
 }
 
 TEST(EngineState, MonthNamesAreTwelveCharactersWide) {

@@ -97,6 +97,8 @@ TEST(Grid, SizeOfTheRegion) {
     EXPECT_THROW(ExportGridSize(huge), RasterError);
 }
 
+// Runs of the grid with a single worker, whose stub estimate records the
+// points it is asked for: one worker takes the cells in grid order.
 class GridRun : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { testing::UseBuiltVantrix(); }
@@ -108,64 +110,42 @@ protected:
         image.Cells.assign(200, 1);
         map.Image = &image;
         map.Geo = Georeference{15, 50, 10, 5, 1, 1};
-        cb.Estimate = [this](float lon, float lat) {
+        estimate = [this](float lon, float lat) {
             points.emplace_back(lon, lat);
             return 10.3f;
         };
     }
+    // True when every cell was computed; a failure is thrown.
+    bool RunOneWorker(const ExportRegion &g, int columns, int rows) {
+        ParallelExportRun run(g, columns, rows, ClassTable[0], map, [this] { return estimate; });
+        run.Start(1);
+        const bool complete = run.Wait();
+        cells = run.Cells();
+        cellsDone = run.CellsDone();
+        return complete;
+    }
     RasterImage image;
     ExportMap map;
-    ExportCallbacks cb;
+    CellEstimate estimate;
     std::vector<std::pair<float, float>> points;
     std::vector<std::uint8_t> cells;
+    std::size_t cellsDone = 0;
 };
 
 TEST_F(GridRun, TwoByTwoRegionComputesItsCornersNorthWestFirst) {
     image.Cells[5 * 20 + 5] = NoDataClass;  // the map cell under (10, 50)
     const ExportRegion g{10, 11, 50, 49, 0.5f, 1};
-    std::vector<double> progress;
-    cb.Progress = [&](double v) { progress.push_back(v); };
-    ASSERT_TRUE(RunExportGrid(g, 2, 2, ClassTable[0], map, cb, cells));
+    ASSERT_TRUE(RunOneWorker(g, 2, 2));
     EXPECT_EQ(points, (std::vector<std::pair<float, float>>{{10.5f, 50}, {10, 49.5f}, {10.5f, 49.5f}}));
     EXPECT_EQ(cells, (std::vector<std::uint8_t>{255, 150, 150, 150}));
-    // Maximum 0.04: the value grows by 0.01 while it stays below max - 0.01.
-    EXPECT_GE(progress.size(), 3u);
-    EXPECT_LE(progress.size(), 4u);
-    EXPECT_LE(progress.back(), 0.0400001);
-}
-
-TEST_F(GridRun, CancelAnsweredNoGoesOnYesStops) {
-    const ExportRegion g{10, 11, 50, 49, 0.5f, 1};
-    int asked = 0;
-    bool pressed = false;
-    cb.ConfirmAbort = [&] {
-        ++asked;
-        return false;
-    };
-    // Cancel pressed once, while the first cell's events are let through.
-    cb.DoEvents = [&] {
-        if (points.size() == 1 && !pressed) {
-            pressed = true;
-            AbortExport() = true;
-        }
-    };
-    ASSERT_TRUE(RunExportGrid(g, 2, 2, ClassTable[0], map, cb, cells));
-    EXPECT_EQ(asked, 1);
-    EXPECT_FALSE(AbortExport());
-    EXPECT_EQ(points.size(), 4u);
-    EXPECT_EQ(cells, std::vector<std::uint8_t>(4, 150));
-
-    points.clear();
-    pressed = false;
-    cb.ConfirmAbort = [&] { return true; };
-    EXPECT_FALSE(RunExportGrid(g, 2, 2, ClassTable[0], map, cb, cells));
-    EXPECT_EQ(points.size(), 1u);
+    // The no-data cell counts towards the progress too.
+    EXPECT_EQ(cellsDone, 4u);
 }
 
 TEST_F(GridRun, PointOutsideTheMapStopsTheRun) {
     const ExportRegion g{23, 26, 50, 49, 1.0f, 0};
     try {
-        RunExportGrid(g, 3, 1, ClassTable[0], map, cb, cells);
+        RunOneWorker(g, 3, 1);
         ADD_FAILURE() << "no error";
     } catch (const RasterError &e) {
         EXPECT_NE(std::string(e.what()).find("outside the loaded map"), std::string::npos);
@@ -175,23 +155,23 @@ TEST_F(GridRun, PointOutsideTheMapStopsTheRun) {
 
 TEST_F(GridRun, CellWithoutAnEstimateIsNoData) {
     const ExportRegion g{10, 11, 50, 49, 0.5f, 1};
-    cb.Estimate = [](float lon, float) -> std::optional<float> {
+    estimate = [](float lon, float) -> std::optional<float> {
         if (lon == 10.5f) return std::nullopt;
         return 0.0f;  // a real 0 degC is data: class 125
     };
-    ASSERT_TRUE(RunExportGrid(g, 2, 2, ClassTable[0], map, cb, cells));
+    ASSERT_TRUE(RunOneWorker(g, 2, 2));
     EXPECT_EQ(cells, (std::vector<std::uint8_t>{125, 255, 125, 255}));
 }
 
 TEST_F(GridRun, EngineFailureStopsTheRun) {
     const ExportRegion g{10, 11, 50, 49, 0.5f, 1};
-    cb.Estimate = [this](float lon, float lat) -> std::optional<float> {
+    estimate = [this](float lon, float lat) -> std::optional<float> {
         points.emplace_back(lon, lat);
         if (points.size() == 2)
             throw engine::EngineError(engine::ErrorKind::FileNotFound, "File not found: vap.txt");
         return 10.3f;
     };
-    EXPECT_THROW(RunExportGrid(g, 2, 2, ClassTable[0], map, cb, cells), engine::EngineError);
+    EXPECT_THROW(RunOneWorker(g, 2, 2), engine::EngineError);
     EXPECT_EQ(points.size(), 2u);
 }
 
@@ -206,7 +186,7 @@ TEST_F(GridRun, FineGridFarEastVisitsEveryCellWhereTheHeaderPlacesIt) {
     const auto [columns, rows] = ExportGridSize(g);
     ASSERT_EQ(columns, 150);
     ASSERT_EQ(rows, 150);
-    ASSERT_TRUE(RunExportGrid(g, columns, rows, ClassTable[0], map, cb, cells));
+    ASSERT_TRUE(RunOneWorker(g, columns, rows));
     ASSERT_EQ(points.size(), 22500u);
     EXPECT_EQ(std::count(cells.begin(), cells.end(), 150), 22500);
     // Column c at 151.2 + c x 0.001 and row r at 71.2 - r x 0.001, as decimals.
@@ -251,7 +231,7 @@ protected:
     }
     // Files kept from their first use on (they were written moments ago).
     ParallelExportRun::EstimateFactory factory(int variable, int month) {
-        return EngineEstimates(settings, folder.path(), variable, month, cache);
+        return EngineEstimates({settings, folder.path(), cache}, variable, month);
     }
     std::shared_ptr<engine::CachingDataFiles> cache =
         std::make_shared<engine::CachingDataFiles>(std::chrono::milliseconds(0));
@@ -263,17 +243,14 @@ protected:
 TEST_F(ParallelRun, ImageIsTheSameWithOneThreadOrManyAndAsThePlainRun) {
     const auto [columns, rows] = ExportGridSize(region);
     for (auto [variable, month] : {std::pair{0, 13}, std::pair{5, 7}}) {
-        // The plain run: one engine state taking the long way, files read
-        // from disk at every cell, cell after cell in grid order.
-        engine::EngineState state;
-        engine::SetInitialValues(state);
-        state.UseSettings(settings);
-        state.DataFolder = folder.path();
-        state.PlainSteps = true;
-        state.Files = std::make_shared<engine::PlainDataFiles>();
-        cb.Estimate = [&](float lon, float lat) { return EstimateAtPoint(state, lon, lat, variable, month); };
-        std::vector<std::uint8_t> plain;
-        ASSERT_TRUE(RunExportGrid(region, columns, rows, ClassTable[static_cast<std::size_t>(variable)], map, cb, plain));
+        // The plain run: one worker whose engine state takes the long way,
+        // files read from disk at every cell, cell after cell in grid order.
+        ParallelExportRun plainRun(
+            region, columns, rows, ClassTable[static_cast<std::size_t>(variable)], map,
+            EngineEstimates({settings, folder.path(), std::make_shared<engine::PlainDataFiles>(), true}, variable, month));
+        plainRun.Start(1);
+        ASSERT_TRUE(plainRun.Wait());
+        const std::vector<std::uint8_t> &plain = plainRun.Cells();
         // Estimates, no-data holes and cells without a neighbour all occur.
         EXPECT_GT(std::count_if(plain.begin(), plain.end(), [](std::uint8_t c) { return c < 250; }), 50);
         EXPECT_GT(std::count(plain.begin(), plain.end(), NoDataClass), 30);

@@ -290,6 +290,18 @@ TEST_F(RasterWindow, LatitudeChecksOfSetLocation) {
     form->txtLat->setText(QStringLiteral("45"));
     form->CmdSave_Click();
     EXPECT_EQ(opened, 1);
+
+    // The same rule as the world map: a comma latitude is read as stored, and
+    // a number beyond single precision is refused, not stored.
+    messages.clear();
+    form->txtLat->setText(QStringLiteral("70,5"));
+    EXPECT_TRUE(form->CmdRun_Click());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].title, " Polar Region");
+    form->txtlong->setText(QStringLiteral("1e39"));
+    EXPECT_FALSE(form->CmdRun_Click());
+    EXPECT_EQ(messages.back().text, "The number 1e39 is too large.");
+    EXPECT_FLOAT_EQ(appState().CurLongitude, 10.5f);
 }
 
 TEST_F(RasterWindow, ChangeOfMapAsksThenLoadsTheOther) {

@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <memory>
@@ -26,23 +27,14 @@
 #include "shell/savefiledialog.h"
 #include "shell/sharedsettings.h"
 #include "shell_fixture.h"
+#include "support/typing.h"
 
 namespace {
 
 using namespace tavisol;
 
-void Key(QWidget *w, int key, const QString &text) {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QCoreApplication::sendEvent(w, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-    QCoreApplication::sendEvent(w, &release);
-}
-
-// Types the text key by key, as a user would.
-void Type(QWidget *w, const QString &text) {
-    for (QChar c : text)
-        Key(w, c.toUpper().unicode(), QString(c));
-}
+using testsupport::Key;
+using testsupport::Type;
 
 void Enter(QWidget *w) { Key(w, Qt::Key_Return, QStringLiteral("\r")); }
 
@@ -136,7 +128,7 @@ class SettingsWindow : public DialogTest {};
 TEST_F(SettingsWindow, DesignStateAndFocusOrder) {
     SettingsDialog d;
     EXPECT_EQ(d.windowTitle(), QStringLiteral("Change Settings"));
-    EXPECT_EQ(d.fields(), dialogs::SettingsFields{});
+    EXPECT_EQ(d.settingsFields(), dialogs::SettingsFields{});
     EXPECT_TRUE(d.txtMinHigh->isReadOnly());
     EXPECT_TRUE(d.txtMaxHigh->isReadOnly());
     EXPECT_FALSE(d.txtMaxDist->isReadOnly());
@@ -400,7 +392,7 @@ TEST_F(SettingsWindow, ValuesInForceLongerThanTheTypingLimitsStayWhole) {
     sharedSettings().MinDistance = 0.125f;
     sharedSettings().ShadowCoef = 0.125f;
     d.CmdCanc_Click();
-    const dialogs::SettingsFields shown = d.fields(); // what the reports describe
+    const dialogs::SettingsFields shown = d.settingsFields(); // what the reports describe
     EXPECT_EQ(shown.PowExp, "2.5");
     EXPECT_EQ(shown.MaxDist, "1500.5");
     EXPECT_EQ(shown.MinDist, "0.125");
@@ -427,6 +419,19 @@ TEST_F(SettingsWindow, EscapeActsAsCancel) {
     d.reject();
     EXPECT_FALSE(d.isVisible());
     EXPECT_EQ(d.txtPowExp->text(), QStringLiteral("1"));
+
+    // Escape typed into a field and the close box take the same way.
+    d.show();
+    d.txtPowExp->setText(QStringLiteral("3"));
+    QTest::keyClick(d.txtPowExp, Qt::Key_Escape);
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(d.txtPowExp->text(), QStringLiteral("1"));
+    d.show();
+    d.txtMaxStat->setText(QStringLiteral("7"));
+    EXPECT_TRUE(d.close());
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(d.txtMaxStat->text(), QStringLiteral("20"));
+    EXPECT_TRUE(messages.empty());
 }
 
 // ---- Coordinate dialog ------------------------------------------------------------

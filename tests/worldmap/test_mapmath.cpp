@@ -221,17 +221,4 @@ TEST(Layout, BarsAndViewFollowTheScale) {
     EXPECT_GE(r.vBar.height, 0);
 }
 
-TEST(LocationCommand, LatitudeLimits) {
-    EXPECT_EQ(CheckLatitude(75), LatitudeCheck::Polar);
-    EXPECT_EQ(CheckLatitude(90), LatitudeCheck::Polar);
-    EXPECT_EQ(CheckLatitude(-90), LatitudeCheck::Polar);
-    EXPECT_EQ(CheckLatitude(-70.5), LatitudeCheck::Polar);
-    EXPECT_EQ(CheckLatitude(-70), LatitudeCheck::Ok);
-    EXPECT_EQ(CheckLatitude(70), LatitudeCheck::Ok);
-    EXPECT_EQ(CheckLatitude(0), LatitudeCheck::Ok);
-    EXPECT_EQ(CheckLatitude(-91), LatitudeCheck::OutOfRange);
-    EXPECT_EQ(CheckLatitude(91.5), LatitudeCheck::OutOfRange);
-    EXPECT_EQ(CheckLatitude(-90.5), LatitudeCheck::OutOfRange);
-}
-
 } // namespace

@@ -1,0 +1,26 @@
+#pragma once
+
+// Typing into a widget as the dialogs' key filters see it: each key's press
+// and release sent straight to the widget, whatever has the focus.
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QString>
+#include <QWidget>
+
+namespace tavisol::testsupport {
+
+inline void Key(QWidget *w, int key, const QString &text) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(w, &release);
+}
+
+// Types the text key by key, as a user would.
+inline void Type(QWidget *w, const QString &text) {
+    for (QChar c : text)
+        Key(w, c.toUpper().unicode(), QString(c));
+}
+
+} // namespace tavisol::testsupport
