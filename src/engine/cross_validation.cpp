@@ -168,6 +168,15 @@ void LeaveOneOutMemo::clear() { table_.reset(); }
 
 namespace {
 
+// Two active stations at one place leave no distance to weigh by: the user
+// is told, and the errors are not estimated.
+bool AtOnePlace(EngineState &state, const StationRecord &left, const StationRecord &other) {
+    if (other.Longitude != left.Longitude || other.Latitude != left.Latitude)
+        return false;
+    state.ShowMessage(TwoStationsMessage);
+    return true;
+}
+
 // The unnormalised leave-one-out weights of station k, from the memo where
 // the same pair, the same shadowing stations in the same order and the same
 // settings were seen before, computed as the plain steps do otherwise.
@@ -183,10 +192,8 @@ bool MemoisedWeights(EngineState &state, int found, int k, const GeoPoint geo[],
     for (int j = 1; j <= found; ++j) {
         const StationRecord &other = nb[j];
         if (j != k && other.Active == 1) {
-            if (other.Longitude == left.Longitude && other.Latitude == left.Latitude) {
-                state.ShowMessage(TwoStationsMessage);
+            if (AtOnePlace(state, left, other))
                 return false;
-            }
             PairTerms &terms = table.Find({position[k], position[j]});
             pair[j] = &terms;
             if (!terms.hasDistance || terms.zeroTolerance != zeroTolerance) {
@@ -308,130 +315,107 @@ bool MemoisedWeights(EngineState &state, int found, int k, const GeoPoint geo[],
     return true;
 }
 
-} // namespace
-
-void CrossValidateNeighbours(EngineState &state) {
-    const int found = std::clamp<int>(state.NeighbourCount, 0, MaxNeighbours);
-    const EstimateResult &result = state.CurResult;
-    auto &nb = state.Neighbours;
-    // Leave-one-out estimate minus own value, per station and month.
-    Single residual[MaxNeighbours + 1][13] = {};
-    // Each neighbour's terms of the distance and direction, converted once.
-    GeoPoint geo[MaxNeighbours + 1];
-    AzimuthPoint place[MaxNeighbours + 1];
-    std::uint64_t position[MaxNeighbours + 1] = {};
-    if (!state.PlainSteps) {
-        state.LeaveOneOut.table().MakeRoom();
-        for (int j = 1; j <= found; ++j) {
-            geo[j] = GeoPointOf(nb[j].Longitude, nb[j].Latitude);
-            place[j] = AzimuthPointOf(nb[j].Longitude, nb[j].Latitude);
-            position[j] = PositionKey(nb[j]);
-        }
-    }
-
-    for (int k = 1; k <= found; ++k) {
-        const StationRecord &left = nb[k];
-        if (left.Active != 1)
-            continue;
-        Single w[MaxNeighbours + 1] = {};
-        Single d[MaxNeighbours + 1] = {};
-        if (!state.PlainSteps) {
-            if (!MemoisedWeights(state, found, k, geo, place, position, w, d))
-                return;
-        } else {
-            for (int j = 1; j <= found; ++j) {
-                const StationRecord &other = nb[j];
-                if (j != k && other.Active == 1) {
-                    if (other.Longitude == left.Longitude && other.Latitude == left.Latitude) {
-                        state.ShowMessage(TwoStationsMessage);
-                        return;
-                    }
-                    d[j] = GreatCircleDistance(left.Longitude, left.Latitude, other.Longitude, other.Latitude,
-                                               state.ZeroTolerance);
-                    w[j] = d[j] != 0
-                               ? Checked(std::pow(static_cast<double>(d[j]), -static_cast<double>(state.IdwPower)))
-                               : 0.0f;
-                }
-                state.DoEvents();
-            }
-            if (state.ShadowOn == 1) {
-                for (int j = 1; j <= found; ++j) {
-                    if (j != k && nb[j].Active == 1) {
-                        for (int l = 1; l <= found; ++l) {
-                            if (l == j || l == k || nb[l].Active != 1 || !(d[l] < d[j]))
-                                continue;
-                            const Single al = Azimuth(left.Longitude, left.Latitude, nb[l].Longitude, nb[l].Latitude);
-                            const Single aj = Azimuth(left.Longitude, left.Latitude, nb[j].Longitude, nb[j].Latitude);
-                            const Single c = S(std::cos((static_cast<double>(aj) - al) * pi / 180.0));
-                            // The factor is part of the weight's formula: only the weight is a Single.
-                            const double f = 1.0 - static_cast<double>(state.ShadowCoef) *
-                                                       (1.0 - static_cast<double>(d[l]) / d[j]) *
-                                                       (1.0 - (1.0 - static_cast<double>(c)) * 0.5);
-                            w[j] = S(static_cast<double>(w[j]) * f);
-                        }
-                    }
-                    state.DoEvents();
-                }
-            }
-        }
-        Single sum = 0;
-        for (int j = 1; j <= found; ++j)
-            Add(sum, w[j]);
-        if (sum == 0) // no weight left for this station: no error estimate at all
-            return;
-        for (int j = 1; j <= found; ++j)
-            w[j] = S(static_cast<double>(w[j]) / sum);
-
-        if (state.PlainSteps) {
-            for (int m = 1; m <= 12; ++m) {
-                Single estimate = 0;
-                for (int j = 1; j <= found; ++j) {
-                    if (j == k)
-                        continue;
-                    const StationRecord &other = nb[j];
-                    // Either station without altitude: no altitude term.
-                    const double altitudeTerm =
-                        HasAltitude(left.Altitude) && HasAltitude(other.Altitude)
-                            ? (static_cast<double>(left.Altitude) - other.Altitude) * result.VertGrad[m]
-                            : 0.0;
-                    const double moved = static_cast<double>(other.Values[m]) + altitudeTerm +
-                                         (static_cast<double>(left.Longitude) - other.Longitude) * result.LonGradDeg[m] +
-                                         (static_cast<double>(left.Latitude) - other.Latitude) * result.LatGradDeg[m];
-                    Add(estimate, static_cast<double>(w[j]) * moved);
-                }
-                residual[k][m] = Checked(static_cast<double>(estimate) - left.Values[m]);
-            }
-        } else {
-            // The same sums with the months side by side: each month's terms
-            // are still added in neighbour order, and an overflow in any
-            // month fails the estimate all the same.
-            Single estimate[13] = {};
-            for (int j = 1; j <= found; ++j) {
-                if (j == k)
-                    continue;
-                const StationRecord &other = nb[j];
-                const bool altitudes = HasAltitude(left.Altitude) && HasAltitude(other.Altitude);
-                const double altitudeDifference = static_cast<double>(left.Altitude) - other.Altitude;
-                const double lonDifference = static_cast<double>(left.Longitude) - other.Longitude;
-                const double latDifference = static_cast<double>(left.Latitude) - other.Latitude;
-                const double weight = w[j];
-                bool finite = true;
-                for (int m = 1; m <= 12; ++m) {
-                    const double altitudeTerm = altitudes ? altitudeDifference * result.VertGrad[m] : 0.0;
-                    const double moved = static_cast<double>(other.Values[m]) + altitudeTerm +
-                                         lonDifference * result.LonGradDeg[m] + latDifference * result.LatGradDeg[m];
-                    estimate[m] = S(static_cast<double>(estimate[m]) + weight * moved);
-                    finite = finite && std::isfinite(estimate[m]);
-                }
-                if (!finite)
-                    throw EngineError(ErrorKind::Overflow, "Overflow");
-            }
-            for (int m = 1; m <= 12; ++m)
-                residual[k][m] = Checked(static_cast<double>(estimate[m]) - left.Values[m]);
+// The unnormalised leave-one-out weights of station k by the plain steps:
+// inverse distance, then the shadowing of each station by the nearer ones.
+// False after the message on two active stations at one place.
+bool PlainWeights(EngineState &state, int found, int k, Single w[], Single d[]) {
+    const auto &nb = state.Neighbours;
+    const StationRecord &left = nb[k];
+    for (int j = 1; j <= found; ++j) {
+        const StationRecord &other = nb[j];
+        if (j != k && other.Active == 1) {
+            if (AtOnePlace(state, left, other))
+                return false;
+            d[j] = GreatCircleDistance(left.Longitude, left.Latitude, other.Longitude, other.Latitude,
+                                       state.ZeroTolerance);
+            w[j] = d[j] != 0 ? Checked(std::pow(static_cast<double>(d[j]), -static_cast<double>(state.IdwPower)))
+                             : 0.0f;
         }
         state.DoEvents();
     }
+    if (state.ShadowOn != 1)
+        return true;
+    for (int j = 1; j <= found; ++j) {
+        if (j != k && nb[j].Active == 1) {
+            for (int l = 1; l <= found; ++l) {
+                if (l == j || l == k || nb[l].Active != 1 || !(d[l] < d[j]))
+                    continue;
+                const Single al = Azimuth(left.Longitude, left.Latitude, nb[l].Longitude, nb[l].Latitude);
+                const Single aj = Azimuth(left.Longitude, left.Latitude, nb[j].Longitude, nb[j].Latitude);
+                const Single c = S(std::cos((static_cast<double>(aj) - al) * pi / 180.0));
+                // The factor is part of the weight's formula: only the weight is a Single.
+                const double f = 1.0 - static_cast<double>(state.ShadowCoef) *
+                                           (1.0 - static_cast<double>(d[l]) / d[j]) *
+                                           (1.0 - (1.0 - static_cast<double>(c)) * 0.5);
+                w[j] = S(static_cast<double>(w[j]) * f);
+            }
+        }
+        state.DoEvents();
+    }
+    return true;
+}
 
+// Station k's leave-one-out estimate minus its own value, month by month, from
+// the other stations' values moved by the gradients, by the plain steps.
+void PlainResiduals(const EngineState &state, int found, int k, const Single w[], Single residual[13]) {
+    const auto &nb = state.Neighbours;
+    const EstimateResult &result = state.CurResult;
+    const StationRecord &left = nb[k];
+    for (int m = 1; m <= 12; ++m) {
+        Single estimate = 0;
+        for (int j = 1; j <= found; ++j) {
+            if (j == k)
+                continue;
+            const StationRecord &other = nb[j];
+            // Either station without altitude: no altitude term.
+            const double altitudeTerm = HasAltitude(left.Altitude) && HasAltitude(other.Altitude)
+                                            ? (static_cast<double>(left.Altitude) - other.Altitude) * result.VertGrad[m]
+                                            : 0.0;
+            const double moved = static_cast<double>(other.Values[m]) + altitudeTerm +
+                                 (static_cast<double>(left.Longitude) - other.Longitude) * result.LonGradDeg[m] +
+                                 (static_cast<double>(left.Latitude) - other.Latitude) * result.LatGradDeg[m];
+            Add(estimate, static_cast<double>(w[j]) * moved);
+        }
+        residual[m] = Checked(static_cast<double>(estimate) - left.Values[m]);
+    }
+}
+
+// The same sums with the months side by side: each month's terms are still
+// added in neighbour order, and an overflow in any month fails the estimate
+// all the same.
+void SideBySideResiduals(const EngineState &state, int found, int k, const Single w[], Single residual[13]) {
+    const auto &nb = state.Neighbours;
+    const EstimateResult &result = state.CurResult;
+    const StationRecord &left = nb[k];
+    Single estimate[13] = {};
+    for (int j = 1; j <= found; ++j) {
+        if (j == k)
+            continue;
+        const StationRecord &other = nb[j];
+        const bool altitudes = HasAltitude(left.Altitude) && HasAltitude(other.Altitude);
+        const double altitudeDifference = static_cast<double>(left.Altitude) - other.Altitude;
+        const double lonDifference = static_cast<double>(left.Longitude) - other.Longitude;
+        const double latDifference = static_cast<double>(left.Latitude) - other.Latitude;
+        const double weight = w[j];
+        bool finite = true;
+        for (int m = 1; m <= 12; ++m) {
+            const double altitudeTerm = altitudes ? altitudeDifference * result.VertGrad[m] : 0.0;
+            const double moved = static_cast<double>(other.Values[m]) + altitudeTerm +
+                                 lonDifference * result.LonGradDeg[m] + latDifference * result.LatGradDeg[m];
+            estimate[m] = S(static_cast<double>(estimate[m]) + weight * moved);
+            finite = finite && std::isfinite(estimate[m]);
+        }
+        if (!finite)
+            throw EngineError(ErrorKind::Overflow, "Overflow");
+    }
+    for (int m = 1; m <= 12; ++m)
+        residual[m] = Checked(static_cast<double>(estimate[m]) - left.Values[m]);
+}
+
+// Bias and standard error of each month from the active stations' residuals;
+// the best estimate is corrected by the bias.
+void ErrorsFromResiduals(EngineState &state, int found, const Single residual[][13]) {
+    const auto &nb = state.Neighbours;
     EstimateResult &r = state.CurResult;
     for (int m = 1; m <= 12; ++m) {
         int n = 0;
@@ -454,6 +438,52 @@ void CrossValidateNeighbours(EngineState &state) {
         if (r.Best[m] < 0 && state.CurrentVariable >= 3)
             r.Best[m] = 0;
     }
+}
+
+} // namespace
+
+void CrossValidateNeighbours(EngineState &state) {
+    const int found = std::clamp<int>(state.NeighbourCount, 0, MaxNeighbours);
+    auto &nb = state.Neighbours;
+    // Leave-one-out estimate minus own value, per station and month.
+    Single residual[MaxNeighbours + 1][13] = {};
+    // Each neighbour's terms of the distance and direction, converted once.
+    GeoPoint geo[MaxNeighbours + 1];
+    AzimuthPoint place[MaxNeighbours + 1];
+    std::uint64_t position[MaxNeighbours + 1] = {};
+    if (!state.PlainSteps) {
+        state.LeaveOneOut.table().MakeRoom();
+        for (int j = 1; j <= found; ++j) {
+            geo[j] = GeoPointOf(nb[j].Longitude, nb[j].Latitude);
+            place[j] = AzimuthPointOf(nb[j].Longitude, nb[j].Latitude);
+            position[j] = PositionKey(nb[j]);
+        }
+    }
+
+    for (int k = 1; k <= found; ++k) {
+        if (nb[k].Active != 1)
+            continue;
+        Single w[MaxNeighbours + 1] = {};
+        Single d[MaxNeighbours + 1] = {};
+        const bool weighted = state.PlainSteps ? PlainWeights(state, found, k, w, d)
+                                               : MemoisedWeights(state, found, k, geo, place, position, w, d);
+        if (!weighted)
+            return;
+        Single sum = 0;
+        for (int j = 1; j <= found; ++j)
+            Add(sum, w[j]);
+        if (sum == 0) // no weight left for this station: no error estimate at all
+            return;
+        for (int j = 1; j <= found; ++j)
+            w[j] = S(static_cast<double>(w[j]) / sum);
+
+        if (state.PlainSteps)
+            PlainResiduals(state, found, k, w, residual[k]);
+        else
+            SideBySideResiduals(state, found, k, w, residual[k]);
+        state.DoEvents();
+    }
+    ErrorsFromResiduals(state, found, residual);
 }
 
 } // namespace tavisol::engine

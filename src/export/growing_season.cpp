@@ -65,22 +65,26 @@ void GrowingSeasons::RotateTo(const char* letter) {
     }
 }
 
-void GrowingSeasons::FindSeasons(const engine::Months13& rainfall, const engine::Months13& pet) {
-    std::array<Single, 14> R{};
-    std::array<Single, 14> P{};
-    std::array<Single, 14> H{};
+GrowingSeasons::Curves GrowingSeasons::CurvesOf(const engine::Months13& rainfall, const engine::Months13& pet) {
+    Curves c;
     for (std::size_t k = 0; k <= 12; ++k) {
-        R[k] = rainfall[k];
-        P[k] = pet[k];
-        H[k] = static_cast<Single>(static_cast<double>(P[k]) * 0.5);
+        c.R[k] = rainfall[k];
+        c.P[k] = pet[k];
+        c.H[k] = static_cast<Single>(static_cast<double>(c.P[k]) * 0.5);
         // A month on a curve counts as just above it.
-        if (R[k] == P[k]) R[k] = static_cast<Single>(static_cast<double>(R[k]) + 0.01);
-        if (R[k] == H[k]) H[k] = static_cast<Single>(static_cast<double>(H[k]) - 0.01);
+        if (c.R[k] == c.P[k]) c.R[k] = static_cast<Single>(static_cast<double>(c.R[k]) + 0.01);
+        if (c.R[k] == c.H[k]) c.H[k] = static_cast<Single>(static_cast<double>(c.H[k]) - 0.01);
     }
-    R[13] = R[1];
-    P[13] = P[1];
-    H[13] = H[1];
+    c.R[13] = c.R[1];
+    c.P[13] = c.P[1];
+    c.H[13] = c.H[1];
+    return c;
+}
 
+void GrowingSeasons::FindCrossings(const Curves& c) {
+    const auto& R = c.R;
+    const auto& P = c.P;
+    const auto& H = c.H;
     for (auto& e : SeasonEvents) e = SeasonEvent{};
     SeasonCount = 0;
     EventCount = 0;
@@ -110,34 +114,28 @@ void GrowingSeasons::FindSeasons(const engine::Months13& rainfall, const engine:
             Adjust("e", month);
         }
     }
+}
 
-    const int count = Index(EventCount);
-    if (count == 0) {
-        SeasonCount = 1;
-        auto& row = Row(1);
-        row[ColSeasonType] = SeasonAllYear;
-        if (R[6] < H[6]) row[ColSeasonType] = SeasonNone;
-        if (R[6] > P[6]) row[ColSeasonType] = SeasonWetAllYear;
-        return;
-    }
+void GrowingSeasons::SeasonWithoutCrossings(const Curves& c) {
+    SeasonCount = 1;
+    auto& row = Row(1);
+    row[ColSeasonType] = SeasonAllYear;
+    if (c.R[6] < c.H[6]) row[ColSeasonType] = SeasonNone;
+    if (c.R[6] > c.P[6]) row[ColSeasonType] = SeasonWetAllYear;
+}
 
-    int pCrossings = 0;
-    for (int i = 1; i <= count; ++i) {
-        const std::string& l = Event(i).Letter;
-        if (l == "B" || l == "E") ++pCrossings;
+void GrowingSeasons::HumidPeriodsOnly(int count) {
+    RotateTo("B");
+    SeasonCount = static_cast<Single>(count / 2);
+    for (int s = 1; s <= count / 2; ++s) {
+        auto& row = Row(s);
+        row[ColSeasonType] = SeasonHumidOnly;
+        row[ColHumidBegin] = Event(2 * s - 1).Date;
+        row[ColHumidEnd] = Event(2 * s).Date;
     }
-    if (pCrossings == count) {
-        RotateTo("B");
-        SeasonCount = static_cast<Single>(count / 2);
-        for (int s = 1; s <= count / 2; ++s) {
-            auto& row = Row(s);
-            row[ColSeasonType] = SeasonHumidOnly;
-            row[ColHumidBegin] = Event(2 * s - 1).Date;
-            row[ColHumidEnd] = Event(2 * s).Date;
-        }
-        return;
-    }
+}
 
+void GrowingSeasons::SeasonsWithHumidPeriods(int count) {
     RotateTo("b");
     int s = 0;
     for (int i = 1; i <= 23; ++i) {
@@ -172,6 +170,25 @@ void GrowingSeasons::FindSeasons(const engine::Months13& rainfall, const engine:
             row[ColSeasonEnd] = Event(i + 1).Date;
         }
     }
+}
+
+void GrowingSeasons::FindSeasons(const engine::Months13& rainfall, const engine::Months13& pet) {
+    const Curves curves = CurvesOf(rainfall, pet);
+    FindCrossings(curves);
+    const int count = Index(EventCount);
+    if (count == 0) {
+        SeasonWithoutCrossings(curves);
+        return;
+    }
+    int pCrossings = 0;
+    for (int i = 1; i <= count; ++i) {
+        const std::string& l = Event(i).Letter;
+        if (l == "B" || l == "E") ++pCrossings;
+    }
+    if (pCrossings == count)
+        HumidPeriodsOnly(count);
+    else
+        SeasonsWithHumidPeriods(count);
 }
 
 Integer GrowingSeasons::GetNumDay(Single month, Single day) {

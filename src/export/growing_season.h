@@ -88,6 +88,23 @@ public:
     Single Cell(int row, int column) const;
 
 private:
+    // Rainfall R, PET P and half the PET H, months 1..12 and month 13 = month 1
+    // again; a month on a curve is moved just off it.
+    struct Curves {
+        std::array<Single, 14> R{};
+        std::array<Single, 14> P{};
+        std::array<Single, 14> H{};
+    };
+    static Curves CurvesOf(const engine::Months13& rainfall, const engine::Months13& pet);
+    // Clears the lists and records every crossing of the two curves, month by month.
+    void FindCrossings(const Curves& c);
+    // No crossing: one row whose type June's rainfall decides.
+    void SeasonWithoutCrossings(const Curves& c);
+    // Crossings of the PET only: one row per humid period.
+    void HumidPeriodsOnly(int count);
+    // A row per rise above half the PET, with its humid period if it has one.
+    void SeasonsWithHumidPeriods(int count);
+
     SeasonEvent& Event(int i);
     std::array<Single, 9>& Row(int s);
     void RotateTo(const char* letter);

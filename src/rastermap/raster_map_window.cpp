@@ -162,7 +162,76 @@ RasterMapWindow::RasterMapWindow(QWidget *parent) : QWidget(parent) {
 
 RasterMapWindow::~RasterMapWindow() = default;
 
+namespace {
+
+QGroupBox *groupBox(const QString &caption, const char *name, QWidget *parent) {
+    auto *g = new QGroupBox(caption, parent);
+    g->setObjectName(QString::fromLatin1(name));
+    return g;
+}
+
+QLabel *label(const QString &text, QWidget *parent, int x, int y, int w = 120) {
+    auto *l = new QLabel(text, parent);
+    l->setGeometry(x, y, w, 20);
+    return l;
+}
+
+QLineEdit *edit(const char *name, QWidget *parent, int x, int y, int w) {
+    auto *e = new QLineEdit(parent);
+    e->setObjectName(QString::fromLatin1(name));
+    e->setGeometry(x, y, w, 22);
+    return e;
+}
+
+// A caption and the box right of it; the caption sits 2 pixels lower so that
+// the texts line up.
+QLineEdit *labelledEdit(const QString &caption, const char *name, QWidget *parent, int x, int y, int labelWidth,
+                        int editWidth) {
+    label(caption, parent, x, y + 2, labelWidth);
+    return edit(name, parent, x + labelWidth, y, editWidth);
+}
+
+QPushButton *button(const char *name, const QString &text, QWidget *parent, int x, int y, int w = 90) {
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setGeometry(x, y, w, 26);
+    return b;
+}
+
+} // namespace
+
 void RasterMapWindow::buildControls() {
+    buildToolBar();
+    buildMapArea();
+    buildLocationFrame();
+    buildMapFrame();
+    buildColorsFrame();
+    buildExportFrame();
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    for (std::size_t k = 0; k < StatusPanels.size(); ++k) {
+        StatusPanels[k] = new QLabel(StatusBar1);
+        StatusBar1->addWidget(StatusPanels[k], k == 0 ? 3 : 2);
+    }
+
+    redrawTimer = new QTimer(this);
+    redrawTimer->setObjectName(QStringLiteral("Timer1"));
+    redrawTimer->setSingleShot(true);
+    redrawTimer->setInterval(50);
+    connect(redrawTimer, &QTimer::timeout, this, [this] { onRedrawTimer(); });
+
+    mapView->setGeometry(0, 0, 600, 300);
+    legendView->setGeometry(600, 0, 200, 300);
+    mapCanvas_->resize(800, 300);
+    // Frames that open and close move the others and the map's area.
+    for (QWidget *frame : {static_cast<QWidget *>(FrameLocation), static_cast<QWidget *>(FrameMap),
+                           static_cast<QWidget *>(FrameColors), static_cast<QWidget *>(exportFrame)})
+        frame->installEventFilter(this);
+}
+
+void RasterMapWindow::buildToolBar() {
     mapToolBar = new QToolBar(this);
     mapToolBar->setObjectName(QStringLiteral("Toolbar1"));
     mapToolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
@@ -193,7 +262,9 @@ void RasterMapWindow::buildControls() {
         ToolButtons[static_cast<std::size_t>(b.index)] = a;
         next = b.index + 1;
     }
+}
 
+void RasterMapWindow::buildMapArea() {
     MapArea = new QScrollArea(this);
     MapArea->setObjectName(QStringLiteral("MapArea"));
     MapArea->setFrameShape(QFrame::NoFrame);
@@ -210,44 +281,24 @@ void RasterMapWindow::buildControls() {
     mapView->onClick = [this] { onMapClicked(); };
     legendView = new PictureBox(mapCanvas_);
     legendView->setObjectName(QStringLiteral("PicLegenda"));
+}
 
-    auto label = [](const QString &text, QWidget *parent, int x, int y, int w = 120) {
-        auto *l = new QLabel(text, parent);
-        l->setGeometry(x, y, w, 20);
-        return l;
-    };
-    auto edit = [](const char *name, QWidget *parent, int x, int y, int w) {
-        auto *e = new QLineEdit(parent);
-        e->setObjectName(QString::fromLatin1(name));
-        e->setGeometry(x, y, w, 22);
-        return e;
-    };
-    auto button = [](const char *name, const QString &text, QWidget *parent, int x, int y, int w = 90) {
-        auto *b = new QPushButton(text, parent);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setGeometry(x, y, w, 26);
-        return b;
-    };
-
-    FrameLocation = new QGroupBox(QStringLiteral("Location"), this);
-    FrameLocation->setObjectName(QStringLiteral("FrameLocation"));
+void RasterMapWindow::buildLocationFrame() {
+    FrameLocation = groupBox(QStringLiteral("Location"), "FrameLocation", this);
     // Narrow enough that the export frame fits beside it in a window 800 wide.
-    label(QStringLiteral("Longitude"), FrameLocation, 8, 22, 62);
-    txtlong = edit("txtlong", FrameLocation, 70, 20, 86);
-    label(QStringLiteral("Latitude"), FrameLocation, 8, 48, 62);
-    txtLat = edit("txtLat", FrameLocation, 70, 46, 86);
-    label(QStringLiteral("Altitude"), FrameLocation, 8, 74, 62);
-    txtElev = edit("txtElev", FrameLocation, 70, 72, 86);
-    label(QStringLiteral("Name"), FrameLocation, 8, 100, 62);
-    txtName = edit("Text2", FrameLocation, 70, 98, 180);
+    txtlong = labelledEdit(QStringLiteral("Longitude"), "txtlong", FrameLocation, 8, 20, 62, 86);
+    txtLat = labelledEdit(QStringLiteral("Latitude"), "txtLat", FrameLocation, 8, 46, 62, 86);
+    txtElev = labelledEdit(QStringLiteral("Altitude"), "txtElev", FrameLocation, 8, 72, 62, 86);
+    txtName = labelledEdit(QStringLiteral("Name"), "Text2", FrameLocation, 8, 98, 62, 180);
     CmdRun = button("CmdRun", QStringLiteral("Set Location"), FrameLocation, 162, 20, 88);
     CmdSave = button("CmdSave", QStringLiteral("Save Data"), FrameLocation, 162, 52, 88);
     FrameLocation->resize(258, 132);
     connect(CmdRun, &QPushButton::clicked, this, [this] { CmdRun_Click(); });
     connect(CmdSave, &QPushButton::clicked, this, [this] { CmdSave_Click(); });
+}
 
-    FrameMap = new QGroupBox(QStringLiteral("Change Map"), this);
-    FrameMap->setObjectName(QStringLiteral("FrameMap"));
+void RasterMapWindow::buildMapFrame() {
+    FrameMap = groupBox(QStringLiteral("Change Map"), "FrameMap", this);
     ListMap = new QListWidget(FrameMap);
     ListMap->setObjectName(QStringLiteral("ListMap"));
     ListMap->setGeometry(10, 20, 200, 100);
@@ -257,9 +308,10 @@ void RasterMapWindow::buildControls() {
     FrameMap->hide();
     connect(cmdBack, &QPushButton::clicked, this, [this] { cmdBack_Click(); });
     connect(CmdCanc, &QPushButton::clicked, this, [this] { CmdCanc_Click(); });
+}
 
-    FrameColors = new QGroupBox(QStringLiteral("Change Colors"), this);
-    FrameColors->setObjectName(QStringLiteral("FrameColors"));
+void RasterMapWindow::buildColorsFrame() {
+    FrameColors = groupBox(QStringLiteral("Change Colors"), "FrameColors", this);
     GrdColors = new QTableWidget(0, 2, FrameColors);
     GrdColors->setObjectName(QStringLiteral("GrdColors"));
     GrdColors->setGeometry(10, 20, 240, 140);
@@ -273,9 +325,10 @@ void RasterMapWindow::buildControls() {
     connect(GrdColors, &QTableWidget::cellClicked, this, [this](int r, int c) { GrdColors_Click(r, c); });
     connect(colorsOkButton, &QPushButton::clicked, this, [this] { onColorsOkClicked(); });
     connect(colorsCancelButton, &QPushButton::clicked, this, [this] { onColorsCancelClicked(); });
+}
 
-    exportFrame = new QGroupBox(QStringLiteral("Save Vistrel "), this);
-    exportFrame->setObjectName(QStringLiteral("FrmVistrel"));
+void RasterMapWindow::buildExportFrame() {
+    exportFrame = groupBox(QStringLiteral("Save Vistrel "), "FrmVistrel", this);
     label(QStringLiteral("Choose Variable"), exportFrame, 10, 20, 200);
     exportVariableBox = new QComboBox(exportFrame);
     exportVariableBox->setObjectName(QStringLiteral("Combo1"));
@@ -292,17 +345,12 @@ void RasterMapWindow::buildControls() {
     exportMonthBox = new QComboBox(exportFrame);
     exportMonthBox->setObjectName(QStringLiteral("Combo3"));
     exportMonthBox->setGeometry(10, 136, 150, 24);
-    auto *region = new QGroupBox(QStringLiteral("Region"), exportFrame);
-    region->setObjectName(QStringLiteral("Frame4"));
+    auto *region = groupBox(QStringLiteral("Region"), "Frame4", exportFrame);
     region->setGeometry(218, 20, 240, 90);
-    label(QStringLiteral("Longitude"), region, 6, 22, 60);
-    TxtLonStart = edit("TxtLonStart", region, 66, 20, 68);
-    label(QStringLiteral("--->"), region, 138, 22, 28);
-    TxtLonEnd = edit("TxtLonEnd", region, 166, 20, 68);
-    label(QStringLiteral("Latitude"), region, 6, 54, 60);
-    TxtLatStart = edit("TxtLatStart", region, 66, 52, 68);
-    label(QStringLiteral("--->"), region, 138, 54, 28);
-    TxtLatEnd = edit("TxtLatEnd", region, 166, 52, 68);
+    TxtLonStart = labelledEdit(QStringLiteral("Longitude"), "TxtLonStart", region, 6, 20, 60, 68);
+    TxtLonEnd = labelledEdit(QStringLiteral("--->"), "TxtLonEnd", region, 138, 20, 28, 68);
+    TxtLatStart = labelledEdit(QStringLiteral("Latitude"), "TxtLatStart", region, 6, 52, 60, 68);
+    TxtLatEnd = labelledEdit(QStringLiteral("--->"), "TxtLatEnd", region, 138, 52, 28, 68);
     exportSaveButton = button("VistrelSave", QStringLiteral("OK"), exportFrame, 218, 120, 80);
     exportCancelButton = button("VistrelCancel", QStringLiteral("Cancel"), exportFrame, 308, 120, 80);
     exportProgress = new QProgressBar(exportFrame);
@@ -319,28 +367,6 @@ void RasterMapWindow::buildControls() {
     connect(exportResolutionBox, &QComboBox::currentTextChanged, this, [this] { onResolutionChanged(); });
     connect(exportSaveButton, &QPushButton::clicked, this, [this] { onExportSaveClicked(); });
     connect(exportCancelButton, &QPushButton::clicked, this, [this] { onExportCancelClicked(); });
-
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setSizeGripEnabled(false);
-    for (std::size_t k = 0; k < StatusPanels.size(); ++k) {
-        StatusPanels[k] = new QLabel(StatusBar1);
-        StatusBar1->addWidget(StatusPanels[k], k == 0 ? 3 : 2);
-    }
-
-    redrawTimer = new QTimer(this);
-    redrawTimer->setObjectName(QStringLiteral("Timer1"));
-    redrawTimer->setSingleShot(true);
-    redrawTimer->setInterval(50);
-    connect(redrawTimer, &QTimer::timeout, this, [this] { onRedrawTimer(); });
-
-    mapView->setGeometry(0, 0, 600, 300);
-    legendView->setGeometry(600, 0, 200, 300);
-    mapCanvas_->resize(800, 300);
-    // Frames that open and close move the others and the map's area.
-    for (QWidget *frame : {static_cast<QWidget *>(FrameLocation), static_cast<QWidget *>(FrameMap),
-                           static_cast<QWidget *>(FrameColors), static_cast<QWidget *>(exportFrame)})
-        frame->installEventFilter(this);
 }
 
 QSize RasterMapWindow::sizeHint() const { return {900, 640}; }
@@ -577,14 +603,21 @@ void RasterMapWindow::DrawLegend() {
     }
 }
 
-void RasterMapWindow::DrawCapitals() {
-    if (!showCapitals_ || map_.Empty()) return;
+void RasterMapWindow::drawOverlay(bool shown, const std::function<void(QPainter &, double, double)> &paint) {
+    if (!shown || map_.Empty()) return;
     try {
         QPainter p(&mapView->surface());
+        paint(p, mapView->width(), mapView->height());
+    } catch (const std::exception &e) {
+        reportError(q(e.what()));
+    }
+}
+
+void RasterMapWindow::DrawCapitals() {
+    drawOverlay(showCapitals_, [this](QPainter &p, double SW, double SH) {
         const QColor c = colourOf(colors_[CapitalsClass]);
         p.setPen(c);
         p.setBrush(c);
-        const double SW = mapView->width(), SH = mapView->height();
         const int radius = OverlaySize(zoom_.Zoom);
         for (const MapShape &shape : capitals_)
             for (const MapPoint &pt : shape.Points) {
@@ -593,17 +626,12 @@ void RasterMapWindow::DrawCapitals() {
                 if (OverlayPoint(view_, zoom_, map_.U1(), map_.U2(), SW, SH, pt.X, pt.Y, x, y))
                     p.drawEllipse(QPoint(x, y), radius, radius);
             }
-    } catch (const std::exception &e) {
-        reportError(q(e.what()));
-    }
+    });
 }
 
 void RasterMapWindow::DrawBoundaries() {
-    if (!showBoundaries_ || map_.Empty()) return;
-    try {
-        QPainter p(&mapView->surface());
+    drawOverlay(showBoundaries_, [this](QPainter &p, double SW, double SH) {
         p.setPen(QPen(colourOf(colors_[BoundariesClass]), OverlaySize(zoom_.Zoom)));
-        const double SW = mapView->width(), SH = mapView->height();
         const auto inside = [this](float lon, float lat) {
             return IsInsideRect(geo_, map_.Columns, map_.Rows, lon, lat);
         };
@@ -616,9 +644,7 @@ void RasterMapWindow::DrawBoundaries() {
         };
         for (const Segment &l : BoundarySegments(boundaries_, inside, place))
             p.drawLine(l.X1, l.Y1, l.X2, l.Y2);
-    } catch (const std::exception &e) {
-        reportError(q(e.what()));
-    }
+    });
 }
 
 void RasterMapWindow::LoadGridColors() {

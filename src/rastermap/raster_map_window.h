@@ -27,6 +27,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QPainter;
 class QProgressBar;
 class QPushButton;
 class QScrollArea;
@@ -185,11 +186,20 @@ protected:
 
 private:
     void buildControls();
+    void buildToolBar();
+    void buildMapArea();
+    void buildLocationFrame();
+    void buildMapFrame();
+    void buildColorsFrame();
+    void buildExportFrame();
     void placeFrames();
     MapLayout fitToMapArea(const std::function<MapLayout(double widthTwips)> &rule) const;
     void placeMapAndLegend(const MapLayout &l, bool legendFromLayout);
     void setMapPaths(const std::string &name);
     void reportError(const QString &text, bool critical = false);
+    // Paints an overlay on the map when it is switched on and a map is shown;
+    // `paint` gets the painter and the picture's width and height.
+    void drawOverlay(bool shown, const std::function<void(QPainter &, double, double)> &paint);
     void setPictureCursor();
     // Follows a started export until its workers end; false when the user
     // stopped it. Rethrows a worker's failure.

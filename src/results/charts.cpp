@@ -1,5 +1,7 @@
 #include "results/charts.h"
 
+#include <algorithm>
+
 #include "engine/geodesy.h"
 #include "results/gridtexts.h"
 
@@ -11,6 +13,19 @@ namespace {
 
 Single Best(const GuessResults &r, int v, int m) { return r.StoredResult(v).Best[static_cast<std::size_t>(m)]; }
 Single Err(const GuessResults &r, int v, int m) { return r.StoredResult(v).StdErr[static_cast<std::size_t>(m)]; }
+
+// Wind speed is drawn in km/h.
+constexpr double KmhPerMetrePerSecond = 3.6;
+
+// Widens [lo, hi] to hold a variable's band, best +- 2 standard errors, in
+// every month; `scale` converts its unit first (in that precision).
+template <class T>
+void WidenToBands(const GuessResults &r, int v, T scale, Single &lo, Single &hi) {
+    for (int m = 1; m <= 12; ++m) {
+        lo = std::min(lo, static_cast<Single>(scale * Best(r, v, m) - 2 * scale * Err(r, v, m)));
+        hi = std::max(hi, static_cast<Single>(scale * Best(r, v, m) + 2 * scale * Err(r, v, m)));
+    }
+}
 
 // Bounds rounded out to the axis ladder, as whole numbers.
 ChartRange Finish(Single lo, Single hi, bool notBelowZero) {
@@ -60,14 +75,7 @@ ChartRange ChartRangeOf(int group, const GuessResults &r) {
     Single chartMin = 99999;
     switch (group) {
     case TemperatureGroup:
-        for (int m = 1; m <= 12; ++m) {
-            const Single lo = Best(r, 0, m) - 2 * Err(r, 0, m);
-            const Single hi = Best(r, 0, m) + 2 * Err(r, 0, m);
-            if (lo < chartMin)
-                chartMin = lo;
-            if (hi > chartMax)
-                chartMax = hi;
-        }
+        WidenToBands(r, 0, 1.0f, chartMin, chartMax);
         // The daily extremes widen the range only where they lie on their
         // side of the mean; a zero counts as not estimated.
         for (int m = 1; m <= 12; ++m) {
@@ -84,37 +92,12 @@ ChartRange ChartRangeOf(int group, const GuessResults &r) {
         }
         return Finish(chartMin, chartMax, false);
     case PrecipitationGroup:
-        for (int m = 1; m <= 12; ++m) {
-            Single lo = Best(r, 3, m) - 2 * Err(r, 3, m);
-            Single hi = Best(r, 3, m) + 2 * Err(r, 3, m);
-            const Single lo5 = Best(r, 5, m) - 2 * Err(r, 5, m);
-            const Single hi5 = Best(r, 5, m) + 2 * Err(r, 5, m);
-            if (lo5 < lo)
-                lo = lo5;
-            if (hi5 > hi)
-                hi = hi5;
-            if (lo < chartMin)
-                chartMin = lo;
-            if (hi > chartMax)
-                chartMax = hi;
-        }
+        WidenToBands(r, 3, 1.0f, chartMin, chartMax);
+        WidenToBands(r, 5, 1.0f, chartMin, chartMax);
         return Finish(chartMin, chartMax, true);
     case WindGroup:
-        for (int m = 1; m <= 12; ++m) {
-            // Wind in km/h, its standard error converted too.
-            double lo = 3.6 * Best(r, 6, m) - 2 * 3.6 * Err(r, 6, m);
-            double hi = 3.6 * Best(r, 6, m) + 2 * 3.6 * Err(r, 6, m);
-            const Single lo4 = Best(r, 4, m) - 2 * Err(r, 4, m);
-            const Single hi4 = Best(r, 4, m) + 2 * Err(r, 4, m);
-            if (lo4 < lo)
-                lo = lo4;
-            if (hi4 > hi)
-                hi = hi4;
-            if (lo < chartMin)
-                chartMin = static_cast<Single>(lo);
-            if (hi > chartMax)
-                chartMax = static_cast<Single>(hi);
-        }
+        WidenToBands(r, 6, KmhPerMetrePerSecond, chartMin, chartMax);
+        WidenToBands(r, 4, 1.0f, chartMin, chartMax);
         return Finish(chartMin, chartMax, true);
     default:
         return {};
@@ -124,7 +107,7 @@ ChartRange ChartRangeOf(int group, const GuessResults &r) {
 double CurveValue(int group, int v, int month, const GuessResults &results, Single chartMax) {
     const Single best = Best(results, v, month);
     if (group == WindGroup && v == 6)
-        return 3.6 * best;
+        return KmhPerMetrePerSecond * best;
     if (group == WindGroup && v == 7)
         return static_cast<double>(best) * chartMax;  // fraction 1 on the top grid line
     return best;

@@ -193,6 +193,14 @@ void ResultsWindow::buildControls() {
     variableTabs_->setExpanding(false);
     outer->addWidget(variableTabs_);
 
+    for (int g = 1; g <= 3; ++g)
+        buildGroupFrame(g, outer);
+    buildLegendFrame(outer);
+
+    connect(variableTabs_, &QTabBar::currentChanged, this, [this] { onVariableTabChanged(); });
+}
+
+void ResultsWindow::buildGroupFrame(int g, QVBoxLayout *outer) {
     static const char *const kFrameNames[4] = {"", "FrameS1", "FrameS2", "FrameS3"};
     static const char *const kFrameCaptions[4] = {
         "", "Mean , Maximum , Minimum Temperature [°C]",
@@ -218,42 +226,42 @@ void ResultsWindow::buildControls() {
         {"Warnings", nullptr},
     };
 
-    for (int g = 1; g <= 3; ++g) {
-        GroupControls &gc = groups_[static_cast<std::size_t>(g)];
-        gc.frame = new QGroupBox(QString::fromUtf8(kFrameCaptions[g]), this);
-        gc.frame->setObjectName(QString::fromLatin1(kFrameNames[g]));
-        auto *layout = new QVBoxLayout(gc.frame);
-        layout->setContentsMargins(4, 4, 4, 4);
-        gc.strip = new QTabBar(gc.frame);
-        gc.strip->setObjectName(QString::fromLatin1(kStripNames[g]));
-        for (int t = 0; t < 5; ++t) {
-            gc.strip->addTab(QString::fromLatin1(kTabs[t].caption));
-            if (kTabs[t].tip)
-                gc.strip->setTabToolTip(t, QString::fromLatin1(kTabs[t].tip));
-        }
-        gc.strip->setExpanding(false);
-        layout->addWidget(gc.strip);
-        for (int p = 0; p < 5; ++p) {
-            QWidget *page = nullptr;
-            if (p == 1) {
-                gc.chart = new ChartView(gc.frame);
-                page = gc.chart;
-            } else {
-                QTableWidget *grid = MakeGrid(gc.frame);
-                grid->setObjectName(QString::fromLatin1(kGridNames[g][p]));
-                gc.grids[static_cast<std::size_t>(p)] = grid;
-                page = grid;
-            }
-            page->setProperty("pageName", QStringLiteral("%1(%2)").arg(QString::fromLatin1(kPagePrefix[g])).arg(p));
-            page->hide();
-            gc.pages[static_cast<std::size_t>(p)] = page;
-            layout->addWidget(page, 1);
-        }
-        outer->addWidget(gc.frame, 1);
-        gc.frame->setVisible(g == 1);
-        connect(gc.strip, &QTabBar::currentChanged, this, [this, g] { GroupStrip_Click(g); });
+    GroupControls &gc = groups_[static_cast<std::size_t>(g)];
+    gc.frame = new QGroupBox(QString::fromUtf8(kFrameCaptions[g]), this);
+    gc.frame->setObjectName(QString::fromLatin1(kFrameNames[g]));
+    auto *layout = new QVBoxLayout(gc.frame);
+    layout->setContentsMargins(4, 4, 4, 4);
+    gc.strip = new QTabBar(gc.frame);
+    gc.strip->setObjectName(QString::fromLatin1(kStripNames[g]));
+    for (int t = 0; t < 5; ++t) {
+        gc.strip->addTab(QString::fromLatin1(kTabs[t].caption));
+        if (kTabs[t].tip)
+            gc.strip->setTabToolTip(t, QString::fromLatin1(kTabs[t].tip));
     }
+    gc.strip->setExpanding(false);
+    layout->addWidget(gc.strip);
+    for (int p = 0; p < 5; ++p) {
+        QWidget *page = nullptr;
+        if (p == 1) {
+            gc.chart = new ChartView(gc.frame);
+            page = gc.chart;
+        } else {
+            QTableWidget *grid = MakeGrid(gc.frame);
+            grid->setObjectName(QString::fromLatin1(kGridNames[g][p]));
+            gc.grids[static_cast<std::size_t>(p)] = grid;
+            page = grid;
+        }
+        page->setProperty("pageName", QStringLiteral("%1(%2)").arg(QString::fromLatin1(kPagePrefix[g])).arg(p));
+        page->hide();
+        gc.pages[static_cast<std::size_t>(p)] = page;
+        layout->addWidget(page, 1);
+    }
+    outer->addWidget(gc.frame, 1);
+    gc.frame->setVisible(g == 1);
+    connect(gc.strip, &QTabBar::currentChanged, this, [this, g] { GroupStrip_Click(g); });
+}
 
+void ResultsWindow::buildLegendFrame(QVBoxLayout *outer) {
     legendFrame_ = new QGroupBox(QStringLiteral("Variables"), this);
     legendFrame_->setObjectName(QStringLiteral("Frame2"));
     auto *legend = new QGridLayout(legendFrame_);
@@ -279,8 +287,6 @@ void ResultsWindow::buildControls() {
     keep.setRetainSizeWhenHidden(true);
     legendFrame_->setSizePolicy(keep);
     outer->addWidget(legendFrame_);
-
-    connect(variableTabs_, &QTabBar::currentChanged, this, [this] { onVariableTabChanged(); });
 }
 
 bool ResultsWindow::RecalcPending() const { return appState().GuessRecalcPending; }

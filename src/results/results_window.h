@@ -22,6 +22,7 @@ class QGroupBox;
 class QLabel;
 class QTabBar;
 class QTableWidget;
+class QVBoxLayout;
 
 namespace tavisol::results {
 
@@ -111,6 +112,10 @@ protected:
 
 private:
     void buildControls();
+    // The frame of variable group g (1..3): its tab strip and its five pages.
+    void buildGroupFrame(int g, QVBoxLayout *outer);
+    // The colours and names of the chart's curves.
+    void buildLegendFrame(QVBoxLayout *outer);
     void GroupStrip_Click(int group);
     // The page that the inner strip's selected tab shows.
     static int PageOfTab(int tabIndex);

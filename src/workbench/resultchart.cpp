@@ -23,6 +23,30 @@ void DrawSteps(Drawing &c, const std::array<Single, N> &values, int n, Rgb colou
     }
 }
 
+// Days 1..365 as a line; `entry` gives the array entry that holds a day.
+template <class Entry>
+void DrawDays(Drawing &c, const std::array<Single, 367> &values, Entry entry, Rgb colour) {
+    for (int d = 2; d <= 365; ++d)
+        c.Line(d - 1, values[entry(d - 1)], d, values[entry(d)], colour);
+}
+
+// The two legend lines under a view's axes: what the curve and the band are.
+struct ResultLegend {
+    double x;
+    const char *curve;
+    const char *band;
+};
+
+ResultLegend LegendOf(ResultView view) {
+    switch (view) {
+    case ResultView::Monthly: return {0.5, "Line = Best Estimate", "Red Area = Confidence Interval"};
+    case ResultView::Dekadal: return {1.5, "Black Line = Best Estimate", "Red Area = Confidence Interval"};
+    case ResultView::Daily:
+    case ResultView::Threshold: break;
+    }
+    return {15, "Black Line = Best Estimate", "Red Lines = Confidence Interval"};
+}
+
 void DrawResultAxes(ResultView view, const ResultChartRange &r, const numfmt::Locale &loc, Drawing &c) {
     const double s = r.ChartStep;
     double labelX = -10.0 / 6, end = 12;
@@ -119,7 +143,6 @@ void DrawResultChart(const EngineState &state, ResultView view, Single z, Workbe
     const double s = r.ChartStep;
     c.SetScale(left, r.ChartMax + 2 * s, right, r.ChartMin - 4 * s);
     const engine::EstimateResult &res = state.CurResult;
-    const double legendY = r.ChartMin - 2 * s;
 
     switch (view) {
     case ResultView::Monthly: {
@@ -133,9 +156,6 @@ void DrawResultChart(const EngineState &state, ResultView view, Single z, Workbe
             for (int m = 1; m <= 12; ++m)
                 c.Box(m - 1, monthly.best[m] + static_cast<double>(z) * res.StdErr[m], m, monthly.low[m], LightRed);
         DrawSteps(c, monthly.best, 12, Blue);
-        DrawResultAxes(view, r, loc, c);
-        c.Text(0.5, legendY, "Line = Best Estimate", Black, 8, 0);
-        c.Text(0.5, legendY, "Red Area = Confidence Interval", Black, 8, 1);
         break;
     }
     case ResultView::Dekadal: {
@@ -145,43 +165,31 @@ void DrawResultChart(const EngineState &state, ResultView view, Single z, Workbe
             for (int k = 1; k <= 36; ++k)
                 c.Box(k - 1, a.high[k], k, a.low[k], LightRed);
         DrawSteps(c, a.best, 36, Black);
-        DrawResultAxes(view, r, loc, c);
-        c.Text(1.5, legendY, "Black Line = Best Estimate", Black, 8, 0);
-        c.Text(1.5, legendY, "Red Area = Confidence Interval", Black, 8, 1);
         break;
     }
-    case ResultView::Daily: {
-        ComputeDaily(state, z, series);
-        const DailyArrays &a = series.Daily;
-        for (int d = 2; d <= 365; ++d)
-            c.Line(d - 1, a.best[d - 1], d, a.best[d], Black);
-        if (z != 0)
-            for (int d = 2; d <= 365; ++d) {
-                c.Line(d - 1, a.high[d - 1], d, a.high[d], LightRed);
-                c.Line(d - 1, a.low[d - 1], d, a.low[d], LightRed);
-            }
-        DrawResultAxes(view, r, loc, c);
-        c.Text(15, legendY, "Black Line = Best Estimate", Black, 8, 0);
-        c.Text(15, legendY, "Red Lines = Confidence Interval", Black, 8, 1);
-        break;
-    }
+    case ResultView::Daily:
     case ResultView::Threshold: {
-        ComputeDailySorted(state, z, series);
-        const DailyArrays &a = series.SortedDaily;
-        for (int d = 2; d <= 365; ++d)
-            c.Line(d - 1, a.best[367 - d], d, a.best[366 - d], Black);
+        // The threshold view shows the sorted days from the highest down.
+        const bool sorted = view == ResultView::Threshold;
+        if (sorted)
+            ComputeDailySorted(state, z, series);
+        else
+            ComputeDaily(state, z, series);
+        const DailyArrays &a = sorted ? series.SortedDaily : series.Daily;
+        const auto entry = [sorted](int day) { return sorted ? 366 - day : day; };
+        DrawDays(c, a.best, entry, Black);
         if (z != 0) {
-            for (int d = 2; d <= 365; ++d)
-                c.Line(d - 1, a.high[367 - d], d, a.high[366 - d], LightRed);
-            for (int d = 2; d <= 365; ++d)
-                c.Line(d - 1, a.low[367 - d], d, a.low[366 - d], LightRed);
+            DrawDays(c, a.high, entry, LightRed);
+            DrawDays(c, a.low, entry, LightRed);
         }
-        DrawResultAxes(view, r, loc, c);
-        c.Text(15, legendY, "Black Line = Best Estimate", Black, 8, 0);
-        c.Text(15, legendY, "Red Lines = Confidence Interval", Black, 8, 1);
         break;
     }
     }
+    DrawResultAxes(view, r, loc, c);
+    const ResultLegend legend = LegendOf(view);
+    const double legendY = r.ChartMin - 2 * s;
+    c.Text(legend.x, legendY, legend.curve, Black, 8, 0);
+    c.Text(legend.x, legendY, legend.band, Black, 8, 1);
 }
 
 } // namespace tavisol::workbench

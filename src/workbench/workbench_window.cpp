@@ -104,6 +104,31 @@ void WorkbenchWindow::buildControls() {
     // ---- Left: variable, tabs and panels ----
     auto *left = new QVBoxLayout;
     outer->addLayout(left, 1);
+    buildVariableAndTabs(left);
+    buildTables(left);
+    buildAltitudePlot(left);
+    buildStationMap(left);
+    picResults = new PictureBox(this);
+    picResults->setObjectName(QStringLiteral("picResults"));
+    picResults->setMinimumSize(431, 270);
+    picResults->setDrawing(&model_.Chart);
+    left->addWidget(picResults, 1);
+
+    // ---- Right: options, warnings, active neighbours ----
+    optionsFrame = new QGroupBox(QStringLiteral("Options"), this);
+    optionsFrame->setObjectName(QStringLiteral("Frame2"));
+    auto *right = new QVBoxLayout(optionsFrame);
+    outer->addWidget(optionsFrame);
+    buildConfidenceFrame(right);
+    buildWarningsFrame(right);
+    buildActivesFrame(right);
+    right->addStretch(1);
+
+    connectHandlers();
+    resize(1000, 640);
+}
+
+void WorkbenchWindow::buildVariableAndTabs(QVBoxLayout *left) {
     auto *top = new QHBoxLayout;
     variableLabel = new QLabel(QStringLiteral("Variable:"), this);
     variableLabel->setObjectName(QStringLiteral("Label8"));
@@ -130,7 +155,9 @@ void WorkbenchWindow::buildControls() {
         periodTabs->addTab(QString::fromLatin1(t));
     TagNoFont(periodTabs);
     left->addWidget(periodTabs);
+}
 
+void WorkbenchWindow::buildTables(QVBoxLayout *left) {
     auto grid = [this, left](const char *name, bool arial) {
         auto *g = new FlexGrid(this);
         g->setObjectName(QString::fromLatin1(name));
@@ -152,148 +179,140 @@ void WorkbenchWindow::buildControls() {
     grdDekad = grid("grdDekad", false);
     GrdDay = grid("GrdDay", false);
     grdThres = grid("grdThres", false);
+}
 
+void WorkbenchWindow::buildAltitudePlot(QVBoxLayout *left) {
     picAltitude = new PictureBox(this);
     picAltitude->setObjectName(QStringLiteral("picAltitude"));
     picAltitude->setMinimumSize(431, 270);
     picAltitude->setDrawing(&model_.Plot);
-    {
-        auto *l = new QVBoxLayout(picAltitude);
-        l->addStretch(1);
-        auto *row = new QHBoxLayout;
-        row->addStretch(1);
-        cmdmonthback = new QPushButton(QStringLiteral("Previous Month"), picAltitude);
-        cmdmonthback->setObjectName(QStringLiteral("cmdmonthback"));
-        cmdmonthnext = new QPushButton(QStringLiteral("Next Month"), picAltitude);
-        cmdmonthnext->setObjectName(QStringLiteral("cmdmonthnext"));
-        row->addWidget(cmdmonthback);
-        row->addWidget(cmdmonthnext);
-        l->addLayout(row);
-    }
+    auto *l = new QVBoxLayout(picAltitude);
+    l->addStretch(1);
+    auto *row = new QHBoxLayout;
+    row->addStretch(1);
+    cmdmonthback = new QPushButton(QStringLiteral("Previous Month"), picAltitude);
+    cmdmonthback->setObjectName(QStringLiteral("cmdmonthback"));
+    cmdmonthnext = new QPushButton(QStringLiteral("Next Month"), picAltitude);
+    cmdmonthnext->setObjectName(QStringLiteral("cmdmonthnext"));
+    row->addWidget(cmdmonthback);
+    row->addWidget(cmdmonthnext);
+    l->addLayout(row);
     left->addWidget(picAltitude, 1);
+}
 
+void WorkbenchWindow::buildStationMap(QVBoxLayout *left) {
     PicStationFather = new QWidget(this);
     PicStationFather->setObjectName(QStringLiteral("PicStationFather"));
-    {
-        auto *l = new QHBoxLayout(PicStationFather);
-        l->setContentsMargins(0, 0, 0, 0);
-        picMapStation = new PictureBox(PicStationFather);
-        picMapStation->setObjectName(QStringLiteral("picMapStation"));
-        picMapStation->setMinimumSize(431, 270);
-        picMapStation->setDrawing(&model_.Map);
-        picMapStation->setCursor(Qt::CrossCursor);
-        auto *readout = new QVBoxLayout(picMapStation);
-        readout->addStretch(1);
-        decimalPositionLabel = new QLabel(picMapStation);
-        decimalPositionLabel->setObjectName(QStringLiteral("Label9"));
-        dmsPositionLabel = new QLabel(picMapStation);
-        dmsPositionLabel->setObjectName(QStringLiteral("Label10"));
-        readout->addWidget(decimalPositionLabel);
-        readout->addWidget(dmsPositionLabel);
-        l->addWidget(picMapStation, 1);
-        auto *side = new QVBoxLayout;
-        PictureLegend = new PictureBox(PicStationFather);
-        PictureLegend->setObjectName(QStringLiteral("PictureLegend"));
-        PictureLegend->setFixedSize(110, 252);
-        PictureLegend->setDrawing(&model_.Legend);
-        side->addWidget(PictureLegend);
-        cmdZoomIn = new QPushButton(QStringLiteral("Zoom Out"), PicStationFather);
-        cmdZoomIn->setObjectName(QStringLiteral("cmdZoomIn"));
-        CmdZoomOut = new QPushButton(QStringLiteral("Zoom In"), PicStationFather);
-        CmdZoomOut->setObjectName(QStringLiteral("CmdZoomOut"));
-        CmdFine = new QPushButton(QStringLiteral("Finer"), PicStationFather);
-        CmdFine->setObjectName(QStringLiteral("CmdFine"));
-        CmdCoarse = new QPushButton(QStringLiteral("Coarser"), PicStationFather);
-        CmdCoarse->setObjectName(QStringLiteral("CmdCoarse"));
-        for (QPushButton *b : {cmdZoomIn, CmdZoomOut, CmdFine, CmdCoarse})
-            side->addWidget(b);
-        side->addStretch(1);
-        l->addLayout(side);
-    }
+    auto *l = new QHBoxLayout(PicStationFather);
+    l->setContentsMargins(0, 0, 0, 0);
+    picMapStation = new PictureBox(PicStationFather);
+    picMapStation->setObjectName(QStringLiteral("picMapStation"));
+    picMapStation->setMinimumSize(431, 270);
+    picMapStation->setDrawing(&model_.Map);
+    picMapStation->setCursor(Qt::CrossCursor);
+    auto *readout = new QVBoxLayout(picMapStation);
+    readout->addStretch(1);
+    decimalPositionLabel = new QLabel(picMapStation);
+    decimalPositionLabel->setObjectName(QStringLiteral("Label9"));
+    dmsPositionLabel = new QLabel(picMapStation);
+    dmsPositionLabel->setObjectName(QStringLiteral("Label10"));
+    readout->addWidget(decimalPositionLabel);
+    readout->addWidget(dmsPositionLabel);
+    l->addWidget(picMapStation, 1);
+    auto *side = new QVBoxLayout;
+    PictureLegend = new PictureBox(PicStationFather);
+    PictureLegend->setObjectName(QStringLiteral("PictureLegend"));
+    PictureLegend->setFixedSize(110, 252);
+    PictureLegend->setDrawing(&model_.Legend);
+    side->addWidget(PictureLegend);
+    auto sideButton = [&](const char *caption, const char *name) {
+        auto *b = new QPushButton(QString::fromLatin1(caption), PicStationFather);
+        b->setObjectName(QString::fromLatin1(name));
+        side->addWidget(b);
+        return b;
+    };
+    cmdZoomIn = sideButton("Zoom Out", "cmdZoomIn");
+    CmdZoomOut = sideButton("Zoom In", "CmdZoomOut");
+    CmdFine = sideButton("Finer", "CmdFine");
+    CmdCoarse = sideButton("Coarser", "CmdCoarse");
+    side->addStretch(1);
+    l->addLayout(side);
     left->addWidget(PicStationFather, 1);
+}
 
-    picResults = new PictureBox(this);
-    picResults->setObjectName(QStringLiteral("picResults"));
-    picResults->setMinimumSize(431, 270);
-    picResults->setDrawing(&model_.Chart);
-    left->addWidget(picResults, 1);
+QGroupBox *WorkbenchWindow::optionsGroup(const QString &caption, const char *name) {
+    auto *g = new QGroupBox(caption, optionsFrame);
+    g->setObjectName(QString::fromLatin1(name));
+    return g;
+}
 
-    // ---- Right: options, warnings, active neighbours ----
-    optionsFrame = new QGroupBox(QStringLiteral("Options"), this);
-    optionsFrame->setObjectName(QStringLiteral("Frame2"));
-    auto *right = new QVBoxLayout(optionsFrame);
-    outer->addWidget(optionsFrame);
-
-    confidenceFrame = new QGroupBox(QStringLiteral("Level of Confidence"), optionsFrame);
-    confidenceFrame->setObjectName(QStringLiteral("Frame1"));
-    {
-        auto *l = new QVBoxLayout(confidenceFrame);
-        optlev90 = new QRadioButton(QStringLiteral("90 %"), confidenceFrame);
-        optlev90->setObjectName(QStringLiteral("optlev90"));
-        optlev95 = new QRadioButton(QStringLiteral("95 %"), confidenceFrame);
-        optlev95->setObjectName(QStringLiteral("optlev95"));
-        optlev99 = new QRadioButton(QStringLiteral("99 %"), confidenceFrame);
-        optlev99->setObjectName(QStringLiteral("optlev99"));
-        levels_ = new QButtonGroup(confidenceFrame);
-        levels_->setExclusive(true);
-        levels_->addButton(optlev90, 1);
-        levels_->addButton(optlev95, 2);
-        levels_->addButton(optlev99, 3);
-        labfew = new QLabel(QStringLiteral("To Few Data"), confidenceFrame);
-        labfew->setObjectName(QStringLiteral("labfew"));
-        labfew->hide();
-        Labhit = new QLabel(QStringLiteral("You hit a Station"), confidenceFrame);
-        Labhit->setObjectName(QStringLiteral("Labhit"));
-        Labhit->hide();
-        for (QWidget *w : std::initializer_list<QWidget *>{optlev90, optlev95, optlev99, labfew, Labhit})
-            l->addWidget(w);
-    }
+void WorkbenchWindow::buildConfidenceFrame(QVBoxLayout *right) {
+    confidenceFrame = optionsGroup(QStringLiteral("Level of Confidence"), "Frame1");
+    auto *l = new QVBoxLayout(confidenceFrame);
+    levels_ = new QButtonGroup(confidenceFrame);
+    levels_->setExclusive(true);
+    auto level = [&](const char *caption, const char *name, int id) {
+        auto *o = new QRadioButton(QString::fromLatin1(caption), confidenceFrame);
+        o->setObjectName(QString::fromLatin1(name));
+        levels_->addButton(o, id);
+        l->addWidget(o);
+        return o;
+    };
+    optlev90 = level("90 %", "optlev90", 1);
+    optlev95 = level("95 %", "optlev95", 2);
+    optlev99 = level("99 %", "optlev99", 3);
+    labfew = new QLabel(QStringLiteral("To Few Data"), confidenceFrame);
+    labfew->setObjectName(QStringLiteral("labfew"));
+    labfew->hide();
+    Labhit = new QLabel(QStringLiteral("You hit a Station"), confidenceFrame);
+    Labhit->setObjectName(QStringLiteral("Labhit"));
+    Labhit->hide();
+    l->addWidget(labfew);
+    l->addWidget(Labhit);
     right->addWidget(confidenceFrame);
+}
 
-    framWarn = new QGroupBox(QStringLiteral("Warnings"), optionsFrame);
-    framWarn->setObjectName(QStringLiteral("framWarn"));
+void WorkbenchWindow::buildWarningsFrame(QVBoxLayout *right) {
+    framWarn = optionsGroup(QStringLiteral("Warnings"), "framWarn");
     framWarn->setToolTip(QStringLiteral("Gives you up to seven warnings if problems occur."));
-    {
-        auto *l = new QGridLayout(framWarn);
-        for (int i = 0; i < WarningCount; ++i) {
-            const WarningKind kind = WarningOrder[static_cast<std::size_t>(i)];
-            auto *b = new QPushButton(QString::fromLatin1(WarningCaption(kind)), framWarn);
-            b->setObjectName(QString::fromLatin1(WarningControlName(kind)));
-            b->setEnabled(false);
-            // Only the panel's refresh enables a warning button: enabling the
-            // window's controls (the output dialog's closing) leaves them, so
-            // no warning that was not raised can be explained.
-            TagNoFont(b);
-            l->addWidget(b, i / 2, i % 2);
-            warnButtons_[static_cast<std::size_t>(i)] = b;
-            connect(b, &QPushButton::clicked, this, [this, i] { Warning_Click(i); });
-        }
+    auto *l = new QGridLayout(framWarn);
+    for (int i = 0; i < WarningCount; ++i) {
+        const WarningKind kind = WarningOrder[static_cast<std::size_t>(i)];
+        auto *b = new QPushButton(QString::fromLatin1(WarningCaption(kind)), framWarn);
+        b->setObjectName(QString::fromLatin1(WarningControlName(kind)));
+        b->setEnabled(false);
+        // Only the panel's refresh enables a warning button: enabling the
+        // window's controls (the output dialog's closing) leaves them, so
+        // no warning that was not raised can be explained.
+        TagNoFont(b);
+        l->addWidget(b, i / 2, i % 2);
+        warnButtons_[static_cast<std::size_t>(i)] = b;
+        connect(b, &QPushButton::clicked, this, [this, i] { Warning_Click(i); });
     }
     framWarn->hide();
     right->addWidget(framWarn);
+}
 
-    activesFrame = new QGroupBox(QStringLiteral("Actives"), optionsFrame);
-    activesFrame->setObjectName(QStringLiteral("famAct"));
+void WorkbenchWindow::buildActivesFrame(QVBoxLayout *right) {
+    activesFrame = optionsGroup(QStringLiteral("Actives"), "famAct");
     activesFrame->setToolTip(
         QStringLiteral("Shows the neighbours used for the estimation; check or uncheck them to change the estimate."));
-    {
-        auto *l = new QGridLayout(activesFrame);
-        for (int k = 1; k <= engine::MaxNeighbours; ++k) {
-            auto *c = new QCheckBox(QString::number(k), activesFrame);
-            c->setObjectName(QStringLiteral("Check%1").arg(k));
-            c->hide();
-            l->addWidget(c, (k - 1) % 10, (k - 1) / 10);
-            checks_[static_cast<std::size_t>(k)] = c;
-            // clicked: the user's toggling only, not a value set in code.
-            connect(c, &QCheckBox::clicked, this,
-                    [this, k](bool checked) { Run([this, k, checked] { model_.ToggleNeighbour(k, checked); }); });
-        }
+    auto *l = new QGridLayout(activesFrame);
+    for (int k = 1; k <= engine::MaxNeighbours; ++k) {
+        auto *c = new QCheckBox(QString::number(k), activesFrame);
+        c->setObjectName(QStringLiteral("Check%1").arg(k));
+        c->hide();
+        l->addWidget(c, (k - 1) % 10, (k - 1) / 10);
+        checks_[static_cast<std::size_t>(k)] = c;
+        // clicked: the user's toggling only, not a value set in code.
+        connect(c, &QCheckBox::clicked, this,
+                [this, k](bool checked) { Run([this, k, checked] { model_.ToggleNeighbour(k, checked); }); });
     }
     activesFrame->hide();
     right->addWidget(activesFrame);
-    right->addStretch(1);
+}
 
-    // ---- Handlers ----
+void WorkbenchWindow::connectHandlers() {
     connect(variableBox, qOverload<int>(&QComboBox::activated), this,
             [this](int index) { Run([this, index] { model_.SelectVariable(index); }); });
     connect(pageTabs, &QTabBar::currentChanged, this, [this](int) { onPageTabChanged(); });
@@ -317,7 +336,6 @@ void WorkbenchWindow::buildControls() {
         decimalPositionLabel->setText(Q(r.decimal));
         dmsPositionLabel->setText(Q(r.dms));
     });
-    resize(1000, 640);
 }
 
 template <typename F>

@@ -20,6 +20,7 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 class QTabBar;
+class QVBoxLayout;
 
 namespace tavisol::workbench {
 
@@ -89,6 +90,17 @@ protected:
 private:
     WorkbenchWindow();
     void buildControls();
+    void buildVariableAndTabs(QVBoxLayout *left);
+    void buildTables(QVBoxLayout *left);
+    void buildAltitudePlot(QVBoxLayout *left);
+    void buildStationMap(QVBoxLayout *left);
+    // A named group of the options frame.
+    QGroupBox *optionsGroup(const QString &caption, const char *name);
+    void buildConfidenceFrame(QVBoxLayout *right);
+    void buildWarningsFrame(QVBoxLayout *right);
+    void buildActivesFrame(QVBoxLayout *right);
+    // The controls' signals to the model's commands.
+    void connectHandlers();
     void Form_Load();
     void onPageTabChanged();
     void onPeriodTabChanged();

@@ -345,6 +345,37 @@ TEST_F(RasterWindow, ColourGridChangesTheLegend) {
     EXPECT_EQ(QColor(form->mapView->surface().toImage().pixel(20, 100)), QColor(10, 20, 30));
 }
 
+TEST_F(RasterWindow, CapitalsAndBoundariesAreDrawnWhileSwitchedOn) {
+    auto form = LoadedForm();
+    const auto colourOf = [&form](int k) {
+        const ColorEntry &e = form->Colors()[static_cast<std::size_t>(k)];
+        return QColor(e.Red, e.Green, e.Blue);
+    };
+    // Whether the colour is on a pixel next to the point's place.
+    const auto near = [&form](float lon, float lat, const QColor &colour) {
+        const QImage img = form->mapView->surface().toImage();
+        const auto [fx, fy] = OverlayXY(form->View(), form->Zoom(), 19, 9, form->mapView->width(),
+                                        form->mapView->height(), lon, lat);
+        for (int dy = -2; dy <= 2; ++dy)
+            for (int dx = -2; dx <= 2; ++dx)
+                if (QColor(img.pixel(static_cast<int>(fx) + dx, static_cast<int>(fy) + dy)) == colour)
+                    return true;
+        return false;
+    };
+    const QColor capital = colourOf(CapitalsClass), boundary = colourOf(BoundariesClass);
+    // The boundary's first leg, from (6, 54) to (12, 48), passes (9, 51).
+    EXPECT_TRUE(near(10, 50, capital));
+    EXPECT_TRUE(near(9, 51, boundary));
+
+    form->onToolButtonClicked(10);
+    EXPECT_FALSE(near(9, 51, boundary));
+    EXPECT_TRUE(near(10, 50, capital));
+    form->onToolButtonClicked(11);
+    EXPECT_FALSE(near(10, 50, capital));
+    form->onToolButtonClicked(10);
+    EXPECT_TRUE(near(9, 51, boundary));
+}
+
 TEST_F(RasterWindow, ToggleButtonsFollowTheirFlags) {
     auto form = LoadedForm();
     form->onToolButtonClicked(10);

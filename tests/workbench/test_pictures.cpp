@@ -426,5 +426,48 @@ TEST(ResultChartViews, BandsLegendsAndScaledPrecipitation) {
     EXPECT_EQ(c.right, 380);
 }
 
+TEST(ResultChartViews, DayCurvesFollowTheDaysAndTheThresholdViewRunsFromTheHighestDay) {
+    EngineState t = ChartState(0, 10, 1);
+    t.CurResult.Harmonics[1] = 8;  // a year's wave, so that the days differ
+    t.CurResult.Harmonics[7] = 3;
+    WorkbenchSeries series;
+    MonthlyChart monthly;
+    ResultChartRange r;
+    Drawing c;
+    auto curve = [&c](Rgb colour) {
+        std::vector<const DrawItem *> lines;
+        for (const DrawItem &i : c.items)
+            if (i.kind == DrawItem::Kind::Line && i.color == colour)
+                lines.push_back(&i);
+        return lines;
+    };
+
+    DrawResultChart(t, ResultView::Daily, 1.96f, series, r, monthly, En, c);
+    const DailyArrays &days = series.Daily;
+    ASSERT_EQ(c.items[0].kind, DrawItem::Kind::Line);
+    for (int d = 1; d <= 364; ++d) {
+        const DrawItem &l = c.items[static_cast<std::size_t>(d - 1)];
+        EXPECT_EQ(l.color, Black);
+        EXPECT_EQ(l.x1, d);
+        EXPECT_EQ(l.y1, days.best[static_cast<std::size_t>(d)]);
+        EXPECT_EQ(l.y2, days.best[static_cast<std::size_t>(d + 1)]);
+    }
+    EXPECT_NE(days.best[1], days.best[180]);
+    EXPECT_EQ(curve(LightRed).size(), 2u * 364);  // the band's two limits
+
+    DrawResultChart(t, ResultView::Threshold, 1.96f, series, r, monthly, En, c);
+    const DailyArrays &sorted = series.SortedDaily;
+    EXPECT_EQ(c.items[0].y1, sorted.best[365]);
+    for (std::size_t k = 0; k < 364; ++k) {
+        EXPECT_EQ(c.items[k].color, Black);
+        EXPECT_GE(c.items[k].y1, c.items[k].y2);  // highest day first
+    }
+    EXPECT_EQ(curve(LightRed).size(), 2u * 364);
+
+    // No factor: the curve alone.
+    DrawResultChart(t, ResultView::Daily, 0, series, r, monthly, En, c);
+    EXPECT_TRUE(curve(LightRed).empty());
+}
+
 } // namespace
 } // namespace tavisol::workbench
