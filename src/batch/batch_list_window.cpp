@@ -93,11 +93,11 @@ batch::DateTime Now() {
 } // namespace
 
 BatchListWindow::BatchListWindow(QWidget *parent) : FieldDialog(parent) {
-    setObjectName(QStringLiteral("frmList"));
+    setObjectName(QStringLiteral("batchListWindow"));
     setWindowTitle(QStringLiteral("Process Locations from Grid"));
     setWindowIcon(MakeIcon(IconId::LocationGrid));
     buildControls();
-    Form_Load();
+    setUp();
 }
 
 BatchListWindow::~BatchListWindow() = default;
@@ -222,15 +222,15 @@ void BatchListWindow::buildControls() {
             batch::StoreTypedSetting(field, text.toStdString(), sharedSettings());
         });
 
-    connect(ChkHigh, &QCheckBox::clicked, this, &BatchListWindow::ChkHigh_Click);
-    connect(chkNeighbAlt, &QCheckBox::clicked, this, &BatchListWindow::chkNeighbAlt_Click);
-    connect(CmdSave, &QPushButton::clicked, this, &BatchListWindow::CmdSave_Click);
-    connect(CmdRun, &QPushButton::clicked, this, &BatchListWindow::CmdRun_Click);
-    connect(CmdCanc, &QPushButton::clicked, this, &BatchListWindow::CmdCanc_Click);
+    connect(ChkHigh, &QCheckBox::clicked, this, &BatchListWindow::onConfidenceIntervalClicked);
+    connect(chkNeighbAlt, &QCheckBox::clicked, this, &BatchListWindow::onNeighboursNeedAltitudeClicked);
+    connect(CmdSave, &QPushButton::clicked, this, &BatchListWindow::onSaveClicked);
+    connect(CmdRun, &QPushButton::clicked, this, &BatchListWindow::onSetLocationClicked);
+    connect(CmdCanc, &QPushButton::clicked, this, &BatchListWindow::onCancelClicked);
     resize(1100, 640);
 }
 
-void BatchListWindow::Form_Load() {
+void BatchListWindow::setUp() {
     chkAltCorr->setText(QStringLiteral("Altitude Correction"));
     ChkGradCorr->setText(QStringLiteral("Horizontal Correction"));
     chksum->setText(QStringLiteral("Show Summary"));
@@ -292,9 +292,9 @@ void BatchListWindow::setLevel(QRadioButton *level) {
     }
 }
 
-void BatchListWindow::ChkHigh_Click() { setLevel(ChkHigh->isChecked() ? optlev90 : nullptr); }
+void BatchListWindow::onConfidenceIntervalClicked() { setLevel(ChkHigh->isChecked() ? optlev90 : nullptr); }
 
-void BatchListWindow::chkNeighbAlt_Click() {
+void BatchListWindow::onNeighboursNeedAltitudeClicked() {
     if (chkNeighbAlt->isChecked()) {
         txtMinHigh->setReadOnly(false);
         txtMaxHigh->setReadOnly(false);
@@ -374,7 +374,7 @@ void BatchListWindow::setRunButtons(bool enabled) {
     CmdSave->setEnabled(enabled);
 }
 
-void BatchListWindow::CmdSave_Click() {
+void BatchListWindow::onSaveClicked() {
     if (!HasBatchSelection()) {
         ShowMessage(this, MsgIcon::Question,
                     QStringLiteral("Please select at least one desired output and one desired variable"),
@@ -417,7 +417,7 @@ void BatchListWindow::CmdSave_Click() {
     setRunButtons(true);
 }
 
-void BatchListWindow::CmdRun_Click() {
+void BatchListWindow::onSetLocationClicked() {
     const int n = LstStations->topLevelItemCount();
     for (int i = 0; i < n; ++i) {
         const QTreeWidgetItem *item = LstStations->topLevelItem(i);
@@ -436,7 +436,7 @@ void BatchListWindow::CmdRun_Click() {
     }
 }
 
-void BatchListWindow::CmdCanc_Click() {
+void BatchListWindow::onCancelClicked() {
     if (isRunning())
         batch::AbortExport() = true;
     else

@@ -45,9 +45,9 @@ public:
     void processit();
     void ProcessOther();
 
-    void CmdSave_Click();
-    void CmdRun_Click();  // Set Location
-    void CmdCanc_Click(); // abort a run, or hide
+    void onSaveClicked();
+    void onSetLocationClicked();  // Set Location
+    void onCancelClicked(); // abort a run, or hide
 
     // True while a run goes on (the Save button is disabled).
     bool isRunning() const;
@@ -79,8 +79,8 @@ public:
     QRadioButton *OptAlt = nullptr, *OptDem = nullptr;
     QCheckBox *chksum = nullptr;
 
-    void ChkHigh_Click();
-    void chkNeighbAlt_Click();
+    void onConfidenceIntervalClicked();
+    void onNeighboursNeedAltitudeClicked();
 
 protected:
     dialogs::KeyDecision keyDecision(int id, char32_t key) override;
@@ -88,7 +88,7 @@ protected:
 
 private:
     void buildControls();
-    void Form_Load();
+    void setUp();
     void setLevel(QRadioButton *level);
     void setRunButtons(bool enabled);
     batch::RunHost makeHost();

@@ -21,7 +21,7 @@ namespace tavisol {
 using batch::GridField;
 
 GridDialog::GridDialog(QWidget *parent) : FieldDialog(parent) {
-    setObjectName(QStringLiteral("FrmGrid"));
+    setObjectName(QStringLiteral("gridDialog"));
     setWindowTitle(QStringLiteral("Definition of a Grid"));
     setWindowIcon(MakeIcon(IconId::LocationGrid));
     auto make = [this](const char *name, const QString &text, GridField field) {
@@ -59,8 +59,8 @@ GridDialog::GridDialog(QWidget *parent) : FieldDialog(parent) {
     grid->addLayout(MakeButtonRow({CmdRun, CmdCanc}), 3, 0, 1, 4);
     setFocusOrder({txtLongMin, txtLongMax, txtLongStep, txtLatMin, txtLatMax, txtLatStep, CmdRun, CmdCanc});
 
-    connect(CmdRun, &QPushButton::clicked, this, &GridDialog::CmdRun_Click);
-    connect(CmdCanc, &QPushButton::clicked, this, &GridDialog::CmdCanc_Click);
+    connect(CmdRun, &QPushButton::clicked, this, &GridDialog::onOkClicked);
+    connect(CmdCanc, &QPushButton::clicked, this, &GridDialog::onCancelClicked);
 }
 
 batch::GridFields GridDialog::fields() const {
@@ -97,7 +97,7 @@ void GridDialog::fieldLeft(int id) {
         e->setFocus();
 }
 
-void GridDialog::CmdRun_Click() {
+void GridDialog::onOkClicked() {
     batch::GridFields f = fields();
     const batch::GridPlan plan = batch::PlanGrid(f);
     setFields(f);
@@ -136,6 +136,6 @@ void GridDialog::CmdRun_Click() {
     deleteLater();
 }
 
-void GridDialog::CmdCanc_Click() { hide(); }
+void GridDialog::onCancelClicked() { hide(); }
 
 } // namespace tavisol

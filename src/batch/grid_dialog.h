@@ -24,8 +24,8 @@ public:
     batch::GridFields fields() const;
     void setFields(const batch::GridFields &f);
 
-    void CmdRun_Click();  // OK
-    void CmdCanc_Click(); // hides; the boxes keep their texts
+    void onOkClicked();  // OK
+    void onCancelClicked(); // hides; the boxes keep their texts
 
     // After OK the dialog is gone; the next opening builds a fresh one.
     bool isUnloaded() const { return unloaded_; }

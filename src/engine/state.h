@@ -112,7 +112,7 @@ struct EngineSettings {
     bool operator==(const EngineSettings &) const = default;
 };
 
-// The workbench's check boxes Check1..Check20 and their frame activesFrame, held as
+// The workbench's check boxes neighbourCheck1..neighbourCheck20 and their frame activesFrame, held as
 // data so that the engine never refers to a window; the workbench mirrors them.
 struct WorkbenchSelection {
     std::array<Integer, 21> Check{};       // 1..20: 1 ticked, 0 clear

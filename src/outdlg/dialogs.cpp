@@ -202,9 +202,9 @@ void OutputDialog::buildButtons(QVBoxLayout *top) {
     buttons->addWidget(CmdPrint);
     buttons->addWidget(CmdCanc);
     top->addLayout(buttons);
-    connect(CmdSave, &QPushButton::clicked, this, [this] { CmdSave_Click(); });
-    connect(CmdPrint, &QPushButton::clicked, this, [this] { CmdPrint_Click(); });
-    connect(CmdCanc, &QPushButton::clicked, this, [this] { CmdCanc_Click(); });
+    connect(CmdSave, &QPushButton::clicked, this, [this] { onSaveClicked(); });
+    connect(CmdPrint, &QPushButton::clicked, this, [this] { onPrintClicked(); });
+    connect(CmdCanc, &QPushButton::clicked, this, [this] { onCancelClicked(); });
 }
 
 std::array<OutputDialog::OptionBox, 12> OutputDialog::sharedBoxes() const {
@@ -243,14 +243,14 @@ bool OutputDialog::SomethingChosen(const char *refusal) {
     return false;
 }
 
-void OutputDialog::reject() { CmdCanc_Click(); }
+void OutputDialog::reject() { onCancelClicked(); }
 
 // ---- ResultsOutputDialog ---------------------------------------------------------------------
 
 ResultsOutputDialog::ResultsOutputDialog(QWidget *parent)
-    : OutputDialog(parent, "frmGuessOut", "Output of automatic run of several variables") {
+    : OutputDialog(parent, "resultsOutputDialog", "Output of automatic run of several variables") {
     buildControls();
-    Form_Load();
+    setUp();
 }
 
 void ResultsOutputDialog::buildControls() {
@@ -294,10 +294,10 @@ void ResultsOutputDialog::buildControls() {
     columns->addLayout(right);
     buildButtons(top);
 
-    connect(ChkHigh, &QCheckBox::toggled, this, [this] { ChkHigh_Click(); });
+    connect(ChkHigh, &QCheckBox::toggled, this, [this] { onConfidenceIntervalClicked(); });
 }
 
-void ResultsOutputDialog::Form_Load() {
+void ResultsOutputDialog::setUp() {
     adjustSize();
     if (MainWindow *main = MainWindow::instance()) {
         const QRect frame = main->frameGeometry();
@@ -322,12 +322,12 @@ bool ResultsOutputDialog::event(QEvent *e) {
         // A failed run is not repeated each time a box over the dialog closes.
         if (!guess || (guess->RecalcPending() && !guess->FailedAtCurrentInputs()))
             // After the activation has finished, not inside it.
-            QTimer::singleShot(0, this, &ResultsOutputDialog::Form_Activate);
+            QTimer::singleShot(0, this, &ResultsOutputDialog::onActivated);
     }
     return QDialog::event(e);
 }
 
-void ResultsOutputDialog::Form_Activate() {
+void ResultsOutputDialog::onActivated() {
     results::ResultsWindow &guess = results::GuessWindow();
     if (!guess.RecalcPending() || guess.isRunning())
         return;
@@ -342,7 +342,7 @@ void ResultsOutputDialog::Form_Activate() {
     CmdPrint->setEnabled(true);
 }
 
-void ResultsOutputDialog::ChkHigh_Click() {
+void ResultsOutputDialog::onConfidenceIntervalClicked() {
     Levels.setLevel(GuessOutLevelAfterHighClick(Levels.level(), ChkHigh->isChecked()));
 }
 
@@ -378,7 +378,7 @@ bool GuessUpToDate(QWidget *parent) {
 
 } // namespace
 
-void ResultsOutputDialog::CmdSave_Click() {
+void ResultsOutputDialog::onSaveClicked() {
     if (!SomethingChosen(NothingToSaveText))
         return;
     const QString name = AskSaveFile(this, GuessOutSaveFilter(appState().OutputFormat), programFolder());
@@ -395,7 +395,7 @@ void ResultsOutputDialog::CmdSave_Click() {
     ShowMessage(this, MsgIcon::Information, QString::fromStdString(SavedMessage(outcome)));
 }
 
-void ResultsOutputDialog::CmdPrint_Click() {
+void ResultsOutputDialog::onPrintClicked() {
     if (!SomethingChosen(NothingToPrintText))
         return;
     QPagedPaintDevice *device = AskPrinter(this);
@@ -409,11 +409,11 @@ void ResultsOutputDialog::CmdPrint_Click() {
         ShowMessage(this, MsgIcon::Information, QString::fromStdString(notice));
 }
 
-void ResultsOutputDialog::CmdCanc_Click() { UnloadGuessOut(); }
+void ResultsOutputDialog::onCancelClicked() { UnloadGuessOut(); }
 
 // ---- WorkbenchOutputDialog ---------------------------------------------------------------------------
 
-WorkbenchOutputDialog::WorkbenchOutputDialog(QWidget *parent) : OutputDialog(parent, "frmOut", "Output") {
+WorkbenchOutputDialog::WorkbenchOutputDialog(QWidget *parent) : OutputDialog(parent, "workbenchOutputDialog", "Output") {
     buildControls();
     EnableForFormat(appState().OutputFormat);
 }
@@ -445,7 +445,7 @@ void WorkbenchOutputDialog::buildControls() {
     buildButtons(top);
 
     for (QCheckBox *b : levelUsers())
-        connect(b, &QCheckBox::toggled, this, [this, b] { LevelUser_Click(b); });
+        connect(b, &QCheckBox::toggled, this, [this, b] { onLevelOutputClicked(b); });
 }
 
 std::array<QCheckBox *, 4> WorkbenchOutputDialog::levelUsers() const { return {ChkHigh, chkDay, chkDek, chkThr}; }
@@ -458,7 +458,7 @@ void WorkbenchOutputDialog::EnableForFormat(int format) {
         b->setEnabled(rule.Enabled);
 }
 
-void WorkbenchOutputDialog::LevelUser_Click(QCheckBox *box) {
+void WorkbenchOutputDialog::onLevelOutputClicked(QCheckBox *box) {
     bool othersTicked = false;
     for (QCheckBox *b : levelUsers())
         if (b != box)
@@ -487,7 +487,7 @@ OutputRequest WorkbenchOutputDialog::Request() const {
     return r;
 }
 
-void WorkbenchOutputDialog::CmdSave_Click() {
+void WorkbenchOutputDialog::onSaveClicked() {
     if (!SomethingChosen(NothingToSaveText))
         return;
     const int format = appState().OutputFormat;
@@ -517,7 +517,7 @@ void WorkbenchOutputDialog::CmdSave_Click() {
     ShowMessage(this, MsgIcon::Information, QString::fromUtf8(SavedText));
 }
 
-void WorkbenchOutputDialog::CmdPrint_Click() {
+void WorkbenchOutputDialog::onPrintClicked() {
     if (!SomethingChosen(NothingToPrintText))
         return;
     if (WorkbenchRefusesFormat(appState().OutputFormat)) {
@@ -537,7 +537,7 @@ void WorkbenchOutputDialog::CmdPrint_Click() {
     EnableWorkbench();
 }
 
-void WorkbenchOutputDialog::CmdCanc_Click() {
+void WorkbenchOutputDialog::onCancelClicked() {
     hide();
     EnableWorkbench();
 }

@@ -39,9 +39,9 @@ public:
 class OutputDialog : public QDialog {
     Q_OBJECT
 public:
-    virtual void CmdSave_Click() = 0;
-    virtual void CmdPrint_Click() = 0;
-    virtual void CmdCanc_Click() = 0;
+    virtual void onSaveClicked() = 0;
+    virtual void onPrintClicked() = 0;
+    virtual void onCancelClicked() = 0;
 
     // Monthly output boxes.
     QCheckBox *ChkBest = nullptr, *ChkHigh = nullptr, *ChkError = nullptr, *ChkBias = nullptr;
@@ -94,12 +94,12 @@ public:
     // Which boxes are free and which values the format fixes.
     void EnableForFormat(int format);
     // Disables Save and Print while the results window recomputes.
-    void Form_Activate();
-    void ChkHigh_Click();
-    void CmdSave_Click() override;
-    void CmdPrint_Click() override;
+    void onActivated();
+    void onConfidenceIntervalClicked();
+    void onSaveClicked() override;
+    void onPrintClicked() override;
     // Unloads the dialog: the next use starts from nothing ticked.
-    void CmdCanc_Click() override;
+    void onCancelClicked() override;
 
     // The boxes as the dispatch reads them, with the format, the settings
     // record and the current location in force.
@@ -118,7 +118,7 @@ protected:
 private:
     bool HasSelection() const override;
     void buildControls();
-    void Form_Load();
+    void setUp();
 };
 
 // "Output": the workbench's dialog. Cancel and a successful Save only hide
@@ -130,10 +130,10 @@ public:
 
     void EnableForFormat(int format);
     // A click of a level user (ChkHigh, chkDay, chkDek, chkThr).
-    void LevelUser_Click(QCheckBox *box);
-    void CmdSave_Click() override;
-    void CmdPrint_Click() override;
-    void CmdCanc_Click() override;
+    void onLevelOutputClicked(QCheckBox *box);
+    void onSaveClicked() override;
+    void onPrintClicked() override;
+    void onCancelClicked() override;
 
     report::ReportOptions Outputs() const;
     OutputRequest Request() const;

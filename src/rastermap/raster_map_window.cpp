@@ -152,12 +152,12 @@ void RasterMapWindow::SetColourDialog(ColourDialog dialog) { colourDialog() = st
 void RasterMapWindow::SetSaveDataHandler(std::function<void()> handler) { saveDataHandler() = std::move(handler); }
 
 RasterMapWindow::RasterMapWindow(QWidget *parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("Form1"));
+    setObjectName(QStringLiteral("rasterMapWindow"));
     setWindowTitle(QStringLiteral("Raster Map"));
     setWindowIcon(MakeIcon(IconId::RasterMap));
     buildControls();
     resize(900, 640);
-    Form_Load();
+    setUp();
 }
 
 RasterMapWindow::~RasterMapWindow() = default;
@@ -208,16 +208,16 @@ void RasterMapWindow::buildControls() {
     buildColorsFrame();
     buildExportFrame();
 
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setSizeGripEnabled(false);
+    mapStatusBar = new QStatusBar(this);
+    mapStatusBar->setObjectName(QStringLiteral("mapStatusBar"));
+    mapStatusBar->setSizeGripEnabled(false);
     for (std::size_t k = 0; k < StatusPanels.size(); ++k) {
-        StatusPanels[k] = new QLabel(StatusBar1);
-        StatusBar1->addWidget(StatusPanels[k], k == 0 ? 3 : 2);
+        StatusPanels[k] = new QLabel(mapStatusBar);
+        mapStatusBar->addWidget(StatusPanels[k], k == 0 ? 3 : 2);
     }
 
     redrawTimer = new QTimer(this);
-    redrawTimer->setObjectName(QStringLiteral("Timer1"));
+    redrawTimer->setObjectName(QStringLiteral("redrawTimer"));
     redrawTimer->setSingleShot(true);
     redrawTimer->setInterval(50);
     connect(redrawTimer, &QTimer::timeout, this, [this] { onRedrawTimer(); });
@@ -233,7 +233,7 @@ void RasterMapWindow::buildControls() {
 
 void RasterMapWindow::buildToolBar() {
     mapToolBar = new QToolBar(this);
-    mapToolBar->setObjectName(QStringLiteral("Toolbar1"));
+    mapToolBar->setObjectName(QStringLiteral("mapToolBar"));
     mapToolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     struct Button {
         int index;
@@ -274,13 +274,13 @@ void RasterMapWindow::buildMapArea() {
     MapArea->setWidget(mapCanvas_);
 
     mapView = new PictureBox(mapCanvas_);
-    mapView->setObjectName(QStringLiteral("Picture1"));
+    mapView->setObjectName(QStringLiteral("mapView"));
     mapView->onMouseDown = [this](Qt::MouseButton b, QPointF p) { onMapMouseDown(b, p.x(), p.y()); };
     mapView->onMouseMove = [this](QPointF p) { onMapMouseMove(p.x(), p.y()); };
     mapView->onMouseUp = [this](QPointF p) { onMapMouseUp(p.x(), p.y()); };
     mapView->onClick = [this] { onMapClicked(); };
     legendView = new PictureBox(mapCanvas_);
-    legendView->setObjectName(QStringLiteral("PicLegenda"));
+    legendView->setObjectName(QStringLiteral("legendView"));
 }
 
 void RasterMapWindow::buildLocationFrame() {
@@ -289,12 +289,12 @@ void RasterMapWindow::buildLocationFrame() {
     txtlong = labelledEdit(QStringLiteral("Longitude"), "txtlong", FrameLocation, 8, 20, 62, 86);
     txtLat = labelledEdit(QStringLiteral("Latitude"), "txtLat", FrameLocation, 8, 46, 62, 86);
     txtElev = labelledEdit(QStringLiteral("Altitude"), "txtElev", FrameLocation, 8, 72, 62, 86);
-    txtName = labelledEdit(QStringLiteral("Name"), "Text2", FrameLocation, 8, 98, 62, 180);
+    txtName = labelledEdit(QStringLiteral("Name"), "txtName", FrameLocation, 8, 98, 62, 180);
     CmdRun = button("CmdRun", QStringLiteral("Set Location"), FrameLocation, 162, 20, 88);
     CmdSave = button("CmdSave", QStringLiteral("Save Data"), FrameLocation, 162, 52, 88);
     FrameLocation->resize(258, 132);
-    connect(CmdRun, &QPushButton::clicked, this, [this] { CmdRun_Click(); });
-    connect(CmdSave, &QPushButton::clicked, this, [this] { CmdSave_Click(); });
+    connect(CmdRun, &QPushButton::clicked, this, [this] { onSetLocationClicked(); });
+    connect(CmdSave, &QPushButton::clicked, this, [this] { onSaveDataClicked(); });
 }
 
 void RasterMapWindow::buildMapFrame() {
@@ -306,8 +306,8 @@ void RasterMapWindow::buildMapFrame() {
     CmdCanc = button("CmdCanc", QStringLiteral("Cancel"), FrameMap, 220, 52, 70);
     FrameMap->resize(300, 132);
     FrameMap->hide();
-    connect(cmdBack, &QPushButton::clicked, this, [this] { cmdBack_Click(); });
-    connect(CmdCanc, &QPushButton::clicked, this, [this] { CmdCanc_Click(); });
+    connect(cmdBack, &QPushButton::clicked, this, [this] { onMapChoiceOkClicked(); });
+    connect(CmdCanc, &QPushButton::clicked, this, [this] { onMapChoiceCancelClicked(); });
 }
 
 void RasterMapWindow::buildColorsFrame() {
@@ -318,34 +318,34 @@ void RasterMapWindow::buildColorsFrame() {
     GrdColors->horizontalHeader()->hide();
     GrdColors->verticalHeader()->hide();
     GrdColors->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    colorsOkButton = button("ARButton1", QStringLiteral("OK"), FrameColors, 260, 20, 70);
-    colorsCancelButton = button("ARButton2", QStringLiteral("Cancel"), FrameColors, 260, 52, 70);
+    colorsOkButton = button("colorsOkButton", QStringLiteral("OK"), FrameColors, 260, 20, 70);
+    colorsCancelButton = button("colorsCancelButton", QStringLiteral("Cancel"), FrameColors, 260, 52, 70);
     FrameColors->resize(340, 170);
     FrameColors->hide();
-    connect(GrdColors, &QTableWidget::cellClicked, this, [this](int r, int c) { GrdColors_Click(r, c); });
+    connect(GrdColors, &QTableWidget::cellClicked, this, [this](int r, int c) { onColorCellClicked(r, c); });
     connect(colorsOkButton, &QPushButton::clicked, this, [this] { onColorsOkClicked(); });
     connect(colorsCancelButton, &QPushButton::clicked, this, [this] { onColorsCancelClicked(); });
 }
 
 void RasterMapWindow::buildExportFrame() {
-    exportFrame = groupBox(QStringLiteral("Save Vistrel "), "FrmVistrel", this);
+    exportFrame = groupBox(QStringLiteral("Save Vistrel "), "exportFrame", this);
     label(QStringLiteral("Choose Variable"), exportFrame, 10, 20, 200);
     exportVariableBox = new QComboBox(exportFrame);
-    exportVariableBox->setObjectName(QStringLiteral("Combo1"));
+    exportVariableBox->setObjectName(QStringLiteral("exportVariableBox"));
     exportVariableBox->setToolTip(QStringLiteral("Choose one of seven variables."));
     exportVariableBox->setGeometry(10, 40, 200, 24);
     // The list shows the whole captions.
     exportVariableBox->view()->setMinimumWidth(380);
     label(QStringLiteral("Resolution in decimal degrees"), exportFrame, 10, 68, 200);
     exportResolutionBox = new QComboBox(exportFrame);
-    exportResolutionBox->setObjectName(QStringLiteral("Combo2"));
+    exportResolutionBox->setObjectName(QStringLiteral("exportResolutionBox"));
     exportResolutionBox->setEditable(true);
     exportResolutionBox->setGeometry(10, 88, 110, 24);
     label(QStringLiteral("Month of Estimated Value "), exportFrame, 10, 116, 200);
     exportMonthBox = new QComboBox(exportFrame);
-    exportMonthBox->setObjectName(QStringLiteral("Combo3"));
+    exportMonthBox->setObjectName(QStringLiteral("exportMonthBox"));
     exportMonthBox->setGeometry(10, 136, 150, 24);
-    auto *region = groupBox(QStringLiteral("Region"), "Frame4", exportFrame);
+    auto *region = groupBox(QStringLiteral("Region"), "exportRegionFrame", exportFrame);
     region->setGeometry(218, 20, 240, 90);
     TxtLonStart = labelledEdit(QStringLiteral("Longitude"), "TxtLonStart", region, 6, 20, 60, 68);
     TxtLonEnd = labelledEdit(QStringLiteral("--->"), "TxtLonEnd", region, 138, 20, 28, 68);
@@ -391,7 +391,7 @@ void RasterMapWindow::setPictureCursor() {
     else mapView->setCursor(Qt::CrossCursor);
 }
 
-void RasterMapWindow::Form_Load() {
+void RasterMapWindow::setUp() {
     try {
         view_ = ViewWindow{};
         mapPending_ = true;
@@ -445,7 +445,7 @@ void RasterMapWindow::Form_Load() {
     }
 }
 
-void RasterMapWindow::Form_Activate() {
+void RasterMapWindow::onActivated() {
     // A map must not be replaced under a fill that is letting events through;
     // the load stays pending for the next activation.
     if (loading_ || (drawing_ && mapPending_)) return;
@@ -504,8 +504,8 @@ void RasterMapWindow::placeFrames() {
     const int W = width(), H = height();
     const int toolbarHeight = mapToolBar->sizeHint().height();
     mapToolBar->setGeometry(0, 0, W, toolbarHeight);
-    const int statusHeight = StatusBar1->sizeHint().height();
-    StatusBar1->setGeometry(0, H - statusHeight, W, statusHeight);
+    const int statusHeight = mapStatusBar->sizeHint().height();
+    mapStatusBar->setGeometry(0, H - statusHeight, W, statusHeight);
 
     QSize side(0, 0);
     for (QGroupBox *f : {exportFrame, FrameMap, FrameColors})
@@ -790,17 +790,17 @@ void RasterMapWindow::onMapClicked() {
     }
 }
 
-bool RasterMapWindow::CmdRun_Click() {
+bool RasterMapWindow::onSetLocationClicked() {
     return StoreMapLocation(this, {txtName, txtlong, txtLat, txtElev});
 }
 
-void RasterMapWindow::CmdSave_Click() {
-    if (!CmdRun_Click()) return;
+void RasterMapWindow::onSaveDataClicked() {
+    if (!onSetLocationClicked()) return;
     if (saveDataHandler()) saveDataHandler()();
     else RunCommand(Command::SaveViewData);
 }
 
-void RasterMapWindow::cmdBack_Click() {
+void RasterMapWindow::onMapChoiceOkClicked() {
     QListWidgetItem *item = ListMap->currentItem();
     if (!item) return;
     const QString entry = item->text();
@@ -815,13 +815,13 @@ void RasterMapWindow::cmdBack_Click() {
         zoom_.Reset();
         mapPending_ = true;
         FrameMap->hide();
-        Form_Activate();
+        onActivated();
     } catch (const std::exception &e) {
         reportError(q(e.what()));
     }
 }
 
-void RasterMapWindow::CmdCanc_Click() { FrameMap->hide(); }
+void RasterMapWindow::onMapChoiceCancelClicked() { FrameMap->hide(); }
 
 void RasterMapWindow::onColorsOkClicked() {
     for (int row = 0; row < GrdColors->rowCount(); ++row) {
@@ -840,12 +840,12 @@ void RasterMapWindow::onColorsOkClicked() {
     }
     // With Track AutoSize the repaint closes the frame.
     if (trackAutoSize_) FrameColors->hide();
-    Form_Resize();
+    layOutMap();
 }
 
 void RasterMapWindow::onColorsCancelClicked() { FrameColors->hide(); }
 
-void RasterMapWindow::GrdColors_Click(int row, int column) {
+void RasterMapWindow::onColorCellClicked(int row, int column) {
     if (column != 0) return;
     QTableWidgetItem *item = GrdColors->item(row, 0);
     if (!item) return;
@@ -1062,10 +1062,10 @@ void RasterMapWindow::onRedrawTimer() {
 void RasterMapWindow::resizeEvent(QResizeEvent *e) {
     QWidget::resizeEvent(e);
     placeFrames();
-    Form_Resize();
+    layOutMap();
 }
 
-void RasterMapWindow::Form_Resize() {
+void RasterMapWindow::layOutMap() {
     if (noMap_ || map_.Rows < 1) return;
     try {
         const int top = mapToolBar->sizeHint().height();
@@ -1107,7 +1107,7 @@ void InstallRasterMapCommands() {
             activation = QObject::connect(main, &MainWindow::childActivated, form, [form](QWidget *w) {
                 if (w == form) {
                     ++activations;
-                    form->Form_Activate();
+                    form->onActivated();
                 }
             });
         }
@@ -1117,7 +1117,7 @@ void InstallRasterMapCommands() {
             form->show();
             form->raise();
         }
-        if (activations == before) form->Form_Activate();
+        if (activations == before) form->onActivated();
     });
 }
 

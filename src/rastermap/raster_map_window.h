@@ -78,9 +78,9 @@ public:
     ~RasterMapWindow() override;
 
     // Load: initial state, map list, first map's legend, the export choices.
-    void Form_Load();
+    void setUp();
     // Activation: loads and draws a pending map, shows the current location.
-    void Form_Activate();
+    void onActivated();
     void DrawRasterMap();
     void DrawLegend();
     void DrawCapitals();
@@ -94,13 +94,13 @@ public:
     void onMapMouseUp(double x, double y);
     void onMapClicked();
     // Returns whether the location was stored.
-    bool CmdRun_Click();
-    void CmdSave_Click();
-    void cmdBack_Click();
-    void CmdCanc_Click();
+    bool onSetLocationClicked();
+    void onSaveDataClicked();
+    void onMapChoiceOkClicked();
+    void onMapChoiceCancelClicked();
     void onColorsOkClicked();
     void onColorsCancelClicked();
-    void GrdColors_Click(int row, int column);
+    void onColorCellClicked(int row, int column);
     void onResolutionChanged();
     void onExportSaveClicked();
     void onExportCancelClicked();
@@ -110,7 +110,7 @@ public:
     void StopExport();
     bool ExportRunning() const { return exportRunning_; }
     void onRedrawTimer();
-    void Form_Resize();
+    void layOutMap();
 
     // Replaceable dialogs (tests answer them without a modal loop). The save
     // dialog returns the chosen file or an empty text; the colour dialog an
@@ -150,7 +150,7 @@ public:
     QPushButton *exportSaveButton = nullptr, *exportCancelButton = nullptr;
     QProgressBar *exportProgress = nullptr;
     QLabel *LblLonLat = nullptr;
-    QStatusBar *StatusBar1 = nullptr;
+    QStatusBar *mapStatusBar = nullptr;
     std::array<QLabel *, 3> StatusPanels{};
     QTimer *redrawTimer = nullptr;
 

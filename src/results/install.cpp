@@ -43,12 +43,12 @@ void InstallResultsCommands(MainWindow &main) {
             sub->resize(std::max(w, 400), std::max(h, 300));
             sub->move(std::max(0, area.width() / 2 - sub->width() / 2), 7);
         }
-        window.Form_Activate();
+        window.onActivated();
     });
     QObject::connect(main.mdiArea(), &QMdiArea::subWindowActivated, &main, [](QMdiSubWindow *sub) {
         ResultsWindow *window = g_window.data();
         if (sub && window && sub->widget() == window && window->RecalcPending() && !window->isRunning())
-            QTimer::singleShot(0, window, &ResultsWindow::Form_Activate);
+            QTimer::singleShot(0, window, &ResultsWindow::onActivated);
     });
 }
 

@@ -174,7 +174,7 @@ ResultsWindow::ResultsWindow(QProgressBar *mainBar, QWidget *parent) : QWidget(p
     };
     state_.Callbacks.ShowMessage = [this](const engine::EngineMessage &m) { ShowMessage(this, FromEngine(m)); };
 
-    // Form_Load: the first activation computes.
+    // No computing here: the first activation computes.
     setRecalcPending(true);
     onVariableTabChanged();
 }
@@ -186,7 +186,7 @@ void ResultsWindow::buildControls() {
     outer->setContentsMargins(4, 4, 4, 4);
 
     variableTabs_ = new QTabBar(this);
-    variableTabs_->setObjectName(QStringLiteral("TabStrip1"));
+    variableTabs_->setObjectName(QStringLiteral("variableTabs"));
     variableTabs_->addTab(QStringLiteral("Daily Temperatures "));
     variableTabs_->addTab(QStringLiteral("Precipitation / Potential Evapotranspiration "));
     variableTabs_->addTab(QStringLiteral("Sunshine Fraction / WindSpeed / Water Vapor Pressure"));
@@ -258,12 +258,12 @@ void ResultsWindow::buildGroupFrame(int g, QVBoxLayout *outer) {
     }
     outer->addWidget(gc.frame, 1);
     gc.frame->setVisible(g == 1);
-    connect(gc.strip, &QTabBar::currentChanged, this, [this, g] { GroupStrip_Click(g); });
+    connect(gc.strip, &QTabBar::currentChanged, this, [this, g] { onGroupTabChanged(g); });
 }
 
 void ResultsWindow::buildLegendFrame(QVBoxLayout *outer) {
     legendFrame_ = new QGroupBox(QStringLiteral("Variables"), this);
-    legendFrame_->setObjectName(QStringLiteral("Frame2"));
+    legendFrame_->setObjectName(QStringLiteral("legendFrame"));
     auto *legend = new QGridLayout(legendFrame_);
     legend->setContentsMargins(6, 2, 6, 2);
     legend->setVerticalSpacing(0);
@@ -400,7 +400,7 @@ bool ResultsWindow::FailedAtCurrentInputs() const {
            app.CurElevation == failedAt_->altitude && sharedSettings() == failedAt_->settings;
 }
 
-void ResultsWindow::Form_Activate() {
+void ResultsWindow::onActivated() {
     if (RecalcPending())
         ShowData();
 }
@@ -429,7 +429,7 @@ void ResultsWindow::ShowSelectedPage(int group) {
     FillPage(group, page);
 }
 
-void ResultsWindow::GroupStrip_Click(int group) {
+void ResultsWindow::onGroupTabChanged(int group) {
     legendFrame_->hide();
     const int page = PageOfTab(groups_[static_cast<std::size_t>(group)].strip->currentIndex());
     ShowSelectedPage(group);
@@ -445,7 +445,7 @@ void ResultsWindow::onVariableTabChanged() {
         if (g != group)
             groups_[static_cast<std::size_t>(g)].frame->hide();
     groups_[static_cast<std::size_t>(group)].frame->show();
-    GroupStrip_Click(group);
+    onGroupTabChanged(group);
     switch (group) {
     case 1:
         labels_[1]->setText(QStringLiteral("Monthly Means of Daily Maximum Temperatures [°C]"));

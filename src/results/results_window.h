@@ -64,7 +64,7 @@ public:
     // merely because the main window became active again (the closing of a
     // message box or a dialog), so a failed run is not repeated behind the
     // user's back and a visible but inactive window waits for its turn.
-    void Form_Activate();
+    void onActivated();
 
     bool isRunning() const { return running_; }
     // Whether the last run failed and neither the location nor the settings
@@ -102,9 +102,9 @@ public:
 
     // Strip handlers.
     void onVariableTabChanged();
-    void TempStrip_Click() { GroupStrip_Click(1); }
-    void PrecStrip_Click() { GroupStrip_Click(2); }
-    void windStrip_Click() { GroupStrip_Click(3); }
+    void onTemperatureTabChanged() { onGroupTabChanged(1); }
+    void onPrecipitationTabChanged() { onGroupTabChanged(2); }
+    void onWindTabChanged() { onGroupTabChanged(3); }
 
 protected:
     void resizeEvent(QResizeEvent *e) override;
@@ -116,7 +116,7 @@ private:
     void buildGroupFrame(int g, QVBoxLayout *outer);
     // The colours and names of the chart's curves.
     void buildLegendFrame(QVBoxLayout *outer);
-    void GroupStrip_Click(int group);
+    void onGroupTabChanged(int group);
     // The page that the inner strip's selected tab shows.
     static int PageOfTab(int tabIndex);
     void ShowSelectedPage(int group);

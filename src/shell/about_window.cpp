@@ -11,7 +11,7 @@
 namespace tavisol {
 
 AboutWindow::AboutWindow(QWidget *parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("frmAbout"));
+    setObjectName(QStringLiteral("aboutWindow"));
     setWindowTitle(QStringLiteral("About"));
     setWindowIcon(MakeIcon(IconId::About));
     setModal(false);

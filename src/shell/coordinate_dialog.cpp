@@ -25,7 +25,7 @@ QLabel *Label(const QString &text) { return new QLabel(text); }
 } // namespace
 
 CoordinateDialog::CoordinateDialog(QWidget *parent) : FieldDialog(parent) {
-    setObjectName(QStringLiteral("frmCoord"));
+    setObjectName(QStringLiteral("coordinateDialog"));
     setWindowTitle(QStringLiteral("Transformation of Coordinates"));
     setWindowIcon(MakeIcon(IconId::Coordinate));
 
@@ -93,8 +93,8 @@ CoordinateDialog::CoordinateDialog(QWidget *parent) : FieldDialog(parent) {
     setFocusOrder({txtLat, txtlong, txtLatNS, txtLongOW, txtLatSec, txtLongSec, txtLatMin,
                    txtLongMin, txtLatGrad, txtLongGrad, CmdCanc, cmdBack});
 
-    connect(cmdBack, &QPushButton::clicked, this, [this] { cmdBack_Click(); });
-    connect(CmdCanc, &QPushButton::clicked, this, [this] { CmdCanc_Click(); });
+    connect(cmdBack, &QPushButton::clicked, this, [this] { onOkClicked(); });
+    connect(CmdCanc, &QPushButton::clicked, this, [this] { onCancelClicked(); });
 
     // 6990 x 2580 twips, or as large as the layout needs.
     resize(QSize(466, 172).expandedTo(sizeHint()));
@@ -126,7 +126,7 @@ void CoordinateDialog::DmsToDecimal() {
     setFields(f);
 }
 
-void CoordinateDialog::cmdBack_Click() {
+void CoordinateDialog::onOkClicked() {
     dialogs::CoordFields f = fields();
     const dialogs::Confirmation c = dialogs::ConfirmCoordinates(f, dataFolder(), messageSink());
     setFields(f);
@@ -139,7 +139,7 @@ void CoordinateDialog::cmdBack_Click() {
     deleteLater();
 }
 
-void CoordinateDialog::CmdCanc_Click() { hide(); }
+void CoordinateDialog::onCancelClicked() { hide(); }
 
 void CoordinateDialog::focusField(dialogs::FocusField which) {
     if (which == dialogs::FocusField::Longitude)

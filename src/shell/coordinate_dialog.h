@@ -30,9 +30,9 @@ public:
 
     // OK: range checks, altitude from the raster, the new current location
     // under its generated name; then the dialog unloads.
-    void cmdBack_Click();
+    void onOkClicked();
     // Cancel: hidden; the fields keep their texts for the next showing.
-    void CmdCanc_Click();
+    void onCancelClicked();
 
     // True once OK has unloaded the dialog (it is deleted later): the next
     // showing needs a new one.

@@ -26,12 +26,12 @@ std::function<void()> &SaveHook() {
 void SetLocationSaveHook(std::function<void()> hook) { SaveHook() = std::move(hook); }
 
 LocationDialog::LocationDialog(QWidget *parent) : FieldDialog(parent) {
-    setObjectName(QStringLiteral("FormLocation"));
+    setObjectName(QStringLiteral("locationDialog"));
     setWindowTitle(QStringLiteral("Choose Location"));
     setWindowIcon(MakeIcon(IconId::Location));
 
     locationFrame = new QGroupBox(QStringLiteral("Location"), this);
-    txtName = MakeDialogField(locationFrame, "Text2", "", 25);
+    txtName = MakeDialogField(locationFrame, "txtName", "", 25);
     txtlong = MakeDialogField(locationFrame, "txtlong", "", 8, "Give Longitude as a decimal number");
     txtLat = MakeDialogField(locationFrame, "txtLat", "", 8, "Give Latitude as a decimal number");
     txtElev = MakeDialogField(locationFrame, "txtElev", "", 4);
@@ -70,9 +70,9 @@ LocationDialog::LocationDialog(QWidget *parent) : FieldDialog(parent) {
     // changes no value.
     connect(txtlong, &QLineEdit::textEdited, this, [this] { CoordinateChanged(); });
     connect(txtLat, &QLineEdit::textEdited, this, [this] { CoordinateChanged(); });
-    connect(cmdBack, &QPushButton::clicked, this, [this] { cmdBack_Click(); });
-    connect(CmdSave, &QPushButton::clicked, this, [this] { CmdSave_Click(); });
-    connect(CmdCanc, &QPushButton::clicked, this, [this] { CmdCanc_Click(); });
+    connect(cmdBack, &QPushButton::clicked, this, [this] { onOkClicked(); });
+    connect(CmdSave, &QPushButton::clicked, this, [this] { onSaveClicked(); });
+    connect(CmdCanc, &QPushButton::clicked, this, [this] { onCancelClicked(); });
     adjustSize();
 
     // Load.
@@ -106,7 +106,7 @@ void LocationDialog::CoordinateChanged() {
     }
 }
 
-void LocationDialog::txtElev_LostFocus() {
+void LocationDialog::onAltitudeFocusLost() {
     std::string text = FieldString(txtElev);
     const dialogs::AltitudeLeave r = dialogs::LeaveAltitude(text);
     SetFieldText(txtElev, text);
@@ -118,7 +118,7 @@ void LocationDialog::txtElev_LostFocus() {
 
 void LocationDialog::fieldLeft(int id) {
     if (id == ElevField)
-        txtElev_LostFocus();
+        onAltitudeFocusLost();
 }
 
 bool LocationDialog::confirm() {
@@ -134,12 +134,12 @@ bool LocationDialog::confirm() {
     return c.stored;
 }
 
-void LocationDialog::cmdBack_Click() {
+void LocationDialog::onOkClicked() {
     if (confirm())
         unload();
 }
 
-void LocationDialog::CmdSave_Click() {
+void LocationDialog::onSaveClicked() {
     if (!confirm())
         return;
     const std::function<void()> hook = SaveHook(); // a copy: the hook may replace itself
@@ -147,7 +147,7 @@ void LocationDialog::CmdSave_Click() {
         hook();
 }
 
-void LocationDialog::CmdCanc_Click() { unload(); }
+void LocationDialog::onCancelClicked() { unload(); }
 
 void LocationDialog::unload() {
     unloaded_ = true;

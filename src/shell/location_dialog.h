@@ -30,13 +30,13 @@ public:
     // Typing a coordinate: the altitude from the raster when both allow it.
     void CoordinateChanged();
     // Leaving the altitude field: its range and sea-level messages.
-    void txtElev_LostFocus();
+    void onAltitudeFocusLost();
     // OK: stores the location and unloads the dialog.
-    void cmdBack_Click();
+    void onOkClicked();
     // Save: stores the location, then runs the save hook; the dialog stays.
-    void CmdSave_Click();
+    void onSaveClicked();
     // Cancel: unloads the dialog, storing nothing.
-    void CmdCanc_Click();
+    void onCancelClicked();
 
     // True once OK or Cancel has unloaded the dialog (it is deleted later).
     bool isUnloaded() const { return unloaded_; }

@@ -152,7 +152,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent) {
     });
     column->addWidget(mdi_, 1);
     progressBar_ = new QProgressBar(centre);
-    progressBar_->setObjectName(QStringLiteral("Pb1"));
+    progressBar_->setObjectName(QStringLiteral("progressBar"));
     progressBar_->setTextVisible(false);
     progressBar_->setMaximumHeight(14);
     progressBar_->hide();
@@ -170,11 +170,11 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent) {
         statusBar()->repaint();
     });
 
-    Form_Load();
+    setUp();
 }
 
 MainWindow::~MainWindow() {
-    Form_Unload();
+    tearDown();
     SetLocationDisplay(nullptr);
     if (g_instance == this)
         g_instance = nullptr;
@@ -182,7 +182,7 @@ MainWindow::~MainWindow() {
 
 MainWindow *MainWindow::instance() { return g_instance; }
 
-QStatusBar *MainWindow::StatusBar1() const { return statusBar(); }
+QStatusBar *MainWindow::mainStatusBar() const { return statusBar(); }
 
 QPrinter *MainWindow::printer() {
     if (!printer_)
@@ -206,7 +206,7 @@ QAction *MainWindow::menuAction(const QString &controlName) const {
     return actions_.value(controlName, nullptr);
 }
 
-void MainWindow::Form_Load() {
+void MainWindow::setUp() {
     AppState &s = appState();
     helpFile_ = QString::fromStdString(tavisol::helpFile().string());
 
@@ -238,7 +238,7 @@ void MainWindow::Form_Load() {
     s.Busy = false;
 }
 
-void MainWindow::Form_Unload() {
+void MainWindow::tearDown() {
     if (unloaded_)
         return;
     unloaded_ = true;
@@ -284,34 +284,34 @@ void MainWindow::buildMenus() {
 
     QMenu *files = top("mn_files", QStringLiteral("Files"));
     QMenu *save = submenu(files, "mn_save", QStringLiteral("Save"));
-    addCommand(save, "mn_SaveViewData", QStringLiteral("View Data"), &MainWindow::mn_SaveViewData_Click);
-    addCommand(save, "mn_SaveWorkBench", QStringLiteral("WorkBench"), &MainWindow::mn_SaveWorkBench_Click);
-    addCommand(save, "mn_saveGridOrFile", QStringLiteral("Grid or File"), &MainWindow::mn_saveGridOrFile_Click);
-    addCommand(files, "mn_PrinterSetup", QStringLiteral("Printer  Setup"), &MainWindow::mn_PrinterSetup_Click);
+    addCommand(save, "mn_SaveViewData", QStringLiteral("View Data"), &MainWindow::saveViewData);
+    addCommand(save, "mn_SaveWorkBench", QStringLiteral("WorkBench"), &MainWindow::saveWorkbench);
+    addCommand(save, "mn_saveGridOrFile", QStringLiteral("Grid or File"), &MainWindow::saveGridOrFile);
+    addCommand(files, "mn_PrinterSetup", QStringLiteral("Printer  Setup"), &MainWindow::setUpPrinter);
     QMenu *print = submenu(files, "mn_Print", QStringLiteral("Print"));
-    addCommand(print, "mn_PrintViewData", QStringLiteral("View Data"), &MainWindow::mn_PrintViewData_Click);
-    addCommand(print, "mn_PrintWorkBench", QStringLiteral("WorkBench"), &MainWindow::mn_PrintWorkBench_Click);
+    addCommand(print, "mn_PrintViewData", QStringLiteral("View Data"), &MainWindow::printViewData);
+    addCommand(print, "mn_PrintWorkBench", QStringLiteral("WorkBench"), &MainWindow::printWorkbench);
     files->addSeparator()->setObjectName(QStringLiteral("mnSep1"));
-    addCommand(files, "mn_Close", QStringLiteral("Exit"), &MainWindow::mn_Close_Click);
+    addCommand(files, "mn_Close", QStringLiteral("Exit"), &MainWindow::askToExit);
 
     QMenu *locations = top("mn_locations", QStringLiteral("Locations"));
-    addCommand(locations, "mn_SetLocation", QStringLiteral("Set Location"), &MainWindow::mn_SetLocation_Click);
-    addCommand(locations, "mn_LocationMap", QStringLiteral("Set Location from Bitmap"), &MainWindow::mn_LocationMap_Click);
-    addCommand(locations, "mn_vectMap", QStringLiteral("Set Location from Raster Map"), &MainWindow::mn_vectMap_Click);
+    addCommand(locations, "mn_SetLocation", QStringLiteral("Set Location"), &MainWindow::setLocation);
+    addCommand(locations, "mn_LocationMap", QStringLiteral("Set Location from Bitmap"), &MainWindow::setLocationFromBitmap);
+    addCommand(locations, "mn_vectMap", QStringLiteral("Set Location from Raster Map"), &MainWindow::setLocationFromRasterMap);
     locations->addSeparator()->setObjectName(QStringLiteral("mn_sep2"));
-    addCommand(locations, "mn_LocationFile", QStringLiteral("Set Locations from File"), &MainWindow::mn_LocationFile_Click);
-    addCommand(locations, "mn_LocationGrid", QStringLiteral("Set Locations from Grid"), &MainWindow::mn_LocationGrid_Click);
+    addCommand(locations, "mn_LocationFile", QStringLiteral("Set Locations from File"), &MainWindow::setLocationsFromFile);
+    addCommand(locations, "mn_LocationGrid", QStringLiteral("Set Locations from Grid"), &MainWindow::setLocationsFromGrid);
 
     QMenu *view = top("mn_View", QStringLiteral("View"));
-    addCommand(view, "mn_ViewData", QStringLiteral("View Data"), &MainWindow::mn_ViewData_Click);
+    addCommand(view, "mn_ViewData", QStringLiteral("View Data"), &MainWindow::showViewData);
     view->addSeparator()->setObjectName(QStringLiteral("mn_sep4"));
-    addCommand(view, "mn_WorkBench", QStringLiteral("WorkBench"), &MainWindow::mn_WorkBench_Click);
+    addCommand(view, "mn_WorkBench", QStringLiteral("WorkBench"), &MainWindow::showWorkbench);
 
     QMenu *output = top("mn_Output", QStringLiteral("Output Formats"));
     addFormat(output, "mn_OutputTavisol", QStringLiteral("Tavisol Format"), FormatTavisol)->setChecked(true);
     addFormat(output, "mn_Quorrel", QStringLiteral("Standard Quorrel Format"), FormatQuorrel);
     lgsMenu_ = submenu(output, "mn_Tillwick", QStringLiteral("LGS"));
-    connect(lgsMenu_, &QMenu::aboutToShow, this, &MainWindow::mn_Tillwick_Click);
+    connect(lgsMenu_, &QMenu::aboutToShow, this, &MainWindow::onLgsMenuShown);
     addFormat(lgsMenu_, "mn_TillwickInput", QStringLiteral("Input"), FormatLgsInput);
     addFormat(lgsMenu_, "mn_TillwickOutput", QStringLiteral("Output"), FormatLgsOutput);
     addFormat(output, "mn_Ketlo", QStringLiteral("Ketlo"), FormatKetlo);
@@ -320,19 +320,19 @@ void MainWindow::buildMenus() {
     addFormat(output, "mn_Furrowin", QStringLiteral("Furrowin"), FormatFurrowin);
 
     QMenu *options = top("mn_Options", QStringLiteral("Options"));
-    addCommand(options, "mnChangeSettings", QStringLiteral("Change Settings"), &MainWindow::mnChangeSettings_Click);
-    addCommand(options, "mn_Coordinate", QStringLiteral("Coordinate Transformation"), &MainWindow::mn_Coordinate_Click);
+    addCommand(options, "mnChangeSettings", QStringLiteral("Change Settings"), &MainWindow::changeSettings);
+    addCommand(options, "mn_Coordinate", QStringLiteral("Coordinate Transformation"), &MainWindow::transformCoordinates);
 
     QMenu *window = top("mn_window", QStringLiteral("Window"));
-    addCommand(window, "mn_Cascade", QStringLiteral("Cascade"), &MainWindow::mn_Cascade_Click);
-    addCommand(window, "mn_horizontal", QStringLiteral("Tile Horizontal"), &MainWindow::mn_horizontal_Click);
-    addCommand(window, "mn_Vertical", QStringLiteral("Tile Vertical"), &MainWindow::mn_Vertical_Click);
+    addCommand(window, "mn_Cascade", QStringLiteral("Cascade"), &MainWindow::cascadeWindows);
+    addCommand(window, "mn_horizontal", QStringLiteral("Tile Horizontal"), &MainWindow::tileWindowsHorizontally);
+    addCommand(window, "mn_Vertical", QStringLiteral("Tile Vertical"), &MainWindow::tileWindowsVertically);
 
     QMenu *help = top("mn_help", QStringLiteral("Help"));
-    addCommand(help, "mn_TOC", QStringLiteral("Help"), &MainWindow::mn_TOC_Click);
-    addCommand(help, "mn_Index", QStringLiteral("Index"), &MainWindow::mn_Index_Click);
+    addCommand(help, "mn_TOC", QStringLiteral("Help"), &MainWindow::showHelpContents);
+    addCommand(help, "mn_Index", QStringLiteral("Index"), &MainWindow::showHelpIndex);
     help->addSeparator()->setObjectName(QStringLiteral("mnSep3"));
-    addCommand(help, "mn_About", QStringLiteral("About"), &MainWindow::mn_About_Click);
+    addCommand(help, "mn_About", QStringLiteral("About"), &MainWindow::showAbout);
 
     // The highlighted command's help text goes to panel 1.
     for (QMenu *m : findChildren<QMenu *>()) {
@@ -356,7 +356,7 @@ QToolButton *MainWindow::addDropDown(const QString &tip, const QIcon &icon) {
 
 void MainWindow::buildToolbar() {
     toolbar_ = addToolBar(QStringLiteral("Toolbar1"));
-    toolbar_->setObjectName(QStringLiteral("Toolbar1"));
+    toolbar_->setObjectName(QStringLiteral("mainToolBar"));
     toolbar_->setMovable(false);
     toolbar_->setIconSize(QSize(24, 24));
 
@@ -372,24 +372,24 @@ void MainWindow::buildToolbar() {
 
     QToolButton *save = addDropDown(QStringLiteral("Save Data"), MakeIcon(ToolbarImage(1)));
     save->setObjectName(QStringLiteral("tbSave"));
-    entry(save->menu(), QStringLiteral("View Data"), &MainWindow::mn_SaveViewData_Click);
-    entry(save->menu(), QStringLiteral("WorkBench"), &MainWindow::mn_SaveWorkBench_Click);
-    entry(save->menu(), QStringLiteral("Grid or File"), &MainWindow::mn_saveGridOrFile_Click);
+    entry(save->menu(), QStringLiteral("View Data"), &MainWindow::saveViewData);
+    entry(save->menu(), QStringLiteral("WorkBench"), &MainWindow::saveWorkbench);
+    entry(save->menu(), QStringLiteral("Grid or File"), &MainWindow::saveGridOrFile);
 
     QToolButton *print = addDropDown(QStringLiteral("Print Data"), MakeIcon(ToolbarImage(2)));
     print->setObjectName(QStringLiteral("tbPrint"));
-    entry(print->menu(), QStringLiteral("View Data"), &MainWindow::mn_PrintViewData_Click);
-    entry(print->menu(), QStringLiteral("WorkBench"), &MainWindow::mn_PrintWorkBench_Click);
+    entry(print->menu(), QStringLiteral("View Data"), &MainWindow::printViewData);
+    entry(print->menu(), QStringLiteral("WorkBench"), &MainWindow::printWorkbench);
 
     toolbar_->addSeparator();
-    button(QStringLiteral("Set Location"), 3, &MainWindow::mn_SetLocation_Click);
-    button(QStringLiteral("Set Location from Bitmap"), 4, &MainWindow::mn_LocationMap_Click);
-    button(QStringLiteral("Set Location from Raster Map"), 12, &MainWindow::mn_vectMap_Click);
-    button(QStringLiteral("Set Location from File"), 5, &MainWindow::mn_LocationFile_Click);
-    button(QStringLiteral("Set Location from Grid"), 6, &MainWindow::mn_LocationGrid_Click);
+    button(QStringLiteral("Set Location"), 3, &MainWindow::setLocation);
+    button(QStringLiteral("Set Location from Bitmap"), 4, &MainWindow::setLocationFromBitmap);
+    button(QStringLiteral("Set Location from Raster Map"), 12, &MainWindow::setLocationFromRasterMap);
+    button(QStringLiteral("Set Location from File"), 5, &MainWindow::setLocationsFromFile);
+    button(QStringLiteral("Set Location from Grid"), 6, &MainWindow::setLocationsFromGrid);
     toolbar_->addSeparator();
-    button(QStringLiteral("View Data"), 7, &MainWindow::mn_ViewData_Click);
-    button(QStringLiteral("WorkBench"), 8, &MainWindow::mn_WorkBench_Click);
+    button(QStringLiteral("View Data"), 7, &MainWindow::showViewData);
+    button(QStringLiteral("WorkBench"), 8, &MainWindow::showWorkbench);
     toolbar_->addSeparator();
 
     QToolButton *format =
@@ -407,13 +407,13 @@ void MainWindow::buildToolbar() {
     }
 
     toolbar_->addSeparator();
-    button(QStringLiteral("Show Help"), 9, &MainWindow::mn_TOC_Click);
+    button(QStringLiteral("Show Help"), 9, &MainWindow::showHelpContents);
     toolbar_->addSeparator();
 }
 
 void MainWindow::buildStatusBar() {
     QStatusBar *bar = statusBar();
-    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setObjectName(QStringLiteral("mainStatusBar"));
     QFont f = bar->font();
     f.setFamily(QStringLiteral("Verdana"));
     bar->setFont(f);
@@ -510,45 +510,45 @@ void MainWindow::showWindow(QWidget *window) {
 
 // --- Commands -------------------------------------------------------------
 
-void MainWindow::mn_SaveViewData_Click() { RunCommand(Command::SaveViewData); }
-void MainWindow::mn_SaveWorkBench_Click() { RunCommand(Command::SaveWorkBench); }
-void MainWindow::mn_saveGridOrFile_Click() { RunCommand(Command::SaveGridOrFile); }
-void MainWindow::mn_PrintViewData_Click() { RunCommand(Command::PrintViewData); }
-void MainWindow::mn_PrintWorkBench_Click() { RunCommand(Command::PrintWorkBench); }
+void MainWindow::saveViewData() { RunCommand(Command::SaveViewData); }
+void MainWindow::saveWorkbench() { RunCommand(Command::SaveWorkBench); }
+void MainWindow::saveGridOrFile() { RunCommand(Command::SaveGridOrFile); }
+void MainWindow::printViewData() { RunCommand(Command::PrintViewData); }
+void MainWindow::printWorkbench() { RunCommand(Command::PrintWorkBench); }
 
-void MainWindow::mn_PrinterSetup_Click() {
+void MainWindow::setUpPrinter() {
     PrinterSetupDialog dialog(printer(), this);
     dialog.exec();
 }
 
-void MainWindow::mn_Close_Click() {
+void MainWindow::askToExit() {
     if (ShowMessage(this, MsgIcon::Question, QStringLiteral("Really end Application?"),
                     QStringLiteral("End"), MsgButtons::YesNo) == MsgAnswer::Yes)
         close();
 }
 
-void MainWindow::mn_SetLocation_Click() { RunCommand(Command::SetLocation); }
-void MainWindow::mn_LocationMap_Click() { RunCommand(Command::LocationMap); }
-void MainWindow::mn_vectMap_Click() { RunCommand(Command::VectMap); }
-void MainWindow::mn_LocationFile_Click() { RunCommand(Command::LocationFile); }
-void MainWindow::mn_LocationGrid_Click() { RunCommand(Command::LocationGrid); }
+void MainWindow::setLocation() { RunCommand(Command::SetLocation); }
+void MainWindow::setLocationFromBitmap() { RunCommand(Command::LocationMap); }
+void MainWindow::setLocationFromRasterMap() { RunCommand(Command::VectMap); }
+void MainWindow::setLocationsFromFile() { RunCommand(Command::LocationFile); }
+void MainWindow::setLocationsFromGrid() { RunCommand(Command::LocationGrid); }
 
-void MainWindow::mn_ViewData_Click() {
+void MainWindow::showViewData() {
     if (BusyGate(this))
         RunCommand(Command::ViewData);
 }
 
-void MainWindow::mn_WorkBench_Click() {
+void MainWindow::showWorkbench() {
     if (BusyGate(this))
         RunCommand(Command::WorkBench);
 }
 
-void MainWindow::mn_Tillwick_Click() { setPanelText(2, QString()); }
+void MainWindow::onLgsMenuShown() { setPanelText(2, QString()); }
 
-void MainWindow::mnChangeSettings_Click() { RunCommand(Command::ChangeSettings); }
-void MainWindow::mn_Coordinate_Click() { RunCommand(Command::Coordinate); }
+void MainWindow::changeSettings() { RunCommand(Command::ChangeSettings); }
+void MainWindow::transformCoordinates() { RunCommand(Command::Coordinate); }
 
-void MainWindow::mn_Cascade_Click() {
+void MainWindow::cascadeWindows() {
     mdi_->cascadeSubWindows();
     // Each window keeps its preferred size where the area holds it; none
     // reaches past the area's right or bottom edge.
@@ -562,11 +562,11 @@ void MainWindow::mn_Cascade_Click() {
                   std::max(std::min(g.height(), area.bottom() - g.top() + 1), least.height()));
     }
 }
-void MainWindow::mn_horizontal_Click() { tile(Qt::Horizontal); }
-void MainWindow::mn_Vertical_Click() { tile(Qt::Vertical); }
+void MainWindow::tileWindowsHorizontally() { tile(Qt::Horizontal); }
+void MainWindow::tileWindowsVertically() { tile(Qt::Vertical); }
 
-void MainWindow::mn_TOC_Click() { OpenHelpContents(this, helpFile_); }
-void MainWindow::mn_Index_Click() { OpenHelpIndex(this, helpFile_); }
+void MainWindow::showHelpContents() { OpenHelpContents(this, helpFile_); }
+void MainWindow::showHelpIndex() { OpenHelpIndex(this, helpFile_); }
 
 AboutWindow *MainWindow::aboutWindow() {
     if (!about_)
@@ -574,7 +574,7 @@ AboutWindow *MainWindow::aboutWindow() {
     return about_;
 }
 
-void MainWindow::mn_About_Click() { showWindow(aboutWindow()); }
+void MainWindow::showAbout() { showWindow(aboutWindow()); }
 
 // Horizontal: full-width bands one above the other; vertical: full-height
 // columns side by side. Minimised children keep their place.
@@ -622,7 +622,7 @@ void MainWindow::closeEvent(QCloseEvent *e) {
     // Closing the frame ends the program without asking; "Exit" asks first.
     // A run letting events through stops before the program ends.
     appState().Ending = true;
-    Form_Unload();
+    tearDown();
     if (about_)
         about_->close();
     e->accept();

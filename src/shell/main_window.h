@@ -38,7 +38,7 @@ public:
 
     QMdiArea *mdiArea() const { return mdi_; }
     QToolBar *mainToolBar() const { return toolbar_; }
-    QStatusBar *StatusBar1() const;
+    QStatusBar *mainStatusBar() const;
     // Hidden while idle; a run shows it, sets its range and value, hides it.
     QProgressBar *progressBar() const { return progressBar_; }
     // The shared printer settings (printer setup and the print commands).
@@ -70,30 +70,30 @@ public:
     // Shows a separate modeless window and brings it to the front.
     static void showWindow(QWidget *window);
 
-    // Menu commands, by their control names.
-    void mn_SaveViewData_Click();
-    void mn_SaveWorkBench_Click();
-    void mn_saveGridOrFile_Click();
-    void mn_PrinterSetup_Click();
-    void mn_PrintViewData_Click();
-    void mn_PrintWorkBench_Click();
-    void mn_Close_Click();
-    void mn_SetLocation_Click();
-    void mn_LocationMap_Click();
-    void mn_vectMap_Click();
-    void mn_LocationFile_Click();
-    void mn_LocationGrid_Click();
-    void mn_ViewData_Click();
-    void mn_WorkBench_Click();
-    void mn_Tillwick_Click();
-    void mnChangeSettings_Click();
-    void mn_Coordinate_Click();
-    void mn_Cascade_Click();
-    void mn_horizontal_Click();
-    void mn_Vertical_Click();
-    void mn_TOC_Click();
-    void mn_Index_Click();
-    void mn_About_Click();
+    // Menu commands (menus, toolbar and other windows run them).
+    void saveViewData();
+    void saveWorkbench();
+    void saveGridOrFile();
+    void setUpPrinter();
+    void printViewData();
+    void printWorkbench();
+    void askToExit();
+    void setLocation();
+    void setLocationFromBitmap();
+    void setLocationFromRasterMap();
+    void setLocationsFromFile();
+    void setLocationsFromGrid();
+    void showViewData();
+    void showWorkbench();
+    void onLgsMenuShown();
+    void changeSettings();
+    void transformCoordinates();
+    void cascadeWindows();
+    void tileWindowsHorizontally();
+    void tileWindowsVertically();
+    void showHelpContents();
+    void showHelpIndex();
+    void showAbout();
 
     AboutWindow *aboutWindow();
 
@@ -111,8 +111,8 @@ private:
     void buildMenus();
     void buildToolbar();
     void buildStatusBar();
-    void Form_Load();
-    void Form_Unload();
+    void setUp();
+    void tearDown();
     QAction *addCommand(QMenu *menu, const char *control, const QString &caption,
                         void (MainWindow::*slot)());
     QAction *addFormat(QMenu *menu, const char *control, const QString &caption, int code);

@@ -13,12 +13,12 @@ const QString RunSummaryWindow::kHeader = QStringLiteral(
     "Variable, Long., Lat.,  Altit.,  A(Long), A(Lat), A(Alt),  #Nb,       Corr., Warnings");
 
 RunSummaryWindow::RunSummaryWindow(QWidget *parent) : QWidget(parent, Qt::Window) {
-    setObjectName(QStringLiteral("frmSummary"));
+    setObjectName(QStringLiteral("runSummaryWindow"));
     setWindowTitle(QStringLiteral("Summary of processed Data"));
     setWindowIcon(MakeIcon(IconId::Index));
 
     summaryText = new QPlainTextEdit(this);
-    summaryText->setObjectName(QStringLiteral("List1"));
+    summaryText->setObjectName(QStringLiteral("summaryText"));
     summaryText->setReadOnly(true);
     summaryText->setLineWrapMode(QPlainTextEdit::NoWrap);
     QFont mono(QStringLiteral("Courier New"));

@@ -25,7 +25,7 @@ QLineEdit *MakeField(QWidget *parent, const char *name, const char *text, int ma
 } // namespace
 
 SettingsDialog::SettingsDialog(QWidget *parent) : FieldDialog(parent) {
-    setObjectName(QStringLiteral("frmSettings"));
+    setObjectName(QStringLiteral("settingsDialog"));
     setWindowTitle(QStringLiteral("Change Settings"));
     setWindowIcon(MakeIcon(IconId::Settings));
 
@@ -63,7 +63,7 @@ SettingsDialog::SettingsDialog(QWidget *parent) : FieldDialog(parent) {
                 {{QStringLiteral("Only Stations higher than"), txtMinHigh},
                  {QStringLiteral("Only Stations lower than"), txtMaxHigh}});
 
-    okButton = MakeDialogButton(this, "Command2", QStringLiteral("OK"));
+    okButton = MakeDialogButton(this, "okButton", QStringLiteral("OK"));
     CmdCanc = MakeDialogButton(this, "CmdCanc", QStringLiteral("Cancel"));
 
     auto *grid = new QGridLayout;
@@ -85,9 +85,9 @@ SettingsDialog::SettingsDialog(QWidget *parent) : FieldDialog(parent) {
     setFocusOrder({txtMaxStat, txtMaxDist, chkAltCorr, ChkGradCorr, txtPowExp, chkNeighbAlt,
                    txtMinHigh, txtMaxHigh, txtMinDist, txtShad, CmdCanc, okButton});
 
-    connect(chkNeighbAlt, &QCheckBox::toggled, this, [this] { chkNeighbAlt_Click(); });
+    connect(chkNeighbAlt, &QCheckBox::toggled, this, [this] { onNeighboursNeedAltitudeClicked(); });
     connect(okButton, &QPushButton::clicked, this, [this] { onOkClicked(); });
-    connect(CmdCanc, &QPushButton::clicked, this, [this] { CmdCanc_Click(); });
+    connect(CmdCanc, &QPushButton::clicked, this, [this] { onCancelClicked(); });
     adjustSize();
 }
 
@@ -117,12 +117,12 @@ void SettingsDialog::onOkClicked() {
     hide();
 }
 
-void SettingsDialog::CmdCanc_Click() {
+void SettingsDialog::onCancelClicked() {
     setFields(dialogs::SettingsInForce(settingsFields(), sharedSettings(), numfmt::userLocale()));
     hide();
 }
 
-void SettingsDialog::chkNeighbAlt_Click() {
+void SettingsDialog::onNeighboursNeedAltitudeClicked() {
     const bool ticked = chkNeighbAlt->isChecked();
     dialogs::SettingsFields f = settingsFields();
     dialogs::AltitudeWindowSwitch(f, ticked);
@@ -132,12 +132,12 @@ void SettingsDialog::chkNeighbAlt_Click() {
     txtMaxHigh->setReadOnly(!ticked);
 }
 
-void SettingsDialog::txtMinHigh_LostFocus() {
+void SettingsDialog::onMinAltitudeFocusLost() {
     if (auto m = dialogs::AltitudeOrderCheck(settingsFields(), true))
         showMessage(*m);
 }
 
-void SettingsDialog::txtMaxHigh_LostFocus() {
+void SettingsDialog::onMaxAltitudeFocusLost() {
     if (auto m = dialogs::AltitudeOrderCheck(settingsFields(), false))
         showMessage(*m);
 }
@@ -148,9 +148,9 @@ dialogs::KeyDecision SettingsDialog::keyDecision(int id, char32_t key) {
 
 void SettingsDialog::fieldLeft(int id) {
     if (id == int(SettingsField::MinHigh))
-        txtMinHigh_LostFocus();
+        onMinAltitudeFocusLost();
     else if (id == int(SettingsField::MaxHigh))
-        txtMaxHigh_LostFocus();
+        onMaxAltitudeFocusLost();
 }
 
 } // namespace tavisol

@@ -30,12 +30,12 @@ public:
     // and hides the dialog when every check passes.
     void onOkClicked();
     // Cancel: the settings in force back into the controls, then hidden.
-    void CmdCanc_Click();
+    void onCancelClicked();
     // The altitude window switch (also run when Cancel changes the tick).
-    void chkNeighbAlt_Click();
+    void onNeighboursNeedAltitudeClicked();
     // Leaving the altitude fields: the order checks.
-    void txtMinHigh_LostFocus();
-    void txtMaxHigh_LostFocus();
+    void onMinAltitudeFocusLost();
+    void onMaxAltitudeFocusLost();
 
     QGroupBox *FrameNeighbourhood = nullptr; // "Size of Neighborhood"
     QGroupBox *FrameIdw = nullptr;           // "Inverse Distance Weighted Averaging"

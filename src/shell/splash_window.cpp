@@ -138,7 +138,7 @@ QImage SplashWindow::SplashPicture(const QString &dataFolder, QSize size) {
 
 SplashWindow::SplashWindow(std::function<void()> onStart, QWidget *parent)
     : QWidget(parent, Qt::Window), onStart_(std::move(onStart)) {
-    setObjectName(QStringLiteral("frmIntroduction"));
+    setObjectName(QStringLiteral("splashWindow"));
     setWindowTitle(QStringLiteral(" Tavisol, Marovel Tavisol Ver.1.0"));
     setWindowIcon(MakeIcon(IconId::Program));
 
@@ -148,7 +148,7 @@ SplashWindow::SplashWindow(std::function<void()> onStart, QWidget *parent)
         QSize(640, 320))));
 
     startLabel = new QLabel(QStringLiteral("Start Tavisol"), this);
-    startLabel->setObjectName(QStringLiteral("Label1"));
+    startLabel->setObjectName(QStringLiteral("startLabel"));
     QFont f(QStringLiteral("Times New Roman"));
     f.setStyleHint(QFont::Serif);
     f.setPointSize(20);

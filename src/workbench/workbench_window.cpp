@@ -47,7 +47,7 @@ void TagNoFont(QWidget *w) { w->setProperty("tag", QStringLiteral("nofont")); }
 WorkbenchWindow *WorkbenchWindow::instance() {
     if (!g_instance) {
         g_instance = new WorkbenchWindow();
-        g_instance->Form_Load();
+        g_instance->setUp();
     }
     return g_instance;
 }
@@ -60,7 +60,7 @@ void WorkbenchWindow::destroyInstance() {
 }
 
 WorkbenchWindow::WorkbenchWindow() {
-    setObjectName(QStringLiteral("frmwork"));
+    setObjectName(QStringLiteral("workbenchWindow"));
     setWindowTitle(QStringLiteral("WorkBench"));
     setWindowIcon(MakeIcon(IconId::WorkBench));
     QFont f = font();
@@ -88,7 +88,7 @@ WorkbenchWindow::WorkbenchWindow() {
     if (MainWindow *main = MainWindow::instance())
         connect(main, &MainWindow::childActivated, this, [this](QWidget *w) {
             if (w == this)
-                Form_Activate();
+                onActivated();
         });
 }
 
@@ -116,7 +116,7 @@ void WorkbenchWindow::buildControls() {
 
     // ---- Right: options, warnings, active neighbours ----
     optionsFrame = new QGroupBox(QStringLiteral("Options"), this);
-    optionsFrame->setObjectName(QStringLiteral("Frame2"));
+    optionsFrame->setObjectName(QStringLiteral("optionsFrame"));
     auto *right = new QVBoxLayout(optionsFrame);
     outer->addWidget(optionsFrame);
     buildConfidenceFrame(right);
@@ -131,9 +131,9 @@ void WorkbenchWindow::buildControls() {
 void WorkbenchWindow::buildVariableAndTabs(QVBoxLayout *left) {
     auto *top = new QHBoxLayout;
     variableLabel = new QLabel(QStringLiteral("Variable:"), this);
-    variableLabel->setObjectName(QStringLiteral("Label8"));
+    variableLabel->setObjectName(QStringLiteral("variableLabel"));
     variableBox = new QComboBox(this);
-    variableBox->setObjectName(QStringLiteral("Combo1"));
+    variableBox->setObjectName(QStringLiteral("variableBox"));
     variableBox->setToolTip(QStringLiteral("Choose one of seven variables."));
     for (const auto &name : engine::VariableNames)
         variableBox->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
@@ -143,14 +143,14 @@ void WorkbenchWindow::buildVariableAndTabs(QVBoxLayout *left) {
     left->addLayout(top);
 
     pageTabs = new QTabBar(this);
-    pageTabs->setObjectName(QStringLiteral("TabStrip2"));
+    pageTabs->setObjectName(QStringLiteral("pageTabs"));
     for (const char *t : {"Neighbor Information", "Neighbor Data", "Observation-Altitude Graph", "Regional Map",
                           "Table of Results", "Graph of Results"})
         pageTabs->addTab(QString::fromLatin1(t));
     left->addWidget(pageTabs);
 
     periodTabs = new QTabBar(this);
-    periodTabs->setObjectName(QStringLiteral("TabStrip1"));
+    periodTabs->setObjectName(QStringLiteral("periodTabs"));
     for (const char *t : {"Monthly", "Dekadal", "Daily", "Days above Threshold"})
         periodTabs->addTab(QString::fromLatin1(t));
     TagNoFont(periodTabs);
@@ -213,9 +213,9 @@ void WorkbenchWindow::buildStationMap(QVBoxLayout *left) {
     auto *readout = new QVBoxLayout(picMapStation);
     readout->addStretch(1);
     decimalPositionLabel = new QLabel(picMapStation);
-    decimalPositionLabel->setObjectName(QStringLiteral("Label9"));
+    decimalPositionLabel->setObjectName(QStringLiteral("decimalPositionLabel"));
     dmsPositionLabel = new QLabel(picMapStation);
-    dmsPositionLabel->setObjectName(QStringLiteral("Label10"));
+    dmsPositionLabel->setObjectName(QStringLiteral("dmsPositionLabel"));
     readout->addWidget(decimalPositionLabel);
     readout->addWidget(dmsPositionLabel);
     l->addWidget(picMapStation, 1);
@@ -247,7 +247,7 @@ QGroupBox *WorkbenchWindow::optionsGroup(const QString &caption, const char *nam
 }
 
 void WorkbenchWindow::buildConfidenceFrame(QVBoxLayout *right) {
-    confidenceFrame = optionsGroup(QStringLiteral("Level of Confidence"), "Frame1");
+    confidenceFrame = optionsGroup(QStringLiteral("Level of Confidence"), "confidenceFrame");
     auto *l = new QVBoxLayout(confidenceFrame);
     levels_ = new QButtonGroup(confidenceFrame);
     levels_->setExclusive(true);
@@ -287,20 +287,20 @@ void WorkbenchWindow::buildWarningsFrame(QVBoxLayout *right) {
         TagNoFont(b);
         l->addWidget(b, i / 2, i % 2);
         warnButtons_[static_cast<std::size_t>(i)] = b;
-        connect(b, &QPushButton::clicked, this, [this, i] { Warning_Click(i); });
+        connect(b, &QPushButton::clicked, this, [this, i] { onWarningClicked(i); });
     }
     framWarn->hide();
     right->addWidget(framWarn);
 }
 
 void WorkbenchWindow::buildActivesFrame(QVBoxLayout *right) {
-    activesFrame = optionsGroup(QStringLiteral("Actives"), "famAct");
+    activesFrame = optionsGroup(QStringLiteral("Actives"), "activesFrame");
     activesFrame->setToolTip(
         QStringLiteral("Shows the neighbours used for the estimation; check or uncheck them to change the estimate."));
     auto *l = new QGridLayout(activesFrame);
     for (int k = 1; k <= engine::MaxNeighbours; ++k) {
         auto *c = new QCheckBox(QString::number(k), activesFrame);
-        c->setObjectName(QStringLiteral("Check%1").arg(k));
+        c->setObjectName(QStringLiteral("neighbourCheck%1").arg(k));
         c->hide();
         l->addWidget(c, (k - 1) % 10, (k - 1) / 10);
         checks_[static_cast<std::size_t>(k)] = c;
@@ -353,7 +353,7 @@ void WorkbenchWindow::UpdateMetrics() {
         model_.MapSize.screenHeight = screen->size().height() * 1440.0 / std::max(1, logicalDpiY());
 }
 
-void WorkbenchWindow::Form_Load() {
+void WorkbenchWindow::setUp() {
     decimalPositionLabel->clear();
     dmsPositionLabel->clear();
     Run([this] { model_.Load(); });
@@ -361,7 +361,7 @@ void WorkbenchWindow::Form_Load() {
     onPageTabChanged();
 }
 
-void WorkbenchWindow::Form_Activate() {
+void WorkbenchWindow::onActivated() {
     Run([this] { model_.Activate(); });
 }
 
@@ -392,7 +392,7 @@ void WorkbenchWindow::onPeriodTabChanged() {
     Run([this, view] { model_.SelectView(static_cast<ResultView>(view)); });
 }
 
-void WorkbenchWindow::Warning_Click(int index) {
+void WorkbenchWindow::onWarningClicked(int index) {
     const WarningExplanation e = model_.Explain(WarningOrder[static_cast<std::size_t>(index)]);
     ShowMessage(this, Message{e.text, e.title, MsgIcon::Warning});
 }

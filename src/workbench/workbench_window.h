@@ -53,7 +53,7 @@ public:
     // Re-activates the found neighbours and refreshes all panels.
     void Schreib();
     // The activation of the window (the main window's child activation calls it).
-    void Form_Activate();
+    void onActivated();
 
     // ---- What the output dialog and the report writers read ----------------------------
     // The engine state the workbench last left: CurrentVariable, the computation
@@ -101,10 +101,10 @@ private:
     void buildActivesFrame(QVBoxLayout *right);
     // The controls' signals to the model's commands.
     void connectHandlers();
-    void Form_Load();
+    void setUp();
     void onPageTabChanged();
     void onPeriodTabChanged();
-    void Warning_Click(int index);
+    void onWarningClicked(int index);
     void UpdateMetrics();
     template <typename F>
     void Run(F &&action);

@@ -127,7 +127,7 @@ WorldMapWindow::WorldMapWindow(QWidget *parent) : QWidget(parent) {
         for (int n = 1; n <= wm::MaxZoom; ++n) {
             const QString text = in ? QStringLiteral("%1:1").arg(n) : QStringLiteral("1:%1").arg(n);
             QAction *a = menu->addAction(text);
-            connect(a, &QAction::triggered, this, [this, text] { Toolbar_ButtonMenuClick(text); });
+            connect(a, &QAction::triggered, this, [this, text] { onZoomMenuEntryClicked(text); });
         }
         b->setMenu(menu);
         b->setPopupMode(QToolButton::InstantPopup);
@@ -141,7 +141,7 @@ WorldMapWindow::WorldMapWindow(QWidget *parent) : QWidget(parent) {
         QToolButton *b = addButton(i, keys[i], QString::fromLatin1(texts[i]));
         b->setCheckable(true);
         const QString key = QString::fromLatin1(keys[i]);
-        connect(b, &QToolButton::clicked, this, [this, key] { Toolbar_ButtonClick(key); });
+        connect(b, &QToolButton::clicked, this, [this, key] { onToolButtonClicked(key); });
     }
 
     locationFrame = new QGroupBox(QStringLiteral("Location"), this);
@@ -161,14 +161,14 @@ WorldMapWindow::WorldMapWindow(QWidget *parent) : QWidget(parent) {
     txtlong->setObjectName(QStringLiteral("txtlong"));
     txtLat->setObjectName(QStringLiteral("txtLat"));
     txtElev->setObjectName(QStringLiteral("txtElev"));
-    txtName->setObjectName(QStringLiteral("Text2"));
+    txtName->setObjectName(QStringLiteral("txtName"));
     CmdRun = new QPushButton(QStringLiteral("Set Location"), locationFrame);
     CmdSave = new QPushButton(QStringLiteral("Save Data"), locationFrame);
     row->addWidget(CmdRun);
     row->addWidget(CmdSave);
     row->addStretch(1);
-    connect(CmdRun, &QPushButton::clicked, this, [this] { CmdRun_Click(); });
-    connect(CmdSave, &QPushButton::clicked, this, [this] { CmdSave_Click(); });
+    connect(CmdRun, &QPushButton::clicked, this, [this] { onSetLocationClicked(); });
+    connect(CmdSave, &QPushButton::clicked, this, [this] { onSaveDataClicked(); });
 
     mapView = new MapView(this);
     verticalScroll = new QScrollBar(Qt::Vertical, this);
@@ -182,15 +182,15 @@ WorldMapWindow::WorldMapWindow(QWidget *parent) : QWidget(parent) {
     connect(horizontalScroll, &QScrollBar::sliderMoved, this, [this](int p) { onHorizontalScrollMoved(p); });
     connect(verticalScroll, &QScrollBar::sliderMoved, this, [this](int p) { onVerticalScrollMoved(p); });
 
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setSizeGripEnabled(false);
+    mapStatusBar = new QStatusBar(this);
+    mapStatusBar->setSizeGripEnabled(false);
     for (QLabel *&panel : panels_) {
-        panel = new QLabel(StatusBar1);
-        StatusBar1->addWidget(panel, 1);
+        panel = new QLabel(mapStatusBar);
+        mapStatusBar->addWidget(panel, 1);
     }
 
     resize(900, 640);
-    Form_Load();
+    setUp();
 }
 
 WorldMapWindow::~WorldMapWindow() = default;
@@ -201,7 +201,7 @@ QSize WorldMapWindow::minimumSizeHint() const { return {320, 260}; }
 
 void WorldMapWindow::SetSaveDataHandler(std::function<void()> handler) { saveDataHandler() = std::move(handler); }
 
-void WorldMapWindow::Form_Load() {
+void WorldMapWindow::setUp() {
     SelectedLongitude = -999;
     SelectedLatitude = -999;
     MapDirty = false;
@@ -278,7 +278,7 @@ void WorldMapWindow::setPointer(Pointer p) {
     }
 }
 
-void WorldMapWindow::Toolbar_ButtonClick(const QString &key) {
+void WorldMapWindow::onToolButtonClicked(const QString &key) {
     if (key == QLatin1String("b4")) {
         setTool(5, 0);
         setTool(6, 0);
@@ -313,7 +313,7 @@ void WorldMapWindow::Toolbar_ButtonClick(const QString &key) {
     Toolbar->update();
 }
 
-void WorldMapWindow::Toolbar_ButtonMenuClick(const QString &text) {
+void WorldMapWindow::onZoomMenuEntryClicked(const QString &text) {
     if (const std::optional<int> level = wm::PresetLevel(text.toStdString()))
         SetZoomLevel(*level);
     setTool(4, 0);
@@ -328,8 +328,8 @@ void WorldMapWindow::placeFrame() {
     const int tbH = Toolbar->sizeHint().height();
     Toolbar->setGeometry(0, 0, width(), tbH);
     locationFrame->setGeometry(0, tbH, width(), locationFrame->sizeHint().height());
-    const int sbH = StatusBar1->sizeHint().height();
-    StatusBar1->setGeometry(0, height() - sbH, width(), sbH);
+    const int sbH = mapStatusBar->sizeHint().height();
+    mapStatusBar->setGeometry(0, height() - sbH, width(), sbH);
     mapView->move(0, locationFrame->geometry().bottom() + 1);
 }
 
@@ -359,8 +359,8 @@ void WorldMapWindow::LayoutMapView() {
     in.frameBottom = locationFrame->geometry().bottom() + 1;
     in.vBarWidth = verticalScroll->sizeHint().width();
     in.hBarHeight = horizontalScroll->sizeHint().height();
-    in.statusTop = StatusBar1->geometry().top();
-    in.statusWidth = StatusBar1->width();
+    in.statusTop = mapStatusBar->geometry().top();
+    in.statusWidth = mapStatusBar->width();
     in.viewLeft = mapView->x();
     in.viewTop = mapView->y();
     in.W = W();
@@ -378,7 +378,7 @@ void WorldMapWindow::LayoutMapView() {
     locationFrame->resize(width(), locationFrame->height());
 }
 
-void WorldMapWindow::Form_Resize() {
+void WorldMapWindow::layOutMap() {
     placeFrame();
     LayoutMapView();
     clearView();
@@ -389,7 +389,7 @@ void WorldMapWindow::Form_Resize() {
 void WorldMapWindow::resizeEvent(QResizeEvent *e) {
     QWidget::resizeEvent(e);
     if (loaded_)
-        Form_Resize();
+        layOutMap();
 }
 
 void WorldMapWindow::paintEvent(QPaintEvent *e) {
@@ -699,7 +699,7 @@ bool WorldMapWindow::storeLocation() {
     return StoreMapLocation(this, {txtName, txtlong, txtLat, txtElev});
 }
 
-void WorldMapWindow::CmdRun_Click() {
+void WorldMapWindow::onSetLocationClicked() {
     if (!storeLocation())
         return;
     loadBitmap();
@@ -711,7 +711,7 @@ void WorldMapWindow::CmdRun_Click() {
     paintMapView();
 }
 
-void WorldMapWindow::CmdSave_Click() {
+void WorldMapWindow::onSaveDataClicked() {
     if (!storeLocation())
         return;
     if (saveDataHandler())

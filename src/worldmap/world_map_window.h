@@ -4,7 +4,7 @@
 // capitals and the current location drawn on it, shown enlarged or reduced in
 // a scrollable view, where the user reads positions and picks a location.
 //
-// Picture2 of the original window is the pair surface_ (the bitmap with the
+// The map's bitmap is the pair surface_ (the bitmap with the
 // overlays drawn on it) and original_ (the bitmap as loaded, shown at reducing
 // zoom levels); mapView is the view, which keeps its own picture between
 // paints so that it survives being covered.
@@ -87,10 +87,10 @@ public:
     void onMapMouseDown(Qt::MouseButton button, double X, double Y);
     void onMapMouseUp(Qt::MouseButton button, double X, double Y);
     void onMapClicked();
-    void CmdRun_Click();
-    void CmdSave_Click();
-    void Toolbar_ButtonClick(const QString &key);
-    void Toolbar_ButtonMenuClick(const QString &text);
+    void onSetLocationClicked();
+    void onSaveDataClicked();
+    void onToolButtonClicked(const QString &key);
+    void onZoomMenuEntryClicked(const QString &text);
     void onHorizontalScrollChanged();
     void onHorizontalScrollMoved(int position);
     void onVerticalScrollChanged();
@@ -125,7 +125,7 @@ public:
     MapView *mapView = nullptr;
     QScrollBar *verticalScroll = nullptr;
     QScrollBar *horizontalScroll = nullptr;
-    QStatusBar *StatusBar1 = nullptr;
+    QStatusBar *mapStatusBar = nullptr;
 
     // Bitmap size in pixels (0 without a bitmap).
     float W() const { return static_cast<float>(surface_.width()); }
@@ -155,8 +155,8 @@ protected:
 
 private:
     friend class MapView;
-    void Form_Load();
-    void Form_Resize();
+    void setUp();
+    void layOutMap();
     bool loadBitmap();
     void setPanel(int panel, const QString &text);
     void clearView();

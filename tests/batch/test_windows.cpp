@@ -174,19 +174,19 @@ TEST_F(BatchWindows, TypedSettingsAreInForceAtOnce) {
 
 TEST_F(BatchWindows, SaveChecksSelectionListAndBusyMark) {
     list->chkMean->setChecked(true);
-    list->CmdSave_Click();
+    list->onSaveClicked();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].title, "Nothing selected!");
     EXPECT_EQ(messages[0].text, "Please select at least one desired output and one desired variable");
 
     list->ChkBest->setChecked(true);
-    list->CmdSave_Click();
+    list->onSaveClicked();
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[1].text, "No stations ");
 
     list->addLocation(batch::GridEntry(10, 45, 50, numfmt::Locale::english()));
     appState().Busy = true;
-    list->CmdSave_Click();
+    list->onSaveClicked();
     ASSERT_EQ(messages.size(), 3u);
     EXPECT_EQ(messages[2].text, "Tavisol Busy");
     EXPECT_TRUE(asked.empty());
@@ -194,7 +194,7 @@ TEST_F(BatchWindows, SaveChecksSelectionListAndBusyMark) {
     appState().Busy = false;
 
     // A cancelled folder browser is silent and frees the buttons.
-    list->CmdSave_Click();
+    list->onSaveClicked();
     EXPECT_EQ(messages.size(), 3u);
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0], "Choose a Destination Folder");
@@ -209,7 +209,7 @@ TEST_F(BatchWindows, OwnFormatRunThroughTheWindowAndCancel) {
     list->addLocation(batch::GridEntry(10, 45, 50, numfmt::Locale::english()));
     list->addLocation(batch::GridEntry(10.1f, 45, 60, numfmt::Locale::english()));
     folder = QString::fromStdString(out.path().string());
-    list->CmdSave_Click();
+    list->onSaveClicked();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "Data Saved Correctly");
     EXPECT_EQ(messages[0].icon, MsgIcon::Information);
@@ -225,7 +225,7 @@ TEST_F(BatchWindows, OwnFormatRunThroughTheWindowAndCancel) {
         EXPECT_TRUE(list->isRunning());
         list->CmdCanc->click();
     });
-    list->CmdSave_Click();
+    list->onSaveClicked();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "Do you want end Export Data ?");
     EXPECT_FALSE(batch::AbortExport());
@@ -276,7 +276,7 @@ TEST_F(BatchWindows, OtherFormatRunReplacesTheChosenFileAndWritesItsInformationB
     // A run that fails leaves the old file as it was.
     const auto tmax = program.path() / "TavisolData" / "max.txt";
     std::filesystem::rename(tmax, out.path() / "aside.txt");
-    list->CmdSave_Click();
+    list->onSaveClicked();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_THAT(messages[0].text, HasSubstr("Error while Processing Data :"));
     EXPECT_THAT(batch::testing::ReadLines(target), ::testing::ElementsAre("old text"));
@@ -288,7 +288,7 @@ TEST_F(BatchWindows, OtherFormatRunReplacesTheChosenFileAndWritesItsInformationB
     TempFolder elsewhere;
     const auto here = std::filesystem::current_path();
     std::filesystem::current_path(elsewhere.path());
-    list->CmdSave_Click();
+    list->onSaveClicked();
     std::filesystem::current_path(here);
     EXPECT_TRUE(std::filesystem::is_empty(elsewhere.path()));
     int information = 0;
@@ -316,7 +316,7 @@ bool EventuallyTrue(const std::function<bool()> &condition) {
 
 QWidget *SummaryWindow() {
     for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->objectName() == "frmSummary")
+        if (w->objectName() == "runSummaryWindow")
             return w;
     return nullptr;
 }
@@ -340,7 +340,7 @@ TEST_F(BatchWindows, SummaryComesAboveTheListAfterTheEndMessage) {
         // Closing the message box gives the activation back to the list.
         list->activateWindow();
     };
-    list->CmdSave_Click();
+    list->onSaveClicked();
     EXPECT_FALSE(summaryShownBefore);
     QWidget *summary = SummaryWindow();
     ASSERT_NE(summary, nullptr);
@@ -358,7 +358,7 @@ TEST_F(BatchWindows, ANameTypedWithoutExtensionGetsTheFilters) {
     file = QString::fromStdString((out.path() / "ketlo").string());
     const auto here = std::filesystem::current_path();
     std::filesystem::current_path(out.path());
-    list->CmdSave_Click();
+    list->onSaveClicked();
     std::filesystem::current_path(here);
     EXPECT_FALSE(std::filesystem::exists(out.path() / "ketlo"));
     ASSERT_TRUE(std::filesystem::exists(out.path() / "ketlo.Dat"));
@@ -368,10 +368,10 @@ TEST_F(BatchWindows, ANameTypedWithoutExtensionGetsTheFilters) {
 TEST_F(BatchWindows, SetLocationTakesTheSelectedEntry) {
     list->addLocation({"A", "1.5", "2.25", "30"});
     list->addLocation({"B", "12.345", "41.99", "17.4"});
-    list->CmdRun_Click();
+    list->onSetLocationClicked();
     EXPECT_FALSE(appState().GuessRecalcPending);
     list->LstStations->topLevelItem(1)->setSelected(true);
-    list->CmdRun_Click();
+    list->onSetLocationClicked();
     EXPECT_FLOAT_EQ(appState().CurLongitude, 12.35f);
     EXPECT_FLOAT_EQ(appState().CurElevation, 17);
     EXPECT_EQ(appState().LocationName, "ST-Lon12.35-Lat41.99-Alt-17");
@@ -387,7 +387,7 @@ TEST_F(BatchWindows, GridFillsTheListAndUnloads) {
     EXPECT_EQ(grid->windowTitle(), "Definition of a Grid");
     grid->txtLongStep->setText("2");
     grid->txtLatStep->setText("1");
-    grid->CmdRun_Click();
+    grid->onOkClicked();
     ASSERT_EQ(list->locationCount(), 6);
     EXPECT_EQ(list->locations()[0], (batch::ListEntry{" Lon : 5.00 Lat : 40.00 Alt : -40", "5.00", "40.00", "-40"}));
     EXPECT_EQ(list->locations()[5].Text, " Lon : 15.00 Lat : 50.00 Alt : -40");
@@ -401,7 +401,7 @@ TEST_F(BatchWindows, GridFillsTheListAndUnloads) {
     ASSERT_NE(grid, nullptr);
     EXPECT_EQ(grid->txtLongStep->text(), "10");
     grid->txtLatStep->setText("0");
-    grid->CmdRun_Click();
+    grid->onOkClicked();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(list->locationCount(), 6);
 }
@@ -436,7 +436,7 @@ TEST_F(BatchWindows, GridWithoutRasterKeepsTheDialogUsable) {
     RunCommand(Command::LocationGrid);
     GridDialog *grid = OpenGridDialog();
     ASSERT_NE(grid, nullptr);
-    grid->CmdRun_Click();
+    grid->onOkClicked();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].icon, MsgIcon::Critical);
     EXPECT_TRUE(grid->CmdRun->isEnabled());

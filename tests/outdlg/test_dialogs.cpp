@@ -187,11 +187,11 @@ TEST_F(OutputDialogs, ConfidenceIntervalPicks90OnlyWithoutALevel) {
 TEST_F(OutputDialogs, ResultsDialogRefusesAnEmptyChoice) {
     ResultsOutputDialog &d = GuessOutDialog();
     d.chkMean->setChecked(true);
-    d.CmdSave_Click();
-    d.CmdPrint_Click();
+    d.onSaveClicked();
+    d.onPrintClicked();
     d.chkMean->setChecked(false);
     d.ChkHigh->setChecked(true);
-    d.CmdSave_Click();
+    d.onSaveClicked();
     ASSERT_EQ(messages.size(), 3U);
     EXPECT_EQ(messages[0].text, "Please select at least one desired output and one desired variable");
     EXPECT_EQ(messages[0].title, "Nothing selected!");
@@ -211,7 +211,7 @@ TEST_F(OutputDialogs, SaveComputesThePendingEstimateAndWritesTheTickedVariables)
     fixture::Put(file, "old\r\n");
     nextFile = QString::fromStdString(file.string());
     ASSERT_TRUE(appState().GuessRecalcPending);
-    d.CmdSave_Click();
+    d.onSaveClicked();
 
     ASSERT_EQ(fileDialogs.size(), 1U);
     EXPECT_EQ(fileDialogs[0], QStringLiteral("Data (*.Dat)"));
@@ -235,7 +235,7 @@ TEST_F(OutputDialogs, SaveWritesNothingWhenTheEstimateFails) {
     d.chkMean->setChecked(true);
     const fs::path file = folder.path() / "table.dat";
     nextFile = QString::fromStdString(file.string());
-    d.CmdSave_Click();
+    d.onSaveClicked();
     EXPECT_FALSE(Saved());
     EXPECT_FALSE(messages.empty());  // the run's own message
     EXPECT_FALSE(fs::exists(file));
@@ -254,7 +254,7 @@ TEST_F(OutputDialogs, VariablesWithoutAnEstimateAreNeverSavedOrPrintedAsNumbers)
     d.chkSun->setChecked(true);
     const fs::path table = folder.path() / "table.dat";
     nextFile = QString::fromStdString(table.string());
-    d.CmdSave_Click();
+    d.onSaveClicked();
     ASSERT_EQ(messages.size(), 1U);
     EXPECT_EQ(messages[0].text, "Data Saved without sunshine fraction (no estimate at this location).");
     EXPECT_FALSE(results::GuessWindow().Results()[7].Estimated);
@@ -269,7 +269,7 @@ TEST_F(OutputDialogs, VariablesWithoutAnEstimateAreNeverSavedOrPrintedAsNumbers)
         TellOutputFormat(format);
         const fs::path file = folder.path() / ("whole" + std::to_string(format) + ".Lst");
         nextFile = QString::fromStdString(file.string());
-        d.CmdSave_Click();
+        d.onSaveClicked();
         EXPECT_FALSE(Saved()) << format;
         ASSERT_EQ(messages.size(), 1U);
         EXPECT_TRUE(QString::fromStdString(messages[0].text).contains(QStringLiteral("no estimate of potential evapotranspiration")))
@@ -281,7 +281,7 @@ TEST_F(OutputDialogs, VariablesWithoutAnEstimateAreNeverSavedOrPrintedAsNumbers)
 
     // Printing follows the same rule.
     messages.clear();
-    d.CmdPrint_Click();
+    d.onPrintClicked();
     EXPECT_EQ(PdfPages(PrintedPdf()), 0);
     ASSERT_EQ(messages.size(), 1U);
     EXPECT_TRUE(QString::fromStdString(messages[0].text).endsWith(QStringLiteral("Nothing was printed."))) << messages[0].text;
@@ -297,14 +297,14 @@ TEST_F(OutputDialogs, ANameTypedWithoutExtensionGetsTheFilters) {
         d.ChkBest->setChecked(true);
         const fs::path typed = folder.path() / ("typed" + std::to_string(format));
         nextFile = QString::fromStdString(typed.string());
-        d.CmdSave_Click();
+        d.onSaveClicked();
         EXPECT_TRUE(Saved()) << format;
         EXPECT_FALSE(fs::exists(typed)) << format;
         EXPECT_TRUE(fs::exists(typed.string() + extension)) << format;
     }
     // A name with an extension of its own is kept.
     nextFile = QString::fromStdString((folder.path() / "mine.txt").string());
-    d.CmdSave_Click();
+    d.onSaveClicked();
     EXPECT_TRUE(fs::exists(folder.path() / "mine.txt"));
 
     // The workbench's dialog likewise.
@@ -312,7 +312,7 @@ TEST_F(OutputDialogs, ANameTypedWithoutExtensionGetsTheFilters) {
     TellOutputFormat(5);
     const fs::path wb = folder.path() / "bench";
     nextFile = QString::fromStdString(wb.string());
-    OutDialog().CmdSave_Click();
+    OutDialog().onSaveClicked();
     EXPECT_TRUE(fs::exists(wb.string() + ".Dat"));
 }
 
@@ -321,7 +321,7 @@ TEST_F(OutputDialogs, CancelledSaveDialogIsSilent) {
     ResultsOutputDialog &d = GuessOutDialog();
     d.chkWind->setChecked(true);
     nextFile.clear();
-    d.CmdSave_Click();
+    d.onSaveClicked();
     EXPECT_EQ(fileDialogs.size(), 1U);
     EXPECT_TRUE(messages.empty());
     EXPECT_TRUE(appState().GuessRecalcPending);  // nothing computed either
@@ -332,7 +332,7 @@ TEST_F(OutputDialogs, WriteErrorShowsItsDescription) {
     ResultsOutputDialog &d = GuessOutDialog();
     d.chkWind->setChecked(true);
     nextFile = QString::fromStdString((folder.path() / "none" / "k.dat").string());
-    d.CmdSave_Click();
+    d.onSaveClicked();
     EXPECT_FALSE(Saved());
     ASSERT_EQ(messages.size(), 1U);
     EXPECT_EQ(messages[0].icon, MsgIcon::NoIcon);
@@ -347,7 +347,7 @@ TEST_F(OutputDialogs, ReadOnlyFileIsRefusedAndAPrivateOneStaysPrivate) {
     fixture::Put(locked, "kept\r\n");
     fs::permissions(locked, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     nextFile = QString::fromStdString(locked.string());
-    d.CmdSave_Click();
+    d.onSaveClicked();
     EXPECT_FALSE(Saved());
     ASSERT_EQ(messages.size(), 1U);
     EXPECT_EQ(messages[0].text, "Cannot open file '" + locked.string() + "': Permission denied");
@@ -358,7 +358,7 @@ TEST_F(OutputDialogs, ReadOnlyFileIsRefusedAndAPrivateOneStaysPrivate) {
     fixture::Put(mine, "old\r\n");
     fs::permissions(mine, fs::perms::owner_read | fs::perms::owner_write);
     nextFile = QString::fromStdString(mine.string());
-    d.CmdSave_Click();
+    d.onSaveClicked();
     EXPECT_TRUE(Saved());
     EXPECT_NE(Slurp(mine).find("E297"), std::string::npos);
     EXPECT_EQ(fs::status(mine).permissions(), fs::perms::owner_read | fs::perms::owner_write);
@@ -371,7 +371,7 @@ TEST_F(OutputDialogs, FurrowinRefusesALocationNameItsCatalogueCannotCarry) {
     ResultsOutputDialog &d = GuessOutDialog();
     const fs::path catalogue = folder.path() / "poland.Lst";
     nextFile = QString::fromStdString(catalogue.string());
-    d.CmdSave_Click();
+    d.onSaveClicked();
     EXPECT_FALSE(Saved());
     ASSERT_EQ(messages.size(), 1U);
     EXPECT_TRUE(QString::fromStdString(messages[0].text).endsWith(QStringLiteral("cannot be written in their names: \u0141 \u017a")))
@@ -387,7 +387,7 @@ TEST_F(OutputDialogs, VistrelSaveLeavesAnEmptyFileAndConfirms) {
     d.chkSun->setChecked(true);
     const fs::path file = folder.path() / "v.dat";
     nextFile = QString::fromStdString(file.string());
-    d.CmdSave_Click();
+    d.onSaveClicked();
     EXPECT_TRUE(Saved());
     ASSERT_TRUE(fs::exists(file));
     EXPECT_EQ(fs::file_size(file), 0U);
@@ -399,7 +399,7 @@ TEST_F(OutputDialogs, PrintGoesOutAsOneDocument) {
     d.chkMean->setChecked(true);
     d.chkPET->setChecked(true);
     d.ChkBest->setChecked(true);
-    d.CmdPrint_Click();
+    d.onPrintClicked();
     EXPECT_EQ(printerDialogs, 1);
     EXPECT_TRUE(messages.empty());
     const std::string own = PrintedPdf();
@@ -409,7 +409,7 @@ TEST_F(OutputDialogs, PrintGoesOutAsOneDocument) {
     fs::remove(pdf);
     TellOutputFormat(4);
     appState().OutputFormat = 4;
-    d.CmdPrint_Click();
+    d.onPrintClicked();
     EXPECT_EQ(PdfPages(PrintedPdf()), 1);
 }
 
@@ -418,7 +418,7 @@ TEST_F(OutputDialogs, PrintOfNothingOrACancelledPrinterMakesNoDocument) {
     ResultsOutputDialog &d = GuessOutDialog();
     d.chkMean->setChecked(true);
     cancelPrinter = true;
-    d.CmdPrint_Click();
+    d.onPrintClicked();
     EXPECT_EQ(printerDialogs, 1);
     EXPECT_TRUE(messages.empty());
     EXPECT_TRUE(appState().GuessRecalcPending);  // nothing computed
@@ -427,7 +427,7 @@ TEST_F(OutputDialogs, PrintOfNothingOrACancelledPrinterMakesNoDocument) {
     TellOutputFormat(6);
     d.chkMean->setChecked(true);
     cancelPrinter = false;
-    d.CmdPrint_Click();
+    d.onPrintClicked();
     EXPECT_EQ(printerDialogs, 2);
     EXPECT_TRUE(messages.empty());
     EXPECT_TRUE(PrintedPdf().empty());
@@ -435,7 +435,7 @@ TEST_F(OutputDialogs, PrintOfNothingOrACancelledPrinterMakesNoDocument) {
 
 TEST_F(OutputDialogs, ActivationRecomputesOnce) {
     ResultsOutputDialog &d = GuessOutDialog();
-    d.Form_Activate();
+    d.onActivated();
     EXPECT_FALSE(appState().GuessRecalcPending);
     EXPECT_TRUE(d.CmdSave->isEnabled());
     EXPECT_TRUE(d.CmdPrint->isEnabled());
@@ -498,7 +498,7 @@ TEST_F(OutputDialogs, MenuCommandsShowOneButtonAndUnloadStartsAfresh) {
 
     d->chkMean->setChecked(true);
     d->ChkError->setChecked(true);
-    d->CmdCanc_Click();
+    d->onCancelClicked();
     EXPECT_EQ(GuessOutIfLoaded(), nullptr);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ResultsOutputDialog &fresh = GuessOutDialog();
@@ -513,7 +513,7 @@ TEST_F(OutputDialogs, LocationDialogSaveShowsTheResultsDialogAsItIs) {
     RunCommand(Command::PrintViewData);
     GuessOutDialog().hide();
     LocationDialog location;
-    location.CmdSave_Click();
+    location.onSaveClicked();
     ResultsOutputDialog *d = GuessOutIfLoaded();
     ASSERT_NE(d, nullptr);
     EXPECT_TRUE(d->isVisible());
@@ -561,8 +561,8 @@ TEST_F(OutputDialogs, WorkbenchRefusesTillwickAndFurrowin) {
         appState().OutputFormat = format;
         TellOutputFormat(format);
         WorkbenchOutputDialog &d = OutDialog();
-        d.CmdSave_Click();
-        d.CmdPrint_Click();
+        d.onSaveClicked();
+        d.onPrintClicked();
     }
     ASSERT_EQ(messages.size(), 6U);
     for (const auto &m : messages) {
@@ -581,7 +581,7 @@ TEST_F(OutputDialogs, WorkbenchSaveWritesItsVariableAndHides) {
     EXPECT_TRUE(d.CmdPrint->isHidden());
     const fs::path file = folder.path() / "wb.dat";
     nextFile = QString::fromStdString(file.string());
-    d.CmdSave_Click();
+    d.onSaveClicked();
     EXPECT_TRUE(Saved()) << (messages.empty() ? "" : messages.front().text);
     EXPECT_FALSE(d.isVisible());
     const std::string text = Slurp(file);
@@ -593,7 +593,7 @@ TEST_F(OutputDialogs, WorkbenchSaveWritesItsVariableAndHides) {
     appState().OutputFormat = 6;
     const fs::path none = folder.path() / "wb6.dat";
     nextFile = QString::fromStdString(none.string());
-    d.CmdSave_Click();
+    d.onSaveClicked();
     EXPECT_TRUE(Saved());
     EXPECT_FALSE(fs::exists(none));
 }
@@ -607,7 +607,7 @@ TEST_F(OutputDialogs, WorkbenchSaveAndPrintRecomputeAPendingEstimate) {
     appState().OutputFormat = 1;
     WorkbenchOutputDialog &d = OutDialog();
     d.ChkBest->setChecked(true);
-    d.CmdPrint_Click();
+    d.onPrintClicked();
     EXPECT_FALSE(w->RecalcPending());  // the old location's estimate is not printed
     EXPECT_FLOAT_EQ(w->State().CalcLongitude, appState().CurLongitude);
     EXPECT_GE(PdfPages(PrintedPdf()), 1);
@@ -615,7 +615,7 @@ TEST_F(OutputDialogs, WorkbenchSaveAndPrintRecomputeAPendingEstimate) {
 
     SetCurrentLocation("Moved again", fixture::PointLon + 0.08F, fixture::PointLat, fixture::PointAlt);
     nextFile = QString::fromStdString((folder.path() / "wb.tvs").string());
-    d.CmdSave_Click();
+    d.onSaveClicked();
     EXPECT_FALSE(w->RecalcPending());
     EXPECT_FLOAT_EQ(w->State().CalcLongitude, appState().CurLongitude);
     EXPECT_TRUE(Saved());
@@ -630,7 +630,7 @@ TEST_F(OutputDialogs, WorkbenchSaveWritesNothingWhenItsEstimateFails) {
     WorkbenchOutputDialog &d = OutDialog();
     const fs::path file = folder.path() / "wb.dat";
     nextFile = QString::fromStdString(file.string());
-    d.CmdSave_Click();
+    d.onSaveClicked();
     EXPECT_FALSE(Saved());
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages.front().icon, MsgIcon::NoIcon);
@@ -641,7 +641,7 @@ TEST_F(OutputDialogs, WorkbenchSaveWritesNothingWhenItsEstimateFails) {
     fixture::WriteDataFolder(folder.path());
     messages.clear();
     appState().WorkRecalcPending = true;
-    d.CmdSave_Click();
+    d.onSaveClicked();
     EXPECT_TRUE(Saved());
     EXPECT_TRUE(fs::exists(file));
 }
@@ -651,7 +651,7 @@ TEST_F(OutputDialogs, WorkbenchCancelHidesAndKeepsTheTicks) {
     WorkbenchOutputDialog &d = OutDialog();
     d.chkStat->setChecked(true);
     d.Levels.setLevel(Level::P95);
-    d.CmdCanc_Click();
+    d.onCancelClicked();
     EXPECT_FALSE(d.isVisible());
     RunCommand(Command::PrintWorkBench);
     EXPECT_EQ(OutIfLoaded(), &d);
@@ -863,7 +863,7 @@ TEST_F(OutputDialogs, WorkbenchWritesAPickedPointUnderItsOwnNameAndForgetsItWhen
     ASSERT_TRUE(Saved());
 
     // Right-click on the map, answered No: the workbench shows the point.
-    w->findChild<QTabBar *>(QStringLiteral("TabStrip2"))->setCurrentIndex(3);
+    w->findChild<QTabBar *>(QStringLiteral("pageTabs"))->setCurrentIndex(3);
     auto *map = w->findChild<workbench::PictureBox *>(QStringLiteral("picMapStation"));
     ASSERT_NE(map, nullptr);
     map->resize(600, 360);

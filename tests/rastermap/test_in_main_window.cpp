@@ -112,7 +112,7 @@ protected:
                                      c->metaObject()->className();
             const QRect inForm(c->mapTo(form, QPoint(0, 0)), c->size());
             EXPECT_TRUE(form->rect().contains(inForm)) << name;
-            EXPECT_FALSE(inForm.intersects(form->StatusBar1->geometry())) << name;
+            EXPECT_FALSE(inForm.intersects(form->mapStatusBar->geometry())) << name;
             EXPECT_FALSE(inForm.intersects(form->MapArea->geometry())) << name;
             const QRect inParent(c->mapTo(w, QPoint(0, 0)), c->size());
             EXPECT_TRUE(w->rect().contains(inParent)) << name << " is cut off by its frame";
@@ -192,12 +192,12 @@ TEST_F(RasterInMainWindow, KeepsAUsableSizeThroughEveryWindowArrangement) {
     QApplication::processEvents();
     ExpectUsable("restored from minimised");
 
-    main->mn_Cascade_Click();
+    main->cascadeWindows();
     QApplication::processEvents();
     ExpectUsable("cascade");
-    main->mn_horizontal_Click();
+    main->tileWindowsHorizontally();
     ExpectUsable("tile horizontal");
-    main->mn_Vertical_Click();
+    main->tileWindowsVertically();
     ExpectUsable("tile vertical");
 
     // Closed and opened again from the toolbar's command.

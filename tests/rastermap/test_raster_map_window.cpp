@@ -92,7 +92,7 @@ protected:
         WriteMaps();
         auto form = std::make_unique<RasterMapWindow>();
         form->resize(800, 600);
-        form->Form_Activate();
+        form->onActivated();
         return form;
     }
 
@@ -115,8 +115,8 @@ TEST_F(RasterWindow, WithoutMapsSaysSoOnceAndStillFollowsTheLocation) {
     ASSERT_EQ(texts(), std::vector<QString>{QStringLiteral("No Map available")});
     EXPECT_TRUE(form.NoMap());
     SetCurrentLocation("", 13.01f, 41.99f, 17.0f);
-    form.Form_Activate();
-    form.Form_Activate();
+    form.onActivated();
+    form.onActivated();
     EXPECT_EQ(messages.size(), 1u);
     EXPECT_EQ(form.txtLat->text(), QStringLiteral("41.99"));
     EXPECT_EQ(form.txtlong->text(), QStringLiteral("13.01"));
@@ -178,7 +178,7 @@ TEST_F(RasterWindow, MapWithUpperCaseExtensionsIsListedAndLoads) {
     }
     RasterMapWindow form;
     form.resize(800, 600);
-    form.Form_Activate();
+    form.onActivated();
     EXPECT_TRUE(messages.empty()) << messages.front().text;
     ASSERT_EQ(form.ListMap->count(), 1);
     EXPECT_EQ(form.ListMap->item(0)->text(), QStringLiteral("Up"));
@@ -193,7 +193,7 @@ TEST_F(RasterWindow, SecondActivationOnlyRefreshesTheLocation) {
     auto form = LoadedForm();
     fs::remove(vistrel() / "demo.img");
     SetCurrentLocation("", 1.5f, 2.5f, 3.0f);
-    form->Form_Activate();
+    form->onActivated();
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(form->txtlong->text(), QStringLiteral("1.5"));
     EXPECT_EQ(form->MapRaster().Columns, 20);
@@ -203,7 +203,7 @@ TEST_F(RasterWindow, BrokenImageKeepsTheLoadPending) {
     WriteMaps();
     std::ofstream(vistrel() / "demo.img", std::ios::binary | std::ios::trunc) << "short";
     RasterMapWindow form;
-    form.Form_Activate();
+    form.onActivated();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(QString::fromStdString(messages[0].text).contains(QStringLiteral("shorter than its 512-byte header")));
     EXPECT_TRUE(form.MapPending());
@@ -260,7 +260,7 @@ TEST_F(RasterWindow, CursorReadOutAndPickedLocation) {
     EXPECT_EQ(form->txtElev->text(), QStringLiteral("-40"));
     form->txtName->setText(QStringLiteral("Hill"));
     appState().GuessRecalcPending = appState().WorkRecalcPending = false;
-    EXPECT_TRUE(form->CmdRun_Click());
+    EXPECT_TRUE(form->onSetLocationClicked());
     EXPECT_EQ(appState().LocationName, "Hill");
     EXPECT_FLOAT_EQ(appState().CurLongitude, 5.0f);
     EXPECT_FLOAT_EQ(appState().CurElevation, -40.0f);
@@ -273,7 +273,7 @@ TEST_F(RasterWindow, LatitudeChecksOfSetLocation) {
     form->txtlong->setText(QStringLiteral("10,5"));
     form->txtLat->setText(QStringLiteral("75"));
     form->txtElev->setText(QStringLiteral("3"));
-    EXPECT_TRUE(form->CmdRun_Click());
+    EXPECT_TRUE(form->onSetLocationClicked());
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].title, " Polar Region");
     EXPECT_FLOAT_EQ(appState().CurLatitude, 75.0f);
@@ -282,24 +282,24 @@ TEST_F(RasterWindow, LatitudeChecksOfSetLocation) {
     form->txtLat->setText(QStringLiteral("95"));
     int opened = 0;
     RasterMapWindow::SetSaveDataHandler([&] { ++opened; });
-    form->CmdSave_Click();
+    form->onSaveDataClicked();
     EXPECT_EQ(messages.back().text, "Latitude should be between -90\u00B0 and +90\u00B0.");
     EXPECT_EQ(messages.back().title, "Strange Location");
     EXPECT_FLOAT_EQ(appState().CurLatitude, 75.0f);
     EXPECT_EQ(opened, 0);
     form->txtLat->setText(QStringLiteral("45"));
-    form->CmdSave_Click();
+    form->onSaveDataClicked();
     EXPECT_EQ(opened, 1);
 
     // The same rule as the world map: a comma latitude is read as stored, and
     // a number beyond single precision is refused, not stored.
     messages.clear();
     form->txtLat->setText(QStringLiteral("70,5"));
-    EXPECT_TRUE(form->CmdRun_Click());
+    EXPECT_TRUE(form->onSetLocationClicked());
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].title, " Polar Region");
     form->txtlong->setText(QStringLiteral("1e39"));
-    EXPECT_FALSE(form->CmdRun_Click());
+    EXPECT_FALSE(form->onSetLocationClicked());
     EXPECT_EQ(messages.back().text, "The number 1e39 is too large.");
     EXPECT_FLOAT_EQ(appState().CurLongitude, 10.5f);
 }
@@ -309,11 +309,11 @@ TEST_F(RasterWindow, ChangeOfMapAsksThenLoadsTheOther) {
     form->onToolButtonClicked(8);
     EXPECT_TRUE(form->FrameMap->isVisibleTo(form.get()));
     form->ListMap->setCurrentRow(1);
-    form->cmdBack_Click();  // answered No
+    form->onMapChoiceOkClicked();  // answered No
     EXPECT_EQ(messages.back().text, "Do you want use other Map?");
     EXPECT_EQ(form->Paths().Img, vistrel() / "demo.img");
     answers.push_back(MsgAnswer::Yes);
-    form->cmdBack_Click();
+    form->onMapChoiceOkClicked();
     EXPECT_EQ(form->Paths().Img, vistrel() / "other.img");
     EXPECT_EQ(form->MapRaster().Columns, 10);
     EXPECT_FALSE(form->MapPending());
@@ -330,8 +330,8 @@ TEST_F(RasterWindow, ColourGridChangesTheLegend) {
     EXPECT_EQ(form->GrdColors->item(0, 1)->text(), QStringLiteral("Low"));
     EXPECT_EQ(form->GrdColors->item(3, 1)->text(), QStringLiteral("Boundaries"));
     RasterMapWindow::SetColourDialog([](QWidget *, const QColor &) { return QColor(10, 20, 30); });
-    form->GrdColors_Click(0, 0);
-    form->GrdColors_Click(1, 1);  // the name column opens nothing
+    form->onColorCellClicked(0, 0);
+    form->onColorCellClicked(1, 1);  // the name column opens nothing
     form->onColorsOkClicked();
     for (int k = 0; k <= 4; ++k) {
         EXPECT_EQ(form->Colors()[static_cast<std::size_t>(k)].Red, 10);
@@ -601,7 +601,7 @@ TEST_F(RasterExport, ExportIntoTheMapFolderIsListedLoadedAndDrawn) {
     messages.clear();
     answers.push_back(MsgAnswer::Yes);
     form->ListMap->setCurrentItem(listed.front());
-    form->cmdBack_Click();
+    form->onMapChoiceOkClicked();
     EXPECT_EQ(texts(), std::vector<QString>{QStringLiteral("Do you want use vapour Map?")});
     EXPECT_EQ(form->Paths().Img, vistrel() / "vapour.img");
     EXPECT_FALSE(form->MapPending());

@@ -127,15 +127,15 @@ TEST_F(GuessWindowTest, ShowDataComputesAllVariablesWithTheProgressBar) {
     steps.clear();
     appState().CurLongitude = 20;
     EXPECT_TRUE(window->ShowData());
-    window->Form_Activate();
+    window->onActivated();
     EXPECT_TRUE(steps.empty());
     EXPECT_FLOAT_EQ(window->Engine().CalcLongitude, 13.01F);
 
     // A new location marks the window; the next activation computes once.
     SetCurrentLocation("", 13.2F, 42.1F, 30);
     EXPECT_TRUE(window->RecalcPending());
-    window->Form_Activate();
-    window->Form_Activate();
+    window->onActivated();
+    window->onActivated();
     EXPECT_EQ(steps.size(), 8u);
     EXPECT_FLOAT_EQ(window->Results()[3].CalcLatitude, 42.1F);
 }
@@ -157,7 +157,7 @@ TEST_F(GuessWindowTest, FailedRunShowsItsMessageAndStaysPending) {
     // Once the file is back, the next activation computes again.
     WriteDataFolder(folder.path(), 13.01, 41.99);
     steps.clear();
-    window->Form_Activate();
+    window->onActivated();
     EXPECT_EQ(steps.size(), 8u);
     EXPECT_FALSE(window->RecalcPending());
     EXPECT_EQ(messages.size(), 1u);
@@ -200,7 +200,7 @@ TEST_F(GuessWindowTest, NoSecondRunWhileOneIsGoing) {
         if (v == 0)
             ++runs;
         // An activation (or a save) reached through the events of the run.
-        window->Form_Activate();
+        window->onActivated();
         if (!window->ShowData())
             ++refused;
     });
@@ -305,7 +305,7 @@ TEST_F(GuessWindowTest, ChartScaleSpansTheSurface) {
     ASSERT_TRUE(window->ShowData());
     // The three charts share the range members; the last one drawn holds them.
     EXPECT_EQ(window->ChartMin(), 0);
-    window->TempStrip_Click();
+    window->onTemperatureTabChanged();
     ChartView *chart = window->Chart(1);
     chart->resize(290, 280);
     const ChartDrawing &d = chart->drawing();
@@ -341,7 +341,7 @@ TEST_F(GuessWindowTest, ViewDataCommandShowsTheChildAndComputes) {
     InstallResultsCommands(main);
     ASSERT_TRUE(HasCommandHandler(Command::ViewData));
     EXPECT_EQ(GuessWindowIfCreated(), nullptr);
-    main.mn_ViewData_Click();
+    main.showViewData();
     ResultsWindow *w = GuessWindowIfCreated();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(main.mdiArea()->activeSubWindow()->widget(), w);
@@ -354,7 +354,7 @@ TEST_F(GuessWindowTest, ViewDataCommandShowsTheChildAndComputes) {
 
     // While busy, the main window refuses before the command runs.
     appState().Busy = true;
-    main.mn_ViewData_Click();
+    main.showViewData();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "Tavisol Busy");
     appState().Busy = false;
@@ -408,7 +408,7 @@ protected:
 
 TEST_F(GuessWindowInMainWindow, FailedRunShowsItsMessageOnceAndWaitsForTheUser) {
     std::filesystem::remove(folder.path() / "TavisolData" / "pet.txt");
-    main->mn_ViewData_Click();
+    main->showViewData();
     QCoreApplication::processEvents();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(QString::fromStdString(messages[0].text).contains(QStringLiteral("pet.txt")));
@@ -426,14 +426,14 @@ TEST_F(GuessWindowInMainWindow, FailedRunShowsItsMessageOnceAndWaitsForTheUser) 
 
     // Asked again once the file is back, it computes.
     WriteDataFolder(folder.path(), 13.01, 41.99);
-    main->mn_ViewData_Click();
+    main->showViewData();
     EXPECT_EQ(steps.size(), 8u);
     EXPECT_FALSE(w->RecalcPending());
     EXPECT_EQ(messages.size(), 1u);
 }
 
 TEST_F(GuessWindowInMainWindow, DialogOkRunsNothingUntilTheWindowIsActivated) {
-    main->mn_ViewData_Click();
+    main->showViewData();
     ResultsWindow *w = GuessWindowIfCreated();
     ASSERT_NE(w, nullptr);
     ASSERT_FALSE(w->RecalcPending());

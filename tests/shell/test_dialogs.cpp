@@ -341,7 +341,7 @@ TEST_F(SettingsWindow, RefusedStationCountLeavesTheCountInForce) {
     EXPECT_EQ(titles(), (std::vector<std::string>{"Problem: To many stations."}));
     EXPECT_EQ(sharedSettings().MaxStations, 8);
     EXPECT_TRUE(d.isVisible());
-    d.CmdCanc_Click();
+    d.onCancelClicked();
     EXPECT_EQ(d.txtMaxStat->text(), QStringLiteral("8"));
 }
 
@@ -370,14 +370,14 @@ TEST_F(SettingsWindow, CancelUntickingTheWindowRunsTheSwitch) {
     SettingsDialog d;
     d.chkNeighbAlt->setChecked(true);
     d.txtMinHigh->setText(QStringLiteral("100"));
-    d.CmdCanc_Click(); // the window is off in the settings
+    d.onCancelClicked(); // the window is off in the settings
     EXPECT_FALSE(d.chkNeighbAlt->isChecked());
     EXPECT_TRUE(d.txtMinHigh->isReadOnly());
     EXPECT_EQ(d.txtMinHigh->text(), QStringLiteral("-350"));
 
     sharedSettings().AltWindowOn = 1;
     sharedSettings().MinAltitude = 300;
-    d.CmdCanc_Click();
+    d.onCancelClicked();
     EXPECT_TRUE(d.chkNeighbAlt->isChecked());
     EXPECT_FALSE(d.txtMinHigh->isReadOnly());
     EXPECT_EQ(d.txtMinHigh->text(), QStringLiteral("300"));
@@ -391,7 +391,7 @@ TEST_F(SettingsWindow, ValuesInForceLongerThanTheTypingLimitsStayWhole) {
     sharedSettings().MaxDistance = 1500.5f;
     sharedSettings().MinDistance = 0.125f;
     sharedSettings().ShadowCoef = 0.125f;
-    d.CmdCanc_Click();
+    d.onCancelClicked();
     const dialogs::SettingsFields shown = d.settingsFields(); // what the reports describe
     EXPECT_EQ(shown.PowExp, "2.5");
     EXPECT_EQ(shown.MaxDist, "1500.5");
@@ -492,7 +492,7 @@ TEST_F(CoordWindow, OutOfRangeLongitudeOnTheLastKey) {
     EXPECT_EQ(d.txtLongGrad->text(), QStringLiteral("19")); // converted up to "19"
 
     d.show();
-    d.cmdBack_Click();
+    d.onOkClicked();
     EXPECT_EQ(messages.size(), 2u);
     EXPECT_TRUE(d.isVisible());
     EXPECT_FALSE(d.isUnloaded());
@@ -592,7 +592,7 @@ TEST_F(CoordWindow, MissingRasterStoresNothing) {
     setProgramFolderForTesting(raster->root() / "nowhere");
     CoordinateDialog d;
     d.show();
-    d.cmdBack_Click();
+    d.onOkClicked();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_NE(QString::fromStdString(messages[0].text).indexOf(QStringLiteral("10k8b.raw")), -1);
     EXPECT_TRUE(d.isVisible());
@@ -669,7 +669,7 @@ TEST_F(LocationWindow, MissingRasterSaysSoOnceAndKeepsTheAltitude) {
 TEST_F(LocationWindow, LeavingTheAltitude) {
     LocationDialog d;
     d.txtElev->setText(QStringLiteral("-10"));
-    d.txtElev_LostFocus();
+    d.onAltitudeFocusLost();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "Your location is below Mean Sea Level.");
     EXPECT_EQ(messages[0].title, "Warning!");
@@ -738,7 +738,7 @@ TEST_F(LocationWindow, OkRefusesAnAltitudeOutOfRange) {
     LocationDialog d;
     d.show();
     d.txtElev->setText(QStringLiteral("9000"));
-    d.cmdBack_Click();
+    d.onOkClicked();
     EXPECT_EQ(titles(), (std::vector<std::string>{"Please Correct"}));
     EXPECT_FALSE(d.isUnloaded());
     EXPECT_EQ(appState().CurElevation, 17.0f);
@@ -751,13 +751,13 @@ TEST_F(LocationWindow, PolarNoKeepsTheDialogOpen) {
     d.show();
     Retype(d.txtLat, QStringLiteral("70.5"));
     answer = MsgAnswer::No;
-    d.cmdBack_Click();
+    d.onOkClicked();
     EXPECT_EQ(titles(), (std::vector<std::string>{" Polar Region"}));
     EXPECT_FALSE(d.isUnloaded());
     EXPECT_EQ(appState().LocationName, "East of Rome");
 
     Retype(d.txtLat, QStringLiteral("70"));
-    d.cmdBack_Click();
+    d.onOkClicked();
     EXPECT_EQ(messages.size(), 1u);
     EXPECT_TRUE(d.isUnloaded());
     EXPECT_EQ(appState().CurLatitude, 70.0f);
@@ -780,7 +780,7 @@ TEST_F(LocationWindow, SaveStoresThenRunsTheHookAndStaysOpen) {
 
     // A refused entry saves nothing.
     d.txtlong->setText(QStringLiteral("200"));
-    d.CmdSave_Click();
+    d.onSaveClicked();
     EXPECT_EQ(saves, 1);
     d.hide();
 }
@@ -829,7 +829,7 @@ TEST_F(DialogCommands, MenusOpenTheDialogsAndUnloadEndsTheSettings) {
     EXPECT_EQ(CoordDialog(), coord.data());
     EXPECT_EQ(coord->txtlong->text(), QStringLiteral("5"));
     coord->txtlong->setText(QStringLiteral("13.01"));
-    coord->cmdBack_Click();
+    coord->onOkClicked();
     EXPECT_EQ(CoordDialog(), nullptr);
     RunCommand(Command::Coordinate);
     ASSERT_TRUE(CoordDialog());
@@ -841,7 +841,7 @@ TEST_F(DialogCommands, MenusOpenTheDialogsAndUnloadEndsTheSettings) {
     LocationDialog *location = OpenLocationDialog();
     ASSERT_TRUE(location);
     EXPECT_TRUE(location->isVisible());
-    location->CmdCanc_Click();
+    location->onCancelClicked();
     EXPECT_EQ(OpenLocationDialog(), nullptr);
     RunCommand(Command::SetLocation);
     EXPECT_NE(OpenLocationDialog(), nullptr);

@@ -86,13 +86,13 @@ TEST_F(WorkbenchWindowTest, FirstUseComputesAndShowsTheNeighbours) {
     EXPECT_EQ(station->cellText(21, 0), QStringLiteral("Mean"));
     EXPECT_FALSE(station->isHidden());
     EXPECT_TRUE(child<FlexGrid>(w, "grdResults")->isHidden());
-    EXPECT_FALSE(child<QGroupBox>(w, "famAct")->isHidden());
-    EXPECT_FALSE(child<QCheckBox>(w, "Check12")->isHidden());
-    EXPECT_TRUE(child<QCheckBox>(w, "Check13")->isHidden());
-    EXPECT_TRUE(child<QCheckBox>(w, "Check1")->isChecked());
-    EXPECT_EQ(child<QComboBox>(w, "Combo1")->count(), 8);
+    EXPECT_FALSE(child<QGroupBox>(w, "activesFrame")->isHidden());
+    EXPECT_FALSE(child<QCheckBox>(w, "neighbourCheck12")->isHidden());
+    EXPECT_TRUE(child<QCheckBox>(w, "neighbourCheck13")->isHidden());
+    EXPECT_TRUE(child<QCheckBox>(w, "neighbourCheck1")->isChecked());
+    EXPECT_EQ(child<QComboBox>(w, "variableBox")->count(), 8);
     EXPECT_EQ(child<FlexGrid>(w, "grdStation")->property("tag").toString(), QStringLiteral("nofont"));
-    EXPECT_EQ(child<QTabBar>(w, "TabStrip1")->property("tag").toString(), QStringLiteral("nofont"));
+    EXPECT_EQ(child<QTabBar>(w, "periodTabs")->property("tag").toString(), QStringLiteral("nofont"));
     w->resize(1100, 700);
     Shot(w, "1_neighbours");
 }
@@ -100,7 +100,7 @@ TEST_F(WorkbenchWindowTest, FirstUseComputesAndShowsTheNeighbours) {
 TEST_F(WorkbenchWindowTest, CheckBoxClickReestimatesAndColoursTheRow) {
     WorkbenchWindow *w = WorkbenchWindow::instance();
     const float before = w->State().CurResult.Best[1];
-    auto *check = child<QCheckBox>(w, "Check3");
+    auto *check = child<QCheckBox>(w, "neighbourCheck3");
     check->click();
     EXPECT_FALSE(check->isChecked());
     EXPECT_EQ(w->State().ActiveCount, 11);
@@ -113,8 +113,8 @@ TEST_F(WorkbenchWindowTest, CheckBoxClickReestimatesAndColoursTheRow) {
 
 TEST_F(WorkbenchWindowTest, TabsLevelsAndVariable) {
     WorkbenchWindow *w = WorkbenchWindow::instance();
-    auto *tabs = child<QTabBar>(w, "TabStrip2");
-    auto *views = child<QTabBar>(w, "TabStrip1");
+    auto *tabs = child<QTabBar>(w, "pageTabs");
+    auto *views = child<QTabBar>(w, "periodTabs");
     tabs->setCurrentIndex(4);
     EXPECT_FALSE(child<FlexGrid>(w, "grdResults")->isHidden());
     EXPECT_FALSE(views->isHidden());
@@ -139,7 +139,7 @@ TEST_F(WorkbenchWindowTest, TabsLevelsAndVariable) {
     tabs->setCurrentIndex(3);
     Shot(w, "5_map");
 
-    auto *combo = child<QComboBox>(w, "Combo1");
+    auto *combo = child<QComboBox>(w, "variableBox");
     emit combo->activated(3);
     EXPECT_EQ(w->State().CurrentVariable, 3);
     EXPECT_EQ(combo->currentIndex(), 3);
@@ -172,15 +172,15 @@ TEST_F(WorkbenchWindowTest, WarningButtonsExplainOnlyRaisedWarnings) {
 
 TEST_F(WorkbenchWindowTest, RightClickOnTheMapAsksAndMovesTheEstimate) {
     WorkbenchWindow *w = WorkbenchWindow::instance();
-    child<QTabBar>(w, "TabStrip2")->setCurrentIndex(3);
+    child<QTabBar>(w, "pageTabs")->setCurrentIndex(3);
     auto *map = child<PictureBox>(w, "picMapStation");
     map->resize(600, 360);
     ASSERT_TRUE(map->hasScale());
     const QPointF at = map->toPixel(0.2, 0.1);
     QMouseEvent move(QEvent::MouseMove, at, map->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(map, &move);
-    EXPECT_TRUE(child<QLabel>(w, "Label9")->text().endsWith(QStringLiteral("° ")));
-    EXPECT_FALSE(child<QLabel>(w, "Label10")->text().isEmpty());
+    EXPECT_TRUE(child<QLabel>(w, "decimalPositionLabel")->text().endsWith(QStringLiteral("° ")));
+    EXPECT_FALSE(child<QLabel>(w, "dmsPositionLabel")->text().isEmpty());
 
     const std::string name = appState().LocationName;
     QMouseEvent press(QEvent::MouseButtonPress, at, map->mapToGlobal(at), Qt::RightButton, Qt::RightButton,
@@ -214,12 +214,12 @@ TEST_F(WorkbenchWindowTest, MainWindowCommandOpensTheWorkbenchAsAChildUnlessBusy
     SetCurrentLocation("Here", testing::PointLon, testing::PointLat, testing::PointAlt);
     InstallWorkbenchCommands();
     appState().Busy = true;
-    main->mn_WorkBench_Click();
+    main->showWorkbench();
     EXPECT_EQ(WorkbenchWindow::existing(), nullptr);
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_EQ(messages_[0].text, "Tavisol Busy");
     appState().Busy = false;
-    main->mn_WorkBench_Click();
+    main->showWorkbench();
     WorkbenchWindow *w = WorkbenchWindow::existing();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(main->mdiArea()->subWindowList().size(), 1);
@@ -228,7 +228,7 @@ TEST_F(WorkbenchWindowTest, MainWindowCommandOpensTheWorkbenchAsAChildUnlessBusy
     // A change of the location recomputes on the next activation.
     SetCurrentLocation("Moved", testing::PointLon + 0.05f, testing::PointLat, testing::PointAlt);
     EXPECT_TRUE(w->RecalcPending());
-    w->Form_Activate();
+    w->onActivated();
     EXPECT_FALSE(w->RecalcPending());
     EXPECT_FLOAT_EQ(w->State().CalcLongitude, appState().CurLongitude);
     WorkbenchWindow::destroyInstance();
@@ -239,14 +239,14 @@ TEST_F(WorkbenchWindowTest, MainWindowCommandOpensTheWorkbenchAsAChildUnlessBusy
 
 TEST_F(WorkbenchWindowTest, RunWithoutAnEstimateShowsNoValues) {
     WorkbenchWindow *w = WorkbenchWindow::instance();
-    child<QTabBar>(w, "TabStrip2")->setCurrentIndex(4);
+    child<QTabBar>(w, "pageTabs")->setCurrentIndex(4);
     auto *results = child<FlexGrid>(w, "grdResults");
     ASSERT_FALSE(results->cellText(2, 1).isEmpty());
     ASSERT_TRUE(w->HasEstimate());
 
     // No neighbour within the maximum distance.
     sharedSettings().MaxDistance = 0.001f;
-    emit child<QComboBox>(w, "Combo1")->activated(3);
+    emit child<QComboBox>(w, "variableBox")->activated(3);
     ASSERT_FALSE(messages_.empty());
     EXPECT_EQ(messages_.back().title, "No calculation can be done with 0 neighbours");
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Sorry, No Neighbors!"));
@@ -259,17 +259,17 @@ TEST_F(WorkbenchWindowTest, RunWithoutAnEstimateShowsNoValues) {
     EXPECT_TRUE(child<QGroupBox>(w, "framWarn")->isHidden());
     // A level or another view draws nothing from the old state.
     child<QRadioButton>(w, "optlev90")->click();
-    child<QTabBar>(w, "TabStrip1")->setCurrentIndex(2);
+    child<QTabBar>(w, "periodTabs")->setCurrentIndex(2);
     EXPECT_EQ(child<FlexGrid>(w, "GrdDay")->cellText(2, 1), QString());
     EXPECT_EQ(results->cellText(2, 1), QString());
 
     // A failed run (the station files are gone): its message, stale, no values.
     sharedSettings().MaxDistance = 1000;
-    emit child<QComboBox>(w, "Combo1")->activated(0);
+    emit child<QComboBox>(w, "variableBox")->activated(0);
     ASSERT_TRUE(w->HasEstimate());
     messages_.clear();
     std::filesystem::remove_all(folder_.path() / "TavisolData");
-    emit child<QComboBox>(w, "Combo1")->activated(5);
+    emit child<QComboBox>(w, "variableBox")->activated(5);
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_EQ(messages_[0].icon, MsgIcon::NoIcon);
     EXPECT_FALSE(w->HasEstimate());
@@ -277,18 +277,18 @@ TEST_F(WorkbenchWindowTest, RunWithoutAnEstimateShowsNoValues) {
     EXPECT_EQ(child<FlexGrid>(w, "GrdDay")->cellText(2, 1), QString());
     EXPECT_EQ(child<FlexGrid>(w, "grdObservation")->cellText(1, 1), QString());
     // The neighbour boxes no longer show or re-estimate the old neighbours.
-    EXPECT_TRUE(child<QGroupBox>(w, "famAct")->isHidden());
-    child<QCheckBox>(w, "Check2")->click();
-    EXPECT_TRUE(child<QCheckBox>(w, "Check2")->isChecked());
+    EXPECT_TRUE(child<QGroupBox>(w, "activesFrame")->isHidden());
+    child<QCheckBox>(w, "neighbourCheck2")->click();
+    EXPECT_TRUE(child<QCheckBox>(w, "neighbourCheck2")->isChecked());
     EXPECT_FALSE(w->HasEstimate());
 }
 
 TEST_F(WorkbenchWindowTest, RefusedVariableChoiceKeepsTheShownVariable) {
     WorkbenchWindow *w = WorkbenchWindow::instance();
-    child<QTabBar>(w, "TabStrip2")->setCurrentIndex(4);
+    child<QTabBar>(w, "pageTabs")->setCurrentIndex(4);
     auto *results = child<FlexGrid>(w, "grdResults");
     ASSERT_EQ(results->cellText(1, 1), QStringLiteral("[°C]"));
-    auto *combo = child<QComboBox>(w, "Combo1");
+    auto *combo = child<QComboBox>(w, "variableBox");
     {
         BusyGuard other;  // another window's run
         ASSERT_TRUE(other.owns());
@@ -316,7 +316,7 @@ TEST_F(WorkbenchWindowTest, MonthButtonsWaitForTheRun) {
     QTimer::singleShot(0, next, &QPushButton::click);
     QTimer::singleShot(0, back, &QPushButton::click);
     QTimer::singleShot(0, next, &QPushButton::click);
-    emit child<QComboBox>(w, "Combo1")->activated(1);
+    emit child<QComboBox>(w, "variableBox")->activated(1);
     ASSERT_EQ(clicksDuringRun, 2);
     EXPECT_EQ(w->model().PlotMonth, month);
     next->click();  // after the run the button works
@@ -327,14 +327,14 @@ TEST_F(WorkbenchWindowTest, ClosingForgetsAPointPickedOnTheMap) {
     auto main = std::make_unique<MainWindow>();
     SetCurrentLocation("Here", testing::PointLon, testing::PointLat, testing::PointAlt);
     InstallWorkbenchCommands();
-    main->mn_WorkBench_Click();
+    main->showWorkbench();
     WorkbenchWindow *w = WorkbenchWindow::existing();
     ASSERT_NE(w, nullptr);
     const float best = w->State().CurResult.Best[1];
     const QString distance = child<FlexGrid>(w, "grdStation")->cellText(1, 4);
     EXPECT_EQ(w->LocationName(), "Here");
 
-    child<QTabBar>(w, "TabStrip2")->setCurrentIndex(3);
+    child<QTabBar>(w, "pageTabs")->setCurrentIndex(3);
     auto *map = child<PictureBox>(w, "picMapStation");
     map->resize(600, 360);
     const QPointF at = map->toPixel(0.3, 0.2);
@@ -353,7 +353,7 @@ TEST_F(WorkbenchWindowTest, ClosingForgetsAPointPickedOnTheMap) {
     EXPECT_TRUE(w->RecalcPending());
     EXPECT_FALSE(w->HasEstimate());
 
-    main->mn_WorkBench_Click();
+    main->showWorkbench();
     QCoreApplication::processEvents();
     EXPECT_FALSE(w->RecalcPending());
     EXPECT_TRUE(w->HasEstimate());
@@ -367,8 +367,8 @@ TEST_F(WorkbenchWindowTest, ClosingForgetsAPointPickedOnTheMap) {
 
 TEST_F(WorkbenchWindowTest, ResultTablesKeepTheirFixedRowsAndWidths) {
     WorkbenchWindow *w = WorkbenchWindow::instance();
-    child<QTabBar>(w, "TabStrip2")->setCurrentIndex(4);
-    child<QTabBar>(w, "TabStrip1")->setCurrentIndex(2);
+    child<QTabBar>(w, "pageTabs")->setCurrentIndex(4);
+    child<QTabBar>(w, "periodTabs")->setCurrentIndex(2);
     auto *day = child<FlexGrid>(w, "GrdDay");
     auto *thres = child<FlexGrid>(w, "grdThres");
     auto *results = child<FlexGrid>(w, "grdResults");

@@ -173,7 +173,7 @@ TEST_F(WorldMapTest, MissingFilesAreReportedAndTheWindowStillWorks) {
     EXPECT_TRUE(m.txtElev->text().isEmpty());
 
     m.txtLat->setText(QStringLiteral("10"));
-    m.CmdRun_Click();
+    m.onSetLocationClicked();
     EXPECT_FLOAT_EQ(appState().CurLatitude, 10);
 }
 
@@ -219,7 +219,7 @@ TEST_F(WorldMapTest, OverlaysAreDrawnOnTheSurfaceAndShownAtEnlargingLevelsOnly) 
     // ... until Set Location loads the bitmap again.
     m.txtlong->setText(QStringLiteral("-110"));
     m.txtLat->setText(QStringLiteral("-45"));
-    m.CmdRun_Click();
+    m.onSetLocationClicked();
     EXPECT_EQ(m.surface().pixel(295, 540), Red);
     EXPECT_EQ(decode(m.surface().pixel(335, 540)), QPoint(335, 540));
     EXPECT_EQ(m.surface().pixel(60, 40), White);
@@ -293,7 +293,7 @@ TEST_F(WorldMapTest, ASelectedPointInADecimalCommaLocaleIsStoredAsShown) {
     m.onMapClicked();
     EXPECT_EQ(m.txtlong->text(), QStringLiteral("-149,75"));
     EXPECT_EQ(m.txtLat->text(), QStringLiteral("64,50"));
-    m.CmdRun_Click();
+    m.onSetLocationClicked();
     EXPECT_TRUE(messages.empty());
     EXPECT_FLOAT_EQ(appState().CurLongitude, -149.75F);
     EXPECT_FLOAT_EQ(appState().CurLatitude, 64.5F);
@@ -309,7 +309,7 @@ TEST_F(WorldMapTest, SetLocationStoresTheFieldsThroughTheLocationProtocol) {
     m.txtlong->setText(QStringLiteral("12,345"));
     m.txtLat->setText(QStringLiteral("41,994"));
     m.txtElev->setText(QStringLiteral("17,6"));
-    m.CmdRun_Click();
+    m.onSetLocationClicked();
     SetLocationDisplay(nullptr);
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(m.txtlong->text(), QStringLiteral("12.345"));
@@ -324,7 +324,7 @@ TEST_F(WorldMapTest, SetLocationStoresTheFieldsThroughTheLocationProtocol) {
 
     m.txtName->setText(QStringLiteral("North Cape"));
     m.txtLat->setText(QStringLiteral("75"));
-    m.CmdRun_Click();
+    m.onSetLocationClicked();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].icon, MsgIcon::Question);
     EXPECT_EQ(messages[0].title, " Polar Region");
@@ -334,7 +334,7 @@ TEST_F(WorldMapTest, SetLocationStoresTheFieldsThroughTheLocationProtocol) {
 
     // -70 gives no note.
     m.txtLat->setText(QStringLiteral("-70"));
-    m.CmdRun_Click();
+    m.onSetLocationClicked();
     EXPECT_EQ(messages.size(), 1u);
 }
 
@@ -348,8 +348,8 @@ TEST_F(WorldMapTest, AnOutOfRangeLatitudeIsRefusedAndNothingIsStored) {
         messages.clear();
         m.txtlong->setText(QStringLiteral("5,5"));
         m.txtLat->setText(QString::fromLatin1(lat));
-        m.CmdRun_Click();
-        m.CmdSave_Click();
+        m.onSetLocationClicked();
+        m.onSaveDataClicked();
         ASSERT_EQ(messages.size(), 2u) << lat;
         EXPECT_EQ(messages[0].icon, MsgIcon::Critical);
         EXPECT_EQ(messages[0].title, "Strange Location");
@@ -364,7 +364,7 @@ TEST_F(WorldMapTest, AnOutOfRangeLatitudeIsRefusedAndNothingIsStored) {
     messages.clear();
     m.txtLat->setText(QStringLiteral("10"));
     m.txtlong->setText(QStringLiteral("1e39"));
-    m.CmdRun_Click();
+    m.onSetLocationClicked();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "The number 1e39 is too large.");
     EXPECT_EQ(appState().LocationName, "Before");
@@ -383,7 +383,7 @@ TEST_F(WorldMapTest, SaveDataStoresTheLocationWithoutRedrawingAndOpensTheOutputD
     m.txtlong->setText(QStringLiteral("-70.25"));
     m.txtLat->setText(QStringLiteral("-33.5"));
     m.txtElev->setText(QString());
-    m.CmdSave_Click();
+    m.onSaveDataClicked();
     EXPECT_EQ(saves, 1);
     EXPECT_FLOAT_EQ(appState().CurElevation, 0);  // an empty box stores 0
     EXPECT_EQ(m.surface(), before);
@@ -392,7 +392,7 @@ TEST_F(WorldMapTest, SaveDataStoresTheLocationWithoutRedrawingAndOpensTheOutputD
     WorldMapWindow::SetSaveDataHandler(nullptr);
     int viewDataSaves = 0;
     SetCommandHandler(Command::SaveViewData, [&] { ++viewDataSaves; });
-    m.CmdSave_Click();
+    m.onSaveDataClicked();
     EXPECT_EQ(viewDataSaves, 1);
     EXPECT_EQ(saves, 1);
 }
@@ -451,7 +451,7 @@ TEST_F(WorldMapTest, ReducingBelowTheViewSizeTakesTheBarsAway) {
     const int FW = m.width();
     m.horizontalScroll->setValue(200);
     EXPECT_DOUBLE_EQ(m.OffsetX, 200);
-    m.Toolbar_ButtonMenuClick(QStringLiteral("1:2"));
+    m.onZoomMenuEntryClicked(QStringLiteral("1:2"));
     EXPECT_EQ(m.ZoomLevel, -2);
     EXPECT_FLOAT_EQ(m.MapScale, 0.5F);
     // The view shows more than 1440 columns now: no horizontal bar.
@@ -460,7 +460,7 @@ TEST_F(WorldMapTest, ReducingBelowTheViewSizeTakesTheBarsAway) {
     EXPECT_EQ(m.horizontalScroll->pageStep(), 120);
     // A preset writes no scale text.
     EXPECT_EQ(m.panelText(2), QString());
-    m.Toolbar_ButtonMenuClick(QStringLiteral("1:4"));
+    m.onZoomMenuEntryClicked(QStringLiteral("1:4"));
     EXPECT_FALSE(m.verticalScroll->isEnabled());
     EXPECT_EQ(m.mapView->width(), FW - 7);
     EXPECT_DOUBLE_EQ(m.OffsetY, 0);
@@ -475,11 +475,11 @@ TEST_F(WorldMapTest, ReducingBelowTheViewSizeTakesTheBarsAway) {
     m.onHorizontalScrollChanged();
     EXPECT_DOUBLE_EQ(m.OffsetX, 5);
 
-    m.Toolbar_ButtonMenuClick(QStringLiteral("1:1"));
+    m.onZoomMenuEntryClicked(QStringLiteral("1:1"));
     EXPECT_EQ(m.ZoomLevel, 1);
     EXPECT_TRUE(m.horizontalScroll->isEnabled());
     EXPECT_TRUE(m.verticalScroll->isEnabled());
-    m.Toolbar_ButtonMenuClick(QStringLiteral("bogus"));
+    m.onZoomMenuEntryClicked(QStringLiteral("bogus"));
     EXPECT_EQ(m.ZoomLevel, 1);
 }
 
@@ -531,7 +531,7 @@ TEST_F(WorldMapTest, ToolButtonsSwitchThePointerAndFallBackToSelectPoint) {
     EXPECT_TRUE(m.toolButton(6)->isChecked());
     EXPECT_EQ(m.viewPointer(), WorldMapWindow::Pointer::Cross);
 
-    m.Toolbar_ButtonClick(QStringLiteral("b5"));
+    m.onToolButtonClicked(QStringLiteral("b5"));
     EXPECT_EQ(m.toolValue(5), 1);
     EXPECT_EQ(m.viewPointer(), WorldMapWindow::Pointer::DragTool);
     m.toolButton(6)->click();
@@ -541,8 +541,8 @@ TEST_F(WorldMapTest, ToolButtonsSwitchThePointerAndFallBackToSelectPoint) {
     EXPECT_TRUE(m.toolButton(6)->isChecked());
 
     // A zoom entry releases the tools without pressing Select Point.
-    m.Toolbar_ButtonClick(QStringLiteral("b4"));
-    m.Toolbar_ButtonMenuClick(QStringLiteral("3:1"));
+    m.onToolButtonClicked(QStringLiteral("b4"));
+    m.onZoomMenuEntryClicked(QStringLiteral("3:1"));
     EXPECT_EQ(m.ZoomLevel, 3);
     EXPECT_EQ(m.toolValue(4), 0);
     EXPECT_EQ(m.toolValue(6), 0);
@@ -552,7 +552,7 @@ TEST_F(WorldMapTest, ToolButtonsSwitchThePointerAndFallBackToSelectPoint) {
 TEST_F(WorldMapTest, PointZoomToolZoomsInWithTheLeftAndOutWithTheRightButton) {
     writeBitmap();
     WorldMapWindow &m = load();
-    m.Toolbar_ButtonClick(QStringLiteral("b4"));
+    m.onToolButtonClicked(QStringLiteral("b4"));
     m.onMapMouseDown(Qt::LeftButton, 100, 50);
     EXPECT_EQ(m.ZoomLevel, 2);
     m.onMapMouseDown(Qt::RightButton, 100, 50);
@@ -566,7 +566,7 @@ TEST_F(WorldMapTest, PointZoomToolZoomsInWithTheLeftAndOutWithTheRightButton) {
 TEST_F(WorldMapTest, DraggingPansInStepsAndIgnoresSmallMoves) {
     writeBitmap();
     WorldMapWindow &m = load();
-    m.Toolbar_ButtonClick(QStringLiteral("b5"));
+    m.onToolButtonClicked(QStringLiteral("b5"));
     m.onMapMouseDown(Qt::LeftButton, 200, 200);
     EXPECT_TRUE(m.DragActive);
     m.onMapMouseMove(Qt::LeftButton, 150, 203);  // left by 50, down by 3
