@@ -556,34 +556,28 @@ void WorldMapWindow::SetZoomLevel(int level) {
 }
 
 void WorldMapWindow::onHorizontalScrollChanged() {
-    if (!horizontalScroll->isEnabled())
-        return;
-    OffsetX = wm::ScrollOffset(horizontalScroll->value(), W(), mapView->width(), MapScale, true);
-    MapDirty = false;
-    if (DragActive)
-        return;
-    renderView();
+    if (horizontalScroll->isEnabled())
+        scrollMap(true, horizontalScroll->value(), true);
 }
 
-void WorldMapWindow::onHorizontalScrollMoved(int position) {
-    OffsetX = wm::ScrollOffset(position, W(), mapView->width(), MapScale, false);
-    MapDirty = false;
-    renderView();
-}
+void WorldMapWindow::onHorizontalScrollMoved(int position) { scrollMap(true, position, false); }
 
 void WorldMapWindow::onVerticalScrollChanged() {
-    if (!verticalScroll->isEnabled())
-        return;
-    OffsetY = wm::ScrollOffset(verticalScroll->value(), H(), mapView->height(), MapScale, true);
-    MapDirty = false;
-    if (DragActive)
-        return;
-    renderView();
+    if (verticalScroll->isEnabled())
+        scrollMap(false, verticalScroll->value(), true);
 }
 
-void WorldMapWindow::onVerticalScrollMoved(int position) {
-    OffsetY = wm::ScrollOffset(position, H(), mapView->height(), MapScale, false);
+void WorldMapWindow::onVerticalScrollMoved(int position) { scrollMap(false, position, false); }
+
+// A bar's position becomes the map's offset on its axis; a bar set while the
+// map itself is dragged only keeps the offset, the drag redraws.
+void WorldMapWindow::scrollMap(bool horizontal, int position, bool settled) {
+    double &offset = horizontal ? OffsetX : OffsetY;
+    offset = wm::ScrollOffset(position, horizontal ? W() : H(), horizontal ? mapView->width() : mapView->height(),
+                              MapScale, settled);
     MapDirty = false;
+    if (settled && DragActive)
+        return;
     renderView();
 }
 

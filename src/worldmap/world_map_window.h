@@ -77,6 +77,8 @@ public:
     void SetZoomLevel(int level);
     // Lays out the view and the scroll bars for the current scale.
     void LayoutMapView();
+    // A scroll bar's position becomes the map's offset on its axis.
+    void scrollMap(bool horizontal, int position, bool settled);
     // One step of a bar toward the pointer; axis "X" or "Y".
     void StepScrollBarToward(float X, float Y, int X0, int Y0, const QString &axis);
     // Copies the bitmap into the view when MapDirty is set.
