@@ -373,21 +373,34 @@ ElevationLookup LookUpElevation(const std::filesystem::path &dataFolder, float l
 
 // ---- Confirming a location ----------------------------------------------------
 
+namespace {
+
+// The first checks of both confirmations; the dialogs word the latitude apart.
+std::optional<Confirmation> RefuseOutOfRange(double lon, double lat, const MessageSink &show,
+                                             const Message &latitudeMessage) {
+    if (!LongitudeInRange(lon)) {
+        show(LongitudeRangeMessage());
+        return Confirmation{false, FocusField::Longitude};
+    }
+    if (!LatitudeInRange(lat)) {
+        show(latitudeMessage);
+        return Confirmation{false, FocusField::Latitude};
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 Confirmation ConfirmCoordinates(CoordFields &f, const std::filesystem::path &dataFolder,
                                 const MessageSink &show) {
     SetIfChanged(f.Long, CommasToPoints(f.Long));
     SetIfChanged(f.Lat, CommasToPoints(f.Lat));
     const double lon = ReadFieldAsTyped(f.Long);
     const double lat = ReadFieldAsTyped(f.Lat);
-    if (!LongitudeInRange(lon)) {
-        show(LongitudeRangeMessage());
-        return {false, FocusField::Longitude};
-    }
-    if (!LatitudeInRange(lat)) {
-        show(CriticalMessage("Latitude of your location should be between -90\u00b0 and +90\u00b0.",
-                      "Strange Location"));
-        return {false, FocusField::Latitude};
-    }
+    if (auto refused = RefuseOutOfRange(lon, lat, show,
+                                        CriticalMessage("Latitude of your location should be between -90\u00b0 and +90\u00b0.",
+                                                        "Strange Location")))
+        return *refused;
     const float longitude = toSingle(lon);
     const float latitude = toSingle(lat);
     // Without the raster there is no altitude to store: say why and keep the
@@ -435,14 +448,8 @@ Confirmation ConfirmLocation(LocationFields &f, const MessageSink &show) {
         SetIfChanged(*text, CommasToPoints(*text));
     const double lon = ReadFieldAsTyped(f.Long);
     const double lat = ReadFieldAsTyped(f.Lat);
-    if (!LongitudeInRange(lon)) {
-        show(LongitudeRangeMessage());
-        return {false, FocusField::Longitude};
-    }
-    if (!LatitudeInRange(lat)) {
-        show(LatitudeRangeMessage());
-        return {false, FocusField::Latitude};
-    }
+    if (auto refused = RefuseOutOfRange(lon, lat, show, LatitudeRangeMessage()))
+        return *refused;
     // The field's own check runs only when it is left: check the altitude as it
     // will be stored (whole metres) before anything else is asked.
     const float altitude = RoundToDecimals(toSingle(ReadFieldAsTyped(f.Elev)), 0);
