@@ -99,7 +99,7 @@ OutputRequest BaseRequest() {
     const AppState &app = appState();
     OutputRequest r;
     r.Format = app.OutputFormat;
-    r.Methods = MethodsFromSettings(AppliedSettingsRecord());
+    r.Methods = AppliedSettingsRecord();
     r.Locale = numfmt::userLocale();
     r.LocationName = app.LocationName;
     r.Current = {app.CurLongitude, app.CurLatitude, app.CurElevation};

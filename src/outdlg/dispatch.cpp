@@ -158,21 +158,6 @@ std::string OutSaveFilter(int format) {
     return format == FormatTavisol ? "Tavisol (*.tvs)|*.tvs" : "Data (*.Dat)|*.Dat";
 }
 
-report::AppliedMethods MethodsFromSettings(const dialogs::SettingsFields &fields) {
-    report::AppliedMethods m;
-    m.MinDist = fields.MinDist;
-    m.MaxDist = fields.MaxDist;
-    m.MaxStat = fields.MaxStat;
-    m.PowExp = fields.PowExp;
-    m.Shad = fields.Shad;
-    m.MinHigh = fields.MinHigh;
-    m.MaxHigh = fields.MaxHigh;
-    m.AltCorr = fields.AltCorr;
-    m.GradCorr = fields.GradCorr;
-    m.NeighbAlt = fields.NeighbAlt;
-    return m;
-}
-
 std::vector<int> TickedVariables(const VariableTicks &ticks) {
     std::vector<int> out;
     for (int v = 0; v < VariableBoxCount; ++v)

@@ -80,8 +80,6 @@ inline constexpr const char *SavedText = "Data Saved Correctly";
 std::string GuessOutSaveFilter(int format);
 std::string OutSaveFilter(int format);
 
-// The settings dialog's fields as the record of applied methods.
-report::AppliedMethods MethodsFromSettings(const dialogs::SettingsFields &fields);
 
 // ---- Dispatch -----------------------------------------------------------------------
 

@@ -11,6 +11,7 @@
 
 #include "calendar/confidence.h"
 #include "engine/state.h"
+#include "shell/settingsfields.h"
 
 namespace tavisol::results {
 struct StoredVariable;
@@ -18,21 +19,8 @@ struct StoredVariable;
 
 namespace tavisol::report {
 
-// The settings dialog's fields, as texts and ticks: the report describes the
-// methods by what the dialog shows, not by the engine's settings in force.
-// The defaults are the dialog's initial contents (the engine's defaults).
-struct AppliedMethods {
-    std::string MinDist = "0.1";   // txtMinDist, km (hit radius)
-    std::string MaxDist = "1000";  // txtMaxDist, km
-    std::string MaxStat = "20";    // txtMaxStat
-    std::string PowExp = "1";      // txtPowExp
-    std::string Shad = "1";        // txtShad, 0 = no shadow correction
-    std::string MinHigh = "-350";  // txtMinHigh, m
-    std::string MaxHigh = "8848";  // txtMaxHigh, m
-    bool AltCorr = true;           // chkAltCorr
-    bool GradCorr = true;          // ChkGradCorr
-    bool NeighbAlt = false;        // chkNeighbAlt (altitude window)
-};
+// The settings dialog's fields, as the report describes the methods.
+using AppliedMethods = dialogs::SettingsFields;
 
 // The output dialog's choices. The workbench's dialog has every box; the
 // location results window's dialog has no Dek/Day/Thr boxes (leave them

@@ -14,6 +14,7 @@
 #include "engine/state.h"
 #include "numfmt/numfmt.h"
 #include "shell/message.h"
+#include "shell/settingsfields.h"
 
 namespace tavisol::dialogs {
 
@@ -62,23 +63,6 @@ enum class CoordField { Long, Lat, LongGrad, LongMin, LongSec, LongOW, LatGrad, 
 KeyDecision CoordKey(CoordField field, char32_t key);
 
 // ---- Settings dialog --------------------------------------------------------
-
-// The texts and ticks of the settings dialog. While the dialog lives they are
-// the record of the methods in force, which the estimate reports describe.
-struct SettingsFields {
-    std::string MaxDist = "1000";
-    std::string MaxStat = "20";
-    std::string PowExp = "1";
-    std::string MinDist = "0.1";
-    std::string Shad = "1";
-    std::string MinHigh = "-350";
-    std::string MaxHigh = "8848";
-    bool AltCorr = true;
-    bool GradCorr = true;
-    bool NeighbAlt = false;
-
-    bool operator==(const SettingsFields &) const = default;
-};
 
 // The altitude window switch: unticked, the two altitude fields go back to
 // "-350" and "8848" (the dialog also makes them read-only); ticked, they stay.

@@ -127,23 +127,6 @@ TEST(Filters, SaveDialogFilterFollowsTheFormat) {
     EXPECT_EQ(OutSaveFilter(2), "Data (*.Dat)|*.Dat");
 }
 
-TEST(Methods, SettingsFieldsBecomeTheAppliedMethods) {
-    dialogs::SettingsFields f;
-    f.MaxDist = "500";
-    f.MinDist = "0.5";
-    f.Shad = "0";
-    f.NeighbAlt = true;
-    f.GradCorr = false;
-    const report::AppliedMethods m = MethodsFromSettings(f);
-    EXPECT_EQ(m.MaxDist, "500");
-    EXPECT_EQ(m.MinDist, "0.5");
-    EXPECT_EQ(m.Shad, "0");
-    EXPECT_EQ(m.MaxStat, "20");
-    EXPECT_TRUE(m.NeighbAlt);
-    EXPECT_FALSE(m.GradCorr);
-    EXPECT_TRUE(m.AltCorr);
-}
-
 // ---- Save of the location results window ----------------------------------------------
 
 class LocationSave : public ::testing::Test {
