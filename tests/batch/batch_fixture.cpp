@@ -3,29 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <fstream>
 #include <map>
 #include <sstream>
-#include <unistd.h>
 
 #include "engine/engine.h"
 #include "numfmt/textfile.h"
 
 namespace tavisol::batch::testing {
-
-TempFolder::TempFolder() {
-    static std::atomic<int> counter{0};
-    path_ = std::filesystem::temp_directory_path() /
-            ("tavisol_batch_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
 
 namespace {
 
@@ -69,6 +54,17 @@ engine::EngineState MakeState(const std::filesystem::path &programFolder) {
     engine::SetInitialValues(state);
     state.DataFolder = programFolder / "TavisolData";
     return state;
+}
+
+engine::EngineState EstimatedAt(const std::filesystem::path &programFolder, int variable, float lon, float lat,
+                                float alt) {
+    engine::EngineState s = MakeState(programFolder);
+    s.CurrentVariable = static_cast<engine::Integer>(variable);
+    s.CalcLongitude = lon;
+    s.CalcLatitude = lat;
+    s.CalcAltitude = alt;
+    EXPECT_TRUE(engine::RunBatchChain(s));
+    return s;
 }
 
 std::vector<std::string> ReadLines(const std::filesystem::path &file) {

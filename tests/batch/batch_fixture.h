@@ -9,20 +9,11 @@
 
 #include "batch/runs.h"
 #include "engine/state.h"
+#include "support/datafolder.h"
 
 namespace tavisol::batch::testing {
 
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder &) = delete;
-    TempFolder &operator=(const TempFolder &) = delete;
-    const std::filesystem::path &path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
+using testsupport::TempFolder;
 
 struct Point {
     double lon = 0;
@@ -38,6 +29,10 @@ void WriteDataFolder(const std::filesystem::path &programFolder, const std::vect
 
 // A state with the default settings, reading from programFolder/TavisolData.
 engine::EngineState MakeState(const std::filesystem::path &programFolder);
+
+// The same estimate a run makes, on a fresh state (for comparing the lines).
+engine::EngineState EstimatedAt(const std::filesystem::path &programFolder, int variable, float lon, float lat,
+                                float alt);
 
 // The lines of a text file as UTF-8, CR LF checked: fails the test on a bare LF.
 std::vector<std::string> ReadLines(const std::filesystem::path &file);

@@ -46,13 +46,7 @@ protected:
 
     // The same estimate on a fresh state, for comparing the lines.
     engine::EngineState Reference(int variable, float lon, float lat, float alt) const {
-        engine::EngineState s = testing::MakeState(data.path());
-        s.CurrentVariable = static_cast<engine::Integer>(variable);
-        s.CalcLongitude = lon;
-        s.CalcLatitude = lat;
-        s.CalcAltitude = alt;
-        EXPECT_TRUE(engine::RunBatchChain(s));
-        return s;
+        return testing::EstimatedAt(data.path(), variable, lon, lat, alt);
     }
 
     TempFolder data, out;
@@ -368,13 +362,7 @@ protected:
         return RunOtherFormat(state, format, list, target, out.path(), Now, rec.host);
     }
     engine::EngineState Reference(int variable, float lon, float lat, float alt) const {
-        engine::EngineState s = testing::MakeState(data.path());
-        s.CurrentVariable = static_cast<engine::Integer>(variable);
-        s.CalcLongitude = lon;
-        s.CalcLatitude = lat;
-        s.CalcAltitude = alt;
-        EXPECT_TRUE(engine::RunBatchChain(s));
-        return s;
+        return testing::EstimatedAt(data.path(), variable, lon, lat, alt);
     }
     std::string Row(int variable, const ListEntry &e, bool header, bool ketlo) const {
         const EntryPoint p = ReadEntryPoint(e, English);

@@ -24,6 +24,7 @@
 #include "shell/messages.h"
 #include "shell/programfolders.h"
 #include "shell/sharedsettings.h"
+#include "support/programstate.h"
 #include "support/typing.h"
 
 namespace {
@@ -46,11 +47,7 @@ void WriteRaster(const std::filesystem::path &program) {
 class BatchWindows : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetAppState();
-        ClearCommandHandlers();
-        ClearEnablecheckHandlers();
-        engine::SetInitialValues(sharedSettings());
-        setProgramFolderForTesting(program.path());
+        testsupport::StartProgramIn(program.path());
         SetMessageBoxHandler([this](QWidget *, const Message &r) {
             messages.push_back(r);
             if (onMessage)
@@ -80,11 +77,7 @@ protected:
         // A fresh window for every test.
         delete ListWindowIfCreated();
         SetBatchDialogs({});
-        SetMessageBoxHandler(nullptr);
-        setProgramFolderForTesting({});
-        ClearCommandHandlers();
-        ClearEnablecheckHandlers();
-        ResetAppState();
+        testsupport::EndProgram();
         batch::AbortExport() = false;
     }
     std::vector<QString> Texts() const {

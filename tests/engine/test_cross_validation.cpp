@@ -15,15 +15,13 @@ using testing::MakeState;
 using testing::SetNeighbours;
 using testing::Station;
 
-std::vector<double> Flat(double v) { return std::vector<double>(12, v); }
-
 // Six stations around (45, 10), none closer than a few km to another.
 std::vector<Station> Ring(const std::vector<double> &januaryValues) {
     std::vector<Station> stations;
     for (std::size_t i = 0; i < januaryValues.size(); ++i) {
         const double a = static_cast<double>(i) * 1.1;
         stations.push_back({45 + 0.3 * std::cos(a) + 0.02 * static_cast<double>(i), 10 + 0.4 * std::sin(a), 0,
-                            Flat(januaryValues[i])});
+                            testing::Flat(januaryValues[i])});
     }
     return stations;
 }
@@ -231,7 +229,7 @@ TEST(CrossValidate, NoWeightLeftEndsWithoutAMessage) {
     EngineState state = MakeState(45, 10, 0);
     std::vector<Station> stations;
     for (int i = 0; i < 6; ++i)
-        stations.push_back({45.5 + 0.001 * i, 10.0 + 0.0007 * i, 0, Flat(i)});
+        stations.push_back({45.5 + 0.001 * i, 10.0 + 0.0007 * i, 0, testing::Flat(i)});
     SetNeighbours(state, stations);
     ASSERT_EQ(state.ActiveCount, 6);
     int messages = 0;

@@ -8,11 +8,10 @@
 namespace tavisol::engine {
 namespace {
 
+using testing::Flat;
 using testing::MakeState;
 using testing::SetNeighbours;
 using testing::Station;
-
-std::vector<double> Flat(double v) { return std::vector<double>(12, v); }
 
 void ExpectAllFinite(const EstimateResult &r) {
     for (int e = 1; e <= 13; ++e) {

@@ -12,23 +12,32 @@ using testing::MakeState;
 using testing::SetNeighbours;
 using testing::Station;
 
-std::vector<double> Flat(double v) { return std::vector<double>(12, v); }
-
 // n stations on a ring around (45, 10), altitudes from the list.
 std::vector<Station> Ring(int n, const std::vector<double> &altitudes) {
     std::vector<Station> stations;
     for (int i = 0; i < n; ++i) {
         const double a = 2 * M_PI * i / n;
         stations.push_back({45 + 0.3 * std::cos(a), 10 + 0.4 * std::sin(a),
-                            altitudes[static_cast<std::size_t>(i) % altitudes.size()], Flat(5)});
+                            altitudes[static_cast<std::size_t>(i) % altitudes.size()], testing::Flat(5)});
     }
     return stations;
 }
 
-TEST(Warnings, HighAndLowAgainstTheNeighbourAltitudes) {
-    EngineState state = MakeState(45, 10, 500);
-    SetNeighbours(state, Ring(4, {600, 900, 700, 800}));
+// The warnings of a state among the given neighbours.
+void WarnAmong(EngineState &state, const std::vector<Station> &neighbours) {
+    SetNeighbours(state, neighbours);
     EstimateWarnings(state);
+}
+
+// The warnings at (45, 10) at the given altitude.
+EngineState Warned(float altitude, const std::vector<Station> &neighbours) {
+    EngineState state = MakeState(45, 10, altitude);
+    WarnAmong(state, neighbours);
+    return state;
+}
+
+TEST(Warnings, HighAndLowAgainstTheNeighbourAltitudes) {
+    EngineState state = Warned(500, Ring(4, {600, 900, 700, 800}));
     EXPECT_EQ(state.CurWarnings.Low, True);
     EXPECT_EQ(state.CurWarnings.High, False);
     EXPECT_EQ(state.NeighbourMaxAlt, 900.0f);
@@ -43,9 +52,7 @@ TEST(Warnings, HighAndLowAgainstTheNeighbourAltitudes) {
 }
 
 TEST(Warnings, NoNeighbourAltitudeRaisesBoth) {
-    EngineState state = MakeState(45, 10, 500);
-    SetNeighbours(state, Ring(12, {9999}));
-    EstimateWarnings(state);
+    EngineState state = Warned(500, Ring(12, {9999}));
     EXPECT_EQ(state.NeighbourMaxAlt, -9999.0f);
     EXPECT_EQ(state.NeighbourMinAlt, 999999.0f);
     EXPECT_EQ(state.CurWarnings.High, True);
@@ -54,18 +61,14 @@ TEST(Warnings, NoNeighbourAltitudeRaisesBoth) {
 }
 
 TEST(Warnings, FewAndHit) {
-    EngineState state = MakeState(45, 10, 0);
-    SetNeighbours(state, Ring(10, {100, 200, 300}));
-    EstimateWarnings(state);
+    EngineState state = Warned(0, Ring(10, {100, 200, 300}));
     EXPECT_EQ(state.CurWarnings.Few, False);
     EXPECT_EQ(state.CurWarnings.Hit, False);
-    SetNeighbours(state, Ring(9, {100, 200, 300}));
-    EstimateWarnings(state);
+    WarnAmong(state, Ring(9, {100, 200, 300}));
     EXPECT_EQ(state.CurWarnings.Few, True);
     auto stations = Ring(10, {100, 200, 300});
-    stations.insert(stations.begin(), Station{45.0002, 10, 0, Flat(1)});
-    SetNeighbours(state, stations);
-    EstimateWarnings(state);
+    stations.insert(stations.begin(), Station{45.0002, 10, 0, testing::Flat(1)});
+    WarnAmong(state, stations);
     EXPECT_EQ(state.CurWarnings.Hit, True);
     state.IdwPower = 0.001f;
     EstimateWarnings(state);
@@ -73,20 +76,16 @@ TEST(Warnings, FewAndHit) {
 }
 
 TEST(Warnings, Loneliness) {
-    EngineState state = MakeState(45, 10, 0);
-    SetNeighbours(state, Ring(6, {100}));
-    EstimateWarnings(state);
+    EngineState state = Warned(0, Ring(6, {100}));
     EXPECT_EQ(state.CurWarnings.Lonely, False); // inside the ring
     state.CalcLatitude = 47;
-    SetNeighbours(state, Ring(6, {100}));
-    EstimateWarnings(state);
+    WarnAmong(state, Ring(6, {100}));
     EXPECT_EQ(state.CurWarnings.Lonely, True); // beyond the farthest neighbour
     // At the farthest neighbour's own place: as far from the mean point as it, so lonely.
     std::vector<Station> stations = {{45.1, 10, 0}, {44.9, 10, 0}, {45, 10.1, 0}, {45, 9.9, 0}, {45.5, 10, 0}};
     state.CalcLatitude = 45.5f;
     state.CalcLongitude = 10;
-    SetNeighbours(state, stations);
-    EstimateWarnings(state);
+    WarnAmong(state, stations);
     EXPECT_EQ(state.CurWarnings.Lonely, True);
 }
 

@@ -3,14 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <initializer_list>
-#include <iterator>
 #include <string>
 
-#include <unistd.h>
-
 #include "export/export_input.h"
+#include "support/files.h"
 
 namespace exportfx {
 
@@ -18,33 +15,12 @@ namespace fs = std::filesystem;
 using tavisol::exports::LocationExport;
 using tavisol::exports::VariableExport;
 
-// A fresh folder per test, removed afterwards.
-class ExportFileTest : public ::testing::Test {
+using tavisol::testsupport::Put;
+using tavisol::testsupport::Slurp;
+
+class ExportFileTest : public tavisol::testsupport::FolderPerTest {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("tavisol_export_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name() + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-    static std::string slurp(const fs::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-    static void put(const fs::path& p, const std::string& bytes) {
-        std::ofstream out(p, std::ios::binary);
-        out << bytes;
-    }
-    std::size_t entries() const {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()));
-    }
-    fs::path dir_;
+    ExportFileTest() : FolderPerTest("tavisol_export") {}
 };
 
 // Months 1..12 (and the annual value when given) of a Best array.

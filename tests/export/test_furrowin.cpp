@@ -44,8 +44,8 @@ ex::FurrowinOptions Options(const fs::path& folder, bool newFile = true, bool li
 
 TEST_F(FurrowinFiles, ClimateFileBytes) {
     ex::Furrowin(dir_ / "rome.lst", Rome(), Options(dir_));
-    EXPECT_EQ(slurp(dir_ / "rome.lst"), "1 rome\r\nRome\t13.01 41.99 17\r\n");
-    EXPECT_EQ(slurp(dir_ / "Rome.PEN"),
+    EXPECT_EQ(Slurp(dir_ / "rome.lst"), "1 rome\r\nRome\t13.01 41.99 17\r\n");
+    EXPECT_EQ(Slurp(dir_ / "Rome.PEN"),
               "\"rome\",\"Rome\",17,41.99,\"N.L.\",13.01,\" 01\"\r\n"
               "25.0  -1.0  0     1036.8 24.0  0     2.9\r\n"   // sunshine 1.03 clamped to 1
               "25.0  -1.0  0     1036.8 10.8  0     3.2\r\n"
@@ -66,7 +66,7 @@ TEST_F(FurrowinFiles, ClimateFileBytes) {
 TEST_F(FurrowinFiles, RainfallFileIsUnclampedWithEffectiveRainfall) {
     ex::Furrowin(dir_ / "rome.lst", Rome(), Options(dir_));
     const std::string fifty = "        90\t        50\t        46\r\n";
-    EXPECT_EQ(slurp(dir_ / "Rome.CLI"),
+    EXPECT_EQ(Slurp(dir_ / "Rome.CLI"),
               "\"Rome\",\"\",\" 4\",0,0,0,0,0,0\r\n"
               "        90\t       100\t        84\r\n"
               "        90\t       300\t       155\r\n"
@@ -84,41 +84,41 @@ TEST_F(FurrowinFiles, CatalogueAndRainfallFollowTheLocale) {
     auto o = Options(dir_);
     o.Locale = nf::Locale::decimalComma();
     ex::Furrowin(dir_ / "rome.lst", Rome(), o);
-    EXPECT_EQ(slurp(dir_ / "rome.lst"), "1 rome\r\nRome\t13,01 41,99 17\r\n");
-    EXPECT_NE(slurp(dir_ / "Rome.CLI").find("     86,46\t      74,5\r\n"), std::string::npos);
+    EXPECT_EQ(Slurp(dir_ / "rome.lst"), "1 rome\r\nRome\t13,01 41,99 17\r\n");
+    EXPECT_NE(Slurp(dir_ / "Rome.CLI").find("     86,46\t      74,5\r\n"), std::string::npos);
     // The climate file keeps its points.
-    EXPECT_NE(slurp(dir_ / "Rome.PEN").find("\",17,41.99,\"N.L.\",13.01,"), std::string::npos);
+    EXPECT_NE(Slurp(dir_ / "Rome.PEN").find("\",17,41.99,\"N.L.\",13.01,"), std::string::npos);
 }
 
 TEST_F(FurrowinFiles, ListRunOverThreeLocations) {
     const auto catalogue = dir_ / "rome.lst";
-    put(catalogue, "old\r\n");
+    Put(catalogue, "old\r\n");
     const char* names[] = {"A", "B", "C"};
     for (int i = 0; i < 3; ++i) {
         auto l = Rome(names[i]);
         l.Current.Longitude = static_cast<float>(i) + 0.5F;
         ex::Furrowin(catalogue, l, Options(dir_, i == 0, true, 3));
     }
-    EXPECT_EQ(slurp(catalogue), "3 rome\r\nA\t0.5 41.99 17\r\nB\t1.5 41.99 17\r\nC\t2.5 41.99 17\r\n");
+    EXPECT_EQ(Slurp(catalogue), "3 rome\r\nA\t0.5 41.99 17\r\nB\t1.5 41.99 17\r\nC\t2.5 41.99 17\r\n");
     for (const char* n : names) {
         EXPECT_TRUE(fs::exists(dir_ / (std::string(n) + ".PEN")));
         EXPECT_TRUE(fs::exists(dir_ / (std::string(n) + ".CLI")));
     }
     // Not a list run and appending: no count line.
     ex::Furrowin(catalogue, Rome("D"), Options(dir_, false, false));
-    EXPECT_EQ(slurp(catalogue).substr(slurp(catalogue).rfind("1 rome")), "1 rome\r\nD\t13.01 41.99 17\r\n");
+    EXPECT_EQ(Slurp(catalogue).substr(Slurp(catalogue).rfind("1 rome")), "1 rome\r\nD\t13.01 41.99 17\r\n");
 }
 
 TEST_F(FurrowinFiles, FailuresLeaveTheCatalogueUntouched) {
     const auto catalogue = dir_ / "rome.lst";
-    put(catalogue, "3 rome\r\nA\t1 2 3\r\n");
+    Put(catalogue, "3 rome\r\nA\t1 2 3\r\n");
     EXPECT_THROW(ex::Furrowin(catalogue, Rome("../escape"), Options(dir_, false, true, 3)), nf::TextFileError);
     EXPECT_THROW(ex::Furrowin(catalogue, Rome(""), Options(dir_, false, true, 3)), nf::TextFileError);
     EXPECT_THROW(ex::Furrowin(catalogue, Rome("x"), Options(dir_ / "gone", false, true, 3)), nf::TextFileError);
     // The .CLI name taken by a folder: the .PEN file is written, the catalogue not.
     fs::create_directory(dir_ / "Busy.CLI");
     EXPECT_THROW(ex::Furrowin(catalogue, Rome("Busy"), Options(dir_, false, true, 3)), nf::TextFileError);
-    EXPECT_EQ(slurp(catalogue), "3 rome\r\nA\t1 2 3\r\n");
+    EXPECT_EQ(Slurp(catalogue), "3 rome\r\nA\t1 2 3\r\n");
     EXPECT_FALSE(fs::exists(dir_.parent_path() / "escape.PEN"));
     EXPECT_TRUE(fs::is_empty(dir_ / "Busy.CLI"));
 }
@@ -140,16 +140,16 @@ TEST_F(FurrowinFiles, NamesOutsideWindows1252AreRefusedByName) {
     EXPECT_EQ(entries(), 0U);
     // Names within Windows-1252 are fine.
     ex::Furrowin(catalogue, Rome("Z\u00fcrich"), Options(dir_));
-    EXPECT_EQ(slurp(catalogue), "1 poland\r\nZ\xFCrich\t13.01 41.99 17\r\n");
+    EXPECT_EQ(Slurp(catalogue), "1 poland\r\nZ\xFCrich\t13.01 41.99 17\r\n");
     EXPECT_TRUE(fs::exists(dir_ / "Z\u00fcrich.PEN"));
 }
 
 TEST_F(FurrowinFiles, QuotesInsideQuotedNamesBecomeApostrophes) {
     const std::string name = "Rome \"centre\", Italy";
     ex::Furrowin(dir_ / "rome.lst", Rome(name), Options(dir_));
-    const std::string pen = slurp(dir_ / (name + ".PEN"));
+    const std::string pen = Slurp(dir_ / (name + ".PEN"));
     EXPECT_EQ(pen.substr(0, pen.find('\r')), "\"rome\",\"Rome 'centre', Italy\",17,41.99,\"N.L.\",13.01,\" 01\"");
-    const std::string cli = slurp(dir_ / (name + ".CLI"));
+    const std::string cli = Slurp(dir_ / (name + ".CLI"));
     EXPECT_EQ(cli.substr(0, cli.find('\r')), "\"Rome 'centre', Italy\",\"\",\" 4\",0,0,0,0,0,0");
     EXPECT_EQ(ex::PrintFurrowin(Rome(name), nf::Locale::english())[1].str().substr(0, 28),
               "\" \",\"Rome 'centre', Italy\" ,");

@@ -43,14 +43,14 @@ TEST_F(StandardTable, HeaderOnFirstVariableThenOneRowPerVariable) {
         "      0.00      10.00      20.00      30.00      40.00      50.00 "
         "     60.00      70.00      80.00      90.00     100.00     110.00 "
         "    606.00 \r\n";
-    EXPECT_EQ(slurp(file), std::string(" \r\n") + kStation + kColumns + " \r\n" + kTempRow + rainRow);
+    EXPECT_EQ(Slurp(file), std::string(" \r\n") + kStation + kColumns + " \r\n" + kTempRow + rainRow);
 }
 
 TEST_F(StandardTable, WithoutAppendTheFileHoldsOnlyTheNewRow) {
     const auto file = dir_ / "table.txt";
-    put(file, "old line\r\n");
+    Put(file, "old line\r\n");
     ex::formatStandard(file, EastOfRome(0, kTemps), {false, false, nf::Locale::english()});
-    EXPECT_EQ(slurp(file), kTempRow);
+    EXPECT_EQ(Slurp(file), kTempRow);
 }
 
 TEST_F(StandardTable, ClampsAndKeepsOnlyBestEstimates) {
@@ -100,7 +100,7 @@ TEST_F(StandardTable, SeveralRowsIntoOneWriterAreSavedTogether) {
     ex::formatStandard(out, EastOfRome(0, kTemps), false, nf::Locale::english());
     EXPECT_FALSE(fs::exists(file));
     ASSERT_TRUE(out.commit());
-    EXPECT_EQ(slurp(file), std::string(" \r\n") + kStation + kColumns + " \r\n" + kTempRow + kTempRow);
+    EXPECT_EQ(Slurp(file), std::string(" \r\n") + kStation + kColumns + " \r\n" + kTempRow + kTempRow);
 }
 
 TEST_F(StandardTable, BadVariableIsRefused) {
@@ -111,7 +111,7 @@ TEST_F(StandardTable, BadVariableIsRefused) {
 TEST_F(KetloFile, HeaderAndRowBytes) {
     const auto file = dir_ / "k.csv";
     ex::Ketlo(file, EastOfRome(0, kTemps), {true, false, nf::Locale::decimalComma()});
-    EXPECT_EQ(slurp(file),
+    EXPECT_EQ(Slurp(file),
               " \r\n"
               "\"STN-NAME\",\"Lon\",\"Lat\",\"Alt\",\"ELEMENT-CODE\",\"JAN\",\"FEB\",\"MAR\",\"APR\",\"MAY\","
               "\"JUN\",\"JUL\",\"AUG\",\"SEP\",\"OCT\",\"NOV\",\"DEC\",\"ELEMENT\"\r\n"
@@ -138,16 +138,16 @@ TEST_F(KetloFile, NegativeLongitudeClampAndLargeValues) {
 
 TEST_F(KetloFile, AppendAddsRowsAndReplaceTruncates) {
     const auto file = dir_ / "k.csv";
-    put(file, "something\r\n");
+    Put(file, "something\r\n");
     ex::Ketlo(file, EastOfRome(1, Flat(20.0F)), {false, false, nf::Locale::english()});
     ex::Ketlo(file, EastOfRome(2, Flat(-1.0F)), {false, true, nf::Locale::english()});
-    EXPECT_EQ(slurp(file),
+    EXPECT_EQ(Slurp(file),
               "\"East of Rome\",013.01,41.99,17.0,E201,20.00,20.00,20.00,20.00,20.00,20.00,20.00,20.00,20.00,"
               "20.00,20.00,20.00,\"Temp_mean_max\"\r\n"
               "\"East of Rome\",013.01,41.99,17.0,E202,-1.00,-1.00,-1.00,-1.00,-1.00,-1.00,-1.00,-1.00,-1.00,"
               "-1.00,-1.00,-1.00,\"Temp_mean_min\"\r\n");
     EXPECT_EQ(ex::PrintKetlo(EastOfRome(1, Flat(20.0F)), false)[0].str() + "\r\n",
-              slurp(file).substr(0, slurp(file).find('\n') + 1));
+              Slurp(file).substr(0, Slurp(file).find('\n') + 1));
 }
 
 TEST_F(KetloFile, FailedAppendKeepsTheFileAsItWas) {

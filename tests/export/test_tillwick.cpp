@@ -46,20 +46,20 @@ TEST_F(TillwickInputFile, RowRoundsToWholeMillimetresAndClamps) {
     ex::TillwickInput(file, l, {true, false, nf::Locale::decimalComma()});
     const std::string row =
         "\"East of Rome\",13.01,41.99,17.0,86,88,0,1500,10,10,10,10,10,10,10,10,0,100,50,50,50,50,50,50,50,50,50,50\r\n";
-    EXPECT_EQ(slurp(file), std::string(kInputHeader) + row);
+    EXPECT_EQ(Slurp(file), std::string(kInputHeader) + row);
     EXPECT_EQ(std::count(row.begin(), row.end(), ','), 27);
 }
 
 TEST_F(TillwickInputFile, ListRunWritesTheHeaderOnceAndPrintsTheSameTexts) {
     const auto file = dir_ / "lgs.csv";
-    put(file, "stale\r\n");
+    Put(file, "stale\r\n");
     for (int i = 0; i < 3; ++i) {
         auto l = WithSeasons("P" + std::to_string(i), Flat(20.0F), Flat(40.0F));
         l.Calc.Longitude = -5.5F * static_cast<float>(i);
         ex::TillwickInput(file, l, {i == 0, i != 0, nf::Locale::english()});
     }
     const std::string tail = ",41.99,17.0,20,20,20,20,20,20,20,20,20,20,20,20,40,40,40,40,40,40,40,40,40,40,40,40\r\n";
-    EXPECT_EQ(slurp(file), std::string(kInputHeader) + "\"P0\",.00" + tail + "\"P1\",-5.50" + tail + "\"P2\",-11.00" + tail);
+    EXPECT_EQ(Slurp(file), std::string(kInputHeader) + "\"P0\",.00" + tail + "\"P1\",-5.50" + tail + "\"P2\",-11.00" + tail);
 
     const auto printed = ex::PrintTillwickInput(WithSeasons("P0", Flat(20.0F), Flat(40.0F)));
     ASSERT_EQ(printed.size(), 4u);
@@ -72,7 +72,7 @@ TEST_F(TillwickOutputFile, SituationsWithoutSeasonDates) {
     const auto file = dir_ / "out.csv";
     ex::TillwickOutput(file, WithSeasons("Dry", Flat(10.0F), Flat(100.0F)), {true, false, nf::Locale::english()});
     ex::TillwickOutput(file, WithSeasons("Wet", Flat(150.0F), Flat(100.0F)), {false, true, nf::Locale::english()});
-    EXPECT_EQ(slurp(file), std::string(kOutputHeader) +
+    EXPECT_EQ(Slurp(file), std::string(kOutputHeader) +
                                "\"Dry\",13.01,41.99,17.0,1,1,1,0,-999,-999,-999,-999,-999\r\n"
                                "\"Wet\",13.01,41.99,17.0,1,1,5,365,-999,-999,-999,-999,-999\r\n");
 }
@@ -85,7 +85,7 @@ TEST_F(TillwickOutputFile, SeasonsLongestFirstInEveryLocale) {
     for (const auto& locale : {nf::Locale::english(), nf::Locale::decimalComma()}) {
         const auto file = dir_ / "out.csv";
         ex::TillwickOutput(file, l, {true, false, locale});
-        EXPECT_EQ(slurp(file), kOutputHeader + rows);
+        EXPECT_EQ(Slurp(file), kOutputHeader + rows);
     }
     std::string printed;
     for (const auto& line : ex::PrintTillwickOutput(l, nf::Locale::decimalComma())) printed += line.str() + "\r\n";
@@ -104,9 +104,9 @@ TEST_F(TillwickOutputFile, CalculationErrorWritesNothing) {
     const auto file = dir_ / "out.csv";
     EXPECT_THROW(ex::TillwickOutput(file, l, {true, false, nf::Locale::english()}), ex::SeasonRangeError);
     EXPECT_FALSE(fs::exists(file));
-    put(file, "kept\r\n");
+    Put(file, "kept\r\n");
     EXPECT_THROW(ex::TillwickOutput(file, l, {false, true, nf::Locale::english()}), ex::SeasonRangeError);
-    EXPECT_EQ(slurp(file), "kept\r\n");
+    EXPECT_EQ(Slurp(file), "kept\r\n");
     EXPECT_THROW(ex::TillwickOutput(dir_ / "none" / "o.csv", WithSeasons("D", Flat(1), Flat(9)), {}),
                  nf::TextFileError);
 }

@@ -13,43 +13,24 @@
 #include "numfmt/bytefile.h"
 #include "numfmt/printline.h"
 #include "numfmt/textfile.h"
+#include "support/files.h"
 
 namespace nf = tavisol::numfmt;
 namespace fs = std::filesystem;
 
 namespace {
 
-class TextFileTest : public ::testing::Test {
+using tavisol::testsupport::Put;
+using tavisol::testsupport::Slurp;
+
+class TextFileTest : public tavisol::testsupport::FolderPerTest {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("numfmt_textfile_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::permissions(dir_, fs::perms::owner_all, ec);
-        fs::remove_all(dir_, ec);
-    }
-    static std::string slurp(const fs::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-    static void put(const fs::path& p, const std::string& bytes) {
-        std::ofstream out(p, std::ios::binary);
-        out << bytes;
-    }
+    TextFileTest() : FolderPerTest("numfmt_textfile") {}
     static mode_t modeOf(const fs::path& p) {
         struct stat st {};
         EXPECT_EQ(::stat(p.c_str(), &st), 0);
         return st.st_mode & 07777;
     }
-    std::size_t entries() const {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()));
-    }
-    fs::path dir_;
 };
 
 TEST(Cp1252, DegreeSignAndCurrencyAreOneByte) {
@@ -103,33 +84,33 @@ TEST_F(TextFileTest, WritesWindows1252WithCrLf) {
     w.writeLine(std::string(1, '\x1A'));
     ASSERT_TRUE(w.commit()) << w.error();
     EXPECT_FALSE(w.isOpen());
-    EXPECT_EQ(slurp(p), "Tavisol\r\n \r\n\r\nLatitude = 41.90\xB0, end\r\n1234567890\r\n    x\r\n\x1A\r\n");
+    EXPECT_EQ(Slurp(p), "Tavisol\r\n \r\n\r\nLatitude = 41.90\xB0, end\r\n1234567890\r\n    x\r\n\x1A\r\n");
     EXPECT_EQ(entries(), 1u); // no temporary file left
 }
 
 TEST_F(TextFileTest, ReplaceKeepsTheOldFileUntilCommitted) {
     const fs::path p = dir_ / "table.txt";
-    put(p, "old\r\n");
+    Put(p, "old\r\n");
     {
         nf::TextFileWriter w(p);
         w.writeLine("new");
         ASSERT_TRUE(w.flush());
-        EXPECT_EQ(slurp(p), "old\r\n");
+        EXPECT_EQ(Slurp(p), "old\r\n");
         // Abandoned: destroyed without commit.
     }
-    EXPECT_EQ(slurp(p), "old\r\n");
+    EXPECT_EQ(Slurp(p), "old\r\n");
     EXPECT_EQ(entries(), 1u);
 
     nf::TextFileWriter w(p);
     w.writeLine("new");
     w.discard();
-    EXPECT_EQ(slurp(p), "old\r\n");
+    EXPECT_EQ(Slurp(p), "old\r\n");
     EXPECT_EQ(entries(), 1u);
 
     nf::TextFileWriter ok(p);
     ok.writeLine("new");
     ok.commitOrThrow();
-    EXPECT_EQ(slurp(p), "new\r\n");
+    EXPECT_EQ(Slurp(p), "new\r\n");
     EXPECT_EQ(entries(), 1u);
 }
 
@@ -148,17 +129,17 @@ TEST_F(TextFileTest, ReplaceGivesTheUsualFileMode) {
 TEST_F(TextFileTest, ReplacedFileKeepsItsPermissionBits) {
     for (mode_t mode : {0600, 0640, 0664, 0700}) {
         const fs::path p = dir_ / ("kept" + std::to_string(mode) + ".txt");
-        put(p, "old\r\n");
+        Put(p, "old\r\n");
         ASSERT_EQ(::chmod(p.c_str(), mode), 0);
         nf::TextFileWriter w(p);
         w.writeLine("new");
         ASSERT_TRUE(w.commit()) << w.error();
         EXPECT_EQ(modeOf(p), mode);
-        EXPECT_EQ(slurp(p), "new\r\n");
+        EXPECT_EQ(Slurp(p), "new\r\n");
     }
     // While a private file's text is written, nobody else can read it.
     const fs::path priv = dir_ / "private.txt";
-    put(priv, "secret\r\n");
+    Put(priv, "secret\r\n");
     ASSERT_EQ(::chmod(priv.c_str(), 0600), 0);
     nf::TextFileWriter open(priv);
     for (const auto& e : fs::directory_iterator(dir_)) {
@@ -171,7 +152,7 @@ TEST_F(TextFileTest, ReplacedFileKeepsItsPermissionBits) {
 
 TEST_F(TextFileTest, ReadOnlyFileIsRefusedAndKept) {
     const fs::path p = dir_ / "locked.tvs";
-    put(p, "kept\r\n");
+    Put(p, "kept\r\n");
     ASSERT_EQ(::chmod(p.c_str(), 0444), 0);
     for (auto mode : {nf::TextFileWriter::Mode::Replace, nf::TextFileWriter::Mode::Append}) {
         nf::TextFileWriter w(p, mode);
@@ -180,7 +161,7 @@ TEST_F(TextFileTest, ReadOnlyFileIsRefusedAndKept) {
         w.writeLine("new");
         EXPECT_FALSE(w.commit());
     }
-    EXPECT_EQ(slurp(p), "kept\r\n");
+    EXPECT_EQ(Slurp(p), "kept\r\n");
     EXPECT_EQ(entries(), 1u);
     struct stat st {};
     ASSERT_EQ(::stat(p.c_str(), &st), 0);
@@ -197,7 +178,7 @@ TEST_F(TextFileTest, LargeTextIsWrittenWhole) {
         expected += nf::utf8ToCp1252(s) + "\r\n";
     }
     ASSERT_TRUE(w.commit()) << w.error();
-    EXPECT_EQ(slurp(p), expected);
+    EXPECT_EQ(Slurp(p), expected);
 }
 
 TEST_F(TextFileTest, AppendAddsToTheEndAndCreatesMissingFiles) {
@@ -207,7 +188,7 @@ TEST_F(TextFileTest, AppendAddsToTheEndAndCreatesMissingFiles) {
         w.writeLine("head");
         ASSERT_TRUE(w.commit()) << w.error();
     }
-    put(dir_ / "other", "");
+    Put(dir_ / "other", "");
     for (int i = 1; i <= 3; ++i) {
         nf::TextFileWriter w(p, nf::TextFileWriter::Mode::Append);
         w.writeLine("row " + std::to_string(i));
@@ -219,7 +200,7 @@ TEST_F(TextFileTest, AppendAddsToTheEndAndCreatesMissingFiles) {
         ASSERT_TRUE(w.flush());
         w.writeLine("abandoned");
     }
-    EXPECT_EQ(slurp(p), "head\r\nrow 1\r\nrow 2\r\nrow 3\r\nflushed\r\n");
+    EXPECT_EQ(Slurp(p), "head\r\nrow 1\r\nrow 2\r\nrow 3\r\nflushed\r\n");
 }
 
 TEST_F(TextFileTest, MissingFolderIsReportedAndNothingIsWritten) {
@@ -283,7 +264,7 @@ TEST_F(TextFileTest, ReopeningStartsAFreshFile) {
     w.writeLine("b");
     ASSERT_TRUE(w.commit());
     EXPECT_FALSE(fs::exists(a));
-    EXPECT_EQ(slurp(b), "b\r\n");
+    EXPECT_EQ(Slurp(b), "b\r\n");
     EXPECT_EQ(w.replacedCharacters(), 0u);
 }
 
@@ -297,16 +278,16 @@ TEST_F(ByteFileTest, WholeFileIsTheGivenBytesEvenUnderTheLongestName) {
     // The temporary name must not grow with the target's, or the longest
     // name a folder takes could never be saved.
     const fs::path p = dir_ / std::string(255, 'n');
-    put(p, std::string(5000, 'z'));
+    Put(p, std::string(5000, 'z'));
     const std::string binary("\0\r\n\x1A\xFF", 5);
     ASSERT_FALSE(nf::WriteWholeFile(p, {"head", binary, "", "tail"}));
-    EXPECT_EQ(slurp(p), "head" + binary + "tail");
+    EXPECT_EQ(Slurp(p), "head" + binary + "tail");
     EXPECT_EQ(entries(), 1u);
 }
 
 TEST_F(ByteFileTest, TemporaryFileIsPrivateUntilItTakesTheReplacedFilesMode) {
     const fs::path p = dir_ / "shared.img";
-    put(p, "old");
+    Put(p, "old");
     ASSERT_EQ(::chmod(p.c_str(), 0644), 0);
     nf::ByteFileWriter w;
     ASSERT_FALSE(w.open(p));
@@ -319,19 +300,19 @@ TEST_F(ByteFileTest, TemporaryFileIsPrivateUntilItTakesTheReplacedFilesMode) {
     }
     ASSERT_FALSE(w.commit());
     EXPECT_EQ(modeOf(p), 0644u);
-    EXPECT_EQ(slurp(p), "new");
+    EXPECT_EQ(Slurp(p), "new");
     EXPECT_EQ(entries(), 1u);
 }
 
 TEST_F(ByteFileTest, FailuresNameTheStepAndTheSystemsReasonAndLeaveNothing) {
     const fs::path locked = dir_ / "locked";
-    put(locked, "kept");
+    Put(locked, "kept");
     ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
     const auto refused = nf::WriteWholeFile(locked, {"x"});
     ASSERT_TRUE(refused);
     EXPECT_EQ(refused->step, Step::Open);
     EXPECT_EQ(refused->reason(), "Permission denied");
-    EXPECT_EQ(slurp(locked), "kept");
+    EXPECT_EQ(Slurp(locked), "kept");
 
     const auto missing = nf::WriteWholeFile(dir_ / "no" / "x", {"x"});
     ASSERT_TRUE(missing);

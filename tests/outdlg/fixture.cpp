@@ -1,37 +1,11 @@
 #include "fixture.h"
 
-#include <atomic>
 #include <fstream>
-#include <iterator>
 #include <sstream>
-#include <unistd.h>
 
 #include "engine/engine.h"
 
 namespace tavisol::outdlg::fixture {
-
-TempFolder::TempFolder() {
-    static std::atomic<int> counter{0};
-    path_ = std::filesystem::temp_directory_path() /
-            ("tavisol_outdlg_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
-
-std::string Slurp(const std::filesystem::path &file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void Put(const std::filesystem::path &file, const std::string &bytes) {
-    std::ofstream out(file, std::ios::binary);
-    out << bytes;
-}
 
 std::string Joined(const std::vector<std::string> &lines) {
     std::string s;

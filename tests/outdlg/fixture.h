@@ -10,23 +10,15 @@
 
 #include "engine/state.h"
 #include "results/storedresults.h"
+#include "support/datafolder.h"
+#include "support/files.h"
 
 namespace tavisol::outdlg::fixture {
 
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder &) = delete;
-    TempFolder &operator=(const TempFolder &) = delete;
-    const std::filesystem::path &path() const { return path_; }
+using testsupport::Put;
+using testsupport::Slurp;
+using testsupport::TempFolder;
 
-private:
-    std::filesystem::path path_;
-};
-
-std::string Slurp(const std::filesystem::path &file);
-void Put(const std::filesystem::path &file, const std::string &bytes);
 // Lines joined with CR LF after each, as the writers end them.
 std::string Joined(const std::vector<std::string> &lines);
 

@@ -34,6 +34,8 @@
 #include "shell/programfolders.h"
 #include "shell/savefiledialog.h"
 #include "shell/sharedsettings.h"
+#include "support/activation.h"
+#include "support/programstate.h"
 #include "workbench/workbench_window.h"
 #include "workbench/pictures_qt.h"
 
@@ -55,12 +57,8 @@ int PdfPages(const std::string &pdf) {
 class OutputDialogs : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetAppState();
-        ClearCommandHandlers();
-        ClearEnablecheckHandlers();
-        engine::SetInitialValues(sharedSettings());
         fixture::WriteDataFolder(folder.path());
-        setProgramFolderForTesting(folder.path());
+        testsupport::StartProgramIn(folder.path());
         SetCurrentLocation("East of Rome", fixture::PointLon, fixture::PointLat, fixture::PointAlt);
         SetMessageBoxHandler([this](QWidget *, const Message &r) {
             messages.push_back(r);
@@ -91,13 +89,9 @@ protected:
         writer.reset();
         SetSaveFileDialog({});
         SetPrinterDialog({});
-        SetMessageBoxHandler(nullptr);
-        ClearCommandHandlers();
-        ClearEnablecheckHandlers();
         workbench::WorkbenchWindow::SetSaveResultsHandler({});
         workbench::WorkbenchWindow::SetPrintResultsHandler({});
-        setProgramFolderForTesting({});
-        ResetAppState();
+        testsupport::EndProgram();
     }
 
     std::vector<QString> Texts() const {
@@ -442,14 +436,8 @@ TEST_F(OutputDialogs, ActivationRecomputesOnce) {
     EXPECT_TRUE(results::GuessWindow().Results().AllComputed());
 }
 
-// Makes a top-level window the active one and lets the activation's events through.
-bool Activate(QWidget *w) {
-    w->activateWindow();
-    for (int k = 0; k < 50 && QApplication::activeWindow() != w; ++k)
-        QCoreApplication::processEvents();
-    QCoreApplication::processEvents();
-    return QApplication::activeWindow() == w;
-}
+using testsupport::Activate;
+using testsupport::CloseABoxOver;
 
 TEST_F(OutputDialogs, ActivationShowsAFailedRunOnce) {
     fs::remove_all(folder.path() / "TavisolData");
@@ -460,13 +448,8 @@ TEST_F(OutputDialogs, ActivationShowsAFailedRunOnce) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].icon, MsgIcon::NoIcon);
     // The box closes: the dialog is active again, and again.
-    for (int k = 0; k < 3; ++k) {
-        QDialog box(&d);
-        box.show();
-        Activate(&box);
-        box.close();
-        Activate(&d);
-    }
+    for (int k = 0; k < 3; ++k)
+        CloseABoxOver(&d);
     EXPECT_EQ(messages.size(), 1u);
     EXPECT_TRUE(appState().GuessRecalcPending);
     EXPECT_TRUE(d.CmdSave->isEnabled());
@@ -474,11 +457,7 @@ TEST_F(OutputDialogs, ActivationShowsAFailedRunOnce) {
     // A new location is tried on the next activation.
     fixture::WriteDataFolder(folder.path());
     SetCurrentLocation("Moved", fixture::PointLon + 0.02F, fixture::PointLat, fixture::PointAlt);
-    QDialog box(&d);
-    box.show();
-    Activate(&box);
-    box.close();
-    Activate(&d);
+    CloseABoxOver(&d);
     EXPECT_EQ(messages.size(), 1u);
     EXPECT_FALSE(appState().GuessRecalcPending);
     d.hide();

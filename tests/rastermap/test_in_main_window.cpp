@@ -23,7 +23,6 @@
 #include <deque>
 
 #include "engine/engine.h"
-#include "fixture.h"
 #include "rastermap/raster_map_window.h"
 #include "shell/appstate.h"
 #include "shell/commands.h"
@@ -31,28 +30,17 @@
 #include "shell/messages.h"
 #include "shell/programfolders.h"
 #include "shell/sharedsettings.h"
+#include "window_fixture.h"
 
 namespace tavisol::rastermap {
 namespace {
 
 namespace fs = std::filesystem;
 
-class RasterInMainWindow : public ::testing::Test {
+class RasterInMainWindow : public testing::RasterWindowTest {
 protected:
     void SetUp() override {
-        testing::UseBuiltVantrix();
-        ResetAppState();
-        engine::SetInitialValues(sharedSettings());
-        setProgramFolderForTesting(folder.path());
-        SetMessageBoxHandler([this](QWidget *, const Message &r) {
-            messages.push_back(QString::fromStdString(r.text));
-            if (!answers.empty()) {
-                const MsgAnswer a = answers.front();
-                answers.pop_front();
-                return a;
-            }
-            return r.buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
-        });
+        RasterWindowTest::SetUp();
         RasterMapWindow::SetSaveDialog([this](QWidget *, const QString &, const QString &) {
             ++saveDialogs;
             return QString::fromStdString((folder.path() / "out.img").string());
@@ -75,10 +63,8 @@ protected:
     void TearDown() override {
         main.reset();  // takes the raster map window with it
         SetCommandHandler(Command::VectMap, {});
-        SetMessageBoxHandler({});
         RasterMapWindow::SetSaveDialog({});
-        setProgramFolderForTesting({});
-        ResetAppState();
+        RasterWindowTest::TearDown();
     }
 
     RasterMapWindow *OpenFromMenu() {
@@ -150,11 +136,7 @@ protected:
         QApplication::processEvents();
         ExpectFullyVisible(form->FrameLocation, step + " location");
         ExpectFullyVisible(form->exportFrame, step + " export");
-        form->TxtLonStart->setText(QStringLiteral("10"));
-        form->TxtLonEnd->setText(QStringLiteral("11"));
-        form->TxtLatStart->setText(QStringLiteral("50"));
-        form->TxtLatEnd->setText(QStringLiteral("49"));
-        form->exportResolutionBox->setEditText(QStringLiteral("0.5"));
+        testing::TypeExportArea(*form, "10", "11", "50", "49");
         bool watched = false;
         QTimer::singleShot(0, form, [&] {
             watched = true;
@@ -163,13 +145,10 @@ protected:
         });
         QTest::mouseClick(form->exportSaveButton, Qt::LeftButton);
         EXPECT_TRUE(watched) << step;
-        EXPECT_EQ(messages.back(), QStringLiteral("Data Saved Correctly")) << step;
+        EXPECT_EQ(texts().back(), QStringLiteral("Data Saved Correctly")) << step;
     }
 
-    testing::TempFolder folder;
     std::unique_ptr<MainWindow> main;
-    std::vector<QString> messages;
-    std::deque<MsgAnswer> answers;
     int saveDialogs = 0;
 };
 
@@ -242,11 +221,7 @@ TEST_F(RasterInMainWindow, ExitDuringAnExportStopsTheRunAndEndsTheProgram) {
     testing::WriteStationData(folder.path() / "TavisolData",
                               {{50.2, 10.1, 100, 20.1}, {49.8, 10.4, 200, 20.1}, {50.5, 9.5, 150, 20.1}});
     RasterMapWindow *form = OpenFromMenu();
-    form->TxtLonStart->setText(QStringLiteral("6"));
-    form->TxtLonEnd->setText(QStringLiteral("14"));
-    form->TxtLatStart->setText(QStringLiteral("54"));
-    form->TxtLatEnd->setText(QStringLiteral("46"));
-    form->exportResolutionBox->setEditText(QStringLiteral("0.5"));
+    testing::TypeExportArea(*form, "6", "14", "54", "46");
     form->exportFrame->show();
     answers.push_back(MsgAnswer::Yes);  // "Really end Application?"
     QTimer::singleShot(0, form, [&] {
@@ -257,7 +232,8 @@ TEST_F(RasterInMainWindow, ExitDuringAnExportStopsTheRunAndEndsTheProgram) {
     // Only a hung program would need this.
     QTimer::singleShot(60000, qApp, [] { QCoreApplication::exit(2); });
     EXPECT_EQ(QApplication::exec(), 0);
-    EXPECT_EQ(QStringList(messages.begin(), messages.end()).join(QStringLiteral(" | ")).toStdString(),
+    const std::vector<QString> shown = texts();
+    EXPECT_EQ(QStringList(shown.begin(), shown.end()).join(QStringLiteral(" | ")).toStdString(),
               "Really end Application?");
     EXPECT_EQ(saveDialogs, 0);
     EXPECT_FALSE(fs::exists(folder.path() / "out.img"));

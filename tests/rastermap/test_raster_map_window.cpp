@@ -23,7 +23,6 @@
 #include <fstream>
 
 #include "engine/engine.h"
-#include "fixture.h"
 #include "rastermap/dib_bitmap.h"
 #include "rastermap/raster_map_window.h"
 #include "rastermap/real48binding.h"
@@ -32,28 +31,17 @@
 #include "shell/messages.h"
 #include "shell/programfolders.h"
 #include "shell/sharedsettings.h"
+#include "window_fixture.h"
 
 namespace tavisol::rastermap {
 namespace {
 
 namespace fs = std::filesystem;
 
-class RasterWindow : public ::testing::Test {
+class RasterWindow : public testing::RasterWindowTest {
 protected:
     void SetUp() override {
-        testing::UseBuiltVantrix();
-        ResetAppState();
-        engine::SetInitialValues(sharedSettings());
-        setProgramFolderForTesting(folder.path());
-        SetMessageBoxHandler([this](QWidget *, const Message &r) {
-            messages.push_back(r);
-            if (!answers.empty()) {
-                const MsgAnswer a = answers.front();
-                answers.pop_front();
-                return a;
-            }
-            return r.buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
-        });
+        RasterWindowTest::SetUp();
         RasterMapWindow::SetSaveDialog([this](QWidget *, const QString &, const QString &filter) {
             ++dialogs;
             lastFilter = filter;
@@ -65,8 +53,7 @@ protected:
         RasterMapWindow::SetSaveDialog({});
         RasterMapWindow::SetColourDialog({});
         RasterMapWindow::SetSaveDataHandler({});
-        setProgramFolderForTesting({});
-        ResetAppState();
+        RasterWindowTest::TearDown();
     }
 
     fs::path vistrel() const { return folder.path() / "vistreldata"; }
@@ -96,15 +83,6 @@ protected:
         return form;
     }
 
-    std::vector<QString> texts() const {
-        std::vector<QString> t;
-        for (const auto &m : messages) t.push_back(QString::fromStdString(m.text));
-        return t;
-    }
-
-    testing::TempFolder folder;
-    std::vector<Message> messages;
-    std::deque<MsgAnswer> answers;
     QString saveAs;
     QString lastFilter;
     int dialogs = 0;
@@ -397,11 +375,7 @@ protected:
         form = LoadedForm();
         saveAs = QString::fromStdString((folder.path() / "out.img").string());
         form->exportVariableBox->setCurrentIndex(4);
-        form->TxtLonStart->setText(QStringLiteral("10"));
-        form->TxtLonEnd->setText(QStringLiteral("11"));
-        form->TxtLatStart->setText(QStringLiteral("50"));
-        form->TxtLatEnd->setText(QStringLiteral("49"));
-        form->exportResolutionBox->setEditText(QStringLiteral("0.5"));
+        testing::TypeExportArea(*form, "10", "11", "50", "49");
         form->exportFrame->show();
     }
     fs::path out() const { return folder.path() / "out.img"; }

@@ -12,14 +12,9 @@ using namespace tavisol;
 using report::PrintOp;
 using report::ReportKind;
 using report::ReportOptions;
-using reporttest::Find;
+using namespace reporttest;
 
-const numfmt::Locale English = numfmt::Locale::english();
-const numfmt::Locale Comma = numfmt::Locale::decimalComma();
 const report::PageSize Page{150, 300};  // left margin 10, top margin 20
-
-std::string R(int w, const std::string &s) { return numfmt::rightAlign(s, w); }
-std::string Pad(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
 
 report::PrintScript Script(const report::ReportInput &in, const ReportOptions &o,
                            ReportKind kind = ReportKind::Workbench, const numfmt::Locale &loc = English,

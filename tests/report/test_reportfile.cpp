@@ -10,6 +10,7 @@
 #include "report/fixture.h"
 #include "report/reportfile.h"
 #include "results/storedresults.h"
+#include "support/files.h"
 
 namespace {
 
@@ -17,14 +18,9 @@ using namespace tavisol;
 using report::AppliedMethods;
 using report::ReportKind;
 using report::ReportOptions;
-using reporttest::Find;
+using namespace reporttest;
 namespace fs = std::filesystem;
 
-const numfmt::Locale English = numfmt::Locale::english();
-const numfmt::Locale Comma = numfmt::Locale::decimalComma();
-
-std::string Pad(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
-std::string R(int w, const std::string &s) { return numfmt::rightAlign(s, w); }
 
 std::vector<std::string> Lines(const report::ReportInput &in, const ReportOptions &o = {},
                                ReportKind kind = ReportKind::Workbench, const numfmt::Locale &loc = English,
@@ -346,24 +342,12 @@ TEST(ReportNeighbours, ObservationTable) {
     }
 }
 
-class ReportFileTest : public ::testing::Test {
+using testsupport::Put;
+using testsupport::Slurp;
+
+class ReportFileTest : public testsupport::FolderPerTest {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("report_file_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    static std::string Read(const fs::path &p) {
-        std::ifstream f(p, std::ios::binary);
-        return {std::istreambuf_iterator<char>(f), {}};
-    }
-    static void Put(const fs::path &p, const std::string &bytes) { std::ofstream(p, std::ios::binary) << bytes; }
-
-    fs::path dir_;
+    ReportFileTest() : FolderPerTest("report_file") {}
 };
 
 TEST_F(ReportFileTest, WritesCrLfAndWindows1252) {
@@ -373,7 +357,7 @@ TEST_F(ReportFileTest, WritesCrLfAndWindows1252) {
     Put(path, "old contents that must go\r\n");
     const auto outcome = report::WriteReportFile(path, reporttest::SampleInput(), {}, o, English);
     ASSERT_TRUE(outcome.ok) << outcome.error;
-    const std::string bytes = Read(path);
+    const std::string bytes = Slurp(path);
     EXPECT_EQ(bytes.substr(0, 12), "Tavisol\r\n \r\n");
     EXPECT_NE(bytes.find("Latitude = 41.90\xb0,  Longitude"), std::string::npos);
     EXPECT_EQ(bytes.find("\u00b0"), std::string::npos);  // no UTF-8 left
@@ -404,7 +388,7 @@ TEST_F(ReportFileTest, LocationReportsReplaceTheFileInVariableOrder) {
     ReportOptions o;
     o.Stations = true;
     ASSERT_TRUE(report::WriteLocationReports(path, inputs, {}, o, English).ok);
-    const std::string bytes = Read(path);
+    const std::string bytes = Slurp(path);
     EXPECT_EQ(bytes.find("an earlier save"), std::string::npos);
     const auto t0 = bytes.find("Monthly Mean Temperature");
     const auto t3 = bytes.find("Monthly Precipitation");
@@ -429,11 +413,11 @@ TEST_F(ReportFileTest, AFailedWriteLeavesTheFileAsItWas) {
     auto outcome = report::WriteReportFile(path, bad, {}, o, English);
     EXPECT_FALSE(outcome.ok);
     EXPECT_NE(outcome.error.find("variable"), std::string::npos);
-    EXPECT_EQ(Read(path), "kept\r\n");
+    EXPECT_EQ(Slurp(path), "kept\r\n");
 
     outcome = report::WriteLocationReports(path, {reporttest::SampleInput(), bad}, {}, o, English);
     EXPECT_FALSE(outcome.ok);
-    EXPECT_EQ(Read(path), "kept\r\n");
+    EXPECT_EQ(Slurp(path), "kept\r\n");
 
     // A target that cannot take a file: a folder, a missing folder.
     fs::create_directories(dir_ / "folder.tvs");

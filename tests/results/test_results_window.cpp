@@ -29,6 +29,7 @@
 #include "shell/messages.h"
 #include "shell/programfolders.h"
 #include "shell/sharedsettings.h"
+#include "support/activation.h"
 
 namespace {
 
@@ -360,25 +361,8 @@ TEST_F(GuessWindowTest, ViewDataCommandShowsTheChildAndComputes) {
     appState().Busy = false;
 }
 
-// Makes a top-level window the active one, as a click on it or the closing
-// of a box over it does, and lets the activation's events through.
-bool Activate(QWidget *w) {
-    w->activateWindow();
-    for (int k = 0; k < 50 && QApplication::activeWindow() != w; ++k)
-        QCoreApplication::processEvents();
-    QCoreApplication::processEvents();
-    return QApplication::activeWindow() == w;
-}
-
-// A box over the main window that the user closes: the main window becomes
-// active again.
-void CloseABoxOver(QWidget *main) {
-    QDialog box(main);
-    box.show();
-    Activate(&box);
-    box.close();
-    Activate(main);
-}
+using testsupport::Activate;
+using testsupport::CloseABoxOver;
 
 class GuessWindowInMainWindow : public GuessWindowTest {
 protected:
