@@ -221,8 +221,7 @@ std::string ChainError(EngineState &state) {
 TEST(CachingDataFiles, ChangedFileIsReadAgainAndAMissingOrBadOneFailsEveryTime) {
     TempFolder folder("tavisol_cache");
     auto files = std::make_shared<CachingDataFiles>(0ms);
-    EngineState state = MakeState(CentreLat, CentreLon, 17);
-    state.DataFolder = folder.path();
+    EngineState state = MakeState(folder, CentreLat, CentreLon, 17);
     state.Files = files;
     folder.Write("max.txt", OneStationFile("First"));
     RunLocationResultsChain(state, 1);
@@ -264,8 +263,7 @@ TEST(CachingDataFiles, ChangedFileIsReadAgainAndAMissingOrBadOneFailsEveryTime) 
 TEST(CachingDataFiles, FileChangedWithinTheSettleTimeIsReadEveryTime) {
     TempFolder folder("tavisol_cache");
     auto files = std::make_shared<CachingDataFiles>(); // the program's settle time
-    EngineState state = MakeState(CentreLat, CentreLon, 17);
-    state.DataFolder = folder.path();
+    EngineState state = MakeState(folder, CentreLat, CentreLon, 17);
     state.Files = files;
     folder.Write("max.txt", OneStationFile("Alpha"));
     RunLocationResultsChain(state, 1);
@@ -331,8 +329,7 @@ TEST_F(StressFixture, ThreadsWithTheirOwnStatesGiveTheSingleThreadResults) {
         points.emplace_back(static_cast<Single>(CentreLon + 8 * u(rng)), static_cast<Single>(CentreLat + 4 * u(rng)));
     auto shared = std::make_shared<CachingDataFiles>(0ms);
     auto run = [&](std::size_t i) {
-        EngineState state = MakeState(points[i].second, points[i].first, 300);
-        state.DataFolder = folder.path();
+        EngineState state = MakeState(folder, points[i].second, points[i].first, 300);
         state.Files = shared;
         return RunChain(state, Chain::RasterExport, static_cast<Integer>(i % 8));
     };

@@ -177,8 +177,7 @@ TEST(Workbench, ShowWritesTheCheckBoxesAndReadTakesThemBack) {
 
 TEST(PrepareNeighbours, SameStationFromOverlappingTilesIsDoubled) {
     TempFolder folder;
-    EngineState state = MakeState(41.9f, 12.483f, 17);
-    state.DataFolder = folder.path();
+    EngineState state = MakeState(folder, 41.9f, 12.483f, 17);
     const Station rome{41.95, 12.5, 20, std::vector<double>(12, 15), "Roma"};
     const Station other{42.5, 12.9, 200, std::vector<double>(12, 12), "Rieti"};
     const auto names = TileFileNames(0, state.CalcLatitude, state.CalcLongitude);
@@ -202,8 +201,7 @@ TEST(PrepareNeighbours, SameStationFromOverlappingTilesIsDoubled) {
 TEST(PrepareNeighbours, LetsEventsThrough) {
     TempFolder folder;
     folder.Write("pet.txt", StationFile({{1, 1, 1}, {2, 2, 2}, {3, 3, 3}}));
-    EngineState state = MakeState(0, 0, 0);
-    state.DataFolder = folder.path();
+    EngineState state = MakeState(folder, 0, 0, 0);
     state.CurrentVariable = 5;
     int events = 0;
     state.Callbacks.DoEvents = [&] { ++events; };

@@ -220,8 +220,7 @@ TEST(ListInput, MessagesQuoteTheFileShortAndVisibly) {
 TEST(LoadStationFile, AppendsInFileOrder) {
     TempFolder folder;
     folder.Write("max.txt", StationFile({{1, 2, 3, {}, "A", "X"}, {4, 5, 6, {}, "B", "Y"}}));
-    EngineState state = MakeState(0, 0, 0);
-    state.DataFolder = folder.path();
+    EngineState state = MakeState(folder, 0, 0, 0);
     LoadStationFile(state, "max.txt");
     LoadStationFile(state, "max.txt");
     ASSERT_EQ(state.StationCount, 4);
@@ -234,8 +233,7 @@ TEST(LoadStationFile, AppendsInFileOrder) {
 TEST(LoadStationFile, MissingFileFailsAndKeepsTheCount) {
     TempFolder folder;
     folder.Write("max.txt", StationFile({{1, 2, 3}}));
-    EngineState state = MakeState(0, 0, 0);
-    state.DataFolder = folder.path();
+    EngineState state = MakeState(folder, 0, 0, 0);
     LoadStationFile(state, "max.txt");
     try {
         LoadStationFile(state, "min.txt");
@@ -251,8 +249,7 @@ TEST(LoadStationFile, AFileThatCannotBeReadSaysWhy) {
     TempFolder folder;
     std::filesystem::create_directories(folder.path() / "max.txt");
     folder.Write("min.txt", StationFile({{1, 2, 3}}));
-    EngineState state = MakeState(0, 0, 0);
-    state.DataFolder = folder.path();
+    EngineState state = MakeState(folder, 0, 0, 0);
     try {
         LoadStationFile(state, "max.txt");
         FAIL() << "no failure";
@@ -277,8 +274,7 @@ TEST(LoadStationFile, AnOverflowNamesTheFileRecordAndField) {
     folder.Write("windsp.txt", StationFile({{10, 10, 5, std::vector<double>(12, 3.0)},
                                             {10.1, 10, 5, {1, 2, 3e38, 4, 5, 6, 7, 8, 9, 10, 11, 12}},
                                             {10.2, 10, 5, {1, 2, 3e38, 4, 5, 6, 7, 8, 9, 10, 11, 12}}}));
-    EngineState state = MakeState(10.05f, 10, 5);
-    state.DataFolder = folder.path();
+    EngineState state = MakeState(folder, 10.05f, 10, 5);
     try {
         RunLocationResultsChain(state, 6);
         FAIL() << "no failure";
@@ -292,14 +288,18 @@ TEST(LoadStationFile, AnOverflowNamesTheFileRecordAndField) {
     }
 }
 
+// n records of one station, LF ended.
+std::string Records(int n) {
+    std::string text;
+    for (int i = 0; i < n; ++i)
+        text += "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,N,C\n";
+    return text;
+}
+
 TEST(LoadStationFile, MoreThan30000RecordsFails) {
     TempFolder folder;
-    std::string text;
-    for (int i = 0; i < 20000; ++i)
-        text += "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,N,C\n";
-    folder.Write("big.txt", text);
-    EngineState state = MakeState(0, 0, 0);
-    state.DataFolder = folder.path();
+    folder.Write("big.txt", Records(20000));
+    EngineState state = MakeState(folder, 0, 0, 0);
     LoadStationFile(state, "big.txt");
     ASSERT_EQ(state.StationCount, 20000);
     try {
@@ -314,12 +314,8 @@ TEST(LoadStationFile, MoreThan30000RecordsFails) {
 
 TEST(LoadStationFile, ExactlyThirtyThousandFit) {
     TempFolder folder;
-    std::string text;
-    for (int i = 0; i < 15000; ++i)
-        text += "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,N,C\n";
-    folder.Write("half.txt", text);
-    EngineState state = MakeState(0, 0, 0);
-    state.DataFolder = folder.path();
+    folder.Write("half.txt", Records(15000));
+    EngineState state = MakeState(folder, 0, 0, 0);
     LoadStationFile(state, "half.txt");
     LoadStationFile(state, "half.txt");
     EXPECT_EQ(state.StationCount, 30000);
@@ -328,8 +324,7 @@ TEST(LoadStationFile, ExactlyThirtyThousandFit) {
 TEST(LoadStationFile, WindSpeedReadsOnlyItsFile) {
     TempFolder folder;
     folder.Write("windsp.txt", StationFile({{-80, 100, 3, std::vector<double>(12, 4.0)}}));
-    EngineState state = MakeState(-80, 100, 0);
-    state.DataFolder = folder.path();
+    EngineState state = MakeState(folder, -80, 100, 0);
     state.CurrentVariable = 6;
     PrepareNeighbours(state);
     EXPECT_EQ(state.StationCount, 1);
@@ -338,8 +333,7 @@ TEST(LoadStationFile, WindSpeedReadsOnlyItsFile) {
 
 TEST(LoadStationFile, TilesAndPolarFileInOrder) {
     TempFolder folder;
-    EngineState state = MakeState(-60, 0, 0);
-    state.DataFolder = folder.path();
+    EngineState state = MakeState(folder, -60, 0, 0);
     const auto names = TileFileNames(0, -60, 0);
     for (std::size_t i = 0; i < names.size(); ++i)
         folder.Write(names[i], StationFile({{-60, 0, 0, {}, names[i]}}));

@@ -30,6 +30,12 @@ void ExpectRow(const ex::GrowingSeasons& g, int row, const Expected& e) {
     EXPECT_EQ(g.Cell(row, ex::ColLength), e.length);
 }
 
+ex::GrowingSeasons Calculated(const tavisol::engine::Months13& rain, const tavisol::engine::Months13& pet) {
+    ex::GrowingSeasons g;
+    g.Calculate(rain, pet);
+    return g;
+}
+
 std::string Letters(const ex::GrowingSeasons& g) {
     std::string s;
     for (int i = 1; i <= static_cast<int>(g.EventCount); ++i) s += g.SeasonEvents[static_cast<std::size_t>(i)].Letter;
@@ -37,32 +43,27 @@ std::string Letters(const ex::GrowingSeasons& g) {
 }
 
 TEST(GrowingSeasons, NoCrossingGivesOneRowByJune) {
-    ex::GrowingSeasons dry;
-    dry.Calculate(Flat(10.0F), kPet100);
+    ex::GrowingSeasons dry = Calculated(Flat(10.0F), kPet100);
     EXPECT_EQ(dry.SeasonCount, 1.0F);
     ExpectRow(dry, 1, {1, -999, -999, -999, -999, -999, -999, 0});
 
-    ex::GrowingSeasons wet;
-    wet.Calculate(Flat(150.0F), kPet100);
+    ex::GrowingSeasons wet = Calculated(Flat(150.0F), kPet100);
     EXPECT_EQ(wet.SeasonCount, 1.0F);
     ExpectRow(wet, 1, {5, -999, -999, -999, -999, -999, -999, 365});
 
     // Rainfall on the PET curve all year counts as above it.
-    ex::GrowingSeasons onPet;
-    onPet.Calculate(Flat(100.0F), kPet100);
+    ex::GrowingSeasons onPet = Calculated(Flat(100.0F), kPet100);
     EXPECT_EQ(onPet.EventCount, 0.0F);
     EXPECT_EQ(onPet.Cell(1, ex::ColSeasonType), 5.0F);
 
     // Between half the PET and the PET (on the half curve counts as above it):
     // growing all year, no dates.
-    ex::GrowingSeasons between;
-    between.Calculate(Flat(50.0F), kPet100);
+    ex::GrowingSeasons between = Calculated(Flat(50.0F), kPet100);
     ExpectRow(between, 1, {4, -999, -999, -999, -999, -999, -999, 365});
 }
 
 TEST(GrowingSeasons, OneWetSeasonPlacesEachCrossingToTheDay) {
-    ex::GrowingSeasons g;
-    g.Calculate(Months({40, 40, 40, 80, 180, 180, 180, 90, 30, 30, 30, 30}), kPet100);
+    ex::GrowingSeasons g = Calculated(Months({40, 40, 40, 80, 180, 180, 180, 90, 30, 30, 30, 30}), kPet100);
     EXPECT_EQ(Letters(g), "bBEe");
     EXPECT_EQ(g.SeasonCount, 1.0F);
     // b: 8.0 days after mid-March; B: 6.5 after mid-April; E: 27.17 after
@@ -71,8 +72,7 @@ TEST(GrowingSeasons, OneWetSeasonPlacesEachCrossingToTheDay) {
 }
 
 TEST(GrowingSeasons, SeasonOverTheTurnOfTheYearIsRotatedAndWraps) {
-    ex::GrowingSeasons g;
-    g.Calculate(Months({180, 180, 90, 30, 30, 30, 30, 30, 30, 40, 80, 180}), kPet100);
+    ex::GrowingSeasons g = Calculated(Months({180, 180, 90, 30, 30, 30, 30, 30, 30, 40, 80, 180}), kPet100);
     EXPECT_EQ(Letters(g), "bBEe");
     EXPECT_FLOAT_EQ(g.SeasonEvents[1].Date, 23.10F);
     // Day 293 to day 95: 95 - 293 + 1 + 365.
@@ -86,8 +86,7 @@ TEST(GrowingSeasons, RiseAboveHalfThePetBetweenDecemberAndJanuary) {
     // January's PET differs from December's, so the crossing depends on both.
     auto pet = kPet100;
     pet[1] = 120;
-    ex::GrowingSeasons g;
-    g.Calculate(Months({80, 180, 180, 90, 30, 30, 30, 30, 30, 30, 30, 40}), pet);
+    ex::GrowingSeasons g = Calculated(Months({80, 180, 180, 90, 30, 30, 30, 30, 30, 30, 30, 40}), pet);
     // Recorded B (10.5 days after mid-January, 25 January), E (12 April),
     // e (5 May), b (10.5 days after mid-December, 25 December), then rotated
     // to the b.
@@ -98,8 +97,7 @@ TEST(GrowingSeasons, RiseAboveHalfThePetBetweenDecemberAndJanuary) {
 }
 
 TEST(GrowingSeasons, FallBelowBothCurvesLateInDecemberIsDatedInJanuary) {
-    ex::GrowingSeasons g;
-    g.Calculate(Months({30, 30, 30, 30, 30, 30, 30, 30, 40, 80, 180, 180}), kPet100);
+    ex::GrowingSeasons g = Calculated(Months({30, 30, 30, 30, 30, 30, 30, 30, 40, 80, 180, 180}), kPet100);
     // E: 16.5 days after mid-December is 1 January; e: 26.5 days, 11 January.
     EXPECT_EQ(Letters(g), "bBEe");
     ExpectRow(g, 1, {3, 23.09F, 11.01F, 21.10F, 1.01F, 263, 11, 114});
@@ -108,8 +106,7 @@ TEST(GrowingSeasons, FallBelowBothCurvesLateInDecemberIsDatedInJanuary) {
 TEST(GrowingSeasons, RiseAboveThePetBetweenDecemberAndJanuaryWithoutHalfPetCrossing) {
     auto pet = kPet100;
     pet[1] = 150;
-    ex::GrowingSeasons g;
-    g.Calculate(Months({180, 90, 60, 60, 60, 60, 60, 60, 60, 60, 60, 80}), pet);
+    ex::GrowingSeasons g = Calculated(Months({180, 90, 60, 60, 60, 60, 60, 60, 60, 60, 60, 80}), pet);
     // E in January (23 days after mid-January, 8 February), B in December
     // (12.5 days after mid-December, 27 December): rotated to the B.
     EXPECT_EQ(Letters(g), "BE");
@@ -118,8 +115,7 @@ TEST(GrowingSeasons, RiseAboveThePetBetweenDecemberAndJanuaryWithoutHalfPetCross
 }
 
 TEST(GrowingSeasons, TwoSeasonsLongestFirst) {
-    ex::GrowingSeasons g;
-    g.Calculate(Months({30, 60, 70, 20, 40, 80, 180, 180, 90, 30, 30, 30}), kPet100);
+    ex::GrowingSeasons g = Calculated(Months({30, 60, 70, 20, 40, 80, 180, 180, 90, 30, 30, 30}), kPet100);
     EXPECT_EQ(Letters(g), "bebBEe");
     EXPECT_EQ(g.SeasonCount, 2.0F);
     ExpectRow(g, 1, {3, 23.05F, 5.10F, 21.06F, 12.09F, 143, 275, 133});
@@ -127,16 +123,14 @@ TEST(GrowingSeasons, TwoSeasonsLongestFirst) {
 }
 
 TEST(GrowingSeasons, HumidPeriodsWithoutHalfPetCrossingAreRowsOfTypeSix) {
-    ex::GrowingSeasons one;
-    one.Calculate(Months({60, 60, 60, 60, 80, 180, 180, 90, 60, 60, 60, 60}), kPet100);
+    ex::GrowingSeasons one = Calculated(Months({60, 60, 60, 60, 80, 180, 180, 90, 60, 60, 60, 60}), kPet100);
     EXPECT_EQ(Letters(one), "BE");
     EXPECT_EQ(one.SeasonCount, 1.0F);
     ExpectRow(one, 1, {6, -999, -999, 21.05F, 12.08F, 141, 222, 365});
 
     // Two humid periods, the first over the turn of the year: rotated to the
     // first rise.
-    ex::GrowingSeasons two;
-    two.Calculate(Months({180, 90, 60, 60, 80, 180, 90, 60, 60, 60, 80, 180}), kPet100);
+    ex::GrowingSeasons two = Calculated(Months({180, 90, 60, 60, 80, 180, 90, 60, 60, 60, 80, 180}), kPet100);
     EXPECT_EQ(Letters(two), "BEBE");
     EXPECT_EQ(two.SeasonCount, 2.0F);
     EXPECT_EQ(two.Cell(1, ex::ColSeasonType), 6.0F);
@@ -147,8 +141,7 @@ TEST(GrowingSeasons, HumidPeriodsWithoutHalfPetCrossingAreRowsOfTypeSix) {
 }
 
 TEST(GrowingSeasons, RainfallEqualToThePetCountsAsJustAbove) {
-    ex::GrowingSeasons g;
-    g.Calculate(Months({60, 60, 60, 60, 60, 100, 60, 60, 60, 60, 60, 60}), kPet100);
+    ex::GrowingSeasons g = Calculated(Months({60, 60, 60, 60, 60, 100, 60, 60, 60, 60, 60, 60}), kPet100);
     EXPECT_EQ(Letters(g), "BE");
     EXPECT_EQ(g.Cell(1, ex::ColSeasonType), 6.0F);
 }
@@ -189,8 +182,7 @@ TEST(GrowingSeasons, DayNumbersAndLengthOverTheYearEnd) {
 }
 
 TEST(GrowingSeasons, SeveralHumidPeriodsInOneSeasonEndTheSeasonAtItsFall) {
-    ex::GrowingSeasons g;
-    g.Calculate(Months({30, 30, 40, 80, 180, 90, 180, 90, 30, 30, 30, 30}), kPet100);
+    ex::GrowingSeasons g = Calculated(Months({30, 30, 40, 80, 180, 90, 180, 90, 30, 30, 30, 30}), kPet100);
     EXPECT_EQ(Letters(g), "bBEBEe");
     EXPECT_EQ(g.SeasonCount, 1.0F);
     // Season from the rise above half the PET to the fall below it; humid
@@ -203,8 +195,7 @@ TEST(GrowingSeasons, MoreThanFiveSeasonsIsAnError) {
     EXPECT_THROW(g.Calculate(Months({30, 70, 30, 70, 30, 70, 30, 70, 30, 70, 30, 70}), kPet100),
                  ex::SeasonRangeError);
     // Five still fit.
-    ex::GrowingSeasons five;
-    five.Calculate(Months({30, 70, 30, 70, 30, 70, 30, 70, 30, 70, 30, 30}), kPet100);
+    ex::GrowingSeasons five = Calculated(Months({30, 70, 30, 70, 30, 70, 30, 70, 30, 70, 30, 30}), kPet100);
     EXPECT_EQ(five.SeasonCount, 5.0F);
 }
 

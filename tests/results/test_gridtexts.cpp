@@ -2,6 +2,7 @@
 
 #include "fixture.h"
 #include "results/gridtexts.h"
+#include "support/celltexts.h"
 
 namespace {
 
@@ -10,6 +11,7 @@ using tavisol::engine::Missing;
 using tavisol::engine::True;
 using tavisol::numfmt::Locale;
 using tavisol::results::fixture::SetActiveNeighbours;
+using tavisol::testsupport::ExpectCellTexts;
 
 const Locale kPoint = Locale::english();
 const Locale kComma = Locale::decimalComma();
@@ -52,28 +54,18 @@ TEST(GridLayoutText, GridsHaveTheirRowsColumnsAndLabels) {
         EXPECT_EQ(m.columns(), e.columns);
     }
     const GridModel results(ParseGridLayout(ResultsGridLayout(1)));
-    EXPECT_EQ(results.text(0, 5), "  Bias  ");
-    EXPECT_EQ(results.text(16, 0), "T_Max");
-    EXPECT_EQ(results.text(44, 0), "Mean ");
-    EXPECT_EQ(results.text(15, 0), " ");
+    ExpectCellTexts(results, {{0, 5, "  Bias  "}, {16, 0, "T_Max"}, {44, 0, "Mean "}, {15, 0, " "}});
     EXPECT_EQ(GridModel(ParseGridLayout(ResultsGridLayout(2))).text(16, 0), " PET ");
     EXPECT_EQ(GridModel(ParseGridLayout(ResultsGridLayout(3))).text(44, 0), "Mean");
 
     const GridModel stations(ParseGridLayout(StationGridLayout(1)));
-    EXPECT_EQ(stations.text(0, 7), "Station Name        ");
-    EXPECT_EQ(stations.text(0, 8), "Country Name         ");
-    EXPECT_EQ(stations.text(1, 0), "T_Mean ");
-    EXPECT_EQ(stations.text(47, 0), "T_Min");
-    EXPECT_EQ(stations.text(21, 0), "20");
-    EXPECT_EQ(stations.text(68, 0), "Mean");
-    EXPECT_EQ(stations.text(69, 0), " ");
+    ExpectCellTexts(stations, {
+        {0, 7, "Station Name        "}, {0, 8, "Country Name         "}, {1, 0, "T_Mean "}, {47, 0, "T_Min"},
+        {21, 0, "20"}, {68, 0, "Mean"}, {69, 0, " "}});
     EXPECT_EQ(GridModel(ParseGridLayout(StationGridLayout(2))).text(24, 0), "PET");
 
     const GridModel obs(ParseGridLayout(ObservationGridLayout(2)));
-    EXPECT_EQ(obs.text(0, 3), "  March  ");
-    EXPECT_EQ(obs.text(0, 14), " Weight");
-    EXPECT_EQ(obs.text(24, 0), " PET ");
-    EXPECT_EQ(obs.text(45, 0), "Mean ");
+    ExpectCellTexts(obs, {{0, 3, "  March  "}, {0, 14, " Weight"}, {24, 0, " PET "}, {45, 0, "Mean "}});
 }
 
 // ---- Results grids --------------------------------------------------------------------
@@ -111,10 +103,9 @@ TEST(ResultsGridTexts, AmountsAreFlooredAtZeroAfterTheLimitsAreWorkedOut) {
     SetActiveNeighbours(r, 7, 6);
     r[7].Result.Best[2] = 1.2f;
     const GridModel prec = ResultsGrid(2, r, kPoint);
-    EXPECT_EQ(prec.text(ResultRow(0, 1), 1), "0.00");
-    EXPECT_EQ(prec.text(ResultRow(0, 1), 2), "0.00");
-    EXPECT_EQ(prec.text(ResultRow(0, 1), 3), "1.35");  // -0.3 + 1.645
-    EXPECT_EQ(prec.text(ResultRow(0, 1), 4), "1.00");
+    ExpectCellTexts(prec, {
+        {ResultRow(0, 1), 1, "0.00"}, {ResultRow(0, 1), 2, "0.00"}, {ResultRow(0, 1), 3, "1.35"},  // -0.3 + 1.645
+        {ResultRow(0, 1), 4, "1.00"}});
     EXPECT_EQ(ResultsGrid(3, r, kPoint).text(ResultRow(0, 2), 1), "1.20");
 
     // Temperatures keep their sign.
@@ -156,13 +147,9 @@ TEST(ResultsGridTexts, ColumnsFollowTheActiveCountAndTheHitWarning) {
 TEST(ResultsGridTexts, UnitsRowsAndAnnualRowsLookLikeHeaders) {
     GuessResults r;
     const GridModel temp = ResultsGrid(1, r, kPoint);
-    EXPECT_EQ(temp.text(1, 1), "[°C]");
-    EXPECT_EQ(temp.text(16, 5), "[°C]");
-    EXPECT_EQ(temp.text(31, 6), "[°C/100m]");
-    EXPECT_EQ(temp.text(1, 7), "[°C/100km]");
-    EXPECT_EQ(temp.text(1, 9), "Degrees");
-    EXPECT_EQ(temp.text(1, 10), "");
-    EXPECT_EQ(temp.text(1, 12), "");
+    ExpectCellTexts(temp, {
+        {1, 1, "[°C]"}, {16, 5, "[°C]"}, {31, 6, "[°C/100m]"}, {1, 7, "[°C/100km]"}, {1, 9, "Degrees"},
+        {1, 10, ""}, {1, 12, ""}});
     for (int row : {1, 14, 16, 29, 31, 44})
         EXPECT_EQ(temp.cell(row, 3).look, CellLook::Fixed) << row;
     EXPECT_EQ(temp.cell(2, 3).look, CellLook::Normal);
@@ -172,16 +159,10 @@ TEST(ResultsGridTexts, UnitsRowsAndAnnualRowsLookLikeHeaders) {
         EXPECT_EQ(temp.text(30, c), "");
     }
     const GridModel wind = ResultsGrid(3, r, kPoint);
-    EXPECT_EQ(wind.text(1, 1), " ");
-    EXPECT_EQ(wind.text(1, 6), "[1/100m]");
-    EXPECT_EQ(wind.text(16, 11), "[km/h/100km]");
-    EXPECT_EQ(wind.text(31, 2), "[hPa]");
+    ExpectCellTexts(wind, {{1, 1, " "}, {1, 6, "[1/100m]"}, {16, 11, "[km/h/100km]"}, {31, 2, "[hPa]"}});
     EXPECT_EQ(ResultsGrid(2, r, kPoint).text(16, 8), "[mm/100km]");
     // Cleared copies hold no estimate: no number, not even a zero.
-    EXPECT_EQ(temp.text(2, 1), "");
-    EXPECT_EQ(temp.text(2, 6), "");
-    EXPECT_EQ(temp.text(14, 12), "");
-    EXPECT_EQ(temp.text(2, 2), "");
+    ExpectCellTexts(temp, {{2, 1, ""}, {2, 6, ""}, {14, 12, ""}, {2, 2, ""}});
     // Filling twice gives the same grid.
     EXPECT_EQ(ResultsGrid(1, r, kPoint), temp);
 }
@@ -200,14 +181,9 @@ TEST(WarningGridTexts, MarksOnlyTrueFlagsWithDoubledBeforeStrange) {
     const GridModel t = WarningGrid(1, r);
     EXPECT_EQ(t.rows(), 8);
     EXPECT_EQ(t.columns(), 4);
-    EXPECT_EQ(t.text(0, 0), "Warnings");
-    EXPECT_EQ(t.text(0, 1), "T_min");
-    EXPECT_EQ(t.text(0, 3), "T_max");
-    EXPECT_EQ(t.text(4, 0), "Doubled");
-    EXPECT_EQ(t.text(5, 0), "Strange");
-    EXPECT_EQ(t.text(1, 1), "X");
-    EXPECT_EQ(t.text(5, 2), "X");
-    EXPECT_EQ(t.text(4, 3), "");
+    ExpectCellTexts(t, {
+        {0, 0, "Warnings"}, {0, 1, "T_min"}, {0, 3, "T_max"}, {4, 0, "Doubled"}, {5, 0, "Strange"}, {1, 1, "X"},
+        {5, 2, "X"}, {4, 3, ""}});
     int marks = 0;
     for (int row = 1; row <= 7; ++row)
         for (int c = 1; c <= 3; ++c) {
@@ -222,11 +198,7 @@ TEST(WarningGridTexts, MarksOnlyTrueFlagsWithDoubledBeforeStrange) {
     EXPECT_EQ(p.text(0, 2), "PET");
 
     const GridModel w = WarningGrid(3, r);
-    EXPECT_EQ(w.text(0, 1), "Wind");
-    EXPECT_EQ(w.text(0, 2), "Vapor");
-    EXPECT_EQ(w.text(0, 3), "Sun");
-    EXPECT_EQ(w.text(1, 3), "X");
-    EXPECT_EQ(w.text(6, 2), "X");
+    ExpectCellTexts(w, {{0, 1, "Wind"}, {0, 2, "Vapor"}, {0, 3, "Sun"}, {1, 3, "X"}, {6, 2, "X"}});
 
     // A variable that a failed run did not reach shows no warning.
     r[7].Computed = false;
@@ -264,22 +236,14 @@ TEST(StationGridTexts, StationsMeanRowAndEmptySlots) {
         EXPECT_EQ(g.text(2, c), first[static_cast<std::size_t>(c - 1)]) << c;
     EXPECT_EQ(g.cell(2, 3).align, CellAlign::Center);
     EXPECT_EQ(g.cell(2, 7).align, CellAlign::LeftCenter);
-    EXPECT_EQ(g.text(3, 3), "9999");
-    EXPECT_EQ(g.text(3, 4), ".0");
-    EXPECT_EQ(g.text(3, 5), "");
-    EXPECT_EQ(g.text(3, 6), "");
-    EXPECT_EQ(g.text(4, 7), "Gamma");  // shown although its country is empty
-    EXPECT_EQ(g.text(4, 8), "");
-    EXPECT_EQ(g.text(4, 1), "0.00");
+    ExpectCellTexts(g, {
+        {3, 3, "9999"}, {3, 4, ".0"}, {3, 5, ""}, {3, 6, ""}, {4, 7, "Gamma"},  // shown although its country is empty
+        {4, 8, ""}, {4, 1, "0.00"}});
     for (int c = 1; c <= 8; ++c)
         EXPECT_EQ(g.text(5, c), "") << "beyond the neighbour count";
 
     // The mean row shows direction and compass whatever they hold.
-    EXPECT_EQ(g.text(22, 1), "1.50");
-    EXPECT_EQ(g.text(22, 3), "9999");
-    EXPECT_EQ(g.text(22, 5), "9999");
-    EXPECT_EQ(g.text(22, 6), "X ");
-    EXPECT_EQ(g.text(22, 7), "");
+    ExpectCellTexts(g, {{22, 1, "1.50"}, {22, 3, "9999"}, {22, 5, "9999"}, {22, 6, "X "}, {22, 7, ""}});
     for (int c = 1; c <= 8; ++c) {
         EXPECT_EQ(g.cell(22, c).look, CellLook::Fixed);
         EXPECT_EQ(g.cell(22, c).align, CellAlign::Center);
@@ -323,18 +287,13 @@ TEST(ObservationGridTexts, ValuesWeightsAndMeanRow) {
     CountActiveNeighbours(r);
 
     const GridModel g = ObservationGrid(3, r, kPoint);
-    EXPECT_EQ(g.text(25, 1), "3.46");  // m/s, no conversion here
-    EXPECT_EQ(g.text(25, 13), "-2.50");
-    EXPECT_EQ(g.text(25, 14), "0.1235");
-    EXPECT_EQ(g.text(26, 2), "1.00");
-    EXPECT_EQ(g.text(26, 14), "0.0000");
-    EXPECT_EQ(g.text(27, 4), "7.00");
+    ExpectCellTexts(g, {
+        {25, 1, "3.46"},  // m/s, no conversion here
+        {25, 13, "-2.50"}, {25, 14, "0.1235"}, {26, 2, "1.00"}, {26, 14, "0.0000"}, {27, 4, "7.00"}});
     for (int k = 17; k <= 20; ++k)
         for (int c = 1; c <= 14; ++c)
             EXPECT_EQ(g.text(24 + k, c), "") << k;
-    EXPECT_EQ(g.text(45, 12), "4.00");
-    EXPECT_EQ(g.text(45, 1), "0.00");
-    EXPECT_EQ(g.text(45, 14), "");
+    ExpectCellTexts(g, {{45, 12, "4.00"}, {45, 1, "0.00"}, {45, 14, ""}});
     EXPECT_EQ(g.cell(45, 13).look, CellLook::Fixed);
     EXPECT_EQ(g.cell(45, 14).look, CellLook::Normal);
     EXPECT_EQ(g.cell(25, 5).align, CellAlign::Center);

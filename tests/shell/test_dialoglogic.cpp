@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dialog_raster.h"
@@ -28,6 +30,14 @@ struct Recorder {
         std::vector<std::string> t;
         for (const auto &m : shown)
             t.push_back(m.title);
+        return t;
+    }
+    // Title and text of each message.
+    using TitledTexts = std::vector<std::pair<std::string, std::string>>;
+    TitledTexts titledTexts() const {
+        TitledTexts t;
+        for (const auto &m : shown)
+            t.emplace_back(m.title, m.text);
         return t;
     }
 };
@@ -168,10 +178,9 @@ TEST_F(SettingsOk, StationCountRoundsHalfToEven) {
 TEST_F(SettingsOk, HighPowerIsRefusedButStaysInForce) {
     fields.PowExp = "9";
     EXPECT_FALSE(ok());
-    ASSERT_EQ(rec.shown.size(), 1u);
-    EXPECT_EQ(rec.shown[0].title, "Rather high power!");
-    EXPECT_EQ(rec.shown[0].text,
-              "Even a power of 5 means\rthat half the distance makes 32 times the effect.");
+    EXPECT_EQ(rec.titledTexts(),
+              (Recorder::TitledTexts{{"Rather high power!",
+                                      "Even a power of 5 means\rthat half the distance makes 32 times the effect."}}));
     EXPECT_EQ(settings.IdwPower, 9.0f);
 
     rec.shown.clear();
@@ -195,11 +204,10 @@ TEST_F(SettingsOk, ZeroPowerMeansPlainAveraging) {
 TEST_F(SettingsOk, SmallMinimumDistanceBecomesAHundredMetresAndTheOkGoesOn) {
     fields.MinDist = "0";
     EXPECT_TRUE(ok());
-    ASSERT_EQ(rec.shown.size(), 1u);
-    EXPECT_EQ(rec.shown[0].title, "Too small Minimum Distance");
-    EXPECT_EQ(rec.shown[0].text,
-              "Inverse Distance Averaging not allowed \rif the   Nearest Neighbour is closer "
-              "than 100 m.\r\rDistance  was changed to 100m. ");
+    EXPECT_EQ(rec.titledTexts(),
+              (Recorder::TitledTexts{{"Too small Minimum Distance",
+                                      "Inverse Distance Averaging not allowed \rif the   Nearest Neighbour is closer "
+                                      "than 100 m.\r\rDistance  was changed to 100m. "}}));
     EXPECT_EQ(settings.MinDistance, 0.1f);
     EXPECT_EQ(fields.MinDist, "0"); // the field keeps its text
 }
@@ -209,11 +217,10 @@ TEST_F(SettingsOk, HugeAreaSetsTwentyStations) {
     fields.MaxStat = "5";
     fields.MaxDist = "23000";
     EXPECT_FALSE(ok());
-    ASSERT_EQ(rec.shown.size(), 1u);
-    EXPECT_EQ(rec.shown[0].title, "Problem: Area definitely to large.");
-    EXPECT_EQ(rec.shown[0].text,
-              "More than half of the Earths surface\ris covered by the neighbourhoods size you "
-              "chose.\rThis may not really represent your local climate.");
+    EXPECT_EQ(rec.titledTexts(),
+              (Recorder::TitledTexts{{"Problem: Area definitely to large.",
+                                      "More than half of the Earths surface\ris covered by the neighbourhoods size you "
+                                      "chose.\rThis may not really represent your local climate."}}));
     EXPECT_EQ(settings.MaxStations, 20);
     EXPECT_EQ(settings.MaxDistance, 23000.0f);
 }
@@ -238,17 +245,16 @@ TEST_F(SettingsOk, RejectedStationCountIsNeverApplied) {
     fields.MaxStat = "25";
     fields.PowExp = "2";
     EXPECT_FALSE(ok());
-    ASSERT_EQ(rec.shown.size(), 1u);
-    EXPECT_EQ(rec.shown[0].title, "Problem: To many stations.");
-    EXPECT_EQ(rec.shown[0].text, "More than 20 stations is a lot\rand may not make any sence.");
+    EXPECT_EQ(rec.titledTexts(),
+              (Recorder::TitledTexts{{"Problem: To many stations.",
+                                      "More than 20 stations is a lot\rand may not make any sence."}}));
     EXPECT_EQ(settings.MaxStations, 12);
     EXPECT_EQ(settings.IdwPower, 2.0f); // the rest of the OK is in force
 
     rec.shown.clear();
     fields.MaxStat = "0";
     EXPECT_FALSE(ok());
-    ASSERT_EQ(rec.shown.size(), 1u);
-    EXPECT_EQ(rec.shown[0].title, "Problem: To few stations.");
+    EXPECT_EQ(rec.titles(), std::vector<std::string>{"Problem: To few stations."});
     EXPECT_EQ(settings.MaxStations, 12);
 
     fields.MaxStat = "";
@@ -432,50 +438,38 @@ TEST(Coordinates, GiveOldiesFillsTheDegreeFields) {
     EXPECT_EQ(f.LongOW, "W");
 }
 
-TEST(Coordinates, DegreeFieldsToDecimal) {
+// The decimal fields (longitude, latitude) made of the degree fields
+// {degrees, minutes, seconds, letter} of each.
+using DegreeFields = std::array<std::string, 4>;
+std::pair<std::string, std::string> Decimal(const DegreeFields &lon, const DegreeFields &lat,
+                                            const numfmt::Locale &loc = En) {
     CoordFields f;
-    f.LongGrad = "12";
-    f.LongMin = "30";
-    f.LongSec = "";
-    f.LongOW = "W";
-    f.LatGrad = "41";
-    f.LatMin = "59";
-    f.LatSec = "24";
-    f.LatNS = "n";
-    DmsToDecimal(f, En);
-    EXPECT_EQ(f.Long, "-12.5");
-    EXPECT_EQ(f.Lat, "41.99");
+    f.LongGrad = lon[0];
+    f.LongMin = lon[1];
+    f.LongSec = lon[2];
+    f.LongOW = lon[3];
+    f.LatGrad = lat[0];
+    f.LatMin = lat[1];
+    f.LatSec = lat[2];
+    f.LatNS = lat[3];
+    DmsToDecimal(f, loc);
+    return {f.Long, f.Lat};
+}
 
-    f.LongOW = "w";
-    f.LatNS = "s";
-    DmsToDecimal(f, En);
-    EXPECT_EQ(f.Long, "-12.5");
-    EXPECT_EQ(f.Lat, "-41.99");
+TEST(Coordinates, DegreeFieldsToDecimal) {
+    using Fields = std::pair<std::string, std::string>;
+    EXPECT_EQ(Decimal({"12", "30", "", "W"}, {"41", "59", "24", "n"}), Fields("-12.5", "41.99"));
+    EXPECT_EQ(Decimal({"12", "30", "", "w"}, {"41", "59", "24", "s"}), Fields("-12.5", "-41.99"));
 
     // Any other letter or none keeps the value positive; minutes of 60 and
     // more simply add up.
-    f.LongOW = "";
-    f.LatNS = "x";
-    f.LatMin = "90";
-    f.LatSec = "0";
-    DmsToDecimal(f, En);
-    EXPECT_EQ(f.Long, "12.5");
-    EXPECT_EQ(f.Lat, "42.5");
+    EXPECT_EQ(Decimal({"12", "30", "", ""}, {"41", "90", "0", "x"}), Fields("12.5", "42.5"));
 
     // Three decimals.
-    f.LatGrad = "0";
-    f.LatMin = "0";
-    f.LatSec = "1";
-    f.LongGrad = "10";
-    f.LongMin = "20";
-    f.LongSec = "30";
-    DmsToDecimal(f, En);
-    EXPECT_EQ(f.Lat, "0");
-    EXPECT_EQ(f.Long, "10.342"); // 10.341666...
+    EXPECT_EQ(Decimal({"10", "20", "30", ""}, {"0", "0", "1", "x"}), Fields("10.342", "0")); // 10.341666...
     EXPECT_EQ(DmsToDegrees("10", "20", "30", "E", 'W'), 10.0f + 20.0f / 60 + 30.0f / 3600);
 
-    DmsToDecimal(f, numfmt::Locale::decimalComma());
-    EXPECT_EQ(f.Long, "10,342");
+    EXPECT_EQ(Decimal({"10", "20", "30", ""}, {"0", "0", "1", "x"}, numfmt::Locale::decimalComma()).first, "10,342");
 }
 
 TEST(Coordinates, TypingTheDecimalFields) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "support/celltexts.h"
 #include "wb_fixture.h"
 #include "workbench/grids.h"
 
@@ -7,6 +8,7 @@ namespace tavisol::workbench {
 namespace {
 
 using engine::EngineState;
+using testsupport::ExpectCellTexts;
 using testing::MakeState;
 using testing::SetNeighbours;
 using testing::StationsAround;
@@ -18,9 +20,7 @@ TEST(GridLayout, FormatStringSetsShapeHeadsLabelsAndWidths) {
     g.SetFormatString(std::string(StationGridLayout) + std::string(NeighbourRowLabels));
     EXPECT_EQ(g.Rows(), 22);
     EXPECT_EQ(g.Cols(), 9);
-    EXPECT_EQ(g.Text(0, 0), "");
-    EXPECT_EQ(g.Text(0, 1), "Longitude [°]");
-    EXPECT_EQ(g.Text(0, 7), "Station Name        ");
+    ExpectCellTexts(g, {{0, 0, ""}, {0, 1, "Longitude [°]"}, {0, 7, "Station Name        "}});
     EXPECT_EQ(g.WidthChars[1], 13);  // the degree sign is one character
     EXPECT_EQ(g.Text(1, 0), "1");
     EXPECT_EQ(g.Text(21, 0), "Mean");
@@ -47,18 +47,14 @@ TEST(NeighbourTables, RowsOfFoundNeighboursMeanRowAndEmptiedRest) {
         EXPECT_EQ(station.Text(r, 1), "") << r;
         EXPECT_EQ(obs.Text(r, 14), "") << r;
     }
-    EXPECT_EQ(station.Text(3, 3), "9999");
-    EXPECT_EQ(station.Text(1, 4), ".4");
-    EXPECT_EQ(station.Text(5, 5), "");
-    EXPECT_EQ(station.Text(5, 6), "");
-    EXPECT_EQ(station.Text(1, 7), "Station 1");
+    ExpectCellTexts(station, {{3, 3, "9999"}, {1, 4, ".4"}, {5, 5, ""}, {5, 6, ""}, {1, 7, "Station 1"}});
     EXPECT_EQ(station.At(1, 7).align, CellAlign::LeftCenter);
     EXPECT_EQ(station.Text(1, 8), "Italy");
     EXPECT_EQ(station.At(21, 1).look, CellLook::Fixed);
     EXPECT_EQ(station.Text(21, 1), numfmt::formatMask(s.NeighbourSummary().Longitude, "###0.00", En));
-    EXPECT_EQ(obs.Text(1, 1), numfmt::formatMask(s.Neighbours[1].Values[1], "###0.00", En));
-    EXPECT_EQ(obs.Text(1, 14), numfmt::formatMask(s.Neighbours[1].Weight, "0.0000", En));
-    EXPECT_EQ(obs.Text(21, 14), "");
+    ExpectCellTexts(obs, {
+        {1, 1, numfmt::formatMask(s.Neighbours[1].Values[1], "###0.00", En)},
+        {1, 14, numfmt::formatMask(s.Neighbours[1].Weight, "0.0000", En)}, {21, 14, ""}});
     EXPECT_EQ(obs.At(21, 14).look, CellLook::Fixed);
 }
 
@@ -97,9 +93,7 @@ TEST(NeighbourTables, MeanRowWithoutAltitudesAndDirection) {
     s.NeighbourSummary().Compass = "X ";
     GridTable station;
     FillStationGrid(s, En, station);
-    EXPECT_EQ(station.Text(21, 3), "9999");
-    EXPECT_EQ(station.Text(21, 5), "9999");
-    EXPECT_EQ(station.Text(21, 6), "X ");
+    ExpectCellTexts(station, {{21, 3, "9999"}, {21, 5, "9999"}, {21, 6, "X "}});
 }
 
 // A state with n active neighbours and a result to show.
@@ -134,14 +128,9 @@ TEST(ResultTables, BandErrorsAndGradientsByCounts) {
     WorkbenchSeries series;
     EngineState s = ResultState(0, 8);
     Fill(s, 1.645f, g, series);
-    EXPECT_EQ(g.Results.Text(2, 1), "11.00");
-    EXPECT_EQ(g.Results.Text(2, 2), "7.71");
-    EXPECT_EQ(g.Results.Text(2, 3), "14.29");
-    EXPECT_EQ(g.Results.Text(2, 4), "2.00");
-    EXPECT_EQ(g.Results.Text(2, 6), "-0.65");
-    EXPECT_EQ(g.Results.Text(2, 10), "SE");
-    EXPECT_EQ(g.Results.Text(14, 0), "Mean");
-    EXPECT_EQ(g.Results.Text(14, 1), "23.00");
+    ExpectCellTexts(g.Results, {
+        {2, 1, "11.00"}, {2, 2, "7.71"}, {2, 3, "14.29"}, {2, 4, "2.00"}, {2, 6, "-0.65"}, {2, 10, "SE"},
+        {14, 0, "Mean"}, {14, 1, "23.00"}});
     EXPECT_EQ(g.Results.At(14, 1).look, CellLook::Fixed);
     EXPECT_EQ(g.Results.At(5, 1).look, CellLook::Normal);
     EXPECT_EQ(g.Dekad.Text(2, 2), "8.71");
@@ -149,37 +138,25 @@ TEST(ResultTables, BandErrorsAndGradientsByCounts) {
 
     // No level: no band anywhere, thresholds over the best values.
     Fill(s, 0, g, series);
-    EXPECT_EQ(g.Results.Text(2, 2), "");
-    EXPECT_EQ(g.Results.Text(2, 3), "");
-    EXPECT_EQ(g.Results.Text(2, 4), "2.00");
+    ExpectCellTexts(g.Results, {{2, 2, ""}, {2, 3, ""}, {2, 4, "2.00"}});
     EXPECT_EQ(g.Dekad.Text(38, 3), "");
     EXPECT_EQ(g.Day.Text(100, 2), "");
-    EXPECT_EQ(g.Thres.Text(2, 0), "12.00");
-    EXPECT_EQ(g.Thres.Text(2, 1), "365");
-    EXPECT_EQ(g.Thres.Text(2, 2), "");
+    ExpectCellTexts(g.Thres, {{2, 0, "12.00"}, {2, 1, "365"}, {2, 2, ""}});
 
     // A hit with 8 active: errors gone, gradients stay, band gone.
     s.CurWarnings.Hit = engine::True;
     Fill(s, 1.96f, g, series);
-    EXPECT_EQ(g.Results.Text(2, 2), "");
-    EXPECT_EQ(g.Results.Text(2, 4), "");
-    EXPECT_EQ(g.Results.Text(2, 5), "");
-    EXPECT_EQ(g.Results.Text(2, 7), "0.25");
-    EXPECT_EQ(g.Results.Text(2, 11), "0.60");
-    EXPECT_EQ(g.Results.Text(2, 6), "-0.65");
+    ExpectCellTexts(g.Results, {
+        {2, 2, ""}, {2, 4, ""}, {2, 5, ""}, {2, 7, "0.25"}, {2, 11, "0.60"}, {2, 6, "-0.65"}});
 
     // Five active, a level: no band, no errors, no horizontal gradients; the
     // thresholds still span the limits of the sorted series.
     EngineState five = ResultState(0, 5);
     Fill(five, 1.645f, g, series);
-    EXPECT_EQ(g.Results.Text(2, 2), "");
-    EXPECT_EQ(g.Results.Text(2, 4), "");
-    EXPECT_EQ(g.Results.Text(2, 8), "");
-    EXPECT_EQ(g.Results.Text(2, 6), "-0.65");
-    EXPECT_EQ(g.Thres.Text(2, 0), numfmt::formatNumber(series.SortedDaily.low[1], 2, En));
-    EXPECT_EQ(g.Thres.Text(102, 0), numfmt::formatNumber(series.SortedDaily.high[365], 2, En));
-    EXPECT_EQ(g.Thres.Text(2, 1), "365");
-    EXPECT_EQ(g.Thres.Text(2, 2), "");
+    ExpectCellTexts(g.Results, {{2, 2, ""}, {2, 4, ""}, {2, 8, ""}, {2, 6, "-0.65"}});
+    ExpectCellTexts(g.Thres, {
+        {2, 0, numfmt::formatNumber(series.SortedDaily.low[1], 2, En)},
+        {102, 0, numfmt::formatNumber(series.SortedDaily.high[365], 2, En)}, {2, 1, "365"}, {2, 2, ""}});
 
     // Fewer than 3 with an altitude: no vertical gradient, no explained variance.
     EngineState two = ResultState(0, 8);
@@ -187,9 +164,7 @@ TEST(ResultTables, BandErrorsAndGradientsByCounts) {
         two.Neighbours[k].Altitude = engine::Missing;
     engine::ReadWorkbenchSelection(two);
     Fill(two, 1.645f, g, series);
-    EXPECT_EQ(g.Results.Text(2, 6), "");
-    EXPECT_EQ(g.Results.Text(2, 12), "");
-    EXPECT_EQ(g.Results.Text(2, 7), "0.25");
+    ExpectCellTexts(g.Results, {{2, 6, ""}, {2, 12, ""}, {2, 7, "0.25"}});
 }
 
 TEST(ResultTables, ClampedValuesAndUnitRowsFollowTheVariable) {
@@ -198,33 +173,21 @@ TEST(ResultTables, ClampedValuesAndUnitRowsFollowTheVariable) {
     EngineState p = ResultState(3, 8);
     p.CurResult.StdErr.fill(20);
     Fill(p, 1.645f, g, series);
-    EXPECT_EQ(g.Results.Text(2, 2), "0.00");
-    EXPECT_EQ(g.Results.Text(1, 1), "[mm]");
-    EXPECT_EQ(g.Results.Text(1, 6), "[mm/100m]");
-    EXPECT_EQ(g.Results.Text(1, 11), "[mm/100km]");
+    ExpectCellTexts(g.Results, {{2, 2, "0.00"}, {1, 1, "[mm]"}, {1, 6, "[mm/100m]"}, {1, 11, "[mm/100km]"}});
     EXPECT_EQ(g.Day.Text(1, 1), "mm");
 
     EngineState sun = ResultState(7, 8);
     sun.CurResult.Best[1] = 1.3f;
     sun.CurResult.Best[2] = -0.2f;
     Fill(sun, 0, g, series);
-    EXPECT_EQ(g.Results.Text(2, 1), "1.00");
-    EXPECT_EQ(g.Results.Text(3, 1), "0.00");
-    EXPECT_EQ(g.Results.Text(1, 1), "");
-    EXPECT_EQ(g.Results.Text(1, 6), "[1/100m]");
+    ExpectCellTexts(g.Results, {{2, 1, "1.00"}, {3, 1, "0.00"}, {1, 1, ""}, {1, 6, "[1/100m]"}});
 
     EngineState t = ResultState(0, 8);
     Fill(t, 0, g, series);
-    EXPECT_EQ(g.Results.Text(1, 1), "[°C]");
-    EXPECT_EQ(g.Results.Text(1, 6), "[°C/100m]");
-    EXPECT_EQ(g.Results.Text(1, 7), "[°C/100km]");
-    EXPECT_EQ(g.Results.Text(1, 9), "Degrees");
-    EXPECT_EQ(g.Results.Text(1, 10), "");
-    EXPECT_EQ(g.Results.Text(1, 12), "");
-    EXPECT_EQ(g.Dekad.Text(1, 0), "dekade ");
-    EXPECT_EQ(g.Dekad.Text(2, 0), " Jan 1 ");
-    EXPECT_EQ(g.Dekad.Text(37, 0), " Dec 3 ");
-    EXPECT_EQ(g.Dekad.Text(38, 0), " Mean");
+    ExpectCellTexts(g.Results, {
+        {1, 1, "[°C]"}, {1, 6, "[°C/100m]"}, {1, 7, "[°C/100km]"}, {1, 9, "Degrees"}, {1, 10, ""},
+        {1, 12, ""}});
+    ExpectCellTexts(g.Dekad, {{1, 0, "dekade "}, {2, 0, " Jan 1 "}, {37, 0, " Dec 3 "}, {38, 0, " Mean"}});
 }
 
 TEST(ResultTables, DailyLabelsMeanAndEarliestExtremes) {
@@ -244,12 +207,9 @@ TEST(ResultTables, DailyLabelsMeanAndEarliestExtremes) {
     series.Daily.best[200] = 9;
     ResultGrids g;
     FillResultGrids(s, 0, series, En, g);
-    EXPECT_EQ(g.Day.Text(2, 0), "1.1 (1)");
-    EXPECT_EQ(g.Day.Text(368, 0), "Min: 15");
-    EXPECT_EQ(g.Day.Text(369, 0), "Max: 100");
-    EXPECT_EQ(g.Day.Text(368, 1), "1.00");
-    EXPECT_EQ(g.Day.Text(367, 0), "Mean");
-    EXPECT_EQ(g.Day.Text(367, 1), numfmt::formatMask((5.0f * 361 + 20) / 365, "###0.00", En));
+    ExpectCellTexts(g.Day, {
+        {2, 0, "1.1 (1)"}, {368, 0, "Min: 15"}, {369, 0, "Max: 100"}, {368, 1, "1.00"}, {367, 0, "Mean"},
+        {367, 1, numfmt::formatMask((5.0f * 361 + 20) / 365, "###0.00", En)}});
     EXPECT_EQ(g.Day.At(367, 1).look, CellLook::Fixed);
     EXPECT_EQ(g.Day.At(100, 0).look, CellLook::Fixed);
     EXPECT_EQ(g.Day.At(100, 1).look, CellLook::Normal);
@@ -263,14 +223,9 @@ TEST(ResultTables, ThresholdsRunFromLowestToHighest) {
         series.SortedDaily.best[k] = static_cast<float>(k);
     ResultGrids g;
     FillResultGrids(s, 0, series, En, g);
-    EXPECT_EQ(g.Thres.Text(2, 0), "1.00");
-    EXPECT_EQ(g.Thres.Text(2, 1), "365");
-    EXPECT_EQ(g.Thres.Text(102, 0), "365.00");
-    EXPECT_EQ(g.Thres.Text(102, 1), "1");
-    EXPECT_EQ(g.Thres.Text(52, 0), "183.00");
-    EXPECT_EQ(g.Thres.Text(52, 1), "183");
-    EXPECT_EQ(g.Thres.Text(1, 0), "°C");
-    EXPECT_EQ(g.Thres.Text(1, 2), "Days");
+    ExpectCellTexts(g.Thres, {
+        {2, 0, "1.00"}, {2, 1, "365"}, {102, 0, "365.00"}, {102, 1, "1"}, {52, 0, "183.00"}, {52, 1, "183"},
+        {1, 0, "°C"}, {1, 2, "Days"}});
 
     // The threshold column uses the locale's number form with grouping.
     for (int k = 1; k <= 365; ++k)
