@@ -71,7 +71,7 @@ TEST(GridLayoutText, GridsHaveTheirRowsColumnsAndLabels) {
 // ---- Results grids --------------------------------------------------------------------
 
 TEST(ResultsGridTexts, WindIsShownInKilometresPerHourWithNinetyPercentLimits) {
-    GuessResults r;
+    LocationResults r;
     SetActiveNeighbours(r, 6, 6);
     auto &res = r[6].Result;
     res.Best[1] = 2.0f;
@@ -95,7 +95,7 @@ TEST(ResultsGridTexts, WindIsShownInKilometresPerHourWithNinetyPercentLimits) {
 }
 
 TEST(ResultsGridTexts, AmountsAreFlooredAtZeroAfterTheLimitsAreWorkedOut) {
-    GuessResults r;
+    LocationResults r;
     SetActiveNeighbours(r, 3, 6);
     r[3].Result.Best[1] = -0.3f;
     r[3].Result.StdErr[1] = 1.0f;
@@ -124,7 +124,7 @@ TEST(ResultsGridTexts, ColumnsFollowTheActiveCountAndTheHitWarning) {
             mask += g.text(row, c).empty() ? '.' : 'x';
         return mask;
     };
-    GuessResults r;
+    LocationResults r;
     for (int v = 0; v < 3; ++v)
         r[v].Result.DirGradText[4] = "N ";
     SetActiveNeighbours(r, 0, 5);
@@ -145,7 +145,7 @@ TEST(ResultsGridTexts, ColumnsFollowTheActiveCountAndTheHitWarning) {
 }
 
 TEST(ResultsGridTexts, UnitsRowsAndAnnualRowsLookLikeHeaders) {
-    GuessResults r;
+    LocationResults r;
     const GridModel temp = ResultsGrid(1, r, kPoint);
     ExpectCellTexts(temp, {
         {1, 1, "[°C]"}, {16, 5, "[°C]"}, {31, 6, "[°C/100m]"}, {1, 7, "[°C/100km]"}, {1, 9, "Degrees"},
@@ -170,7 +170,7 @@ TEST(ResultsGridTexts, UnitsRowsAndAnnualRowsLookLikeHeaders) {
 // ---- Warning grids ------------------------------------------------------------------------
 
 TEST(WarningGridTexts, MarksOnlyTrueFlagsWithDoubledBeforeStrange) {
-    GuessResults r;
+    LocationResults r;
     for (StoredVariable &v : r.Variables)
         v.Computed = true;
     r[2].Warnings.High = True;      // T_min is the first column
@@ -208,7 +208,7 @@ TEST(WarningGridTexts, MarksOnlyTrueFlagsWithDoubledBeforeStrange) {
 // ---- Station grids ----------------------------------------------------------------------------
 
 TEST(StationGridTexts, StationsMeanRowAndEmptySlots) {
-    GuessResults r;
+    LocationResults r;
     SetActiveNeighbours(r, 3, 3);
     auto &n = r[3].Neighbours;
     n[1].Longitude = -3.5f;
@@ -256,7 +256,7 @@ TEST(StationGridTexts, StationsMeanRowAndEmptySlots) {
 }
 
 TEST(StationGridTexts, VariableWithoutNeighboursShowsNoMeans) {
-    GuessResults r;  // cleared copies: no neighbour anywhere
+    LocationResults r;  // cleared copies: no neighbour anywhere
     r[7].Computed = true;  // and one run that found none
     for (int group = 1; group <= 3; ++group) {
         const GridModel g = StationGrid(group, r, kPoint);
@@ -273,7 +273,7 @@ TEST(StationGridTexts, VariableWithoutNeighboursShowsNoMeans) {
 // ---- Observation grids -------------------------------------------------------------------------
 
 TEST(ObservationGridTexts, ValuesWeightsAndMeanRow) {
-    GuessResults r;
+    LocationResults r;
     SetActiveNeighbours(r, 6, 16);
     auto &n = r[6].Neighbours;
     n[1].Values[1] = 3.456f;

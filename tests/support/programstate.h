@@ -18,7 +18,7 @@ namespace tavisol::testsupport {
 inline void StartProgramIn(const std::filesystem::path &programFolder) {
     ResetAppState();
     ClearCommandHandlers();
-    ClearEnablecheckHandlers();
+    ClearFormatChangeHandlers();
     engine::SetInitialValues(sharedSettings());
     setProgramFolderForTesting(programFolder);
 }
@@ -26,7 +26,7 @@ inline void StartProgramIn(const std::filesystem::path &programFolder) {
 inline void EndProgram() {
     SetMessageBoxHandler(nullptr);
     ClearCommandHandlers();
-    ClearEnablecheckHandlers();
+    ClearFormatChangeHandlers();
     setProgramFolderForTesting({});
     ResetAppState();
 }
