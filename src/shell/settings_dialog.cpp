@@ -111,8 +111,8 @@ void SettingsDialog::onOkClicked() {
         return;
     }
     setCursor(Qt::WaitCursor);
-    appState().GuessRecalcPending = true;
-    appState().WorkRecalcPending = true;
+    appState().ResultsRecalcPending = true;
+    appState().WorkbenchRecalcPending = true;
     unsetCursor();
     hide();
 }

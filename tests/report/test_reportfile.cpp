@@ -381,7 +381,7 @@ TEST_F(ReportFileTest, WritesCrLfAndWindows1252) {
 }
 
 TEST_F(ReportFileTest, LocationReportsReplaceTheFileInVariableOrder) {
-    results::GuessResults stored;
+    results::LocationResults stored;
     for (int v = 0; v < 8; ++v) {
         const auto in = reporttest::SampleInput(static_cast<engine::Integer>(v));
         stored[v].Result = in.Result;
