@@ -190,15 +190,13 @@ TEST_F(SettingsOk, HighPowerIsRefusedButStaysInForce) {
 }
 
 TEST_F(SettingsOk, ZeroPowerMeansPlainAveraging) {
-    fields.PowExp = "0";
-    EXPECT_TRUE(ok());
-    EXPECT_EQ(settings.IdwPower, 0.0f);
-    fields.PowExp = "0.00005";
-    EXPECT_TRUE(ok());
-    EXPECT_EQ(settings.IdwPower, 0.0f);
-    fields.PowExp = "0.0001";
-    EXPECT_TRUE(ok());
-    EXPECT_EQ(settings.IdwPower, 0.0001f);
+    const std::pair<const char *, float> typedAndApplied[] = {{"0", 0.0f}, {"0.00005", 0.0f}, {"0.0001", 0.0001f}};
+    for (const auto &[typed, applied] : typedAndApplied) {
+        SCOPED_TRACE(typed);
+        fields.PowExp = typed;
+        EXPECT_TRUE(ok());
+        EXPECT_EQ(settings.IdwPower, applied);
+    }
 }
 
 TEST_F(SettingsOk, SmallMinimumDistanceBecomesAHundredMetresAndTheOkGoesOn) {
