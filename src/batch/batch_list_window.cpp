@@ -34,6 +34,7 @@
 #include "shell/savefiledialog.h"
 #include "shell/programfolders.h"
 #include "shell/sharedsettings.h"
+#include "shell/widgetmakers.h"
 
 namespace tavisol {
 
@@ -52,19 +53,8 @@ QProgressBar *ProgressBar() {
     return main ? main->progressBar() : nullptr;
 }
 
-QCheckBox *Check(QWidget *parent, const char *name, const QString &caption, bool ticked = false) {
-    return MakeDialogCheckBox(parent, name, caption, ticked);
-}
-
-QRadioButton *Option(QWidget *parent, const char *name, const QString &caption) {
-    auto *o = new QRadioButton(caption, parent);
-    o->setObjectName(QString::fromLatin1(name));
-    return o;
-}
-
 QLineEdit *Box(QWidget *parent, const char *name, const QString &text) {
-    auto *e = new QLineEdit(text, parent);
-    e->setObjectName(QString::fromLatin1(name));
+    auto *e = MakeNamed<QLineEdit>(parent, name, text);
     e->setMaximumWidth(80);
     return e;
 }
@@ -114,56 +104,57 @@ void BatchListWindow::buildControls() {
     LstStations->header()->setSectionResizeMode(0, QHeaderView::Stretch);
 
     auto *variables = new QGroupBox(QStringLiteral("Desired Variable"), this);
-    chkMean = Check(variables, "chkMean", QStringLiteral("Monthly Mean Temperature"));
-    chkMax = Check(variables, "chkMax", QStringLiteral("Monthly Mean of Daily Maximum Temperature"));
-    chkMin = Check(variables, "chkMin", QStringLiteral("Monthly Mean of Daily Minimum Temperature"));
-    chkPrec = Check(variables, "chkPrec", QStringLiteral("Monthly Total Precipitation"));
-    chkVap = Check(variables, "chkVap", QStringLiteral("Monthly Mean Water Vapor Pressure"));
-    chkPET = Check(variables, "chkPET", QStringLiteral("Monthly Totals of Potential Evapotranspiration"));
-    chkWind = Check(variables, "chkWind", QStringLiteral("Wind Speed"));
-    chkSun = Check(variables, "chkSun", QStringLiteral("Sunshine Fraction"));
+    chkMean = MakeCheckBox(variables, "chkMean", QStringLiteral("Monthly Mean Temperature"));
+    chkMax = MakeCheckBox(variables, "chkMax", QStringLiteral("Monthly Mean of Daily Maximum Temperature"));
+    chkMin = MakeCheckBox(variables, "chkMin", QStringLiteral("Monthly Mean of Daily Minimum Temperature"));
+    chkPrec = MakeCheckBox(variables, "chkPrec", QStringLiteral("Monthly Total Precipitation"));
+    chkVap = MakeCheckBox(variables, "chkVap", QStringLiteral("Monthly Mean Water Vapor Pressure"));
+    chkPET = MakeCheckBox(variables, "chkPET", QStringLiteral("Monthly Totals of Potential Evapotranspiration"));
+    chkWind = MakeCheckBox(variables, "chkWind", QStringLiteral("Wind Speed"));
+    chkSun = MakeCheckBox(variables, "chkSun", QStringLiteral("Sunshine Fraction"));
     Stack(variables, {chkMean, chkMax, chkMin, chkPrec, chkVap, chkPET, chkWind, chkSun});
 
     auto *outputs = new QGroupBox(QStringLiteral("Desired Output"), this);
-    ChkBest = Check(outputs, "ChkBest", QStringLiteral("Best Estimate"));
-    ChkHigh = Check(outputs, "ChkHigh", QStringLiteral("Confidence Interval"));
+    ChkBest = MakeCheckBox(outputs, "ChkBest", QStringLiteral("Best Estimate"));
+    ChkHigh = MakeCheckBox(outputs, "ChkHigh", QStringLiteral("Confidence Interval"));
     auto *levels = new QWidget(outputs);
-    optlev90 = Option(levels, "optlev90", QStringLiteral("90%"));
-    optlev95 = Option(levels, "optlev95", QStringLiteral("95%"));
-    optlev99 = Option(levels, "optlev99", QStringLiteral("99%"));
+    optlev90 = MakeNamed<QRadioButton>(levels, "optlev90", QStringLiteral("90%"));
+    optlev95 = MakeNamed<QRadioButton>(levels, "optlev95", QStringLiteral("95%"));
+    optlev99 = MakeNamed<QRadioButton>(levels, "optlev99", QStringLiteral("99%"));
     auto *ll = new QHBoxLayout(levels);
     ll->setContentsMargins(20, 0, 0, 0);
     ll->addWidget(optlev90);
     ll->addWidget(optlev95);
     ll->addWidget(optlev99);
-    ChkError = Check(outputs, "ChkError", QStringLiteral("Estimated Standard Error"));
-    ChkBias = Check(outputs, "ChkBias", QStringLiteral("Estimated Bias"));
-    ChkSlope = Check(outputs, "ChkSlope", QStringLiteral("Slope of Linear Altitude Dependency"));
-    ChkExplVar = Check(outputs, "ChkExplVar", QStringLiteral("Explained Variance of Altitude Correction"));
-    ChkAbsGrad = Check(outputs, "ChkAbsGrad", QStringLiteral("Absolute Value of horizontal Gradient"));
-    ChkDirGrad = Check(outputs, "ChkDirGrad", QStringLiteral("Direction of Horizontal Gradient"));
-    ChkLongGrad = Check(outputs, "ChkLongGrad", QStringLiteral("Longitudinal Gradient"));
-    ChkLatGrad = Check(outputs, "ChkLatGrad", QStringLiteral("Latitudinal Gradient"));
+    ChkError = MakeCheckBox(outputs, "ChkError", QStringLiteral("Estimated Standard Error"));
+    ChkBias = MakeCheckBox(outputs, "ChkBias", QStringLiteral("Estimated Bias"));
+    ChkSlope = MakeCheckBox(outputs, "ChkSlope", QStringLiteral("Slope of Linear Altitude Dependency"));
+    ChkExplVar = MakeCheckBox(outputs, "ChkExplVar", QStringLiteral("Explained Variance of Altitude Correction"));
+    ChkAbsGrad = MakeCheckBox(outputs, "ChkAbsGrad", QStringLiteral("Absolute Value of horizontal Gradient"));
+    ChkDirGrad = MakeCheckBox(outputs, "ChkDirGrad", QStringLiteral("Direction of Horizontal Gradient"));
+    ChkLongGrad = MakeCheckBox(outputs, "ChkLongGrad", QStringLiteral("Longitudinal Gradient"));
+    ChkLatGrad = MakeCheckBox(outputs, "ChkLatGrad", QStringLiteral("Latitudinal Gradient"));
     Stack(outputs, {ChkBest, ChkHigh, levels, ChkError, ChkBias, ChkSlope, ChkExplVar, ChkAbsGrad, ChkDirGrad,
                     ChkLongGrad, ChkLatGrad});
 
     auto *files = new QGroupBox(QStringLiteral("Output Files"), this);
-    optNew = Option(files, "optNew", QStringLiteral("Overwrite existing Files"));
-    optAppend = Option(files, "optAppend", QStringLiteral("Append Results to exisiting Files"));
+    optNew = MakeNamed<QRadioButton>(files, "optNew", QStringLiteral("Overwrite existing Files"));
+    optAppend = MakeNamed<QRadioButton>(files, "optAppend", QStringLiteral("Append Results to exisiting Files"));
     Stack(files, {optNew, optAppend});
 
     auto *altitude = new QGroupBox(QStringLiteral("Altitude"), this);
-    OptAlt = Option(altitude, "OptAlt", QStringLiteral("Elevation provided in Input File"));
-    OptDem = Option(altitude, "OptDem", QStringLiteral("Use Digital Elevation Model"));
+    OptAlt = MakeNamed<QRadioButton>(altitude, "OptAlt", QStringLiteral("Elevation provided in Input File"));
+    OptDem = MakeNamed<QRadioButton>(altitude, "OptDem", QStringLiteral("Use Digital Elevation Model"));
     Stack(altitude, {OptAlt, OptDem});
 
     auto *summary = new QGroupBox(QStringLiteral("Summary "), this);
-    chksum = Check(summary, "chksum", QStringLiteral("Show a Summary after Processing the Data"));
+    chksum = MakeCheckBox(summary, "chksum", QStringLiteral("Show a Summary after Processing the Data"));
     Stack(summary, {chksum});
 
     auto *corrections = new QGroupBox(QStringLiteral("Climatological Corrections"), this);
-    chkAltCorr = Check(corrections, "chkAltCorr", QStringLiteral("Apply Local Linear Altitude Correction"), true);
-    ChkGradCorr = Check(corrections, "ChkGradCorr", QStringLiteral("Apply Climate Gradient Correction"), true);
+    chkAltCorr =
+        MakeCheckBox(corrections, "chkAltCorr", QStringLiteral("Apply Local Linear Altitude Correction"), true);
+    ChkGradCorr = MakeCheckBox(corrections, "ChkGradCorr", QStringLiteral("Apply Climate Gradient Correction"), true);
     txtShad = Box(corrections, "txtShad", QStringLiteral("1"));
     LayOutGroup(corrections, {chkAltCorr, ChkGradCorr}, {{QStringLiteral("Shadow Correction Coefficient"), txtShad}});
 
@@ -182,16 +173,16 @@ void BatchListWindow::buildControls() {
                  {QStringLiteral("Nearest Neighbor Approx. if Min. Dist <"), txtMinDist, QStringLiteral("km.")}});
 
     auto *restrictions = new QGroupBox(QStringLiteral("Altitude Restrictions"), this);
-    chkNeighbAlt = Check(restrictions, "chkNeighbAlt", QStringLiteral("Neighbors must provide Altitude"));
+    chkNeighbAlt = MakeCheckBox(restrictions, "chkNeighbAlt", QStringLiteral("Neighbors must provide Altitude"));
     txtMinHigh = Box(restrictions, "txtMinHigh", QStringLiteral("-350"));
     txtMaxHigh = Box(restrictions, "txtMaxHigh", QStringLiteral("8848"));
     LayOutGroup(restrictions, {chkNeighbAlt},
                 {{QStringLiteral("Only Stations higher than"), txtMinHigh},
                  {QStringLiteral("Only Stations lower than"), txtMaxHigh}});
 
-    CmdSave = MakeDialogButton(this, "CmdSave", QStringLiteral("Save"));
-    CmdRun = MakeDialogButton(this, "CmdRun", QStringLiteral("Set Location"));
-    CmdCanc = MakeDialogButton(this, "CmdCanc", QStringLiteral("Cancel"));
+    CmdSave = MakeNamed<QPushButton>(this, "CmdSave", QStringLiteral("Save"));
+    CmdRun = MakeNamed<QPushButton>(this, "CmdRun", QStringLiteral("Set Location"));
+    CmdCanc = MakeNamed<QPushButton>(this, "CmdCanc", QStringLiteral("Cancel"));
     addButton(CmdSave);
     addButton(CmdRun);
     // The typed settings are in force at once and stay after Cancel, so their
