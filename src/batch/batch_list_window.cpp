@@ -53,7 +53,8 @@ QProgressBar *ProgressBar() {
     return main ? main->progressBar() : nullptr;
 }
 
-QLineEdit *Box(QWidget *parent, const char *name, const QString &text) {
+// A field for a typed value, at most 80 pixels wide.
+QLineEdit *NarrowField(QWidget *parent, const char *name, const QString &text) {
     auto *e = MakeNamed<QLineEdit>(parent, name, text);
     e->setMaximumWidth(80);
     return e;
@@ -155,27 +156,27 @@ void BatchListWindow::buildControls() {
     chkAltCorr =
         MakeCheckBox(corrections, "chkAltCorr", QStringLiteral("Apply Local Linear Altitude Correction"), true);
     ChkGradCorr = MakeCheckBox(corrections, "ChkGradCorr", QStringLiteral("Apply Climate Gradient Correction"), true);
-    txtShad = Box(corrections, "txtShad", QStringLiteral("1"));
+    txtShad = NarrowField(corrections, "txtShad", QStringLiteral("1"));
     LayOutGroup(corrections, {chkAltCorr, ChkGradCorr}, {{QStringLiteral("Shadow Correction Coefficient"), txtShad}});
 
     auto *neighbourhood = new QGroupBox(QStringLiteral("Size of Neighborhood"), this);
-    txtMaxStat = Box(neighbourhood, "txtMaxStat", QStringLiteral("20"));
-    txtMaxDist = Box(neighbourhood, "txtMaxDist", QStringLiteral("1000"));
+    txtMaxStat = NarrowField(neighbourhood, "txtMaxStat", QStringLiteral("20"));
+    txtMaxDist = NarrowField(neighbourhood, "txtMaxDist", QStringLiteral("1000"));
     LayOutGroup(neighbourhood, {},
                 {{QStringLiteral("Maximum number of stations"), txtMaxStat},
                  {QStringLiteral("Maximum Distance in km"), txtMaxDist}});
 
     auto *idw = new QGroupBox(QStringLiteral("Inverse Distance Weighted Averaging"), this);
-    txtPowExp = Box(idw, "txtPowExp", QStringLiteral("1"));
-    txtMinDist = Box(idw, "txtMinDist", QStringLiteral("0.1"));
+    txtPowExp = NarrowField(idw, "txtPowExp", QStringLiteral("1"));
+    txtMinDist = NarrowField(idw, "txtMinDist", QStringLiteral("0.1"));
     LayOutGroup(idw, {},
                 {{QStringLiteral("Power Exponent"), txtPowExp},
                  {QStringLiteral("Nearest Neighbor Approx. if Min. Dist <"), txtMinDist, QStringLiteral("km.")}});
 
     auto *restrictions = new QGroupBox(QStringLiteral("Altitude Restrictions"), this);
     chkNeighbAlt = MakeCheckBox(restrictions, "chkNeighbAlt", QStringLiteral("Neighbors must provide Altitude"));
-    txtMinHigh = Box(restrictions, "txtMinHigh", QStringLiteral("-350"));
-    txtMaxHigh = Box(restrictions, "txtMaxHigh", QStringLiteral("8848"));
+    txtMinHigh = NarrowField(restrictions, "txtMinHigh", QStringLiteral("-350"));
+    txtMaxHigh = NarrowField(restrictions, "txtMaxHigh", QStringLiteral("8848"));
     LayOutGroup(restrictions, {chkNeighbAlt},
                 {{QStringLiteral("Only Stations higher than"), txtMinHigh},
                  {QStringLiteral("Only Stations lower than"), txtMaxHigh}});
