@@ -31,6 +31,7 @@
 #include "shell/icons.h"
 #include "shell/main_window.h"
 #include "shell/messages.h"
+#include "shell/outputchoices.h"
 #include "shell/savefiledialog.h"
 #include "shell/programfolders.h"
 #include "shell/sharedsettings.h"
@@ -105,19 +106,25 @@ void BatchListWindow::buildControls() {
     LstStations->header()->setSectionResizeMode(0, QHeaderView::Stretch);
 
     auto *variables = new QGroupBox(QStringLiteral("Desired Variable"), this);
-    chkMean = MakeCheckBox(variables, "chkMean", QStringLiteral("Monthly Mean Temperature"));
-    chkMax = MakeCheckBox(variables, "chkMax", QStringLiteral("Monthly Mean of Daily Maximum Temperature"));
-    chkMin = MakeCheckBox(variables, "chkMin", QStringLiteral("Monthly Mean of Daily Minimum Temperature"));
-    chkPrec = MakeCheckBox(variables, "chkPrec", QStringLiteral("Monthly Total Precipitation"));
-    chkVap = MakeCheckBox(variables, "chkVap", QStringLiteral("Monthly Mean Water Vapor Pressure"));
-    chkPET = MakeCheckBox(variables, "chkPET", QStringLiteral("Monthly Totals of Potential Evapotranspiration"));
-    chkWind = MakeCheckBox(variables, "chkWind", QStringLiteral("Wind Speed"));
-    chkSun = MakeCheckBox(variables, "chkSun", QStringLiteral("Sunshine Fraction"));
+    const std::array<QCheckBox **, VariableChoices.size()> variableSlots{&chkMean, &chkMax, &chkMin, &chkPrec,
+                                                                           &chkVap,  &chkPET, &chkWind, &chkSun};
+    for (std::size_t v = 0; v < variableSlots.size(); ++v) {
+        const ChoiceBox &choice = VariableChoices[v];
+        *variableSlots[v] = MakeCheckBox(variables, choice.name, QString::fromUtf8(choice.caption));
+    }
     Stack(variables, {chkMean, chkMax, chkMin, chkPrec, chkVap, chkPET, chkWind, chkSun});
 
     auto *outputs = new QGroupBox(QStringLiteral("Desired Output"), this);
-    ChkBest = MakeCheckBox(outputs, "ChkBest", QStringLiteral("Best Estimate"));
-    ChkHigh = MakeCheckBox(outputs, "ChkHigh", QStringLiteral("Confidence Interval"));
+    const std::array<QCheckBox **, MonthlyOutputChoices.size()> outputSlots{
+        &ChkBest,    &ChkHigh,    &ChkError,   &ChkBias,     &ChkSlope,
+        &ChkExplVar, &ChkAbsGrad, &ChkDirGrad, &ChkLongGrad, &ChkLatGrad};
+    auto makeOutputs = [&](std::size_t from, std::size_t to) {
+        for (std::size_t k = from; k < to; ++k) {
+            const ChoiceBox &choice = MonthlyOutputChoices[k];
+            *outputSlots[k] = MakeCheckBox(outputs, choice.name, QString::fromUtf8(choice.caption));
+        }
+    };
+    makeOutputs(0, ChoicesAboveLevels);
     auto *levels = new QWidget(outputs);
     optlev90 = MakeNamed<QRadioButton>(levels, "optlev90", QStringLiteral("90%"));
     optlev95 = MakeNamed<QRadioButton>(levels, "optlev95", QStringLiteral("95%"));
@@ -127,14 +134,7 @@ void BatchListWindow::buildControls() {
     ll->addWidget(optlev90);
     ll->addWidget(optlev95);
     ll->addWidget(optlev99);
-    ChkError = MakeCheckBox(outputs, "ChkError", QStringLiteral("Estimated Standard Error"));
-    ChkBias = MakeCheckBox(outputs, "ChkBias", QStringLiteral("Estimated Bias"));
-    ChkSlope = MakeCheckBox(outputs, "ChkSlope", QStringLiteral("Slope of Linear Altitude Dependency"));
-    ChkExplVar = MakeCheckBox(outputs, "ChkExplVar", QStringLiteral("Explained Variance of Altitude Correction"));
-    ChkAbsGrad = MakeCheckBox(outputs, "ChkAbsGrad", QStringLiteral("Absolute Value of horizontal Gradient"));
-    ChkDirGrad = MakeCheckBox(outputs, "ChkDirGrad", QStringLiteral("Direction of Horizontal Gradient"));
-    ChkLongGrad = MakeCheckBox(outputs, "ChkLongGrad", QStringLiteral("Longitudinal Gradient"));
-    ChkLatGrad = MakeCheckBox(outputs, "ChkLatGrad", QStringLiteral("Latitudinal Gradient"));
+    makeOutputs(ChoicesAboveLevels, outputSlots.size());
     Stack(outputs, {ChkBest, ChkHigh, levels, ChkError, ChkBias, ChkSlope, ChkExplVar, ChkAbsGrad, ChkDirGrad,
                     ChkLongGrad, ChkLatGrad});
 

@@ -25,6 +25,7 @@
 #include "shell/icons.h"
 #include "shell/main_window.h"
 #include "shell/messages.h"
+#include "shell/outputchoices.h"
 #include "shell/programfolders.h"
 #include "shell/widgetmakers.h"
 #include "workbench/workbench_window.h"
@@ -153,23 +154,16 @@ OutputDialog::OutputDialog(QWidget *parent, const char *name, const char *title)
 
 void OutputDialog::buildMonthly(QGroupBox *frame, QWidget *levelsRow) {
     auto *layout = new QVBoxLayout(frame);
-    auto add = [&](const char *name, const char *caption) {
-        QCheckBox *b = MakeCheckBox(frame, name, QString::fromUtf8(caption));
-        layout->addWidget(b);
-        return b;
-    };
-    ChkBest = add("ChkBest", "Best Estimate");
-    ChkHigh = add("ChkHigh", "Confidence Interval");
-    if (levelsRow)
-        layout->addWidget(levelsRow);
-    ChkError = add("ChkError", "Estimated Standard Error");
-    ChkBias = add("ChkBias", "Estimated Bias");
-    ChkSlope = add("ChkSlope", "Slope of Linear Altitude Dependency");
-    ChkExplVar = add("ChkExplVar", "Explained Variance of Altitude Correction");
-    ChkAbsGrad = add("ChkAbsGrad", "Absolute Value of horizontal Gradient");
-    ChkDirGrad = add("ChkDirGrad", "Direction of Horizontal Gradient");
-    ChkLongGrad = add("ChkLongGrad", "Longitudinal Gradient");
-    ChkLatGrad = add("ChkLatGrad", "Latitudinal Gradient");
+    const std::array<QCheckBox **, MonthlyOutputChoices.size()> boxes{
+        &ChkBest,    &ChkHigh,    &ChkError,   &ChkBias,     &ChkSlope,
+        &ChkExplVar, &ChkAbsGrad, &ChkDirGrad, &ChkLongGrad, &ChkLatGrad};
+    for (std::size_t k = 0; k < boxes.size(); ++k) {
+        if (k == ChoicesAboveLevels && levelsRow)
+            layout->addWidget(levelsRow);
+        const ChoiceBox &choice = MonthlyOutputChoices[k];
+        *boxes[k] = MakeCheckBox(frame, choice.name, QString::fromUtf8(choice.caption));
+        layout->addWidget(*boxes[k]);
+    }
 }
 
 QGroupBox *OutputDialog::buildFurther() {
@@ -245,18 +239,10 @@ void ResultsOutputDialog::buildControls() {
 
     auto *variables = MakeNamed<QGroupBox>(this, "FrameVariable", QStringLiteral("Desired Variable"));
     auto *vl = new QVBoxLayout(variables);
-    const char *names[VariableBoxCount] = {"chkMean", "chkMax", "chkMin", "chkPrec",
-                                           "chkVap",  "chkPET", "chkWind", "chkSun"};
-    const char *captions[VariableBoxCount] = {"Monthly Mean Temperature",
-                                              "Monthly Mean of Daily Maximum Temperature",
-                                              "Monthly Mean of Daily Minimum Temperature",
-                                              "Monthly Total Precipitation",
-                                              "Monthly Mean Water Vapor Pressure",
-                                              "Monthly Totals of Potential Evapotranspiration",
-                                              "Wind Speed",
-                                              "Sunshine Fraction"};
+    static_assert(VariableChoices.size() == VariableBoxCount);
     for (std::size_t v = 0; v < VariableBoxCount; ++v) {
-        VariableBoxes[v] = MakeCheckBox(variables, names[v], QString::fromUtf8(captions[v]));
+        const ChoiceBox &choice = VariableChoices[v];
+        VariableBoxes[v] = MakeCheckBox(variables, choice.name, QString::fromUtf8(choice.caption));
         vl->addWidget(VariableBoxes[v]);
     }
     vl->addStretch(1);
