@@ -40,12 +40,12 @@ engine::EngineState ResultsWindowState() {
 // View Data as the first run after start: nothing read yet.
 void BM_ViewDataFirstRun(benchmark::State &b) {
     engine::EngineState state = ResultsWindowState();
-    results::GuessResults stored;
+    results::LocationResults stored;
     double total = 0;
     for (auto _ : b) {
         state.Files = std::make_shared<engine::CachingDataFiles>();
         const auto start = Clock::now();
-        const auto outcome = results::RunGuessEstimate(stored, state, StartLongitude, StartLatitude, StartAltitude);
+        const auto outcome = results::RunLocationEstimate(stored, state, StartLongitude, StartLatitude, StartAltitude);
         total += Milliseconds(Clock::now() - start);
         if (!outcome.ok)
             b.SkipWithError(outcome.error.c_str());
@@ -57,12 +57,12 @@ BENCHMARK(BM_ViewDataFirstRun)->Unit(benchmark::kMillisecond);
 // View Data with the station files already read (one run before timing).
 void BM_ViewData(benchmark::State &b) {
     engine::EngineState state = ResultsWindowState();
-    results::GuessResults stored;
-    results::RunGuessEstimate(stored, state, StartLongitude, StartLatitude, StartAltitude);
+    results::LocationResults stored;
+    results::RunLocationEstimate(stored, state, StartLongitude, StartLatitude, StartAltitude);
     double total = 0;
     for (auto _ : b) {
         const auto start = Clock::now();
-        const auto outcome = results::RunGuessEstimate(stored, state, StartLongitude, StartLatitude, StartAltitude);
+        const auto outcome = results::RunLocationEstimate(stored, state, StartLongitude, StartLatitude, StartAltitude);
         total += Milliseconds(Clock::now() - start);
         if (!outcome.ok)
             b.SkipWithError(outcome.error.c_str());

@@ -18,7 +18,7 @@ void InstallEarlyCommands() {
     InstallWorldMapCommands();
     outdlg::InstallOutputCommands();
     // The world map's Save Data shows the results window's output dialog as it is.
-    WorldMapWindow::SetSaveDataHandler([] { outdlg::ShowGuessOut(); });
+    WorldMapWindow::SetSaveDataHandler([] { outdlg::ShowResultsOutput(); });
 }
 
 void InstallMainWindowCommands(MainWindow &mainWindow) {

@@ -73,7 +73,7 @@ void InstallBatchCommands() {
     SetCommandHandler(Command::LocationFile, [] { ReadLocationsFromFile(MainWindow::instance()); });
     SetCommandHandler(Command::LocationGrid, ShowGridDialog);
     SetCommandHandler(Command::SaveGridOrFile, ShowListWindow);
-    SetEnablecheckHandler(FormatListener::List, [](int code) { ListWindow().EnableForFormat(code); });
+    SetFormatChangeHandler(FormatListener::BatchList, [](int code) { ListWindow().EnableForFormat(code); });
 }
 
 } // namespace tavisol

@@ -16,7 +16,7 @@ namespace tavisol {
 // Installs the handlers of Command::LocationFile (the location-file reader),
 // Command::LocationGrid (the grid dialog), Command::SaveGridOrFile (the list
 // window, brought to the front) and the list window's EnableForFormat as the
-// FormatListener::List of the output-format change.
+// FormatListener::BatchList of the output-format change.
 void InstallBatchCommands();
 
 // The location-file reader: asks for a file, fills the list window's list and

@@ -266,7 +266,7 @@ Estimate EstimateAt(engine::EngineState &s, int variable, const ListEntry &entry
 // All eight variables at one listed point, as the location results window
 // estimates them.
 struct LocationEstimate {
-    results::GuessResults Results;
+    results::LocationResults Results;
     EntryPoint Point;
 };
 
@@ -274,7 +274,7 @@ LocationEstimate EstimateAllAt(engine::EngineState &s, const ListEntry &entry, c
     LocationEstimate e;
     e.Point = ReadEntryPoint(entry, host.Locale);
     const results::RunOutcome outcome =
-        results::RunGuessEstimate(e.Results, s, e.Point.Longitude, e.Point.Latitude, e.Point.Altitude);
+        results::RunLocationEstimate(e.Results, s, e.Point.Longitude, e.Point.Latitude, e.Point.Altitude);
     if (!outcome.ok)
         throw std::runtime_error(outcome.error);
     return e;
@@ -561,7 +561,7 @@ struct OtherRun {
     // without an estimate of a variable the format needs is left out.
     void WriteLocation(int location, engine::Integer count, const std::string &name, const LocationEstimate &e,
                        const BatchChoices &start) {
-        const results::GuessResults &estimate = e.Results;
+        const results::LocationResults &estimate = e.Results;
         const std::array<bool, 8> needed = NeededVariables(format, start);
         bool complete = true;
         for (int v = 0; v < results::VariableCount; ++v)

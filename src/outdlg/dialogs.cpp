@@ -278,7 +278,7 @@ void ResultsOutputDialog::setUp() {
 }
 
 void ResultsOutputDialog::EnableForFormat(int format) {
-    const GuessOutFormatRule rule = GuessOutEnablecheck(format);
+    const ResultsOutputFormatRule rule = ResultsOutputRuleFor(format);
     ChkBest->setChecked(rule.Best);
     setSharedOutputsEnabled(rule.OutputsEnabled);
     for (std::size_t v = 0; v < VariableBoxCount; ++v) {
@@ -289,9 +289,9 @@ void ResultsOutputDialog::EnableForFormat(int format) {
 
 bool ResultsOutputDialog::event(QEvent *e) {
     if (e->type() == QEvent::WindowActivate) {
-        results::ResultsWindow *guess = results::GuessWindowIfCreated();
+        results::ResultsWindow *resultsWindow = results::LocationResultsWindowIfCreated();
         // A failed run is not repeated each time a box over the dialog closes.
-        if (!guess || (guess->RecalcPending() && !guess->FailedAtCurrentInputs()))
+        if (!resultsWindow || (resultsWindow->RecalcPending() && !resultsWindow->FailedAtCurrentInputs()))
             // After the activation has finished, not inside it.
             QTimer::singleShot(0, this, &ResultsOutputDialog::onActivated);
     }
@@ -299,13 +299,13 @@ bool ResultsOutputDialog::event(QEvent *e) {
 }
 
 void ResultsOutputDialog::onActivated() {
-    results::ResultsWindow &guess = results::GuessWindow();
-    if (!guess.RecalcPending() || guess.isRunning())
+    results::ResultsWindow &resultsWindow = results::LocationResultsWindow();
+    if (!resultsWindow.RecalcPending() || resultsWindow.isRunning())
         return;
     QPointer<ResultsOutputDialog> self(this);
     CmdSave->setEnabled(false);
     CmdPrint->setEnabled(false);
-    guess.ShowData();
+    resultsWindow.ShowData();
     // The estimate lets events through: Cancel may have unloaded the dialog.
     if (!self)
         return;
@@ -314,10 +314,10 @@ void ResultsOutputDialog::onActivated() {
 }
 
 void ResultsOutputDialog::onConfidenceIntervalClicked() {
-    Levels.setLevel(GuessOutLevelAfterHighClick(Levels.level(), ChkHigh->isChecked()));
+    Levels.setLevel(ResultsOutputLevelAfterHighClick(Levels.level(), ChkHigh->isChecked()));
 }
 
-bool ResultsOutputDialog::HasSelection() const { return GuessOutHasSelection(Variables(), Outputs()); }
+bool ResultsOutputDialog::HasSelection() const { return ResultsOutputHasSelection(Variables(), Outputs()); }
 
 VariableTicks ResultsOutputDialog::Variables() const {
     VariableTicks ticks{};
@@ -340,11 +340,11 @@ namespace {
 // Brings the results window's copies up to date; false when they cannot be
 // written from (another run holds the busy mark, or the run failed: both
 // have told the user).
-bool GuessUpToDate(QWidget *parent) {
-    results::ResultsWindow &guess = results::GuessWindow();
-    if (guess.RecalcPending() && !BusyGate(parent))
+bool ResultsUpToDate(QWidget *parent) {
+    results::ResultsWindow &resultsWindow = results::LocationResultsWindow();
+    if (resultsWindow.RecalcPending() && !BusyGate(parent))
         return false;
-    return guess.ShowData();
+    return resultsWindow.ShowData();
 }
 
 } // namespace
@@ -352,11 +352,11 @@ bool GuessUpToDate(QWidget *parent) {
 void ResultsOutputDialog::onSaveClicked() {
     if (!SomethingChosen(NothingToSaveText))
         return;
-    const QString name = AskSaveFile(this, GuessOutSaveFilter(appState().OutputFormat), programFolder());
+    const QString name = AskSaveFile(this, ResultsOutputSaveFilter(appState().OutputFormat), programFolder());
     if (name.isEmpty())
         return;
     QPointer<ResultsOutputDialog> self(this);
-    if (!GuessUpToDate(this) || !self)
+    if (!ResultsUpToDate(this) || !self)
         return;
     const DispatchOutcome outcome = SaveResults(ToPath(name), Request());
     if (!outcome.ok) {
@@ -373,14 +373,14 @@ void ResultsOutputDialog::onPrintClicked() {
     if (!device)
         return;
     QPointer<ResultsOutputDialog> self(this);
-    if (!GuessUpToDate(this) || !self)
+    if (!ResultsUpToDate(this) || !self)
         return;
     const std::string notice = printresults(*device, Request());
     if (!notice.empty())
         ShowMessage(this, MsgIcon::Information, QString::fromStdString(notice));
 }
 
-void ResultsOutputDialog::onCancelClicked() { UnloadGuessOut(); }
+void ResultsOutputDialog::onCancelClicked() { UnloadResultsOutput(); }
 
 // ---- WorkbenchOutputDialog ---------------------------------------------------------------------------
 
@@ -422,7 +422,7 @@ void WorkbenchOutputDialog::buildControls() {
 std::array<QCheckBox *, 4> WorkbenchOutputDialog::levelUsers() const { return {ChkHigh, chkDay, chkDek, chkThr}; }
 
 void WorkbenchOutputDialog::EnableForFormat(int format) {
-    const OutFormatRule rule = OutEnablecheck(format);
+    const WorkbenchOutputFormatRule rule = WorkbenchOutputRuleFor(format);
     ChkBest->setChecked(rule.Best);
     setSharedOutputsEnabled(rule.Enabled);
     for (QCheckBox *b : {chkDek, chkDay, chkThr})
@@ -436,7 +436,7 @@ void WorkbenchOutputDialog::onLevelOutputClicked(QCheckBox *box) {
             othersTicked = othersTicked || b->isChecked();
     const workbench::WorkbenchWindow *w = workbench::WorkbenchWindow::existing();
     const Level workbenchLevel = w ? w->SelectedLevel() : Level::None;
-    Levels.setLevel(OutLevelAfterClick(Levels.level(), box->isChecked(), othersTicked, workbenchLevel));
+    Levels.setLevel(WorkbenchOutputLevelAfterClick(Levels.level(), box->isChecked(), othersTicked, workbenchLevel));
 }
 
 report::ReportOptions WorkbenchOutputDialog::Outputs() const {
@@ -447,7 +447,7 @@ report::ReportOptions WorkbenchOutputDialog::Outputs() const {
     return WithLevel(o, Levels.level());
 }
 
-bool WorkbenchOutputDialog::HasSelection() const { return OutHasSelection(Outputs()); }
+bool WorkbenchOutputDialog::HasSelection() const { return WorkbenchOutputHasSelection(Outputs()); }
 
 OutputRequest WorkbenchOutputDialog::Request() const {
     OutputRequest r = BaseRequest();
@@ -471,7 +471,7 @@ void WorkbenchOutputDialog::onSaveClicked() {
         ShowMessage(this, MsgIcon::Information, QString::fromUtf8(NoWorkbenchEstimateSaveText));
         return;
     }
-    const QString name = AskSaveFile(this, OutSaveFilter(format), programFolder());
+    const QString name = AskSaveFile(this, WorkbenchOutputSaveFilter(format), programFolder());
     if (name.isEmpty())
         return;
     workbench::WorkbenchWindow *w = WorkbenchUpToDate(this, NoWorkbenchEstimateSaveText);

@@ -46,7 +46,7 @@ struct TickedSplit {
     std::vector<int> LeftOut;
 };
 
-TickedSplit SplitTicked(const results::GuessResults &stored, const VariableTicks &ticks) {
+TickedSplit SplitTicked(const results::LocationResults &stored, const VariableTicks &ticks) {
     TickedSplit split;
     for (int v : TickedVariables(ticks))
         (stored[v].Estimated ? split.Estimated : split.LeftOut).push_back(v);
@@ -77,8 +77,8 @@ bool IsPerVariableFormat(int format) {
 
 } // namespace
 
-GuessOutFormatRule GuessOutEnablecheck(int format) {
-    GuessOutFormatRule rule;
+ResultsOutputFormatRule ResultsOutputRuleFor(int format) {
+    ResultsOutputFormatRule rule;
     switch (format) {
     case FormatTavisol:
         rule.Best = false;
@@ -108,7 +108,7 @@ GuessOutFormatRule GuessOutEnablecheck(int format) {
     return rule;
 }
 
-OutFormatRule OutEnablecheck(int format) {
+WorkbenchOutputFormatRule WorkbenchOutputRuleFor(int format) {
     if (format == FormatTavisol)
         return {false, true};
     return {true, false};
@@ -116,13 +116,13 @@ OutFormatRule OutEnablecheck(int format) {
 
 bool WorkbenchRefusesFormat(int format) { return IsTillwickOrFurrowin(format); }
 
-Level GuessOutLevelAfterHighClick(Level current, bool nowTicked) {
+Level ResultsOutputLevelAfterHighClick(Level current, bool nowTicked) {
     if (nowTicked && current == Level::None)
         return Level::P90;
     return current;
 }
 
-Level OutLevelAfterClick(Level current, bool nowTicked, bool othersTicked, Level workbench) {
+Level WorkbenchOutputLevelAfterClick(Level current, bool nowTicked, bool othersTicked, Level workbench) {
     if (nowTicked) {
         if (current != Level::None)
             return current;
@@ -137,16 +137,16 @@ report::ReportOptions WithLevel(report::ReportOptions options, Level level) {
 }
 
 
-bool GuessOutHasSelection(const VariableTicks &variables, const report::ReportOptions &outputs) {
+bool ResultsOutputHasSelection(const VariableTicks &variables, const report::ReportOptions &outputs) {
     bool anyVariable = false;
     for (bool v : variables)
         anyVariable = anyVariable || v;
     return anyVariable && (outputs.AnyMonthly() || outputs.Stations || outputs.Observations);
 }
 
-bool OutHasSelection(const report::ReportOptions &outputs) { return outputs.AnyOutput(); }
+bool WorkbenchOutputHasSelection(const report::ReportOptions &outputs) { return outputs.AnyOutput(); }
 
-std::string GuessOutSaveFilter(int format) {
+std::string ResultsOutputSaveFilter(int format) {
     if (format == FormatTavisol)
         return "Tavisol (*.tvs)|*.tvs";
     if (format == FormatFurrowin)
@@ -154,7 +154,7 @@ std::string GuessOutSaveFilter(int format) {
     return "Data (*.Dat)|*.Dat";
 }
 
-std::string OutSaveFilter(int format) {
+std::string WorkbenchOutputSaveFilter(int format) {
     return format == FormatTavisol ? "Tavisol (*.tvs)|*.tvs" : "Data (*.Dat)|*.Dat";
 }
 
@@ -166,7 +166,7 @@ std::vector<int> TickedVariables(const VariableTicks &ticks) {
     return out;
 }
 
-exports::VariableExport StoredVariableExport(const results::GuessResults &stored, int variable,
+exports::VariableExport StoredVariableExport(const results::LocationResults &stored, int variable,
                                              const std::string &locationName) {
     const results::StoredVariable &s = stored[variable];
     exports::VariableExport e;
@@ -178,7 +178,7 @@ exports::VariableExport StoredVariableExport(const results::GuessResults &stored
     return e;
 }
 
-exports::LocationExport StoredLocationExport(const results::GuessResults &stored, const std::string &locationName,
+exports::LocationExport StoredLocationExport(const results::LocationResults &stored, const std::string &locationName,
                                              const exports::ExportPoint &current) {
     exports::LocationExport e;
     e.LocationName = locationName;
@@ -200,7 +200,7 @@ std::string SavedMessage(const DispatchOutcome &outcome) {
     return "Data Saved without " + NameList(outcome.LeftOut) + " (no estimate at this location).";
 }
 
-DispatchOutcome SaveLocationResults(const std::filesystem::path &file, const results::GuessResults &stored,
+DispatchOutcome SaveLocationResults(const std::filesystem::path &file, const results::LocationResults &stored,
                                     const OutputRequest &request, const LeaveVariable &leave) {
     // Per-variable formats write only the variables that have an estimate.
     const TickedSplit split = SplitTicked(stored, request.Variables);
@@ -276,7 +276,7 @@ DispatchOutcome SaveLocationResults(const std::filesystem::path &file, const res
     return outcome;
 }
 
-PrintJob LocationPrintJob(const results::GuessResults &stored, const OutputRequest &request,
+PrintJob LocationPrintJob(const results::LocationResults &stored, const OutputRequest &request,
                           const LeaveVariable &leave) {
     PrintJob job;
     job.Methods = request.Methods;

@@ -28,20 +28,20 @@ using VariableTicks = std::array<bool, VariableBoxCount>;  // chkMean .. chkSun,
 // ---- Enabling by output format ---------------------------------------------------
 
 // What EnableForFormat(format) of the location results window's output dialog does.
-struct GuessOutFormatRule {
+struct ResultsOutputFormatRule {
     bool Best = false;              // value of ChkBest
     bool OutputsEnabled = true;     // ChkBest, the other output boxes and the levels
     bool VariablesEnabled = true;   // the eight variable boxes
     VariableTicks Variables{};      // values of the variable boxes
 };
-GuessOutFormatRule GuessOutEnablecheck(int format);
+ResultsOutputFormatRule ResultsOutputRuleFor(int format);
 
 // What EnableForFormat(format) of the workbench's output dialog does.
-struct OutFormatRule {
+struct WorkbenchOutputFormatRule {
     bool Best = false;          // value of ChkBest
     bool Enabled = true;        // the fifteen output boxes and the levels
 };
-OutFormatRule OutEnablecheck(int format);
+WorkbenchOutputFormatRule WorkbenchOutputRuleFor(int format);
 
 // Formats the workbench cannot save or print (Tillwick and Furrowin).
 bool WorkbenchRefusesFormat(int format);
@@ -52,12 +52,12 @@ using Level = ConfidenceLevel;
 
 // ChkHigh of the results dialog after a click: a newly ticked box with no
 // level chosen selects 90 %; anything else keeps the level.
-Level GuessOutLevelAfterHighClick(Level current, bool nowTicked);
+Level ResultsOutputLevelAfterHighClick(Level current, bool nowTicked);
 
 // A level user of the workbench's dialog (ChkHigh, chkDay, chkDek, chkThr)
 // after a click: ticked with no level, the workbench's level, else 90 %;
 // cleared with the other three clear, no level.
-Level OutLevelAfterClick(Level current, bool nowTicked, bool othersTicked, Level workbench);
+Level WorkbenchOutputLevelAfterClick(Level current, bool nowTicked, bool othersTicked, Level workbench);
 
 // ---- Selection checks -------------------------------------------------------------
 
@@ -66,9 +66,9 @@ report::ReportOptions WithLevel(report::ReportOptions options, Level level);
 
 // At least one variable and at least one output box ticked (ChkBest ..
 // ChkLatGrad, chkStat, chkObs; the levels do not count).
-bool GuessOutHasSelection(const VariableTicks &variables, const report::ReportOptions &outputs);
+bool ResultsOutputHasSelection(const VariableTicks &variables, const report::ReportOptions &outputs);
 // Any of the fifteen output boxes ticked.
-bool OutHasSelection(const report::ReportOptions &outputs);
+bool WorkbenchOutputHasSelection(const report::ReportOptions &outputs);
 
 inline constexpr const char *NothingSelectedTitle = "Nothing selected!";
 inline constexpr const char *NothingToSaveText = "Please select at least one desired output and one desired variable";
@@ -77,8 +77,8 @@ inline constexpr const char *WorkbenchFormatText = "You Cannot use this Format i
 inline constexpr const char *SavedText = "Data Saved Correctly";
 
 // Filter of the save dialog (description|pattern).
-std::string GuessOutSaveFilter(int format);
-std::string OutSaveFilter(int format);
+std::string ResultsOutputSaveFilter(int format);
+std::string WorkbenchOutputSaveFilter(int format);
 
 
 // ---- Dispatch -----------------------------------------------------------------------
@@ -113,10 +113,10 @@ using LeaveVariable = std::function<void(int variable)>;
 std::vector<int> TickedVariables(const VariableTicks &ticks);
 
 // One variable's stored copy as the one-variable writers read it.
-exports::VariableExport StoredVariableExport(const results::GuessResults &stored, int variable,
+exports::VariableExport StoredVariableExport(const results::LocationResults &stored, int variable,
                                              const std::string &locationName);
 // All eight stored copies as the Tillwick and Furrowin writers read them.
-exports::LocationExport StoredLocationExport(const results::GuessResults &stored, const std::string &locationName,
+exports::LocationExport StoredLocationExport(const results::LocationResults &stored, const std::string &locationName,
                                              const exports::ExportPoint &current);
 
 // Save of the location results window's output dialog (the dialog's own
@@ -135,7 +135,7 @@ exports::LocationExport StoredLocationExport(const results::GuessResults &stored
 // On success `leave` gets the variable the engine state holds after the
 // writers: the last one written, or 5 for formats 3, 4 and 7 (none when
 // nothing was written).
-DispatchOutcome SaveLocationResults(const std::filesystem::path &file, const results::GuessResults &stored,
+DispatchOutcome SaveLocationResults(const std::filesystem::path &file, const results::LocationResults &stored,
                                     const OutputRequest &request, const LeaveVariable &leave = {});
 
 // What one print command puts on the printer, as one document.
@@ -158,7 +158,7 @@ struct PrintJob {
 // or Furrowin lines whatever is ticked; 6 and others nothing. Variables
 // without an estimate are left out as for the save (Notice says so). Throws
 // what the writers throw (a print then ends silently). `leave` as for the save.
-PrintJob LocationPrintJob(const results::GuessResults &stored, const OutputRequest &request,
+PrintJob LocationPrintJob(const results::LocationResults &stored, const OutputRequest &request,
                           const LeaveVariable &leave = {});
 
 // Save of the workbench: 1 its full report, 2 the standard table, 5 the

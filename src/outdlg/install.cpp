@@ -25,8 +25,8 @@ namespace tavisol::outdlg {
 
 namespace {
 
-QPointer<ResultsOutputDialog> g_guessOut;
-QPointer<WorkbenchOutputDialog> g_out;
+QPointer<ResultsOutputDialog> g_resultsOutput;
+QPointer<WorkbenchOutputDialog> g_workbenchOutput;
 SaveFileDialog g_saveDialog;
 PrinterDialog g_printerDialog;
 QPagedPaintDevice *g_printDevice = nullptr;
@@ -54,13 +54,13 @@ void ShowDialog(QDialog &dialog) {
 
 void SaveWorkbench(workbench::WorkbenchWindow &window, const std::string &file) {
     const DispatchOutcome outcome =
-        SaveWorkbenchResults(std::filesystem::path(file), window.State(), OutDialog().Request());
+        SaveWorkbenchResults(std::filesystem::path(file), window.State(), WorkbenchOutput().Request());
     if (!outcome.ok)
         throw std::runtime_error(outcome.error);
 }
 
 void PrintWorkbench(workbench::WorkbenchWindow &window) {
-    const PrintJob job = WorkbenchPrintJob(window.State(), OutDialog().Request());
+    const PrintJob job = WorkbenchPrintJob(window.State(), WorkbenchOutput().Request());
     RunPrintJob(CurrentPrinter(), job);
 }
 
@@ -68,48 +68,48 @@ void PrintWorkbench(workbench::WorkbenchWindow &window) {
 
 // ---- Dialog instances ----------------------------------------------------------------
 
-ResultsOutputDialog &GuessOutDialog() {
-    if (!g_guessOut)
-        g_guessOut = new ResultsOutputDialog(MainWindowWidget());
-    return *g_guessOut;
+ResultsOutputDialog &ResultsOutput() {
+    if (!g_resultsOutput)
+        g_resultsOutput = new ResultsOutputDialog(MainWindowWidget());
+    return *g_resultsOutput;
 }
 
-WorkbenchOutputDialog &OutDialog() {
-    if (!g_out)
-        g_out = new WorkbenchOutputDialog(MainWindowWidget());
-    return *g_out;
+WorkbenchOutputDialog &WorkbenchOutput() {
+    if (!g_workbenchOutput)
+        g_workbenchOutput = new WorkbenchOutputDialog(MainWindowWidget());
+    return *g_workbenchOutput;
 }
 
-ResultsOutputDialog *GuessOutIfLoaded() { return g_guessOut.data(); }
-WorkbenchOutputDialog *OutIfLoaded() { return g_out.data(); }
+ResultsOutputDialog *ResultsOutputIfLoaded() { return g_resultsOutput.data(); }
+WorkbenchOutputDialog *WorkbenchOutputIfLoaded() { return g_workbenchOutput.data(); }
 
-void UnloadGuessOut() {
-    if (ResultsOutputDialog *d = g_guessOut.data()) {
-        g_guessOut = nullptr;
+void UnloadResultsOutput() {
+    if (ResultsOutputDialog *d = g_resultsOutput.data()) {
+        g_resultsOutput = nullptr;
         d->hide();
         d->deleteLater();
     }
 }
 
-void UnloadOut() {
-    if (WorkbenchOutputDialog *d = g_out.data()) {
-        g_out = nullptr;
+void UnloadWorkbenchOutput() {
+    if (WorkbenchOutputDialog *d = g_workbenchOutput.data()) {
+        g_workbenchOutput = nullptr;
         d->hide();
         d->deleteLater();
     }
 }
 
-void ShowGuessOut() { ShowDialog(GuessOutDialog()); }
+void ShowResultsOutput() { ShowDialog(ResultsOutput()); }
 
-void ShowGuessOutFor(bool save) {
-    ResultsOutputDialog &d = GuessOutDialog();
+void ShowResultsOutputFor(bool save) {
+    ResultsOutputDialog &d = ResultsOutput();
     d.CmdSave->setVisible(save);
     d.CmdPrint->setVisible(!save);
     ShowDialog(d);
 }
 
-void ShowOutFor(bool save) {
-    WorkbenchOutputDialog &d = OutDialog();
+void ShowWorkbenchOutputFor(bool save) {
+    WorkbenchOutputDialog &d = WorkbenchOutput();
     d.CmdSave->setVisible(save);
     d.CmdPrint->setVisible(!save);
     ShowDialog(d);
@@ -153,16 +153,16 @@ QPagedPaintDevice *AskPrinter(QWidget *parent) {
 // ---- The location results window's dispatch ------------------------------------------
 
 DispatchOutcome SaveResults(const std::filesystem::path &file, const OutputRequest &request) {
-    results::ResultsWindow &guess = results::GuessWindow();
-    return SaveLocationResults(file, guess.Results(), request, [&guess](int v) { guess.RestoreForWriting(v); });
+    results::ResultsWindow &resultsWindow = results::LocationResultsWindow();
+    return SaveLocationResults(file, resultsWindow.Results(), request, [&resultsWindow](int v) { resultsWindow.RestoreForWriting(v); });
 }
 
 std::string printresults(QPagedPaintDevice &device, const OutputRequest &request) {
     std::string notice;
     PrintOn(device, [&device, &request, &notice] {
-        results::ResultsWindow &guess = results::GuessWindow();
+        results::ResultsWindow &resultsWindow = results::LocationResultsWindow();
         const PrintJob job =
-            LocationPrintJob(guess.Results(), request, [&guess](int v) { guess.RestoreForWriting(v); });
+            LocationPrintJob(resultsWindow.Results(), request, [&resultsWindow](int v) { resultsWindow.RestoreForWriting(v); });
         notice = job.Notice;
         RunPrintJob(device, job);
     });
@@ -183,24 +183,24 @@ void PrintOn(QPagedPaintDevice &device, const std::function<void()> &print) {
 // ---- Installation ----------------------------------------------------------------------
 
 void InstallOutputCommands() {
-    SetCommandHandler(Command::SaveViewData, [] { ShowGuessOutFor(true); });
-    SetCommandHandler(Command::PrintViewData, [] { ShowGuessOutFor(false); });
-    SetCommandHandler(Command::SaveWorkBench, [] { ShowOutFor(true); });
-    SetCommandHandler(Command::PrintWorkBench, [] { ShowOutFor(false); });
-    SetCommandHandler(Command::UnloadGuessOut, [] { UnloadGuessOut(); });
+    SetCommandHandler(Command::SaveViewData, [] { ShowResultsOutputFor(true); });
+    SetCommandHandler(Command::PrintViewData, [] { ShowResultsOutputFor(false); });
+    SetCommandHandler(Command::SaveWorkBench, [] { ShowWorkbenchOutputFor(true); });
+    SetCommandHandler(Command::PrintWorkBench, [] { ShowWorkbenchOutputFor(false); });
+    SetCommandHandler(Command::UnloadResultsOutput, [] { UnloadResultsOutput(); });
 
     // A dialog not loaded yet takes the format in force when it loads.
-    SetEnablecheckHandler(FormatListener::GuessOut, [](int code) {
-        if (ResultsOutputDialog *d = GuessOutIfLoaded())
+    SetFormatChangeHandler(FormatListener::ResultsOutput, [](int code) {
+        if (ResultsOutputDialog *d = ResultsOutputIfLoaded())
             d->EnableForFormat(code);
     });
-    SetEnablecheckHandler(FormatListener::Out, [](int code) {
-        if (WorkbenchOutputDialog *d = OutIfLoaded())
+    SetFormatChangeHandler(FormatListener::WorkbenchOutput, [](int code) {
+        if (WorkbenchOutputDialog *d = WorkbenchOutputIfLoaded())
             d->EnableForFormat(code);
     });
 
-    SetLocationSaveHook([] { ShowGuessOut(); });
-    rastermap::RasterMapWindow::SetSaveDataHandler([] { ShowGuessOut(); });
+    SetLocationSaveHook([] { ShowResultsOutput(); });
+    rastermap::RasterMapWindow::SetSaveDataHandler([] { ShowResultsOutput(); });
 
     workbench::WorkbenchWindow::SetSaveResultsHandler(SaveWorkbench);
     workbench::WorkbenchWindow::SetPrintResultsHandler(PrintWorkbench);

@@ -23,8 +23,8 @@ class WorkbenchOutputDialog;
 // Installs everything the dialogs hook into:
 //   Command::SaveViewData / PrintViewData: ResultsOutputDialog with only its Save /
 //     Print button visible; SaveWorkBench / PrintWorkBench: WorkbenchOutputDialog likewise;
-//   Command::UnloadGuessOut: unloads ResultsOutputDialog;
-//   EnableForFormat of FormatListener::GuessOut and ::Out;
+//   Command::UnloadResultsOutput: unloads ResultsOutputDialog;
+//   EnableForFormat of FormatListener::ResultsOutput and ::WorkbenchOutput;
 //   the location dialog's Save and the raster map's Save Data: ResultsOutputDialog
 //     shown as it is;
 //   the workbench's SaveResults / printresults: the dispatch by format.
@@ -33,20 +33,20 @@ void InstallOutputCommands();
 
 // ResultsOutputDialog shown as it is (the "Save Data" buttons of the location
 // dialog and the maps), loaded on first use.
-void ShowGuessOut();
+void ShowResultsOutput();
 // The menu commands: only Save (save = true) or only Print visible, shown.
-void ShowGuessOutFor(bool save);
-void ShowOutFor(bool save);
+void ShowResultsOutputFor(bool save);
+void ShowWorkbenchOutputFor(bool save);
 
 // The dialogs, loaded on first use (over the main window when there is one).
-ResultsOutputDialog &GuessOutDialog();
-WorkbenchOutputDialog &OutDialog();
+ResultsOutputDialog &ResultsOutput();
+WorkbenchOutputDialog &WorkbenchOutput();
 // The dialogs while loaded, else null.
-ResultsOutputDialog *GuessOutIfLoaded();
-WorkbenchOutputDialog *OutIfLoaded();
+ResultsOutputDialog *ResultsOutputIfLoaded();
+WorkbenchOutputDialog *WorkbenchOutputIfLoaded();
 // Unloads ResultsOutputDialog (Cancel, the main window's unload); WorkbenchOutputDialog for tests.
-void UnloadGuessOut();
-void UnloadOut();
+void UnloadResultsOutput();
+void UnloadWorkbenchOutput();
 
 // Save dialog: returns the chosen file, empty when cancelled. filter is in
 // the "description|pattern|..." form. Tests replace it; empty = QFileDialog.

@@ -153,7 +153,7 @@ WriteOutcome WriteLocationReports(const std::filesystem::path &path, const std::
     }
 }
 
-std::vector<ReportInput> LocationInputs(const results::GuessResults &stored, const std::array<bool, 8> &variables) {
+std::vector<ReportInput> LocationInputs(const results::LocationResults &stored, const std::array<bool, 8> &variables) {
     std::vector<ReportInput> inputs;
     for (int v = 0; v < 8; ++v)
         if (variables[static_cast<std::size_t>(v)])

@@ -16,7 +16,7 @@
 #include "report/reportinput.h"
 
 namespace tavisol::results {
-struct GuessResults;
+struct LocationResults;
 }
 
 namespace tavisol::report {
@@ -47,6 +47,6 @@ WriteOutcome WriteLocationReports(const std::filesystem::path &path, const std::
 
 // Inputs of the ticked variables (0..7, in variable order) from the location
 // results window's stored copies, each with its own neighbour count and point.
-std::vector<ReportInput> LocationInputs(const results::GuessResults &stored, const std::array<bool, 8> &variables);
+std::vector<ReportInput> LocationInputs(const results::LocationResults &stored, const std::array<bool, 8> &variables);
 
 } // namespace tavisol::report

@@ -6,7 +6,6 @@
 // they stand, the output dialog its check boxes and level options. No Qt.
 
 #include <array>
-#include <optional>
 #include <string>
 
 #include "calendar/confidence.h"
@@ -46,9 +45,6 @@ struct ReportOptions {
     // The chosen level (OptLev90/95/99). None: factor 1.645 and blank
     // Low/High heads.
     ConfidenceLevel Level = ConfidenceLevel::None;
-    // Replaces the factor the level options give (the heads stay theirs).
-    // Empty: 1.645 / 1.96 / 2.579 by the options.
-    std::optional<engine::Single> ConfidenceFactor;
 
     bool AnyMonthly() const {
         return Best || High || Error || Bias || Slope || LongGrad || LatGrad || DirGrad || AbsGrad || ExplVar;

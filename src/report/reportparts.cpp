@@ -70,8 +70,6 @@ Level ChooseLevel(const ReportOptions &options, Medium medium) {
         break;
     case ConfidenceLevel::None: break;
     }
-    if (options.ConfidenceFactor)
-        level.Z = *options.ConfidenceFactor;
     return level;
 }
 

@@ -11,8 +11,8 @@ using engine::Single;
 
 namespace {
 
-Single Best(const GuessResults &r, int v, int m) { return r.StoredResult(v).Best[static_cast<std::size_t>(m)]; }
-Single Err(const GuessResults &r, int v, int m) { return r.StoredResult(v).StdErr[static_cast<std::size_t>(m)]; }
+Single Best(const LocationResults &r, int v, int m) { return r.StoredResult(v).Best[static_cast<std::size_t>(m)]; }
+Single Err(const LocationResults &r, int v, int m) { return r.StoredResult(v).StdErr[static_cast<std::size_t>(m)]; }
 
 // Wind speed is drawn in km/h.
 constexpr double KmhPerMetrePerSecond = 3.6;
@@ -20,7 +20,7 @@ constexpr double KmhPerMetrePerSecond = 3.6;
 // Widens [lo, hi] to hold a variable's band, best +- 2 standard errors, in
 // every month; `scale` converts its unit first (in that precision).
 template <class T>
-void WidenToBands(const GuessResults &r, int v, T scale, Single &lo, Single &hi) {
+void WidenToBands(const LocationResults &r, int v, T scale, Single &lo, Single &hi) {
     for (int m = 1; m <= 12; ++m) {
         lo = std::min(lo, static_cast<Single>(scale * Best(r, v, m) - 2 * scale * Err(r, v, m)));
         hi = std::max(hi, static_cast<Single>(scale * Best(r, v, m) + 2 * scale * Err(r, v, m)));
@@ -70,7 +70,7 @@ std::vector<Series> ChartSeries(int group) {
     }
 }
 
-ChartRange ChartRangeOf(int group, const GuessResults &r) {
+ChartRange ChartRangeOf(int group, const LocationResults &r) {
     Single chartMax = -99999;
     Single chartMin = 99999;
     switch (group) {
@@ -104,7 +104,7 @@ ChartRange ChartRangeOf(int group, const GuessResults &r) {
     }
 }
 
-double CurveValue(int group, int v, int month, const GuessResults &results, Single chartMax) {
+double CurveValue(int group, int v, int month, const LocationResults &results, Single chartMax) {
     const Single best = Best(results, v, month);
     if (group == WindGroup && v == 6)
         return KmhPerMetrePerSecond * best;
@@ -113,7 +113,7 @@ double CurveValue(int group, int v, int month, const GuessResults &results, Sing
     return best;
 }
 
-ChartDrawing DrawChart(int group, const GuessResults &results, ChartRange range, const numfmt::Locale &locale) {
+ChartDrawing DrawChart(int group, const LocationResults &results, ChartRange range, const numfmt::Locale &locale) {
     ChartDrawing d;
     if (group < TemperatureGroup || group > WindGroup)
         return d;

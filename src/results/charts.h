@@ -60,15 +60,15 @@ struct ChartDrawing {
 // The value range of a group's chart (1 temperatures, 2 precipitation and
 // PET, 3 sunshine, wind and vapour pressure) from the stored best estimates
 // plus and minus two standard errors, widened to the axis ladder.
-ChartRange ChartRangeOf(int group, const GuessResults &results);
+ChartRange ChartRangeOf(int group, const LocationResults &results);
 
 // The whole chart of a group over a range from ChartRangeOf: value labels,
 // grid lines, vertical axis, month numbers and ticks, then one staircase
 // curve per variable. Label numbers use the locale's decimal sign.
-ChartDrawing DrawChart(int group, const GuessResults &results, ChartRange range, const numfmt::Locale &locale);
+ChartDrawing DrawChart(int group, const LocationResults &results, ChartRange range, const numfmt::Locale &locale);
 
 // The value the curve of variable v shows for month m (1..12).
-double CurveValue(int group, int v, int month, const GuessResults &results, engine::Single chartMax);
+double CurveValue(int group, int v, int month, const LocationResults &results, engine::Single chartMax);
 
 // The series of a group's chart in drawing order, with their colours.
 struct Series {

@@ -121,7 +121,7 @@ std::string ObservationGridLayout(int group) {
 
 // ---- Warnings ----------------------------------------------------------------
 
-GridModel WarningGrid(int group, const GuessResults &results) {
+GridModel WarningGrid(int group, const LocationResults &results) {
     struct Column {
         const char *header;
         int variable;
@@ -214,7 +214,7 @@ BestLowHigh Limits(int group, int v, int i, const engine::EstimateResult &r) {
 
 } // namespace
 
-std::string ResultCellText(int group, int v, int i, int column, const GuessResults &results,
+std::string ResultCellText(int group, int v, int i, int column, const LocationResults &results,
                            const numfmt::Locale &locale) {
     if (!ValidGroup(group) || v < 0 || v >= VariableCount || i < 1 || i > 13)
         return {};
@@ -254,7 +254,7 @@ std::string ResultCellText(int group, int v, int i, int column, const GuessResul
     }
 }
 
-GridModel ResultsGrid(int group, const GuessResults &results, const numfmt::Locale &locale) {
+GridModel ResultsGrid(int group, const LocationResults &results, const numfmt::Locale &locale) {
     if (!ValidGroup(group))
         return {};
     GridModel g(ParseGridLayout(ResultsGridLayout(group)));
@@ -315,7 +315,7 @@ void StationCells(GridModel &g, int row, const StationRecord &n, bool meanRow, c
 
 } // namespace
 
-GridModel StationGrid(int group, const GuessResults &results, const numfmt::Locale &locale) {
+GridModel StationGrid(int group, const LocationResults &results, const numfmt::Locale &locale) {
     if (!ValidGroup(group))
         return {};
     GridModel g(ParseGridLayout(StationGridLayout(group)));
@@ -346,7 +346,7 @@ GridModel StationGrid(int group, const GuessResults &results, const numfmt::Loca
     return g;
 }
 
-GridModel ObservationGrid(int group, const GuessResults &results, const numfmt::Locale &locale) {
+GridModel ObservationGrid(int group, const LocationResults &results, const numfmt::Locale &locale) {
     if (!ValidGroup(group))
         return {};
     GridModel g(ParseGridLayout(ObservationGridLayout(group)));

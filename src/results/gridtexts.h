@@ -22,24 +22,24 @@ std::string StationGridLayout(int group);
 std::string ObservationGridLayout(int group);
 
 // Warnings page: "X" where a variable's stored flag is exactly True (-1).
-GridModel WarningGrid(int group, const GuessResults &results);
+GridModel WarningGrid(int group, const LocationResults &results);
 
 // Results page: best, 90 % limits, errors and gradients per month and the
 // annual row, with units in each block's label row.
-GridModel ResultsGrid(int group, const GuessResults &results, const numfmt::Locale &locale);
+GridModel ResultsGrid(int group, const LocationResults &results, const numfmt::Locale &locale);
 
 // Stations page: position, altitude, distance, direction, name and country of
 // every neighbour of the variable's estimate, then the "Mean" row.
-GridModel StationGrid(int group, const GuessResults &results, const numfmt::Locale &locale);
+GridModel StationGrid(int group, const LocationResults &results, const numfmt::Locale &locale);
 
 // Observations page: the neighbours' monthly and annual values and weights,
 // then the "Mean" row.
-GridModel ObservationGrid(int group, const GuessResults &results, const numfmt::Locale &locale);
+GridModel ObservationGrid(int group, const LocationResults &results, const numfmt::Locale &locale);
 
 // The one value of column c (1..12) of a results grid row: variable v, index
 // i (1..12 months, 13 the annual value), group as above. Empty where the
 // column is not written.
-std::string ResultCellText(int group, int v, int i, int column, const GuessResults &results,
+std::string ResultCellText(int group, int v, int i, int column, const LocationResults &results,
                            const numfmt::Locale &locale);
 
 // Variables of each group's sections, top to bottom, for the results,

@@ -15,7 +15,7 @@ namespace {
 QPointer<ResultsWindow> g_window;
 }
 
-ResultsWindow &GuessWindow() {
+ResultsWindow &LocationResultsWindow() {
     if (!g_window) {
         MainWindow *main = MainWindow::instance();
         g_window = new ResultsWindow(main ? main->progressBar() : nullptr, main);
@@ -24,14 +24,14 @@ ResultsWindow &GuessWindow() {
     return *g_window;
 }
 
-ResultsWindow *GuessWindowIfCreated() { return g_window.data(); }
+ResultsWindow *LocationResultsWindowIfCreated() { return g_window.data(); }
 
 void InstallResultsCommands(MainWindow &main) {
     QPointer<MainWindow> frame(&main);
     SetCommandHandler(Command::ViewData, [frame] {
         if (!frame)
             return;
-        ResultsWindow &window = GuessWindow();
+        ResultsWindow &window = LocationResultsWindow();
         window.setProgressBar(frame->progressBar());
         const bool first = !window.parentWidget() || !qobject_cast<QMdiSubWindow *>(window.parentWidget());
         QMdiSubWindow *sub = frame->showChild(&window);

@@ -12,9 +12,9 @@ class ResultsWindow;
 
 // The single window, created hidden on first use as a child of the main
 // window (if there is one), with the main window's progress bar.
-ResultsWindow &GuessWindow();
+ResultsWindow &LocationResultsWindow();
 // The window if it has been created, else null.
-ResultsWindow *GuessWindowIfCreated();
+ResultsWindow *LocationResultsWindowIfCreated();
 
 // Installs the handler of the "View Data" command: shows the window as a
 // child of the main window, brings it to the front and computes when it is

@@ -289,8 +289,8 @@ void ResultsWindow::buildLegendFrame(QVBoxLayout *outer) {
     outer->addWidget(legendFrame_);
 }
 
-bool ResultsWindow::RecalcPending() const { return appState().GuessRecalcPending; }
-void ResultsWindow::setRecalcPending(bool pending) { appState().GuessRecalcPending = pending; }
+bool ResultsWindow::RecalcPending() const { return appState().ResultsRecalcPending; }
+void ResultsWindow::setRecalcPending(bool pending) { appState().ResultsRecalcPending = pending; }
 
 QTabBar *ResultsWindow::InnerStrip(int group) const {
     return group >= 1 && group <= 3 ? groups_[static_cast<std::size_t>(group)].strip : nullptr;
@@ -365,7 +365,7 @@ bool ResultsWindow::ShowData(BusyMark mark) {
     }
     setCursor(Qt::WaitCursor);
 
-    const RunOutcome outcome = RunGuessEstimate(results_, state_, longitude, latitude, altitude, [this](int v) {
+    const RunOutcome outcome = RunLocationEstimate(results_, state_, longitude, latitude, altitude, [this](int v) {
         if (progressBar_)
             progressBar_->setValue(v);
     });

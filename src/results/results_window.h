@@ -73,7 +73,7 @@ public:
     bool FailedAtCurrentInputs() const;
 
     // The stored copies of the last run.
-    const GuessResults &Results() const { return results_; }
+    const LocationResults &Results() const { return results_; }
     // The window's own engine state (after a run it holds variable 7).
     const engine::EngineState &Engine() const { return state_; }
     // Puts variable v's stored copy back into the window's engine state and
@@ -144,7 +144,7 @@ private:
     };
 
     engine::EngineState state_;
-    GuessResults results_;
+    LocationResults results_;
     std::optional<RunInputs> failedAt_;
     bool running_ = false;
     bool resizePending_ = false;

@@ -22,19 +22,19 @@ Integer CountActive(const std::array<engine::StationRecord, 22> &neighbours) {
 
 } // namespace
 
-bool GuessResults::AllComputed() const {
+bool LocationResults::AllComputed() const {
     for (const StoredVariable &v : Variables)
         if (!v.Computed)
             return false;
     return true;
 }
 
-void ClearResults(GuessResults &results) {
+void ClearResults(LocationResults &results) {
     for (StoredVariable &v : results.Variables)
         v = StoredVariable{};
 }
 
-void StoreVariable(GuessResults &results, int v, const engine::EngineState &state, bool estimated) {
+void StoreVariable(LocationResults &results, int v, const engine::EngineState &state, bool estimated) {
     StoredVariable &s = results[v];
     s.Result = state.CurResult;
     s.Neighbours = state.Neighbours;
@@ -52,12 +52,12 @@ void StoreVariable(GuessResults &results, int v, const engine::EngineState &stat
     s.Computed = true;
 }
 
-void CountActiveNeighbours(GuessResults &results) {
+void CountActiveNeighbours(LocationResults &results) {
     for (StoredVariable &v : results.Variables)
         v.Neighbours[SummaryRecord].Active = CountActive(v.Neighbours);
 }
 
-void RestoreVariable(const GuessResults &results, int v, engine::EngineState &state) {
+void RestoreVariable(const LocationResults &results, int v, engine::EngineState &state) {
     const StoredVariable &s = results[v];
     state.CurrentVariable = static_cast<Integer>(v);
     state.CurResult = s.Result;
@@ -73,7 +73,7 @@ void RestoreVariable(const GuessResults &results, int v, engine::EngineState &st
     state.CalcAltitude = s.CalcAltitude;
 }
 
-RunOutcome RunGuessEstimate(GuessResults &results, engine::EngineState &state, engine::Single longitude,
+RunOutcome RunLocationEstimate(LocationResults &results, engine::EngineState &state, engine::Single longitude,
                             engine::Single latitude, engine::Single altitude, const RunProgress &progress) {
     RunOutcome outcome;
     state.CalcLongitude = longitude;

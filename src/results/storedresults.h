@@ -43,7 +43,7 @@ struct StoredVariable {
 };
 
 // The copies of all eight variables, index 0..7 as the engine's variables.
-struct GuessResults {
+struct LocationResults {
     std::array<StoredVariable, VariableCount> Variables;
 
     StoredVariable &operator[](int v) { return Variables.at(static_cast<std::size_t>(v)); }
@@ -64,21 +64,21 @@ struct GuessResults {
 
 // Empties every copy (result block, 21 neighbour records, warnings, counts,
 // point, marks), as at the start of a run.
-void ClearResults(GuessResults &results);
+void ClearResults(LocationResults &results);
 
 // Copies the engine's state after a variable's run into slot v, with record
 // 21's Active set to the active count of records 1..20.
-void StoreVariable(GuessResults &results, int v, const engine::EngineState &state, bool estimated);
+void StoreVariable(LocationResults &results, int v, const engine::EngineState &state, bool estimated);
 
 // Record 21's Active of every slot := the number of records 1..20 whose Active
 // is exactly 1.
-void CountActiveNeighbours(GuessResults &results);
+void CountActiveNeighbours(LocationResults &results);
 
 // Puts slot v back into an engine state: CurrentVariable, CurResult, the 21
 // neighbour records, CurWarnings, the neighbour count and counts, the
 // altitude range and the computation point. The settings, the station array
 // and the callbacks of the state are left as they are.
-void RestoreVariable(const GuessResults &results, int v, engine::EngineState &state);
+void RestoreVariable(const LocationResults &results, int v, engine::EngineState &state);
 
 // Progress of a run: called with the variable about to be computed (0..7).
 using RunProgress = std::function<void(int variable)>;
@@ -96,7 +96,7 @@ struct RunOutcome {
 // neighbours. A failure stops the run at once: the variable that failed and
 // those after it keep their cleared copies, and the error is returned. After
 // the run the state holds variable 7 as CurrentVariable.
-RunOutcome RunGuessEstimate(GuessResults &results, engine::EngineState &state, engine::Single longitude,
+RunOutcome RunLocationEstimate(LocationResults &results, engine::EngineState &state, engine::Single longitude,
                             engine::Single latitude, engine::Single altitude, const RunProgress &progress = {});
 
 } // namespace tavisol::results

@@ -29,9 +29,9 @@ std::string SetCurrentLocation(const std::string &name, float longitude, float l
     if (g_display)
         g_display(s.LocationName, s.CurLongitude, s.CurLatitude, s.CurElevation);
     if (marks != RecalcMarks::None)
-        s.GuessRecalcPending = true;
+        s.ResultsRecalcPending = true;
     if (marks == RecalcMarks::Both)
-        s.WorkRecalcPending = true;
+        s.WorkbenchRecalcPending = true;
     return s.LocationName;
 }
 

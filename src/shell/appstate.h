@@ -40,8 +40,8 @@ struct AppState {
     // Recompute-on-activation marks of the location results window (ResultsWindow)
     // and of the workbench (WorkbenchWindow). The window clears its own mark when it
     // has recomputed.
-    bool GuessRecalcPending = false;
-    bool WorkRecalcPending = false;
+    bool ResultsRecalcPending = false;
+    bool WorkbenchRecalcPending = false;
 };
 
 // The one program-wide instance.
@@ -53,7 +53,7 @@ void ResetAppState();
 // Which windows a change of the current location marks for recomputation.
 enum class RecalcMarks {
     Both,        // every ordinary writer of the location
-    GuessOnly,   // the workbench's station map: it recomputes itself at once
+    ResultsOnly, // the workbench's station map: it recomputes itself at once
     None,
 };
 

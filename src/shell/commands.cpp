@@ -40,11 +40,11 @@ bool RunCommand(Command command) {
 
 void ClearCommandHandlers() { handlers().clear(); }
 
-void SetEnablecheckHandler(FormatListener window, std::function<void(int)> handler) {
+void SetFormatChangeHandler(FormatListener window, std::function<void(int)> handler) {
     enablechecks()[static_cast<std::size_t>(window)] = std::move(handler);
 }
 
-void ClearEnablecheckHandlers() {
+void ClearFormatChangeHandlers() {
     for (auto &h : enablechecks())
         h = nullptr;
 }

@@ -35,7 +35,7 @@ enum class Command {
     WorldMapLoadBoundaries, // splash load: WorldMapWindow.LoadBoundaries
     WorldMapLoadCapitals,   // splash load: WorldMapWindow.LoadCapitals
     UnloadSettings,         // main window unload: SettingsDialog
-    UnloadGuessOut,         // main window unload: ResultsOutputDialog
+    UnloadResultsOutput,    // main window unload: ResultsOutputDialog
 };
 
 using CommandHandler = std::function<void()>;
@@ -48,12 +48,12 @@ bool RunCommand(Command command);
 void ClearCommandHandlers();
 
 // The windows told of each change of the output format, in this order.
-enum class FormatListener { GuessOut, List, Out };
+enum class FormatListener { ResultsOutput, BatchList, WorkbenchOutput };
 
 // EnableForFormat(code) of ResultsOutputDialog, BatchListWindow and WorkbenchOutputDialog.
-void SetEnablecheckHandler(FormatListener window, std::function<void(int code)> handler);
-void ClearEnablecheckHandlers();
-// Tells the three windows the code, GuessOut, then List, then Out.
+void SetFormatChangeHandler(FormatListener window, std::function<void(int code)> handler);
+void ClearFormatChangeHandlers();
+// Tells the three windows the code, ResultsOutput, then BatchList, then WorkbenchOutput.
 void TellOutputFormat(int code);
 
 } // namespace tavisol

@@ -233,8 +233,8 @@ void MainWindow::setUp() {
     std::string name = s.LocationName;
     s.LocationName = WriteStatusLocation(name, s.CurLongitude, s.CurLatitude, s.CurElevation);
 
-    s.GuessRecalcPending = true;
-    s.WorkRecalcPending = true;
+    s.ResultsRecalcPending = true;
+    s.WorkbenchRecalcPending = true;
     s.Busy = false;
 }
 
@@ -243,7 +243,7 @@ void MainWindow::tearDown() {
         return;
     unloaded_ = true;
     RunCommand(Command::UnloadSettings);
-    RunCommand(Command::UnloadGuessOut);
+    RunCommand(Command::UnloadResultsOutput);
 }
 
 QAction *MainWindow::addCommand(QMenu *menu, const char *control, const QString &caption,

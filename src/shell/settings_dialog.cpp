@@ -112,8 +112,8 @@ void SettingsDialog::onOkClicked() {
         return;
     }
     setCursor(Qt::WaitCursor);
-    appState().GuessRecalcPending = true;
-    appState().WorkRecalcPending = true;
+    appState().ResultsRecalcPending = true;
+    appState().WorkbenchRecalcPending = true;
     unsetCursor();
     hide();
 }

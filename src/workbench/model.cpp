@@ -40,9 +40,9 @@ WorkbenchModel::WorkbenchModel() {
     };
 }
 
-bool WorkbenchModel::RecalcPending() const { return appState().WorkRecalcPending; }
+bool WorkbenchModel::RecalcPending() const { return appState().WorkbenchRecalcPending; }
 
-void WorkbenchModel::SetRecalcPending(bool pending) { appState().WorkRecalcPending = pending; }
+void WorkbenchModel::SetRecalcPending(bool pending) { appState().WorkbenchRecalcPending = pending; }
 
 void WorkbenchModel::Beep() {
     ++BeepCount;
@@ -396,7 +396,7 @@ void WorkbenchModel::MapRightClick(double x, double y) {
                          hooks.AskYesNo("Do you want set this Location as current Location?", "Change Location");
         if (yes)
             SetCurrentLocation("", State.CalcLongitude, State.CalcLatitude, State.CalcAltitude,
-                               RecalcMarks::GuessOnly);
+                               RecalcMarks::ResultsOnly);
         CalculateAndShow();
     });
 }

@@ -372,8 +372,6 @@ void WorkbenchWindow::closeEvent(QCloseEvent *event) {
     event->accept();
 }
 
-void WorkbenchWindow::resizeEvent(QResizeEvent *event) { QWidget::resizeEvent(event); }
-
 void WorkbenchWindow::onPageTabChanged() {
     const int tab = pageTabs->currentIndex() + 1;
     Run([this, tab] { model_.SelectTab(static_cast<MainTab>(tab)); });

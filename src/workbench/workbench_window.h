@@ -61,12 +61,8 @@ public:
     const engine::EngineState &State() const { return model_.State; }
     // The selected confidence option (optlev90/95/99); None when none is.
     ConfidenceLevel SelectedLevel() const { return model_.Level; }
-    // 0, 1.645, 1.96 or 2.579 by that option.
-    engine::Single ConfidenceFactor() const { return model_.ConfidenceFactor(); }
     // The name the writers give the estimate's point (WorkbenchModel).
     std::string LocationName() const { return model_.LocationName(); }
-    // The series as the chart last computed them.
-    const WorkbenchSeries &Series() const { return model_.Series; }
 
     // Save and print of the workbench by output format, written by the export
     // subsystem: SaveResults(fileName) and printresults() call the handler set
@@ -85,7 +81,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
 
 private:
     WorkbenchWindow();

@@ -42,7 +42,7 @@ TEST(Wiring, EveryCommandHasItsWindow) {
                           Command::LocationMap, Command::VectMap, Command::LocationFile,
                           Command::LocationGrid, Command::ViewData, Command::WorkBench,
                           Command::ChangeSettings, Command::Coordinate, Command::UnloadSettings,
-                          Command::UnloadGuessOut})
+                          Command::UnloadResultsOutput})
             EXPECT_TRUE(tavisol::HasCommandHandler(c)) << static_cast<int>(c);
         // The main window's load chose the own format.
         EXPECT_EQ(tavisol::appState().OutputFormat, 1);

@@ -48,7 +48,7 @@ protected:
     void SetUp() override {
         ResetAppState();
         ClearCommandHandlers();
-        ClearEnablecheckHandlers();
+        ClearFormatChangeHandlers();
         engine::SetInitialValues(sharedSettings());
         setProgramFolderForTesting(program.path());
         SetMessageBoxHandler([this](QWidget *, const Message &r) {
@@ -83,7 +83,7 @@ protected:
         SetMessageBoxHandler(nullptr);
         setProgramFolderForTesting({});
         ClearCommandHandlers();
-        ClearEnablecheckHandlers();
+        ClearFormatChangeHandlers();
         ResetAppState();
         batch::AbortExport() = false;
     }
@@ -369,14 +369,14 @@ TEST_F(BatchWindows, SetLocationTakesTheSelectedEntry) {
     list->addLocation({"A", "1.5", "2.25", "30"});
     list->addLocation({"B", "12.345", "41.99", "17.4"});
     list->onSetLocationClicked();
-    EXPECT_FALSE(appState().GuessRecalcPending);
+    EXPECT_FALSE(appState().ResultsRecalcPending);
     list->LstStations->topLevelItem(1)->setSelected(true);
     list->onSetLocationClicked();
     EXPECT_FLOAT_EQ(appState().CurLongitude, 12.35f);
     EXPECT_FLOAT_EQ(appState().CurElevation, 17);
     EXPECT_EQ(appState().LocationName, "ST-Lon12.35-Lat41.99-Alt-17");
-    EXPECT_TRUE(appState().GuessRecalcPending);
-    EXPECT_TRUE(appState().WorkRecalcPending);
+    EXPECT_TRUE(appState().ResultsRecalcPending);
+    EXPECT_TRUE(appState().WorkbenchRecalcPending);
 }
 
 TEST_F(BatchWindows, GridFillsTheListAndUnloads) {

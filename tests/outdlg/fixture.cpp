@@ -40,8 +40,8 @@ std::string Joined(const std::vector<std::string> &lines) {
     return s;
 }
 
-results::GuessResults StoredRun() {
-    results::GuessResults r;
+results::LocationResults StoredRun() {
+    results::LocationResults r;
     for (int v = 0; v < results::VariableCount; ++v) {
         results::StoredVariable &s = r[v];
         for (std::size_t m = 1; m <= 12; ++m) {

@@ -36,7 +36,7 @@ inline constexpr float PointAlt = 17.0F;
 
 // Stored copies of a finished run at the point: variable v's monthly best
 // estimates 10 (v + 1) + m, rain above the PET all year; three neighbours each.
-results::GuessResults StoredRun();
+results::LocationResults StoredRun();
 
 // Station files around the point for every variable and a flat land raster,
 // into programFolder / "TavisolData".

@@ -57,7 +57,7 @@ protected:
     void SetUp() override {
         ResetAppState();
         ClearCommandHandlers();
-        ClearEnablecheckHandlers();
+        ClearFormatChangeHandlers();
         engine::SetInitialValues(sharedSettings());
         fixture::WriteDataFolder(folder.path());
         setProgramFolderForTesting(folder.path());
@@ -83,9 +83,9 @@ protected:
     }
 
     void TearDown() override {
-        UnloadGuessOut();
-        UnloadOut();
-        delete results::GuessWindowIfCreated();
+        UnloadResultsOutput();
+        UnloadWorkbenchOutput();
+        delete results::LocationResultsWindowIfCreated();
         workbench::WorkbenchWindow::destroyInstance();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         writer.reset();
@@ -93,7 +93,7 @@ protected:
         SetPrinterDialog({});
         SetMessageBoxHandler(nullptr);
         ClearCommandHandlers();
-        ClearEnablecheckHandlers();
+        ClearFormatChangeHandlers();
         workbench::WorkbenchWindow::SetSaveResultsHandler({});
         workbench::WorkbenchWindow::SetPrintResultsHandler({});
         setProgramFolderForTesting({});
@@ -132,12 +132,12 @@ protected:
 // ---- ResultsOutputDialog --------------------------------------------------------------------------
 
 TEST_F(OutputDialogs, ResultsDialogAdaptsToTheFormatAndKeepsTheOtherOutputs) {
-    EXPECT_EQ(GuessOutIfLoaded(), nullptr);
+    EXPECT_EQ(ResultsOutputIfLoaded(), nullptr);
     appState().OutputFormat = 3;
     TellOutputFormat(3);
-    EXPECT_EQ(GuessOutIfLoaded(), nullptr);  // loads with the format in force
+    EXPECT_EQ(ResultsOutputIfLoaded(), nullptr);  // loads with the format in force
 
-    ResultsOutputDialog &d = GuessOutDialog();
+    ResultsOutputDialog &d = ResultsOutput();
     EXPECT_EQ(d.windowTitle(), QStringLiteral("Output of automatic run of several variables"));
     EXPECT_TRUE(d.ChkBest->isChecked());
     EXPECT_FALSE(d.ChkBest->isEnabled());
@@ -174,7 +174,7 @@ TEST_F(OutputDialogs, ResultsDialogAdaptsToTheFormatAndKeepsTheOtherOutputs) {
 }
 
 TEST_F(OutputDialogs, ConfidenceIntervalPicks90OnlyWithoutALevel) {
-    ResultsOutputDialog &d = GuessOutDialog();
+    ResultsOutputDialog &d = ResultsOutput();
     d.ChkHigh->click();
     EXPECT_EQ(d.Levels.level(), Level::P90);
     d.ChkHigh->click();
@@ -185,7 +185,7 @@ TEST_F(OutputDialogs, ConfidenceIntervalPicks90OnlyWithoutALevel) {
 }
 
 TEST_F(OutputDialogs, ResultsDialogRefusesAnEmptyChoice) {
-    ResultsOutputDialog &d = GuessOutDialog();
+    ResultsOutputDialog &d = ResultsOutput();
     d.chkMean->setChecked(true);
     d.onSaveClicked();
     d.onPrintClicked();
@@ -204,34 +204,34 @@ TEST_F(OutputDialogs, ResultsDialogRefusesAnEmptyChoice) {
 
 TEST_F(OutputDialogs, SaveComputesThePendingEstimateAndWritesTheTickedVariables) {
     appState().OutputFormat = 2;
-    ResultsOutputDialog &d = GuessOutDialog();
+    ResultsOutputDialog &d = ResultsOutput();
     d.chkPrec->setChecked(true);
     d.chkMean->setChecked(true);
     const fs::path file = folder.path() / "table.dat";
     fixture::Put(file, "old\r\n");
     nextFile = QString::fromStdString(file.string());
-    ASSERT_TRUE(appState().GuessRecalcPending);
+    ASSERT_TRUE(appState().ResultsRecalcPending);
     d.onSaveClicked();
 
     ASSERT_EQ(fileDialogs.size(), 1U);
     EXPECT_EQ(fileDialogs[0], QStringLiteral("Data (*.Dat)"));
     EXPECT_EQ(initialFolder.toStdString(), folder.path().string());
     EXPECT_TRUE(Saved()) << (messages.empty() ? "" : messages.front().text);
-    EXPECT_FALSE(appState().GuessRecalcPending);
+    EXPECT_FALSE(appState().ResultsRecalcPending);
     const std::string text = Slurp(file);
     EXPECT_EQ(text.rfind(" \r\nStation Name = East of Rome, Latitude = 41.99", 0), 0U) << text;
     EXPECT_NE(text.find("\r\nTemp_mean_mly "), std::string::npos);
     EXPECT_NE(text.find("\r\nPrecip_Total_mly "), std::string::npos);
     EXPECT_EQ(text.find("old"), std::string::npos);
     // The engine state of the results window holds the last variable written.
-    EXPECT_EQ(results::GuessWindow().Engine().CurrentVariable, 3);
-    EXPECT_EQ(GuessOutIfLoaded(), &d);
+    EXPECT_EQ(results::LocationResultsWindow().Engine().CurrentVariable, 3);
+    EXPECT_EQ(ResultsOutputIfLoaded(), &d);
 }
 
 TEST_F(OutputDialogs, SaveWritesNothingWhenTheEstimateFails) {
     fs::remove_all(folder.path() / "TavisolData");
     appState().OutputFormat = 2;
-    ResultsOutputDialog &d = GuessOutDialog();
+    ResultsOutputDialog &d = ResultsOutput();
     d.chkMean->setChecked(true);
     const fs::path file = folder.path() / "table.dat";
     nextFile = QString::fromStdString(file.string());
@@ -249,7 +249,7 @@ TEST_F(OutputDialogs, VariablesWithoutAnEstimateAreNeverSavedOrPrintedAsNumbers)
             fixture::Put(folder.path() / "TavisolData" / name, "");
     appState().OutputFormat = 2;
     TellOutputFormat(2);
-    ResultsOutputDialog &d = GuessOutDialog();
+    ResultsOutputDialog &d = ResultsOutput();
     d.chkMean->setChecked(true);
     d.chkSun->setChecked(true);
     const fs::path table = folder.path() / "table.dat";
@@ -257,7 +257,7 @@ TEST_F(OutputDialogs, VariablesWithoutAnEstimateAreNeverSavedOrPrintedAsNumbers)
     d.onSaveClicked();
     ASSERT_EQ(messages.size(), 1U);
     EXPECT_EQ(messages[0].text, "Data Saved without sunshine fraction (no estimate at this location).");
-    EXPECT_FALSE(results::GuessWindow().Results()[7].Estimated);
+    EXPECT_FALSE(results::LocationResultsWindow().Results()[7].Estimated);
     const std::string text = Slurp(table);
     EXPECT_NE(text.find("\r\nTemp_mean_mly "), std::string::npos);
     EXPECT_EQ(text.find("Sunsh"), std::string::npos) << text;
@@ -288,7 +288,7 @@ TEST_F(OutputDialogs, VariablesWithoutAnEstimateAreNeverSavedOrPrintedAsNumbers)
 }
 
 TEST_F(OutputDialogs, ANameTypedWithoutExtensionGetsTheFilters) {
-    ResultsOutputDialog &d = GuessOutDialog();
+    ResultsOutputDialog &d = ResultsOutput();
     const std::vector<std::pair<int, std::string>> formats = {{1, ".tvs"}, {2, ".Dat"}, {7, ".Lst"}};
     for (const auto &[format, extension] : formats) {
         appState().OutputFormat = format;
@@ -312,24 +312,24 @@ TEST_F(OutputDialogs, ANameTypedWithoutExtensionGetsTheFilters) {
     TellOutputFormat(5);
     const fs::path wb = folder.path() / "bench";
     nextFile = QString::fromStdString(wb.string());
-    OutDialog().onSaveClicked();
+    WorkbenchOutput().onSaveClicked();
     EXPECT_TRUE(fs::exists(wb.string() + ".Dat"));
 }
 
 TEST_F(OutputDialogs, CancelledSaveDialogIsSilent) {
     appState().OutputFormat = 5;
-    ResultsOutputDialog &d = GuessOutDialog();
+    ResultsOutputDialog &d = ResultsOutput();
     d.chkWind->setChecked(true);
     nextFile.clear();
     d.onSaveClicked();
     EXPECT_EQ(fileDialogs.size(), 1U);
     EXPECT_TRUE(messages.empty());
-    EXPECT_TRUE(appState().GuessRecalcPending);  // nothing computed either
+    EXPECT_TRUE(appState().ResultsRecalcPending);  // nothing computed either
 }
 
 TEST_F(OutputDialogs, WriteErrorShowsItsDescription) {
     appState().OutputFormat = 5;
-    ResultsOutputDialog &d = GuessOutDialog();
+    ResultsOutputDialog &d = ResultsOutput();
     d.chkWind->setChecked(true);
     nextFile = QString::fromStdString((folder.path() / "none" / "k.dat").string());
     d.onSaveClicked();
@@ -341,7 +341,7 @@ TEST_F(OutputDialogs, WriteErrorShowsItsDescription) {
 
 TEST_F(OutputDialogs, ReadOnlyFileIsRefusedAndAPrivateOneStaysPrivate) {
     appState().OutputFormat = 5;
-    ResultsOutputDialog &d = GuessOutDialog();
+    ResultsOutputDialog &d = ResultsOutput();
     d.chkWind->setChecked(true);
     const fs::path locked = folder.path() / "locked.dat";
     fixture::Put(locked, "kept\r\n");
@@ -368,7 +368,7 @@ TEST_F(OutputDialogs, FurrowinRefusesALocationNameItsCatalogueCannotCarry) {
     SetCurrentLocation("\u0141\u00f3d\u017a", fixture::PointLon, fixture::PointLat, fixture::PointAlt);
     appState().OutputFormat = 7;
     TellOutputFormat(7);
-    ResultsOutputDialog &d = GuessOutDialog();
+    ResultsOutputDialog &d = ResultsOutput();
     const fs::path catalogue = folder.path() / "poland.Lst";
     nextFile = QString::fromStdString(catalogue.string());
     d.onSaveClicked();
@@ -383,7 +383,7 @@ TEST_F(OutputDialogs, FurrowinRefusesALocationNameItsCatalogueCannotCarry) {
 
 TEST_F(OutputDialogs, VistrelSaveLeavesAnEmptyFileAndConfirms) {
     appState().OutputFormat = 6;
-    ResultsOutputDialog &d = GuessOutDialog();
+    ResultsOutputDialog &d = ResultsOutput();
     d.chkSun->setChecked(true);
     const fs::path file = folder.path() / "v.dat";
     nextFile = QString::fromStdString(file.string());
@@ -395,7 +395,7 @@ TEST_F(OutputDialogs, VistrelSaveLeavesAnEmptyFileAndConfirms) {
 
 TEST_F(OutputDialogs, PrintGoesOutAsOneDocument) {
     appState().OutputFormat = 1;
-    ResultsOutputDialog &d = GuessOutDialog();
+    ResultsOutputDialog &d = ResultsOutput();
     d.chkMean->setChecked(true);
     d.chkPET->setChecked(true);
     d.ChkBest->setChecked(true);
@@ -415,13 +415,13 @@ TEST_F(OutputDialogs, PrintGoesOutAsOneDocument) {
 
 TEST_F(OutputDialogs, PrintOfNothingOrACancelledPrinterMakesNoDocument) {
     appState().OutputFormat = 2;
-    ResultsOutputDialog &d = GuessOutDialog();
+    ResultsOutputDialog &d = ResultsOutput();
     d.chkMean->setChecked(true);
     cancelPrinter = true;
     d.onPrintClicked();
     EXPECT_EQ(printerDialogs, 1);
     EXPECT_TRUE(messages.empty());
-    EXPECT_TRUE(appState().GuessRecalcPending);  // nothing computed
+    EXPECT_TRUE(appState().ResultsRecalcPending);  // nothing computed
 
     appState().OutputFormat = 6;
     TellOutputFormat(6);
@@ -434,12 +434,12 @@ TEST_F(OutputDialogs, PrintOfNothingOrACancelledPrinterMakesNoDocument) {
 }
 
 TEST_F(OutputDialogs, ActivationRecomputesOnce) {
-    ResultsOutputDialog &d = GuessOutDialog();
+    ResultsOutputDialog &d = ResultsOutput();
     d.onActivated();
-    EXPECT_FALSE(appState().GuessRecalcPending);
+    EXPECT_FALSE(appState().ResultsRecalcPending);
     EXPECT_TRUE(d.CmdSave->isEnabled());
     EXPECT_TRUE(d.CmdPrint->isEnabled());
-    EXPECT_TRUE(results::GuessWindow().Results().AllComputed());
+    EXPECT_TRUE(results::LocationResultsWindow().Results().AllComputed());
 }
 
 // Makes a top-level window the active one and lets the activation's events through.
@@ -453,8 +453,8 @@ bool Activate(QWidget *w) {
 
 TEST_F(OutputDialogs, ActivationShowsAFailedRunOnce) {
     fs::remove_all(folder.path() / "TavisolData");
-    ASSERT_TRUE(appState().GuessRecalcPending);
-    ResultsOutputDialog &d = GuessOutDialog();
+    ASSERT_TRUE(appState().ResultsRecalcPending);
+    ResultsOutputDialog &d = ResultsOutput();
     d.show();
     ASSERT_TRUE(Activate(&d));
     ASSERT_EQ(messages.size(), 1u);
@@ -468,7 +468,7 @@ TEST_F(OutputDialogs, ActivationShowsAFailedRunOnce) {
         Activate(&d);
     }
     EXPECT_EQ(messages.size(), 1u);
-    EXPECT_TRUE(appState().GuessRecalcPending);
+    EXPECT_TRUE(appState().ResultsRecalcPending);
     EXPECT_TRUE(d.CmdSave->isEnabled());
 
     // A new location is tried on the next activation.
@@ -480,41 +480,41 @@ TEST_F(OutputDialogs, ActivationShowsAFailedRunOnce) {
     box.close();
     Activate(&d);
     EXPECT_EQ(messages.size(), 1u);
-    EXPECT_FALSE(appState().GuessRecalcPending);
+    EXPECT_FALSE(appState().ResultsRecalcPending);
     d.hide();
 }
 
 TEST_F(OutputDialogs, MenuCommandsShowOneButtonAndUnloadStartsAfresh) {
     ASSERT_TRUE(RunCommand(Command::SaveViewData));
-    ResultsOutputDialog *d = GuessOutIfLoaded();
+    ResultsOutputDialog *d = ResultsOutputIfLoaded();
     ASSERT_NE(d, nullptr);
     EXPECT_TRUE(d->isVisible());
     EXPECT_FALSE(d->CmdSave->isHidden());
     EXPECT_TRUE(d->CmdPrint->isHidden());
     RunCommand(Command::PrintViewData);
-    EXPECT_EQ(GuessOutIfLoaded(), d);
+    EXPECT_EQ(ResultsOutputIfLoaded(), d);
     EXPECT_TRUE(d->CmdSave->isHidden());
     EXPECT_FALSE(d->CmdPrint->isHidden());
 
     d->chkMean->setChecked(true);
     d->ChkError->setChecked(true);
     d->onCancelClicked();
-    EXPECT_EQ(GuessOutIfLoaded(), nullptr);
+    EXPECT_EQ(ResultsOutputIfLoaded(), nullptr);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    ResultsOutputDialog &fresh = GuessOutDialog();
+    ResultsOutputDialog &fresh = ResultsOutput();
     EXPECT_FALSE(fresh.chkMean->isChecked());
     EXPECT_FALSE(fresh.ChkError->isChecked());
 
-    RunCommand(Command::UnloadGuessOut);
-    EXPECT_EQ(GuessOutIfLoaded(), nullptr);
+    RunCommand(Command::UnloadResultsOutput);
+    EXPECT_EQ(ResultsOutputIfLoaded(), nullptr);
 }
 
 TEST_F(OutputDialogs, LocationDialogSaveShowsTheResultsDialogAsItIs) {
     RunCommand(Command::PrintViewData);
-    GuessOutDialog().hide();
+    ResultsOutput().hide();
     LocationDialog location;
     location.onSaveClicked();
-    ResultsOutputDialog *d = GuessOutIfLoaded();
+    ResultsOutputDialog *d = ResultsOutputIfLoaded();
     ASSERT_NE(d, nullptr);
     EXPECT_TRUE(d->isVisible());
     EXPECT_TRUE(d->CmdSave->isHidden());  // the buttons stay as the last command left them
@@ -523,7 +523,7 @@ TEST_F(OutputDialogs, LocationDialogSaveShowsTheResultsDialogAsItIs) {
 // ---- WorkbenchOutputDialog -----------------------------------------------------------------------------
 
 TEST_F(OutputDialogs, WorkbenchDialogAdaptsToTheFormat) {
-    WorkbenchOutputDialog &d = OutDialog();
+    WorkbenchOutputDialog &d = WorkbenchOutput();
     EXPECT_EQ(d.windowTitle(), QStringLiteral("Output"));
     EXPECT_FALSE(d.ChkBest->isChecked());
     EXPECT_TRUE(d.chkThr->isEnabled());
@@ -540,7 +540,7 @@ TEST_F(OutputDialogs, WorkbenchDialogAdaptsToTheFormat) {
 }
 
 TEST_F(OutputDialogs, WorkbenchDialogLevelFollowsTheWorkbench) {
-    WorkbenchOutputDialog &d = OutDialog();
+    WorkbenchOutputDialog &d = WorkbenchOutput();
     d.chkDay->click();
     EXPECT_EQ(d.Levels.level(), Level::P90);  // no workbench yet
     d.chkDay->click();
@@ -560,7 +560,7 @@ TEST_F(OutputDialogs, WorkbenchRefusesTillwickAndFurrowin) {
     for (int format : {3, 4, 7}) {
         appState().OutputFormat = format;
         TellOutputFormat(format);
-        WorkbenchOutputDialog &d = OutDialog();
+        WorkbenchOutputDialog &d = WorkbenchOutput();
         d.onSaveClicked();
         d.onPrintClicked();
     }
@@ -576,7 +576,7 @@ TEST_F(OutputDialogs, WorkbenchRefusesTillwickAndFurrowin) {
 TEST_F(OutputDialogs, WorkbenchSaveWritesItsVariableAndHides) {
     appState().OutputFormat = 2;
     RunCommand(Command::SaveWorkBench);
-    WorkbenchOutputDialog &d = OutDialog();
+    WorkbenchOutputDialog &d = WorkbenchOutput();
     EXPECT_TRUE(d.isVisible());
     EXPECT_TRUE(d.CmdPrint->isHidden());
     const fs::path file = folder.path() / "wb.dat";
@@ -605,7 +605,7 @@ TEST_F(OutputDialogs, WorkbenchSaveAndPrintRecomputeAPendingEstimate) {
     ASSERT_TRUE(w->RecalcPending());
 
     appState().OutputFormat = 1;
-    WorkbenchOutputDialog &d = OutDialog();
+    WorkbenchOutputDialog &d = WorkbenchOutput();
     d.ChkBest->setChecked(true);
     d.onPrintClicked();
     EXPECT_FALSE(w->RecalcPending());  // the old location's estimate is not printed
@@ -627,7 +627,7 @@ TEST_F(OutputDialogs, WorkbenchSaveWritesNothingWhenItsEstimateFails) {
     fs::remove_all(folder.path() / "TavisolData");
     SetCurrentLocation("Moved", fixture::PointLon + 0.05F, fixture::PointLat, fixture::PointAlt);
     appState().OutputFormat = 5;
-    WorkbenchOutputDialog &d = OutDialog();
+    WorkbenchOutputDialog &d = WorkbenchOutput();
     const fs::path file = folder.path() / "wb.dat";
     nextFile = QString::fromStdString(file.string());
     d.onSaveClicked();
@@ -640,7 +640,7 @@ TEST_F(OutputDialogs, WorkbenchSaveWritesNothingWhenItsEstimateFails) {
     // The next save with the data back writes (nothing pending any more).
     fixture::WriteDataFolder(folder.path());
     messages.clear();
-    appState().WorkRecalcPending = true;
+    appState().WorkbenchRecalcPending = true;
     d.onSaveClicked();
     EXPECT_TRUE(Saved());
     EXPECT_TRUE(fs::exists(file));
@@ -648,13 +648,13 @@ TEST_F(OutputDialogs, WorkbenchSaveWritesNothingWhenItsEstimateFails) {
 
 TEST_F(OutputDialogs, WorkbenchCancelHidesAndKeepsTheTicks) {
     RunCommand(Command::PrintWorkBench);
-    WorkbenchOutputDialog &d = OutDialog();
+    WorkbenchOutputDialog &d = WorkbenchOutput();
     d.chkStat->setChecked(true);
     d.Levels.setLevel(Level::P95);
     d.onCancelClicked();
     EXPECT_FALSE(d.isVisible());
     RunCommand(Command::PrintWorkBench);
-    EXPECT_EQ(OutIfLoaded(), &d);
+    EXPECT_EQ(WorkbenchOutputIfLoaded(), &d);
     EXPECT_TRUE(d.chkStat->isChecked());
     EXPECT_EQ(d.Levels.level(), Level::P95);
 }
@@ -667,18 +667,18 @@ TEST_F(OutputDialogs, EscapeAndTheCancelButtonActAsCancel) {
         QApplication::sendEvent(w, &key);
     };
     RunCommand(Command::SaveViewData);
-    escape(GuessOutIfLoaded());
-    EXPECT_EQ(GuessOutIfLoaded(), nullptr);
+    escape(ResultsOutputIfLoaded());
+    EXPECT_EQ(ResultsOutputIfLoaded(), nullptr);
     RunCommand(Command::SaveViewData);
-    GuessOutIfLoaded()->CmdCanc->click();
-    EXPECT_EQ(GuessOutIfLoaded(), nullptr);
+    ResultsOutputIfLoaded()->CmdCanc->click();
+    EXPECT_EQ(ResultsOutputIfLoaded(), nullptr);
 
     RunCommand(Command::SaveWorkBench);
-    WorkbenchOutputDialog &d = OutDialog();
+    WorkbenchOutputDialog &d = WorkbenchOutput();
     d.chkThr->setChecked(true);
     escape(&d);
     EXPECT_FALSE(d.isVisible());
-    EXPECT_EQ(OutIfLoaded(), &d);
+    EXPECT_EQ(WorkbenchOutputIfLoaded(), &d);
     RunCommand(Command::SaveWorkBench);
     EXPECT_TRUE(d.isVisible());
     d.CmdCanc->click();
@@ -691,10 +691,10 @@ TEST_F(OutputDialogs, Pictures) {
     const QByteArray dir = qgetenv("TAVISOL_OUTDLG_SHOTS");
     if (dir.isEmpty())
         GTEST_SKIP();
-    GuessOutDialog().adjustSize();
-    GuessOutDialog().grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/frmGuessOut.png"));
-    OutDialog().adjustSize();
-    OutDialog().grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/frmOut.png"));
+    ResultsOutput().adjustSize();
+    ResultsOutput().grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/ResultsOutputDialog.png"));
+    WorkbenchOutput().adjustSize();
+    WorkbenchOutput().grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/WorkbenchOutputDialog.png"));
 }
 
 TEST(PrintLines, LongListsContinueOnNewPagesOfOneDocument) {
@@ -742,7 +742,7 @@ TEST(PrintLines, NoPrintedLineIsCutAtTheRightMargin) {
     const report::PageSize page = report::PrintablePage(writer);
     const report::DeviceMeasure measure(writer);
 
-    const results::GuessResults stored = fixture::StoredRun();
+    const results::LocationResults stored = fixture::StoredRun();
     exports::PrintLines table;
     exports::PrintLines ketlo;
     for (int v = 0; v < 8; ++v) {
@@ -805,13 +805,13 @@ TEST_F(OutputDialogs, WorkbenchRefusesToWriteARunWithoutAnEstimate) {
     workbench::WorkbenchWindow *w = workbench::WorkbenchWindow::instance();
     ASSERT_TRUE(w->HasEstimate());
     appState().OutputFormat = 2;
-    WorkbenchOutputDialog &d = OutDialog();
+    WorkbenchOutputDialog &d = WorkbenchOutput();
     const fs::path file = folder.path() / "none.dat";
     nextFile = QString::fromStdString(file.string());
 
     // No neighbour within the maximum distance (as after the settings' OK).
     sharedSettings().MaxDistance = 0.001F;
-    appState().WorkRecalcPending = true;
+    appState().WorkbenchRecalcPending = true;
     d.CmdSave->click();
     EXPECT_FALSE(Saved());
     EXPECT_FALSE(fs::exists(file));
@@ -836,14 +836,14 @@ TEST_F(OutputDialogs, WorkbenchRefusesToWriteARunWithoutAnEstimate) {
 
     // A failed run (a station file missing) is refused the same way.
     sharedSettings().MaxDistance = 1000;
-    appState().WorkRecalcPending = true;
+    appState().WorkbenchRecalcPending = true;
     messages.clear();
     d.CmdSave->click();
     ASSERT_TRUE(Saved());
     fs::remove(file);
     messages.clear();
     fs::remove_all(folder.path() / "TavisolData");
-    appState().WorkRecalcPending = true;
+    appState().WorkbenchRecalcPending = true;
     d.CmdPrint->click();
     EXPECT_EQ(printerDialogs, 0);
     ASSERT_EQ(messages.size(), 2u);
@@ -856,7 +856,7 @@ TEST_F(OutputDialogs, WorkbenchRefusesToWriteARunWithoutAnEstimate) {
 TEST_F(OutputDialogs, WorkbenchWritesAPickedPointUnderItsOwnNameAndForgetsItWhenClosed) {
     workbench::WorkbenchWindow *w = workbench::WorkbenchWindow::instance();
     appState().OutputFormat = 2;
-    WorkbenchOutputDialog &d = OutDialog();
+    WorkbenchOutputDialog &d = WorkbenchOutput();
     const fs::path here = folder.path() / "here.dat";
     nextFile = QString::fromStdString(here.string());
     d.CmdSave->click();
@@ -899,12 +899,12 @@ TEST_F(OutputDialogs, OnlyRaisedWarningsStayEnabledWhenTheWorkbenchDialogCloses)
     ASSERT_TRUE(raised[5]);   // Few
     ASSERT_FALSE(raised[6]);  // Hit: the nearest station is kilometres away
     RunCommand(Command::PrintWorkBench);
-    OutDialog().CmdCanc->click();
+    WorkbenchOutput().CmdCanc->click();
     EXPECT_EQ(enabled(), raised);
 
-    OutDialog().ChkBest->setChecked(true);
+    WorkbenchOutput().ChkBest->setChecked(true);
     nextFile = QString::fromStdString((folder.path() / "few.tvs").string());
-    OutDialog().CmdSave->click();
+    WorkbenchOutput().CmdSave->click();
     ASSERT_TRUE(Saved());
     EXPECT_EQ(enabled(), raised);
 }

@@ -32,29 +32,29 @@ VariableTicks Ticks(std::initializer_list<int> vars) {
 
 // ---- Enabling, levels, selection --------------------------------------------------------
 
-TEST(GuessOutEnablecheck, EachFormatFixesBestAndTheVariables) {
-    const GuessOutFormatRule own = GuessOutEnablecheck(1);
+TEST(ResultsOutputRuleFor, EachFormatFixesBestAndTheVariables) {
+    const ResultsOutputFormatRule own = ResultsOutputRuleFor(1);
     EXPECT_FALSE(own.Best);
     EXPECT_TRUE(own.OutputsEnabled);
     EXPECT_TRUE(own.VariablesEnabled);
     EXPECT_EQ(own.Variables, VariableTicks{});
 
     for (int format : {3, 4}) {
-        const GuessOutFormatRule lgs = GuessOutEnablecheck(format);
+        const ResultsOutputFormatRule lgs = ResultsOutputRuleFor(format);
         EXPECT_TRUE(lgs.Best);
         EXPECT_FALSE(lgs.OutputsEnabled);
         EXPECT_FALSE(lgs.VariablesEnabled);
         EXPECT_EQ(lgs.Variables, Ticks({3, 5})) << format;
     }
 
-    const GuessOutFormatRule furrowin = GuessOutEnablecheck(7);
+    const ResultsOutputFormatRule furrowin = ResultsOutputRuleFor(7);
     EXPECT_TRUE(furrowin.Best);
     EXPECT_FALSE(furrowin.OutputsEnabled);
     EXPECT_FALSE(furrowin.VariablesEnabled);
     EXPECT_EQ(furrowin.Variables, Ticks({1, 2, 5, 6, 7}));
 
     for (int format : {2, 5, 6, 0, 8}) {
-        const GuessOutFormatRule other = GuessOutEnablecheck(format);
+        const ResultsOutputFormatRule other = ResultsOutputRuleFor(format);
         EXPECT_TRUE(other.Best) << format;
         EXPECT_FALSE(other.OutputsEnabled) << format;
         EXPECT_TRUE(other.VariablesEnabled) << format;
@@ -62,33 +62,33 @@ TEST(GuessOutEnablecheck, EachFormatFixesBestAndTheVariables) {
     }
 }
 
-TEST(OutEnablecheck, OnlyTheOwnFormatLeavesTheBoxesFree) {
-    EXPECT_FALSE(OutEnablecheck(1).Best);
-    EXPECT_TRUE(OutEnablecheck(1).Enabled);
+TEST(WorkbenchOutputRuleFor, OnlyTheOwnFormatLeavesTheBoxesFree) {
+    EXPECT_FALSE(WorkbenchOutputRuleFor(1).Best);
+    EXPECT_TRUE(WorkbenchOutputRuleFor(1).Enabled);
     for (int format = 2; format <= 7; ++format) {
-        EXPECT_TRUE(OutEnablecheck(format).Best);
-        EXPECT_FALSE(OutEnablecheck(format).Enabled);
+        EXPECT_TRUE(WorkbenchOutputRuleFor(format).Best);
+        EXPECT_FALSE(WorkbenchOutputRuleFor(format).Enabled);
     }
     for (int format = 1; format <= 7; ++format)
         EXPECT_EQ(WorkbenchRefusesFormat(format), format == 3 || format == 4 || format == 7) << format;
 }
 
 TEST(Levels, ConfidenceIntervalOfTheResultsDialogStartsAt90) {
-    EXPECT_EQ(GuessOutLevelAfterHighClick(Level::None, true), Level::P90);
-    EXPECT_EQ(GuessOutLevelAfterHighClick(Level::P95, true), Level::P95);
-    EXPECT_EQ(GuessOutLevelAfterHighClick(Level::P99, false), Level::P99);
-    EXPECT_EQ(GuessOutLevelAfterHighClick(Level::None, false), Level::None);
+    EXPECT_EQ(ResultsOutputLevelAfterHighClick(Level::None, true), Level::P90);
+    EXPECT_EQ(ResultsOutputLevelAfterHighClick(Level::P95, true), Level::P95);
+    EXPECT_EQ(ResultsOutputLevelAfterHighClick(Level::P99, false), Level::P99);
+    EXPECT_EQ(ResultsOutputLevelAfterHighClick(Level::None, false), Level::None);
 }
 
 TEST(Levels, WorkbenchDialogFollowsTheWorkbenchWhileALevelUserIsTicked) {
     // Ticked with no level: the workbench's level, else 90 %.
-    EXPECT_EQ(OutLevelAfterClick(Level::None, true, false, Level::P99), Level::P99);
-    EXPECT_EQ(OutLevelAfterClick(Level::None, true, false, Level::None), Level::P90);
+    EXPECT_EQ(WorkbenchOutputLevelAfterClick(Level::None, true, false, Level::P99), Level::P99);
+    EXPECT_EQ(WorkbenchOutputLevelAfterClick(Level::None, true, false, Level::None), Level::P90);
     // A level already chosen stays.
-    EXPECT_EQ(OutLevelAfterClick(Level::P95, true, true, Level::P99), Level::P95);
+    EXPECT_EQ(WorkbenchOutputLevelAfterClick(Level::P95, true, true, Level::P99), Level::P95);
     // Cleared with another still ticked: kept; the last one cleared: none.
-    EXPECT_EQ(OutLevelAfterClick(Level::P95, false, true, Level::P99), Level::P95);
-    EXPECT_EQ(OutLevelAfterClick(Level::P95, false, false, Level::P99), Level::None);
+    EXPECT_EQ(WorkbenchOutputLevelAfterClick(Level::P95, false, true, Level::P99), Level::P95);
+    EXPECT_EQ(WorkbenchOutputLevelAfterClick(Level::P95, false, false, Level::P99), Level::None);
 }
 
 TEST(Levels, ReportOptionsCarryTheLevel) {
@@ -105,26 +105,26 @@ TEST(Selection, ResultsDialogNeedsAVariableAndAnOutput) {
     report::ReportOptions stations;
     stations.Stations = true;
     report::ReportOptions levelOnly = WithLevel({}, Level::P90);
-    EXPECT_FALSE(GuessOutHasSelection(Ticks({0}), none));
-    EXPECT_FALSE(GuessOutHasSelection(VariableTicks{}, high));
-    EXPECT_FALSE(GuessOutHasSelection(Ticks({2}), levelOnly));
-    EXPECT_TRUE(GuessOutHasSelection(Ticks({2}), high));
-    EXPECT_TRUE(GuessOutHasSelection(Ticks({7}), stations));
+    EXPECT_FALSE(ResultsOutputHasSelection(Ticks({0}), none));
+    EXPECT_FALSE(ResultsOutputHasSelection(VariableTicks{}, high));
+    EXPECT_FALSE(ResultsOutputHasSelection(Ticks({2}), levelOnly));
+    EXPECT_TRUE(ResultsOutputHasSelection(Ticks({2}), high));
+    EXPECT_TRUE(ResultsOutputHasSelection(Ticks({7}), stations));
 
-    EXPECT_FALSE(OutHasSelection(none));
-    EXPECT_FALSE(OutHasSelection(levelOnly));
+    EXPECT_FALSE(WorkbenchOutputHasSelection(none));
+    EXPECT_FALSE(WorkbenchOutputHasSelection(levelOnly));
     report::ReportOptions thr;
     thr.Threshold = true;
-    EXPECT_TRUE(OutHasSelection(thr));
+    EXPECT_TRUE(WorkbenchOutputHasSelection(thr));
 }
 
 TEST(Filters, SaveDialogFilterFollowsTheFormat) {
-    EXPECT_EQ(GuessOutSaveFilter(1), "Tavisol (*.tvs)|*.tvs");
-    EXPECT_EQ(GuessOutSaveFilter(7), "Furrowin (*.Lst)|*.Lst");
+    EXPECT_EQ(ResultsOutputSaveFilter(1), "Tavisol (*.tvs)|*.tvs");
+    EXPECT_EQ(ResultsOutputSaveFilter(7), "Furrowin (*.Lst)|*.Lst");
     for (int f : {2, 3, 4, 5, 6})
-        EXPECT_EQ(GuessOutSaveFilter(f), "Data (*.Dat)|*.Dat");
-    EXPECT_EQ(OutSaveFilter(1), "Tavisol (*.tvs)|*.tvs");
-    EXPECT_EQ(OutSaveFilter(2), "Data (*.Dat)|*.Dat");
+        EXPECT_EQ(ResultsOutputSaveFilter(f), "Data (*.Dat)|*.Dat");
+    EXPECT_EQ(WorkbenchOutputSaveFilter(1), "Tavisol (*.tvs)|*.tvs");
+    EXPECT_EQ(WorkbenchOutputSaveFilter(2), "Data (*.Dat)|*.Dat");
 }
 
 // ---- Save of the location results window ----------------------------------------------
@@ -147,7 +147,7 @@ protected:
     exports::VariableExport Var(int v) const { return StoredVariableExport(stored, v, "East of Rome"); }
 
     fixture::TempFolder folder;
-    results::GuessResults stored = fixture::StoredRun();
+    results::LocationResults stored = fixture::StoredRun();
     std::vector<int> left;
 };
 

@@ -259,13 +259,13 @@ TEST_F(RasterWindow, CursorReadOutAndPickedLocation) {
     EXPECT_EQ(form->txtLat->text(), QStringLiteral("55.00"));
     EXPECT_EQ(form->txtElev->text(), QStringLiteral("-40"));
     form->txtName->setText(QStringLiteral("Hill"));
-    appState().GuessRecalcPending = appState().WorkRecalcPending = false;
+    appState().ResultsRecalcPending = appState().WorkbenchRecalcPending = false;
     EXPECT_TRUE(form->onSetLocationClicked());
     EXPECT_EQ(appState().LocationName, "Hill");
     EXPECT_FLOAT_EQ(appState().CurLongitude, 5.0f);
     EXPECT_FLOAT_EQ(appState().CurElevation, -40.0f);
-    EXPECT_TRUE(appState().GuessRecalcPending);
-    EXPECT_TRUE(appState().WorkRecalcPending);
+    EXPECT_TRUE(appState().ResultsRecalcPending);
+    EXPECT_TRUE(appState().WorkbenchRecalcPending);
 }
 
 TEST_F(RasterWindow, LatitudeChecksOfSetLocation) {

@@ -29,7 +29,7 @@ void WriteDataFolder(const std::filesystem::path &programFolder, double lon, dou
                                      [&](int v) { return StationFile(StationsAround(lon, lat, v)); });
 }
 
-void SetActiveNeighbours(GuessResults &results, int v, int n) {
+void SetActiveNeighbours(LocationResults &results, int v, int n) {
     StoredVariable &s = results[v];
     s.NeighbourCount = static_cast<engine::Integer>(n);
     for (int k = 1; k <= engine::MaxNeighbours; ++k) {

@@ -29,6 +29,6 @@ void WriteDataFolder(const std::filesystem::path &programFolder, double lon, dou
 
 // Stored copies with n active neighbours for variable v (records 1..n active,
 // within the neighbour count) and record 21 counted.
-void SetActiveNeighbours(GuessResults &results, int v, int n);
+void SetActiveNeighbours(LocationResults &results, int v, int n);
 
 } // namespace tavisol::results::fixture

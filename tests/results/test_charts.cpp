@@ -28,7 +28,7 @@ std::vector<const ChartItem *> Curves(const ChartDrawing &d) {
     return c;
 }
 
-void SetMonths(GuessResults &r, int v, float best, float err) {
+void SetMonths(LocationResults &r, int v, float best, float err) {
     for (int m = 1; m <= 12; ++m) {
         r[v].Result.Best[static_cast<std::size_t>(m)] = best;
         r[v].Result.StdErr[static_cast<std::size_t>(m)] = err;
@@ -38,7 +38,7 @@ void SetMonths(GuessResults &r, int v, float best, float err) {
 }
 
 TEST(ChartRanges, TemperatureRangeTakesTheExtremesOnTheirSideOfTheMean) {
-    GuessResults r;
+    LocationResults r;
     SetMonths(r, 0, 10, 1);  // band 8..12
     const ChartRange plain = ChartRangeOf(1, r);
     EXPECT_EQ(plain.min, 4);   // 8 -> 4
@@ -52,7 +52,7 @@ TEST(ChartRanges, TemperatureRangeTakesTheExtremesOnTheirSideOfTheMean) {
     EXPECT_EQ(ChartRangeOf(1, r).max, 40);
 
     // A zero or an extreme on the wrong side of the mean does not count.
-    GuessResults z;
+    LocationResults z;
     SetMonths(z, 0, 10, 1);
     z[2].Result.Best[3] = 0;
     z[2].Result.StdErr[3] = 50;
@@ -63,14 +63,14 @@ TEST(ChartRanges, TemperatureRangeTakesTheExtremesOnTheirSideOfTheMean) {
 }
 
 TEST(ChartRanges, PrecipitationAndWindChartsNeverGoBelowZero) {
-    GuessResults r;
+    LocationResults r;
     SetMonths(r, 3, 30, 40);   // band -50..110
     SetMonths(r, 5, 100, 10);  // band 80..120
     const ChartRange prec = ChartRangeOf(2, r);
     EXPECT_EQ(prec.min, 0);
     EXPECT_EQ(prec.max, 200);
 
-    GuessResults w;
+    LocationResults w;
     SetMonths(w, 6, 5, 0.5f);  // 18 km/h, band 14.4..21.6
     SetMonths(w, 4, 15, 1);    // band 13..17
     SetMonths(w, 7, 0.5f, 5);  // the sunshine fraction takes no part
@@ -86,7 +86,7 @@ TEST(ChartRanges, PrecipitationAndWindChartsNeverGoBelowZero) {
 }
 
 TEST(ChartDrawings, LabelsAxisAndMonthNumbers) {
-    GuessResults r;
+    LocationResults r;
     SetMonths(r, 0, 10, 1);
     r[2].Result.Best[1] = -3;
     const ChartRange range = ChartRangeOf(1, r);  // -4 .. 20
@@ -123,7 +123,7 @@ TEST(ChartDrawings, LabelsAxisAndMonthNumbers) {
 }
 
 TEST(ChartDrawings, ZeroLabelIsAPointAndAZero) {
-    GuessResults r;  // all zero
+    LocationResults r;  // all zero
     const ChartDrawing wind = DrawChart(3, r, ChartRangeOf(3, r), kPoint);
     const auto texts = Texts(wind);
     ASSERT_FALSE(texts.empty());
@@ -137,7 +137,7 @@ TEST(ChartDrawings, ZeroLabelIsAPointAndAZero) {
 }
 
 TEST(ChartDrawings, WindChartCarriesTheSunshineScale) {
-    GuessResults r;
+    LocationResults r;
     SetMonths(r, 6, 5, 0.5f);
     SetMonths(r, 4, 15, 1);
     SetMonths(r, 7, 0.5f, 0);
@@ -175,7 +175,7 @@ TEST(ChartDrawings, WindChartCarriesTheSunshineScale) {
 }
 
 TEST(ChartDrawings, CurvesAreContinuousStaircases) {
-    GuessResults r;
+    LocationResults r;
     for (int m = 1; m <= 12; ++m)
         r[3].Result.Best[static_cast<std::size_t>(m)] = m <= 6 ? 50.0f : 80.0f;
     for (int v : {3, 5}) {

@@ -79,7 +79,7 @@ TEST(GridLayoutText, GridsHaveTheirRowsColumnsAndLabels) {
 // ---- Results grids --------------------------------------------------------------------
 
 TEST(ResultsGridTexts, WindIsShownInKilometresPerHourWithNinetyPercentLimits) {
-    GuessResults r;
+    LocationResults r;
     SetActiveNeighbours(r, 6, 6);
     auto &res = r[6].Result;
     res.Best[1] = 2.0f;
@@ -103,7 +103,7 @@ TEST(ResultsGridTexts, WindIsShownInKilometresPerHourWithNinetyPercentLimits) {
 }
 
 TEST(ResultsGridTexts, AmountsAreFlooredAtZeroAfterTheLimitsAreWorkedOut) {
-    GuessResults r;
+    LocationResults r;
     SetActiveNeighbours(r, 3, 6);
     r[3].Result.Best[1] = -0.3f;
     r[3].Result.StdErr[1] = 1.0f;
@@ -133,7 +133,7 @@ TEST(ResultsGridTexts, ColumnsFollowTheActiveCountAndTheHitWarning) {
             mask += g.text(row, c).empty() ? '.' : 'x';
         return mask;
     };
-    GuessResults r;
+    LocationResults r;
     for (int v = 0; v < 3; ++v)
         r[v].Result.DirGradText[4] = "N ";
     SetActiveNeighbours(r, 0, 5);
@@ -154,7 +154,7 @@ TEST(ResultsGridTexts, ColumnsFollowTheActiveCountAndTheHitWarning) {
 }
 
 TEST(ResultsGridTexts, UnitsRowsAndAnnualRowsLookLikeHeaders) {
-    GuessResults r;
+    LocationResults r;
     const GridModel temp = ResultsGrid(1, r, kPoint);
     EXPECT_EQ(temp.text(1, 1), "[°C]");
     EXPECT_EQ(temp.text(16, 5), "[°C]");
@@ -189,7 +189,7 @@ TEST(ResultsGridTexts, UnitsRowsAndAnnualRowsLookLikeHeaders) {
 // ---- Warning grids ------------------------------------------------------------------------
 
 TEST(WarningGridTexts, MarksOnlyTrueFlagsWithDoubledBeforeStrange) {
-    GuessResults r;
+    LocationResults r;
     for (StoredVariable &v : r.Variables)
         v.Computed = true;
     r[2].Warnings.High = True;      // T_min is the first column
@@ -236,7 +236,7 @@ TEST(WarningGridTexts, MarksOnlyTrueFlagsWithDoubledBeforeStrange) {
 // ---- Station grids ----------------------------------------------------------------------------
 
 TEST(StationGridTexts, StationsMeanRowAndEmptySlots) {
-    GuessResults r;
+    LocationResults r;
     SetActiveNeighbours(r, 3, 3);
     auto &n = r[3].Neighbours;
     n[1].Longitude = -3.5f;
@@ -292,7 +292,7 @@ TEST(StationGridTexts, StationsMeanRowAndEmptySlots) {
 }
 
 TEST(StationGridTexts, VariableWithoutNeighboursShowsNoMeans) {
-    GuessResults r;  // cleared copies: no neighbour anywhere
+    LocationResults r;  // cleared copies: no neighbour anywhere
     r[7].Computed = true;  // and one run that found none
     for (int group = 1; group <= 3; ++group) {
         const GridModel g = StationGrid(group, r, kPoint);
@@ -309,7 +309,7 @@ TEST(StationGridTexts, VariableWithoutNeighboursShowsNoMeans) {
 // ---- Observation grids -------------------------------------------------------------------------
 
 TEST(ObservationGridTexts, ValuesWeightsAndMeanRow) {
-    GuessResults r;
+    LocationResults r;
     SetActiveNeighbours(r, 6, 16);
     auto &n = r[6].Neighbours;
     n[1].Values[1] = 3.456f;

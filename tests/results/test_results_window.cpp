@@ -37,7 +37,7 @@ using namespace tavisol::results;
 using tavisol::results::fixture::TempFolder;
 using tavisol::results::fixture::WriteDataFolder;
 
-class GuessWindowTest : public ::testing::Test {
+class ResultsWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetAppState();
@@ -82,7 +82,7 @@ protected:
     bool visibleWhileRunning = true;
 };
 
-TEST_F(GuessWindowTest, LoadMarksPendingAndOpensOnTheTemperatureChart) {
+TEST_F(ResultsWindowTest, LoadMarksPendingAndOpensOnTheTemperatureChart) {
     EXPECT_EQ(window->windowTitle(), QStringLiteral("View Data"));
     EXPECT_TRUE(window->RecalcPending());
     EXPECT_EQ(window->variableTabs()->count(), 3);
@@ -100,7 +100,7 @@ TEST_F(GuessWindowTest, LoadMarksPendingAndOpensOnTheTemperatureChart) {
     EXPECT_EQ(window->Grid(3, 0)->objectName(), QStringLiteral("grdwindWarn"));
 }
 
-TEST_F(GuessWindowTest, ShowDataComputesAllVariablesWithTheProgressBar) {
+TEST_F(ResultsWindowTest, ShowDataComputesAllVariablesWithTheProgressBar) {
     EXPECT_TRUE(window->ShowData());
     EXPECT_EQ(steps, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
     EXPECT_TRUE(visibleWhileRunning);
@@ -112,7 +112,7 @@ TEST_F(GuessWindowTest, ShowDataComputesAllVariablesWithTheProgressBar) {
     EXPECT_TRUE(messages.empty());
     EXPECT_FALSE(window->legendFrame()->isHidden());
     EXPECT_EQ(window->Engine().CurrentVariable, 7);
-    const GuessResults &r = window->Results();
+    const LocationResults &r = window->Results();
     EXPECT_TRUE(r.AllComputed());
     for (int v = 0; v < 8; ++v) {
         EXPECT_EQ(r[v].NeighbourCount, 8);
@@ -140,7 +140,7 @@ TEST_F(GuessWindowTest, ShowDataComputesAllVariablesWithTheProgressBar) {
     EXPECT_FLOAT_EQ(window->Results()[3].CalcLatitude, 42.1F);
 }
 
-TEST_F(GuessWindowTest, FailedRunShowsItsMessageAndStaysPending) {
+TEST_F(ResultsWindowTest, FailedRunShowsItsMessageAndStaysPending) {
     std::filesystem::remove(folder.path() / "TavisolData" / "pet.txt");
     EXPECT_FALSE(window->ShowData());
     ASSERT_EQ(messages.size(), 1u);
@@ -163,7 +163,7 @@ TEST_F(GuessWindowTest, FailedRunShowsItsMessageAndStaysPending) {
     EXPECT_EQ(messages.size(), 1u);
 }
 
-TEST_F(GuessWindowTest, VariablesWithoutAnEstimateShowNoValues) {
+TEST_F(ResultsWindowTest, VariablesWithoutAnEstimateShowNoValues) {
     window->variableTabs()->setCurrentIndex(1);    // precipitation and PET
     window->InnerStrip(2)->setCurrentIndex(1);  // results
     std::filesystem::remove(folder.path() / "TavisolData" / "pet.txt");
@@ -193,7 +193,7 @@ TEST_F(GuessWindowTest, VariablesWithoutAnEstimateShowNoValues) {
     EXPECT_TRUE(messages.size() == 1 && QString::fromStdString(messages[0].text).contains(QStringLiteral("pet.txt")));
 }
 
-TEST_F(GuessWindowTest, NoSecondRunWhileOneIsGoing) {
+TEST_F(ResultsWindowTest, NoSecondRunWhileOneIsGoing) {
     int runs = 0;
     int refused = 0;
     QObject::connect(mainBar.get(), &QProgressBar::valueChanged, [&](int v) {
@@ -211,7 +211,7 @@ TEST_F(GuessWindowTest, NoSecondRunWhileOneIsGoing) {
     EXPECT_FALSE(window->RecalcPending());
 }
 
-TEST_F(GuessWindowTest, OtherComputationKeepsTheWindowPending) {
+TEST_F(ResultsWindowTest, OtherComputationKeepsTheWindowPending) {
     {
         BusyGuard other;
         ASSERT_TRUE(other.owns());
@@ -223,7 +223,7 @@ TEST_F(GuessWindowTest, OtherComputationKeepsTheWindowPending) {
     EXPECT_TRUE(window->ShowData());
 }
 
-TEST_F(GuessWindowTest, CallerHoldingTheBusyMarkComputesThroughIt) {
+TEST_F(ResultsWindowTest, CallerHoldingTheBusyMarkComputesThroughIt) {
     BusyGuard listRun;
     ASSERT_TRUE(listRun.owns());
     EXPECT_TRUE(window->ShowData(ResultsWindow::BusyMark::HeldByCaller));
@@ -232,7 +232,7 @@ TEST_F(GuessWindowTest, CallerHoldingTheBusyMarkComputesThroughIt) {
     EXPECT_TRUE(appState().Busy);  // still the caller's
 }
 
-TEST_F(GuessWindowTest, LocationChangedDuringTheRunKeepsItPending) {
+TEST_F(ResultsWindowTest, LocationChangedDuringTheRunKeepsItPending) {
     QObject::connect(mainBar.get(), &QProgressBar::valueChanged, [](int v) {
         if (v == 4)
             SetCurrentLocation("", 14.0F, 42.0F, 10);
@@ -242,7 +242,7 @@ TEST_F(GuessWindowTest, LocationChangedDuringTheRunKeepsItPending) {
     EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(GuessWindowTest, PagesAndLegendFollowTheStrips) {
+TEST_F(ResultsWindowTest, PagesAndLegendFollowTheStrips) {
     ASSERT_TRUE(window->ShowData());
     window->variableTabs()->setCurrentIndex(1);
     EXPECT_TRUE(window->GroupFrame(1)->isHidden());
@@ -291,7 +291,7 @@ TEST_F(GuessWindowTest, PagesAndLegendFollowTheStrips) {
     EXPECT_FALSE(window->Page(2, 1)->isHidden());
 }
 
-TEST_F(GuessWindowTest, NewEstimateRedrawsTheSelectedPagesOfAllGroups) {
+TEST_F(ResultsWindowTest, NewEstimateRedrawsTheSelectedPagesOfAllGroups) {
     window->InnerStrip(1)->setCurrentIndex(3);  // observations
     window->InnerStrip(3)->setCurrentIndex(1);  // results
     EXPECT_EQ(Cell(1, 4, 2, 1), QString());     // nothing computed yet
@@ -301,7 +301,7 @@ TEST_F(GuessWindowTest, NewEstimateRedrawsTheSelectedPagesOfAllGroups) {
     EXPECT_FALSE(window->legendFrame()->isHidden());
 }
 
-TEST_F(GuessWindowTest, ChartScaleSpansTheSurface) {
+TEST_F(ResultsWindowTest, ChartScaleSpansTheSurface) {
     ASSERT_TRUE(window->ShowData());
     // The three charts share the range members; the last one drawn holds them.
     EXPECT_EQ(window->ChartMin(), 0);
@@ -324,7 +324,7 @@ TEST_F(GuessWindowTest, ChartScaleSpansTheSurface) {
     EXPECT_FALSE(image.isNull());
 }
 
-TEST_F(GuessWindowTest, ResizeCountStopsInsteadOfOverflowing) {
+TEST_F(ResultsWindowTest, ResizeCountStopsInsteadOfOverflowing) {
     window->show();
     for (int k = 0; k < 300; ++k)
         window->resize(600 + k, 500);
@@ -334,15 +334,15 @@ TEST_F(GuessWindowTest, ResizeCountStopsInsteadOfOverflowing) {
     EXPECT_EQ(window->ResizeCount(), 0);
 }
 
-TEST_F(GuessWindowTest, ViewDataCommandShowsTheChildAndComputes) {
+TEST_F(ResultsWindowTest, ViewDataCommandShowsTheChildAndComputes) {
     window.reset();
     MainWindow main;
     engine::SetInitialValues(sharedSettings());
     InstallResultsCommands(main);
     ASSERT_TRUE(HasCommandHandler(Command::ViewData));
-    EXPECT_EQ(GuessWindowIfCreated(), nullptr);
+    EXPECT_EQ(LocationResultsWindowIfCreated(), nullptr);
     main.showViewData();
-    ResultsWindow *w = GuessWindowIfCreated();
+    ResultsWindow *w = LocationResultsWindowIfCreated();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(main.mdiArea()->activeSubWindow()->widget(), w);
     EXPECT_FALSE(w->RecalcPending());
@@ -380,10 +380,10 @@ void CloseABoxOver(QWidget *main) {
     Activate(main);
 }
 
-class GuessWindowInMainWindow : public GuessWindowTest {
+class ResultsWindowInMainWindow : public ResultsWindowTest {
 protected:
     void SetUp() override {
-        GuessWindowTest::SetUp();
+        ResultsWindowTest::SetUp();
         window.reset();
         main = std::make_unique<MainWindow>();
         engine::SetInitialValues(sharedSettings());
@@ -393,9 +393,9 @@ protected:
         QObject::connect(main->progressBar(), &QProgressBar::valueChanged, [this](int v) { steps.push_back(v); });
     }
     void TearDown() override {
-        delete GuessWindowIfCreated();
+        delete LocationResultsWindowIfCreated();
         main.reset();
-        GuessWindowTest::TearDown();
+        ResultsWindowTest::TearDown();
     }
     QMdiSubWindow *SubOf(QWidget *w) {
         for (QMdiSubWindow *s : main->mdiArea()->subWindowList())
@@ -406,13 +406,13 @@ protected:
     std::unique_ptr<MainWindow> main;
 };
 
-TEST_F(GuessWindowInMainWindow, FailedRunShowsItsMessageOnceAndWaitsForTheUser) {
+TEST_F(ResultsWindowInMainWindow, FailedRunShowsItsMessageOnceAndWaitsForTheUser) {
     std::filesystem::remove(folder.path() / "TavisolData" / "pet.txt");
     main->showViewData();
     QCoreApplication::processEvents();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(QString::fromStdString(messages[0].text).contains(QStringLiteral("pet.txt")));
-    ResultsWindow *w = GuessWindowIfCreated();
+    ResultsWindow *w = LocationResultsWindowIfCreated();
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(w->RecalcPending());  // stale
 
@@ -432,9 +432,9 @@ TEST_F(GuessWindowInMainWindow, FailedRunShowsItsMessageOnceAndWaitsForTheUser) 
     EXPECT_EQ(messages.size(), 1u);
 }
 
-TEST_F(GuessWindowInMainWindow, DialogOkRunsNothingUntilTheWindowIsActivated) {
+TEST_F(ResultsWindowInMainWindow, DialogOkRunsNothingUntilTheWindowIsActivated) {
     main->showViewData();
-    ResultsWindow *w = GuessWindowIfCreated();
+    ResultsWindow *w = LocationResultsWindowIfCreated();
     ASSERT_NE(w, nullptr);
     ASSERT_FALSE(w->RecalcPending());
     // Another child in front of the results window.

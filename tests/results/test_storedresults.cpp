@@ -17,7 +17,7 @@ using tavisol::results::fixture::WriteDataFolder;
 constexpr double kLon = 13.01;
 constexpr double kLat = 41.99;
 
-class GuessRun : public ::testing::Test {
+class LocationEstimateRun : public ::testing::Test {
 protected:
     void SetUp() override {
         WriteDataFolder(folder.path(), kLon, kLat);
@@ -25,7 +25,7 @@ protected:
         state.DataFolder = folder.path() / "TavisolData";
     }
     RunOutcome Run(std::vector<int> *steps = nullptr) {
-        return RunGuessEstimate(results, state, static_cast<Single>(kLon), static_cast<Single>(kLat), 17,
+        return RunLocationEstimate(results, state, static_cast<Single>(kLon), static_cast<Single>(kLat), 17,
                                 [steps](int v) {
                                     if (steps)
                                         steps->push_back(v);
@@ -34,10 +34,10 @@ protected:
 
     TempFolder folder;
     EngineState state;
-    GuessResults results;
+    LocationResults results;
 };
 
-TEST_F(GuessRun, StoresEveryVariableWithItsCountsAndPoint) {
+TEST_F(LocationEstimateRun, StoresEveryVariableWithItsCountsAndPoint) {
     std::vector<int> steps;
     const RunOutcome outcome = Run(&steps);
     ASSERT_TRUE(outcome.ok) << outcome.error;
@@ -63,7 +63,7 @@ TEST_F(GuessRun, StoresEveryVariableWithItsCountsAndPoint) {
     EXPECT_LT(results.StoredResult(7).Best[1], 1.0f);
 }
 
-TEST_F(GuessRun, RestorePutsTheVariableBackExactly) {
+TEST_F(LocationEstimateRun, RestorePutsTheVariableBackExactly) {
     ASSERT_TRUE(Run().ok);
     // Recompute variable 2 alone on a second state to compare with.
     EngineState fresh;
@@ -98,7 +98,7 @@ TEST_F(GuessRun, RestorePutsTheVariableBackExactly) {
     EXPECT_EQ(target.Neighbours[21].Longitude, fresh.Neighbours[21].Longitude);
 }
 
-TEST_F(GuessRun, MissingFileStopsAtItsVariableAndNamesIt) {
+TEST_F(LocationEstimateRun, MissingFileStopsAtItsVariableAndNamesIt) {
     ASSERT_TRUE(Run().ok);
     std::filesystem::remove(state.DataFolder / "windsp.txt");
     std::vector<int> steps;
@@ -121,7 +121,7 @@ TEST_F(GuessRun, MissingFileStopsAtItsVariableAndNamesIt) {
     EXPECT_EQ(state.CurrentVariable, 7);
 }
 
-TEST_F(GuessRun, VariableWithoutNeighboursStoresZeros) {
+TEST_F(LocationEstimateRun, VariableWithoutNeighboursStoresZeros) {
     // Sunshine stations only on the other side of the globe.
     std::vector<tavisol::results::fixture::Station> far(2);
     far[0].lat = -40;
@@ -140,7 +140,7 @@ TEST_F(GuessRun, VariableWithoutNeighboursStoresZeros) {
 }
 
 TEST(StoredCopies, ActiveCountTakesOnlyExactOnes) {
-    GuessResults r;
+    LocationResults r;
     r[4].Neighbours[1].Active = 1;
     r[4].Neighbours[2].Active = 0;
     r[4].Neighbours[3].Active = -1;

@@ -16,7 +16,7 @@ protected:
     void SetUp() override {
         tavisol::ResetAppState();
         tavisol::ClearCommandHandlers();
-        tavisol::ClearEnablecheckHandlers();
+        tavisol::ClearFormatChangeHandlers();
         tavisol::SetMessageBoxHandler([this](QWidget *, const tavisol::Message &r) {
             messages.push_back(r);
             if (r.buttons == tavisol::MsgButtons::YesNo)
@@ -27,7 +27,7 @@ protected:
     void TearDown() override {
         tavisol::SetMessageBoxHandler(nullptr);
         tavisol::ClearCommandHandlers();
-        tavisol::ClearEnablecheckHandlers();
+        tavisol::ClearFormatChangeHandlers();
         tavisol::ResetAppState();
     }
 

@@ -37,8 +37,8 @@ TEST_F(CurrentLocation, WriterStoresRoundsNamesShowsAndMarksBothWindows) {
     EXPECT_EQ(s.CurLongitude, 7.13F);
     EXPECT_EQ(s.CurLatitude, -33.33F);
     EXPECT_EQ(s.CurElevation, 18.0F);
-    EXPECT_TRUE(s.GuessRecalcPending);
-    EXPECT_TRUE(s.WorkRecalcPending);
+    EXPECT_TRUE(s.ResultsRecalcPending);
+    EXPECT_TRUE(s.WorkbenchRecalcPending);
     ASSERT_EQ(shown.size(), 1U);
     EXPECT_EQ(shown[0].name, name);
     EXPECT_EQ(shown[0].lon, 7.13F); // the display sees the rounded values
@@ -46,10 +46,10 @@ TEST_F(CurrentLocation, WriterStoresRoundsNamesShowsAndMarksBothWindows) {
 }
 
 TEST_F(CurrentLocation, GivenNameIsKeptAndStationMapMarksOnlyTheResultsWindow) {
-    SetCurrentLocation("Valle", 10.0F, 45.0F, 200.0F, RecalcMarks::GuessOnly);
+    SetCurrentLocation("Valle", 10.0F, 45.0F, 200.0F, RecalcMarks::ResultsOnly);
     EXPECT_EQ(appState().LocationName, "Valle");
-    EXPECT_TRUE(appState().GuessRecalcPending);
-    EXPECT_FALSE(appState().WorkRecalcPending);
+    EXPECT_TRUE(appState().ResultsRecalcPending);
+    EXPECT_FALSE(appState().WorkbenchRecalcPending);
 }
 
 TEST_F(CurrentLocation, WorksWithoutAMainWindow) {

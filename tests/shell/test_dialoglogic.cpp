@@ -605,8 +605,8 @@ TEST_F(WithRaster, CoordinateOkStoresTheRasterAltitudeUnderTheGeneratedName) {
     EXPECT_EQ(s.CurLatitude, 41.99f);
     EXPECT_EQ(s.CurElevation, 20.0f);
     EXPECT_EQ(s.LocationName, "ST-Lon13.01-Lat41.99-Alt-20");
-    EXPECT_TRUE(s.GuessRecalcPending);
-    EXPECT_TRUE(s.WorkRecalcPending);
+    EXPECT_TRUE(s.ResultsRecalcPending);
+    EXPECT_TRUE(s.WorkbenchRecalcPending);
 }
 
 TEST_F(WithRaster, CoordinateOkRefusesOutOfRangeAndMissingRaster) {
@@ -634,8 +634,8 @@ TEST_F(WithRaster, CoordinateOkRefusesOutOfRangeAndMissingRaster) {
 
     EXPECT_EQ(appState().LocationName, "East of Rome");
     EXPECT_EQ(appState().CurElevation, 17.0f);
-    EXPECT_FALSE(appState().GuessRecalcPending);
-    EXPECT_FALSE(appState().WorkRecalcPending);
+    EXPECT_FALSE(appState().ResultsRecalcPending);
+    EXPECT_FALSE(appState().WorkbenchRecalcPending);
 }
 
 TEST_F(WithRaster, AltitudeFollowsTheCoordinatesWhileBothAreValid) {
@@ -706,8 +706,8 @@ TEST_F(WithRaster, LocationOkStoresAsTyped) {
     EXPECT_EQ(s.CurLongitude, 12.5f);
     EXPECT_EQ(s.CurElevation, 123.0f);
     EXPECT_EQ(s.LocationName, "ST-Lon12.5-Lat41.99-Alt-123");
-    EXPECT_TRUE(s.GuessRecalcPending);
-    EXPECT_TRUE(s.WorkRecalcPending);
+    EXPECT_TRUE(s.ResultsRecalcPending);
+    EXPECT_TRUE(s.WorkbenchRecalcPending);
 
     LocationFields named{"   ", "1", "2", "3"};
     EXPECT_TRUE(ConfirmLocation(named, rec.sink()).stored);
@@ -740,7 +740,7 @@ TEST_F(WithRaster, LocationOkNeverStoresAnAltitudeOutOfRange) {
     }
     EXPECT_EQ(appState().LocationName, "East of Rome");
     EXPECT_EQ(appState().CurElevation, 17.0f);
-    EXPECT_FALSE(appState().GuessRecalcPending);
+    EXPECT_FALSE(appState().ResultsRecalcPending);
 
     LocationFields edge{"Low", "10", "45", "-350"};
     EXPECT_TRUE(ConfirmLocation(edge, rec.sink()).stored);

@@ -303,8 +303,8 @@ TEST_F(SettingsWindow, OkWithTheDesignValuesMarksBothWindowsAndHides) {
     d.okButton->click();
     EXPECT_TRUE(messages.empty());
     EXPECT_FALSE(d.isVisible());
-    EXPECT_TRUE(appState().GuessRecalcPending);
-    EXPECT_TRUE(appState().WorkRecalcPending);
+    EXPECT_TRUE(appState().ResultsRecalcPending);
+    EXPECT_TRUE(appState().WorkbenchRecalcPending);
     EXPECT_EQ(sharedSettings().MaxDistance, 1000.0f);
     EXPECT_EQ(sharedSettings().MaxStations, 20);
     EXPECT_EQ(appState().LocationName, "East of Rome"); // the location stays
@@ -318,7 +318,7 @@ TEST_F(SettingsWindow, FailedOkKeepsTheDialogAndCancelShowsWhatIsInForce) {
     d.onOkClicked();
     EXPECT_EQ(titles(), (std::vector<std::string>{"Rather high power!"}));
     EXPECT_TRUE(d.isVisible());
-    EXPECT_FALSE(appState().GuessRecalcPending);
+    EXPECT_FALSE(appState().ResultsRecalcPending);
     EXPECT_EQ(sharedSettings().IdwPower, 9.0f);
     EXPECT_EQ(sharedSettings().MinDistance, 0.5f);
     EXPECT_EQ(d.txtMinDist->text(), QStringLiteral("0.5"));
@@ -579,8 +579,8 @@ TEST_F(CoordWindow, OkTakesTheAltitudeFromTheRasterAndUnloads) {
     EXPECT_EQ(appState().CurLongitude, 12.5f);
     EXPECT_EQ(appState().CurElevation, 960.0f);
     EXPECT_EQ(appState().LocationName, "ST-Lon12.5-Lat41.99-Alt-960");
-    EXPECT_TRUE(appState().GuessRecalcPending);
-    EXPECT_TRUE(appState().WorkRecalcPending);
+    EXPECT_TRUE(appState().ResultsRecalcPending);
+    EXPECT_TRUE(appState().WorkbenchRecalcPending);
     ASSERT_TRUE(d);
     EXPECT_TRUE(d->isUnloaded());
     EXPECT_FALSE(d->isVisible());
@@ -726,8 +726,8 @@ TEST_F(LocationWindow, OkStoresAndUnloads) {
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(appState().LocationName, "ST-Lon-12.5-Lat41.99-Alt-120");
     EXPECT_EQ(appState().CurElevation, 120.0f);
-    EXPECT_TRUE(appState().GuessRecalcPending);
-    EXPECT_TRUE(appState().WorkRecalcPending);
+    EXPECT_TRUE(appState().ResultsRecalcPending);
+    EXPECT_TRUE(appState().WorkbenchRecalcPending);
     ASSERT_TRUE(d);
     EXPECT_TRUE(d->isUnloaded());
     DeleteLaterNow();
@@ -742,7 +742,7 @@ TEST_F(LocationWindow, OkRefusesAnAltitudeOutOfRange) {
     EXPECT_EQ(titles(), (std::vector<std::string>{"Please Correct"}));
     EXPECT_FALSE(d.isUnloaded());
     EXPECT_EQ(appState().CurElevation, 17.0f);
-    EXPECT_FALSE(appState().GuessRecalcPending);
+    EXPECT_FALSE(appState().ResultsRecalcPending);
     d.hide();
 }
 
@@ -767,7 +767,7 @@ TEST_F(LocationWindow, SaveStoresThenRunsTheHookAndStaysOpen) {
     int saves = 0;
     SetLocationSaveHook([&] {
         ++saves;
-        EXPECT_TRUE(appState().GuessRecalcPending); // stored before the hook
+        EXPECT_TRUE(appState().ResultsRecalcPending); // stored before the hook
         EXPECT_EQ(appState().LocationName, "Here");
     });
     LocationDialog d;
@@ -793,7 +793,7 @@ TEST_F(LocationWindow, CancelStoresNothing) {
     EXPECT_TRUE(d.isUnloaded());
     EXPECT_FALSE(d.isVisible());
     EXPECT_EQ(appState().CurLongitude, 13.01f);
-    EXPECT_FALSE(appState().GuessRecalcPending);
+    EXPECT_FALSE(appState().ResultsRecalcPending);
 }
 
 // ---- Commands ------------------------------------------------------------------------

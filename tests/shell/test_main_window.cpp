@@ -57,8 +57,8 @@ TEST_F(MainWindowTest, LoadSetsStartStateAndStatusTexts) {
     EXPECT_EQ(s.CurLatitude, 41.99F);
     EXPECT_EQ(s.CurElevation, 17.0F);
     EXPECT_EQ(s.OutputFormat, 1);
-    EXPECT_TRUE(s.GuessRecalcPending);
-    EXPECT_TRUE(s.WorkRecalcPending);
+    EXPECT_TRUE(s.ResultsRecalcPending);
+    EXPECT_TRUE(s.WorkbenchRecalcPending);
     EXPECT_FALSE(s.Busy);
 
     EXPECT_EQ(window->panelText(1), QString());
@@ -128,9 +128,9 @@ TEST_F(MainWindowTest, HighlightedCommandShowsItsHelpUntilTheMouseCrossesTheBack
 
 TEST_F(MainWindowTest, FormatMenuSetsCheckPanelCodeAndTellsTheThreeWindows) {
     std::vector<std::pair<char, int>> told;
-    SetEnablecheckHandler(FormatListener::Out, [&](int c) { told.push_back({'O', c}); });
-    SetEnablecheckHandler(FormatListener::GuessOut, [&](int c) { told.push_back({'G', c}); });
-    SetEnablecheckHandler(FormatListener::List, [&](int c) { told.push_back({'L', c}); });
+    SetFormatChangeHandler(FormatListener::WorkbenchOutput, [&](int c) { told.push_back({'O', c}); });
+    SetFormatChangeHandler(FormatListener::ResultsOutput, [&](int c) { told.push_back({'G', c}); });
+    SetFormatChangeHandler(FormatListener::BatchList, [&](int c) { told.push_back({'L', c}); });
 
     act("mn_TillwickOutput")->trigger();
     EXPECT_EQ(checkedFormats(), QStringList{QStringLiteral("mn_TillwickOutput")});
@@ -157,7 +157,7 @@ TEST_F(MainWindowTest, FormatMenuSetsCheckPanelCodeAndTellsTheThreeWindows) {
 TEST_F(MainWindowTest, CodeOutsideTheTableOnlyClearsTheCheckMarks) {
     act("mn_Ketlo")->trigger();
     int toldCode = 0;
-    SetEnablecheckHandler(FormatListener::List, [&](int c) { toldCode = c; });
+    SetFormatChangeHandler(FormatListener::BatchList, [&](int c) { toldCode = c; });
     window->SetOutputFormat(9);
     EXPECT_TRUE(checkedFormats().isEmpty());
     EXPECT_EQ(toldCode, 9);
@@ -279,7 +279,7 @@ TEST_F(MainWindowTest, BusyGatePassesWhenIdle) {
 TEST_F(MainWindowTest, ExitAsksAndNoLeavesEverythingAsItWas) {
     int unloaded = 0;
     SetCommandHandler(Command::UnloadSettings, [&] { ++unloaded; });
-    SetCommandHandler(Command::UnloadGuessOut, [&] { ++unloaded; });
+    SetCommandHandler(Command::UnloadResultsOutput, [&] { ++unloaded; });
     window->show();
     answer = MsgAnswer::No;
     act("mn_Close")->trigger();
@@ -320,13 +320,13 @@ TEST_F(MainWindowTest, WriteStatusLocationRoundsTheCallersFieldsAndShowsThem) {
 }
 
 TEST_F(MainWindowTest, LocationWriterProtocolReachesTheStatusBar) {
-    appState().GuessRecalcPending = false;
-    appState().WorkRecalcPending = false;
+    appState().ResultsRecalcPending = false;
+    appState().WorkbenchRecalcPending = false;
     SetCurrentLocation("Trieste", 13.7768F, 45.6495F, 2.4F);
     EXPECT_EQ(window->panelText(3), QStringLiteral(" Lon : 13.78 Lat : 45.65 Alt : 2"));
     EXPECT_EQ(window->panelText(4), QStringLiteral("Trieste"));
-    EXPECT_TRUE(appState().GuessRecalcPending);
-    EXPECT_TRUE(appState().WorkRecalcPending);
+    EXPECT_TRUE(appState().ResultsRecalcPending);
+    EXPECT_TRUE(appState().WorkbenchRecalcPending);
 }
 
 TEST_F(MainWindowTest, ChildWindowsOpenOnceAndTileInBothDirections) {

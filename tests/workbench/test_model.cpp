@@ -201,7 +201,7 @@ TEST_F(Workbench, MissingStationFileIsReportedAndTheWindowStaysStale) {
 
 TEST_F(Workbench, RightClickAnsweredNoMovesOnlyTheWorkbench) {
     m_.Load();
-    appState().GuessRecalcPending = false;
+    appState().ResultsRecalcPending = false;
     const std::string name = appState().LocationName;
     m_.MapRightClick(0.1, -0.05);
     ASSERT_EQ(questions_.size(), 1u);
@@ -210,20 +210,20 @@ TEST_F(Workbench, RightClickAnsweredNoMovesOnlyTheWorkbench) {
     EXPECT_FLOAT_EQ(m_.State.CalcLatitude, PointLat - 0.05f);
     EXPECT_EQ(m_.State.CalcAltitude, 160);  // raster byte 10
     EXPECT_EQ(appState().LocationName, name);
-    EXPECT_FALSE(appState().GuessRecalcPending);
+    EXPECT_FALSE(appState().ResultsRecalcPending);
     EXPECT_FALSE(appState().Busy);
     EXPECT_EQ(m_.Caption, "TAVISOL Workbench");
 }
 
 TEST_F(Workbench, RightClickAnsweredYesMakesAGeneratedCurrentLocation) {
     m_.Load();
-    appState().GuessRecalcPending = false;
+    appState().ResultsRecalcPending = false;
     answer_ = true;
     m_.MapRightClick(0.1, -0.05);
     EXPECT_EQ(appState().LocationName.rfind("ST-Lon", 0), 0u);
     EXPECT_FLOAT_EQ(appState().CurLongitude, 12.6f);
     EXPECT_FLOAT_EQ(appState().CurElevation, 160);
-    EXPECT_TRUE(appState().GuessRecalcPending);
+    EXPECT_TRUE(appState().ResultsRecalcPending);
     EXPECT_FALSE(m_.RecalcPending());
 }
 

@@ -120,7 +120,6 @@ TEST_F(WorkbenchWindowTest, TabsLevelsAndVariable) {
     EXPECT_FALSE(views->isHidden());
     child<QRadioButton>(w, "optlev95")->click();
     EXPECT_EQ(w->SelectedLevel(), ConfidenceLevel::P95);
-    EXPECT_EQ(w->ConfidenceFactor(), 1.96f);
     EXPECT_FALSE(child<FlexGrid>(w, "grdResults")->cellText(2, 2).isEmpty());
     views->setCurrentIndex(2);
     EXPECT_FALSE(child<FlexGrid>(w, "GrdDay")->isHidden());

@@ -319,8 +319,8 @@ TEST_F(WorldMapTest, SetLocationStoresTheFieldsThroughTheLocationProtocol) {
     EXPECT_FLOAT_EQ(appState().CurElevation, 18);
     EXPECT_EQ(appState().LocationName, "ST-Lon12.35-Lat41.99-Alt-18");
     EXPECT_EQ(shown, std::vector<std::string>{"ST-Lon12.35-Lat41.99-Alt-18"});
-    EXPECT_TRUE(appState().GuessRecalcPending);
-    EXPECT_TRUE(appState().WorkRecalcPending);
+    EXPECT_TRUE(appState().ResultsRecalcPending);
+    EXPECT_TRUE(appState().WorkbenchRecalcPending);
 
     m.txtName->setText(QStringLiteral("North Cape"));
     m.txtLat->setText(QStringLiteral("75"));
@@ -358,7 +358,7 @@ TEST_F(WorldMapTest, AnOutOfRangeLatitudeIsRefusedAndNothingIsStored) {
     }
     EXPECT_EQ(saves, 0);
     EXPECT_EQ(appState().LocationName, "Before");
-    EXPECT_FALSE(appState().GuessRecalcPending);
+    EXPECT_FALSE(appState().ResultsRecalcPending);
 
     // A longitude beyond single precision cannot be stored either.
     messages.clear();
