@@ -31,9 +31,11 @@
 #include "shell/icons.h"
 #include "shell/main_window.h"
 #include "shell/messages.h"
+#include "shell/outputchoices.h"
 #include "shell/savefiledialog.h"
 #include "shell/programfolders.h"
 #include "shell/sharedsettings.h"
+#include "shell/widgetmakers.h"
 
 namespace tavisol {
 
@@ -52,19 +54,9 @@ QProgressBar *ProgressBar() {
     return main ? main->progressBar() : nullptr;
 }
 
-QCheckBox *Check(QWidget *parent, const char *name, const QString &caption, bool ticked = false) {
-    return MakeDialogCheckBox(parent, name, caption, ticked);
-}
-
-QRadioButton *Option(QWidget *parent, const char *name, const QString &caption) {
-    auto *o = new QRadioButton(caption, parent);
-    o->setObjectName(QString::fromLatin1(name));
-    return o;
-}
-
-QLineEdit *Box(QWidget *parent, const char *name, const QString &text) {
-    auto *e = new QLineEdit(text, parent);
-    e->setObjectName(QString::fromLatin1(name));
+// A field for a typed value, at most 80 pixels wide.
+QLineEdit *NarrowField(QWidget *parent, const char *name, const QString &text) {
+    auto *e = MakeNamed<QLineEdit>(parent, name, text);
     e->setMaximumWidth(80);
     return e;
 }
@@ -114,84 +106,84 @@ void BatchListWindow::buildControls() {
     LstStations->header()->setSectionResizeMode(0, QHeaderView::Stretch);
 
     auto *variables = new QGroupBox(QStringLiteral("Desired Variable"), this);
-    chkMean = Check(variables, "chkMean", QStringLiteral("Monthly Mean Temperature"));
-    chkMax = Check(variables, "chkMax", QStringLiteral("Monthly Mean of Daily Maximum Temperature"));
-    chkMin = Check(variables, "chkMin", QStringLiteral("Monthly Mean of Daily Minimum Temperature"));
-    chkPrec = Check(variables, "chkPrec", QStringLiteral("Monthly Total Precipitation"));
-    chkVap = Check(variables, "chkVap", QStringLiteral("Monthly Mean Water Vapor Pressure"));
-    chkPET = Check(variables, "chkPET", QStringLiteral("Monthly Totals of Potential Evapotranspiration"));
-    chkWind = Check(variables, "chkWind", QStringLiteral("Wind Speed"));
-    chkSun = Check(variables, "chkSun", QStringLiteral("Sunshine Fraction"));
+    const std::array<QCheckBox **, VariableChoices.size()> variableSlots{&chkMean, &chkMax, &chkMin, &chkPrec,
+                                                                           &chkVap,  &chkPET, &chkWind, &chkSun};
+    for (std::size_t v = 0; v < variableSlots.size(); ++v) {
+        const ChoiceBox &choice = VariableChoices[v];
+        *variableSlots[v] = MakeCheckBox(variables, choice.name, QString::fromUtf8(choice.caption));
+    }
     Stack(variables, {chkMean, chkMax, chkMin, chkPrec, chkVap, chkPET, chkWind, chkSun});
 
     auto *outputs = new QGroupBox(QStringLiteral("Desired Output"), this);
-    ChkBest = Check(outputs, "ChkBest", QStringLiteral("Best Estimate"));
-    ChkHigh = Check(outputs, "ChkHigh", QStringLiteral("Confidence Interval"));
+    const std::array<QCheckBox **, MonthlyOutputChoices.size()> outputSlots{
+        &ChkBest,    &ChkHigh,    &ChkError,   &ChkBias,     &ChkSlope,
+        &ChkExplVar, &ChkAbsGrad, &ChkDirGrad, &ChkLongGrad, &ChkLatGrad};
+    auto makeOutputs = [&](std::size_t from, std::size_t to) {
+        for (std::size_t k = from; k < to; ++k) {
+            const ChoiceBox &choice = MonthlyOutputChoices[k];
+            *outputSlots[k] = MakeCheckBox(outputs, choice.name, QString::fromUtf8(choice.caption));
+        }
+    };
+    makeOutputs(0, ChoicesAboveLevels);
     auto *levels = new QWidget(outputs);
-    optlev90 = Option(levels, "optlev90", QStringLiteral("90%"));
-    optlev95 = Option(levels, "optlev95", QStringLiteral("95%"));
-    optlev99 = Option(levels, "optlev99", QStringLiteral("99%"));
+    optlev90 = MakeNamed<QRadioButton>(levels, "optlev90", QStringLiteral("90%"));
+    optlev95 = MakeNamed<QRadioButton>(levels, "optlev95", QStringLiteral("95%"));
+    optlev99 = MakeNamed<QRadioButton>(levels, "optlev99", QStringLiteral("99%"));
     auto *ll = new QHBoxLayout(levels);
     ll->setContentsMargins(20, 0, 0, 0);
     ll->addWidget(optlev90);
     ll->addWidget(optlev95);
     ll->addWidget(optlev99);
-    ChkError = Check(outputs, "ChkError", QStringLiteral("Estimated Standard Error"));
-    ChkBias = Check(outputs, "ChkBias", QStringLiteral("Estimated Bias"));
-    ChkSlope = Check(outputs, "ChkSlope", QStringLiteral("Slope of Linear Altitude Dependency"));
-    ChkExplVar = Check(outputs, "ChkExplVar", QStringLiteral("Explained Variance of Altitude Correction"));
-    ChkAbsGrad = Check(outputs, "ChkAbsGrad", QStringLiteral("Absolute Value of horizontal Gradient"));
-    ChkDirGrad = Check(outputs, "ChkDirGrad", QStringLiteral("Direction of Horizontal Gradient"));
-    ChkLongGrad = Check(outputs, "ChkLongGrad", QStringLiteral("Longitudinal Gradient"));
-    ChkLatGrad = Check(outputs, "ChkLatGrad", QStringLiteral("Latitudinal Gradient"));
+    makeOutputs(ChoicesAboveLevels, outputSlots.size());
     Stack(outputs, {ChkBest, ChkHigh, levels, ChkError, ChkBias, ChkSlope, ChkExplVar, ChkAbsGrad, ChkDirGrad,
                     ChkLongGrad, ChkLatGrad});
 
     auto *files = new QGroupBox(QStringLiteral("Output Files"), this);
-    optNew = Option(files, "optNew", QStringLiteral("Overwrite existing Files"));
-    optAppend = Option(files, "optAppend", QStringLiteral("Append Results to exisiting Files"));
+    optNew = MakeNamed<QRadioButton>(files, "optNew", QStringLiteral("Overwrite existing Files"));
+    optAppend = MakeNamed<QRadioButton>(files, "optAppend", QStringLiteral("Append Results to exisiting Files"));
     Stack(files, {optNew, optAppend});
 
     auto *altitude = new QGroupBox(QStringLiteral("Altitude"), this);
-    OptAlt = Option(altitude, "OptAlt", QStringLiteral("Elevation provided in Input File"));
-    OptDem = Option(altitude, "OptDem", QStringLiteral("Use Digital Elevation Model"));
+    OptAlt = MakeNamed<QRadioButton>(altitude, "OptAlt", QStringLiteral("Elevation provided in Input File"));
+    OptDem = MakeNamed<QRadioButton>(altitude, "OptDem", QStringLiteral("Use Digital Elevation Model"));
     Stack(altitude, {OptAlt, OptDem});
 
     auto *summary = new QGroupBox(QStringLiteral("Summary "), this);
-    chksum = Check(summary, "chksum", QStringLiteral("Show a Summary after Processing the Data"));
+    chksum = MakeCheckBox(summary, "chksum", QStringLiteral("Show a Summary after Processing the Data"));
     Stack(summary, {chksum});
 
     auto *corrections = new QGroupBox(QStringLiteral("Climatological Corrections"), this);
-    chkAltCorr = Check(corrections, "chkAltCorr", QStringLiteral("Apply Local Linear Altitude Correction"), true);
-    ChkGradCorr = Check(corrections, "ChkGradCorr", QStringLiteral("Apply Climate Gradient Correction"), true);
-    txtShad = Box(corrections, "txtShad", QStringLiteral("1"));
+    chkAltCorr =
+        MakeCheckBox(corrections, "chkAltCorr", QStringLiteral("Apply Local Linear Altitude Correction"), true);
+    ChkGradCorr = MakeCheckBox(corrections, "ChkGradCorr", QStringLiteral("Apply Climate Gradient Correction"), true);
+    txtShad = NarrowField(corrections, "txtShad", QStringLiteral("1"));
     LayOutGroup(corrections, {chkAltCorr, ChkGradCorr}, {{QStringLiteral("Shadow Correction Coefficient"), txtShad}});
 
     auto *neighbourhood = new QGroupBox(QStringLiteral("Size of Neighborhood"), this);
-    txtMaxStat = Box(neighbourhood, "txtMaxStat", QStringLiteral("20"));
-    txtMaxDist = Box(neighbourhood, "txtMaxDist", QStringLiteral("1000"));
+    txtMaxStat = NarrowField(neighbourhood, "txtMaxStat", QStringLiteral("20"));
+    txtMaxDist = NarrowField(neighbourhood, "txtMaxDist", QStringLiteral("1000"));
     LayOutGroup(neighbourhood, {},
                 {{QStringLiteral("Maximum number of stations"), txtMaxStat},
                  {QStringLiteral("Maximum Distance in km"), txtMaxDist}});
 
     auto *idw = new QGroupBox(QStringLiteral("Inverse Distance Weighted Averaging"), this);
-    txtPowExp = Box(idw, "txtPowExp", QStringLiteral("1"));
-    txtMinDist = Box(idw, "txtMinDist", QStringLiteral("0.1"));
+    txtPowExp = NarrowField(idw, "txtPowExp", QStringLiteral("1"));
+    txtMinDist = NarrowField(idw, "txtMinDist", QStringLiteral("0.1"));
     LayOutGroup(idw, {},
                 {{QStringLiteral("Power Exponent"), txtPowExp},
                  {QStringLiteral("Nearest Neighbor Approx. if Min. Dist <"), txtMinDist, QStringLiteral("km.")}});
 
     auto *restrictions = new QGroupBox(QStringLiteral("Altitude Restrictions"), this);
-    chkNeighbAlt = Check(restrictions, "chkNeighbAlt", QStringLiteral("Neighbors must provide Altitude"));
-    txtMinHigh = Box(restrictions, "txtMinHigh", QStringLiteral("-350"));
-    txtMaxHigh = Box(restrictions, "txtMaxHigh", QStringLiteral("8848"));
+    chkNeighbAlt = MakeCheckBox(restrictions, "chkNeighbAlt", QStringLiteral("Neighbors must provide Altitude"));
+    txtMinHigh = NarrowField(restrictions, "txtMinHigh", QStringLiteral("-350"));
+    txtMaxHigh = NarrowField(restrictions, "txtMaxHigh", QStringLiteral("8848"));
     LayOutGroup(restrictions, {chkNeighbAlt},
                 {{QStringLiteral("Only Stations higher than"), txtMinHigh},
                  {QStringLiteral("Only Stations lower than"), txtMaxHigh}});
 
-    CmdSave = MakeDialogButton(this, "CmdSave", QStringLiteral("Save"));
-    CmdRun = MakeDialogButton(this, "CmdRun", QStringLiteral("Set Location"));
-    CmdCanc = MakeDialogButton(this, "CmdCanc", QStringLiteral("Cancel"));
+    CmdSave = MakeNamed<QPushButton>(this, "CmdSave", QStringLiteral("Save"));
+    CmdRun = MakeNamed<QPushButton>(this, "CmdRun", QStringLiteral("Set Location"));
+    CmdCanc = MakeNamed<QPushButton>(this, "CmdCanc", QStringLiteral("Cancel"));
     addButton(CmdSave);
     addButton(CmdRun);
     // The typed settings are in force at once and stay after Cancel, so their

@@ -15,6 +15,7 @@
 #include "shell/icons.h"
 #include "shell/messages.h"
 #include "shell/programfolders.h"
+#include "shell/widgetmakers.h"
 
 namespace tavisol {
 
@@ -25,8 +26,7 @@ GridDialog::GridDialog(QWidget *parent) : FieldDialog(parent) {
     setWindowTitle(QStringLiteral("Definition of a Grid"));
     setWindowIcon(MakeIcon(IconId::LocationGrid));
     auto make = [this](const char *name, const QString &text, GridField field) {
-        auto *e = new QLineEdit(text, this);
-        e->setObjectName(QString::fromLatin1(name));
+        auto *e = MakeNamed<QLineEdit>(this, name, text);
         addField(e, static_cast<int>(field));
         return e;
     };
@@ -39,8 +39,8 @@ GridDialog::GridDialog(QWidget *parent) : FieldDialog(parent) {
     texts_ = {{txtLongMin, &batch::GridFields::LongMin}, {txtLongMax, &batch::GridFields::LongMax},
               {txtLongStep, &batch::GridFields::LongStep}, {txtLatMin, &batch::GridFields::LatMin},
               {txtLatMax, &batch::GridFields::LatMax},   {txtLatStep, &batch::GridFields::LatStep}};
-    CmdRun = MakeDialogButton(this, "CmdRun", QStringLiteral("OK"));
-    CmdCanc = MakeDialogButton(this, "CmdCanc", QStringLiteral("Cancel"));
+    CmdRun = MakeNamed<QPushButton>(this, "CmdRun", QStringLiteral("OK"));
+    CmdCanc = MakeNamed<QPushButton>(this, "CmdCanc", QStringLiteral("Cancel"));
     addButton(CmdRun);
     addButton(CmdCanc, ButtonRole::Cancel);
 

@@ -25,33 +25,19 @@
 #include "shell/icons.h"
 #include "shell/main_window.h"
 #include "shell/messages.h"
+#include "shell/outputchoices.h"
 #include "shell/programfolders.h"
+#include "shell/widgetmakers.h"
 #include "workbench/workbench_window.h"
 
 namespace tavisol::outdlg {
 
 namespace {
 
-// A captioned widget under its object name.
-template <class Widget>
-Widget *Named(QWidget *parent, const char *name, const char *caption) {
-    auto *w = new Widget(QString::fromUtf8(caption), parent);
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
-
-QCheckBox *Box(QWidget *parent, const char *name, const char *caption) {
-    return Named<QCheckBox>(parent, name, caption);
-}
-
 QPushButton *Button(QWidget *parent, const char *name, const char *caption) {
-    QPushButton *b = Named<QPushButton>(parent, name, caption);
+    auto *b = MakeNamed<QPushButton>(parent, name, QString::fromUtf8(caption));
     b->setAutoDefault(false);
     return b;
-}
-
-QGroupBox *Frame(QWidget *parent, const char *name, const char *caption) {
-    return Named<QGroupBox>(parent, name, caption);
 }
 
 // A frame of check boxes one under another; each box is stored in its slot.
@@ -62,10 +48,10 @@ struct BoxSpec {
 };
 
 QGroupBox *BoxColumn(QWidget *parent, const char *name, const char *caption, std::initializer_list<BoxSpec> boxes) {
-    QGroupBox *frame = Frame(parent, name, caption);
+    auto *frame = MakeNamed<QGroupBox>(parent, name, QString::fromUtf8(caption));
     auto *layout = new QVBoxLayout(frame);
     for (const BoxSpec &b : boxes) {
-        b.slot = Box(frame, b.name, b.caption);
+        b.slot = MakeCheckBox(frame, b.name, QString::fromUtf8(b.caption));
         layout->addWidget(b.slot);
     }
     return frame;
@@ -78,7 +64,7 @@ QWidget *BuildLevels(QWidget *parent, LevelOptions &levels) {
     layout->setContentsMargins(20, 0, 0, 0);
     levels.group = new QButtonGroup(row);
     auto option = [&](const char *name, const char *caption) {
-        auto *o = Named<QRadioButton>(row, name, caption);
+        auto *o = MakeNamed<QRadioButton>(row, name, QString::fromUtf8(caption));
         levels.group->addButton(o);
         layout->addWidget(o);
         return o;
@@ -168,23 +154,16 @@ OutputDialog::OutputDialog(QWidget *parent, const char *name, const char *title)
 
 void OutputDialog::buildMonthly(QGroupBox *frame, QWidget *levelsRow) {
     auto *layout = new QVBoxLayout(frame);
-    auto add = [&](const char *name, const char *caption) {
-        QCheckBox *b = Box(frame, name, caption);
-        layout->addWidget(b);
-        return b;
-    };
-    ChkBest = add("ChkBest", "Best Estimate");
-    ChkHigh = add("ChkHigh", "Confidence Interval");
-    if (levelsRow)
-        layout->addWidget(levelsRow);
-    ChkError = add("ChkError", "Estimated Standard Error");
-    ChkBias = add("ChkBias", "Estimated Bias");
-    ChkSlope = add("ChkSlope", "Slope of Linear Altitude Dependency");
-    ChkExplVar = add("ChkExplVar", "Explained Variance of Altitude Correction");
-    ChkAbsGrad = add("ChkAbsGrad", "Absolute Value of horizontal Gradient");
-    ChkDirGrad = add("ChkDirGrad", "Direction of Horizontal Gradient");
-    ChkLongGrad = add("ChkLongGrad", "Longitudinal Gradient");
-    ChkLatGrad = add("ChkLatGrad", "Latitudinal Gradient");
+    const std::array<QCheckBox **, MonthlyOutputChoices.size()> boxes{
+        &ChkBest,    &ChkHigh,    &ChkError,   &ChkBias,     &ChkSlope,
+        &ChkExplVar, &ChkAbsGrad, &ChkDirGrad, &ChkLongGrad, &ChkLatGrad};
+    for (std::size_t k = 0; k < boxes.size(); ++k) {
+        if (k == ChoicesAboveLevels && levelsRow)
+            layout->addWidget(levelsRow);
+        const ChoiceBox &choice = MonthlyOutputChoices[k];
+        *boxes[k] = MakeCheckBox(frame, choice.name, QString::fromUtf8(choice.caption));
+        layout->addWidget(*boxes[k]);
+    }
 }
 
 QGroupBox *OutputDialog::buildFurther() {
@@ -258,20 +237,12 @@ void ResultsOutputDialog::buildControls() {
     auto *columns = new QHBoxLayout;
     top->addLayout(columns);
 
-    QGroupBox *variables = Frame(this, "FrameVariable", "Desired Variable");
+    auto *variables = MakeNamed<QGroupBox>(this, "FrameVariable", QStringLiteral("Desired Variable"));
     auto *vl = new QVBoxLayout(variables);
-    const char *names[VariableBoxCount] = {"chkMean", "chkMax", "chkMin", "chkPrec",
-                                           "chkVap",  "chkPET", "chkWind", "chkSun"};
-    const char *captions[VariableBoxCount] = {"Monthly Mean Temperature",
-                                              "Monthly Mean of Daily Maximum Temperature",
-                                              "Monthly Mean of Daily Minimum Temperature",
-                                              "Monthly Total Precipitation",
-                                              "Monthly Mean Water Vapor Pressure",
-                                              "Monthly Totals of Potential Evapotranspiration",
-                                              "Wind Speed",
-                                              "Sunshine Fraction"};
+    static_assert(VariableChoices.size() == VariableBoxCount);
     for (std::size_t v = 0; v < VariableBoxCount; ++v) {
-        VariableBoxes[v] = Box(variables, names[v], captions[v]);
+        const ChoiceBox &choice = VariableChoices[v];
+        VariableBoxes[v] = MakeCheckBox(variables, choice.name, QString::fromUtf8(choice.caption));
         vl->addWidget(VariableBoxes[v]);
     }
     vl->addStretch(1);
@@ -285,7 +256,7 @@ void ResultsOutputDialog::buildControls() {
     chkSun = VariableBoxes[7];
 
     auto *right = new QVBoxLayout;
-    QGroupBox *outputs = Frame(this, "FrameOutput", "Desired Output");
+    auto *outputs = MakeNamed<QGroupBox>(this, "FrameOutput", QStringLiteral("Desired Output"));
     buildMonthly(outputs, BuildLevels(outputs, Levels));
     right->addWidget(outputs);
     right->addWidget(buildFurther());
@@ -424,13 +395,13 @@ void WorkbenchOutputDialog::buildControls() {
     top->addLayout(columns);
 
     auto *left = new QVBoxLayout;
-    QGroupBox *monthly = Frame(this, "FrameMonthly", "Monthly Output");
+    auto *monthly = MakeNamed<QGroupBox>(this, "FrameMonthly", QStringLiteral("Monthly Output"));
     buildMonthly(monthly, nullptr);
     left->addWidget(monthly);
     columns->addLayout(left);
 
     auto *right = new QVBoxLayout;
-    QGroupBox *level = Frame(this, "FrameLevel", "Confidence Level");
+    auto *level = MakeNamed<QGroupBox>(this, "FrameLevel", QStringLiteral("Confidence Level"));
     auto *ll = new QVBoxLayout(level);
     ll->addWidget(BuildLevels(level, Levels));
     right->addWidget(level);

@@ -42,6 +42,7 @@
 #include "shell/programfolders.h"
 #include "shell/savefiledialog.h"
 #include "shell/sharedsettings.h"
+#include "shell/widgetmakers.h"
 
 namespace tavisol::rastermap {
 
@@ -164,12 +165,6 @@ RasterMapWindow::~RasterMapWindow() = default;
 
 namespace {
 
-QGroupBox *groupBox(const QString &caption, const char *name, QWidget *parent) {
-    auto *g = new QGroupBox(caption, parent);
-    g->setObjectName(QString::fromLatin1(name));
-    return g;
-}
-
 QLabel *label(const QString &text, QWidget *parent, int x, int y, int w = 120) {
     auto *l = new QLabel(text, parent);
     l->setGeometry(x, y, w, 20);
@@ -177,8 +172,7 @@ QLabel *label(const QString &text, QWidget *parent, int x, int y, int w = 120) {
 }
 
 QLineEdit *edit(const char *name, QWidget *parent, int x, int y, int w) {
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(QString::fromLatin1(name));
+    auto *e = MakeNamed<QLineEdit>(parent, name);
     e->setGeometry(x, y, w, 22);
     return e;
 }
@@ -192,8 +186,7 @@ QLineEdit *labelledEdit(const QString &caption, const char *name, QWidget *paren
 }
 
 QPushButton *button(const char *name, const QString &text, QWidget *parent, int x, int y, int w = 90) {
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
+    auto *b = MakeNamed<QPushButton>(parent, name, text);
     b->setGeometry(x, y, w, 26);
     return b;
 }
@@ -284,7 +277,7 @@ void RasterMapWindow::buildMapArea() {
 }
 
 void RasterMapWindow::buildLocationFrame() {
-    FrameLocation = groupBox(QStringLiteral("Location"), "FrameLocation", this);
+    FrameLocation = MakeNamed<QGroupBox>(this, "FrameLocation", QStringLiteral("Location"));
     // Narrow enough that the export frame fits beside it in a window 800 wide.
     txtlong = labelledEdit(QStringLiteral("Longitude"), "txtlong", FrameLocation, 8, 20, 62, 86);
     txtLat = labelledEdit(QStringLiteral("Latitude"), "txtLat", FrameLocation, 8, 46, 62, 86);
@@ -298,7 +291,7 @@ void RasterMapWindow::buildLocationFrame() {
 }
 
 void RasterMapWindow::buildMapFrame() {
-    FrameMap = groupBox(QStringLiteral("Change Map"), "FrameMap", this);
+    FrameMap = MakeNamed<QGroupBox>(this, "FrameMap", QStringLiteral("Change Map"));
     ListMap = new QListWidget(FrameMap);
     ListMap->setObjectName(QStringLiteral("ListMap"));
     ListMap->setGeometry(10, 20, 200, 100);
@@ -311,7 +304,7 @@ void RasterMapWindow::buildMapFrame() {
 }
 
 void RasterMapWindow::buildColorsFrame() {
-    FrameColors = groupBox(QStringLiteral("Change Colors"), "FrameColors", this);
+    FrameColors = MakeNamed<QGroupBox>(this, "FrameColors", QStringLiteral("Change Colors"));
     GrdColors = new QTableWidget(0, 2, FrameColors);
     GrdColors->setObjectName(QStringLiteral("GrdColors"));
     GrdColors->setGeometry(10, 20, 240, 140);
@@ -328,7 +321,7 @@ void RasterMapWindow::buildColorsFrame() {
 }
 
 void RasterMapWindow::buildExportFrame() {
-    exportFrame = groupBox(QStringLiteral("Save Vistrel "), "exportFrame", this);
+    exportFrame = MakeNamed<QGroupBox>(this, "exportFrame", QStringLiteral("Save Vistrel "));
     label(QStringLiteral("Choose Variable"), exportFrame, 10, 20, 200);
     exportVariableBox = new QComboBox(exportFrame);
     exportVariableBox->setObjectName(QStringLiteral("exportVariableBox"));
@@ -345,7 +338,7 @@ void RasterMapWindow::buildExportFrame() {
     exportMonthBox = new QComboBox(exportFrame);
     exportMonthBox->setObjectName(QStringLiteral("exportMonthBox"));
     exportMonthBox->setGeometry(10, 136, 150, 24);
-    auto *region = groupBox(QStringLiteral("Region"), "exportRegionFrame", exportFrame);
+    auto *region = MakeNamed<QGroupBox>(exportFrame, "exportRegionFrame", QStringLiteral("Region"));
     region->setGeometry(218, 20, 240, 90);
     TxtLonStart = labelledEdit(QStringLiteral("Longitude"), "TxtLonStart", region, 6, 20, 60, 68);
     TxtLonEnd = labelledEdit(QStringLiteral("--->"), "TxtLonEnd", region, 138, 20, 28, 68);

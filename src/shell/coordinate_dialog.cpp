@@ -12,6 +12,7 @@
 #include "shell/appstate.h"
 #include "shell/icons.h"
 #include "shell/programfolders.h"
+#include "shell/widgetmakers.h"
 
 namespace tavisol {
 
@@ -68,8 +69,8 @@ CoordinateDialog::CoordinateDialog(QWidget *parent) : FieldDialog(parent) {
     row(0, QStringLiteral("Longitude:"), txtLongGrad, txtLongMin, txtLongSec, txtLongOW);
     row(1, QStringLiteral("Latitude   :"), txtLatGrad, txtLatMin, txtLatSec, txtLatNS);
 
-    cmdBack = MakeDialogButton(this, "cmdBack", QStringLiteral("OK"));
-    CmdCanc = MakeDialogButton(this, "CmdCanc", QStringLiteral("Cancel"));
+    cmdBack = MakeNamed<QPushButton>(this, "cmdBack", QStringLiteral("OK"));
+    CmdCanc = MakeNamed<QPushButton>(this, "CmdCanc", QStringLiteral("Cancel"));
 
     auto *groups = new QHBoxLayout;
     groups->addWidget(FrameDecimal);

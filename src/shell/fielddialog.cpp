@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "shell/messages.h"
+#include "shell/widgetmakers.h"
 
 namespace tavisol {
 
@@ -234,8 +235,7 @@ std::string FieldString(const QLineEdit *field) { return field->text().toStdStri
 
 QLineEdit *MakeDialogField(QWidget *parent, const char *name, const char *text, int maxLength,
                            const char *tip, int width) {
-    auto *e = new QLineEdit(QString::fromLatin1(text), parent);
-    e->setObjectName(QString::fromLatin1(name));
+    auto *e = MakeNamed<QLineEdit>(parent, name, QString::fromLatin1(text));
     e->setMaxLength(maxLength);
     // A longer value put in by SetFieldText raises the limit to its length;
     // as the text gets shorter the limit comes back down, so typing never
@@ -251,18 +251,6 @@ QLineEdit *MakeDialogField(QWidget *parent, const char *name, const char *text, 
     return e;
 }
 
-QPushButton *MakeDialogButton(QWidget *parent, const char *name, const QString &caption) {
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    return b;
-}
-
-QCheckBox *MakeDialogCheckBox(QWidget *parent, const char *name, const QString &caption, bool ticked) {
-    auto *c = new QCheckBox(caption, parent);
-    c->setObjectName(QString::fromLatin1(name));
-    c->setChecked(ticked);
-    return c;
-}
 
 QHBoxLayout *MakeButtonRow(std::initializer_list<QPushButton *> buttons) {
     auto *row = new QHBoxLayout;

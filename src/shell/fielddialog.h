@@ -123,8 +123,6 @@ template <class Bindings, class Fields> void WriteTexts(const Bindings &bindings
 // one is given and a fixed width when one is given.
 QLineEdit *MakeDialogField(QWidget *parent, const char *name, const char *text, int maxLength,
                            const char *tip = nullptr, int width = 0);
-QPushButton *MakeDialogButton(QWidget *parent, const char *name, const QString &caption);
-QCheckBox *MakeDialogCheckBox(QWidget *parent, const char *name, const QString &caption, bool ticked = false);
 // The buttons side by side at the right.
 QHBoxLayout *MakeButtonRow(std::initializer_list<QPushButton *> buttons);
 // A label, the field and, when there is one, its unit in one row.

@@ -9,6 +9,7 @@
 #include "shell/appstate.h"
 #include "shell/icons.h"
 #include "shell/programfolders.h"
+#include "shell/widgetmakers.h"
 
 namespace tavisol {
 
@@ -47,9 +48,9 @@ LocationDialog::LocationDialog(QWidget *parent) : FieldDialog(parent) {
                  {QStringLiteral("Latitude   :"), txtLat, QStringLiteral("\u00b0")},
                  {QStringLiteral("Altitude   :"), txtElev, QStringLiteral("m")}});
 
-    cmdBack = MakeDialogButton(this, "cmdBack", QStringLiteral("OK"));
-    CmdSave = MakeDialogButton(this, "CmdSave", QStringLiteral("Save"));
-    CmdCanc = MakeDialogButton(this, "CmdCanc", QStringLiteral("Cancel"));
+    cmdBack = MakeNamed<QPushButton>(this, "cmdBack", QStringLiteral("OK"));
+    CmdSave = MakeNamed<QPushButton>(this, "CmdSave", QStringLiteral("Save"));
+    CmdCanc = MakeNamed<QPushButton>(this, "CmdCanc", QStringLiteral("Cancel"));
 
     auto *column = new QVBoxLayout(this);
     column->addWidget(locationFrame);

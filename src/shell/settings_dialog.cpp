@@ -11,6 +11,7 @@
 #include "shell/appstate.h"
 #include "shell/icons.h"
 #include "shell/sharedsettings.h"
+#include "shell/widgetmakers.h"
 
 namespace tavisol {
 
@@ -38,13 +39,13 @@ SettingsDialog::SettingsDialog(QWidget *parent) : FieldDialog(parent) {
     txtMaxStat = MakeField(FrameNeighbourhood, "txtMaxStat", "20", 2);
     txtPowExp = MakeField(FrameIdw, "txtPowExp", "1", 1);
     txtMinDist = MakeField(FrameIdw, "txtMinDist", "0.1", 4);
-    chkAltCorr = MakeDialogCheckBox(FrameCorrections, "chkAltCorr",
-                                    QStringLiteral("Apply Local Linear Altitude Correction"), true);
-    ChkGradCorr = MakeDialogCheckBox(FrameCorrections, "ChkGradCorr",
-                                     QStringLiteral("Apply Climate Gradient Correction"), true);
+    chkAltCorr = MakeCheckBox(FrameCorrections, "chkAltCorr",
+                              QStringLiteral("Apply Local Linear Altitude Correction"), true);
+    ChkGradCorr = MakeCheckBox(FrameCorrections, "ChkGradCorr",
+                               QStringLiteral("Apply Climate Gradient Correction"), true);
     txtShad = MakeField(FrameCorrections, "txtShad", "1", 4);
-    chkNeighbAlt = MakeDialogCheckBox(FrameAltitude, "chkNeighbAlt",
-                                      QStringLiteral("Neighbors must provide Altitude"), false);
+    chkNeighbAlt = MakeCheckBox(FrameAltitude, "chkNeighbAlt",
+                                QStringLiteral("Neighbors must provide Altitude"), false);
     txtMinHigh = MakeField(FrameAltitude, "txtMinHigh", "-350", 5);
     txtMaxHigh = MakeField(FrameAltitude, "txtMaxHigh", "8848", 5);
     // Matches the unticked window switch.
@@ -63,8 +64,8 @@ SettingsDialog::SettingsDialog(QWidget *parent) : FieldDialog(parent) {
                 {{QStringLiteral("Only Stations higher than"), txtMinHigh},
                  {QStringLiteral("Only Stations lower than"), txtMaxHigh}});
 
-    okButton = MakeDialogButton(this, "okButton", QStringLiteral("OK"));
-    CmdCanc = MakeDialogButton(this, "CmdCanc", QStringLiteral("Cancel"));
+    okButton = MakeNamed<QPushButton>(this, "okButton", QStringLiteral("OK"));
+    CmdCanc = MakeNamed<QPushButton>(this, "CmdCanc", QStringLiteral("Cancel"));
 
     auto *grid = new QGridLayout;
     grid->addWidget(FrameNeighbourhood, 0, 0);

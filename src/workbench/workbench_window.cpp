@@ -21,6 +21,7 @@
 #include "shell/icons.h"
 #include "shell/main_window.h"
 #include "shell/messages.h"
+#include "shell/widgetmakers.h"
 #include "workbench/pictures_qt.h"
 
 namespace tavisol::workbench {
@@ -159,8 +160,7 @@ void WorkbenchWindow::buildVariableAndTabs(QVBoxLayout *left) {
 
 void WorkbenchWindow::buildTables(QVBoxLayout *left) {
     auto grid = [this, left](const char *name, bool arial) {
-        auto *g = new FlexGrid(this);
-        g->setObjectName(QString::fromLatin1(name));
+        auto *g = MakeNamed<FlexGrid>(this, name);
         if (arial) {
             QFont f(QStringLiteral("Arial"));
             f.setPointSizeF(8.25);
@@ -226,8 +226,7 @@ void WorkbenchWindow::buildStationMap(QVBoxLayout *left) {
     PictureLegend->setDrawing(&model_.Legend);
     side->addWidget(PictureLegend);
     auto sideButton = [&](const char *caption, const char *name) {
-        auto *b = new QPushButton(QString::fromLatin1(caption), PicStationFather);
-        b->setObjectName(QString::fromLatin1(name));
+        auto *b = MakeNamed<QPushButton>(PicStationFather, name, QString::fromLatin1(caption));
         side->addWidget(b);
         return b;
     };
@@ -240,20 +239,13 @@ void WorkbenchWindow::buildStationMap(QVBoxLayout *left) {
     left->addWidget(PicStationFather, 1);
 }
 
-QGroupBox *WorkbenchWindow::optionsGroup(const QString &caption, const char *name) {
-    auto *g = new QGroupBox(caption, optionsFrame);
-    g->setObjectName(QString::fromLatin1(name));
-    return g;
-}
-
 void WorkbenchWindow::buildConfidenceFrame(QVBoxLayout *right) {
-    confidenceFrame = optionsGroup(QStringLiteral("Level of Confidence"), "confidenceFrame");
+    confidenceFrame = MakeNamed<QGroupBox>(optionsFrame, "confidenceFrame", QStringLiteral("Level of Confidence"));
     auto *l = new QVBoxLayout(confidenceFrame);
     levels_ = new QButtonGroup(confidenceFrame);
     levels_->setExclusive(true);
     auto level = [&](const char *caption, const char *name, int id) {
-        auto *o = new QRadioButton(QString::fromLatin1(caption), confidenceFrame);
-        o->setObjectName(QString::fromLatin1(name));
+        auto *o = MakeNamed<QRadioButton>(confidenceFrame, name, QString::fromLatin1(caption));
         levels_->addButton(o, id);
         l->addWidget(o);
         return o;
@@ -273,7 +265,7 @@ void WorkbenchWindow::buildConfidenceFrame(QVBoxLayout *right) {
 }
 
 void WorkbenchWindow::buildWarningsFrame(QVBoxLayout *right) {
-    framWarn = optionsGroup(QStringLiteral("Warnings"), "framWarn");
+    framWarn = MakeNamed<QGroupBox>(optionsFrame, "framWarn", QStringLiteral("Warnings"));
     framWarn->setToolTip(QStringLiteral("Gives you up to seven warnings if problems occur."));
     auto *l = new QGridLayout(framWarn);
     for (int i = 0; i < WarningCount; ++i) {
@@ -294,7 +286,7 @@ void WorkbenchWindow::buildWarningsFrame(QVBoxLayout *right) {
 }
 
 void WorkbenchWindow::buildActivesFrame(QVBoxLayout *right) {
-    activesFrame = optionsGroup(QStringLiteral("Actives"), "activesFrame");
+    activesFrame = MakeNamed<QGroupBox>(optionsFrame, "activesFrame", QStringLiteral("Actives"));
     activesFrame->setToolTip(
         QStringLiteral("Shows the neighbours used for the estimation; check or uncheck them to change the estimate."));
     auto *l = new QGridLayout(activesFrame);

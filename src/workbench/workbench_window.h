@@ -89,8 +89,6 @@ private:
     void buildTables(QVBoxLayout *left);
     void buildAltitudePlot(QVBoxLayout *left);
     void buildStationMap(QVBoxLayout *left);
-    // A named group of the options frame.
-    QGroupBox *optionsGroup(const QString &caption, const char *name);
     void buildConfidenceFrame(QVBoxLayout *right);
     void buildWarningsFrame(QVBoxLayout *right);
     void buildActivesFrame(QVBoxLayout *right);

@@ -29,6 +29,7 @@
 #include "shell/maplocation.h"
 #include "shell/messages.h"
 #include "shell/programfolders.h"
+#include "shell/widgetmakers.h"
 #include "worldmap/mapmath.h"
 
 namespace tavisol {
@@ -114,8 +115,7 @@ WorldMapWindow::WorldMapWindow(QWidget *parent) : QWidget(parent) {
     Toolbar = new QToolBar(this);
     Toolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     auto addButton = [&](int index, const char *key, const QString &text) {
-        auto *b = new QToolButton(Toolbar);
-        b->setObjectName(QString::fromLatin1(key));
+        auto *b = MakeNamed<QToolButton>(Toolbar, key);
         b->setText(text);
         b->setToolTip(text);
         Toolbar->addWidget(b);
@@ -146,22 +146,18 @@ WorldMapWindow::WorldMapWindow(QWidget *parent) : QWidget(parent) {
 
     locationFrame = new QGroupBox(QStringLiteral("Location"), this);
     auto *row = new QHBoxLayout(locationFrame);
-    auto addField = [&](const QString &caption, QLineEdit *&edit, int width) {
+    auto addField = [&](const QString &caption, const char *name, QLineEdit *&edit, int width) {
         row->addWidget(new QLabel(caption, locationFrame));
-        edit = new QLineEdit(locationFrame);
+        edit = MakeNamed<QLineEdit>(locationFrame, name);
         edit->setFixedWidth(width);
         row->addWidget(edit);
     };
-    addField(QStringLiteral("Longitude:"), txtlong, 70);
+    addField(QStringLiteral("Longitude:"), "txtlong", txtlong, 70);
     txtlong->setToolTip(QStringLiteral("Give Longitude as a decimal number"));
-    addField(QStringLiteral("Latitude   :"), txtLat, 70);
+    addField(QStringLiteral("Latitude   :"), "txtLat", txtLat, 70);
     txtLat->setToolTip(QStringLiteral("Give Latitude as a decimal number"));
-    addField(QStringLiteral("Altitude   :"), txtElev, 60);
-    addField(QStringLiteral("Station Name"), txtName, 160);
-    txtlong->setObjectName(QStringLiteral("txtlong"));
-    txtLat->setObjectName(QStringLiteral("txtLat"));
-    txtElev->setObjectName(QStringLiteral("txtElev"));
-    txtName->setObjectName(QStringLiteral("txtName"));
+    addField(QStringLiteral("Altitude   :"), "txtElev", txtElev, 60);
+    addField(QStringLiteral("Station Name"), "txtName", txtName, 160);
     CmdRun = new QPushButton(QStringLiteral("Set Location"), locationFrame);
     CmdSave = new QPushButton(QStringLiteral("Save Data"), locationFrame);
     row->addWidget(CmdRun);

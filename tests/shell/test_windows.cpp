@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMouseEvent>
@@ -19,6 +20,7 @@
 #include "shell/run_summary_window.h"
 #include "shell/main_window.h"
 #include "shell/printersetup.h"
+#include "shell/widgetmakers.h"
 #include "shell_fixture.h"
 
 namespace {
@@ -86,6 +88,23 @@ TEST_F(Splash, PictureComesFromTheReliefWhenThereIsOne) {
     ASSERT_EQ(relief.size(), size);
     EXPECT_NE(relief.pixel(10, 0), relief.pixel(10, 15));
     EXPECT_EQ(relief.pixel(10, 0), relief.pixel(60, 31)); // water both
+}
+
+// The windows' tests find controls by these names; a control with no caption
+// of its own (a combo box) is made as well as a captioned one.
+TEST_F(ShellTest, MadeControlsAreFoundUnderTheirParentByName) {
+    QWidget window;
+    auto *option = MakeNamed<QRadioButton>(&window, "optlev95", QStringLiteral("95 %"));
+    auto *list = MakeNamed<QComboBox>(&window, "variableBox");
+    auto *ticked = MakeCheckBox(&window, "chkAltCorr", QStringLiteral("Apply"), true);
+    auto *plain = MakeCheckBox(&window, "chkNeighbAlt", QStringLiteral("Neighbors"));
+    EXPECT_EQ(window.findChild<QRadioButton *>(QStringLiteral("optlev95")), option);
+    EXPECT_EQ(option->text(), QStringLiteral("95 %"));
+    EXPECT_EQ(window.findChild<QComboBox *>(QStringLiteral("variableBox")), list);
+    EXPECT_EQ(window.findChild<QCheckBox *>(QStringLiteral("chkAltCorr")), ticked);
+    EXPECT_TRUE(ticked->isChecked());
+    EXPECT_EQ(plain->text(), QStringLiteral("Neighbors"));
+    EXPECT_FALSE(plain->isChecked());
 }
 
 TEST(PrinterSetup, ChoicesReachThePrinterOnlyOnApply) {
