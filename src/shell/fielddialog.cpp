@@ -24,7 +24,7 @@ bool FieldDialog::showMessage(const Message &m) {
     // The box takes the keyboard: releases that come after it are not the
     // field's.
     forgetPressedKeys();
-    return ShowMessage(this, m) != MsgAnswer::No;
+    return Agreed(m, ShowMessage(this, m));
 }
 
 MessageSink FieldDialog::messageSink() {

@@ -24,6 +24,10 @@ std::string MessageLines(std::initializer_list<std::string_view> lines) {
     return text;
 }
 
+bool Agreed(const Message &m, MsgAnswer answer) {
+    return m.buttons == MsgButtons::YesNo ? answer == MsgAnswer::Yes : true;
+}
+
 Message FromEngine(const engine::EngineMessage &m) {
     MsgIcon icon = MsgIcon::Information;
     switch (m.Icon) {

@@ -32,6 +32,10 @@ struct Message {
 // without Yes and No).
 using MessageSink = std::function<bool(const Message &)>;
 
+// What a sink returns for the answer to a box: a Yes/No box is agreed to only
+// by Yes, any other box by being closed.
+bool Agreed(const Message &m, MsgAnswer answer);
+
 // The common boxes.
 Message CriticalMessage(std::string text, std::string title = {});
 Message QuestionMessage(std::string text, std::string title = {}); // Yes and No

@@ -69,7 +69,7 @@ MsgAnswer ShowMessage(QWidget *parent, MsgIcon icon, const QString &text, const 
 
 MessageSink MessageSinkFor(QWidget *parent) {
     QPointer<QWidget> guarded(parent);
-    return [guarded](const Message &m) { return ShowMessage(guarded, m) != MsgAnswer::No; };
+    return [guarded](const Message &m) { return Agreed(m, ShowMessage(guarded, m)); };
 }
 
 bool BusyGate(QWidget *parent) {

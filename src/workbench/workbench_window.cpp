@@ -39,8 +39,6 @@ constexpr double MapDesignHeight = 4056;
 
 QString Q(const std::string &s) { return QString::fromStdString(s); }
 
-// Message box lines are joined by carriage returns; the box breaks lines at
-// line feeds.
 void TagNoFont(QWidget *w) { w->setProperty("tag", QStringLiteral("nofont")); }
 
 } // namespace

@@ -276,6 +276,11 @@ TEST_F(RasterWindow, LatitudeChecksOfSetLocation) {
     EXPECT_TRUE(form->onSetLocationClicked());
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].title, " Polar Region");
+    form->txtLat->setText(QStringLiteral("90,5"));
+    EXPECT_FALSE(form->onSetLocationClicked());
+    EXPECT_EQ(messages.back().text, "Latitude should be between -90\u00B0 and +90\u00B0.");
+    EXPECT_FLOAT_EQ(appState().CurLatitude, 70.5f);
+    form->txtLat->setText(QStringLiteral("70,5"));
     form->txtlong->setText(QStringLiteral("1e39"));
     EXPECT_FALSE(form->onSetLocationClicked());
     EXPECT_EQ(messages.back().text, "The number 1e39 is too large.");
