@@ -870,7 +870,6 @@ void RasterMapWindow::onExportSaveClicked() {
             ShowMessage(this, MsgIcon::Information, q(*message));
             return;
         }
-        geo_ = SetHeaderDoubleValues(map_.Header, VantrixConversions());
         exportMonth_ = ExportMonthOf(s(exportMonthBox->currentText()), exportMonth_);
         resolution_ = r;
     } catch (const std::exception &e) {
