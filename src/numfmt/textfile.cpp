@@ -24,9 +24,9 @@ int toCp1252(char32_t cp) {
     return -1;
 }
 
-char32_t fromCp1252(unsigned char b) { return b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : b; }
-
 } // namespace
+
+char32_t fromCp1252(unsigned char b) { return b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : b; }
 
 void appendUtf8(std::string &out, char32_t cp) {
     if (cp < 0x80) {

@@ -31,6 +31,8 @@ void appendUtf8(std::string &out, char32_t cp);
 // (U+2212, which is written as "-", included), each once, in the order they
 // first appear (malformed bytes as U+FFFD).
 std::vector<std::string> charactersOutsideCp1252(std::string_view utf8);
+// The character a Windows-1252 byte stands for (an unassigned byte: U+0081 etc.).
+char32_t fromCp1252(unsigned char b);
 // Windows-1252 to UTF-8 (the five unassigned bytes map to U+0081 etc., so the
 // conversion back gives the same bytes).
 std::string cp1252ToUtf8(std::string_view bytes);

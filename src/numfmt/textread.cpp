@@ -40,9 +40,6 @@ void appendVisible(std::string &out, char32_t cp) {
         appendUtf8(out, cp);
 }
 
-// The Windows-1252 bytes that stand for no character.
-bool unassigned1252(unsigned char b) { return b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D; }
-
 std::string notFound(const std::filesystem::path &path) { return "File not found: " + path.string(); }
 
 std::string failure(const char *what, const std::filesystem::path &path, int err) {
@@ -159,16 +156,9 @@ std::string ShowFileText(std::string_view raw, bool utf8, std::size_t maxChars) 
                 i += len;
             }
         } else {
-            if (b >= 0x80 && unassigned1252(b)) {
-                appendEscape(out, "\\x%02X", b);
-            } else if (b >= 0x80) {
-                const std::string one = cp1252ToUtf8(raw.substr(i, 1));
-                char32_t cp = 0;
-                decodeUtf8Char(one, 0, cp);
-                appendVisible(out, cp);
-            } else {
-                appendVisible(out, b);
-            }
+            // Bytes that stand for no character come out as U+0081 etc.,
+            // which show as "\x81".
+            appendVisible(out, fromCp1252(b));
             ++i;
         }
         ++chars;

@@ -34,7 +34,7 @@ std::vector<std::string> SplitAt(std::string_view text, char separator);
 
 // Reads a whole file into `bytes`. On failure returns what happened, naming
 // the file: "File not found: <path>" only when nothing is there, otherwise
-// e.g. "Cannot open the file '<path>': Permission denied".
+// e.g. "Cannot open the file <path>: Permission denied".
 std::optional<std::string> ReadWholeFile(const std::filesystem::path &path, std::string &bytes);
 
 // Reads up to `count` bytes at `offset` (fewer at the end of the file).

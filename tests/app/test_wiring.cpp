@@ -21,14 +21,29 @@ namespace {
 
 using tavisol::Command;
 
+// A program folder of its own and no commands installed; everything put back
+// afterwards.
+class Wiring : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder_.isValid());
+        tavisol::setProgramFolderForTesting(folder_.path().toStdString());
+        tavisol::ClearCommandHandlers();
+        tavisol::ResetAppState();
+    }
+    void TearDown() override {
+        tavisol::SetMessageBoxHandler({});
+        tavisol::ClearCommandHandlers();
+        tavisol::setProgramFolderForTesting({});
+        tavisol::ResetAppState();
+    }
+
+    QTemporaryDir folder_;
+};
+
 // Every menu command that opens a window of another subsystem reaches it, and
 // the splash's loading steps are there before the main window exists.
-TEST(Wiring, EveryCommandHasItsWindow) {
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    tavisol::setProgramFolderForTesting(folder.path().toStdString());
-    tavisol::ClearCommandHandlers();
-
+TEST_F(Wiring, EveryCommandHasItsWindow) {
     tavisol::InstallEarlyCommands();
     EXPECT_TRUE(tavisol::HasCommandHandler(Command::WorldMapLoadBoundaries));
     EXPECT_TRUE(tavisol::HasCommandHandler(Command::WorldMapLoadCapitals));
@@ -47,8 +62,6 @@ TEST(Wiring, EveryCommandHasItsWindow) {
         // The main window's load chose the own format.
         EXPECT_EQ(tavisol::appState().OutputFormat, 1);
     }
-    tavisol::ClearCommandHandlers();
-    tavisol::setProgramFolderForTesting({});
 }
 
 QImage Picture(const QIcon &icon) { return icon.pixmap(QSize(32, 32)).toImage().convertToFormat(QImage::Format_ARGB32); }
@@ -59,13 +72,8 @@ QImage Picture(tavisol::IconId id) {
 // Every window the menus open carries one of the program's own pictures,
 // never an empty one or the toolkit's logo; each child window of the frame
 // its own.
-TEST(Wiring, EveryWindowCarriesItsOwnPicture) {
+TEST_F(Wiring, EveryWindowCarriesItsOwnPicture) {
     using tavisol::IconId;
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    tavisol::setProgramFolderForTesting(folder.path().toStdString());
-    tavisol::ClearCommandHandlers();
-    tavisol::ResetAppState();
     tavisol::SetMessageBoxHandler([](QWidget *, const tavisol::Message &r) {
         return r.buttons == tavisol::MsgButtons::YesNo ? tavisol::MsgAnswer::No : tavisol::MsgAnswer::Ok;
     });
@@ -110,10 +118,6 @@ TEST(Wiring, EveryWindowCarriesItsOwnPicture) {
         }
         EXPECT_GE(others, 6);
     }
-    tavisol::SetMessageBoxHandler({});
-    tavisol::ClearCommandHandlers();
-    tavisol::setProgramFolderForTesting({});
-    tavisol::ResetAppState();
 }
 
 } // namespace
