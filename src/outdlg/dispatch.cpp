@@ -49,7 +49,7 @@ struct TickedSplit {
 TickedSplit SplitTicked(const results::LocationResults &stored, const VariableTicks &ticks) {
     TickedSplit split;
     for (int v : TickedVariables(ticks))
-        (stored[v].Estimated ? split.Estimated : split.LeftOut).push_back(v);
+        (stored.HasEstimate(v) ? split.Estimated : split.LeftOut).push_back(v);
     return split;
 }
 
@@ -174,7 +174,7 @@ exports::VariableExport StoredVariableExport(const results::LocationResults &sto
     e.Calc = {s.CalcLongitude, s.CalcLatitude, s.CalcAltitude};
     e.Variable = static_cast<engine::Integer>(variable);
     e.Result = s.Result;
-    e.HasEstimate = s.Estimated;
+    e.HasEstimate = stored.HasEstimate(variable);
     return e;
 }
 
@@ -189,7 +189,7 @@ exports::LocationExport StoredLocationExport(const results::LocationResults &sto
     e.Current = current;
     for (int v = 0; v < results::VariableCount; ++v) {
         e.Results[static_cast<std::size_t>(v)] = stored[v].Result;
-        e.HasEstimate[static_cast<std::size_t>(v)] = stored[v].Estimated;
+        e.HasEstimate[static_cast<std::size_t>(v)] = stored.HasEstimate(v);
     }
     return e;
 }

@@ -351,12 +351,8 @@ bool ResultsWindow::ShowData(BusyMark mark) {
     running_ = true;
 
     legendFrame_->hide();
-    const AppState &app = appState();
-    const float longitude = app.CurLongitude;
-    const float latitude = app.CurLatitude;
-    const float altitude = app.CurElevation;
-    const engine::EngineSettings settings = sharedSettings();
-    state_.UseSettings(settings);
+    const RunInputs inputs = CurrentInputs();
+    state_.UseSettings(inputs.settings);
     state_.DataFolder = dataFolder();
     if (progressBar_) {
         progressBar_->setVisible(true);
@@ -365,14 +361,15 @@ bool ResultsWindow::ShowData(BusyMark mark) {
     }
     setCursor(Qt::WaitCursor);
 
-    const RunOutcome outcome = RunLocationEstimate(results_, state_, longitude, latitude, altitude, [this](int v) {
-        if (progressBar_)
-            progressBar_->setValue(v);
-    });
+    const RunOutcome outcome =
+        RunLocationEstimate(results_, state_, inputs.longitude, inputs.latitude, inputs.altitude, [this](int v) {
+            if (progressBar_)
+                progressBar_->setValue(v);
+        });
     if (outcome.ok)
         failedAt_.reset();
     else
-        failedAt_ = RunInputs{longitude, latitude, altitude, settings};
+        failedAt_ = inputs;
     if (!outcome.ok)
         ShowMessage(this, MsgIcon::NoIcon, QString::fromStdString(outcome.error));
 
@@ -383,8 +380,7 @@ bool ResultsWindow::ShowData(BusyMark mark) {
     unsetCursor();
     // Current only when the run finished for the location and settings that
     // are still in force; a change made while it ran keeps the window pending.
-    const bool unchanged = app.CurLongitude == longitude && app.CurLatitude == latitude &&
-                           app.CurElevation == altitude && sharedSettings() == settings;
+    const bool unchanged = CurrentInputs() == inputs;
     if (outcome.ok && unchanged)
         setRecalcPending(false);
     running_ = false;
@@ -392,13 +388,12 @@ bool ResultsWindow::ShowData(BusyMark mark) {
     return outcome.ok && unchanged;
 }
 
-bool ResultsWindow::FailedAtCurrentInputs() const {
-    if (!failedAt_)
-        return false;
+ResultsWindow::RunInputs ResultsWindow::CurrentInputs() {
     const AppState &app = appState();
-    return app.CurLongitude == failedAt_->longitude && app.CurLatitude == failedAt_->latitude &&
-           app.CurElevation == failedAt_->altitude && sharedSettings() == failedAt_->settings;
+    return {app.CurLongitude, app.CurLatitude, app.CurElevation, sharedSettings()};
 }
+
+bool ResultsWindow::FailedAtCurrentInputs() const { return failedAt_ && *failedAt_ == CurrentInputs(); }
 
 void ResultsWindow::onActivated() {
     if (RecalcPending())

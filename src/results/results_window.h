@@ -138,10 +138,13 @@ private:
     std::array<QLabel *, 4> labels_{};       // 1..3
     std::array<QWidget *, 4> lines_{};       // 1..3
 
+    // What a run computes from: the current location and the shared settings.
     struct RunInputs {
         float longitude = 0, latitude = 0, altitude = 0;
         engine::EngineSettings settings;
+        bool operator==(const RunInputs &) const = default;
     };
+    static RunInputs CurrentInputs();
 
     engine::EngineState state_;
     LocationResults results_;

@@ -6,8 +6,7 @@
 #include "calendar/calendar.h"
 #include "engine/geodesy.h"
 #include "numfmt/numfmt.h"
-
-#include "numfmt/textread.h"
+#include "results/gridmodel.h"
 
 namespace tavisol::workbench {
 
@@ -50,29 +49,23 @@ void GridTable::SetShape(int rows, int cols) {
 }
 
 void GridTable::SetFormatString(std::string_view layout) {
-    const std::size_t semi = layout.find(';');
-    const std::string_view colPart = layout.substr(0, semi);
-    std::vector<std::string> heads = numfmt::SplitAt(colPart, '|');
-    std::vector<std::string> labels;
-    if (semi != std::string_view::npos)
-        labels = numfmt::SplitAt(layout.substr(semi + 1), '|');
-    const int rows = labels.empty() ? rows_ : static_cast<int>(labels.size());
-    SetShape(rows, static_cast<int>(heads.size()));
+    // The layout string of the location results' grids; without a ';' the
+    // table keeps its rows.
+    const results::GridLayout parsed = results::ParseGridLayout(layout);
+    const bool labelled = layout.find(';') != std::string_view::npos;
+    const int rows = labelled ? static_cast<int>(parsed.rowLabels.size()) : rows_;
+    SetShape(rows, static_cast<int>(parsed.headers.size()));
     for (int c = 0; c < cols_; ++c) {
-        std::string head = heads[static_cast<std::size_t>(c)];
-        bool centred = false;
-        if (!head.empty() && head[0] == '^') {
-            centred = true;
-            head.erase(0, 1);
-        }
-        Centred[static_cast<std::size_t>(c)] = centred;
-        WidthChars[static_cast<std::size_t>(c)] = static_cast<int>(numfmt::charCount(head));
-        WidthTwips[static_cast<std::size_t>(c)] = 0;
+        const std::size_t k = static_cast<std::size_t>(c);
+        Centred[k] = parsed.columnAlign[k] == results::CellAlign::Center;
+        WidthChars[k] = static_cast<int>(numfmt::charCount(parsed.headers[k]));
+        WidthTwips[k] = 0;
         if (rows_ > 0)
-            At(0, c).text = head;
+            At(0, c).text = parsed.headers[k];
     }
-    for (int r = 1; r < rows_ && r < static_cast<int>(labels.size()); ++r)
-        At(r, 0).text = labels[static_cast<std::size_t>(r)];
+    if (labelled)
+        for (int r = 1; r < rows_; ++r)
+            At(r, 0).text = parsed.rowLabels[static_cast<std::size_t>(r)];
 }
 
 // ---- Neighbour tables -------------------------------------------------------

@@ -32,8 +32,9 @@ public:
 
     // Changes the shape; cells inside the new shape keep their contents.
     void SetShape(int rows, int cols);
-    // Heads separated by "|", then after ";" the row labels from row 0 on.
-    // A leading "^" centres its column. Sets the shape, row 0, column 0 and
+    // Heads separated by "|", then after ";" the row labels from row 0 on,
+    // read as the location results' grids read them (results::ParseGridLayout):
+    // a leading "^" centres its column. Sets the shape, row 0, column 0 and
     // the column widths (the head's length in characters).
     void SetFormatString(std::string_view layout);
 
