@@ -3,6 +3,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <optional>
 
 #include "engine/data_files.h"
 
@@ -71,29 +72,21 @@ IndexedStationFile CachingDataFiles::ReadIndexedStationFile(const std::filesyste
         Forget(file);
         return plainly();
     }
-    auto kept = [&]() -> const IndexedStationFile * {
+    // A copy of what is kept for this very file, taken under the lock.
+    auto kept = [&]() -> std::optional<IndexedStationFile> {
+        std::shared_lock lock(mutex_);
         const auto it = stations_.find(file.native());
-        return it != stations_.end() && it->second.stamp == stamp ? &it->second.file : nullptr;
+        if (it != stations_.end() && it->second.stamp == stamp)
+            return it->second.file;
+        return std::nullopt;
     };
     // The plain reader fails a run that holds too many records, with its message.
     auto answer = [&](const IndexedStationFile &f) { return f.records->size() > maxRecords ? plainly() : f; };
-    {
-        std::shared_lock lock(mutex_);
-        if (const IndexedStationFile *f = kept()) {
-            const IndexedStationFile copy = *f;
-            lock.unlock();
-            return answer(copy);
-        }
-    }
+    if (const auto f = kept())
+        return answer(*f);
     std::lock_guard load(loading_);
-    {
-        std::shared_lock lock(mutex_);
-        if (const IndexedStationFile *f = kept()) {
-            const IndexedStationFile copy = *f;
-            lock.unlock();
-            return answer(copy);
-        }
-    }
+    if (const auto f = kept())
+        return answer(*f);
     IndexedStationFile read;
     try {
         read = plainly();
@@ -118,22 +111,14 @@ std::uint8_t CachingDataFiles::ReadRasterByte(const std::filesystem::path &raste
         return plain_.ReadRasterByte(raster, offset);
     std::shared_ptr<const std::vector<std::uint8_t>> bytes;
     auto kept = [&] {
+        std::shared_lock lock(mutex_);
         if (raster_.bytes && raster_.stamp == stamp && raster_.path == raster.native())
             bytes = raster_.bytes;
         return bytes != nullptr;
     };
-    bool found = false;
-    {
-        std::shared_lock lock(mutex_);
-        found = kept();
-    }
-    if (!found) {
+    if (!kept()) {
         std::lock_guard load(loading_);
-        {
-            std::shared_lock lock(mutex_);
-            found = kept();
-        }
-        if (!found) {
+        if (!kept()) {
             std::ifstream in(raster, std::ios::binary);
             if (!in)
                 return plain_.ReadRasterByte(raster, offset);

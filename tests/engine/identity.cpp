@@ -1,6 +1,8 @@
 #include "identity.h"
 
 #include <cstring>
+#include <initializer_list>
+#include <utility>
 #include <sstream>
 
 namespace tavisol::engine::testing {
@@ -21,13 +23,24 @@ public:
         if (!Same(plain, fast) && ++count_ <= 12)
             out_ << what << ": plain " << plain << ", fast " << fast << "\n";
     }
+    // Element by element, labelled what(i).
+    template <class T, std::size_t N>
+    void Check(const std::string &what, const std::array<T, N> &plain, const std::array<T, N> &fast) {
+        for (std::size_t i = 0; i < N; ++i)
+            Check(what + "(" + std::to_string(i) + ")", plain[i], fast[i]);
+    }
+    // Same-typed fields of one struct, each under its label.
+    template <class T, class S>
+    void CheckFields(const std::string &prefix, const S &p, const S &f,
+                     std::initializer_list<std::pair<const char *, T S::*>> fields) {
+        for (const auto &[name, field] : fields)
+            Check(prefix + name, p.*field, f.*field);
+    }
     void CheckRecord(const std::string &what, const StationRecord &p, const StationRecord &f) {
         Check(what + ".Latitude", p.Latitude, f.Latitude);
         Check(what + ".Longitude", p.Longitude, f.Longitude);
         Check(what + ".Altitude", p.Altitude, f.Altitude);
-        for (int m = 0; m <= 13; ++m)
-            Check(what + ".Values(" + std::to_string(m) + ")", p.Values[static_cast<std::size_t>(m)],
-                  f.Values[static_cast<std::size_t>(m)]);
+        Check(what + ".Values", p.Values, f.Values);
         Check(what + ".Distance", p.Distance, f.Distance);
         Check(what + ".Direction", p.Direction, f.Direction);
         Check(what + ".Name", p.Name, f.Name);
@@ -35,10 +48,6 @@ public:
         Check(what + ".Active", p.Active, f.Active);
         Check(what + ".Compass", p.Compass, f.Compass);
         Check(what + ".Weight", p.Weight, f.Weight);
-    }
-    void CheckMonths(const std::string &what, const Months13 &p, const Months13 &f) {
-        for (std::size_t e = 0; e < p.size(); ++e)
-            Check(what + "(" + std::to_string(e) + ")", p[e], f[e]);
     }
     std::string str() const { return out_.str(); }
 
@@ -86,40 +95,30 @@ std::string Differences(const ChainOutcome &p, const ChainOutcome &f) {
         r.Check("message text", p.messages[i].Text, f.messages[i].Text);
         r.Check("message title", p.messages[i].Title, f.messages[i].Title);
     }
-    r.Check("StationCount", p.StationCount, f.StationCount);
-    r.Check("NeighbourCount", p.NeighbourCount, f.NeighbourCount);
-    r.Check("ActiveCount", p.ActiveCount, f.ActiveCount);
-    r.Check("ActiveWithAltCount", p.ActiveWithAltCount, f.ActiveWithAltCount);
-    r.Check("NeighbourMaxAlt", p.NeighbourMaxAlt, f.NeighbourMaxAlt);
-    r.Check("NeighbourMinAlt", p.NeighbourMinAlt, f.NeighbourMinAlt);
-    r.Check("IdwPower", p.IdwPower, f.IdwPower);
+    using O = ChainOutcome;
+    r.CheckFields<Integer>("", p, f,
+                           {{"StationCount", &O::StationCount}, {"NeighbourCount", &O::NeighbourCount},
+                            {"ActiveCount", &O::ActiveCount}, {"ActiveWithAltCount", &O::ActiveWithAltCount}});
+    r.CheckFields<Single>("", p, f,
+                          {{"NeighbourMaxAlt", &O::NeighbourMaxAlt}, {"NeighbourMinAlt", &O::NeighbourMinAlt},
+                           {"IdwPower", &O::IdwPower}});
     for (std::size_t k = 1; k <= 21; ++k)
         r.CheckRecord("Neighbours(" + std::to_string(k) + ")", p.Neighbours[k], f.Neighbours[k]);
     const EstimateResult &a = p.CurResult, &b = f.CurResult;
-    r.CheckMonths("Best", a.Best, b.Best);
-    r.CheckMonths("Bias", a.Bias, b.Bias);
-    r.CheckMonths("StdErr", a.StdErr, b.StdErr);
-    r.CheckMonths("AbsGrad", a.AbsGrad, b.AbsGrad);
-    r.CheckMonths("DirGrad", a.DirGrad, b.DirGrad);
-    for (std::size_t e = 0; e < a.DirGradText.size(); ++e)
-        r.Check("DirGradText(" + std::to_string(e) + ")", a.DirGradText[e], b.DirGradText[e]);
-    r.CheckMonths("VertGrad", a.VertGrad, b.VertGrad);
-    r.CheckMonths("LonGradDeg", a.LonGradDeg, b.LonGradDeg);
-    r.CheckMonths("LatGradDeg", a.LatGradDeg, b.LatGradDeg);
-    r.CheckMonths("LonGrad", a.LonGrad, b.LonGrad);
-    r.CheckMonths("LatGrad", a.LatGrad, b.LatGrad);
-    r.CheckMonths("ExplVar", a.ExplVar, b.ExplVar);
-    r.CheckMonths("Harmonics", a.Harmonics, b.Harmonics);
-    const WarningFlags &w = p.CurWarnings, &v = f.CurWarnings;
-    r.Check("High", w.High, v.High);
-    r.Check("Low", w.Low, v.Low);
-    r.Check("Lonely", w.Lonely, v.Lonely);
-    r.Check("Strange", w.Strange, v.Strange);
-    r.Check("Doubled", w.Doubled, v.Doubled);
-    r.Check("Few", w.Few, v.Few);
-    r.Check("Hit", w.Hit, v.Hit);
-    r.Check("StrangeMonth", w.StrangeMonth, v.StrangeMonth);
-    r.Check("StrangeStation", w.StrangeStation, v.StrangeStation);
+    using E = EstimateResult;
+    r.CheckFields<Months13>("", a, b,
+                            {{"Best", &E::Best}, {"Bias", &E::Bias}, {"StdErr", &E::StdErr},
+                             {"AbsGrad", &E::AbsGrad}, {"DirGrad", &E::DirGrad}, {"VertGrad", &E::VertGrad},
+                             {"LonGradDeg", &E::LonGradDeg}, {"LatGradDeg", &E::LatGradDeg},
+                             {"LonGrad", &E::LonGrad}, {"LatGrad", &E::LatGrad},
+                             {"ExplVar", &E::ExplVar}, {"Harmonics", &E::Harmonics}});
+    r.Check("DirGradText", a.DirGradText, b.DirGradText);
+    using W = WarningFlags;
+    r.CheckFields<Integer>("", p.CurWarnings, f.CurWarnings,
+                           {{"High", &W::High}, {"Low", &W::Low}, {"Lonely", &W::Lonely},
+                            {"Strange", &W::Strange}, {"Doubled", &W::Doubled}, {"Few", &W::Few},
+                            {"Hit", &W::Hit}, {"StrangeMonth", &W::StrangeMonth},
+                            {"StrangeStation", &W::StrangeStation}});
     for (std::size_t k = 1; k <= 20; ++k) {
         r.Check("Check" + std::to_string(k), p.Workbench.Check[k], f.Workbench.Check[k]);
         r.Check("CheckVisible" + std::to_string(k), p.Workbench.CheckVisible[k], f.Workbench.CheckVisible[k]);
