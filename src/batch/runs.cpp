@@ -162,10 +162,8 @@ struct SkipReport {
     // the point, then what happened.
     void AddLine(const std::string &prefix, int variable, const engine::EngineState &point,
                  const numfmt::Locale &loc) {
-        informationLines.push_back(prefix + std::string(VariableSuffix(variable)) +
-                                   NumberField(point.CalcLongitude, 2, 8, loc) +
-                                   NumberField(point.CalcLatitude, 2, 8, loc) +
-                                   NumberField(point.CalcAltitude, 0, 8, loc) + "   No estimate");
+        informationLines.push_back(prefix + std::string(VariableSuffix(variable)) + PointFields(point, loc) +
+                                   "   No estimate");
     }
     std::vector<SkippedLocation> List() const {
         std::vector<SkippedLocation> list;
