@@ -229,6 +229,21 @@ TEST_F(BatchWindows, OwnFormatRunThroughTheWindowAndCancel) {
     EXPECT_FALSE(list->isVisible());
 }
 
+TEST_F(BatchWindows, SaveNamesTheLocationsLeftWithoutAnEstimate) {
+    batch::testing::WriteDataFolder(program.path(), {{10, 45}});
+    list->chkMax->setChecked(true);
+    list->ChkBest->setChecked(true);
+    list->OptAlt->setChecked(true);
+    list->addLocation(batch::GridEntry(10, 45, 50, numfmt::Locale::english()));
+    list->addLocation(batch::GridEntry(-100, -40, 0, numfmt::Locale::english()));
+    folder = QString::fromStdString(out.path().string());
+    list->CmdSave->click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_THAT(messages[0].text, ::testing::StartsWith("Data Saved without 1 of 2 locations"));
+    EXPECT_THAT(messages[0].text, HasSubstr("Lon : -100.00 Lat : -40.00 Alt : 0 - maximum temperature"));
+    EXPECT_THAT(messages[0].text, ::testing::EndsWith("The run information file lists every one."));
+}
+
 TEST_F(BatchWindows, EscapeAndTheCloseBoxHideTheListAndItsTypedSettingsStayChecked) {
     list->show();
     list->activateWindow();
