@@ -390,14 +390,12 @@ void RasterMapWindow::setUp() {
         mapPending_ = true;
         redrawPending_ = false;
         AbortExport() = false;
-        ListMap->clear();
         std::vector<std::string> maps;
         try {
-            maps = ListRasterMaps(vistrelFolder());
+            maps = refreshMapList();
         } catch (const std::exception &e) {
             reportError(q(e.what()));
         }
-        for (const std::string &m : maps) ListMap->addItem(q(m));
         if (maps.empty()) {
             ShowMessage(this, MsgIcon::Information, QStringLiteral("No Map available"));
             noMap_ = true;
@@ -872,7 +870,6 @@ void RasterMapWindow::onExportSaveClicked() {
             ShowMessage(this, MsgIcon::Information, q(*message));
             return;
         }
-        geo_ = SetHeaderDoubleValues(map_.Header, VantrixConversions());
         exportMonth_ = ExportMonthOf(s(exportMonthBox->currentText()), exportMonth_);
         resolution_ = r;
     } catch (const std::exception &e) {
@@ -975,13 +972,15 @@ void RasterMapWindow::exportVariableRaster(int variable) {
     AbortExport() = false;
 }
 
-void RasterMapWindow::refreshMapList() {
+std::vector<std::string> RasterMapWindow::refreshMapList() {
     const QString current = ListMap->currentItem() ? ListMap->currentItem()->text() : QString();
     ListMap->clear();
-    for (const std::string &m : ListRasterMaps(vistrelFolder())) {
+    std::vector<std::string> maps = ListRasterMaps(vistrelFolder());
+    for (const std::string &m : maps) {
         ListMap->addItem(q(m));
         if (q(m) == current) ListMap->setCurrentRow(ListMap->count() - 1);
     }
+    return maps;
 }
 
 bool RasterMapWindow::followExport(ParallelExportRun &run) {

@@ -14,6 +14,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "rastermap/exportgrid.h"
 #include "rastermap/georef.h"
@@ -205,8 +206,9 @@ private:
     // stopped it. Rethrows a worker's failure.
     bool followExport(ParallelExportRun &run);
     static int &exportThreads();
-    // Lists the maps of the data folder again (after an export saved one).
-    void refreshMapList();
+    // Lists the maps of the data folder (at set-up, and after an export saved
+    // one), keeping the chosen one chosen; returns the names listed.
+    std::vector<std::string> refreshMapList();
 
     static QPointer<RasterMapWindow> instance_;
 

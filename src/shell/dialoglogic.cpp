@@ -43,8 +43,8 @@ Message AltitudeRangeMessage() {
 }
 
 Message PolarQuestion() {
-    return {"Please note that the specified point lies in the polar region. Do you want continue?",
-            " Polar Region", MsgIcon::Question, MsgButtons::YesNo};
+    return QuestionMessage("Please note that the specified point lies in the polar region. Do you want continue?",
+                           " Polar Region");
 }
 
 void SetIfChanged(std::string &field, std::string text) {
@@ -407,7 +407,7 @@ Confirmation ConfirmCoordinates(CoordFields &f, const std::filesystem::path &dat
     // current location.
     const ElevationLookup e = LookUpElevation(dataFolder, longitude, latitude);
     if (!e.found) {
-        show({e.error, "", MsgIcon::Critical});
+        show(CriticalMessage(e.error));
         return {false, FocusField::None};
     }
     SetCurrentLocation("", longitude, latitude, static_cast<float>(e.altitude), RecalcMarks::Both);

@@ -127,25 +127,23 @@ void FieldDialog::forgetPressedKeys() {
 void FieldDialog::fieldLeft(int) {}
 
 bool FieldDialog::eventFilter(QObject *watched, QEvent *e) {
+    const auto enterPressed = [e] {
+        if (e->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent *>(e)->key();
+        return key == Qt::Key_Return || key == Qt::Key_Enter;
+    };
     if (auto *button = qobject_cast<QPushButton *>(watched); button && buttons_.contains(button)) {
-        if (e->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent *>(e)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                button->click();
-                return true;
-            }
-        }
-        return QDialog::eventFilter(watched, e);
+        if (!enterPressed())
+            return QDialog::eventFilter(watched, e);
+        button->click();
+        return true;
     }
     if (auto *box = qobject_cast<QCheckBox *>(watched); box && checkBoxes_.contains(box)) {
-        if (e->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent *>(e)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                focusNextChild();
-                return true;
-            }
-        }
-        return QDialog::eventFilter(watched, e);
+        if (!enterPressed())
+            return QDialog::eventFilter(watched, e);
+        focusNextChild();
+        return true;
     }
     auto *field = qobject_cast<QLineEdit *>(watched);
     const auto it = field ? fields_.constFind(field) : fields_.constEnd();

@@ -103,7 +103,7 @@ void LocationDialog::CoordinateChanged() {
     // rather than at every keystroke.
     if (!a.error.empty() && !rasterErrorShown_) {
         rasterErrorShown_ = true;
-        showMessage({a.error, "", MsgIcon::Critical});
+        showMessage(CriticalMessage(a.error));
     }
 }
 

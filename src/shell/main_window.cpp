@@ -1,7 +1,5 @@
 #include "shell/main_window.h"
 
-#include <algorithm>
-
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -556,10 +554,7 @@ void MainWindow::cascadeWindows() {
     for (QMdiSubWindow *s : mdi_->subWindowList()) {
         if (!s->isVisible() || s->isMinimized() || s->isMaximized())
             continue;
-        const QRect g = s->geometry();
-        const QSize least = s->minimumSizeHint();
-        s->resize(std::max(std::min(g.width(), area.right() - g.left() + 1), least.width()),
-                  std::max(std::min(g.height(), area.bottom() - g.top() + 1), least.height()));
+        s->resize(s->geometry().intersected(area).size().expandedTo(s->minimumSizeHint()));
     }
 }
 void MainWindow::tileWindowsHorizontally() { tile(Qt::Horizontal); }

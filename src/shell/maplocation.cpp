@@ -17,7 +17,7 @@ bool StoreMapLocation(QWidget *window, const MapLocationFields &f) {
     if (dialogs::IsPolar(lat))
         ShowMessage(window, Message{"Please note that the specified point lies in the polar region.",
                                     " Polar Region", MsgIcon::Question});
-    if (!(lat >= -90.0 && lat <= 90.0)) {
+    if (!dialogs::LatitudeInRange(lat)) {
         ShowMessage(window, dialogs::LatitudeRangeMessage());
         f.latitude->setFocus();
         return false;
@@ -27,8 +27,8 @@ bool StoreMapLocation(QWidget *window, const MapLocationFields &f) {
     for (QLineEdit *box : {f.longitude, f.altitude}) {
         const double v = numfmt::val(box->text().toStdString());
         if (std::fabs(v) > static_cast<double>(std::numeric_limits<float>::max())) {
-            ShowMessage(window, Message{"The number " + box->text().toStdString() + " is too large.",
-                                        "Strange Location", MsgIcon::Critical});
+            ShowMessage(window, CriticalMessage("The number " + box->text().toStdString() + " is too large.",
+                                                "Strange Location"));
             box->setFocus();
             return false;
         }

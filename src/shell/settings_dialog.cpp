@@ -35,22 +35,23 @@ SettingsDialog::SettingsDialog(QWidget *parent) : FieldDialog(parent) {
     FrameCorrections = new QGroupBox(QStringLiteral("Climatological Corrections"), this);
     FrameAltitude = new QGroupBox(QStringLiteral("Altitude Restrictions"), this);
 
-    txtMaxDist = MakeField(FrameNeighbourhood, "txtMaxDist", "1000", 5);
-    txtMaxStat = MakeField(FrameNeighbourhood, "txtMaxStat", "20", 2);
-    txtPowExp = MakeField(FrameIdw, "txtPowExp", "1", 1);
-    txtMinDist = MakeField(FrameIdw, "txtMinDist", "0.1", 4);
+    const dialogs::SettingsFields initial; // the engine's defaults
+    txtMaxDist = MakeField(FrameNeighbourhood, "txtMaxDist", initial.MaxDist.c_str(), 5);
+    txtMaxStat = MakeField(FrameNeighbourhood, "txtMaxStat", initial.MaxStat.c_str(), 2);
+    txtPowExp = MakeField(FrameIdw, "txtPowExp", initial.PowExp.c_str(), 1);
+    txtMinDist = MakeField(FrameIdw, "txtMinDist", initial.MinDist.c_str(), 4);
     chkAltCorr = MakeCheckBox(FrameCorrections, "chkAltCorr",
-                              QStringLiteral("Apply Local Linear Altitude Correction"), true);
+                              QStringLiteral("Apply Local Linear Altitude Correction"), initial.AltCorr);
     ChkGradCorr = MakeCheckBox(FrameCorrections, "ChkGradCorr",
-                               QStringLiteral("Apply Climate Gradient Correction"), true);
-    txtShad = MakeField(FrameCorrections, "txtShad", "1", 4);
+                               QStringLiteral("Apply Climate Gradient Correction"), initial.GradCorr);
+    txtShad = MakeField(FrameCorrections, "txtShad", initial.Shad.c_str(), 4);
     chkNeighbAlt = MakeCheckBox(FrameAltitude, "chkNeighbAlt",
-                                QStringLiteral("Neighbors must provide Altitude"), false);
-    txtMinHigh = MakeField(FrameAltitude, "txtMinHigh", "-350", 5);
-    txtMaxHigh = MakeField(FrameAltitude, "txtMaxHigh", "8848", 5);
-    // Matches the unticked window switch.
-    txtMinHigh->setReadOnly(true);
-    txtMaxHigh->setReadOnly(true);
+                                QStringLiteral("Neighbors must provide Altitude"), initial.NeighbAlt);
+    txtMinHigh = MakeField(FrameAltitude, "txtMinHigh", initial.MinHigh.c_str(), 5);
+    txtMaxHigh = MakeField(FrameAltitude, "txtMaxHigh", initial.MaxHigh.c_str(), 5);
+    // As the window switch leaves them.
+    txtMinHigh->setReadOnly(!initial.NeighbAlt);
+    txtMaxHigh->setReadOnly(!initial.NeighbAlt);
 
     LayOutGroup(FrameNeighbourhood, {},
                 {{QStringLiteral("Maximum Distance in km"), txtMaxDist},
@@ -133,25 +134,16 @@ void SettingsDialog::onNeighboursNeedAltitudeClicked() {
     txtMaxHigh->setReadOnly(!ticked);
 }
 
-void SettingsDialog::onMinAltitudeFocusLost() {
-    if (auto m = dialogs::AltitudeOrderCheck(settingsFields(), true))
-        showMessage(*m);
-}
-
-void SettingsDialog::onMaxAltitudeFocusLost() {
-    if (auto m = dialogs::AltitudeOrderCheck(settingsFields(), false))
-        showMessage(*m);
-}
-
 dialogs::KeyDecision SettingsDialog::keyDecision(int id, char32_t key) {
     return dialogs::SettingsKey(static_cast<SettingsField>(id), key);
 }
 
 void SettingsDialog::fieldLeft(int id) {
-    if (id == int(SettingsField::MinHigh))
-        onMinAltitudeFocusLost();
-    else if (id == int(SettingsField::MaxHigh))
-        onMaxAltitudeFocusLost();
+    const bool leavingMin = id == int(SettingsField::MinHigh);
+    if (!leavingMin && id != int(SettingsField::MaxHigh))
+        return;
+    if (auto m = dialogs::AltitudeOrderCheck(settingsFields(), leavingMin))
+        showMessage(*m);
 }
 
 } // namespace tavisol

@@ -33,9 +33,6 @@ public:
     void onCancelClicked();
     // The altitude window switch (also run when Cancel changes the tick).
     void onNeighboursNeedAltitudeClicked();
-    // Leaving the altitude fields: the order checks.
-    void onMinAltitudeFocusLost();
-    void onMaxAltitudeFocusLost();
 
     QGroupBox *FrameNeighbourhood = nullptr; // "Size of Neighborhood"
     QGroupBox *FrameIdw = nullptr;           // "Inverse Distance Weighted Averaging"
@@ -46,6 +43,7 @@ public:
 
 protected:
     dialogs::KeyDecision keyDecision(int id, char32_t key) override;
+    // Leaving an altitude field: the order check.
     void fieldLeft(int id) override;
 };
 

@@ -50,6 +50,13 @@ void Activate(QWidget *w) {
     QApplication::processEvents();
 }
 
+// Puts the keyboard on the control; false where the platform gives it none.
+bool GiveFocus(QWidget *w) {
+    w->setFocus();
+    QApplication::processEvents();
+    return QApplication::focusWidget() == w;
+}
+
 // The next control that Tab (and Enter) reaches.
 QWidget *NextStop(QWidget *w) {
     QWidget *next = w->nextInFocusChain();
@@ -171,9 +178,7 @@ TEST_F(SettingsWindow, KeyFiltersShowTheirMessagesAndDropTheKey) {
 TEST_F(SettingsWindow, EnterMovesOnInTheFocusOrder) {
     SettingsDialog d;
     Activate(&d);
-    d.txtMaxStat->setFocus();
-    QApplication::processEvents();
-    if (QApplication::focusWidget() != d.txtMaxStat)
+    if (!GiveFocus(d.txtMaxStat))
         GTEST_SKIP() << "no keyboard focus on this platform";
     // The field selects its whole text on receiving the focus.
     EXPECT_EQ(d.txtMaxStat->selectedText(), QStringLiteral("20"));
@@ -192,6 +197,9 @@ TEST_F(SettingsWindow, EnterMovesOnInTheFocusOrder) {
     EXPECT_EQ(QApplication::focusWidget(), d.txtMaxHigh);
     EXPECT_EQ(titles(), (std::vector<std::string>{"Altitude Confusion"}));
     EXPECT_EQ(messages[0].text, "Lowest Altitude should be below highest altitude!");
+    Enter(d.txtMaxHigh);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].text, "Highest Altitude should be above lowest altitude!");
 
     // Enter on a button presses it; Enter in a field never does.
     d.txtMaxHigh->setText(QStringLiteral("9500"));
@@ -207,9 +215,7 @@ TEST_F(SettingsWindow, EnterMovesOnInTheFocusOrder) {
 TEST_F(SettingsWindow, EnterMovesOnFromTheCheckBoxes) {
     SettingsDialog d;
     Activate(&d);
-    d.chkAltCorr->setFocus();
-    QApplication::processEvents();
-    if (QApplication::focusWidget() != d.chkAltCorr)
+    if (!GiveFocus(d.chkAltCorr))
         GTEST_SKIP() << "no keyboard focus on this platform";
     Enter(d.chkAltCorr);
     EXPECT_EQ(QApplication::focusWidget(), d.ChkGradCorr);
@@ -223,9 +229,7 @@ TEST_F(SettingsWindow, EnterMovesOnFromTheCheckBoxes) {
 TEST_F(SettingsWindow, FailedOkPutsTheFocusOnTheValueToCorrect) {
     SettingsDialog d;
     Activate(&d);
-    d.okButton->setFocus();
-    QApplication::processEvents();
-    if (QApplication::focusWidget() != d.okButton)
+    if (!GiveFocus(d.okButton))
         GTEST_SKIP() << "no keyboard focus on this platform";
     d.txtPowExp->setText(QStringLiteral("9"));
     Enter(d.okButton);
@@ -247,9 +251,7 @@ TEST_F(SettingsWindow, CancelIsNotHeldUpByTheAltitudeOrderCheck) {
     SettingsDialog d;
     Activate(&d);
     d.chkNeighbAlt->setChecked(true);
-    d.txtMinHigh->setFocus();
-    QApplication::processEvents();
-    if (QApplication::focusWidget() != d.txtMinHigh)
+    if (!GiveFocus(d.txtMinHigh))
         GTEST_SKIP() << "no keyboard focus on this platform";
     d.txtMinHigh->setText(QStringLiteral("9000"));
     // A mouse press on Cancel gives it the focus first; a message then would
@@ -266,9 +268,7 @@ TEST_F(SettingsWindow, TypingGoesOnAfterAKeyFilterMessage) {
     RealMessageBoxes boxes;
     SettingsDialog d;
     Activate(&d);
-    d.txtMaxDist->setFocus();
-    QApplication::processEvents();
-    if (QApplication::focusWidget() != d.txtMaxDist)
+    if (!GiveFocus(d.txtMaxDist))
         GTEST_SKIP() << "no keyboard focus on this platform";
     d.txtMaxDist->clear();
     Type(d.txtMaxDist, QStringLiteral("12-"));
@@ -530,9 +530,7 @@ TEST_F(CoordWindow, ClosingTheRangeMessageWithEnterOrEscapeDoesNotReopenIt) {
 TEST_F(CoordWindow, EnterMovesOnWithoutRewritingTheTypedValue) {
     CoordinateDialog d;
     Activate(&d);
-    d.txtlong->setFocus();
-    QApplication::processEvents();
-    if (QApplication::focusWidget() != d.txtlong)
+    if (!GiveFocus(d.txtlong))
         GTEST_SKIP() << "no keyboard focus on this platform";
     Retype(d.txtlong, QStringLiteral("12.4837"));
     EXPECT_EQ(d.txtLongMin->text(), QStringLiteral("29"));
@@ -552,9 +550,7 @@ TEST_F(CoordWindow, RefusedOkSelectsTheLongitudeForRetyping) {
     RealMessageBoxes boxes;
     CoordinateDialog d;
     Activate(&d);
-    d.cmdBack->setFocus();
-    QApplication::processEvents();
-    if (QApplication::focusWidget() != d.cmdBack)
+    if (!GiveFocus(d.cmdBack))
         GTEST_SKIP() << "no keyboard focus on this platform";
     d.txtlong->setText(QStringLiteral("190"));
     Enter(d.cmdBack);
@@ -677,9 +673,7 @@ TEST_F(LocationWindow, LeavingTheAltitude) {
 
     Activate(&d);
     d.txtElev->setText(QStringLiteral("9000"));
-    d.txtElev->setFocus();
-    QApplication::processEvents();
-    if (QApplication::focusWidget() != d.txtElev)
+    if (!GiveFocus(d.txtElev))
         GTEST_SKIP() << "no keyboard focus on this platform";
     d.cmdBack->setFocus(Qt::TabFocusReason);
     QApplication::processEvents();
@@ -693,9 +687,7 @@ TEST_F(LocationWindow, LeavingTheAltitude) {
 TEST_F(LocationWindow, CancelIsNotHeldUpByTheAltitudeCheck) {
     QPointer<LocationDialog> d = new LocationDialog;
     Activate(d);
-    d->txtElev->setFocus();
-    QApplication::processEvents();
-    if (QApplication::focusWidget() != d->txtElev)
+    if (!GiveFocus(d->txtElev))
         GTEST_SKIP() << "no keyboard focus on this platform";
     d->txtElev->setText(QStringLiteral("9000"));
     d->CmdCanc->setFocus(Qt::MouseFocusReason); // the mouse press on Cancel

@@ -365,6 +365,33 @@ TEST_F(MainWindowTest, ChildWindowsOpenOnceAndTileInBothDirections) {
     EXPECT_TRUE(a->isVisible());
 }
 
+// A child asking for a size of its own.
+class SizedChild : public QWidget {
+public:
+    explicit SizedChild(QSize wanted) : wanted_(wanted) {}
+    QSize sizeHint() const override { return wanted_; }
+
+private:
+    QSize wanted_;
+};
+
+TEST_F(MainWindowTest, ChildWindowsKeepTheirSizeWithinTheAreaWhenOpenedAndCascaded) {
+    window->resize(900, 700);
+    window->show();
+    const QRect area = window->mdiArea()->viewport()->rect();
+    QMdiSubWindow *small = window->showChild(new SizedChild(QSize(300, 200)));
+    QMdiSubWindow *large = window->showChild(new SizedChild(QSize(5000, 5000)));
+    EXPECT_EQ(small->size(), small->sizeHint()) << "a child that fits opens at its preferred size";
+    EXPECT_EQ(large->size(), area.size()) << "a larger one as large as the area";
+
+    act("mn_Cascade")->trigger();
+    for (QMdiSubWindow *s : {small, large}) {
+        EXPECT_TRUE(area.contains(s->geometry())) << "no child reaches past the area";
+        EXPECT_GE(s->width(), s->minimumSizeHint().width());
+    }
+    EXPECT_EQ(small->size(), small->sizeHint());
+}
+
 TEST_F(MainWindowTest, ProgressBarIsThereForRunsAndHiddenWhileIdle) {
     window->show();
     QProgressBar *pb = window->progressBar();
