@@ -77,6 +77,12 @@ QVBoxLayout *Column(std::initializer_list<QWidget *> groups) {
     return column;
 }
 
+// The row of the list as the runs read it.
+batch::ListEntry EntryOf(const QTreeWidgetItem *item) {
+    return {item->text(0).toStdString(), item->text(1).toStdString(), item->text(2).toStdString(),
+            item->text(3).toStdString()};
+}
+
 batch::DateTime Now() {
     const QDateTime t = QDateTime::currentDateTime();
     return {t.date().year(), t.date().month(), t.date().day(), t.time().hour(), t.time().minute(), t.time().second()};
@@ -347,11 +353,8 @@ batch::LocationList BatchListWindow::locations() const {
     batch::LocationList list;
     const int n = LstStations->topLevelItemCount();
     list.reserve(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        const QTreeWidgetItem *item = LstStations->topLevelItem(i);
-        list.push_back({item->text(0).toStdString(), item->text(1).toStdString(), item->text(2).toStdString(),
-                        item->text(3).toStdString()});
-    }
+    for (int i = 0; i < n; ++i)
+        list.push_back(EntryOf(LstStations->topLevelItem(i)));
     return list;
 }
 
@@ -416,10 +419,7 @@ void BatchListWindow::onSetLocationClicked() {
         if (!item->isSelected())
             continue;
         try {
-            const batch::EntryPoint p = batch::ReadEntryPoint(
-                {item->text(0).toStdString(), item->text(1).toStdString(), item->text(2).toStdString(),
-                 item->text(3).toStdString()},
-                numfmt::userLocale());
+            const batch::EntryPoint p = batch::ReadEntryPoint(EntryOf(item), numfmt::userLocale());
             SetCurrentLocation(std::string(), p.Longitude, p.Latitude, p.Altitude, RecalcMarks::Both);
         } catch (const std::exception &e) {
             ShowMessage(this, MsgIcon::NoIcon, QString::fromStdString(e.what()));

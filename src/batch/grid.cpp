@@ -1,6 +1,7 @@
 #include "batch/grid.h"
 
 #include <cmath>
+#include <limits>
 
 #include "numfmt/numfmt.h"
 
@@ -98,7 +99,7 @@ GridPlan PlanGrid(GridFields &f) {
     plan.LongStep = toSingle((lonLast - lonFirst) / lonIntervals);
     for (double v : {latFirst, latLast, lonFirst, lonLast, static_cast<double>(plan.LatStep),
                      static_cast<double>(plan.LongStep)}) {
-        if (!std::isfinite(v) || std::fabs(v) > 3.4028234663852886e38) {
+        if (!std::isfinite(v) || std::fabs(v) > static_cast<double>(std::numeric_limits<float>::max())) {
             plan.Refusal = Critical("The grid needs numbers of a sensible size.", "Please,Correct.");
             return plan;
         }

@@ -100,7 +100,9 @@ FileLine ReadLocationLine(std::string_view line, const ElevationFn &elevation,
     r.longitude = number(fields[first]);
     r.latitude = number(fields[first + 1]);
     // Comparisons that a NaN fails, so a NaN is outside every range.
-    const bool pointInRange = r.longitude >= -180 && r.longitude <= 180 && r.latitude >= -90 && r.latitude <= 90;
+    const bool longitudeInRange = r.longitude >= -180 && r.longitude <= 180;
+    const bool latitudeInRange = r.latitude >= -90 && r.latitude <= 90;
+    const bool pointInRange = longitudeInRange && latitudeInRange;
     if (fields.size() == 2) {
         // Only a point on the globe has a raster cell; any other is refused below.
         if (pointInRange)
@@ -115,9 +117,9 @@ FileLine ReadLocationLine(std::string_view line, const ElevationFn &elevation,
         r.reason = "field " + std::to_string(field + 1) + " (" + what + " " +
                    numfmt::QuoteFileText(TrimBlanks(fields[field]), true) + ") is outside " + range;
     };
-    if (!(r.longitude >= -180 && r.longitude <= 180))
+    if (!longitudeInRange)
         outside(first, "longitude", "-180 to 180");
-    else if (!(r.latitude >= -90 && r.latitude <= 90))
+    else if (!latitudeInRange)
         outside(first + 1, "latitude", "-90 to 90");
     else if (!r.valid)
         outside(first + 2, "altitude", "-600 to 10000");

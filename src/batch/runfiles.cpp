@@ -124,6 +124,11 @@ std::string NumberField(float value, int decimals, int width, const numfmt::Loca
     return rightAlign(numfmt::formatNumber(value, decimals, loc), width);
 }
 
+std::string PointFields(const engine::EngineState &s, const numfmt::Locale &loc) {
+    return NumberField(s.CalcLongitude, 2, 8, loc) + NumberField(s.CalcLatitude, 2, 8, loc) +
+           NumberField(s.CalcAltitude, 0, 8, loc);
+}
+
 std::string PointLabel(float lon, float lat, float alt, const numfmt::Locale &loc) {
     return "ST-Lon" + numfmt::general(lon, loc) + "-Lat" + numfmt::general(lat, loc) + "-Alt-" +
            numfmt::general(alt, loc);
@@ -163,9 +168,8 @@ LocationFields MakeLocationFields(const engine::EngineState &s, const numfmt::Lo
     const int last = std::clamp<int>(s.NeighbourCount, 1, engine::MaxNeighbours);
     auto n = [&loc](float v, int d, int w) { return NumberField(v, d, w, loc); };
     f.PointLabel = PointLabel(s.CalcLongitude, s.CalcLatitude, s.CalcAltitude, loc);
-    f.Fields = n(s.CalcLongitude, 2, 8) + n(s.CalcLatitude, 2, 8) + n(s.CalcAltitude, 0, 8) +
-               n(s.ActiveCount, 0, 10) + n(s.IdwPower, 3, 10) + n(mean.Longitude, 2, 10) + n(mean.Latitude, 2, 10) +
-               n(s.Neighbours[1].Distance, 0, 10) + n(mean.Distance, 0, 10) +
+    f.Fields = PointFields(s, loc) + n(s.ActiveCount, 0, 10) + n(s.IdwPower, 3, 10) + n(mean.Longitude, 2, 10) +
+               n(mean.Latitude, 2, 10) + n(s.Neighbours[1].Distance, 0, 10) + n(mean.Distance, 0, 10) +
                n(s.Neighbours[static_cast<std::size_t>(last)].Distance, 0, 10) + n(s.NeighbourMinAlt, 0, 10) +
                n(mean.Altitude, 0, 10) + n(s.NeighbourMaxAlt, 0, 10);
     f.Correction = CorrectionField(s);
@@ -210,8 +214,7 @@ std::array<float, 13> OutputValues(OutputFile file, const engine::EstimateResult
 
 std::string OutputDataLine(OutputFile file, const engine::EngineState &s, const std::string &label, ConfidenceLevel level,
                            const numfmt::Locale &loc) {
-    std::string line = label + "  " + NumberField(s.CalcLongitude, 2, 8, loc) + NumberField(s.CalcLatitude, 2, 8, loc) +
-                       NumberField(s.CalcAltitude, 0, 8, loc);
+    std::string line = label + "  " + PointFields(s, loc);
     if (file == OutputFile::DirecGradString) {
         for (std::size_t m = 1; m <= 13; ++m)
             line += rightAlign(s.CurResult.DirGradText[m], 6);

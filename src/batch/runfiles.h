@@ -69,6 +69,9 @@ std::string WarningField(const engine::EngineState &state);
 
 // A value with `decimals` decimals in the regional form, right-aligned.
 std::string NumberField(float value, int decimals, int width, const numfmt::Locale &loc);
+// The point's longitude and latitude (2 decimals) and altitude (none), 8 wide
+// each: the first columns of every line about a location.
+std::string PointFields(const engine::EngineState &state, const numfmt::Locale &loc);
 
 // "_INFO" line: label, blank, fields, three blanks, correction, warnings.
 std::string InfoLine(const LocationFields &f);

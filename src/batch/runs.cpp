@@ -54,6 +54,11 @@ void CreateTextFile(const std::filesystem::path &path, const std::vector<std::st
 
 std::filesystem::path Named(const std::filesystem::path &folder, const std::string &name) { return folder / name; }
 
+// The run information file of the run named by prefix.
+std::filesystem::path InformationFile(const std::filesystem::path &folder, const std::string &prefix) {
+    return folder / (prefix + "_INFORMATION.tvs");
+}
+
 int Elevation(const RunHost &host, const engine::EngineState &state, float lon, float lat) {
     if (host.Elevation)
         return host.Elevation(lon, lat);
@@ -162,10 +167,8 @@ struct SkipReport {
     // the point, then what happened.
     void AddLine(const std::string &prefix, int variable, const engine::EngineState &point,
                  const numfmt::Locale &loc) {
-        informationLines.push_back(prefix + std::string(VariableSuffix(variable)) +
-                                   NumberField(point.CalcLongitude, 2, 8, loc) +
-                                   NumberField(point.CalcLatitude, 2, 8, loc) +
-                                   NumberField(point.CalcAltitude, 0, 8, loc) + "   No estimate");
+        informationLines.push_back(prefix + std::string(VariableSuffix(variable)) + PointFields(point, loc) +
+                                   "   No estimate");
     }
     std::vector<SkippedLocation> List() const {
         std::vector<SkippedLocation> list;
@@ -403,7 +406,7 @@ bool WriteVariableTvsFiles(engine::EngineState &state, const LocationList &locat
         CreateTextFile(infoPath, {InfoHead()});
     TextFileWriter info(infoPath, TextFileWriter::Mode::Append);
     Opened(info);
-    TextFileWriter information(Named(folder, prefix + "_INFORMATION.tvs"), TextFileWriter::Mode::Append);
+    TextFileWriter information(InformationFile(folder, prefix), TextFileWriter::Mode::Append);
     Opened(information);
     if (host.Progress)
         host.Progress(ordinal - 1);
@@ -475,7 +478,7 @@ RunEnd RunOwnFormat(engine::EngineState &state, const LocationList &locations, c
     return FramedRun(locations, host, [&](const RunFrame &f, RunEnd &end) {
         const BatchChoices &start = f.start;
         const std::string prefix = BatchRunPrefix(now);
-        const std::filesystem::path informationPath = Named(folder, prefix + "_INFORMATION.tvs");
+        const std::filesystem::path informationPath = InformationFile(folder, prefix);
         CreateTextFile(informationPath, InformationHead(prefix));
         if (host.ProgressStart)
             host.ProgressStart(f.ticked);
@@ -644,7 +647,7 @@ RunEnd RunOtherFormat(engine::EngineState &state, int format, const LocationList
         TextFileWriter out(outputFile, TextFileWriter::Mode::Replace);
         Opened(out);
         OtherRun run{state, host, format, outputFile, out, BatchRunPrefix(now), f.skips};
-        const std::filesystem::path informationPath = infoFolder / (run.prefix + "_INFORMATION.tvs");
+        const std::filesystem::path informationPath = InformationFile(infoFolder, run.prefix);
         run.summary = start.Summary ? &f.summary : nullptr;
         run.ticked = f.ticked;
         if (perVariable) {

@@ -80,6 +80,15 @@ protected:
         testsupport::EndProgram();
         batch::AbortExport() = false;
     }
+    // Stations near 10E 45N; maximum temperature, best estimate, the listed
+    // altitudes, into the out folder.
+    void PrepareOwnFormatRun() {
+        batch::testing::WriteDataFolder(program.path(), {{10, 45}});
+        list->chkMax->setChecked(true);
+        list->ChkBest->setChecked(true);
+        list->OptAlt->setChecked(true);
+        folder = QString::fromStdString(out.path().string());
+    }
     std::vector<QString> Texts() const {
         std::vector<QString> t;
         for (const auto &m : messages)
@@ -195,13 +204,9 @@ TEST_F(BatchWindows, SaveChecksSelectionListAndBusyMark) {
 }
 
 TEST_F(BatchWindows, OwnFormatRunThroughTheWindowAndCancel) {
-    batch::testing::WriteDataFolder(program.path(), {{10, 45}});
-    list->chkMax->setChecked(true);
-    list->ChkBest->setChecked(true);
-    list->OptAlt->setChecked(true);
+    PrepareOwnFormatRun();
     list->addLocation(batch::GridEntry(10, 45, 50, numfmt::Locale::english()));
     list->addLocation(batch::GridEntry(10.1f, 45, 60, numfmt::Locale::english()));
-    folder = QString::fromStdString(out.path().string());
     list->onSaveClicked();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "Data Saved Correctly");
@@ -227,6 +232,17 @@ TEST_F(BatchWindows, OwnFormatRunThroughTheWindowAndCancel) {
     list->show();
     list->CmdCanc->click();
     EXPECT_FALSE(list->isVisible());
+}
+
+TEST_F(BatchWindows, SaveNamesTheLocationsLeftWithoutAnEstimate) {
+    PrepareOwnFormatRun();
+    list->addLocation(batch::GridEntry(10, 45, 50, numfmt::Locale::english()));
+    list->addLocation(batch::GridEntry(-100, -40, 0, numfmt::Locale::english()));
+    list->CmdSave->click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_THAT(messages[0].text, ::testing::StartsWith("Data Saved without 1 of 2 locations"));
+    EXPECT_THAT(messages[0].text, HasSubstr("Lon : -100.00 Lat : -40.00 Alt : 0 - maximum temperature"));
+    EXPECT_THAT(messages[0].text, ::testing::EndsWith("The run information file lists every one."));
 }
 
 TEST_F(BatchWindows, EscapeAndTheCloseBoxHideTheListAndItsTypedSettingsStayChecked) {
