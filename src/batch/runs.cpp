@@ -165,11 +165,11 @@ struct SkipReport {
     }
     // A line in the columns of the run information file: run and variable,
     // the point, then what happened.
-    void AddLine(const std::string &prefix, int variable, const engine::EngineState &point,
-                 const numfmt::Locale &loc) {
-        informationLines.push_back(prefix + std::string(VariableSuffix(variable)) + PointFields(point, loc) +
-                                   "   No estimate");
+    static std::string Line(const std::string &prefix, int variable, const engine::EngineState &point,
+                            const numfmt::Locale &loc) {
+        return prefix + std::string(VariableSuffix(variable)) + PointFields(point, loc) + "   No estimate";
     }
+    void AddLine(std::string line) { informationLines.push_back(std::move(line)); }
     std::vector<SkippedLocation> List() const {
         std::vector<SkippedLocation> list;
         for (const auto &[k, s] : locations)
@@ -225,14 +225,6 @@ Message SkippedMessage(const std::vector<SkippedLocation> &skipped, int count, b
 
 namespace {
 
-// What the files need of one estimate: the settings in force and the
-// estimate, without the station array.
-struct Estimate {
-    bool Estimated = false;
-    bool UsedDem = false;
-    engine::EngineState State;
-};
-
 void CopyEstimate(const engine::EngineState &from, engine::EngineState &to) {
     to.CurrentVariable = from.CurrentVariable;
     to.CalcLatitude = from.CalcLatitude;
@@ -249,8 +241,8 @@ void CopyEstimate(const engine::EngineState &from, engine::EngineState &to) {
 }
 
 // One variable at one listed point, the altitude from the elevation model
-// when asked.
-Estimate EstimateAt(engine::EngineState &s, int variable, const ListEntry &entry, bool dem, const RunHost &host) {
+// when asked. True when it has an estimate.
+bool EstimateAt(engine::EngineState &s, int variable, const ListEntry &entry, bool dem, const RunHost &host) {
     const EntryPoint p = ReadEntryPoint(entry, host.Locale);
     s.CurrentVariable = static_cast<engine::Integer>(variable);
     s.CalcLongitude = p.Longitude;
@@ -258,29 +250,152 @@ Estimate EstimateAt(engine::EngineState &s, int variable, const ListEntry &entry
     s.CalcAltitude = p.Altitude;
     if (dem)
         s.CalcAltitude = static_cast<float>(Elevation(host, s, s.CalcLongitude, s.CalcLatitude));
-    Estimate e;
-    e.Estimated = engine::RunBatchChain(s);
-    e.UsedDem = dem;
-    e.State.UseSettings(s.Settings());
-    CopyEstimate(s, e.State);
-    return e;
+    return engine::RunBatchChain(s);
+}
+
+// The run's state takes the estimate a worker made, as that worker made it:
+// estimated once more on a state set up as the workers' are. The files are
+// written by then, so a failure here only leaves the state as it was.
+void TakeOverEstimate(engine::EngineState &state, int variable, const ListEntry &entry, bool dem,
+                      const RunHost &host) {
+    engine::EngineState worker;
+    engine::WorkerSetup::Of(state).Prepare(worker);
+    try {
+        EstimateAt(worker, variable, entry, dem, host);
+    } catch (const std::exception &) {
+        return;
+    }
+    CopyEstimate(worker, state);
+}
+
+// The list window's choices that shape a location's lines in the own format,
+// as one number the workers read: the ticked outputs, the confidence level
+// and the altitude source.
+std::uint32_t LineChoices(const BatchChoices &c) {
+    std::uint32_t key = 0;
+    for (int o = 0; o < OutputCount; ++o)
+        key |= c.Outputs[static_cast<std::size_t>(o)] ? 1u << o : 0u;
+    return key | static_cast<std::uint32_t>(c.ConfidenceLevel) << OutputCount |
+           (c.UseDem ? 1u : 0u) << (OutputCount + 2);
+}
+bool ChoiceOutput(std::uint32_t key, Output o) { return (key >> static_cast<int>(o) & 1u) != 0; }
+ConfidenceLevel ChoiceLevel(std::uint32_t key) { return static_cast<ConfidenceLevel>(key >> OutputCount & 3u); }
+bool ChoiceDem(std::uint32_t key) { return (key >> (OutputCount + 2) & 1u) != 0; }
+
+// A location's lines of one variable in the own format, made for the choices
+// `Made`: the _INFO, _INFORMATION and summary lines and one line per ticked
+// output file; without an estimate only the run information file's line
+// naming it.
+struct OwnLines {
+    std::uint32_t Made = 0;
+    bool Estimated = false;
+    std::string Info;
+    std::string Information;
+    std::string Summary; // when the run keeps a summary
+    std::array<std::string, OutputFileCount> Outputs;
+};
+
+OwnLines OwnLinesAt(engine::EngineState &s, int variable, const ListEntry &entry, std::uint32_t choices,
+                    const std::string &prefix, bool summary, const RunHost &host) {
+    OwnLines l;
+    l.Made = choices;
+    l.Estimated = EstimateAt(s, variable, entry, ChoiceDem(choices), host);
+    if (!l.Estimated) {
+        l.Information = SkipReport::Line(prefix, variable, s, host.Locale);
+        return l;
+    }
+    LocationFields fields = MakeLocationFields(s, host.Locale);
+    l.Info = InfoLine(fields);
+    l.Information = InformationLine(prefix, variable, fields);
+    if (summary)
+        l.Summary = std::move(fields.Summary);
+    for (OutputFile f : AllFiles)
+        if (ChoiceOutput(choices, BoxOfFile(f)))
+            l.Outputs[static_cast<std::size_t>(f)] =
+                OutputDataLine(f, s, fields.PointLabel, ChoiceLevel(choices), host.Locale);
+    return l;
+}
+
+// One variable at one listed point in the per-variable export formats: the
+// run information line (or the line naming it skipped), the summary line and
+// the export row with and without the header block before it.
+struct VariableLines {
+    int Variable = 0;
+    bool Estimated = false;
+    std::string Information;
+    std::string Summary;
+    std::vector<std::string> RowWithHeader, Row;
+    std::exception_ptr RowFailure; // thrown when the row is written
+};
+
+VariableLines VariableLinesAt(engine::EngineState &s, int format, int variable, const ListEntry &entry,
+                              const std::string &prefix, bool summary, const RunHost &host) {
+    VariableLines l;
+    l.Variable = variable;
+    l.Estimated = EstimateAt(s, variable, entry, false, host);
+    if (!l.Estimated) {
+        l.Information = SkipReport::Line(prefix, variable, s, host.Locale);
+        return l;
+    }
+    LocationFields fields = MakeLocationFields(s, host.Locale);
+    l.Information = InformationLine(prefix, variable, fields);
+    if (summary)
+        l.Summary = std::move(fields.Summary);
+    try {
+        const exports::VariableExport row = exports::MakeVariableExport(s, entry.Text);
+        if (format == 2) {
+            l.RowWithHeader = exports::StandardTableLines(row, true, host.Locale);
+            l.Row = exports::StandardTableLines(row, false, host.Locale);
+        } else if (format == 5) {
+            l.RowWithHeader = exports::KetloLines(row, true);
+            l.Row = exports::KetloLines(row, false);
+        }
+    } catch (...) {
+        l.RowFailure = std::current_exception();
+    }
+    return l;
 }
 
 // All eight variables at one listed point, as the location results window
-// estimates them.
-struct LocationEstimate {
-    results::LocationResults Results;
-    EntryPoint Point;
+// estimates them, for the Tillwick and Furrowin writers; with the summary
+// line of each ticked variable ("" where it has no estimate) when the run
+// keeps a summary.
+struct LocationLines {
+    exports::LocationExport Export;
+    std::vector<std::string> Summary;
 };
 
-LocationEstimate EstimateAllAt(engine::EngineState &s, const ListEntry &entry, const RunHost &host) {
-    LocationEstimate e;
-    e.Point = ReadEntryPoint(entry, host.Locale);
-    const results::RunOutcome outcome =
-        results::RunLocationEstimate(e.Results, s, e.Point.Longitude, e.Point.Latitude, e.Point.Altitude);
+LocationLines LocationLinesAt(engine::EngineState &s, const ListEntry &entry, const BatchChoices &start,
+                              const RunHost &host) {
+    results::LocationResults estimate;
+    const EntryPoint p = ReadEntryPoint(entry, host.Locale);
+    const results::RunOutcome outcome = results::RunLocationEstimate(estimate, s, p.Longitude, p.Latitude, p.Altitude);
     if (!outcome.ok)
         throw std::runtime_error(outcome.error);
-    return e;
+    LocationLines l;
+    exports::LocationExport &le = l.Export;
+    le.LocationName = entry.Text;
+    le.Calc = {p.Longitude, p.Latitude, p.Altitude};
+    le.Current = le.Calc;
+    for (int v = 0; v < results::VariableCount; ++v) {
+        le.Results[static_cast<std::size_t>(v)] = estimate.StoredResult(v);
+        le.HasEstimate[static_cast<std::size_t>(v)] = estimate[v].Estimated;
+    }
+    if (!start.Summary)
+        return l;
+    for (int v = 0; v < results::VariableCount; ++v) {
+        if (!start.Variables[static_cast<std::size_t>(v)])
+            continue;
+        if (!estimate[v].Estimated) {
+            l.Summary.emplace_back();
+            continue;
+        }
+        engine::EngineState copy;
+        copy.UseSettings(s.Settings());
+        results::RestoreVariable(estimate, v, copy);
+        l.Summary.push_back(MakeLocationFields(copy, host.Locale).Summary);
+    }
+    return l;
 }
 
 // The result of an item, letting window events through and answering a
@@ -359,7 +474,24 @@ template <class Body> RunEnd FramedRun(const LocationList &locations, RunHost &h
 
 // ---- Own format ---------------------------------------------------------------------
 
-using OwnPool = OrderedEstimates<Estimate>;
+// Lines reach their files a few times a second rather than one by one (each
+// hand-over costs system calls); a run that stops or fails hands over the
+// rest, so the files hold every line written.
+class FlushPace {
+public:
+    bool Due() {
+        const auto now = std::chrono::steady_clock::now();
+        if (now < next_)
+            return false;
+        next_ = now + std::chrono::milliseconds(100);
+        return true;
+    }
+
+private:
+    std::chrono::steady_clock::time_point next_{};
+};
+
+using OwnPool = OrderedEstimates<OwnLines>;
 
 // The output files of a variable, opened for appending when first needed.
 class OutputWriters {
@@ -380,6 +512,12 @@ public:
             if (w)
                 w->commitOrThrow();
     }
+    // Hands the lines written to the files; quietly: whatever can be.
+    void Flush(bool quietly = false) {
+        for (std::unique_ptr<TextFileWriter> &w : writers_)
+            if (w && !w->flush() && !quietly && w->failed())
+                throw numfmt::TextFileError(w->error());
+    }
 
 private:
     std::filesystem::path folder_;
@@ -389,13 +527,14 @@ private:
 
 // One variable (state.CurrentVariable) over the list: the variable's _INFO
 // file, lines of the run's _INFORMATION file, summary lines and the output
-// files. Its estimates are the pool's items firstItem onwards. Returns false
-// when the user stopped the run. Throws on any failure, leaving the lines
-// written so far. Afterwards the state holds the last location estimated.
+// files. Its lines are the pool's items firstItem onwards, made for the
+// choices the workers read in `choices`. Returns false when the user stopped
+// the run. Throws on any failure, leaving the lines written so far.
+// Afterwards the state holds the last location estimated.
 bool WriteVariableTvsFiles(engine::EngineState &state, const LocationList &locations,
                            const std::filesystem::path &folder, const std::string &prefix, int ordinal,
                            std::vector<std::string> *summary, RunHost &host, OwnPool &pool, std::size_t firstItem,
-                           std::atomic<bool> &useDem, SkipReport &skips) {
+                           std::atomic<std::uint32_t> &choices, SkipReport &skips) {
     const int variable = state.CurrentVariable;
     const std::string base = prefix + std::string(VariableSuffix(variable));
     const engine::Integer count = numfmt::cint(static_cast<double>(locations.size()));
@@ -417,57 +556,69 @@ bool WriteVariableTvsFiles(engine::EngineState &state, const LocationList &locat
                                {FileTitle(f, variable), OutputColumnHead(f), ""});
     OutputWriters outputs(folder, base);
 
-    std::optional<Estimate> last;
+    // The last location written whose estimate a worker made.
+    std::optional<std::pair<int, bool>> lastAhead; // location, altitude from the elevation model
     auto finish = [&] {
-        if (last)
-            CopyEstimate(last->State, state);
+        if (lastAhead)
+            TakeOverEstimate(state, variable, locations[static_cast<std::size_t>(lastAhead->first)],
+                             lastAhead->second, host);
         info.commitOrThrow();
         information.commitOrThrow();
         outputs.Commit();
     };
-    for (int k = 0; k < count; ++k) {
-        if (host.DoEvents)
-            host.DoEvents();
-        if (StopRequested(host)) {
-            finish();
-            return false;
-        }
-        c = ChoicesOf(host);
-        useDem = c.UseDem;
-        if (host.Progress)
-            host.Progress(ordinal - 1 + static_cast<double>(k + 1) / count);
-        std::optional<Estimate> e = Await(pool, firstItem + static_cast<std::size_t>(k), host);
-        if (!e) {
-            finish();
-            return false;
-        }
-        // The altitude source changed while the estimate waited: estimate again.
-        if (e->UsedDem != c.UseDem)
-            e = EstimateAt(state, variable, locations[static_cast<std::size_t>(k)], c.UseDem, host);
-        last = std::move(e);
-        const engine::EngineState &s = last->State;
-        if (!last->Estimated) {
-            // No active neighbour: nothing in the files, the run's end names it.
-            skips.Add(k, locations[static_cast<std::size_t>(k)].Text, variable);
-            skips.AddLine(prefix, variable, s, host.Locale);
-            continue;
-        }
-        const std::string label = PointLabel(s.CalcLongitude, s.CalcLatitude, s.CalcAltitude, host.Locale);
-        const LocationFields fields = MakeLocationFields(s, host.Locale);
-        info.writeLine(InfoLine(fields));
-        Flushed(info);
-        information.writeLine(InformationLine(prefix, variable, fields));
-        Flushed(information);
-        if (c.Summary)
-            StoreSummary(summary, static_cast<long>(ordinal - 1) * count + k + 1, fields.Summary);
-        for (OutputFile f : AllFiles)
-            if (c.output(BoxOfFile(f))) {
-                TextFileWriter &w = outputs[f];
-                w.writeLine(OutputDataLine(f, s, label, c.ConfidenceLevel, host.Locale));
-                Flushed(w);
+    FlushPace pace;
+    try {
+        for (int k = 0; k < count; ++k) {
+            if (host.DoEvents)
+                host.DoEvents();
+            if (StopRequested(host)) {
+                finish();
+                return false;
             }
+            c = ChoicesOf(host);
+            const std::uint32_t now = LineChoices(c);
+            choices = now;
+            if (host.Progress)
+                host.Progress(ordinal - 1 + static_cast<double>(k + 1) / count);
+            const ListEntry &entry = locations[static_cast<std::size_t>(k)];
+            const std::size_t item = firstItem + static_cast<std::size_t>(k);
+            std::optional<OwnLines> l = Await(pool, item, host);
+            if (!l) {
+                finish();
+                return false;
+            }
+            // The choices changed while the lines waited: made again for them.
+            if (l->Made != now)
+                l = pool.redo(item);
+            if (pool.threaded())
+                lastAhead.emplace(k, ChoiceDem(now));
+            if (!l->Estimated) {
+                // No active neighbour: nothing in the files, the run's end names it.
+                skips.Add(k, entry.Text, variable);
+                skips.AddLine(std::move(l->Information));
+                continue;
+            }
+            info.writeLine(l->Info);
+            information.writeLine(l->Information);
+            if (c.Summary)
+                StoreSummary(summary, static_cast<long>(ordinal - 1) * count + k + 1, l->Summary);
+            for (OutputFile f : AllFiles)
+                if (c.output(BoxOfFile(f)))
+                    outputs[f].writeLine(l->Outputs[static_cast<std::size_t>(f)]);
+            if (pace.Due()) {
+                Flushed(info);
+                Flushed(information);
+                outputs.Flush();
+            }
+        }
+        finish();
+    } catch (...) {
+        // The lines written so far stay in the files.
+        info.flush();
+        information.flush();
+        outputs.Flush(true);
+        throw;
     }
-    finish();
     return true;
 }
 
@@ -484,9 +635,11 @@ RunEnd RunOwnFormat(engine::EngineState &state, const LocationList &locations, c
             host.ProgressStart(f.ticked);
         const std::vector<int> variables = TickedVariables(start);
         const std::size_t n = locations.size();
-        std::atomic<bool> useDem{start.UseDem};
+        // The choices the workers make the lines for: those read at the
+        // location the run writes last.
+        std::atomic<std::uint32_t> choices{LineChoices(start)};
         OwnPool pool(state, variables.size() * n, host.Workers, [&](engine::EngineState &s, std::size_t item) {
-            return EstimateAt(s, variables[item / n], locations[item % n], useDem, host);
+            return OwnLinesAt(s, variables[item / n], locations[item % n], choices, prefix, start.Summary, host);
         });
         int ordinal = 0;
         for (int v : variables) {
@@ -494,7 +647,7 @@ RunEnd RunOwnFormat(engine::EngineState &state, const LocationList &locations, c
             ++ordinal;
             const bool finished =
                 WriteVariableTvsFiles(state, locations, folder, prefix, ordinal, start.Summary ? &f.summary : nullptr,
-                                      host, pool, static_cast<std::size_t>(ordinal - 1) * n, useDem, f.skips);
+                                      host, pool, static_cast<std::size_t>(ordinal - 1) * n, choices, f.skips);
             if (!finished || AbortExport()) {
                 end = RunEnd::Aborted;
                 return;
@@ -526,6 +679,13 @@ struct OtherRun {
     int written = 0;          // locations written (Tillwick, Furrowin)
     std::vector<std::string> catalogue = {};
     std::optional<exports::LocationExport> firstWritten = std::nullopt;
+    FlushPace pace = {};
+
+    // A run that stops or fails keeps the information lines written so far.
+    ~OtherRun() {
+        if (information)
+            information->flush();
+    }
 
     void Check() {
         if (out.failed())
@@ -536,51 +696,43 @@ struct OtherRun {
     // standard table and the Ketlo file, the row. The standard table heads
     // each location's first row with its header block, the Ketlo file its
     // first row.
-    void WriteVariableInfoLine(int location, int ordinal, const std::string &name, const Estimate &e) {
-        const engine::EngineState &s = e.State;
-        if (!e.Estimated) {
-            skips.Add(location - 1, name, s.CurrentVariable);
-            skips.AddLine(prefix, s.CurrentVariable, s, host.Locale);
+    void WriteVariableInfoLine(int location, int ordinal, const std::string &name, VariableLines &l) {
+        if (!l.Estimated) {
+            skips.Add(location - 1, name, l.Variable);
+            skips.AddLine(std::move(l.Information));
             return;
         }
-        const LocationFields fields = MakeLocationFields(s, host.Locale);
-        information->writeLine(InformationLine(prefix, s.CurrentVariable, fields));
-        Flushed(*information);
-        StoreSummary(summary, static_cast<long>(location - 1) * ticked + ordinal, fields.Summary);
+        information->writeLine(l.Information);
+        StoreSummary(summary, static_cast<long>(location - 1) * ticked + ordinal, l.Summary);
         if (!ChoicesOf(host).output(Output::Best))
             return;
-        const exports::VariableExport row = exports::MakeVariableExport(s, name);
+        if (l.RowFailure)
+            std::rethrow_exception(l.RowFailure);
+        bool header = false;
         if (format == 2)
-            exports::formatStandard(out, row, location != lastRowLocation, host.Locale);
+            header = location != lastRowLocation;
         else if (format == 5)
-            exports::Ketlo(out, row, lastRowLocation < 0);
+            header = lastRowLocation < 0;
         else
             return;
+        for (const std::string &line : header ? l.RowWithHeader : l.Row)
+            out.writeLine(line);
         lastRowLocation = location;
         Check();
     }
 
     // All eight variables at one location and the format's writer; a location
     // without an estimate of a variable the format needs is left out.
-    void WriteLocation(int location, engine::Integer count, const std::string &name, const LocationEstimate &e,
-                       const BatchChoices &start) {
-        const results::LocationResults &estimate = e.Results;
+    void WriteLocation(int location, engine::Integer count, const LocationLines &l, const BatchChoices &start) {
+        const exports::LocationExport &le = l.Export;
         const std::array<bool, 8> needed = NeededVariables(format, start);
         bool complete = true;
         for (int v = 0; v < results::VariableCount; ++v)
-            if (needed[static_cast<std::size_t>(v)] && !estimate[v].Estimated) {
-                skips.Add(location - 1, name, v);
+            if (needed[static_cast<std::size_t>(v)] && !le.HasEstimate[static_cast<std::size_t>(v)]) {
+                skips.Add(location - 1, le.LocationName, v);
                 complete = false;
             }
         if (complete) {
-            exports::LocationExport le;
-            le.LocationName = name;
-            le.Calc = {e.Point.Longitude, e.Point.Latitude, e.Point.Altitude};
-            le.Current = le.Calc;
-            for (int v = 0; v < results::VariableCount; ++v) {
-                le.Results[static_cast<std::size_t>(v)] = estimate.StoredResult(v);
-                le.HasEstimate[static_cast<std::size_t>(v)] = estimate[v].Estimated;
-            }
             const bool first = written == 0;
             if (format == 3) {
                 exports::TillwickInput(out, le, first);
@@ -601,21 +753,10 @@ struct OtherRun {
             ++written;
             Check();
         }
-        if (!summary)
-            return;
-        int ordinal = 0;
-        for (int v = 0; v < results::VariableCount; ++v) {
-            if (!start.Variables[static_cast<std::size_t>(v)])
-                continue;
-            ++ordinal;
-            if (!estimate[v].Estimated)
-                continue;
-            engine::EngineState copy;
-            copy.UseSettings(state.Settings());
-            results::RestoreVariable(estimate, v, copy);
-            StoreSummary(summary, static_cast<long>(location - 1) * ticked + ordinal,
-                         MakeLocationFields(copy, host.Locale).Summary);
-        }
+        for (std::size_t ordinal = 1; ordinal <= l.Summary.size(); ++ordinal)
+            if (!l.Summary[ordinal - 1].empty())
+                StoreSummary(summary, static_cast<long>(location - 1) * ticked + static_cast<long>(ordinal),
+                             l.Summary[ordinal - 1]);
     }
 
     // The Furrowin catalogue, its head counting the locations it lists.
@@ -659,19 +800,20 @@ RunEnd RunOtherFormat(engine::EngineState &state, int format, const LocationList
             host.ProgressStart(count);
         const std::vector<int> variables = TickedVariables(start);
         const std::size_t t = variables.size();
-        std::optional<OrderedEstimates<Estimate>> perVariablePool;
-        std::optional<OrderedEstimates<LocationEstimate>> locationPool;
+        const bool keepSummary = start.Summary;
+        std::optional<OrderedEstimates<VariableLines>> perVariablePool;
+        std::optional<OrderedEstimates<LocationLines>> locationPool;
         if (perVariable)
             perVariablePool.emplace(state, locations.size() * t, host.Workers,
                                     [&](engine::EngineState &s, std::size_t item) {
-                                        return EstimateAt(s, variables[item % t], locations[item / t], false, host);
+                                        return VariableLinesAt(s, format, variables[item % t], locations[item / t],
+                                                               run.prefix, keepSummary, host);
                                     });
         else
             locationPool.emplace(state, locations.size(), host.Workers,
                                  [&](engine::EngineState &s, std::size_t item) {
-                                     return EstimateAllAt(s, locations[item], host);
+                                     return LocationLinesAt(s, locations[item], start, host);
                                  });
-        std::optional<Estimate> last;
         for (int i = 1; i <= count; ++i) {
             if (host.DoEvents)
                 host.DoEvents();
@@ -682,29 +824,33 @@ RunEnd RunOtherFormat(engine::EngineState &state, int format, const LocationList
             const ListEntry &entry = locations[static_cast<std::size_t>(i - 1)];
             if (perVariable) {
                 for (std::size_t o = 0; o < t; ++o) {
-                    std::optional<Estimate> e =
+                    std::optional<VariableLines> l =
                         Await(*perVariablePool, static_cast<std::size_t>(i - 1) * t + o, host);
-                    if (!e) {
+                    if (!l) {
                         end = RunEnd::Aborted;
                         return;
                     }
-                    run.WriteVariableInfoLine(i, static_cast<int>(o) + 1, entry.Text, *e);
-                    last = std::move(e);
+                    run.WriteVariableInfoLine(i, static_cast<int>(o) + 1, entry.Text, *l);
                 }
             } else {
-                std::optional<LocationEstimate> e = Await(*locationPool, static_cast<std::size_t>(i - 1), host);
-                if (!e) {
+                std::optional<LocationLines> l = Await(*locationPool, static_cast<std::size_t>(i - 1), host);
+                if (!l) {
                     end = RunEnd::Aborted;
                     return;
                 }
-                run.WriteLocation(i, count, entry.Text, *e, start);
+                run.WriteLocation(i, count, *l, start);
             }
-            Flushed(out);
+            if (run.pace.Due()) {
+                Flushed(out);
+                if (run.information)
+                    Flushed(*run.information);
+            }
             if (host.Progress)
                 host.Progress(i);
         }
-        if (last)
-            CopyEstimate(last->State, state);
+        // The state holds the last estimate, which a worker made.
+        if (perVariable && perVariablePool->threaded() && count > 0 && t > 0)
+            TakeOverEstimate(state, variables[t - 1], locations[static_cast<std::size_t>(count - 1)], false, host);
         if (format == 7)
             run.WriteCatalogue();
         if (run.information) {

@@ -342,6 +342,7 @@ TEST_F(OtherRun, FailedOrStoppedRunKeepsTheOldFile) {
     std::filesystem::remove(data.path() / "TavisolData" / "min.txt");
     ASSERT_EQ(RunOtherFormat(state, 2, list, target, info.path(), Now, rec.host), RunEnd::Failed);
     EXPECT_THAT(ReadLines(target), ElementsAre("old text"));
+    EXPECT_EQ(Info().size(), 3u + 1u) << "the line before the failure stays";
     // No temporary file is left beside it.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out.path()), {}), 1);
 }
