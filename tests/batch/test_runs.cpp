@@ -1,11 +1,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <fstream>
 #include <iterator>
 #include <list>
 #include <map>
+#include <thread>
 
+#include "batch/estimatepool.h"
 #include "batch/runs.h"
 #include "batch_fixture.h"
 #include "engine/data_files.h"
@@ -454,6 +458,27 @@ TEST(SkippedLocations, MessageListsTenAndCountsTheRest) {
 
 // ---- Worker threads ------------------------------------------------------------------------
 
+// Results of a pool that nobody takes fill its slots, and no worker starts
+// an item beyond them.
+TEST(EstimatePool, ResultsWaitingFillTheSlotsAndNoMore) {
+    engine::EngineState base;
+    constexpr std::size_t count = 12, ahead = 4;
+    std::atomic<std::size_t> started{0};
+    OrderedEstimates<std::size_t> pool(
+        base, count, 3,
+        [&](engine::EngineState &, std::size_t item) {
+            ++started;
+            return item;
+        },
+        ahead, 1);
+    for (int waited = 0; started < ahead && waited < 5000; ++waited)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(started, ahead);
+    for (std::size_t item = 0; item < count; ++item)
+        EXPECT_EQ(pool.take(item, std::chrono::seconds(5)), item);
+}
+
 // Every file of a folder by name.
 std::map<std::string, std::string> Contents(const std::filesystem::path &folder) {
     std::map<std::string, std::string> files;
@@ -527,11 +552,27 @@ TEST_F(Workers, FilesAreTheSameWithOneThreadOrMany) {
     EXPECT_EQ(shown, plainShown);
     EXPECT_EQ(Own(1, shown), plain);
     EXPECT_EQ(shown, plainShown);
+    state.CalcLongitude = 0;
     EXPECT_EQ(Own(5, shown), plain);
     EXPECT_EQ(shown, plainShown);
     // The state holds the last location estimated.
     EXPECT_EQ(state.CalcLongitude, ReadEntryPoint(list.back(), English).Longitude);
     EXPECT_EQ(state.CurrentVariable, 7);
+
+    // Choices changed during the run: the lines made ahead for the old ones
+    // are made again.
+    BatchChoices changed = rec.choices;
+    changed.UseDem = true;
+    changed.ConfidenceLevel = ConfidenceLevel::P90;
+    changed.Outputs[static_cast<int>(Output::Bias)] = false;
+    int calls = 0;
+    rec.host.Choices = [&, before = rec.choices] { return ++calls < 12 ? before : changed; };
+    const auto plainChanged = Own(0, plainShown);
+    EXPECT_NE(plainChanged, plain);
+    calls = 0;
+    EXPECT_EQ(Own(5, shown), plainChanged);
+    EXPECT_EQ(shown, plainShown);
+    rec.host.Choices = [this] { return rec.choices; };
 
     for (int format : {2, 3, 5, 7}) {
         if (format == 3)
