@@ -8,9 +8,10 @@
 // events through inside the engine's loops).
 //
 // A worker takes a stretch of consecutive items at a time, so that its state's
-// leave-one-out memo serves the next location nearby, and is woken only when
-// there is room for a stretch; the run's thread is woken only when the item it
-// waits for is done. Results are moved in and out of their slots.
+// leave-one-out memo serves the next location nearby and its data files are
+// checked on disk once per stretch, and is woken only when there is room for
+// a stretch; the run's thread is woken only when the item it waits for is
+// done. Results are moved in and out of their slots.
 
 #include <algorithm>
 #include <atomic>
@@ -19,11 +20,13 @@
 #include <cstddef>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
 
+#include "engine/data_files.h"
 #include "engine/state.h"
 #include "engine/workers.h"
 
@@ -122,6 +125,10 @@ private:
     void Serve() {
         engine::EngineState state;
         setup_.Prepare(state);
+        // The data files are checked on disk once per stretch.
+        const auto files = std::make_shared<engine::SteppedDataFiles>(state.Files ? state.Files
+                                                                                  : engine::DefaultDataFiles());
+        state.Files = files;
         for (;;) {
             std::size_t first = 0, end = 0;
             bool more = false;
@@ -139,6 +146,7 @@ private:
             // Room for another worker as well: pass the wake on.
             if (more)
                 space_.notify_one();
+            files->NextStep();
             for (std::size_t item = first; item < end; ++item) {
                 std::optional<Result> result;
                 std::exception_ptr failure;

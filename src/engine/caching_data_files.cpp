@@ -106,9 +106,16 @@ IndexedStationFile CachingDataFiles::ReadIndexedStationFile(const std::filesyste
 }
 
 std::uint8_t CachingDataFiles::ReadRasterByte(const std::filesystem::path &raster, std::uint64_t offset) {
+    const std::shared_ptr<const std::vector<std::uint8_t>> bytes = KeptRaster(raster);
+    if (!bytes || offset >= bytes->size())
+        return plain_.ReadRasterByte(raster, offset); // fails with the plain reader's message
+    return (*bytes)[offset];
+}
+
+std::shared_ptr<const std::vector<std::uint8_t>> CachingDataFiles::KeptRaster(const std::filesystem::path &raster) {
     Stamp stamp;
     if (!SettledStamp(raster, stamp) || stamp.size > LargestKeptRaster)
-        return plain_.ReadRasterByte(raster, offset);
+        return nullptr;
     std::shared_ptr<const std::vector<std::uint8_t>> bytes;
     auto kept = [&] {
         std::shared_lock lock(mutex_);
@@ -121,21 +128,19 @@ std::uint8_t CachingDataFiles::ReadRasterByte(const std::filesystem::path &raste
         if (!kept()) {
             std::ifstream in(raster, std::ios::binary);
             if (!in)
-                return plain_.ReadRasterByte(raster, offset);
+                return nullptr;
             auto content = std::make_shared<std::vector<std::uint8_t>>(stamp.size);
             in.read(reinterpret_cast<char *>(content->data()), static_cast<std::streamsize>(stamp.size));
             Stamp after;
             if (!in || in.gcount() != static_cast<std::streamsize>(stamp.size) || !SettledStamp(raster, after) ||
                 !(after == stamp))
-                return plain_.ReadRasterByte(raster, offset);
+                return nullptr;
             bytes = content;
             std::unique_lock lock(mutex_);
             raster_ = RasterEntry{raster.native(), stamp, bytes};
         }
     }
-    if (offset >= bytes->size())
-        return plain_.ReadRasterByte(raster, offset); // fails with the plain reader's message
-    return (*bytes)[offset];
+    return bytes;
 }
 
 std::shared_ptr<DataFiles> DefaultDataFiles() {

@@ -46,6 +46,12 @@ public:
     virtual IndexedStationFile ReadIndexedStationFile(const std::filesystem::path &file, std::size_t maxRecords) {
         return {ReadStationFile(file, maxRecords), nullptr};
     }
+
+    // The whole elevation raster when the reader keeps it in memory; null:
+    // read it byte by byte.
+    virtual std::shared_ptr<const std::vector<std::uint8_t>> KeptRaster(const std::filesystem::path &) {
+        return nullptr;
+    }
 };
 
 // Opens and closes the files at every call.
@@ -72,6 +78,7 @@ public:
                                                        std::size_t maxRecords) override;
     IndexedStationFile ReadIndexedStationFile(const std::filesystem::path &file, std::size_t maxRecords) override;
     std::uint8_t ReadRasterByte(const std::filesystem::path &raster, std::uint64_t offset) override;
+    std::shared_ptr<const std::vector<std::uint8_t>> KeptRaster(const std::filesystem::path &raster) override;
 
     // Forgets everything kept.
     void Clear();
@@ -112,6 +119,32 @@ private:
 // The reader that states without their own use: one CachingDataFiles shared by
 // the whole program and all its threads.
 std::shared_ptr<DataFiles> DefaultDataFiles();
+
+// A shared reader as one thread that runs estimate after estimate sees it (a
+// batch run's worker): each file is checked with the shared reader once per
+// step, and within a step what that check gave is used again, so the check
+// on disk costs little per estimate and a file changed during a run is read
+// again at the next step. Failures are never kept. For one thread only.
+class SteppedDataFiles : public DataFiles {
+public:
+    explicit SteppedDataFiles(std::shared_ptr<DataFiles> shared);
+
+    // The reads after this check their files again.
+    void NextStep();
+
+    std::shared_ptr<const StationList> ReadStationFile(const std::filesystem::path &file,
+                                                       std::size_t maxRecords) override;
+    IndexedStationFile ReadIndexedStationFile(const std::filesystem::path &file, std::size_t maxRecords) override;
+    std::uint8_t ReadRasterByte(const std::filesystem::path &raster, std::uint64_t offset) override;
+    std::shared_ptr<const std::vector<std::uint8_t>> KeptRaster(const std::filesystem::path &raster) override;
+
+private:
+    std::shared_ptr<DataFiles> shared_;
+    std::map<std::string, IndexedStationFile> stations_; // of this step
+    bool rasterChecked_ = false;                          // in this step
+    std::string rasterPath_;
+    std::shared_ptr<const std::vector<std::uint8_t>> raster_;
+};
 
 // Parses station records from list input (fields separated by commas or line
 // ends, quoted texts may hold commas, a record may span lines). sourceName

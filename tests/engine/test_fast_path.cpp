@@ -274,6 +274,34 @@ TEST(CachingDataFiles, FileChangedWithinTheSettleTimeIsReadEveryTime) {
     EXPECT_EQ(state.Neighbours[1].Name, "Gamma");
 }
 
+// A batch run's worker checks each file once per step of its run.
+TEST(CachingDataFiles, SteppedViewReadsAChangedFileAtTheNextStep) {
+    TempFolder folder("tavisol_cache");
+    SteppedDataFiles view(std::make_shared<CachingDataFiles>(0ms));
+    const auto file = folder.path() / "max.txt";
+    auto name = [&] { return view.ReadStationFile(file, MaxStationRecords)->front().Name; };
+    folder.Write("max.txt", OneStationFile("First"));
+    EXPECT_EQ(name(), "First");
+    folder.Write("max.txt", OneStationFile("Second longer"));
+    EXPECT_EQ(name(), "First") << "one check per step";
+    view.NextStep();
+    EXPECT_EQ(name(), "Second longer");
+
+    std::filesystem::remove(file);
+    view.NextStep();
+    PlainDataFiles plain;
+    ASSERT_NE(ErrorOf(plain, file), "");
+    EXPECT_EQ(ErrorOf(view, file), ErrorOf(plain, file));
+    EXPECT_EQ(ErrorOf(view, file), ErrorOf(plain, file));
+
+    testsupport::WriteElevationRaster(folder.path(), 7, {{{10.0f, 45.0f}, 100}});
+    EXPECT_EQ(GetElevation(view, folder.path(), 10.0f, 45.0f), GetElevation(plain, folder.path(), 10.0f, 45.0f));
+    std::this_thread::sleep_for(30ms);
+    testsupport::WriteElevationRaster(folder.path(), 7, {{{10.0f, 45.0f}, 50}});
+    view.NextStep();
+    EXPECT_EQ(GetElevation(view, folder.path(), 10.0f, 45.0f), 50 * 20 - 40);
+}
+
 TEST(CachingDataFiles, TooManyRecordsFailAsThePlainReaderFails) {
     TempFolder folder("tavisol_cache");
     folder.Write("max.txt", OneStationFile("A") + OneStationFile("B") + OneStationFile("C"));
