@@ -491,6 +491,12 @@ private:
     std::chrono::steady_clock::time_point next_{};
 };
 
+// Runs its function when it goes out of scope, however that happens.
+template <class F> struct OnScopeEnd {
+    F f;
+    ~OnScopeEnd() { f(); }
+};
+
 using OwnPool = OrderedEstimates<OwnLines>;
 
 // The output files of a variable, opened for appending when first needed.
@@ -566,59 +572,57 @@ bool WriteVariableTvsFiles(engine::EngineState &state, const LocationList &locat
         information.commitOrThrow();
         outputs.Commit();
     };
-    FlushPace pace;
-    try {
-        for (int k = 0; k < count; ++k) {
-            if (host.DoEvents)
-                host.DoEvents();
-            if (StopRequested(host)) {
-                finish();
-                return false;
-            }
-            c = ChoicesOf(host);
-            const std::uint32_t now = LineChoices(c);
-            choices = now;
-            if (host.Progress)
-                host.Progress(ordinal - 1 + static_cast<double>(k + 1) / count);
-            const ListEntry &entry = locations[static_cast<std::size_t>(k)];
-            const std::size_t item = firstItem + static_cast<std::size_t>(k);
-            std::optional<OwnLines> l = Await(pool, item, host);
-            if (!l) {
-                finish();
-                return false;
-            }
-            // The choices changed while the lines waited: made again for them.
-            if (l->Made != now)
-                l = pool.redo(item);
-            if (pool.threaded())
-                lastAhead.emplace(k, ChoiceDem(now));
-            if (!l->Estimated) {
-                // No active neighbour: nothing in the files, the run's end names it.
-                skips.Add(k, entry.Text, variable);
-                skips.AddLine(std::move(l->Information));
-                continue;
-            }
-            info.writeLine(l->Info);
-            information.writeLine(l->Information);
-            if (c.Summary)
-                StoreSummary(summary, static_cast<long>(ordinal - 1) * count + k + 1, l->Summary);
-            for (OutputFile f : AllFiles)
-                if (c.output(BoxOfFile(f)))
-                    outputs[f].writeLine(l->Outputs[static_cast<std::size_t>(f)]);
-            if (pace.Due()) {
-                Flushed(info);
-                Flushed(information);
-                outputs.Flush();
-            }
-        }
-        finish();
-    } catch (...) {
-        // The lines written so far stay in the files.
+    // However the writing ends, the lines written so far stay in the files.
+    const OnScopeEnd keep{[&] {
         info.flush();
         information.flush();
         outputs.Flush(true);
-        throw;
+    }};
+    FlushPace pace;
+    for (int k = 0; k < count; ++k) {
+        if (host.DoEvents)
+            host.DoEvents();
+        if (StopRequested(host)) {
+            finish();
+            return false;
+        }
+        c = ChoicesOf(host);
+        const std::uint32_t now = LineChoices(c);
+        choices = now;
+        if (host.Progress)
+            host.Progress(ordinal - 1 + static_cast<double>(k + 1) / count);
+        const ListEntry &entry = locations[static_cast<std::size_t>(k)];
+        const std::size_t item = firstItem + static_cast<std::size_t>(k);
+        std::optional<OwnLines> l = Await(pool, item, host);
+        if (!l) {
+            finish();
+            return false;
+        }
+        // The choices changed while the lines waited: made again for them.
+        if (l->Made != now)
+            l = pool.redo(item);
+        if (pool.threaded())
+            lastAhead.emplace(k, ChoiceDem(now));
+        if (!l->Estimated) {
+            // No active neighbour: nothing in the files, the run's end names it.
+            skips.Add(k, entry.Text, variable);
+            skips.AddLine(std::move(l->Information));
+            continue;
+        }
+        info.writeLine(l->Info);
+        information.writeLine(l->Information);
+        if (c.Summary)
+            StoreSummary(summary, static_cast<long>(ordinal - 1) * count + k + 1, l->Summary);
+        for (OutputFile f : AllFiles)
+            if (c.output(BoxOfFile(f)))
+                outputs[f].writeLine(l->Outputs[static_cast<std::size_t>(f)]);
+        if (pace.Due()) {
+            Flushed(info);
+            Flushed(information);
+            outputs.Flush();
+        }
     }
+    finish();
     return true;
 }
 
