@@ -256,6 +256,19 @@ TEST_F(LocationSave, FailedWriteKeepsTheEarlierFile) {
     EXPECT_EQ(Slurp(catalogue), "earlier\r\n");
 }
 
+TEST_F(LocationSave, SavingThroughALinkWritesTheFileItPointsTo) {
+    const fs::path real = folder.path() / "real" / "data.Dat";
+    fs::create_directories(real.parent_path());
+    fixture::Put(real, "earlier\r\n");
+    fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    const fs::path link = folder.path() / "link.Dat";
+    fs::create_symlink("real/data.Dat", link);
+    ASSERT_TRUE(Save(link, Request(2, Ticks({0}))).ok);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(Slurp(real), Cp1252(exports::StandardTableLines(Var(0), true, numfmt::Locale::english())));
+    EXPECT_EQ(fs::status(real).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
 // A variable without an estimate (no station within reach) is never written
 // as numbers: per-variable formats leave it out and say so; the Tillwick and
 // Furrowin formats, which cannot do without it, write nothing.
