@@ -129,18 +129,27 @@ void Furrowin(const std::filesystem::path& catalogueFile, const LocationExport& 
     auto openOrThrow = [](numfmt::TextFileWriter& w, const std::filesystem::path& p, Mode mode) {
         if (!w.open(p, mode)) throw numfmt::TextFileError(w.error());
     };
+    // All three files are opened and written before any is put in place: a
+    // catalogue that cannot be written leaves the location's files as they were.
+    numfmt::TextFileWriter catalogue;
     numfmt::TextFileWriter pen;
     numfmt::TextFileWriter cli;
+    if (!options.CatalogueLines)
+        openOrThrow(catalogue, catalogueFile, options.NewFile ? Mode::Replace : Mode::Append);
     openOrThrow(pen, options.FileFolder / f.PenName, Mode::Replace);
     openOrThrow(cli, options.FileFolder / f.CliName, Mode::Replace);
     detail::WriteLines(pen, f.Pen);
     detail::WriteLines(cli, f.Cli);
+    if (!pen.flush() || !cli.flush())
+        throw numfmt::TextFileError(pen.failed() ? pen.error() : cli.error());
     pen.commitOrThrow();
     cli.commitOrThrow();
-    if (options.CatalogueLines)
+    if (options.CatalogueLines) {
         options.CatalogueLines->insert(options.CatalogueLines->end(), f.Catalogue.begin(), f.Catalogue.end());
-    else
-        detail::WriteLines(catalogueFile, !options.NewFile, f.Catalogue);
+    } else {
+        detail::WriteLines(catalogue, f.Catalogue);
+        catalogue.commitOrThrow();
+    }
 }
 
 PrintLines PrintFurrowin(const LocationExport& in, const numfmt::Locale& locale) {

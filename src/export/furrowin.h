@@ -53,7 +53,8 @@ FurrowinFiles FurrowinContents(const std::filesystem::path& catalogueFile, const
                                const FurrowinOptions& options);
 
 // Writes the .PEN and .CLI files of the location and then adds its lines to
-// the catalogue, so the catalogue never lists a location whose files failed.
+// the catalogue, so the catalogue never lists a location whose files failed;
+// a catalogue that cannot be written is found before either file is replaced.
 // Throws numfmt::TextFileError when a file cannot be written or the location
 // name is no file name (empty, ".", "..", or holding "/", "\" or a null).
 void Furrowin(const std::filesystem::path& catalogueFile, const LocationExport& input,

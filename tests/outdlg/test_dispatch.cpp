@@ -254,6 +254,14 @@ TEST_F(LocationSave, FailedWriteKeepsTheEarlierFile) {
     r.LocationName = "a/b";
     EXPECT_FALSE(Save(catalogue, r).ok);
     EXPECT_EQ(Slurp(catalogue), "earlier\r\n");
+
+    // A catalogue that cannot be written: the location's files stay as they were.
+    const fs::path pen = folder.path() / "East of Rome.PEN";
+    fixture::Put(pen, "earlier\r\n");
+    fs::permissions(catalogue, fs::perms::owner_read);
+    EXPECT_FALSE(Save(catalogue, Request(7, VariableTicks{})).ok);
+    EXPECT_EQ(Slurp(pen), "earlier\r\n");
+    EXPECT_FALSE(fs::exists(folder.path() / "East of Rome.CLI"));
 }
 
 TEST_F(LocationSave, SavingThroughALinkWritesTheFileItPointsTo) {
