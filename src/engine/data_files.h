@@ -27,6 +27,9 @@ struct IndexedStationFile {
     std::shared_ptr<const StationIndex> index;
 };
 
+// Bytes of the elevation raster: 2160 rows of 4320 cells.
+inline constexpr std::uint64_t ElevationRasterBytes = 4320ull * 2160;
+
 class DataFiles {
 public:
     virtual ~DataFiles() = default;
