@@ -664,17 +664,6 @@ TEST_F(OutputDialogs, EscapeAndTheCancelButtonActAsCancel) {
     EXPECT_TRUE(d.chkThr->isChecked());
 }
 
-// Pictures of the two dialogs for a look: TAVISOL_OUTDLG_SHOTS=<folder>.
-TEST_F(OutputDialogs, Pictures) {
-    const QByteArray dir = qgetenv("TAVISOL_OUTDLG_SHOTS");
-    if (dir.isEmpty())
-        GTEST_SKIP();
-    ResultsOutput().adjustSize();
-    ResultsOutput().grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/ResultsOutputDialog.png"));
-    WorkbenchOutput().adjustSize();
-    WorkbenchOutput().grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/WorkbenchOutputDialog.png"));
-}
-
 TEST(PrintLines, LongListsContinueOnNewPagesOfOneDocument) {
     fixture::TempFolder folder;
     const fs::path file = folder.path() / "lines.pdf";
