@@ -46,7 +46,8 @@ extern const std::array<const char *, 13> MonthChoices;
 // 13 for "Average", 1..12 for a month name (exact text); otherwise current.
 int ExportMonthOf(const std::string &text, int current);
 
-// Digits after the first "." of a number's text ("," counting as ".").
+// Digits after the first "." of a number's text ("," counting as "."), and
+// at least the decimals of the number it reads as ("5e-2" has 2).
 int DecimalsOf(const std::string &text);
 
 // True when the whole text (blanks around allowed) is one number with "." as
@@ -72,7 +73,8 @@ std::optional<std::string> ValidateExport(const ExportInputs &in, const MapExten
 
 // The resolution box's reformatting: with the resolution text's decimals d and
 // value v (nothing happens for v = 0), each of the four region texts is
-// written with d decimals and then snapped down to a multiple of v. Returns d.
+// written with d decimals and then snapped down to a multiple of v; a value
+// already on a multiple stays. Returns d.
 int SnapRegionTexts(const std::string &resolutionText, std::array<std::string, 4> &region);
 
 struct ExportRegion {

@@ -453,6 +453,35 @@ TEST_F(RasterExport, RegionOfFourCellsIsWrittenAndReadsBack) {
     EXPECT_NE(img.Header.TitleText().find("-September "), std::string::npos);
 }
 
+// A region typed on the resolution's grid, the resolution also in exponent
+// form: the image has the region's cells, and its header places column 0 and
+// row 0 at the region's north-west corner, where they were computed.
+TEST_F(RasterExport, RegionOnTheGridKeepsItsCellsWhereTheHeaderPlacesThem) {
+    struct Row {
+        const char *resolution, *lonStart, *lonEnd, *latStart, *latEnd;
+        double cell;
+    };
+    for (const Row &row : {Row{"0.1", "10", "10.4", "50.1", "49.7", 0.1}, Row{"5e-2", "10", "10.2", "50", "49.8", 0.05}}) {
+        form->exportResolutionBox->setEditText(QString());
+        form->TxtLonStart->setText(QString::fromLatin1(row.lonStart));
+        form->TxtLonEnd->setText(QString::fromLatin1(row.lonEnd));
+        form->TxtLatStart->setText(QString::fromLatin1(row.latStart));
+        form->TxtLatEnd->setText(QString::fromLatin1(row.latEnd));
+        form->exportResolutionBox->setEditText(QString::fromLatin1(row.resolution));
+        form->exportFrame->show();
+        messages.clear();
+        form->onExportSaveClicked();
+        ASSERT_EQ(texts(), std::vector<QString>{QStringLiteral("Data Saved Correctly")}) << row.resolution;
+        const RasterImage img = ReadRasterImage(out());
+        EXPECT_EQ(img.Columns, 4) << row.resolution;
+        EXPECT_EQ(img.Rows, 4) << row.resolution;
+        const Georeference g = SetHeaderDoubleValues(img.Header, VantrixConversions());
+        EXPECT_NEAR(g.CellWidth, row.cell, 1e-9) << row.resolution;
+        EXPECT_NEAR(g.CentreLon - g.CentreCol * g.CellWidth, std::stod(row.lonStart), 1e-9) << row.resolution;
+        EXPECT_NEAR(g.CentreLat + g.CentreRow * g.CellHeight, std::stod(row.latStart), 1e-9) << row.resolution;
+    }
+}
+
 TEST_F(RasterExport, ValidationMessageKeepsTheFrameOpen) {
     form->TxtLonEnd->setText(QStringLiteral("9"));
     form->onExportSaveClicked();
