@@ -112,13 +112,13 @@ int SnapRegionTexts(const std::string &resolutionText, std::array<std::string, 4
     const int d = DecimalsOf(s);
     const double v = numfmt::val(s);
     if (v == 0) return d;
-    for (std::string &t : region)
-        t = numfmt::forcedPointFixed(numfmt::val(t), d);
     const numfmt::Locale point = numfmt::Locale::english();
     for (std::string &t : region) {
-        // A value on the grid stays on it: x / v may come out a hair below
-        // the whole number it stands for.
-        const double q = numfmt::val(t) / v;
+        // Rounded to d decimals, then snapped down to a multiple of v. A
+        // value on the grid stays on it: x / v may come out a hair below the
+        // whole number it stands for.
+        const double q = numfmt::val(numfmt::forcedPointFixed(numfmt::val(t), d)) / v;
+        if (!std::isfinite(q)) continue;
         double k = std::floor(q);
         if (std::fabs(q - std::round(q)) <= 1e-9 * std::max(1.0, std::fabs(q))) k = std::round(q);
         t = numfmt::general(numfmt::roundDecimals(k * v, d), point);
