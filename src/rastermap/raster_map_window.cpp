@@ -378,6 +378,12 @@ void RasterMapWindow::reportError(const QString &text, bool critical) {
 
 void RasterMapWindow::setMapPaths(const std::string &name) { paths_ = PathsOfMap(vistrelFolder(), name); }
 
+void RasterMapWindow::loadMapLegend() {
+    // Classes the map's legend does not name must not keep another map's names.
+    colors_ = ColorTable{};
+    if (auto err = LoadColorTable(paths_.Clr, colors_, fixedColorA_, fixedColorB_)) reportError(q(*err));
+}
+
 void RasterMapWindow::setPictureCursor() {
     if (currentTool_ == "RECTANGLE") mapView->setCursor(Qt::SizeFDiagCursor);
     else if (currentTool_ == "ZOOMPUNTO") mapView->setCursor(zoomCursor());
@@ -404,8 +410,7 @@ void RasterMapWindow::setUp() {
             setMapPaths(maps.front());
             fixedColorA_ = ColorEntry{};
             fixedColorB_ = ColorEntry{};
-            if (auto err = LoadColorTable(paths_.Clr, colors_, fixedColorA_, fixedColorB_))
-                reportError(q(*err));
+            loadMapLegend();
             showBoundaries_ = showCapitals_ = trackAutoSize_ = true;
             currentTool_ = "NONE";
             setPictureCursor();
@@ -800,7 +805,7 @@ void RasterMapWindow::onMapChoiceOkClicked() {
         return;
     try {
         setMapPaths(s(entry));
-        if (auto err = LoadColorTable(paths_.Clr, colors_, fixedColorA_, fixedColorB_)) reportError(q(*err));
+        loadMapLegend();
         currentTool_ = "NONE";
         onToolButtonClicked(1);
         zoom_.Reset();

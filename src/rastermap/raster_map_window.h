@@ -197,6 +197,8 @@ private:
     MapLayout fitToMapArea(const std::function<MapLayout(double widthTwips)> &rule) const;
     void placeMapAndLegend(const MapLayout &l, bool legendFromLayout);
     void setMapPaths(const std::string &name);
+    // The current map's legend into an emptied colour table.
+    void loadMapLegend();
     void reportError(const QString &text, bool critical = false);
     // Paints an overlay on the map when it is switched on and a map is shown;
     // `paint` gets the painter and the picture's width and height.

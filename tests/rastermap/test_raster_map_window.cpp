@@ -301,7 +301,6 @@ TEST_F(RasterWindow, ChangeOfMapAsksThenLoadsTheOther) {
     EXPECT_EQ(form->MapRaster().Columns, 10);
     EXPECT_FALSE(form->MapPending());
     EXPECT_FALSE(form->FrameMap->isVisibleTo(form.get()));
-    // The legend is not cleared: entries the new one does not name stay.
     EXPECT_EQ(form->Colors()[0].Name, "Green");
     EXPECT_EQ(form->Colors()[0].Red, 0);
 }
@@ -616,6 +615,9 @@ TEST_F(RasterExport, ExportIntoTheMapFolderIsListedLoadedAndDrawn) {
     ASSERT_EQ(form->MapRaster().Columns, 4);
     EXPECT_EQ(form->MapRaster().Rows, 4);
     EXPECT_EQ(form->Colors()[255].Name, "No data");
+    // The legend lists the export's classes only, none of the map it came from.
+    const std::vector<LegendRow> rows = LegendRows(form->Colors());
+    EXPECT_TRUE(std::none_of(rows.begin(), rows.end(), [](const LegendRow &r) { return r.Name == "Low"; }));
     // The estimated cells are drawn in their legend colour and named by value.
     const ColorEntry &entry = form->Colors()[form->MapRaster().At(1, 1)];
     EXPECT_NE(entry.Name.find(" hPa"), std::string::npos) << entry.Name;
