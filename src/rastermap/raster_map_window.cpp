@@ -547,14 +547,19 @@ void RasterMapWindow::DrawRasterMap() {
         DibBitmap dib;
         const int W = mapView->width(), H = mapView->height();
         if (dib.Create(W, H)) {
-            exportProgress->setRange(0, 3 * W);
-            exportProgress->setValue(0);
-            exportProgress->setVisible(true);
-            dib.RandomiseBits2(map_, colors_, zoom_, [this](int) {
-                if (exportProgress->value() < exportProgress->maximum() - 5) exportProgress->setValue(exportProgress->value() + 3);
+            // While an export runs, the progress bar shows the export's progress.
+            const bool showProgress = !exportRunning_;
+            if (showProgress) {
+                exportProgress->setRange(0, 3 * W);
+                exportProgress->setValue(0);
+                exportProgress->setVisible(true);
+            }
+            dib.RandomiseBits2(map_, colors_, zoom_, [this, showProgress](int) {
+                if (showProgress && exportProgress->value() < exportProgress->maximum() - 5)
+                    exportProgress->setValue(exportProgress->value() + 3);
                 doEvents();
             });
-            exportProgress->setVisible(false);
+            if (showProgress) exportProgress->setVisible(false);
             QPainter p(&mapView->surface());
             dib.PaintPicture(p, 0, 0, W, H, 0, 0);
         }
@@ -562,7 +567,7 @@ void RasterMapWindow::DrawRasterMap() {
         DrawCapitals();
         mapView->update();
     } catch (const std::exception &e) {
-        exportProgress->setVisible(false);
+        if (!exportRunning_) exportProgress->setVisible(false);
         reportError(q(e.what()));
     }
     QApplication::restoreOverrideCursor();
@@ -898,6 +903,7 @@ void RasterMapWindow::exportVariableRaster(int variable) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     LblLonLat->show();
     exportSaveButton->setEnabled(false);
+    exportRunning_ = true;
     try {
         resolution_ = numfmt::roundDecimals(resolution_, 3);
         resolutionDecimals_ = DecimalsOf(numfmt::general(resolution_, numfmt::Locale::english()));
@@ -970,6 +976,7 @@ void RasterMapWindow::exportVariableRaster(int variable) {
     } catch (const std::exception &e) {
         reportError(q(e.what()));
     }
+    exportRunning_ = false;
     exportProgress->hide();
     LblLonLat->hide();
     exportSaveButton->setEnabled(true);
@@ -996,7 +1003,6 @@ bool RasterMapWindow::followExport(ParallelExportRun &run) {
     tick.setInterval(40);
     bool asking = false;
     bool stopped = false;
-    exportRunning_ = true;
     stopExportRequested_ = false;
     auto follow = [&] {
         // The program is ending: stop without asking.
@@ -1031,7 +1037,6 @@ bool RasterMapWindow::followExport(ParallelExportRun &run) {
         stopped = true;
         run.Stop();
     }
-    exportRunning_ = false;
     const bool complete = run.Wait();
     return complete && !stopped;
 }

@@ -540,6 +540,16 @@ TEST_F(RasterExport, StopWithoutQuestionWritesNothing) {
     EXPECT_FALSE(appState().Busy);
 }
 
+TEST_F(RasterExport, RedrawDuringTheRunLeavesItsProgressShown) {
+    bool shown = false;
+    QTimer::singleShot(0, form.get(), [&] {
+        form->ToolButtons[5]->trigger();  // Refresh
+        shown = form->ExportRunning() && form->exportProgress->isVisibleTo(form.get());
+    });
+    form->onExportSaveClicked();
+    EXPECT_TRUE(shown);
+}
+
 TEST_F(RasterExport, DoesNotStartWhileAnotherRunIsGoing) {
     BusyGuard other;
     ASSERT_TRUE(other.owns());
