@@ -11,11 +11,6 @@
 
 namespace tavisol::rastermap {
 
-bool &AbortExport() {
-    static bool flag = false;
-    return flag;
-}
-
 const std::array<ClassEntry, 8> ClassTable = {{
     {0.4, -50}, {0.4, -50}, {0.4, -50}, {8, 0}, {0.2, 0}, {2, 0}, {0.1, 0}, {0.004, 0},
 }};

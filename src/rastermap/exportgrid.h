@@ -23,12 +23,6 @@
 
 namespace tavisol::rastermap {
 
-// The shared request of a long export to stop: set by a Cancel button while a
-// run goes on, polled by the window that follows the run (which then asks and
-// stops the run), cleared at the end of every run and when the raster map
-// window loads.
-bool &AbortExport();
-
 struct ClassEntry {
     double Scale = 0;
     double Offset = 0;

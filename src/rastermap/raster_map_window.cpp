@@ -395,7 +395,7 @@ void RasterMapWindow::setUp() {
         view_ = ViewWindow{};
         mapPending_ = true;
         redrawPending_ = false;
-        AbortExport() = false;
+        exportCancelPressed_ = false;
         std::vector<std::string> maps;
         try {
             maps = refreshMapList();
@@ -891,7 +891,7 @@ void RasterMapWindow::onExportSaveClicked() {
 }
 
 void RasterMapWindow::onExportCancelClicked() {
-    if (!exportSaveButton->isEnabled()) AbortExport() = true;
+    if (exportRunning_) exportCancelPressed_ = true;
     else exportFrame->hide();
 }
 
@@ -904,6 +904,7 @@ void RasterMapWindow::exportVariableRaster(int variable) {
     LblLonLat->show();
     exportSaveButton->setEnabled(false);
     exportRunning_ = true;
+    exportCancelPressed_ = exportStopRequested_ = false;
     try {
         resolution_ = numfmt::roundDecimals(resolution_, 3);
         resolutionDecimals_ = DecimalsOf(numfmt::general(resolution_, numfmt::Locale::english()));
@@ -981,7 +982,7 @@ void RasterMapWindow::exportVariableRaster(int variable) {
     LblLonLat->hide();
     exportSaveButton->setEnabled(true);
     QApplication::restoreOverrideCursor();
-    AbortExport() = false;
+    exportCancelPressed_ = false;
 }
 
 std::vector<std::string> RasterMapWindow::refreshMapList() {
@@ -1003,21 +1004,18 @@ bool RasterMapWindow::followExport(ParallelExportRun &run) {
     tick.setInterval(40);
     bool asking = false;
     bool stopped = false;
-    stopExportRequested_ = false;
     auto follow = [&] {
-        // The program is ending: stop without asking.
-        if (appState().Ending) stopExportRequested_ = true;
-        if (stopExportRequested_ && !stopped) {
+        if (!stopped && stopExportWithoutAsking()) {
             stopped = true;
             run.Stop();
         }
         if (asking) return;
-        if (AbortExport() && !stopped) {
+        if (exportCancelPressed_ && !stopped) {
             asking = true;
             const bool yes = ShowMessage(this, MsgIcon::Question, QStringLiteral("Do you want abort Vistrel Export ?"),
                                          QString(), MsgButtons::YesNo) == MsgAnswer::Yes;
             asking = false;
-            AbortExport() = false;
+            exportCancelPressed_ = false;
             if (yes) {
                 stopped = true;
                 run.Stop();
@@ -1033,7 +1031,7 @@ bool RasterMapWindow::followExport(ParallelExportRun &run) {
     loop.exec();
     tick.stop();
     // The loop also ends when the program quits, perhaps before the workers.
-    if (!stopped && (appState().Ending || stopExportRequested_ || !run.Finished())) {
+    if (!stopped && (stopExportWithoutAsking() || !run.Finished())) {
         stopped = true;
         run.Stop();
     }
@@ -1042,7 +1040,12 @@ bool RasterMapWindow::followExport(ParallelExportRun &run) {
 }
 
 void RasterMapWindow::StopExport() {
-    if (exportRunning_) stopExportRequested_ = true;
+    if (exportRunning_) exportStopRequested_ = true;
+}
+
+bool RasterMapWindow::stopExportWithoutAsking() const {
+    // The end of the program stops an export without asking.
+    return exportStopRequested_ || appState().Ending;
 }
 
 int &RasterMapWindow::exportThreads() {

@@ -104,7 +104,6 @@ class GridRun : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { testing::UseBuiltVantrix(); }
     void SetUp() override {
-        AbortExport() = false;
         // 20 x 10 map, column 0 at 5 E, row 0 at 55 N, one degree cells.
         image.Columns = 20;
         image.Rows = 10;

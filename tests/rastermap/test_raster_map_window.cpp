@@ -438,7 +438,7 @@ TEST_F(RasterExport, RegionOfFourCellsIsWrittenAndReadsBack) {
     EXPECT_EQ(form->ExportMonth(), 9);
     EXPECT_FALSE(form->exportFrame->isVisibleTo(form.get()));
     EXPECT_TRUE(form->exportSaveButton->isEnabled());
-    EXPECT_FALSE(AbortExport());
+    EXPECT_FALSE(form->ExportCancelPressed());
     EXPECT_FALSE(appState().Busy);
     ASSERT_EQ(fs::file_size(out()), 516u);
     const RasterImage img = ReadRasterImage(out());
@@ -518,7 +518,7 @@ TEST_F(RasterExport, CancelAnsweredNoGoesOnAndYesStopsWithoutAFile) {
     EXPECT_EQ(texts(), std::vector<QString>{QStringLiteral("Do you want abort Vistrel Export ?")});
     EXPECT_EQ(dialogs, 0);
     EXPECT_FALSE(fs::exists(out()));
-    EXPECT_FALSE(AbortExport());
+    EXPECT_FALSE(form->ExportCancelPressed());
     // Cancel with no run going closes the frame.
     form->exportFrame->show();
     form->onExportCancelClicked();
