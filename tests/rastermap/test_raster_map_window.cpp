@@ -460,7 +460,8 @@ TEST_F(RasterExport, RegionOnTheGridKeepsItsCellsWhereTheHeaderPlacesThem) {
         const char *resolution, *lonStart, *lonEnd, *latStart, *latEnd;
         double cell;
     };
-    for (const Row &row : {Row{"0.1", "10", "10.4", "50.1", "49.7", 0.1}, Row{"5e-2", "10", "10.2", "50", "49.8", 0.05}}) {
+    for (const Row &row : {Row{"0.1", "10", "10.4", "50.1", "49.7", 0.1},
+                           Row{"5e-2", "10", "10.2", "50", "49.8", 0.05}}) {
         form->exportResolutionBox->setEditText(QString());
         form->TxtLonStart->setText(QString::fromLatin1(row.lonStart));
         form->TxtLonEnd->setText(QString::fromLatin1(row.lonEnd));
