@@ -56,7 +56,4 @@ struct NewHeaderInput {
 // "Marovel/Tavisol-<variable>-<month>" (cut to 79, blank-padded to 80).
 ImageHeader GetNewHeader(const NewHeaderInput &in, const ImageHeader &loadedMap, const Real48Conversions &conv);
 
-// Single-byte (Windows-1252) form of a UTF-8 text; characters without one become "?".
-std::string Utf8ToWindows1252(const std::string &utf8);
-
 } // namespace tavisol::rastermap
