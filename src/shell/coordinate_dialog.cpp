@@ -117,7 +117,7 @@ void CoordinateDialog::setFields(const CoordFields &f) { WriteTexts(texts_, f); 
 
 void CoordinateDialog::DecimalToDms() {
     dialogs::CoordFields f = fields();
-    dialogs::GiveOldies(f);
+    dialogs::DecimalToDms(f);
     setFields(f);
 }
 

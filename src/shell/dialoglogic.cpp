@@ -311,7 +311,7 @@ float DmsToDegrees(std::string_view degrees, std::string_view minutes, std::stri
     return value;
 }
 
-void GiveOldies(CoordFields &f) {
+void DecimalToDms(CoordFields &f) {
     SetIfChanged(f.Long, CommasToPoints(f.Long));
     SetIfChanged(f.Lat, CommasToPoints(f.Lat));
     const float lat = toSingle(ReadFieldAsTyped(f.Lat));
@@ -343,7 +343,7 @@ std::optional<Message> LongitudeTyped(CoordFields &f) {
     SetIfChanged(f.Long, CommasToPoints(f.Long));
     if (!LongitudeInRange(ReadFieldAsTyped(f.Long)))
         return LongitudeRangeMessage();
-    GiveOldies(f);
+    DecimalToDms(f);
     return std::nullopt;
 }
 
@@ -352,7 +352,7 @@ std::optional<Message> LatitudeTyped(CoordFields &f) {
     // comma into a point.
     if (!LatitudeInRange(ReadFieldAsTyped(f.Lat)))
         return LatitudeRangeMessage();
-    GiveOldies(f);
+    DecimalToDms(f);
     return std::nullopt;
 }
 

@@ -120,7 +120,7 @@ struct CoordFields {
 
 // The degree and hemisphere fields from the decimal fields (whose commas become
 // points).
-void GiveOldies(CoordFields &f);
+void DecimalToDms(CoordFields &f);
 // The decimal fields from the degree and hemisphere fields, rounded to three
 // decimals (ties to even); no range check.
 void DmsToDecimal(CoordFields &f, const numfmt::Locale &loc);
