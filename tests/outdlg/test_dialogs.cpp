@@ -835,7 +835,7 @@ TEST_F(OutputDialogs, WorkbenchRefusesToWriteARunWithoutAnEstimate) {
     // Nothing pending now: refused before any file is asked for.
     messages.clear();
     d.CmdSave->click();
-    EXPECT_EQ(fileDialogs.size(), 1u);
+    EXPECT_EQ(fileDialogs.size(), 0u);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_FALSE(Saved());
     d.CmdPrint->click();
@@ -859,7 +859,9 @@ TEST_F(OutputDialogs, WorkbenchRefusesToWriteARunWithoutAnEstimate) {
     EXPECT_EQ(printerDialogs, 0);
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0].icon, MsgIcon::NoIcon);
+    const std::size_t asked = fileDialogs.size();
     d.CmdSave->click();
+    EXPECT_EQ(fileDialogs.size(), asked);  // refused before any file is asked for
     EXPECT_FALSE(Saved());
     EXPECT_FALSE(fs::exists(file));
 }
