@@ -15,6 +15,7 @@
 #include "export/standard_table.h"
 #include "export/tillwick.h"
 #include "numfmt/textfile.h"
+#include "numfmt/textread.h"
 #include "results/storedresults.h"
 
 namespace tavisol::batch {
@@ -135,18 +136,11 @@ namespace {
 
 constexpr std::size_t ListedInMessage = 10;
 
-// A location's name as a message quotes it: without leading blanks, and cut
-// (at a character's start) when very long.
+// A location's name as a message quotes it: without leading blanks, cut
+// when very long.
 std::string Quoted(const std::string &text) {
-    constexpr std::size_t longest = 80;
     const std::size_t first = text.find_first_not_of(' ');
-    std::string name = first == std::string::npos ? std::string() : text.substr(first);
-    if (name.size() <= longest)
-        return name;
-    std::size_t cut = longest;
-    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
-        --cut;
-    return name.substr(0, cut) + "...";
+    return first == std::string::npos ? std::string() : numfmt::ShowFileText(std::string_view(text).substr(first), true);
 }
 
 // The locations a run left out, in list order, and the run information

@@ -445,7 +445,7 @@ TEST(SkippedLocations, MessageListsTenAndCountsTheRest) {
     const Message m = SkippedMessage(skipped, 40, true);
     EXPECT_EQ(m.icon, MsgIcon::Information);
     EXPECT_THAT(m.text, StartsWith("Data Saved without 12 of 40 locations, for want of an estimate of:\r" +
-                                   std::string(79, 'x') + "... - wind speed and sunshine fraction\rP1 - wind speed"));
+                                   std::string(79, 'x') + "\u00e9\u2026 - wind speed and sunshine fraction\rP1 - wind speed"));
     EXPECT_THAT(m.text, HasSubstr("\rP9 - wind speed and sunshine fraction\r... and 2 more.\r"
                                   "The run information file lists every one."));
     EXPECT_THAT(m.text, Not(HasSubstr("P10")));
