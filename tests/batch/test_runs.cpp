@@ -303,14 +303,16 @@ TEST_F(OtherRun, TillwickInputOverTheListWithAllEightVariables) {
 }
 
 TEST_F(OtherRun, FurrowinCatalogueListsTheLocations) {
-    list = {{"North", "10", "45", "50"}, {"South", "11", "46", "80"}};
+    // A generated name: its colons and leading blank are no part of a file name.
+    list = {GridEntry(10, 45, 50, English), {"South", "11", "46", "80"}};
     rec.choices.Variables = {false, true, true, false, false, true, true, true};
     const std::filesystem::path catalogue = out.path() / "rome.lst";
     ASSERT_EQ(RunOtherFormat(state, 7, list, catalogue, info.path(), Now, rec.host), RunEnd::Completed);
     const std::vector<std::string> lines = ReadLines(catalogue);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0], "2 rome");
-    EXPECT_THAT(lines[1], StartsWith("North\t10 45 50"));
+    EXPECT_THAT(lines[1], StartsWith("Lon 10.00 Lat 45.00 Alt 50\t10 45 50"));
+    EXPECT_TRUE(std::filesystem::exists(out.path() / "Lon 10.00 Lat 45.00 Alt 50.CLI"));
     EXPECT_TRUE(std::filesystem::exists(out.path() / "South.PEN"));
     EXPECT_TRUE(std::filesystem::exists(out.path() / "South.CLI"));
 }
