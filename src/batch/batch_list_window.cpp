@@ -9,10 +9,12 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStringList>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -335,6 +337,24 @@ batch::BatchChoices BatchListWindow::choices() const {
     c.UseDem = OptDem->isChecked();
     c.Summary = chksum->isChecked();
     return c;
+}
+
+void BatchListWindow::showEvent(QShowEvent *e) {
+    MainWindow *main = MainWindow::instance();
+    if (!placed_ && main && main->isVisible()) {
+        placed_ = true;
+        // At the top left of the main window's child area, as high as the
+        // screen leaves room for.
+        const QPoint corner = main->mdiArea()->mapToGlobal(QPoint(0, 0));
+        if (const QScreen *screen = main->screen()) {
+            const QRect room = screen->availableGeometry();
+            const int frame = frameGeometry().height() - height();
+            const int fits = room.bottom() + 1 - corner.y() - frame;
+            resize(width(), std::max(minimumSizeHint().height(), std::min(height(), fits)));
+        }
+        move(corner);
+    }
+    FieldDialog::showEvent(e);
 }
 
 // ---- The list -------------------------------------------------------------------------

@@ -1,16 +1,19 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QTreeWidget>
 
 #include <fstream>
@@ -22,6 +25,7 @@
 #include "engine/engine.h"
 #include "shell/appstate.h"
 #include "shell/commands.h"
+#include "shell/main_window.h"
 #include "shell/messages.h"
 #include "shell/programfolders.h"
 #include "shell/sharedsettings.h"
@@ -77,9 +81,19 @@ protected:
             delete g;
         // A fresh window for every test.
         delete ListWindowIfCreated();
+        main.reset();
         SetBatchDialogs({});
         testsupport::EndProgram();
         batch::AbortExport() = false;
+    }
+    // A main window, the list window made anew as its child.
+    void OpenMainWindow() {
+        delete ListWindowIfCreated();
+        main = std::make_unique<MainWindow>();
+        main->resize(1024, 720);
+        main->show();
+        list = &ListWindow();
+        list->EnableForFormat(FormatTavisol);
     }
     // Stations near 10E 45N; maximum temperature, best estimate, the listed
     // altitudes, into the out folder.
@@ -98,6 +112,7 @@ protected:
     }
 
     TempFolder program, out;
+    std::unique_ptr<MainWindow> main;
     BatchListWindow *list = nullptr;
     std::vector<Message> messages;
     std::function<void(const Message &)> onMessage;
@@ -138,6 +153,16 @@ TEST_F(BatchWindows, FirstOpeningAndFormatChoices) {
     EXPECT_FALSE(list->chkMax->isChecked());
     EXPECT_TRUE(list->ChkBest->isChecked());
     EXPECT_FALSE(list->ChkBest->isEnabled());
+}
+
+TEST_F(BatchWindows, OpensWhereTheMainWindowsMenusStayReachable) {
+    OpenMainWindow();
+    main->menuAction(QStringLiteral("mn_saveGridOrFile"))->trigger();
+    QApplication::processEvents();
+    ASSERT_TRUE(list->isVisible());
+    for (const QWidget *bar : {static_cast<QWidget *>(main->menuBar()), static_cast<QWidget *>(main->mainToolBar())})
+        EXPECT_FALSE(list->frameGeometry().intersects(QRect(bar->mapToGlobal(QPoint(0, 0)), bar->size())))
+            << bar->metaObject()->className();
 }
 
 TEST_F(BatchWindows, LevelsFollowTheConfidenceBox) {
