@@ -510,6 +510,7 @@ batch::RunHost BatchListWindow::makeHost() {
         QCoreApplication::processEvents();
         lastEvents->start();
     };
+    host.Ending = [] { return appState().Ending; };
     host.Workers = engine::WorkerCount();
     // The elevation model is read through the run's state (its data folder
     // and data files), also on the worker threads.
@@ -526,6 +527,9 @@ void BatchListWindow::runHoldingBusyMark(const std::function<void(batch::RunHost
     prepareState();
     batch::RunHost host = makeHost();
     run(host);
+    // Exit during the run: the run has stopped, the window goes with the program.
+    if (appState().Ending)
+        hide();
 }
 
 void BatchListWindow::processit() {

@@ -68,8 +68,11 @@ int Elevation(const RunHost &host, const engine::EngineState &state, float lon, 
     return engine::GetElevation(files, state.DataFolder, lon, lat);
 }
 
-// The user's answer to a pending abort request: true to stop.
+// The user's answer to a pending abort request: true to stop. The end of
+// the program stops the run without a question.
 bool StopRequested(const RunHost &host) {
+    if (host.Ending && host.Ending())
+        return true;
     if (!AbortExport())
         return false;
     if (Say(host, EndExportQuestion()))

@@ -265,6 +265,32 @@ TEST_F(BatchWindows, OwnFormatRunThroughTheWindowAndCancel) {
     EXPECT_FALSE(list->isVisible());
 }
 
+TEST_F(BatchWindows, ExitDuringARunStopsItAndEndsTheProgram) {
+    OpenMainWindow();
+    batch::testing::WriteDataFolder(program.path(), {{10, 45}});
+    main->SetOutputFormat(FormatKetlo);
+    list->chkMax->setChecked(true);
+    for (int k = 0; k < 20; ++k)
+        list->addLocation(batch::GridEntry(10 + 0.01f * static_cast<float>(k), 45, 50, numfmt::Locale::english()));
+    const auto target = out.path() / "k.dat";
+    std::ofstream(target, std::ios::binary) << "old text\r\n";
+    file = QString::fromStdString(target.string());
+    list->show();
+    QTimer::singleShot(0, list, [this] {
+        // Exit is chosen from the menu while the run goes on.
+        QTimer::singleShot(0, main.get(), [this] { main->menuAction(QStringLiteral("mn_Close"))->trigger(); });
+        list->CmdSave->click();
+    });
+    // Only a hung program would need this.
+    QTimer::singleShot(60000, qApp, [] { QCoreApplication::exit(2); });
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_THAT(Texts(), ::testing::ElementsAre("Really end Application?"));
+    EXPECT_THAT(batch::testing::ReadLines(target), ::testing::ElementsAre("old text"));
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_FALSE(appState().Busy);
+    EXPECT_FALSE(batch::AbortExport());
+}
+
 TEST_F(BatchWindows, SaveNamesTheLocationsLeftWithoutAnEstimate) {
     PrepareOwnFormatRun();
     list->addLocation(batch::GridEntry(10, 45, 50, numfmt::Locale::english()));
