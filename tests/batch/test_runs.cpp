@@ -191,12 +191,19 @@ TEST_F(BatchRun, FailuresAreReportedAndNothingStarts) {
     EXPECT_THAT(rec.messages[0].text, StartsWith("Error while Processing Data :Cannot create file"));
     EXPECT_EQ(rec.messages[0].icon, MsgIcon::Critical);
 
-    // A missing station file stops the run with its description.
+    // A missing station file stops the run with its description, and the run
+    // information file says where and why.
     rec.messages.clear();
-    std::filesystem::remove_all(data.path() / "TavisolData");
+    for (const std::string &name : engine::StationFileNames(7, 45, 10))
+        std::filesystem::remove(data.path() / "TavisolData" / name);
     EXPECT_EQ(Own(), RunEnd::Failed);
     ASSERT_EQ(rec.messages.size(), 1u);
     EXPECT_THAT(rec.messages[0].text, StartsWith("Error while Processing Data :"));
+    const std::vector<std::string> information = ReadLines(File("_INFORMATION.tvs"));
+    ASSERT_EQ(information.size(), 3u + 2u + 2u);
+    EXPECT_EQ(information[5], "");
+    EXPECT_EQ(information[6], "Run stopped by an error in _Sun at location 1 of 3 (Lon : 10.00 Lat : 45.00 Alt : 50): " +
+                                  rec.messages[0].text.substr(std::string("Error while Processing Data :").size()));
 
     rec.messages.clear();
     rec.choices.Variables = {};
