@@ -251,7 +251,7 @@ TEST_F(LocationSave, FailedWriteKeepsTheEarlierFile) {
     const fs::path catalogue = folder.path() / "rome.Lst";
     fixture::Put(catalogue, "earlier\r\n");
     OutputRequest r = Request(7, VariableTicks{});
-    r.LocationName = "a/b";
+    r.LocationName = "/..";
     EXPECT_FALSE(Save(catalogue, r).ok);
     EXPECT_EQ(Slurp(catalogue), "earlier\r\n");
 
