@@ -104,10 +104,12 @@ int SnapRegionTexts(const std::string &resolutionText, std::array<std::string, 4
     std::string s = resolutionText;
     for (char &c : s)
         if (c == ',') c = '.';
+    const numfmt::Locale point = numfmt::Locale::english();
+    if (const double typed = numfmt::val(s); std::isfinite(typed) && numfmt::roundDecimals(typed, 3) != typed)
+        s = numfmt::general(numfmt::roundDecimals(static_cast<float>(typed), 3), point);
     const int d = DecimalsOf(s);
     const double v = numfmt::val(s);
     if (v == 0) return d;
-    const numfmt::Locale point = numfmt::Locale::english();
     for (std::string &t : region) {
         // Rounded to d decimals, then snapped down to a multiple of v. A
         // value on the grid stays on it: x / v may come out a hair below the

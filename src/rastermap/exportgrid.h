@@ -68,7 +68,9 @@ std::optional<std::string> ValidateExport(const ExportInputs &in, const MapExten
 // The resolution box's reformatting: with the resolution text's decimals d and
 // value v (nothing happens for v = 0), each of the four region texts is
 // written with d decimals and then snapped down to a multiple of v; a value
-// already on a multiple stays. Returns d.
+// already on a multiple stays. A value with more than three decimals counts
+// as the value rounded to three, the cell size the export runs with, so that
+// the region, the cells and the header share one cell size. Returns d.
 int SnapRegionTexts(const std::string &resolutionText, std::array<std::string, 4> &region);
 
 struct ExportRegion {

@@ -64,10 +64,13 @@ bool IsInsideRect(const Georeference &g, int columns, int rows, float lon, float
 
 ImageHeader GetNewHeader(const NewHeaderInput &in, const ImageHeader &map, const Real48Conversions &conv) {
     const int d = in.Decimals;
-    float centreLon = (in.LonEnd - in.LonStart) / 2.0f + in.LonStart;
-    float centreLat = (in.LatStart - in.LatEnd) / 2.0f + in.LatEnd;
-    centreLon = numfmt::roundDecimals(centreLon, d);
-    centreLat = numfmt::roundDecimals(centreLat, d);
+    // The centre of an odd number of cells lies half a cell off the grid: one
+    // decimal more than the resolution's keeps it exact, so that column 0 and
+    // row 0 stay at the region's corner.
+    const double centreLon =
+        numfmt::roundDecimals(static_cast<double>((in.LonEnd - in.LonStart) / 2.0f + in.LonStart), d + 1);
+    const double centreLat =
+        numfmt::roundDecimals(static_cast<double>((in.LatStart - in.LatEnd) / 2.0f + in.LatEnd), d + 1);
     const float centreCol = static_cast<float>(in.Columns) / 2.0f;
     const float centreRow = static_cast<float>(in.Rows) / 2.0f;
     auto cellWidth = static_cast<float>(std::fabs(centreLon - in.LonStart) / std::fabs(centreCol));

@@ -452,16 +452,21 @@ TEST_F(RasterExport, RegionOfFourCellsIsWrittenAndReadsBack) {
     EXPECT_NE(img.Header.TitleText().find("-September "), std::string::npos);
 }
 
-// A region typed on the resolution's grid, the resolution also in exponent
-// form: the image has the region's cells, and its header places column 0 and
-// row 0 at the region's north-west corner, where they were computed.
+// A region typed on the resolution's grid: the image has the region's cells,
+// and its header places the first and the last column and row where they were
+// computed. Also with the resolution in exponent form, an odd number of cells
+// (the centre half a cell off the grid) and a resolution with more decimals
+// than the run keeps (0.0015 runs as 0.002).
 TEST_F(RasterExport, RegionOnTheGridKeepsItsCellsWhereTheHeaderPlacesThem) {
     struct Row {
         const char *resolution, *lonStart, *lonEnd, *latStart, *latEnd;
         double cell;
+        int columns, rows;
     };
-    for (const Row &row : {Row{"0.1", "10", "10.4", "50.1", "49.7", 0.1},
-                           Row{"5e-2", "10", "10.2", "50", "49.8", 0.05}}) {
+    for (const Row &row : {Row{"0.1", "10", "10.4", "50.1", "49.7", 0.1, 4, 4},
+                           Row{"5e-2", "10", "10.2", "50", "49.8", 0.05, 4, 4},
+                           Row{"0.01", "12.3", "12.35", "50.05", "50", 0.01, 5, 5},
+                           Row{"0.0015", "10", "10.008", "50.006", "50", 0.002, 4, 3}}) {
         form->exportResolutionBox->setEditText(QString());
         form->TxtLonStart->setText(QString::fromLatin1(row.lonStart));
         form->TxtLonEnd->setText(QString::fromLatin1(row.lonEnd));
@@ -473,12 +478,18 @@ TEST_F(RasterExport, RegionOnTheGridKeepsItsCellsWhereTheHeaderPlacesThem) {
         form->onExportSaveClicked();
         ASSERT_EQ(texts(), std::vector<QString>{QStringLiteral("Data Saved Correctly")}) << row.resolution;
         const RasterImage img = ReadRasterImage(out());
-        EXPECT_EQ(img.Columns, 4) << row.resolution;
-        EXPECT_EQ(img.Rows, 4) << row.resolution;
+        EXPECT_EQ(img.Columns, row.columns) << row.resolution;
+        EXPECT_EQ(img.Rows, row.rows) << row.resolution;
         const Georeference g = SetHeaderDoubleValues(img.Header, VantrixConversions());
         EXPECT_NEAR(g.CellWidth, row.cell, 1e-9) << row.resolution;
-        EXPECT_NEAR(g.CentreLon - g.CentreCol * g.CellWidth, std::stod(row.lonStart), 1e-9) << row.resolution;
-        EXPECT_NEAR(g.CentreLat + g.CentreRow * g.CellHeight, std::stod(row.latStart), 1e-9) << row.resolution;
+        EXPECT_NEAR(g.CellHeight, row.cell, 1e-9) << row.resolution;
+        const double west = std::stod(row.lonStart), north = std::stod(row.latStart);
+        for (int c : {0, row.columns - 1})
+            EXPECT_NEAR(g.CentreLon + (c - g.CentreCol) * g.CellWidth, west + c * row.cell, 1e-9)
+                << row.resolution << " column " << c;
+        for (int r : {0, row.rows - 1})
+            EXPECT_NEAR(g.CentreLat + (g.CentreRow - r) * g.CellHeight, north - r * row.cell, 1e-9)
+                << row.resolution << " row " << r;
     }
 }
 
