@@ -400,6 +400,11 @@ void BatchListWindow::onSaveClicked() {
         ShowMessage(this, MsgIcon::Question, QStringLiteral("No stations "), QStringLiteral("Tavisol"));
         return;
     }
+    // A box beyond single precision holds nothing a run could use.
+    if (auto m = batch::RefusedBatchSetting(settingsFields())) {
+        showMessage(*m);
+        return;
+    }
     if (!BusyGate(this))
         return;
     setRunButtons(false);

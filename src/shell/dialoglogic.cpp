@@ -23,12 +23,6 @@ KeyDecision Drop() { return {KeyAction::Drop, std::nullopt}; }
 KeyDecision DropWith(Message m) { return {KeyAction::Drop, std::move(m)}; }
 
 
-Message PowerSignMessage() {
-    return CriticalMessage(MessageLines({"The power of Inverse Distance Weighting",
-                           "should be   positive to be meaningful."}),
-                    "Wrong sign of power");
-}
-
 Message TooFewStationsMessage() {
     return CriticalMessage(MessageLines({"You should allow one neighbour at least.", "Just to get a result."}),
                     "Problem: To few stations.");
@@ -60,6 +54,24 @@ Message LongitudeRangeMessage() {
 
 Message LatitudeRangeMessage() {
     return CriticalMessage("Latitude should be between -90\u00b0 and +90\u00b0.", "Strange Location");
+}
+
+Message PowerSignMessage() {
+    return CriticalMessage(MessageLines({"The power of Inverse Distance Weighting",
+                           "should be   positive to be meaningful."}),
+                    "Wrong sign of power");
+}
+
+Message MinDistanceRangeMessage() {
+    return CriticalMessage("The Minimum Distance is out of range.", "Too large Minimum Distance");
+}
+
+Message LowestAltitudeRangeMessage() {
+    return CriticalMessage("The lowest altitude is out of range.", "Altitude Confusion");
+}
+
+Message HighestAltitudeRangeMessage() {
+    return CriticalMessage("The highest altitude is out of range.", "Altitude Confusion");
 }
 
 // ---- Reading fields ---------------------------------------------------------
@@ -260,8 +272,7 @@ bool ApplySettings(SettingsFields &f, engine::EngineSettings &s, const MessageSi
                              "Problem: Area definitely to large."));
     }
     if (!std::isfinite(minDistance))
-        return fail(SettingsField::MinDist,
-                    CriticalMessage("The Minimum Distance is out of range.", "Too large Minimum Distance"));
+        return fail(SettingsField::MinDist, MinDistanceRangeMessage());
     if (static_cast<double>(s.MinDistance) < 0.1) {
         show(CriticalMessage(MessageLines({"Inverse Distance Averaging not allowed ",
                              "if the   Nearest Neighbour is closer than 100 m.", "",
@@ -277,9 +288,9 @@ bool ApplySettings(SettingsFields &f, engine::EngineSettings &s, const MessageSi
                              "Problem: Area too  small."));
     }
     if (!std::isfinite(minAltitude))
-        return fail(SettingsField::MinHigh, CriticalMessage("The lowest altitude is out of range.", "Altitude Confusion"));
+        return fail(SettingsField::MinHigh, LowestAltitudeRangeMessage());
     if (!std::isfinite(maxAltitude))
-        return fail(SettingsField::MaxHigh, CriticalMessage("The highest altitude is out of range.", "Altitude Confusion"));
+        return fail(SettingsField::MaxHigh, HighestAltitudeRangeMessage());
     // Leaving a field only warns; OK does not take the limits the wrong way round.
     if (auto m = AltitudeOrderCheck(f, true))
         return fail(SettingsField::MinHigh, *m);

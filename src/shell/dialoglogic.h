@@ -23,6 +23,12 @@ namespace tavisol::dialogs {
 // Messages shared by the coordinate and location dialogs.
 Message LongitudeRangeMessage();
 Message LatitudeRangeMessage();
+// Messages shared by the settings dialog and the list window's settings boxes.
+Message PowerSignMessage();
+// A value beyond single precision in these fields.
+Message MinDistanceRangeMessage();
+Message LowestAltitudeRangeMessage();
+Message HighestAltitudeRangeMessage();
 
 // ---- Reading fields ---------------------------------------------------------
 

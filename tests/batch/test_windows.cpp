@@ -16,6 +16,7 @@
 #include <QToolBar>
 #include <QTreeWidget>
 
+#include <cmath>
 #include <fstream>
 
 #include "batch/batchcommands.h"
@@ -221,9 +222,24 @@ TEST_F(BatchWindows, SaveChecksSelectionListAndBusyMark) {
     EXPECT_TRUE(list->CmdSave->isEnabled());
     appState().Busy = false;
 
+    // A minimum distance beyond single precision, pasted or typed, is never in
+    // force, and Save refuses it before asking for anything.
+    for (const QString &text : {QStringLiteral("1e309"), QString(40, QLatin1Char('9'))}) {
+        messages.clear();
+        list->txtMinDist->setText(text);
+        list->onSaveClicked();
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].title, "Too large Minimum Distance");
+        EXPECT_EQ(messages[0].text, "The Minimum Distance is out of range.");
+        EXPECT_TRUE(asked.empty());
+        EXPECT_TRUE(std::isfinite(sharedSettings().MinDistance));
+    }
+    list->txtMinDist->setText("0.1");
+
     // A cancelled folder browser is silent and frees the buttons.
+    messages.clear();
     list->onSaveClicked();
-    EXPECT_EQ(messages.size(), 3u);
+    EXPECT_TRUE(messages.empty());
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0], "Choose a Destination Folder");
     EXPECT_TRUE(list->CmdSave->isEnabled() && list->CmdRun->isEnabled());
