@@ -11,6 +11,10 @@ function(tavisol_add_subfolders)
   endforeach()
 endfunction()
 
+# Seconds after which a test fails, so that one that hangs does not hold up
+# the whole run; the slowest tests take some 20 s on a busy machine.
+set(TAVISOL_TEST_TIMEOUT 300 CACHE STRING "Seconds before a hanging test fails")
+
 # tavisol_add_test(NAME name SOURCES ... LIBS ... [GUI])
 # One GoogleTest executable, registered with CTest test by test. GUI tests get a
 # main that creates the QApplication on the offscreen platform (no display needed).
@@ -30,5 +34,6 @@ function(tavisol_add_test)
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   gtest_discover_tests(${T_NAME}
     DISCOVERY_MODE PRE_TEST
-    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
+    PROPERTIES TIMEOUT ${TAVISOL_TEST_TIMEOUT})
 endfunction()

@@ -9,10 +9,12 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStringList>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -337,6 +339,24 @@ batch::BatchChoices BatchListWindow::choices() const {
     return c;
 }
 
+void BatchListWindow::showEvent(QShowEvent *e) {
+    MainWindow *main = MainWindow::instance();
+    if (!placed_ && main && main->isVisible()) {
+        placed_ = true;
+        // At the top left of the main window's child area, as high as the
+        // screen leaves room for.
+        const QPoint corner = main->mdiArea()->mapToGlobal(QPoint(0, 0));
+        if (const QScreen *screen = main->screen()) {
+            const QRect room = screen->availableGeometry();
+            const int frame = frameGeometry().height() - height();
+            const int fits = room.bottom() + 1 - corner.y() - frame;
+            resize(width(), std::max(minimumSizeHint().height(), std::min(height(), fits)));
+        }
+        move(corner);
+    }
+    FieldDialog::showEvent(e);
+}
+
 // ---- The list -------------------------------------------------------------------------
 
 void BatchListWindow::clearLocations() { LstStations->clear(); }
@@ -378,6 +398,11 @@ void BatchListWindow::onSaveClicked() {
     }
     if (locationCount() == 0) {
         ShowMessage(this, MsgIcon::Question, QStringLiteral("No stations "), QStringLiteral("Tavisol"));
+        return;
+    }
+    // A box beyond single precision holds nothing a run could use.
+    if (auto m = batch::RefusedBatchSetting(settingsFields())) {
+        showMessage(*m);
         return;
     }
     if (!BusyGate(this))
@@ -490,6 +515,7 @@ batch::RunHost BatchListWindow::makeHost() {
         QCoreApplication::processEvents();
         lastEvents->start();
     };
+    host.Ending = [] { return appState().Ending; };
     host.Workers = engine::WorkerCount();
     // The elevation model is read through the run's state (its data folder
     // and data files), also on the worker threads.
@@ -506,6 +532,9 @@ void BatchListWindow::runHoldingBusyMark(const std::function<void(batch::RunHost
     prepareState();
     batch::RunHost host = makeHost();
     run(host);
+    // Exit during the run: the run has stopped, the window goes with the program.
+    if (appState().Ending)
+        hide();
 }
 
 void BatchListWindow::processit() {

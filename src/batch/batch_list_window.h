@@ -85,6 +85,9 @@ public:
 protected:
     dialogs::KeyDecision keyDecision(int id, char32_t key) override;
     void fieldLeft(int id) override;
+    // The first showing places the window below the main window's menus and
+    // toolbar, so that they stay within reach.
+    void showEvent(QShowEvent *e) override;
 
 private:
     void buildControls();
@@ -100,6 +103,7 @@ private:
     std::array<QCheckBox *, batch::OutputCount> outputBoxes() const;
 
     engine::EngineState state_;
+    bool placed_ = false;
 };
 
 // The single list window, created hidden on first use.

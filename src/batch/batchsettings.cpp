@@ -24,6 +24,38 @@ Message ShadowRange(std::string title) {
                     std::move(title));
 }
 
+Message PowerTooLarge() {
+    return CriticalMessage(MessageLines({"The selected power appears to be rather large...",
+                           "You have to reduce it (maximum power = 5)!"}),
+                    "Problem: Too large power selected.");
+}
+
+Message TooManyStations() {
+    return CriticalMessage(MessageLines({"More than 20 stations is unlikely", "to be meaningful"}),
+                    "Problem: Too many stations.");
+}
+
+Message AreaTooLarge() {
+    return CriticalMessage(MessageLines({"More than half of the Earth's surface", "is covered by   the neighbourhood size you chose.",
+                           "This may not really   represent your local climate."}),
+                    "Problem: Area too large.");
+}
+
+Message AreaTooSmall() {
+    return CriticalMessage(MessageLines({"You should allow to take into account", "stations which  are not exactly at your location."}),
+                    "Problem: Area too  small.");
+}
+
+// A box's value as the engine holds it: a text beyond single precision reads
+// as an infinity.
+float SingleOf(const std::string &text) { return toSingle(dialogs::ReadField(text)); }
+
+// An infinity (or NaN) is never put in force.
+void Store(engine::Single &setting, float value) {
+    if (std::isfinite(value))
+        setting = value;
+}
+
 } // namespace
 
 dialogs::KeyDecision BatchSettingsKey(SettingsField field, char32_t key) {
@@ -50,14 +82,39 @@ engine::Integer StationCount(double value) {
 void StoreTypedSetting(SettingsField field, const std::string &text, engine::EngineSettings &s) {
     const double v = dialogs::ReadField(text);
     switch (field) {
-    case SettingsField::PowExp: s.IdwPower = toSingle(v); break;
-    case SettingsField::MinDist: s.MinDistance = toSingle(v); break;
-    case SettingsField::MaxStat: s.MaxStations = StationCount(v); break;
-    case SettingsField::MaxDist: s.MaxDistance = toSingle(v); break;
-    case SettingsField::MinHigh: s.MinAltitude = toSingle(v); break;
-    case SettingsField::MaxHigh: s.MaxAltitude = toSingle(v); break;
+    case SettingsField::PowExp: Store(s.IdwPower, toSingle(v)); break;
+    case SettingsField::MinDist: Store(s.MinDistance, toSingle(v)); break;
+    case SettingsField::MaxStat:
+        if (std::isfinite(v))
+            s.MaxStations = StationCount(v);
+        break;
+    case SettingsField::MaxDist: Store(s.MaxDistance, toSingle(v)); break;
+    case SettingsField::MinHigh: Store(s.MinAltitude, toSingle(v)); break;
+    case SettingsField::MaxHigh: Store(s.MaxAltitude, toSingle(v)); break;
     case SettingsField::Shad: break;
     }
+}
+
+std::optional<Message> RefusedBatchSetting(const dialogs::SettingsFields &f) {
+    const float shadow = SingleOf(f.Shad);
+    if (!std::isfinite(shadow))
+        return ShadowRange(shadow < 0 ? "Negative coefficients are meaningless!" : "Please correct input!");
+    const float power = SingleOf(f.PowExp);
+    if (!std::isfinite(power))
+        return power < 0 ? dialogs::PowerSignMessage() : PowerTooLarge();
+    const double stations = dialogs::ReadField(f.MaxStat);
+    if (!std::isfinite(stations))
+        return stations < 0 ? TooFewStations() : TooManyStations();
+    const float distance = SingleOf(f.MaxDist);
+    if (!std::isfinite(distance))
+        return distance < 0 ? AreaTooSmall() : AreaTooLarge();
+    if (!std::isfinite(SingleOf(f.MinDist)))
+        return dialogs::MinDistanceRangeMessage();
+    if (!std::isfinite(SingleOf(f.MinHigh)))
+        return dialogs::LowestAltitudeRangeMessage();
+    if (!std::isfinite(SingleOf(f.MaxHigh)))
+        return dialogs::HighestAltitudeRangeMessage();
+    return std::nullopt;
 }
 
 void ValidateBatchSettings(const dialogs::SettingsFields &f, engine::EngineSettings &s,
@@ -65,47 +122,42 @@ void ValidateBatchSettings(const dialogs::SettingsFields &f, engine::EngineSetti
     const double power = dialogs::ReadField(f.PowExp);
     const double distance = dialogs::ReadField(f.MaxDist);
     const double stations = dialogs::ReadField(f.MaxStat);
-    s.IdwPower = toSingle(power);
-    s.MaxDistance = toSingle(distance);
-    s.MinDistance = toSingle(dialogs::ReadField(f.MinDist));
-    s.MaxStations = StationCount(stations);
-    s.MinAltitude = toSingle(dialogs::ReadField(f.MinHigh));
-    s.MaxAltitude = toSingle(dialogs::ReadField(f.MaxHigh));
+    Store(s.IdwPower, toSingle(power));
+    Store(s.MaxDistance, toSingle(distance));
+    Store(s.MinDistance, SingleOf(f.MinDist));
+    if (std::isfinite(stations))
+        s.MaxStations = StationCount(stations);
+    Store(s.MinAltitude, SingleOf(f.MinHigh));
+    Store(s.MaxAltitude, SingleOf(f.MaxHigh));
     s.GradCorrOn = f.GradCorr ? 1 : 0;
     s.AltCorrOn = f.AltCorr ? 1 : 0;
     s.AltWindowOn = f.NeighbAlt ? 1 : 0;
-    const float shadow = toSingle(dialogs::ReadField(f.Shad));
-    if (shadow != 0)
-        s.ShadowOn = 1;
-    s.ShadowCoef = shadow;
+    const float shadow = SingleOf(f.Shad);
+    if (std::isfinite(shadow)) {
+        if (shadow != 0)
+            s.ShadowOn = 1;
+        s.ShadowCoef = shadow;
+    }
 
     if (s.ShadowCoef < 0)
         return (void)show(ShadowRange("Negative coefficients are meaningless!"));
     if (s.ShadowCoef > 1)
         return (void)show(ShadowRange("Please correct input!"));
     if (power < 0)
-        return (void)show(CriticalMessage(MessageLines({"The power of Inverse Distance Weighting",
-                                          "should be   positive to be meaningful."}),
-                                   "Wrong sign of power"));
+        return (void)show(dialogs::PowerSignMessage());
     if (power > 5)
-        return (void)show(CriticalMessage(MessageLines({"The selected power appears to be rather large...",
-                                          "You have to reduce it (maximum power = 5)!"}),
-                                   "Problem: Too large power selected."));
+        return (void)show(PowerTooLarge());
     if (stations > 20)
-        return (void)show(
-            CriticalMessage(MessageLines({"More than 20 stations is unlikely", "to be meaningful"}), "Problem: Too many stations."));
+        return (void)show(TooManyStations());
     if (stations < 1)
         return (void)show(TooFewStations());
     if (distance > 22000) {
-        show(CriticalMessage(MessageLines({"More than half of the Earth's surface", "is covered by   the neighbourhood size you chose.",
-                             "This may not really   represent your local climate."}),
-                      "Problem: Area too large."));
+        show(AreaTooLarge());
         s.MaxStations = 20;
         return;
     }
     if (distance <= 0) {
-        show(CriticalMessage(MessageLines({"You should allow to take into account", "stations which  are not exactly at your location."}),
-                      "Problem: Area too  small."));
+        show(AreaTooSmall());
         s.MaxStations = 20;
         return;
     }

@@ -5,6 +5,8 @@
 // boxes before a run. The boxes are the settings dialog's set of fields
 // (dialogs::SettingsFields); only the list window's differences live here.
 
+#include <optional>
+
 #include "engine/state.h"
 #include "shell/dialoglogic.h"
 
@@ -20,14 +22,22 @@ engine::Integer StationCount(double value);
 
 // Typing into a box stores its value in the settings at once: power, minimum
 // and maximum distance, station count, the two altitudes. The shadow box
-// stores nothing until the run.
+// stores nothing until the run. A value beyond single precision (a pasted
+// "1e309", a long run of digits) is never stored.
 void StoreTypedSetting(dialogs::SettingsField field, const std::string &text,
                        engine::EngineSettings &settings);
+
+// Before a run starts: the message of the first box (in the order of the
+// checks below) whose text reads as an infinity (beyond single precision; the
+// station count beyond a double), which no run can use. The box's own message
+// where the list has one, else the settings dialog's.
+std::optional<Message> RefusedBatchSetting(const dialogs::SettingsFields &fields);
 
 // Before every run: all boxes into the settings, then the checks in order;
 // the first that fails shows its message and ends the checks. Nothing stops
 // the run; a few checks correct a value (station count 20, minimum distance
-// 0.1 km). The boxes keep their texts.
+// 0.1 km). The boxes keep their texts; a value beyond single precision is
+// never stored.
 void ValidateBatchSettings(const dialogs::SettingsFields &fields, engine::EngineSettings &settings,
                            const MessageSink &show);
 

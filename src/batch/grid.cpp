@@ -1,5 +1,6 @@
 #include "batch/grid.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -64,20 +65,18 @@ GridLeave LeaveGridField(GridField field, std::string &text) {
     return r;
 }
 
-std::vector<float> GridAxis(float first, float last, float step) {
+std::vector<float> GridAxis(double first, double last, double intervals) {
     std::vector<float> values;
-    if (step == 0) {
-        // First equal to last: one value rather than a loop without end.
-        if (first <= last)
-            values.push_back(first);
+    if (first == last) {
+        values.push_back(static_cast<float>(first));
         return values;
     }
-    for (float v = first; step > 0 ? v <= last : v >= last; v += step) {
-        values.push_back(v);
-        // A step below the running value's precision would never arrive.
-        if (values.size() >= AxisLimit || v + step == v)
-            break;
-    }
+    if (!(intervals > 0))
+        return values;
+    const double step = (last - first) / intervals;
+    const double count = std::min(std::floor(intervals) + 1, static_cast<double>(AxisLimit));
+    for (std::size_t i = 0; static_cast<double>(i) < count; ++i)
+        values.push_back(static_cast<float>(first + static_cast<double>(i) * step));
     return values;
 }
 
@@ -104,14 +103,10 @@ GridPlan PlanGrid(GridFields &f) {
             return plan;
         }
     }
-    plan.Latitudes = GridAxis(toSingle(latFirst), toSingle(latLast), plan.LatStep);
-    plan.Longitudes = GridAxis(toSingle(lonFirst), toSingle(lonLast), plan.LongStep);
+    plan.Latitudes = GridAxis(latFirst, latLast, latIntervals);
+    plan.Longitudes = GridAxis(lonFirst, lonLast, lonIntervals);
     const double points = static_cast<double>(plan.Latitudes.size()) * static_cast<double>(plan.Longitudes.size());
-    const bool stuck = (plan.Latitudes.size() >= 1 && plan.LatStep != 0 &&
-                        plan.Latitudes.back() + plan.LatStep == plan.Latitudes.back()) ||
-                       (plan.Longitudes.size() >= 1 && plan.LongStep != 0 &&
-                        plan.Longitudes.back() + plan.LongStep == plan.Longitudes.back());
-    if (points > MaxGridPoints || stuck) {
+    if (points > MaxGridPoints) {
         plan.Latitudes.clear();
         plan.Longitudes.clear();
         plan.Refusal = Critical("The grid has too many points: a list holds at most 32767 locations.",

@@ -39,10 +39,12 @@ struct GridLeave {
 GridLeave LeaveGridField(GridField field, std::string &text);
 
 // The values of one grid axis as the OK command runs through them: from the
-// first value towards the last by (last - first) / intervals, a Single that
-// accumulates its rounding, so a last value that the additions miss is left
-// out.
-std::vector<float> GridAxis(float first, float last, float step);
+// first value towards the last by (last - first) / intervals, point i at
+// first + i x step, computed from its index so that no rounding accumulates:
+// n whole intervals give n + 1 points, the last one the last value. A
+// negative count runs against the direction and gives none; a first value
+// equal to the last gives that one value.
+std::vector<float> GridAxis(double first, double last, double intervals);
 
 // Most points a list can take: the runs count their locations in 16 bits.
 inline constexpr long MaxGridPoints = 32767;

@@ -35,28 +35,13 @@ std::vector<std::string_view> SplitCommas(std::string_view s) {
 
 using numfmt::toSingle;
 
+// Every character decodes: the text kit's rules (no overlong forms, no
+// surrogates).
 bool IsValidUtf8(std::string_view s) {
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        int more = 0;
-        if (c < 0x80)
-            more = 0;
-        else if (c >= 0xC2 && c <= 0xDF)
-            more = 1;
-        else if (c >= 0xE0 && c <= 0xEF)
-            more = 2;
-        else if (c >= 0xF0 && c <= 0xF4)
-            more = 3;
-        else
+    char32_t cp = 0;
+    for (std::size_t i = 0, len = 0; i < s.size(); i += len)
+        if ((len = numfmt::decodeUtf8Char(s, i, cp)) == 0)
             return false;
-        if (i + static_cast<std::size_t>(more) >= s.size())
-            return false;
-        for (int k = 1; k <= more; ++k)
-            if ((static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]) & 0xC0) != 0x80)
-                return false;
-        i += static_cast<std::size_t>(more) + 1;
-    }
     return true;
 }
 

@@ -15,6 +15,7 @@
 #include "export/standard_table.h"
 #include "export/tillwick.h"
 #include "numfmt/textfile.h"
+#include "numfmt/textread.h"
 #include "results/storedresults.h"
 
 namespace tavisol::batch {
@@ -67,8 +68,11 @@ int Elevation(const RunHost &host, const engine::EngineState &state, float lon, 
     return engine::GetElevation(files, state.DataFolder, lon, lat);
 }
 
-// The user's answer to a pending abort request: true to stop.
+// The user's answer to a pending abort request: true to stop. The end of
+// the program stops the run without a question.
 bool StopRequested(const RunHost &host) {
+    if (host.Ending && host.Ending())
+        return true;
     if (!AbortExport())
         return false;
     if (Say(host, EndExportQuestion()))
@@ -135,18 +139,11 @@ namespace {
 
 constexpr std::size_t ListedInMessage = 10;
 
-// A location's name as a message quotes it: without leading blanks, and cut
-// (at a character's start) when very long.
+// A location's name as a message quotes it: without leading blanks, cut
+// when very long.
 std::string Quoted(const std::string &text) {
-    constexpr std::size_t longest = 80;
     const std::size_t first = text.find_first_not_of(' ');
-    std::string name = first == std::string::npos ? std::string() : text.substr(first);
-    if (name.size() <= longest)
-        return name;
-    std::size_t cut = longest;
-    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
-        --cut;
-    return name.substr(0, cut) + "...";
+    return first == std::string::npos ? std::string() : numfmt::ShowFileText(std::string_view(text).substr(first), true);
 }
 
 // The locations a run left out, in list order, and the run information
@@ -535,12 +532,13 @@ private:
 // file, lines of the run's _INFORMATION file, summary lines and the output
 // files. Its lines are the pool's items firstItem onwards, made for the
 // choices the workers read in `choices`. Returns false when the user stopped
-// the run. Throws on any failure, leaving the lines written so far.
+// the run. Throws on any failure, leaving the lines written so far;
+// `location` tells the list position it had reached (-1 before the first).
 // Afterwards the state holds the last location estimated.
 bool WriteVariableTvsFiles(engine::EngineState &state, const LocationList &locations,
                            const std::filesystem::path &folder, const std::string &prefix, int ordinal,
                            std::vector<std::string> *summary, RunHost &host, OwnPool &pool, std::size_t firstItem,
-                           std::atomic<std::uint32_t> &choices, SkipReport &skips) {
+                           std::atomic<std::uint32_t> &choices, SkipReport &skips, int &location) {
     const int variable = state.CurrentVariable;
     const std::string base = prefix + std::string(VariableSuffix(variable));
     const engine::Integer count = numfmt::cint(static_cast<double>(locations.size()));
@@ -580,6 +578,7 @@ bool WriteVariableTvsFiles(engine::EngineState &state, const LocationList &locat
     }};
     FlushPace pace;
     for (int k = 0; k < count; ++k) {
+        location = k;
         if (host.DoEvents)
             host.DoEvents();
         if (StopRequested(host)) {
@@ -626,6 +625,24 @@ bool WriteVariableTvsFiles(engine::EngineState &state, const LocationList &locat
     return true;
 }
 
+// The end of the run information file of a run that an error stopped, so
+// that whoever finds its files later knows they are incomplete: an empty
+// line, then where the run stopped and why. Written if it can be; the error
+// itself is reported in any case.
+void NoteFailure(const std::filesystem::path &information, int variable, int location,
+                 const LocationList &locations, const std::string &why) {
+    std::string where = "Run stopped by an error in " + std::string(VariableSuffix(variable));
+    if (location >= 0 && static_cast<std::size_t>(location) < locations.size())
+        where += " at location " + std::to_string(location + 1) + " of " + std::to_string(locations.size()) + " (" +
+                 Quoted(locations[static_cast<std::size_t>(location)].Text) + ")";
+    else
+        where += " before its first location";
+    TextFileWriter w(information, TextFileWriter::Mode::Append);
+    w.writeLine();
+    w.writeLine(where + ": " + why);
+    w.commit();
+}
+
 } // namespace
 
 RunEnd RunOwnFormat(engine::EngineState &state, const LocationList &locations, const std::filesystem::path &folder,
@@ -649,9 +666,16 @@ RunEnd RunOwnFormat(engine::EngineState &state, const LocationList &locations, c
         for (int v : variables) {
             state.CurrentVariable = static_cast<engine::Integer>(v);
             ++ordinal;
-            const bool finished =
-                WriteVariableTvsFiles(state, locations, folder, prefix, ordinal, start.Summary ? &f.summary : nullptr,
-                                      host, pool, static_cast<std::size_t>(ordinal - 1) * n, choices, f.skips);
+            int location = -1;
+            bool finished = false;
+            try {
+                finished = WriteVariableTvsFiles(state, locations, folder, prefix, ordinal,
+                                                 start.Summary ? &f.summary : nullptr, host, pool,
+                                                 static_cast<std::size_t>(ordinal - 1) * n, choices, f.skips, location);
+            } catch (const std::exception &e) {
+                NoteFailure(informationPath, v, location, locations, e.what());
+                throw;
+            }
             if (!finished || AbortExport()) {
                 end = RunEnd::Aborted;
                 return;

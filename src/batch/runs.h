@@ -52,6 +52,9 @@ struct RunHost {
     std::function<void(const std::vector<std::string> &lines)> ShowSummary;
     // Lets window events through once per location.
     std::function<void()> DoEvents;
+    // True when the program is ending: the run stops at its next location
+    // without asking, as after Yes to its question.
+    std::function<bool()> Ending;
     // Altitude from the elevation model; empty = the state's data folder and
     // data files. Called from the worker threads as well.
     ElevationFn Elevation;

@@ -1,11 +1,12 @@
 #include <sys/stat.h>
 #include <time.h>
 
-#include <fstream>
+#include <algorithm>
 #include <iterator>
 #include <optional>
 
 #include "engine/data_files.h"
+#include "numfmt/textread.h"
 
 namespace tavisol::engine {
 
@@ -126,16 +127,14 @@ std::shared_ptr<const std::vector<std::uint8_t>> CachingDataFiles::KeptRaster(co
     if (!kept()) {
         std::lock_guard load(loading_);
         if (!kept()) {
-            std::ifstream in(raster, std::ios::binary);
-            if (!in)
-                return nullptr;
-            auto content = std::make_shared<std::vector<std::uint8_t>>(stamp.size);
-            in.read(reinterpret_cast<char *>(content->data()), static_cast<std::streamsize>(stamp.size));
+            // No more than the raster's own cells, read as the plain reader reads.
+            const std::uint64_t want = std::min(stamp.size, ElevationRasterBytes);
+            std::string read;
             Stamp after;
-            if (!in || in.gcount() != static_cast<std::streamsize>(stamp.size) || !SettledStamp(raster, after) ||
+            if (numfmt::ReadFileAt(raster, 0, want, read) || read.size() != want || !SettledStamp(raster, after) ||
                 !(after == stamp))
                 return nullptr;
-            bytes = content;
+            bytes = std::make_shared<const std::vector<std::uint8_t>>(read.begin(), read.end());
             std::unique_lock lock(mutex_);
             raster_ = RasterEntry{raster.native(), stamp, bytes};
         }

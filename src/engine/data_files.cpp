@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <optional>
 #include <system_error>
 
 #include "numfmt/textread.h"
@@ -227,8 +228,33 @@ StationList ParseStationRecords(std::string_view text, const std::string &source
 std::shared_ptr<const StationList> PlainDataFiles::ReadStationFile(const std::filesystem::path &file,
                                                                    std::size_t maxRecords) {
     std::string content;
-    if (const auto failure = numfmt::ReadWholeFile(file, content))
+    // A file beyond any real station file is checked against the record limit
+    // while it is read, so that a huge one fails once its records are too many.
+    std::size_t nextCheck = 8u << 20;
+    std::optional<EngineError> tooMany;
+    const auto going = [&](std::string_view bytes) {
+        if (bytes.size() < nextCheck)
+            return true;
+        nextCheck = bytes.size() * 2;
+        // Whole lines only, so no field is cut; anything but too many records
+        // is left for the whole file to decide.
+        const std::size_t end = bytes.find_last_of("\r\n");
+        if (end == std::string_view::npos)
+            return true;
+        try {
+            ParseStationRecords(bytes.substr(0, end + 1), file.string(), maxRecords);
+        } catch (const EngineError &e) {
+            if (e.kind() == ErrorKind::TooManyStations) {
+                tooMany = e;
+                return false;
+            }
+        }
+        return true;
+    };
+    if (const auto failure = numfmt::ReadWholeFileWhile(file, content, going))
         throw EngineError(ErrorKind::FileNotFound, *failure, file);
+    if (tooMany)
+        throw *tooMany;
     return std::make_shared<const StationList>(ParseStationRecords(content, file.string(), maxRecords));
 }
 

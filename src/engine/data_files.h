@@ -27,14 +27,17 @@ struct IndexedStationFile {
     std::shared_ptr<const StationIndex> index;
 };
 
+// Bytes of the elevation raster: 2160 rows of 4320 cells.
+inline constexpr std::uint64_t ElevationRasterBytes = 4320ull * 2160;
+
 class DataFiles {
 public:
     virtual ~DataFiles() = default;
 
     // The records of one station file in file order (Latitude, Longitude,
     // Altitude, Values 1..12, Name, Country filled). Throws EngineError naming
-    // the file when it is missing or unreadable, holds a bad record, or holds
-    // more than maxRecords records.
+    // the file when it is missing, unreadable or not a regular file, holds a
+    // bad record, or holds more than maxRecords records.
     virtual std::shared_ptr<const StationList> ReadStationFile(const std::filesystem::path &file,
                                                                std::size_t maxRecords) = 0;
 

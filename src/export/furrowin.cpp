@@ -40,11 +40,12 @@ FurrowinTable Table(const LocationExport& in, Format format, const std::string& 
 }
 
 void CheckFileName(const std::string& name) {
-    if (name.empty() || name == "." || name == ".." || name.find_first_of(std::string("/\\\0", 3)) != std::string::npos)
+    const std::string file = FurrowinFileName(name);
+    if (file.empty() || file == "." || file == "..")
         throw numfmt::TextFileError("The location name '" + name + "' cannot be used as a file name");
     // The catalogue lists the name in Windows-1252; files named otherwise
     // would never be found by it.
-    const std::vector<std::string> outside = numfmt::charactersOutsideCp1252(name);
+    const std::vector<std::string> outside = numfmt::charactersOutsideCp1252(file);
     if (!outside.empty()) {
         std::string list;
         for (const auto& c : outside) list += (list.empty() ? "" : " ") + c;
@@ -55,6 +56,23 @@ void CheckFileName(const std::string& name) {
 }
 
 } // namespace
+
+std::string FurrowinFileName(const std::string& locationName) {
+    std::string name;
+    bool dropped = false;
+    for (const char c : locationName) {
+        if (static_cast<unsigned char>(c) < 0x20 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) {
+            dropped = true;
+            continue;
+        }
+        // " Lon : 5" becomes "Lon 5", not "Lon  5".
+        if (!(c == ' ' && dropped && !name.empty() && name.back() == ' ')) name.push_back(c);
+        dropped = false;
+    }
+    const std::size_t first = name.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return name.substr(first, name.find_last_not_of(' ') - first + 1);
+}
 
 FurrowinTable FurrowinFileTable(const LocationExport& input) {
     return Table(input, [](auto v) { return numfmt::forcedPointFixed(v, 1); }, "0");
@@ -84,12 +102,13 @@ FurrowinFiles FurrowinContents(const std::filesystem::path& catalogueFile, const
     } else {
         f.Catalogue.push_back("1 " + base);
     }
-    f.Catalogue.push_back(in.LocationName + '\t' + numfmt::general(in.Current.Longitude, loc) + ' ' +
+    const std::string fileName = FurrowinFileName(in.LocationName);
+    f.Catalogue.push_back(fileName + '\t' + numfmt::general(in.Current.Longitude, loc) + ' ' +
                           numfmt::general(in.Current.Latitude, loc) + ' ' +
                           numfmt::general(in.Current.Altitude, loc));
 
     const FurrowinTable table = FurrowinFileTable(in);
-    f.PenName = in.LocationName + ".PEN";
+    f.PenName = fileName + ".PEN";
     f.Pen.push_back(detail::Quoted(base) + ',' + detail::Quoted(in.LocationName) + ',' +
                     numfmt::forcedPoint(in.Calc.Altitude, "####") + ',' +
                     numfmt::forcedPoint(in.Calc.Latitude, "###.00") + ",\"N.L.\"," +
@@ -106,7 +125,7 @@ FurrowinFiles FurrowinContents(const std::filesystem::path& catalogueFile, const
     f.Pen.emplace_back("\x1A");
     f.Pen.emplace_back();
 
-    f.CliName = in.LocationName + ".CLI";
+    f.CliName = fileName + ".CLI";
     f.Cli.push_back(detail::Quoted(in.LocationName) + ",\"\",\" 4\",0,0,0,0,0,0");
     for (std::size_t m = 1; m <= 12; ++m) {
         // Unclamped: the rainfall table shows the estimates as they are.
@@ -129,18 +148,27 @@ void Furrowin(const std::filesystem::path& catalogueFile, const LocationExport& 
     auto openOrThrow = [](numfmt::TextFileWriter& w, const std::filesystem::path& p, Mode mode) {
         if (!w.open(p, mode)) throw numfmt::TextFileError(w.error());
     };
+    // All three files are opened and written before any is put in place: a
+    // catalogue that cannot be written leaves the location's files as they were.
+    numfmt::TextFileWriter catalogue;
     numfmt::TextFileWriter pen;
     numfmt::TextFileWriter cli;
+    if (!options.CatalogueLines)
+        openOrThrow(catalogue, catalogueFile, options.NewFile ? Mode::Replace : Mode::Append);
     openOrThrow(pen, options.FileFolder / f.PenName, Mode::Replace);
     openOrThrow(cli, options.FileFolder / f.CliName, Mode::Replace);
     detail::WriteLines(pen, f.Pen);
     detail::WriteLines(cli, f.Cli);
+    if (!pen.flush() || !cli.flush())
+        throw numfmt::TextFileError(pen.failed() ? pen.error() : cli.error());
     pen.commitOrThrow();
     cli.commitOrThrow();
-    if (options.CatalogueLines)
+    if (options.CatalogueLines) {
         options.CatalogueLines->insert(options.CatalogueLines->end(), f.Catalogue.begin(), f.Catalogue.end());
-    else
-        detail::WriteLines(catalogueFile, !options.NewFile, f.Catalogue);
+    } else {
+        detail::WriteLines(catalogue, f.Catalogue);
+        catalogue.commitOrThrow();
+    }
 }
 
 PrintLines PrintFurrowin(const LocationExport& in, const numfmt::Locale& locale) {

@@ -41,21 +41,28 @@ FurrowinTable FurrowinPrintTable(const LocationExport& input, const numfmt::Loca
 // below 250 mm, else 0.1 P + 125; rounded to two decimals.
 Single EffectiveRainfall(Single rainfall);
 
+// The name of a location's .PEN and .CLI files, as the catalogue lists it:
+// the location name without the characters that file names of the reading
+// system cannot hold (\ / : * ? " < > | and control characters) and without
+// leading or trailing blanks.
+std::string FurrowinFileName(const std::string& locationName);
+
 struct FurrowinFiles {
     std::vector<std::string> Catalogue;  // lines this call adds to the catalogue
     std::vector<std::string> Pen;
     std::vector<std::string> Cli;
-    std::string PenName;  // LocationName + ".PEN"
-    std::string CliName;  // LocationName + ".CLI"
+    std::string PenName;  // FurrowinFileName + ".PEN"
+    std::string CliName;  // FurrowinFileName + ".CLI"
 };
 // The three files' lines for `catalogueFile` (its base name goes into them).
 FurrowinFiles FurrowinContents(const std::filesystem::path& catalogueFile, const LocationExport& input,
                                const FurrowinOptions& options);
 
 // Writes the .PEN and .CLI files of the location and then adds its lines to
-// the catalogue, so the catalogue never lists a location whose files failed.
-// Throws numfmt::TextFileError when a file cannot be written or the location
-// name is no file name (empty, ".", "..", or holding "/", "\" or a null).
+// the catalogue, so the catalogue never lists a location whose files failed;
+// a catalogue that cannot be written is found before either file is replaced.
+// Throws numfmt::TextFileError when a file cannot be written or the file name
+// of the location is none (empty, "." or "..").
 void Furrowin(const std::filesystem::path& catalogueFile, const LocationExport& input,
               const FurrowinOptions& options);
 

@@ -16,6 +16,19 @@ std::atomic<unsigned> tempCounter{0};
 
 FileWriteFailure failure(FileWriteFailure::Step step, int error) { return FileWriteFailure{step, error}; }
 
+// The file a chain of symbolic links ends at (the path itself when it is no
+// link); false for a chain that loops or cannot be read.
+bool FinalTarget(std::filesystem::path &path) {
+    for (int hop = 0; hop < 40; ++hop) {
+        std::error_code error;
+        if (!std::filesystem::is_symlink(path, error)) return true;
+        const std::filesystem::path to = std::filesystem::read_symlink(path, error);
+        if (error) return false;
+        path = to.is_absolute() ? to : path.parent_path() / to;
+    }
+    return false;
+}
+
 } // namespace
 
 std::string FileWriteFailure::reason() const { return std::generic_category().message(error); }
@@ -32,20 +45,26 @@ std::optional<FileWriteFailure> ByteFileWriter::open(const std::filesystem::path
     path_ = path;
     mode_ = mode;
     keepMode_ = false;
-    // Other kinds of target (folders, devices) are left to the real open or
-    // rename to tell about.
+    // Through a symbolic link the file it points to is written, as editors do,
+    // and the link stays.
+    if (!FinalTarget(path_)) return failure(FileWriteFailure::Step::Open, ELOOP);
+    // A folder in the way is left to the rename to tell about.
     struct stat target {};
-    const bool regular = ::stat(path.c_str(), &target) == 0 && S_ISREG(target.st_mode);
+    const bool exists = ::stat(path_.c_str(), &target) == 0;
+    const bool regular = exists && S_ISREG(target.st_mode);
+    // A device or pipe is never renamed over; appending writes into it.
+    if (exists && !regular && !S_ISDIR(target.st_mode) && mode == Mode::Replace)
+        return failure(FileWriteFailure::Step::Open, ENOTSUP);
     if (regular) {
         // Opening it for writing tells what the system allows this user; a
         // file without any write bit counts as read-only even for root.
-        const int probe = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        const int probe = ::open(path_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
         if (probe < 0) return failure(FileWriteFailure::Step::Open, errno);
         ::close(probe);
         if ((target.st_mode & 0222) == 0) return failure(FileWriteFailure::Step::Open, EACCES);
     }
     if (mode == Mode::Append) {
-        fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+        fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
         if (fd_ < 0) return failure(FileWriteFailure::Step::Open, errno);
         return std::nullopt;
     }
@@ -59,7 +78,7 @@ std::optional<FileWriteFailure> ByteFileWriter::open(const std::filesystem::path
     }
     // Beside the target so the rename stays on one file system; a new file is
     // created with 0666 so the umask gives it the usual mode.
-    const std::filesystem::path folder = path.parent_path();
+    const std::filesystem::path folder = path_.parent_path();
     for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
         temp_ = folder / (".~" + std::to_string(::getpid()) + "-" + std::to_string(tempCounter.fetch_add(1)) + ".tmp");
         fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, keepMode_ ? 0600 : 0666);

@@ -33,8 +33,9 @@ struct FileWriteFailure {
 //            writer leaves no file behind. The temporary file is private
 //            (0600) while it replaces a file, which then hands on its
 //            permission bits (and, where allowed, its owner); a new file gets
-//            the usual mode (0666 less the umask). A symbolic link at the
-//            target is replaced by the file.
+//            the usual mode (0666 less the umask). Through a symbolic link the
+//            file it points to is replaced, and the link stays; a device or
+//            pipe at the target is refused.
 //   Append:  the bytes are added at the end (the file is created when
 //            missing); a chunk whose writing fails is cut off again.
 // A read-only target (one that cannot be opened for writing, or that has no

@@ -12,7 +12,9 @@ namespace tavisol::numfmt {
 // decimals.
 Locale fromQLocale(const QLocale& locale);
 // The user's locale as the program uses it (Qt's default locale, which is the
-// system locale unless the program set another).
+// system locale unless the program set another). For the system locale the
+// digits are grouped only where the C library groups them: not in the C and
+// POSIX locales.
 Locale userLocale();
 
 } // namespace tavisol::numfmt

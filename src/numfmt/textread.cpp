@@ -46,9 +46,11 @@ std::string failure(const char *what, const std::filesystem::path &path, int err
     return std::string(what) + " " + path.string() + ": " + std::strerror(err);
 }
 
-// Opens a file for reading, or says why it cannot be read.
-std::optional<std::string> openForReading(const std::filesystem::path &path, int &fd) {
-    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+// Opens a regular file for reading and gives its size, or says why it cannot
+// be read. Without blocking: a pipe put in a file's place would wait for a
+// writer for ever.
+std::optional<std::string> openForReading(const std::filesystem::path &path, int &fd, std::uint64_t &size) {
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         const int err = errno;
         if (err == ENOENT || err == ENOTDIR)
@@ -56,11 +58,56 @@ std::optional<std::string> openForReading(const std::filesystem::path &path, int
         return failure("Cannot open the file", path, err);
     }
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0) {
+        const int err = errno;
         ::close(fd);
         fd = -1;
-        return "Cannot read the file " + path.string() + ": it is a folder, not a file";
+        return failure("Cannot read the file", path, err);
     }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        fd = -1;
+        // A device such as /dev/zero never ends.
+        return "Cannot read the file " + path.string() +
+               (S_ISDIR(st.st_mode) ? ": it is a folder, not a file" : ": it is not a regular file");
+    }
+    size = static_cast<std::uint64_t>(st.st_size);
+    return std::nullopt;
+}
+
+std::optional<std::string> readRange(const std::filesystem::path &path, std::uint64_t offset, std::size_t count,
+                                     std::string &bytes, const std::function<bool(std::string_view)> &going) {
+    bytes.clear();
+    int fd = -1;
+    std::uint64_t size = 0;
+    if (auto err = openForReading(path, fd, size))
+        return err;
+    // No further than the size the file had when opened, even while it grows.
+    if (offset >= size)
+        count = 0;
+    else if (size - offset < count)
+        count = static_cast<std::size_t>(size - offset);
+    char buf[65536];
+    auto at = static_cast<off_t>(offset);
+    while (bytes.size() < count) {
+        const std::size_t want = std::min(sizeof buf, count - bytes.size());
+        const ssize_t n = ::pread(fd, buf, want, at);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            const int err = errno;
+            ::close(fd);
+            bytes.clear();
+            return failure("Cannot read the file", path, err);
+        }
+        if (n == 0)
+            break;
+        bytes.append(buf, static_cast<std::size_t>(n));
+        at += n;
+        if (going && !going(bytes))
+            break;
+    }
+    ::close(fd);
     return std::nullopt;
 }
 
@@ -104,35 +151,17 @@ std::vector<std::string> SplitAt(std::string_view text, char separator) {
 }
 
 std::optional<std::string> ReadWholeFile(const std::filesystem::path &path, std::string &bytes) {
-    return ReadFileAt(path, 0, std::string::npos, bytes);
+    return readRange(path, 0, std::string::npos, bytes, {});
+}
+
+std::optional<std::string> ReadWholeFileWhile(const std::filesystem::path &path, std::string &bytes,
+                                              const std::function<bool(std::string_view)> &going) {
+    return readRange(path, 0, std::string::npos, bytes, going);
 }
 
 std::optional<std::string> ReadFileAt(const std::filesystem::path &path, std::uint64_t offset, std::size_t count,
                                       std::string &bytes) {
-    bytes.clear();
-    int fd = -1;
-    if (auto err = openForReading(path, fd))
-        return err;
-    char buf[65536];
-    auto at = static_cast<off_t>(offset);
-    while (bytes.size() < count) {
-        const std::size_t want = std::min(sizeof buf, count - bytes.size());
-        const ssize_t n = ::pread(fd, buf, want, at);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            const int err = errno;
-            ::close(fd);
-            bytes.clear();
-            return failure("Cannot read the file", path, err);
-        }
-        if (n == 0)
-            break;
-        bytes.append(buf, static_cast<std::size_t>(n));
-        at += n;
-    }
-    ::close(fd);
-    return std::nullopt;
+    return readRange(path, offset, count, bytes, {});
 }
 
 std::string QuoteFileText(std::string_view raw, bool utf8, std::size_t maxChars) {

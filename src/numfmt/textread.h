@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,10 +33,17 @@ std::vector<std::string_view> SplitTextLines(std::string_view text);
 // empty text one empty part.
 std::vector<std::string> SplitAt(std::string_view text, char separator);
 
-// Reads a whole file into `bytes`. On failure returns what happened, naming
-// the file: "File not found: <path>" only when nothing is there, otherwise
-// e.g. "Cannot open the file <path>: Permission denied".
+// Reads a whole file into `bytes`, up to the size it had when opened. On
+// failure returns what happened, naming the file: "File not found: <path>"
+// only when nothing is there, otherwise e.g. "Cannot open the file <path>:
+// Permission denied". Only regular files are read: "Cannot read the file
+// <path>: it is not a regular file" (a pipe is not waited for).
 std::optional<std::string> ReadWholeFile(const std::filesystem::path &path, std::string &bytes);
+
+// The same, showing `going` the bytes read so far after each chunk; the read
+// stops early when it returns false.
+std::optional<std::string> ReadWholeFileWhile(const std::filesystem::path &path, std::string &bytes,
+                                              const std::function<bool(std::string_view)> &going);
 
 // Reads up to `count` bytes at `offset` (fewer at the end of the file).
 // Failures as ReadWholeFile.

@@ -466,16 +466,14 @@ void WorkbenchOutputDialog::onSaveClicked() {
         ShowMessage(this, MsgIcon::Information, QString::fromUtf8(WorkbenchFormatText));
         return;
     }
-    if (const workbench::WorkbenchWindow *shown = workbench::WorkbenchWindow::existing();
-        shown && !shown->RecalcPending() && !shown->HasEstimate()) {
-        ShowMessage(this, MsgIcon::Information, QString::fromUtf8(NoWorkbenchEstimateSaveText));
+    // As Print: brought up to date before the file name is asked for, so a
+    // refusal asks for nothing.
+    QPointer<WorkbenchOutputDialog> self(this);
+    workbench::WorkbenchWindow *w = WorkbenchUpToDate(this, NoWorkbenchEstimateSaveText);
+    if (!w || !self)
         return;
-    }
     const QString name = AskSaveFile(this, WorkbenchOutputSaveFilter(format), programFolder());
     if (name.isEmpty())
-        return;
-    workbench::WorkbenchWindow *w = WorkbenchUpToDate(this, NoWorkbenchEstimateSaveText);
-    if (!w)
         return;
     try {
         w->SaveResults(name.toStdString());

@@ -40,19 +40,6 @@ void Leave(const LeaveVariable &leave, int variable) {
         leave(variable);
 }
 
-// The ticked variables split by whether they have an estimate.
-struct TickedSplit {
-    std::vector<int> Estimated;
-    std::vector<int> LeftOut;
-};
-
-TickedSplit SplitTicked(const results::LocationResults &stored, const VariableTicks &ticks) {
-    TickedSplit split;
-    for (int v : TickedVariables(ticks))
-        (stored.HasEstimate(v) ? split.Estimated : split.LeftOut).push_back(v);
-    return split;
-}
-
 VariableTicks TicksOf(const std::vector<int> &variables) {
     VariableTicks ticks{};
     for (int v : variables)
@@ -73,6 +60,31 @@ std::string NoEstimateText(const std::vector<int> &variables, const std::string 
 // Tavisol, Quorrel and Ketlo files are made of per-variable blocks or rows.
 bool IsPerVariableFormat(int format) {
     return format == FormatTavisol || format == FormatQuorrel || format == FormatKetlo;
+}
+
+// The ticked variables as a save or print of the requested format takes them.
+struct TickedSplit {
+    // Ticked with an estimate: what a per-variable format writes.
+    std::vector<int> Estimated;
+    // Ticked without one: left out of a per-variable format (other formats
+    // leave nothing out here).
+    std::vector<int> LeftOut;
+    // The variable the engine state keeps afterwards: the last one written,
+    // or with a format that is not per variable the last one ticked; -1 none.
+    int Last = -1;
+};
+
+TickedSplit SplitTicked(const results::LocationResults &stored, const OutputRequest &request) {
+    TickedSplit split;
+    const std::vector<int> ticked = TickedVariables(request.Variables);
+    for (int v : ticked)
+        (stored.HasEstimate(v) ? split.Estimated : split.LeftOut).push_back(v);
+    const bool perVariable = IsPerVariableFormat(request.Format);
+    if (!perVariable)
+        split.LeftOut.clear();
+    const std::vector<int> &visited = perVariable ? split.Estimated : ticked;
+    split.Last = visited.empty() ? -1 : visited.back();
+    return split;
 }
 
 } // namespace
@@ -203,14 +215,9 @@ std::string SavedMessage(const DispatchOutcome &outcome) {
 DispatchOutcome SaveLocationResults(const std::filesystem::path &file, const results::LocationResults &stored,
                                     const OutputRequest &request, const LeaveVariable &leave) {
     // Per-variable formats write only the variables that have an estimate.
-    const TickedSplit split = SplitTicked(stored, request.Variables);
+    const TickedSplit split = SplitTicked(stored, request);
     const std::vector<int> &ticked = split.Estimated;
-    const bool perVariable = IsPerVariableFormat(request.Format);
-    // The state keeps the last variable written (any format without a
-    // writer: the last one ticked).
-    const std::vector<int> visited = perVariable ? ticked : TickedVariables(request.Variables);
-    const int last = visited.empty() ? -1 : visited.back();
-    if (perVariable && ticked.empty() && !split.LeftOut.empty())
+    if (ticked.empty() && !split.LeftOut.empty())
         return {false, NoEstimateText(split.LeftOut, request.LocationName) + NothingSaved, split.LeftOut};
     DispatchOutcome outcome;
     switch (request.Format) {
@@ -269,9 +276,8 @@ DispatchOutcome SaveLocationResults(const std::filesystem::path &file, const res
         break;
     }
     if (outcome.ok) {
-        if (perVariable)
-            outcome.LeftOut = split.LeftOut;
-        Leave(leave, last);
+        outcome.LeftOut = split.LeftOut;
+        Leave(leave, split.Last);
     }
     return outcome;
 }
@@ -282,10 +288,9 @@ PrintJob LocationPrintJob(const results::LocationResults &stored, const OutputRe
     job.Methods = request.Methods;
     job.Options = request.Options;
     job.Locale = request.Locale;
-    const TickedSplit split = SplitTicked(stored, request.Variables);
+    const TickedSplit split = SplitTicked(stored, request);
     const std::vector<int> &ticked = split.Estimated;
-    const bool perVariable = IsPerVariableFormat(request.Format);
-    if (perVariable && !split.LeftOut.empty())
+    if (!split.LeftOut.empty())
         job.Notice = ticked.empty() ? NoEstimateText(split.LeftOut, request.LocationName) + NothingPrinted
                                     : "Printed without " + NameList(split.LeftOut) + " (no estimate at this location).";
     switch (request.Format) {
@@ -331,8 +336,7 @@ PrintJob LocationPrintJob(const results::LocationResults &stored, const OutputRe
     default:
         break;
     }
-    const std::vector<int> visited = perVariable ? ticked : TickedVariables(request.Variables);
-    Leave(leave, visited.empty() ? -1 : visited.back());
+    Leave(leave, split.Last);
     return job;
 }
 

@@ -176,7 +176,8 @@ inline const report::PrintFont LinesFont{"Courier", 10, false};
 report::PrintScript LinesScript(const exports::PrintLines &lines, double fontSize = LinesFont.Size);
 // The same for a page: where the widest line does not fit the page's width
 // in LinesFont, the font is made smaller for this print, down to
-// MinLinesFontSize; lines still too wide continue on the next line.
+// MinLinesFontSize; lines still too wide continue on the next line, broken
+// between fields (report::LayOut).
 inline constexpr double MinLinesFontSize = 6;
 report::PrintScript FittedLinesScript(const exports::PrintLines &lines, const report::PageSize &page,
                                       const report::FontMeasure &measure);

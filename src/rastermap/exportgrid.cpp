@@ -1,6 +1,7 @@
 #include "rastermap/exportgrid.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 
@@ -9,11 +10,6 @@
 #include "rastermap/rastererror.h"
 
 namespace tavisol::rastermap {
-
-bool &AbortExport() {
-    static bool flag = false;
-    return flag;
-}
 
 const std::array<ClassEntry, 8> ClassTable = {{
     {0.4, -50}, {0.4, -50}, {0.4, -50}, {8, 0}, {0.2, 0}, {2, 0}, {0.1, 0}, {0.004, 0},
@@ -45,7 +41,16 @@ int DecimalsOf(const std::string &text) {
     for (char &c : s)
         if (c == ',') c = '.';
     const std::size_t p = s.find('.');
-    return p == std::string::npos ? 0 : static_cast<int>(s.size() - p - 1);
+    const int written = p == std::string::npos ? 0 : static_cast<int>(s.size() - p - 1);
+    // A number in exponent form ("5e-2") has more decimals than it shows.
+    const double v = numfmt::val(s);
+    char digits[400];
+    const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, v, std::chars_format::fixed);
+    if (ec != std::errc() || !std::isfinite(v)) return written;
+    const std::string_view fixed(digits, static_cast<std::size_t>(end - digits));
+    const std::size_t point = fixed.find('.');
+    const int needed = point == std::string_view::npos ? 0 : static_cast<int>(fixed.size() - point - 1);
+    return std::max(written, needed);
 }
 
 bool IsNumeric(const std::string &text) {
@@ -99,16 +104,21 @@ int SnapRegionTexts(const std::string &resolutionText, std::array<std::string, 4
     std::string s = resolutionText;
     for (char &c : s)
         if (c == ',') c = '.';
-    const int d = DecimalsOf(s);
-    const auto v = static_cast<float>(numfmt::val(s));
-    if (v == 0) return d;
-    for (std::string &t : region)
-        t = numfmt::forcedPointFixed(numfmt::val(t), d);
     const numfmt::Locale point = numfmt::Locale::english();
+    if (const double typed = numfmt::val(s); std::isfinite(typed) && numfmt::roundDecimals(typed, 3) != typed)
+        s = numfmt::general(numfmt::roundDecimals(static_cast<float>(typed), 3), point);
+    const int d = DecimalsOf(s);
+    const double v = numfmt::val(s);
+    if (v == 0) return d;
     for (std::string &t : region) {
-        const auto x = static_cast<float>(numfmt::val(t));
-        const float snapped = std::floor(x / v) * v;
-        t = numfmt::general(snapped, point);
+        // Rounded to d decimals, then snapped down to a multiple of v. A
+        // value on the grid stays on it: x / v may come out a hair below the
+        // whole number it stands for.
+        const double q = numfmt::val(numfmt::forcedPointFixed(numfmt::val(t), d)) / v;
+        if (!std::isfinite(q)) continue;
+        double k = std::floor(q);
+        if (std::fabs(q - std::round(q)) <= 1e-9 * std::max(1.0, std::fabs(q))) k = std::round(q);
+        t = numfmt::general(numfmt::roundDecimals(k * v, d), point);
     }
     return d;
 }

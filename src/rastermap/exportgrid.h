@@ -23,12 +23,6 @@
 
 namespace tavisol::rastermap {
 
-// The shared request of a long export to stop: set by a Cancel button while a
-// run goes on, polled by the window that follows the run (which then asks and
-// stops the run), cleared at the end of every run and when the raster map
-// window loads.
-bool &AbortExport();
-
 struct ClassEntry {
     double Scale = 0;
     double Offset = 0;
@@ -46,7 +40,8 @@ extern const std::array<const char *, 13> MonthChoices;
 // 13 for "Average", 1..12 for a month name (exact text); otherwise current.
 int ExportMonthOf(const std::string &text, int current);
 
-// Digits after the first "." of a number's text ("," counting as ".").
+// Digits after the first "." of a number's text ("," counting as "."), and
+// at least the decimals of the number it reads as ("5e-2" has 2).
 int DecimalsOf(const std::string &text);
 
 // True when the whole text (blanks around allowed) is one number with "." as
@@ -72,7 +67,10 @@ std::optional<std::string> ValidateExport(const ExportInputs &in, const MapExten
 
 // The resolution box's reformatting: with the resolution text's decimals d and
 // value v (nothing happens for v = 0), each of the four region texts is
-// written with d decimals and then snapped down to a multiple of v. Returns d.
+// written with d decimals and then snapped down to a multiple of v; a value
+// already on a multiple stays. A value with more than three decimals counts
+// as the value rounded to three, the cell size the export runs with, so that
+// the region, the cells and the header share one cell size. Returns d.
 int SnapRegionTexts(const std::string &resolutionText, std::array<std::string, 4> &region);
 
 struct ExportRegion {

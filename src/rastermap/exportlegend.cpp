@@ -157,10 +157,9 @@ bool Exists(const fs::path &path) {
 void WriteExportCompanions(const fs::path &image, const std::string &title, int variable,
                            const std::vector<std::uint8_t> &cells, const MapPaths &loadedMap) {
     const MapPaths beside = ExportCompanionPaths(image);
-    if (!Exists(beside.Clr)) {
-        const std::string text = numfmt::utf8ToCp1252(LegendFileText(title, ExportLegend(variable, cells)));
-        WriteWholeFile(beside.Clr, {text});
-    }
+    // The legend describes the image just written, also over an earlier one.
+    const std::string text = numfmt::utf8ToCp1252(LegendFileText(title, ExportLegend(variable, cells)));
+    WriteWholeFile(beside.Clr, {text});
     for (const auto &[from, to] : {std::pair{loadedMap.Cty, beside.Cty}, std::pair{loadedMap.Bnd, beside.Bnd}}) {
         if (Exists(to)) continue;
         std::string bytes;

@@ -40,9 +40,10 @@ std::filesystem::path ExportImagePath(const std::filesystem::path &typed, const 
 // as the map list looks for them.
 MapPaths ExportCompanionPaths(const std::filesystem::path &image);
 
-// Writes beside an exported image, unless files of those names exist, its
-// legend and copies of the loaded map's capitals and boundaries files. Throws
-// RasterError naming the file that could not be written.
+// Writes beside an exported image its legend (replacing one of that name)
+// and, unless files of those names exist, copies of the loaded map's capitals
+// and boundaries files. Throws RasterError naming the file that could not be
+// written.
 void WriteExportCompanions(const std::filesystem::path &image, const std::string &title, int variable,
                            const std::vector<std::uint8_t> &cells, const MapPaths &loadedMap);
 

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "numfmt/numfmt.h"
+#include "numfmt/textfile.h"
 #include "rastermap/rastererror.h"
 #include "rastermap/wholenumbers.h"
 
@@ -61,41 +62,15 @@ bool IsInsideRect(const Georeference &g, int columns, int rows, float lon, float
     return c >= 0 && c <= columns - 1 && r >= 0 && r <= rows - 1;
 }
 
-std::string Utf8ToWindows1252(const std::string &s) {
-    static const char32_t high[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-                                      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-    std::string out;
-    for (std::size_t i = 0; i < s.size();) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        char32_t cp = 0;
-        int len = 1;
-        if (b < 0x80) cp = b;
-        else if ((b >> 5) == 6) { cp = b & 0x1F; len = 2; }
-        else if ((b >> 4) == 14) { cp = b & 0x0F; len = 3; }
-        else if ((b >> 3) == 30) { cp = b & 0x07; len = 4; }
-        else { out += '?'; ++i; continue; }
-        if (i + static_cast<std::size_t>(len) > s.size()) { out += '?'; break; }
-        for (int k = 1; k < len; ++k)
-            cp = (cp << 6) | (static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]) & 0x3F);
-        i += static_cast<std::size_t>(len);
-        char c = '?';
-        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) c = static_cast<char>(cp);
-        else
-            for (int k = 0; k < 32; ++k)
-                if (high[k] != 0 && high[k] == cp) c = static_cast<char>(0x80 + k);
-        out += c;
-    }
-    return out;
-}
-
 ImageHeader GetNewHeader(const NewHeaderInput &in, const ImageHeader &map, const Real48Conversions &conv) {
     const int d = in.Decimals;
-    float centreLon = (in.LonEnd - in.LonStart) / 2.0f + in.LonStart;
-    float centreLat = (in.LatStart - in.LatEnd) / 2.0f + in.LatEnd;
-    centreLon = numfmt::roundDecimals(centreLon, d);
-    centreLat = numfmt::roundDecimals(centreLat, d);
+    // The centre of an odd number of cells lies half a cell off the grid: one
+    // decimal more than the resolution's keeps it exact, so that column 0 and
+    // row 0 stay at the region's corner.
+    const double centreLon =
+        numfmt::roundDecimals(static_cast<double>((in.LonEnd - in.LonStart) / 2.0f + in.LonStart), d + 1);
+    const double centreLat =
+        numfmt::roundDecimals(static_cast<double>((in.LatStart - in.LatEnd) / 2.0f + in.LatEnd), d + 1);
     const float centreCol = static_cast<float>(in.Columns) / 2.0f;
     const float centreRow = static_cast<float>(in.Rows) / 2.0f;
     auto cellWidth = static_cast<float>(std::fabs(centreLon - in.LonStart) / std::fabs(centreCol));
@@ -112,7 +87,7 @@ ImageHeader GetNewHeader(const NewHeaderInput &in, const ImageHeader &map, const
     h.CarryReal156 = map.CarryReal156;
     h.CarryReal162 = map.CarryReal162;
 
-    std::string title = Utf8ToWindows1252("Marovel/Tavisol-" + in.VariableText + "-" + in.MonthText);
+    std::string title = numfmt::utf8ToCp1252("Marovel/Tavisol-" + in.VariableText + "-" + in.MonthText);
     if (title.size() > 79)
         title.resize(79);
     h.Title.fill(' ');

@@ -51,12 +51,9 @@ struct NewHeaderInput {
     double ClassOffset = 0;
 };
 
-// The header of an exported image: centre and cell size of the region rounded
-// to the resolution's decimals, the carried bytes of the loaded map, the title
+// The header of an exported image: the region's centre to one decimal more
+// than the resolution has, the cell size to its decimals, the carried bytes of the loaded map, the title
 // "Marovel/Tavisol-<variable>-<month>" (cut to 79, blank-padded to 80).
 ImageHeader GetNewHeader(const NewHeaderInput &in, const ImageHeader &loadedMap, const Real48Conversions &conv);
-
-// Single-byte (Windows-1252) form of a UTF-8 text; characters without one become "?".
-std::string Utf8ToWindows1252(const std::string &utf8);
 
 } // namespace tavisol::rastermap

@@ -378,6 +378,12 @@ void RasterMapWindow::reportError(const QString &text, bool critical) {
 
 void RasterMapWindow::setMapPaths(const std::string &name) { paths_ = PathsOfMap(vistrelFolder(), name); }
 
+void RasterMapWindow::loadMapLegend() {
+    // Classes the map's legend does not name must not keep another map's names.
+    colors_ = ColorTable{};
+    if (auto err = LoadColorTable(paths_.Clr, colors_, fixedColorA_, fixedColorB_)) reportError(q(*err));
+}
+
 void RasterMapWindow::setPictureCursor() {
     if (currentTool_ == "RECTANGLE") mapView->setCursor(Qt::SizeFDiagCursor);
     else if (currentTool_ == "ZOOMPUNTO") mapView->setCursor(zoomCursor());
@@ -389,7 +395,7 @@ void RasterMapWindow::setUp() {
         view_ = ViewWindow{};
         mapPending_ = true;
         redrawPending_ = false;
-        AbortExport() = false;
+        exportCancelPressed_ = false;
         std::vector<std::string> maps;
         try {
             maps = refreshMapList();
@@ -404,8 +410,7 @@ void RasterMapWindow::setUp() {
             setMapPaths(maps.front());
             fixedColorA_ = ColorEntry{};
             fixedColorB_ = ColorEntry{};
-            if (auto err = LoadColorTable(paths_.Clr, colors_, fixedColorA_, fixedColorB_))
-                reportError(q(*err));
+            loadMapLegend();
             showBoundaries_ = showCapitals_ = trackAutoSize_ = true;
             currentTool_ = "NONE";
             setPictureCursor();
@@ -542,14 +547,19 @@ void RasterMapWindow::DrawRasterMap() {
         DibBitmap dib;
         const int W = mapView->width(), H = mapView->height();
         if (dib.Create(W, H)) {
-            exportProgress->setRange(0, 3 * W);
-            exportProgress->setValue(0);
-            exportProgress->setVisible(true);
-            dib.RandomiseBits2(map_, colors_, zoom_, [this](int) {
-                if (exportProgress->value() < exportProgress->maximum() - 5) exportProgress->setValue(exportProgress->value() + 3);
+            // While an export runs, the progress bar shows the export's progress.
+            const bool showProgress = !exportRunning_;
+            if (showProgress) {
+                exportProgress->setRange(0, 3 * W);
+                exportProgress->setValue(0);
+                exportProgress->setVisible(true);
+            }
+            dib.RandomiseBits2(map_, colors_, zoom_, [this, showProgress](int) {
+                if (showProgress && exportProgress->value() < exportProgress->maximum() - 5)
+                    exportProgress->setValue(exportProgress->value() + 3);
                 doEvents();
             });
-            exportProgress->setVisible(false);
+            if (showProgress) exportProgress->setVisible(false);
             QPainter p(&mapView->surface());
             dib.PaintPicture(p, 0, 0, W, H, 0, 0);
         }
@@ -557,7 +567,7 @@ void RasterMapWindow::DrawRasterMap() {
         DrawCapitals();
         mapView->update();
     } catch (const std::exception &e) {
-        exportProgress->setVisible(false);
+        if (!exportRunning_) exportProgress->setVisible(false);
         reportError(q(e.what()));
     }
     QApplication::restoreOverrideCursor();
@@ -800,7 +810,7 @@ void RasterMapWindow::onMapChoiceOkClicked() {
         return;
     try {
         setMapPaths(s(entry));
-        if (auto err = LoadColorTable(paths_.Clr, colors_, fixedColorA_, fixedColorB_)) reportError(q(*err));
+        loadMapLegend();
         currentTool_ = "NONE";
         onToolButtonClicked(1);
         zoom_.Reset();
@@ -881,7 +891,7 @@ void RasterMapWindow::onExportSaveClicked() {
 }
 
 void RasterMapWindow::onExportCancelClicked() {
-    if (!exportSaveButton->isEnabled()) AbortExport() = true;
+    if (exportRunning_) exportCancelPressed_ = true;
     else exportFrame->hide();
 }
 
@@ -893,6 +903,8 @@ void RasterMapWindow::exportVariableRaster(int variable) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     LblLonLat->show();
     exportSaveButton->setEnabled(false);
+    exportRunning_ = true;
+    exportCancelPressed_ = exportStopRequested_ = false;
     try {
         resolution_ = numfmt::roundDecimals(resolution_, 3);
         resolutionDecimals_ = DecimalsOf(numfmt::general(resolution_, numfmt::Locale::english()));
@@ -965,11 +977,12 @@ void RasterMapWindow::exportVariableRaster(int variable) {
     } catch (const std::exception &e) {
         reportError(q(e.what()));
     }
+    exportRunning_ = false;
     exportProgress->hide();
     LblLonLat->hide();
     exportSaveButton->setEnabled(true);
     QApplication::restoreOverrideCursor();
-    AbortExport() = false;
+    exportCancelPressed_ = false;
 }
 
 std::vector<std::string> RasterMapWindow::refreshMapList() {
@@ -991,22 +1004,18 @@ bool RasterMapWindow::followExport(ParallelExportRun &run) {
     tick.setInterval(40);
     bool asking = false;
     bool stopped = false;
-    exportRunning_ = true;
-    stopExportRequested_ = false;
     auto follow = [&] {
-        // The program is ending: stop without asking.
-        if (appState().Ending) stopExportRequested_ = true;
-        if (stopExportRequested_ && !stopped) {
+        if (!stopped && stopExportWithoutAsking()) {
             stopped = true;
             run.Stop();
         }
         if (asking) return;
-        if (AbortExport() && !stopped) {
+        if (exportCancelPressed_ && !stopped) {
             asking = true;
             const bool yes = ShowMessage(this, MsgIcon::Question, QStringLiteral("Do you want abort Vistrel Export ?"),
                                          QString(), MsgButtons::YesNo) == MsgAnswer::Yes;
             asking = false;
-            AbortExport() = false;
+            exportCancelPressed_ = false;
             if (yes) {
                 stopped = true;
                 run.Stop();
@@ -1022,17 +1031,21 @@ bool RasterMapWindow::followExport(ParallelExportRun &run) {
     loop.exec();
     tick.stop();
     // The loop also ends when the program quits, perhaps before the workers.
-    if (!stopped && (appState().Ending || stopExportRequested_ || !run.Finished())) {
+    if (!stopped && (stopExportWithoutAsking() || !run.Finished())) {
         stopped = true;
         run.Stop();
     }
-    exportRunning_ = false;
     const bool complete = run.Wait();
     return complete && !stopped;
 }
 
 void RasterMapWindow::StopExport() {
-    if (exportRunning_) stopExportRequested_ = true;
+    if (exportRunning_) exportStopRequested_ = true;
+}
+
+bool RasterMapWindow::stopExportWithoutAsking() const {
+    // The end of the program stops an export without asking.
+    return exportStopRequested_ || appState().Ending;
 }
 
 int &RasterMapWindow::exportThreads() {

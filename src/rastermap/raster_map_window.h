@@ -106,10 +106,12 @@ public:
     void onExportSaveClicked();
     void onExportCancelClicked();
     void exportVariableRaster(int variable);
-    // Ends a running export without asking (e.g. when the program ends):
+    // Ends a running export without asking, as the end of the program does:
     // the workers stop before their next cell and nothing is written.
     void StopExport();
     bool ExportRunning() const { return exportRunning_; }
+    // Cancel was pressed during the running export and not yet answered.
+    bool ExportCancelPressed() const { return exportCancelPressed_; }
     void onRedrawTimer();
     void layOutMap();
 
@@ -197,6 +199,8 @@ private:
     MapLayout fitToMapArea(const std::function<MapLayout(double widthTwips)> &rule) const;
     void placeMapAndLegend(const MapLayout &l, bool legendFromLayout);
     void setMapPaths(const std::string &name);
+    // The current map's legend into an emptied colour table.
+    void loadMapLegend();
     void reportError(const QString &text, bool critical = false);
     // Paints an overlay on the map when it is switched on and a map is shown;
     // `paint` gets the painter and the picture's width and height.
@@ -205,6 +209,7 @@ private:
     // Follows a started export until its workers end; false when the user
     // stopped it. Rethrows a worker's failure.
     bool followExport(ParallelExportRun &run);
+    bool stopExportWithoutAsking() const;
     static int &exportThreads();
     // Lists the maps of the data folder (at set-up, and after an export saved
     // one), keeping the chosen one chosen; returns the names listed.
@@ -235,8 +240,11 @@ private:
     int resolutionDecimals_ = 0;
     float resolution_ = 0;
     float regionLonStart_ = 0, regionLonEnd_ = 0, regionLatStart_ = 0, regionLatEnd_ = 0;
+    // A running export's stop requests, polled while it runs: Cancel asks
+    // the user first, StopExport and the end of the program do not.
     bool exportRunning_ = false;
-    bool stopExportRequested_ = false;
+    bool exportCancelPressed_ = false;
+    bool exportStopRequested_ = false;
     bool dragActive_ = false;
     std::int32_t dragStartX_ = 0, dragStartY_ = 0;
     float dragCurX_ = 0, dragCurY_ = 0;

@@ -268,38 +268,165 @@ std::vector<std::size_t> CharStarts(const std::string &text) {
     return starts;
 }
 
-// One physical line cut into lines of at most `fit` columns: the character
-// at column c goes to line (c - 1) / fit, at column (c - 1) % fit + 1. A
-// segment that would straddle two lines but fits on one moves whole to the
-// next, and the rest of the line moves with it; rows of one table thus wrap
-// alike and keep their columns aligned.
-std::vector<Segments> Wrapped(const Segments &line, int fit) {
-    std::vector<Segments> out(1);
-    int shift = 0;
+// What stands in each column of a physical line, without its trailing
+// blanks: ASCII as it is, any other character as 'x', blank between segments.
+std::string ColumnChars(const Segments &line) {
+    std::string cols;
+    for (const auto &segment : line) {
+        const std::vector<std::size_t> starts = CharStarts(segment.text);
+        for (std::size_t k = 0; k + 1 < starts.size(); ++k) {
+            const std::size_t at = static_cast<std::size_t>(segment.column - 1) + k;
+            if (cols.size() <= at)
+                cols.resize(at + 1, ' ');
+            const auto c = static_cast<unsigned char>(segment.text[starts[k]]);
+            cols[at] = c < 0x80 ? static_cast<char>(c) : 'x';
+        }
+    }
+    cols.erase(cols.find_last_not_of(' ') + 1);
+    return cols;
+}
+
+bool IsDigitAt(const std::string &cols, int at) {
+    return at >= 0 && at < static_cast<int>(cols.size()) && cols[static_cast<std::size_t>(at)] >= '0' &&
+           cols[static_cast<std::size_t>(at)] <= '9';
+}
+
+// Whether a line may continue on the next printed line after its first n
+// columns: only between fields, at a blank or after a comma that separates
+// fields. A comma between two digits may be part of a number (1,234.50 or
+// 21,30), so no line breaks there.
+bool MayBreakAfter(const std::string &cols, int n) {
+    if (n >= static_cast<int>(cols.size()))
+        return true;
+    const char last = cols[static_cast<std::size_t>(n - 1)];
+    if (last == ' ' || cols[static_cast<std::size_t>(n)] == ' ')
+        return true;
+    return last == ',' && !(IsDigitAt(cols, n - 2) && IsDigitAt(cols, n));
+}
+
+// One physical line and the columns after which it continues on the next
+// printed line.
+struct Wrapping {
+    std::string cols;
+    std::vector<int> breaks;
+};
+
+// Chooses where lines of one table wider than `fit` columns continue, from
+// column `from` on: each time at the last column up to which every line may
+// break, so the rows and their header break alike and keep their columns
+// aligned. Lines that share no such column are broken each on its own; a
+// field wider than `fit` is cut.
+void ChooseBreaks(const std::vector<Wrapping *> &lines, int from, int fit) {
+    const auto width = [](const Wrapping *l) { return static_cast<int>(l->cols.size()); };
+    for (;;) {
+        if (std::none_of(lines.begin(), lines.end(), [&](const Wrapping *l) { return width(l) > from + fit; }))
+            return;
+        int at = 0;
+        for (int n = from + fit; n > from && at == 0; --n)
+            if (std::all_of(lines.begin(), lines.end(), [&](const Wrapping *l) { return MayBreakAfter(l->cols, n); }))
+                at = n;
+        if (at == 0) {
+            if (lines.size() > 1) {
+                for (Wrapping *l : lines)
+                    ChooseBreaks({l}, from, fit);
+                return;
+            }
+            at = from + fit;
+        }
+        for (Wrapping *l : lines)
+            if (width(l) > at)
+                l->breaks.push_back(at);
+        from = at;
+    }
+}
+
+// A physical line cut after the given columns; each piece starts again at
+// column 1.
+std::vector<Segments> Wrapped(const Segments &line, const std::vector<int> &breaks) {
+    std::vector<Segments> out(breaks.size() + 1);
     for (const auto &segment : line) {
         const std::vector<std::size_t> starts = CharStarts(segment.text);
         const int count = static_cast<int>(starts.size()) - 1;
-        int first = segment.column - 1 + shift;  // 0-based column
-        if (count <= fit && count > 0 && first / fit != (first + count - 1) / fit) {
-            const int next = (first / fit + 1) * fit;
-            shift += next - first;
-            first = next;
-        }
         int k = 0;
         while (k < count) {
-            const int at = first + k;
-            const auto piece = static_cast<std::size_t>(at / fit);
-            const int room = fit - at % fit;
-            const int take = std::min(room, count - k);
-            if (out.size() <= piece)
-                out.resize(piece + 1);
+            const int at = segment.column - 1 + k;  // 0-based column
+            const auto piece = static_cast<std::size_t>(
+                std::upper_bound(breaks.begin(), breaks.end(), at) - breaks.begin());
+            const int begin = piece == 0 ? 0 : breaks[piece - 1];
+            const int end = piece < breaks.size() ? breaks[piece] : std::numeric_limits<int>::max();
+            const int take = std::min(end - at, count - k);
             const auto from = starts[static_cast<std::size_t>(k)];
             const auto to = starts[static_cast<std::size_t>(k + take)];
-            out[piece].push_back({at % fit + 1, segment.text.substr(from, to - from)});
+            out[piece].push_back({at - begin + 1, segment.text.substr(from, to - from)});
             k += take;
         }
     }
     return out;
+}
+
+// Columns that fit between x and the page's right edge (a small tolerance
+// keeps a line that ends exactly there whole); 0 for a font without width.
+int FitColumns(const PageSize &page, double x, double column) {
+    return column > 0 ? std::max(1, static_cast<int>(std::floor((page.Width - x) / column + 1e-6))) : 0;
+}
+
+// Where each physical line of the script's Print operations continues on
+// the next printed line (by operation, then line). Lines printed one after
+// another in one font from one left edge make one table; lines of blanks
+// only neither join nor end a table.
+std::vector<std::vector<std::vector<int>>> LineBreaks(const PrintScript &script, const PageSize &page,
+                                                      const FontMeasure &measure, const PrintFont &initial) {
+    std::vector<std::vector<Wrapping>> lines(script.size());
+    for (std::size_t i = 0; i < script.size(); ++i)
+        for (const auto &line : script[i].Lines)
+            lines[i].push_back({ColumnChars(line), {}});
+    std::vector<Wrapping *> table;
+    PrintFont tableFont;
+    double tableX = 0;
+    const auto endTable = [&] {
+        const int fit = FitColumns(page, tableX, measure.ColumnWidth(tableFont));
+        if (fit > 0 && !table.empty())
+            ChooseBreaks(table, 0, fit);
+        table.clear();
+    };
+    PrintFont font = initial;
+    double x = 0;
+    for (std::size_t i = 0; i < script.size(); ++i) {
+        const PrintOp &op = script[i];
+        switch (op.What) {
+        case PrintOp::Kind::FontName:
+            font.Name = op.Name;
+            break;
+        case PrintOp::Kind::FontSize:
+            font.Size = op.Value;
+            break;
+        case PrintOp::Kind::SetX:
+            x = op.Value;
+            break;
+        case PrintOp::Kind::SetY:
+            break;
+        case PrintOp::Kind::NewPage:
+            x = 0;
+            break;
+        case PrintOp::Kind::Print:
+            if (std::any_of(lines[i].begin(), lines[i].end(), [](const Wrapping &l) { return !l.cols.empty(); })) {
+                if (!table.empty() && !(font == tableFont && x == tableX))
+                    endTable();
+                tableFont = font;
+                tableX = x;
+                for (Wrapping &l : lines[i])
+                    table.push_back(&l);
+            }
+            x = 0;
+            break;
+        }
+    }
+    endTable();
+    std::vector<std::vector<std::vector<int>>> breaks(script.size());
+    for (std::size_t i = 0; i < script.size(); ++i)
+        for (Wrapping &l : lines[i])
+            breaks[i].push_back(std::move(l.breaks));
+    return breaks;
 }
 
 int LineEnd(const Segments &line) {
@@ -331,6 +458,7 @@ double FittingFontSize(const PrintFont &font, int columns, double width, const F
 
 PrintedDocument LayOut(const PrintScript &script, const PageSize &page, const FontMeasure &measure,
                        const PrintFont &initial) {
+    const auto breaks = LineBreaks(script, page, measure, initial);
     PrintedDocument doc;
     doc.Pages.emplace_back();
     PrintFont font = initial;
@@ -343,7 +471,8 @@ PrintedDocument LayOut(const PrintScript &script, const PageSize &page, const Fo
         y = 0;
         pageUsed = false;
     };
-    for (const auto &op : script) {
+    for (std::size_t i = 0; i < script.size(); ++i) {
+        const PrintOp &op = script[i];
         switch (op.What) {
         case PrintOp::Kind::FontName:
             font.Name = op.Name;
@@ -363,13 +492,10 @@ PrintedDocument LayOut(const PrintScript &script, const PageSize &page, const Fo
         case PrintOp::Kind::Print: {
             const double height = measure.LineHeight(font);
             const double column = measure.ColumnWidth(font);
-            // Columns that fit between the position and the right edge (a
-            // small tolerance keeps a line that ends exactly there whole).
-            const int fit = column > 0 ? std::max(1, static_cast<int>(std::floor((page.Width - x) / column + 1e-6)))
-                                       : std::numeric_limits<int>::max();
-            for (const auto &whole : op.Lines) {
-                const std::vector<Segments> parts = LineEnd(whole) > fit ? Wrapped(whole, fit)
-                                                                          : std::vector<Segments>{whole};
+            for (std::size_t k = 0; k < op.Lines.size(); ++k) {
+                const auto &whole = op.Lines[k];
+                const std::vector<Segments> parts =
+                    breaks[i][k].empty() ? std::vector<Segments>{whole} : Wrapped(whole, breaks[i][k]);
                 for (const auto &line : parts) {
                     if (pageUsed && y + height > page.Height) {
                         const double keepX = x;

@@ -101,8 +101,11 @@ struct PrintedDocument {
 // Runs the operations on pages of the given size. A line that would pass the
 // bottom of the page goes to the top of a new page, in the font in force; a
 // line wider than the page continues on the next line(s) from the same left
-// edge, cut after the last column that fits (so nothing is cut off at the
-// right margin); a trailing page break with nothing after it makes no page. Text of blanks
+// edge (so nothing is cut off at the right margin), broken only between
+// fields, at a blank or after a comma that separates fields, so numbers stay
+// whole; lines printed one after another in one font from one left edge
+// break at the same columns where they can, so a table's header and rows
+// stay aligned. A trailing page break with nothing after it makes no page. Text of blanks
 // only is not placed (it still takes its line). The font before the first
 // operation is `initial` (the date line of a first report shows in it).
 PrintedDocument LayOut(const PrintScript &script, const PageSize &page, const FontMeasure &measure,

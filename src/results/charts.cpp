@@ -18,17 +18,23 @@ Single Err(const LocationResults &r, int v, int m) { return r.StoredResult(v).St
 constexpr double KmhPerMetrePerSecond = 3.6;
 
 // Widens [lo, hi] to hold a variable's band, best +- 2 standard errors, in
-// every month; `scale` converts its unit first (in that precision).
+// every month; `scale` converts its unit first (in that precision). A
+// variable without an estimate has no band: its zeros would squash the others.
 template <class T>
 void WidenToBands(const LocationResults &r, int v, T scale, Single &lo, Single &hi) {
+    if (!r.HasEstimate(v))
+        return;
     for (int m = 1; m <= 12; ++m) {
         lo = std::min(lo, static_cast<Single>(scale * Best(r, v, m) - 2 * scale * Err(r, v, m)));
         hi = std::max(hi, static_cast<Single>(scale * Best(r, v, m) + 2 * scale * Err(r, v, m)));
     }
 }
 
-// Bounds rounded out to the axis ladder, as whole numbers.
+// Bounds rounded out to the axis ladder, as whole numbers; the range around 0
+// when no variable had a band.
 ChartRange Finish(Single lo, Single hi, bool notBelowZero) {
+    if (lo > hi)
+        lo = hi = 0;
     ChartRange range;
     range.min = engine::NiceValueDown(lo);
     if (notBelowZero && range.min < 0)
@@ -76,15 +82,22 @@ ChartRange ChartRangeOf(int group, const LocationResults &r) {
     switch (group) {
     case TemperatureGroup:
         WidenToBands(r, 0, 1.0f, chartMin, chartMax);
+        // Without a mean there is no side to compare with: the extremes
+        // widen by their whole bands.
+        if (!r.HasEstimate(0)) {
+            WidenToBands(r, 1, 1.0f, chartMin, chartMax);
+            WidenToBands(r, 2, 1.0f, chartMin, chartMax);
+            return Finish(chartMin, chartMax, false);
+        }
         // The daily extremes widen the range only where they lie on their
         // side of the mean; a zero counts as not estimated.
         for (int m = 1; m <= 12; ++m) {
-            if (Best(r, 2, m) != 0 && Best(r, 2, m) < Best(r, 0, m)) {
+            if (r.HasEstimate(2) && Best(r, 2, m) != 0 && Best(r, 2, m) < Best(r, 0, m)) {
                 const Single lo = Best(r, 2, m) - 2 * Err(r, 2, m);
                 if (lo < chartMin)
                     chartMin = lo;
             }
-            if (Best(r, 1, m) != 0 && Best(r, 1, m) > Best(r, 0, m)) {
+            if (r.HasEstimate(1) && Best(r, 1, m) != 0 && Best(r, 1, m) > Best(r, 0, m)) {
                 const Single hi = Best(r, 1, m) + 2 * Err(r, 1, m);
                 if (hi > chartMax)
                     chartMax = hi;

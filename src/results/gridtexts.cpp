@@ -149,8 +149,11 @@ GridModel WarningGrid(int group, const LocationResults &results) {
             const engine::WarningFlags &w = results.StoredWarnings(v);
             // Rows in the order the grid shows them: Doubled before Strange.
             const Integer flags[8] = {0, w.High, w.Low, w.Lonely, w.Doubled, w.Strange, w.Few, w.Hit};
-            // A variable the run did not reach raised no warning.
-            const bool raised = results[v].Computed && flags[r] == engine::True;
+            // A variable the run did not reach raised no warning; one without
+            // an estimate has none to be high or low.
+            const bool compared = r == 1 || r == 2;
+            const bool raised = results[v].Computed && flags[r] == engine::True &&
+                                !(compared && !results.HasEstimate(v));
             g.set(r, c, raised ? "X" : "", CellAlign::Center);
         }
     }

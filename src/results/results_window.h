@@ -60,10 +60,11 @@ public:
     // Redraws the selected page of each of the three groups.
     void RedrawSelectedPages();
     // Computes when RecalcPending is set; otherwise nothing. Runs when the
-    // window's own subwindow becomes the active one and on "View Data", never
-    // merely because the main window became active again (the closing of a
-    // message box or a dialog), so a failed run is not repeated behind the
-    // user's back and a visible but inactive window waits for its turn.
+    // window's own subwindow becomes the active one, on "View Data", and when
+    // the main window becomes active again (a dialog or a box over it
+    // closing) while this window is its current child, unless the last run
+    // failed for the same inputs; a visible but inactive window waits for its
+    // turn.
     void onActivated();
 
     bool isRunning() const { return running_; }

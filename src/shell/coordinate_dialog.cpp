@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <utility>
+
 #include "numfmt/numfmt_qt.h"
 #include "shell/appstate.h"
 #include "shell/icons.h"
@@ -96,6 +98,13 @@ CoordinateDialog::CoordinateDialog(QWidget *parent) : FieldDialog(parent) {
 
     connect(cmdBack, &QPushButton::clicked, this, [this] { onOkClicked(); });
     connect(CmdCanc, &QPushButton::clicked, this, [this] { onCancelClicked(); });
+    // A text pasted or dropped into a decimal field goes through the typing rule.
+    for (const std::pair<QLineEdit *, CoordField> &f :
+         {std::pair{txtlong, CoordField::Long}, std::pair{txtLat, CoordField::Lat}})
+        connect(f.first, &QLineEdit::textEdited, this, [this, f] {
+            if (!keyHeld(f.first))
+                keyReleased(int(f.second));
+        });
 
     // 6990 x 2580 twips, or as large as the layout needs.
     resize(QSize(466, 172).expandedTo(sizeHint()));
@@ -117,7 +126,7 @@ void CoordinateDialog::setFields(const CoordFields &f) { WriteTexts(texts_, f); 
 
 void CoordinateDialog::DecimalToDms() {
     dialogs::CoordFields f = fields();
-    dialogs::GiveOldies(f);
+    dialogs::DecimalToDms(f);
     setFields(f);
 }
 

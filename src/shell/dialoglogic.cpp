@@ -23,12 +23,6 @@ KeyDecision Drop() { return {KeyAction::Drop, std::nullopt}; }
 KeyDecision DropWith(Message m) { return {KeyAction::Drop, std::move(m)}; }
 
 
-Message PowerSignMessage() {
-    return CriticalMessage(MessageLines({"The power of Inverse Distance Weighting",
-                           "should be   positive to be meaningful."}),
-                    "Wrong sign of power");
-}
-
 Message TooFewStationsMessage() {
     return CriticalMessage(MessageLines({"You should allow one neighbour at least.", "Just to get a result."}),
                     "Problem: To few stations.");
@@ -62,6 +56,24 @@ Message LatitudeRangeMessage() {
     return CriticalMessage("Latitude should be between -90\u00b0 and +90\u00b0.", "Strange Location");
 }
 
+Message PowerSignMessage() {
+    return CriticalMessage(MessageLines({"The power of Inverse Distance Weighting",
+                           "should be   positive to be meaningful."}),
+                    "Wrong sign of power");
+}
+
+Message MinDistanceRangeMessage() {
+    return CriticalMessage("The Minimum Distance is out of range.", "Too large Minimum Distance");
+}
+
+Message LowestAltitudeRangeMessage() {
+    return CriticalMessage("The lowest altitude is out of range.", "Altitude Confusion");
+}
+
+Message HighestAltitudeRangeMessage() {
+    return CriticalMessage("The highest altitude is out of range.", "Altitude Confusion");
+}
+
 // ---- Reading fields ---------------------------------------------------------
 
 std::string CommasToPoints(std::string_view text) {
@@ -75,6 +87,10 @@ std::string CommasToPoints(std::string_view text) {
 double ReadField(std::string_view text) { return numfmt::valCommaAsPoint(text); }
 
 double ReadFieldAsTyped(std::string_view text) { return numfmt::val(text); }
+
+std::optional<double> ReadNumberField(std::string_view text) {
+    return numfmt::parseRegional(CommasToPoints(text), numfmt::Locale::english());
+}
 
 std::string FieldText(float value, const numfmt::Locale &loc) { return numfmt::general(value, loc); }
 
@@ -183,25 +199,38 @@ bool ApplySettings(SettingsFields &f, engine::EngineSettings &s, const MessageSi
     for (std::string *text : {&f.PowExp, &f.MaxDist, &f.MaxStat, &f.MinHigh, &f.MaxHigh, &f.MinDist})
         *text = CommasToPoints(*text);
 
-    // Written before any check: a failed check leaves them in force.
-    s.IdwPower = toSingle(ReadField(f.PowExp));
-    s.MaxDistance = toSingle(ReadField(f.MaxDist));
+    // Written before any check: a failed check leaves them in force. A text
+    // beyond single precision reads as infinity: refused below and never
+    // written.
+    const auto write = [](engine::Single &setting, float value) {
+        if (std::isfinite(value))
+            setting = value;
+    };
+    const float power = toSingle(ReadField(f.PowExp));
+    const float maxDistance = toSingle(ReadField(f.MaxDist));
+    const float minAltitude = toSingle(ReadField(f.MinHigh));
+    const float maxAltitude = toSingle(ReadField(f.MaxHigh));
+    const float minDistance = toSingle(ReadField(f.MinDist));
+    write(s.IdwPower, power);
+    write(s.MaxDistance, maxDistance);
     const double stations = numfmt::roundHalfEven(ReadField(f.MaxStat));
     // The neighbour table holds 1..20 stations: a count outside that range is
     // refused below and never written.
     const bool stationsFit = stations >= 1 && stations <= engine::MaxNeighbours;
     if (stationsFit)
         s.MaxStations = static_cast<engine::Integer>(stations);
-    s.MinAltitude = toSingle(ReadField(f.MinHigh));
-    s.MaxAltitude = toSingle(ReadField(f.MaxHigh));
+    write(s.MinAltitude, minAltitude);
+    write(s.MaxAltitude, maxAltitude);
     s.GradCorrOn = f.GradCorr ? 1 : 0;
     s.AltCorrOn = f.AltCorr ? 1 : 0;
     s.AltWindowOn = f.NeighbAlt ? 1 : 0;
-    s.MinDistance = toSingle(ReadField(f.MinDist));
+    write(s.MinDistance, minDistance);
     const float shadow = toSingle(ReadField(f.Shad));
-    if (shadow != 0)
-        s.ShadowOn = 1;
-    s.ShadowCoef = shadow;
+    if (std::isfinite(shadow)) {
+        if (shadow != 0)
+            s.ShadowOn = 1;
+        s.ShadowCoef = shadow;
+    }
 
     auto fail = [&show, refused](SettingsField field, Message m) {
         show(m);
@@ -209,20 +238,20 @@ bool ApplySettings(SettingsFields &f, engine::EngineSettings &s, const MessageSi
             *refused = field;
         return false;
     };
-    if (s.IdwPower < 0)
+    if (power < 0)
         return fail(SettingsField::PowExp, PowerSignMessage());
-    if (s.IdwPower > 5)
+    if (power > 5)
         return fail(SettingsField::PowExp,
                     CriticalMessage(MessageLines({"Even a power of 5 means",
                                     "that half the distance makes 32 times the effect."}),
                              "Rather high power!"));
-    if (s.ShadowCoef < 0)
+    if (shadow < 0)
         return fail(SettingsField::Shad,
                     CriticalMessage(MessageLines({"The coefficient of shadow correction ",
                                     "should be  between 0 (no shadow correction) and 1 (full shadow "
                                     "correction)."}),
                              "Negative coefficients are meaningless!"));
-    if (s.ShadowCoef > 1)
+    if (shadow > 1)
         return fail(SettingsField::Shad,
                     CriticalMessage(MessageLines({"The coefficient of shadow correction ",
                                     "should be   between 0 (no shadow correction) and 1 (full shadow "
@@ -234,7 +263,7 @@ bool ApplySettings(SettingsFields &f, engine::EngineSettings &s, const MessageSi
                              "Problem: To many stations."));
     if (stations < 1)
         return fail(SettingsField::MaxStat, TooFewStationsMessage());
-    if (s.MaxDistance > 22000) {
+    if (maxDistance > 22000) {
         s.MaxStations = engine::MaxNeighbours;
         return fail(SettingsField::MaxDist,
                     CriticalMessage(MessageLines({"More than half of the Earths surface",
@@ -242,6 +271,8 @@ bool ApplySettings(SettingsFields &f, engine::EngineSettings &s, const MessageSi
                                     "This may not really represent your local climate."}),
                              "Problem: Area definitely to large."));
     }
+    if (!std::isfinite(minDistance))
+        return fail(SettingsField::MinDist, MinDistanceRangeMessage());
     if (static_cast<double>(s.MinDistance) < 0.1) {
         show(CriticalMessage(MessageLines({"Inverse Distance Averaging not allowed ",
                              "if the   Nearest Neighbour is closer than 100 m.", "",
@@ -249,13 +280,20 @@ bool ApplySettings(SettingsFields &f, engine::EngineSettings &s, const MessageSi
                       "Too small Minimum Distance"));
         s.MinDistance = 0.1f;
     }
-    if (s.MaxDistance <= 0) {
+    if (maxDistance <= 0) {
         s.MaxStations = engine::MaxNeighbours;
         return fail(SettingsField::MaxDist,
                     CriticalMessage(MessageLines({"You should allow to take into account",
                                     "stations which  are not exactly at your location."}),
                              "Problem: Area too  small."));
     }
+    if (!std::isfinite(minAltitude))
+        return fail(SettingsField::MinHigh, LowestAltitudeRangeMessage());
+    if (!std::isfinite(maxAltitude))
+        return fail(SettingsField::MaxHigh, HighestAltitudeRangeMessage());
+    // Leaving a field only warns; OK does not take the limits the wrong way round.
+    if (auto m = AltitudeOrderCheck(f, true))
+        return fail(SettingsField::MinHigh, *m);
     if (s.IdwPower < 0.0001f)
         s.IdwPower = 0; // plain averaging
     return true;
@@ -311,7 +349,7 @@ float DmsToDegrees(std::string_view degrees, std::string_view minutes, std::stri
     return value;
 }
 
-void GiveOldies(CoordFields &f) {
+void DecimalToDms(CoordFields &f) {
     SetIfChanged(f.Long, CommasToPoints(f.Long));
     SetIfChanged(f.Lat, CommasToPoints(f.Lat));
     const float lat = toSingle(ReadFieldAsTyped(f.Lat));
@@ -339,20 +377,33 @@ bool LongitudeInRange(double longitude) { return longitude >= -180 && longitude 
 
 bool LatitudeInRange(double latitude) { return latitude >= -90 && latitude <= 90; }
 
+namespace {
+
+// Whether every character of a text is one that a key may type into the field
+// (a pasted text goes through the typing rule).
+bool Typeable(CoordField field, std::string_view text) {
+    for (char c : text)
+        if (CoordKey(field, static_cast<unsigned char>(c)).action != KeyAction::Take)
+            return false;
+    return true;
+}
+
+} // namespace
+
 std::optional<Message> LongitudeTyped(CoordFields &f) {
     SetIfChanged(f.Long, CommasToPoints(f.Long));
-    if (!LongitudeInRange(ReadFieldAsTyped(f.Long)))
+    if (!Typeable(CoordField::Long, f.Long) || !LongitudeInRange(ReadFieldAsTyped(f.Long)))
         return LongitudeRangeMessage();
-    GiveOldies(f);
+    DecimalToDms(f);
     return std::nullopt;
 }
 
 std::optional<Message> LatitudeTyped(CoordFields &f) {
     // Read as typed: "41,5" passes as 41 and the degree fields then turn the
     // comma into a point.
-    if (!LatitudeInRange(ReadFieldAsTyped(f.Lat)))
+    if (!Typeable(CoordField::Lat, CommasToPoints(f.Lat)) || !LatitudeInRange(ReadFieldAsTyped(f.Lat)))
         return LatitudeRangeMessage();
-    GiveOldies(f);
+    DecimalToDms(f);
     return std::nullopt;
 }
 
@@ -376,13 +427,15 @@ ElevationLookup LookUpElevation(const std::filesystem::path &dataFolder, float l
 namespace {
 
 // The first checks of both confirmations; the dialogs word the latitude apart.
-std::optional<Confirmation> RefuseOutOfRange(double lon, double lat, const MessageSink &show,
-                                             const Message &latitudeMessage) {
-    if (!LongitudeInRange(lon)) {
+// A field that holds no number (a pasted "NaN" or an emptied field) is refused
+// as out of range rather than read as 0.
+std::optional<Confirmation> RefuseOutOfRange(std::optional<double> lon, std::optional<double> lat,
+                                             const MessageSink &show, const Message &latitudeMessage) {
+    if (!lon || !LongitudeInRange(*lon)) {
         show(LongitudeRangeMessage());
         return Confirmation{false, FocusField::Longitude};
     }
-    if (!LatitudeInRange(lat)) {
+    if (!lat || !LatitudeInRange(*lat)) {
         show(latitudeMessage);
         return Confirmation{false, FocusField::Latitude};
     }
@@ -395,14 +448,18 @@ Confirmation ConfirmCoordinates(CoordFields &f, const std::filesystem::path &dat
                                 const MessageSink &show) {
     SetIfChanged(f.Long, CommasToPoints(f.Long));
     SetIfChanged(f.Lat, CommasToPoints(f.Lat));
-    const double lon = ReadFieldAsTyped(f.Long);
-    const double lat = ReadFieldAsTyped(f.Lat);
+    // What no key could type into a field is refused as typing would be.
+    const auto read = [](CoordField field, const std::string &text) {
+        return Typeable(field, text) ? ReadNumberField(text) : std::nullopt;
+    };
+    const std::optional<double> lon = read(CoordField::Long, f.Long);
+    const std::optional<double> lat = read(CoordField::Lat, f.Lat);
     if (auto refused = RefuseOutOfRange(lon, lat, show,
                                         CriticalMessage("Latitude of your location should be between -90\u00b0 and +90\u00b0.",
                                                         "Strange Location")))
         return *refused;
-    const float longitude = toSingle(lon);
-    const float latitude = toSingle(lat);
+    const float longitude = toSingle(*lon);
+    const float latitude = toSingle(*lat);
     // Without the raster there is no altitude to store: say why and keep the
     // current location.
     const ElevationLookup e = LookUpElevation(dataFolder, longitude, latitude);
@@ -446,20 +503,21 @@ bool IsPolar(double latitude) {
 Confirmation ConfirmLocation(LocationFields &f, const MessageSink &show) {
     for (std::string *text : {&f.Long, &f.Lat, &f.Elev})
         SetIfChanged(*text, CommasToPoints(*text));
-    const double lon = ReadFieldAsTyped(f.Long);
-    const double lat = ReadFieldAsTyped(f.Lat);
+    const std::optional<double> lon = ReadNumberField(f.Long);
+    const std::optional<double> lat = ReadNumberField(f.Lat);
     if (auto refused = RefuseOutOfRange(lon, lat, show, LatitudeRangeMessage()))
         return *refused;
     // The field's own check runs only when it is left: check the altitude as it
     // will be stored (whole metres) before anything else is asked.
-    const float altitude = RoundToDecimals(toSingle(ReadFieldAsTyped(f.Elev)), 0);
+    const std::optional<double> typedAltitude = ReadNumberField(f.Elev);
+    const float altitude = typedAltitude ? RoundToDecimals(toSingle(*typedAltitude), 0) : std::numeric_limits<float>::quiet_NaN();
     if (!(altitude >= LowestAltitude && altitude <= HighestAltitude)) {
         show(AltitudeRangeMessage());
         return {false, FocusField::Altitude};
     }
-    if (IsPolar(lat) && !show(PolarQuestion()))
+    if (IsPolar(*lat) && !show(PolarQuestion()))
         return {false, FocusField::None};
-    SetCurrentLocation(f.Name, toSingle(lon), toSingle(lat), altitude, RecalcMarks::Both);
+    SetCurrentLocation(f.Name, toSingle(*lon), toSingle(*lat), altitude, RecalcMarks::Both);
     return {true, FocusField::None};
 }
 

@@ -23,6 +23,12 @@ namespace tavisol::dialogs {
 // Messages shared by the coordinate and location dialogs.
 Message LongitudeRangeMessage();
 Message LatitudeRangeMessage();
+// Messages shared by the settings dialog and the list window's settings boxes.
+Message PowerSignMessage();
+// A value beyond single precision in these fields.
+Message MinDistanceRangeMessage();
+Message LowestAltitudeRangeMessage();
+Message HighestAltitudeRangeMessage();
 
 // ---- Reading fields ---------------------------------------------------------
 
@@ -33,6 +39,9 @@ std::string CommasToPoints(std::string_view text);
 double ReadField(std::string_view text);
 // The same without turning commas into points ("12,5" reads 12).
 double ReadFieldAsTyped(std::string_view text);
+// The number a coordinate or altitude field holds, a comma counting as the
+// point; none when the text is no number at all (empty, "NaN", "inf", "0x10").
+std::optional<double> ReadNumberField(std::string_view text);
 // A number as the fields show it: the locale's plain form, no leading blank,
 // whole numbers without decimals.
 std::string FieldText(float value, const numfmt::Locale &loc);
@@ -75,7 +84,8 @@ std::optional<Message> AltitudeOrderCheck(const SettingsFields &fields, bool lea
 // OK of the settings dialog: turns the commas of the fields into points, writes
 // the settings, then checks them in order. A failed check shows its message and
 // returns false with the written values still in force, except a station count
-// outside 1..20, which is never written. Some checks correct a value and go
+// outside 1..20 and a value beyond single precision, which are never written.
+// The altitude limits must be in order. Some checks correct a value and go
 // on. Returns true when the dialog may close; otherwise `refused`, when given,
 // names the field the failed check is about.
 bool ApplySettings(SettingsFields &fields, engine::EngineSettings &settings,
@@ -120,7 +130,7 @@ struct CoordFields {
 
 // The degree and hemisphere fields from the decimal fields (whose commas become
 // points).
-void GiveOldies(CoordFields &f);
+void DecimalToDms(CoordFields &f);
 // The decimal fields from the degree and hemisphere fields, rounded to three
 // decimals (ties to even); no range check.
 void DmsToDecimal(CoordFields &f, const numfmt::Locale &loc);
@@ -128,8 +138,9 @@ void DmsToDecimal(CoordFields &f, const numfmt::Locale &loc);
 bool LongitudeInRange(double longitude); // -180..180
 bool LatitudeInRange(double latitude);   // -90..90
 
-// Typing into the decimal fields: the range message, or nothing after the
-// degree fields have been brought up to date.
+// Typing (or pasting) into the decimal fields: the range message, also for a
+// text holding what no key could type there, or nothing after the degree
+// fields have been brought up to date.
 std::optional<Message> LongitudeTyped(CoordFields &f);
 std::optional<Message> LatitudeTyped(CoordFields &f);
 

@@ -98,6 +98,11 @@ void FieldDialog::setFocusOrder(std::initializer_list<QWidget *> widgets) {
     }
 }
 
+bool FieldDialog::keyHeld(QLineEdit *field) const {
+    const auto it = fields_.constFind(field);
+    return it != fields_.constEnd() && !it->pressed.isEmpty();
+}
+
 dialogs::KeyDecision FieldDialog::keyDecision(int, char32_t key) {
     if (key == dialogs::KeyEnter)
         return {dialogs::KeyAction::MoveOn, std::nullopt};

@@ -66,6 +66,9 @@ protected:
     void addCheckBox(QCheckBox *box);
     // Sets the focus order, also the order in which Enter moves on.
     static void setFocusOrder(std::initializer_list<QWidget *> widgets);
+    // Whether a key pressed in the field is still down: an edit without one
+    // was pasted or dropped in.
+    bool keyHeld(QLineEdit *field) const;
 
     // Which keys the field takes; the default takes every key.
     virtual dialogs::KeyDecision keyDecision(int id, char32_t key);

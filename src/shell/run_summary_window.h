@@ -20,7 +20,7 @@ public:
 
     // The text becomes the header, then lines[1], lines[2], ... each after a
     // line break; lines[0] is not shown (the batch run fills from index 1).
-    // Window events are let through after each line.
+    // Window events are let through every few milliseconds while it fills.
     void ShowSummaryLines(const QStringList &lines);
 
     // The whole summary with CR LF line breaks.

@@ -377,7 +377,8 @@ void WorkbenchModel::MapZoomIn() {
 }
 
 void WorkbenchModel::MapRightClick(double x, double y) {
-    if (running_)
+    // A blank map has no scale of its own to pick a point with.
+    if (running_ || !neighboursShown_)
         return;
     RunAlone([&] {
         // The picked point stays on the globe: longitudes wrap, latitudes

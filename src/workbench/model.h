@@ -134,8 +134,8 @@ public:
     // ---- Station map ----------------------------------------------------------------------
     void Coarser();     // CmdCoarse "Coarser"
     void Finer();       // CmdFine "Finer"
-    void MapZoomOut();  // cmdZoomIn "Zoom Out": twice the extent
-    void MapZoomIn();   // CmdZoomOut "Zoom In": half the extent
+    void MapZoomOut();  // "Zoom Out": twice the extent
+    void MapZoomIn();   // "Zoom In": half the extent
     // Right click at offset (x, y) from the computation point.
     void MapRightClick(double x, double y);
     PointerReadout MapPointer(double x, double y) const;

@@ -228,8 +228,8 @@ void WorkbenchWindow::buildStationMap(QVBoxLayout *left) {
         side->addWidget(b);
         return b;
     };
-    cmdZoomIn = sideButton("Zoom Out", "cmdZoomIn");
-    CmdZoomOut = sideButton("Zoom In", "CmdZoomOut");
+    cmdZoomOut = sideButton("Zoom Out", "cmdZoomOut");
+    cmdZoomIn = sideButton("Zoom In", "cmdZoomIn");
     CmdFine = sideButton("Finer", "CmdFine");
     CmdCoarse = sideButton("Coarser", "CmdCoarse");
     side->addStretch(1);
@@ -315,8 +315,8 @@ void WorkbenchWindow::connectHandlers() {
     connect(cmdmonthnext, &QPushButton::clicked, this, [this] { Run([this] { model_.NextMonth(); }); });
     connect(CmdCoarse, &QPushButton::clicked, this, [this] { Run([this] { model_.Coarser(); }); });
     connect(CmdFine, &QPushButton::clicked, this, [this] { Run([this] { model_.Finer(); }); });
-    connect(cmdZoomIn, &QPushButton::clicked, this, [this] { Run([this] { model_.MapZoomOut(); }); });
-    connect(CmdZoomOut, &QPushButton::clicked, this, [this] { Run([this] { model_.MapZoomIn(); }); });
+    connect(cmdZoomOut, &QPushButton::clicked, this, [this] { Run([this] { model_.MapZoomOut(); }); });
+    connect(cmdZoomIn, &QPushButton::clicked, this, [this] { Run([this] { model_.MapZoomIn(); }); });
     connect(picMapStation, &PictureBox::mousePressed, this, [this](Qt::MouseButton button, double x, double y) {
         if (button == Qt::RightButton)
             Run([this, x, y] { model_.MapRightClick(x, y); });

@@ -123,8 +123,8 @@ private:
     PictureBox *PictureLegend = nullptr;
     QLabel *decimalPositionLabel = nullptr;
     QLabel *dmsPositionLabel = nullptr;
-    QPushButton *cmdZoomIn = nullptr;
-    QPushButton *CmdZoomOut = nullptr;
+    QPushButton *cmdZoomOut = nullptr;  // "Zoom Out"
+    QPushButton *cmdZoomIn = nullptr;   // "Zoom In"
     QPushButton *CmdFine = nullptr;
     QPushButton *CmdCoarse = nullptr;
     PictureBox *picResults = nullptr;

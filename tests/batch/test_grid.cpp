@@ -36,13 +36,20 @@ TEST(GridAxis, DesignValuesAndDirections) {
     EXPECT_TRUE(none.Latitudes.empty());
 }
 
-TEST(GridAxis, SingleStepsAccumulateTheirRounding) {
-    const std::vector<float> tenths = GridAxis(0, 1, static_cast<float>(1.0 / 10));
-    ASSERT_EQ(tenths.size(), 10u); // the eleventh value lies just above 1
-    EXPECT_FLOAT_EQ(tenths.back(), 0.9f);
-    EXPECT_EQ(GridAxis(0, 1, static_cast<float>(1.0 / 3)).size(), 4u);
-    EXPECT_EQ(GridAxis(3, 3, 0).size(), 1u); // first equal to last: one value, no endless loop
-    EXPECT_TRUE(GridAxis(4, 3, 0).empty());
+TEST(GridAxis, EveryPointComesFromItsIndex) {
+    const std::vector<float> tenths = GridAxis(0, 1, 10);
+    ASSERT_EQ(tenths.size(), 11u);
+    EXPECT_FLOAT_EQ(tenths[9], 0.9f);
+    EXPECT_EQ(tenths.back(), 1);
+    EXPECT_EQ(GridAxis(0, 1, 3).size(), 4u);
+    EXPECT_EQ(GridAxis(0, 1, 2.5).size(), 3u); // a part interval reaches no further point
+    EXPECT_EQ(GridAxis(3, 3, 5).size(), 1u);   // first equal to last: one value, no endless loop
+    // 99 intervals each way: the last row and column are there.
+    GridFields f{"-10", "30", "99", "35", "60", "99"};
+    const GridPlan plan = PlanGrid(f);
+    ASSERT_EQ(plan.Longitudes.size() * plan.Latitudes.size(), 10000u);
+    EXPECT_EQ(plan.Longitudes.back(), 30);
+    EXPECT_EQ(plan.Latitudes.back(), 60);
 }
 
 TEST(GridPlan, RefusesWhatWouldNeverEnd) {

@@ -142,11 +142,14 @@ TEST(LocationFile, NumbersReadLikeValAndAHeaderBecomesPointZero) {
 
 TEST(LocationFile, LastLineWithoutLineEndAndLatinNames) {
     Reader r;
-    // "M\xfcnchen" is a Windows-1252 name; the UTF-8 one stays as it is.
-    const LocationList list = r.Read("M\xfcnchen,11.6,48.1,519\r\nZ\xc3\xbcrich,8.5,47.4,408");
-    ASSERT_EQ(list.size(), 2u);
+    // "M\xfcnchen" is a Windows-1252 name; the UTF-8 one stays as it is; an
+    // encoded surrogate is no UTF-8 and reads as Windows-1252.
+    const LocationList list =
+        r.Read("M\xfcnchen,11.6,48.1,519\r\nCaf\xed\xa0\x80,1,2,3\r\nZ\xc3\xbcrich,8.5,47.4,408");
+    ASSERT_EQ(list.size(), 3u);
     EXPECT_EQ(list[0].Text, "M\xc3\xbcnchen");
-    EXPECT_EQ(list[1].Text, "Z\xc3\xbcrich");
+    EXPECT_EQ(list[1].Text, "Caf\xc3\xad\xc2\xa0\xe2\x82\xac");
+    EXPECT_EQ(list[2].Text, "Z\xc3\xbcrich");
 }
 
 TEST(LocationFile, RegionalDecimalSignInTheRows) {

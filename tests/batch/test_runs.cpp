@@ -195,12 +195,19 @@ TEST_F(BatchRun, FailuresAreReportedAndNothingStarts) {
     EXPECT_THAT(rec.messages[0].text, StartsWith("Error while Processing Data :Cannot create file"));
     EXPECT_EQ(rec.messages[0].icon, MsgIcon::Critical);
 
-    // A missing station file stops the run with its description.
+    // A missing station file stops the run with its description, and the run
+    // information file says where and why.
     rec.messages.clear();
-    std::filesystem::remove_all(data.path() / "TavisolData");
+    for (const std::string &name : engine::StationFileNames(7, 45, 10))
+        std::filesystem::remove(data.path() / "TavisolData" / name);
     EXPECT_EQ(Own(), RunEnd::Failed);
     ASSERT_EQ(rec.messages.size(), 1u);
     EXPECT_THAT(rec.messages[0].text, StartsWith("Error while Processing Data :"));
+    const std::vector<std::string> information = ReadLines(File("_INFORMATION.tvs"));
+    ASSERT_EQ(information.size(), 3u + 2u + 2u);
+    EXPECT_EQ(information[5], "");
+    EXPECT_EQ(information[6], "Run stopped by an error in _Sun at location 1 of 3 (Lon : 10.00 Lat : 45.00 Alt : 50): " +
+                                  rec.messages[0].text.substr(std::string("Error while Processing Data :").size()));
 
     rec.messages.clear();
     rec.choices.Variables = {};
@@ -307,14 +314,16 @@ TEST_F(OtherRun, TillwickInputOverTheListWithAllEightVariables) {
 }
 
 TEST_F(OtherRun, FurrowinCatalogueListsTheLocations) {
-    list = {{"North", "10", "45", "50"}, {"South", "11", "46", "80"}};
+    // A generated name: its colons and leading blank are no part of a file name.
+    list = {GridEntry(10, 45, 50, English), {"South", "11", "46", "80"}};
     rec.choices.Variables = {false, true, true, false, false, true, true, true};
     const std::filesystem::path catalogue = out.path() / "rome.lst";
     ASSERT_EQ(RunOtherFormat(state, 7, list, catalogue, info.path(), Now, rec.host), RunEnd::Completed);
     const std::vector<std::string> lines = ReadLines(catalogue);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0], "2 rome");
-    EXPECT_THAT(lines[1], StartsWith("North\t10 45 50"));
+    EXPECT_THAT(lines[1], StartsWith("Lon 10.00 Lat 45.00 Alt 50\t10 45 50"));
+    EXPECT_TRUE(std::filesystem::exists(out.path() / "Lon 10.00 Lat 45.00 Alt 50.CLI"));
     EXPECT_TRUE(std::filesystem::exists(out.path() / "South.PEN"));
     EXPECT_TRUE(std::filesystem::exists(out.path() / "South.CLI"));
 }
@@ -450,7 +459,7 @@ TEST(SkippedLocations, MessageListsTenAndCountsTheRest) {
     const Message m = SkippedMessage(skipped, 40, true);
     EXPECT_EQ(m.icon, MsgIcon::Information);
     EXPECT_THAT(m.text, StartsWith("Data Saved without 12 of 40 locations, for want of an estimate of:\r" +
-                                   std::string(79, 'x') + "... - wind speed and sunshine fraction\rP1 - wind speed"));
+                                   std::string(79, 'x') + "\u00e9\u2026 - wind speed and sunshine fraction\rP1 - wind speed"));
     EXPECT_THAT(m.text, HasSubstr("\rP9 - wind speed and sunshine fraction\r... and 2 more.\r"
                                   "The run information file lists every one."));
     EXPECT_THAT(m.text, Not(HasSubstr("P10")));

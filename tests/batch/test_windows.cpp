@@ -1,17 +1,22 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QTreeWidget>
 
+#include <cmath>
 #include <fstream>
 
 #include "batch/batchcommands.h"
@@ -21,6 +26,7 @@
 #include "engine/engine.h"
 #include "shell/appstate.h"
 #include "shell/commands.h"
+#include "shell/main_window.h"
 #include "shell/messages.h"
 #include "shell/programfolders.h"
 #include "shell/sharedsettings.h"
@@ -76,9 +82,19 @@ protected:
             delete g;
         // A fresh window for every test.
         delete ListWindowIfCreated();
+        main.reset();
         SetBatchDialogs({});
         testsupport::EndProgram();
         batch::AbortExport() = false;
+    }
+    // A main window, the list window made anew as its child.
+    void OpenMainWindow() {
+        delete ListWindowIfCreated();
+        main = std::make_unique<MainWindow>();
+        main->resize(1024, 720);
+        main->show();
+        list = &ListWindow();
+        list->EnableForFormat(FormatTavisol);
     }
     // Stations near 10E 45N; maximum temperature, best estimate, the listed
     // altitudes, into the out folder.
@@ -97,6 +113,7 @@ protected:
     }
 
     TempFolder program, out;
+    std::unique_ptr<MainWindow> main;
     BatchListWindow *list = nullptr;
     std::vector<Message> messages;
     std::function<void(const Message &)> onMessage;
@@ -137,6 +154,16 @@ TEST_F(BatchWindows, FirstOpeningAndFormatChoices) {
     EXPECT_FALSE(list->chkMax->isChecked());
     EXPECT_TRUE(list->ChkBest->isChecked());
     EXPECT_FALSE(list->ChkBest->isEnabled());
+}
+
+TEST_F(BatchWindows, OpensWhereTheMainWindowsMenusStayReachable) {
+    OpenMainWindow();
+    main->menuAction(QStringLiteral("mn_saveGridOrFile"))->trigger();
+    QApplication::processEvents();
+    ASSERT_TRUE(list->isVisible());
+    for (const QWidget *bar : {static_cast<QWidget *>(main->menuBar()), static_cast<QWidget *>(main->mainToolBar())})
+        EXPECT_FALSE(list->frameGeometry().intersects(QRect(bar->mapToGlobal(QPoint(0, 0)), bar->size())))
+            << bar->metaObject()->className();
 }
 
 TEST_F(BatchWindows, LevelsFollowTheConfidenceBox) {
@@ -195,9 +222,24 @@ TEST_F(BatchWindows, SaveChecksSelectionListAndBusyMark) {
     EXPECT_TRUE(list->CmdSave->isEnabled());
     appState().Busy = false;
 
+    // A minimum distance beyond single precision, pasted or typed, is never in
+    // force, and Save refuses it before asking for anything.
+    for (const QString &text : {QStringLiteral("1e309"), QString(40, QLatin1Char('9'))}) {
+        messages.clear();
+        list->txtMinDist->setText(text);
+        list->onSaveClicked();
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].title, "Too large Minimum Distance");
+        EXPECT_EQ(messages[0].text, "The Minimum Distance is out of range.");
+        EXPECT_TRUE(asked.empty());
+        EXPECT_TRUE(std::isfinite(sharedSettings().MinDistance));
+    }
+    list->txtMinDist->setText("0.1");
+
     // A cancelled folder browser is silent and frees the buttons.
+    messages.clear();
     list->onSaveClicked();
-    EXPECT_EQ(messages.size(), 3u);
+    EXPECT_TRUE(messages.empty());
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0], "Choose a Destination Folder");
     EXPECT_TRUE(list->CmdSave->isEnabled() && list->CmdRun->isEnabled());
@@ -206,16 +248,21 @@ TEST_F(BatchWindows, SaveChecksSelectionListAndBusyMark) {
 TEST_F(BatchWindows, OwnFormatRunThroughTheWindowAndCancel) {
     PrepareOwnFormatRun();
     list->addLocation(batch::GridEntry(10, 45, 50, numfmt::Locale::english()));
-    list->addLocation(batch::GridEntry(10.1f, 45, 60, numfmt::Locale::english()));
+    list->addLocation(batch::GridEntry(10.1f, 45, 1500, numfmt::Locale::english()));
     list->onSaveClicked();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "Data Saved Correctly");
     EXPECT_EQ(messages[0].icon, MsgIcon::Information);
     EXPECT_FALSE(appState().Busy);
-    int best = 0;
+    std::vector<std::filesystem::path> best;
     for (const auto &e : std::filesystem::directory_iterator(out.path()))
-        best += e.path().filename().string().ends_with("_Tmax_Best.tvs") ? 1 : 0;
-    EXPECT_EQ(best, 1);
+        if (e.path().filename().string().ends_with("_Tmax_Best.tvs"))
+            best.push_back(e.path());
+    ASSERT_EQ(best.size(), 1u);
+    // The C and POSIX locales of the C library have no digit grouping.
+    if (QLocale::system().language() == QLocale::C) {
+        EXPECT_THAT(batch::testing::ReadLines(best[0]).back(), HasSubstr("   10.10   45.00    1500"));
+    }
 
     // Cancel while the run goes on, then Yes: no confirmation.
     messages.clear();
@@ -232,6 +279,32 @@ TEST_F(BatchWindows, OwnFormatRunThroughTheWindowAndCancel) {
     list->show();
     list->CmdCanc->click();
     EXPECT_FALSE(list->isVisible());
+}
+
+TEST_F(BatchWindows, ExitDuringARunStopsItAndEndsTheProgram) {
+    OpenMainWindow();
+    batch::testing::WriteDataFolder(program.path(), {{10, 45}});
+    main->SetOutputFormat(FormatKetlo);
+    list->chkMax->setChecked(true);
+    for (int k = 0; k < 20; ++k)
+        list->addLocation(batch::GridEntry(10 + 0.01f * static_cast<float>(k), 45, 50, numfmt::Locale::english()));
+    const auto target = out.path() / "k.dat";
+    std::ofstream(target, std::ios::binary) << "old text\r\n";
+    file = QString::fromStdString(target.string());
+    list->show();
+    QTimer::singleShot(0, list, [this] {
+        // Exit is chosen from the menu while the run goes on.
+        QTimer::singleShot(0, main.get(), [this] { main->menuAction(QStringLiteral("mn_Close"))->trigger(); });
+        list->CmdSave->click();
+    });
+    // Only a hung program would need this.
+    QTimer::singleShot(60000, qApp, [] { QCoreApplication::exit(2); });
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_THAT(Texts(), ::testing::ElementsAre("Really end Application?"));
+    EXPECT_THAT(batch::testing::ReadLines(target), ::testing::ElementsAre("old text"));
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_FALSE(appState().Busy);
+    EXPECT_FALSE(batch::AbortExport());
 }
 
 TEST_F(BatchWindows, SaveNamesTheLocationsLeftWithoutAnEstimate) {

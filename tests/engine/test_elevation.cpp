@@ -4,6 +4,8 @@
 #include <fstream>
 #include <limits>
 
+#include <sys/stat.h>
+
 #include "engine/engine.h"
 #include "fixture.h"
 
@@ -155,14 +157,23 @@ TEST_F(ElevationRaster, PointsOfAStrangeGeoreferenceStayInTheFile) {
 }
 
 TEST_F(ElevationRaster, AnUnreadableRasterSaysWhy) {
-    std::filesystem::create_directories(folder_.path() / "10k8b.raw");
+    const std::filesystem::path raster = folder_.path() / "10k8b.raw";
+    std::filesystem::create_directories(raster);
     Integer water = 0;
     try {
         Elevation(0, 0, water);
         FAIL() << "no failure";
     } catch (const EngineError &e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot read the file " + (folder_.path() / "10k8b.raw").string() +
-                                             ": it is a folder, not a file");
+        EXPECT_EQ(std::string(e.what()), "Cannot read the file " + raster.string() + ": it is a folder, not a file");
+    }
+    // A pipe is not waited for.
+    std::filesystem::remove(raster);
+    ASSERT_EQ(::mkfifo(raster.c_str(), 0644), 0);
+    try {
+        Elevation(0, 0, water);
+        FAIL() << "no failure";
+    } catch (const EngineError &e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot read the file " + raster.string() + ": it is not a regular file");
     }
 }
 

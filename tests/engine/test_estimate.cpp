@@ -91,6 +91,17 @@ TEST(EstimateLocation, HitTakesTheStationItself) {
     EXPECT_FLOAT_EQ(state.CurResult.Best[13], 6.5f);
     EXPECT_NE(state.CurResult.VertGrad[1], 0.0f); // gradients reported, not applied
 
+    // The workbench's first box cleared and ticked again: back on the station,
+    // the other neighbours' weights of the estimate between go.
+    state.Workbench.Check = {0, 0, 1, 1};
+    ReadWorkbenchSelection(state);
+    ASSERT_TRUE(EstimateLocation(state));
+    ASSERT_GT(state.Neighbours[2].Weight, 0.0f);
+    state.Workbench.Check = {0, 1, 1, 1};
+    ReadWorkbenchSelection(state);
+    ASSERT_TRUE(EstimateLocation(state));
+    EXPECT_EQ(state.Neighbours[2].Weight, 0.0f);
+
     state.IdwPower = 0.001f; // the power must exceed 0.001
     ASSERT_TRUE(EstimateLocation(state));
     EXPECT_NE(state.CurResult.Best[1], 1.0f);

@@ -272,6 +272,11 @@ TEST(CachingDataFiles, FileChangedWithinTheSettleTimeIsReadEveryTime) {
     folder.Write("max.txt", OneStationFile("Gamma"));
     RunLocationResultsChain(state, 1);
     EXPECT_EQ(state.Neighbours[1].Name, "Gamma");
+    // Unchanged since, but still within the settle time: a rewrite inside one
+    // time-stamp step would look the same, so the file is read again.
+    const std::size_t parsed = files->StationFilesParsed();
+    RunLocationResultsChain(state, 1);
+    EXPECT_EQ(files->StationFilesParsed(), parsed + 1);
 }
 
 // A batch run's worker checks each file once per step of its run.

@@ -2,8 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <string>
+#include <utility>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "engine/engine.h"
@@ -248,14 +254,20 @@ TEST(LoadStationFile, MissingFileFailsAndKeepsTheCount) {
 TEST(LoadStationFile, AFileThatCannotBeReadSaysWhy) {
     TempFolder folder;
     std::filesystem::create_directories(folder.path() / "max.txt");
+    // Neither a pipe (which would wait for a writer) nor an endless device is read.
+    ASSERT_EQ(::mkfifo((folder.path() / "vap.txt").c_str(), 0644), 0);
+    std::filesystem::create_symlink("/dev/zero", folder.path() / "pet.txt");
     folder.Write("min.txt", StationFile({{1, 2, 3}}));
     EngineState state = MakeState(folder, 0, 0, 0);
-    try {
-        LoadStationFile(state, "max.txt");
-        FAIL() << "no failure";
-    } catch (const EngineError &e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "Cannot read the file " + (folder.path() / "max.txt").string() + ": it is a folder, not a file");
+    for (const auto &[name, why] : {std::pair{"max.txt", ": it is a folder, not a file"},
+                                    {"vap.txt", ": it is not a regular file"},
+                                    {"pet.txt", ": it is not a regular file"}}) {
+        try {
+            LoadStationFile(state, name);
+            ADD_FAILURE() << "no failure " << name;
+        } catch (const EngineError &e) {
+            EXPECT_EQ(std::string(e.what()), "Cannot read the file " + (folder.path() / name).string() + why);
+        }
     }
     std::filesystem::permissions(folder.path() / "min.txt", std::filesystem::perms::none);
     if (::geteuid() == 0)
@@ -310,6 +322,30 @@ TEST(LoadStationFile, MoreThan30000RecordsFails) {
         EXPECT_THAT(e.what(), HasSubstr("big.txt"));
     }
     EXPECT_EQ(state.StationCount, 20000); // the failing file's records are not counted
+}
+
+TEST(LoadStationFile, AHugeFileFailsOnceItsRecordsAreTooMany) {
+    TempFolder folder;
+    folder.Write("big.txt", Records(30001));
+    std::filesystem::resize_file(folder.path() / "big.txt", 64ull << 30); // a sparse tail
+    // In a child process whose memory cannot hold the whole file.
+    const auto load = [&folder] {
+        std::ifstream status("/proc/self/status");
+        std::string line;
+        while (std::getline(status, line) && line.rfind("VmSize:", 0) != 0) {
+        }
+        const rlim_t used = std::stoull(line.substr(7)) * 1024;
+        const rlimit limit{used + (1ull << 30), RLIM_INFINITY};
+        ::setrlimit(RLIMIT_AS, &limit);
+        EngineState state = MakeState(folder, 0, 0, 0);
+        try {
+            LoadStationFile(state, "big.txt");
+        } catch (const EngineError &e) {
+            std::_Exit(e.kind() == ErrorKind::TooManyStations ? 0 : 1);
+        }
+        std::_Exit(2);
+    };
+    EXPECT_EXIT(load(), ::testing::ExitedWithCode(0), "");
 }
 
 TEST(LoadStationFile, ExactlyThirtyThousandFit) {

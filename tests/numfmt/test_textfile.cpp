@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -126,16 +129,25 @@ TEST_F(TextFileTest, ReplaceGivesTheUsualFileMode) {
     EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask);
 }
 
-TEST_F(TextFileTest, ReplacedFileKeepsItsPermissionBits) {
+TEST_F(TextFileTest, ReplacedFileKeepsItsPermissionBitsAndOwner) {
+    // Only root can hand a file on to another owner.
+    const bool root = ::geteuid() == 0;
     for (mode_t mode : {0600, 0640, 0664, 0700}) {
         const fs::path p = dir_ / ("kept" + std::to_string(mode) + ".txt");
         Put(p, "old\r\n");
         ASSERT_EQ(::chmod(p.c_str(), mode), 0);
+        if (root) {
+            ASSERT_EQ(::chown(p.c_str(), 1000 + mode, 2000 + mode), 0);
+        }
         nf::TextFileWriter w(p);
         w.writeLine("new");
         ASSERT_TRUE(w.commit()) << w.error();
         EXPECT_EQ(modeOf(p), mode);
         EXPECT_EQ(Slurp(p), "new\r\n");
+        struct stat st {};
+        ASSERT_EQ(::stat(p.c_str(), &st), 0);
+        EXPECT_EQ(st.st_uid, root ? 1000 + mode : ::geteuid());
+        EXPECT_EQ(st.st_gid, root ? 2000 + mode : ::getegid());
     }
 }
 
@@ -188,6 +200,22 @@ TEST_F(TextFileTest, AppendAddsToTheEndAndCreatesMissingFiles) {
         w.writeLine("abandoned");
     }
     EXPECT_EQ(Slurp(p), "head\r\nrow 1\r\nrow 2\r\nrow 3\r\nflushed\r\n");
+}
+
+TEST_F(TextFileTest, AppendThatFailsPartWayIsCutBack) {
+    const fs::path p = dir_ / "run_Best.tvs";
+    Put(p, "head\r\n");
+    // In a child process, a file size limit lets only part of the row in.
+    const auto append = [&p] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{10, 10};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        nf::TextFileWriter w(p, nf::TextFileWriter::Mode::Append);
+        w.writeLine("a row longer than the limit");
+        std::_Exit(w.commit() ? 1 : 0);
+    };
+    EXPECT_EXIT(append(), ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(Slurp(p), "head\r\n");
 }
 
 TEST_F(TextFileTest, MissingFolderIsReportedAndNothingIsWritten) {

@@ -12,21 +12,20 @@
 #include <QRadioButton>
 #include <QTabBar>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/engine.h"
-#include "export/ketlo.h"
-#include "export/standard_table.h"
-#include "export/tillwick.h"
 #include "fixture.h"
 #include "outdlg/dialogs.h"
 #include "outdlg/install.h"
 #include "outdlg/printing.h"
 #include "results/results_window.h"
 #include "results/install.h"
+#include "results/storedresults.h"
 #include "shell/appstate.h"
 #include "shell/commands.h"
 #include "shell/location_dialog.h"
@@ -665,17 +664,6 @@ TEST_F(OutputDialogs, EscapeAndTheCancelButtonActAsCancel) {
     EXPECT_TRUE(d.chkThr->isChecked());
 }
 
-// Pictures of the two dialogs for a look: TAVISOL_OUTDLG_SHOTS=<folder>.
-TEST_F(OutputDialogs, Pictures) {
-    const QByteArray dir = qgetenv("TAVISOL_OUTDLG_SHOTS");
-    if (dir.isEmpty())
-        GTEST_SKIP();
-    ResultsOutput().adjustSize();
-    ResultsOutput().grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/ResultsOutputDialog.png"));
-    WorkbenchOutput().adjustSize();
-    WorkbenchOutput().grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/WorkbenchOutputDialog.png"));
-}
-
 TEST(PrintLines, LongListsContinueOnNewPagesOfOneDocument) {
     fixture::TempFolder folder;
     const fs::path file = folder.path() / "lines.pdf";
@@ -700,61 +688,105 @@ TEST(PrintLines, LongListsContinueOnNewPagesOfOneDocument) {
     EXPECT_TRUE(!fs::exists(none) || fs::file_size(none) == 0);
 }
 
-// What each print line shows, without the blanks between its items.
-std::string PrintedText(const exports::PrintLines &lines) {
-    std::string all;
-    for (const auto &line : lines)
-        for (char c : line.str())
-            if (c != ' ' && c != '\r' && c != '\n')
-                all += c;
-    return all;
+// The words of a printed text in order: runs of characters between blanks
+// and commas, so a number or a column head cut in two shows as two words.
+void AppendWords(std::vector<std::string> &words, const std::string &text) {
+    std::string word;
+    for (char c : text + ' ') {
+        if (c != ' ' && c != ',') {
+            word += c;
+        } else if (!word.empty()) {
+            words.push_back(word);
+            word.clear();
+        }
+    }
 }
 
-// The standard table, the Ketlo table and the Tillwick input are far wider
-// than a page in Courier 10: the print makes the font smaller, down to 6 pt,
-// and lines that still do not fit continue on the next line. Checked with the
-// device's own text extents against the page's printable width.
-TEST(PrintLines, NoPrintedLineIsCutAtTheRightMargin) {
+// Every print path laid out on A4 paper with the printer's margins from none
+// to 25 mm, with the device's own text extents: nothing passes the right
+// margin, and every number and word of what the path prints stays whole on
+// one line. The standard table is wider than the page even in the smallest
+// print font, and the long location name makes the CSV rows wider too; the
+// export lines take a smaller font than Courier 10, down to 6 pt.
+TEST(PrintLines, EveryPrintPathKeepsInsideThePageAndItsNumbersWhole) {
     fixture::TempFolder folder;
     QPdfWriter writer(QString::fromStdString((folder.path() / "wide.pdf").string()));
     writer.setPageSize(QPageSize(QPageSize::A4));
-    const report::PageSize page = report::PrintablePage(writer);
     const report::DeviceMeasure measure(writer);
 
     const results::LocationResults stored = fixture::StoredRun();
-    exports::PrintLines table;
-    exports::PrintLines ketlo;
-    for (int v = 0; v < 8; ++v) {
-        const exports::VariableExport e = StoredVariableExport(stored, v, "East of Rome");
-        for (auto &l : exports::PrintformatStandard(e, v == 0, numfmt::Locale::english()))
-            table.push_back(std::move(l));
-        for (auto &l : exports::PrintKetlo(e, v == 0))
-            ketlo.push_back(std::move(l));
-    }
-    const exports::PrintLines tillwick = exports::PrintTillwickInput(
-        StoredLocationExport(stored, "East of Rome", {fixture::PointLon, fixture::PointLat, fixture::PointAlt}));
+    OutputRequest request;
+    request.LocationName = "East of Rome on the old road to the coast";
+    request.Current = {fixture::PointLon, fixture::PointLat, fixture::PointAlt};
+    request.Variables.fill(true);
+    report::ReportOptions &o = request.Options;
+    o.Best = o.High = o.Error = o.Bias = o.Slope = o.LongGrad = o.LatGrad = o.DirGrad = o.AbsGrad = o.ExplVar = true;
+    o.Dekadal = o.Daily = o.Threshold = o.Stations = o.Observations = true;
+    o.Level = Level::P95;
+    const auto linesJob = [&](int format) {
+        request.Format = format;
+        return LocationPrintJob(stored, request);
+    };
+    const PrintJob table = linesJob(2);
+    const PrintJob ketlo = linesJob(5);
+    const PrintJob tillwick = linesJob(3);
+    const PrintJob own = linesJob(1);
+    engine::EngineState state;
+    engine::SetInitialValues(state);
+    results::RestoreVariable(stored, 3, state);
+    const PrintJob bench = WorkbenchPrintJob(state, request);
+    ASSERT_EQ(bench.Reports.size(), 1U);
 
-    for (const exports::PrintLines *lines : std::vector<const exports::PrintLines *>{&table, &ketlo, &tillwick}) {
-        const report::PrintedDocument doc = report::LayOut(FittedLinesScript(*lines, page, measure), page, measure);
-        std::string printed;
-        for (const auto &p : doc.Pages)
-            for (const auto &item : p.Items) {
-                EXPECT_GE(item.Font.Size, MinLinesFontSize);
-                EXPECT_LT(item.Font.Size, LinesFont.Size);
-                const QFontMetricsF fm(report::ToQFont(item.Font), &writer);
-                const double width = fm.horizontalAdvance(QString::fromStdString(item.Text)) * 25.4 / writer.logicalDpiX();
-                EXPECT_LE(item.X + width, page.Width + 0.01) << item.Text;
-                for (char c : item.Text)
-                    if (c != ' ')
-                        printed += c;
-            }
-        // Nothing is lost on the way.
-        EXPECT_EQ(printed, PrintedText(*lines));
+    for (int margin = 0; margin <= 25; margin += 5) {
+        writer.setPageMargins(QMarginsF(margin, margin, margin, margin), QPageLayout::Millimeter);
+        const report::PageSize page = report::PrintablePage(writer);
+        struct Path {
+            const char *name;
+            report::PrintScript script;
+            bool exportLines;
+        };
+        const std::vector<Path> paths = {
+            {"standard table", FittedLinesScript(table.Lines, page, measure), true},
+            {"Ketlo", FittedLinesScript(ketlo.Lines, page, measure), true},
+            {"Tillwick input", FittedLinesScript(tillwick.Lines, page, measure), true},
+            {"own report", report::PrintedLocationReports(own.Reports, own.Methods, own.Options, page, "now", own.Locale),
+             false},
+            {"workbench report",
+             report::PrintedWorkbenchReport(bench.Reports.front(), bench.Methods, bench.Options, page, "now",
+                                            bench.Locale),
+             false},
+        };
+        for (const Path &path : paths) {
+            SCOPED_TRACE(std::string(path.name) + ", margins of " + std::to_string(margin) + " mm");
+            std::vector<std::string> written;
+            for (const report::PrintOp &op : path.script)
+                for (const auto &line : op.Lines)
+                    for (const auto &segment : line)
+                        AppendWords(written, segment.text);
+            std::vector<std::string> printed;
+            for (const auto &p : report::LayOut(path.script, page, measure).Pages)
+                for (const auto &item : p.Items) {
+                    if (path.exportLines) {
+                        EXPECT_GE(item.Font.Size, MinLinesFontSize);
+                        EXPECT_LT(item.Font.Size, LinesFont.Size);
+                    }
+                    const QFontMetricsF fm(report::ToQFont(item.Font), &writer);
+                    const double width =
+                        fm.horizontalAdvance(QString::fromStdString(item.Text)) * 25.4 / writer.logicalDpiX();
+                    EXPECT_LE(item.X + width, page.Width + 0.01) << item.Text;
+                    AppendWords(printed, item.Text);
+                }
+            const auto [p, w] = std::mismatch(printed.begin(), printed.end(), written.begin(), written.end());
+            EXPECT_TRUE(p == printed.end() && w == written.end())
+                << "printed \"" << (p == printed.end() ? "" : *p) << "\" where \""
+                << (w == written.end() ? "" : *w) << "\" was written";
+        }
     }
 
     // A narrow table keeps the print font.
     exports::PrintLines narrow(1);
     narrow[0].text("Temp_mean_mly  1.00");
+    const report::PageSize page = report::PrintablePage(writer);
     const report::PrintScript small = FittedLinesScript(narrow, page, measure);
     EXPECT_EQ(report::LayOut(small, page, measure).Pages[0].Items[0].Font.Size, LinesFont.Size);
 }
@@ -803,7 +835,7 @@ TEST_F(OutputDialogs, WorkbenchRefusesToWriteARunWithoutAnEstimate) {
     // Nothing pending now: refused before any file is asked for.
     messages.clear();
     d.CmdSave->click();
-    EXPECT_EQ(fileDialogs.size(), 1u);
+    EXPECT_EQ(fileDialogs.size(), 0u);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_FALSE(Saved());
     d.CmdPrint->click();
@@ -827,7 +859,9 @@ TEST_F(OutputDialogs, WorkbenchRefusesToWriteARunWithoutAnEstimate) {
     EXPECT_EQ(printerDialogs, 0);
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0].icon, MsgIcon::NoIcon);
+    const std::size_t asked = fileDialogs.size();
     d.CmdSave->click();
+    EXPECT_EQ(fileDialogs.size(), asked);  // refused before any file is asked for
     EXPECT_FALSE(Saved());
     EXPECT_FALSE(fs::exists(file));
 }

@@ -251,9 +251,30 @@ TEST_F(LocationSave, FailedWriteKeepsTheEarlierFile) {
     const fs::path catalogue = folder.path() / "rome.Lst";
     fixture::Put(catalogue, "earlier\r\n");
     OutputRequest r = Request(7, VariableTicks{});
-    r.LocationName = "a/b";
+    r.LocationName = "/..";
     EXPECT_FALSE(Save(catalogue, r).ok);
     EXPECT_EQ(Slurp(catalogue), "earlier\r\n");
+
+    // A catalogue that cannot be written: the location's files stay as they were.
+    const fs::path pen = folder.path() / "East of Rome.PEN";
+    fixture::Put(pen, "earlier\r\n");
+    fs::permissions(catalogue, fs::perms::owner_read);
+    EXPECT_FALSE(Save(catalogue, Request(7, VariableTicks{})).ok);
+    EXPECT_EQ(Slurp(pen), "earlier\r\n");
+    EXPECT_FALSE(fs::exists(folder.path() / "East of Rome.CLI"));
+}
+
+TEST_F(LocationSave, SavingThroughALinkWritesTheFileItPointsTo) {
+    const fs::path real = folder.path() / "real" / "data.Dat";
+    fs::create_directories(real.parent_path());
+    fixture::Put(real, "earlier\r\n");
+    fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    const fs::path link = folder.path() / "link.Dat";
+    fs::create_symlink("real/data.Dat", link);
+    ASSERT_TRUE(Save(link, Request(2, Ticks({0}))).ok);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(Slurp(real), Cp1252(exports::StandardTableLines(Var(0), true, numfmt::Locale::english())));
+    EXPECT_EQ(fs::status(real).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
 
 // A variable without an estimate (no station within reach) is never written

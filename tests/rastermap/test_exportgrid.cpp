@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "engine/engine.h"
@@ -103,7 +104,6 @@ class GridRun : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { testing::UseBuiltVantrix(); }
     void SetUp() override {
-        AbortExport() = false;
         // 20 x 10 map, column 0 at 5 E, row 0 at 55 N, one degree cells.
         image.Columns = 20;
         image.Rows = 10;
@@ -173,6 +173,26 @@ TEST_F(GridRun, EngineFailureStopsTheRun) {
     };
     EXPECT_THROW(RunOneWorker(g, 2, 2), engine::EngineError);
     EXPECT_EQ(points.size(), 2u);
+}
+
+// Only the worker that takes the first cell fails; the others, held until
+// then, must not go on with the rest of the grid.
+TEST_F(GridRun, OneWorkersFailureStopsTheOthers) {
+    std::atomic<bool> failed{false};
+    ParallelExportRun run({6, 23, 54, 47, 1.0f, 0}, 17, 7, ClassTable[0], map, [&] {
+        return CellEstimate([&](float lon, float lat) -> std::optional<float> {
+            if (lon == 6 && lat == 54) {
+                failed = true;
+                throw engine::EngineError(engine::ErrorKind::FileNotFound, "File not found: tmp.txt");
+            }
+            while (!failed.load()) std::this_thread::yield();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            return 10.3f;
+        });
+    });
+    run.Start(3);
+    EXPECT_THROW(run.Wait(), engine::EngineError);
+    EXPECT_LT(run.CellsDone(), run.CellCount() / 2);
 }
 
 // 151.2 to 151.35 E by 71.2 to 71.05 N at 0.001 degree: 150 x 150 cells, far

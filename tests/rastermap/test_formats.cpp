@@ -269,16 +269,13 @@ TEST_F(Georef, NewHeaderOfAnExportRegion) {
     EXPECT_EQ(r, 0);
 }
 
-// A region whose centre is not on the resolution's decimals: 12.2 to 13.5 E
-// and 3.1 to 4.6 S at 0.1 degree, 13 x 15 cells.
-//   centre longitude (13.5 - 12.2) / 2 + 12.2 = 12.85, to one decimal 12.9
-//   (half away from zero; not 12.8 as halves to even or a cut would give);
-//   centre latitude (-3.1 - -4.6) / 2 + -4.6 = -3.85, to one decimal -3.9
-//   (away from zero; not -3.8 as a cut towards zero would give);
-//   cell width |12.9 - 12.2| / 6.5 = 0.1077 -> 0.1;
-//   cell height |-3.1 - -3.9| / 7.5 = 0.1067 -> 0.1.
+// A region of an odd number of cells, whose centre lies half a cell off the
+// resolution's grid: 12.2 to 13.5 E and 3.1 to 4.6 S at 0.1 degree, 13 x 15
+// cells. The centre keeps its second decimal, (13.5 - 12.2) / 2 + 12.2 =
+// 12.85 and (-3.1 - -4.6) / 2 + -4.6 = -3.85, so the cells stay 0.1 wide
+// and column 0 and row 0 stay at the region's corner.
 // Read back as the window reads a map: each real floored to 0.001.
-TEST_F(Georef, NewHeaderRoundsACentreOffTheGridAwayFromZero) {
+TEST_F(Georef, NewHeaderKeepsTheCentreOfAnOddNumberOfCells) {
     NewHeaderInput in;
     in.LonStart = 12.2f;
     in.LonEnd = 13.5f;
@@ -288,15 +285,14 @@ TEST_F(Georef, NewHeaderRoundsACentreOffTheGridAwayFromZero) {
     in.Columns = 13;
     in.Rows = 15;
     const Georeference g = SetHeaderDoubleValues(GetNewHeader(in, ImageHeader{}, conv), conv);
-    EXPECT_NEAR(g.CentreLon, 12.9, 1e-9);
-    EXPECT_NEAR(g.CentreLat, -3.9, 1e-9);
+    EXPECT_NEAR(g.CentreLon, 12.85, 1e-9);
+    EXPECT_NEAR(g.CentreLat, -3.85, 1e-9);
     EXPECT_NEAR(g.CentreCol, 6.5, 1e-9);
     EXPECT_NEAR(g.CentreRow, 7.5, 1e-9);
     EXPECT_NEAR(g.CellWidth, 0.1, 1e-9);
     EXPECT_NEAR(g.CellHeight, 0.1, 1e-9);
-    // Two decimals: 12.25 to 12.40 E gives the centre 12.325 -> 12.33 and
-    // 0.75 to 0.60 N gives 0.675 -> 0.68; cells |12.33 - 12.25| / 7.5 =
-    // 0.01067 -> 0.01.
+    // Two decimals: 12.25 to 12.40 E gives the centre 12.325 and 0.75 to
+    // 0.60 N gives 0.675; cells |12.325 - 12.25| / 7.5 = 0.01.
     in.LonStart = 12.25f;
     in.LonEnd = 12.40f;
     in.LatStart = 0.75f;
@@ -305,8 +301,8 @@ TEST_F(Georef, NewHeaderRoundsACentreOffTheGridAwayFromZero) {
     in.Columns = 15;
     in.Rows = 15;
     const Georeference g2 = SetHeaderDoubleValues(GetNewHeader(in, ImageHeader{}, conv), conv);
-    EXPECT_NEAR(g2.CentreLon, 12.33, 1e-9);
-    EXPECT_NEAR(g2.CentreLat, 0.68, 1e-9);
+    EXPECT_NEAR(g2.CentreLon, 12.325, 1e-9);
+    EXPECT_NEAR(g2.CentreLat, 0.675, 1e-9);
     EXPECT_NEAR(g2.CellWidth, 0.01, 1e-9);
     EXPECT_NEAR(g2.CellHeight, 0.01, 1e-9);
 }
@@ -330,8 +326,13 @@ TEST_F(Georef, LongTitleIsCutTo79AndOneBlank) {
     EXPECT_DOUBLE_EQ(HeaderReal(h.ClassScale, conv), 0.4);
 }
 
-TEST(Windows1252, TitleTextIsSingleByte) {
-    EXPECT_EQ(Utf8ToWindows1252("Temp (\xC2\xB0" "C) \xE2\x82\xAC \xE4\xB8\x80"), "Temp (\xB0" "C) \x80 ?");
+TEST_F(Georef, TitleTextIsSingleByte) {
+    NewHeaderInput in;
+    in.Columns = 1;
+    in.Rows = 1;
+    in.VariableText = "Temp (\xC2\xB0" "C) \xE2\x82\xAC \xE4\xB8\x80";
+    in.MonthText = "May";
+    EXPECT_EQ(GetNewHeader(in, ImageHeader{}, conv).TitleText().substr(16, 17), "Temp (\xB0" "C) \x80 ?-May");
 }
 
 } // namespace

@@ -239,7 +239,7 @@ TEST_F(RasterInMainWindow, ExitDuringAnExportStopsTheRunAndEndsTheProgram) {
     EXPECT_FALSE(fs::exists(folder.path() / "out.img"));
     EXPECT_FALSE(main->isVisible());
     EXPECT_FALSE(appState().Busy);
-    EXPECT_FALSE(AbortExport());
+    EXPECT_FALSE(form->ExportCancelPressed());
 }
 
 } // namespace

@@ -301,7 +301,6 @@ TEST_F(RasterWindow, ChangeOfMapAsksThenLoadsTheOther) {
     EXPECT_EQ(form->MapRaster().Columns, 10);
     EXPECT_FALSE(form->MapPending());
     EXPECT_FALSE(form->FrameMap->isVisibleTo(form.get()));
-    // The legend is not cleared: entries the new one does not name stay.
     EXPECT_EQ(form->Colors()[0].Name, "Green");
     EXPECT_EQ(form->Colors()[0].Red, 0);
 }
@@ -439,7 +438,7 @@ TEST_F(RasterExport, RegionOfFourCellsIsWrittenAndReadsBack) {
     EXPECT_EQ(form->ExportMonth(), 9);
     EXPECT_FALSE(form->exportFrame->isVisibleTo(form.get()));
     EXPECT_TRUE(form->exportSaveButton->isEnabled());
-    EXPECT_FALSE(AbortExport());
+    EXPECT_FALSE(form->ExportCancelPressed());
     EXPECT_FALSE(appState().Busy);
     ASSERT_EQ(fs::file_size(out()), 516u);
     const RasterImage img = ReadRasterImage(out());
@@ -451,6 +450,47 @@ TEST_F(RasterExport, RegionOfFourCellsIsWrittenAndReadsBack) {
     EXPECT_DOUBLE_EQ(g.CellWidth, 0.5);
     EXPECT_EQ(img.Header.TitleText().substr(0, 16), "Marovel/Tavisol-");
     EXPECT_NE(img.Header.TitleText().find("-September "), std::string::npos);
+}
+
+// A region typed on the resolution's grid: the image has the region's cells,
+// and its header places the first and the last column and row where they were
+// computed. Also with the resolution in exponent form, an odd number of cells
+// (the centre half a cell off the grid) and a resolution with more decimals
+// than the run keeps (0.0015 runs as 0.002).
+TEST_F(RasterExport, RegionOnTheGridKeepsItsCellsWhereTheHeaderPlacesThem) {
+    struct Row {
+        const char *resolution, *lonStart, *lonEnd, *latStart, *latEnd;
+        double cell;
+        int columns, rows;
+    };
+    for (const Row &row : {Row{"0.1", "10", "10.4", "50.1", "49.7", 0.1, 4, 4},
+                           Row{"5e-2", "10", "10.2", "50", "49.8", 0.05, 4, 4},
+                           Row{"0.01", "12.3", "12.35", "50.05", "50", 0.01, 5, 5},
+                           Row{"0.0015", "10", "10.008", "50.006", "50", 0.002, 4, 3}}) {
+        form->exportResolutionBox->setEditText(QString());
+        form->TxtLonStart->setText(QString::fromLatin1(row.lonStart));
+        form->TxtLonEnd->setText(QString::fromLatin1(row.lonEnd));
+        form->TxtLatStart->setText(QString::fromLatin1(row.latStart));
+        form->TxtLatEnd->setText(QString::fromLatin1(row.latEnd));
+        form->exportResolutionBox->setEditText(QString::fromLatin1(row.resolution));
+        form->exportFrame->show();
+        messages.clear();
+        form->onExportSaveClicked();
+        ASSERT_EQ(texts(), std::vector<QString>{QStringLiteral("Data Saved Correctly")}) << row.resolution;
+        const RasterImage img = ReadRasterImage(out());
+        EXPECT_EQ(img.Columns, row.columns) << row.resolution;
+        EXPECT_EQ(img.Rows, row.rows) << row.resolution;
+        const Georeference g = SetHeaderDoubleValues(img.Header, VantrixConversions());
+        EXPECT_NEAR(g.CellWidth, row.cell, 1e-9) << row.resolution;
+        EXPECT_NEAR(g.CellHeight, row.cell, 1e-9) << row.resolution;
+        const double west = std::stod(row.lonStart), north = std::stod(row.latStart);
+        for (int c : {0, row.columns - 1})
+            EXPECT_NEAR(g.CentreLon + (c - g.CentreCol) * g.CellWidth, west + c * row.cell, 1e-9)
+                << row.resolution << " column " << c;
+        for (int r : {0, row.rows - 1})
+            EXPECT_NEAR(g.CentreLat + (g.CentreRow - r) * g.CellHeight, north - r * row.cell, 1e-9)
+                << row.resolution << " row " << r;
+    }
 }
 
 TEST_F(RasterExport, ValidationMessageKeepsTheFrameOpen) {
@@ -490,7 +530,7 @@ TEST_F(RasterExport, CancelAnsweredNoGoesOnAndYesStopsWithoutAFile) {
     EXPECT_EQ(texts(), std::vector<QString>{QStringLiteral("Do you want abort Vistrel Export ?")});
     EXPECT_EQ(dialogs, 0);
     EXPECT_FALSE(fs::exists(out()));
-    EXPECT_FALSE(AbortExport());
+    EXPECT_FALSE(form->ExportCancelPressed());
     // Cancel with no run going closes the frame.
     form->exportFrame->show();
     form->onExportCancelClicked();
@@ -510,6 +550,16 @@ TEST_F(RasterExport, StopWithoutQuestionWritesNothing) {
     EXPECT_FALSE(fs::exists(out()));
     EXPECT_FALSE(form->ExportRunning());
     EXPECT_FALSE(appState().Busy);
+}
+
+TEST_F(RasterExport, RedrawDuringTheRunLeavesItsProgressShown) {
+    bool shown = false;
+    QTimer::singleShot(0, form.get(), [&] {
+        form->ToolButtons[5]->trigger();  // Refresh
+        shown = form->ExportRunning() && form->exportProgress->isVisibleTo(form.get());
+    });
+    form->onExportSaveClicked();
+    EXPECT_TRUE(shown);
 }
 
 TEST_F(RasterExport, DoesNotStartWhileAnotherRunIsGoing) {
@@ -587,6 +637,9 @@ TEST_F(RasterExport, ExportIntoTheMapFolderIsListedLoadedAndDrawn) {
     ASSERT_EQ(form->MapRaster().Columns, 4);
     EXPECT_EQ(form->MapRaster().Rows, 4);
     EXPECT_EQ(form->Colors()[255].Name, "No data");
+    // The legend lists the export's classes only, none of the map it came from.
+    const std::vector<LegendRow> rows = LegendRows(form->Colors());
+    EXPECT_TRUE(std::none_of(rows.begin(), rows.end(), [](const LegendRow &r) { return r.Name == "Low"; }));
     // The estimated cells are drawn in their legend colour and named by value.
     const ColorEntry &entry = form->Colors()[form->MapRaster().At(1, 1)];
     EXPECT_NE(entry.Name.find(" hPa"), std::string::npos) << entry.Name;

@@ -44,6 +44,7 @@ TEST(ChartRanges, TemperatureRangeTakesTheExtremesOnTheirSideOfTheMean) {
     EXPECT_EQ(plain.min, 4);   // 8 -> 4
     EXPECT_EQ(plain.max, 20);  // 12 -> 20
 
+    r[1].Computed = r[1].Estimated = r[2].Computed = r[2].Estimated = true;
     r[2].Result.Best[3] = -5;  // minimum below the mean widens the range
     r[2].Result.StdErr[3] = 1;
     r[1].Result.Best[7] = 30;  // maximum above the mean too
@@ -54,6 +55,7 @@ TEST(ChartRanges, TemperatureRangeTakesTheExtremesOnTheirSideOfTheMean) {
     // A zero or an extreme on the wrong side of the mean does not count.
     LocationResults z;
     SetMonths(z, 0, 10, 1);
+    z[1].Computed = z[1].Estimated = z[2].Computed = z[2].Estimated = true;
     z[2].Result.Best[3] = 0;
     z[2].Result.StdErr[3] = 50;
     z[1].Result.Best[7] = 5;  // below the mean
@@ -88,6 +90,7 @@ TEST(ChartRanges, PrecipitationAndWindChartsNeverGoBelowZero) {
 TEST(ChartDrawings, LabelsAxisAndMonthNumbers) {
     LocationResults r;
     SetMonths(r, 0, 10, 1);
+    r[2].Computed = r[2].Estimated = true;
     r[2].Result.Best[1] = -3;
     const ChartRange range = ChartRangeOf(1, r);  // -4 .. 20
     ASSERT_EQ(range.min, -4);

@@ -172,7 +172,7 @@ TEST(ResultsGridTexts, UnitsRowsAndAnnualRowsLookLikeHeaders) {
 TEST(WarningGridTexts, MarksOnlyTrueFlagsWithDoubledBeforeStrange) {
     LocationResults r;
     for (StoredVariable &v : r.Variables)
-        v.Computed = true;
+        v.Computed = v.Estimated = true;
     r[2].Warnings.High = True;      // T_min is the first column
     r[0].Warnings.Strange = True;   // T_mean
     r[1].Warnings.Doubled = 1;      // not True: no mark

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QImage>
@@ -192,6 +193,22 @@ TEST_F(ResultsWindowTest, VariablesWithoutAnEstimateShowNoValues) {
     window->InnerStrip(2)->setCurrentIndex(1);
     EXPECT_EQ(Cell(2, 2, 2, 1), QString());
     EXPECT_TRUE(messages.size() == 1 && QString::fromStdString(messages[0].text).contains(QStringLiteral("pet.txt")));
+
+    // Stations for the daily extremes only: the mean's zeros neither set the
+    // temperature chart's range nor raise High or Low; Few says why.
+    sharedSettings().MaxDistance = 1000;
+    testsupport::WriteStationFilesAt(folder.path() / "TavisolData", 41.99F, 13.01F, [](int v) {
+        return v == 0 ? std::string() : fixture::StationFile(fixture::StationsAround(13.01, 41.99, v));
+    });
+    window->setRecalcPending(true);
+    window->variableTabs()->setCurrentIndex(0);
+    window->InnerStrip(1)->setCurrentIndex(0);
+    ASSERT_TRUE(window->ShowData());
+    EXPECT_GT(window->Chart(1)->drawing().min, 0);
+    window->InnerStrip(1)->setCurrentIndex(4);
+    EXPECT_EQ(Cell(1, 0, 1, 2), QString());
+    EXPECT_EQ(Cell(1, 0, 2, 2), QString());
+    EXPECT_EQ(Cell(1, 0, 6, 2), QStringLiteral("X"));
 }
 
 TEST_F(ResultsWindowTest, NoSecondRunWhileOneIsGoing) {
@@ -414,6 +431,25 @@ TEST_F(ResultsWindowInMainWindow, FailedRunShowsItsMessageOnceAndWaitsForTheUser
     EXPECT_EQ(steps.size(), 8u);
     EXPECT_FALSE(w->RecalcPending());
     EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(ResultsWindowInMainWindow, DialogOkOverTheActiveWindowComputesOnce) {
+    main->showViewData();
+    ResultsWindow *w = LocationResultsWindowIfCreated();
+    ASSERT_NE(w, nullptr);
+    ASSERT_FALSE(w->RecalcPending());
+    steps.clear();
+    SettingsDialog settings(main.get());
+    settings.show();
+    ASSERT_TRUE(Activate(&settings));
+    settings.txtPowExp->setText(QStringLiteral("3"));
+    settings.okButton->click();
+    Activate(main.get());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(steps.size(), 8u);
+    EXPECT_FALSE(w->RecalcPending());
+    CloseABoxOver(main.get());
+    EXPECT_EQ(steps.size(), 8u);
 }
 
 TEST_F(ResultsWindowInMainWindow, DialogOkRunsNothingUntilTheWindowIsActivated) {

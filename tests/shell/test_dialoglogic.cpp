@@ -410,11 +410,11 @@ TEST(Coordinates, DegreesMinutesSecondsAreTruncated) {
     EXPECT_EQ(LatitudeLetter(-3), "S");
 }
 
-TEST(Coordinates, GiveOldiesFillsTheDegreeFields) {
+TEST(Coordinates, DecimalToDmsFillsTheDegreeFields) {
     CoordFields f;
     f.Long = "13.01";
     f.Lat = "41.99";
-    GiveOldies(f);
+    DecimalToDms(f);
     EXPECT_EQ(f.LongGrad, "13");
     EXPECT_EQ(f.LongMin, "0");
     EXPECT_EQ(f.LongSec, "36");
@@ -426,13 +426,13 @@ TEST(Coordinates, GiveOldiesFillsTheDegreeFields) {
 
     f.Long = "-0,5";
     f.Lat = "0";
-    GiveOldies(f);
+    DecimalToDms(f);
     EXPECT_EQ(f.Long, "-0.5");
     EXPECT_EQ((std::vector<std::string>{f.LongGrad, f.LongMin, f.LongSec, f.LongOW}),
               (std::vector<std::string>{"0", "30", "0", "W"}));
     EXPECT_EQ(f.LatNS, "S");
     f.Long = "0";
-    GiveOldies(f);
+    DecimalToDms(f);
     EXPECT_EQ(f.LongOW, "W");
 }
 

@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -16,6 +18,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <cmath>
 #include <memory>
 
 #include "dialog_raster.h"
@@ -244,6 +247,28 @@ TEST_F(SettingsWindow, FailedOkPutsTheFocusOnTheValueToCorrect) {
     EXPECT_EQ(titles().back(), "Problem: Area too  small.");
     EXPECT_EQ(QApplication::focusWidget(), d.txtMaxDist);
     EXPECT_TRUE(d.isVisible());
+
+    // Beyond single precision, or the altitude limits the wrong way round:
+    // refused on OK, and no infinity is put in force.
+    d.txtMaxDist->setText(QStringLiteral("1000"));
+    d.chkNeighbAlt->setChecked(true);
+    const std::pair<QLineEdit *, QString> wrong[] = {
+        {d.txtMinDist, QStringLiteral("1e99")},   // within the field's four characters
+        {d.txtMinHigh, QStringLiteral("1e309")},
+        {d.txtMaxHigh, QStringLiteral("-400")},
+    };
+    for (const auto &[field, text] : wrong) {
+        const QString before = field->text();
+        field->setText(text);
+        d.okButton->setFocus();
+        Enter(d.okButton);
+        EXPECT_EQ(titles().back(), field == d.txtMinDist ? "Too large Minimum Distance" : "Altitude Confusion");
+        EXPECT_NE(QApplication::focusWidget(), d.okButton);
+        EXPECT_TRUE(d.isVisible());
+        field->setText(before);
+    }
+    EXPECT_TRUE(std::isfinite(sharedSettings().MinDistance));
+    EXPECT_TRUE(std::isfinite(sharedSettings().MinAltitude));
     d.hide();
 }
 
@@ -584,6 +609,18 @@ TEST_F(CoordWindow, OkTakesTheAltitudeFromTheRasterAndUnloads) {
     EXPECT_FALSE(d);
 }
 
+TEST_F(CoordWindow, PastedTextThatIsNoNumberStoresNothing) {
+    CoordinateDialog d;
+    d.show();
+    d.txtlong->selectAll();
+    QGuiApplication::clipboard()->setText(QStringLiteral("0x10"));
+    d.txtlong->paste();  // the typing rule's message
+    d.onOkClicked();     // and OK's
+    EXPECT_EQ(titles(), std::vector<std::string>(2, "Strange Location"));
+    EXPECT_EQ(appState().LocationName, "East of Rome");
+    d.hide();
+}
+
 TEST_F(CoordWindow, MissingRasterStoresNothing) {
     setProgramFolderForTesting(raster->root() / "nowhere");
     CoordinateDialog d;
@@ -734,6 +771,28 @@ TEST_F(LocationWindow, OkRefusesAnAltitudeOutOfRange) {
     EXPECT_EQ(titles(), (std::vector<std::string>{"Please Correct"}));
     EXPECT_FALSE(d.isUnloaded());
     EXPECT_EQ(appState().CurElevation, 17.0f);
+    EXPECT_FALSE(appState().ResultsRecalcPending);
+    d.hide();
+}
+
+TEST_F(LocationWindow, TextThatIsNoNumberStoresNothing) {
+    LocationDialog d;
+    d.show();
+    const std::pair<QLineEdit *, QString> pasted[] = {
+        {d.txtlong, QStringLiteral("NaN")}, {d.txtLat, QStringLiteral("inf")}, {d.txtElev, QString()}};
+    for (const auto &[field, text] : pasted) {
+        const QString before = field->text();
+        field->selectAll();
+        QGuiApplication::clipboard()->setText(text);
+        if (text.isEmpty())
+            field->del();
+        else
+            field->paste();
+        d.onOkClicked();
+        EXPECT_FALSE(d.isUnloaded());
+        field->setText(before);
+    }
+    EXPECT_EQ(titles(), (std::vector<std::string>{"Strange Location", "Strange Location", "Please Correct"}));
     EXPECT_FALSE(appState().ResultsRecalcPending);
     d.hide();
 }

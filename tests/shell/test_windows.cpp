@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <algorithm>
 #include <fstream>
@@ -139,6 +140,21 @@ TEST_F(Summary, LinesFollowTheHeaderWithCrLfAndASecondCallReplacesThem) {
     w.ShowSummaryLines({QString(), QStringLiteral("Wind")});
     EXPECT_EQ(w.text(), RunSummaryWindow::kHeader + QStringLiteral("\r\nWind"));
     EXPECT_EQ(w.summaryText->font().styleHint(), QFont::TypeWriter);
+}
+
+// A long summary lets window events through now and then, not after every
+// line (which took a minute for 32,000 lines).
+TEST_F(Summary, ALongSummaryLetsEventsThroughNowAndThen) {
+    RunSummaryWindow w;
+    QStringList lines(5001, QStringLiteral(" _Tmax   10.00   45.00      50"));
+    int passes = 0;
+    QTimer counter;
+    QObject::connect(&counter, &QTimer::timeout, [&passes] { ++passes; });
+    counter.start(0);
+    w.ShowSummaryLines(lines);
+    counter.stop();
+    EXPECT_EQ(w.summaryText->blockCount(), 5001);
+    EXPECT_LT(passes, 100);
 }
 
 TEST_F(Summary, BackClosesTheWindow) {

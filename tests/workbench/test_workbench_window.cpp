@@ -261,6 +261,14 @@ TEST_F(WorkbenchWindowTest, RunWithoutAnEstimateShowsNoValues) {
     child<QTabBar>(w, "periodTabs")->setCurrentIndex(2);
     EXPECT_EQ(child<FlexGrid>(w, "GrdDay")->cellText(2, 1), QString());
     EXPECT_EQ(results->cellText(2, 1), QString());
+    // The blank map picks no point: no question, the location stays.
+    const std::size_t shown = messages_.size();
+    auto *map = child<PictureBox>(w, "picMapStation");
+    map->resize(600, 360);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(300, 180), map->mapToGlobal(QPointF(300, 180)),
+                      Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(map, &press);
+    EXPECT_EQ(messages_.size(), shown);
 
     // A failed run (the station files are gone): its message, stale, no values.
     sharedSettings().MaxDistance = 1000;
