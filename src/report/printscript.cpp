@@ -366,6 +366,24 @@ std::vector<Segments> Wrapped(const Segments &line, const std::vector<int> &brea
 
 // Columns that fit between x and the page's right edge (a small tolerance
 // keeps a line that ends exactly there whole); 0 for a font without width.
+// The font and left edge a Print op inherits; false for the ops that move
+// down or start a page, which each walk handles itself.
+bool TrackFontAndEdge(const PrintOp &op, PrintFont &font, double &x) {
+    switch (op.What) {
+    case PrintOp::Kind::FontName:
+        font.Name = op.Name;
+        return true;
+    case PrintOp::Kind::FontSize:
+        font.Size = op.Value;
+        return true;
+    case PrintOp::Kind::SetX:
+        x = op.Value;
+        return true;
+    default:
+        return false;
+    }
+}
+
 int FitColumns(const PageSize &page, double x, double column) {
     return column > 0 ? std::max(1, static_cast<int>(std::floor((page.Width - x) / column + 1e-6))) : 0;
 }
@@ -393,18 +411,9 @@ std::vector<std::vector<std::vector<int>>> LineBreaks(const PrintScript &script,
     double x = 0;
     for (std::size_t i = 0; i < script.size(); ++i) {
         const PrintOp &op = script[i];
+        if (TrackFontAndEdge(op, font, x))
+            continue;
         switch (op.What) {
-        case PrintOp::Kind::FontName:
-            font.Name = op.Name;
-            break;
-        case PrintOp::Kind::FontSize:
-            font.Size = op.Value;
-            break;
-        case PrintOp::Kind::SetX:
-            x = op.Value;
-            break;
-        case PrintOp::Kind::SetY:
-            break;
         case PrintOp::Kind::NewPage:
             x = 0;
             break;
@@ -418,6 +427,8 @@ std::vector<std::vector<std::vector<int>>> LineBreaks(const PrintScript &script,
                     table.push_back(&l);
             }
             x = 0;
+            break;
+        default:
             break;
         }
     }
@@ -473,16 +484,9 @@ PrintedDocument LayOut(const PrintScript &script, const PageSize &page, const Fo
     };
     for (std::size_t i = 0; i < script.size(); ++i) {
         const PrintOp &op = script[i];
+        if (TrackFontAndEdge(op, font, x))
+            continue;
         switch (op.What) {
-        case PrintOp::Kind::FontName:
-            font.Name = op.Name;
-            break;
-        case PrintOp::Kind::FontSize:
-            font.Size = op.Value;
-            break;
-        case PrintOp::Kind::SetX:
-            x = op.Value;
-            break;
         case PrintOp::Kind::SetY:
             y = op.Value;
             break;
@@ -514,6 +518,8 @@ PrintedDocument LayOut(const PrintScript &script, const PageSize &page, const Fo
             x = 0;
             break;
         }
+        default:
+            break;
         }
     }
     if (doc.Pages.size() > 1 && !pageUsed)
