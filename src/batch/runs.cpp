@@ -416,9 +416,38 @@ std::vector<int> TickedVariables(const BatchChoices &c) {
     return v;
 }
 
+// Where a run stands, for the note that ends its run information file when
+// an error stops it.
+struct RunPosition {
+    std::filesystem::path information; // the run information file; empty while there is none
+    int variable = -1;                 // -1: between variables
+    int location = -1;                 // list position: -1 before the first, the count after the last
+};
+
+// The end of the run information file of a run that an error stopped, so
+// that whoever finds its files later knows they are incomplete: an empty
+// line, then where the run stopped and why. Written if it can be; the error
+// itself is reported in any case.
+void NoteFailure(const RunPosition &at, const LocationList &locations, const std::string &why) {
+    std::string where = "Run stopped by an error";
+    if (at.variable >= 0)
+        where += " in " + std::string(VariableSuffix(at.variable));
+    if (at.location >= 0 && static_cast<std::size_t>(at.location) < locations.size())
+        where += " at location " + std::to_string(at.location + 1) + " of " + std::to_string(locations.size()) +
+                 " (" + Quoted(locations[static_cast<std::size_t>(at.location)].Text) + ")";
+    else if (at.location < 0)
+        where += " before its first location";
+    else
+        where += " after its last location";
+    TextFileWriter w(at.information, TextFileWriter::Mode::Append);
+    w.writeLine();
+    w.writeLine(where + ": " + why);
+    w.commit();
+}
+
 // What a run's body works with: the choices taken at the start, the number
-// of ticked variables, the number of locations, the summary lines and the
-// locations left out.
+// of ticked variables, the number of locations, the summary lines, the
+// locations left out and where the run stands.
 struct RunFrame {
     const BatchChoices &start;
     int ticked;
@@ -426,13 +455,15 @@ struct RunFrame {
     std::vector<std::string> &summary;
     SkipReport &skips;
     bool &skipsListed; // the run information file lists the skipped locations
+    RunPosition &at;
 };
 
 // The frame every run shares: the ticked variables are taken once, the busy
 // pointer is shown, a completed run shows its confirmation (naming the
-// locations left out) and then its summary, above the window, an error is
-// reported with its prefix, and the progress bar, pointer and abort flag are
-// put back whatever happened. The body sets end when it stops early.
+// locations left out) and then its summary, above the window, an error ends
+// the run information file with where the run stood and is reported with its
+// prefix, and the progress bar, pointer and abort flag are put back whatever
+// happened. The body sets end when it stops early.
 template <class Body> RunEnd FramedRun(const LocationList &locations, RunHost &host, Body body) {
     // The variables are taken once: the ordinals and the summary depend on them.
     const BatchChoices start = ChoicesOf(host);
@@ -444,6 +475,7 @@ template <class Body> RunEnd FramedRun(const LocationList &locations, RunHost &h
     if (host.BusyPointer)
         host.BusyPointer(true);
     RunEnd end = RunEnd::Completed;
+    RunPosition at;
     try {
         const engine::Integer count = numfmt::cint(static_cast<double>(locations.size()));
         std::vector<std::string> summary;
@@ -451,7 +483,9 @@ template <class Body> RunEnd FramedRun(const LocationList &locations, RunHost &h
             summary = SummaryArray(ticked, count);
         SkipReport skips;
         bool listed = false;
-        body(RunFrame{start, ticked, count, summary, skips, listed}, end);
+        body(RunFrame{start, ticked, count, summary, skips, listed, at}, end);
+        // The files are complete, or stopped by the user.
+        at.information.clear();
         if (end == RunEnd::Completed) {
             Say(host, skips.empty() ? DataSavedMessage() : SkippedMessage(skips.List(), count, listed));
             if (start.Summary && host.ShowSummary)
@@ -459,6 +493,9 @@ template <class Body> RunEnd FramedRun(const LocationList &locations, RunHost &h
         }
     } catch (const std::exception &e) {
         end = RunEnd::Failed;
+        // The body's files are closed by now.
+        if (!at.information.empty())
+            NoteFailure(at, locations, e.what());
         Say(host, ProcessingErrorMessage(e.what()));
     }
     if (host.ProgressEnd)
@@ -625,24 +662,6 @@ bool WriteVariableTvsFiles(engine::EngineState &state, const LocationList &locat
     return true;
 }
 
-// The end of the run information file of a run that an error stopped, so
-// that whoever finds its files later knows they are incomplete: an empty
-// line, then where the run stopped and why. Written if it can be; the error
-// itself is reported in any case.
-void NoteFailure(const std::filesystem::path &information, int variable, int location,
-                 const LocationList &locations, const std::string &why) {
-    std::string where = "Run stopped by an error in " + std::string(VariableSuffix(variable));
-    if (location >= 0 && static_cast<std::size_t>(location) < locations.size())
-        where += " at location " + std::to_string(location + 1) + " of " + std::to_string(locations.size()) + " (" +
-                 Quoted(locations[static_cast<std::size_t>(location)].Text) + ")";
-    else
-        where += " before its first location";
-    TextFileWriter w(information, TextFileWriter::Mode::Append);
-    w.writeLine();
-    w.writeLine(where + ": " + why);
-    w.commit();
-}
-
 } // namespace
 
 RunEnd RunOwnFormat(engine::EngineState &state, const LocationList &locations, const std::filesystem::path &folder,
@@ -652,6 +671,7 @@ RunEnd RunOwnFormat(engine::EngineState &state, const LocationList &locations, c
         const std::string prefix = BatchRunPrefix(now);
         const std::filesystem::path informationPath = InformationFile(folder, prefix);
         CreateTextFile(informationPath, InformationHead(prefix));
+        f.at.information = informationPath;
         if (host.ProgressStart)
             host.ProgressStart(f.ticked);
         const std::vector<int> variables = TickedVariables(start);
@@ -666,21 +686,19 @@ RunEnd RunOwnFormat(engine::EngineState &state, const LocationList &locations, c
         for (int v : variables) {
             state.CurrentVariable = static_cast<engine::Integer>(v);
             ++ordinal;
-            int location = -1;
-            bool finished = false;
-            try {
-                finished = WriteVariableTvsFiles(state, locations, folder, prefix, ordinal,
-                                                 start.Summary ? &f.summary : nullptr, host, pool,
-                                                 static_cast<std::size_t>(ordinal - 1) * n, choices, f.skips, location);
-            } catch (const std::exception &e) {
-                NoteFailure(informationPath, v, location, locations, e.what());
-                throw;
-            }
+            f.at.variable = v;
+            f.at.location = -1;
+            const bool finished = WriteVariableTvsFiles(state, locations, folder, prefix, ordinal,
+                                                        start.Summary ? &f.summary : nullptr, host, pool,
+                                                        static_cast<std::size_t>(ordinal - 1) * n, choices, f.skips,
+                                                        f.at.location);
             if (!finished || AbortExport()) {
                 end = RunEnd::Aborted;
                 return;
             }
         }
+        f.at.variable = -1;
+        f.at.location = static_cast<int>(n);
         if (!f.skips.empty()) {
             f.skips.WriteTo(informationPath);
             f.skipsListed = true;
@@ -821,6 +839,7 @@ RunEnd RunOtherFormat(engine::EngineState &state, int format, const LocationList
         run.ticked = f.ticked;
         if (perVariable) {
             CreateTextFile(informationPath, InformationHead(run.prefix));
+            f.at.information = informationPath;
             run.information = std::make_unique<TextFileWriter>(informationPath, TextFileWriter::Mode::Append);
             Opened(*run.information);
         }
@@ -850,8 +869,10 @@ RunEnd RunOtherFormat(engine::EngineState &state, int format, const LocationList
                 return;
             }
             const ListEntry &entry = locations[static_cast<std::size_t>(i - 1)];
+            f.at.location = i - 1;
             if (perVariable) {
                 for (std::size_t o = 0; o < t; ++o) {
+                    f.at.variable = variables[o];
                     std::optional<VariableLines> l =
                         Await(*perVariablePool, static_cast<std::size_t>(i - 1) * t + o, host);
                     if (!l) {
@@ -860,6 +881,7 @@ RunEnd RunOtherFormat(engine::EngineState &state, int format, const LocationList
                     }
                     run.WriteVariableInfoLine(i, static_cast<int>(o) + 1, entry.Text, *l);
                 }
+                f.at.variable = -1;
             } else {
                 std::optional<LocationLines> l = Await(*locationPool, static_cast<std::size_t>(i - 1), host);
                 if (!l) {
@@ -876,6 +898,7 @@ RunEnd RunOtherFormat(engine::EngineState &state, int format, const LocationList
             if (host.Progress)
                 host.Progress(i);
         }
+        f.at.location = count;
         // The state holds the last estimate, which a worker made.
         if (perVariable && perVariablePool->threaded() && count > 0 && t > 0)
             TakeOverEstimate(state, variables[t - 1], locations[static_cast<std::size_t>(count - 1)], false, host);

@@ -21,6 +21,7 @@
 namespace tavisol::batch {
 namespace {
 
+using ::testing::_;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Not;
@@ -350,12 +351,23 @@ TEST_F(OtherRun, FailedOrStoppedRunKeepsTheOldFile) {
     rec.host.DoEvents = [] { AbortExport() = true; };
     ASSERT_EQ(RunOtherFormat(state, 5, list, target, info.path(), Now, rec.host), RunEnd::Aborted);
     EXPECT_THAT(ReadLines(target), ElementsAre("old text"));
+    EXPECT_EQ(Info().size(), 3u) << "a stop is no failure";
 
+    // The run information file keeps the line before the failure and says
+    // where the run stopped and why.
     rec.host.DoEvents = {};
     std::filesystem::remove(data.path() / "TavisolData" / "min.txt");
-    ASSERT_EQ(RunOtherFormat(state, 2, list, target, info.path(), Now, rec.host), RunEnd::Failed);
-    EXPECT_THAT(ReadLines(target), ElementsAre("old text"));
-    EXPECT_EQ(Info().size(), 3u + 1u) << "the line before the failure stays";
+    for (unsigned workers : {0u, 4u}) {
+        rec.messages.clear();
+        rec.host.Workers = workers;
+        ASSERT_EQ(RunOtherFormat(state, 2, list, target, info.path(), Now, rec.host), RunEnd::Failed);
+        EXPECT_THAT(ReadLines(target), ElementsAre("old text"));
+        ASSERT_EQ(rec.messages.size(), 1u);
+        const std::string why = rec.messages[0].text.substr(std::string("Error while Processing Data :").size());
+        EXPECT_THAT(Info(), ElementsAre(_, _, _, StartsWith(Prefix + "_Tmax"), "",
+                                        "Run stopped by an error in _Tmin at location 1 of 2 (Lon : 10.00 Lat : "
+                                        "45.00 Alt : 50): " + why));
+    }
     // No temporary file is left beside it.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out.path()), {}), 1);
 }
