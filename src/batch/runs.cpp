@@ -724,6 +724,7 @@ struct OtherRun {
     int lastRowLocation = -1; // the location of the last row written
     int written = 0;          // locations written (Tillwick, Furrowin)
     std::vector<std::string> catalogue = {};
+    exports::FurrowinFileNames furrowinNames = {}; // the run's .PEN and .CLI files
     std::optional<exports::LocationExport> firstWritten = std::nullopt;
     FlushPace pace = {};
 
@@ -792,6 +793,7 @@ struct OtherRun {
                 fo.FileFolder = outputFile.parent_path();
                 fo.Locale = host.Locale;
                 fo.CatalogueLines = &catalogue;
+                fo.WrittenNames = &furrowinNames;
                 exports::Furrowin(outputFile, le, fo);
                 if (first)
                     firstWritten = le;

@@ -74,6 +74,44 @@ std::string FurrowinFileName(const std::string& locationName) {
     return name.substr(first, name.find_last_not_of(' ') - first + 1);
 }
 
+namespace {
+
+// A file name as the reading system compares names: Windows-1252 with the
+// letters in lower case.
+std::string Compared(const std::string& name) {
+    std::string s = numfmt::utf8ToCp1252(name);
+    for (char& c : s) {
+        const auto b = static_cast<unsigned char>(c);
+        if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7)) c = static_cast<char>(b + 0x20);
+        else if (b == 0x8A || b == 0x8C || b == 0x8E) c = static_cast<char>(b + 0x10);  // Š Œ Ž
+        else if (b == 0x9F) c = static_cast<char>(0xFF);                                   // Ÿ
+    }
+    return s;
+}
+
+// The longest name (in bytes) the file system takes with ".PEN" after it.
+constexpr std::size_t kLongestName = 255 - 4;
+
+}  // namespace
+
+std::string FurrowinFileNames::Distinct(const std::string& name) const {
+    if (!written_.count(Compared(name))) return name;
+    for (int k = 2;; ++k) {
+        const std::string number = "_" + std::to_string(k);
+        std::string base = name;
+        // A long name gives way to its number, cut between characters.
+        if (base.size() + number.size() > kLongestName) {
+            std::size_t end = kLongestName - number.size();
+            while (end > 0 && (static_cast<unsigned char>(base[end]) & 0xC0) == 0x80) --end;
+            base.resize(end);
+        }
+        const std::string numbered = base + number;
+        if (!written_.count(Compared(numbered))) return numbered;
+    }
+}
+
+void FurrowinFileNames::Add(const std::string& name) { written_.insert(Compared(name)); }
+
 FurrowinTable FurrowinFileTable(const LocationExport& input) {
     return Table(input, [](auto v) { return numfmt::forcedPointFixed(v, 1); }, "0");
 }
@@ -102,7 +140,9 @@ FurrowinFiles FurrowinContents(const std::filesystem::path& catalogueFile, const
     } else {
         f.Catalogue.push_back("1 " + base);
     }
-    const std::string fileName = FurrowinFileName(in.LocationName);
+    std::string fileName = FurrowinFileName(in.LocationName);
+    if (options.WrittenNames) fileName = options.WrittenNames->Distinct(fileName);
+    f.FileName = fileName;
     f.Catalogue.push_back(fileName + '\t' + numfmt::general(in.Current.Longitude, loc) + ' ' +
                           numfmt::general(in.Current.Latitude, loc) + ' ' +
                           numfmt::general(in.Current.Altitude, loc));
@@ -163,6 +203,7 @@ void Furrowin(const std::filesystem::path& catalogueFile, const LocationExport& 
         throw numfmt::TextFileError(pen.failed() ? pen.error() : cli.error());
     pen.commitOrThrow();
     cli.commitOrThrow();
+    if (options.WrittenNames) options.WrittenNames->Add(f.FileName);
     if (options.CatalogueLines) {
         options.CatalogueLines->insert(options.CatalogueLines->end(), f.Catalogue.begin(), f.Catalogue.end());
     } else {

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,20 @@
 #include "numfmt/textfile.h"
 
 namespace tavisol::exports {
+
+// The names of the .PEN and .CLI files a run over many locations has
+// written, so that no location's files replace another's.
+class FurrowinFileNames {
+public:
+    // `name`, or, when files of that name were written already (letter case
+    // aside, as the reading system compares names), the name with the first
+    // number free: "AB_2", "AB_3", ...
+    std::string Distinct(const std::string& name) const;
+    void Add(const std::string& name);
+
+private:
+    std::set<std::string> written_;  // as compared
+};
 
 struct FurrowinOptions {
     bool NewFile = true;   // the catalogue is created or emptied; else appended to
@@ -26,6 +41,9 @@ struct FurrowinOptions {
     // When set, the catalogue lines are added here instead of to the file (a
     // caller that writes the catalogue itself, once its run has ended well).
     std::vector<std::string>* CatalogueLines = nullptr;
+    // When set, the files are named distinct from those named here, and
+    // their name is added once they are written.
+    FurrowinFileNames* WrittenNames = nullptr;
 };
 
 // The monthly climate table, rows 1..12 (row 0 and 13 empty), columns 1..7:
@@ -51,8 +69,9 @@ struct FurrowinFiles {
     std::vector<std::string> Catalogue;  // lines this call adds to the catalogue
     std::vector<std::string> Pen;
     std::vector<std::string> Cli;
-    std::string PenName;  // FurrowinFileName + ".PEN"
-    std::string CliName;  // FurrowinFileName + ".CLI"
+    std::string FileName; // FurrowinFileName, distinct from WrittenNames; the catalogue lists it
+    std::string PenName;  // FileName + ".PEN"
+    std::string CliName;  // FileName + ".CLI"
 };
 // The three files' lines for `catalogueFile` (its base name goes into them).
 FurrowinFiles FurrowinContents(const std::filesystem::path& catalogueFile, const LocationExport& input,

@@ -22,6 +22,7 @@ namespace tavisol::batch {
 namespace {
 
 using ::testing::_;
+using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Not;
@@ -316,17 +317,23 @@ TEST_F(OtherRun, TillwickInputOverTheListWithAllEightVariables) {
 
 TEST_F(OtherRun, FurrowinCatalogueListsTheLocations) {
     // A generated name: its colons and leading blank are no part of a file name.
-    list = {GridEntry(10, 45, 50, English), {"South", "11", "46", "80"}};
+    // Names that give a file name written already (letter case aside) get a number.
+    list = {GridEntry(10, 45, 50, English), {"South", "11", "46", "80"}, {"Sou:th", "11", "46", "80"},
+            {"SOUTH", "11", "46", "80"}};
     rec.choices.Variables = {false, true, true, false, false, true, true, true};
     const std::filesystem::path catalogue = out.path() / "rome.lst";
     ASSERT_EQ(RunOtherFormat(state, 7, list, catalogue, info.path(), Now, rec.host), RunEnd::Completed);
     const std::vector<std::string> lines = ReadLines(catalogue);
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0], "2 rome");
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0], "4 rome");
     EXPECT_THAT(lines[1], StartsWith("Lon 10.00 Lat 45.00 Alt 50\t10 45 50"));
+    EXPECT_THAT(lines[3], StartsWith("South_2\t"));
+    EXPECT_THAT(lines[4], StartsWith("SOUTH_3\t"));
     EXPECT_TRUE(std::filesystem::exists(out.path() / "Lon 10.00 Lat 45.00 Alt 50.CLI"));
     EXPECT_TRUE(std::filesystem::exists(out.path() / "South.PEN"));
-    EXPECT_TRUE(std::filesystem::exists(out.path() / "South.CLI"));
+    EXPECT_THAT(ReadLines(out.path() / "South.CLI"), Contains(StartsWith("\"South\",")));
+    EXPECT_THAT(ReadLines(out.path() / "South_2.CLI"), Contains(StartsWith("\"Sou:th\",")));
+    EXPECT_TRUE(std::filesystem::exists(out.path() / "SOUTH_3.PEN"));
 }
 
 TEST_F(OtherRun, AbortAndErrorEndTheRun) {
