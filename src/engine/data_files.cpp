@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <optional>
 #include <system_error>
 
@@ -185,6 +186,22 @@ private:
     bool afterComma_ = false; // the last field ended at a comma
 };
 
+// The length of the bytes up to and with the last line end; 0 without one.
+std::size_t WholeLines(std::string_view bytes) {
+    const void *lf = ::memrchr(bytes.data(), '\n', bytes.size());
+    const void *cr = ::memrchr(bytes.data(), '\r', bytes.size());
+    const char *last = static_cast<const char *>(lf ? lf : cr);
+    if (lf && cr)
+        last = std::max(static_cast<const char *>(lf), static_cast<const char *>(cr));
+    return last ? static_cast<std::size_t>(last - bytes.data()) + 1 : 0;
+}
+
+// Real records take about a hundred bytes; a station file longer than the
+// record limit at this many bytes a record is no station file, and its read
+// ends there whatever it holds.
+constexpr std::size_t MaxStationRecordBytes = 2048;
+constexpr std::size_t MaxStationFileBytes = static_cast<std::size_t>(MaxStationRecords) * MaxStationRecordBytes;
+
 } // namespace
 
 std::string Windows1252ToUtf8(std::string_view text) {
@@ -229,30 +246,38 @@ std::shared_ptr<const StationList> PlainDataFiles::ReadStationFile(const std::fi
                                                                    std::size_t maxRecords) {
     std::string content;
     // A file beyond any real station file is checked against the record limit
-    // while it is read, so that a huge one fails once its records are too many.
+    // while it is read, so that a huge one fails once its records are too many,
+    // and is read no further than the largest a station file may be.
     std::size_t nextCheck = 8u << 20;
     std::optional<EngineError> tooMany;
+    const auto recordsTooMany = [&](std::string_view bytes) {
+        // Whole lines only, so no field is cut; anything but too many records
+        // is left for the whole file to decide.
+        const std::size_t end = WholeLines(bytes);
+        if (end == 0)
+            return false;
+        try {
+            ParseStationRecords(bytes.substr(0, end), file.string(), maxRecords);
+        } catch (const EngineError &e) {
+            if (e.kind() == ErrorKind::TooManyStations)
+                tooMany = e;
+        }
+        return tooMany.has_value();
+    };
     const auto going = [&](std::string_view bytes) {
         if (bytes.size() < nextCheck)
             return true;
         nextCheck = bytes.size() * 2;
-        // Whole lines only, so no field is cut; anything but too many records
-        // is left for the whole file to decide.
-        const std::size_t end = bytes.find_last_of("\r\n");
-        if (end == std::string_view::npos)
-            return true;
-        try {
-            ParseStationRecords(bytes.substr(0, end + 1), file.string(), maxRecords);
-        } catch (const EngineError &e) {
-            if (e.kind() == ErrorKind::TooManyStations) {
-                tooMany = e;
-                return false;
-            }
-        }
-        return true;
+        return !recordsTooMany(bytes);
     };
-    if (const auto failure = numfmt::ReadWholeFileWhile(file, content, going))
+    if (const auto failure = numfmt::ReadFileStartWhile(file, MaxStationFileBytes + 1, content, going))
         throw EngineError(ErrorKind::FileNotFound, *failure, file);
+    if (!tooMany && content.size() > MaxStationFileBytes && !recordsTooMany(content))
+        throw EngineError(ErrorKind::TooManyStations,
+                          "Station file too large (more than " + std::to_string(MaxStationFileBytes) + " bytes, " +
+                              std::to_string(MaxStationRecordBytes) + " for each of " +
+                              std::to_string(MaxStationRecords) + " records) while reading " + file.string(),
+                          file);
     if (tooMany)
         throw *tooMany;
     return std::make_shared<const StationList>(ParseStationRecords(content, file.string(), maxRecords));

@@ -37,7 +37,8 @@ public:
     // The records of one station file in file order (Latitude, Longitude,
     // Altitude, Values 1..12, Name, Country filled). Throws EngineError naming
     // the file when it is missing, unreadable or not a regular file, holds a
-    // bad record, or holds more than maxRecords records.
+    // bad record, holds more than maxRecords records, or is larger than the
+    // record limit's records could be.
     virtual std::shared_ptr<const StationList> ReadStationFile(const std::filesystem::path &file,
                                                                std::size_t maxRecords) = 0;
 

@@ -154,9 +154,10 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path &path, std:
     return readRange(path, 0, std::string::npos, bytes, {});
 }
 
-std::optional<std::string> ReadWholeFileWhile(const std::filesystem::path &path, std::string &bytes,
+std::optional<std::string> ReadFileStartWhile(const std::filesystem::path &path, std::size_t maxBytes,
+                                              std::string &bytes,
                                               const std::function<bool(std::string_view)> &going) {
-    return readRange(path, 0, std::string::npos, bytes, going);
+    return readRange(path, 0, maxBytes, bytes, going);
 }
 
 std::optional<std::string> ReadFileAt(const std::filesystem::path &path, std::uint64_t offset, std::size_t count,

@@ -40,9 +40,11 @@ std::vector<std::string> SplitAt(std::string_view text, char separator);
 // <path>: it is not a regular file" (a pipe is not waited for).
 std::optional<std::string> ReadWholeFile(const std::filesystem::path &path, std::string &bytes);
 
-// The same, showing `going` the bytes read so far after each chunk; the read
-// stops early when it returns false.
-std::optional<std::string> ReadWholeFileWhile(const std::filesystem::path &path, std::string &bytes,
+// Reads the first bytes of a file, no more than maxBytes, showing `going`
+// the bytes read so far after each chunk; the read stops early when it
+// returns false. Failures as ReadWholeFile.
+std::optional<std::string> ReadFileStartWhile(const std::filesystem::path &path, std::size_t maxBytes,
+                                              std::string &bytes,
                                               const std::function<bool(std::string_view)> &going);
 
 // Reads up to `count` bytes at `offset` (fewer at the end of the file).
