@@ -7,6 +7,7 @@
 
 #include "engine/engine.h"
 #include "numfmt/numfmt.h"
+#include "numfmt/textfile.h"
 #include "shell/appstate.h"
 #include "shell/statuslocation.h"
 
@@ -173,6 +174,33 @@ KeyDecision CoordKey(CoordField field, char32_t key) {
         return DropWith({"E for East or W for West. That's all.", "", MsgIcon::NoIcon});
     }
     return Drop();
+}
+
+PasteDecision PastedTextDecision(std::u32string_view text,
+                                 const std::function<KeyDecision(char32_t)> &keyFilter,
+                                 std::string_view fieldName) {
+    std::optional<Message> first;
+    for (const char32_t c : text) {
+        const bool control = c < 32 || c == 127;
+        const KeyDecision d = control ? Drop() : keyFilter(c);
+        if (d.action == KeyAction::Take) {
+            if (!first)
+                first = d.message;
+            continue;
+        }
+        if (d.message)
+            return {false, d.message};
+        std::string what = "a character";
+        if (!control) {
+            what = "\"";
+            numfmt::appendUtf8(what, c);
+            what += "\"";
+        }
+        const std::string where = fieldName.empty() ? "this field" : "\"" + std::string(fieldName) + "\"";
+        return {false, CriticalMessage("The text holds " + what + ", which cannot be typed into " + where + ".",
+                                       "Problem")};
+    }
+    return {true, first};
 }
 
 // ---- Settings dialog --------------------------------------------------------
