@@ -502,11 +502,13 @@ Confirmation ConfirmCoordinates(CoordFields &f, const std::filesystem::path &dat
 AltitudeFollow AltitudeForCoordinates(const LocationFields &f,
                                       const std::filesystem::path &dataFolder) {
     AltitudeFollow r;
-    const double lon = ReadField(f.Long);
-    const double lat = ReadField(f.Lat);
-    if (!LongitudeInRange(lon) || !(lat > -90 && lat < 90))
+    // A coordinate that is no number yet ("-", "inf", an emptied field) is
+    // no point at 0.
+    const std::optional<double> lon = ReadNumberField(f.Long);
+    const std::optional<double> lat = ReadNumberField(f.Lat);
+    if (!lon || !lat || !LongitudeInRange(*lon) || !(*lat > -90 && *lat < 90))
         return r;
-    const ElevationLookup e = LookUpElevation(dataFolder, toSingle(lon), toSingle(lat));
+    const ElevationLookup e = LookUpElevation(dataFolder, toSingle(*lon), toSingle(*lat));
     if (e.found)
         r.altitude = std::to_string(e.altitude);
     else

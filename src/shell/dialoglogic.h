@@ -195,8 +195,8 @@ inline constexpr int LowestAltitude = -350;
 inline constexpr int HighestAltitude = 8848;
 
 // Typing a coordinate: the altitude field's new text when both coordinates
-// allow a look-up (longitude -180..180, latitude strictly inside -90..90) and
-// the raster has the point. A raster that cannot be read leaves the field and
+// are numbers that allow a look-up (longitude -180..180, latitude strictly
+// inside -90..90) and the raster has the point. A raster that cannot be read leaves the field and
 // gives its reason in `error`.
 struct AltitudeFollow {
     std::optional<std::string> altitude;

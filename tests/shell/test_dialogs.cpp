@@ -715,7 +715,13 @@ TEST_F(LocationWindow, AltitudeFollowsTheRasterWhileTyping) {
     Type(d.txtlong, QStringLiteral("12,5"));
     EXPECT_EQ(d.txtElev->text(), QStringLiteral("960"));
     EXPECT_EQ(d.txtlong->text(), QStringLiteral("12,5")); // the field is not rewritten
-    Type(d.txtlong, QStringLiteral("x"));
+    // A coordinate that is no number looks nothing up, pasted or typed.
+    d.txtLat->selectAll();
+    QGuiApplication::clipboard()->setText(QStringLiteral("inf"));
+    d.txtLat->paste();
+    EXPECT_EQ(d.txtElev->text(), QStringLiteral("960"));
+    Retype(d.txtLat, QStringLiteral("-"));
+    EXPECT_EQ(d.txtElev->text(), QStringLiteral("960"));
     Retype(d.txtLat, QStringLiteral("90"));
     EXPECT_EQ(d.txtElev->text(), QStringLiteral("0")); // "9" is over water; 90 looks nothing up
     EXPECT_TRUE(messages.empty());
