@@ -8,8 +8,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <utility>
-
 #include "numfmt/numfmt_qt.h"
 #include "shell/appstate.h"
 #include "shell/icons.h"
@@ -98,13 +96,6 @@ CoordinateDialog::CoordinateDialog(QWidget *parent) : FieldDialog(parent) {
 
     connect(cmdBack, &QPushButton::clicked, this, [this] { onOkClicked(); });
     connect(CmdCanc, &QPushButton::clicked, this, [this] { onCancelClicked(); });
-    // A text pasted or dropped into a decimal field goes through the typing rule.
-    for (const std::pair<QLineEdit *, CoordField> &f :
-         {std::pair{txtlong, CoordField::Long}, std::pair{txtLat, CoordField::Lat}})
-        connect(f.first, &QLineEdit::textEdited, this, [this, f] {
-            if (!keyHeld(f.first))
-                keyReleased(int(f.second));
-        });
 
     // 6990 x 2580 twips, or as large as the layout needs.
     resize(QSize(466, 172).expandedTo(sizeHint()));

@@ -7,6 +7,7 @@
 
 #include "engine/engine.h"
 #include "numfmt/numfmt.h"
+#include "numfmt/textfile.h"
 #include "shell/appstate.h"
 #include "shell/statuslocation.h"
 
@@ -173,6 +174,33 @@ KeyDecision CoordKey(CoordField field, char32_t key) {
         return DropWith({"E for East or W for West. That's all.", "", MsgIcon::NoIcon});
     }
     return Drop();
+}
+
+PasteDecision PastedTextDecision(std::u32string_view text,
+                                 const std::function<KeyDecision(char32_t)> &keyFilter,
+                                 std::string_view fieldName) {
+    std::optional<Message> first;
+    for (const char32_t c : text) {
+        const bool control = c < 32 || c == 127;
+        const KeyDecision d = control ? Drop() : keyFilter(c);
+        if (d.action == KeyAction::Take) {
+            if (!first)
+                first = d.message;
+            continue;
+        }
+        if (d.message)
+            return {false, d.message};
+        std::string what = "a character";
+        if (!control) {
+            what = "\"";
+            numfmt::appendUtf8(what, c);
+            what += "\"";
+        }
+        const std::string where = fieldName.empty() ? "this field" : "\"" + std::string(fieldName) + "\"";
+        return {false, CriticalMessage("The text holds " + what + ", which cannot be typed into " + where + ".",
+                                       "Problem")};
+    }
+    return {true, first};
 }
 
 // ---- Settings dialog --------------------------------------------------------
@@ -474,11 +502,13 @@ Confirmation ConfirmCoordinates(CoordFields &f, const std::filesystem::path &dat
 AltitudeFollow AltitudeForCoordinates(const LocationFields &f,
                                       const std::filesystem::path &dataFolder) {
     AltitudeFollow r;
-    const double lon = ReadField(f.Long);
-    const double lat = ReadField(f.Lat);
-    if (!LongitudeInRange(lon) || !(lat > -90 && lat < 90))
+    // A coordinate that is no number yet ("-", "inf", an emptied field) is
+    // no point at 0.
+    const std::optional<double> lon = ReadNumberField(f.Long);
+    const std::optional<double> lat = ReadNumberField(f.Lat);
+    if (!lon || !lat || !LongitudeInRange(*lon) || !(*lat > -90 && *lat < 90))
         return r;
-    const ElevationLookup e = LookUpElevation(dataFolder, toSingle(lon), toSingle(lat));
+    const ElevationLookup e = LookUpElevation(dataFolder, toSingle(*lon), toSingle(*lat));
     if (e.found)
         r.altitude = std::to_string(e.altitude);
     else

@@ -71,6 +71,20 @@ KeyDecision SettingsKey(SettingsField field, char32_t key);
 enum class CoordField { Long, Lat, LongGrad, LongMin, LongSec, LongOW, LatGrad, LatMin, LatSec, LatNS };
 KeyDecision CoordKey(CoordField field, char32_t key);
 
+// A text pasted or dropped into a field goes through the field's key filter
+// character by character. It is refused at the first character that no key
+// types there, with that key's message or, where the key is dropped silently
+// (and for a control character, which no key types), one naming the
+// character and the field (an empty name: "this field"). Otherwise it is
+// taken, with the message of the first taken key that has one.
+struct PasteDecision {
+    bool taken = true;
+    std::optional<Message> message;
+};
+PasteDecision PastedTextDecision(std::u32string_view text,
+                                 const std::function<KeyDecision(char32_t)> &keyFilter,
+                                 std::string_view fieldName);
+
 // ---- Settings dialog --------------------------------------------------------
 
 // The altitude window switch: unticked, the two altitude fields go back to
@@ -181,8 +195,8 @@ inline constexpr int LowestAltitude = -350;
 inline constexpr int HighestAltitude = 8848;
 
 // Typing a coordinate: the altitude field's new text when both coordinates
-// allow a look-up (longitude -180..180, latitude strictly inside -90..90) and
-// the raster has the point. A raster that cannot be read leaves the field and
+// are numbers that allow a look-up (longitude -180..180, latitude strictly
+// inside -90..90) and the raster has the point. A raster that cannot be read leaves the field and
 // gives its reason in `error`.
 struct AltitudeFollow {
     std::optional<std::string> altitude;

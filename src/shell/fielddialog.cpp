@@ -12,6 +12,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <string>
 
 #include "shell/messages.h"
 #include "shell/widgetmakers.h"
@@ -62,8 +63,12 @@ std::optional<char32_t> FieldDialog::TypedKey(const QKeyEvent *e) {
 }
 
 void FieldDialog::addField(QLineEdit *field, int id, int selectLength) {
-    fields_.insert(field, Field{id, selectLength, {}});
+    fields_.insert(field, Field{id, selectLength, {}, field->text()});
     field->installEventFilter(this);
+    // textEdited comes before textChanged: the kept text is still the one
+    // before the edit when the paste is judged.
+    connect(field, &QLineEdit::textEdited, this, [this, field] { judgePaste(field); });
+    connect(field, &QLineEdit::textChanged, this, [this, field](const QString &now) { fields_[field].text = now; });
 }
 
 void FieldDialog::addButton(QPushButton *button, ButtonRole role) {
@@ -98,9 +103,55 @@ void FieldDialog::setFocusOrder(std::initializer_list<QWidget *> widgets) {
     }
 }
 
-bool FieldDialog::keyHeld(QLineEdit *field) const {
-    const auto it = fields_.constFind(field);
-    return it != fields_.constEnd() && !it->pressed.isEmpty();
+void FieldDialog::judgePaste(QLineEdit *field) {
+    // A typed key has been through the filter already.
+    if (typing_)
+        return;
+    const Field f = fields_.value(field);
+    // The new part of the text: what the edit put between the unchanged
+    // beginning and end.
+    const QString before = f.text;
+    const QString after = field->text();
+    qsizetype head = 0;
+    while (head < before.size() && head < after.size() && before[head] == after[head])
+        ++head;
+    qsizetype tail = 0;
+    while (tail < before.size() - head && tail < after.size() - head &&
+           before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
+        ++tail;
+    std::u32string inserted;
+    for (const char32_t c : after.mid(head, after.size() - head - tail).toUcs4())
+        inserted.push_back(c);
+    const dialogs::PasteDecision d = dialogs::PastedTextDecision(
+        inserted, [this, &f](char32_t key) { return keyDecision(f.id, key); }, fieldName(field).toStdString());
+    if (!d.taken) {
+        // Put back once every receiver has seen this edit (textChanged still
+        // follows), then say why.
+        QMetaObject::invokeMethod(
+            field,
+            [this, field, before, head, m = d.message] {
+                SetFieldText(field, before.toStdString());
+                field->setCursorPosition(static_cast<int>(head));
+                if (m)
+                    showMessage(*m);
+            },
+            Qt::QueuedConnection);
+        return;
+    }
+    if (d.message)
+        showMessage(*d.message);
+    keyReleased(f.id);
+}
+
+QString FieldDialog::fieldName(const QLineEdit *field) const {
+    for (const QLabel *label : findChildren<QLabel *>())
+        if (label->buddy() == field) {
+            QString name = label->text().trimmed();
+            if (name.endsWith(QLatin1Char(':')))
+                name.chop(1);
+            return name.trimmed();
+        }
+    return {};
 }
 
 dialogs::KeyDecision FieldDialog::keyDecision(int, char32_t key) {
@@ -160,22 +211,29 @@ bool FieldDialog::eventFilter(QObject *watched, QEvent *e) {
     case QEvent::KeyPress: {
         auto *press = static_cast<QKeyEvent *>(e);
         fields_[field].pressed.append(press->key());
-        const std::optional<char32_t> key = TypedKey(press);
-        if (!key)
-            break;
-        const dialogs::KeyDecision d = keyDecision(f.id, *key);
-        if (d.message)
-            showMessage(*d.message);
-        switch (d.action) {
-        case dialogs::KeyAction::Take:
-            return false;
-        case dialogs::KeyAction::Drop:
-            return true;
-        case dialogs::KeyAction::MoveOn:
-            focusNextChild();
-            return true;
+        // The paste key types no character of its own: what it pastes is
+        // judged as any pasted text.
+        const bool paste = press->matches(QKeySequence::Paste);
+        if (const std::optional<char32_t> key = TypedKey(press); key && !paste) {
+            const dialogs::KeyDecision d = keyDecision(f.id, *key);
+            if (d.message)
+                showMessage(*d.message);
+            switch (d.action) {
+            case dialogs::KeyAction::Take:
+                break;
+            case dialogs::KeyAction::Drop:
+                return true;
+            case dialogs::KeyAction::MoveOn:
+                focusNextChild();
+                return true;
+            }
         }
-        break;
+        // Handed on from here, so that the edit the key makes is known as
+        // typed. A key the field ignores still goes on to the dialog.
+        typing_ = !paste;
+        static_cast<QObject *>(field)->event(e);
+        typing_ = false;
+        return true;
     }
     case QEvent::KeyRelease:
         // Only the release of a key pressed here: the rule may show a message,
@@ -270,7 +328,9 @@ void LayOutGroup(QGroupBox *group, std::initializer_list<QCheckBox *> checks,
     for (QCheckBox *c : checks)
         grid->addWidget(c, row++, 0, 1, 3);
     for (const FieldRow &r : rows) {
-        grid->addWidget(new QLabel(r.label), row, 0);
+        auto *label = new QLabel(r.label);
+        label->setBuddy(r.field); // also names the field in its messages
+        grid->addWidget(label, row, 0);
         grid->addWidget(r.field, row, 1);
         if (!r.unit.isEmpty())
             grid->addWidget(new QLabel(r.unit), row, 2);

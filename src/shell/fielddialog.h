@@ -1,8 +1,9 @@
 #pragma once
 
 // Common ground of the dialogs with filtered number fields: each field tells
-// the dialog which keys it takes, Enter moves on to the next control, a field
-// that receives the focus selects its text, Escape and the close box act as
+// the dialog which keys it takes, a text pasted or dropped into it goes
+// through the same filter, Enter moves on to the next control, a field that
+// receives the focus selects its text, Escape and the close box act as
 // Cancel, and every message goes through the shell's message boxes.
 
 #include <QDialog>
@@ -51,7 +52,11 @@ public slots:
 protected:
     // Registers a field: `id` is handed back to the hooks below; on receiving
     // the focus the field selects its first `selectLength` characters (none
-    // for a negative length: the field keeps its own behaviour).
+    // for a negative length: the field keeps its own behaviour). A text
+    // pasted or dropped into it (by the menu, the mouse or the paste key) is
+    // judged by keyDecision character by character: refused, the field keeps
+    // its text and the message says why; taken, keyReleased runs as after a
+    // typed key.
     void addField(QLineEdit *field, int id, int selectLength = 99);
     // Registers a push button: Enter clicks it while it has the focus; it
     // never acts as a default button for Enter typed into a field. Escape and
@@ -66,10 +71,6 @@ protected:
     void addCheckBox(QCheckBox *box);
     // Sets the focus order, also the order in which Enter moves on.
     static void setFocusOrder(std::initializer_list<QWidget *> widgets);
-    // Whether a key pressed in the field is still down: an edit without one
-    // was pasted or dropped in.
-    bool keyHeld(QLineEdit *field) const;
-
     // Which keys the field takes; the default takes every key.
     virtual dialogs::KeyDecision keyDecision(int id, char32_t key);
     // On the release of a key whose press the field received. A release whose
@@ -88,8 +89,14 @@ private:
         int id = 0;
         int selectLength = 99;
         QList<int> pressed; // keys pressed in the field and not yet released
+        QString text;       // as shown before the edit being reported
     };
     void forgetPressedKeys();
+    // An edit that no typed key made goes through the key filter.
+    void judgePaste(QLineEdit *field);
+    // The caption of the label beside the field, for messages.
+    QString fieldName(const QLineEdit *field) const;
+    bool typing_ = false; // a key press is being handed to a field
     QHash<QLineEdit *, Field> fields_;
     QList<QPushButton *> buttons_;
     QPushButton *cancelButton_ = nullptr;

@@ -414,6 +414,9 @@ std::string WorkbenchModel::LocationName() const {
 }
 
 PointerReadout WorkbenchModel::MapPointer(double x, double y) const {
+    // A blank map keeps the scale of the one before: nothing to read.
+    if (running_ || !neighboursShown_)
+        return {};
     return ReadPointer(State.CalcLongitude, State.CalcLatitude, x, y, Locale);
 }
 

@@ -138,7 +138,9 @@ public:
     void MapZoomIn();   // "Zoom In": half the extent
     // Right click at offset (x, y) from the computation point.
     void MapRightClick(double x, double y);
+    // The pointer's position; none over a blank map.
     PointerReadout MapPointer(double x, double y) const;
+    bool MapShown() const { return neighboursShown_; }
 
     // The name of the estimate's point for the writers: the current
     // location's name when the computation point is the current location,

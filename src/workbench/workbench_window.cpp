@@ -405,6 +405,11 @@ void WorkbenchWindow::Sync() {
     grdThres->showTable(model_.Results.Thres);
     for (PictureBox *p : {picAltitude, picMapStation, PictureLegend, picResults})
         p->update();
+    if (!model_.MapShown()) {
+        // The position read over the map before it went blank.
+        decimalPositionLabel->clear();
+        dmsPositionLabel->clear();
+    }
 
     // Panels of the selected tabs.
     for (QWidget *w : std::initializer_list<QWidget *>{grdObservation, grdStation, picAltitude, PicStationFather,

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLocale>
@@ -188,6 +189,16 @@ TEST_F(BatchWindows, TypedSettingsAreInForceAtOnce) {
     Type(list->txtPowExp, "-2");
     EXPECT_EQ(list->txtPowExp->text(), "2");
     EXPECT_EQ(sharedSettings().IdwPower, 2);
+
+    // Pasted, a text no key could type is refused: the box and its setting
+    // keep their value.
+    list->txtMinDist->selectAll();
+    QGuiApplication::clipboard()->setText("1e30");
+    list->txtMinDist->paste();
+    QApplication::processEvents();
+    EXPECT_EQ(list->txtMinDist->text(), "0.1");
+    EXPECT_EQ(sharedSettings().MinDistance, 0.1f);
+    EXPECT_EQ(messages.back().title, "Problem");
 
     list->chkNeighbAlt->click();
     EXPECT_FALSE(list->txtMinHigh->isReadOnly());

@@ -176,6 +176,35 @@ TEST_F(SettingsWindow, KeyFiltersShowTheirMessagesAndDropTheKey) {
     d.chkNeighbAlt->setChecked(true);
     Retype(d.txtMinHigh, QStringLiteral("-20x"));
     EXPECT_EQ(d.txtMinHigh->text(), QStringLiteral("-20"));
+
+    // A pasted text (the field's menu, or the paste key) goes through the same
+    // filter: refused whole at the first key that could not be typed, with
+    // that key's message or one naming the field, the text staying as it was.
+    messages.clear();
+    const struct {
+        QLineEdit *field;
+        QString text;
+        bool byKey;
+        bool taken;
+    } pastes[] = {
+        {d.txtMinDist, QStringLiteral("1e309"), false, false},
+        {d.txtMaxStat, QStringLiteral("-5"), true, false},
+        {d.txtMinHigh, QStringLiteral("-12.5"), true, true},
+    };
+    for (const auto &p : pastes) {
+        const QString before = p.field->text();
+        QGuiApplication::clipboard()->setText(p.text);
+        p.field->selectAll();
+        if (p.byKey)
+            Key(p.field, Qt::Key_V, QStringLiteral("\x16"), Qt::ControlModifier);
+        else
+            p.field->paste();
+        QApplication::processEvents();
+        EXPECT_EQ(p.field->text(), p.taken ? p.text : before) << p.text.toStdString();
+    }
+    EXPECT_EQ(titles(), (std::vector<std::string>{"Problem", "Problem: To few stations."}));
+    EXPECT_EQ(messages[0].text,
+              "The text holds \"e\", which cannot be typed into \"Nearest Neighbor Approx. if Min. Dist <\".");
 }
 
 TEST_F(SettingsWindow, EnterMovesOnInTheFocusOrder) {
@@ -614,9 +643,12 @@ TEST_F(CoordWindow, PastedTextThatIsNoNumberStoresNothing) {
     d.show();
     d.txtlong->selectAll();
     QGuiApplication::clipboard()->setText(QStringLiteral("0x10"));
-    d.txtlong->paste();  // the typing rule's message
-    d.onOkClicked();     // and OK's
-    EXPECT_EQ(titles(), std::vector<std::string>(2, "Strange Location"));
+    d.txtlong->paste();  // refused as typing it would be
+    QApplication::processEvents();
+    EXPECT_EQ(d.txtlong->text(), QStringLiteral("13.01"));
+    d.txtlong->setText(QStringLiteral("0x10")); // come in otherwise: refused at OK
+    d.onOkClicked();
+    EXPECT_EQ(titles(), (std::vector<std::string>{"Problem", "Strange Location"}));
     EXPECT_EQ(appState().LocationName, "East of Rome");
     d.hide();
 }
@@ -683,7 +715,13 @@ TEST_F(LocationWindow, AltitudeFollowsTheRasterWhileTyping) {
     Type(d.txtlong, QStringLiteral("12,5"));
     EXPECT_EQ(d.txtElev->text(), QStringLiteral("960"));
     EXPECT_EQ(d.txtlong->text(), QStringLiteral("12,5")); // the field is not rewritten
-    Type(d.txtlong, QStringLiteral("x"));
+    // A coordinate that is no number looks nothing up, pasted or typed.
+    d.txtLat->selectAll();
+    QGuiApplication::clipboard()->setText(QStringLiteral("inf"));
+    d.txtLat->paste();
+    EXPECT_EQ(d.txtElev->text(), QStringLiteral("960"));
+    Retype(d.txtLat, QStringLiteral("-"));
+    EXPECT_EQ(d.txtElev->text(), QStringLiteral("960"));
     Retype(d.txtLat, QStringLiteral("90"));
     EXPECT_EQ(d.txtElev->text(), QStringLiteral("0")); // "9" is over water; 90 looks nothing up
     EXPECT_TRUE(messages.empty());

@@ -10,10 +10,10 @@
 
 namespace tavisol::testsupport {
 
-inline void Key(QWidget *w, int key, const QString &text) {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+inline void Key(QWidget *w, int key, const QString &text, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
     QCoreApplication::sendEvent(w, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
     QCoreApplication::sendEvent(w, &release);
 }
 

@@ -242,6 +242,13 @@ TEST_F(WorkbenchWindowTest, RunWithoutAnEstimateShowsNoValues) {
     auto *results = child<FlexGrid>(w, "grdResults");
     ASSERT_FALSE(results->cellText(2, 1).isEmpty());
     ASSERT_TRUE(w->HasEstimate());
+    auto *map = child<PictureBox>(w, "picMapStation");
+    auto *readout = child<QLabel>(w, "decimalPositionLabel");
+    map->resize(600, 360);
+    QMouseEvent move(QEvent::MouseMove, QPointF(300, 180), map->mapToGlobal(QPointF(300, 180)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(map, &move);
+    ASSERT_FALSE(readout->text().isEmpty());
 
     // No neighbour within the maximum distance.
     sharedSettings().MaxDistance = 0.001f;
@@ -261,10 +268,13 @@ TEST_F(WorkbenchWindowTest, RunWithoutAnEstimateShowsNoValues) {
     child<QTabBar>(w, "periodTabs")->setCurrentIndex(2);
     EXPECT_EQ(child<FlexGrid>(w, "GrdDay")->cellText(2, 1), QString());
     EXPECT_EQ(results->cellText(2, 1), QString());
-    // The blank map picks no point: no question, the location stays.
+    // The blank map reads no pointer position and picks no point: no
+    // question, the location stays.
+    EXPECT_EQ(readout->text(), QString());
+    QCoreApplication::sendEvent(map, &move);
+    EXPECT_EQ(readout->text(), QString());
+    EXPECT_EQ(child<QLabel>(w, "dmsPositionLabel")->text(), QString());
     const std::size_t shown = messages_.size();
-    auto *map = child<PictureBox>(w, "picMapStation");
-    map->resize(600, 360);
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(300, 180), map->mapToGlobal(QPointF(300, 180)),
                       Qt::RightButton, Qt::RightButton, Qt::NoModifier);
     QCoreApplication::sendEvent(map, &press);
