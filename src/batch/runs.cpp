@@ -279,16 +279,38 @@ bool ChoiceOutput(std::uint32_t key, Output o) { return (key >> static_cast<int>
 ConfidenceLevel ChoiceLevel(std::uint32_t key) { return static_cast<ConfidenceLevel>(key >> OutputCount & 3u); }
 bool ChoiceDem(std::uint32_t key) { return (key >> (OutputCount + 2) & 1u) != 0; }
 
-// A location's lines of one variable in the own format, made for the choices
-// `Made`: the _INFO, _INFORMATION and summary lines and one line per ticked
-// output file; without an estimate only the run information file's line
-// naming it.
-struct OwnLines {
-    std::uint32_t Made = 0;
+// What every per-variable format makes of one variable at one listed point:
+// the run information line (or the line naming it skipped) and the summary
+// line.
+struct PointLines {
     bool Estimated = false;
-    std::string Info;
     std::string Information;
     std::string Summary; // when the run keeps a summary
+};
+
+// Estimates the point and makes its shared lines; the fields of the estimate
+// for the format's own lines, none without an estimate.
+std::optional<LocationFields> EstimatePointLines(PointLines &l, engine::EngineState &s, int variable,
+                                                 const ListEntry &entry, bool dem, const std::string &prefix,
+                                                 bool summary, const RunHost &host) {
+    l.Estimated = EstimateAt(s, variable, entry, dem, host);
+    if (!l.Estimated) {
+        l.Information = SkipReport::Line(prefix, variable, s, host.Locale);
+        return std::nullopt;
+    }
+    LocationFields fields = MakeLocationFields(s, host.Locale);
+    l.Information = InformationLine(prefix, variable, fields);
+    if (summary)
+        l.Summary = std::move(fields.Summary); // the format's own lines need the rest
+    return fields;
+}
+
+// A location's lines of one variable in the own format, made for the choices
+// `Made`: the _INFO line and one line per ticked output file besides the
+// shared ones.
+struct OwnLines : PointLines {
+    std::uint32_t Made = 0;
+    std::string Info;
     std::array<std::string, OutputFileCount> Outputs;
 };
 
@@ -296,32 +318,24 @@ OwnLines OwnLinesAt(engine::EngineState &s, int variable, const ListEntry &entry
                     const std::string &prefix, bool summary, const RunHost &host) {
     OwnLines l;
     l.Made = choices;
-    l.Estimated = EstimateAt(s, variable, entry, ChoiceDem(choices), host);
-    if (!l.Estimated) {
-        l.Information = SkipReport::Line(prefix, variable, s, host.Locale);
+    const std::optional<LocationFields> fields =
+        EstimatePointLines(l, s, variable, entry, ChoiceDem(choices), prefix, summary, host);
+    if (!fields)
         return l;
-    }
-    LocationFields fields = MakeLocationFields(s, host.Locale);
-    l.Info = InfoLine(fields);
-    l.Information = InformationLine(prefix, variable, fields);
-    if (summary)
-        l.Summary = std::move(fields.Summary);
+    l.Info = InfoLine(*fields);
     for (OutputFile f : AllFiles)
         if (ChoiceOutput(choices, BoxOfFile(f)))
             l.Outputs[static_cast<std::size_t>(f)] =
-                OutputDataLine(f, s, fields.PointLabel, ChoiceLevel(choices), host.Locale);
+                OutputDataLine(f, s, fields->PointLabel, ChoiceLevel(choices), host.Locale);
     return l;
 }
 
 // One variable at one listed point in the per-variable export formats: the
-// run information line (or the line naming it skipped), the summary line and
-// the export row with and without the header block before it.
-struct VariableLines {
+// export's lines besides the shared ones, the header block first and the row
+// as the last line.
+struct VariableLines : PointLines {
     int Variable = 0;
-    bool Estimated = false;
-    std::string Information;
-    std::string Summary;
-    std::vector<std::string> RowWithHeader, Row;
+    std::vector<std::string> Lines;
     std::exception_ptr RowFailure; // thrown when the row is written
 };
 
@@ -329,24 +343,14 @@ VariableLines VariableLinesAt(engine::EngineState &s, int format, int variable, 
                               const std::string &prefix, bool summary, const RunHost &host) {
     VariableLines l;
     l.Variable = variable;
-    l.Estimated = EstimateAt(s, variable, entry, false, host);
-    if (!l.Estimated) {
-        l.Information = SkipReport::Line(prefix, variable, s, host.Locale);
+    if (!EstimatePointLines(l, s, variable, entry, false, prefix, summary, host))
         return l;
-    }
-    LocationFields fields = MakeLocationFields(s, host.Locale);
-    l.Information = InformationLine(prefix, variable, fields);
-    if (summary)
-        l.Summary = std::move(fields.Summary);
     try {
         const exports::VariableExport row = exports::MakeVariableExport(s, entry.Text);
-        if (format == 2) {
-            l.RowWithHeader = exports::StandardTableLines(row, true, host.Locale);
-            l.Row = exports::StandardTableLines(row, false, host.Locale);
-        } else if (format == 5) {
-            l.RowWithHeader = exports::KetloLines(row, true);
-            l.Row = exports::KetloLines(row, false);
-        }
+        if (format == 2)
+            l.Lines = exports::StandardTableLines(row, true, host.Locale);
+        else if (format == 5)
+            l.Lines = exports::KetloLines(row, true);
     } catch (...) {
         l.RowFailure = std::current_exception();
     }
@@ -762,8 +766,9 @@ struct OtherRun {
             header = lastRowLocation < 0;
         else
             return;
-        for (const std::string &line : header ? l.RowWithHeader : l.Row)
-            out.writeLine(line);
+        const auto first = header || l.Lines.empty() ? l.Lines.begin() : l.Lines.end() - 1;
+        for (auto line = first; line != l.Lines.end(); ++line)
+            out.writeLine(*line);
         lastRowLocation = location;
         Check();
     }
