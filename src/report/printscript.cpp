@@ -364,8 +364,6 @@ std::vector<Segments> Wrapped(const Segments &line, const std::vector<int> &brea
     return out;
 }
 
-// Columns that fit between x and the page's right edge (a small tolerance
-// keeps a line that ends exactly there whole); 0 for a font without width.
 // The font and left edge a Print op inherits; false for the ops that move
 // down or start a page, which each walk handles itself.
 bool TrackFontAndEdge(const PrintOp &op, PrintFont &font, double &x) {
@@ -384,6 +382,8 @@ bool TrackFontAndEdge(const PrintOp &op, PrintFont &font, double &x) {
     }
 }
 
+// Columns that fit between x and the page's right edge (a small tolerance
+// keeps a line that ends exactly there whole); 0 for a font without width.
 int FitColumns(const PageSize &page, double x, double column) {
     return column > 0 ? std::max(1, static_cast<int>(std::floor((page.Width - x) / column + 1e-6))) : 0;
 }

@@ -216,7 +216,7 @@ void WorkbenchModel::RefreshPanels() {
 
 void WorkbenchModel::ToggleNeighbour(int k, bool active) {
     // After a failed run the neighbour array is not the one the boxes show.
-    if (running_ || !neighboursShown_ || k < 1 || k > engine::MaxNeighbours)
+    if (!ShowsFinishedRun() || k < 1 || k > engine::MaxNeighbours)
         return;
     State.Workbench.Check[static_cast<std::size_t>(k)] = active ? 1 : 0;
     RecalculateActiveSet();
@@ -331,14 +331,14 @@ void WorkbenchModel::SelectView(ResultView view) {
 
 // The month buttons draw from the neighbour array: not while a run fills it.
 void WorkbenchModel::PreviousMonth() {
-    if (running_ || !neighboursShown_)
+    if (!ShowsFinishedRun())
         return;
     PlotMonth = StepMonth(PlotMonth, -2);
     ShowPlot();
 }
 
 void WorkbenchModel::NextMonth() {
-    if (running_ || !neighboursShown_)
+    if (!ShowsFinishedRun())
         return;
     ShowPlot();
 }
@@ -346,21 +346,21 @@ void WorkbenchModel::NextMonth() {
 // ---- Station map ----------------------------------------------------------------------
 
 void WorkbenchModel::Coarser() {
-    if (running_ || !neighboursShown_)
+    if (!ShowsFinishedRun())
         return;
     --ResolutionLevel;
     WithHourglass([this] { DrawMap(); });
 }
 
 void WorkbenchModel::Finer() {
-    if (running_ || !neighboursShown_)
+    if (!ShowsFinishedRun())
         return;
     ++ResolutionLevel;
     WithHourglass([this] { DrawMap(); });
 }
 
 void WorkbenchModel::MapZoomOut() {
-    if (running_ || !neighboursShown_)
+    if (!ShowsFinishedRun())
         return;
     if (ExtentFactor >= MaxExtentFactor)
         Beep();  // the box cannot grow further
@@ -370,7 +370,7 @@ void WorkbenchModel::MapZoomOut() {
 }
 
 void WorkbenchModel::MapZoomIn() {
-    if (running_ || !neighboursShown_)
+    if (!ShowsFinishedRun())
         return;
     ExtentFactor = static_cast<int>(numfmt::roundHalfEven(ExtentFactor / 2.0));
     WithHourglass([this] { FitAndDrawMap(); });
@@ -378,7 +378,7 @@ void WorkbenchModel::MapZoomIn() {
 
 void WorkbenchModel::MapRightClick(double x, double y) {
     // A blank map has no scale of its own to pick a point with.
-    if (running_ || !neighboursShown_)
+    if (!ShowsFinishedRun())
         return;
     RunAlone([&] {
         // The picked point stays on the globe: longitudes wrap, latitudes
@@ -415,7 +415,7 @@ std::string WorkbenchModel::LocationName() const {
 
 PointerReadout WorkbenchModel::MapPointer(double x, double y) const {
     // A blank map keeps the scale of the one before: nothing to read.
-    if (running_ || !neighboursShown_)
+    if (!ShowsFinishedRun())
         return {};
     return ReadPointer(State.CalcLongitude, State.CalcLatitude, x, y, Locale);
 }

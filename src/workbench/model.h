@@ -181,6 +181,8 @@ private:
     // The neighbour tables, the map and the plot show the state's neighbours
     // (a full run finished and found some).
     bool neighboursShown_ = false;
+    // The panels' commands act only on neighbours a finished run shows.
+    bool ShowsFinishedRun() const { return !running_ && neighboursShown_; }
 };
 
 } // namespace tavisol::workbench
