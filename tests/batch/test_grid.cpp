@@ -44,12 +44,6 @@ TEST(GridAxis, EveryPointComesFromItsIndex) {
     EXPECT_EQ(GridAxis(0, 1, 3).size(), 4u);
     EXPECT_EQ(GridAxis(0, 1, 2.5).size(), 3u); // a part interval reaches no further point
     EXPECT_EQ(GridAxis(3, 3, 5).size(), 1u);   // first equal to last: one value, no endless loop
-    // 99 intervals each way: the last row and column are there.
-    GridFields f{"-10", "30", "99", "35", "60", "99"};
-    const GridPlan plan = PlanGrid(f);
-    ASSERT_EQ(plan.Longitudes.size() * plan.Latitudes.size(), 10000u);
-    EXPECT_EQ(plan.Longitudes.back(), 30);
-    EXPECT_EQ(plan.Latitudes.back(), 60);
 }
 
 TEST(GridPlan, RefusesWhatWouldNeverEnd) {

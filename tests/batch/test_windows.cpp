@@ -497,6 +497,15 @@ TEST_F(BatchWindows, GridFillsTheListAndUnloads) {
     grid->onOkClicked();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(list->locationCount(), 6);
+
+    // 99 intervals from -10 to 30: the last column is there.
+    grid->txtLongMin->setText("-10");
+    grid->txtLongMax->setText("30");
+    grid->txtLongStep->setText("99");
+    grid->txtLatStep->setText("1");
+    grid->onOkClicked();
+    ASSERT_EQ(list->locationCount(), 200);
+    EXPECT_EQ(list->locations().back().Text, " Lon : 30.00 Lat : 50.00 Alt : -40");
 }
 
 TEST_F(BatchWindows, GridCancelIsNotHeldUpByACoordinateCheck) {

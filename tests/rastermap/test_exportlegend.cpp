@@ -88,10 +88,6 @@ TEST(ExportFiles, LegendIsWrittenAndTheShapeFilesUnlessTheyExist) {
     ASSERT_FALSE(LoadColorTable(f.path() / "out" / "t.clr", table, {}, {}));
     EXPECT_EQ(table[31].Name, "240 - 280 mm");
     EXPECT_EQ(table[255].Name, "No data");
-    // A second export of that name replaces the image: its legend follows.
-    f.Write("out/t.clr", "Mine\r\n0\t250\t1\t2\t3\tAll\r\n");
-    WriteExportCompanions(f.path() / "out" / "t.img", "T", 0, {100}, loaded);
-    EXPECT_EQ(f.Read("out/t.clr").substr(0, 3), "T\r\n");
     // A loaded map whose capitals are gone: the message names the file.
     fs::remove(loaded.Cty);
     try {

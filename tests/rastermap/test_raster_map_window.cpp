@@ -21,6 +21,7 @@
 
 #include <deque>
 #include <fstream>
+#include <iterator>
 
 #include "engine/engine.h"
 #include "rastermap/dib_bitmap.h"
@@ -395,6 +396,14 @@ TEST_F(RasterExport, ANameTypedWithoutExtensionGetsTheMapsImageExtension) {
     EXPECT_FALSE(fs::exists(folder.path() / "typed"));
     EXPECT_FALSE(fs::exists(folder.path() / "typed.IMG"));
     EXPECT_TRUE(fs::exists(folder.path() / "typed.img"));
+    // Exported again under that name, of another variable: the legend
+    // describes the new image.
+    form->exportVariableBox->setCurrentIndex(3);
+    form->onExportSaveClicked();
+    std::ifstream clr(folder.path() / "typed.clr", std::ios::binary);
+    const std::string legend((std::istreambuf_iterator<char>(clr)), std::istreambuf_iterator<char>());
+    EXPECT_NE(legend.find(" mm"), std::string::npos);
+    EXPECT_EQ(legend.find("hPa"), std::string::npos);
 }
 
 // The save dialog itself completes a typed name with the map's extension, so
