@@ -81,7 +81,7 @@ void BM_WorkbenchReestimate(benchmark::State &b) {
     app.CurLongitude = StartLongitude;
     app.CurLatitude = StartLatitude;
     app.CurElevation = StartAltitude;
-    sharedSettings() = engine::DefaultSettings();
+    sharedSettingsForTesting() = engine::DefaultSettings();
     workbench::WorkbenchModel model;
     model.Load();
     if (model.State.NeighbourCount < 3) {

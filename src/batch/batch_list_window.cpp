@@ -219,7 +219,9 @@ void BatchListWindow::buildControls() {
     // Save); so do the texts that the altitude switch puts back.
     for (const SettingsBox &b : settingsBoxes())
         connect(b.field, &QLineEdit::textChanged, this, [field = b.id](const QString &text) {
-            batch::StoreTypedSetting(field, text.toStdString(), sharedSettings());
+            engine::EngineSettings settings = sharedSettings();
+            batch::StoreTypedSetting(field, text.toStdString(), settings);
+            SetSharedSettings(settings);
         });
 
     connect(ChkHigh, &QCheckBox::clicked, this, &BatchListWindow::onConfidenceIntervalClicked);
@@ -321,7 +323,10 @@ void BatchListWindow::fieldLeft(int id) {
 bool BatchListWindow::HasBatchSelection() const { return batch::HasBatchSelection(choices()); }
 
 void BatchListWindow::ValidateBatchSettings() {
-    batch::ValidateBatchSettings(settingsFields(), sharedSettings(), messageSink());
+    // Put in force once every message has been answered.
+    engine::EngineSettings settings = sharedSettings();
+    batch::ValidateBatchSettings(settingsFields(), settings, messageSink());
+    SetSharedSettings(settings);
 }
 
 batch::BatchChoices BatchListWindow::choices() const {

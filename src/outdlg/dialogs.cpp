@@ -27,6 +27,7 @@
 #include "shell/messages.h"
 #include "shell/outputchoices.h"
 #include "shell/programfolders.h"
+#include "shell/sharedsettings.h"
 #include "shell/widgetmakers.h"
 #include "workbench/workbench_window.h"
 
@@ -81,11 +82,13 @@ void EnableWorkbench() {
         engine::EnableFormControls(w);
 }
 
-OutputRequest BaseRequest() {
+// `used`: the settings of the run whose numbers are written, which the
+// report's methods describe.
+OutputRequest BaseRequest(const engine::EngineSettings &used) {
     const AppState &app = appState();
     OutputRequest r;
     r.Format = app.OutputFormat;
-    r.Methods = AppliedSettingsRecord();
+    r.Methods = AppliedSettingsRecord(used);
     r.Locale = numfmt::userLocale();
     r.LocationName = app.LocationName;
     r.Current = {app.CurLongitude, app.CurLatitude, app.CurElevation};
@@ -107,7 +110,7 @@ constexpr const char *NoWorkbenchEstimatePrintText =
 // no stale, failed or missing estimate is written.
 workbench::WorkbenchWindow *WorkbenchUpToDate(QWidget *parent, const char *refusal) {
     workbench::WorkbenchWindow *w = workbench::WorkbenchWindow::instance();
-    if (w->RecalcPending() && !BusyGate(parent))
+    if (w->EstimateDue() && !BusyGate(parent))
         return nullptr;
     QPointer<QWidget> alive(parent);
     const bool current = w->ShowData();
@@ -291,7 +294,7 @@ bool ResultsOutputDialog::event(QEvent *e) {
     if (e->type() == QEvent::WindowActivate) {
         results::ResultsWindow *resultsWindow = results::LocationResultsWindowIfCreated();
         // A failed run is not repeated each time a box over the dialog closes.
-        if (!resultsWindow || (resultsWindow->RecalcPending() && !resultsWindow->FailedAtCurrentInputs()))
+        if (!resultsWindow || resultsWindow->EstimateDue())
             // After the activation has finished, not inside it.
             QTimer::singleShot(0, this, &ResultsOutputDialog::onActivated);
     }
@@ -300,7 +303,7 @@ bool ResultsOutputDialog::event(QEvent *e) {
 
 void ResultsOutputDialog::onActivated() {
     results::ResultsWindow &resultsWindow = results::LocationResultsWindow();
-    if (!resultsWindow.RecalcPending() || resultsWindow.isRunning())
+    if (!resultsWindow.EstimateDue())
         return;
     QPointer<ResultsOutputDialog> self(this);
     CmdSave->setEnabled(false);
@@ -329,7 +332,7 @@ VariableTicks ResultsOutputDialog::Variables() const {
 report::ReportOptions ResultsOutputDialog::Outputs() const { return WithLevel(sharedOutputs(), Levels.level()); }
 
 OutputRequest ResultsOutputDialog::Request() const {
-    OutputRequest r = BaseRequest();
+    OutputRequest r = BaseRequest(results::LocationResultsWindow().Engine());
     r.Variables = Variables();
     r.Options = Outputs();
     return r;
@@ -337,14 +340,27 @@ OutputRequest ResultsOutputDialog::Request() const {
 
 namespace {
 
+// Refusals of the results window's Save and Print when its last run failed
+// for the inputs in force and was not repeated.
+constexpr const char *FailedEstimateSaveText = "View Data holds no estimate at this location: nothing was saved.";
+constexpr const char *FailedEstimatePrintText = "View Data holds no estimate at this location: nothing was printed.";
+
 // Brings the results window's copies up to date; false when they cannot be
-// written from (another run holds the busy mark, or the run failed: both
-// have told the user).
-bool ResultsUpToDate(QWidget *parent) {
+// written from: another run holds the busy mark (the gate told the user), a
+// run now failed (its message told the user), or the last run failed for
+// these same inputs (refused here with `refusal` and the failure's message).
+bool ResultsUpToDate(QWidget *parent, const char *refusal) {
     results::ResultsWindow &resultsWindow = results::LocationResultsWindow();
-    if (resultsWindow.RecalcPending() && !BusyGate(parent))
+    const bool due = resultsWindow.EstimateDue();
+    if (due && !BusyGate(parent))
         return false;
-    return resultsWindow.ShowData();
+    QPointer<QWidget> alive(parent);
+    if (resultsWindow.ShowData())
+        return true;
+    if (!due && alive && resultsWindow.FailedAtCurrentInputs())
+        ShowMessage(parent, MsgIcon::Information,
+                    QString::fromUtf8(refusal) + QStringLiteral("\r") + QString::fromStdString(resultsWindow.Failure()));
+    return false;
 }
 
 } // namespace
@@ -356,7 +372,7 @@ void ResultsOutputDialog::onSaveClicked() {
     if (name.isEmpty())
         return;
     QPointer<ResultsOutputDialog> self(this);
-    if (!ResultsUpToDate(this) || !self)
+    if (!ResultsUpToDate(this, FailedEstimateSaveText) || !self)
         return;
     const DispatchOutcome outcome = SaveResults(ToPath(name), Request());
     if (!outcome.ok) {
@@ -373,7 +389,7 @@ void ResultsOutputDialog::onPrintClicked() {
     if (!device)
         return;
     QPointer<ResultsOutputDialog> self(this);
-    if (!ResultsUpToDate(this) || !self)
+    if (!ResultsUpToDate(this, FailedEstimatePrintText) || !self)
         return;
     const std::string notice = printresults(*device, Request());
     if (!notice.empty())
@@ -450,9 +466,10 @@ report::ReportOptions WorkbenchOutputDialog::Outputs() const {
 bool WorkbenchOutputDialog::HasSelection() const { return WorkbenchOutputHasSelection(Outputs()); }
 
 OutputRequest WorkbenchOutputDialog::Request() const {
-    OutputRequest r = BaseRequest();
+    const workbench::WorkbenchWindow *w = workbench::WorkbenchWindow::existing();
+    OutputRequest r = BaseRequest(w ? static_cast<const engine::EngineSettings &>(w->State()) : sharedSettings());
     // A point picked on the workbench's map keeps its own name.
-    if (const workbench::WorkbenchWindow *w = workbench::WorkbenchWindow::existing())
+    if (w)
         r.LocationName = w->LocationName();
     r.Options = Outputs();
     return r;

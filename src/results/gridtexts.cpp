@@ -1,8 +1,12 @@
 #include "results/gridtexts.h"
 
+#include <algorithm>
 #include <array>
+#include <utility>
+#include <vector>
 
 #include "calendar/confidence.h"
+#include "shell/outputchoices.h"
 
 namespace tavisol::results {
 
@@ -51,6 +55,43 @@ constexpr Integer kMinActive = 6;
 } // namespace
 
 int SectionCount(int group) { return ValidGroup(group) ? kSections[group].count : 0; }
+
+std::string MissingEstimatesNotice(int group, const LocationResults &results, const engine::EngineSettings &settings,
+                                   const std::string &failure, const numfmt::Locale &locale) {
+    // Reasons in the order they are met, each with its variables.
+    std::vector<std::pair<std::string, std::string>> reasons;
+    for (int section = 0; section < SectionCount(group); ++section) {
+        const int v = SectionVariable(group, section);
+        const StoredVariable &stored = results[v];
+        if (results.HasEstimate(v))
+            continue;
+        std::string why;
+        if (!stored.Computed) {
+            if (failure.empty())
+                continue;  // nothing computed yet
+            why = "the run stopped: " + failure;
+        } else if (stored.NeighbourCount == 0) {
+            why = "no station within the Maximum Distance of " + numfmt::general(settings.MaxDistance, locale) + " km";
+        } else {
+            why = "no neighbouring station satisfies the selection criteria";
+        }
+        const std::string name = VariableChoices[static_cast<std::size_t>(v)].caption;
+        auto same = std::find_if(reasons.begin(), reasons.end(), [&](const auto &r) { return r.first == why; });
+        if (same == reasons.end())
+            reasons.emplace_back(why, name);
+        else
+            same->second += ", " + name;
+    }
+    std::string notice;
+    for (const auto &[why, names] : reasons) {
+        if (!notice.empty())
+            notice += '\n';
+        notice += "No estimate of " + names + ": " + why;
+        if (notice.back() != '.')
+            notice += '.';
+    }
+    return notice;
+}
 
 int SectionVariable(int group, int section) {
     if (!ValidGroup(group) || section < 0 || section >= kSections[group].count)

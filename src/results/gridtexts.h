@@ -42,6 +42,14 @@ GridModel ObservationGrid(int group, const LocationResults &results, const numfm
 std::string ResultCellText(int group, int v, int i, int column, const LocationResults &results,
                            const numfmt::Locale &locale);
 
+// Why the variables of a group that hold no estimate of the last run have
+// none, one line per reason ("No estimate of Wind Speed, Sunshine Fraction: no
+// station within the Maximum Distance of 1000 km."); empty when every one has
+// an estimate or no run has finished. `settings` are those of the run,
+// `failure` the message of a run that stopped before some variables.
+std::string MissingEstimatesNotice(int group, const LocationResults &results, const engine::EngineSettings &settings,
+                                   const std::string &failure, const numfmt::Locale &locale);
+
 // Variables of each group's sections, top to bottom, for the results,
 // station and observation grids; -1 past the last.
 int SectionVariable(int group, int section);

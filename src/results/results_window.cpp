@@ -156,7 +156,8 @@ QString CornerText(const QTableWidget *table) { return table->property(kCornerPr
 
 // ---- Window ---------------------------------------------------------------------
 
-ResultsWindow::ResultsWindow(QProgressBar *mainBar, QWidget *parent) : QWidget(parent), progressBar_(mainBar) {
+ResultsWindow::ResultsWindow(QProgressBar *mainBar, QWidget *parent)
+    : QWidget(parent), progressBar_(mainBar), currency_(&appState().ResultsRecalcPending) {
     setWindowTitle(QStringLiteral("View Data"));
     setWindowIcon(MakeIcon(IconId::ViewData));
     buildControls();
@@ -176,6 +177,7 @@ ResultsWindow::ResultsWindow(QProgressBar *mainBar, QWidget *parent) : QWidget(p
 
     // No computing here: the first activation computes.
     setRecalcPending(true);
+    currency_.Forget();
     onVariableTabChanged();
 }
 
@@ -240,6 +242,12 @@ void ResultsWindow::buildGroupFrame(int g, QVBoxLayout *outer) {
     }
     gc.strip->setExpanding(false);
     layout->addWidget(gc.strip);
+    gc.notice = new QLabel(gc.frame);
+    gc.notice->setObjectName(QStringLiteral("missingEstimates%1").arg(g));
+    gc.notice->setWordWrap(true);
+    gc.notice->setStyleSheet(QStringLiteral("color: #a00000"));
+    gc.notice->hide();
+    layout->addWidget(gc.notice);
     for (int p = 0; p < 5; ++p) {
         QWidget *page = nullptr;
         if (p == 1) {
@@ -316,6 +324,10 @@ QTableWidget *ResultsWindow::Grid(int group, int page) const {
     return groups_[static_cast<std::size_t>(group)].grids[static_cast<std::size_t>(page)];
 }
 
+QLabel *ResultsWindow::MissingEstimates(int group) const {
+    return group >= 1 && group <= 3 ? groups_[static_cast<std::size_t>(group)].notice : nullptr;
+}
+
 QLabel *ResultsWindow::LegendLabel(int k) const { return k >= 1 && k <= 3 ? labels_[static_cast<std::size_t>(k)] : nullptr; }
 QWidget *ResultsWindow::LegendLine(int k) const { return k >= 1 && k <= 3 ? lines_[static_cast<std::size_t>(k)] : nullptr; }
 
@@ -331,7 +343,7 @@ bool ResultsWindow::ShowData(BusyMark mark) {
     // run in progress finishes on its own.
     if (running_)
         return false;
-    if (!RecalcPending()) {
+    if (!currency_.Stale()) {
         CountActiveNeighbours(results_);
         state_.CurrentVariable = VariableCount - 1;
         RedrawSelectedPages();
@@ -339,7 +351,7 @@ bool ResultsWindow::ShowData(BusyMark mark) {
             progressBar_->hide();
         unsetCursor();
         legendFrame_->show();
-        return results_.AllComputed();
+        return HoldsCurrentEstimate();
     }
 
     std::optional<BusyGuard> busy;
@@ -351,9 +363,12 @@ bool ResultsWindow::ShowData(BusyMark mark) {
     running_ = true;
 
     legendFrame_->hide();
-    const RunInputs inputs = CurrentInputs();
-    state_.UseSettings(inputs.settings);
+    const EstimateInputs inputs = currency_.Start();
+    state_.UseSettings(inputs.Settings);
     state_.DataFolder = dataFolder();
+    // Nothing of the previous estimate stays on show while this one is made.
+    ClearResults(results_);
+    RedrawSelectedPages();
     if (progressBar_) {
         progressBar_->setVisible(true);
         progressBar_->setMaximum(7);
@@ -362,41 +377,40 @@ bool ResultsWindow::ShowData(BusyMark mark) {
     setCursor(Qt::WaitCursor);
 
     const RunOutcome outcome =
-        RunLocationEstimate(results_, state_, inputs.longitude, inputs.latitude, inputs.altitude, [this](int v) {
+        RunLocationEstimate(results_, state_, inputs.Longitude, inputs.Latitude, inputs.Altitude, [this](int v) {
             if (progressBar_)
                 progressBar_->setValue(v);
         });
-    if (outcome.ok)
-        failedAt_.reset();
-    else
-        failedAt_ = inputs;
+    // Marked before the message: a check while the box is open does not
+    // repeat the run for the same inputs.
+    currency_.Finish(outcome.ok, outcome.error);
     if (!outcome.ok)
         ShowMessage(this, MsgIcon::NoIcon, QString::fromStdString(outcome.error));
 
     state_.CurrentVariable = VariableCount - 1;
+    running_ = false;
     RedrawSelectedPages();
     if (progressBar_)
         progressBar_->hide();
     unsetCursor();
-    // Current only when the run finished for the location and settings that
-    // are still in force; a change made while it ran keeps the window pending.
-    const bool unchanged = CurrentInputs() == inputs;
-    if (outcome.ok && unchanged)
-        setRecalcPending(false);
-    running_ = false;
     legendFrame_->show();
-    return outcome.ok && unchanged;
+    // Current only when the run finished for the location and settings that
+    // are still in force; a change made while it ran leaves it due again.
+    return HoldsCurrentEstimate();
 }
 
-ResultsWindow::RunInputs ResultsWindow::CurrentInputs() {
-    const AppState &app = appState();
-    return {app.CurLongitude, app.CurLatitude, app.CurElevation, sharedSettings()};
+bool ResultsWindow::HoldsCurrentEstimate() const {
+    return !running_ && !currency_.Stale() && !currency_.Failed() && results_.AllComputed();
 }
 
-bool ResultsWindow::FailedAtCurrentInputs() const { return failedAt_ && *failedAt_ == CurrentInputs(); }
+bool ResultsWindow::FailedAtCurrentInputs() const { return currency_.Failed() && !currency_.Stale(); }
+
+bool ResultsWindow::EstimateDue() const { return !running_ && currency_.Stale(); }
+
+void ResultsWindow::ComputeEstimate() { ShowData(); }
 
 void ResultsWindow::onActivated() {
-    if (RecalcPending())
+    if (EstimateDue())
         ShowData();
 }
 
@@ -409,8 +423,15 @@ engine::EngineState &ResultsWindow::RestoreForWriting(int v) {
 
 void ResultsWindow::RedrawSelectedPages() {
     for (int g = 1; g <= 3; ++g) {
-        groups_[static_cast<std::size_t>(g)].strip->setVisible(true);
+        GroupControls &gc = groups_[static_cast<std::size_t>(g)];
+        gc.strip->setVisible(true);
         ShowSelectedPage(g);
+        // Said where the numbers would be; nothing while a run is going.
+        const std::string notice =
+            running_ ? std::string()
+                     : MissingEstimatesNotice(g, results_, state_, currency_.Failure(), numfmt::userLocale());
+        gc.notice->setText(QString::fromStdString(notice));
+        gc.notice->setVisible(!notice.empty());
     }
 }
 

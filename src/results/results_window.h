@@ -15,6 +15,8 @@
 
 #include "engine/state.h"
 #include "results/charts.h"
+#include "shell/estimateinputs.h"
+#include "shell/estimateview.h"
 #include "results/gridmodel.h"
 #include "results/storedresults.h"
 
@@ -34,7 +36,7 @@ void ApplyGridModel(QTableWidget *table, const GridModel &model);
 // The corner text that ApplyGridModel set.
 QString CornerText(const QTableWidget *table);
 
-class ResultsWindow : public QWidget {
+class ResultsWindow : public QWidget, public EstimateView {
     Q_OBJECT
 public:
     // mainBar: the main window's progress bar, which counts the variables of a
@@ -46,32 +48,33 @@ public:
     bool RecalcPending() const;
     void setRecalcPending(bool pending);
 
-    // Brings the stored copies up to date: computes all eight variables at the
-    // current location when RecalcPending is set, then redraws the selected
-    // page of each group. Returns whether the stored copies now hold a
-    // finished run. A failed run shows its message and leaves the window
-    // pending, so the next activation or save computes again. Never starts a
-    // run while one of this window's runs is going, nor while another
-    // computation holds the busy mark (the window then stays pending).
-    // A caller that holds the busy mark for a run of its own (the list
-    // window's run over its locations) passes BusyMark::HeldByCaller.
+    // Brings the stored copies up to date: computes all eight variables at
+    // the current location when an estimate is due (the window was marked, or
+    // the location, the settings in force or the data files changed since its
+    // last run), then redraws the selected page of each group. Returns
+    // whether the stored copies now hold a finished run for the inputs in
+    // force. A failed run shows its message once; it is not repeated until an
+    // input changes, and the window says why its pages are blank. Never
+    // starts a run while one of this window's runs is going, nor while
+    // another computation holds the busy mark (the window then stays due).
+    // A caller that holds the busy mark for a run of its own passes
+    // BusyMark::HeldByCaller.
     enum class BusyMark { Take, HeldByCaller };
     bool ShowData(BusyMark mark = BusyMark::Take);
     // Redraws the selected page of each of the three groups.
     void RedrawSelectedPages();
-    // Computes when RecalcPending is set; otherwise nothing. Runs when the
-    // window's own subwindow becomes the active one, on "View Data", and when
-    // the main window becomes active again (a dialog or a box over it
-    // closing) while this window is its current child, unless the last run
-    // failed for the same inputs; a visible but inactive window waits for its
-    // turn.
+    // Computes when an estimate is due; otherwise nothing. The main window
+    // calls it through EstimateView whenever this window is its current
+    // child and something changed, and "View Data" calls it.
     void onActivated();
+    bool EstimateDue() const override;
+    void ComputeEstimate() override;
 
     bool isRunning() const { return running_; }
-    // Whether the last run failed and neither the location nor the settings
-    // have changed since: an activation that the user did not ask for (the
-    // output dialog's, when a message box over it closes) does not repeat it.
+    // Whether the last run failed and none of its inputs has changed since.
     bool FailedAtCurrentInputs() const;
+    // The message of the last run when it failed, else empty.
+    const std::string &Failure() const { return currency_.Failure(); }
 
     // The stored copies of the last run.
     const LocationResults &Results() const { return results_; }
@@ -94,6 +97,8 @@ public:
     ChartView *Chart(int group) const;
     QTableWidget *Grid(int group, int page) const;
     QGroupBox *legendFrame() const { return legendFrame_; }
+    // The line of a group that says which variables have no estimate and why.
+    QLabel *MissingEstimates(int group) const;
     QLabel *LegendLabel(int k) const;    // 1..3
     QWidget *LegendLine(int k) const;    // 1..3
     std::uint8_t ResizeCount() const { return resizeCount_; }
@@ -130,6 +135,7 @@ private:
         std::array<QWidget *, 5> pages{};
         ChartView *chart = nullptr;
         std::array<QTableWidget *, 5> grids{};
+        QLabel *notice = nullptr;  // why variables of the group have no estimate
     };
 
     QPointer<QProgressBar> progressBar_;
@@ -139,17 +145,12 @@ private:
     std::array<QLabel *, 4> labels_{};       // 1..3
     std::array<QWidget *, 4> lines_{};       // 1..3
 
-    // What a run computes from: the current location and the shared settings.
-    struct RunInputs {
-        float longitude = 0, latitude = 0, altitude = 0;
-        engine::EngineSettings settings;
-        bool operator==(const RunInputs &) const = default;
-    };
-    static RunInputs CurrentInputs();
+    // The stored copies hold a finished run for the inputs in force.
+    bool HoldsCurrentEstimate() const;
 
     engine::EngineState state_;
     LocationResults results_;
-    std::optional<RunInputs> failedAt_;
+    EstimateCurrency currency_;
     bool running_ = false;
     bool resizePending_ = false;
     std::uint8_t resizeCount_ = 0;

@@ -7,6 +7,12 @@ namespace tavisol {
 namespace {
 AppState g_state;
 LocationDisplay g_display;
+EstimateChangeHook g_changeHook;
+
+void TellEstimateChange() {
+    if (g_changeHook)
+        g_changeHook();
+}
 } // namespace
 
 AppState &appState() { return g_state; }
@@ -16,6 +22,16 @@ void ResetAppState() { g_state = AppState{}; }
 void SetLocationDisplay(LocationDisplay display) { g_display = std::move(display); }
 
 const LocationDisplay &locationDisplay() { return g_display; }
+
+void SetEstimateChangeHook(EstimateChangeHook hook) { g_changeHook = std::move(hook); }
+
+void MarkEstimatesStale(RecalcMarks marks) {
+    if (marks != RecalcMarks::None)
+        g_state.ResultsRecalcPending = true;
+    if (marks == RecalcMarks::Both)
+        g_state.WorkbenchRecalcPending = true;
+    TellEstimateChange();
+}
 
 std::string SetCurrentLocation(const std::string &name, float longitude, float latitude,
                                float altitude, RecalcMarks marks) {
@@ -28,10 +44,7 @@ std::string SetCurrentLocation(const std::string &name, float longitude, float l
     s.LocationName = shown;
     if (g_display)
         g_display(s.LocationName, s.CurLongitude, s.CurLatitude, s.CurElevation);
-    if (marks != RecalcMarks::None)
-        s.ResultsRecalcPending = true;
-    if (marks == RecalcMarks::Both)
-        s.WorkbenchRecalcPending = true;
+    MarkEstimatesStale(marks);
     return s.LocationName;
 }
 
@@ -41,8 +54,11 @@ BusyGuard::BusyGuard() : owns_(!g_state.Busy) {
 }
 
 BusyGuard::~BusyGuard() {
-    if (owns_)
-        g_state.Busy = false;
+    if (!owns_)
+        return;
+    g_state.Busy = false;
+    // A window that waited for the run to end may compute now.
+    TellEstimateChange();
 }
 
 } // namespace tavisol

@@ -64,6 +64,18 @@ enum class RecalcMarks {
 std::string SetCurrentLocation(const std::string &name, float longitude, float latitude,
                                float altitude, RecalcMarks marks = RecalcMarks::Both);
 
+// Marks the result windows for recomputation without a change of location (the
+// settings dialog's OK, a change of the settings in force) and tells the hook
+// below.
+void MarkEstimatesStale(RecalcMarks marks = RecalcMarks::Both);
+
+// Told after every change of what an estimate is computed from (the current
+// location, the settings in force) and whenever the busy mark is released: the
+// main window then brings the estimate its current child shows up to date.
+// Without a main window (tests, start-up) nothing is told.
+using EstimateChangeHook = std::function<void()>;
+void SetEstimateChangeHook(EstimateChangeHook hook);
+
 // The main window shows each change of the location through this sink; without
 // a main window (tests, start-up) nothing is shown.
 using LocationDisplay =

@@ -3,7 +3,9 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "numfmt/numfmt_qt.h"
 #include "shell/commands.h"
+#include "shell/dialoglogic.h"
 #include "shell/location_dialog.h"
 #include "shell/coordinate_dialog.h"
 #include "shell/settings_dialog.h"
@@ -35,6 +37,9 @@ void ShowSettings() {
         g_settings->placeOver(g_main);
         g_settingsPlaced = true;
     }
+    // Opened anew, it shows the settings in force, wherever they were changed.
+    if (!g_settings->isVisible())
+        g_settings->showSettingsInForce();
     Present(g_settings);
 }
 
@@ -83,8 +88,9 @@ LocationDialog *OpenLocationDialog() {
     return g_location && !g_location->isUnloaded() ? g_location.data() : nullptr;
 }
 
-dialogs::SettingsFields AppliedSettingsRecord() {
-    return g_settings ? g_settings->settingsFields() : dialogs::SettingsFields{};
+dialogs::SettingsFields AppliedSettingsRecord(const engine::EngineSettings &used) {
+    return dialogs::FieldsDescribing(g_settings ? g_settings->settingsFields() : dialogs::SettingsFields{}, used,
+                                     numfmt::userLocale());
 }
 
 } // namespace tavisol

@@ -26,8 +26,10 @@ SettingsDialog *OpenSettingsDialog();
 CoordinateDialog *CoordDialog();
 LocationDialog *OpenLocationDialog();
 
-// The settings dialog's texts and ticks, the record of the methods in force
-// that the reports describe; the design texts while there is no dialog.
-dialogs::SettingsFields AppliedSettingsRecord();
+// The methods of a run made with the settings `used`, as the reports describe
+// them: the settings dialog's texts and ticks (the design texts while there is
+// no dialog) when they stand for those settings, else those settings written
+// as the dialog would show them.
+dialogs::SettingsFields AppliedSettingsRecord(const engine::EngineSettings &used);
 
 } // namespace tavisol

@@ -345,6 +345,16 @@ SettingsFields SettingsInForce(const SettingsFields &current, const engine::Engi
     return f;
 }
 
+SettingsFields FieldsDescribing(const SettingsFields &current, const engine::EngineSettings &settings,
+                                const numfmt::Locale &loc) {
+    SettingsFields fields = current;
+    engine::EngineSettings applied = settings;
+    ApplySettings(fields, applied, [](const Message &) { return true; });
+    if (applied == settings)
+        return current;
+    return SettingsInForce(current, settings, loc);
+}
+
 // ---- Coordinates ------------------------------------------------------------
 
 Dms ToDms(float value) {

@@ -111,6 +111,14 @@ SettingsFields SettingsInForce(const SettingsFields &current,
                                const engine::EngineSettings &settings,
                                const numfmt::Locale &loc);
 
+// The fields that describe `settings`: `current` itself when putting it in
+// force gives exactly these settings, else the settings written into it as
+// Cancel writes them. The reports describe a run's methods by it, and the
+// dialog opens with it, so both tell what was changed elsewhere (the list
+// window's boxes) as well.
+SettingsFields FieldsDescribing(const SettingsFields &current, const engine::EngineSettings &settings,
+                                const numfmt::Locale &loc);
+
 // ---- Coordinates ------------------------------------------------------------
 
 // Whole degrees, minutes and seconds of a coordinate, each truncated toward

@@ -5,6 +5,10 @@
 
 namespace tavisol {
 
-void InitEngineDefaults() { engine::SetInitialValues(sharedSettings()); }
+void InitEngineDefaults() {
+    engine::EngineSettings s = sharedSettings();
+    engine::SetInitialValues(s);
+    SetSharedSettings(s);
+}
 
 } // namespace tavisol

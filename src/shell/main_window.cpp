@@ -15,11 +15,13 @@
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include "shell/appstate.h"
 #include "shell/commands.h"
+#include "shell/estimateview.h"
 #include "shell/about_window.h"
 #include "shell/hooks.h"
 #include "shell/icons.h"
@@ -147,6 +149,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent) {
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *sub) {
         if (sub && sub->widget())
             emit childActivated(sub->widget());
+        keepEstimateCurrent();
     });
     column->addWidget(mdi_, 1);
     progressBar_ = new QProgressBar(centre);
@@ -167,13 +170,17 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent) {
         setPanelText(4, QString::fromStdString(name));
         statusBar()->repaint();
     });
+    SetEstimateChangeHook([this] { keepEstimateCurrent(); });
 
     setUp();
 }
 
 MainWindow::~MainWindow() {
+    // The child area reports its children closing while the frame is torn down.
+    disconnect(mdi_, nullptr, this, nullptr);
     tearDown();
     SetLocationDisplay(nullptr);
+    SetEstimateChangeHook(nullptr);
     if (g_instance == this)
         g_instance = nullptr;
 }
@@ -473,6 +480,34 @@ void MainWindow::SetOutputFormat(int code) {
     statusBar()->repaint();
 }
 
+void MainWindow::keepEstimateCurrent() {
+    // After the change or activation has been handled, not inside it; many
+    // changes in a row make one check.
+    if (estimateCheckQueued_)
+        return;
+    estimateCheckQueued_ = true;
+    QTimer::singleShot(0, this, [this] {
+        estimateCheckQueued_ = false;
+        computeCurrentEstimateIfDue();
+    });
+}
+
+void MainWindow::computeCurrentEstimateIfDue() {
+    const AppState &s = appState();
+    // A run holding the busy mark tells again when it ends.
+    if (s.Ending || s.Busy || unloaded_)
+        return;
+    // The user works in another window of the program (the list window, a
+    // dialog still open, a box): this waits until the frame is active again.
+    if (QWidget *active = QApplication::activeWindow(); active && active != this && active->isVisible())
+        return;
+    QMdiSubWindow *sub = mdi_->currentSubWindow();
+    if (!sub || !sub->isVisible() || sub->isMinimized() || !sub->widget() || !sub->widget()->isVisible())
+        return;
+    if (auto *view = dynamic_cast<EstimateView *>(sub->widget()); view && view->EstimateDue())
+        view->ComputeEstimate();
+}
+
 QMdiSubWindow *MainWindow::showChild(QWidget *window) {
     QMdiSubWindow *sub = nullptr;
     for (QMdiSubWindow *s : mdi_->subWindowList())
@@ -603,6 +638,10 @@ bool MainWindow::event(QEvent *e) {
     // replace the panels with a temporary message.
     if (e->type() == QEvent::StatusTip)
         return true;
+    // Active again (a dialog or a box over it closed): its current child
+    // shows the estimate of what is in force now.
+    if (e->type() == QEvent::WindowActivate)
+        keepEstimateCurrent();
     return QMainWindow::event(e);
 }
 

@@ -70,6 +70,11 @@ public:
     // Shows a separate modeless window and brings it to the front.
     static void showWindow(QWidget *window);
 
+    // Soon after this call, a current child that shows an estimate (an
+    // EstimateView) whose estimate is due computes it, unless a run holds the
+    // busy mark (its end calls this again).
+    void keepEstimateCurrent();
+
     // Menu commands (menus, toolbar and other windows run them).
     void saveViewData();
     void saveWorkbench();
@@ -118,6 +123,7 @@ private:
     QAction *addFormat(QMenu *menu, const char *control, const QString &caption, int code);
     QToolButton *addDropDown(const QString &tip, const QIcon &icon);
     void tile(Qt::Orientation bands);
+    void computeCurrentEstimateIfDue();
 
     QMdiArea *mdi_ = nullptr;
     QProgressBar *progressBar_ = nullptr;
@@ -130,6 +136,7 @@ private:
     std::unique_ptr<QPrinter> printer_;
     AboutWindow *about_ = nullptr;
     bool unloaded_ = false;
+    bool estimateCheckQueued_ = false;
 };
 
 } // namespace tavisol

@@ -104,7 +104,11 @@ void SettingsDialog::setFields(const dialogs::SettingsFields &f) {
 void SettingsDialog::onOkClicked() {
     dialogs::SettingsFields f = settingsFields();
     SettingsField refused = SettingsField::MaxDist;
-    const bool passed = dialogs::ApplySettings(f, sharedSettings(), messageSink(), &refused);
+    // Put in force once every message has been answered: a window computing
+    // meanwhile never sees half of them.
+    engine::EngineSettings settings = sharedSettings();
+    const bool passed = dialogs::ApplySettings(f, settings, messageSink(), &refused);
+    SetSharedSettings(settings);
     // The commas turned into points stay in the fields whatever the checks say.
     setFields(f);
     if (!passed) {
@@ -113,8 +117,7 @@ void SettingsDialog::onOkClicked() {
         return;
     }
     setCursor(Qt::WaitCursor);
-    appState().ResultsRecalcPending = true;
-    appState().WorkbenchRecalcPending = true;
+    MarkEstimatesStale(RecalcMarks::Both);
     unsetCursor();
     hide();
 }
@@ -122,6 +125,10 @@ void SettingsDialog::onOkClicked() {
 void SettingsDialog::onCancelClicked() {
     setFields(dialogs::SettingsInForce(settingsFields(), sharedSettings(), numfmt::userLocale()));
     hide();
+}
+
+void SettingsDialog::showSettingsInForce() {
+    setFields(dialogs::FieldsDescribing(settingsFields(), sharedSettings(), numfmt::userLocale()));
 }
 
 void SettingsDialog::onNeighboursNeedAltitudeClicked() {

@@ -31,6 +31,9 @@ public:
     void onOkClicked();
     // Cancel: the settings in force back into the controls, then hidden.
     void onCancelClicked();
+    // The controls show the settings in force (changed elsewhere, by the
+    // list window's boxes), keeping their texts where they stand for them.
+    void showSettingsInForce();
     // The altitude window switch (also run when Cancel changes the tick).
     void onNeighboursNeedAltitudeClicked();
 

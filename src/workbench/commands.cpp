@@ -13,6 +13,9 @@ void InstallWorkbenchCommands() {
             main->showChild(window);
         else
             window->show();
+        // Already the active child, it is not activated again: brought up to
+        // date here.
+        window->onActivated();
     });
 }
 

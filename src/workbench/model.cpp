@@ -28,7 +28,7 @@ private:
 
 } // namespace
 
-WorkbenchModel::WorkbenchModel() {
+WorkbenchModel::WorkbenchModel() : currency_(&appState().WorkbenchRecalcPending) {
     engine::SetInitialValues(State);
     State.Callbacks.DoEvents = [this] {
         if (hooks.DoEvents)
@@ -77,8 +77,14 @@ void WorkbenchModel::Load() {
     SelectVariable(0);
 }
 
+bool WorkbenchModel::EstimateDue() const { return !running_ && currency_.Stale(); }
+
+bool WorkbenchModel::HasCurrentEstimate() const {
+    return hasEstimate_ && !running_ && !currency_.Stale() && !currency_.Failed();
+}
+
 void WorkbenchModel::Activate() {
-    if (RecalcPending())
+    if (EstimateDue())
         ShowData();
 }
 
@@ -105,27 +111,21 @@ void WorkbenchModel::SelectVariable(int index) {
 bool WorkbenchModel::ShowData() {
     if (running_)
         return false;
-    if (!RecalcPending()) {
+    if (!currency_.Stale()) {
         Hourglass(false);
-        return hasEstimate_;
+        return HasCurrentEstimate();
     }
-    // When another window's run is going, this one waits for the next activation.
-    bool finished = false;
-    RunAlone([this, &finished] {
-        // Cleared first: a change made while the run lets events through
-        // marks it again.
-        SetRecalcPending(false);
+    // When another window's run is going, this one stays due: the end of
+    // that run tells the main window, which brings it up to date.
+    RunAlone([this] {
         State.CurrentVariable = static_cast<Integer>(SelectedVariable);
         const AppState &app = appState();
         State.CalcLongitude = app.CurLongitude;
         State.CalcLatitude = app.CurLatitude;
         State.CalcAltitude = app.CurElevation;
         CalculateAndShow();
-        finished = true;
     });
-    if (!finished)
-        SetRecalcPending(true);  // failed (or refused): stale
-    return hasEstimate_ && !RecalcPending();
+    return HasCurrentEstimate();
 }
 
 bool WorkbenchModel::RunAlone(const std::function<void()> &run) {
@@ -135,14 +135,24 @@ bool WorkbenchModel::RunAlone(const std::function<void()> &run) {
             hooks.Busy();
         return false;
     }
+    std::string failure;
+    bool failed = false;
+    fullRunStarted_ = false;
     {
         RunMark mark(running_);
         try {
             run();
         } catch (const std::exception &e) {
-            ReportError(e.what());
+            failed = true;
+            failure = e.what();
         }
     }
+    // Marked before the message: a check while the box is open does not
+    // repeat a failed run for the same inputs.
+    if (fullRunStarted_)
+        currency_.Finish(!failed, failure);
+    if (failed)
+        ReportError(failure);
     Hourglass(false);
     return true;
 }
@@ -151,8 +161,18 @@ void WorkbenchModel::CalculateAndShow() {
     Hourglass(true);
     hasEstimate_ = false;
     neighboursShown_ = false;
+    // The inputs in force now are those of this run; a change while it lets
+    // events through makes the workbench due again.
+    const EstimateInputs inputs = currency_.Start();
+    fullRunStarted_ = true;
+    // Nothing of the previous estimate stays on show while this one is made.
+    State.Workbench.activesFrameVisible = false;
+    State.Workbench.CheckVisible.fill(false);
+    ClearPanels();
+    if (hooks.PanelsCleared)
+        hooks.PanelsCleared();
     try {
-        State.UseSettings(sharedSettings());
+        State.UseSettings(inputs.Settings);
         State.DataFolder = dataFolder();
         const bool estimated = engine::Calculate(State);
         Schreib();

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "engine/engine.h"
+#include "shell/estimateinputs.h"
 #include "numfmt/numfmt.h"
 #include "workbench/altitudeplot.h"
 #include "workbench/drawing.h"
@@ -48,6 +49,8 @@ public:
         std::function<void()> DoEvents;
         // Elevation lookup of the station map; empty = the engine's raster.
         ElevationLookup Elevation;
+        // A full run has blanked the panels; the window shows them so.
+        std::function<void()> PanelsCleared;
     };
 
     WorkbenchModel();
@@ -100,9 +103,18 @@ public:
     // and the panels show no values.
     bool HasEstimate() const { return hasEstimate_; }
 
+    // A full run is due (EstimateCurrency::Stale): marked, or the location,
+    // the settings in force or the data files changed since the last one,
+    // finished or failed; and no run of the workbench's own is going.
+    bool EstimateDue() const;
+    // A finished run's estimate of the shown variable for the inputs in force.
+    bool HasCurrentEstimate() const;
+    // The message of the last full run when it failed, else empty.
+    const std::string &Failure() const { return currency_.Failure(); }
+
     // The window's load: start values, the first estimate of variable 0.
     void Load();
-    // Activation: recomputes when RecalcPending is set.
+    // Activation: recomputes when a run is due.
     void Activate();
     // The window closes: the computation point's position goes back to the
     // current location and the estimate (perhaps of a point picked on the
@@ -111,9 +123,9 @@ public:
     // A variable chosen in the list: always recomputes. Refused (Busy hook)
     // while a run holds the busy mark; the shown variable stays selected.
     void SelectVariable(int index);
-    // Full run when RecalcPending is set. Returns whether the workbench now
-    // holds a current estimate (HasEstimate and nothing pending). A failed
-    // run shows its message and stays pending.
+    // Full run when one is due. Returns whether the workbench now holds a
+    // current estimate (HasCurrentEstimate). A failed run shows its message
+    // once and is not repeated until an input changes.
     bool ShowData();
     // Re-activates the found neighbours and refreshes every panel.
     void Schreib();
@@ -176,6 +188,8 @@ private:
     void ReportError(const std::string &description);
     Integer Elevation(Single lon, Single lat, Integer &water);
 
+    EstimateCurrency currency_;
+    bool fullRunStarted_ = false;  // within RunAlone: CalculateAndShow began
     bool running_ = false;
     bool hasEstimate_ = false;
     // The neighbour tables, the map and the plot show the state's neighbours

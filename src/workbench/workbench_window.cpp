@@ -82,13 +82,9 @@ WorkbenchWindow::WorkbenchWindow() {
     };
     model_.hooks.DoEvents = [] { QCoreApplication::processEvents(); };
 
-    buildControls();
+    model_.hooks.PanelsCleared = [this] { Sync(); };
 
-    if (MainWindow *main = MainWindow::instance())
-        connect(main, &MainWindow::childActivated, this, [this](QWidget *w) {
-            if (w == this)
-                onActivated();
-        });
+    buildControls();
 }
 
 WorkbenchWindow::~WorkbenchWindow() {
@@ -354,6 +350,10 @@ void WorkbenchWindow::setUp() {
 void WorkbenchWindow::onActivated() {
     Run([this] { model_.Activate(); });
 }
+
+bool WorkbenchWindow::EstimateDue() const { return model_.EstimateDue(); }
+
+void WorkbenchWindow::ComputeEstimate() { onActivated(); }
 
 bool WorkbenchWindow::ShowData() {
     bool current = false;

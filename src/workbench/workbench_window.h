@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 
+#include "shell/estimateview.h"
 #include "workbench/model.h"
 
 class QButtonGroup;
@@ -27,7 +28,7 @@ namespace tavisol::workbench {
 class FlexGrid;
 class PictureBox;
 
-class WorkbenchWindow : public QWidget {
+class WorkbenchWindow : public QWidget, public EstimateView {
     Q_OBJECT
 public:
     // The one window, created (and loaded: the first estimate runs) on first use.
@@ -42,18 +43,21 @@ public:
     // ---- Public operations of the window ---------------------------------------------
     bool RecalcPending() const { return model_.RecalcPending(); }
     void SetRecalcPending(bool pending) { model_.SetRecalcPending(pending); }
-    // Brings the workbench up to date when RecalcPending is set. Returns
-    // whether it now holds a current estimate that may be saved or printed:
-    // false when the run failed (its message shown, the window stays
-    // pending), found no neighbour, could not start (another run holds the
-    // busy mark) or the window was closed since.
+    // Brings the workbench up to date when a run is due. Returns whether it
+    // now holds a current estimate that may be saved or printed: false when
+    // the run failed (its message shown once), found no neighbour, could not
+    // start (another run holds the busy mark) or the window was closed since.
     bool ShowData();
     // Whether the shown state holds an estimate (see WorkbenchModel).
     bool HasEstimate() const { return model_.HasEstimate(); }
     // Re-activates the found neighbours and refreshes all panels.
     void Schreib();
-    // The activation of the window (the main window's child activation calls it).
+    // Computes when a run is due. The main window calls it through
+    // EstimateView whenever this window is its current child and something
+    // changed; "WorkBench" calls it too.
     void onActivated();
+    bool EstimateDue() const override;
+    void ComputeEstimate() override;
 
     // ---- What the output dialog and the report writers read ----------------------------
     // The engine state the workbench last left: CurrentVariable, the computation

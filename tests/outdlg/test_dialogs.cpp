@@ -450,7 +450,7 @@ TEST_F(OutputDialogs, ActivationShowsAFailedRunOnce) {
     for (int k = 0; k < 3; ++k)
         CloseABoxOver(&d);
     EXPECT_EQ(messages.size(), 1u);
-    EXPECT_TRUE(appState().ResultsRecalcPending);
+    EXPECT_FALSE(results::LocationResultsWindow().EstimateDue());
     EXPECT_TRUE(d.CmdSave->isEnabled());
 
     // A new location is tried on the next activation.
@@ -821,7 +821,7 @@ TEST_F(OutputDialogs, WorkbenchRefusesToWriteARunWithoutAnEstimate) {
     nextFile = QString::fromStdString(file.string());
 
     // No neighbour within the maximum distance (as after the settings' OK).
-    sharedSettings().MaxDistance = 0.001F;
+    sharedSettingsForTesting().MaxDistance = 0.001F;
     appState().WorkbenchRecalcPending = true;
     d.CmdSave->click();
     EXPECT_FALSE(Saved());
@@ -846,7 +846,7 @@ TEST_F(OutputDialogs, WorkbenchRefusesToWriteARunWithoutAnEstimate) {
     EXPECT_TRUE(PrintedPdf().empty());
 
     // A failed run (a station file missing) is refused the same way.
-    sharedSettings().MaxDistance = 1000;
+    sharedSettingsForTesting().MaxDistance = 1000;
     appState().WorkbenchRecalcPending = true;
     messages.clear();
     d.CmdSave->click();
@@ -899,7 +899,7 @@ TEST_F(OutputDialogs, WorkbenchWritesAPickedPointUnderItsOwnNameAndForgetsItWhen
 }
 
 TEST_F(OutputDialogs, OnlyRaisedWarningsStayEnabledWhenTheWorkbenchDialogCloses) {
-    sharedSettings().MaxStations = 5;  // Few is raised, nothing else
+    sharedSettingsForTesting().MaxStations = 5;  // Few is raised, nothing else
     workbench::WorkbenchWindow *w = workbench::WorkbenchWindow::instance();
     const char *names[] = {"CmdLow", "CmdHigh", "CmdLonely", "CmdDoubled", "CmdStrange", "CmdFew", "CmdHit"};
     auto enabled = [&] {

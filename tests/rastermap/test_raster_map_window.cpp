@@ -604,7 +604,7 @@ TEST_F(RasterExport, EngineFailureStopsTheRunWithTheEnginesMessageAndWritesNothi
 
 TEST_F(RasterExport, CellsWithoutANeighbourAreNoDataWithOneThreadOrMany) {
     // Only the two cells nearest the stations have one within 40 km.
-    sharedSettings().MaxDistance = 40;
+    sharedSettingsForTesting().MaxDistance = 40;
     form->TxtLonEnd->setText(QStringLiteral("12"));
     std::vector<std::string> files;
     for (int threads : {1, 3}) {

@@ -28,7 +28,7 @@ protected:
     void SetUp() override {
         UseBuiltVantrix();
         ResetAppState();
-        engine::SetInitialValues(sharedSettings());
+        engine::SetInitialValues(sharedSettingsForTesting());
         setProgramFolderForTesting(folder.path());
         SetMessageBoxHandler([this](QWidget *, const Message &r) {
             messages.push_back(r);

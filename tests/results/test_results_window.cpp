@@ -44,7 +44,7 @@ protected:
     void SetUp() override {
         ResetAppState();
         ClearCommandHandlers();
-        engine::SetInitialValues(sharedSettings());
+        engine::SetInitialValues(sharedSettingsForTesting());
         AppState &s = appState();
         s.CurLongitude = 13.01F;
         s.CurLatitude = 41.99F;
@@ -127,7 +127,6 @@ TEST_F(ResultsWindowTest, ShowDataComputesAllVariablesWithTheProgressBar) {
 
     // Current: a second call computes nothing and keeps the point.
     steps.clear();
-    appState().CurLongitude = 20;
     EXPECT_TRUE(window->ShowData());
     window->onActivated();
     EXPECT_TRUE(steps.empty());
@@ -142,7 +141,7 @@ TEST_F(ResultsWindowTest, ShowDataComputesAllVariablesWithTheProgressBar) {
     EXPECT_FLOAT_EQ(window->Results()[3].CalcLatitude, 42.1F);
 }
 
-TEST_F(ResultsWindowTest, FailedRunShowsItsMessageAndStaysPending) {
+TEST_F(ResultsWindowTest, FailedRunShowsItsMessageAndWaitsForAChange) {
     std::filesystem::remove(folder.path() / "TavisolData" / "pet.txt");
     EXPECT_FALSE(window->ShowData());
     ASSERT_EQ(messages.size(), 1u);
@@ -152,9 +151,19 @@ TEST_F(ResultsWindowTest, FailedRunShowsItsMessageAndStaysPending) {
     EXPECT_EQ(steps, (std::vector<int>{0, 1, 2, 3, 4, 5}));
     EXPECT_FALSE(mainBar->isVisible());
     EXPECT_FALSE(appState().Busy);
-    EXPECT_TRUE(window->RecalcPending());
     EXPECT_FALSE(window->Results()[5].Computed);
     EXPECT_TRUE(window->Results()[4].Computed);
+    // Said where the numbers would be, once the run has ended.
+    const QString notice = window->MissingEstimates(3)->text();
+    EXPECT_TRUE(notice.startsWith(QStringLiteral("No estimate of Sunshine Fraction, Wind Speed: the run stopped: ")))
+        << notice.toStdString();
+    EXPECT_TRUE(notice.contains(QStringLiteral("pet.txt")));
+
+    // Not repeated for the same inputs, however often the window is activated.
+    window->onActivated();
+    EXPECT_FALSE(window->ShowData());
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(steps.size(), 6u);
 
     // Once the file is back, the next activation computes again.
     WriteDataFolder(folder.path(), 13.01, 41.99);
@@ -183,7 +192,7 @@ TEST_F(ResultsWindowTest, VariablesWithoutAnEstimateShowNoValues) {
 
     // No neighbour within the maximum distance: no number anywhere.
     WriteDataFolder(folder.path(), 13.01, 41.99);
-    sharedSettings().MaxDistance = 0.001F;
+    sharedSettingsForTesting().MaxDistance = 0.001F;
     window->setRecalcPending(true);
     window->InnerStrip(2)->setCurrentIndex(2);  // stations
     EXPECT_TRUE(window->ShowData());
@@ -196,7 +205,7 @@ TEST_F(ResultsWindowTest, VariablesWithoutAnEstimateShowNoValues) {
 
     // Stations for the daily extremes only: the mean's zeros neither set the
     // temperature chart's range nor raise High or Low; Few says why.
-    sharedSettings().MaxDistance = 1000;
+    sharedSettingsForTesting().MaxDistance = 1000;
     testsupport::WriteStationFilesAt(folder.path() / "TavisolData", 41.99F, 13.01F, [](int v) {
         return v == 0 ? std::string() : fixture::StationFile(fixture::StationsAround(13.01, 41.99, v));
     });
@@ -355,7 +364,7 @@ TEST_F(ResultsWindowTest, ResizeCountStopsInsteadOfOverflowing) {
 TEST_F(ResultsWindowTest, ViewDataCommandShowsTheChildAndComputes) {
     window.reset();
     MainWindow main;
-    engine::SetInitialValues(sharedSettings());
+    engine::SetInitialValues(sharedSettingsForTesting());
     InstallResultsCommands(main);
     ASSERT_TRUE(HasCommandHandler(Command::ViewData));
     EXPECT_EQ(LocationResultsWindowIfCreated(), nullptr);
@@ -387,7 +396,7 @@ protected:
         ResultsWindowTest::SetUp();
         window.reset();
         main = std::make_unique<MainWindow>();
-        engine::SetInitialValues(sharedSettings());
+        engine::SetInitialValues(sharedSettingsForTesting());
         InstallResultsCommands(*main);
         main->show();
         ASSERT_TRUE(Activate(main.get()));
@@ -415,15 +424,17 @@ TEST_F(ResultsWindowInMainWindow, FailedRunShowsItsMessageOnceAndWaitsForTheUser
     EXPECT_TRUE(QString::fromStdString(messages[0].text).contains(QStringLiteral("pet.txt")));
     ResultsWindow *w = LocationResultsWindowIfCreated();
     ASSERT_NE(w, nullptr);
-    EXPECT_TRUE(w->RecalcPending());  // stale
+    EXPECT_FALSE(w->EstimateDue());
 
-    // Closing the box makes the main window active again: no new run.
+    // Closing the box makes the main window active again, View Data is
+    // chosen again: no new run for the same inputs.
     steps.clear();
     for (int k = 0; k < 3; ++k)
         CloseABoxOver(main.get());
+    main->showViewData();
+    QCoreApplication::processEvents();
     EXPECT_EQ(messages.size(), 1u);
     EXPECT_TRUE(steps.empty());
-    EXPECT_TRUE(w->RecalcPending());
 
     // Asked again once the file is back, it computes.
     WriteDataFolder(folder.path(), 13.01, 41.99);

@@ -19,7 +19,7 @@ inline void StartProgramIn(const std::filesystem::path &programFolder) {
     ResetAppState();
     ClearCommandHandlers();
     ClearFormatChangeHandlers();
-    engine::SetInitialValues(sharedSettings());
+    engine::SetInitialValues(sharedSettingsForTesting());
     setProgramFolderForTesting(programFolder);
 }
 

@@ -17,7 +17,7 @@ class Workbench : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetAppState();
-        engine::SetInitialValues(sharedSettings());
+        engine::SetInitialValues(sharedSettingsForTesting());
         testing::WriteDataFolder(folder_.path(), stations_);
         setProgramFolderForTesting(folder_.path());
         SetCurrentLocation("Here", PointLon, PointLat, PointAlt);
@@ -116,7 +116,7 @@ TEST_F(Workbench, FiveActiveHideTheLevelsWhichApplyAgainFromSix) {
 }
 
 TEST_F(Workbench, AHitHidesTheLevelsWhateverTheCount) {
-    sharedSettings().MinDistance = 40;  // km: the nearest station lies closer
+    sharedSettingsForTesting().MinDistance = 40;  // km: the nearest station lies closer
     m_.Load();
     m_.SetLevel(ConfidenceLevel::P99);
     ASSERT_EQ(m_.State.CurWarnings.Hit, engine::True);
@@ -156,7 +156,7 @@ TEST_F(Workbench, AllUncheckedShowsTheMessageAndKeepsThePanels) {
 TEST_F(Workbench, NoNeighboursFoundEmptiesThePanelsAndSaysSo) {
     m_.Load();
     ASSERT_FALSE(m_.Station.Text(1, 1).empty());
-    sharedSettings().MaxDistance = 1;  // km: nothing within reach
+    sharedSettingsForTesting().MaxDistance = 1;  // km: nothing within reach
     m_.SetRecalcPending(true);
     m_.Activate();
     ASSERT_EQ(messages_.size(), 1u);
@@ -189,12 +189,14 @@ TEST_F(Workbench, ShowDataWithoutMarkChangesNothingAndAnotherRunMakesItWait) {
     EXPECT_FALSE(m_.RecalcPending());
 }
 
-TEST_F(Workbench, MissingStationFileIsReportedAndTheWindowStaysStale) {
+TEST_F(Workbench, MissingStationFileIsReportedOnceUntilAnInputChanges) {
     std::filesystem::remove_all(folder_.path() / "TavisolData");
     m_.Load();
+    m_.Activate();
+    m_.ShowData();
     ASSERT_EQ(errors_.size(), 1u);
     EXPECT_NE(errors_[0].find("mela"), std::string::npos);
-    EXPECT_TRUE(m_.RecalcPending());
+    EXPECT_FALSE(m_.EstimateDue());
     EXPECT_FALSE(m_.HasEstimate());
     EXPECT_FALSE(appState().Busy);
 }

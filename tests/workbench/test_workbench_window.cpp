@@ -37,7 +37,7 @@ protected:
     void SetUp() override {
         ResetAppState();
         ClearCommandHandlers();
-        engine::SetInitialValues(sharedSettings());
+        engine::SetInitialValues(sharedSettingsForTesting());
         testing::WriteDataFolder(folder_.path());
         setProgramFolderForTesting(folder_.path());
         SetCurrentLocation("Here", testing::PointLon, testing::PointLat, testing::PointAlt);
@@ -145,7 +145,7 @@ TEST_F(WorkbenchWindowTest, TabsLevelsAndVariable) {
 }
 
 TEST_F(WorkbenchWindowTest, WarningButtonsExplainOnlyRaisedWarnings) {
-    sharedSettings().MaxStations = 5;  // Few is raised
+    sharedSettingsForTesting().MaxStations = 5;  // Few is raised
     WorkbenchWindow *w = WorkbenchWindow::instance();
     EXPECT_FALSE(child<QGroupBox>(w, "framWarn")->isHidden());
     auto *few = child<QPushButton>(w, "CmdFew");
@@ -251,7 +251,7 @@ TEST_F(WorkbenchWindowTest, RunWithoutAnEstimateShowsNoValues) {
     ASSERT_FALSE(readout->text().isEmpty());
 
     // No neighbour within the maximum distance.
-    sharedSettings().MaxDistance = 0.001f;
+    sharedSettingsForTesting().MaxDistance = 0.001f;
     emit child<QComboBox>(w, "variableBox")->activated(3);
     ASSERT_FALSE(messages_.empty());
     EXPECT_EQ(messages_.back().title, "No calculation can be done with 0 neighbours");
@@ -281,7 +281,7 @@ TEST_F(WorkbenchWindowTest, RunWithoutAnEstimateShowsNoValues) {
     EXPECT_EQ(messages_.size(), shown);
 
     // A failed run (the station files are gone): its message, stale, no values.
-    sharedSettings().MaxDistance = 1000;
+    sharedSettingsForTesting().MaxDistance = 1000;
     emit child<QComboBox>(w, "variableBox")->activated(0);
     ASSERT_TRUE(w->HasEstimate());
     messages_.clear();
@@ -290,7 +290,7 @@ TEST_F(WorkbenchWindowTest, RunWithoutAnEstimateShowsNoValues) {
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_EQ(messages_[0].icon, MsgIcon::NoIcon);
     EXPECT_FALSE(w->HasEstimate());
-    EXPECT_TRUE(w->RecalcPending());
+    EXPECT_FALSE(w->EstimateDue());  // not repeated for the same inputs
     EXPECT_EQ(child<FlexGrid>(w, "GrdDay")->cellText(2, 1), QString());
     EXPECT_EQ(child<FlexGrid>(w, "grdObservation")->cellText(1, 1), QString());
     // The neighbour boxes no longer show or re-estimate the old neighbours.
