@@ -15,15 +15,18 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStringList>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <cmath>
 #include <memory>
 
 #include "batch/batchcommands.h"
 #include "batch/batchsettings.h"
+#include "batch/list_placement.h"
 #include "engine/engine.h"
 #include "engine/workers.h"
 #include "numfmt/numfmt_qt.h"
@@ -206,8 +209,16 @@ void BatchListWindow::buildControls() {
     columns->addLayout(left, 2);
     columns->addLayout(Column({outputs, files, altitude, summary}), 1);
     columns->addLayout(Column({corrections, neighbourhood, idw, restrictions}), 1);
+    // A window smaller than its choices (on a small screen) scrolls them.
+    columns->setContentsMargins(0, 0, 0, 0);
+    auto *choices = new QWidget;
+    choices->setLayout(columns);
+    auto *scroller = MakeNamed<QScrollArea>(this, "choicesArea");
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidgetResizable(true);
+    scroller->setWidget(choices);
     auto *whole = new QVBoxLayout(this);
-    whole->addLayout(columns, 1);
+    whole->addWidget(scroller, 1);
     whole->addLayout(MakeButtonRow({CmdSave, CmdRun, CmdCanc}));
 
     for (const SettingsBox &b : settingsBoxes())
@@ -229,7 +240,8 @@ void BatchListWindow::buildControls() {
     connect(CmdSave, &QPushButton::clicked, this, &BatchListWindow::onSaveClicked);
     connect(CmdRun, &QPushButton::clicked, this, &BatchListWindow::onSetLocationClicked);
     connect(CmdCanc, &QPushButton::clicked, this, &BatchListWindow::onCancelClicked);
-    resize(1100, 640);
+    // At least as large as the choices need unscrolled; the first showing fits it to the screen.
+    resize(QSize(1100, 640).expandedTo(minimumSizeHint() + choices->minimumSizeHint() - scroller->minimumSizeHint()));
 }
 
 void BatchListWindow::setUp() {
@@ -348,16 +360,14 @@ void BatchListWindow::showEvent(QShowEvent *e) {
     MainWindow *main = MainWindow::instance();
     if (!placed_ && main && main->isVisible()) {
         placed_ = true;
-        // At the top left of the main window's child area, as high as the
-        // screen leaves room for.
-        const QPoint corner = main->mdiArea()->mapToGlobal(QPoint(0, 0));
-        if (const QScreen *screen = main->screen()) {
-            const QRect room = screen->availableGeometry();
-            const int frame = frameGeometry().height() - height();
-            const int fits = room.bottom() + 1 - corner.y() - frame;
-            resize(width(), std::max(minimumSizeHint().height(), std::min(height(), fits)));
-        }
-        move(corner);
+        // Until the window manager has framed this window its frame is not
+        // known; the main window's frame, from the same manager, stands in.
+        QMargins frame = windowHandle()->frameMargins();
+        if (frame.isNull() && main->windowHandle())
+            frame = main->windowHandle()->frameMargins();
+        setGeometry(batch::ListWindowGeometry(main->screen()->availableGeometry(),
+                                              main->mdiArea()->mapToGlobal(QPoint(0, 0)), frame, size(),
+                                              minimumSizeHint()));
     }
     FieldDialog::showEvent(e);
 }

@@ -85,8 +85,8 @@ public:
 protected:
     dialogs::KeyDecision keyDecision(int id, char32_t key) override;
     void fieldLeft(int id) override;
-    // The first showing places the window below the main window's menus and
-    // toolbar, so that they stay within reach.
+    // The first showing places the window's frame below the main window's
+    // menus and toolbar, so that they stay within reach, and within the screen.
     void showEvent(QShowEvent *e) override;
 
 private:

@@ -144,6 +144,9 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent) {
     column->setSpacing(0);
     mdi_ = new QMdiArea(centre);
     mdi_->setObjectName(QStringLiteral("MDIClient"));
+    // A child larger than a small main window's area is reached by scrolling.
+    mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdi_->viewport()->setMouseTracking(true);
     mdi_->viewport()->installEventFilter(this);
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *sub) {

@@ -12,6 +12,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -23,6 +25,7 @@
 #include "batch/batchcommands.h"
 #include "batch/grid_dialog.h"
 #include "batch/batch_list_window.h"
+#include "batch/list_placement.h"
 #include "batch_fixture.h"
 #include "engine/engine.h"
 #include "shell/appstate.h"
@@ -157,14 +160,46 @@ TEST_F(BatchWindows, FirstOpeningAndFormatChoices) {
     EXPECT_FALSE(list->ChkBest->isEnabled());
 }
 
+// Also run on a 1024 x 600 screen (see CMakeLists.txt).
 TEST_F(BatchWindows, OpensWhereTheMainWindowsMenusStayReachable) {
     OpenMainWindow();
+    main->showMaximized();
+    QApplication::processEvents();
     main->menuAction(QStringLiteral("mn_saveGridOrFile"))->trigger();
     QApplication::processEvents();
     ASSERT_TRUE(list->isVisible());
-    for (const QWidget *bar : {static_cast<QWidget *>(main->menuBar()), static_cast<QWidget *>(main->mainToolBar())})
-        EXPECT_FALSE(list->frameGeometry().intersects(QRect(bar->mapToGlobal(QPoint(0, 0)), bar->size())))
-            << bar->metaObject()->className();
+    const QRect frame = list->frameGeometry();
+    ASSERT_NE(frame, list->geometry()) << "the platform gives no frames";
+    const QRect toolbar(main->mainToolBar()->mapToGlobal(QPoint(0, 0)), main->mainToolBar()->size());
+    EXPECT_GT(frame.top(), toolbar.bottom());
+    EXPECT_TRUE(main->screen()->availableGeometry().contains(frame));
+    // Smaller than its choices, the window scrolls them; its buttons stay in view.
+    auto *choices = list->findChild<QScrollArea *>();
+    ASSERT_NE(choices, nullptr);
+    choices->ensureWidgetVisible(list->txtMaxHigh);
+    EXPECT_TRUE(choices->viewport()->rect().contains(
+        QRect(list->txtMaxHigh->mapTo(choices->viewport(), QPoint(0, 0)), list->txtMaxHigh->size())));
+    EXPECT_TRUE(list->rect().contains(QRect(list->CmdCanc->mapTo(list, QPoint(0, 0)), list->CmdCanc->size())));
+}
+
+TEST(ListWindowPlacement, TheFrameStartsBelowTheToolbarAndFitsTheScreen) {
+    const QMargins titleBar(4, 19, 4, 4);
+    const QSize wanted(1100, 640), minimum(400, 150);
+    struct Row {
+        const char *screen;
+        QRect room;
+        QPoint corner; // the top left of the main window's child area
+        QRect frame;
+    } rows[] = {
+        {"1920 x 1050", {0, 0, 1920, 1050}, {0, 204}, {0, 204, 1108, 663}},
+        {"1024 x 600", {0, 0, 1024, 600}, {4, 90}, {4, 90, 1020, 510}},
+        // Too low for the smallest window: the menus still stay reachable.
+        {"640 x 300", {0, 0, 640, 300}, {0, 200}, {0, 200, 640, 173}},
+    };
+    for (const Row &r : rows)
+        EXPECT_EQ(batch::ListWindowGeometry(r.room, r.corner, titleBar, wanted, minimum).marginsAdded(titleBar),
+                  r.frame)
+            << r.screen;
 }
 
 TEST_F(BatchWindows, LevelsFollowTheConfidenceBox) {

@@ -217,6 +217,23 @@ TEST_F(RasterInMainWindow, MapFramesAndProgressAreReachableAt800x600AndFullScree
     ExpectFullyVisible(form->exportFrame, "after resize");
 }
 
+TEST_F(RasterInMainWindow, ASmallMainWindowScrollsToEveryPartOfTheMapWindow) {
+    RasterMapWindow *form = OpenFromMenu();
+    QMdiSubWindow *sub = SubWindowOf(form);
+    main->resize(600, 400);
+    QApplication::processEvents();
+    QMdiArea *area = main->mdiArea();
+    ASSERT_FALSE(AreaRect().contains(sub->geometry()));
+    // Scrolled to either end, that end of the child window is in view.
+    for (const bool far : {true, false}) {
+        for (QScrollBar *bar : {area->horizontalScrollBar(), area->verticalScrollBar()})
+            bar->setValue(far ? bar->maximum() : bar->minimum());
+        QApplication::processEvents();
+        const QPoint corner = far ? sub->geometry().bottomRight() : sub->geometry().topLeft();
+        EXPECT_TRUE(AreaRect().contains(corner)) << (far ? "far end" : "near end");
+    }
+}
+
 TEST_F(RasterInMainWindow, ExitDuringAnExportStopsTheRunAndEndsTheProgram) {
     testing::WriteStationData(folder.path() / "TavisolData",
                               {{50.2, 10.1, 100, 20.1}, {49.8, 10.4, 200, 20.1}, {50.5, 9.5, 150, 20.1}});
