@@ -411,6 +411,9 @@ void BatchListWindow::onSaveClicked() {
                     QStringLiteral("Nothing selected!"));
         return;
     }
+    // Before the count: a list being filled is not complete.
+    if (!BusyGate(this))
+        return;
     if (locationCount() == 0) {
         ShowMessage(this, MsgIcon::Question, QStringLiteral("No stations "), QStringLiteral("Tavisol"));
         return;
@@ -420,8 +423,6 @@ void BatchListWindow::onSaveClicked() {
         showMessage(*m);
         return;
     }
-    if (!BusyGate(this))
-        return;
     setRunButtons(false);
     const BatchDialogs &dialogs = batchDialogs();
     const QString programDir = QString::fromStdString(programFolder().string());
@@ -575,5 +576,19 @@ BatchListWindow &ListWindow() {
 }
 
 BatchListWindow *ListWindowIfCreated() { return g_list; }
+
+ListFill::ListFill(QWidget *parent) {
+    if (busy_)
+        ListWindow().clearLocations();
+    else
+        BusyGate(parent);
+}
+
+void ListFill::add(const batch::ListEntry &entry) { ListWindow().addLocation(entry); }
+
+bool ListFill::letEventsThrough() {
+    QCoreApplication::processEvents();
+    return !appState().Ending;
+}
 
 } // namespace tavisol

@@ -12,6 +12,7 @@
 #include "batch/locations.h"
 #include "batch/runs.h"
 #include "engine/state.h"
+#include "shell/appstate.h"
 #include "shell/dialoglogic.h"
 #include "shell/fielddialog.h"
 #include "shell/settings_controls.h"
@@ -109,5 +110,27 @@ private:
 // The single list window, created hidden on first use.
 BatchListWindow &ListWindow();
 BatchListWindow *ListWindowIfCreated();
+
+// A new filling of the list window's list (the grid dialog, the location-file
+// reader). It holds the busy mark from the clearing of the list to its last
+// entry, so that no run, other filling or estimate starts on a list that is
+// not complete: their "Tavisol Busy" instead. While another computation holds
+// the mark the list is left as it is and the message is shown over `parent`.
+class ListFill {
+public:
+    explicit ListFill(QWidget *parent);
+    ListFill(const ListFill &) = delete;
+    ListFill &operator=(const ListFill &) = delete;
+
+    // The list was cleared and may be filled.
+    explicit operator bool() const { return busy_.owns(); }
+    void add(const batch::ListEntry &entry);
+    // Lets window events through; false when the program is ending, so the
+    // filling stops.
+    bool letEventsThrough();
+
+private:
+    BusyGuard busy_;
+};
 
 } // namespace tavisol

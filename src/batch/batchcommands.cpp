@@ -39,6 +39,8 @@ void ShowGridDialog() {
 }
 
 void ReadLocationsFromFile(QWidget *parent) {
+    if (!BusyGate(parent))
+        return;
     const QString filter =
         QStringLiteral("*.dat (*.dat);;Comma Separated Values (*.csv);;All Files (*)");
     const QString file = g_dialogs.chooseOpenFile
@@ -46,8 +48,9 @@ void ReadLocationsFromFile(QWidget *parent) {
                              : QFileDialog::getOpenFileName(parent, QString(),
                                                             QString::fromStdString(programFolder().string()), filter);
     if (!file.isEmpty()) {
-        BatchListWindow &list = ListWindow();
-        list.clearLocations();
+        ListFill list(parent);
+        if (!list)
+            return;
         std::string text;
         if (const auto error = numfmt::ReadWholeFile(file.toStdString(), text)) {
             ShowMessage(parent, MsgIcon::NoIcon, QString::fromStdString(*error));
@@ -60,7 +63,7 @@ void ReadLocationsFromFile(QWidget *parent) {
                 [&data](float lon, float lat) { return static_cast<int>(engine::GetElevation(data, lon, lat)); },
                 numfmt::userLocale(),
                 MessageSinkFor(parent),
-                [&list](const batch::ListEntry &e) { list.addLocation(e); }, file.toStdString());
+                [&list](const batch::ListEntry &e) { list.add(e); }, file.toStdString());
         } catch (const std::exception &e) {
             ShowMessage(parent, MsgIcon::NoIcon, QString::fromStdString(e.what()));
             return;

@@ -1,6 +1,5 @@
 #include "batch/grid_dialog.h"
 
-#include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -111,15 +110,18 @@ void GridDialog::onOkClicked() {
         const std::filesystem::path data = dataFolder();
         elevation = [data](float lon, float lat) { return static_cast<int>(engine::GetElevation(data, lon, lat)); };
     }
+    ListFill list(this);
+    if (!list)
+        return;
     CmdRun->setEnabled(false);
-    BatchListWindow &list = ListWindow();
-    list.clearLocations();
     setCursor(Qt::WaitCursor);
     try {
         for (float lat : plan.Latitudes)
             for (float lon : plan.Longitudes) {
-                list.addLocation(batch::GridEntry(lon, lat, elevation(lon, lat), loc));
-                QCoreApplication::processEvents();
+                list.add(batch::GridEntry(lon, lat, elevation(lon, lat), loc));
+                // Exit: the program ends with the entries so far.
+                if (!list.letEventsThrough())
+                    return;
             }
     } catch (const std::exception &e) {
         // The entries so far stay; the dialog stays open for another try.

@@ -149,16 +149,22 @@ std::string Quoted(const std::string &text) {
 // The locations a run left out, in list order, and the run information
 // file's lines about them, in processing order.
 struct SkipReport {
+    // The variables a location is written with in the formats of per-variable
+    // files or rows, where a location without some of them is written with
+    // the others.
+    std::size_t perLocation = 0;
     std::map<int, SkippedLocation> locations;
     std::vector<std::string> informationLines;
 
     bool empty() const { return locations.empty(); }
 
-    void Add(int location, const std::string &name, int variable) {
+    // `whole`: the location is left out of every file for want of this variable.
+    void Add(int location, const std::string &name, int variable, bool whole = false) {
         SkippedLocation &s = locations[location];
         s.Location = location;
         s.Name = name;
         s.Variables.push_back(variable);
+        s.Partial = !whole && s.Variables.size() < perLocation;
     }
     // A line in the columns of the run information file: run and variable,
     // the point, then what happened.
@@ -178,7 +184,13 @@ struct SkipReport {
         TextFileWriter w(information, TextFileWriter::Mode::Append);
         Opened(w);
         w.writeLine();
-        w.writeLine("Locations skipped for want of an estimate: " + std::to_string(locations.size()));
+        std::size_t partial = 0;
+        for (const auto &[k, s] : locations)
+            partial += s.Partial ? 1 : 0;
+        std::string count = "Locations skipped for want of an estimate: " + std::to_string(locations.size() - partial);
+        if (partial > 0)
+            count += "; locations written without some variables: " + std::to_string(partial);
+        w.writeLine(count);
         for (const std::string &l : informationLines)
             w.writeLine(l);
         w.commitOrThrow();
@@ -203,16 +215,29 @@ std::array<bool, 8> NeededVariables(int format, const BatchChoices &choices) {
 }
 
 Message SkippedMessage(const std::vector<SkippedLocation> &skipped, int count, bool listedInFile) {
-    std::string text = "Data Saved without " + std::to_string(skipped.size()) + " of " + std::to_string(count) +
-                       (count == 1 ? " location" : " locations") + ", for want of an estimate of:";
-    for (std::size_t i = 0; i < skipped.size() && i < ListedInMessage; ++i) {
-        std::vector<engine::Integer> variables;
-        for (int v : skipped[i].Variables)
-            variables.push_back(static_cast<engine::Integer>(v));
-        text += "\r" + Quoted(skipped[i].Name) + " - " + exports::VariableNameList(variables);
+    std::string text;
+    std::size_t room = ListedInMessage;
+    // The locations left out, then those written without some variables.
+    for (const bool partial : {false, true}) {
+        std::vector<const SkippedLocation *> group;
+        for (const SkippedLocation &s : skipped)
+            if (s.Partial == partial)
+                group.push_back(&s);
+        if (group.empty())
+            continue;
+        text += text.empty() ? "Data Saved without " : "\rand without ";
+        text += (partial ? "some variables at " : "") + std::to_string(group.size()) + " of " +
+                std::to_string(count) + (count == 1 ? " location" : " locations") + ", for want of an estimate of:";
+        std::size_t shown = 0;
+        for (; shown < group.size() && room > 0; ++shown, --room) {
+            std::vector<engine::Integer> variables;
+            for (int v : group[shown]->Variables)
+                variables.push_back(static_cast<engine::Integer>(v));
+            text += "\r" + Quoted(group[shown]->Name) + " - " + exports::VariableNameList(variables);
+        }
+        if (shown < group.size())
+            text += "\r... and " + std::to_string(group.size() - shown) + " more.";
     }
-    if (skipped.size() > ListedInMessage)
-        text += "\r... and " + std::to_string(skipped.size() - ListedInMessage) + " more.";
     if (listedInFile)
         text += "\rThe run information file lists every one.";
     return {text, "", MsgIcon::Information};
@@ -486,6 +511,7 @@ template <class Body> RunEnd FramedRun(const LocationList &locations, RunHost &h
         if (start.Summary)
             summary = SummaryArray(ticked, count);
         SkipReport skips;
+        skips.perLocation = static_cast<std::size_t>(ticked);
         bool listed = false;
         body(RunFrame{start, ticked, count, summary, skips, listed, at}, end);
         // The files are complete, or stopped by the user.
@@ -781,7 +807,7 @@ struct OtherRun {
         bool complete = true;
         for (int v = 0; v < results::VariableCount; ++v)
             if (needed[static_cast<std::size_t>(v)] && !le.HasEstimate[static_cast<std::size_t>(v)]) {
-                skips.Add(location - 1, le.LocationName, v);
+                skips.Add(location - 1, le.LocationName, v, true);
                 complete = false;
             }
         if (complete) {

@@ -81,15 +81,19 @@ Message ProcessingErrorMessage(const std::string &description);
 // Tillwick; the Furrowin files' elements.
 std::array<bool, 8> NeededVariables(int format, const BatchChoices &choices);
 
-// A location left out of a run's files.
+// A location left out of a run's files, or written without some variables.
 struct SkippedLocation {
     int Location = 0;       // 0-based list position
     std::string Name;       // the entry's text
     std::vector<int> Variables; // without an estimate, in processing order
+    // Written with the run's other variables (the formats of per-variable
+    // files or rows); else in none of the files.
+    bool Partial = false;
 };
 // In place of "Data Saved Correctly": how many of `count` locations were left
-// out and which, with the variables that had no estimate (the first ten; the
-// rest counted).
+// out and which, then how many were written without some variables and
+// which, each with the variables that had no estimate (ten locations in all;
+// the rest counted).
 Message SkippedMessage(const std::vector<SkippedLocation> &skipped, int count, bool listedInFile);
 
 // Run of the own format into `folder`. The state holds the settings of the
@@ -106,8 +110,9 @@ RunEnd RunOwnFormat(engine::EngineState &state, const LocationList &locations, c
 //
 // In every format a location where a variable the format needs has no
 // estimate is left out (per variable where the format is made of per-variable
-// rows), and the end message says how many locations were left out and
-// which; the run information file lists them too.
+// rows), and the end message says which locations were left out and which
+// were written without some variables, and which variables; the run
+// information file lists them too.
 RunEnd RunOtherFormat(engine::EngineState &state, int format, const LocationList &locations,
                       const std::filesystem::path &outputFile, const std::filesystem::path &infoFolder,
                       const DateTime &now, RunHost &host);

@@ -460,13 +460,26 @@ TEST_F(MissingEstimates, TableAndKetloKeepTheirHeadersAndListTheSkipped) {
               Row(3, partial, true, false) + Row(1, full, true, false) + Row(3, full, false, false));
     const std::vector<std::string> info = ReadLines(out.path() / (Prefix + "_INFORMATION.tvs"));
     ASSERT_EQ(info.size(), 3u + 3u + 3u);
-    EXPECT_EQ(info[7], "Locations skipped for want of an estimate: 1");
+    EXPECT_EQ(info[7], "Locations skipped for want of an estimate: 0; locations written without some variables: 1");
     EXPECT_EQ(info[8], Prefix + "_Tmax   40.00   10.00     300   No estimate");
-    EXPECT_THAT(rec.messages.at(0).text, HasSubstr("\rLon : 40.00 Lat : 10.00 Alt : 300 - maximum temperature\r"));
 
     ASSERT_EQ(Run(5, {partial, full}), RunEnd::Completed);
     EXPECT_EQ(Joined(ReadLines(target)),
               Row(3, partial, true, true) + Row(1, full, false, true) + Row(3, full, false, true));
+
+    // Every format of per-variable files or rows names the variable it left
+    // out at the partial point, which it wrote with its rainfall.
+    for (int format : {1, 2, 5, 6}) {
+        rec.messages.clear();
+        ASSERT_EQ(format == 1 ? RunOwnFormat(state, {partial, full}, out.path(), Now, rec.host)
+                              : Run(format, {partial, full}),
+                  RunEnd::Completed);
+        EXPECT_THAT(rec.messages, ElementsAre(Message{"Data Saved without some variables at 1 of 2 locations, for "
+                                                      "want of an estimate of:\rLon : 40.00 Lat : 10.00 Alt : 300 - "
+                                                      "maximum temperature\rThe run information file lists every one.",
+                                                      "", MsgIcon::Information}))
+            << format;
+    }
 }
 
 
@@ -475,12 +488,15 @@ TEST(SkippedLocations, MessageListsTenAndCountsTheRest) {
     for (int k = 0; k < 12; ++k)
         skipped.push_back({k, " P" + std::to_string(k), {6, 7}});
     skipped[0].Name = std::string(79, 'x') + "\u00e9" + "tail";
+    skipped.insert(skipped.begin() + 1, {30, "Q", {3}, true});
     const Message m = SkippedMessage(skipped, 40, true);
     EXPECT_EQ(m.icon, MsgIcon::Information);
     EXPECT_THAT(m.text, StartsWith("Data Saved without 12 of 40 locations, for want of an estimate of:\r" +
                                    std::string(79, 'x') + "\u00e9\u2026 - wind speed and sunshine fraction\rP1 - wind speed"));
+    // The ten listed are shared with the locations written in part.
     EXPECT_THAT(m.text, HasSubstr("\rP9 - wind speed and sunshine fraction\r... and 2 more.\r"
-                                  "The run information file lists every one."));
+                                  "and without some variables at 1 of 40 locations, for want of an estimate of:\r"
+                                  "... and 1 more.\rThe run information file lists every one."));
     EXPECT_THAT(m.text, Not(HasSubstr("P10")));
 }
 

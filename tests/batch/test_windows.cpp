@@ -543,6 +543,34 @@ TEST_F(BatchWindows, GridFillsTheListAndUnloads) {
     EXPECT_EQ(list->locations().back().Text, " Lon : 30.00 Lat : 50.00 Alt : -40");
 }
 
+// Save and the location-file reader, chosen once the grid has put some
+// entries into the list, wait for the whole list; Exit stops the filling.
+TEST_F(BatchWindows, GridFillHoldsTheBusyMarkUntilTheListIsCompleteOrTheProgramEnds) {
+    OpenMainWindow();
+    PrepareOwnFormatRun();
+    RunCommand(Command::LocationGrid);
+    GridDialog *grid = OpenGridDialog();
+    ASSERT_NE(grid, nullptr);
+    grid->setElevation([this](float, float) {
+        if (list->locationCount() == 40) {
+            QTimer::singleShot(0, list->CmdSave, [this] { list->CmdSave->click(); });
+            QTimer::singleShot(0, main.get(), [this] { main->menuAction(QStringLiteral("mn_LocationFile"))->trigger(); });
+        } else if (list->locationCount() == 60) {
+            QTimer::singleShot(0, main.get(), [this] { main->menuAction(QStringLiteral("mn_Close"))->trigger(); });
+        }
+        return 50;
+    });
+    QTimer::singleShot(0, grid, [grid] { grid->CmdRun->click(); });
+    // Only a hung program would need this.
+    QTimer::singleShot(60000, qApp, [] { QCoreApplication::exit(2); });
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_THAT(Texts(), ::testing::ElementsAre("Tavisol Busy", "Tavisol Busy", "Really end Application?"));
+    EXPECT_TRUE(asked.empty());
+    EXPECT_EQ(list->locationCount(), 61);
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_FALSE(appState().Busy);
+}
+
 TEST_F(BatchWindows, GridCancelIsNotHeldUpByACoordinateCheck) {
     RunCommand(Command::LocationGrid);
     GridDialog *grid = OpenGridDialog();
