@@ -19,9 +19,9 @@
 #include <functional>
 #include <utility>
 
-#include "engine/widgets/enable_form_controls.h"
 #include "shell/appstate.h"
 #include "shell/commands.h"
+#include "shell/formcontrols.h"
 #include "shell/main_window.h"
 #include "shell/messages.h"
 #include "shell/programfolders.h"
@@ -165,7 +165,7 @@ TEST_F(WorkbenchWindowTest, WarningButtonsExplainOnlyRaisedWarnings) {
 
     // Enabling the window's controls (the output dialog's closing) leaves
     // the warnings that were not raised disabled.
-    engine::EnableFormControls(w);
+    EnableFormControls(w);
     EXPECT_FALSE(doubled->isEnabled());
     EXPECT_FALSE(child<QPushButton>(w, "CmdHit")->isEnabled());
     EXPECT_TRUE(few->isEnabled());
