@@ -15,13 +15,13 @@
 #include <exception>
 #include <initializer_list>
 
-#include "engine/widgets/enable_form_controls.h"
 #include "numfmt/numfmt_qt.h"
 #include "outdlg/install.h"
 #include "results/results_window.h"
 #include "results/install.h"
 #include "shell/appstate.h"
 #include "shell/dialogcommands.h"
+#include "shell/formcontrols.h"
 #include "shell/icons.h"
 #include "shell/main_window.h"
 #include "shell/messages.h"
@@ -79,7 +79,7 @@ QWidget *BuildLevels(QWidget *parent, LevelOptions &levels) {
 
 void EnableWorkbench() {
     if (workbench::WorkbenchWindow *w = workbench::WorkbenchWindow::existing())
-        engine::EnableFormControls(w);
+        EnableFormControls(w);
 }
 
 // `used`: the settings of the run whose numbers are written, which the

@@ -18,6 +18,7 @@
 #include <algorithm>
 
 #include "numfmt/numfmt_qt.h"
+#include "shell/formcontrols.h"
 #include "shell/icons.h"
 #include "shell/main_window.h"
 #include "shell/messages.h"
@@ -39,7 +40,7 @@ constexpr double MapDesignHeight = 4056;
 
 QString Q(const std::string &s) { return QString::fromStdString(s); }
 
-void TagNoFont(QWidget *w) { w->setProperty("tag", QStringLiteral("nofont")); }
+void TagNoFont(QWidget *w) { w->setProperty(ControlTagProperty, QStringLiteral("nofont")); }
 
 } // namespace
 

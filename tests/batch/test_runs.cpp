@@ -616,6 +616,8 @@ TEST_F(Workers, FilesAreTheSameWithOneThreadOrMany) {
     calls = 0;
     EXPECT_EQ(Own(5, shown), plainChanged);
     EXPECT_EQ(shown, plainShown);
+    // The last location estimated at the elevation model's altitude, as chosen.
+    EXPECT_EQ(state.CalcAltitude, rec.elevation);
     rec.host.Choices = [this] { return rec.choices; };
 
     for (int format : {2, 3, 5, 7}) {

@@ -268,19 +268,29 @@ TEST_F(BatchWindows, SaveChecksSelectionListAndBusyMark) {
     EXPECT_TRUE(list->CmdSave->isEnabled());
     appState().Busy = false;
 
-    // A minimum distance beyond single precision, pasted or typed, is never in
-    // force, and Save refuses it before asking for anything.
-    for (const QString &text : {QStringLiteral("1e309"), QString(40, QLatin1Char('9'))}) {
-        messages.clear();
-        list->txtMinDist->setText(text);
-        list->onSaveClicked();
-        ASSERT_EQ(messages.size(), 1u);
-        EXPECT_EQ(messages[0].title, "Too large Minimum Distance");
-        EXPECT_EQ(messages[0].text, "The Minimum Distance is out of range.");
-        EXPECT_TRUE(asked.empty());
-        EXPECT_TRUE(std::isfinite(sharedSettingsForTesting().MinDistance));
+    // A box beyond single precision, pasted or typed, is never in force, and
+    // Save refuses it with that box's message before asking for anything.
+    struct Refused {
+        QLineEdit *box;
+        const char *title, *text;
+    };
+    for (const Refused &r : {Refused{list->txtMinDist, "Too large Minimum Distance", "The Minimum Distance is out of range."},
+                             Refused{list->txtMinHigh, "Altitude Confusion", "The lowest altitude is out of range."},
+                             Refused{list->txtMaxHigh, "Altitude Confusion", "The highest altitude is out of range."}}) {
+        const QString before = r.box->text();
+        for (const QString &text : {QStringLiteral("1e309"), QString(40, QLatin1Char('9'))}) {
+            messages.clear();
+            r.box->setText(text);
+            list->onSaveClicked();
+            ASSERT_EQ(messages.size(), 1u) << r.text;
+            EXPECT_EQ(messages[0].title, r.title);
+            EXPECT_EQ(messages[0].text, r.text);
+            EXPECT_TRUE(asked.empty());
+        }
+        r.box->setText(before);
     }
-    list->txtMinDist->setText("0.1");
+    EXPECT_TRUE(std::isfinite(sharedSettings().MinDistance));
+    EXPECT_TRUE(std::isfinite(sharedSettings().MinAltitude) && std::isfinite(sharedSettings().MaxAltitude));
 
     // A cancelled folder browser is silent and frees the buttons.
     messages.clear();
@@ -351,6 +361,22 @@ TEST_F(BatchWindows, ExitDuringARunStopsItAndEndsTheProgram) {
     EXPECT_FALSE(list->isVisible());
     EXPECT_FALSE(appState().Busy);
     EXPECT_FALSE(batch::AbortExport());
+}
+
+TEST_F(BatchWindows, SaveTakesEachAltitudeLimitFromItsOwnBox) {
+    PrepareOwnFormatRun();
+    list->addLocation(batch::GridEntry(10, 45, 50, numfmt::Locale::english()));
+    list->show();
+    list->chkNeighbAlt->click();
+    list->txtMinHigh->clear();
+    Type(list->txtMinHigh, "-20");
+    list->txtMaxHigh->clear();
+    Type(list->txtMaxHigh, "900");
+    list->CmdSave->click();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(sharedSettings().AltWindowOn, 1);
+    EXPECT_EQ(sharedSettings().MinAltitude, -20);
+    EXPECT_EQ(sharedSettings().MaxAltitude, 900);
 }
 
 TEST_F(BatchWindows, SaveNamesTheLocationsLeftWithoutAnEstimate) {

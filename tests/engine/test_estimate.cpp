@@ -61,6 +61,15 @@ TEST(ComputeWeights, ShadowOfANearerNeighbourInTheSameDirection) {
     state.ShadowOn = 0;
     ComputeWeights(state);
     EXPECT_FLOAT_EQ(state.Neighbours[2].Weight, 0.25f);
+    // Stations within about 1.5 km of the point all lie at distance 0:
+    // none is nearer than another, so the plain mean (power 0) stays plain.
+    state.ShadowOn = 1;
+    state.IdwPower = 0;
+    for (int k = 1; k <= 3; ++k)
+        state.Neighbours[k].Distance = 0;
+    ComputeWeights(state);
+    for (int k = 1; k <= 3; ++k)
+        EXPECT_FLOAT_EQ(state.Neighbours[k].Weight, 1.0f / 3) << k;
 }
 
 TEST(ComputeWeights, InactiveNeighboursWeighNothing) {

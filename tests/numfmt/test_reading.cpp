@@ -88,6 +88,9 @@ TEST(ParseRegional, RejectsTextThatIsNotOneNumber) {
     EXPECT_FALSE(nf::parseRegional("12abc", en));
     EXPECT_FALSE(nf::parseRegional("1.2.3", en));
     EXPECT_FALSE(nf::parseRegional("1e", en));
+    // A sign or an exponent alone is no number either.
+    for (const char *bare : {"-", "+", "e5", "-e5", "+.e5"})
+        EXPECT_FALSE(nf::parseRegional(bare, en)) << bare;
     EXPECT_FALSE(nf::parseRegional("-", de));
     EXPECT_FALSE(nf::parseRegional(",5,", de));
 }

@@ -358,7 +358,8 @@ TEST_F(OutputDialogs, ReadOnlyFileIsRefusedAndAPrivateOneStaysPrivate) {
 }
 
 TEST_F(OutputDialogs, FurrowinRefusesALocationNameItsCatalogueCannotCarry) {
-    SetCurrentLocation("\u0141\u00f3d\u017a", fixture::PointLon, fixture::PointLat, fixture::PointAlt);
+    // One character beyond U+FFFF: four bytes in UTF-8, two units in a QString.
+    SetCurrentLocation("\u0141\u00f3d\u017a \U0001F30D", fixture::PointLon, fixture::PointLat, fixture::PointAlt);
     appState().OutputFormat = 7;
     TellOutputFormat(7);
     ResultsOutputDialog &d = ResultsOutput();
@@ -367,7 +368,8 @@ TEST_F(OutputDialogs, FurrowinRefusesALocationNameItsCatalogueCannotCarry) {
     d.onSaveClicked();
     EXPECT_FALSE(Saved());
     ASSERT_EQ(messages.size(), 1U);
-    EXPECT_TRUE(QString::fromStdString(messages[0].text).endsWith(QStringLiteral("cannot be written in their names: \u0141 \u017a")))
+    EXPECT_TRUE(QString::fromStdString(messages[0].text)
+                    .endsWith(QStringLiteral("cannot be written in their names: \u0141 \u017a \U0001F30D")))
         << messages[0].text;
     EXPECT_FALSE(fs::exists(catalogue));
     for (const auto &entry : fs::directory_iterator(folder.path()))

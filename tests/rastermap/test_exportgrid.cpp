@@ -37,6 +37,8 @@ TEST(Choices, MonthsAndDecimals) {
     EXPECT_FALSE(IsNumeric("10a"));
     EXPECT_FALSE(IsNumeric(""));
     EXPECT_FALSE(IsNumeric("."));
+    for (const char *bare : {"-", "+", "e5", "5e", "1-2"})
+        EXPECT_FALSE(IsNumeric(bare)) << bare;
 }
 
 class Validation : public ::testing::Test {

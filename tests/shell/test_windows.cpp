@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPageLayout>
 #include <QPlainTextEdit>
 #include <QPrinter>
@@ -17,6 +18,7 @@
 #include <fstream>
 #include <vector>
 
+#include "shell/formcontrols.h"
 #include "shell/splash_window.h"
 #include "shell/run_summary_window.h"
 #include "shell/main_window.h"
@@ -106,6 +108,21 @@ TEST_F(ShellTest, MadeControlsAreFoundUnderTheirParentByName) {
     EXPECT_TRUE(ticked->isChecked());
     EXPECT_EQ(plain->text(), QStringLiteral("Neighbors"));
     EXPECT_FALSE(plain->isChecked());
+}
+
+TEST(EnableFormControls, EnablesAllButNofontControls) {
+    QWidget window;
+    auto *button = new QPushButton("Save", &window);
+    auto *field = new QLineEdit(&window);
+    auto *kept = new QCheckBox("Keep", &window);
+    kept->setProperty(ControlTagProperty, QStringLiteral("nofont"));
+    for (QWidget *w : {static_cast<QWidget *>(button), static_cast<QWidget *>(field), static_cast<QWidget *>(kept)})
+        w->setEnabled(false);
+    EnableFormControls(&window);
+    EXPECT_TRUE(button->isEnabled());
+    EXPECT_TRUE(field->isEnabled());
+    EXPECT_FALSE(kept->isEnabled());
+    EnableFormControls(nullptr);
 }
 
 TEST(PrinterSetup, ChoicesReachThePrinterOnlyOnApply) {

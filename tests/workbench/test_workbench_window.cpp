@@ -16,10 +16,12 @@
 #include <QTimer>
 
 #include <filesystem>
+#include <functional>
+#include <utility>
 
-#include "engine/widgets/enable_form_controls.h"
 #include "shell/appstate.h"
 #include "shell/commands.h"
+#include "shell/formcontrols.h"
 #include "shell/main_window.h"
 #include "shell/messages.h"
 #include "shell/programfolders.h"
@@ -163,10 +165,22 @@ TEST_F(WorkbenchWindowTest, WarningButtonsExplainOnlyRaisedWarnings) {
 
     // Enabling the window's controls (the output dialog's closing) leaves
     // the warnings that were not raised disabled.
-    engine::EnableFormControls(w);
+    EnableFormControls(w);
     EXPECT_FALSE(doubled->isEnabled());
     EXPECT_FALSE(child<QPushButton>(w, "CmdHit")->isEnabled());
     EXPECT_TRUE(few->isEnabled());
+
+    // Below every neighbour: of the altitude warnings only Low is raised.
+    SetCurrentLocation("Here", testing::PointLon, testing::PointLat, 0);
+    w->onActivated();
+    auto *low = child<QPushButton>(w, "CmdLow");
+    EXPECT_TRUE(low->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(w, "CmdHigh")->isEnabled());
+    messages_.clear();
+    low->click();
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].title, "Altitude Warning");
+    EXPECT_TRUE(QString::fromStdString(messages_[0].text).startsWith(QStringLiteral("The lowest neighbour is higher")));
 }
 
 TEST_F(WorkbenchWindowTest, RightClickOnTheMapAsksAndMovesTheEstimate) {
@@ -338,6 +352,52 @@ TEST_F(WorkbenchWindowTest, MonthButtonsWaitForTheRun) {
     EXPECT_EQ(w->model().PlotMonth, month);
     next->click();  // after the run the button works
     EXPECT_EQ(w->model().PlotMonth, month % 12 + 1);
+}
+
+// The map's commands draw from the neighbour array too: each let through by a
+// run's events does nothing, as the month buttons.
+TEST_F(WorkbenchWindowTest, MapCommandsWaitForTheRun) {
+    WorkbenchWindow *w = WorkbenchWindow::instance();
+    child<QTabBar>(w, "pageTabs")->setCurrentIndex(3);
+    auto *map = child<PictureBox>(w, "picMapStation");
+    map->resize(600, 360);
+    auto *readout = child<QLabel>(w, "decimalPositionLabel");
+    // Leaves each button something to do.
+    child<QPushButton>(w, "cmdZoomOut")->click();
+    child<QPushButton>(w, "CmdFine")->click();
+    const WorkbenchModel &m = w->model();
+    auto view = [&m] { return std::pair(m.ResolutionLevel, m.ExtentFactor); };
+    const QPointF at = map->toPixel(0.2, 0.1);
+    auto mouse = [&](QEvent::Type type, Qt::MouseButton button) {
+        QMouseEvent e(type, at, map->mapToGlobal(at), button, button, Qt::NoModifier);
+        QCoreApplication::sendEvent(map, &e);
+    };
+    const std::function<void()> commands[] = {
+        [&] { child<QPushButton>(w, "CmdCoarse")->click(); },
+        [&] { child<QPushButton>(w, "CmdFine")->click(); },
+        [&] { child<QPushButton>(w, "cmdZoomOut")->click(); },
+        [&] { child<QPushButton>(w, "cmdZoomIn")->click(); },
+        [&] { mouse(QEvent::MouseButtonPress, Qt::RightButton); },
+        [&] { mouse(QEvent::MouseMove, Qt::NoButton); },
+    };
+    for (std::size_t i = 0; i < std::size(commands); ++i) {
+        const auto before = view();
+        messages_.clear();
+        readout->clear();
+        bool duringRun = false;
+        QString readDuringRun;
+        QTimer::singleShot(0, w, [&] {
+            duringRun = m.Running();
+            commands[i]();
+            readDuringRun = readout->text();
+        });
+        emit child<QComboBox>(w, "variableBox")->activated(static_cast<int>(i % 2));
+        ASSERT_TRUE(duringRun) << i;
+        EXPECT_EQ(view(), before) << i;
+        EXPECT_TRUE(messages_.empty()) << i;  // no question about the picked point
+        EXPECT_EQ(readDuringRun, QString()) << i;
+    }
+    ASSERT_EQ(view(), std::pair(2, 2));
 }
 
 TEST_F(WorkbenchWindowTest, ClosingForgetsAPointPickedOnTheMap) {

@@ -2,7 +2,7 @@
 
 class QWidget;
 
-namespace tavisol::engine {
+namespace tavisol {
 
 // Property name of a control's tag text; controls tagged "nofont" are left alone.
 inline constexpr const char *ControlTagProperty = "tag";
@@ -12,4 +12,4 @@ inline constexpr const char *ControlTagProperty = "tag";
 // each control.
 void EnableFormControls(QWidget *window);
 
-} // namespace tavisol::engine
+} // namespace tavisol

@@ -1,10 +1,10 @@
-#include "engine/widgets/enable_form_controls.h"
+#include "shell/formcontrols.h"
 
 #include <QCoreApplication>
 #include <QVariant>
 #include <QWidget>
 
-namespace tavisol::engine {
+namespace tavisol {
 
 void EnableFormControls(QWidget *window) {
     if (!window)
@@ -17,4 +17,4 @@ void EnableFormControls(QWidget *window) {
     }
 }
 
-} // namespace tavisol::engine
+} // namespace tavisol
