@@ -336,7 +336,7 @@ TEST(PrintedLayout, LocationReportsEachOnItsOwnPages) {
 
 // The same width to a column in every font: at 1.1 mm, 48 columns fill a
 // page of 52.8 mm exactly, though 52.8 / 1.1 falls just short of 48 in
-// binary; at 0 the font has no width at all.
+// binary.
 class EvenMeasure : public report::FontMeasure {
 public:
     explicit EvenMeasure(double column) : column_(column) {}
@@ -347,19 +347,10 @@ private:
     double column_;
 };
 
-// The texts placed of lines printed one below the other from the left edge,
-// without the blanks in front (a table's continuation keeps its columns).
-std::vector<std::string> Placed(const char *font, const std::vector<std::string> &lines, double width) {
-    report::PrintScript script{{PrintOp::Kind::FontName, font, 0, {}}};
-    for (const auto &l : lines)
-        script.push_back({PrintOp::Kind::Print, {}, 0, numfmt::PrintLine().text(l).segments()});
-    const report::PrintedDocument doc = report::LayOut(script, {width, 1000}, EvenMeasure(1.1));
-    std::vector<std::string> out;
-    for (const auto &item : doc.Pages.front().Items)
-        out.push_back(item.Text.substr(item.Text.find_first_not_of(' ')));
-    return out;
-}
-
+// Lines one below the other from the left edge, in one font and on a page
+// of the given width: a line ending exactly at the edge, a field ending
+// exactly there, columns of characters rather than bytes, a number at a
+// line's start, an indent, and a font without width.
 TEST(PrintedLayout, LinesBreakWithinThePageBetweenWholeFields) {
     const std::string full(48, '8');
     std::string accented = "Gen\u00e8ve: ";  // 48 characters, 58 bytes
@@ -368,48 +359,29 @@ TEST(PrintedLayout, LinesBreakWithinThePageBetweenWholeFields) {
     const struct {
         std::vector<std::string> lines;
         double width;
-        std::vector<std::string> placed;
+        std::vector<std::string> courier, arial = {};
+        double column = 1.1;
     } rows[] = {
-        {{full}, 52.8, {full}},                              // ends exactly at the edge
-        {{full + " 9"}, 52.8, {full, "9"}},                  // a field ends exactly there
-        {{accented}, 52.8, {accented}},                      // columns are characters
-        {{accented + " \u00e9"}, 52.8, {accented, "\u00e9"}},
-        // A number at a line's start stays whole where the next line breaks
-        // after a comma.
+        {{full}, 52.8, {full}},
+        {{full + " 9"}, 52.8, {full, " 9"}, {full, "9"}},
+        {{accented}, 52.8, {accented}},
+        {{accented + " \u00e9"}, 52.8, {accented, " \u00e9"}, {accented, "\u00e9"}},
         {{"1,234", "a,bcdefgh"}, 6.6, {"1,234", "a,", "bcdefg", "h"}},
+        {{"  ab cd"}, 5.5, {"  ab", "  cd"}},
+        {{accented + accented}, 10, {accented + accented}, {}, 0},
     };
-    for (const char *font : {"Courier", "Arial"})
-        for (const auto &row : rows)
-            EXPECT_EQ(Placed(font, row.lines, row.width), row.placed) << font << " " << row.lines.front();
-}
-
-TEST(PrintedLayout, AWrappedLineKeepsItsIndent) {
-    report::AppliedMethods m;
-    m.NeighbAlt = true;
-    const auto script = Script(reporttest::SampleInput(), {}, ReportKind::Workbench, English, m);
-    const auto items = report::LayOut(script, Page, Measure{}).Pages.front().Items;
-    const auto line = std::find_if(items.begin(), items.end(), [](const report::PlacedText &i) {
-        return i.Text.rfind("     Only stations with elevation between", 0) == 0;
-    });
-    ASSERT_LT(line + 1, items.end());
-    EXPECT_EQ(line[1].Text.rfind("     ", 0), 0U) << line[1].Text;
-    EXPECT_NE(line[1].Text[5], ' ');
-    EXPECT_EQ(line[1].X, line[0].X);
-}
-
-TEST(PrintedLayout, AFontWithoutWidthPrintsEveryLineWhole) {
-    ReportOptions o;
-    o.Best = o.High = o.Error = o.Bias = o.Slope = o.LongGrad = o.Stations = o.Observations = true;
-    const auto script = Script(reporttest::SampleInput(), o);
-    std::size_t texts = 0;
-    for (const auto &op : script)
-        for (const auto &line : op.Lines)
-            for (const auto &segment : line)
-                texts += segment.text.find_first_not_of(' ') != std::string::npos;
-    std::size_t placed = 0;
-    for (const auto &page : report::LayOut(script, Page, EvenMeasure(0)).Pages)
-        placed += page.Items.size();
-    EXPECT_EQ(placed, texts);
+    for (const auto &row : rows)
+        for (const char *font : {"Courier", "Arial"}) {
+            report::PrintScript script{{PrintOp::Kind::FontName, font, 0, {}}};
+            for (const auto &l : row.lines)
+                script.push_back({PrintOp::Kind::Print, {}, 0, numfmt::PrintLine().text(l).segments()});
+            std::vector<std::string> placed;
+            for (const auto &page : report::LayOut(script, {row.width, 1000}, EvenMeasure(row.column)).Pages)
+                for (const auto &item : page.Items)
+                    placed.push_back(item.Text);
+            EXPECT_EQ(placed, font[0] == 'A' && !row.arial.empty() ? row.arial : row.courier)
+                << font << " " << row.lines.front();
+        }
 }
 
 TEST(PrintedLayout, BadVariableThrows) {
