@@ -121,7 +121,12 @@ std::vector<std::string> InformationHead(const std::string &prefix) {
 std::string InfoHead() { return "\t\t\t" + InfoColumns(); }
 
 std::string NumberField(float value, int decimals, int width, const numfmt::Locale &loc) {
-    return rightAlign(numfmt::formatNumber(value, decimals, loc), width);
+    const std::string text = numfmt::formatNumber(value, decimals, loc);
+    // Fields follow one another directly: one that fills its width would
+    // run into the field before it.
+    if (static_cast<int>(numfmt::charCount(text)) >= width)
+        return " " + text;
+    return rightAlign(text, width);
 }
 
 std::string PointFields(const engine::EngineState &s, const numfmt::Locale &loc) {
@@ -167,6 +172,8 @@ LocationFields MakeLocationFields(const engine::EngineState &s, const numfmt::Lo
     const engine::StationRecord &mean = s.NeighbourSummary();
     const int last = std::clamp<int>(s.NeighbourCount, 1, engine::MaxNeighbours);
     auto n = [&loc](float v, int d, int w) { return NumberField(v, d, w, loc); };
+    // The summary's columns have blanks of their own between them.
+    auto column = [&loc](float v, int d, int w) { return rightAlign(numfmt::formatNumber(v, d, loc), w); };
     f.PointLabel = PointLabel(s.CalcLongitude, s.CalcLatitude, s.CalcAltitude, loc);
     f.Fields = PointFields(s, loc) + n(s.ActiveCount, 0, 10) + n(s.IdwPower, 3, 10) + n(mean.Longitude, 2, 10) +
                n(mean.Latitude, 2, 10) + n(s.Neighbours[1].Distance, 0, 10) + n(mean.Distance, 0, 10) +
@@ -174,9 +181,10 @@ LocationFields MakeLocationFields(const engine::EngineState &s, const numfmt::Lo
                n(mean.Altitude, 0, 10) + n(s.NeighbourMaxAlt, 0, 10);
     f.Correction = CorrectionField(s);
     f.Warnings = WarningField(s);
-    f.Summary = rightAlign(VariableSuffix(s.CurrentVariable), 6) + " " + n(s.CalcLongitude, 2, 7) + " " +
-                n(s.CalcLatitude, 2, 7) + " " + n(s.CalcAltitude, 0, 7) + "   " + n(mean.Longitude, 2, 7) + " " +
-                n(mean.Latitude, 2, 7) + " " + n(mean.Altitude, 0, 7) + "    " +
+    f.Summary = rightAlign(VariableSuffix(s.CurrentVariable), 6) + " " + column(s.CalcLongitude, 2, 7) + " " +
+                column(s.CalcLatitude, 2, 7) + " " + column(s.CalcAltitude, 0, 7) + "   " +
+                column(mean.Longitude, 2, 7) + " " + column(mean.Latitude, 2, 7) + " " + column(mean.Altitude, 0, 7) +
+                "    " +
                 numfmt::general(static_cast<int>(s.ActiveCount), loc) + "  " + f.Correction + f.Warnings;
     return f;
 }

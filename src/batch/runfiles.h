@@ -67,7 +67,9 @@ std::string PointLabel(float lon, float lat, float alt, const numfmt::Locale &lo
 std::string CorrectionField(const engine::EngineState &state);
 std::string WarningField(const engine::EngineState &state);
 
-// A value with `decimals` decimals in the regional form, right-aligned.
+// A value with `decimals` decimals in the regional form, right-aligned in
+// `width`; a text as wide or wider is written whole after one blank, so
+// that it stays apart from the field before it.
 std::string NumberField(float value, int decimals, int width, const numfmt::Locale &loc);
 // The point's longitude and latitude (2 decimals) and altitude (none), 8 wide
 // each: the first columns of every line about a location.

@@ -28,9 +28,15 @@ double DeviceMeasure::ColumnWidth(const PrintFont &font) const {
     return QFontMetricsF(ToQFont(font), &device_).averageCharWidth() * MmPerInch / DpiX(device_);
 }
 
+double DeviceMeasure::TextWidth(const PrintFont &font, std::string_view utf8) const {
+    return QFontMetricsF(ToQFont(font), &device_)
+               .horizontalAdvance(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()))) *
+           MmPerInch / DpiX(device_);
+}
+
 QFont ToQFont(const PrintFont &font) {
     QFont f(QString::fromStdString(font.Name));
-    if (font.Name == "Courier") {
+    if (FixedPitch(font)) {
         f.setStyleHint(QFont::TypeWriter);
         f.setFixedPitch(true);
     } else {

@@ -24,6 +24,7 @@ public:
     explicit DeviceMeasure(QPaintDevice &device) : device_(device) {}
     double LineHeight(const PrintFont &font) const override;
     double ColumnWidth(const PrintFont &font) const override;
+    double TextWidth(const PrintFont &font, std::string_view utf8) const override;
 
 private:
     QPaintDevice &device_;

@@ -248,10 +248,16 @@ PrintScript PrintedLocationReports(const std::vector<ReportInput> &inputs, const
     return script;
 }
 
+bool FixedPitch(const PrintFont &font) { return font.Name == "Courier"; }
+
+double FontMeasure::TextWidth(const PrintFont &font, std::string_view utf8) const {
+    return static_cast<double>(numfmt::charCount(utf8)) * ColumnWidth(font);
+}
+
 double NominalMeasure::LineHeight(const PrintFont &font) const { return font.Size * MmPerPoint * 1.15; }
 
 double NominalMeasure::ColumnWidth(const PrintFont &font) const {
-    return font.Size * MmPerPoint * (font.Name == "Courier" ? 0.6 : 0.5);
+    return font.Size * MmPerPoint * (FixedPitch(font) ? 0.6 : 0.5);
 }
 
 namespace {
@@ -304,45 +310,61 @@ bool MayBreakAfter(const std::string &cols, int n) {
     return last == ',' && !(IsDigitAt(cols, n - 2) && IsDigitAt(cols, n));
 }
 
-// One physical line and the columns after which it continues on the next
-// printed line.
+// One physical line, the columns after which it continues on the next
+// printed line, and the blanks each continuation starts with.
 struct Wrapping {
+    const Segments *line = nullptr;
     std::string cols;
     std::vector<int> breaks;
+    int indent = 0;
 };
 
-// Chooses where lines of one table wider than `fit` columns continue, from
-// column `from` on: each time at the last column up to which every line may
+int LeadingBlanks(const std::string &cols) { return static_cast<int>(cols.find_first_not_of(' ')); }
+
+// Where a field wider than the room is cut, its room ending after column
+// `to`: after its last comma there (a list of numbers without blanks keeps
+// its numbers whole), else at the room's end.
+int FieldCut(const std::string &cols, int from, int to) {
+    for (int n = to; n > from; --n)
+        if (n - 1 < static_cast<int>(cols.size()) && cols[static_cast<std::size_t>(n - 1)] == ',')
+            return n;
+    return to;
+}
+
+// Chooses where lines of one table wider than their room continue, from
+// column `from` on, the piece from there having `room` columns and every
+// later one `rest`: each time at the last column up to which every line may
 // break, so the rows and their header break alike and keep their columns
 // aligned. Lines that share no such column are broken each on its own; a
-// field wider than `fit` is cut.
-void ChooseBreaks(const std::vector<Wrapping *> &lines, int from, int fit) {
+// field wider than the room is cut (FieldCut).
+void ChooseBreaks(const std::vector<Wrapping *> &lines, int from, int room, int rest) {
     const auto width = [](const Wrapping *l) { return static_cast<int>(l->cols.size()); };
     for (;;) {
-        if (std::none_of(lines.begin(), lines.end(), [&](const Wrapping *l) { return width(l) > from + fit; }))
+        if (std::none_of(lines.begin(), lines.end(), [&](const Wrapping *l) { return width(l) > from + room; }))
             return;
         int at = 0;
-        for (int n = from + fit; n > from && at == 0; --n)
+        for (int n = from + room; n > from && at == 0; --n)
             if (std::all_of(lines.begin(), lines.end(), [&](const Wrapping *l) { return MayBreakAfter(l->cols, n); }))
                 at = n;
         if (at == 0) {
             if (lines.size() > 1) {
                 for (Wrapping *l : lines)
-                    ChooseBreaks({l}, from, fit);
+                    ChooseBreaks({l}, from, room, rest);
                 return;
             }
-            at = from + fit;
+            at = FieldCut(lines.front()->cols, from, from + room);
         }
         for (Wrapping *l : lines)
             if (width(l) > at)
                 l->breaks.push_back(at);
         from = at;
+        room = rest;
     }
 }
 
 // A physical line cut after the given columns; each piece starts again at
-// column 1.
-std::vector<Segments> Wrapped(const Segments &line, const std::vector<int> &breaks) {
+// column 1, a continuation after `indent` blanks.
+std::vector<Segments> Wrapped(const Segments &line, const std::vector<int> &breaks, int indent) {
     std::vector<Segments> out(breaks.size() + 1);
     for (const auto &segment : line) {
         const std::vector<std::size_t> starts = CharStarts(segment.text);
@@ -357,11 +379,68 @@ std::vector<Segments> Wrapped(const Segments &line, const std::vector<int> &brea
             const int take = std::min(end - at, count - k);
             const auto from = starts[static_cast<std::size_t>(k)];
             const auto to = starts[static_cast<std::size_t>(k + take)];
-            out[piece].push_back({at - begin + 1, segment.text.substr(from, to - from)});
+            out[piece].push_back({at - begin + 1 + (piece > 0 ? indent : 0), segment.text.substr(from, to - from)});
             k += take;
         }
     }
+    // The indent is printed as blanks of the line's font, as the first
+    // piece prints its own, so both start their text at one place.
+    for (std::size_t piece = 1; piece < out.size(); ++piece)
+        if (!out[piece].empty() && out[piece].front().column == indent + 1)
+            out[piece].front() = {1, std::string(static_cast<std::size_t>(indent), ' ') + out[piece].front().text};
     return out;
+}
+
+// A text without the blanks at its end, which print nothing.
+std::string_view Shown(const std::string &text) {
+    const std::size_t end = text.find_last_not_of(' ');
+    return end == std::string::npos ? std::string_view() : std::string_view(text).substr(0, end + 1);
+}
+
+// How far a piece of a line reaches from its left edge.
+double Extent(const Segments &piece, const PrintFont &font, const FontMeasure &measure) {
+    const double column = measure.ColumnWidth(font);
+    double extent = 0;
+    for (const auto &segment : piece)
+        if (const std::string_view shown = Shown(segment.text); !shown.empty())
+            extent = std::max(extent, (segment.column - 1) * column + measure.TextWidth(font, shown));
+    return extent;
+}
+
+// Measured widths may differ from the exact edge by rounding alone.
+constexpr double EdgeTolerance = 1e-6;
+
+// Where one line in a proportional font continues: each piece takes the
+// most fields whose measured width fits into `room` mm (a continuation
+// after its indent); a field wider than that is cut (FieldCut). Each
+// continuation starts at a field, the blanks before it left behind.
+void MeasuredBreaks(Wrapping &w, const PrintFont &font, double room, const FontMeasure &measure) {
+    const int end = static_cast<int>(w.cols.size());
+    if (measure.TextWidth(font, std::string(static_cast<std::size_t>(w.indent), ' ')) > room / 2)
+        w.indent = 0;
+    const auto fits = [&](int from, int to) {
+        const std::vector<Segments> pieces =
+            from == 0 ? Wrapped(*w.line, {to}, w.indent) : Wrapped(*w.line, {from, to}, w.indent);
+        return Extent(pieces[from == 0 ? 0 : 1], font, measure) <= room + EdgeTolerance;
+    };
+    for (int from = 0; !fits(from, end);) {
+        int at = 0;
+        for (int n = end - 1; n > from && at == 0; --n)
+            if (MayBreakAfter(w.cols, n) && fits(from, n))
+                at = n;
+        if (at == 0) {
+            int to = from + 1;
+            while (to + 1 < end && fits(from, to + 1))
+                ++to;
+            at = FieldCut(w.cols, from, to);
+        }
+        while (at < end && w.cols[static_cast<std::size_t>(at)] == ' ')
+            ++at;
+        if (at >= end)
+            return;
+        w.breaks.push_back(at);
+        from = at;
+    }
 }
 
 // The font and left edge a Print op inherits; false for the ops that move
@@ -385,26 +464,51 @@ bool TrackFontAndEdge(const PrintOp &op, PrintFont &font, double &x) {
 // Columns that fit between x and the page's right edge (a small tolerance
 // keeps a line that ends exactly there whole); 0 for a font without width.
 int FitColumns(const PageSize &page, double x, double column) {
-    return column > 0 ? std::max(1, static_cast<int>(std::floor((page.Width - x) / column + 1e-6))) : 0;
+    if (!(column > 0))
+        return 0;
+    const double columns = std::floor((page.Width - x) / column + EdgeTolerance);
+    return static_cast<int>(std::clamp(columns, 1.0, 1e6));
 }
 
-// Where each physical line of the script's Print operations continues on
-// the next printed line (by operation, then line). Lines printed one after
-// another in one font from one left edge make one table; lines of blanks
-// only neither join nor end a table.
-std::vector<std::vector<std::vector<int>>> LineBreaks(const PrintScript &script, const PageSize &page,
-                                                      const FontMeasure &measure, const PrintFont &initial) {
+// The table's widest measured character: a fixed-pitch face may print its
+// characters wider than the average the print columns are made of.
+double CharacterWidth(const std::vector<Wrapping *> &table, const PrintFont &font, const FontMeasure &measure) {
+    double widest = measure.ColumnWidth(font);
+    for (const Wrapping *l : table)
+        for (const auto &segment : *l->line)
+            if (const std::size_t count = numfmt::charCount(segment.text); count > 0)
+                widest = std::max(widest, measure.TextWidth(font, segment.text) / static_cast<double>(count));
+    return widest;
+}
+
+// How each physical line of the script's Print operations continues on the
+// next printed line (by operation, then line). Lines printed one after
+// another in one fixed-pitch font from one left edge make one table, whose
+// continuations all keep the indent its lines share; lines of blanks only
+// neither join nor end a table.
+std::vector<std::vector<Wrapping>> LineBreaks(const PrintScript &script, const PageSize &page,
+                                              const FontMeasure &measure, const PrintFont &initial) {
     std::vector<std::vector<Wrapping>> lines(script.size());
     for (std::size_t i = 0; i < script.size(); ++i)
-        for (const auto &line : script[i].Lines)
-            lines[i].push_back({ColumnChars(line), {}});
+        for (const auto &line : script[i].Lines) {
+            const std::string cols = ColumnChars(line);
+            lines[i].push_back({&line, cols, {}, cols.empty() ? 0 : LeadingBlanks(cols)});
+        }
     std::vector<Wrapping *> table;
     PrintFont tableFont;
     double tableX = 0;
     const auto endTable = [&] {
-        const int fit = FitColumns(page, tableX, measure.ColumnWidth(tableFont));
-        if (fit > 0 && !table.empty())
-            ChooseBreaks(table, 0, fit);
+        const int fit = table.empty() ? 0 : FitColumns(page, tableX, CharacterWidth(table, tableFont, measure));
+        if (fit > 0) {
+            int indent = fit;
+            for (const Wrapping *l : table)
+                indent = std::min(indent, l->indent);
+            if (2 * indent > fit)
+                indent = 0;
+            for (Wrapping *l : table)
+                l->indent = indent;
+            ChooseBreaks(table, 0, fit, fit - indent);
+        }
         table.clear();
     };
     PrintFont font = initial;
@@ -418,13 +522,18 @@ std::vector<std::vector<std::vector<int>>> LineBreaks(const PrintScript &script,
             x = 0;
             break;
         case PrintOp::Kind::Print:
-            if (std::any_of(lines[i].begin(), lines[i].end(), [](const Wrapping &l) { return !l.cols.empty(); })) {
+            for (Wrapping &l : lines[i]) {
+                if (l.cols.empty())
+                    continue;
                 if (!table.empty() && !(font == tableFont && x == tableX))
                     endTable();
+                if (!FixedPitch(font)) {
+                    MeasuredBreaks(l, font, page.Width - x, measure);
+                    continue;
+                }
                 tableFont = font;
                 tableX = x;
-                for (Wrapping &l : lines[i])
-                    table.push_back(&l);
+                table.push_back(&l);
             }
             x = 0;
             break;
@@ -433,11 +542,7 @@ std::vector<std::vector<std::vector<int>>> LineBreaks(const PrintScript &script,
         }
     }
     endTable();
-    std::vector<std::vector<std::vector<int>>> breaks(script.size());
-    for (std::size_t i = 0; i < script.size(); ++i)
-        for (Wrapping &l : lines[i])
-            breaks[i].push_back(std::move(l.breaks));
-    return breaks;
+    return lines;
 }
 
 int LineEnd(const Segments &line) {
@@ -498,19 +603,19 @@ PrintedDocument LayOut(const PrintScript &script, const PageSize &page, const Fo
             const double column = measure.ColumnWidth(font);
             for (std::size_t k = 0; k < op.Lines.size(); ++k) {
                 const auto &whole = op.Lines[k];
+                const Wrapping &wrap = breaks[i][k];
                 const std::vector<Segments> parts =
-                    breaks[i][k].empty() ? std::vector<Segments>{whole} : Wrapped(whole, breaks[i][k]);
+                    wrap.breaks.empty() ? std::vector<Segments>{whole} : Wrapped(whole, wrap.breaks, wrap.indent);
                 for (const auto &line : parts) {
                     if (pageUsed && y + height > page.Height) {
                         const double keepX = x;
                         newPage();
                         x = keepX;
                     }
-                    for (const auto &segment : line) {
-                        if (segment.text.find_first_not_of(' ') == std::string::npos)
-                            continue;
-                        doc.Pages.back().Items.push_back({x + (segment.column - 1) * column, y, segment.text, font});
-                    }
+                    for (const auto &segment : line)
+                        if (const std::string_view shown = Shown(segment.text); !shown.empty())
+                            doc.Pages.back().Items.push_back(
+                                {x + (segment.column - 1) * column, y, std::string(shown), font});
                     y += height;
                     pageUsed = true;
                 }

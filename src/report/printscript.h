@@ -8,6 +8,7 @@
 // Positions are millimetres from the top left corner of the printable area.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "numfmt/numfmt.h"
@@ -65,6 +66,10 @@ PrintScript PrintedLocationReports(const std::vector<ReportInput> &inputs, const
 // ---------------------------------------------------------------------------
 // Layout.
 
+// "Courier" prints in a fixed-pitch face, every other font name in a
+// proportional one.
+bool FixedPitch(const PrintFont &font);
+
 // Font measures in millimetres, from whatever draws the pages.
 class FontMeasure {
 public:
@@ -73,6 +78,8 @@ public:
     virtual double LineHeight(const PrintFont &font) const = 0;
     // Average character width: the width of one print column.
     virtual double ColumnWidth(const PrintFont &font) const = 0;
+    // Width of a text as printed; by default one column per character.
+    virtual double TextWidth(const PrintFont &font, std::string_view utf8) const;
 };
 
 // Measures from the point size alone (line 1.15 em, a column 0.6 em for
@@ -100,14 +107,17 @@ struct PrintedDocument {
 
 // Runs the operations on pages of the given size. A line that would pass the
 // bottom of the page goes to the top of a new page, in the font in force; a
-// line wider than the page continues on the next line(s) from the same left
-// edge (so nothing is cut off at the right margin), broken only between
-// fields, at a blank or after a comma that separates fields, so numbers stay
-// whole; lines printed one after another in one font from one left edge
-// break at the same columns where they can, so a table's header and rows
-// stay aligned. A trailing page break with nothing after it makes no page. Text of blanks
-// only is not placed (it still takes its line). The font before the first
-// operation is `initial` (the date line of a first report shows in it).
+// line wider than the page by its measured width continues on the next
+// line(s) from the same left edge and indent (so nothing is cut off at the
+// right margin), broken only between fields, at a blank or after a comma
+// that separates fields, so numbers stay whole. Lines printed one after
+// another in one fixed-pitch font from one left edge break at the same
+// columns where they can, so a table's header and rows stay aligned; a line
+// in a proportional font breaks on its own, where its words fit. A trailing
+// page break with nothing after it makes no page. Text of blanks only is not
+// placed (it still takes its line), nor are blanks at the end of a text. The
+// font before the first operation is `initial` (the date line of a first
+// report shows in it).
 PrintedDocument LayOut(const PrintScript &script, const PageSize &page, const FontMeasure &measure,
                        const PrintFont &initial = PrintFont{});
 

@@ -2,17 +2,23 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QDropEvent>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QPushButton>
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "shell/messages.h"
 #include "shell/widgetmakers.h"
@@ -68,6 +74,11 @@ void FieldDialog::addField(QLineEdit *field, int id, int selectLength) {
     // textEdited comes before textChanged: the kept text is still the one
     // before the edit when the paste is judged.
     connect(field, &QLineEdit::textEdited, this, [this, field] { judgePaste(field); });
+    // The length limit cuts a longer paste before textEdited reports it.
+    connect(field, &QLineEdit::inputRejected, this, [this, field] {
+        if (!typing_)
+            fields_[field].cut = true;
+    });
     connect(field, &QLineEdit::textChanged, this, [this, field](const QString &now) { fields_[field].text = now; });
 }
 
@@ -103,7 +114,12 @@ void FieldDialog::setFocusOrder(std::initializer_list<QWidget *> widgets) {
     }
 }
 
+QString FieldDialog::insertedWhole() const {
+    return inserting_ ? *inserting_ : QGuiApplication::clipboard()->text();
+}
+
 void FieldDialog::judgePaste(QLineEdit *field) {
+    const bool cut = std::exchange(fields_[field].cut, false);
     // A typed key has been through the filter already.
     if (typing_)
         return;
@@ -120,7 +136,7 @@ void FieldDialog::judgePaste(QLineEdit *field) {
            before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
         ++tail;
     std::u32string inserted;
-    for (const char32_t c : after.mid(head, after.size() - head - tail).toUcs4())
+    for (const char32_t c : (cut ? insertedWhole() : after.mid(head, after.size() - head - tail)).toUcs4())
         inserted.push_back(c);
     const dialogs::PasteDecision d = dialogs::PastedTextDecision(
         inserted, [this, &f](char32_t key) { return keyDecision(f.id, key); }, fieldName(field).toStdString());
@@ -274,6 +290,22 @@ bool FieldDialog::eventFilter(QObject *watched, QEvent *e) {
         default:
             break;
         }
+        return true;
+    }
+    case QEvent::Drop:
+    case QEvent::InputMethod:
+    case QEvent::MouseButtonRelease: {
+        // The text these events put in, whole, for the paste rule.
+        if (e->type() == QEvent::Drop)
+            inserting_ = static_cast<QDropEvent *>(e)->mimeData()->text();
+        else if (e->type() == QEvent::InputMethod)
+            inserting_ = static_cast<QInputMethodEvent *>(e)->commitString();
+        else if (static_cast<QMouseEvent *>(e)->button() == Qt::MiddleButton)
+            inserting_ = QGuiApplication::clipboard()->text(QClipboard::Selection);
+        else
+            break;
+        static_cast<QObject *>(field)->event(e);
+        inserting_.reset();
         return true;
     }
     default:

@@ -54,9 +54,10 @@ protected:
     // the focus the field selects its first `selectLength` characters (none
     // for a negative length: the field keeps its own behaviour). A text
     // pasted or dropped into it (by the menu, the mouse or the paste key) is
-    // judged by keyDecision character by character: refused, the field keeps
-    // its text and the message says why; taken, keyReleased runs as after a
-    // typed key.
+    // judged whole by keyDecision character by character, also where the
+    // field's length limit lets only its beginning in: refused, the field
+    // keeps its text and the message says why; taken, keyReleased runs as
+    // after a typed key.
     void addField(QLineEdit *field, int id, int selectLength = 99);
     // Registers a push button: Enter clicks it while it has the focus; it
     // never acts as a default button for Enter typed into a field. Escape and
@@ -90,13 +91,19 @@ private:
         int selectLength = 99;
         QList<int> pressed; // keys pressed in the field and not yet released
         QString text;       // as shown before the edit being reported
+        bool cut = false;   // the edit being reported lost text to the length limit
     };
     void forgetPressedKeys();
     // An edit that no typed key made goes through the key filter.
     void judgePaste(QLineEdit *field);
     // The caption of the label beside the field, for messages.
     QString fieldName(const QLineEdit *field) const;
+    // The whole text an edit that no typed key made puts in: what is dropped,
+    // the mouse selection or an input method's text while the field handles
+    // that event, else the clipboard (the paste key, the field's menu).
+    QString insertedWhole() const;
     bool typing_ = false; // a key press is being handed to a field
+    std::optional<QString> inserting_; // the text of the event being handed to a field
     QHash<QLineEdit *, Field> fields_;
     QList<QPushButton *> buttons_;
     QPushButton *cancelButton_ = nullptr;

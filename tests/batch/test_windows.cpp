@@ -19,8 +19,11 @@
 #include <QToolBar>
 #include <QTreeWidget>
 
+#include <clocale>
 #include <cmath>
 #include <fstream>
+#include <iterator>
+#include <sstream>
 
 #include "batch/batchcommands.h"
 #include "batch/grid_dialog.h"
@@ -28,6 +31,7 @@
 #include "batch/list_placement.h"
 #include "batch_fixture.h"
 #include "engine/engine.h"
+#include "numfmt/numfmt_qt.h"
 #include "shell/appstate.h"
 #include "shell/commands.h"
 #include "shell/main_window.h"
@@ -45,6 +49,31 @@ using batch::testing::TempFolder;
 
 using testsupport::Key;
 using testsupport::Type;
+
+// The user's regional settings for one test: Qt's default locale and, when
+// given, the C library's number settings; both put back at its end.
+struct RegionalSettings {
+    explicit RegionalSettings(const QLocale &qt, const char *numeric = nullptr) {
+        QLocale::setDefault(qt);
+        if (numeric)
+            std::setlocale(LC_NUMERIC, numeric);
+    }
+    ~RegionalSettings() {
+        QLocale::setDefault(savedQt);
+        std::setlocale(LC_NUMERIC, savedNumeric.c_str());
+    }
+    const QLocale savedQt;
+    const std::string savedNumeric = std::setlocale(LC_NUMERIC, nullptr);
+};
+
+// The files of the run in `folder` whose names end so.
+std::vector<std::filesystem::path> RunFiles(const std::filesystem::path &folder, const std::string &end) {
+    std::vector<std::filesystem::path> files;
+    for (const auto &e : std::filesystem::directory_iterator(folder))
+        if (e.path().filename().string().ends_with(end))
+            files.push_back(e.path());
+    return files;
+}
 
 // A raster of zero bytes: every land cell is -40 m.
 void WriteRaster(const std::filesystem::path &program) {
@@ -303,22 +332,21 @@ TEST_F(BatchWindows, SaveChecksSelectionListAndBusyMark) {
 
 TEST_F(BatchWindows, OwnFormatRunThroughTheWindowAndCancel) {
     PrepareOwnFormatRun();
-    list->addLocation(batch::GridEntry(10, 45, 50, numfmt::Locale::english()));
-    list->addLocation(batch::GridEntry(10.1f, 45, 1500, numfmt::Locale::english()));
-    list->onSaveClicked();
+    {
+        // The C and POSIX locales of the C library have no digit grouping,
+        // though Qt's system locale may have.
+        const RegionalSettings c(QLocale::system(), "C");
+        list->addLocation(batch::GridEntry(10, 45, 50, numfmt::userLocale()));
+        list->addLocation(batch::GridEntry(10.1f, 45, 1500, numfmt::userLocale()));
+        list->onSaveClicked();
+    }
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "Data Saved Correctly");
     EXPECT_EQ(messages[0].icon, MsgIcon::Information);
     EXPECT_FALSE(appState().Busy);
-    std::vector<std::filesystem::path> best;
-    for (const auto &e : std::filesystem::directory_iterator(out.path()))
-        if (e.path().filename().string().ends_with("_Tmax_Best.tvs"))
-            best.push_back(e.path());
+    const auto best = RunFiles(out.path(), "_Tmax_Best.tvs");
     ASSERT_EQ(best.size(), 1u);
-    // The C and POSIX locales of the C library have no digit grouping.
-    if (QLocale::system().language() == QLocale::C) {
-        EXPECT_THAT(batch::testing::ReadLines(best[0]).back(), HasSubstr("   10.10   45.00    1500"));
-    }
+    EXPECT_THAT(batch::testing::ReadLines(best[0]).back(), HasSubstr("    1500"));
 
     // Cancel while the run goes on, then Yes: no confirmation.
     messages.clear();
@@ -335,6 +363,28 @@ TEST_F(BatchWindows, OwnFormatRunThroughTheWindowAndCancel) {
     list->show();
     list->CmdCanc->click();
     EXPECT_FALSE(list->isVisible());
+}
+
+// Under digit grouping a number may fill its field: a blank still keeps it
+// apart from the one before it, and a line whose numbers fit keeps its columns.
+TEST_F(BatchWindows, OwnFormatNumbersThatFillTheirFieldsStayApart) {
+    const RegionalSettings us(QLocale(QLocale::English, QLocale::UnitedStates));
+    PrepareOwnFormatRun();
+    list->addLocation(batch::GridEntry(10, 45, 50, numfmt::Locale::english()));
+    // So far below its stations that the altitude correction takes the
+    // estimates below -1,000.
+    list->addLocation(batch::GridEntry(10, 45, -82000, numfmt::Locale::english()));
+    list->onSaveClicked();
+    const auto best = RunFiles(out.path(), "_Tmax_Best.tvs");
+    ASSERT_EQ(best.size(), 1u);
+    const auto lines = batch::testing::ReadLines(best[0]);
+    const std::string &fits = lines.at(lines.size() - 2);
+    for (const std::string &line : {fits, lines.back()}) {
+        std::istringstream in(line);
+        EXPECT_EQ(std::distance(std::istream_iterator<std::string>(in), {}), 1 + 3 + 13) << line;
+    }
+    EXPECT_THAT(lines.back(), HasSubstr(" -1,00"));
+    EXPECT_EQ(fits.size(), fits.find("  ") + 2 + 3 * 8 + 13 * 10);
 }
 
 TEST_F(BatchWindows, ExitDuringARunStopsItAndEndsTheProgram) {

@@ -704,16 +704,16 @@ void AppendWords(std::vector<std::string> &words, const std::string &text) {
     }
 }
 
-// Every print path laid out on A4 paper with the printer's margins from none
-// to 25 mm, with the device's own text extents: nothing passes the right
-// margin, and every number and word of what the path prints stays whole on
-// one line. The standard table is wider than the page even in the smallest
-// print font, and the long location name makes the CSV rows wider too; the
-// export lines take a smaller font than Courier 10, down to 6 pt.
+// Every print path laid out on A4, Letter and A5 paper with the printer's
+// margins from none to 25 mm, with the device's own text extents: nothing
+// passes the right margin, and every number and word of what the path prints
+// stays whole on one line. The standard table is wider than the page even in
+// the smallest print font, and the long location name makes the CSV rows
+// wider too; the export lines take a smaller font than Courier 10, down to
+// 6 pt. The altitude window adds the longest line in the heading font.
 TEST(PrintLines, EveryPrintPathKeepsInsideThePageAndItsNumbersWhole) {
     fixture::TempFolder folder;
     QPdfWriter writer(QString::fromStdString((folder.path() / "wide.pdf").string()));
-    writer.setPageSize(QPageSize(QPageSize::A4));
     const report::DeviceMeasure measure(writer);
 
     const results::LocationResults stored = fixture::StoredRun();
@@ -721,6 +721,7 @@ TEST(PrintLines, EveryPrintPathKeepsInsideThePageAndItsNumbersWhole) {
     request.LocationName = "East of Rome on the old road to the coast";
     request.Current = {fixture::PointLon, fixture::PointLat, fixture::PointAlt};
     request.Variables.fill(true);
+    request.Methods.NeighbAlt = true;
     report::ReportOptions &o = request.Options;
     o.Best = o.High = o.Error = o.Bias = o.Slope = o.LongGrad = o.LatGrad = o.DirGrad = o.AbsGrad = o.ExplVar = true;
     o.Dekadal = o.Daily = o.Threshold = o.Stations = o.Observations = true;
@@ -739,7 +740,9 @@ TEST(PrintLines, EveryPrintPathKeepsInsideThePageAndItsNumbersWhole) {
     const PrintJob bench = WorkbenchPrintJob(state, request);
     ASSERT_EQ(bench.Reports.size(), 1U);
 
+    for (const QPageSize::PageSizeId paper : {QPageSize::A4, QPageSize::Letter, QPageSize::A5})
     for (int margin = 0; margin <= 25; margin += 5) {
+        writer.setPageSize(QPageSize(paper));
         writer.setPageMargins(QMarginsF(margin, margin, margin, margin), QPageLayout::Millimeter);
         const report::PageSize page = report::PrintablePage(writer);
         struct Path {
@@ -759,7 +762,8 @@ TEST(PrintLines, EveryPrintPathKeepsInsideThePageAndItsNumbersWhole) {
              false},
         };
         for (const Path &path : paths) {
-            SCOPED_TRACE(std::string(path.name) + ", margins of " + std::to_string(margin) + " mm");
+            SCOPED_TRACE(std::string(path.name) + ", " + QPageSize(paper).name().toStdString() + ", margins of " +
+                         std::to_string(margin) + " mm");
             std::vector<std::string> written;
             for (const report::PrintOp &op : path.script)
                 for (const auto &line : op.Lines)

@@ -334,6 +334,56 @@ TEST(PrintedLayout, LocationReportsEachOnItsOwnPages) {
     EXPECT_TRUE(wind);
 }
 
+// The same width to a column in every font: at 1.1 mm, 48 columns fill a
+// page of 52.8 mm exactly, though 52.8 / 1.1 falls just short of 48 in
+// binary.
+class EvenMeasure : public report::FontMeasure {
+public:
+    explicit EvenMeasure(double column) : column_(column) {}
+    double LineHeight(const report::PrintFont &) const override { return 5; }
+    double ColumnWidth(const report::PrintFont &) const override { return column_; }
+
+private:
+    double column_;
+};
+
+// Lines one below the other from the left edge, in one font and on a page
+// of the given width: a line ending exactly at the edge, a field ending
+// exactly there, columns of characters rather than bytes, a number at a
+// line's start, an indent, and a font without width.
+TEST(PrintedLayout, LinesBreakWithinThePageBetweenWholeFields) {
+    const std::string full(48, '8');
+    std::string accented = "Gen\u00e8ve: ";  // 48 characters, 58 bytes
+    for (int i = 0; i < 8; ++i)
+        accented += "12.5\u00b0";
+    const struct {
+        std::vector<std::string> lines;
+        double width;
+        std::vector<std::string> courier, arial = {};
+        double column = 1.1;
+    } rows[] = {
+        {{full}, 52.8, {full}},
+        {{full + " 9"}, 52.8, {full, " 9"}, {full, "9"}},
+        {{accented}, 52.8, {accented}},
+        {{accented + " \u00e9"}, 52.8, {accented, " \u00e9"}, {accented, "\u00e9"}},
+        {{"1,234", "a,bcdefgh"}, 6.6, {"1,234", "a,", "bcdefg", "h"}},
+        {{"  ab cd"}, 5.5, {"  ab", "  cd"}},
+        {{accented + accented}, 10, {accented + accented}, {}, 0},
+    };
+    for (const auto &row : rows)
+        for (const char *font : {"Courier", "Arial"}) {
+            report::PrintScript script{{PrintOp::Kind::FontName, font, 0, {}}};
+            for (const auto &l : row.lines)
+                script.push_back({PrintOp::Kind::Print, {}, 0, numfmt::PrintLine().text(l).segments()});
+            std::vector<std::string> placed;
+            for (const auto &page : report::LayOut(script, {row.width, 1000}, EvenMeasure(row.column)).Pages)
+                for (const auto &item : page.Items)
+                    placed.push_back(item.Text);
+            EXPECT_EQ(placed, font[0] == 'A' && !row.arial.empty() ? row.arial : row.courier)
+                << font << " " << row.lines.front();
+        }
+}
+
 TEST(PrintedLayout, BadVariableThrows) {
     auto in = reporttest::SampleInput();
     in.Variable = -1;

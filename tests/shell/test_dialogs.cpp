@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -179,32 +180,52 @@ TEST_F(SettingsWindow, KeyFiltersShowTheirMessagesAndDropTheKey) {
 
     // A pasted text (the field's menu, or the paste key) goes through the same
     // filter: refused whole at the first key that could not be typed, with
-    // that key's message or one naming the field, the text staying as it was.
+    // that key's message or one naming the field, the text staying as it was;
+    // also where only its beginning has room after the text already there.
     messages.clear();
     const struct {
         QLineEdit *field;
         QString text;
         bool byKey;
         bool taken;
+        bool atEnd = false;
+        bool dropped = false;
     } pastes[] = {
         {d.txtMinDist, QStringLiteral("1e309"), false, false},
         {d.txtMaxStat, QStringLiteral("-5"), true, false},
         {d.txtMinHigh, QStringLiteral("-12.5"), true, true},
+        {d.txtMinDist, QStringLiteral("1e39"), false, false, true},
+        {d.txtShad, QStringLiteral("0.5e3"), true, false, true},
+        {d.txtMaxDist, QStringLiteral("0e99"), false, false, true, true},
     };
     for (const auto &p : pastes) {
         const QString before = p.field->text();
-        QGuiApplication::clipboard()->setText(p.text);
-        p.field->selectAll();
-        if (p.byKey)
-            Key(p.field, Qt::Key_V, QStringLiteral("\x16"), Qt::ControlModifier);
+        QGuiApplication::clipboard()->setText(p.dropped ? QStringLiteral("7") : p.text);
+        if (p.atEnd)
+            p.field->end(false);
         else
+            p.field->selectAll();
+        QMimeData dragged;
+        dragged.setText(p.text);
+        const QPoint end(p.field->width() - 1, 1);
+        QDragEnterEvent enter(end, Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent drop(end, Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+        if (p.dropped) {
+            QApplication::sendEvent(p.field, &enter);
+            QApplication::sendEvent(p.field, &drop);
+        } else if (p.byKey) {
+            Key(p.field, Qt::Key_V, QStringLiteral("\x16"), Qt::ControlModifier);
+        } else {
             p.field->paste();
+        }
         QApplication::processEvents();
         EXPECT_EQ(p.field->text(), p.taken ? p.text : before) << p.text.toStdString();
     }
-    EXPECT_EQ(titles(), (std::vector<std::string>{"Problem", "Problem: To few stations."}));
+    ASSERT_EQ(titles(),
+              (std::vector<std::string>{"Problem", "Problem: To few stations.", "Problem", "Problem", "Problem"}));
     EXPECT_EQ(messages[0].text,
               "The text holds \"e\", which cannot be typed into \"Nearest Neighbor Approx. if Min. Dist <\".");
+    EXPECT_EQ(messages[2].text, messages[0].text);
 }
 
 TEST_F(SettingsWindow, EnterMovesOnInTheFocusOrder) {
