@@ -14,6 +14,12 @@ namespace {
 
 std::atomic<unsigned> tempCounter{0};
 
+// A short name of its own beside the target, so it fits wherever the
+// target's name fits.
+std::filesystem::path NameBeside(const std::filesystem::path &folder) {
+    return folder / (".~" + std::to_string(::getpid()) + "-" + std::to_string(tempCounter.fetch_add(1)) + ".tmp");
+}
+
 FileWriteFailure failure(FileWriteFailure::Step step, int error) { return FileWriteFailure{step, error}; }
 
 // The file a chain of symbolic links ends at (the path itself when it is no
@@ -80,7 +86,7 @@ std::optional<FileWriteFailure> ByteFileWriter::open(const std::filesystem::path
     // created with 0666 so the umask gives it the usual mode.
     const std::filesystem::path folder = path_.parent_path();
     for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-        temp_ = folder / (".~" + std::to_string(::getpid()) + "-" + std::to_string(tempCounter.fetch_add(1)) + ".tmp");
+        temp_ = NameBeside(folder);
         fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, keepMode_ ? 0600 : 0666);
         if (fd_ < 0 && errno != EEXIST) break;
     }
@@ -115,8 +121,9 @@ std::optional<FileWriteFailure> ByteFileWriter::write(std::string_view bytes) {
     return std::nullopt;
 }
 
-std::optional<FileWriteFailure> ByteFileWriter::commit() {
+std::optional<FileWriteFailure> ByteFileWriter::finish() {
     using Step = FileWriteFailure::Step;
+    if (finished_) return std::nullopt;
     if (fd_ < 0) return failure(Step::Write, EBADF);
     // Only a replaced file needs its bytes on disk before the rename; appends
     // come once per row in batch runs, where a sync each would crawl.
@@ -131,8 +138,15 @@ std::optional<FileWriteFailure> ByteFileWriter::commit() {
     const int closed = ::close(fd_);
     fd_ = -1;
     if (closed != 0) return failAndDiscard(Step::Write, errno);
+    finished_ = true;
+    return std::nullopt;
+}
+
+std::optional<FileWriteFailure> ByteFileWriter::commit() {
+    if (auto failed = finish()) return failed;
+    finished_ = false;
     if (mode_ == Mode::Replace) {
-        if (::rename(temp_.c_str(), path_.c_str()) != 0) return failAndDiscard(Step::Save, errno);
+        if (::rename(temp_.c_str(), path_.c_str()) != 0) return failAndDiscard(FileWriteFailure::Step::Save, errno);
         temp_.clear();
     }
     return std::nullopt;
@@ -141,6 +155,7 @@ std::optional<FileWriteFailure> ByteFileWriter::commit() {
 void ByteFileWriter::discard() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
+    finished_ = false;
     if (!temp_.empty()) {
         ::unlink(temp_.c_str());
         temp_.clear();
@@ -154,6 +169,97 @@ std::optional<FileWriteFailure> WriteWholeFile(const std::filesystem::path &path
     for (const std::string_view part : parts)
         if (auto failed = file.write(part)) return failed;
     return file.commit();
+}
+
+std::optional<FileSetFailure> CommitFileSet(const std::vector<ByteFileWriter *> &files) {
+    using Step = FileWriteFailure::Step;
+    const auto fail = [&files](std::size_t k, FileWriteFailure why) {
+        for (ByteFileWriter *file : files) file->discard();
+        return FileSetFailure{k, why};
+    };
+    for (std::size_t k = 0; k < files.size(); ++k) {
+        ByteFileWriter &file = *files[k];
+        if (file.mode_ != ByteFileWriter::Mode::Replace) return fail(k, failure(Step::Write, EINVAL));
+        if (auto failed = file.finish()) return fail(k, *failed);
+    }
+    // A folder in the way would refuse only its own rename, after others.
+    for (std::size_t k = 0; k < files.size(); ++k) {
+        struct stat target {};
+        if (::stat(files[k]->path_.c_str(), &target) == 0 && S_ISDIR(target.st_mode))
+            return fail(k, failure(Step::Save, EISDIR));
+    }
+    // Each replaced file is kept under a name of its own until all are in
+    // place: as a second link, so that the target never goes missing, or
+    // moved aside where the file system has no links.
+    std::vector<std::filesystem::path> kept(files.size());
+    const auto keep = [&kept](std::size_t k, const std::filesystem::path &target, bool &aside) {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const std::filesystem::path name = NameBeside(target.parent_path());
+            if (::link(target.c_str(), name.c_str()) == 0) {
+                kept[k] = name;
+                return 0;
+            }
+            if (errno == EEXIST) continue;
+            struct stat taken {};
+            if (::lstat(name.c_str(), &taken) == 0) continue;
+            if (::rename(target.c_str(), name.c_str()) != 0) return errno;
+            kept[k] = name;
+            aside = true;
+            return 0;
+        }
+        return EEXIST;
+    };
+    // The files already in place get their old bytes back (a new one goes);
+    // an old file that cannot be put back stays under its kept name.
+    const auto putBack = [&](std::size_t placed) {
+        while (placed > 0) {
+            --placed;
+            const std::filesystem::path &target = files[placed]->path_;
+            if (kept[placed].empty()) ::unlink(target.c_str());
+            else if (::rename(kept[placed].c_str(), target.c_str()) == 0) kept[placed].clear();
+        }
+    };
+    for (std::size_t k = 0; k < files.size(); ++k) {
+        ByteFileWriter &file = *files[k];
+        bool aside = false;
+        struct stat old {};
+        int error = 0;
+        if (::stat(file.path_.c_str(), &old) == 0)
+            error = S_ISREG(old.st_mode) ? keep(k, file.path_, aside) : S_ISDIR(old.st_mode) ? EISDIR : ENOTSUP;
+        if (error == 0 && ::rename(file.temp_.c_str(), file.path_.c_str()) != 0) {
+            error = errno;
+            // The target still holds its old bytes, or gets them back.
+            if (!kept[k].empty()) {
+                if (!aside) ::unlink(kept[k].c_str());
+                if (!aside || ::rename(kept[k].c_str(), file.path_.c_str()) == 0) kept[k].clear();
+            }
+        }
+        if (error != 0) {
+            putBack(k);
+            return fail(k, failure(Step::Save, error));
+        }
+        file.temp_.clear();
+        file.finished_ = false;
+    }
+    for (const std::filesystem::path &name : kept)
+        if (!name.empty()) ::unlink(name.c_str());
+    return std::nullopt;
+}
+
+std::optional<FileSetFailure> WriteWholeFiles(const std::vector<WholeFile> &files) {
+    std::vector<ByteFileWriter> writers(files.size());
+    std::vector<ByteFileWriter *> set;
+    for (std::size_t k = 0; k < files.size(); ++k) {
+        const auto fail = [&](FileWriteFailure why) {
+            for (ByteFileWriter &writer : writers) writer.discard();
+            return FileSetFailure{k, why};
+        };
+        if (auto failed = writers[k].open(files[k].path)) return fail(*failed);
+        for (const std::string_view part : files[k].parts)
+            if (auto failed = writers[k].write(part)) return fail(*failed);
+        set.push_back(&writers[k]);
+    }
+    return CommitFileSet(set);
 }
 
 } // namespace tavisol::numfmt

@@ -25,6 +25,15 @@ struct FileWriteFailure {
     std::string reason() const;
 };
 
+// Which file of a set could not be written, and why.
+struct FileSetFailure {
+    std::size_t file = 0;  // index into the set
+    FileWriteFailure failure;
+};
+
+class ByteFileWriter;
+std::optional<FileSetFailure> CommitFileSet(const std::vector<ByteFileWriter *> &files);
+
 // Writes one file.
 //   Replace: the bytes go to a temporary file under a short name of its own
 //            beside the target (so it fits wherever the target's name fits),
@@ -56,12 +65,16 @@ public:
     // Closes; Replace syncs first and then puts the file in place. On failure
     // nothing is left behind (Replace) and the writer is closed.
     std::optional<FileWriteFailure> commit();
+    // Replace: syncs, hands on the mode and closes, so that only the rename is
+    // left to commit() (or to CommitFileSet). On failure nothing is left.
+    std::optional<FileWriteFailure> finish();
     // Drops the writing (Replace: removes the temporary file).
     void discard();
 
     bool isOpen() const { return fd_ >= 0; }
 
 private:
+    friend std::optional<FileSetFailure> CommitFileSet(const std::vector<ByteFileWriter *> &files);
     std::optional<FileWriteFailure> failAndDiscard(FileWriteFailure::Step step, int error);
 
     std::filesystem::path path_;
@@ -73,10 +86,25 @@ private:
     unsigned keptMode_ = 0;
     unsigned keptUid_ = 0;
     unsigned keptGid_ = 0;
+    bool finished_ = false;  // closed, only the rename left
 };
+
+// Puts several written files (Replace writers, each holding its whole file)
+// in place as one: every one is finished and every target is checked (no
+// folder in the way) before the first rename, and a rename that fails puts
+// the files already replaced back. So either all targets hold their new
+// bytes or all are as they were. Every writer is closed afterwards.
+std::optional<FileSetFailure> CommitFileSet(const std::vector<ByteFileWriter *> &files);
 
 // Writes the parts, one after the other, as the whole of `path` (Replace).
 std::optional<FileWriteFailure> WriteWholeFile(const std::filesystem::path &path,
                                                const std::vector<std::string_view> &parts);
+
+// Several whole files as one set (CommitFileSet).
+struct WholeFile {
+    std::filesystem::path path;
+    std::vector<std::string_view> parts;
+};
+std::optional<FileSetFailure> WriteWholeFiles(const std::vector<WholeFile> &files);
 
 } // namespace tavisol::numfmt

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <tuple>
 
 #include "numfmt/numfmt.h"
 #include "numfmt/textfile.h"
@@ -154,19 +155,51 @@ bool Exists(const fs::path &path) {
 
 } // namespace
 
-void WriteExportCompanions(const fs::path &image, const std::string &title, int variable,
-                           const std::vector<std::uint8_t> &cells, const MapPaths &loadedMap) {
-    const MapPaths beside = ExportCompanionPaths(image);
+ExportFiles PlanExportFiles(const fs::path &image) {
+    ExportFiles files{image, ExportCompanionPaths(image), std::nullopt, std::nullopt};
+    const MapPaths &own = files.Beside;
+    const std::string file = image.filename().string();
+    const std::size_t dot = file.find('.');
+    const std::string mapName = file.substr(0, dot);
+    // Another image of the map: the list loads that one, beside this legend.
+    std::error_code ec;
+    const bool otherImage = Exists(own.Img) && !(Exists(image) && fs::equivalent(own.Img, image, ec));
+    const std::string refused = "Cannot save the raster image as " + file + ": ";
+    const std::string otherLegend = "write that map's legend " + own.Clr.filename().string();
+    if (!HasImageExtension(image))
+        files.Refusal = refused + "a map's image ends in \".img\". Choose another name.";
+    else if (dot == 0 || dot != file.size() - 4)
+        files.Refusal = refused + "a map's name ends at its first \".\", so it would " +
+                        (otherImage ? "belong to the map " + mapName + " and " + otherLegend
+                                    : std::string("not be listed as a map")) +
+                        ". Choose a name without \".\".";
+    else if (otherImage)
+        files.Refusal = refused + "the map " + mapName + " already has the image " + own.Img.filename().string() +
+                        ", and the export would " + otherLegend + ". Choose another name.";
+    else if (!Exists(image) && Exists(own.Clr))
+        files.Question = own.Clr.filename().string() + " already exists.\rDo you want to replace it?";
+    return files;
+}
+
+void WriteExportFiles(const ExportFiles &files, const ImageHeader &header, const std::vector<std::uint8_t> &cells,
+                      const std::string &title, int variable, const MapPaths &loadedMap) {
+    const HeaderBytes head = SerializeHeader(header);
+    const auto bytes = [](const auto &v) {
+        return std::string_view(reinterpret_cast<const char *>(v.data()), v.size());
+    };
     // The legend describes the image just written, also over an earlier one.
-    const std::string text = numfmt::utf8ToCp1252(LegendFileText(title, ExportLegend(variable, cells)));
-    WriteWholeFile(beside.Clr, {text});
-    for (const auto &[from, to] : {std::pair{loadedMap.Cty, beside.Cty}, std::pair{loadedMap.Bnd, beside.Bnd}}) {
+    const std::string legend = numfmt::utf8ToCp1252(LegendFileText(title, ExportLegend(variable, cells)));
+    std::vector<numfmt::WholeFile> set{{files.Image, {bytes(head), bytes(cells)}}, {files.Beside.Clr, {legend}}};
+    // The loaded map's shape files are read before anything is written.
+    std::string capitals, boundaries;
+    for (const auto &[from, to, copy] : {std::tuple{loadedMap.Cty, files.Beside.Cty, &capitals},
+                                         std::tuple{loadedMap.Bnd, files.Beside.Bnd, &boundaries}}) {
         if (Exists(to)) continue;
-        std::string bytes;
-        if (const auto failure = numfmt::ReadWholeFile(from, bytes))
+        if (const auto failure = numfmt::ReadWholeFile(from, *copy))
             throw RasterError(*failure);
-        WriteWholeFile(to, {bytes});
+        set.push_back({to, {*copy}});
     }
+    rastermap::WriteWholeFiles(set);
 }
 
 } // namespace tavisol::rastermap

@@ -2,14 +2,17 @@
 
 // What an exported image needs beside it to be listed and shown as a map: a
 // colour legend of the exported variable and the capitals and boundaries of
-// the map it was exported from.
+// the map it was exported from; the check of the name it is saved under, and
+// the writing of the image and those files as one set.
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "rastermap/mapfiles.h"
+#include "rastermap/rasterimage.h"
 
 namespace tavisol::rastermap {
 
@@ -40,11 +43,25 @@ std::filesystem::path ExportImagePath(const std::filesystem::path &typed, const 
 // as the map list looks for them.
 MapPaths ExportCompanionPaths(const std::filesystem::path &image);
 
-// Writes beside an exported image its legend (replacing one of that name)
-// and, unless files of those names exist, copies of the loaded map's capitals
-// and boundaries files. Throws RasterError naming the file that could not be
-// written.
-void WriteExportCompanions(const std::filesystem::path &image, const std::string &title, int variable,
-                           const std::vector<std::uint8_t> &cells, const MapPaths &loadedMap);
+// The files an export under `image` writes, and what the user must be told
+// first. A map's name ends at its first "." and its image is that name with
+// ".img" (in any case), so any other name is refused, and so is one whose map
+// already has another image: the export would replace that map's legend. An
+// existing legend beside no image of the map is asked about, since the save
+// dialog asked only about the image.
+struct ExportFiles {
+    std::filesystem::path Image;
+    MapPaths Beside;  // the legend, capitals and boundaries, as the map list finds them
+    std::optional<std::string> Refusal;
+    std::optional<std::string> Question;  // Yes/No: replace the files it names
+};
+ExportFiles PlanExportFiles(const std::filesystem::path &image);
+
+// Writes the image (header and cells), its legend and, unless files of those
+// names exist, copies of the loaded map's capitals and boundaries, as one
+// set: either all of them are new or all are as they were. Throws RasterError
+// naming the file that could not be read or written.
+void WriteExportFiles(const ExportFiles &files, const ImageHeader &header, const std::vector<std::uint8_t> &cells,
+                      const std::string &title, int variable, const MapPaths &loadedMap);
 
 } // namespace tavisol::rastermap

@@ -71,6 +71,11 @@ MapPaths PathsOfMap(const fs::path &folder, const std::string &mapName) {
             mapFile(folder, mapName, ".bnd")};
 }
 
+bool HasImageExtension(const fs::path &file) {
+    const std::string name = file.filename().string();
+    return name.size() >= 4 && lowerAscii(name.substr(name.size() - 4)) == ".img";
+}
+
 std::vector<std::string> ListRasterMaps(const fs::path &folder) {
     std::vector<std::string> names;
     std::error_code ec;
@@ -81,9 +86,7 @@ std::vector<std::string> ListRasterMaps(const fs::path &folder) {
         throw RasterError("Cannot read the folder " + folder.string() + ": " + ec.message());
     for (const fs::directory_entry &entry : it) {
         const std::string file = entry.path().filename().string();
-        if (file.size() < 4) continue;
-        const std::string ext = lowerAscii(file.substr(file.size() - 4));
-        if (ext != ".img" || !entry.is_regular_file(ec)) continue;
+        if (!HasImageExtension(entry.path()) || !entry.is_regular_file(ec)) continue;
         // Listed only when the window can load it: the image under the map's
         // name and the three companions, their extensions in any case.
         const std::string name = file.substr(0, file.find('.'));

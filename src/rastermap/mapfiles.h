@@ -41,6 +41,9 @@ struct MapPaths {
 };
 MapPaths PathsOfMap(const std::filesystem::path &folder, const std::string &mapName);
 
+// Whether the file's name ends in ".img", in any case.
+bool HasImageExtension(const std::filesystem::path &file);
+
 // Names of the maps of the folder that can be loaded: each name up to the
 // first "." of a "*.img" file whose four files (PathsOfMap) exist. Sorted by
 // name. A missing folder gives an empty list; other failures throw RasterError.

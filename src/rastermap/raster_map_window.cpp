@@ -25,6 +25,7 @@
 #include <QToolBar>
 
 #include <cmath>
+#include <tuple>
 
 #include "engine/engine.h"
 #include "numfmt/numfmt.h"
@@ -900,89 +901,120 @@ void RasterMapWindow::exportVariableRaster(int variable) {
     if (!BusyGate(this)) return;
     BusyGuard busy;
     if (!busy) return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    LblLonLat->show();
-    exportSaveButton->setEnabled(false);
-    exportRunning_ = true;
-    exportCancelPressed_ = exportStopRequested_ = false;
+    showExportRunning(true);
     try {
-        resolution_ = numfmt::roundDecimals(resolution_, 3);
-        resolutionDecimals_ = DecimalsOf(numfmt::general(resolution_, numfmt::Locale::english()));
-        onResolutionChanged();
-        ExportRegion g;
-        g.Decimals = resolutionDecimals_;
-        g.Resolution = resolution_;
-        auto read = [&](QLineEdit *e) {
-            return numfmt::roundDecimals(static_cast<float>(numfmt::val(s(e->text()))), g.Decimals);
-        };
-        g.LonStart = read(TxtLonStart);
-        g.LonEnd = read(TxtLonEnd);
-        g.LatStart = read(TxtLatStart);
-        g.LatEnd = read(TxtLatEnd);
-        const auto [ncols, nrows] = ExportGridSize(g);
-
-        NewHeaderInput hi;
-        hi.LonStart = g.LonStart;
-        hi.LonEnd = g.LonEnd;
-        hi.LatStart = g.LatStart;
-        hi.LatEnd = g.LatEnd;
-        hi.Decimals = g.Decimals;
-        hi.Columns = ncols;
-        hi.Rows = nrows;
-        hi.VariableText = s(exportVariableBox->currentText());
-        hi.MonthText = s(exportMonthBox->currentText());
-        hi.ClassScale = ClassTable[static_cast<std::size_t>(variable)].Scale;
-        hi.ClassOffset = ClassTable[static_cast<std::size_t>(variable)].Offset;
+        const ExportRegion g = snappedExportRegion();
+        const NewHeaderInput hi = exportHeaderInput(g, variable);
         const ImageHeader header = GetNewHeader(hi, map_.Header, VantrixConversions());
-
-        const long long cellCount = static_cast<long long>(ncols) * nrows;
+        const long long cellCount = static_cast<long long>(hi.Columns) * hi.Rows;
         exportProgress->setRange(0, static_cast<int>(std::min<long long>(cellCount, 2000000000LL)));
         exportProgress->setValue(0);
         exportProgress->show();
-
         // The run works on its own copy of the map: events let through during
         // the run may change the window's map.
         const RasterImage snapshot = map_;
         const MapPaths snapshotPaths = paths_;
-        const ExportMap exportMap{&snapshot, geo_};
-        ParallelExportRun run(g, ncols, nrows, ClassTable[static_cast<std::size_t>(variable)], exportMap,
+        const ClassEntry &classes = ClassTable[static_cast<std::size_t>(variable)];
+        ParallelExportRun run(g, hi.Columns, hi.Rows, classes, ExportMap{&snapshot, geo_},
                               EngineEstimates({sharedSettings(), dataFolder()}, variable, exportMonth_));
         run.Start(exportThreads());
-        if (followExport(run)) {
-            QApplication::restoreOverrideCursor();
-            const QString folder = QString::fromStdString(programFolder().string());
-            const QString filter = QStringLiteral("Vistrel (*.IMG)");
-            // A name typed without an extension gets the loaded map's image
-            // extension (below), so that the map list finds and loads it.
-            const QString mapExtension =
-                QString::fromStdString(ExportImagePath("image", snapshotPaths.Img).extension().string());
-            const QString file = saveDialog() ? saveDialog()(this, folder, filter)
-                                              : GetSaveFileName(this, QString(), folder, filter, mapExtension);
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-            if (!file.isEmpty()) {
-                // Written with its legend, capitals and boundaries, so that it
-                // can be listed and shown like any other map.
-                const std::filesystem::path image = ExportImagePath(file.toStdString(), snapshotPaths.Img);
-                WriteRasterImage(image, header, run.Cells());
-                WriteExportCompanions(image, "Tavisol export: " + hi.VariableText + " - " + hi.MonthText, variable,
-                                      run.Cells(), snapshotPaths);
-                refreshMapList();
-                QApplication::restoreOverrideCursor();
-                ShowMessage(this, MsgIcon::Information, QStringLiteral("Data Saved Correctly"));
-                QApplication::setOverrideCursor(Qt::WaitCursor);
-            }
-        }
+        if (followExport(run))
+            saveExport(header, run.Cells(), variable, "Tavisol export: " + hi.VariableText + " - " + hi.MonthText,
+                       snapshotPaths);
     } catch (const std::bad_alloc &) {
         reportError(QStringLiteral("Out of memory"));
     } catch (const std::exception &e) {
         reportError(q(e.what()));
     }
-    exportRunning_ = false;
-    exportProgress->hide();
-    LblLonLat->hide();
-    exportSaveButton->setEnabled(true);
-    QApplication::restoreOverrideCursor();
+    showExportRunning(false);
+}
+
+void RasterMapWindow::showExportRunning(bool running) {
+    exportRunning_ = running;
     exportCancelPressed_ = false;
+    if (running) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        LblLonLat->show();
+        exportStopRequested_ = false;
+    } else {
+        exportProgress->hide();
+        LblLonLat->hide();
+        QApplication::restoreOverrideCursor();
+    }
+    exportSaveButton->setEnabled(!running);
+}
+
+ExportRegion RasterMapWindow::snappedExportRegion() {
+    resolution_ = numfmt::roundDecimals(resolution_, 3);
+    resolutionDecimals_ = DecimalsOf(numfmt::general(resolution_, numfmt::Locale::english()));
+    // Snaps the region's boxes to the resolution's grid.
+    onResolutionChanged();
+    ExportRegion g;
+    g.Decimals = resolutionDecimals_;
+    g.Resolution = resolution_;
+    auto read = [&](QLineEdit *e) {
+        return numfmt::roundDecimals(static_cast<float>(numfmt::val(s(e->text()))), g.Decimals);
+    };
+    g.LonStart = read(TxtLonStart);
+    g.LonEnd = read(TxtLonEnd);
+    g.LatStart = read(TxtLatStart);
+    g.LatEnd = read(TxtLatEnd);
+    return g;
+}
+
+NewHeaderInput RasterMapWindow::exportHeaderInput(const ExportRegion &g, int variable) const {
+    NewHeaderInput hi;
+    hi.LonStart = g.LonStart;
+    hi.LonEnd = g.LonEnd;
+    hi.LatStart = g.LatStart;
+    hi.LatEnd = g.LatEnd;
+    hi.Decimals = g.Decimals;
+    std::tie(hi.Columns, hi.Rows) = ExportGridSize(g);
+    hi.VariableText = s(exportVariableBox->currentText());
+    hi.MonthText = s(exportMonthBox->currentText());
+    const ClassEntry &classes = ClassTable[static_cast<std::size_t>(variable)];
+    hi.ClassScale = classes.Scale;
+    hi.ClassOffset = classes.Offset;
+    return hi;
+}
+
+std::optional<ExportFiles> RasterMapWindow::askExportFiles(const MapPaths &loaded) {
+    const QString folder = QString::fromStdString(programFolder().string());
+    const QString filter = QStringLiteral("Vistrel (*.IMG)");
+    // A name typed without an extension gets the loaded map's image
+    // extension, so that the map list finds and loads it.
+    const QString mapExtension = QString::fromStdString(ExportImagePath("image", loaded.Img).extension().string());
+    QApplication::restoreOverrideCursor();
+    struct WaitAgain {
+        ~WaitAgain() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    } waitAgain;
+    // A name that cannot be used is asked for again: the run is not lost.
+    for (;;) {
+        const QString file = saveDialog() ? saveDialog()(this, folder, filter)
+                                          : GetSaveFileName(this, QString(), folder, filter, mapExtension);
+        if (file.isEmpty()) return std::nullopt;
+        ExportFiles files = PlanExportFiles(ExportImagePath(s(file), loaded.Img));
+        if (files.Refusal) {
+            ShowMessage(this, MsgIcon::Information, q(*files.Refusal));
+            continue;
+        }
+        if (!files.Question ||
+            ShowMessage(this, MsgIcon::Question, q(*files.Question), QString(), MsgButtons::YesNo) == MsgAnswer::Yes)
+            return files;
+    }
+}
+
+void RasterMapWindow::saveExport(const ImageHeader &header, const std::vector<std::uint8_t> &cells, int variable,
+                                 const std::string &title, const MapPaths &loaded) {
+    const std::optional<ExportFiles> files = askExportFiles(loaded);
+    if (!files) return;
+    // Written with its legend, capitals and boundaries, so that it can be
+    // listed and shown like any other map.
+    WriteExportFiles(*files, header, cells, title, variable, loaded);
+    refreshMapList();
+    QApplication::restoreOverrideCursor();
+    ShowMessage(this, MsgIcon::Information, QStringLiteral("Data Saved Correctly"));
+    QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
 std::vector<std::string> RasterMapWindow::refreshMapList() {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "rastermap/exportgrid.h"
+#include "rastermap/exportlegend.h"
 #include "rastermap/georef.h"
 #include "rastermap/mapfiles.h"
 #include "rastermap/mapview.h"
@@ -209,6 +210,16 @@ private:
     // Follows a started export until its workers end; false when the user
     // stopped it. Rethrows a worker's failure.
     bool followExport(ParallelExportRun &run);
+    // The steps of an export around its run: the pointer, label and OK
+    // button while it runs; the region snapped to the resolution; the
+    // header's input; the file name asked for until it can be used (nothing
+    // when the dialog is cancelled); the files written, the list refreshed.
+    void showExportRunning(bool running);
+    ExportRegion snappedExportRegion();
+    NewHeaderInput exportHeaderInput(const ExportRegion &g, int variable) const;
+    std::optional<ExportFiles> askExportFiles(const MapPaths &loaded);
+    void saveExport(const ImageHeader &header, const std::vector<std::uint8_t> &cells, int variable,
+                    const std::string &title, const MapPaths &loaded);
     bool stopExportWithoutAsking() const;
     static int &exportThreads();
     // Lists the maps of the data folder (at set-up, and after an export saved

@@ -124,9 +124,21 @@ RasterImage ReadRasterImage(const std::filesystem::path &path) {
     return image;
 }
 
+namespace {
+
+RasterError WriteFailure(const std::filesystem::path &path, const numfmt::FileWriteFailure &failure) {
+    return RasterError("Cannot write the file " + name(path) + ": " + failure.reason() + ".");
+}
+
+} // namespace
+
 void WriteWholeFile(const std::filesystem::path &path, const std::vector<std::string_view> &parts) {
-    if (const auto failure = numfmt::WriteWholeFile(path, parts))
-        throw RasterError("Cannot write the file " + name(path) + ": " + failure->reason() + ".");
+    if (const auto failure = numfmt::WriteWholeFile(path, parts)) throw WriteFailure(path, *failure);
+}
+
+void WriteWholeFiles(const std::vector<numfmt::WholeFile> &files) {
+    if (const auto failed = numfmt::WriteWholeFiles(files))
+        throw WriteFailure(files[failed->file].path, failed->failure);
 }
 
 void WriteRasterImage(const std::filesystem::path &path, const ImageHeader &header,

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "numfmt/bytefile.h"
 #include "vantrix/vantrix.h"
 
 namespace tavisol::rastermap {
@@ -84,6 +85,9 @@ RasterImage ReadRasterImage(const std::filesystem::path &path);
 // one replaces it; a write-protected one is refused). Throws RasterError
 // naming the file and the reason.
 void WriteWholeFile(const std::filesystem::path &path, const std::vector<std::string_view> &parts);
+// The same for a set of files, which are all replaced or none
+// (numfmt::WriteWholeFiles); the message names the file that failed.
+void WriteWholeFiles(const std::vector<numfmt::WholeFile> &files);
 
 // Writes header and cells (columns x rows, row 0 first) as the whole file. The
 // bytes go to a temporary file beside the target, which then replaces it, so a

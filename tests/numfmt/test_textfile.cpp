@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <sys/resource.h>
@@ -341,6 +342,34 @@ TEST_F(ByteFileTest, FailuresNameTheStepAndTheSystemsReasonAndLeaveNothing) {
     EXPECT_EQ(folder->step, Step::Save);
     EXPECT_TRUE(fs::is_directory(dir_ / "folder"));
     EXPECT_EQ(entries(), 2u);
+}
+
+// A set is put in place whole or not at all: a folder in the way of one
+// file, or a file that cannot be written, keeps every old file as it was.
+TEST_F(ByteFileTest, SetOfFilesIsReplacedWholeOrNotAtAll) {
+    const fs::path a = dir_ / "a.img", b = dir_ / "a.clr", c = dir_ / "a.bnd";
+    Put(a, "old a");
+    ASSERT_EQ(::chmod(a.c_str(), 0640), 0);
+    Put(b, "old b");
+    fs::create_directories(dir_ / "folder");
+    const fs::path locked = dir_ / "locked";
+    Put(locked, "kept");
+    ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
+    for (const auto &[target, failing, step] : {std::tuple{dir_ / "folder", 2u, Step::Save},
+                                                std::tuple{locked, 2u, Step::Open}}) {
+        const auto failed = nf::WriteWholeFiles({{a, {"new a"}}, {b, {"new b"}}, {target, {"x"}}, {c, {"new c"}}});
+        ASSERT_TRUE(failed);
+        EXPECT_EQ(failed->file, failing);
+        EXPECT_EQ(failed->failure.step, step);
+        EXPECT_EQ(Slurp(a), "old a");
+        EXPECT_EQ(Slurp(b), "old b");
+        EXPECT_FALSE(fs::exists(c));
+        EXPECT_EQ(entries(), 4u);
+    }
+    ASSERT_FALSE(nf::WriteWholeFiles({{a, {"new ", "a"}}, {b, {"new b"}}, {c, {"new c"}}}));
+    EXPECT_EQ(Slurp(a) + Slurp(b) + Slurp(c), "new anew bnew c");
+    EXPECT_EQ(modeOf(a), 0640u);
+    EXPECT_EQ(entries(), 5u);
 }
 
 } // namespace

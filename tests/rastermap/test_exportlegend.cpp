@@ -77,7 +77,9 @@ TEST(ExportFiles, LegendIsWrittenAndTheShapeFilesUnlessTheyExist) {
     f.Write("map/a.bnd", "\"Line\",2\r\n6,54\r\n12,48\r\n");
     const MapPaths loaded = PathsOfMap(f.path() / "map", "a");
     f.Write("out/t.bnd", "mine");
-    WriteExportCompanions(f.path() / "out" / "t.img", "Tavisol export: Rain, wet - Average", 3, {0, 30, 255}, loaded);
+    WriteExportFiles(PlanExportFiles(f.path() / "out" / "t.img"), {}, {0, 30, 255},
+                     "Tavisol export: Rain, wet - Average", 3, loaded);
+    EXPECT_EQ(f.Read("out/t.img").size(), HeaderSize + 3);
     EXPECT_EQ(f.Read("out/t.cty"), f.Read("map/a.cty"));
     EXPECT_EQ(f.Read("out/t.bnd"), "mine");
     // Windows-1252 and CR LF, the title's comma gone; it loads as a legend.
@@ -91,12 +93,13 @@ TEST(ExportFiles, LegendIsWrittenAndTheShapeFilesUnlessTheyExist) {
     // A loaded map whose capitals are gone: the message names the file.
     fs::remove(loaded.Cty);
     try {
-        WriteExportCompanions(f.path() / "out" / "u.img", "T", 0, {100}, loaded);
+        WriteExportFiles(PlanExportFiles(f.path() / "out" / "u.img"), {}, {100}, "T", 0, loaded);
         ADD_FAILURE() << "no error";
     } catch (const RasterError &e) {
         EXPECT_NE(std::string(e.what()).find("a.cty"), std::string::npos) << e.what();
     }
     EXPECT_FALSE(fs::exists(f.path() / "out" / "u.cty"));
+    EXPECT_FALSE(fs::exists(f.path() / "out" / "u.img"));
 }
 
 } // namespace

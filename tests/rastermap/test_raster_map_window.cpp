@@ -21,7 +21,13 @@
 
 #include <deque>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <map>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 #include "engine/engine.h"
 #include "rastermap/dib_bitmap.h"
@@ -46,7 +52,10 @@ protected:
         RasterMapWindow::SetSaveDialog([this](QWidget *, const QString &, const QString &filter) {
             ++dialogs;
             lastFilter = filter;
-            return saveAs;
+            if (typed.empty()) return saveAs;
+            const QString name = typed.front();
+            typed.pop_front();
+            return name;
         });
     }
     void TearDown() override {
@@ -84,7 +93,17 @@ protected:
         return form;
     }
 
+    // Every file of the program folder and of the maps' folder, with its bytes.
+    std::map<std::string, std::string> AllFiles() const {
+        std::map<std::string, std::string> files;
+        for (const fs::path &f : {folder.path(), vistrel()})
+            for (const auto &e : fs::directory_iterator(f))
+                if (e.is_regular_file()) files[fs::relative(e.path(), folder.path()).string()] = folder.Read(e.path());
+        return files;
+    }
+
     QString saveAs;
+    std::deque<QString> typed;  // the dialog's answers before saveAs
     QString lastFilter;
     int dialogs = 0;
 };
@@ -436,6 +455,96 @@ TEST_F(RasterExport, ReplacingAnExportOfTheTypedNameIsAskedFirst) {
     EXPECT_TRUE(asked);
     EXPECT_TRUE(texts().empty());
     EXPECT_EQ(fs::file_size(out()), 3000u);
+}
+
+// An export replaces no file it did not ask about: a name whose map would be
+// another map's, or that the map list would not find, is refused and asked
+// for again; a legend beside no image is asked about first.
+TEST_F(RasterExport, NameThatWouldReplaceFilesUnaskedIsRefusedOrAsked) {
+    struct Row {
+        std::vector<const char *> names;  // typed one after the other, then the dialog is cancelled
+        const char *firstMessage;         // part of it
+        MsgAnswer answer;                 // to a question
+        const char *written;              // the map saved, or none
+    };
+    folder.Write("lone.clr", "a legend of no image");
+    for (const Row &row : {Row{{"vistreldata/demo.temperature.img", "vistreldata/temperature"},
+                               "so it would belong to the map demo and write that map's legend demo.clr.",
+                               MsgAnswer::Ok, "vistreldata/temperature."},
+                           Row{{"vistreldata/demo.IMG"}, "the map demo already has the image demo.img, and the export",
+                               MsgAnswer::Ok, nullptr},
+                           Row{{"result.dat"}, "result.dat: a map's image ends in \".img\".", MsgAnswer::Ok, nullptr},
+                           Row{{"jan.2026.img"}, "so it would not be listed as a map.", MsgAnswer::Ok, nullptr},
+                           Row{{"lone"}, "lone.clr already exists.\nDo you want to replace it?", MsgAnswer::No,
+                               nullptr},
+                           Row{{"lone"}, "lone.clr already exists.", MsgAnswer::Yes, "lone."}}) {
+        for (const char *name : row.names) typed.push_back(QString::fromStdString((folder.path() / name).string()));
+        saveAs.clear();
+        answers.assign({row.answer});
+        messages.clear();
+        std::map<std::string, std::string> before = AllFiles();
+        form->exportFrame->show();
+        form->onExportSaveClicked();
+        std::map<std::string, std::string> after = AllFiles();
+        ASSERT_FALSE(messages.empty()) << row.names[0];
+        EXPECT_NE(messages[0].text.find(row.firstMessage), std::string::npos) << messages[0].text;
+        EXPECT_EQ(messages.back().text == "Data Saved Correctly", row.written != nullptr) << row.names[0];
+        EXPECT_EQ(dialogs, static_cast<int>(row.names.size() + (row.written ? 0 : 1))) << row.names[0];
+        dialogs = 0;
+        // Only the saved map's files are new.
+        if (row.written) {
+            EXPECT_EQ(after.count(row.written + std::string("img")), 1u) << row.names[0];
+            std::erase_if(after, [&](const auto &f) { return f.first.starts_with(row.written); });
+            std::erase_if(before, [&](const auto &f) { return f.first.starts_with(row.written); });
+        }
+        EXPECT_EQ(after, before) << row.names[0];
+    }
+}
+
+// The image and the files beside it are one set: when one of them cannot be
+// written, every file stays as it was and the message names that one.
+TEST_F(RasterExport, FileOfTheSetThatCannotBeWrittenLeavesEveryFileAsItWas) {
+    form->onExportSaveClicked();  // out.img with its legend, capitals and boundaries
+    ASSERT_EQ(texts(), std::vector<QString>{QStringLiteral("Data Saved Correctly")});
+    int variable = 4;
+    const fs::path legend = folder.path() / "out.clr", boundaries = folder.path() / "out.bnd";
+    struct Row {
+        fs::path failing;
+        const char *reason;
+        std::function<void()> spoil, mend;
+    };
+    rlimit noLimit{};
+    ::getrlimit(RLIMIT_FSIZE, &noLimit);
+    const rlimit fullDisk{16384, noLimit.rlim_max};
+    for (const Row &row : {
+             Row{legend, "Permission denied", [&] { ::chmod(legend.c_str(), 0444); },
+                 [&] { ::chmod(legend.c_str(), 0644); }},
+             Row{legend, "Is a directory", [&] { fs::remove(legend); fs::create_directory(legend); },
+                 [&] { fs::remove(legend); }},
+             // The loaded map's boundaries, copied anew, do not fit.
+             Row{boundaries, "File too large",
+                 [&] {
+                     fs::remove(boundaries);
+                     folder.Write("vistreldata/demo.bnd", "\"Line\",1\r\n" + std::string(65536, ' '));
+                     ::signal(SIGXFSZ, SIG_IGN);
+                     ::setrlimit(RLIMIT_FSIZE, &fullDisk);
+                 },
+                 [&] {
+                     ::setrlimit(RLIMIT_FSIZE, &noLimit);
+                     ::signal(SIGXFSZ, SIG_DFL);
+                 }}}) {
+        row.spoil();
+        const std::map<std::string, std::string> before = AllFiles();
+        form->exportVariableBox->setCurrentIndex(++variable);  // an image unlike every earlier one
+        messages.clear();
+        form->exportFrame->show();
+        form->onExportSaveClicked();
+        const std::map<std::string, std::string> after = AllFiles();
+        row.mend();
+        EXPECT_EQ(texts(), std::vector<QString>{QString::fromStdString("Cannot write the file " + row.failing.string() +
+                                                                       ": " + row.reason + ".")});
+        EXPECT_EQ(after, before) << row.reason;
+    }
 }
 
 TEST_F(RasterExport, RegionOfFourCellsIsWrittenAndReadsBack) {
