@@ -132,6 +132,8 @@ public:
     void Start(int threads = 0);
     // Asks the workers to stop before their next cell.
     void Stop();
+    // Whether the workers were asked to stop (by Stop or by a worker's failure).
+    bool StopRequested() const { return stop_.load(); }
     // True once every worker has ended (all cells done, stopped or failed).
     bool Finished() const { return running_.load() == 0; }
     // Waits for the workers; rethrows the first failure. Returns true when

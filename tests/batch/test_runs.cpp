@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <fstream>
@@ -503,24 +504,32 @@ TEST(SkippedLocations, MessageListsTenAndCountsTheRest) {
 // ---- Worker threads ------------------------------------------------------------------------
 
 // Results of a pool that nobody takes fill its slots, and no worker starts
-// an item beyond them.
+// an item beyond them: item i starts only once item i - ahead is being taken.
 TEST(EstimatePool, ResultsWaitingFillTheSlotsAndNoMore) {
     engine::EngineState base;
     constexpr std::size_t count = 12, ahead = 4;
-    std::atomic<std::size_t> started{0};
+    std::atomic<std::size_t> started{0}, taken{0};
+    std::array<std::size_t, count> takenAtStart{};
     OrderedEstimates<std::size_t> pool(
         base, count, 3,
         [&](engine::EngineState &, std::size_t item) {
+            takenAtStart[item] = taken.load();
             ++started;
             return item;
         },
         ahead, 1);
-    for (int waited = 0; started < ahead && waited < 5000; ++waited)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_EQ(started, ahead);
-    for (std::size_t item = 0; item < count; ++item)
-        EXPECT_EQ(pool.take(item, std::chrono::seconds(5)), item);
+    // The workers run as far as they may before anything is taken.
+    while (started < ahead)
+        std::this_thread::yield();
+    for (std::size_t item = 0; item < count; ++item) {
+        taken = item + 1;  // counted before the take frees its slot
+        std::optional<std::size_t> result;
+        while (!(result = pool.take(item, std::chrono::milliseconds(20)))) {
+        }
+        EXPECT_EQ(result, item);
+    }
+    for (std::size_t item = ahead; item < count; ++item)
+        EXPECT_GE(takenAtStart[item], item + 1 - ahead) << item;
 }
 
 // Every file of a folder by name.

@@ -21,6 +21,12 @@ using namespace std::chrono_literals;
 constexpr float CentreLon = 12.483f;
 constexpr float CentreLat = 41.9f;
 
+// A later modification time than the file had, whatever the clock's step:
+// a change of the same size must be told apart without waiting.
+void StampLater(const std::filesystem::path &file, std::filesystem::file_time_type before) {
+    std::filesystem::last_write_time(file, before + 1s);
+}
+
 Station At(double lat, double lon, double alt, const std::string &name, double base) {
     Station s;
     s.lat = lat;
@@ -233,9 +239,10 @@ TEST(CachingDataFiles, ChangedFileIsReadAgainAndAMissingOrBadOneFailsEveryTime) 
     RunLocationResultsChain(state, 1);
     EXPECT_EQ(state.Neighbours[1].Name, "Second longer");
 
-    // Same size, later time stamp (past the file system's time-stamp step).
-    std::this_thread::sleep_for(30ms);
+    // Same size, later time stamp.
+    const auto stamped = std::filesystem::last_write_time(folder.path() / "max.txt");
     folder.Write("max.txt", OneStationFile("Third  longer"));
+    StampLater(folder.path() / "max.txt", stamped);
     RunLocationResultsChain(state, 1);
     EXPECT_EQ(state.Neighbours[1].Name, "Third  longer");
 
@@ -301,8 +308,9 @@ TEST(CachingDataFiles, SteppedViewReadsAChangedFileAtTheNextStep) {
 
     testsupport::WriteElevationRaster(folder.path(), 7, {{{10.0f, 45.0f}, 100}});
     EXPECT_EQ(GetElevation(view, folder.path(), 10.0f, 45.0f), GetElevation(plain, folder.path(), 10.0f, 45.0f));
-    std::this_thread::sleep_for(30ms);
+    const auto stamped = std::filesystem::last_write_time(folder.path() / ElevationRasterName);
     testsupport::WriteElevationRaster(folder.path(), 7, {{{10.0f, 45.0f}, 50}});
+    StampLater(folder.path() / ElevationRasterName, stamped);
     view.NextStep();
     EXPECT_EQ(GetElevation(view, folder.path(), 10.0f, 45.0f), 50 * 20 - 40);
 }
@@ -335,8 +343,9 @@ TEST(CachingDataFiles, KeptRasterGivesThePlainBytesAndFollowsChanges) {
         ASSERT_EQ(GetElevation(files, folder.path(), x, y, w1), GetElevation(plain, folder.path(), x, y, w2));
         ASSERT_EQ(w1, w2);
     }
-    std::this_thread::sleep_for(30ms);
+    const auto stamped = std::filesystem::last_write_time(folder.path() / ElevationRasterName);
     testsupport::WriteElevationRaster(folder.path(), 7, {{{10.0f, 45.0f}, 50}});
+    StampLater(folder.path() / ElevationRasterName, stamped);
     Integer water = 0;
     EXPECT_EQ(GetElevation(files, folder.path(), 10.0f, 45.0f, water), 50 * 20 - 40);
 
