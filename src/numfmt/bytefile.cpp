@@ -52,9 +52,9 @@ std::optional<FileWriteFailure> ByteFileWriter::open(const std::filesystem::path
     struct stat target {};
     const bool exists = ::stat(path_.c_str(), &target) == 0;
     const bool regular = exists && S_ISREG(target.st_mode);
-    // A device or pipe is never renamed over; appending writes into it.
-    if (exists && !regular && !S_ISDIR(target.st_mode) && mode == Mode::Replace)
-        return failure(FileWriteFailure::Step::Open, ENOTSUP);
+    // A device or pipe is never renamed over nor written into: opening a pipe
+    // for appending would wait for a reader for ever.
+    if (exists && !regular && !S_ISDIR(target.st_mode)) return failure(FileWriteFailure::Step::Open, ENOTSUP);
     if (regular) {
         // Opening it for writing tells what the system allows this user; a
         // file without any write bit counts as read-only even for root.
@@ -64,8 +64,14 @@ std::optional<FileWriteFailure> ByteFileWriter::open(const std::filesystem::path
         if ((target.st_mode & 0222) == 0) return failure(FileWriteFailure::Step::Open, EACCES);
     }
     if (mode == Mode::Append) {
-        fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+        // Without blocking, and checked again once open: a pipe or device may
+        // have taken the file's place since.
+        fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
         if (fd_ < 0) return failure(FileWriteFailure::Step::Open, errno);
+        struct stat opened {};
+        if (::fstat(fd_, &opened) != 0) return failAndDiscard(FileWriteFailure::Step::Open, errno);
+        if (!S_ISREG(opened.st_mode)) return failAndDiscard(FileWriteFailure::Step::Open, ENOTSUP);
+        if (::fcntl(fd_, F_SETFL, O_APPEND) != 0) return failAndDiscard(FileWriteFailure::Step::Open, errno);
         return std::nullopt;
     }
     // A file that is replaced hands its mode on; until then the bytes stay

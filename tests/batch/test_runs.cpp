@@ -17,6 +17,7 @@
 #include "export/ketlo.h"
 #include "export/standard_table.h"
 #include "export/tillwick.h"
+#include "support/files.h"
 
 namespace tavisol::batch {
 namespace {
@@ -215,6 +216,22 @@ TEST_F(BatchRun, FailuresAreReportedAndNothingStarts) {
     rec.choices.Variables = {};
     EXPECT_EQ(Own(), RunEnd::NothingToDo);
     EXPECT_THAT(rec.messages, ElementsAre(NoVariableMessage()));
+}
+
+// Appending into a pipe or a device is refused, without waiting.
+TEST_F(BatchRun, AppendingIntoAPipeOrDeviceIsRefused) {
+    rec.choices.Outputs[static_cast<int>(Output::Best)] = true;
+    rec.choices.NewFiles = false;
+    const testsupport::PipeWithReader reader(File("_Tmax_INFO.tvs"));
+    testsupport::MakeNullDevice(File("_Tmax_Best.tvs"));
+    EXPECT_EQ(Own(), RunEnd::Failed);
+    std::filesystem::remove(File("_Tmax_INFO.tvs"));
+    EXPECT_EQ(Own(), RunEnd::Failed);
+    ASSERT_EQ(rec.messages.size(), 2u);
+    EXPECT_EQ(rec.messages[0].text, "Error while Processing Data :Cannot open file '" +
+                                        File("_Tmax_INFO.tvs").string() + "': Operation not supported");
+    EXPECT_EQ(rec.messages[1].text, "Error while Processing Data :Cannot open file '" +
+                                        File("_Tmax_Best.tvs").string() + "': Operation not supported");
 }
 
 TEST_F(BatchRun, SixteenBitCountsOverflowBeforeAnyFile) {

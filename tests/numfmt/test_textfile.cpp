@@ -257,14 +257,22 @@ TEST_F(TextFileTest, ReadOnlyFolderIsReported) {
     EXPECT_NE(w.error().find("Permission denied"), std::string::npos);
 }
 
-TEST_F(TextFileTest, FullDiskFailsTheCommit) {
-    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-    // Append straight onto a device that is always full.
-    nf::TextFileWriter w("/dev/full", nf::TextFileWriter::Mode::Append);
-    ASSERT_TRUE(w.isOpen()) << w.error();
-    w.writeLine("data");
-    EXPECT_FALSE(w.commit());
-    EXPECT_NE(w.error().find("No space left on device"), std::string::npos);
+// Neither mode writes into a pipe or a device, nor waits on a pipe.
+TEST_F(TextFileTest, PipesAndDevicesAreRefusedInBothModes) {
+    const fs::path pipe = dir_ / "pipe.tvs";
+    const tavisol::testsupport::PipeWithReader reader(pipe);
+    const fs::path device = dir_ / "device.tvs";
+    tavisol::testsupport::MakeNullDevice(device);
+    for (const fs::path &p : {pipe, device}) {
+        for (const auto mode : {nf::TextFileWriter::Mode::Replace, nf::TextFileWriter::Mode::Append}) {
+            nf::TextFileWriter w(p, mode);
+            w.writeLine("data");
+            EXPECT_FALSE(w.commit()) << p;
+            EXPECT_EQ(w.error(), "Cannot open file '" + p.string() + "': Operation not supported");
+        }
+    }
+    EXPECT_TRUE(fs::is_fifo(pipe));
+    EXPECT_EQ(entries(), 2u);
 }
 
 TEST_F(TextFileTest, ReopeningStartsAFreshFile) {

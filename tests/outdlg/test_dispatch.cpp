@@ -264,6 +264,20 @@ TEST_F(LocationSave, FailedWriteKeepsTheEarlierFile) {
     EXPECT_FALSE(fs::exists(folder.path() / "East of Rome.CLI"));
 }
 
+// A pipe or a device chosen as the file is refused, without waiting.
+TEST_F(LocationSave, PipesAndDevicesAreRefused) {
+    const fs::path pipe = folder.path() / "pipe.dat", device = folder.path() / "device.dat";
+    const testsupport::PipeWithReader reader(pipe);
+    testsupport::MakeNullDevice(device);
+    for (const fs::path &file : {pipe, device}) {
+        const DispatchOutcome o = Save(file, Request(2, Ticks({0})));
+        EXPECT_FALSE(o.ok);
+        EXPECT_EQ(o.error, "Cannot open file '" + file.string() + "': Operation not supported");
+    }
+    EXPECT_TRUE(fs::is_fifo(pipe));
+    EXPECT_EQ(testsupport::EntryCount(folder.path()), 2U);
+}
+
 TEST_F(LocationSave, SavingThroughALinkWritesTheFileItPointsTo) {
     const fs::path real = folder.path() / "real" / "data.Dat";
     fs::create_directories(real.parent_path());

@@ -11,6 +11,9 @@
 #include <string>
 #include <utility>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace tavisol::testsupport {
@@ -28,6 +31,30 @@ inline void Put(const std::filesystem::path &file, const std::string &bytes) {
 inline std::size_t EntryCount(const std::filesystem::path &folder) {
     return static_cast<std::size_t>(
         std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()));
+}
+
+// A pipe at `path` with a reader, so that a writer opening it goes on
+// rather than waiting for one.
+class PipeWithReader {
+public:
+    explicit PipeWithReader(const std::filesystem::path &path) {
+        EXPECT_EQ(::mkfifo(path.c_str(), 0666), 0);
+        reader_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    }
+    ~PipeWithReader() { ::close(reader_); }
+    PipeWithReader(const PipeWithReader &) = delete;
+    PipeWithReader &operator=(const PipeWithReader &) = delete;
+
+private:
+    int reader_ = -1;
+};
+
+// Makes `path` a device that takes any bytes: a null device of its own where
+// the user may make one, else a link to /dev/null (which such a user cannot
+// replace).
+inline void MakeNullDevice(const std::filesystem::path &path) {
+    if (::mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+        std::filesystem::create_symlink("/dev/null", path);
 }
 
 // dir_ is a fresh folder named after the running test, removed afterwards,
