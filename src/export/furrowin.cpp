@@ -188,28 +188,26 @@ void Furrowin(const std::filesystem::path& catalogueFile, const LocationExport& 
     auto openOrThrow = [](numfmt::TextFileWriter& w, const std::filesystem::path& p, Mode mode) {
         if (!w.open(p, mode)) throw numfmt::TextFileError(w.error());
     };
-    // All three files are opened and written before any is put in place: a
-    // catalogue that cannot be written leaves the location's files as they were.
     numfmt::TextFileWriter catalogue;
     numfmt::TextFileWriter pen;
     numfmt::TextFileWriter cli;
-    if (!options.CatalogueLines)
+    if (!options.CatalogueLines) {
         openOrThrow(catalogue, catalogueFile, options.NewFile ? Mode::Replace : Mode::Append);
+        detail::WriteLines(catalogue, f.Catalogue);
+    }
     openOrThrow(pen, options.FileFolder / f.PenName, Mode::Replace);
     openOrThrow(cli, options.FileFolder / f.CliName, Mode::Replace);
     detail::WriteLines(pen, f.Pen);
     detail::WriteLines(cli, f.Cli);
-    if (!pen.flush() || !cli.flush())
-        throw numfmt::TextFileError(pen.failed() ? pen.error() : cli.error());
-    pen.commitOrThrow();
-    cli.commitOrThrow();
-    if (options.WrittenNames) options.WrittenNames->Add(f.FileName);
+    // The files and the catalogue that lists them are put in place together,
+    // so a full disk or a target that cannot be replaced leaves all as they were.
     if (options.CatalogueLines) {
+        numfmt::CommitTogether({&pen, &cli});
         options.CatalogueLines->insert(options.CatalogueLines->end(), f.Catalogue.begin(), f.Catalogue.end());
     } else {
-        detail::WriteLines(catalogue, f.Catalogue);
-        catalogue.commitOrThrow();
+        numfmt::CommitTogether({&pen, &cli, &catalogue});
     }
+    if (options.WrittenNames) options.WrittenNames->Add(f.FileName);
 }
 
 PrintLines PrintFurrowin(const LocationExport& in, const numfmt::Locale& locale) {

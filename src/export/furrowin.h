@@ -77,11 +77,10 @@ struct FurrowinFiles {
 FurrowinFiles FurrowinContents(const std::filesystem::path& catalogueFile, const LocationExport& input,
                                const FurrowinOptions& options);
 
-// Writes the .PEN and .CLI files of the location and then adds its lines to
-// the catalogue, so the catalogue never lists a location whose files failed;
-// a catalogue that cannot be written is found before either file is replaced.
-// Throws numfmt::TextFileError when a file cannot be written or the file name
-// of the location is none (empty, "." or "..").
+// Writes the .PEN and .CLI files of the location and adds its lines to the
+// catalogue, all or nothing: whatever fails, the old files stay as they were
+// and no new one is left. Throws numfmt::TextFileError when a file cannot be
+// written or the file name of the location is none (empty, "." or "..").
 void Furrowin(const std::filesystem::path& catalogueFile, const LocationExport& input,
               const FurrowinOptions& options);
 

@@ -48,7 +48,7 @@ std::optional<FileWriteFailure> ByteFileWriter::open(const std::filesystem::path
     // Through a symbolic link the file it points to is written, as editors do,
     // and the link stays.
     if (!FinalTarget(path_)) return failure(FileWriteFailure::Step::Open, ELOOP);
-    // A folder in the way is left to the rename to tell about.
+    // A folder in the way is left to finish() to tell about.
     struct stat target {};
     const bool exists = ::stat(path_.c_str(), &target) == 0;
     const bool regular = exists && S_ISREG(target.st_mode);
@@ -122,6 +122,11 @@ std::optional<FileWriteFailure> ByteFileWriter::write(std::string_view bytes) {
 }
 
 std::optional<FileWriteFailure> ByteFileWriter::commit() {
+    if (auto failed = finish()) return failed;
+    return place();
+}
+
+std::optional<FileWriteFailure> ByteFileWriter::finish() {
     using Step = FileWriteFailure::Step;
     if (fd_ < 0) return failure(Step::Write, EBADF);
     // Only a replaced file needs its bytes on disk before the rename; appends
@@ -137,10 +142,21 @@ std::optional<FileWriteFailure> ByteFileWriter::commit() {
     const int closed = ::close(fd_);
     fd_ = -1;
     if (closed != 0) return failAndDiscard(Step::Write, errno);
-    if (mode_ == Mode::Replace) {
-        if (::rename(temp_.c_str(), path_.c_str()) != 0) return failAndDiscard(Step::Save, errno);
-        temp_.clear();
-    }
+    // The rename would refuse a folder; found now, before any file of a set
+    // is put in place.
+    struct stat target {};
+    if (mode_ == Mode::Replace && ::stat(path_.c_str(), &target) == 0 && S_ISDIR(target.st_mode))
+        return failAndDiscard(Step::Save, EISDIR);
+    return std::nullopt;
+}
+
+std::optional<FileWriteFailure> ByteFileWriter::place() {
+    using Step = FileWriteFailure::Step;
+    if (fd_ >= 0) return failure(Step::Save, EBADF);
+    if (mode_ == Mode::Append) return std::nullopt;
+    if (temp_.empty()) return failure(Step::Save, EBADF);
+    if (::rename(temp_.c_str(), path_.c_str()) != 0) return failAndDiscard(Step::Save, errno);
+    temp_.clear();
     return std::nullopt;
 }
 

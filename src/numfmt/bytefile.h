@@ -56,10 +56,17 @@ public:
     // Closes; Replace syncs first and then puts the file in place. On failure
     // nothing is left behind (Replace) and the writer is closed.
     std::optional<FileWriteFailure> commit();
+    // The two halves of commit(), for files put in place as a set: finish()
+    // closes (Replace: the file is synced beside its target, and a folder
+    // standing at the target is found here), place() then renames it over
+    // the target (Append: nothing is left to do).
+    std::optional<FileWriteFailure> finish();
+    std::optional<FileWriteFailure> place();
     // Drops the writing (Replace: removes the temporary file).
     void discard();
 
     bool isOpen() const { return fd_ >= 0; }
+    Mode mode() const { return mode_; }
 
 private:
     std::optional<FileWriteFailure> failAndDiscard(FileWriteFailure::Step step, int error);

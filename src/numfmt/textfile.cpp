@@ -203,7 +203,7 @@ bool TextFileWriter::flush() {
     return true;
 }
 
-bool TextFileWriter::commit() {
+bool TextFileWriter::readyToCommit() {
     if (!isOpen()) {
         if (!failed()) fail("File '" + path_.string() + "' is not open");
         return false;
@@ -212,6 +212,11 @@ bool TextFileWriter::commit() {
         discard();
         return false;
     }
+    return true;
+}
+
+bool TextFileWriter::commit() {
+    if (!readyToCommit()) return false;
     if (const auto failure = file_.commit()) {
         fail(*failure);
         return false;
@@ -226,6 +231,35 @@ void TextFileWriter::commitOrThrow() {
 void TextFileWriter::discard() {
     file_.discard();
     buffer_.clear();
+}
+
+void CommitTogether(std::initializer_list<TextFileWriter*> files) {
+    using Mode = TextFileWriter::Mode;
+    // Finishes the files of one mode; the first that fails is returned.
+    auto finish = [&files](Mode mode) -> TextFileWriter* {
+        for (TextFileWriter* w : files) {
+            if (w->file_.mode() != mode) continue;
+            if (!w->readyToCommit()) return w;
+            if (const auto failure = w->file_.finish()) {
+                w->fail(*failure);
+                return w;
+            }
+        }
+        return nullptr;
+    };
+    TextFileWriter* failed = finish(Mode::Replace);
+    if (!failed) failed = finish(Mode::Append);
+    for (TextFileWriter* w : files) {
+        if (!failed) {
+            if (const auto failure = w->file_.place()) {
+                w->fail(*failure);
+                failed = w;
+            }
+        }
+        // After a failure the files not yet in place stay as they were.
+        if (failed) w->discard();
+    }
+    if (failed) throw TextFileError(failed->error());
 }
 
 } // namespace tavisol::numfmt

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -90,8 +91,11 @@ public:
     std::size_t replacedCharacters() const { return replaced_; }
 
 private:
+    friend void CommitTogether(std::initializer_list<TextFileWriter*> files);
     void fail(const std::string& what);
     void fail(const FileWriteFailure& failure);
+    // Flushed and open, ready to be finished; else failed, with the reason.
+    bool readyToCommit();
 
     std::filesystem::path path_;
     ByteFileWriter file_;
@@ -99,5 +103,14 @@ private:
     std::string error_;
     std::size_t replaced_ = 0;
 };
+
+// Commits files that belong together so that all are new or all as they
+// were: each is written out whole first (Replace: beside its target, whose
+// fitness is checked, see ByteFileWriter::finish), then the appends are
+// made, and the replaced files are put in place last. Any failure up to the
+// renames leaves every old file as it was and no new one (with more than
+// one append, the appends made before a failing one stay). Throws
+// TextFileError with the failing writer's error().
+void CommitTogether(std::initializer_list<TextFileWriter*> files);
 
 } // namespace tavisol::numfmt

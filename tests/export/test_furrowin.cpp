@@ -115,12 +115,15 @@ TEST_F(FurrowinFiles, FailuresLeaveTheCatalogueUntouched) {
     EXPECT_THROW(ex::Furrowin(catalogue, Rome("/.."), Options(dir_, false, true, 3)), nf::TextFileError);
     EXPECT_THROW(ex::Furrowin(catalogue, Rome(""), Options(dir_, false, true, 3)), nf::TextFileError);
     EXPECT_THROW(ex::Furrowin(catalogue, Rome("x"), Options(dir_ / "gone", false, true, 3)), nf::TextFileError);
-    // The .CLI name taken by a folder: the .PEN file is written, the catalogue not.
+    // The .CLI name taken by a folder: neither file nor the catalogue is written.
     fs::create_directory(dir_ / "Busy.CLI");
+    Put(dir_ / "Busy.PEN", "old\r\n");
     EXPECT_THROW(ex::Furrowin(catalogue, Rome("Busy"), Options(dir_, false, true, 3)), nf::TextFileError);
     EXPECT_EQ(Slurp(catalogue), "3 rome\r\nA\t1 2 3\r\n");
+    EXPECT_EQ(Slurp(dir_ / "Busy.PEN"), "old\r\n");
     EXPECT_FALSE(fs::exists(dir_ / "...PEN"));
     EXPECT_TRUE(fs::is_empty(dir_ / "Busy.CLI"));
+    EXPECT_EQ(entries(), 3U);
 }
 
 // The .PEN and .CLI files are named after the location; the catalogue lists

@@ -251,17 +251,64 @@ TEST_F(LocationSave, FailedWriteKeepsTheEarlierFile) {
     const fs::path catalogue = folder.path() / "rome.Lst";
     fixture::Put(catalogue, "earlier\r\n");
     OutputRequest r = Request(7, VariableTicks{});
-    r.LocationName = "/..";
-    EXPECT_FALSE(Save(catalogue, r).ok);
+    for (const char *name : {"/.."}) {
+        r.LocationName = name;
+        EXPECT_FALSE(Save(catalogue, r).ok);
+        EXPECT_EQ(Slurp(catalogue), "earlier\r\n");
+    }
+
+    // A folder where the rainfall file belongs: nothing is replaced.
+    const fs::path pen = folder.path() / "East of Rome.PEN";
+    const fs::path cli = folder.path() / "East of Rome.CLI";
+    fixture::Put(pen, "earlier\r\n");
+    fs::create_directory(cli);
+    const DispatchOutcome o = Save(catalogue, Request(7, VariableTicks{}));
+    EXPECT_FALSE(o.ok);
+    EXPECT_EQ(o.error, "Cannot save file '" + cli.string() + "': Is a directory");
+    EXPECT_EQ(Slurp(pen), "earlier\r\n");
     EXPECT_EQ(Slurp(catalogue), "earlier\r\n");
+    fs::remove(cli);
 
     // A catalogue that cannot be written: the location's files stay as they were.
-    const fs::path pen = folder.path() / "East of Rome.PEN";
-    fixture::Put(pen, "earlier\r\n");
     fs::permissions(catalogue, fs::perms::owner_read);
     EXPECT_FALSE(Save(catalogue, Request(7, VariableTicks{})).ok);
     EXPECT_EQ(Slurp(pen), "earlier\r\n");
-    EXPECT_FALSE(fs::exists(folder.path() / "East of Rome.CLI"));
+    EXPECT_FALSE(fs::exists(cli));
+    EXPECT_EQ(testsupport::EntryCount(folder.path()), 2U);
+}
+
+// A disk that fills up while the Furrowin files are written: the catalogue
+// and the location's files stay as they were, and no new file is left.
+TEST_F(LocationSave, FurrowinFilesOnAFullDiskAreAllOrNothing) {
+    const fs::path disk = folder.path() / "disk", after = folder.path() / "after";
+    // Each file takes one page of the disk: with the old files, `pages`
+    // leave room for the new climate table only, or for both location files.
+    const struct {
+        long pages;
+        bool oldLocationFiles;
+        const char *failing;
+    } rows[] = {{4, true, "East of Rome.CLI"}, {3, false, "rome.Lst"}};
+    for (const auto &row : rows) {
+        fs::remove_all(after);
+        const bool ran = testsupport::OnSmallDisk(disk, row.pages, [&] {
+            fixture::Put(disk / "rome.Lst", "earlier\r\n");
+            if (row.oldLocationFiles) {
+                fixture::Put(disk / "East of Rome.PEN", "earlier\r\n");
+                fixture::Put(disk / "East of Rome.CLI", "earlier\r\n");
+            }
+            fixture::Put(after / "error", Save(disk / "rome.Lst", Request(7, VariableTicks{})).error);
+        }, after);
+        if (!ran)
+            GTEST_SKIP() << "no file system of a given size can be made here";
+        EXPECT_EQ(Slurp(after / "error"),
+                  "Cannot write file '" + (disk / row.failing).string() + "': No space left on device");
+        EXPECT_EQ(Slurp(after / "rome.Lst"), "earlier\r\n");
+        EXPECT_EQ(testsupport::EntryCount(after), row.oldLocationFiles ? 4U : 2U);
+        if (row.oldLocationFiles) {
+            EXPECT_EQ(Slurp(after / "East of Rome.PEN"), "earlier\r\n");
+            EXPECT_EQ(Slurp(after / "East of Rome.CLI"), "earlier\r\n");
+        }
+    }
 }
 
 // A pipe or a device chosen as the file is refused, without waiting.
