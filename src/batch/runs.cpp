@@ -714,6 +714,28 @@ RunEnd RunOwnFormat(engine::EngineState &state, const LocationList &locations, c
 
 namespace {
 
+// Every name of a Furrowin list run is checked before any file is written:
+// a name that cannot name the location's files would otherwise stop the run
+// halfway, its earlier files listed by no catalogue.
+void CheckFurrowinNames(const LocationList &locations) {
+    std::string listed;
+    std::size_t unusable = 0;
+    for (std::size_t k = 0; k < locations.size(); ++k) {
+        const std::string problem = exports::FurrowinNameProblem(locations[k].Text);
+        if (problem.empty())
+            continue;
+        if (++unusable <= ListedInMessage)
+            listed += "\rLocation " + std::to_string(k + 1) + ": " + problem;
+    }
+    if (unusable == 0)
+        return;
+    if (unusable > ListedInMessage)
+        listed += "\r... and " + std::to_string(unusable - ListedInMessage) + " more.";
+    throw std::runtime_error("No file was written: " + std::to_string(unusable) + " of " +
+                             std::to_string(locations.size()) + " location names cannot name Furrowin files:" +
+                             listed);
+}
+
 struct OtherRun {
     engine::EngineState &state;
     RunHost &host;
@@ -837,6 +859,8 @@ RunEnd RunOtherFormat(engine::EngineState &state, int format, const LocationList
     return FramedRun(locations, host, [&](const RunFrame &f, RunEnd &end) {
         const BatchChoices &start = f.start;
         const engine::Integer count = f.count;
+        if (format == 7)
+            CheckFurrowinNames(locations);
         // The chosen file is replaced only when the run completes.
         TextFileWriter out(outputFile, TextFileWriter::Mode::Replace);
         Opened(out);

@@ -353,6 +353,25 @@ TEST_F(OtherRun, FurrowinCatalogueListsTheLocations) {
     EXPECT_TRUE(std::filesystem::exists(out.path() / "SOUTH_3.PEN"));
 }
 
+// Names that cannot name the location's files refuse the run before any
+// file is written.
+TEST_F(OtherRun, FurrowinRunRefusesUnusableNamesBeforeWriting) {
+    list = {GridEntry(10, 45, 50, English), {"???", "11", "46", "80"}, {"Rome", "11", "46", "80"},
+            {"  ", "11", "46", "80"}, {"con.txt", "11", "46", "80"}};
+    rec.choices.Variables = {false, true, true, false, false, true, true, true};
+    const std::filesystem::path catalogue = out.path() / "rome.lst";
+    testsupport::Put(catalogue, "earlier\r\n");
+    ASSERT_EQ(RunOtherFormat(state, 7, list, catalogue, info.path(), Now, rec.host), RunEnd::Failed);
+    ASSERT_EQ(rec.messages.size(), 1u);
+    EXPECT_EQ(rec.messages[0].text,
+              "Error while Processing Data :No file was written: 3 of 5 location names cannot name Furrowin files:"
+              "\rLocation 2: The location name '?\?\?' cannot be used as a file name"
+              "\rLocation 4: The location name '  ' cannot be used as a file name"
+              "\rLocation 5: The location name 'con.txt' cannot be used as a file name: it names a device");
+    EXPECT_EQ(testsupport::Slurp(catalogue), "earlier\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out.path()), {}), 1);
+}
+
 TEST_F(OtherRun, AbortAndErrorEndTheRun) {
     rec.host.DoEvents = [] { AbortExport() = true; };
     ASSERT_EQ(Run(5), RunEnd::Aborted);

@@ -126,6 +126,28 @@ TEST_F(FurrowinFiles, FailuresLeaveTheCatalogueUntouched) {
     EXPECT_EQ(entries(), 3U);
 }
 
+// Names the reading system cannot take as file names are refused by name,
+// before anything is written.
+TEST_F(FurrowinFiles, NamesThatCannotNameFilesAreRefused) {
+    const std::string unusable = " cannot be used as a file name";
+    const std::pair<std::string, std::string> names[] = {
+        {"  ", unusable},
+        {"???", unusable},
+        {"CON", unusable + ": it names a device"},
+        {"con.txt", unusable + ": it names a device"},
+        {"Nul .x", unusable + ": it names a device"},
+        {"lpt9", unusable + ": it names a device"},
+        {"C:OM1", unusable + ": it names a device"},
+        {"COM\u00b2", unusable + ": it names a device"},
+        {std::string(252, 'n'), unusable + ": it is too long"},
+        {"CON2", ""}, {"COM10", ""}, {"Console", ""}, {"Rome.CON", ""}, {"LPT", ""}, {std::string(251, 'n'), ""},
+    };
+    for (const auto& [name, problem] : names)
+        EXPECT_EQ(ex::FurrowinNameProblem(name), problem.empty() ? "" : "The location name '" + name + "'" + problem);
+    EXPECT_THROW(ex::Furrowin(dir_ / "rome.lst", Rome("Aux"), Options(dir_)), nf::TextFileError);
+    EXPECT_EQ(entries(), 0U);
+}
+
 // The .PEN and .CLI files are named after the location; the catalogue lists
 // the name in Windows-1252, so a name it cannot carry would list files that
 // no reader finds.

@@ -251,7 +251,7 @@ TEST_F(LocationSave, FailedWriteKeepsTheEarlierFile) {
     const fs::path catalogue = folder.path() / "rome.Lst";
     fixture::Put(catalogue, "earlier\r\n");
     OutputRequest r = Request(7, VariableTicks{});
-    for (const char *name : {"/.."}) {
+    for (const char *name : {"/..", "CON"}) {
         r.LocationName = name;
         EXPECT_FALSE(Save(catalogue, r).ok);
         EXPECT_EQ(Slurp(catalogue), "earlier\r\n");
