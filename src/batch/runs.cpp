@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <deque>
 #include <exception>
 #include <map>
 #include <memory>
@@ -41,6 +42,45 @@ TextFileWriter &Opened(TextFileWriter &w) {
     if (w.failed())
         throw numfmt::TextFileError(w.error());
     return w;
+}
+
+// A run's file of lines that knows where each location's lines begin in it.
+// Lines reach the disk a chunk at a time, so a failed write is noticed after
+// the location whose lines it lost; Lost() names that location.
+class RunFile {
+public:
+    RunFile(const std::filesystem::path &path, TextFileWriter::Mode mode) : w_(path, mode) { Opened(w_); }
+    // The writer, to take the lines of the location.
+    TextFileWriter &At(int location) {
+        // Only a location whose lines may not all have reached the file is kept.
+        while (starts_.size() > 1 && starts_[1].second <= w_.handedOver())
+            starts_.pop_front();
+        starts_.emplace_back(location, w_.taken());
+        return w_;
+    }
+    TextFileWriter &Writer() { return w_; }
+    // The first location whose lines did not all reach the file; -1 while
+    // none was lost.
+    int Lost() const {
+        if (!w_.failed() || w_.handedOver() == w_.taken() || starts_.empty())
+            return -1;
+        int lost = starts_.front().first;
+        for (const auto &[location, start] : starts_)
+            if (start <= w_.handedOver())
+                lost = location;
+        return lost;
+    }
+
+private:
+    TextFileWriter w_;
+    std::deque<std::pair<int, std::uint64_t>> starts_;
+};
+
+// The run stands at the first location whose lines a file lacks, if that
+// comes before `location`.
+void BackTo(int &location, int lost) {
+    if (lost >= 0 && lost < location)
+        location = lost;
 }
 
 // A new file (an existing one emptied) holding exactly these lines.
@@ -542,31 +582,34 @@ class OutputWriters {
 public:
     OutputWriters(std::filesystem::path folder, std::string base)
         : folder_(std::move(folder)), base_(std::move(base)) {}
-    TextFileWriter &operator[](OutputFile f) {
-        std::unique_ptr<TextFileWriter> &w = writers_[static_cast<std::size_t>(f)];
-        if (!w) {
-            w = std::make_unique<TextFileWriter>(Named(folder_, base_ + std::string(FileSuffix(f))),
-                                                 TextFileWriter::Mode::Append);
-            Opened(*w);
-        }
+    RunFile &operator[](OutputFile f) {
+        std::unique_ptr<RunFile> &w = writers_[static_cast<std::size_t>(f)];
+        if (!w)
+            w = std::make_unique<RunFile>(Named(folder_, base_ + std::string(FileSuffix(f))),
+                                          TextFileWriter::Mode::Append);
         return *w;
     }
     void Commit() {
-        for (std::unique_ptr<TextFileWriter> &w : writers_)
+        for (std::unique_ptr<RunFile> &w : writers_)
             if (w)
-                w->commitOrThrow();
+                w->Writer().commitOrThrow();
     }
     // Hands the lines written to the files; quietly: whatever can be.
     void Flush(bool quietly = false) {
-        for (std::unique_ptr<TextFileWriter> &w : writers_)
-            if (w && !w->flush() && !quietly && w->failed())
-                throw numfmt::TextFileError(w->error());
+        for (std::unique_ptr<RunFile> &w : writers_)
+            if (w && !w->Writer().flush() && !quietly && w->Writer().failed())
+                throw numfmt::TextFileError(w->Writer().error());
+    }
+    void BackToLost(int &location) const {
+        for (const std::unique_ptr<RunFile> &w : writers_)
+            if (w)
+                BackTo(location, w->Lost());
     }
 
 private:
     std::filesystem::path folder_;
     std::string base_;
-    std::array<std::unique_ptr<TextFileWriter>, OutputFileCount> writers_;
+    std::array<std::unique_ptr<RunFile>, OutputFileCount> writers_;
 };
 
 // One variable (state.CurrentVariable) over the list: the variable's _INFO
@@ -588,10 +631,8 @@ bool WriteVariableTvsFiles(engine::EngineState &state, const LocationList &locat
     const std::filesystem::path infoPath = Named(folder, base + "_INFO.tvs");
     if (c.NewFiles)
         CreateTextFile(infoPath, {InfoHead()});
-    TextFileWriter info(infoPath, TextFileWriter::Mode::Append);
-    Opened(info);
-    TextFileWriter information(InformationFile(folder, prefix), TextFileWriter::Mode::Append);
-    Opened(information);
+    RunFile info(infoPath, TextFileWriter::Mode::Append);
+    RunFile information(InformationFile(folder, prefix), TextFileWriter::Mode::Append);
     if (host.Progress)
         host.Progress(ordinal - 1);
     if (c.NewFiles)
@@ -607,15 +648,19 @@ bool WriteVariableTvsFiles(engine::EngineState &state, const LocationList &locat
         if (lastAhead)
             TakeOverEstimate(state, variable, locations[static_cast<std::size_t>(lastAhead->first)],
                              lastAhead->second, host);
-        info.commitOrThrow();
-        information.commitOrThrow();
+        info.Writer().commitOrThrow();
+        information.Writer().commitOrThrow();
         outputs.Commit();
     };
-    // However the writing ends, the lines written so far stay in the files.
+    // However the writing ends, the lines written so far stay in the files;
+    // a failure names the first location whose lines a file lacks.
     const OnScopeEnd keep{[&] {
-        info.flush();
-        information.flush();
+        info.Writer().flush();
+        information.Writer().flush();
         outputs.Flush(true);
+        BackTo(location, info.Lost());
+        BackTo(location, information.Lost());
+        outputs.BackToLost(location);
     }};
     FlushPace pace;
     for (int k = 0; k < count; ++k) {
@@ -649,16 +694,16 @@ bool WriteVariableTvsFiles(engine::EngineState &state, const LocationList &locat
             skips.AddLine(std::move(l->Information));
             continue;
         }
-        info.writeLine(l->Info);
-        information.writeLine(l->Information);
+        info.At(k).writeLine(l->Info);
+        information.At(k).writeLine(l->Information);
         if (c.Summary)
             StoreSummary(summary, static_cast<long>(ordinal - 1) * count + k + 1, l->Summary);
         for (OutputFile f : AllFiles)
             if (c.output(BoxOfFile(f)))
-                outputs[f].writeLine(l->Outputs[static_cast<std::size_t>(f)]);
+                outputs[f].At(k).writeLine(l->Outputs[static_cast<std::size_t>(f)]);
         if (pace.Due()) {
-            Flushed(info);
-            Flushed(information);
+            Flushed(info.Writer());
+            Flushed(information.Writer());
             outputs.Flush();
         }
     }
@@ -741,10 +786,11 @@ struct OtherRun {
     RunHost &host;
     int format;
     std::filesystem::path outputFile;
+    RunFile &outFile;
     TextFileWriter &out;
     std::string prefix;
     SkipReport &skips;
-    std::unique_ptr<TextFileWriter> information = nullptr; // formats 2, 5 and 6
+    std::unique_ptr<RunFile> information = nullptr; // formats 2, 5 and 6
     std::vector<std::string> *summary = nullptr;
     int ticked = 0;
     int lastRowLocation = -1; // the location of the last row written
@@ -754,10 +800,21 @@ struct OtherRun {
     std::optional<exports::LocationExport> firstWritten = std::nullopt;
     FlushPace pace = {};
 
-    // A run that stops or fails keeps the information lines written so far.
-    ~OtherRun() {
+    // The files take the lines of the location (1-based) from here on.
+    void At(int location) {
+        outFile.At(location - 1);
         if (information)
-            information->flush();
+            information->At(location - 1);
+    }
+
+    // A run that stops or fails keeps the information lines written so far,
+    // and a failure names the first location whose lines a file lacks.
+    void Keep(int &location) {
+        if (information)
+            information->Writer().flush();
+        BackTo(location, outFile.Lost());
+        if (information)
+            BackTo(location, information->Lost());
     }
 
     void Check() {
@@ -775,7 +832,7 @@ struct OtherRun {
             skips.AddLine(std::move(l.Information));
             return;
         }
-        information->writeLine(l.Information);
+        information->Writer().writeLine(l.Information);
         StoreSummary(summary, static_cast<long>(location - 1) * ticked + ordinal, l.Summary);
         if (!ChoicesOf(host).output(Output::Best))
             return;
@@ -862,17 +919,16 @@ RunEnd RunOtherFormat(engine::EngineState &state, int format, const LocationList
         if (format == 7)
             CheckFurrowinNames(locations);
         // The chosen file is replaced only when the run completes.
-        TextFileWriter out(outputFile, TextFileWriter::Mode::Replace);
-        Opened(out);
-        OtherRun run{state, host, format, outputFile, out, BatchRunPrefix(now), f.skips};
+        RunFile out(outputFile, TextFileWriter::Mode::Replace);
+        OtherRun run{state, host, format, outputFile, out, out.Writer(), BatchRunPrefix(now), f.skips};
+        const OnScopeEnd keep{[&] { run.Keep(f.at.location); }};
         const std::filesystem::path informationPath = InformationFile(infoFolder, run.prefix);
         run.summary = start.Summary ? &f.summary : nullptr;
         run.ticked = f.ticked;
         if (perVariable) {
             CreateTextFile(informationPath, InformationHead(run.prefix));
             f.at.information = informationPath;
-            run.information = std::make_unique<TextFileWriter>(informationPath, TextFileWriter::Mode::Append);
-            Opened(*run.information);
+            run.information = std::make_unique<RunFile>(informationPath, TextFileWriter::Mode::Append);
         }
         if (host.ProgressStart)
             host.ProgressStart(count);
@@ -901,6 +957,7 @@ RunEnd RunOtherFormat(engine::EngineState &state, int format, const LocationList
             }
             const ListEntry &entry = locations[static_cast<std::size_t>(i - 1)];
             f.at.location = i - 1;
+            run.At(i);
             if (perVariable) {
                 for (std::size_t o = 0; o < t; ++o) {
                     f.at.variable = variables[o];
@@ -922,9 +979,9 @@ RunEnd RunOtherFormat(engine::EngineState &state, int format, const LocationList
                 run.WriteLocation(i, count, *l, start);
             }
             if (run.pace.Due()) {
-                Flushed(out);
+                Flushed(out.Writer());
                 if (run.information)
-                    Flushed(*run.information);
+                    Flushed(run.information->Writer());
             }
             if (host.Progress)
                 host.Progress(i);
@@ -936,13 +993,13 @@ RunEnd RunOtherFormat(engine::EngineState &state, int format, const LocationList
         if (format == 7)
             run.WriteCatalogue();
         if (run.information) {
-            run.information->commitOrThrow();
+            run.information->Writer().commitOrThrow();
             if (!f.skips.empty()) {
                 f.skips.WriteTo(informationPath);
                 f.skipsListed = true;
             }
         }
-        out.commitOrThrow();
+        out.Writer().commitOrThrow();
     });
 }
 

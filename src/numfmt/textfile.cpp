@@ -167,6 +167,8 @@ bool TextFileWriter::open(const std::filesystem::path& path, Mode mode) {
     path_ = path;
     error_.clear();
     replaced_ = 0;
+    taken_ = 0;
+    handedOver_ = 0;
     if (const auto failure = file_.open(path, mode)) {
         fail(*failure);
         return false;
@@ -177,7 +179,9 @@ bool TextFileWriter::open(const std::filesystem::path& path, Mode mode) {
 void TextFileWriter::write(std::string_view utf8) {
     if (!isOpen() || failed()) return;
     std::size_t bad = 0;
-    buffer_ += utf8ToCp1252(utf8, &bad);
+    const std::string bytes = utf8ToCp1252(utf8, &bad);
+    buffer_ += bytes;
+    taken_ += bytes.size();
     replaced_ += bad;
     if (buffer_.size() >= (1u << 16)) flush();
 }
@@ -195,6 +199,7 @@ bool TextFileWriter::flush() {
     if (!isOpen() || failed()) return false;
     if (buffer_.empty()) return true;
     const auto failure = file_.write(buffer_);
+    if (!failure) handedOver_ += buffer_.size();
     buffer_.clear();
     if (failure) {
         fail(*failure);

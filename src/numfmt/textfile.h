@@ -3,6 +3,7 @@
 // Text comes in as UTF-8.
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <initializer_list>
 #include <stdexcept>
@@ -89,6 +90,10 @@ public:
     const std::filesystem::path& path() const { return path_; }
     // Characters written as "?" because 1252 has no byte for them.
     std::size_t replacedCharacters() const { return replaced_; }
+    // Bytes taken since open() (in 1252, line ends included), and how many of
+    // them the file took; those of a failed chunk count as taken only.
+    std::uint64_t taken() const { return taken_; }
+    std::uint64_t handedOver() const { return handedOver_; }
 
 private:
     friend void CommitTogether(std::initializer_list<TextFileWriter*> files);
@@ -102,6 +107,8 @@ private:
     std::string buffer_;
     std::string error_;
     std::size_t replaced_ = 0;
+    std::uint64_t taken_ = 0;
+    std::uint64_t handedOver_ = 0;
 };
 
 // Commits files that belong together so that all are new or all as they

@@ -9,6 +9,11 @@
 #include <map>
 #include <thread>
 
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstdlib>
+
 #include "batch/estimatepool.h"
 #include "batch/runs.h"
 #include "batch_fixture.h"
@@ -216,6 +221,40 @@ TEST_F(BatchRun, FailuresAreReportedAndNothingStarts) {
     rec.choices.Variables = {};
     EXPECT_EQ(Own(), RunEnd::NothingToDo);
     EXPECT_THAT(rec.messages, ElementsAre(NoVariableMessage()));
+}
+
+// A file that fills up is noticed some lines later, when they are handed
+// over; the run information file names the first location whose lines the
+// file lacks, whatever the number of workers.
+TEST_F(BatchRun, FailureNoteNamesTheFirstLocationLost) {
+    rec.choices.Outputs[static_cast<int>(Output::Best)] = true;
+    rec.choices.Variables = {};
+    rec.choices.Variables[1] = true;
+    rec.choices.NewFiles = false;
+    for (int k = 0; k < 4; ++k)
+        list.push_back(GridEntry(10.01f * static_cast<float>(k + 1), 45, 50, English));
+    list.erase(list.begin() + 2); // the far location
+    const std::filesystem::path info = File("_Tmax_INFO.tvs");
+    const std::string earlier(4000, 'x');
+    const std::size_t line = InfoLine(MakeLocationFields(Reference(1, 10, 45, 50), English)).size() + 2;
+    for (unsigned workers : {0u, 1u, 8u}) {
+        testsupport::Put(info, earlier);
+        // The file takes the first location's line, not the second's.
+        const auto run = [&] {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlim_t limit = earlier.size() + line + line / 2;
+            const rlimit lim{limit, limit};
+            ::setrlimit(RLIMIT_FSIZE, &lim);
+            rec.host.Workers = workers;
+            std::_Exit(Own() == RunEnd::Failed ? 0 : 1);
+        };
+        EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "") << workers;
+        EXPECT_EQ(std::filesystem::file_size(info), earlier.size() + line) << workers;
+        EXPECT_THAT(ReadLines(File("_INFORMATION.tvs")).back(),
+                    StartsWith("Run stopped by an error in _Tmax at location 2 of 6 (Lon : 11.00 Lat : 46.00 Alt : "
+                               "80): Cannot write file '" + info.string() + "': File too large"))
+            << workers;
+    }
 }
 
 // Appending into a pipe or a device is refused, without waiting.
