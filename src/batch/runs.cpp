@@ -47,32 +47,30 @@ TextFileWriter &Opened(TextFileWriter &w) {
 // A run's file of lines that knows where each location's lines begin in it.
 // Lines reach the disk a chunk at a time, so a failed write is noticed after
 // the location whose lines it lost; Lost() names that location.
-class RunFile {
+class RunFile : public TextFileWriter {
 public:
-    RunFile(const std::filesystem::path &path, TextFileWriter::Mode mode) : w_(path, mode) { Opened(w_); }
-    // The writer, to take the lines of the location.
-    TextFileWriter &At(int location) {
+    RunFile(const std::filesystem::path &path, Mode mode) : TextFileWriter(path, mode) { Opened(*this); }
+    // The lines of the location follow.
+    RunFile &At(int location) {
         // Only a location whose lines may not all have reached the file is kept.
-        while (starts_.size() > 1 && starts_[1].second <= w_.handedOver())
+        while (starts_.size() > 1 && starts_[1].second <= handedOver())
             starts_.pop_front();
-        starts_.emplace_back(location, w_.taken());
-        return w_;
+        starts_.emplace_back(location, taken());
+        return *this;
     }
-    TextFileWriter &Writer() { return w_; }
     // The first location whose lines did not all reach the file; -1 while
     // none was lost.
     int Lost() const {
-        if (!w_.failed() || w_.handedOver() == w_.taken() || starts_.empty())
+        if (!failed() || handedOver() == taken() || starts_.empty())
             return -1;
         int lost = starts_.front().first;
         for (const auto &[location, start] : starts_)
-            if (start <= w_.handedOver())
+            if (start <= handedOver())
                 lost = location;
         return lost;
     }
 
 private:
-    TextFileWriter w_;
     std::deque<std::pair<int, std::uint64_t>> starts_;
 };
 
@@ -592,13 +590,13 @@ public:
     void Commit() {
         for (std::unique_ptr<RunFile> &w : writers_)
             if (w)
-                w->Writer().commitOrThrow();
+                w->commitOrThrow();
     }
     // Hands the lines written to the files; quietly: whatever can be.
     void Flush(bool quietly = false) {
         for (std::unique_ptr<RunFile> &w : writers_)
-            if (w && !w->Writer().flush() && !quietly && w->Writer().failed())
-                throw numfmt::TextFileError(w->Writer().error());
+            if (w && !w->flush() && !quietly && w->failed())
+                throw numfmt::TextFileError(w->error());
     }
     void BackToLost(int &location) const {
         for (const std::unique_ptr<RunFile> &w : writers_)
@@ -648,15 +646,15 @@ bool WriteVariableTvsFiles(engine::EngineState &state, const LocationList &locat
         if (lastAhead)
             TakeOverEstimate(state, variable, locations[static_cast<std::size_t>(lastAhead->first)],
                              lastAhead->second, host);
-        info.Writer().commitOrThrow();
-        information.Writer().commitOrThrow();
+        info.commitOrThrow();
+        information.commitOrThrow();
         outputs.Commit();
     };
     // However the writing ends, the lines written so far stay in the files;
     // a failure names the first location whose lines a file lacks.
     const OnScopeEnd keep{[&] {
-        info.Writer().flush();
-        information.Writer().flush();
+        info.flush();
+        information.flush();
         outputs.Flush(true);
         BackTo(location, info.Lost());
         BackTo(location, information.Lost());
@@ -702,8 +700,8 @@ bool WriteVariableTvsFiles(engine::EngineState &state, const LocationList &locat
             if (c.output(BoxOfFile(f)))
                 outputs[f].At(k).writeLine(l->Outputs[static_cast<std::size_t>(f)]);
         if (pace.Due()) {
-            Flushed(info.Writer());
-            Flushed(information.Writer());
+            Flushed(info);
+            Flushed(information);
             outputs.Flush();
         }
     }
@@ -786,8 +784,7 @@ struct OtherRun {
     RunHost &host;
     int format;
     std::filesystem::path outputFile;
-    RunFile &outFile;
-    TextFileWriter &out;
+    RunFile &out;
     std::string prefix;
     SkipReport &skips;
     std::unique_ptr<RunFile> information = nullptr; // formats 2, 5 and 6
@@ -802,7 +799,7 @@ struct OtherRun {
 
     // The files take the lines of the location (1-based) from here on.
     void At(int location) {
-        outFile.At(location - 1);
+        out.At(location - 1);
         if (information)
             information->At(location - 1);
     }
@@ -811,8 +808,8 @@ struct OtherRun {
     // and a failure names the first location whose lines a file lacks.
     void Keep(int &location) {
         if (information)
-            information->Writer().flush();
-        BackTo(location, outFile.Lost());
+            information->flush();
+        BackTo(location, out.Lost());
         if (information)
             BackTo(location, information->Lost());
     }
@@ -832,7 +829,7 @@ struct OtherRun {
             skips.AddLine(std::move(l.Information));
             return;
         }
-        information->Writer().writeLine(l.Information);
+        information->writeLine(l.Information);
         StoreSummary(summary, static_cast<long>(location - 1) * ticked + ordinal, l.Summary);
         if (!ChoicesOf(host).output(Output::Best))
             return;
@@ -920,7 +917,7 @@ RunEnd RunOtherFormat(engine::EngineState &state, int format, const LocationList
             CheckFurrowinNames(locations);
         // The chosen file is replaced only when the run completes.
         RunFile out(outputFile, TextFileWriter::Mode::Replace);
-        OtherRun run{state, host, format, outputFile, out, out.Writer(), BatchRunPrefix(now), f.skips};
+        OtherRun run{state, host, format, outputFile, out, BatchRunPrefix(now), f.skips};
         const OnScopeEnd keep{[&] { run.Keep(f.at.location); }};
         const std::filesystem::path informationPath = InformationFile(infoFolder, run.prefix);
         run.summary = start.Summary ? &f.summary : nullptr;
@@ -979,9 +976,9 @@ RunEnd RunOtherFormat(engine::EngineState &state, int format, const LocationList
                 run.WriteLocation(i, count, *l, start);
             }
             if (run.pace.Due()) {
-                Flushed(out.Writer());
+                Flushed(out);
                 if (run.information)
-                    Flushed(run.information->Writer());
+                    Flushed(*run.information);
             }
             if (host.Progress)
                 host.Progress(i);
@@ -993,13 +990,13 @@ RunEnd RunOtherFormat(engine::EngineState &state, int format, const LocationList
         if (format == 7)
             run.WriteCatalogue();
         if (run.information) {
-            run.information->Writer().commitOrThrow();
+            run.information->commitOrThrow();
             if (!f.skips.empty()) {
                 f.skips.WriteTo(informationPath);
                 f.skipsListed = true;
             }
         }
-        out.Writer().commitOrThrow();
+        out.commitOrThrow();
     });
 }
 

@@ -263,14 +263,13 @@ TEST_F(BatchRun, AppendingIntoAPipeOrDeviceIsRefused) {
     rec.choices.NewFiles = false;
     const testsupport::PipeWithReader reader(File("_Tmax_INFO.tvs"));
     testsupport::MakeNullDevice(File("_Tmax_Best.tvs"));
-    EXPECT_EQ(Own(), RunEnd::Failed);
-    std::filesystem::remove(File("_Tmax_INFO.tvs"));
-    EXPECT_EQ(Own(), RunEnd::Failed);
-    ASSERT_EQ(rec.messages.size(), 2u);
-    EXPECT_EQ(rec.messages[0].text, "Error while Processing Data :Cannot open file '" +
-                                        File("_Tmax_INFO.tvs").string() + "': Operation not supported");
-    EXPECT_EQ(rec.messages[1].text, "Error while Processing Data :Cannot open file '" +
-                                        File("_Tmax_Best.tvs").string() + "': Operation not supported");
+    for (const char *file : {"_Tmax_INFO.tvs", "_Tmax_Best.tvs"}) {
+        rec.messages.clear();
+        EXPECT_EQ(Own(), RunEnd::Failed);
+        EXPECT_THAT(rec.messages, ElementsAre(ProcessingErrorMessage("Cannot open file '" + File(file).string() +
+                                                                     "': Operation not supported")));
+        std::filesystem::remove(File(file));
+    }
 }
 
 TEST_F(BatchRun, SixteenBitCountsOverflowBeforeAnyFile) {
