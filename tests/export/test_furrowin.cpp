@@ -130,9 +130,11 @@ TEST_F(FurrowinFiles, FailuresLeaveTheCatalogueUntouched) {
 // before anything is written.
 TEST_F(FurrowinFiles, NamesThatCannotNameFilesAreRefused) {
     using Names = std::vector<std::string>;
-    for (const std::string& name : Names{"  ", "???", "con.txt", "Nul .x", "lpt9", "C:OM1", "COM\u00b2", std::string(252, 'n')})
-        EXPECT_EQ(ex::FurrowinNameProblem(name).rfind("The location name '" + name + "' cannot be used as a file name", 0), 0U)
-            << name;
+    for (const std::string& name :
+         Names{"  ", "???", "con.txt", "Nul .x", "lpt9", "C:OM1", "COM\u00b2", std::string(252, 'n')}) {
+        const std::string refusal = "The location name '" + name + "' cannot be used as a file name";
+        EXPECT_EQ(ex::FurrowinNameProblem(name).substr(0, refusal.size()), refusal);
+    }
     for (const std::string& name : Names{"CON2", "COM10", "Console", "Rome.CON", "LPT", std::string(251, 'n')})
         EXPECT_EQ(ex::FurrowinNameProblem(name), "") << name;
     EXPECT_THROW(ex::Furrowin(dir_ / "rome.lst", Rome("Aux"), Options(dir_)), nf::TextFileError);

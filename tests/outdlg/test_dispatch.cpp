@@ -294,7 +294,8 @@ TEST_F(LocationSave, FurrowinFilesOnAFullDiskAreAllOrNothing) {
         }, after);
         if (!ran)
             GTEST_SKIP() << "no file system of a given size can be made here";
-        EXPECT_EQ(Slurp(after / "error"), "Cannot write file '" + (disk / failing).string() + "': No space left on device");
+        EXPECT_EQ(Slurp(after / "error"),
+                  "Cannot write file '" + (disk / failing).string() + "': No space left on device");
         EXPECT_EQ(testsupport::EntryCount(after), oldFiles + 1);
         for (const auto &e : fs::directory_iterator(after))
             EXPECT_TRUE(e.path().filename() == "error" || Slurp(e.path()) == "earlier\r\n") << e.path();
