@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <deque>
 #include <exception>
 #include <map>
 #include <memory>
@@ -41,6 +42,43 @@ TextFileWriter &Opened(TextFileWriter &w) {
     if (w.failed())
         throw numfmt::TextFileError(w.error());
     return w;
+}
+
+// A run's file of lines that knows where each location's lines begin in it.
+// Lines reach the disk a chunk at a time, so a failed write is noticed after
+// the location whose lines it lost; Lost() names that location.
+class RunFile : public TextFileWriter {
+public:
+    RunFile(const std::filesystem::path &path, Mode mode) : TextFileWriter(path, mode) { Opened(*this); }
+    // The lines of the location follow.
+    RunFile &At(int location) {
+        // Only a location whose lines may not all have reached the file is kept.
+        while (starts_.size() > 1 && starts_[1].second <= handedOver())
+            starts_.pop_front();
+        starts_.emplace_back(location, taken());
+        return *this;
+    }
+    // The first location whose lines did not all reach the file; -1 while
+    // none was lost.
+    int Lost() const {
+        if (!failed() || handedOver() == taken() || starts_.empty())
+            return -1;
+        int lost = starts_.front().first;
+        for (const auto &[location, start] : starts_)
+            if (start <= handedOver())
+                lost = location;
+        return lost;
+    }
+
+private:
+    std::deque<std::pair<int, std::uint64_t>> starts_;
+};
+
+// The run stands at the first location whose lines a file lacks, if that
+// comes before `location`.
+void BackTo(int &location, int lost) {
+    if (lost >= 0 && lost < location)
+        location = lost;
 }
 
 // A new file (an existing one emptied) holding exactly these lines.
@@ -568,31 +606,34 @@ class OutputWriters {
 public:
     OutputWriters(std::filesystem::path folder, std::string base)
         : folder_(std::move(folder)), base_(std::move(base)) {}
-    TextFileWriter &operator[](OutputFile f) {
-        std::unique_ptr<TextFileWriter> &w = writers_[static_cast<std::size_t>(f)];
-        if (!w) {
-            w = std::make_unique<TextFileWriter>(Named(folder_, base_ + std::string(FileSuffix(f))),
-                                                 TextFileWriter::Mode::Append);
-            Opened(*w);
-        }
+    RunFile &operator[](OutputFile f) {
+        std::unique_ptr<RunFile> &w = writers_[static_cast<std::size_t>(f)];
+        if (!w)
+            w = std::make_unique<RunFile>(Named(folder_, base_ + std::string(FileSuffix(f))),
+                                          TextFileWriter::Mode::Append);
         return *w;
     }
     void Commit() {
-        for (std::unique_ptr<TextFileWriter> &w : writers_)
+        for (std::unique_ptr<RunFile> &w : writers_)
             if (w)
                 w->commitOrThrow();
     }
     // Hands the lines written to the files; quietly: whatever can be.
     void Flush(bool quietly = false) {
-        for (std::unique_ptr<TextFileWriter> &w : writers_)
+        for (std::unique_ptr<RunFile> &w : writers_)
             if (w && !w->flush() && !quietly && w->failed())
                 throw numfmt::TextFileError(w->error());
+    }
+    void BackToLost(int &location) const {
+        for (const std::unique_ptr<RunFile> &w : writers_)
+            if (w)
+                BackTo(location, w->Lost());
     }
 
 private:
     std::filesystem::path folder_;
     std::string base_;
-    std::array<std::unique_ptr<TextFileWriter>, OutputFileCount> writers_;
+    std::array<std::unique_ptr<RunFile>, OutputFileCount> writers_;
 };
 
 // One variable (state.CurrentVariable) over the list: the variable's _INFO
@@ -614,10 +655,8 @@ bool WriteVariableTvsFiles(engine::EngineState &state, const LocationList &locat
     const std::filesystem::path infoPath = Named(folder, base + "_INFO.tvs");
     if (c.NewFiles)
         CreateTextFile(infoPath, {InfoHead()});
-    TextFileWriter info(infoPath, TextFileWriter::Mode::Append);
-    Opened(info);
-    TextFileWriter information(InformationFile(folder, prefix), TextFileWriter::Mode::Append);
-    Opened(information);
+    RunFile info(infoPath, TextFileWriter::Mode::Append);
+    RunFile information(InformationFile(folder, prefix), TextFileWriter::Mode::Append);
     if (host.Progress)
         host.Progress(ordinal - 1);
     if (c.NewFiles)
@@ -637,11 +676,15 @@ bool WriteVariableTvsFiles(engine::EngineState &state, const LocationList &locat
         information.commitOrThrow();
         outputs.Commit();
     };
-    // However the writing ends, the lines written so far stay in the files.
+    // However the writing ends, the lines written so far stay in the files;
+    // a failure names the first location whose lines a file lacks.
     const OnScopeEnd keep{[&] {
         info.flush();
         information.flush();
         outputs.Flush(true);
+        BackTo(location, info.Lost());
+        BackTo(location, information.Lost());
+        outputs.BackToLost(location);
     }};
     FlushPace pace;
     for (int k = 0; k < count; ++k) {
@@ -675,13 +718,13 @@ bool WriteVariableTvsFiles(engine::EngineState &state, const LocationList &locat
             skips.AddLine(std::move(l->Information));
             continue;
         }
-        info.writeLine(l->Info);
-        information.writeLine(l->Information);
+        info.At(k).writeLine(l->Info);
+        information.At(k).writeLine(l->Information);
         if (c.Summary)
             StoreSummary(summary, static_cast<long>(ordinal - 1) * count + k + 1, l->Summary);
         for (OutputFile f : AllFiles)
             if (c.output(BoxOfFile(f)))
-                outputs[f].writeLine(l->Outputs[static_cast<std::size_t>(f)]);
+                outputs[f].At(k).writeLine(l->Outputs[static_cast<std::size_t>(f)]);
         if (pace.Due()) {
             Flushed(info);
             Flushed(information);
@@ -740,15 +783,37 @@ RunEnd RunOwnFormat(engine::EngineState &state, const LocationList &locations, c
 
 namespace {
 
+// Every name of a Furrowin list run is checked before any file is written:
+// a name that cannot name the location's files would otherwise stop the run
+// halfway, its earlier files listed by no catalogue.
+void CheckFurrowinNames(const LocationList &locations) {
+    std::string listed;
+    std::size_t unusable = 0;
+    for (std::size_t k = 0; k < locations.size(); ++k) {
+        const std::string problem = exports::FurrowinNameProblem(locations[k].Text);
+        if (problem.empty())
+            continue;
+        if (++unusable <= ListedInMessage)
+            listed += "\rLocation " + std::to_string(k + 1) + ": " + problem;
+    }
+    if (unusable == 0)
+        return;
+    if (unusable > ListedInMessage)
+        listed += "\r... and " + std::to_string(unusable - ListedInMessage) + " more.";
+    throw std::runtime_error("No file was written: " + std::to_string(unusable) + " of " +
+                             std::to_string(locations.size()) + " location names cannot name Furrowin files:" +
+                             listed);
+}
+
 struct OtherRun {
     engine::EngineState &state;
     RunHost &host;
     int format;
     std::filesystem::path outputFile;
-    TextFileWriter &out;
+    RunFile &out;
     std::string prefix;
     SkipReport &skips;
-    std::unique_ptr<TextFileWriter> information = nullptr; // formats 2, 5 and 6
+    std::unique_ptr<RunFile> information = nullptr; // formats 2, 5 and 6
     std::vector<std::string> *summary = nullptr;
     int ticked = 0;
     int lastRowLocation = -1; // the location of the last row written
@@ -758,10 +823,21 @@ struct OtherRun {
     std::optional<exports::LocationExport> firstWritten = std::nullopt;
     FlushPace pace = {};
 
-    // A run that stops or fails keeps the information lines written so far.
-    ~OtherRun() {
+    // The files take the lines of the location (1-based) from here on.
+    void At(int location) {
+        out.At(location - 1);
+        if (information)
+            information->At(location - 1);
+    }
+
+    // A run that stops or fails keeps the information lines written so far,
+    // and a failure names the first location whose lines a file lacks.
+    void Keep(int &location) {
         if (information)
             information->flush();
+        BackTo(location, out.Lost());
+        if (information)
+            BackTo(location, information->Lost());
     }
 
     void Check() {
@@ -863,18 +939,19 @@ RunEnd RunOtherFormat(engine::EngineState &state, int format, const LocationList
     return FramedRun(locations, host, [&](const RunFrame &f, RunEnd &end) {
         const BatchChoices &start = f.start;
         const engine::Integer count = f.count;
+        if (format == 7)
+            CheckFurrowinNames(locations);
         // The chosen file is replaced only when the run completes.
-        TextFileWriter out(outputFile, TextFileWriter::Mode::Replace);
-        Opened(out);
+        RunFile out(outputFile, TextFileWriter::Mode::Replace);
         OtherRun run{state, host, format, outputFile, out, BatchRunPrefix(now), f.skips};
+        const OnScopeEnd keep{[&] { run.Keep(f.at.location); }};
         const std::filesystem::path informationPath = InformationFile(infoFolder, run.prefix);
         run.summary = start.Summary ? &f.summary : nullptr;
         run.ticked = f.ticked;
         if (perVariable) {
             CreateTextFile(informationPath, InformationHead(run.prefix));
             f.at.information = informationPath;
-            run.information = std::make_unique<TextFileWriter>(informationPath, TextFileWriter::Mode::Append);
-            Opened(*run.information);
+            run.information = std::make_unique<RunFile>(informationPath, TextFileWriter::Mode::Append);
         }
         if (host.ProgressStart)
             host.ProgressStart(count);
@@ -903,6 +980,7 @@ RunEnd RunOtherFormat(engine::EngineState &state, int format, const LocationList
             }
             const ListEntry &entry = locations[static_cast<std::size_t>(i - 1)];
             f.at.location = i - 1;
+            run.At(i);
             if (perVariable) {
                 for (std::size_t o = 0; o < t; ++o) {
                     f.at.variable = variables[o];

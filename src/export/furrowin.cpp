@@ -39,22 +39,6 @@ FurrowinTable Table(const LocationExport& in, Format format, const std::string& 
     return t;
 }
 
-void CheckFileName(const std::string& name) {
-    const std::string file = FurrowinFileName(name);
-    if (file.empty() || file == "." || file == "..")
-        throw numfmt::TextFileError("The location name '" + name + "' cannot be used as a file name");
-    // The catalogue lists the name in Windows-1252; files named otherwise
-    // would never be found by it.
-    const std::vector<std::string> outside = numfmt::charactersOutsideCp1252(file);
-    if (!outside.empty()) {
-        std::string list;
-        for (const auto& c : outside) list += (list.empty() ? "" : " ") + c;
-        throw numfmt::TextFileError("The location name '" + name +
-                                    "' cannot be used for the Furrowin files: these characters cannot be "
-                                    "written in their names: " + list);
-    }
-}
-
 } // namespace
 
 std::string FurrowinFileName(const std::string& locationName) {
@@ -111,6 +95,37 @@ std::string FurrowinFileNames::Distinct(const std::string& name) const {
 }
 
 void FurrowinFileNames::Add(const std::string& name) { written_.insert(Compared(name)); }
+
+namespace {
+
+// The reading system takes a file whose name before the first "." (blanks
+// at its end aside) is a device name for that device, in any letter case.
+bool IsDeviceName(const std::string& fileName) {
+    std::string stem = Compared(fileName.substr(0, fileName.find('.')));
+    stem.erase(stem.find_last_not_of(' ') + 1);
+    if (stem == "con" || stem == "prn" || stem == "aux" || stem == "nul") return true;
+    // COM1..COM9 and LPT1..LPT9, and the superscript 1, 2 and 3 of Windows-1252.
+    return stem.size() == 4 && (stem.compare(0, 3, "com") == 0 || stem.compare(0, 3, "lpt") == 0) &&
+           std::string_view("123456789\xB9\xB2\xB3").find(stem[3]) != std::string_view::npos;
+}
+
+}  // namespace
+
+std::string FurrowinNameProblem(const std::string& locationName) {
+    const std::string file = FurrowinFileName(locationName);
+    const std::string unusable = "The location name '" + locationName + "' cannot be used as a file name";
+    if (file.empty() || file == "." || file == "..") return unusable;
+    if (IsDeviceName(file)) return unusable + ": it names a device";
+    if (file.size() > kLongestName) return unusable + ": it is too long";
+    // The catalogue lists the name in Windows-1252; files named otherwise
+    // would never be found by it.
+    const std::vector<std::string> outside = numfmt::charactersOutsideCp1252(file);
+    if (outside.empty()) return {};
+    std::string list;
+    for (const auto& c : outside) list += (list.empty() ? "" : " ") + c;
+    return "The location name '" + locationName +
+           "' cannot be used for the Furrowin files: these characters cannot be written in their names: " + list;
+}
 
 FurrowinTable FurrowinFileTable(const LocationExport& input) {
     return Table(input, [](auto v) { return numfmt::forcedPointFixed(v, 1); }, "0");
@@ -181,35 +196,34 @@ FurrowinFiles FurrowinContents(const std::filesystem::path& catalogueFile, const
 
 void Furrowin(const std::filesystem::path& catalogueFile, const LocationExport& input,
               const FurrowinOptions& options) {
-    CheckFileName(input.LocationName);
+    if (const std::string problem = FurrowinNameProblem(input.LocationName); !problem.empty())
+        throw numfmt::TextFileError(problem);
     const FurrowinFiles f = FurrowinContents(catalogueFile, input, options);
     using Mode = numfmt::TextFileWriter::Mode;
 
     auto openOrThrow = [](numfmt::TextFileWriter& w, const std::filesystem::path& p, Mode mode) {
         if (!w.open(p, mode)) throw numfmt::TextFileError(w.error());
     };
-    // All three files are opened and written before any is put in place: a
-    // catalogue that cannot be written leaves the location's files as they were.
     numfmt::TextFileWriter catalogue;
     numfmt::TextFileWriter pen;
     numfmt::TextFileWriter cli;
-    if (!options.CatalogueLines)
+    if (!options.CatalogueLines) {
         openOrThrow(catalogue, catalogueFile, options.NewFile ? Mode::Replace : Mode::Append);
+        detail::WriteLines(catalogue, f.Catalogue);
+    }
     openOrThrow(pen, options.FileFolder / f.PenName, Mode::Replace);
     openOrThrow(cli, options.FileFolder / f.CliName, Mode::Replace);
     detail::WriteLines(pen, f.Pen);
     detail::WriteLines(cli, f.Cli);
-    if (!pen.flush() || !cli.flush())
-        throw numfmt::TextFileError(pen.failed() ? pen.error() : cli.error());
-    pen.commitOrThrow();
-    cli.commitOrThrow();
-    if (options.WrittenNames) options.WrittenNames->Add(f.FileName);
+    // The files and the catalogue that lists them are put in place together,
+    // so a full disk or a target that cannot be replaced leaves all as they were.
     if (options.CatalogueLines) {
+        numfmt::CommitTogether({&pen, &cli});
         options.CatalogueLines->insert(options.CatalogueLines->end(), f.Catalogue.begin(), f.Catalogue.end());
     } else {
-        detail::WriteLines(catalogue, f.Catalogue);
-        catalogue.commitOrThrow();
+        numfmt::CommitTogether({&pen, &cli, &catalogue});
     }
+    if (options.WrittenNames) options.WrittenNames->Add(f.FileName);
 }
 
 PrintLines PrintFurrowin(const LocationExport& in, const numfmt::Locale& locale) {

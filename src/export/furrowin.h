@@ -65,6 +65,12 @@ Single EffectiveRainfall(Single rainfall);
 // leading or trailing blanks.
 std::string FurrowinFileName(const std::string& locationName);
 
+// Why the Furrowin files cannot be named after the location, "" when they
+// can: its file name is none (empty, "." or ".."), a device name of the
+// reading system (CON, PRN, AUX, NUL, COM1..COM9, LPT1..LPT9, with any
+// extension), too long, or holds characters Windows-1252 cannot write.
+std::string FurrowinNameProblem(const std::string& locationName);
+
 struct FurrowinFiles {
     std::vector<std::string> Catalogue;  // lines this call adds to the catalogue
     std::vector<std::string> Pen;
@@ -77,11 +83,10 @@ struct FurrowinFiles {
 FurrowinFiles FurrowinContents(const std::filesystem::path& catalogueFile, const LocationExport& input,
                                const FurrowinOptions& options);
 
-// Writes the .PEN and .CLI files of the location and then adds its lines to
-// the catalogue, so the catalogue never lists a location whose files failed;
-// a catalogue that cannot be written is found before either file is replaced.
-// Throws numfmt::TextFileError when a file cannot be written or the file name
-// of the location is none (empty, "." or "..").
+// Writes the .PEN and .CLI files of the location and adds its lines to the
+// catalogue, all or nothing: whatever fails, the old files stay as they were
+// and no new one is left. Throws numfmt::TextFileError when a file cannot be
+// written or the location's name cannot name files (FurrowinNameProblem).
 void Furrowin(const std::filesystem::path& catalogueFile, const LocationExport& input,
               const FurrowinOptions& options);
 

@@ -54,13 +54,13 @@ std::optional<FileWriteFailure> ByteFileWriter::open(const std::filesystem::path
     // Through a symbolic link the file it points to is written, as editors do,
     // and the link stays.
     if (!FinalTarget(path_)) return failure(FileWriteFailure::Step::Open, ELOOP);
-    // A folder in the way is left to the rename to tell about.
+    // A folder in the way is left to finish() to tell about.
     struct stat target {};
     const bool exists = ::stat(path_.c_str(), &target) == 0;
     const bool regular = exists && S_ISREG(target.st_mode);
-    // A device or pipe is never renamed over; appending writes into it.
-    if (exists && !regular && !S_ISDIR(target.st_mode) && mode == Mode::Replace)
-        return failure(FileWriteFailure::Step::Open, ENOTSUP);
+    // A device or pipe is never renamed over nor written into: opening a pipe
+    // for appending would wait for a reader for ever.
+    if (exists && !regular && !S_ISDIR(target.st_mode)) return failure(FileWriteFailure::Step::Open, ENOTSUP);
     if (regular) {
         // Opening it for writing tells what the system allows this user; a
         // file without any write bit counts as read-only even for root.
@@ -70,8 +70,14 @@ std::optional<FileWriteFailure> ByteFileWriter::open(const std::filesystem::path
         if ((target.st_mode & 0222) == 0) return failure(FileWriteFailure::Step::Open, EACCES);
     }
     if (mode == Mode::Append) {
-        fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+        // Without blocking, and checked again once open: a pipe or device may
+        // have taken the file's place since.
+        fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
         if (fd_ < 0) return failure(FileWriteFailure::Step::Open, errno);
+        struct stat opened {};
+        if (::fstat(fd_, &opened) != 0) return failAndDiscard(FileWriteFailure::Step::Open, errno);
+        if (!S_ISREG(opened.st_mode)) return failAndDiscard(FileWriteFailure::Step::Open, ENOTSUP);
+        if (::fcntl(fd_, F_SETFL, O_APPEND) != 0) return failAndDiscard(FileWriteFailure::Step::Open, errno);
         return std::nullopt;
     }
     // A file that is replaced hands its mode on; until then the bytes stay
@@ -138,6 +144,11 @@ std::optional<FileWriteFailure> ByteFileWriter::finish() {
     const int closed = ::close(fd_);
     fd_ = -1;
     if (closed != 0) return failAndDiscard(Step::Write, errno);
+    // The rename would refuse a folder; found now, before any file of a set
+    // is put in place.
+    struct stat target {};
+    if (mode_ == Mode::Replace && ::stat(path_.c_str(), &target) == 0 && S_ISDIR(target.st_mode))
+        return failAndDiscard(Step::Save, EISDIR);
     finished_ = true;
     return std::nullopt;
 }
@@ -181,12 +192,6 @@ std::optional<FileSetFailure> CommitFileSet(const std::vector<ByteFileWriter *> 
         ByteFileWriter &file = *files[k];
         if (file.mode_ != ByteFileWriter::Mode::Replace) return fail(k, failure(Step::Write, EINVAL));
         if (auto failed = file.finish()) return fail(k, *failed);
-    }
-    // A folder in the way would refuse only its own rename, after others.
-    for (std::size_t k = 0; k < files.size(); ++k) {
-        struct stat target {};
-        if (::stat(files[k]->path_.c_str(), &target) == 0 && S_ISDIR(target.st_mode))
-            return fail(k, failure(Step::Save, EISDIR));
     }
     // Each replaced file is kept under a name of its own until all are in
     // place: as a second link, so that the target never goes missing, or

@@ -43,13 +43,13 @@ std::optional<FileSetFailure> CommitFileSet(const std::vector<ByteFileWriter *> 
 //            (0600) while it replaces a file, which then hands on its
 //            permission bits (and, where allowed, its owner); a new file gets
 //            the usual mode (0666 less the umask). Through a symbolic link the
-//            file it points to is replaced, and the link stays; a device or
-//            pipe at the target is refused.
+//            file it points to is replaced, and the link stays.
 //   Append:  the bytes are added at the end (the file is created when
 //            missing); a chunk whose writing fails is cut off again.
 // A read-only target (one that cannot be opened for writing, or that has no
-// write permission bit at all, even for root) is refused by open() in both
-// modes. After a failure the writer should be discarded.
+// write permission bit at all, even for root) and a device or pipe at the
+// target are refused by open() in both modes, without waiting on a pipe.
+// After a failure the writer should be discarded.
 class ByteFileWriter {
 public:
     enum class Mode { Replace, Append };
@@ -65,13 +65,16 @@ public:
     // Closes; Replace syncs first and then puts the file in place. On failure
     // nothing is left behind (Replace) and the writer is closed.
     std::optional<FileWriteFailure> commit();
-    // Replace: syncs, hands on the mode and closes, so that only the rename is
-    // left to commit() (or to CommitFileSet). On failure nothing is left.
+    // The first half of commit(): syncs, hands on the mode and closes
+    // (Replace: beside its target, and a folder standing at the target is
+    // found here), so that only the rename is left to commit() or to
+    // CommitFileSet. On failure nothing is left.
     std::optional<FileWriteFailure> finish();
     // Drops the writing (Replace: removes the temporary file).
     void discard();
 
     bool isOpen() const { return fd_ >= 0; }
+    Mode mode() const { return mode_; }
 
 private:
     friend std::optional<FileSetFailure> CommitFileSet(const std::vector<ByteFileWriter *> &files);

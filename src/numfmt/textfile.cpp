@@ -167,6 +167,8 @@ bool TextFileWriter::open(const std::filesystem::path& path, Mode mode) {
     path_ = path;
     error_.clear();
     replaced_ = 0;
+    taken_ = 0;
+    handedOver_ = 0;
     if (const auto failure = file_.open(path, mode)) {
         fail(*failure);
         return false;
@@ -177,7 +179,9 @@ bool TextFileWriter::open(const std::filesystem::path& path, Mode mode) {
 void TextFileWriter::write(std::string_view utf8) {
     if (!isOpen() || failed()) return;
     std::size_t bad = 0;
-    buffer_ += utf8ToCp1252(utf8, &bad);
+    const std::string bytes = utf8ToCp1252(utf8, &bad);
+    buffer_ += bytes;
+    taken_ += bytes.size();
     replaced_ += bad;
     if (buffer_.size() >= (1u << 16)) flush();
 }
@@ -195,6 +199,7 @@ bool TextFileWriter::flush() {
     if (!isOpen() || failed()) return false;
     if (buffer_.empty()) return true;
     const auto failure = file_.write(buffer_);
+    if (!failure) handedOver_ += buffer_.size();
     buffer_.clear();
     if (failure) {
         fail(*failure);
@@ -203,7 +208,7 @@ bool TextFileWriter::flush() {
     return true;
 }
 
-bool TextFileWriter::commit() {
+bool TextFileWriter::readyToCommit() {
     if (!isOpen()) {
         if (!failed()) fail("File '" + path_.string() + "' is not open");
         return false;
@@ -212,6 +217,11 @@ bool TextFileWriter::commit() {
         discard();
         return false;
     }
+    return true;
+}
+
+bool TextFileWriter::commit() {
+    if (!readyToCommit()) return false;
     if (const auto failure = file_.commit()) {
         fail(*failure);
         return false;
@@ -226,6 +236,40 @@ void TextFileWriter::commitOrThrow() {
 void TextFileWriter::discard() {
     file_.discard();
     buffer_.clear();
+}
+
+void CommitTogether(std::initializer_list<TextFileWriter*> files) {
+    using Mode = TextFileWriter::Mode;
+    TextFileWriter* failed = nullptr;
+    // Every file written out whole first: the replaced ones beside their
+    // targets, then the appends.
+    for (const Mode mode : {Mode::Replace, Mode::Append})
+        for (TextFileWriter* w : files) {
+            if (failed || w->file_.mode() != mode) continue;
+            if (!w->readyToCommit()) {
+                failed = w;
+            } else if (const auto failure = w->file_.finish()) {
+                w->fail(*failure);
+                failed = w;
+            }
+        }
+    // The replaced files go in place as one set, all or none.
+    if (!failed) {
+        std::vector<ByteFileWriter*> set;
+        std::vector<TextFileWriter*> owners;
+        for (TextFileWriter* w : files)
+            if (w->file_.mode() == Mode::Replace) {
+                set.push_back(&w->file_);
+                owners.push_back(w);
+            }
+        if (const auto failure = CommitFileSet(set)) {
+            failed = owners[failure->file];
+            failed->fail(failure->failure);
+        }
+    }
+    if (!failed) return;
+    for (TextFileWriter* w : files) w->discard();
+    throw TextFileError(failed->error());
 }
 
 } // namespace tavisol::numfmt

@@ -3,7 +3,9 @@
 // Text comes in as UTF-8.
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -88,16 +90,34 @@ public:
     const std::filesystem::path& path() const { return path_; }
     // Characters written as "?" because 1252 has no byte for them.
     std::size_t replacedCharacters() const { return replaced_; }
+    // Bytes taken since open() (in 1252, line ends included), and how many of
+    // them the file took; those of a failed chunk count as taken only.
+    std::uint64_t taken() const { return taken_; }
+    std::uint64_t handedOver() const { return handedOver_; }
 
 private:
+    friend void CommitTogether(std::initializer_list<TextFileWriter*> files);
     void fail(const std::string& what);
     void fail(const FileWriteFailure& failure);
+    // Flushed and open, ready to be finished; else failed, with the reason.
+    bool readyToCommit();
 
     std::filesystem::path path_;
     ByteFileWriter file_;
     std::string buffer_;
     std::string error_;
     std::size_t replaced_ = 0;
+    std::uint64_t taken_ = 0;
+    std::uint64_t handedOver_ = 0;
 };
+
+// Commits files that belong together so that all are new or all as they
+// were: each is written out whole first (Replace: beside its target, whose
+// fitness is checked, see ByteFileWriter::finish), then the appends are
+// made, and the replaced files are put in place last, as one set
+// (CommitFileSet). Any failure leaves every old file as it was and no new one
+// (with more than one append, the appends made before a failing one stay).
+// Throws TextFileError with the failing writer's error().
+void CommitTogether(std::initializer_list<TextFileWriter*> files);
 
 } // namespace tavisol::numfmt

@@ -10,6 +10,11 @@
 #include <map>
 #include <thread>
 
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstdlib>
+
 #include "batch/estimatepool.h"
 #include "batch/runs.h"
 #include "batch_fixture.h"
@@ -18,6 +23,7 @@
 #include "export/ketlo.h"
 #include "export/standard_table.h"
 #include "export/tillwick.h"
+#include "support/files.h"
 
 namespace tavisol::batch {
 namespace {
@@ -218,6 +224,55 @@ TEST_F(BatchRun, FailuresAreReportedAndNothingStarts) {
     EXPECT_THAT(rec.messages, ElementsAre(NoVariableMessage()));
 }
 
+// A file that fills up is noticed some lines later, when they are handed
+// over; the run information file names the first location whose lines the
+// file lacks, whatever the number of workers.
+TEST_F(BatchRun, FailureNoteNamesTheFirstLocationLost) {
+    rec.choices.Outputs[static_cast<int>(Output::Best)] = true;
+    rec.choices.Variables = {};
+    rec.choices.Variables[1] = true;
+    rec.choices.NewFiles = false;
+    for (int k = 0; k < 4; ++k)
+        list.push_back(GridEntry(10.01f * static_cast<float>(k + 1), 45, 50, English));
+    list.erase(list.begin() + 2); // the far location
+    const std::filesystem::path info = File("_Tmax_INFO.tvs");
+    const std::string earlier(4000, 'x');
+    const std::size_t line = InfoLine(MakeLocationFields(Reference(1, 10, 45, 50), English)).size() + 2;
+    for (unsigned workers : {0u, 1u, 8u}) {
+        testsupport::Put(info, earlier);
+        // The file takes the first location's line, not the second's.
+        const auto run = [&] {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlim_t limit = earlier.size() + line + line / 2;
+            const rlimit lim{limit, limit};
+            ::setrlimit(RLIMIT_FSIZE, &lim);
+            rec.host.Workers = workers;
+            std::_Exit(Own() == RunEnd::Failed ? 0 : 1);
+        };
+        EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "") << workers;
+        EXPECT_EQ(std::filesystem::file_size(info), earlier.size() + line) << workers;
+        EXPECT_THAT(ReadLines(File("_INFORMATION.tvs")).back(),
+                    StartsWith("Run stopped by an error in _Tmax at location 2 of 6 (Lon : 11.00 Lat : 46.00 Alt : "
+                               "80): Cannot write file '" + info.string() + "': File too large"))
+            << workers;
+    }
+}
+
+// Appending into a pipe or a device is refused, without waiting.
+TEST_F(BatchRun, AppendingIntoAPipeOrDeviceIsRefused) {
+    rec.choices.Outputs[static_cast<int>(Output::Best)] = true;
+    rec.choices.NewFiles = false;
+    const testsupport::PipeWithReader reader(File("_Tmax_INFO.tvs"));
+    testsupport::MakeNullDevice(File("_Tmax_Best.tvs"));
+    for (const char *file : {"_Tmax_INFO.tvs", "_Tmax_Best.tvs"}) {
+        rec.messages.clear();
+        EXPECT_EQ(Own(), RunEnd::Failed);
+        EXPECT_THAT(rec.messages, ElementsAre(ProcessingErrorMessage("Cannot open file '" + File(file).string() +
+                                                                     "': Operation not supported")));
+        std::filesystem::remove(File(file));
+    }
+}
+
 TEST_F(BatchRun, SixteenBitCountsOverflowBeforeAnyFile) {
     rec.choices.Outputs[static_cast<int>(Output::Best)] = true;
     rec.choices.Variables = {true, true, true, true, true, true, true, false};
@@ -335,6 +390,25 @@ TEST_F(OtherRun, FurrowinCatalogueListsTheLocations) {
     EXPECT_THAT(ReadLines(out.path() / "South.CLI"), Contains(StartsWith("\"South\",")));
     EXPECT_THAT(ReadLines(out.path() / "South_2.CLI"), Contains(StartsWith("\"Sou:th\",")));
     EXPECT_TRUE(std::filesystem::exists(out.path() / "SOUTH_3.PEN"));
+}
+
+// Names that cannot name the location's files refuse the run before any
+// file is written.
+TEST_F(OtherRun, FurrowinRunRefusesUnusableNamesBeforeWriting) {
+    list = {GridEntry(10, 45, 50, English), {"???", "11", "46", "80"}, {"Rome", "11", "46", "80"},
+            {"  ", "11", "46", "80"}, {"con.txt", "11", "46", "80"}};
+    rec.choices.Variables = {false, true, true, false, false, true, true, true};
+    const std::filesystem::path catalogue = out.path() / "rome.lst";
+    testsupport::Put(catalogue, "earlier\r\n");
+    ASSERT_EQ(RunOtherFormat(state, 7, list, catalogue, info.path(), Now, rec.host), RunEnd::Failed);
+    ASSERT_EQ(rec.messages.size(), 1u);
+    EXPECT_EQ(rec.messages[0].text,
+              "Error while Processing Data :No file was written: 3 of 5 location names cannot name Furrowin files:"
+              "\rLocation 2: The location name '?\?\?' cannot be used as a file name"
+              "\rLocation 4: The location name '  ' cannot be used as a file name"
+              "\rLocation 5: The location name 'con.txt' cannot be used as a file name: it names a device");
+    EXPECT_EQ(testsupport::Slurp(catalogue), "earlier\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out.path()), {}), 1);
 }
 
 TEST_F(OtherRun, AbortAndErrorEndTheRun) {

@@ -115,12 +115,30 @@ TEST_F(FurrowinFiles, FailuresLeaveTheCatalogueUntouched) {
     EXPECT_THROW(ex::Furrowin(catalogue, Rome("/.."), Options(dir_, false, true, 3)), nf::TextFileError);
     EXPECT_THROW(ex::Furrowin(catalogue, Rome(""), Options(dir_, false, true, 3)), nf::TextFileError);
     EXPECT_THROW(ex::Furrowin(catalogue, Rome("x"), Options(dir_ / "gone", false, true, 3)), nf::TextFileError);
-    // The .CLI name taken by a folder: the .PEN file is written, the catalogue not.
+    // The .CLI name taken by a folder: neither file nor the catalogue is written.
     fs::create_directory(dir_ / "Busy.CLI");
+    Put(dir_ / "Busy.PEN", "old\r\n");
     EXPECT_THROW(ex::Furrowin(catalogue, Rome("Busy"), Options(dir_, false, true, 3)), nf::TextFileError);
     EXPECT_EQ(Slurp(catalogue), "3 rome\r\nA\t1 2 3\r\n");
+    EXPECT_EQ(Slurp(dir_ / "Busy.PEN"), "old\r\n");
     EXPECT_FALSE(fs::exists(dir_ / "...PEN"));
     EXPECT_TRUE(fs::is_empty(dir_ / "Busy.CLI"));
+    EXPECT_EQ(entries(), 3U);
+}
+
+// Names the reading system cannot take as file names are refused by name,
+// before anything is written.
+TEST_F(FurrowinFiles, NamesThatCannotNameFilesAreRefused) {
+    using Names = std::vector<std::string>;
+    for (const std::string& name :
+         Names{"  ", "???", "con.txt", "Nul .x", "lpt9", "C:OM1", "COM\u00b2", std::string(252, 'n')}) {
+        const std::string refusal = "The location name '" + name + "' cannot be used as a file name";
+        EXPECT_EQ(ex::FurrowinNameProblem(name).substr(0, refusal.size()), refusal);
+    }
+    for (const std::string& name : Names{"CON2", "COM10", "Console", "Rome.CON", "LPT", std::string(251, 'n')})
+        EXPECT_EQ(ex::FurrowinNameProblem(name), "") << name;
+    EXPECT_THROW(ex::Furrowin(dir_ / "rome.lst", Rome("Aux"), Options(dir_)), nf::TextFileError);
+    EXPECT_EQ(entries(), 0U);
 }
 
 // The .PEN and .CLI files are named after the location; the catalogue lists

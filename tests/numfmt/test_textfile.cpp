@@ -258,14 +258,58 @@ TEST_F(TextFileTest, ReadOnlyFolderIsReported) {
     EXPECT_NE(w.error().find("Permission denied"), std::string::npos);
 }
 
-TEST_F(TextFileTest, FullDiskFailsTheCommit) {
-    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-    // Append straight onto a device that is always full.
-    nf::TextFileWriter w("/dev/full", nf::TextFileWriter::Mode::Append);
-    ASSERT_TRUE(w.isOpen()) << w.error();
-    w.writeLine("data");
-    EXPECT_FALSE(w.commit());
-    EXPECT_NE(w.error().find("No space left on device"), std::string::npos);
+// Neither mode writes into a pipe or a device, nor waits on a pipe.
+TEST_F(TextFileTest, PipesAndDevicesAreRefusedInBothModes) {
+    const fs::path pipe = dir_ / "pipe.tvs";
+    const tavisol::testsupport::PipeWithReader reader(pipe);
+    const fs::path device = dir_ / "device.tvs";
+    tavisol::testsupport::MakeNullDevice(device);
+    for (const fs::path &p : {pipe, device}) {
+        for (const auto mode : {nf::TextFileWriter::Mode::Replace, nf::TextFileWriter::Mode::Append}) {
+            nf::TextFileWriter w(p, mode);
+            w.writeLine("data");
+            EXPECT_FALSE(w.commit()) << p;
+            EXPECT_EQ(w.error(), "Cannot open file '" + p.string() + "': Operation not supported");
+        }
+    }
+    EXPECT_TRUE(fs::is_fifo(pipe));
+    EXPECT_EQ(entries(), 2u);
+}
+
+// A set of files is either all new or all as it was (a folder at a target:
+// see the Furrowin files).
+TEST_F(TextFileTest, FilesCommittedTogetherAreAllNewOrAllOld) {
+    const fs::path first = dir_ / "first.txt", second = dir_ / "second.txt", log = dir_ / "log.txt";
+    // Two replaced files and an append, in a child process whose files may
+    // not grow beyond 50 bytes.
+    const auto commit = [&](std::size_t secondSize, std::size_t logSize, int exitCode) {
+        Put(first, "old");
+        Put(second, "old");
+        Put(log, std::string(logSize, 'l'));
+        const auto run = [&] {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{50, 50};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            nf::TextFileWriter a(first), b(second), c(log, nf::TextFileWriter::Mode::Append);
+            a.write("new");
+            b.write(std::string(secondSize, 'n'));
+            c.write("new");
+            try {
+                nf::CommitTogether({&a, &b, &c});
+            } catch (const nf::TextFileError &) {
+                std::_Exit(3);
+            }
+            std::_Exit(0);
+        };
+        EXPECT_EXIT(run(), ::testing::ExitedWithCode(exitCode), "");
+    };
+    commit(100, 10, 3); // the second file does not fit
+    EXPECT_EQ(Slurp(first) + Slurp(log), "old" + std::string(10, 'l'));
+    commit(10, 60, 3); // the append does not fit
+    EXPECT_EQ(Slurp(first) + Slurp(second), "oldold");
+    EXPECT_EQ(entries(), 3u);
+    commit(3, 10, 0);
+    EXPECT_EQ(Slurp(first) + Slurp(second) + Slurp(log), "newnnn" + std::string(10, 'l') + "new");
 }
 
 TEST_F(TextFileTest, ReopeningStartsAFreshFile) {
@@ -335,7 +379,7 @@ TEST_F(ByteFileTest, FailuresNameTheStepAndTheSystemsReasonAndLeaveNothing) {
     EXPECT_EQ(missing->step, Step::Create);
     EXPECT_EQ(missing->error, ENOENT);
 
-    // A folder in the way is only found out by the rename.
+    // A folder in the way is found once the file is written out.
     fs::create_directories(dir_ / "folder" / "inside");
     const auto folder = nf::WriteWholeFile(dir_ / "folder", {"x"});
     ASSERT_TRUE(folder);

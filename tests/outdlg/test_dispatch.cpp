@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "export/furrowin.h"
@@ -251,17 +252,68 @@ TEST_F(LocationSave, FailedWriteKeepsTheEarlierFile) {
     const fs::path catalogue = folder.path() / "rome.Lst";
     fixture::Put(catalogue, "earlier\r\n");
     OutputRequest r = Request(7, VariableTicks{});
-    r.LocationName = "/..";
-    EXPECT_FALSE(Save(catalogue, r).ok);
+    for (const char *name : {"/..", "CON"}) {
+        r.LocationName = name;
+        EXPECT_FALSE(Save(catalogue, r).ok);
+        EXPECT_EQ(Slurp(catalogue), "earlier\r\n");
+    }
+
+    // A folder where the rainfall file belongs: nothing is replaced.
+    const fs::path pen = folder.path() / "East of Rome.PEN";
+    const fs::path cli = folder.path() / "East of Rome.CLI";
+    fixture::Put(pen, "earlier\r\n");
+    fs::create_directory(cli);
+    const DispatchOutcome o = Save(catalogue, Request(7, VariableTicks{}));
+    EXPECT_FALSE(o.ok);
+    EXPECT_EQ(o.error, "Cannot save file '" + cli.string() + "': Is a directory");
+    EXPECT_EQ(Slurp(pen), "earlier\r\n");
     EXPECT_EQ(Slurp(catalogue), "earlier\r\n");
+    fs::remove(cli);
 
     // A catalogue that cannot be written: the location's files stay as they were.
-    const fs::path pen = folder.path() / "East of Rome.PEN";
-    fixture::Put(pen, "earlier\r\n");
     fs::permissions(catalogue, fs::perms::owner_read);
     EXPECT_FALSE(Save(catalogue, Request(7, VariableTicks{})).ok);
     EXPECT_EQ(Slurp(pen), "earlier\r\n");
-    EXPECT_FALSE(fs::exists(folder.path() / "East of Rome.CLI"));
+    EXPECT_FALSE(fs::exists(cli));
+    EXPECT_EQ(testsupport::EntryCount(folder.path()), 2U);
+}
+
+// A disk that fills up while the Furrowin files are written: the catalogue
+// and the location's files stay as they were, and no new file is left.
+TEST_F(LocationSave, FurrowinFilesOnAFullDiskAreAllOrNothing) {
+    const fs::path disk = folder.path() / "disk", after = folder.path() / "after";
+    // Each file takes a page of the disk: beside the old files there is room
+    // for the new climate table only, or for both location files.
+    for (const auto &[pages, oldFiles, failing] : {std::tuple{4L, 3U, "East of Rome.CLI"}, {3L, 1U, "rome.Lst"}}) {
+        fs::remove_all(after);
+        const bool ran = testsupport::OnSmallDisk(disk, pages, [&] {
+            for (const char *name : {"rome.Lst", "East of Rome.PEN", "East of Rome.CLI"})
+                if (testsupport::EntryCount(disk) < oldFiles)
+                    fixture::Put(disk / name, "earlier\r\n");
+            fixture::Put(after / "error", Save(disk / "rome.Lst", Request(7, VariableTicks{})).error);
+        }, after);
+        if (!ran)
+            GTEST_SKIP() << "no file system of a given size can be made here";
+        EXPECT_EQ(Slurp(after / "error"),
+                  "Cannot write file '" + (disk / failing).string() + "': No space left on device");
+        EXPECT_EQ(testsupport::EntryCount(after), oldFiles + 1);
+        for (const auto &e : fs::directory_iterator(after))
+            EXPECT_TRUE(e.path().filename() == "error" || Slurp(e.path()) == "earlier\r\n") << e.path();
+    }
+}
+
+// A pipe or a device chosen as the file is refused, without waiting.
+TEST_F(LocationSave, PipesAndDevicesAreRefused) {
+    const fs::path pipe = folder.path() / "pipe.dat", device = folder.path() / "device.dat";
+    const testsupport::PipeWithReader reader(pipe);
+    testsupport::MakeNullDevice(device);
+    for (const fs::path &file : {pipe, device}) {
+        const DispatchOutcome o = Save(file, Request(2, Ticks({0})));
+        EXPECT_FALSE(o.ok);
+        EXPECT_EQ(o.error, "Cannot open file '" + file.string() + "': Operation not supported");
+    }
+    EXPECT_TRUE(fs::is_fifo(pipe));
+    EXPECT_EQ(testsupport::EntryCount(folder.path()), 2U);
 }
 
 TEST_F(LocationSave, SavingThroughALinkWritesTheFileItPointsTo) {

@@ -7,10 +7,17 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <utility>
 
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace tavisol::testsupport {
@@ -28,6 +35,54 @@ inline void Put(const std::filesystem::path &file, const std::string &bytes) {
 inline std::size_t EntryCount(const std::filesystem::path &folder) {
     return static_cast<std::size_t>(
         std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()));
+}
+
+// A pipe at `path` with a reader, so that a writer opening it goes on
+// rather than waiting for one.
+class PipeWithReader {
+public:
+    explicit PipeWithReader(const std::filesystem::path &path) {
+        EXPECT_EQ(::mkfifo(path.c_str(), 0666), 0);
+        reader_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    }
+    ~PipeWithReader() { ::close(reader_); }
+    PipeWithReader(const PipeWithReader &) = delete;
+    PipeWithReader &operator=(const PipeWithReader &) = delete;
+
+private:
+    int reader_ = -1;
+};
+
+// Makes `path` a device that takes any bytes: a null device of its own where
+// the user may make one, else a link to /dev/null (which such a user cannot
+// replace).
+inline void MakeNullDevice(const std::filesystem::path &path) {
+    if (::mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+        std::filesystem::create_symlink("/dev/null", path);
+}
+
+// Runs `body` in a child process that sees `folder` as an empty file system
+// of `pages` memory pages of its own, then copies what it holds to `copy`.
+// False when the system makes no such file system; then nothing ran.
+inline bool OnSmallDisk(const std::filesystem::path &folder, long pages, const std::function<void()> &body,
+                        const std::filesystem::path &copy) {
+    std::filesystem::create_directories(folder);
+    std::filesystem::create_directories(copy);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const std::string size = "size=" + std::to_string(pages * ::sysconf(_SC_PAGESIZE));
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", folder.c_str(), "tmpfs", 0, size.c_str()) != 0)
+            ::_exit(2);
+        body();
+        std::filesystem::copy(folder, copy, std::filesystem::copy_options::recursive);
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    const bool ran = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    EXPECT_TRUE(ran || (WIFEXITED(status) && WEXITSTATUS(status) == 2)) << "the child ended with " << status;
+    return ran;
 }
 
 // dir_ is a fresh folder named after the running test, removed afterwards,
