@@ -153,6 +153,19 @@ void ReadLocationText(std::string_view text, const ElevationFn &elevation, const
     }
 }
 
+std::optional<std::string> ReadLocationFile(const std::filesystem::path &file, const ElevationFn &elevation,
+                                            const numfmt::Locale &loc, const MessageSink &skipped,
+                                            const std::function<void(const ListEntry &)> &add) {
+    // The 32767 locations a list holds, a line each far shorter than a kilobyte.
+    constexpr std::size_t MaxLocationFileBytes = 32768u * 1024;
+    std::string text;
+    if (auto failure = numfmt::ReadWholeFile(file, MaxLocationFileBytes, text,
+                                             numfmt::LargerThanAny("location list", file, MaxLocationFileBytes)))
+        return failure;
+    ReadLocationText(text, elevation, loc, skipped, add, file.string());
+    return std::nullopt;
+}
+
 ListEntry GridEntry(float longitude, float latitude, int altitude, const numfmt::Locale &loc) {
     ListEntry e;
     e.Longitude = numfmt::formatMask(longitude, "##0.00", loc);

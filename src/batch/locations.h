@@ -4,6 +4,7 @@
 // file of locations and a regular grid. No Qt: the windows copy these entries
 // into their list view and back.
 
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -81,6 +82,13 @@ LocationList ReadLocationText(std::string_view text, const ElevationFn &elevatio
 void ReadLocationText(std::string_view text, const ElevationFn &elevation, const numfmt::Locale &loc,
                       const MessageSink &skipped, const std::function<void(const ListEntry &)> &add,
                       const std::string &sourceName = {});
+
+// Reads a location file as ReadLocationText does, naming it in the messages.
+// A file that cannot be read, or is larger than any location list, gives
+// the failure, naming the file, before any row is added.
+std::optional<std::string> ReadLocationFile(const std::filesystem::path &file, const ElevationFn &elevation,
+                                            const numfmt::Locale &loc, const MessageSink &skipped,
+                                            const std::function<void(const ListEntry &)> &add);
 
 // ---- Grid ------------------------------------------------------------------------------
 

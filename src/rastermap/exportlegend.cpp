@@ -6,10 +6,10 @@
 
 #include "numfmt/numfmt.h"
 #include "numfmt/textfile.h"
-#include "numfmt/textread.h"
 #include "rastermap/exportgrid.h"
 #include "rastermap/rastererror.h"
 #include "rastermap/rasterimage.h"
+#include "worldmap/shapefile.h"
 
 namespace tavisol::rastermap {
 
@@ -163,7 +163,7 @@ void WriteExportCompanions(const fs::path &image, const std::string &title, int 
     for (const auto &[from, to] : {std::pair{loadedMap.Cty, beside.Cty}, std::pair{loadedMap.Bnd, beside.Bnd}}) {
         if (Exists(to)) continue;
         std::string bytes;
-        if (const auto failure = numfmt::ReadWholeFile(from, bytes))
+        if (const auto failure = worldmap::ReadShapeFileBytes(from, bytes))
             throw RasterError(*failure);
         WriteWholeFile(to, {bytes});
     }

@@ -31,6 +31,7 @@
 #include "shell/messages.h"
 #include "shell/programfolders.h"
 #include "shell/sharedsettings.h"
+#include "support/files.h"
 #include "support/programstate.h"
 #include "support/typing.h"
 
@@ -572,6 +573,19 @@ TEST_F(BatchWindows, LocationFileFillsTheList) {
     EXPECT_THAT(messages[0].text, HasSubstr("File not found: " + (out.path() / "missing.dat").string()));
     EXPECT_FALSE(list->isVisible());
     EXPECT_EQ(list->locationCount(), 0);
+
+    // 2 GB of zeros is refused unread; a file under /proc is read, though it
+    // reports no size.
+    testsupport::PutSparse(out.path() / "huge.dat", 2ull << 30);
+    const std::string huge = (out.path() / "huge.dat").string();
+    for (const auto &[name, says] : {std::pair{huge, huge + " is larger than any location list"},
+                                     {"/proc/self/comm", "Line 1 of /proc/self/comm: 1 field where"}}) {
+        messages.clear();
+        file = QString::fromStdString(name);
+        RunCommand(Command::LocationFile);
+        ASSERT_EQ(messages.size(), 1u) << name;
+        EXPECT_THAT(messages[0].text, HasSubstr(says));
+    }
 }
 
 // A list saved by a spreadsheet (byte-order mark) or an old Mac (CR alone),
