@@ -52,6 +52,8 @@ std::string GeneratedEntryName(float longitude, float latitude, float altitude,
 // around each comma-separated field do not matter: two fields are longitude
 // and latitude (altitude from the raster), three add the altitude, four are
 // name, longitude, latitude and altitude; any other count is "Wrong Data".
+// An empty altitude field is a line without altitude; any other field that
+// holds no number (numfmt::valNumber) makes the line invalid, never 0.
 struct FileLine {
     bool valid = false;
     ListEntry entry;           // the row to add when valid

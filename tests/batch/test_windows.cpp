@@ -550,13 +550,15 @@ TEST_F(BatchWindows, GridWithoutRasterKeepsTheDialogUsable) {
 TEST_F(BatchWindows, LocationFileFillsTheList) {
     WriteRaster(program.path());
     const auto path = out.path() / "places.csv";
-    std::ofstream(path, std::ios::binary) << "Rome, 12.5, 41.9, 20\r\n\r\n12.5,41.9\r\n";
+    std::ofstream(path, std::ios::binary) << "Rome, 12.5, 41.9, 20\r\n\r\n12.5,41.9\r\n6.86,45.83,\r\n";
     list->addLocation({"old", "1", "2", "3"});
     file = QString::fromStdString(path.string());
     RunCommand(Command::LocationFile);
-    ASSERT_EQ(list->locationCount(), 2);
+    ASSERT_EQ(list->locationCount(), 3);
     EXPECT_EQ(list->locations()[0], (batch::ListEntry{"Rome", "12.5", "41.9", "20"}));
     EXPECT_EQ(list->locations()[1].Text, " Lon : 12.5 Lat : 41.9 Alt : -40");
+    // A trailing comma leaves the altitude to the raster.
+    EXPECT_EQ(list->locations()[2].Altitude, "-40");
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "Location Wrong Data Skipped : Longitude or Latitude or Altitude not valid.\n"
                                 "Line 2 of " + path.string() +
