@@ -35,6 +35,9 @@ std::vector<std::string_view> SplitCommas(std::string_view s) {
 
 using numfmt::toSingle;
 
+// Skipped lines that get a message each before the reader offers to stop.
+constexpr std::size_t SkippedLinesShownAlone = 5;
+
 bool IsBlankField(std::string_view f) { return f.find_first_not_of(" \t") == std::string_view::npos; }
 
 // Every character decodes: the text kit's rules (no overlong forms, no
@@ -163,16 +166,41 @@ void ReadLocationText(std::string_view text, const ElevationFn &elevation, const
                       const std::string &sourceName) {
     // Spreadsheet programs start the file with a byte-order mark.
     const numfmt::FileText file = numfmt::TextOfFile(text);
-    std::size_t lineNumber = 0;
+    const std::string ofSource = sourceName.empty() ? "" : " of " + sourceName;
+    std::size_t lineNumber = 0, skippedLines = 0, stoppedAt = 0;
+    bool quiet = false; // the user chose to read on without a message for each line
     for (const std::string_view raw : numfmt::SplitTextLines(file.text)) {
         ++lineNumber;
         const std::string line = IsValidUtf8(raw) ? std::string(raw) : numfmt::cp1252ToUtf8(raw);
         FileLine r = ReadLocationLine(line, elevation, loc);
-        if (r.valid)
+        if (r.valid) {
             add(r.entry);
-        else if (skipped)
-            skipped(SkippedLineMessage(r, lineNumber, sourceName));
+            continue;
+        }
+        ++skippedLines;
+        if (!skipped || quiet)
+            continue;
+        Message m = SkippedLineMessage(r, lineNumber, sourceName);
+        if (skippedLines <= SkippedLinesShownAlone) {
+            skipped(m);
+            continue;
+        }
+        // A wrong file, such as one separated by semicolons, would show a box
+        // for every line.
+        m.text += "\rRead the rest" + ofSource +
+                  " without a message for each skipped line? No stops the reading here.";
+        m.icon = MsgIcon::Question;
+        m.buttons = MsgButtons::YesNo;
+        if (!skipped(m)) {
+            stoppedAt = lineNumber;
+            break;
+        }
+        quiet = true;
     }
+    if (quiet || stoppedAt != 0)
+        skipped({std::to_string(skippedLines) + " lines" + ofSource + " were skipped" +
+                     (stoppedAt != 0 ? "; the reading stopped at line " + std::to_string(stoppedAt) : "") + ".",
+                 "", MsgIcon::Information});
 }
 
 std::optional<std::string> ReadLocationFile(const std::filesystem::path &file, const ElevationFn &elevation,

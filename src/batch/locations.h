@@ -73,7 +73,10 @@ Message SkippedLineMessage(const FileLine &line, std::size_t lineNumber, const s
 // Reads the whole text of a location file (CR LF, LF or CR lines; a leading
 // byte-order mark skipped; UTF-8, or Windows-1252 where a line is no valid
 // UTF-8). Valid lines are returned in
-// order; each invalid line is reported through `skipped` as it is met.
+// order; each invalid line is reported through `skipped` as it is met, the
+// first five of them alone. The sixth one's message asks
+// whether to read on without a message for each line (Yes) or stop reading
+// there (No); one message at the end then tells how many lines were skipped.
 // Throws what the elevation lookup throws.
 // sourceName names the file in the messages.
 LocationList ReadLocationText(std::string_view text, const ElevationFn &elevation,

@@ -590,6 +590,30 @@ TEST_F(BatchWindows, LocationFileFillsTheList) {
     }
 }
 
+// A wrong file, such as one separated by semicolons, shows a few boxes; then
+// the user reads on without them, or stops reading.
+TEST_F(BatchWindows, AWrongLocationFileOffersToStopAfterAFewMessages) {
+    WriteRaster(program.path());
+    const auto path = out.path() / "semicolons.csv";
+    std::string text;
+    for (int i = 0; i < 30001; ++i)
+        text += "12.5;41.9\r\n";
+    std::ofstream(path, std::ios::binary) << text + "12.5,41.9\r\n";
+    file = QString::fromStdString(path.string());
+    for (const MsgAnswer readOn : {MsgAnswer::Yes, MsgAnswer::No}) {
+        messages.clear();
+        answer = readOn;
+        RunCommand(Command::LocationFile);
+        ASSERT_EQ(messages.size(), 7u);
+        EXPECT_EQ(messages[5].buttons, MsgButtons::YesNo);
+        EXPECT_THAT(messages[5].text, HasSubstr("Altitude not valid.\nLine 6 of " + path.string()));
+        EXPECT_EQ(messages.back().text, readOn == MsgAnswer::Yes ? "30001 lines of " + path.string() + " were skipped."
+                                                                 : "6 lines of " + path.string() +
+                                                                       " were skipped; the reading stopped at line 6.");
+        EXPECT_EQ(list->locationCount(), readOn == MsgAnswer::Yes ? 1 : 0);
+    }
+}
+
 // A list saved by a spreadsheet (byte-order mark) or an old Mac (CR alone),
 // ended by Ctrl-Z, reads as its rows through the Locations command.
 TEST_F(BatchWindows, LocationFileFromOtherProgramsFillsTheList) {
