@@ -9,7 +9,6 @@
 #include "batch/batch_list_window.h"
 #include "engine/engine.h"
 #include "numfmt/numfmt_qt.h"
-#include "numfmt/textread.h"
 #include "shell/commands.h"
 #include "shell/main_window.h"
 #include "shell/messages.h"
@@ -51,19 +50,16 @@ void ReadLocationsFromFile(QWidget *parent) {
         ListFill list(parent);
         if (!list)
             return;
-        std::string text;
-        if (const auto error = numfmt::ReadWholeFile(file.toStdString(), text)) {
-            ShowMessage(parent, MsgIcon::NoIcon, QString::fromStdString(*error));
-            return;
-        }
         const std::filesystem::path data = dataFolder();
         try {
-            batch::ReadLocationText(
-                text,
-                [&data](float lon, float lat) { return static_cast<int>(engine::GetElevation(data, lon, lat)); },
-                numfmt::userLocale(),
-                MessageSinkFor(parent),
-                [&list](const batch::ListEntry &e) { list.add(e); }, file.toStdString());
+            if (const auto error = batch::ReadLocationFile(
+                    file.toStdString(),
+                    [&data](float lon, float lat) { return static_cast<int>(engine::GetElevation(data, lon, lat)); },
+                    numfmt::userLocale(), MessageSinkFor(parent),
+                    [&list](const batch::ListEntry &e) { list.add(e); })) {
+                ShowMessage(parent, MsgIcon::NoIcon, QString::fromStdString(*error));
+                return;
+            }
         } catch (const std::exception &e) {
             ShowMessage(parent, MsgIcon::NoIcon, QString::fromStdString(e.what()));
             return;

@@ -35,6 +35,11 @@ std::vector<std::string_view> SplitCommas(std::string_view s) {
 
 using numfmt::toSingle;
 
+// Skipped lines that get a message each before the reader offers to stop.
+constexpr std::size_t SkippedLinesShownAlone = 5;
+
+bool IsBlankField(std::string_view f) { return f.find_first_not_of(" \t") == std::string_view::npos; }
+
 // Every character decodes: the text kit's rules (no overlong forms, no
 // surrogates).
 bool IsValidUtf8(std::string_view s) {
@@ -81,33 +86,53 @@ FileLine ReadLocationLine(std::string_view line, const ElevationFn &elevation,
                    " where 2, 3 or 4 are read: " + numfmt::QuoteFileText(TrimBlanks(line), true);
         return r;
     }
-    auto number = [](std::string_view f) { return toSingle(numfmt::val(TrimBlanks(f))); };
-    r.longitude = number(fields[first]);
-    r.latitude = number(fields[first + 1]);
+    auto number = [](std::string_view f) -> std::optional<float> {
+        const std::optional<double> v = numfmt::valNumber(f);
+        return v ? std::optional<float>(toSingle(*v)) : std::nullopt;
+    };
+    // Why the line is skipped, naming the field as the file has it.
+    auto fieldReason = [&](std::size_t field, const char *what, const char *why) {
+        r.reason = "field " + std::to_string(field + 1) + " (" + what + " " +
+                   numfmt::QuoteFileText(TrimBlanks(fields[field]), true) + ") " + why;
+    };
+    const std::optional<float> lon = number(fields[first]);
+    const std::optional<float> lat = number(fields[first + 1]);
+    // An empty altitude field, as a trailing comma leaves, is no altitude given.
+    const bool altitudeGiven = fields.size() > 2 && !IsBlankField(fields[first + 2]);
+    const std::optional<float> alt = altitudeGiven ? number(fields[first + 2]) : std::nullopt;
+    const bool named = fields.size() == 4;
+    if (!lon || !lat || (altitudeGiven && !alt)) {
+        // Read as 0, such a field would put the location at 0, 0.
+        r.name = named ? std::string(TrimBlanks(fields[0])) : "Wrong Data";
+        if (!lon)
+            fieldReason(first, "longitude", "holds no number");
+        else if (!lat)
+            fieldReason(first + 1, "latitude", "holds no number");
+        else
+            fieldReason(first + 2, "altitude", "holds no number");
+        return r;
+    }
+    r.longitude = *lon;
+    r.latitude = *lat;
     // Comparisons that a NaN fails, so a NaN is outside every range.
     const bool longitudeInRange = r.longitude >= -180 && r.longitude <= 180;
     const bool latitudeInRange = r.latitude >= -90 && r.latitude <= 90;
     const bool pointInRange = longitudeInRange && latitudeInRange;
-    if (fields.size() == 2) {
+    if (!altitudeGiven) {
         // Only a point on the globe has a raster cell; any other is refused below.
         if (pointInRange)
             r.altitude = static_cast<float>(elevation(r.longitude, r.latitude));
     } else {
-        r.altitude = number(fields[first + 2]);
+        r.altitude = *alt;
     }
-    r.name = fields.size() == 4 ? std::string(TrimBlanks(fields[0]))
-                                : GeneratedEntryName(r.longitude, r.latitude, r.altitude, loc);
+    r.name = named ? std::string(TrimBlanks(fields[0])) : GeneratedEntryName(r.longitude, r.latitude, r.altitude, loc);
     r.valid = pointInRange && r.altitude >= -600 && r.altitude <= 10000;
-    auto outside = [&](std::size_t field, const char *what, const char *range) {
-        r.reason = "field " + std::to_string(field + 1) + " (" + what + " " +
-                   numfmt::QuoteFileText(TrimBlanks(fields[field]), true) + ") is outside " + range;
-    };
     if (!longitudeInRange)
-        outside(first, "longitude", "-180 to 180");
+        fieldReason(first, "longitude", "is outside -180 to 180");
     else if (!latitudeInRange)
-        outside(first + 1, "latitude", "-90 to 90");
+        fieldReason(first + 1, "latitude", "is outside -90 to 90");
     else if (!r.valid)
-        outside(first + 2, "altitude", "-600 to 10000");
+        fieldReason(first + 2, "altitude", "is outside -600 to 10000");
     if (r.valid)
         r.entry = {r.name, numfmt::general(r.longitude, loc), numfmt::general(r.latitude, loc),
                    numfmt::general(r.altitude, loc)};
@@ -141,16 +166,54 @@ void ReadLocationText(std::string_view text, const ElevationFn &elevation, const
                       const std::string &sourceName) {
     // Spreadsheet programs start the file with a byte-order mark.
     const numfmt::FileText file = numfmt::TextOfFile(text);
-    std::size_t lineNumber = 0;
+    const std::string ofSource = sourceName.empty() ? "" : " of " + sourceName;
+    std::size_t lineNumber = 0, skippedLines = 0, stoppedAt = 0;
+    bool quiet = false; // the user chose to read on without a message for each line
     for (const std::string_view raw : numfmt::SplitTextLines(file.text)) {
         ++lineNumber;
         const std::string line = IsValidUtf8(raw) ? std::string(raw) : numfmt::cp1252ToUtf8(raw);
         FileLine r = ReadLocationLine(line, elevation, loc);
-        if (r.valid)
+        if (r.valid) {
             add(r.entry);
-        else if (skipped)
-            skipped(SkippedLineMessage(r, lineNumber, sourceName));
+            continue;
+        }
+        ++skippedLines;
+        if (!skipped || quiet)
+            continue;
+        Message m = SkippedLineMessage(r, lineNumber, sourceName);
+        if (skippedLines <= SkippedLinesShownAlone) {
+            skipped(m);
+            continue;
+        }
+        // A wrong file, such as one separated by semicolons, would show a box
+        // for every line.
+        m.text += "\rRead the rest" + ofSource +
+                  " without a message for each skipped line? No stops the reading here.";
+        m.icon = MsgIcon::Question;
+        m.buttons = MsgButtons::YesNo;
+        if (!skipped(m)) {
+            stoppedAt = lineNumber;
+            break;
+        }
+        quiet = true;
     }
+    if (quiet || stoppedAt != 0)
+        skipped({std::to_string(skippedLines) + " lines" + ofSource + " were skipped" +
+                     (stoppedAt != 0 ? "; the reading stopped at line " + std::to_string(stoppedAt) : "") + ".",
+                 "", MsgIcon::Information});
+}
+
+std::optional<std::string> ReadLocationFile(const std::filesystem::path &file, const ElevationFn &elevation,
+                                            const numfmt::Locale &loc, const MessageSink &skipped,
+                                            const std::function<void(const ListEntry &)> &add) {
+    // The 32767 locations a list holds, a line each far shorter than a kilobyte.
+    constexpr std::size_t MaxLocationFileBytes = 32768u * 1024;
+    std::string text;
+    if (auto failure = numfmt::ReadWholeFile(file, MaxLocationFileBytes, text,
+                                             numfmt::LargerThanAny("location list", file, MaxLocationFileBytes)))
+        return failure;
+    ReadLocationText(text, elevation, loc, skipped, add, file.string());
+    return std::nullopt;
 }
 
 ListEntry GridEntry(float longitude, float latitude, int altitude, const numfmt::Locale &loc) {

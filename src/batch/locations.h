@@ -4,6 +4,7 @@
 // file of locations and a regular grid. No Qt: the windows copy these entries
 // into their list view and back.
 
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -51,6 +52,8 @@ std::string GeneratedEntryName(float longitude, float latitude, float altitude,
 // around each comma-separated field do not matter: two fields are longitude
 // and latitude (altitude from the raster), three add the altitude, four are
 // name, longitude, latitude and altitude; any other count is "Wrong Data".
+// An empty altitude field is a line without altitude; any other field that
+// holds no number (numfmt::valNumber) makes the line invalid, never 0.
 struct FileLine {
     bool valid = false;
     ListEntry entry;           // the row to add when valid
@@ -70,7 +73,10 @@ Message SkippedLineMessage(const FileLine &line, std::size_t lineNumber, const s
 // Reads the whole text of a location file (CR LF, LF or CR lines; a leading
 // byte-order mark skipped; UTF-8, or Windows-1252 where a line is no valid
 // UTF-8). Valid lines are returned in
-// order; each invalid line is reported through `skipped` as it is met.
+// order; each invalid line is reported through `skipped` as it is met, the
+// first five of them alone. The sixth one's message asks
+// whether to read on without a message for each line (Yes) or stop reading
+// there (No); one message at the end then tells how many lines were skipped.
 // Throws what the elevation lookup throws.
 // sourceName names the file in the messages.
 LocationList ReadLocationText(std::string_view text, const ElevationFn &elevation,
@@ -81,6 +87,13 @@ LocationList ReadLocationText(std::string_view text, const ElevationFn &elevatio
 void ReadLocationText(std::string_view text, const ElevationFn &elevation, const numfmt::Locale &loc,
                       const MessageSink &skipped, const std::function<void(const ListEntry &)> &add,
                       const std::string &sourceName = {});
+
+// Reads a location file as ReadLocationText does, naming it in the messages.
+// A file that cannot be read, or is larger than any location list, gives
+// the failure, naming the file, before any row is added.
+std::optional<std::string> ReadLocationFile(const std::filesystem::path &file, const ElevationFn &elevation,
+                                            const numfmt::Locale &loc, const MessageSink &skipped,
+                                            const std::function<void(const ListEntry &)> &add);
 
 // ---- Grid ------------------------------------------------------------------------------
 

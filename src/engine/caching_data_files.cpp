@@ -12,8 +12,6 @@ namespace tavisol::engine {
 
 namespace {
 
-// Larger rasters than the elevation raster's layout are read byte by byte.
-constexpr std::uint64_t LargestKeptRaster = 64ull << 20;
 // Station files kept before the cache starts over (tests make many folders).
 constexpr std::size_t MostKeptFiles = 512;
 
@@ -115,7 +113,8 @@ std::uint8_t CachingDataFiles::ReadRasterByte(const std::filesystem::path &raste
 
 std::shared_ptr<const std::vector<std::uint8_t>> CachingDataFiles::KeptRaster(const std::filesystem::path &raster) {
     Stamp stamp;
-    if (!SettledStamp(raster, stamp) || stamp.size > LargestKeptRaster)
+    // A raster of another size is refused by the plain reader.
+    if (!SettledStamp(raster, stamp) || stamp.size != ElevationRasterBytes)
         return nullptr;
     std::shared_ptr<const std::vector<std::uint8_t>> bytes;
     auto kept = [&] {
@@ -127,8 +126,7 @@ std::shared_ptr<const std::vector<std::uint8_t>> CachingDataFiles::KeptRaster(co
     if (!kept()) {
         std::lock_guard load(loading_);
         if (!kept()) {
-            // No more than the raster's own cells, read as the plain reader reads.
-            const std::uint64_t want = std::min(stamp.size, ElevationRasterBytes);
+            const std::uint64_t want = ElevationRasterBytes;
             std::string read;
             Stamp after;
             if (numfmt::ReadFileAt(raster, 0, want, read) || read.size() != want || !SettledStamp(raster, after) ||

@@ -285,12 +285,15 @@ std::shared_ptr<const StationList> PlainDataFiles::ReadStationFile(const std::fi
 
 std::uint8_t PlainDataFiles::ReadRasterByte(const std::filesystem::path &raster, std::uint64_t offset) {
     std::string byte;
-    if (const auto failure = numfmt::ReadFileAt(raster, offset, 1, byte))
+    std::uint64_t size = 0;
+    if (const auto failure = numfmt::ReadFileAt(raster, offset, 1, byte, &size))
         throw EngineError(ErrorKind::FileNotFound, *failure, raster);
-    if (byte.empty())
+    // A raster of any other length is some other file, whatever its bytes read as.
+    if (size != ElevationRasterBytes || byte.empty())
         throw EngineError(ErrorKind::BadRasterRead,
-                          "The elevation raster " + raster.string() + " has no cell at byte " +
-                              std::to_string(offset + 1) + ": the file is shorter than its 4320 x 2160 cells",
+                          "The elevation raster " + raster.string() + " is " + std::to_string(size) +
+                              " bytes long; it must be " + std::to_string(ElevationRasterBytes) +
+                              " bytes, one for each of its 4320 x 2160 cells",
                           raster);
     return static_cast<std::uint8_t>(byte[0]);
 }

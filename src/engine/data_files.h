@@ -43,7 +43,7 @@ public:
                                                                std::size_t maxRecords) = 0;
 
     // One byte of the elevation raster at a 0-based offset. Throws EngineError
-    // when the raster is missing or shorter than the offset.
+    // when the raster is missing or not ElevationRasterBytes long.
     virtual std::uint8_t ReadRasterByte(const std::filesystem::path &raster, std::uint64_t offset) = 0;
 
     // The same records with their index; this reader keeps none.

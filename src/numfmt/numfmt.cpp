@@ -527,13 +527,15 @@ double convert(const std::string& normal) {
 
 } // namespace
 
-double val(std::string_view text) {
+double val(std::string_view text) { return valNumber(text).value_or(0); }
+
+std::optional<double> valNumber(std::string_view text) {
     std::string cleaned;
     cleaned.reserve(text.size());
     for (char c : text)
         if (c != ' ' && c != '\t' && c != '\n') cleaned.push_back(c);
     std::string normal;
-    if (scanNumber(cleaned, normal) == 0) return 0;
+    if (scanNumber(cleaned, normal) == 0) return std::nullopt;
     return convert(normal);
 }
 

@@ -155,6 +155,9 @@ std::string formatText(std::string_view text, std::string_view mask);
 // reads as 0: val("12.5abc") = 12.5, val("1 2") = 12, val("abc") = 0,
 // val("1,5") = 1. Magnitudes beyond a double give +-infinity, never throw.
 double val(std::string_view text);
+// Val's number, or nullopt where Val finds none and reads 0 ("", "abc", "-",
+// "e5", "NaN", "inf").
+std::optional<double> valNumber(std::string_view text);
 // Val after every "," has been replaced by "." (the input fields' rule).
 double valCommaAsPoint(std::string_view text);
 // Reads text written in the locale's number form back (general, formatNumber,

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -75,18 +76,33 @@ std::optional<std::string> openForReading(const std::filesystem::path &path, int
     return std::nullopt;
 }
 
+// Reads up to `count` bytes at `offset`; gives the size the file reports
+// through `fileSize` when asked for it, and refuses with `tooLarge` a file
+// that reports more than `largest` before reading any of it.
 std::optional<std::string> readRange(const std::filesystem::path &path, std::uint64_t offset, std::size_t count,
-                                     std::string &bytes, const std::function<bool(std::string_view)> &going) {
+                                     std::string &bytes, const std::function<bool(std::string_view)> &going,
+                                     std::uint64_t *fileSize = nullptr,
+                                     std::uint64_t largest = std::numeric_limits<std::uint64_t>::max(),
+                                     const std::string &tooLarge = {}) {
     bytes.clear();
     int fd = -1;
     std::uint64_t size = 0;
     if (auto err = openForReading(path, fd, size))
         return err;
+    if (fileSize)
+        *fileSize = size;
+    if (size > largest) {
+        ::close(fd);
+        return tooLarge;
+    }
     // No further than the size the file had when opened, even while it grows.
-    if (offset >= size)
-        count = 0;
-    else if (size - offset < count)
-        count = static_cast<std::size_t>(size - offset);
+    // A file under /proc reports no size at all and is read to its end.
+    if (size != 0) {
+        if (offset >= size)
+            count = 0;
+        else if (size - offset < count)
+            count = static_cast<std::size_t>(size - offset);
+    }
     char buf[65536];
     auto at = static_cast<off_t>(offset);
     while (bytes.size() < count) {
@@ -150,8 +166,22 @@ std::vector<std::string> SplitAt(std::string_view text, char separator) {
     }
 }
 
-std::optional<std::string> ReadWholeFile(const std::filesystem::path &path, std::string &bytes) {
-    return readRange(path, 0, std::string::npos, bytes, {});
+std::optional<std::string> ReadWholeFile(const std::filesystem::path &path, std::size_t maxBytes,
+                                         std::string &bytes, const std::string &tooLarge) {
+    // One byte more than the limit tells a file that reports no size apart.
+    const std::size_t count = maxBytes < std::string::npos ? maxBytes + 1 : maxBytes;
+    if (auto err = readRange(path, 0, count, bytes, {}, nullptr, maxBytes, tooLarge))
+        return err;
+    if (bytes.size() > maxBytes) {
+        bytes.clear();
+        return tooLarge;
+    }
+    return std::nullopt;
+}
+
+std::string LargerThanAny(const std::string &kind, const std::filesystem::path &path, std::size_t maxBytes) {
+    return "The " + kind + " " + path.string() + " is larger than any " + kind + " (more than " +
+           std::to_string(maxBytes) + " bytes).";
 }
 
 std::optional<std::string> ReadFileStartWhile(const std::filesystem::path &path, std::size_t maxBytes,
@@ -161,8 +191,8 @@ std::optional<std::string> ReadFileStartWhile(const std::filesystem::path &path,
 }
 
 std::optional<std::string> ReadFileAt(const std::filesystem::path &path, std::uint64_t offset, std::size_t count,
-                                      std::string &bytes) {
-    return readRange(path, offset, count, bytes, {});
+                                      std::string &bytes, std::uint64_t *fileSize) {
+    return readRange(path, offset, count, bytes, {}, fileSize);
 }
 
 std::string QuoteFileText(std::string_view raw, bool utf8, std::size_t maxChars) {

@@ -33,24 +33,31 @@ std::vector<std::string_view> SplitTextLines(std::string_view text);
 // empty text one empty part.
 std::vector<std::string> SplitAt(std::string_view text, char separator);
 
-// Reads a whole file into `bytes`, up to the size it had when opened. On
-// failure returns what happened, naming the file: "File not found: <path>"
-// only when nothing is there, otherwise e.g. "Cannot open the file <path>:
-// Permission denied". Only regular files are read: "Cannot read the file
-// <path>: it is not a regular file" (a pipe is not waited for).
-std::optional<std::string> ReadWholeFile(const std::filesystem::path &path, std::string &bytes);
+// Reads a whole file of at most maxBytes into `bytes`. On failure returns
+// what happened, naming the file: "File not found: <path>" only when nothing
+// is there, otherwise e.g. "Cannot open the file <path>: Permission denied".
+// Only regular files are read: "Cannot read the file <path>: it is not a
+// regular file" (a pipe is not waited for). A file larger than maxBytes is
+// refused with `tooLarge`, before its bulk is read. Files that report no size
+// (those under /proc) are read to their end, within the same limit.
+std::optional<std::string> ReadWholeFile(const std::filesystem::path &path, std::size_t maxBytes,
+                                         std::string &bytes, const std::string &tooLarge);
+// The usual `tooLarge`: "The colour legend <path> is larger than any colour
+// legend (more than <maxBytes> bytes)."
+std::string LargerThanAny(const std::string &kind, const std::filesystem::path &path, std::size_t maxBytes);
 
 // Reads the first bytes of a file, no more than maxBytes, showing `going`
 // the bytes read so far after each chunk; the read stops early when it
-// returns false. Failures as ReadWholeFile.
+// returns false. Failures as ReadWholeFile; nothing is refused for its size.
 std::optional<std::string> ReadFileStartWhile(const std::filesystem::path &path, std::size_t maxBytes,
                                               std::string &bytes,
                                               const std::function<bool(std::string_view)> &going);
 
-// Reads up to `count` bytes at `offset` (fewer at the end of the file).
-// Failures as ReadWholeFile.
+// Reads up to `count` bytes at `offset` (fewer at the end of the file), and
+// gives the size the file reports (0 for those under /proc). Failures as
+// ReadWholeFile.
 std::optional<std::string> ReadFileAt(const std::filesystem::path &path, std::uint64_t offset,
-                                      std::size_t count, std::string &bytes);
+                                      std::size_t count, std::string &bytes, std::uint64_t *fileSize = nullptr);
 
 // Text read from a file, fit to quote in a message: in double quotes,
 // converted to UTF-8 (from Windows-1252 unless `utf8`), control bytes shown

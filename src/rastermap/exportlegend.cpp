@@ -7,10 +7,10 @@
 
 #include "numfmt/numfmt.h"
 #include "numfmt/textfile.h"
-#include "numfmt/textread.h"
 #include "rastermap/exportgrid.h"
 #include "rastermap/rastererror.h"
 #include "rastermap/rasterimage.h"
+#include "worldmap/shapefile.h"
 
 namespace tavisol::rastermap {
 
@@ -195,7 +195,7 @@ void WriteExportFiles(const ExportFiles &files, const ImageHeader &header, const
     for (const auto &[from, to, copy] : {std::tuple{loadedMap.Cty, files.Beside.Cty, &capitals},
                                          std::tuple{loadedMap.Bnd, files.Beside.Bnd, &boundaries}}) {
         if (Exists(to)) continue;
-        if (const auto failure = numfmt::ReadWholeFile(from, *copy))
+        if (const auto failure = worldmap::ReadShapeFileBytes(from, *copy))
             throw RasterError(*failure);
         set.push_back({to, {*copy}});
     }

@@ -9,6 +9,7 @@
 #include "numfmt/numfmt.h"
 #include "numfmt/textread.h"
 #include "rastermap/rastererror.h"
+#include "worldmap/shapefile.h"
 
 namespace tavisol::rastermap {
 
@@ -34,6 +35,10 @@ std::vector<std::string> splitAt(const std::string &s, char sep) {
     }
     return parts;
 }
+
+// A title and a record for each of the 256 classes, each far shorter than a
+// kilobyte: no colour legend is larger.
+constexpr std::size_t MaxLegendBytes = 257 * 1024;
 
 } // namespace
 
@@ -134,12 +139,17 @@ std::vector<std::string> ReadListFields(const std::string &text) {
 std::optional<std::string> LoadColorTable(const fs::path &clrPath, ColorTable &table, const ColorEntry &fixedA,
                                           const ColorEntry &fixedB) {
     std::string bytes;
-    if (auto err = numfmt::ReadWholeFile(clrPath, bytes))
+    if (auto err = numfmt::ReadWholeFile(clrPath, MaxLegendBytes, bytes,
+                                         numfmt::LargerThanAny("colour legend", clrPath, MaxLegendBytes)))
         return err;
     const numfmt::FileText text = numfmt::TextOfFile(bytes);
     auto toUtf8 = [&text](const std::string &raw) { return text.utf8 ? raw : engine::Windows1252ToUtf8(raw); };
     const std::vector<std::string> fields = ReadListFields(std::string(text.text));
     const std::string file = clrPath.filename().string();
+    // A legend names its classes; without a record it would leave the table
+    // as the last map left it.
+    if (fields.size() < 2)
+        return "Colour legend " + file + " holds no class record after its title.";
     for (std::size_t f = 1; f < fields.size(); ++f) {
         const std::vector<std::string> parts = splitAt(fields[f], '\t');
         const std::string where = "Colour legend " + file + ", record " + std::to_string(f) + " " +
@@ -181,7 +191,7 @@ std::optional<std::string> LoadColorTable(const fs::path &clrPath, ColorTable &t
 ShapeReadResult ReadShapes(const fs::path &path, const std::function<void()> &doEvents) {
     ShapeReadResult result;
     std::string bytes;
-    if (auto err = numfmt::ReadWholeFile(path, bytes)) {
+    if (auto err = worldmap::ReadShapeFileBytes(path, bytes)) {
         result.Error = err;
         return result;
     }

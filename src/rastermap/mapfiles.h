@@ -52,7 +52,9 @@ std::vector<std::string> ListRasterMaps(const std::filesystem::path &folder);
 // Loads a colour legend into the table (entries it does not name keep their
 // contents), then sets the fixed entries 254 "Boundaries" and 253 "Capitals".
 // On a failure the reading stops at the failing record: the entries set so far
-// stay, the fixed entries are not set, and the description is returned.
+// stay, the fixed entries are not set, and the description is returned. A
+// file larger than any legend, or one without a record after its title, is
+// refused before any entry is set.
 std::optional<std::string> LoadColorTable(const std::filesystem::path &clrPath, ColorTable &table,
                                           const ColorEntry &fixedA, const ColorEntry &fixedB);
 
@@ -69,6 +71,7 @@ struct ShapeReadResult {
 // Reads a shape file: a line starting with a double quote begins a shape named
 // by its text before the first comma; any other line with at least two comma
 // fields appends the point (longitude, latitude). doEvents runs after each line.
+// A file that is no shape file (worldmap::ReadShapeFileBytes) gives no shape.
 ShapeReadResult ReadShapes(const std::filesystem::path &path, const std::function<void()> &doEvents = {});
 
 // One component of a colour value written as six hexadecimal digits: "RED"

@@ -1,5 +1,6 @@
 #include "rastermap/rasterimage.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "numfmt/bytefile.h"
@@ -99,13 +100,15 @@ ImageHeader ParseHeader(const HeaderBytes &in) {
 }
 
 RasterImage ReadRasterImage(const std::filesystem::path &path) {
-    std::string content;
-    if (const auto failure = numfmt::ReadWholeFile(path, content))
+    // The header first: it gives the size of the whole file, so that no more
+    // than that is ever read.
+    std::string head;
+    if (const auto failure = numfmt::ReadFileAt(path, 0, HeaderSize, head))
         throw RasterError(*failure);
     HeaderBytes bytes{};
-    if (content.size() < bytes.size())
+    if (head.size() < bytes.size())
         throw RasterError("The raster image " + name(path) + " is shorter than its 512-byte header.");
-    std::memcpy(bytes.data(), content.data(), bytes.size());
+    std::memcpy(bytes.data(), head.data(), bytes.size());
     RasterImage image;
     image.Header = ParseHeader(bytes);
     image.Columns = image.Header.Columns;
@@ -115,12 +118,15 @@ RasterImage ReadRasterImage(const std::filesystem::path &path) {
                           " rows and " + std::to_string(image.Columns) +
                           " columns; it needs at least one of each.");
     const std::size_t count = static_cast<std::size_t>(image.Columns) * static_cast<std::size_t>(image.Rows);
-    if (content.size() - bytes.size() < count)
-        throw RasterError("The raster image " + name(path) + " holds fewer cells than its header gives (" +
-                          std::to_string(image.Rows) + " rows of " + std::to_string(image.Columns) +
-                          " columns).");
-    image.Cells.assign(content.begin() + static_cast<std::ptrdiff_t>(bytes.size()),
-                       content.begin() + static_cast<std::ptrdiff_t>(bytes.size() + count));
+    const std::string cellsGiven =
+        " than its header gives (" + std::to_string(image.Rows) + " rows of " + std::to_string(image.Columns) + " columns).";
+    std::string content;
+    if (const auto failure = numfmt::ReadWholeFile(path, bytes.size() + count, content,
+                                                   "The raster image " + name(path) + " holds more cells" + cellsGiven))
+        throw RasterError(*failure);
+    if (content.size() - std::min(content.size(), bytes.size()) < count)
+        throw RasterError("The raster image " + name(path) + " holds fewer cells" + cellsGiven);
+    image.Cells.assign(content.begin() + static_cast<std::ptrdiff_t>(bytes.size()), content.end());
     return image;
 }
 

@@ -67,10 +67,21 @@ ShapeReadResult ReadShapeText(std::string_view text, ShapeKind kind, float W, fl
     return result;
 }
 
+std::optional<std::string> ReadShapeFileBytes(const std::filesystem::path &file, std::string &bytes) {
+    if (auto failure = numfmt::ReadWholeFile(file, MaxShapeFileBytes, bytes,
+                                             numfmt::LargerThanAny("shape file", file, MaxShapeFileBytes)))
+        return failure;
+    if (numfmt::TextOfFile(bytes).text.find('\0') != std::string_view::npos) {
+        bytes.clear();
+        return "The shape file " + file.string() + " is no text file: it holds NUL bytes.";
+    }
+    return std::nullopt;
+}
+
 ShapeReadResult ReadShapeFile(const std::filesystem::path &file, ShapeKind kind, float W, float H,
                               const std::function<void()> &eachLine) {
     std::string text;
-    if (auto failure = numfmt::ReadWholeFile(file, text)) {
+    if (auto failure = ReadShapeFileBytes(file, text)) {
         ShapeReadResult result;
         result.Error = *failure;
         return result;

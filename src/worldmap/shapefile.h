@@ -11,6 +11,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,7 +60,15 @@ struct ShapeReadResult {
 ShapeReadResult ReadShapeText(std::string_view text, ShapeKind kind, float W, float H,
                               const std::function<void()> &eachLine = {});
 
-// Reads a shape file; a file that cannot be opened gives an error naming it.
+// The bytes of a shape file, for every reader of the format (the raster maps'
+// boundaries and capitals too). Boundaries of the whole world at the detail a
+// map of this program can show take a few MB; a larger file is refused before
+// it is read, and one that holds NUL bytes is no text, hence no shape file.
+// Failures name the file.
+inline constexpr std::size_t MaxShapeFileBytes = 64u << 20;
+std::optional<std::string> ReadShapeFileBytes(const std::filesystem::path &file, std::string &bytes);
+
+// Reads a shape file; a file that cannot be read gives an error naming it.
 ShapeReadResult ReadShapeFile(const std::filesystem::path &file, ShapeKind kind, float W, float H,
                               const std::function<void()> &eachLine = {});
 

@@ -130,14 +130,22 @@ TEST(LocationFile, RangeLimitsPassAndBeyondIsSkippedByItsName) {
                                        Skip(" Lon : 0 Lat : 90.5 Alt : 0")));
 }
 
-TEST(LocationFile, NumbersReadLikeValAndAHeaderBecomesPointZero) {
+TEST(LocationFile, NumbersReadLikeValAndAFieldWithoutOneSkipsTheLine) {
     Reader r;
-    const LocationList list = r.Read("Longitude,Latitude\r\n1 2.5x,4e1\r\n-.5,1,2,3\r\n");
-    ASSERT_EQ(list.size(), 3u);
-    EXPECT_EQ(list[0], (ListEntry{" Lon : 0 Lat : 0 Alt : 321", "0", "0", "321"}));
-    EXPECT_EQ(list[1].Longitude, "12.5");
-    EXPECT_EQ(list[1].Latitude, "40");
-    EXPECT_EQ(list[2], (ListEntry{"-.5", "1", "2", "3"}));
+    const LocationList list = r.Read("Longitude,Latitude\r\n1 2.5x,4e1\r\n-.5,1,2,3\r\n6.86,45.83,\r\n,,\r\n"
+                                     "NaN,inf,3\r\n\"Rome\",\"12.48\",\"41.9\",\"20\"\r\nRome,12.5,41.9, \r\n");
+    ASSERT_EQ(list.size(), 4u);
+    EXPECT_EQ(list[0].Longitude, "12.5");
+    EXPECT_EQ(list[0].Latitude, "40");
+    EXPECT_EQ(list[1], (ListEntry{"-.5", "1", "2", "3"}));
+    // An empty altitude field takes the raster's, as a line without one.
+    EXPECT_EQ(list[2], (ListEntry{" Lon : 6.86 Lat : 45.83 Alt : 321", "6.86", "45.83", "321"}));
+    EXPECT_EQ(list[3], (ListEntry{"Rome", "12.5", "41.9", "321"}));
+    EXPECT_THAT(r.skipped, ElementsAre(Skip("Wrong Data"), Skip("Wrong Data"), Skip("Wrong Data"), Skip("\"Rome\"")));
+    EXPECT_THAT(r.reasons, ElementsAre("Line 1: field 1 (longitude \"Longitude\") holds no number.",
+                                       "Line 5: field 1 (longitude \"\") holds no number.",
+                                       "Line 6: field 1 (longitude \"NaN\") holds no number.",
+                                       "Line 7: field 2 (longitude \"\"12.48\"\") holds no number."));
 }
 
 TEST(LocationFile, LastLineWithoutLineEndAndLatinNames) {

@@ -37,6 +37,7 @@
 #include "shell/messages.h"
 #include "shell/programfolders.h"
 #include "shell/sharedsettings.h"
+#include "support/files.h"
 #include "support/programstate.h"
 #include "support/typing.h"
 
@@ -686,13 +687,15 @@ TEST_F(BatchWindows, GridWithoutRasterKeepsTheDialogUsable) {
 TEST_F(BatchWindows, LocationFileFillsTheList) {
     WriteRaster(program.path());
     const auto path = out.path() / "places.csv";
-    std::ofstream(path, std::ios::binary) << "Rome, 12.5, 41.9, 20\r\n\r\n12.5,41.9\r\n";
+    std::ofstream(path, std::ios::binary) << "Rome, 12.5, 41.9, 20\r\n\r\n12.5,41.9\r\n6.86,45.83,\r\n";
     list->addLocation({"old", "1", "2", "3"});
     file = QString::fromStdString(path.string());
     RunCommand(Command::LocationFile);
-    ASSERT_EQ(list->locationCount(), 2);
+    ASSERT_EQ(list->locationCount(), 3);
     EXPECT_EQ(list->locations()[0], (batch::ListEntry{"Rome", "12.5", "41.9", "20"}));
     EXPECT_EQ(list->locations()[1].Text, " Lon : 12.5 Lat : 41.9 Alt : -40");
+    // A trailing comma leaves the altitude to the raster.
+    EXPECT_EQ(list->locations()[2].Altitude, "-40");
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "Location Wrong Data Skipped : Longitude or Latitude or Altitude not valid.\n"
                                 "Line 2 of " + path.string() +
@@ -709,6 +712,43 @@ TEST_F(BatchWindows, LocationFileFillsTheList) {
     EXPECT_THAT(messages[0].text, HasSubstr("File not found: " + (out.path() / "missing.dat").string()));
     EXPECT_FALSE(list->isVisible());
     EXPECT_EQ(list->locationCount(), 0);
+
+    // 2 GB of zeros is refused unread; a file under /proc is read, though it
+    // reports no size.
+    testsupport::PutSparse(out.path() / "huge.dat", 2ull << 30);
+    const std::string huge = (out.path() / "huge.dat").string();
+    for (const auto &[name, says] : {std::pair{huge, huge + " is larger than any location list"},
+                                     {"/proc/self/comm", "Line 1 of /proc/self/comm: 1 field where"}}) {
+        messages.clear();
+        file = QString::fromStdString(name);
+        RunCommand(Command::LocationFile);
+        ASSERT_EQ(messages.size(), 1u) << name;
+        EXPECT_THAT(messages[0].text, HasSubstr(says));
+    }
+}
+
+// A wrong file, such as one separated by semicolons, shows a few boxes; then
+// the user reads on without them, or stops reading.
+TEST_F(BatchWindows, AWrongLocationFileOffersToStopAfterAFewMessages) {
+    WriteRaster(program.path());
+    const auto path = out.path() / "semicolons.csv";
+    std::string text;
+    for (int i = 0; i < 30001; ++i)
+        text += "12.5;41.9\r\n";
+    std::ofstream(path, std::ios::binary) << text + "12.5,41.9\r\n";
+    file = QString::fromStdString(path.string());
+    for (const MsgAnswer readOn : {MsgAnswer::Yes, MsgAnswer::No}) {
+        messages.clear();
+        answer = readOn;
+        RunCommand(Command::LocationFile);
+        ASSERT_EQ(messages.size(), 7u);
+        EXPECT_EQ(messages[5].buttons, MsgButtons::YesNo);
+        EXPECT_THAT(messages[5].text, HasSubstr("Altitude not valid.\nLine 6 of " + path.string()));
+        EXPECT_EQ(messages.back().text, readOn == MsgAnswer::Yes ? "30001 lines of " + path.string() + " were skipped."
+                                                                 : "6 lines of " + path.string() +
+                                                                       " were skipped; the reading stopped at line 6.");
+        EXPECT_EQ(list->locationCount(), readOn == MsgAnswer::Yes ? 1 : 0);
+    }
 }
 
 // A list saved by a spreadsheet (byte-order mark) or an old Mac (CR alone),

@@ -128,18 +128,21 @@ TEST_F(ElevationRaster, MissingRasterFailsNamingIt) {
     }
 }
 
-TEST_F(ElevationRaster, ShortRasterFails) {
-    bytes_.resize(100);
+TEST_F(ElevationRaster, ARasterOfAnyOtherSizeFails) {
+    const std::filesystem::path raster = folder_.path() / "10k8b.raw";
     Write();
     Integer water = 0;
-    try {
-        Elevation(0, 0, water);
-        FAIL() << "no failure";
-    } catch (const EngineError &e) {
-        EXPECT_EQ(e.kind(), ErrorKind::BadRasterRead);
-        EXPECT_EQ(std::string(e.what()), "The elevation raster " + (folder_.path() / "10k8b.raw").string() +
-                                             " has no cell at byte 4663440: the file is shorter than its "
-                                             "4320 x 2160 cells");
+    // Shorter, one byte longer, and a 2 GB file of zeros (-40 m everywhere).
+    for (const std::uintmax_t size : {std::uintmax_t{100}, std::uintmax_t{Columns * Rows + 1}, std::uintmax_t{2} << 30}) {
+        std::filesystem::resize_file(raster, size);
+        try {
+            Elevation(0, 0, water);
+            ADD_FAILURE() << "no failure at " << size;
+        } catch (const EngineError &e) {
+            EXPECT_EQ(e.kind(), ErrorKind::BadRasterRead);
+            EXPECT_EQ(std::string(e.what()), "The elevation raster " + raster.string() + " is " + std::to_string(size) +
+                                                 " bytes long; it must be 9331200 bytes, one for each of its 4320 x 2160 cells");
+        }
     }
 }
 

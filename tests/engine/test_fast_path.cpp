@@ -350,13 +350,15 @@ TEST(CachingDataFiles, KeptRasterGivesThePlainBytesAndFollowsChanges) {
     EXPECT_EQ(GetElevation(files, folder.path(), 10.0f, 45.0f, water), 50 * 20 - 40);
 
     const auto raster = folder.path() / ElevationRasterName;
-    std::filesystem::resize_file(raster, 100);
     auto failure = [&](DataFiles &f) {
         try { GetElevation(f, folder.path(), 10.0f, 45.0f, water); } catch (const EngineError &e) { return std::string(e.what()); }
         return std::string();
     };
-    ASSERT_NE(failure(plain), "");
-    EXPECT_EQ(failure(files), failure(plain));
+    for (const std::uintmax_t size : {ElevationRasterBytes + 1, std::uintmax_t{100}}) {
+        std::filesystem::resize_file(raster, size);
+        ASSERT_NE(failure(plain), "");
+        EXPECT_EQ(failure(files), failure(plain));
+    }
     std::filesystem::remove(raster);
     EXPECT_EQ(failure(files), failure(plain));
     EXPECT_EQ(failure(files), failure(plain));

@@ -269,6 +269,9 @@ TEST(LoadStationFile, AFileThatCannotBeReadSaysWhy) {
             EXPECT_EQ(std::string(e.what()), "Cannot read the file " + (folder.path() / name).string() + why);
         }
     }
+    // A file under /proc reports no size, and is read all the same: no station file.
+    std::filesystem::create_symlink("/proc/self/comm", folder.path() / "sufr.txt");
+    EXPECT_THROW(LoadStationFile(state, "sufr.txt"), EngineError);
     std::filesystem::permissions(folder.path() / "min.txt", std::filesystem::perms::none);
     if (::geteuid() == 0)
         return; // root reads files without read permission

@@ -1,13 +1,17 @@
 // Reading text files that other programs wrote, and quoting them in messages.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "numfmt/textread.h"
+#include "support/files.h"
 
 namespace tavisol::numfmt {
 namespace {
@@ -72,24 +76,50 @@ TEST(ReadWholeFile, SaysWhatHappened) {
         std::filesystem::temp_directory_path() / ("tavisol-textread-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir / "folder.txt");
     std::string bytes = "old";
-    EXPECT_EQ(ReadWholeFile(dir / "none.txt", bytes), "File not found: " + (dir / "none.txt").string());
-    const auto folder = ReadWholeFile(dir / "folder.txt", bytes);
+    EXPECT_EQ(ReadWholeFile(dir / "none.txt", 9, bytes, ""), "File not found: " + (dir / "none.txt").string());
+    const auto folder = ReadWholeFile(dir / "folder.txt", 9, bytes, "");
     ASSERT_TRUE(folder);
     EXPECT_EQ(*folder, "Cannot read the file " + (dir / "folder.txt").string() + ": it is a folder, not a file");
     {
         std::ofstream(dir / "a.txt", std::ios::binary) << std::string("a\0b", 3);
     }
-    EXPECT_FALSE(ReadWholeFile(dir / "a.txt", bytes));
+    EXPECT_FALSE(ReadWholeFile(dir / "a.txt", 3, bytes, "too large"));
     EXPECT_EQ(bytes, std::string("a\0b", 3));
     EXPECT_FALSE(ReadFileAt(dir / "a.txt", 2, 5, bytes));
     EXPECT_EQ(bytes, "b");
     std::filesystem::permissions(dir / "a.txt", std::filesystem::perms::none);
     if (::geteuid() != 0) { // root reads every file
-        const auto denied = ReadWholeFile(dir / "a.txt", bytes);
+        const auto denied = ReadWholeFile(dir / "a.txt", 9, bytes, "");
         ASSERT_TRUE(denied);
         EXPECT_EQ(*denied, "Cannot open the file " + (dir / "a.txt").string() + ": Permission denied");
     }
     std::filesystem::remove_all(dir);
+}
+
+// A 2 GB file is refused unread: the peak memory of a child process that
+// tries it grows by less than 100 MiB (its exit code; 255 for a wrong answer).
+TEST(ReadWholeFile, ALimitRefusesALargerFileUnreadAndProcFilesAreReadToTheirEnd) {
+    const auto huge = std::filesystem::temp_directory_path() / ("tavisol-huge-" + std::to_string(::getpid()));
+    testsupport::PutSparse(huge, 2ull << 30);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        rusage before{}, after{};
+        ::getrusage(RUSAGE_SELF, &before);
+        std::string bytes;
+        const bool refused = ReadWholeFile(huge, 1 << 20, bytes, "too large") == "too large";
+        ::getrusage(RUSAGE_SELF, &after);
+        ::_exit(refused ? static_cast<int>(std::min((after.ru_maxrss - before.ru_maxrss) / 1024, 254L)) : 255);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    std::filesystem::remove(huge);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_LT(WEXITSTATUS(status), 100);
+    // Files under /proc report no size.
+    std::string bytes;
+    EXPECT_FALSE(ReadWholeFile("/proc/self/status", 1 << 20, bytes, "too large"));
+    EXPECT_EQ(bytes.substr(0, 5), "Name:");
+    EXPECT_EQ(ReadWholeFile("/proc/self/status", 10, bytes, "too large"), "too large");
 }
 
 } // namespace

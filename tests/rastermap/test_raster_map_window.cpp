@@ -208,6 +208,25 @@ TEST_F(RasterWindow, BrokenImageKeepsTheLoadPending) {
     EXPECT_TRUE(form.isEnabled());
 }
 
+// 2 GB of zeros behind the image's header or for a companion, or a few kB
+// of zeros: refused unread, naming the file.
+TEST_F(RasterWindow, AWrongFileOfTheMapIsRefusedNamingIt) {
+    for (const auto &[file, size, why] : {std::tuple{"demo.img", 2ull << 30, "holds more cells than its header gives"},
+                                          {"demo.clr", 2ull << 30, "is larger than any colour legend"},
+                                          {"demo.clr", 4096ull, "holds no class record"},
+                                          {"demo.bnd", 2ull << 30, "is larger than any shape file"},
+                                          {"demo.cty", 4096ull, "is no text file"}}) {
+        WriteMaps();
+        fs::resize_file(vistrel() / file, fs::path(file).extension() == ".img" ? size : 0);
+        fs::resize_file(vistrel() / file, size);
+        messages.clear();
+        RasterMapWindow form;
+        form.onActivated();
+        ASSERT_FALSE(messages.empty()) << file;
+        EXPECT_TRUE(texts()[0].contains(QLatin1String(file)) && texts()[0].contains(QLatin1String(why))) << file;
+    }
+}
+
 TEST_F(RasterWindow, ZoomToolZoomsInAndBackOut) {
     auto form = LoadedForm();
     form->onToolButtonClicked(2);

@@ -1,7 +1,8 @@
 #pragma once
 
-// Files the tests write and read back byte for byte, and a fresh folder for
-// each test. Header only, so test programs without the engine can use it.
+// Files the tests write and read back byte for byte, huge sparse files, and a
+// fresh folder for each test. Header only, so test programs without the
+// engine can use it.
 
 #include <gtest/gtest.h>
 
@@ -30,6 +31,12 @@ inline std::string Slurp(const std::filesystem::path &file) {
 inline void Put(const std::filesystem::path &file, const std::string &bytes) {
     std::ofstream out(file, std::ios::binary);
     out << bytes;
+}
+
+// A file of `size` zero bytes that takes no room on disk.
+inline void PutSparse(const std::filesystem::path &file, std::uintmax_t size) {
+    Put(file, "");
+    std::filesystem::resize_file(file, size);
 }
 
 inline std::size_t EntryCount(const std::filesystem::path &folder) {

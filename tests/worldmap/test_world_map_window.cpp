@@ -19,6 +19,7 @@
 #include "shell/main_window.h"
 #include "shell/programfolders.h"
 #include "shell/shell_fixture.h"
+#include "support/files.h"
 #include "worldmap/world_map_window.h"
 #include "worldmap/worldmap.h"
 
@@ -175,6 +176,16 @@ TEST_F(WorldMapTest, MissingFilesAreReportedAndTheWindowStillWorks) {
     m.txtLat->setText(QStringLiteral("10"));
     m.onSetLocationClicked();
     EXPECT_FLOAT_EQ(appState().CurLatitude, 10);
+
+    // 2 GB of zeros, refused unread, and a few kB of them: no shape files.
+    testsupport::PutSparse(data / "Worad1.bna", 2ull << 30);
+    testsupport::PutSparse(data / "WorldCap.bna", 4096);
+    messages.clear();
+    m.LoadBoundaries();
+    m.LoadCapitals();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].text.find("The shape file " + (data / "Worad1.bna").string() + " is larger than any"), 0u);
+    EXPECT_EQ(messages[1].text, "The shape file " + (data / "WorldCap.bna").string() + " is no text file: it holds NUL bytes.");
 }
 
 TEST_F(WorldMapTest, OverlaysAreDrawnOnTheSurfaceAndShownAtEnlargingLevelsOnly) {
