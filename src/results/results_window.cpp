@@ -350,7 +350,7 @@ bool ResultsWindow::ShowData(BusyMark mark) {
         if (progressBar_)
             progressBar_->hide();
         unsetCursor();
-        legendFrame_->show();
+        ShowLegendWithAChart();
         return HoldsCurrentEstimate();
     }
 
@@ -393,7 +393,7 @@ bool ResultsWindow::ShowData(BusyMark mark) {
     if (progressBar_)
         progressBar_->hide();
     unsetCursor();
-    legendFrame_->show();
+    ShowLegendWithAChart();
     // Current only when the run finished for the location and settings that
     // are still in force; a change made while it ran leaves it due again.
     return HoldsCurrentEstimate();
@@ -447,10 +447,14 @@ void ResultsWindow::ShowSelectedPage(int group) {
 
 void ResultsWindow::onGroupTabChanged(int group) {
     legendFrame_->hide();
-    const int page = PageOfTab(groups_[static_cast<std::size_t>(group)].strip->currentIndex());
     ShowSelectedPage(group);
-    if (page == 1)
-        legendFrame_->show();
+    ShowLegendWithAChart();
+}
+
+void ResultsWindow::ShowLegendWithAChart() {
+    const int group = variableTabs_->currentIndex() + 1;
+    legendFrame_->setVisible(group >= 1 && group <= 3 &&
+                             PageOfTab(groups_[static_cast<std::size_t>(group)].strip->currentIndex()) == 1);
 }
 
 void ResultsWindow::onVariableTabChanged() {

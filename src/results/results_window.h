@@ -123,6 +123,8 @@ private:
     // The colours and names of the chart's curves.
     void buildLegendFrame(QVBoxLayout *outer);
     void onGroupTabChanged(int group);
+    // The chart legend, shown only while the visible group shows its chart.
+    void ShowLegendWithAChart();
     // The page that the inner strip's selected tab shows.
     static int PageOfTab(int tabIndex);
     void ShowSelectedPage(int group);

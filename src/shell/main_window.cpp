@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPrinter>
 #include <QProgressBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QTimer>
@@ -166,7 +167,12 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent) {
     buildMenus();
     buildToolbar();
     buildStatusBar();
-    resize(1024, 720);
+    // Its design size, smaller on a small screen so that the frame, the
+    // menus and the status bar stay on it (whatever frame a window manager adds).
+    QSize size(1024, 720);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    resize(size);
 
     SetLocationDisplay([this](const std::string &name, float lon, float lat, float alt) {
         setPanelText(3, QString::fromStdString(LocationPanelText(lon, lat, alt)));

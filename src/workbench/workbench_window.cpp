@@ -37,6 +37,8 @@ WorkbenchWindow::PrintHandler g_print;
 constexpr double AltitudeDesignWidth = 6468;
 constexpr double AltitudeDesignHeight = 4056;
 constexpr double MapDesignHeight = 4056;
+// The window's size as designed, in pixels.
+constexpr QSize DesignSize(1000, 640);
 
 QString Q(const std::string &s) { return QString::fromStdString(s); }
 
@@ -121,7 +123,7 @@ void WorkbenchWindow::buildControls() {
     right->addStretch(1);
 
     connectHandlers();
-    resize(1000, 640);
+    resize(DesignSize);
 }
 
 void WorkbenchWindow::buildVariableAndTabs(QVBoxLayout *left) {
@@ -365,6 +367,8 @@ bool WorkbenchWindow::ShowData() {
 void WorkbenchWindow::Schreib() {
     Run([this] { model_.Schreib(); });
 }
+
+QSize WorkbenchWindow::sizeHint() const { return QWidget::sizeHint().expandedTo(DesignSize); }
 
 void WorkbenchWindow::closeEvent(QCloseEvent *event) {
     model_.Unload();

@@ -83,6 +83,10 @@ public:
     // Shows the model's state in the controls.
     void Sync();
 
+    // Its design size at the least: a window whose first run failed shows few
+    // panels, but opens as large as one with an estimate.
+    QSize sizeHint() const override;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 

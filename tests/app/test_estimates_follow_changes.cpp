@@ -380,6 +380,8 @@ TEST_P(EachWindow, AFailedRunIsShownOnce) {
     std::filesystem::rename(data, out.path() / "aside");
     QWidget *window = Open(GetParam());
     ASSERT_EQ(messages.size(), 1u);
+    // Opened at its usual size, not at that of the few panels a failed run shows.
+    EXPECT_GE(window->parentWidget()->height(), main->mdiArea()->viewport()->height() * 9 / 10);
     Open(GetParam());
     Trigger("mn_saveGridOrFile");  // another child, then back
     ClickOn(window);

@@ -191,6 +191,13 @@ TEST_F(BatchWindows, FirstOpeningAndFormatChoices) {
 
 // Also run on a 1024 x 600 screen (see CMakeLists.txt).
 TEST_F(BatchWindows, OpensWhereTheMainWindowsMenusStayReachable) {
+    {
+        // The main window itself opens within the screen.
+        MainWindow first;
+        first.show();
+        QApplication::processEvents();
+        EXPECT_TRUE(first.screen()->availableGeometry().contains(first.frameGeometry()));
+    }
     OpenMainWindow();
     main->showMaximized();
     QApplication::processEvents();
