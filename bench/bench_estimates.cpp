@@ -81,7 +81,7 @@ void BM_WorkbenchReestimate(benchmark::State &b) {
     app.CurLongitude = StartLongitude;
     app.CurLatitude = StartLatitude;
     app.CurElevation = StartAltitude;
-    sharedSettingsForTesting() = engine::DefaultSettings();
+    SetSharedSettings(engine::DefaultSettings());
     workbench::WorkbenchModel model;
     model.Load();
     if (model.State.NeighbourCount < 3) {

@@ -177,7 +177,6 @@ ResultsWindow::ResultsWindow(QProgressBar *mainBar, QWidget *parent)
 
     // No computing here: the first activation computes.
     setRecalcPending(true);
-    currency_.Forget();
     onVariableTabChanged();
 }
 

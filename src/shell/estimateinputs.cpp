@@ -58,6 +58,4 @@ void EstimateCurrency::Finish(bool ok, std::string failure) {
     failure_ = ok ? std::string() : std::move(failure);
 }
 
-void EstimateCurrency::Forget() { last_.reset(); }
-
 } // namespace tavisol

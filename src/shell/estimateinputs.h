@@ -40,14 +40,10 @@ public:
     EstimateInputs Start();
     // The run ended. A failed one keeps its message for the window to show.
     void Finish(bool ok, std::string failure = {});
-    // Forgets the last run: the next check is due whatever the inputs.
-    void Forget();
 
     // The last run failed, and with what message; empty when it did not.
     bool Failed() const { return failed_; }
     const std::string &Failure() const { return failure_; }
-    // The inputs of the last run that started.
-    const std::optional<EstimateInputs> &LastInputs() const { return last_; }
 
 private:
     bool *mark_;

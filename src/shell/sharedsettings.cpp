@@ -4,15 +4,21 @@
 
 namespace tavisol {
 
-engine::EngineSettings &sharedSettingsForTesting() {
+namespace {
+
+engine::EngineSettings &InForce() {
     static engine::EngineSettings settings = engine::DefaultSettings();
     return settings;
 }
 
-const engine::EngineSettings &sharedSettings() { return sharedSettingsForTesting(); }
+} // namespace
+
+const engine::EngineSettings &sharedSettings() { return InForce(); }
+
+engine::EngineSettings &sharedSettingsForTesting() { return InForce(); }
 
 void SetSharedSettings(const engine::EngineSettings &settings) {
-    engine::EngineSettings &inForce = sharedSettingsForTesting();
+    engine::EngineSettings &inForce = InForce();
     if (inForce == settings)
         return;
     inForce = settings;

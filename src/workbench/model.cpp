@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <exception>
+#include <utility>
 
 #include "engine/geodesy.h"
 #include "shell/appstate.h"
@@ -135,24 +136,14 @@ bool WorkbenchModel::RunAlone(const std::function<void()> &run) {
             hooks.Busy();
         return false;
     }
-    std::string failure;
-    bool failed = false;
-    fullRunStarted_ = false;
     {
         RunMark mark(running_);
         try {
             run();
         } catch (const std::exception &e) {
-            failed = true;
-            failure = e.what();
+            ReportError(e.what());
         }
     }
-    // Marked before the message: a check while the box is open does not
-    // repeat a failed run for the same inputs.
-    if (fullRunStarted_)
-        currency_.Finish(!failed, failure);
-    if (failed)
-        ReportError(failure);
     Hourglass(false);
     return true;
 }
@@ -164,13 +155,22 @@ void WorkbenchModel::CalculateAndShow() {
     // The inputs in force now are those of this run; a change while it lets
     // events through makes the workbench due again.
     const EstimateInputs inputs = currency_.Start();
-    fullRunStarted_ = true;
-    // Nothing of the previous estimate stays on show while this one is made.
-    State.Workbench.activesFrameVisible = false;
-    State.Workbench.CheckVisible.fill(false);
-    ClearPanels();
+    // Nothing of an earlier estimate is on show while this one is made, nor
+    // after it failed (the boxes would belong to the earlier neighbours).
+    const auto showNothing = [this] {
+        State.Workbench.activesFrameVisible = false;
+        State.Workbench.CheckVisible.fill(false);
+        ClearPanels();
+    };
+    showNothing();
     if (hooks.PanelsCleared)
         hooks.PanelsCleared();
+    // Marked before the message is shown: a check while the box is open
+    // does not repeat a failed run for the same inputs.
+    const auto failed = [&](std::string description) {
+        showNothing();
+        currency_.Finish(false, std::move(description));
+    };
     try {
         State.UseSettings(inputs.Settings);
         State.DataFolder = dataFolder();
@@ -178,13 +178,14 @@ void WorkbenchModel::CalculateAndShow() {
         Schreib();
         hasEstimate_ = estimated;
         neighboursShown_ = State.NeighbourCount > 0;
+    } catch (const std::exception &e) {
+        failed(e.what());
+        throw;
     } catch (...) {
-        // The boxes belong to the neighbours of an earlier run.
-        State.Workbench.activesFrameVisible = false;
-        State.Workbench.CheckVisible.fill(false);
-        ClearPanels();
+        failed({});
         throw;
     }
+    currency_.Finish(true);
     if (!hasEstimate_)
         ClearPanels();
 }

@@ -189,7 +189,6 @@ private:
     Integer Elevation(Single lon, Single lat, Integer &water);
 
     EstimateCurrency currency_;
-    bool fullRunStarted_ = false;  // within RunAlone: CalculateAndShow began
     bool running_ = false;
     bool hasEstimate_ = false;
     // The neighbour tables, the map and the plot show the state's neighbours

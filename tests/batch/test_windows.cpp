@@ -252,14 +252,14 @@ TEST_F(BatchWindows, TypedSettingsAreInForceAtOnce) {
     list->txtMaxStat->clear();
     Type(list->txtMaxStat, "-5");
     EXPECT_EQ(list->txtMaxStat->text(), "-5");
-    EXPECT_EQ(sharedSettingsForTesting().MaxStations, -5);
+    EXPECT_EQ(sharedSettings().MaxStations, -5);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].title, "Problem: Too few stations.");
 
     list->txtPowExp->clear();
     Type(list->txtPowExp, "-2");
     EXPECT_EQ(list->txtPowExp->text(), "2");
-    EXPECT_EQ(sharedSettingsForTesting().IdwPower, 2);
+    EXPECT_EQ(sharedSettings().IdwPower, 2);
 
     // Pasted, a text no key could type is refused: the box and its setting
     // keep their value.
@@ -268,18 +268,18 @@ TEST_F(BatchWindows, TypedSettingsAreInForceAtOnce) {
     list->txtMinDist->paste();
     QApplication::processEvents();
     EXPECT_EQ(list->txtMinDist->text(), "0.1");
-    EXPECT_EQ(sharedSettingsForTesting().MinDistance, 0.1f);
+    EXPECT_EQ(sharedSettings().MinDistance, 0.1f);
     EXPECT_EQ(messages.back().title, "Problem");
 
     list->chkNeighbAlt->click();
     EXPECT_FALSE(list->txtMinHigh->isReadOnly());
     list->txtMinHigh->setText("500");
     list->txtMaxHigh->setText("100");
-    EXPECT_EQ(sharedSettingsForTesting().MinAltitude, 500);
+    EXPECT_EQ(sharedSettings().MinAltitude, 500);
     list->chkNeighbAlt->click();
     EXPECT_EQ(list->txtMinHigh->text(), "-350");
-    EXPECT_EQ(sharedSettingsForTesting().MinAltitude, -350);
-    EXPECT_EQ(sharedSettingsForTesting().MaxAltitude, 8848);
+    EXPECT_EQ(sharedSettings().MinAltitude, -350);
+    EXPECT_EQ(sharedSettings().MaxAltitude, 8848);
     EXPECT_TRUE(list->txtMaxHigh->isReadOnly());
 }
 
@@ -465,7 +465,7 @@ TEST_F(BatchWindows, EscapeAndTheCloseBoxHideTheListAndItsTypedSettingsStayCheck
 
     QTest::keyClick(list->txtMaxHigh, Qt::Key_Escape);
     EXPECT_FALSE(list->isVisible());
-    EXPECT_EQ(sharedSettingsForTesting().MinAltitude, 500);
+    EXPECT_EQ(sharedSettings().MinAltitude, 500);
     EXPECT_EQ(list->txtMinHigh->text(), "500");
 
     list->show();

@@ -317,8 +317,8 @@ TEST_F(SettingsWindow, FailedOkPutsTheFocusOnTheValueToCorrect) {
         EXPECT_TRUE(d.isVisible());
         field->setText(before);
     }
-    EXPECT_TRUE(std::isfinite(sharedSettingsForTesting().MinDistance));
-    EXPECT_TRUE(std::isfinite(sharedSettingsForTesting().MinAltitude));
+    EXPECT_TRUE(std::isfinite(sharedSettings().MinDistance));
+    EXPECT_TRUE(std::isfinite(sharedSettings().MinAltitude));
     d.hide();
 }
 
@@ -380,8 +380,8 @@ TEST_F(SettingsWindow, OkWithTheDesignValuesMarksBothWindowsAndHides) {
     EXPECT_FALSE(d.isVisible());
     EXPECT_TRUE(appState().ResultsRecalcPending);
     EXPECT_TRUE(appState().WorkbenchRecalcPending);
-    EXPECT_EQ(sharedSettingsForTesting().MaxDistance, 1000.0f);
-    EXPECT_EQ(sharedSettingsForTesting().MaxStations, 20);
+    EXPECT_EQ(sharedSettings().MaxDistance, 1000.0f);
+    EXPECT_EQ(sharedSettings().MaxStations, 20);
     EXPECT_EQ(appState().LocationName, "East of Rome"); // the location stays
 }
 
@@ -395,8 +395,8 @@ TEST_F(SettingsWindow, FailedOkKeepsTheDialogAndCancelShowsWhatIsInForce) {
     EXPECT_TRUE(d.isVisible());
     // What a failed check leaves in force is a change the result windows follow.
     EXPECT_TRUE(appState().ResultsRecalcPending);
-    EXPECT_EQ(sharedSettingsForTesting().IdwPower, 9.0f);
-    EXPECT_EQ(sharedSettingsForTesting().MinDistance, 0.5f);
+    EXPECT_EQ(sharedSettings().IdwPower, 9.0f);
+    EXPECT_EQ(sharedSettings().MinDistance, 0.5f);
     EXPECT_EQ(d.txtMinDist->text(), QStringLiteral("0.5"));
 
     d.txtPowExp->setText(QStringLiteral("2"));
@@ -405,7 +405,7 @@ TEST_F(SettingsWindow, FailedOkKeepsTheDialogAndCancelShowsWhatIsInForce) {
     EXPECT_FALSE(d.isVisible());
     EXPECT_EQ(d.txtPowExp->text(), QStringLiteral("9"));
     EXPECT_EQ(d.txtMaxDist->text(), QStringLiteral("1000"));
-    EXPECT_EQ(sharedSettingsForTesting().IdwPower, 9.0f);
+    EXPECT_EQ(sharedSettings().IdwPower, 9.0f);
 }
 
 TEST_F(SettingsWindow, RefusedStationCountLeavesTheCountInForce) {
@@ -415,7 +415,7 @@ TEST_F(SettingsWindow, RefusedStationCountLeavesTheCountInForce) {
     d.txtMaxStat->setText(QStringLiteral("25"));
     d.onOkClicked();
     EXPECT_EQ(titles(), (std::vector<std::string>{"Problem: To many stations."}));
-    EXPECT_EQ(sharedSettingsForTesting().MaxStations, 8);
+    EXPECT_EQ(sharedSettings().MaxStations, 8);
     EXPECT_TRUE(d.isVisible());
     d.onCancelClicked();
     EXPECT_EQ(d.txtMaxStat->text(), QStringLiteral("8"));
@@ -427,7 +427,7 @@ TEST_F(SettingsWindow, QuirksKeptAsTheyAre) {
     d.txtMinDist->setText(QStringLiteral("0"));
     d.onOkClicked();
     EXPECT_EQ(titles(), (std::vector<std::string>{"Too small Minimum Distance"}));
-    EXPECT_EQ(sharedSettingsForTesting().MinDistance, 0.1f);
+    EXPECT_EQ(sharedSettings().MinDistance, 0.1f);
     EXPECT_EQ(d.txtMinDist->text(), QStringLiteral("0"));
     EXPECT_FALSE(d.isVisible());
 
@@ -438,7 +438,7 @@ TEST_F(SettingsWindow, QuirksKeptAsTheyAre) {
     d.txtMaxDist->setText(QStringLiteral("23000"));
     d.onOkClicked();
     EXPECT_EQ(titles().back(), "Problem: Area definitely to large.");
-    EXPECT_EQ(sharedSettingsForTesting().MaxStations, 20);
+    EXPECT_EQ(sharedSettings().MaxStations, 20);
     EXPECT_TRUE(d.isVisible());
 }
 
@@ -478,10 +478,10 @@ TEST_F(SettingsWindow, ValuesInForceLongerThanTheTypingLimitsStayWhole) {
     d.onOkClicked();
     EXPECT_TRUE(messages.empty());
     EXPECT_FALSE(d.isVisible());
-    EXPECT_EQ(sharedSettingsForTesting().IdwPower, 2.5f);
-    EXPECT_EQ(sharedSettingsForTesting().MaxDistance, 1500.5f);
-    EXPECT_EQ(sharedSettingsForTesting().MinDistance, 0.125f);
-    EXPECT_EQ(sharedSettingsForTesting().ShadowCoef, 0.125f);
+    EXPECT_EQ(sharedSettings().IdwPower, 2.5f);
+    EXPECT_EQ(sharedSettings().MaxDistance, 1500.5f);
+    EXPECT_EQ(sharedSettings().MinDistance, 0.125f);
+    EXPECT_EQ(sharedSettings().ShadowCoef, 0.125f);
 
     // Typing is still held to the limit.
     Retype(d.txtPowExp, QStringLiteral("23"));
