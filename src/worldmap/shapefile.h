@@ -70,10 +70,12 @@ std::optional<std::string> ReadShapeFileBytes(const std::filesystem::path &file,
 
 // Reads a shape file; a file that cannot be read gives an error naming it.
 ShapeReadResult ReadShapeFile(const std::filesystem::path &file, ShapeKind kind, float W, float H,
-                              const std::function<void()> &eachLine = {});
+                              const std::function<void()> &eachStretch = {});
 
 inline constexpr const char *BoundaryFileName = "Worad1.bna";
 inline constexpr const char *CapitalFileName = "WorldCap.bna";
 inline constexpr const char *WorldBitmapName = "woma.bmp";
+// No picture decoder of the program takes a larger world bitmap.
+inline constexpr std::size_t MaxWorldBitmapBytes = 256u << 20;
 
 } // namespace tavisol::worldmap
