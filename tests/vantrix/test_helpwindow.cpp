@@ -9,7 +9,14 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 
+#include <QTemporaryDir>
 #include <QTextBrowser>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "support/files.h"
 #include "vantrixbind/vantrixbind.h"
 
 namespace {
@@ -124,6 +131,73 @@ TEST_F(HelpCommands, HelpCommandWithoutHelpFileReportsNothing) {
     QCoreApplication::processEvents();
     EXPECT_FALSE(boxSeen);
     EXPECT_EQ(helpWindows().size(), 1);
+}
+
+// The help file with the length its directory states for `object` made
+// `length`: the entry grows into the directory chunk's free space.
+std::string WithStatedLength(const std::string &chm, const std::string &object, std::uint64_t length) {
+    std::string d = chm;
+    auto u32 = [&d](std::size_t at) {
+        std::uint32_t v;
+        std::memcpy(&v, d.data() + at, 4);
+        return v;
+    };
+    auto encint = [&d](std::size_t &at) {
+        std::uint64_t v = 0;
+        unsigned char c;
+        do {
+            c = static_cast<unsigned char>(d[at++]);
+            v = (v << 7) | (c & 0x7F);
+        } while (c & 0x80);
+        return v;
+    };
+    const std::size_t itsp = u32(0x48); // the directory, after the header and its section table
+    const std::size_t block = u32(itsp + 0x10);
+    for (std::size_t chunk = itsp + u32(itsp + 8); chunk + block <= d.size(); chunk += block) {
+        if (d.compare(chunk, 4, "PMGL") != 0)
+            continue;
+        const std::size_t end = chunk + block - u32(chunk + 4);
+        for (std::size_t at = chunk + 0x14; at < end;) {
+            const std::size_t nameLength = encint(at);
+            const bool found = d.compare(at, nameLength, object) == 0 && nameLength == object.size();
+            at += nameLength;
+            encint(at); // section
+            encint(at); // offset
+            const std::size_t from = at;
+            encint(at);
+            if (!found)
+                continue;
+            std::string stated(1, static_cast<char>(length & 0x7F));
+            for (std::uint64_t v = length >> 7; v != 0; v >>= 7)
+                stated.insert(0, 1, static_cast<char>(0x80 | (v & 0x7F)));
+            const std::size_t grown = stated.size() - (at - from);
+            d.replace(from, at - from, stated);
+            d.erase(end + grown, grown); // out of the free space, now after the grown entries
+            const std::uint32_t free = u32(chunk + 4) - static_cast<std::uint32_t>(grown);
+            std::memcpy(d.data() + chunk + 4, &free, 4);
+            return d;
+        }
+    }
+    ADD_FAILURE() << object << " is not in the help file's directory";
+    return d;
+}
+
+// A page whose stated length is far beyond the file is not there, rather than
+// taken as the size of a buffer; the rest of the help still opens.
+TEST_F(HelpCommands, AStatedLengthBeyondTheFileIsNotAllocated) {
+    QTemporaryDir dir;
+    const std::string damaged = dir.path().toStdString() + "/Damaged.chm";
+    tavisol::testsupport::Put(damaged, WithStatedLength(tavisol::testsupport::Slurp(kHelpFile.toStdString()),
+                                                        "/index.htm", std::uint64_t{1} << 41));
+    bool shown = false;
+    vx::BindError e;
+    ASSERT_TRUE(vx::showTOC(QString::fromStdString(damaged), &shown, &e));
+    ASSERT_TRUE(shown);
+    auto *page = helpWindows().first()->findChild<QTextBrowser *>(QStringLiteral("helpPage"));
+    ASSERT_NE(page, nullptr);
+    EXPECT_TRUE(page->toPlainText().contains(QStringLiteral("/index.htm is not in the help file")));
+    emit page->anchorClicked(QUrl(QStringLiteral("station_files.htm")));
+    EXPECT_TRUE(page->toPlainText().contains(QStringLiteral("mela")));
 }
 
 } // namespace
