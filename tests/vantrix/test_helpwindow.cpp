@@ -134,51 +134,27 @@ TEST_F(HelpCommands, HelpCommandWithoutHelpFileReportsNothing) {
 }
 
 // The help file with the length its directory states for `object` made
-// `length`: the entry grows into the directory chunk's free space.
-std::string WithStatedLength(const std::string &chm, const std::string &object, std::uint64_t length) {
-    std::string d = chm;
-    auto u32 = [&d](std::size_t at) {
-        std::uint32_t v;
-        std::memcpy(&v, d.data() + at, 4);
-        return v;
-    };
-    auto encint = [&d](std::size_t &at) {
-        std::uint64_t v = 0;
-        unsigned char c;
-        do {
-            c = static_cast<unsigned char>(d[at++]);
-            v = (v << 7) | (c & 0x7F);
-        } while (c & 0x80);
-        return v;
-    };
-    const std::size_t itsp = u32(0x48); // the directory, after the header and its section table
-    const std::size_t block = u32(itsp + 0x10);
-    for (std::size_t chunk = itsp + u32(itsp + 8); chunk + block <= d.size(); chunk += block) {
-        if (d.compare(chunk, 4, "PMGL") != 0)
-            continue;
-        const std::size_t end = chunk + block - u32(chunk + 4);
-        for (std::size_t at = chunk + 0x14; at < end;) {
-            const std::size_t nameLength = encint(at);
-            const bool found = d.compare(at, nameLength, object) == 0 && nameLength == object.size();
-            at += nameLength;
-            encint(at); // section
-            encint(at); // offset
-            const std::size_t from = at;
-            encint(at);
-            if (!found)
-                continue;
-            std::string stated(1, static_cast<char>(length & 0x7F));
-            for (std::uint64_t v = length >> 7; v != 0; v >>= 7)
-                stated.insert(0, 1, static_cast<char>(0x80 | (v & 0x7F)));
-            const std::size_t grown = stated.size() - (at - from);
-            d.replace(from, at - from, stated);
-            d.erase(end + grown, grown); // out of the free space, now after the grown entries
-            const std::uint32_t free = u32(chunk + 4) - static_cast<std::uint32_t>(grown);
-            std::memcpy(d.data() + chunk + 4, &free, 4);
-            return d;
+// `length`: the entry grows into its directory chunk's free space.
+std::string WithStatedLength(std::string d, const std::string &object, std::uint64_t length) {
+    std::uint32_t block, free;
+    std::memcpy(&block, &d[d.find("ITSP") + 0x10], 4);
+    const std::size_t chunk = d.find("PMGL");
+    std::memcpy(&free, &d[chunk + 4], 4);
+    // After the name: section, offset and length, each a number of 7-bit groups.
+    std::size_t at = d.find(object, chunk) + object.size(), from = 0;
+    for (int field = 0; field < 3; ++field) {
+        from = at;
+        while (d[at++] & 0x80) {
         }
     }
-    ADD_FAILURE() << object << " is not in the help file's directory";
+    std::string stated(1, static_cast<char>(length & 0x7F));
+    for (std::uint64_t v = length >> 7; v != 0; v >>= 7)
+        stated.insert(0, 1, static_cast<char>(0x80 | (v & 0x7F)));
+    const std::size_t grown = stated.size() - (at - from);
+    d.replace(from, at - from, stated);
+    d.erase(chunk + block - free + grown, grown);
+    free -= static_cast<std::uint32_t>(grown);
+    std::memcpy(&d[chunk + 4], &free, 4);
     return d;
 }
 
