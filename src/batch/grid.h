@@ -46,8 +46,8 @@ GridLeave LeaveGridField(GridField field, std::string &text);
 // equal to the last gives that one value.
 std::vector<float> GridAxis(double first, double last, double intervals);
 
-// Most points a list can take: the runs count their locations in 16 bits.
-inline constexpr long MaxGridPoints = 32767;
+// Most points a list can take.
+inline constexpr long MaxGridPoints = static_cast<long>(MaxListedLocations);
 
 struct GridPlan {
     std::vector<float> Latitudes;  // rows, outer loop

@@ -95,10 +95,17 @@ FileLine ReadLocationLine(std::string_view line, const ElevationFn &elevation,
         r.reason = "field " + std::to_string(field + 1) + " (" + what + " " +
                    numfmt::QuoteFileText(TrimBlanks(fields[field]), true) + ") " + why;
     };
-    const std::optional<float> lon = number(fields[first]);
-    const std::optional<float> lat = number(fields[first + 1]);
     // An empty altitude field, as a trailing comma leaves, is no altitude given.
     const bool altitudeGiven = fields.size() > 2 && !IsBlankField(fields[first + 2]);
+    // Three numbers and a trailing comma are no name and a point: the comma
+    // would make the longitude a name.
+    if (fields.size() == 4 && !altitudeGiven && number(fields[0])) {
+        r.name = "Wrong Data";
+        fieldReason(3, "altitude", "is empty after three numbers, as a comma at the end of the line leaves it");
+        return r;
+    }
+    const std::optional<float> lon = number(fields[first]);
+    const std::optional<float> lat = number(fields[first + 1]);
     const std::optional<float> alt = altitudeGiven ? number(fields[first + 2]) : std::nullopt;
     const bool named = fields.size() == 4;
     if (!lon || !lat || (altitudeGiven && !alt)) {
@@ -167,14 +174,25 @@ void ReadLocationText(std::string_view text, const ElevationFn &elevation, const
     // Spreadsheet programs start the file with a byte-order mark.
     const numfmt::FileText file = numfmt::TextOfFile(text);
     const std::string ofSource = sourceName.empty() ? "" : " of " + sourceName;
-    std::size_t lineNumber = 0, skippedLines = 0, stoppedAt = 0;
+    std::size_t lineNumber = 0, skippedLines = 0, stoppedAt = 0, added = 0;
     bool quiet = false; // the user chose to read on without a message for each line
-    for (const std::string_view raw : numfmt::SplitTextLines(file.text)) {
+    std::string_view rest = file.text, raw;
+    while (numfmt::TakeTextLine(rest, raw)) {
         ++lineNumber;
         const std::string line = IsValidUtf8(raw) ? std::string(raw) : numfmt::cp1252ToUtf8(raw);
         FileLine r = ReadLocationLine(line, elevation, loc);
         if (r.valid) {
+            // The rest of a longer file is not read, nor held.
+            if (added == MaxListedLocations) {
+                if (skipped)
+                    skipped({"A list holds at most " + std::to_string(MaxListedLocations) +
+                                 " locations: the reading stopped at line " + std::to_string(lineNumber) +
+                                 ofSource + ", after " + std::to_string(lineNumber - 1) + " lines were read.",
+                             "", MsgIcon::Information});
+                break;
+            }
             add(r.entry);
+            ++added;
             continue;
         }
         ++skippedLines;
@@ -206,8 +224,8 @@ void ReadLocationText(std::string_view text, const ElevationFn &elevation, const
 std::optional<std::string> ReadLocationFile(const std::filesystem::path &file, const ElevationFn &elevation,
                                             const numfmt::Locale &loc, const MessageSink &skipped,
                                             const std::function<void(const ListEntry &)> &add) {
-    // The 32767 locations a list holds, a line each far shorter than a kilobyte.
-    constexpr std::size_t MaxLocationFileBytes = 32768u * 1024;
+    // The locations a list holds, a line each far shorter than a kilobyte.
+    constexpr std::size_t MaxLocationFileBytes = (MaxListedLocations + 1) * 1024;
     std::string text;
     if (auto failure = numfmt::ReadWholeFile(file, MaxLocationFileBytes, text,
                                              numfmt::LargerThanAny("location list", file, MaxLocationFileBytes)))

@@ -42,6 +42,9 @@ EntryPoint ReadEntryPoint(const ListEntry &entry, const numfmt::Locale &loc);
 // water). May throw when the raster cannot be read.
 using ElevationFn = std::function<int(float longitude, float latitude)>;
 
+// Most locations a list holds: the runs count them in 16 bits.
+inline constexpr std::size_t MaxListedLocations = 32767;
+
 // ---- Locations from a file ---------------------------------------------------------
 
 // " Lon : 12.5 Lat : 41.9 Alt : 20": the name of a location read without one.
@@ -51,7 +54,9 @@ std::string GeneratedEntryName(float longitude, float latitude, float altitude,
 // One line of a location file read and judged. Blanks around the line and
 // around each comma-separated field do not matter: two fields are longitude
 // and latitude (altitude from the raster), three add the altitude, four are
-// name, longitude, latitude and altitude; any other count is "Wrong Data".
+// name, longitude, latitude and altitude; any other count is "Wrong Data",
+// and so are four fields whose first is a number and whose last is empty (three
+// numbers and a trailing comma).
 // An empty altitude field is a line without altitude; any other field that
 // holds no number (numfmt::valNumber) makes the line invalid, never 0.
 struct FileLine {
@@ -77,6 +82,8 @@ Message SkippedLineMessage(const FileLine &line, std::size_t lineNumber, const s
 // first five of them alone. The sixth one's message asks
 // whether to read on without a message for each line (Yes) or stop reading
 // there (No); one message at the end then tells how many lines were skipped.
+// The reading stops, with a message naming the line, at a location beyond the
+// MaxListedLocations a list holds.
 // Throws what the elevation lookup throws.
 // sourceName names the file in the messages.
 LocationList ReadLocationText(std::string_view text, const ElevationFn &elevation,

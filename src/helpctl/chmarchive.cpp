@@ -3,11 +3,18 @@
 #include <chm_lib.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <vector>
+
+#include "numfmt/textread.h"
 
 namespace tavisol::help {
 
 namespace {
+
+// The archive states each object's length. No page, contents or index of a
+// help file comes near this; a larger length is damage, not to be allocated.
+constexpr std::uint64_t MaxObjectBytes = 32u << 20;
 
 std::string withSlash(const std::string &path) {
     return !path.empty() && path.front() == '/' ? path : "/" + path;
@@ -49,6 +56,13 @@ bool ChmArchive::open(const std::string &path) {
     index_.clear();
     defaultTopic_.clear();
     title_.clear();
+    // Only a regular file: the archive library would wait for ever on a pipe.
+    if (numfmt::CheckFileToRead(path))
+        return false;
+    std::error_code ec;
+    fileSize_ = std::filesystem::file_size(path, ec);
+    if (ec)
+        return false;
     file_ = chm_open(path.c_str());
     if (file_ == nullptr)
         return false;
@@ -64,6 +78,9 @@ std::optional<std::string> ChmArchive::read(const std::string &path) const {
     chmUnitInfo info{};
     const std::string p = withSlash(path);
     if (chm_resolve_object(file_, p.c_str(), &info) != CHM_RESOLVE_SUCCESS)
+        return std::nullopt;
+    // An object stored as it is lies within the file.
+    if (info.length > MaxObjectBytes || (info.space == CHM_UNCOMPRESSED && info.length > fileSize_))
         return std::nullopt;
     std::string data(static_cast<std::size_t>(info.length), '\0');
     if (info.length == 0)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,11 +18,13 @@ public:
     ChmArchive(const ChmArchive &) = delete;
     ChmArchive &operator=(const ChmArchive &) = delete;
 
-    // False when the file is missing or is not a compiled help file.
+    // False when the file is missing, is no regular file (a pipe is not
+    // waited for) or is not a compiled help file.
     bool open(const std::string &path);
     bool isOpen() const { return file_ != nullptr; }
 
-    // The stored object at path ("/page.htm"; a missing leading slash is added).
+    // The stored object at path ("/page.htm"; a missing leading slash is added);
+    // none when the length the archive states for it cannot be right.
     std::optional<std::string> read(const std::string &path) const;
 
     // Paths inside the archive, each with its leading slash; empty when none.
@@ -35,6 +38,7 @@ private:
     void findByExtension();
 
     chmFile *file_ = nullptr;
+    std::uint64_t fileSize_ = 0;
     std::string contents_;
     std::string index_;
     std::string defaultTopic_;

@@ -76,6 +76,16 @@ std::optional<std::string> openForReading(const std::filesystem::path &path, int
     return std::nullopt;
 }
 
+// No further than the size the file had when opened, even while it grows.
+// A file under /proc reports no size at all and is read to its end.
+std::size_t withinSize(std::uint64_t size, std::uint64_t offset, std::size_t count) {
+    if (size == 0)
+        return count;
+    if (offset >= size)
+        return 0;
+    return size - offset < count ? static_cast<std::size_t>(size - offset) : count;
+}
+
 // Reads up to `count` bytes at `offset`; gives the size the file reports
 // through `fileSize` when asked for it, and refuses with `tooLarge` a file
 // that reports more than `largest` before reading any of it.
@@ -95,14 +105,7 @@ std::optional<std::string> readRange(const std::filesystem::path &path, std::uin
         ::close(fd);
         return tooLarge;
     }
-    // No further than the size the file had when opened, even while it grows.
-    // A file under /proc reports no size at all and is read to its end.
-    if (size != 0) {
-        if (offset >= size)
-            count = 0;
-        else if (size - offset < count)
-            count = static_cast<std::size_t>(size - offset);
-    }
+    count = withinSize(size, offset, count);
     char buf[65536];
     auto at = static_cast<off_t>(offset);
     while (bytes.size() < count) {
@@ -141,18 +144,24 @@ FileText TextOfFile(std::string_view bytes) {
 
 std::vector<std::string_view> SplitTextLines(std::string_view text) {
     std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n')
-            continue;
-        lines.push_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < text.size())
-        lines.push_back(text.substr(start));
+    for (std::string_view line; TakeTextLine(text, line);)
+        lines.push_back(line);
     return lines;
+}
+
+bool TakeTextLine(std::string_view &text, std::string_view &line) {
+    if (text.empty())
+        return false;
+    const std::size_t end = text.find_first_of("\r\n");
+    if (end == std::string_view::npos) {
+        line = text;
+        text = {};
+        return true;
+    }
+    line = text.substr(0, end);
+    const bool crlf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+    text.remove_prefix(end + (crlf ? 2 : 1));
+    return true;
 }
 
 std::vector<std::string> SplitAt(std::string_view text, char separator) {
@@ -179,6 +188,15 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path &path, std:
     return std::nullopt;
 }
 
+std::optional<std::string> CheckFileToRead(const std::filesystem::path &path) {
+    int fd = -1;
+    std::uint64_t size = 0;
+    if (auto err = openForReading(path, fd, size))
+        return err;
+    ::close(fd);
+    return std::nullopt;
+}
+
 std::string LargerThanAny(const std::string &kind, const std::filesystem::path &path, std::size_t maxBytes) {
     return "The " + kind + " " + path.string() + " is larger than any " + kind + " (more than " +
            std::to_string(maxBytes) + " bytes).";
@@ -193,6 +211,36 @@ std::optional<std::string> ReadFileStartWhile(const std::filesystem::path &path,
 std::optional<std::string> ReadFileAt(const std::filesystem::path &path, std::uint64_t offset, std::size_t count,
                                       std::string &bytes, std::uint64_t *fileSize) {
     return readRange(path, offset, count, bytes, {}, fileSize);
+}
+
+std::optional<std::string> ReadFileInto(const std::filesystem::path &path, std::uint64_t offset, char *into,
+                                        std::size_t count, std::size_t &got, std::uint64_t *fileSize) {
+    got = 0;
+    int fd = -1;
+    std::uint64_t size = 0;
+    if (auto err = openForReading(path, fd, size))
+        return err;
+    if (fileSize)
+        *fileSize = size;
+    count = withinSize(size, offset, count);
+    auto at = static_cast<off_t>(offset);
+    while (got < count) {
+        const ssize_t n = ::pread(fd, into + got, count - got, at);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            const int err = errno;
+            ::close(fd);
+            got = 0;
+            return failure("Cannot read the file", path, err);
+        }
+        if (n == 0)
+            break;
+        got += static_cast<std::size_t>(n);
+        at += n;
+    }
+    ::close(fd);
+    return std::nullopt;
 }
 
 std::string QuoteFileText(std::string_view raw, bool utf8, std::size_t maxChars) {

@@ -28,6 +28,10 @@ FileText TextOfFile(std::string_view bytes);
 // The lines of a text: each ends at CR LF, LF or a CR alone. A last line
 // without an end counts; nothing after the final line end gives no line.
 std::vector<std::string_view> SplitTextLines(std::string_view text);
+// The same one line at a time, for readers that walk a text without holding
+// all its lines: takes the first line (its end with it) off `text`; false when
+// no line is left.
+bool TakeTextLine(std::string_view &text, std::string_view &line);
 
 // The parts of a text between separators: n separators give n + 1 parts, an
 // empty text one empty part.
@@ -42,6 +46,11 @@ std::vector<std::string> SplitAt(std::string_view text, char separator);
 // (those under /proc) are read to their end, within the same limit.
 std::optional<std::string> ReadWholeFile(const std::filesystem::path &path, std::size_t maxBytes,
                                          std::string &bytes, const std::string &tooLarge);
+// The checks of ReadWholeFile without reading: nothing when `path` is a
+// regular file that opens for reading, else the failure ReadWholeFile would
+// give, at once. For readers that must open the file themselves (a help
+// archive, a library).
+std::optional<std::string> CheckFileToRead(const std::filesystem::path &path);
 // The usual `tooLarge`: "The colour legend <path> is larger than any colour
 // legend (more than <maxBytes> bytes)."
 std::string LargerThanAny(const std::string &kind, const std::filesystem::path &path, std::size_t maxBytes);
@@ -58,6 +67,13 @@ std::optional<std::string> ReadFileStartWhile(const std::filesystem::path &path,
 // ReadWholeFile.
 std::optional<std::string> ReadFileAt(const std::filesystem::path &path, std::uint64_t offset,
                                       std::size_t count, std::string &bytes, std::uint64_t *fileSize = nullptr);
+
+// Reads up to `count` bytes at `offset` straight into `into` (fewer at the end
+// of the file; `got` says how many), so that a large file is held once, in the
+// caller's memory. Gives the size the file reports, as ReadFileAt. Failures as
+// ReadWholeFile.
+std::optional<std::string> ReadFileInto(const std::filesystem::path &path, std::uint64_t offset, char *into,
+                                        std::size_t count, std::size_t &got, std::uint64_t *fileSize = nullptr);
 
 // Text read from a file, fit to quote in a message: in double quotes,
 // converted to UTF-8 (from Windows-1252 unless `utf8`), control bytes shown

@@ -196,28 +196,29 @@ ShapeReadResult ReadShapes(const fs::path &path, const std::function<void()> &do
         return result;
     }
     const numfmt::FileText file = numfmt::TextOfFile(bytes);
-    int lineNo = 0;
-    for (const std::string_view view : numfmt::SplitTextLines(file.text)) {
-        const std::string line(view);
-        ++lineNo;
+    // Walked a line at a time and a field at a time: a file of blank lines or
+    // of commas costs no more than its bytes.
+    std::string_view rest = file.text;
+    worldmap::StretchPacer pacer(rest.size(), doEvents);
+    std::string_view line;
+    for (std::size_t lineNo = 1; numfmt::TakeTextLine(rest, line); ++lineNo) {
         if (!line.empty() && line[0] == '"') {
             MapShape shape;
-            const std::string name = line.substr(0, line.find(','));
+            const std::string name(line.substr(0, line.find(',')));
             shape.Name = file.utf8 ? name : engine::Windows1252ToUtf8(name);
             result.Shapes.push_back(std::move(shape));
-        } else {
-            const std::vector<std::string> fields = splitAt(line, ',');
-            if (fields.size() >= 2) {
-                if (result.Shapes.empty()) {
-                    result.Error = path.filename().string() + ", line " + std::to_string(lineNo) +
-                                   ": a point comes before the first shape name.";
-                    return result;
-                }
-                result.Shapes.back().Points.push_back(
-                    {static_cast<float>(numfmt::val(fields[0])), static_cast<float>(numfmt::val(fields[1]))});
+        } else if (const std::size_t comma = line.find(','); comma != std::string_view::npos) {
+            if (result.Shapes.empty()) {
+                result.Error = path.filename().string() + ", line " + std::to_string(lineNo) +
+                               ": a point comes before the first shape name.";
+                return result;
             }
+            const std::string_view second = line.substr(comma + 1);
+            result.Shapes.back().Points.push_back(
+                {numfmt::toSingle(numfmt::val(line.substr(0, comma))),
+                 numfmt::toSingle(numfmt::val(second.substr(0, second.find(','))))});
         }
-        if (doEvents) doEvents();
+        pacer.at(rest.size());
     }
     return result;
 }

@@ -70,7 +70,8 @@ struct ShapeReadResult {
 
 // Reads a shape file: a line starting with a double quote begins a shape named
 // by its text before the first comma; any other line with at least two comma
-// fields appends the point (longitude, latitude). doEvents runs after each line.
+// fields appends the point (longitude, latitude). doEvents runs after every
+// stretch of text (worldmap::ShapeTextStretchBytes), not after every line.
 // A file that is no shape file (worldmap::ReadShapeFileBytes) gives no shape.
 ShapeReadResult ReadShapes(const std::filesystem::path &path, const std::function<void()> &doEvents = {});
 

@@ -103,7 +103,8 @@ RasterImage ReadRasterImage(const std::filesystem::path &path) {
     // The header first: it gives the size of the whole file, so that no more
     // than that is ever read.
     std::string head;
-    if (const auto failure = numfmt::ReadFileAt(path, 0, HeaderSize, head))
+    std::uint64_t headSize = 0;
+    if (const auto failure = numfmt::ReadFileAt(path, 0, HeaderSize, head, &headSize))
         throw RasterError(*failure);
     HeaderBytes bytes{};
     if (head.size() < bytes.size())
@@ -120,13 +121,28 @@ RasterImage ReadRasterImage(const std::filesystem::path &path) {
     const std::size_t count = static_cast<std::size_t>(image.Columns) * static_cast<std::size_t>(image.Rows);
     const std::string cellsGiven =
         " than its header gives (" + std::to_string(image.Rows) + " rows of " + std::to_string(image.Columns) + " columns).";
-    std::string content;
-    if (const auto failure = numfmt::ReadWholeFile(path, bytes.size() + count, content,
-                                                   "The raster image " + name(path) + " holds more cells" + cellsGiven))
+    const RasterError fewer("The raster image " + name(path) + " holds fewer cells" + cellsGiven);
+    const RasterError more("The raster image " + name(path) + " holds more cells" + cellsGiven);
+    const std::uint64_t whole = bytes.size() + count;
+    // The size the file reports decides before the cells take any memory (a
+    // file under /proc reports none and is judged by what it gives).
+    if (headSize != 0 && headSize != whole)
+        throw headSize < whole ? fewer : more;
+    // The cells are read straight into their place: a map of 32767 x 32767
+    // cells is held once, not as bytes and again as cells.
+    image.Cells.resize(count);
+    std::size_t got = 0;
+    std::uint64_t size = 0;
+    if (const auto failure = numfmt::ReadFileInto(path, bytes.size(), reinterpret_cast<char *>(image.Cells.data()),
+                                                  count, got, &size))
         throw RasterError(*failure);
-    if (content.size() - std::min(content.size(), bytes.size()) < count)
-        throw RasterError("The raster image " + name(path) + " holds fewer cells" + cellsGiven);
-    image.Cells.assign(content.begin() + static_cast<std::ptrdiff_t>(bytes.size()), content.end());
+    if (got < count)
+        throw fewer;
+    // Of a file that reports no size, a byte after the cells tells more of them.
+    std::string beyond;
+    const bool longer = size != 0 ? size > whole : !numfmt::ReadFileAt(path, whole, 1, beyond) && !beyond.empty();
+    if (longer)
+        throw more;
     return image;
 }
 

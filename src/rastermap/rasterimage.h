@@ -77,8 +77,9 @@ struct RasterImage {
 
 // Reads the whole image. Throws RasterError, naming the file, when it cannot
 // be opened, is shorter than its header, gives fewer than one row or column,
-// or holds fewer or more cells than its header gives (a longer file is
-// refused before its cells are read). Nothing is returned half read.
+// or holds fewer or more cells than its header gives (a file whose size says
+// so is refused before its cells are read). The cells are held once, read
+// straight into the image. Nothing is returned half read.
 RasterImage ReadRasterImage(const std::filesystem::path &path);
 
 // Writes the parts, one after the other, as the whole file, as

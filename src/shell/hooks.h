@@ -13,7 +13,8 @@ namespace tavisol {
 void InitEngineDefaults();
 
 // Help contents and index of the help file, through the Vantrix library; a
-// failed binding is reported in a message box over parent.
+// failed binding, or a help file that is there but cannot be read, is
+// reported in a message box over parent.
 void OpenHelpContents(QWidget *parent, const QString &helpFile);
 void OpenHelpIndex(QWidget *parent, const QString &helpFile);
 

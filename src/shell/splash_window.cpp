@@ -2,7 +2,6 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLinearGradient>
@@ -13,8 +12,15 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include <filesystem>
+#include <string>
+
+#include "engine/engine.h"
+#include "numfmt/textread.h"
 #include "shell/commands.h"
 #include "shell/icons.h"
+#include "shell/messages.h"
+#include "shell/programfolders.h"
 
 namespace tavisol {
 
@@ -53,14 +59,24 @@ QRgb ReliefColour(uchar cell) {
     return std::end(stops)[-1].colour.rgb();
 }
 
-QImage ReliefPicture(const QString &path, QSize size) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) ||
-        file.size() != qint64(kRasterWidth) * kRasterHeight)
+// The relief of the raster, or a null image when there is none of the right
+// size. A raster that is there but cannot be read (a pipe, a folder, a device
+// in its place) is said in `failure`; it is not waited for.
+QImage ReliefPicture(const std::filesystem::path &path, QSize size, QString *failure) {
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec))
         return {};
-    const uchar *cells = file.map(0, file.size());
-    if (!cells)
+    const std::size_t rasterBytes = std::size_t(kRasterWidth) * kRasterHeight;
+    std::string bytes;
+    std::uint64_t fileSize = 0;
+    if (const auto err = numfmt::ReadFileAt(path, 0, rasterBytes, bytes, &fileSize)) {
+        if (failure)
+            *failure = QString::fromStdString(*err);
         return {};
+    }
+    if (fileSize != rasterBytes || bytes.size() != rasterBytes)
+        return {};
+    const auto *cells = reinterpret_cast<const uchar *>(bytes.data());
     QImage image(size, QImage::Format_RGB32);
     for (int y = 0; y < size.height(); ++y) {
         const int row = y * kRasterHeight / size.height();
@@ -70,7 +86,6 @@ QImage ReliefPicture(const QString &path, QSize size) {
             line[x] = ReliefColour(cells[qint64(row) * kRasterWidth + column]);
         }
     }
-    file.unmap(const_cast<uchar *>(cells));
     return image;
 }
 
@@ -131,8 +146,9 @@ QImage DrawnPicture(QSize size) {
 
 } // namespace
 
-QImage SplashWindow::SplashPicture(const QString &dataFolder, QSize size) {
-    QImage relief = ReliefPicture(dataFolder + QStringLiteral("/10k8b.raw"), size);
+QImage SplashWindow::SplashPicture(const QString &dataFolder, QSize size, QString *failure) {
+    QImage relief =
+        ReliefPicture(std::filesystem::path(dataFolder.toStdString()) / engine::ElevationRasterName, size, failure);
     return relief.isNull() ? DrawnPicture(size) : relief;
 }
 
@@ -143,9 +159,9 @@ SplashWindow::SplashWindow(std::function<void()> onStart, QWidget *parent)
     setWindowIcon(MakeIcon(IconId::Program));
 
     Picture = new QLabel(this);
+    QString failure;
     Picture->setPixmap(QPixmap::fromImage(SplashPicture(
-        QCoreApplication::applicationDirPath() + QStringLiteral("/TavisolData"),
-        QSize(640, 320))));
+        QString::fromStdString(dataFolder().string()), QSize(640, 320), &failure)));
 
     startLabel = new QLabel(QStringLiteral("Start Tavisol"), this);
     startLabel->setObjectName(QStringLiteral("startLabel"));
@@ -170,6 +186,8 @@ SplashWindow::SplashWindow(std::function<void()> onStart, QWidget *parent)
         move(s.left() + (s.width() - width()) / 2, s.top() + (s.height() - height()) / 2);
     }
 
+    if (!failure.isEmpty())
+        ShowMessage(this, MsgIcon::Critical, failure);
     RunCommand(Command::WorldMapLoadBoundaries);
     RunCommand(Command::WorldMapLoadCapitals);
 }

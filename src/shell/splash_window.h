@@ -28,8 +28,9 @@ public:
     QLabel *startLabel = nullptr;
 
     // The picture: the elevation raster of the data folder seen from above, or
-    // a drawn globe when there is none.
-    static QImage SplashPicture(const QString &dataFolder, QSize size);
+    // a drawn globe when there is none. A raster that is there but cannot be
+    // read gives the globe too, and the reason in `failure`.
+    static QImage SplashPicture(const QString &dataFolder, QSize size, QString *failure = nullptr);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *e) override;

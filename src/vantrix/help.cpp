@@ -6,6 +6,7 @@
 #include <string>
 
 #include "helpctl/helpcontrol.h"
+#include "numfmt/textread.h"
 #include "vantrix/vantrix.h"
 
 namespace {
@@ -30,8 +31,10 @@ bool loadControl() {
         g_state = ControlState::Failed;
         void *handle = nullptr;
         const std::string folder = ownFolder();
-        if (!folder.empty())
-            handle = dlopen((folder + "/" TAVISOL_HELP_CONTROL_FILE).c_str(), RTLD_NOW | RTLD_LOCAL);
+        const std::string control = folder + "/" TAVISOL_HELP_CONTROL_FILE;
+        // Only a file: the loader would wait for ever on a pipe in its place.
+        if (!folder.empty() && !tavisol::numfmt::CheckFileToRead(control))
+            handle = dlopen(control.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (handle == nullptr) // then the usual search for libraries
             handle = dlopen(TAVISOL_HELP_CONTROL_FILE, RTLD_NOW | RTLD_LOCAL);
         if (handle != nullptr) {

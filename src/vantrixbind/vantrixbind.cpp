@@ -8,6 +8,8 @@
 
 #include <memory>
 
+#include "numfmt/textread.h"
+
 namespace tavisol::vantrix {
 
 namespace {
@@ -43,6 +45,13 @@ std::unique_ptr<QLibrary> tryLoad(const QString &name, bool isPath, QString *why
     if (isPath && !QFileInfo::exists(name)) {
         *why = QStringLiteral("File not found: ") + name;
         return nullptr;
+    }
+    // The loader would wait for ever on a pipe in the library's place.
+    if (isPath) {
+        if (const auto failure = numfmt::CheckFileToRead(name.toStdString())) {
+            *why = QString::fromStdString(*failure);
+            return nullptr;
+        }
     }
     auto lib = std::make_unique<QLibrary>(name);
     if (lib->load())

@@ -17,17 +17,27 @@ bool fitsSingle(double v) {
 
 } // namespace
 
+StretchPacer::StretchPacer(std::size_t textBytes, std::function<void()> step)
+    : left_(textBytes), step_(std::move(step)) {}
+
+void StretchPacer::at(std::size_t bytesLeft) {
+    if (!step_ || left_ - bytesLeft < ShapeTextStretchBytes)
+        return;
+    left_ = bytesLeft;
+    step_();
+}
+
 ShapeReadResult ReadShapeText(std::string_view text, ShapeKind kind, float W, float H,
-                              const std::function<void()> &eachLine) {
+                              const std::function<void()> &eachStretch) {
     ShapeReadResult result;
     ShapeList &shapes = result.Shapes;
     MapPoint lastKept; // survives headers on purpose: see ShapeKind::Boundaries
-    const std::vector<std::string_view> lines = numfmt::SplitTextLines(numfmt::TextOfFile(text).text);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (eachLine)
-            eachLine();
-        const std::string_view line = lines[i];
-        const std::string lineNo = std::to_string(i + 1);
+    // Walked a line at a time: a file of blank lines costs no more than its bytes.
+    std::string_view rest = numfmt::TextOfFile(text).text;
+    StretchPacer pacer(rest.size(), eachStretch);
+    std::string_view line;
+    for (std::size_t i = 0; numfmt::TakeTextLine(rest, line); ++i) {
+        pacer.at(rest.size());
         if (!line.empty() && line.front() == '"') {
             MapShape shape;
             shape.Name = std::string(line.substr(0, line.find(',')));
@@ -43,7 +53,7 @@ ShapeReadResult ReadShapeText(std::string_view text, ShapeKind kind, float W, fl
             line.substr(comma + 1, comma2 == std::string_view::npos ? std::string_view::npos
                                                                      : comma2 - comma - 1));
         if (shapes.size() < 2) {
-            result.Error = "line " + lineNo + ": a point comes before the first shape header.";
+            result.Error = "line " + std::to_string(i + 1) + ": a point comes before the first shape header.";
             return result;
         }
         double x = ProjectX(lon, W);
@@ -53,7 +63,7 @@ ShapeReadResult ReadShapeText(std::string_view text, ShapeKind kind, float W, fl
             y = std::floor(y);
         }
         if (!fitsSingle(x) || !fitsSingle(y)) {
-            result.Error = "line " + lineNo + ": a coordinate is out of range.";
+            result.Error = "line " + std::to_string(i + 1) + ": a coordinate is out of range.";
             return result;
         }
         const MapPoint p{static_cast<float>(x), static_cast<float>(y)};
@@ -79,14 +89,14 @@ std::optional<std::string> ReadShapeFileBytes(const std::filesystem::path &file,
 }
 
 ShapeReadResult ReadShapeFile(const std::filesystem::path &file, ShapeKind kind, float W, float H,
-                              const std::function<void()> &eachLine) {
+                              const std::function<void()> &eachStretch) {
     std::string text;
     if (auto failure = ReadShapeFileBytes(file, text)) {
         ShapeReadResult result;
         result.Error = *failure;
         return result;
     }
-    ShapeReadResult result = ReadShapeText(text, kind, W, H, eachLine);
+    ShapeReadResult result = ReadShapeText(text, kind, W, H, eachStretch);
     if (!result.ok())
         result.Error = file.filename().string() + ", " + result.Error;
     return result;

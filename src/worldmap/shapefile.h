@@ -54,11 +54,29 @@ struct ShapeReadResult {
     bool ok() const { return Error.empty(); }
 };
 
+// How much shape text a reader walks between two runs of its `eachStretch`
+// (the boundary readers let window events through there): by the work done,
+// not per line, so that a file of blank lines lets them through no more often
+// than one of points.
+inline constexpr std::size_t ShapeTextStretchBytes = 64u << 10;
+
+// Runs `step` (may be empty) each time another ShapeTextStretchBytes of a text
+// of `textBytes` bytes have been walked; `at` is told the bytes still to walk.
+class StretchPacer {
+public:
+    StretchPacer(std::size_t textBytes, std::function<void()> step);
+    void at(std::size_t bytesLeft);
+
+private:
+    std::size_t left_;
+    std::function<void()> step_;
+};
+
 // Reads shape text into bitmap pixels of a W x H equirectangular world bitmap.
-// `eachLine` (may be empty) runs before every line: the boundary reader lets
-// window events through there.
+// `eachStretch` (may be empty) runs after every stretch of text
+// (ShapeTextStretchBytes).
 ShapeReadResult ReadShapeText(std::string_view text, ShapeKind kind, float W, float H,
-                              const std::function<void()> &eachLine = {});
+                              const std::function<void()> &eachStretch = {});
 
 // The bytes of a shape file, for every reader of the format (the raster maps'
 // boundaries and capitals too). Boundaries of the whole world at the detail a
@@ -70,10 +88,12 @@ std::optional<std::string> ReadShapeFileBytes(const std::filesystem::path &file,
 
 // Reads a shape file; a file that cannot be read gives an error naming it.
 ShapeReadResult ReadShapeFile(const std::filesystem::path &file, ShapeKind kind, float W, float H,
-                              const std::function<void()> &eachLine = {});
+                              const std::function<void()> &eachStretch = {});
 
 inline constexpr const char *BoundaryFileName = "Worad1.bna";
 inline constexpr const char *CapitalFileName = "WorldCap.bna";
 inline constexpr const char *WorldBitmapName = "woma.bmp";
+// No picture decoder of the program takes a larger world bitmap.
+inline constexpr std::size_t MaxWorldBitmapBytes = 256u << 20;
 
 } // namespace tavisol::worldmap

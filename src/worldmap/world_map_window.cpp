@@ -23,6 +23,7 @@
 #include "engine/engine.h"
 #include "numfmt/numfmt.h"
 #include "numfmt/numfmt_qt.h"
+#include "numfmt/textread.h"
 #include "shell/appstate.h"
 #include "shell/commands.h"
 #include "shell/icons.h"
@@ -226,13 +227,21 @@ void WorldMapWindow::setUp() {
 
 bool WorldMapWindow::loadBitmap() {
     const std::filesystem::path path = dataFolder() / wm::WorldBitmapName;
-    QImage image(QString::fromStdString(path.string()));
+    // Through the program's reader, so that a pipe in the picture's place is
+    // refused rather than waited for.
+    std::string bytes;
+    const auto failure =
+        numfmt::ReadWholeFile(path, wm::MaxWorldBitmapBytes, bytes,
+                              numfmt::LargerThanAny("world map picture", path, wm::MaxWorldBitmapBytes));
+    const QImage image =
+        failure ? QImage() : QImage::fromData(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
     if (image.isNull()) {
         surface_ = QImage();
         original_ = QImage();
         ShowMessage(this, MsgIcon::Critical,
-                    QStringLiteral("The world map picture cannot be read: %1")
-                        .arg(QString::fromStdString(path.string())));
+                    failure ? fromUtf8(*failure)
+                            : QStringLiteral("The world map picture cannot be read: %1")
+                                  .arg(QString::fromStdString(path.string())));
         return false;
     }
     original_ = image.convertToFormat(QImage::Format_RGB32);

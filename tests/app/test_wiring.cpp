@@ -7,7 +7,10 @@
 #include <QStyle>
 #include <QTemporaryDir>
 
+#include <filesystem>
+#include <functional>
 #include <map>
+#include <memory>
 
 #include "app/wiring.h"
 #include "shell/appstate.h"
@@ -16,6 +19,10 @@
 #include "shell/main_window.h"
 #include "shell/messages.h"
 #include "shell/programfolders.h"
+#include "shell/splash_window.h"
+#include "support/files.h"
+#include "vantrixbind/vantrixbind.h"
+#include "worldmap/worldmap.h"
 
 namespace {
 
@@ -119,5 +126,54 @@ TEST_F(Wiring, EveryWindowCarriesItsOwnPicture) {
         EXPECT_GE(others, 6);
     }
 }
+
+// What stands in a data file's place and is no file (a pipe, a folder, a
+// device) is refused at once on every path that reads it, in the reader's words.
+enum class Standing { Pipe, Folder, Device };
+
+const struct {
+    const char *file; // in the program folder
+    std::function<void()> use;
+} Uses[] = {
+    {"TavisolData/10k8b.raw", [] { tavisol::SplashWindow splash([] {}); }},
+    {"TavisolData/woma.bmp",
+     [] {
+         tavisol::InstallEarlyCommands();
+         tavisol::RunCommand(Command::WorldMapLoadBoundaries);
+         tavisol::DestroyWorldMap();
+     }},
+    {"Tavisol.chm", [] { tavisol::MainWindow().menuAction(QStringLiteral("mn_TOC"))->trigger(); }},
+};
+
+class NotAFile : public Wiring, public ::testing::WithParamInterface<std::tuple<std::size_t, Standing>> {};
+
+TEST_P(NotAFile, IsRefusedAtOnceInTheReadersWords) {
+    const auto [use, standing] = GetParam();
+    const std::filesystem::path path = tavisol::programFolder() / Uses[use].file;
+    std::filesystem::create_directories(path.parent_path());
+    std::unique_ptr<tavisol::testsupport::PipeWithWriter> pipe;
+    if (standing == Standing::Pipe)
+        pipe = std::make_unique<tavisol::testsupport::PipeWithWriter>(path, "no data");
+    else if (standing == Standing::Folder)
+        std::filesystem::create_directories(path);
+    else
+        tavisol::testsupport::MakeNullDevice(path);
+    std::vector<std::string> aboutIt;
+    tavisol::SetMessageBoxHandler([&](QWidget *, const tavisol::Message &m) {
+        if (m.text.find(path.string()) != std::string::npos)
+            aboutIt.push_back(m.text);
+        return tavisol::MsgAnswer::Ok;
+    });
+    tavisol::vantrix::setLibraryPath(QStringLiteral(TAVISOL_BIN_DIR "/libvantrix.so"));
+    Uses[use].use();
+    tavisol::vantrix::setLibraryPath({});
+    EXPECT_EQ(aboutIt, std::vector<std::string>{"Cannot read the file " + path.string() +
+                                                (standing == Standing::Folder ? ": it is a folder, not a file"
+                                                                              : ": it is not a regular file")});
+}
+
+INSTANTIATE_TEST_SUITE_P(, NotAFile,
+                         ::testing::Combine(::testing::Range<std::size_t>(0, std::size(Uses)),
+                                            ::testing::Values(Standing::Pipe, Standing::Folder, Standing::Device)));
 
 } // namespace

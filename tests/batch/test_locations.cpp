@@ -133,7 +133,8 @@ TEST(LocationFile, RangeLimitsPassAndBeyondIsSkippedByItsName) {
 TEST(LocationFile, NumbersReadLikeValAndAFieldWithoutOneSkipsTheLine) {
     Reader r;
     const LocationList list = r.Read("Longitude,Latitude\r\n1 2.5x,4e1\r\n-.5,1,2,3\r\n6.86,45.83,\r\n,,\r\n"
-                                     "NaN,inf,3\r\n\"Rome\",\"12.48\",\"41.9\",\"20\"\r\nRome,12.5,41.9, \r\n");
+                                     "NaN,inf,3\r\n\"Rome\",\"12.48\",\"41.9\",\"20\"\r\nRome,12.5,41.9, \r\n"
+                                     "12.5,41.9,20,\r\n");
     ASSERT_EQ(list.size(), 4u);
     EXPECT_EQ(list[0].Longitude, "12.5");
     EXPECT_EQ(list[0].Latitude, "40");
@@ -141,11 +142,29 @@ TEST(LocationFile, NumbersReadLikeValAndAFieldWithoutOneSkipsTheLine) {
     // An empty altitude field takes the raster's, as a line without one.
     EXPECT_EQ(list[2], (ListEntry{" Lon : 6.86 Lat : 45.83 Alt : 321", "6.86", "45.83", "321"}));
     EXPECT_EQ(list[3], (ListEntry{"Rome", "12.5", "41.9", "321"}));
-    EXPECT_THAT(r.skipped, ElementsAre(Skip("Wrong Data"), Skip("Wrong Data"), Skip("Wrong Data"), Skip("\"Rome\"")));
+    EXPECT_THAT(r.skipped, ElementsAre(Skip("Wrong Data"), Skip("Wrong Data"), Skip("Wrong Data"), Skip("\"Rome\""),
+                                       Skip("Wrong Data")));
     EXPECT_THAT(r.reasons, ElementsAre("Line 1: field 1 (longitude \"Longitude\") holds no number.",
                                        "Line 5: field 1 (longitude \"\") holds no number.",
                                        "Line 6: field 1 (longitude \"NaN\") holds no number.",
-                                       "Line 7: field 2 (longitude \"\"12.48\"\") holds no number."));
+                                       "Line 7: field 2 (longitude \"\"12.48\"\") holds no number.",
+                                       // Three numbers and a trailing comma: the first is no name.
+                                       "Line 9: field 4 (altitude \"\") is empty after three numbers, as a comma "
+                                       "at the end of the line leaves it."));
+}
+
+TEST(LocationFile, AFullListStopsTheReadingAndSaysWhere) {
+    Reader r;
+    r.file = "/lists/big.csv";
+    std::string text = "Header\r\n";
+    for (std::size_t i = 0; i <= MaxListedLocations + 1; ++i)
+        text += "1,2,3\r\n";
+    EXPECT_EQ(r.Read(text).size(), MaxListedLocations);
+    const std::size_t stop = MaxListedLocations + 2;
+    EXPECT_THAT(r.skipped, ElementsAre(Skip("Wrong Data"), "A list holds at most " + std::to_string(MaxListedLocations) +
+                                                               " locations: the reading stopped at line " +
+                                                               std::to_string(stop) + " of /lists/big.csv, after " +
+                                                               std::to_string(stop - 1) + " lines were read."));
 }
 
 TEST(LocationFile, LastLineWithoutLineEndAndLatinNames) {

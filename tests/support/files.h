@@ -11,9 +11,11 @@
 #include <functional>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <utility>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -58,6 +60,40 @@ public:
 
 private:
     int reader_ = -1;
+};
+
+// A pipe at `path` whose reader meets a writer that gives `bytes` and ends: a
+// reader that waits on a pipe gets them and an end of file, so a test of one
+// that must refuse the pipe fails rather than hangs.
+class PipeWithWriter {
+public:
+    PipeWithWriter(const std::filesystem::path &path, std::string bytes) : path_(path) {
+        EXPECT_EQ(::mkfifo(path.c_str(), 0666), 0);
+        writer_ = std::thread([this, bytes = std::move(bytes)] {
+            // A reader gone before the bytes came gives an error, not the signal.
+            sigset_t pipeSignal;
+            sigemptyset(&pipeSignal);
+            sigaddset(&pipeSignal, SIGPIPE);
+            pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
+            const int fd = ::open(path_.c_str(), O_WRONLY);
+            if (fd >= 0) {
+                [[maybe_unused]] const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+                ::close(fd);
+            }
+        });
+    }
+    ~PipeWithWriter() {
+        // The writer waits for a reader as long as none opened the pipe.
+        const int reader = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK);
+        writer_.join();
+        ::close(reader);
+    }
+    PipeWithWriter(const PipeWithWriter &) = delete;
+    PipeWithWriter &operator=(const PipeWithWriter &) = delete;
+
+private:
+    std::filesystem::path path_;
+    std::thread writer_;
 };
 
 // Makes `path` a device that takes any bytes: a null device of its own where

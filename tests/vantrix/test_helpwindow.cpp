@@ -9,7 +9,14 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 
+#include <QTemporaryDir>
 #include <QTextBrowser>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "support/files.h"
 #include "vantrixbind/vantrixbind.h"
 
 namespace {
@@ -124,6 +131,49 @@ TEST_F(HelpCommands, HelpCommandWithoutHelpFileReportsNothing) {
     QCoreApplication::processEvents();
     EXPECT_FALSE(boxSeen);
     EXPECT_EQ(helpWindows().size(), 1);
+}
+
+// The help file with the length its directory states for `object` made
+// `length`: the entry grows into its directory chunk's free space.
+std::string WithStatedLength(std::string d, const std::string &object, std::uint64_t length) {
+    std::uint32_t block, free;
+    std::memcpy(&block, &d[d.find("ITSP") + 0x10], 4);
+    const std::size_t chunk = d.find("PMGL");
+    std::memcpy(&free, &d[chunk + 4], 4);
+    // After the name: section, offset and length, each a number of 7-bit groups.
+    std::size_t at = d.find(object, chunk) + object.size(), from = 0;
+    for (int field = 0; field < 3; ++field) {
+        from = at;
+        while (d[at++] & 0x80) {
+        }
+    }
+    std::string stated(1, static_cast<char>(length & 0x7F));
+    for (std::uint64_t v = length >> 7; v != 0; v >>= 7)
+        stated.insert(0, 1, static_cast<char>(0x80 | (v & 0x7F)));
+    const std::size_t grown = stated.size() - (at - from);
+    d.replace(from, at - from, stated);
+    d.erase(chunk + block - free + grown, grown);
+    free -= static_cast<std::uint32_t>(grown);
+    std::memcpy(&d[chunk + 4], &free, 4);
+    return d;
+}
+
+// A page whose stated length is far beyond the file is not there, rather than
+// taken as the size of a buffer; the rest of the help still opens.
+TEST_F(HelpCommands, AStatedLengthBeyondTheFileIsNotAllocated) {
+    QTemporaryDir dir;
+    const std::string damaged = dir.path().toStdString() + "/Damaged.chm";
+    tavisol::testsupport::Put(damaged, WithStatedLength(tavisol::testsupport::Slurp(kHelpFile.toStdString()),
+                                                        "/index.htm", std::uint64_t{1} << 41));
+    bool shown = false;
+    vx::BindError e;
+    ASSERT_TRUE(vx::showTOC(QString::fromStdString(damaged), &shown, &e));
+    ASSERT_TRUE(shown);
+    auto *page = helpWindows().first()->findChild<QTextBrowser *>(QStringLiteral("helpPage"));
+    ASSERT_NE(page, nullptr);
+    EXPECT_TRUE(page->toPlainText().contains(QStringLiteral("/index.htm is not in the help file")));
+    emit page->anchorClicked(QUrl(QStringLiteral("station_files.htm")));
+    EXPECT_TRUE(page->toPlainText().contains(QStringLiteral("mela")));
 }
 
 } // namespace
