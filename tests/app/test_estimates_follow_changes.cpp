@@ -332,16 +332,40 @@ INSTANTIATE_TEST_SUITE_P(ViewData, ChangeSource,
 INSTANTIATE_TEST_SUITE_P(WorkBench, ChangeSource,
                          ::testing::Combine(::testing::Values(Shown::Workbench), ::testing::Range(0, 8)), RowName);
 
-// Typed into the list window, a setting is in force: the numbers, the saved
-// report's methods and the settings dialog all tell it.
-TEST_F(EstimatesFollowChanges, ListWindowSettingsReachTheReportAndTheSettingsDialog) {
+// Typed into the list window, a setting is in force at once when the settings
+// dialog would take it; a value it refuses leaves the one before in force, and
+// leaving the box says so. The numbers, the saved report's methods and the
+// settings dialog all tell what is in force.
+struct ListBoxTyping {
+    const char *name;
+    QLineEdit *SettingsControls::*box;
+    std::function<void(QLineEdit *)> type;
+    const char *inForce;  // as the settings dialog shows it
+    const char *reportLine;
+    std::vector<std::string> leaving;  // titles of the messages on leaving the box
+};
+
+void PrintTo(const ListBoxTyping &row, std::ostream *os) { *os << row.name; }
+
+class ListWindowTyping : public EstimatesFollowChanges, public ::testing::WithParamInterface<ListBoxTyping> {};
+
+TEST_P(ListWindowTyping, WhatIsInForceReachesTheEstimateTheReportAndTheSettingsDialog) {
+    const ListBoxTyping &row = GetParam();
     Open(Shown::Results);
-    const engine::Single powerOne = ShownBy(Shown::Results).january;
+    const engine::Single before = ShownBy(Shown::Results).january;
     Trigger("mn_saveGridOrFile");
-    TypeInto(ListWindow().txtPowExp, "3");
-    ListWindow().CmdCanc->click();
+    BatchListWindow &list = ListWindow();
+    ASSERT_TRUE(Activate(&list));
+    row.type(list.*row.box);
+    list.CmdCanc->setFocus(Qt::MouseFocusReason);  // the click on Cancel
+    list.CmdCanc->click();
+    std::vector<std::string> titles;
+    for (const Message &m : messages)
+        titles.push_back(m.title);
+    EXPECT_EQ(titles, row.leaving);
+    messages.clear();
     Open(Shown::Results);
-    EXPECT_NE(ShownBy(Shown::Results).january, powerOne);
+    EXPECT_NE(ShownBy(Shown::Results).january, before);
     EXPECT_FLOAT_EQ(ShownBy(Shown::Results).january, Reference());
 
     const auto report = out.path() / "rome.tvs";
@@ -357,11 +381,29 @@ TEST_F(EstimatesFollowChanges, ListWindowSettingsReachTheReportAndTheSettingsDia
     EXPECT_EQ(messages[0].text, "Data Saved Correctly");
     std::ifstream in(report, std::ios::binary);
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_NE(text.find("Power Exponent 3\r\n"), std::string::npos);
+    EXPECT_NE(text.find(std::string(row.reportLine) + "\r\n"), std::string::npos) << text;
 
     Trigger("mnChangeSettings");
-    EXPECT_EQ(OpenSettingsDialog()->txtPowExp->text(), QStringLiteral("3"));
+    EXPECT_EQ((OpenSettingsDialog()->*row.box)->text(), QString::fromLatin1(row.inForce));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    , ListWindowTyping,
+    ::testing::Values(
+        ListBoxTyping{"Power", &SettingsControls::txtPowExp, [](QLineEdit *f) { TypeInto(f, "3"); }, "3",
+                      "Power Exponent 3", {}},
+        // "20", "2", "": the 2 stays in force.
+        ListBoxTyping{"StationsClearedByTwoBackspaces", &SettingsControls::txtMaxStat,
+                      [](QLineEdit *f) {
+                          f->setFocus();
+                          f->end(false);
+                          QTest::keyClicks(f, QStringLiteral("\b\b"));
+                      },
+                      "2", "Maximum Number of Stations: 2", {"Problem: Too few stations."}},
+        // "9", "99": the 9 stays in force.
+        ListBoxTyping{"TooManyStations", &SettingsControls::txtMaxStat, [](QLineEdit *f) { TypeInto(f, "99"); }, "9",
+                      "Maximum Number of Stations: 9", {"Problem: Too many stations."}}),
+    [](const ::testing::TestParamInfo<ListBoxTyping> &info) { return std::string(info.param.name); });
 
 // ---- What the windows say ---------------------------------------------------------
 
