@@ -159,6 +159,21 @@ public:
         }
         return e;
     }
+    // The line above the window's pages that says why they hold no values
+    // (View Data: its first group); empty while hidden.
+    static std::string NoticeOf(Shown w) {
+        const QLabel *l = w == Shown::Results ? results::LocationResultsWindowIfCreated()->MissingEstimates(1)
+                                              : workbench::WorkbenchWindow::existing()->findChild<QLabel *>(
+                                                    QStringLiteral("missingEstimate"));
+        return l && l->isVisibleTo(l->window()) ? l->text().toStdString() : std::string();
+    }
+    // Its beginning, with the variables it names.
+    static std::string NoEstimateOf(Shown w) {
+        return std::string("No estimate of ") +
+               (w == Shown::Results ? "Monthly Mean Temperature, Monthly Mean of Daily Maximum Temperature, Monthly "
+                                      "Mean of Daily Minimum Temperature: "
+                                    : "Monthly Mean Temperature: ");
+    }
     // The same estimate made afresh from what is in force.
     static engine::Single Reference() {
         engine::EngineState state;
@@ -422,6 +437,9 @@ TEST_P(EachWindow, AFailedRunIsShownOnce) {
     std::filesystem::rename(data, out.path() / "aside");
     QWidget *window = Open(GetParam());
     ASSERT_EQ(messages.size(), 1u);
+    // Said above the blank pages too, after the box is gone.
+    EXPECT_TRUE(NoticeOf(GetParam()).starts_with(NoEstimateOf(GetParam()) + "the run stopped: " + messages[0].text))
+        << NoticeOf(GetParam());
     // Opened at its usual size, not at that of the few panels a failed run shows.
     EXPECT_GE(window->parentWidget()->height(), main->mdiArea()->viewport()->height() * 9 / 10);
     Open(GetParam());
@@ -436,45 +454,82 @@ TEST_P(EachWindow, AFailedRunIsShownOnce) {
     Open(GetParam());
     EXPECT_TRUE(messages.empty());
     EXPECT_FLOAT_EQ(ShownBy(GetParam()).january, Reference());
+    EXPECT_EQ(NoticeOf(GetParam()), "");
 }
 
-// Active while a dialog's OK leaves no neighbour, the window says so at once.
-TEST_P(EachWindow, SaysAtOnceWhenADialogLeavesNoNeighbour) {
-    for (const bool settingsDialog : {true, false}) {
-        QWidget *window = Open(GetParam());
-        messages.clear();
-        if (settingsDialog) {
-            Trigger("mnChangeSettings");
-            TypeInto(OpenSettingsDialog()->txtMaxDist, "0.5");
-            OpenSettingsDialog()->okButton->click();
-        } else {
-            Trigger("mn_Coordinate");
-            TypeInto(CoordDialog()->txtlong, "-140");
-            TypeInto(CoordDialog()->txtLat, "-45");
-            CoordDialog()->cmdBack->click();
-        }
-        BackToMain();
-        EXPECT_FALSE(ShownBy(GetParam()).due) << settingsDialog;
-        if (GetParam() == Shown::Workbench) {
-            ASSERT_EQ(messages.size(), 1u) << settingsDialog;
-            EXPECT_EQ(messages[0].title, "No calculation can be done with 0 neighbours");
-            EXPECT_EQ(window->windowTitle(), QStringLiteral("Sorry, No Neighbors!"));
-        } else {
-            const auto *r = static_cast<results::ResultsWindow *>(window);
-            EXPECT_EQ(r->MissingEstimates(1)->text().toStdString(),
-                      "No estimate of Monthly Mean Temperature, Monthly Mean of Daily Maximum Temperature, Monthly "
-                      "Mean of Daily Minimum Temperature: no station within the Maximum Distance of " +
-                          std::string(settingsDialog ? "0.5" : "1000") + " km.");
-            EXPECT_TRUE(r->MissingEstimates(1)->isVisibleTo(r));
-        }
-        // Back to where the stations are.
-        SettingsDialog *d = OpenSettingsDialog();
-        d->txtMaxDist->setText(QStringLiteral("1000"));
-        d->onOkClicked();
-        SetCurrentLocation("", 13.01F, 41.99F, 17);
-        BackToMain();
+// A change that leaves no neighbour: the window says so as soon as it is
+// active again, naming the criterion of the selection that left none.
+struct NoNeighbourChange {
+    const char *name;
+    std::function<void(EstimatesFollowChanges &, QWidget *window)> make;
+    const char *reason;
+};
+
+void PrintTo(const NoNeighbourChange &change, std::ostream *os) { *os << change.name; }
+
+class LeftWithoutNeighbours : public EstimatesFollowChanges,
+                              public ::testing::WithParamInterface<std::tuple<Shown, NoNeighbourChange>> {};
+
+TEST_P(LeftWithoutNeighbours, TheWindowNamesTheCriterion) {
+    const auto &[shown, change] = GetParam();
+    QWidget *window = Open(shown);
+    messages.clear();
+    change.make(*this, window);
+    EXPECT_FALSE(ShownBy(shown).due);
+    EXPECT_EQ(NoticeOf(shown), NoEstimateOf(shown) + change.reason + ".");
+    if (shown == Shown::Workbench) {
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].title, "No calculation can be done with 0 neighbours");
+        EXPECT_EQ(window->windowTitle(), QStringLiteral("Sorry, No Neighbors!"));
     }
 }
+
+void ChangeSettings(EstimatesFollowChanges &t, const std::function<void(SettingsDialog &)> &edit) {
+    t.Trigger("mnChangeSettings");
+    edit(*OpenSettingsDialog());
+    OpenSettingsDialog()->okButton->click();
+    t.BackToMain();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , LeftWithoutNeighbours,
+    ::testing::Combine(
+        ::testing::Values(Shown::Results, Shown::Workbench),
+        ::testing::Values(
+            NoNeighbourChange{"MaximumDistance",
+                              [](EstimatesFollowChanges &t, QWidget *) {
+                                  ChangeSettings(t, [](SettingsDialog &d) { TypeInto(d.txtMaxDist, "0.5"); });
+                              },
+                              "no station within the Maximum Distance of 0.5 km"},
+            NoNeighbourChange{"FarFromEveryStation",
+                              [](EstimatesFollowChanges &t, QWidget *) {
+                                  t.Trigger("mn_Coordinate");
+                                  TypeInto(CoordDialog()->txtlong, "-140");
+                                  TypeInto(CoordDialog()->txtLat, "-45");
+                                  CoordDialog()->cmdBack->click();
+                                  t.BackToMain();
+                              },
+                              "no station within the Maximum Distance of 1000 km"},
+            NoNeighbourChange{"AltitudeWindow",
+                              [](EstimatesFollowChanges &t, QWidget *) {
+                                  ChangeSettings(t, [](SettingsDialog &d) {
+                                      d.chkNeighbAlt->click();
+                                      TypeInto(d.txtMinHigh, "5000");
+                                  });
+                              },
+                              "no station within the Maximum Distance of 1000 km meets the Altitude Restrictions (a "
+                              "known altitude from 5000 to 8848 m)"},
+            NoNeighbourChange{"EmptyStationFiles",
+                              [](EstimatesFollowChanges &t, QWidget *window) {
+                                  testsupport::WriteStationFilesEverywhere(t.program.path() / "TavisolData", "");
+                                  t.Trigger("mn_saveGridOrFile");  // another window, then back
+                                  t.ClickOn(window);
+                              },
+                              "the station files hold no station"})),
+    [](const ::testing::TestParamInfo<std::tuple<Shown, NoNeighbourChange>> &info) {
+        return std::string(std::get<0>(info.param) == Shown::Results ? "ViewData_" : "WorkBench_") +
+               std::get<1>(info.param).name;
+    });
 
 // While the window computes, nothing of the previous estimate is on show.
 TEST_P(EachWindow, ShowsNothingOfTheLastEstimateWhileItComputes) {
