@@ -498,9 +498,9 @@ INSTANTIATE_TEST_SUITE_P(
         ::testing::Values(
             NoNeighbourChange{"MaximumDistance",
                               [](EstimatesFollowChanges &t, QWidget *) {
-                                  ChangeSettings(t, [](SettingsDialog &d) { TypeInto(d.txtMaxDist, "0.5"); });
+                                  ChangeSettings(t, [](SettingsDialog &d) { TypeInto(d.txtMaxDist, "1"); });
                               },
-                              "no station within the Maximum Distance of 0.5 km"},
+                              "no station within the Maximum Distance of 1 km"},
             NoNeighbourChange{"FarFromEveryStation",
                               [](EstimatesFollowChanges &t, QWidget *) {
                                   t.Trigger("mn_Coordinate");
