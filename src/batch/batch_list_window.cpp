@@ -326,6 +326,12 @@ dialogs::KeyDecision BatchListWindow::keyDecision(int id, char32_t key) {
 
 void BatchListWindow::fieldLeft(int id) {
     const auto field = static_cast<SettingsField>(id);
+    // Not taken into force: said when the box is left, not only at Save.
+    if (field == SettingsField::MaxStat) {
+        if (auto m = batch::RefusedStationCount(FieldString(txtMaxStat)))
+            showMessage(*m);
+        return;
+    }
     if (field != SettingsField::MinHigh && field != SettingsField::MaxHigh)
         return;
     if (auto m = dialogs::AltitudeOrderCheck(settingsFields(), field == SettingsField::MinHigh))

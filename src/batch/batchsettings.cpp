@@ -95,6 +95,13 @@ void StoreTypedSetting(SettingsField field, const std::string &text, engine::Eng
     }
 }
 
+std::optional<Message> RefusedStationCount(const std::string &text) {
+    const double stations = dialogs::ReadField(text);
+    if (dialogs::StationCountAccepted(numfmt::roundHalfEven(stations)))
+        return std::nullopt;
+    return stations < 1 ? TooFewStations() : TooManyStations();
+}
+
 std::optional<Message> RefusedBatchSetting(const dialogs::SettingsFields &f) {
     const float shadow = SingleOf(f.Shad);
     if (!std::isfinite(shadow))
@@ -102,9 +109,8 @@ std::optional<Message> RefusedBatchSetting(const dialogs::SettingsFields &f) {
     const float power = SingleOf(f.PowExp);
     if (!std::isfinite(power))
         return power < 0 ? dialogs::PowerSignMessage() : PowerTooLarge();
-    const double stations = dialogs::ReadField(f.MaxStat);
-    if (!std::isfinite(stations))
-        return stations < 0 ? TooFewStations() : TooManyStations();
+    if (auto refused = RefusedStationCount(f.MaxStat))
+        return refused;
     const float distance = SingleOf(f.MaxDist);
     if (!std::isfinite(distance))
         return distance < 0 ? AreaTooSmall() : AreaTooLarge();

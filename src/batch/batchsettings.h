@@ -21,16 +21,22 @@ dialogs::KeyDecision BatchSettingsKey(dialogs::SettingsField field, char32_t key
 engine::Integer StationCount(double value);
 
 // Typing into a box stores its value in the settings at once: power, minimum
-// and maximum distance, station count, the two altitudes. The shadow box
+// and maximum distance, station count, the two altitudes. (The settings door
+// then keeps in force what the settings dialog would refuse.) The shadow box
 // stores nothing until the run. A value beyond single precision (a pasted
 // "1e309", a long run of digits) is never stored.
 void StoreTypedSetting(dialogs::SettingsField field, const std::string &text,
                        engine::EngineSettings &settings);
 
+// The station count box's message when the settings would not take its
+// count (dialogs::StationCountAccepted): the count in force stays.
+std::optional<Message> RefusedStationCount(const std::string &text);
+
 // Before a run starts: the message of the first box (in the order of the
-// checks below) whose text reads as an infinity (beyond single precision; the
-// station count beyond a double), which no run can use. The box's own message
-// where the list has one, else the settings dialog's.
+// checks below) whose value the settings would not take: a text that reads
+// as an infinity (beyond single precision; the station count beyond a
+// double), a station count outside 1..20. No run can use it. The box's own
+// message where the list has one, else the settings dialog's.
 std::optional<Message> RefusedBatchSetting(const dialogs::SettingsFields &fields);
 
 // Before every run: all boxes into the settings, then the checks in order;

@@ -44,7 +44,8 @@ void LoadPrecipitationTiles(EngineState &state);
 // ---- Neighbours ---------------------------------------------------------------
 
 // Loads the current variable's stations, sets their distances, selects the
-// neighbours and sets their directions and compass texts.
+// neighbours and sets their directions and compass texts; without any
+// neighbour, WhyNoNeighbour names the criterion that left none.
 void PrepareNeighbours(EngineState &state);
 // Fills Neighbours(1..NeighbourCount) with the nearest acceptable stations.
 void SelectNearestStations(EngineState &state);

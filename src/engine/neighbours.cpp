@@ -11,6 +11,9 @@ using detail::HasAltitude;
 
 namespace {
 
+// A station this far or farther never enters the candidate list.
+constexpr Single FarthestNeighbour = 20000;
+
 int FoundCount(const EngineState &state) { return std::clamp<int>(state.NeighbourCount, 0, MaxNeighbours); }
 
 // A chosen station as neighbour record k; the rest of the record is filled later.
@@ -67,6 +70,15 @@ void CountActive(EngineState &state) {
     state.ActiveWithAltCount = static_cast<Integer>(withAltitude);
 }
 
+// The criterion that left no neighbour, given whether some station lies
+// within reach of the distance limits: the altitude window alone can then
+// have turned it away.
+NoNeighbourCause CauseOfNoNeighbour(const EngineState &state, bool someWithinReach) {
+    if (state.StationCount <= 0)
+        return NoNeighbourCause::NoStation;
+    return someWithinReach ? NoNeighbourCause::AltitudeWindow : NoNeighbourCause::Distance;
+}
+
 void LoadCurrentVariable(EngineState &state) {
     switch (state.CurrentVariable) {
     case 0: LoadTemperatureTiles(state); break;
@@ -90,6 +102,14 @@ void PrepareNeighboursPlainly(EngineState &state) {
         state.DoEvents();
     }
     SelectNearestStations(state);
+    if (state.NeighbourCount > 0)
+        return;
+    bool someWithinReach = false;
+    for (int s = 1; s <= loaded && !someWithinReach; ++s) {
+        const Single d = state.Stations[static_cast<std::size_t>(s)].Distance;
+        someWithinReach = !(d > state.MaxDistance) && d < FarthestNeighbour;
+    }
+    state.WhyNoNeighbour = CauseOfNoNeighbour(state, someWithinReach);
 }
 
 // The station files of the run, shared with the reader, searched through
@@ -108,18 +128,30 @@ void PrepareNeighboursFromFiles(EngineState &state) {
         loaded.push_back(std::move(f));
         state.DoEvents();
     }
+    const auto search = [&loaded](const NearestQuery &query, NearestList &list) {
+        const bool indexed = StationIndex::Usable(query);
+        int first = 1;
+        for (const IndexedStationFile &f : loaded) {
+            if (indexed && f.index)
+                f.index->Search(query, first, list);
+            else
+                ScanStations(*f.records, first, query, list);
+            first += static_cast<int>(f.records->size());
+        }
+    };
     const NearestQuery query = NearestQuery::Of(state);
     NearestList list(query);
-    const bool indexed = StationIndex::Usable(query);
-    int first = 1;
-    for (const IndexedStationFile &f : loaded) {
-        if (indexed && f.index)
-            f.index->Search(query, first, list);
-        else
-            ScanStations(*f.records, first, query, list);
-        first += static_cast<int>(f.records->size());
-    }
+    search(query, list);
     state.NeighbourCount = static_cast<Integer>(list.Count());
+    if (list.Count() == 0) {
+        // The nearest station of any altitude tells whether the window was all that turned them away.
+        NearestQuery anyAltitude = query;
+        anyAltitude.altitudeWindow = false;
+        anyAltitude.wanted = 1;
+        NearestList nearest(anyAltitude);
+        search(anyAltitude, nearest);
+        state.WhyNoNeighbour = CauseOfNoNeighbour(state, nearest.Count() > 0);
+    }
     for (int k = 1; k <= list.Count(); ++k) {
         int position = list[k - 1].position;
         std::size_t file = 0;
@@ -134,6 +166,7 @@ void PrepareNeighboursFromFiles(EngineState &state) {
 } // namespace
 
 void PrepareNeighbours(EngineState &state) {
+    state.WhyNoNeighbour = NoNeighbourCause::None;
     if (state.PlainSteps)
         PrepareNeighboursPlainly(state);
     else
@@ -153,7 +186,7 @@ void SelectNearestStations(EngineState &state) {
     Single distance[MaxNeighbours + 1];
     int station[MaxNeighbours + 1];
     for (int k = 1; k <= wanted; ++k) {
-        distance[k] = 20000;
+        distance[k] = FarthestNeighbour;
         station[k] = 0;
     }
     const NearestQuery query = NearestQuery::Of(state);

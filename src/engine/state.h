@@ -122,6 +122,14 @@ struct WorkbenchSelection {
 
 enum class MessageIcon { Critical, Information, Question, Exclamation };
 
+// The selection criterion that left a run without any neighbour.
+enum class NoNeighbourCause {
+    None,            // neighbours were found
+    NoStation,       // the station files hold no station
+    Distance,        // none within the maximum distance (and nearer than 20000 km)
+    AltitudeWindow,  // some within it, none with a known altitude inside the window
+};
+
 // A message box that the engine itself raises; the program shows it.
 struct EngineMessage {
     std::string Text;
@@ -204,6 +212,8 @@ struct EngineState : EngineSettings {
 
     std::array<StationRecord, 22> Neighbours;  // 1..20 nearest first; 21 the summary
     Integer NeighbourCount = 0;
+    // Why NeighbourCount is 0; None otherwise.
+    NoNeighbourCause WhyNoNeighbour = NoNeighbourCause::None;
     Integer ActiveCount = 0;
     Integer ActiveWithAltCount = 0;
     Single NeighbourMaxAlt = 0;

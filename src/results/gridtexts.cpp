@@ -56,26 +56,47 @@ constexpr Integer kMinActive = 6;
 
 int SectionCount(int group) { return ValidGroup(group) ? kSections[group].count : 0; }
 
-std::string MissingEstimatesNotice(int group, const LocationResults &results, const engine::EngineSettings &settings,
-                                   const std::string &failure, const numfmt::Locale &locale) {
+namespace {
+
+// The criterion of the engine's selection that left no neighbour, in the
+// settings dialog's words.
+std::string NoNeighbourReason(engine::NoNeighbourCause cause, const engine::EngineSettings &settings,
+                              const numfmt::Locale &locale) {
+    if (cause == engine::NoNeighbourCause::NoStation)
+        return "the station files hold no station";
+    // Stations 20000 km away or farther never become neighbours.
+    const std::string reach =
+        settings.MaxDistance < 20000
+            ? "within the Maximum Distance of " + numfmt::general(settings.MaxDistance, locale) + " km"
+            : std::string("nearer than 20000 km");
+    if (cause == engine::NoNeighbourCause::AltitudeWindow)
+        return "no station " + reach + " meets the Altitude Restrictions (a known altitude from " +
+               numfmt::general(settings.MinAltitude, locale) + " to " + numfmt::general(settings.MaxAltitude, locale) +
+               " m)";
+    return "no station " + reach;
+}
+
+} // namespace
+
+std::string MissingEstimatesNotice(const std::vector<EstimateOutcome> &outcomes,
+                                   const engine::EngineSettings &settings, const std::string &failure,
+                                   const numfmt::Locale &locale) {
     // Reasons in the order they are met, each with its variables.
     std::vector<std::pair<std::string, std::string>> reasons;
-    for (int section = 0; section < SectionCount(group); ++section) {
-        const int v = SectionVariable(group, section);
-        const StoredVariable &stored = results[v];
-        if (results.HasEstimate(v))
+    for (const EstimateOutcome &o : outcomes) {
+        if (o.computed && o.estimated)
             continue;
         std::string why;
-        if (!stored.Computed) {
+        if (!o.computed) {
             if (failure.empty())
                 continue;  // nothing computed yet
             why = "the run stopped: " + failure;
-        } else if (stored.NeighbourCount == 0) {
-            why = "no station within the Maximum Distance of " + numfmt::general(settings.MaxDistance, locale) + " km";
+        } else if (o.neighbourCount == 0) {
+            why = NoNeighbourReason(o.whyNoNeighbour, settings, locale);
         } else {
             why = "no neighbouring station satisfies the selection criteria";
         }
-        const std::string name = VariableChoices[static_cast<std::size_t>(v)].caption;
+        const std::string name = VariableChoices.at(static_cast<std::size_t>(o.variable)).caption;
         auto same = std::find_if(reasons.begin(), reasons.end(), [&](const auto &r) { return r.first == why; });
         if (same == reasons.end())
             reasons.emplace_back(why, name);
@@ -91,6 +112,17 @@ std::string MissingEstimatesNotice(int group, const LocationResults &results, co
             notice += '.';
     }
     return notice;
+}
+
+std::string MissingEstimatesNotice(int group, const LocationResults &results, const engine::EngineSettings &settings,
+                                   const std::string &failure, const numfmt::Locale &locale) {
+    std::vector<EstimateOutcome> outcomes;
+    for (int section = 0; section < SectionCount(group); ++section) {
+        const int v = SectionVariable(group, section);
+        const StoredVariable &stored = results[v];
+        outcomes.push_back({v, stored.Computed, results.HasEstimate(v), stored.NeighbourCount, stored.WhyNoNeighbour});
+    }
+    return MissingEstimatesNotice(outcomes, settings, failure, locale);
 }
 
 int SectionVariable(int group, int section) {

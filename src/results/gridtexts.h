@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "numfmt/numfmt.h"
 #include "results/gridmodel.h"
@@ -42,11 +43,25 @@ GridModel ObservationGrid(int group, const LocationResults &results, const numfm
 std::string ResultCellText(int group, int v, int i, int column, const LocationResults &results,
                            const numfmt::Locale &locale);
 
-// Why the variables of a group that hold no estimate of the last run have
-// none, one line per reason ("No estimate of Wind Speed, Sunshine Fraction: no
-// station within the Maximum Distance of 1000 km."); empty when every one has
-// an estimate or no run has finished. `settings` are those of the run,
-// `failure` the message of a run that stopped before some variables.
+// What a notice tells of one variable's last run.
+struct EstimateOutcome {
+    int variable = 0;
+    bool computed = false;  // the run reached and finished it
+    bool estimated = false;
+    engine::Integer neighbourCount = 0;
+    engine::NoNeighbourCause whyNoNeighbour = engine::NoNeighbourCause::None;
+};
+
+// Why the variables without an estimate have none, one line per reason and
+// the criterion that left no neighbour named ("No estimate of Wind Speed,
+// Sunshine Fraction: no station within the Maximum Distance of 1000 km.");
+// empty when every one has an estimate or no run has finished. `settings`
+// are those of the run, `failure` the message of a run that stopped before
+// some variables. The location results window and the workbench show it.
+std::string MissingEstimatesNotice(const std::vector<EstimateOutcome> &outcomes,
+                                   const engine::EngineSettings &settings, const std::string &failure,
+                                   const numfmt::Locale &locale);
+// The same for the variables of a group of the location results window.
 std::string MissingEstimatesNotice(int group, const LocationResults &results, const engine::EngineSettings &settings,
                                    const std::string &failure, const numfmt::Locale &locale);
 

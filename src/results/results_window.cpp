@@ -25,6 +25,7 @@
 #include "shell/messages.h"
 #include "shell/programfolders.h"
 #include "shell/sharedsettings.h"
+#include "shell/widgetmakers.h"
 
 namespace tavisol::results {
 
@@ -241,11 +242,7 @@ void ResultsWindow::buildGroupFrame(int g, QVBoxLayout *outer) {
     }
     gc.strip->setExpanding(false);
     layout->addWidget(gc.strip);
-    gc.notice = new QLabel(gc.frame);
-    gc.notice->setObjectName(QStringLiteral("missingEstimates%1").arg(g));
-    gc.notice->setWordWrap(true);
-    gc.notice->setStyleSheet(QStringLiteral("color: #a00000"));
-    gc.notice->hide();
+    gc.notice = MakeNoticeLabel(gc.frame, QStringLiteral("missingEstimates%1").arg(g));
     layout->addWidget(gc.notice);
     for (int p = 0; p < 5; ++p) {
         QWidget *page = nullptr;

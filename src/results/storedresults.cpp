@@ -40,6 +40,7 @@ void StoreVariable(LocationResults &results, int v, const engine::EngineState &s
     s.Neighbours = state.Neighbours;
     s.Warnings = state.CurWarnings;
     s.NeighbourCount = state.NeighbourCount;
+    s.WhyNoNeighbour = state.WhyNoNeighbour;
     s.ActiveCount = state.ActiveCount;
     s.ActiveWithAltCount = state.ActiveWithAltCount;
     s.NeighbourMaxAlt = state.NeighbourMaxAlt;
@@ -64,6 +65,7 @@ void RestoreVariable(const LocationResults &results, int v, engine::EngineState 
     state.Neighbours = s.Neighbours;
     state.CurWarnings = s.Warnings;
     state.NeighbourCount = s.NeighbourCount;
+    state.WhyNoNeighbour = s.WhyNoNeighbour;
     state.ActiveCount = s.ActiveCount;
     state.ActiveWithAltCount = s.ActiveWithAltCount;
     state.NeighbourMaxAlt = s.NeighbourMaxAlt;

@@ -26,6 +26,7 @@ struct StoredVariable {
     engine::WarningFlags Warnings;
 
     engine::Integer NeighbourCount = 0;
+    engine::NoNeighbourCause WhyNoNeighbour = engine::NoNeighbourCause::None;
     engine::Integer ActiveCount = 0;
     engine::Integer ActiveWithAltCount = 0;
     engine::Single NeighbourMaxAlt = 0;
@@ -75,7 +76,7 @@ void StoreVariable(LocationResults &results, int v, const engine::EngineState &s
 void CountActiveNeighbours(LocationResults &results);
 
 // Puts slot v back into an engine state: CurrentVariable, CurResult, the 21
-// neighbour records, CurWarnings, the neighbour count and counts, the
+// neighbour records, CurWarnings, the neighbour count (and why it is 0) and counts, the
 // altitude range and the computation point. The settings, the station array
 // and the callbacks of the state are left as they are.
 void RestoreVariable(const LocationResults &results, int v, engine::EngineState &state);

@@ -221,6 +221,21 @@ std::optional<Message> AltitudeOrderCheck(const SettingsFields &fields, bool lea
     return CriticalMessage("Highest Altitude should be above lowest altitude!", "Altitude Confusion");
 }
 
+bool StationCountAccepted(double count) { return count >= 1 && count <= engine::MaxNeighbours; }
+
+engine::EngineSettings AcceptedSettings(const engine::EngineSettings &inForce,
+                                        const engine::EngineSettings &proposed) {
+    using S = engine::EngineSettings;
+    engine::EngineSettings accepted = proposed;
+    if (!StationCountAccepted(accepted.MaxStations))
+        accepted.MaxStations = inForce.MaxStations;
+    for (engine::Single S::*value : {&S::MaxDistance, &S::MinDistance, &S::IdwPower, &S::MinAltitude, &S::MaxAltitude,
+                                     &S::ShadowCoef, &S::MinActiveForErrors, &S::ZeroTolerance, &S::MapExtentFactor})
+        if (!std::isfinite(accepted.*value))
+            accepted.*value = inForce.*value;
+    return accepted;
+}
+
 bool ApplySettings(SettingsFields &f, engine::EngineSettings &s, const MessageSink &show,
                    SettingsField *refused) {
     // Commas of the number fields become points in the fields themselves.
@@ -242,10 +257,8 @@ bool ApplySettings(SettingsFields &f, engine::EngineSettings &s, const MessageSi
     write(s.IdwPower, power);
     write(s.MaxDistance, maxDistance);
     const double stations = numfmt::roundHalfEven(ReadField(f.MaxStat));
-    // The neighbour table holds 1..20 stations: a count outside that range is
-    // refused below and never written.
-    const bool stationsFit = stations >= 1 && stations <= engine::MaxNeighbours;
-    if (stationsFit)
+    // A count outside 1..20 is refused below and never written.
+    if (StationCountAccepted(stations))
         s.MaxStations = static_cast<engine::Integer>(stations);
     write(s.MinAltitude, minAltitude);
     write(s.MaxAltitude, maxAltitude);

@@ -95,6 +95,17 @@ void AltitudeWindowSwitch(SettingsFields &fields, bool ticked);
 // the lower altitude is above the upper one. Nothing is corrected.
 std::optional<Message> AltitudeOrderCheck(const SettingsFields &fields, bool leavingMin);
 
+// The station counts the settings dialog puts in force: 1..20, as many as the
+// engine's neighbour table holds.
+bool StationCountAccepted(double count);
+
+// What asking for `proposed` leaves in force: each value that the settings
+// dialog never puts in force (a station count it refuses, a number beyond
+// single precision) stays as `inForce` has it. Every change of the settings
+// in force passes through it (SetSharedSettings).
+engine::EngineSettings AcceptedSettings(const engine::EngineSettings &inForce,
+                                        const engine::EngineSettings &proposed);
+
 // OK of the settings dialog: turns the commas of the fields into points, writes
 // the settings, then checks them in order. A failed check shows its message and
 // returns false with the written values still in force, except a station count

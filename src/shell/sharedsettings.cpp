@@ -1,6 +1,7 @@
 #include "shell/sharedsettings.h"
 
 #include "shell/appstate.h"
+#include "shell/dialoglogic.h"
 
 namespace tavisol {
 
@@ -19,9 +20,10 @@ engine::EngineSettings &sharedSettingsForTesting() { return InForce(); }
 
 void SetSharedSettings(const engine::EngineSettings &settings) {
     engine::EngineSettings &inForce = InForce();
-    if (inForce == settings)
+    const engine::EngineSettings accepted = dialogs::AcceptedSettings(inForce, settings);
+    if (inForce == accepted)
         return;
-    inForce = settings;
+    inForce = accepted;
     MarkEstimatesStale(RecalcMarks::Both);
 }
 

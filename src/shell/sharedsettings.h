@@ -11,8 +11,10 @@ namespace tavisol {
 
 const engine::EngineSettings &sharedSettings();
 
-// Puts settings in force. A change marks both result windows for
-// recomputation and tells the main window (appstate.h), wherever it was made.
+// Puts settings in force, except each value the settings dialog would refuse
+// (dialogs::AcceptedSettings), which keeps the value in force. A change marks
+// both result windows for recomputation and tells the main window
+// (appstate.h), wherever it was made.
 void SetSharedSettings(const engine::EngineSettings &settings);
 
 // Tests set up the record directly, as the program's start would leave it.

@@ -5,6 +5,7 @@
 // windows and their tests find it again.
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QString>
 #include <QWidget>
 
@@ -28,6 +29,17 @@ inline QCheckBox *MakeCheckBox(QWidget *parent, const char *objectName, const QS
     auto *box = MakeNamed<QCheckBox>(parent, objectName, caption);
     box->setChecked(ticked);
     return box;
+}
+
+// The line above a window's pages that says why they hold no values; hidden
+// while it has nothing to say.
+inline QLabel *MakeNoticeLabel(QWidget *parent, const QString &objectName) {
+    auto *label = new QLabel(parent);
+    label->setObjectName(objectName);
+    label->setWordWrap(true);
+    label->setStyleSheet(QStringLiteral("color: #a00000"));
+    label->hide();
+    return label;
 }
 
 } // namespace tavisol

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "engine/geodesy.h"
+#include "results/gridtexts.h"
 #include "shell/appstate.h"
 #include "shell/programfolders.h"
 #include "shell/sharedsettings.h"
@@ -162,6 +163,7 @@ void WorkbenchModel::CalculateAndShow() {
         State.Workbench.CheckVisible.fill(false);
         ClearPanels();
     };
+    MissingEstimate.clear();
     showNothing();
     if (hooks.PanelsCleared)
         hooks.PanelsCleared();
@@ -170,6 +172,7 @@ void WorkbenchModel::CalculateAndShow() {
     const auto failed = [&](std::string description) {
         showNothing();
         currency_.Finish(false, std::move(description));
+        SayWhyNoEstimate(false);
     };
     try {
         State.UseSettings(inputs.Settings);
@@ -186,8 +189,15 @@ void WorkbenchModel::CalculateAndShow() {
         throw;
     }
     currency_.Finish(true);
+    SayWhyNoEstimate(true);
     if (!hasEstimate_)
         ClearPanels();
+}
+
+void WorkbenchModel::SayWhyNoEstimate(bool computed) {
+    const results::EstimateOutcome outcome{State.CurrentVariable, computed, hasEstimate_, State.NeighbourCount,
+                                           State.WhyNoNeighbour};
+    MissingEstimate = results::MissingEstimatesNotice({outcome}, State.Settings(), currency_.Failure(), Locale);
 }
 
 void WorkbenchModel::Schreib() {
@@ -248,6 +258,7 @@ void WorkbenchModel::RecalculateActiveSet() {
         return;
     RunMark mark(running_);
     hasEstimate_ = false;
+    MissingEstimate.clear();
     WithHourglass([this] {
         const bool estimated = engine::RunWorkbenchReestimate(State);
         if (State.ActiveCount == 0 && hooks.EngineMessage)
@@ -255,6 +266,7 @@ void WorkbenchModel::RecalculateActiveSet() {
         DrawChart();
         RefreshPanels();
         hasEstimate_ = estimated;
+        SayWhyNoEstimate(true);
     });
     // Without an active neighbour the result is the previous set's.
     if (!hasEstimate_)

@@ -68,6 +68,9 @@ public:
     MainTab Tab = MainTab::NeighborInformation;
     ResultView View = ResultView::Monthly;
     std::string Caption = "WorkBench";
+    // Why the shown variable holds no estimate, in the words of the location
+    // results window's notice; empty while a run goes and when it has one.
+    std::string MissingEstimate;
 
     // ---- Panels ------------------------------------------------------------------
     GridTable Station;      // grdStation
@@ -177,6 +180,8 @@ private:
     // keep their heads and labels, the pictures and the warnings are empty.
     void ClearPanels();
     void ClearResultPanels();
+    // MissingEstimate after a run that finished (computed) or failed.
+    void SayWhyNoEstimate(bool computed);
     void ShowWarnings();
     void DrawChart();
     void FillGrids();

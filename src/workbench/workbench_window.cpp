@@ -146,6 +146,8 @@ void WorkbenchWindow::buildVariableAndTabs(QVBoxLayout *left) {
                           "Table of Results", "Graph of Results"})
         pageTabs->addTab(QString::fromLatin1(t));
     left->addWidget(pageTabs);
+    missingEstimate = MakeNoticeLabel(this, QStringLiteral("missingEstimate"));
+    left->addWidget(missingEstimate);
 
     periodTabs = new QTabBar(this);
     periodTabs->setObjectName(QStringLiteral("periodTabs"));
@@ -392,6 +394,8 @@ void WorkbenchWindow::onWarningClicked(int index) {
 
 void WorkbenchWindow::Sync() {
     setWindowTitle(Q(model_.Caption));
+    missingEstimate->setText(Q(model_.MissingEstimate));
+    missingEstimate->setVisible(!model_.MissingEstimate.empty());
     {
         const QSignalBlocker b(variableBox);
         variableBox->setCurrentIndex(model_.SelectedVariable);

@@ -117,6 +117,7 @@ private:
     QComboBox *variableBox = nullptr;
     QTabBar *pageTabs = nullptr;
     QTabBar *periodTabs = nullptr;
+    QLabel *missingEstimate = nullptr;  // why the panels hold no values
     FlexGrid *grdStation = nullptr;
     FlexGrid *grdObservation = nullptr;
     FlexGrid *grdResults = nullptr;

@@ -159,6 +159,21 @@ public:
         }
         return e;
     }
+    // The line above the window's pages that says why they hold no values
+    // (View Data: its first group); empty while hidden.
+    static std::string NoticeOf(Shown w) {
+        const QLabel *l = w == Shown::Results ? results::LocationResultsWindowIfCreated()->MissingEstimates(1)
+                                              : workbench::WorkbenchWindow::existing()->findChild<QLabel *>(
+                                                    QStringLiteral("missingEstimate"));
+        return l && l->isVisibleTo(l->window()) ? l->text().toStdString() : std::string();
+    }
+    // Its beginning, with the variables it names.
+    static std::string NoEstimateOf(Shown w) {
+        return std::string("No estimate of ") +
+               (w == Shown::Results ? "Monthly Mean Temperature, Monthly Mean of Daily Maximum Temperature, Monthly "
+                                      "Mean of Daily Minimum Temperature: "
+                                    : "Monthly Mean Temperature: ");
+    }
     // The same estimate made afresh from what is in force.
     static engine::Single Reference() {
         engine::EngineState state;
@@ -332,16 +347,40 @@ INSTANTIATE_TEST_SUITE_P(ViewData, ChangeSource,
 INSTANTIATE_TEST_SUITE_P(WorkBench, ChangeSource,
                          ::testing::Combine(::testing::Values(Shown::Workbench), ::testing::Range(0, 8)), RowName);
 
-// Typed into the list window, a setting is in force: the numbers, the saved
-// report's methods and the settings dialog all tell it.
-TEST_F(EstimatesFollowChanges, ListWindowSettingsReachTheReportAndTheSettingsDialog) {
+// Typed into the list window, a setting is in force at once when the settings
+// dialog would take it; a value it refuses leaves the one before in force, and
+// leaving the box says so. The numbers, the saved report's methods and the
+// settings dialog all tell what is in force.
+struct ListBoxTyping {
+    const char *name;
+    QLineEdit *SettingsControls::*box;
+    std::function<void(QLineEdit *)> type;
+    const char *inForce;  // as the settings dialog shows it
+    const char *reportLine;
+    std::vector<std::string> leaving;  // titles of the messages on leaving the box
+};
+
+void PrintTo(const ListBoxTyping &row, std::ostream *os) { *os << row.name; }
+
+class ListWindowTyping : public EstimatesFollowChanges, public ::testing::WithParamInterface<ListBoxTyping> {};
+
+TEST_P(ListWindowTyping, WhatIsInForceReachesTheEstimateTheReportAndTheSettingsDialog) {
+    const ListBoxTyping &row = GetParam();
     Open(Shown::Results);
-    const engine::Single powerOne = ShownBy(Shown::Results).january;
+    const engine::Single before = ShownBy(Shown::Results).january;
     Trigger("mn_saveGridOrFile");
-    TypeInto(ListWindow().txtPowExp, "3");
-    ListWindow().CmdCanc->click();
+    BatchListWindow &list = ListWindow();
+    ASSERT_TRUE(Activate(&list));
+    row.type(list.*row.box);
+    list.CmdCanc->setFocus(Qt::MouseFocusReason);  // the click on Cancel
+    list.CmdCanc->click();
+    std::vector<std::string> titles;
+    for (const Message &m : messages)
+        titles.push_back(m.title);
+    EXPECT_EQ(titles, row.leaving);
+    messages.clear();
     Open(Shown::Results);
-    EXPECT_NE(ShownBy(Shown::Results).january, powerOne);
+    EXPECT_NE(ShownBy(Shown::Results).january, before);
     EXPECT_FLOAT_EQ(ShownBy(Shown::Results).january, Reference());
 
     const auto report = out.path() / "rome.tvs";
@@ -357,11 +396,29 @@ TEST_F(EstimatesFollowChanges, ListWindowSettingsReachTheReportAndTheSettingsDia
     EXPECT_EQ(messages[0].text, "Data Saved Correctly");
     std::ifstream in(report, std::ios::binary);
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_NE(text.find("Power Exponent 3\r\n"), std::string::npos);
+    EXPECT_NE(text.find(std::string(row.reportLine) + "\r\n"), std::string::npos) << text;
 
     Trigger("mnChangeSettings");
-    EXPECT_EQ(OpenSettingsDialog()->txtPowExp->text(), QStringLiteral("3"));
+    EXPECT_EQ((OpenSettingsDialog()->*row.box)->text(), QString::fromLatin1(row.inForce));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    , ListWindowTyping,
+    ::testing::Values(
+        ListBoxTyping{"Power", &SettingsControls::txtPowExp, [](QLineEdit *f) { TypeInto(f, "3"); }, "3",
+                      "Power Exponent 3", {}},
+        // "20", "2", "": the 2 stays in force.
+        ListBoxTyping{"StationsClearedByTwoBackspaces", &SettingsControls::txtMaxStat,
+                      [](QLineEdit *f) {
+                          f->setFocus();
+                          f->end(false);
+                          QTest::keyClicks(f, QStringLiteral("\b\b"));
+                      },
+                      "2", "Maximum Number of Stations: 2", {"Problem: Too few stations."}},
+        // "9", "99": the 9 stays in force.
+        ListBoxTyping{"TooManyStations", &SettingsControls::txtMaxStat, [](QLineEdit *f) { TypeInto(f, "99"); }, "9",
+                      "Maximum Number of Stations: 9", {"Problem: Too many stations."}}),
+    [](const ::testing::TestParamInfo<ListBoxTyping> &info) { return std::string(info.param.name); });
 
 // ---- What the windows say ---------------------------------------------------------
 
@@ -380,6 +437,9 @@ TEST_P(EachWindow, AFailedRunIsShownOnce) {
     std::filesystem::rename(data, out.path() / "aside");
     QWidget *window = Open(GetParam());
     ASSERT_EQ(messages.size(), 1u);
+    // Said above the blank pages too, after the box is gone.
+    EXPECT_TRUE(NoticeOf(GetParam()).starts_with(NoEstimateOf(GetParam()) + "the run stopped: " + messages[0].text))
+        << NoticeOf(GetParam());
     // Opened at its usual size, not at that of the few panels a failed run shows.
     EXPECT_GE(window->parentWidget()->height(), main->mdiArea()->viewport()->height() * 9 / 10);
     Open(GetParam());
@@ -394,45 +454,82 @@ TEST_P(EachWindow, AFailedRunIsShownOnce) {
     Open(GetParam());
     EXPECT_TRUE(messages.empty());
     EXPECT_FLOAT_EQ(ShownBy(GetParam()).january, Reference());
+    EXPECT_EQ(NoticeOf(GetParam()), "");
 }
 
-// Active while a dialog's OK leaves no neighbour, the window says so at once.
-TEST_P(EachWindow, SaysAtOnceWhenADialogLeavesNoNeighbour) {
-    for (const bool settingsDialog : {true, false}) {
-        QWidget *window = Open(GetParam());
-        messages.clear();
-        if (settingsDialog) {
-            Trigger("mnChangeSettings");
-            TypeInto(OpenSettingsDialog()->txtMaxDist, "0.5");
-            OpenSettingsDialog()->okButton->click();
-        } else {
-            Trigger("mn_Coordinate");
-            TypeInto(CoordDialog()->txtlong, "-140");
-            TypeInto(CoordDialog()->txtLat, "-45");
-            CoordDialog()->cmdBack->click();
-        }
-        BackToMain();
-        EXPECT_FALSE(ShownBy(GetParam()).due) << settingsDialog;
-        if (GetParam() == Shown::Workbench) {
-            ASSERT_EQ(messages.size(), 1u) << settingsDialog;
-            EXPECT_EQ(messages[0].title, "No calculation can be done with 0 neighbours");
-            EXPECT_EQ(window->windowTitle(), QStringLiteral("Sorry, No Neighbors!"));
-        } else {
-            const auto *r = static_cast<results::ResultsWindow *>(window);
-            EXPECT_EQ(r->MissingEstimates(1)->text().toStdString(),
-                      "No estimate of Monthly Mean Temperature, Monthly Mean of Daily Maximum Temperature, Monthly "
-                      "Mean of Daily Minimum Temperature: no station within the Maximum Distance of " +
-                          std::string(settingsDialog ? "0.5" : "1000") + " km.");
-            EXPECT_TRUE(r->MissingEstimates(1)->isVisibleTo(r));
-        }
-        // Back to where the stations are.
-        SettingsDialog *d = OpenSettingsDialog();
-        d->txtMaxDist->setText(QStringLiteral("1000"));
-        d->onOkClicked();
-        SetCurrentLocation("", 13.01F, 41.99F, 17);
-        BackToMain();
+// A change that leaves no neighbour: the window says so as soon as it is
+// active again, naming the criterion of the selection that left none.
+struct NoNeighbourChange {
+    const char *name;
+    std::function<void(EstimatesFollowChanges &, QWidget *window)> make;
+    const char *reason;
+};
+
+void PrintTo(const NoNeighbourChange &change, std::ostream *os) { *os << change.name; }
+
+class LeftWithoutNeighbours : public EstimatesFollowChanges,
+                              public ::testing::WithParamInterface<std::tuple<Shown, NoNeighbourChange>> {};
+
+TEST_P(LeftWithoutNeighbours, TheWindowNamesTheCriterion) {
+    const auto &[shown, change] = GetParam();
+    QWidget *window = Open(shown);
+    messages.clear();
+    change.make(*this, window);
+    EXPECT_FALSE(ShownBy(shown).due);
+    EXPECT_EQ(NoticeOf(shown), NoEstimateOf(shown) + change.reason + ".");
+    if (shown == Shown::Workbench) {
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].title, "No calculation can be done with 0 neighbours");
+        EXPECT_EQ(window->windowTitle(), QStringLiteral("Sorry, No Neighbors!"));
     }
 }
+
+void ChangeSettings(EstimatesFollowChanges &t, const std::function<void(SettingsDialog &)> &edit) {
+    t.Trigger("mnChangeSettings");
+    edit(*OpenSettingsDialog());
+    OpenSettingsDialog()->okButton->click();
+    t.BackToMain();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , LeftWithoutNeighbours,
+    ::testing::Combine(
+        ::testing::Values(Shown::Results, Shown::Workbench),
+        ::testing::Values(
+            NoNeighbourChange{"MaximumDistance",
+                              [](EstimatesFollowChanges &t, QWidget *) {
+                                  ChangeSettings(t, [](SettingsDialog &d) { TypeInto(d.txtMaxDist, "1"); });
+                              },
+                              "no station within the Maximum Distance of 1 km"},
+            NoNeighbourChange{"FarFromEveryStation",
+                              [](EstimatesFollowChanges &t, QWidget *) {
+                                  t.Trigger("mn_Coordinate");
+                                  TypeInto(CoordDialog()->txtlong, "-140");
+                                  TypeInto(CoordDialog()->txtLat, "-45");
+                                  CoordDialog()->cmdBack->click();
+                                  t.BackToMain();
+                              },
+                              "no station within the Maximum Distance of 1000 km"},
+            NoNeighbourChange{"AltitudeWindow",
+                              [](EstimatesFollowChanges &t, QWidget *) {
+                                  ChangeSettings(t, [](SettingsDialog &d) {
+                                      d.chkNeighbAlt->click();
+                                      TypeInto(d.txtMinHigh, "5000");
+                                  });
+                              },
+                              "no station within the Maximum Distance of 1000 km meets the Altitude Restrictions (a "
+                              "known altitude from 5000 to 8848 m)"},
+            NoNeighbourChange{"EmptyStationFiles",
+                              [](EstimatesFollowChanges &t, QWidget *window) {
+                                  testsupport::WriteStationFilesEverywhere(t.program.path() / "TavisolData", "");
+                                  t.Trigger("mn_saveGridOrFile");  // another window, then back
+                                  t.ClickOn(window);
+                              },
+                              "the station files hold no station"})),
+    [](const ::testing::TestParamInfo<std::tuple<Shown, NoNeighbourChange>> &info) {
+        return std::string(std::get<0>(info.param) == Shown::Results ? "ViewData_" : "WorkBench_") +
+               std::get<1>(info.param).name;
+    });
 
 // While the window computes, nothing of the previous estimate is on show.
 TEST_P(EachWindow, ShowsNothingOfTheLastEstimateWhileItComputes) {

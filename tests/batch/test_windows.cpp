@@ -252,7 +252,7 @@ TEST_F(BatchWindows, TypedSettingsAreInForceAtOnce) {
     list->txtMaxStat->clear();
     Type(list->txtMaxStat, "-5");
     EXPECT_EQ(list->txtMaxStat->text(), "-5");
-    EXPECT_EQ(sharedSettings().MaxStations, -5);
+    EXPECT_EQ(sharedSettings().MaxStations, 20);  // refused as the settings dialog refuses it
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].title, "Problem: Too few stations.");
 
@@ -304,17 +304,23 @@ TEST_F(BatchWindows, SaveChecksSelectionListAndBusyMark) {
     EXPECT_TRUE(list->CmdSave->isEnabled());
     appState().Busy = false;
 
-    // A box beyond single precision, pasted or typed, is never in force, and
-    // Save refuses it with that box's message before asking for anything.
+    // A box beyond single precision, pasted or typed, or a station count the
+    // settings dialog refuses, is never in force, and Save refuses it with
+    // that box's message before asking for anything.
     struct Refused {
         QLineEdit *box;
         const char *title, *text;
+        QStringList texts = {QStringLiteral("1e309"), QString(40, QLatin1Char('9'))};
     };
     for (const Refused &r : {Refused{list->txtMinDist, "Too large Minimum Distance", "The Minimum Distance is out of range."},
                              Refused{list->txtMinHigh, "Altitude Confusion", "The lowest altitude is out of range."},
-                             Refused{list->txtMaxHigh, "Altitude Confusion", "The highest altitude is out of range."}}) {
+                             Refused{list->txtMaxHigh, "Altitude Confusion", "The highest altitude is out of range."},
+                             Refused{list->txtMaxStat, "Problem: Too few stations.",
+                                     "You should allow one neighbour at least.\nJust to get a result.", {"0", ""}},
+                             Refused{list->txtMaxStat, "Problem: Too many stations.",
+                                     "More than 20 stations is unlikely\nto be meaningful", {"21"}}}) {
         const QString before = r.box->text();
-        for (const QString &text : {QStringLiteral("1e309"), QString(40, QLatin1Char('9'))}) {
+        for (const QString &text : r.texts) {
             messages.clear();
             r.box->setText(text);
             list->onSaveClicked();
@@ -325,6 +331,7 @@ TEST_F(BatchWindows, SaveChecksSelectionListAndBusyMark) {
         }
         r.box->setText(before);
     }
+    EXPECT_EQ(sharedSettings().MaxStations, 20);
     EXPECT_TRUE(std::isfinite(sharedSettings().MinDistance));
     EXPECT_TRUE(std::isfinite(sharedSettings().MinAltitude) && std::isfinite(sharedSettings().MaxAltitude));
 

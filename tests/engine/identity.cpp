@@ -74,6 +74,7 @@ ChainOutcome RunChain(EngineState &state, Chain chain, Integer variable) {
     state.Callbacks.ShowMessage = nullptr;
     out.StationCount = state.StationCount;
     out.NeighbourCount = state.NeighbourCount;
+    out.WhyNoNeighbour = state.WhyNoNeighbour;
     out.ActiveCount = state.ActiveCount;
     out.ActiveWithAltCount = state.ActiveWithAltCount;
     out.NeighbourMaxAlt = state.NeighbourMaxAlt;
@@ -99,6 +100,7 @@ std::string Differences(const ChainOutcome &p, const ChainOutcome &f) {
     r.CheckFields<Integer>("", p, f,
                            {{"StationCount", &O::StationCount}, {"NeighbourCount", &O::NeighbourCount},
                             {"ActiveCount", &O::ActiveCount}, {"ActiveWithAltCount", &O::ActiveWithAltCount}});
+    r.Check("WhyNoNeighbour", static_cast<int>(p.WhyNoNeighbour), static_cast<int>(f.WhyNoNeighbour));
     r.CheckFields<Single>("", p, f,
                           {{"NeighbourMaxAlt", &O::NeighbourMaxAlt}, {"NeighbourMinAlt", &O::NeighbourMinAlt},
                            {"IdwPower", &O::IdwPower}});

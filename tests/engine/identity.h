@@ -19,6 +19,7 @@ struct ChainOutcome {
     std::vector<EngineMessage> messages;
     Integer StationCount = 0;
     Integer NeighbourCount = 0, ActiveCount = 0, ActiveWithAltCount = 0;
+    NoNeighbourCause WhyNoNeighbour = NoNeighbourCause::None;
     Single NeighbourMaxAlt = 0, NeighbourMinAlt = 0, IdwPower = 0;
     std::array<StationRecord, 22> Neighbours;
     EstimateResult CurResult;

@@ -270,6 +270,15 @@ TEST(StationGridTexts, VariableWithoutNeighboursShowsNoMeans) {
     }
 }
 
+// Stations 20000 km away or farther never become neighbours, whatever the
+// maximum distance allows.
+TEST(MissingEstimatesNotice, DistanceBeyondTwentyThousandKilometres) {
+    tavisol::engine::EngineSettings s = tavisol::engine::DefaultSettings();
+    s.MaxDistance = 21000;
+    EXPECT_EQ(MissingEstimatesNotice({{6, true, false, 0, tavisol::engine::NoNeighbourCause::Distance}}, s, "", kComma),
+              "No estimate of Wind Speed: no station nearer than 20000 km.");
+}
+
 // ---- Observation grids -------------------------------------------------------------------------
 
 TEST(ObservationGridTexts, ValuesWeightsAndMeanRow) {
