@@ -97,7 +97,15 @@ std::string FieldText(float value, const numfmt::Locale &loc) { return numfmt::g
 
 // ---- Key filters ------------------------------------------------------------
 
+KeyDecision CommaKey(KeyDecision pointKey) {
+    if (pointKey.action == KeyAction::Take)
+        pointKey.action = KeyAction::TypePoint;
+    return pointKey;
+}
+
 KeyDecision SettingsKey(SettingsField field, char32_t key) {
+    if (key == U',')
+        return CommaKey(SettingsKey(field, U'.'));
     if (key == KeyEnter)
         return {KeyAction::MoveOn, std::nullopt};
     if (IsDigit(key) || key == KeyBackspace)
@@ -152,6 +160,8 @@ KeyDecision CoordKey(CoordField field, char32_t key) {
     switch (field) {
     case CoordField::Long:
     case CoordField::Lat:
+        if (key == U',')
+            return CommaKey(CoordKey(field, U'.'));
         if (IsDigit(key) || key == KeyBackspace || key == U'-' || key == U'.')
             return Take();
         return Drop();
@@ -183,7 +193,8 @@ PasteDecision PastedTextDecision(std::u32string_view text,
     for (const char32_t c : text) {
         const bool control = c < 32 || c == 127;
         const KeyDecision d = control ? Drop() : keyFilter(c);
-        if (d.action == KeyAction::Take) {
+        // A comma that the comma key types as the point is read as one.
+        if (d.action == KeyAction::Take || d.action == KeyAction::TypePoint) {
             if (!first)
                 first = d.message;
             continue;
@@ -355,6 +366,13 @@ SettingsFields FieldsDescribing(const SettingsFields &current, const engine::Eng
     return SettingsInForce(current, settings, loc);
 }
 
+SettingsFields MethodsRecord(const SettingsFields &current, const engine::EngineSettings &used) {
+    SettingsFields f = FieldsDescribing(current, used, numfmt::Locale::english());
+    for (std::string *text : {&f.PowExp, &f.MaxDist, &f.MaxStat, &f.MinHigh, &f.MaxHigh, &f.MinDist, &f.Shad})
+        *text = CommasToPoints(*text);
+    return f;
+}
+
 // ---- Coordinates ------------------------------------------------------------
 
 Dms ToDms(float value) {
@@ -421,7 +439,8 @@ namespace {
 // (a pasted text goes through the typing rule).
 bool Typeable(CoordField field, std::string_view text) {
     for (char c : text)
-        if (CoordKey(field, static_cast<unsigned char>(c)).action != KeyAction::Take)
+        if (const KeyAction a = CoordKey(field, static_cast<unsigned char>(c)).action;
+            a != KeyAction::Take && a != KeyAction::TypePoint)
             return false;
     return true;
 }

@@ -69,8 +69,11 @@ TEST(SettingsKeys, DigitsBackspaceAndEnterInEveryField) {
         EXPECT_EQ(SettingsKey(f, KeyBackspace).action, KeyAction::Take);
         EXPECT_EQ(SettingsKey(f, KeyEnter), (KeyDecision{KeyAction::MoveOn, std::nullopt}));
         EXPECT_EQ(SettingsKey(f, U'a'), (KeyDecision{KeyAction::Drop, std::nullopt}));
-        EXPECT_EQ(SettingsKey(f, U','), (KeyDecision{KeyAction::Drop, std::nullopt}));
+        // The comma key types the point where the point is taken.
+        EXPECT_EQ(SettingsKey(f, U',').action,
+                  f == SettingsField::MaxStat ? KeyAction::Drop : KeyAction::TypePoint);
     }
+    EXPECT_EQ(SettingsKey(SettingsField::MaxStat, U',').message->text, "Number of stations must be an integer");
 }
 
 TEST(SettingsKeys, SignKeyMessagesOfThePositiveFields) {
@@ -514,7 +517,7 @@ TEST(CoordinateKeys, Filters) {
     for (auto f : {CoordField::Long, CoordField::Lat}) {
         for (char32_t k : {U'0', U'9', U'-', U'.', KeyBackspace})
             EXPECT_EQ(CoordKey(f, k).action, KeyAction::Take);
-        EXPECT_EQ(CoordKey(f, U','), (KeyDecision{KeyAction::Drop, std::nullopt}));
+        EXPECT_EQ(CoordKey(f, U','), (KeyDecision{KeyAction::TypePoint, std::nullopt}));
         EXPECT_EQ(CoordKey(f, KeyEnter).action, KeyAction::MoveOn);
     }
     for (auto f : {CoordField::LongGrad, CoordField::LongMin, CoordField::LongSec,

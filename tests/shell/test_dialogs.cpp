@@ -170,7 +170,7 @@ TEST_F(SettingsWindow, KeyFiltersShowTheirMessagesAndDropTheKey) {
     EXPECT_EQ(messages[0].text,
               "You should allow one neighbour at least.\nJust to get a result.");
 
-    Retype(d.txtMaxDist, QStringLiteral("12a.5,-"));
+    Retype(d.txtMaxDist, QStringLiteral("12a,5-")); // the comma key types the point
     EXPECT_EQ(d.txtMaxDist->text(), QStringLiteral("12.5"));
     EXPECT_EQ(titles().back(), "Problem: Area too small.");
 
@@ -642,9 +642,10 @@ TEST_F(CoordWindow, RefusedOkSelectsTheLongitudeForRetyping) {
 TEST_F(CoordWindow, OkTakesTheAltitudeFromTheRasterAndUnloads) {
     QPointer<CoordinateDialog> d = new CoordinateDialog;
     d->show();
-    Type(d->txtlong, QStringLiteral(",")); // the comma key is dropped
-    EXPECT_EQ(d->txtlong->text(), QStringLiteral("13.01"));
-    d->txtlong->setText(QStringLiteral("12,5")); // but may come in otherwise
+    Retype(d->txtlong, QStringLiteral("-12,5")); // the comma key types the point
+    EXPECT_EQ(d->txtlong->text(), QStringLiteral("-12.5"));
+    EXPECT_EQ(d->txtLongOW->text(), QStringLiteral("W"));
+    d->txtlong->setText(QStringLiteral("12,5")); // a comma that came in otherwise
     d->cmdBack->click();
     EXPECT_EQ(d->txtlong->text(), QStringLiteral("12.5"));
     EXPECT_TRUE(messages.empty());
