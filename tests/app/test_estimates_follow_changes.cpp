@@ -46,6 +46,7 @@
 #include "support/activation.h"
 #include "support/datafolder.h"
 #include "support/programstate.h"
+#include "support/userlocale.h"
 #include "workbench/pictures_qt.h"
 #include "workbench/workbench_window.h"
 #include "worldmap/world_map_window.h"
@@ -55,6 +56,7 @@ namespace {
 
 using namespace tavisol;
 using testsupport::Activate;
+using testsupport::UserDecimals;
 
 enum class Shown { Results, Workbench };
 
@@ -184,6 +186,12 @@ void TypeInto(QLineEdit *field, const char *text) {
     QTest::keyClicks(field, QString::fromLatin1(text));
 }
 
+// An entry of the list window as its grid and file readers write it, in the
+// user's locale.
+batch::ListEntry ListedPoint() {
+    return {UserDecimals(" Lon : 12.9 Lat : 42.2 Alt : 80"), UserDecimals("12.9"), UserDecimals("42.2"), "80"};
+}
+
 struct Change {
     const char *name;
     // Makes the change; returns the window the user clicks on afterwards
@@ -244,7 +252,7 @@ const std::vector<Change> &ChangeSource::Changes() {
          [](EstimatesFollowChanges &t) {
              t.Trigger("mn_saveGridOrFile");
              BatchListWindow &list = ListWindow();
-             list.addLocation({" Lon : 12.9 Lat : 42.2 Alt : 80", "12.9", "42.2", "80"});
+             list.addLocation(ListedPoint());
              list.LstStations->topLevelItem(0)->setSelected(true);
              list.CmdRun->click();
              return true;
@@ -253,7 +261,7 @@ const std::vector<Change> &ChangeSource::Changes() {
          [](EstimatesFollowChanges &t) {
              t.Trigger("mn_saveGridOrFile");
              BatchListWindow &list = ListWindow();
-             list.addLocation({" Lon : 12.9 Lat : 42.2 Alt : 80", "12.9", "42.2", "80"});
+             list.addLocation(ListedPoint());
              list.chkMean->setChecked(true);
              list.ChkBest->setChecked(true);
              list.chkAltCorr->click();  // put in force by the run
@@ -422,7 +430,7 @@ TEST_P(EachWindow, SaysAtOnceWhenADialogLeavesNoNeighbour) {
             EXPECT_EQ(r->MissingEstimates(1)->text().toStdString(),
                       "No estimate of Monthly Mean Temperature, Monthly Mean of Daily Maximum Temperature, Monthly "
                       "Mean of Daily Minimum Temperature: no station within the Maximum Distance of " +
-                          std::string(settingsDialog ? "0.5" : "1000") + " km.");
+                          UserDecimals(settingsDialog ? "0.5" : "1000") + " km.");
             EXPECT_TRUE(r->MissingEstimates(1)->isVisibleTo(r));
         }
         // Back to where the stations are.
