@@ -442,6 +442,47 @@ TEST_P(EachWindow, SaysAtOnceWhenADialogLeavesNoNeighbour) {
     }
 }
 
+// A report states the methods its run used, also after the settings dialog
+// showed them in the user's form ("0,5") and was cancelled.
+TEST_P(EachWindow, ReportStatesTheSettingsUsedAfterTheSettingsDialogIsCancelled) {
+    Open(GetParam());
+    Trigger("mnChangeSettings");
+    TypeInto(OpenSettingsDialog()->txtShad, "0,5");
+    TypeInto(OpenSettingsDialog()->txtMaxDist, "800,5");
+    OpenSettingsDialog()->okButton->click();
+    BackToMain();
+    const auto report = out.path() / "methods.tvs";
+    outdlg::SetSaveFileDialog([&](QWidget *, const QString &, const QString &) {
+        return QString::fromStdString(report.string());
+    });
+    const auto saved = [&] {
+        outdlg::OutputDialog &d = GetParam() == Shown::Results
+                                      ? static_cast<outdlg::OutputDialog &>(outdlg::ResultsOutput())
+                                      : outdlg::WorkbenchOutput();
+        Trigger(GetParam() == Shown::Results ? "mn_SaveViewData" : "mn_SaveWorkBench");
+        if (GetParam() == Shown::Results)
+            outdlg::ResultsOutput().chkMean->setChecked(true);
+        d.ChkBest->setChecked(true);
+        d.CmdSave->click();
+        std::ifstream in(report, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    };
+    const std::string before = saved();
+    Trigger("mnChangeSettings");
+    OpenSettingsDialog()->CmdCanc->click();
+    BackToMain();
+    const std::string after = saved();
+    for (const std::string &text : {before, after}) {
+        EXPECT_NE(text.find("Shadow Correction with weight: " + UserDecimals("0.50") + "\r\n"), std::string::npos)
+            << text;
+        EXPECT_NE(text.find("Maximum Distance of Neighbors in km: " + UserDecimals("800.5") + "\r\n"),
+                  std::string::npos)
+            << text;
+    }
+    EXPECT_FLOAT_EQ(sharedSettings().MaxDistance, 800.5f);
+    EXPECT_FLOAT_EQ(sharedSettings().ShadowCoef, 0.5f);
+}
+
 // While the window computes, nothing of the previous estimate is on show.
 TEST_P(EachWindow, ShowsNothingOfTheLastEstimateWhileItComputes) {
     QWidget *window = Open(GetParam());
