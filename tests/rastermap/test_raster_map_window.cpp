@@ -40,6 +40,7 @@
 #include "shell/messages.h"
 #include "shell/programfolders.h"
 #include "shell/sharedsettings.h"
+#include "support/localechild.h"
 #include "support/userlocale.h"
 #include "window_fixture.h"
 
@@ -634,6 +635,29 @@ TEST_F(RasterExport, RegionOnTheGridKeepsItsCellsWhereTheHeaderPlacesThem) {
             EXPECT_NEAR(g.CentreLat + (g.CentreRow - r) * g.CellHeight, north - r * row.cell, 1e-9)
                 << row.resolution << " row " << r;
     }
+}
+
+// As most users run the program, with a decimal comma: a region dragged on
+// the map, the resolution 0.05 chosen from the list, the export written.
+TEST_F(RasterExport, DraggedRegionIsExportedUnderADecimalCommaLocale) {
+    if (testsupport::LocaleChild().empty()) {
+        ASSERT_TRUE(testsupport::RunTestInLocale("de_DE.UTF-8", folder.path()));
+        EXPECT_TRUE(fs::exists(folder.path() / "dragged.img"));
+        return;
+    }
+    saveAs = QString::fromStdString((testsupport::ChildFolder() / "dragged.img").string());
+    form->onToolButtonClicked(13);
+    form->onMapMouseDown(Qt::LeftButton, 100, 50);
+    form->onMapMouseMove(112, 58);
+    form->onMapMouseUp(112, 58);
+    const int hundredths = form->exportResolutionBox->findText(QStringLiteral("0,05"));
+    ASSERT_GE(hundredths, 0);
+    form->exportResolutionBox->setCurrentIndex(hundredths);
+    form->onExportSaveClicked();
+    ASSERT_EQ(texts(), std::vector<QString>{QStringLiteral("Data Saved Correctly")});
+    const RasterImage img = ReadRasterImage(testsupport::ChildFolder() / "dragged.img");
+    EXPECT_GT(img.Columns * img.Rows, 1);
+    EXPECT_NEAR(SetHeaderDoubleValues(img.Header, VantrixConversions()).CellWidth, 0.05, 1e-9);
 }
 
 TEST_F(RasterExport, ValidationMessageKeepsTheFrameOpen) {
