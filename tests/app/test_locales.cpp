@@ -393,37 +393,32 @@ std::vector<std::string> LinesOf(const std::string &text) {
     return lines;
 }
 
-// A Same output: the C.UTF-8 bytes, but for the names a list run makes for
-// locations read without one (" Lon : 13,5 Lat : 42,1 Alt : 120"), which
-// are the location's name in the user's form, and for the lines that begin
-// with `userLines`.
+// The names a list run makes for locations read without one are the
+// location's name in the user's form (" Lon : 13,5 Lat : 42,1 Alt : 120",
+// and "Lon 13,5 Lat 42,1 Alt 120" as a file name): here in the C.UTF-8 form.
+std::string PointNames(std::string text, const numfmt::Locale &loc) {
+    static const std::regex made(R"(Lon :? ?[-0-9.,]+ Lat :? ?[-0-9.,]+ Alt)");
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), made); it != std::sregex_iterator(); ++it)
+        for (std::size_t at = text.find(loc.decimal, static_cast<std::size_t>(it->position()));
+             at < static_cast<std::size_t>(it->position() + it->length()); at = text.find(loc.decimal, at + 1))
+            text.replace(at, loc.decimal.size(), ".");
+    return text;
+}
+
+// A Same output: the C.UTF-8 bytes, but for the names made for locations and
+// the lines that begin with `userLines`, which follow the user's locale.
 std::string SameMismatch(const std::string &c, const std::string &user, const numfmt::Locale &loc,
                          const char *userLines) {
     const std::vector<std::string> a = LinesOf(c), b = LinesOf(user);
     if (a.size() != b.size())
         return "line count " + std::to_string(a.size()) + " against " + std::to_string(b.size());
-    static const std::regex name(R"( Lon : [^ ]+ Lat : [^ ]+ Alt : [^ "\r\n]+)");
     for (std::size_t k = 0; k < a.size(); ++k) {
-        std::string why;
         if (userLines && a[k].rfind(userLines, 0) == 0) {
-            why = UserFormMismatch(a[k], b[k], loc);
-        } else {
-            std::smatch ma, mb;
-            std::string restA = a[k], restB = b[k];
-            std::string plainA, plainB;
-            while (std::regex_search(restA, ma, name) && std::regex_search(restB, mb, name)) {
-                if (const std::string m = UserFormMismatch(ma.str(), mb.str(), loc); !m.empty())
-                    why = "name: " + m;
-                plainA += ma.prefix().str() + "<name>";
-                plainB += mb.prefix().str() + "<name>";
-                restA = ma.suffix().str();
-                restB = mb.suffix().str();
-            }
-            if (why.empty() && plainA + restA != plainB + restB)
-                why = "C.UTF-8: \"" + a[k] + "\"\n  user: \"" + b[k] + "\"";
+            if (std::string why = UserFormMismatch(a[k], b[k], loc); !why.empty())
+                return "line " + std::to_string(k + 1) + ": " + why;
+        } else if (PointNames(b[k], loc) != a[k]) {
+            return "line " + std::to_string(k + 1) + ": \"" + a[k] + "\" against \"" + b[k] + "\"";
         }
-        if (!why.empty())
-            return "line " + std::to_string(k + 1) + ": " + why;
     }
     return {};
 }
@@ -455,25 +450,13 @@ const Row *RowOf(const std::string &output) {
     return nullptr;
 }
 
-// The outputs of a folder by their paths in it. The Furrowin files of a list
-// run are named after their locations, so a name made for a location read
-// without one ("Lon 13,5 Lat 42,1 Alt 120") is taken in the C.UTF-8 form.
+// The outputs of a folder by their paths in it (the Furrowin files of a list
+// run are named after their locations).
 std::map<std::string, std::string> Outputs(const fs::path &folder, const numfmt::Locale &loc) {
-    static const std::regex made(R"(Lon ([-0-9.,]+) Lat ([-0-9.,]+) Alt)");
     std::map<std::string, std::string> files;
-    for (const auto &e : fs::recursive_directory_iterator(folder)) {
-        if (!e.is_regular_file())
-            continue;
-        std::string path = fs::relative(e.path(), folder).string();
-        std::smatch m;
-        if (std::regex_search(path, m, made)) {
-            std::string name = m.str();
-            for (std::size_t at = name.find(loc.decimal); at != std::string::npos; at = name.find(loc.decimal, at + 1))
-                name.replace(at, loc.decimal.size(), ".");
-            path = m.prefix().str() + name + m.suffix().str();
-        }
-        files[path] = testsupport::Slurp(e.path());
-    }
+    for (const auto &e : fs::recursive_directory_iterator(folder))
+        if (e.is_regular_file())
+            files[PointNames(fs::relative(e.path(), folder).string(), loc)] = testsupport::Slurp(e.path());
     return files;
 }
 
