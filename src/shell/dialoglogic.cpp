@@ -456,9 +456,10 @@ std::optional<Message> LongitudeTyped(CoordFields &f) {
 }
 
 std::optional<Message> LatitudeTyped(CoordFields &f) {
-    // Read as typed: "41,5" passes as 41 and the degree fields then turn the
-    // comma into a point.
-    if (!Typeable(CoordField::Lat, CommasToPoints(f.Lat)) || !LatitudeInRange(ReadFieldAsTyped(f.Lat)))
+    // The comma key types the point: a comma here is one the dialog wrote in
+    // the user's form ("90,5" after a conversion), read as the point it stands
+    // for; the degree fields then turn it into a point.
+    if (!Typeable(CoordField::Lat, CommasToPoints(f.Lat)) || !LatitudeInRange(ReadField(f.Lat)))
         return LatitudeRangeMessage();
     DecimalToDms(f);
     return std::nullopt;

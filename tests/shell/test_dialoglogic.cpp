@@ -501,16 +501,16 @@ TEST(Coordinates, TypingTheDecimalFields) {
     EXPECT_EQ(m->text, "Latitude should be between -90\u00b0 and +90\u00b0.");
     EXPECT_EQ(m->title, "Strange Location");
 
-    // The latitude's comma is not read as a point while typing: "41,5" passes
-    // as 41, then the conversion turns the comma into a point.
+    // A comma in the latitude (the dialog's own, in the user's form) is read as
+    // the point, then the conversion turns it into one.
     f.Lat = "41,5";
     EXPECT_FALSE(LatitudeTyped(f));
     EXPECT_EQ(f.Lat, "41.5");
     EXPECT_EQ(f.LatMin, "30");
     f.Lat = "90";
     EXPECT_FALSE(LatitudeTyped(f));
-    f.Lat = "90,5"; // reads 90 as typed
-    EXPECT_FALSE(LatitudeTyped(f));
+    f.Lat = "90,5"; // as "90.5" in every locale
+    EXPECT_TRUE(LatitudeTyped(f));
 }
 
 TEST(CoordinateKeys, Filters) {
