@@ -17,7 +17,9 @@ set(TAVISOL_TEST_TIMEOUT 300 CACHE STRING "Seconds before a hanging test fails")
 
 # tavisol_add_test(NAME name SOURCES ... LIBS ... [GUI])
 # One GoogleTest executable, registered with CTest test by test. GUI tests get a
-# main that creates the QApplication on the offscreen platform (no display needed).
+# main that creates the QApplication on the offscreen platform (no display needed);
+# the others a main that sets the process locale from the environment, as the
+# QApplication of the program and of the GUI tests does.
 # TAVISOL_BIN_DIR names the program folder, where the program and Vantrix land.
 function(tavisol_add_test)
   cmake_parse_arguments(T "GUI" "NAME" "SOURCES;LIBS" ${ARGN})
@@ -29,7 +31,8 @@ function(tavisol_add_test)
     target_sources(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/gui_main.cpp)
     target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} Qt6::Widgets GTest::gmock GTest::gtest)
   else()
-    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest GTest::gtest_main)
+    target_sources(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/main.cpp)
+    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest)
   endif()
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   gtest_discover_tests(${T_NAME}

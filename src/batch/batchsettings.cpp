@@ -59,6 +59,8 @@ void Store(engine::Single &setting, float value) {
 } // namespace
 
 dialogs::KeyDecision BatchSettingsKey(SettingsField field, char32_t key) {
+    if (key == U',')
+        return dialogs::CommaKey(BatchSettingsKey(field, U'.'));
     if (field == SettingsField::MaxStat) {
         if (key == U'-')
             return {dialogs::KeyAction::Take, TooFewStations()};

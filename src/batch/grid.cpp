@@ -21,7 +21,11 @@ constexpr std::size_t AxisLimit = MaxGridPoints + 1;
 
 } // namespace
 
-dialogs::KeyDecision GridKey(char32_t key) {
+dialogs::KeyDecision GridKey(GridField field, char32_t key) {
+    // The coordinate boxes take a comma for the point when they are read; the
+    // interval boxes do not.
+    if (key == U',' && field != GridField::LongStep && field != GridField::LatStep)
+        return dialogs::CommaKey(GridKey(field, U'.'));
     if (key == dialogs::KeyEnter)
         return {dialogs::KeyAction::MoveOn, std::nullopt};
     if ((key >= U'0' && key <= U'9') || key == U'.' || key == U'-' || key == dialogs::KeyBackspace)

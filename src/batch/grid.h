@@ -26,8 +26,9 @@ struct GridFields {
 
 enum class GridField { LongMin, LongMax, LongStep, LatMin, LatMax, LatStep };
 
-// Digits, ".", "-" and Backspace are taken; Enter moves on; the rest dropped.
-dialogs::KeyDecision GridKey(char32_t key);
+// Digits, ".", "-" and Backspace are taken; Enter moves on; the comma types
+// the point in the coordinate boxes; the rest dropped.
+dialogs::KeyDecision GridKey(GridField field, char32_t key);
 
 // Leaving a box: the commas of the first three coordinate boxes become points
 // (the last latitude keeps its comma until OK), then the range check. A

@@ -82,7 +82,9 @@ QLineEdit *GridDialog::box(GridField field) const {
     return txtLongMin;
 }
 
-dialogs::KeyDecision GridDialog::keyDecision(int, char32_t key) { return batch::GridKey(key); }
+dialogs::KeyDecision GridDialog::keyDecision(int id, char32_t key) {
+    return batch::GridKey(static_cast<GridField>(id), key);
+}
 
 void GridDialog::fieldLeft(int id) {
     const auto field = static_cast<GridField>(id);

@@ -1,7 +1,7 @@
 #include "export/growing_season.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 
 #include "numfmt/numfmt.h"
 
@@ -10,10 +10,14 @@ namespace tavisol::exports {
 namespace {
 
 // The dates were once kept as text in the shortest form of a Single and read
-// back; going through 7 significant digits keeps the values they had.
+// back; going through 7 significant digits keeps the values they had. The
+// text is read with the point it was written with, whatever the process
+// locale (a reading by the C library's locale cut "27.09" to 27).
 Single ThroughText(Single v) {
     const std::string text = numfmt::general(v, numfmt::Locale::english());
-    return std::strtof(text.c_str(), nullptr);
+    Single out = 0;
+    std::from_chars(text.data(), text.data() + text.size(), out);
+    return out;
 }
 
 int Index(Single count) { return static_cast<int>(count); }

@@ -1,7 +1,7 @@
 #include "helpctl/sitemap.h"
 
 #include <cctype>
-#include <cstdlib>
+#include <charconv>
 #include <map>
 
 #include "numfmt/textfile.h"
@@ -76,9 +76,10 @@ std::string decodeEntities(const std::string &text) {
                 if (name.size() > 1 && name[0] == '#') {
                     const bool hex = name[1] == 'x' || name[1] == 'X';
                     const std::string digits = name.substr(hex ? 2 : 1);
-                    char *end = nullptr;
-                    cp = std::strtoul(digits.c_str(), &end, hex ? 16 : 10);
-                    ok = !digits.empty() && end != nullptr && *end == '\0' && cp > 0 && cp < 0x110000;
+                    const auto [end, ec] =
+                        std::from_chars(digits.data(), digits.data() + digits.size(), cp, hex ? 16 : 10);
+                    ok = !digits.empty() && ec == std::errc() && end == digits.data() + digits.size() && cp > 0 &&
+                         cp < 0x110000;
                 } else if (const auto it = named.find(name); it != named.end()) {
                     cp = it->second;
                     ok = true;

@@ -3,6 +3,8 @@
 #include <climits>
 #include <clocale>
 
+#include "numfmt/textfile.h"
+
 namespace tavisol::numfmt {
 
 Locale fromQLocale(const QLocale& locale) {
@@ -11,9 +13,18 @@ Locale fromQLocale(const QLocale& locale) {
     out.group = locale.numberOptions().testFlag(QLocale::OmitGroupSeparator)
                     ? std::string()
                     : locale.groupSeparator().toStdString();
-    out.minus = locale.negativeSign().toStdString();
-    if (out.decimal.empty()) out.decimal = ".";
-    if (out.minus.empty()) out.minus = "-";
+    // Every field and file reads "-" as the sign; a locale's own sign (the
+    // minus sign U+2212 of Swedish) would not read back from the fields the
+    // program fills. Marks the Windows-1252 files cannot carry (the Arabic
+    // decimal and group signs) would come out as "?".
+    out.minus = "-";
+    const auto carried = [](const std::string& mark) {
+        std::size_t replaced = 0;
+        utf8ToCp1252(mark, &replaced);
+        return replaced == 0;
+    };
+    if (out.decimal.empty() || !carried(out.decimal)) out.decimal = ".";
+    if (!carried(out.group)) out.group.clear();
     if (out.group == out.decimal) out.group.clear();
     return out;
 }

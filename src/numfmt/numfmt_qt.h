@@ -7,8 +7,9 @@
 
 namespace tavisol::numfmt {
 
-// Decimal sign, group separator (none when the locale omits grouping) and
-// minus sign of `locale`; three-digit groups, a leading zero, two default
+// Decimal sign and group separator (none when the locale omits grouping) of
+// `locale`, "-" as the sign; a sign Windows-1252 cannot carry gives way to "."
+// (decimal) or to no grouping. Three-digit groups, a leading zero, two default
 // decimals.
 Locale fromQLocale(const QLocale& locale);
 // The user's locale as the program uses it (Qt's default locale, which is the

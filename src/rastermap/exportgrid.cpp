@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 
 #include "engine/engine.h"
 #include "numfmt/numfmt.h"
@@ -53,20 +52,24 @@ int DecimalsOf(const std::string &text) {
     return std::max(written, needed);
 }
 
+double RegionValue(const std::string &text) { return numfmt::valCommaAsPoint(text); }
+
 bool IsNumeric(const std::string &text) {
     std::size_t b = 0, e = text.size();
     while (b < e && (text[b] == ' ' || text[b] == '\t')) ++b;
     while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t')) --e;
     if (b == e) return false;
-    const std::string s = text.substr(b, e - b);
+    std::string s = text.substr(b, e - b);
+    for (char &c : s)
+        if (c == ',') c = '.';
     bool digit = false;
     for (char c : s)
         if (c >= '0' && c <= '9') digit = true;
         else if (c != '+' && c != '-' && c != '.' && c != 'e' && c != 'E') return false;
     if (!digit) return false;
-    char *end = nullptr;
-    std::strtod(s.c_str(), &end);
-    return end == s.c_str() + s.size();
+    numfmt::Locale point;
+    point.group.clear();
+    return numfmt::parseRegional(s, point).has_value();
 }
 
 MapExtent ExtentOf(const Georeference &geo, int columns, int rows) {
@@ -84,10 +87,10 @@ std::optional<std::string> ValidateExport(const ExportInputs &in, const MapExten
     const auto r = static_cast<float>(numfmt::valCommaAsPoint(in.Resolution));
     if (!(r >= 0.001 && r <= 2.0f && r != 0.0f))
         return std::string("Resolution in decimal degrees must be in the range (2,0.001)  ");
-    const double lonStart = numfmt::val(in.LonStart);
-    const double lonEnd = numfmt::val(in.LonEnd);
-    const double latStart = numfmt::val(in.LatStart);
-    const double latEnd = numfmt::val(in.LatEnd);
+    const double lonStart = RegionValue(in.LonStart);
+    const double lonEnd = RegionValue(in.LonEnd);
+    const double latStart = RegionValue(in.LatStart);
+    const double latEnd = RegionValue(in.LatEnd);
     if (!(lonStart >= x.West) || !IsNumeric(in.LonStart))
         return "Start Longitude must be in the range (" + whole(x.West + 1.0) + ";" + whole(x.East) + ")  ";
     if (!(lonEnd > lonStart) || lonEnd > x.East || !IsNumeric(in.LonEnd))
@@ -114,7 +117,7 @@ int SnapRegionTexts(const std::string &resolutionText, std::array<std::string, 4
         // Rounded to d decimals, then snapped down to a multiple of v. A
         // value on the grid stays on it: x / v may come out a hair below the
         // whole number it stands for.
-        const double q = numfmt::val(numfmt::forcedPointFixed(numfmt::val(t), d)) / v;
+        const double q = numfmt::val(numfmt::forcedPointFixed(RegionValue(t), d)) / v;
         if (!std::isfinite(q)) continue;
         double k = std::floor(q);
         if (std::fabs(q - std::round(q)) <= 1e-9 * std::max(1.0, std::fabs(q))) k = std::round(q);

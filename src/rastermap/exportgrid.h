@@ -44,8 +44,12 @@ int ExportMonthOf(const std::string &text, int current);
 // at least the decimals of the number it reads as ("5e-2" has 2).
 int DecimalsOf(const std::string &text);
 
-// True when the whole text (blanks around allowed) is one number with "." as
-// decimal sign.
+// A region box's number: the longest leading number of its text, a comma
+// counting as the point, as the window writes the boxes ("12.5") and as a
+// user of a decimal-comma locale types them ("12,5").
+double RegionValue(const std::string &text);
+// True when the whole text (blanks around allowed) is one number, with "." or
+// "," as decimal sign.
 bool IsNumeric(const std::string &text);
 
 // Texts of the export frame.

@@ -1,6 +1,7 @@
 #include "rastermap/mapfiles.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <optional>
@@ -233,7 +234,9 @@ std::uint8_t SplitColour(std::int32_t colour, const std::string &key) {
     else if (key == "BLUE") pos = 4;
     else return 0;
     if (pos + 2 > s.size()) return 0;
-    return static_cast<std::uint8_t>(std::stoi(s.substr(pos, 2), nullptr, 16));
+    unsigned part = 0;
+    std::from_chars(s.data() + pos, s.data() + pos + 2, part, 16);
+    return static_cast<std::uint8_t>(part);
 }
 
 std::vector<LegendRow> LegendRows(const ColorTable &table) {

@@ -953,7 +953,7 @@ ExportRegion RasterMapWindow::snappedExportRegion() {
     g.Decimals = resolutionDecimals_;
     g.Resolution = resolution_;
     auto read = [&](QLineEdit *e) {
-        return numfmt::roundDecimals(static_cast<float>(numfmt::val(s(e->text()))), g.Decimals);
+        return numfmt::roundDecimals(static_cast<float>(RegionValue(s(e->text()))), g.Decimals);
     };
     g.LonStart = read(TxtLonStart);
     g.LonEnd = read(TxtLonEnd);

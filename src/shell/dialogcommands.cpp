@@ -3,7 +3,6 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "numfmt/numfmt_qt.h"
 #include "shell/commands.h"
 #include "shell/dialoglogic.h"
 #include "shell/location_dialog.h"
@@ -89,8 +88,7 @@ LocationDialog *OpenLocationDialog() {
 }
 
 dialogs::SettingsFields AppliedSettingsRecord(const engine::EngineSettings &used) {
-    return dialogs::FieldsDescribing(g_settings ? g_settings->settingsFields() : dialogs::SettingsFields{}, used,
-                                     numfmt::userLocale());
+    return dialogs::MethodsRecord(g_settings ? g_settings->settingsFields() : dialogs::SettingsFields{}, used);
 }
 
 } // namespace tavisol

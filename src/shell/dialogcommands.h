@@ -28,8 +28,8 @@ LocationDialog *OpenLocationDialog();
 
 // The methods of a run made with the settings `used`, as the reports describe
 // them: the settings dialog's texts and ticks (the design texts while there is
-// no dialog) when they stand for those settings, else those settings written
-// as the dialog would show them.
+// no dialog) when they stand for those settings, else those settings; the
+// numbers in the form the reports read (dialogs::MethodsRecord).
 dialogs::SettingsFields AppliedSettingsRecord(const engine::EngineSettings &used);
 
 } // namespace tavisol

@@ -97,7 +97,15 @@ std::string FieldText(float value, const numfmt::Locale &loc) { return numfmt::g
 
 // ---- Key filters ------------------------------------------------------------
 
+KeyDecision CommaKey(KeyDecision pointKey) {
+    if (pointKey.action == KeyAction::Take)
+        pointKey.action = KeyAction::TypePoint;
+    return pointKey;
+}
+
 KeyDecision SettingsKey(SettingsField field, char32_t key) {
+    if (key == U',')
+        return CommaKey(SettingsKey(field, U'.'));
     if (key == KeyEnter)
         return {KeyAction::MoveOn, std::nullopt};
     if (IsDigit(key) || key == KeyBackspace)
@@ -152,6 +160,8 @@ KeyDecision CoordKey(CoordField field, char32_t key) {
     switch (field) {
     case CoordField::Long:
     case CoordField::Lat:
+        if (key == U',')
+            return CommaKey(CoordKey(field, U'.'));
         if (IsDigit(key) || key == KeyBackspace || key == U'-' || key == U'.')
             return Take();
         return Drop();
@@ -183,7 +193,8 @@ PasteDecision PastedTextDecision(std::u32string_view text,
     for (const char32_t c : text) {
         const bool control = c < 32 || c == 127;
         const KeyDecision d = control ? Drop() : keyFilter(c);
-        if (d.action == KeyAction::Take) {
+        // A comma that the comma key types as the point is read as one.
+        if (d.action == KeyAction::Take || d.action == KeyAction::TypePoint) {
             if (!first)
                 first = d.message;
             continue;
@@ -368,6 +379,13 @@ SettingsFields FieldsDescribing(const SettingsFields &current, const engine::Eng
     return SettingsInForce(current, settings, loc);
 }
 
+SettingsFields MethodsRecord(const SettingsFields &current, const engine::EngineSettings &used) {
+    SettingsFields f = FieldsDescribing(current, used, numfmt::Locale::english());
+    for (std::string *text : {&f.PowExp, &f.MaxDist, &f.MaxStat, &f.MinHigh, &f.MaxHigh, &f.MinDist, &f.Shad})
+        *text = CommasToPoints(*text);
+    return f;
+}
+
 // ---- Coordinates ------------------------------------------------------------
 
 Dms ToDms(float value) {
@@ -434,7 +452,8 @@ namespace {
 // (a pasted text goes through the typing rule).
 bool Typeable(CoordField field, std::string_view text) {
     for (char c : text)
-        if (CoordKey(field, static_cast<unsigned char>(c)).action != KeyAction::Take)
+        if (const KeyAction a = CoordKey(field, static_cast<unsigned char>(c)).action;
+            a != KeyAction::Take && a != KeyAction::TypePoint)
             return false;
     return true;
 }
@@ -450,9 +469,10 @@ std::optional<Message> LongitudeTyped(CoordFields &f) {
 }
 
 std::optional<Message> LatitudeTyped(CoordFields &f) {
-    // Read as typed: "41,5" passes as 41 and the degree fields then turn the
-    // comma into a point.
-    if (!Typeable(CoordField::Lat, CommasToPoints(f.Lat)) || !LatitudeInRange(ReadFieldAsTyped(f.Lat)))
+    // The comma key types the point: a comma here is one the dialog wrote in
+    // the user's form ("90,5" after a conversion), read as the point it stands
+    // for; the degree fields then turn it into a point.
+    if (!Typeable(CoordField::Lat, CommasToPoints(f.Lat)) || !LatitudeInRange(ReadField(f.Lat)))
         return LatitudeRangeMessage();
     DecimalToDms(f);
     return std::nullopt;

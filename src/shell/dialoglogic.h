@@ -53,9 +53,10 @@ inline constexpr char32_t KeyEnter = 13;
 inline constexpr char32_t KeyBackspace = 8;
 
 enum class KeyAction {
-    Take,   // the key reaches the text
-    Drop,   // it does not
-    MoveOn, // dropped, and the focus moves to the next control (Enter)
+    Take,      // the key reaches the text
+    Drop,      // it does not
+    MoveOn,    // dropped, and the focus moves to the next control (Enter)
+    TypePoint, // the key types "." instead of its own character
 };
 
 struct KeyDecision {
@@ -64,6 +65,11 @@ struct KeyDecision {
 
     bool operator==(const KeyDecision &) const = default;
 };
+
+// The comma key of a field whose reading takes a comma for the point acts as
+// the "." key there (its message too), and where that key is taken it types
+// the point: a user of a decimal-comma locale types the decimals as usual.
+KeyDecision CommaKey(KeyDecision pointKey);
 
 enum class SettingsField { MaxDist, MaxStat, PowExp, MinDist, Shad, MinHigh, MaxHigh };
 KeyDecision SettingsKey(SettingsField field, char32_t key);
@@ -129,6 +135,14 @@ SettingsFields SettingsInForce(const SettingsFields &current,
 // window's boxes) as well.
 SettingsFields FieldsDescribing(const SettingsFields &current, const engine::EngineSettings &settings,
                                 const numfmt::Locale &loc);
+
+// The record of the methods a run used, as the reports read it (each number
+// the leading number of its text, the point as decimal sign): the fields
+// describing `used`, their commas turned into points as the dialog's own
+// reading turns them, and any setting written in with the point. So the
+// reports state what the run used in every locale, also after the dialog
+// showed the settings in the locale's form ("0,5").
+SettingsFields MethodsRecord(const SettingsFields &current, const engine::EngineSettings &used);
 
 // ---- Coordinates ------------------------------------------------------------
 

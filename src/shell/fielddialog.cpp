@@ -242,6 +242,14 @@ bool FieldDialog::eventFilter(QObject *watched, QEvent *e) {
             case dialogs::KeyAction::MoveOn:
                 focusNextChild();
                 return true;
+            case dialogs::KeyAction::TypePoint: {
+                QKeyEvent point(QEvent::KeyPress, Qt::Key_Period, press->modifiers() & ~Qt::KeypadModifier,
+                                QStringLiteral("."), press->isAutoRepeat(), press->count());
+                typing_ = true;
+                static_cast<QObject *>(field)->event(&point);
+                typing_ = false;
+                return true;
+            }
             }
         }
         // Handed on from here, so that the edit the key makes is known as

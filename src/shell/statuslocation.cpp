@@ -1,9 +1,8 @@
 #include "shell/statuslocation.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string_view>
 
 #include "numfmt/numfmt.h"
@@ -13,13 +12,23 @@ namespace tavisol {
 float RoundToDecimals(float value, int decimals) {
     if (!std::isfinite(value) || value == 0.0F)
         return value == 0.0F ? 0.0F : value;
-    // Seven significant digits: d.dddddde+XX
+    // Seven significant digits: d.dddddde+XX, written and read without the
+    // C library's locale.
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%.6e", static_cast<double>(std::fabs(value)));
+    const auto written = std::to_chars(buf, buf + sizeof buf, static_cast<double>(std::fabs(value)),
+                                       std::chars_format::scientific, 6);
+    const std::string_view text(buf, static_cast<std::size_t>(written.ptr - buf));
     std::string digits;
-    digits.push_back(buf[0]);
-    digits.append(buf + 2, 6);
-    const int exponent = std::atoi(buf + 9);
+    digits.push_back(text[0]);
+    digits.append(text.substr(2, 6));
+    const std::string_view power = text.substr(text.find('e') + 1);
+    int exponent = 0;
+    std::from_chars(power.data() + (power.front() == '+' ? 1 : 0), power.data() + power.size(), exponent);
+    const auto leading = [&digits](int count) {
+        std::int64_t v = 0;
+        std::from_chars(digits.data(), digits.data() + count, v);
+        return v;
+    };
     // Digit k has the weight 10^(exponent - k); keep those down to 10^-decimals.
     const int keep = exponent + decimals + 1;
     std::int64_t units = 0; // the result in steps of 10^-decimals
@@ -28,11 +37,11 @@ float RoundToDecimals(float value, int decimals) {
     } else if (keep >= static_cast<int>(digits.size())) {
         if (keep > 18)
             return value; // far beyond any coordinate: nothing to round
-        units = std::atoll(digits.c_str());
+        units = leading(static_cast<int>(digits.size()));
         for (int i = static_cast<int>(digits.size()); i < keep; ++i)
             units *= 10;
     } else {
-        units = std::atoll(digits.substr(0, static_cast<std::size_t>(keep)).c_str());
+        units = leading(keep);
         if (digits[static_cast<std::size_t>(keep)] >= '5')
             ++units;
     }

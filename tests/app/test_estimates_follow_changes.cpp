@@ -46,6 +46,7 @@
 #include "support/activation.h"
 #include "support/datafolder.h"
 #include "support/programstate.h"
+#include "support/userlocale.h"
 #include "workbench/pictures_qt.h"
 #include "workbench/workbench_window.h"
 #include "worldmap/world_map_window.h"
@@ -55,6 +56,7 @@ namespace {
 
 using namespace tavisol;
 using testsupport::Activate;
+using testsupport::UserDecimals;
 
 enum class Shown { Results, Workbench };
 
@@ -199,6 +201,12 @@ void TypeInto(QLineEdit *field, const char *text) {
     QTest::keyClicks(field, QString::fromLatin1(text));
 }
 
+// An entry of the list window as its grid and file readers write it, in the
+// user's locale.
+batch::ListEntry ListedPoint() {
+    return {UserDecimals(" Lon : 12.9 Lat : 42.2 Alt : 80"), UserDecimals("12.9"), UserDecimals("42.2"), "80"};
+}
+
 struct Change {
     const char *name;
     // Makes the change; returns the window the user clicks on afterwards
@@ -259,7 +267,7 @@ const std::vector<Change> &ChangeSource::Changes() {
          [](EstimatesFollowChanges &t) {
              t.Trigger("mn_saveGridOrFile");
              BatchListWindow &list = ListWindow();
-             list.addLocation({" Lon : 12.9 Lat : 42.2 Alt : 80", "12.9", "42.2", "80"});
+             list.addLocation(ListedPoint());
              list.LstStations->topLevelItem(0)->setSelected(true);
              list.CmdRun->click();
              return true;
@@ -268,7 +276,7 @@ const std::vector<Change> &ChangeSource::Changes() {
          [](EstimatesFollowChanges &t) {
              t.Trigger("mn_saveGridOrFile");
              BatchListWindow &list = ListWindow();
-             list.addLocation({" Lon : 12.9 Lat : 42.2 Alt : 80", "12.9", "42.2", "80"});
+             list.addLocation(ListedPoint());
              list.chkMean->setChecked(true);
              list.ChkBest->setChecked(true);
              list.chkAltCorr->click();  // put in force by the run
@@ -530,6 +538,47 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(std::get<0>(info.param) == Shown::Results ? "ViewData_" : "WorkBench_") +
                std::get<1>(info.param).name;
     });
+
+// A report states the methods its run used, also after the settings dialog
+// showed them in the user's form ("0,5") and was cancelled.
+TEST_P(EachWindow, ReportStatesTheSettingsUsedAfterTheSettingsDialogIsCancelled) {
+    Open(GetParam());
+    Trigger("mnChangeSettings");
+    TypeInto(OpenSettingsDialog()->txtShad, "0,5");
+    TypeInto(OpenSettingsDialog()->txtMaxDist, "800,5");
+    OpenSettingsDialog()->okButton->click();
+    BackToMain();
+    const auto report = out.path() / "methods.tvs";
+    outdlg::SetSaveFileDialog([&](QWidget *, const QString &, const QString &) {
+        return QString::fromStdString(report.string());
+    });
+    const auto saved = [&] {
+        outdlg::OutputDialog &d = GetParam() == Shown::Results
+                                      ? static_cast<outdlg::OutputDialog &>(outdlg::ResultsOutput())
+                                      : outdlg::WorkbenchOutput();
+        Trigger(GetParam() == Shown::Results ? "mn_SaveViewData" : "mn_SaveWorkBench");
+        if (GetParam() == Shown::Results)
+            outdlg::ResultsOutput().chkMean->setChecked(true);
+        d.ChkBest->setChecked(true);
+        d.CmdSave->click();
+        std::ifstream in(report, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    };
+    const std::string before = saved();
+    Trigger("mnChangeSettings");
+    OpenSettingsDialog()->CmdCanc->click();
+    BackToMain();
+    const std::string after = saved();
+    for (const std::string &text : {before, after}) {
+        EXPECT_NE(text.find("Shadow Correction with weight: " + UserDecimals("0.50") + "\r\n"), std::string::npos)
+            << text;
+        EXPECT_NE(text.find("Maximum Distance of Neighbors in km: " + UserDecimals("800.5") + "\r\n"),
+                  std::string::npos)
+            << text;
+    }
+    EXPECT_FLOAT_EQ(sharedSettings().MaxDistance, 800.5f);
+    EXPECT_FLOAT_EQ(sharedSettings().ShadowCoef, 0.5f);
+}
 
 // While the window computes, nothing of the previous estimate is on show.
 TEST_P(EachWindow, ShowsNothingOfTheLastEstimateWhileItComputes) {

@@ -36,7 +36,8 @@ TEST(BatchSettingsKeys, StationCountWarnsAndStillTakesTheKey) {
     EXPECT_EQ(BatchSettingsKey(SettingsField::PowExp, U'-').action, KeyAction::Drop);
     EXPECT_EQ(BatchSettingsKey(SettingsField::PowExp, U'-').message->title, "Wrong sign of power");
     EXPECT_EQ(BatchSettingsKey(SettingsField::MinHigh, U'-').action, KeyAction::Take);
-    EXPECT_EQ(BatchSettingsKey(SettingsField::Shad, U',').action, KeyAction::Drop);
+    EXPECT_EQ(BatchSettingsKey(SettingsField::Shad, U',').action, KeyAction::TypePoint);
+    EXPECT_EQ(BatchSettingsKey(SettingsField::MaxStat, U',').message, point.message);
     EXPECT_EQ(BatchSettingsKey(SettingsField::MaxDist, dialogs::KeyEnter).action, KeyAction::MoveOn);
 }
 

@@ -82,12 +82,17 @@ TEST(GridPlan, CommasOfTheCoordinatesBecomePoints) {
 }
 
 TEST(GridBoxes, KeysAndLeavingChecks) {
-    EXPECT_EQ(GridKey(U'-').action, KeyAction::Take);
-    EXPECT_EQ(GridKey(U'.').action, KeyAction::Take);
-    EXPECT_EQ(GridKey(U'7').action, KeyAction::Take);
-    EXPECT_EQ(GridKey(dialogs::KeyBackspace).action, KeyAction::Take);
-    EXPECT_EQ(GridKey(U',').action, KeyAction::Drop);
-    EXPECT_EQ(GridKey(dialogs::KeyEnter).action, KeyAction::MoveOn);
+    for (const GridField f : {GridField::LongMin, GridField::LatMax, GridField::LatStep}) {
+        EXPECT_EQ(GridKey(f, U'-').action, KeyAction::Take);
+        EXPECT_EQ(GridKey(f, U'.').action, KeyAction::Take);
+        EXPECT_EQ(GridKey(f, U'7').action, KeyAction::Take);
+        EXPECT_EQ(GridKey(f, dialogs::KeyBackspace).action, KeyAction::Take);
+        EXPECT_EQ(GridKey(f, dialogs::KeyEnter).action, KeyAction::MoveOn);
+    }
+    // A comma types the point where the box reads it as one.
+    EXPECT_EQ(GridKey(GridField::LongMin, U',').action, KeyAction::TypePoint);
+    EXPECT_EQ(GridKey(GridField::LatMax, U',').action, KeyAction::TypePoint);
+    EXPECT_EQ(GridKey(GridField::LatStep, U',').action, KeyAction::Drop);
 
     std::string text = "12,5";
     GridLeave r = LeaveGridField(GridField::LongMin, text);

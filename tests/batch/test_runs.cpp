@@ -4,6 +4,7 @@
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <list>
@@ -253,7 +254,7 @@ TEST_F(BatchRun, FailureNoteNamesTheFirstLocationLost) {
         EXPECT_EQ(std::filesystem::file_size(info), earlier.size() + line) << workers;
         EXPECT_THAT(ReadLines(File("_INFORMATION.tvs")).back(),
                     StartsWith("Run stopped by an error in _Tmax at location 2 of 6 (Lon : 11.00 Lat : 46.00 Alt : "
-                               "80): Cannot write file '" + info.string() + "': File too large"))
+                               "80): Cannot write file '" + info.string() + "': " + std::string(std::strerror(EFBIG))))
             << workers;
     }
 }
@@ -268,7 +269,7 @@ TEST_F(BatchRun, AppendingIntoAPipeOrDeviceIsRefused) {
         rec.messages.clear();
         EXPECT_EQ(Own(), RunEnd::Failed);
         EXPECT_THAT(rec.messages, ElementsAre(ProcessingErrorMessage("Cannot open file '" + File(file).string() +
-                                                                     "': Operation not supported")));
+                                                                     "': " + std::string(std::strerror(EOPNOTSUPP)))));
         std::filesystem::remove(File(file));
     }
 }

@@ -40,6 +40,7 @@
 #include "support/files.h"
 #include "support/programstate.h"
 #include "support/typing.h"
+#include "support/userlocale.h"
 
 namespace {
 
@@ -49,6 +50,7 @@ using batch::testing::TempFolder;
 
 using testsupport::Key;
 using testsupport::Type;
+using testsupport::UserDecimals;
 
 // The user's regional settings for one test: Qt's default locale and, when
 // given, the C library's number settings; both put back at its end.
@@ -295,7 +297,7 @@ TEST_F(BatchWindows, SaveChecksSelectionListAndBusyMark) {
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[1].text, "No stations ");
 
-    list->addLocation(batch::GridEntry(10, 45, 50, numfmt::Locale::english()));
+    list->addLocation(batch::GridEntry(10, 45, 50, numfmt::userLocale()));
     appState().Busy = true;
     list->onSaveClicked();
     ASSERT_EQ(messages.size(), 3u);
@@ -384,10 +386,10 @@ TEST_F(BatchWindows, OwnFormatRunThroughTheWindowAndCancel) {
 TEST_F(BatchWindows, OwnFormatNumbersThatFillTheirFieldsStayApart) {
     const RegionalSettings us(QLocale(QLocale::English, QLocale::UnitedStates));
     PrepareOwnFormatRun();
-    list->addLocation(batch::GridEntry(10, 45, 50, numfmt::Locale::english()));
+    list->addLocation(batch::GridEntry(10, 45, 50, numfmt::userLocale()));
     // So far below its stations that the altitude correction takes the
     // estimates below -1,000.
-    list->addLocation(batch::GridEntry(10, 45, -82000, numfmt::Locale::english()));
+    list->addLocation(batch::GridEntry(10, 45, -82000, numfmt::userLocale()));
     list->onSaveClicked();
     const auto best = RunFiles(out.path(), "_Tmax_Best.tvs");
     ASSERT_EQ(best.size(), 1u);
@@ -407,7 +409,7 @@ TEST_F(BatchWindows, ExitDuringARunStopsItAndEndsTheProgram) {
     main->SetOutputFormat(FormatKetlo);
     list->chkMax->setChecked(true);
     for (int k = 0; k < 20; ++k)
-        list->addLocation(batch::GridEntry(10 + 0.01f * static_cast<float>(k), 45, 50, numfmt::Locale::english()));
+        list->addLocation(batch::GridEntry(10 + 0.01f * static_cast<float>(k), 45, 50, numfmt::userLocale()));
     const auto target = out.path() / "k.dat";
     std::ofstream(target, std::ios::binary) << "old text\r\n";
     file = QString::fromStdString(target.string());
@@ -429,7 +431,7 @@ TEST_F(BatchWindows, ExitDuringARunStopsItAndEndsTheProgram) {
 
 TEST_F(BatchWindows, SaveTakesEachAltitudeLimitFromItsOwnBox) {
     PrepareOwnFormatRun();
-    list->addLocation(batch::GridEntry(10, 45, 50, numfmt::Locale::english()));
+    list->addLocation(batch::GridEntry(10, 45, 50, numfmt::userLocale()));
     list->show();
     list->chkNeighbAlt->click();
     list->txtMinHigh->clear();
@@ -445,12 +447,12 @@ TEST_F(BatchWindows, SaveTakesEachAltitudeLimitFromItsOwnBox) {
 
 TEST_F(BatchWindows, SaveNamesTheLocationsLeftWithoutAnEstimate) {
     PrepareOwnFormatRun();
-    list->addLocation(batch::GridEntry(10, 45, 50, numfmt::Locale::english()));
-    list->addLocation(batch::GridEntry(-100, -40, 0, numfmt::Locale::english()));
+    list->addLocation(batch::GridEntry(10, 45, 50, numfmt::userLocale()));
+    list->addLocation(batch::GridEntry(-100, -40, 0, numfmt::userLocale()));
     list->CmdSave->click();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_THAT(messages[0].text, ::testing::StartsWith("Data Saved without 1 of 2 locations"));
-    EXPECT_THAT(messages[0].text, HasSubstr("Lon : -100.00 Lat : -40.00 Alt : 0 - maximum temperature"));
+    EXPECT_THAT(messages[0].text, HasSubstr(UserDecimals("Lon : -100.00 Lat : -40.00 Alt : 0 - maximum temperature")));
     EXPECT_THAT(messages[0].text, ::testing::EndsWith("The run information file lists every one."));
 }
 
@@ -486,7 +488,7 @@ TEST_F(BatchWindows, OtherFormatRunReplacesTheChosenFileAndWritesItsInformationB
     appState().OutputFormat = FormatKetlo;
     list->EnableForFormat(FormatKetlo);
     list->chkMax->setChecked(true);
-    list->addLocation(batch::GridEntry(10, 45, 50, numfmt::Locale::english()));
+    list->addLocation(batch::GridEntry(10, 45, 50, numfmt::userLocale()));
     const auto target = out.path() / "k.dat";
     std::ofstream(target, std::ios::binary) << "old text\r\n";
     file = QString::fromStdString(target.string());
@@ -519,7 +521,7 @@ TEST_F(BatchWindows, OtherFormatRunReplacesTheChosenFileAndWritesItsInformationB
     EXPECT_EQ(messages[0].text, "Data Saved Correctly");
     const auto lines = batch::testing::ReadLines(target);
     ASSERT_FALSE(lines.empty());
-    EXPECT_THAT(lines.back(), HasSubstr("Lon : 10.00"));
+    EXPECT_THAT(lines.back(), HasSubstr(UserDecimals("Lon : 10.00")));
     EXPECT_NE(lines[0], "old text");
 }
 
@@ -544,7 +546,7 @@ TEST_F(BatchWindows, SummaryComesAboveTheListAfterTheEndMessage) {
     list->ChkBest->setChecked(true);
     list->chksum->setChecked(true);
     list->OptAlt->setChecked(true);
-    list->addLocation(batch::GridEntry(10, 45, 50, numfmt::Locale::english()));
+    list->addLocation(batch::GridEntry(10, 45, 50, numfmt::userLocale()));
     folder = QString::fromStdString(out.path().string());
     list->show();
     ASSERT_TRUE(EventuallyTrue([this] { return QApplication::activeWindow() == list; }));
@@ -571,7 +573,7 @@ TEST_F(BatchWindows, ANameTypedWithoutExtensionGetsTheFilters) {
     appState().OutputFormat = FormatKetlo;
     list->EnableForFormat(FormatKetlo);
     list->chkMax->setChecked(true);
-    list->addLocation(batch::GridEntry(10, 45, 50, numfmt::Locale::english()));
+    list->addLocation(batch::GridEntry(10, 45, 50, numfmt::userLocale()));
     file = QString::fromStdString((out.path() / "ketlo").string());
     const auto here = std::filesystem::current_path();
     std::filesystem::current_path(out.path());
@@ -579,12 +581,12 @@ TEST_F(BatchWindows, ANameTypedWithoutExtensionGetsTheFilters) {
     std::filesystem::current_path(here);
     EXPECT_FALSE(std::filesystem::exists(out.path() / "ketlo"));
     ASSERT_TRUE(std::filesystem::exists(out.path() / "ketlo.Dat"));
-    EXPECT_THAT(batch::testing::ReadLines(out.path() / "ketlo.Dat").back(), HasSubstr("Lon : 10.00"));
+    EXPECT_THAT(batch::testing::ReadLines(out.path() / "ketlo.Dat").back(), HasSubstr(UserDecimals("Lon : 10.00")));
 }
 
 TEST_F(BatchWindows, SetLocationTakesTheSelectedEntry) {
-    list->addLocation({"A", "1.5", "2.25", "30"});
-    list->addLocation({"B", "12.345", "41.99", "17.4"});
+    list->addLocation({"A", UserDecimals("1.5"), UserDecimals("2.25"), "30"});
+    list->addLocation({"B", UserDecimals("12.345"), UserDecimals("41.99"), UserDecimals("17.4")});
     list->onSetLocationClicked();
     EXPECT_FALSE(appState().ResultsRecalcPending);
     list->LstStations->topLevelItem(1)->setSelected(true);
@@ -606,8 +608,9 @@ TEST_F(BatchWindows, GridFillsTheListAndUnloads) {
     grid->txtLatStep->setText("1");
     grid->onOkClicked();
     ASSERT_EQ(list->locationCount(), 6);
-    EXPECT_EQ(list->locations()[0], (batch::ListEntry{" Lon : 5.00 Lat : 40.00 Alt : -40", "5.00", "40.00", "-40"}));
-    EXPECT_EQ(list->locations()[5].Text, " Lon : 15.00 Lat : 50.00 Alt : -40");
+    EXPECT_EQ(list->locations()[0], (batch::ListEntry{UserDecimals(" Lon : 5.00 Lat : 40.00 Alt : -40"), UserDecimals("5.00"),
+                                                      UserDecimals("40.00"), "-40"}));
+    EXPECT_EQ(list->locations()[5].Text, UserDecimals(" Lon : 15.00 Lat : 50.00 Alt : -40"));
     EXPECT_TRUE(list->isVisible());
     EXPECT_EQ(OpenGridDialog(), nullptr);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -629,7 +632,7 @@ TEST_F(BatchWindows, GridFillsTheListAndUnloads) {
     grid->txtLatStep->setText("1");
     grid->onOkClicked();
     ASSERT_EQ(list->locationCount(), 200);
-    EXPECT_EQ(list->locations().back().Text, " Lon : 30.00 Lat : 50.00 Alt : -40");
+    EXPECT_EQ(list->locations().back().Text, UserDecimals(" Lon : 30.00 Lat : 50.00 Alt : -40"));
 }
 
 // Save and the location-file reader, chosen once the grid has put some
@@ -706,8 +709,8 @@ TEST_F(BatchWindows, LocationFileFillsTheList) {
     file = QString::fromStdString(path.string());
     RunCommand(Command::LocationFile);
     ASSERT_EQ(list->locationCount(), 3);
-    EXPECT_EQ(list->locations()[0], (batch::ListEntry{"Rome", "12.5", "41.9", "20"}));
-    EXPECT_EQ(list->locations()[1].Text, " Lon : 12.5 Lat : 41.9 Alt : -40");
+    EXPECT_EQ(list->locations()[0], (batch::ListEntry{"Rome", UserDecimals("12.5"), UserDecimals("41.9"), "20"}));
+    EXPECT_EQ(list->locations()[1].Text, UserDecimals(" Lon : 12.5 Lat : 41.9 Alt : -40"));
     // A trailing comma leaves the altitude to the raster.
     EXPECT_EQ(list->locations()[2].Altitude, "-40");
     ASSERT_EQ(messages.size(), 1u);
@@ -775,8 +778,8 @@ TEST_F(BatchWindows, LocationFileFromOtherProgramsFillsTheList) {
     file = QString::fromStdString(path.string());
     RunCommand(Command::LocationFile);
     ASSERT_EQ(list->locationCount(), 2);
-    EXPECT_EQ(list->locations()[0], (batch::ListEntry{"Rome", "12.5", "41.9", "20"}));
-    EXPECT_EQ(list->locations()[1], (batch::ListEntry{"Oslo", "10.7", "59.9", "23"}));
+    EXPECT_EQ(list->locations()[0], (batch::ListEntry{"Rome", UserDecimals("12.5"), UserDecimals("41.9"), "20"}));
+    EXPECT_EQ(list->locations()[1], (batch::ListEntry{"Oslo", UserDecimals("10.7"), UserDecimals("59.9"), "23"}));
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_THAT(messages[0].text, HasSubstr("Line 2 of " + path.string() + ": field 1 (longitude \"1e36\")"));
 }

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -280,7 +281,7 @@ TEST(LoadStationFile, AFileThatCannotBeReadSaysWhy) {
         FAIL() << "no failure";
     } catch (const EngineError &e) {
         EXPECT_EQ(std::string(e.what()),
-                  "Cannot open the file " + (folder.path() / "min.txt").string() + ": Permission denied");
+                  "Cannot open the file " + (folder.path() / "min.txt").string() + ": " + std::string(std::strerror(EACCES)));
     }
 }
 

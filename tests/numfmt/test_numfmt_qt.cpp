@@ -3,6 +3,7 @@
 #include <QLocale>
 
 #include "numfmt/numfmt_qt.h"
+#include "numfmt/textfile.h"
 
 namespace nf = tavisol::numfmt;
 
@@ -20,6 +21,18 @@ TEST(QtLocale, EnglishAndGermanSymbols) {
     EXPECT_EQ(de.group, ".");
     EXPECT_EQ(nf::formatNumber(1234.5, 2, de), "1.234,50");
     EXPECT_EQ(nf::general(0.5f, de), "0,5");
+}
+
+// A number the program writes into a field reads back by the fields' rule,
+// and the report files carry each mark, in every locale.
+TEST(QtLocale, MarksReadBackAndFitTheFiles) {
+    for (const char *name : {"sv_SE", "fr_FR", "de_CH", "ar_SA"}) {
+        const nf::Locale l = nf::fromQLocale(QLocale(QString::fromLatin1(name)));
+        EXPECT_EQ(nf::valCommaAsPoint(nf::general(-12.5f, l)), -12.5) << name;
+        std::size_t replaced = 0;
+        nf::utf8ToCp1252(nf::formatNumber(-1234.5, 2, l), &replaced);
+        EXPECT_EQ(replaced, 0u) << name;
+    }
 }
 
 TEST(QtLocale, OmittedGroupingMeansNoGroupSeparator) {

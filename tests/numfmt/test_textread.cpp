@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -91,7 +92,7 @@ TEST(ReadWholeFile, SaysWhatHappened) {
     if (::geteuid() != 0) { // root reads every file
         const auto denied = ReadWholeFile(dir / "a.txt", 9, bytes, "");
         ASSERT_TRUE(denied);
-        EXPECT_EQ(*denied, "Cannot open the file " + (dir / "a.txt").string() + ": Permission denied");
+        EXPECT_EQ(*denied, "Cannot open the file " + (dir / "a.txt").string() + ": " + std::string(std::strerror(EACCES)));
     }
     std::filesystem::remove_all(dir);
 }

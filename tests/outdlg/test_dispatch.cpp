@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <tuple>
@@ -265,7 +266,7 @@ TEST_F(LocationSave, FailedWriteKeepsTheEarlierFile) {
     fs::create_directory(cli);
     const DispatchOutcome o = Save(catalogue, Request(7, VariableTicks{}));
     EXPECT_FALSE(o.ok);
-    EXPECT_EQ(o.error, "Cannot save file '" + cli.string() + "': Is a directory");
+    EXPECT_EQ(o.error, "Cannot save file '" + cli.string() + "': " + std::string(std::strerror(EISDIR)));
     EXPECT_EQ(Slurp(pen), "earlier\r\n");
     EXPECT_EQ(Slurp(catalogue), "earlier\r\n");
     fs::remove(cli);
@@ -295,7 +296,7 @@ TEST_F(LocationSave, FurrowinFilesOnAFullDiskAreAllOrNothing) {
         if (!ran)
             GTEST_SKIP() << "no file system of a given size can be made here";
         EXPECT_EQ(Slurp(after / "error"),
-                  "Cannot write file '" + (disk / failing).string() + "': No space left on device");
+                  "Cannot write file '" + (disk / failing).string() + "': " + std::string(std::strerror(ENOSPC)));
         EXPECT_EQ(testsupport::EntryCount(after), oldFiles + 1);
         for (const auto &e : fs::directory_iterator(after))
             EXPECT_TRUE(e.path().filename() == "error" || Slurp(e.path()) == "earlier\r\n") << e.path();
@@ -310,7 +311,7 @@ TEST_F(LocationSave, PipesAndDevicesAreRefused) {
     for (const fs::path &file : {pipe, device}) {
         const DispatchOutcome o = Save(file, Request(2, Ticks({0})));
         EXPECT_FALSE(o.ok);
-        EXPECT_EQ(o.error, "Cannot open file '" + file.string() + "': Operation not supported");
+        EXPECT_EQ(o.error, "Cannot open file '" + file.string() + "': " + std::string(std::strerror(EOPNOTSUPP)));
     }
     EXPECT_TRUE(fs::is_fifo(pipe));
     EXPECT_EQ(testsupport::EntryCount(folder.path()), 2U);

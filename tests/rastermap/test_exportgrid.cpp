@@ -34,6 +34,7 @@ TEST(Choices, MonthsAndDecimals) {
     EXPECT_EQ(DecimalsOf("0,05"), 2);
     EXPECT_EQ(DecimalsOf("2"), 0);
     EXPECT_TRUE(IsNumeric(" -10.5 "));
+    EXPECT_TRUE(IsNumeric("12,5"));
     EXPECT_FALSE(IsNumeric("10a"));
     EXPECT_FALSE(IsNumeric(""));
     EXPECT_FALSE(IsNumeric("."));
@@ -79,10 +80,13 @@ TEST_F(Validation, RegionEdgesAndOrder) {
     EXPECT_EQ(check(), "Start Latitude must be in the range (49;55)  ");
     in.LatStart = "50x";
     EXPECT_EQ(check(), "Start Latitude must be in the range (49;55)  ");
+    // A decimal comma as a user of such a locale types it: 49,5 lies above 49.
+    in.LatStart = "49,5";
+    EXPECT_EQ(check(), "ok");
 }
 
 TEST(Snap, RegionTextsToTheResolution) {
-    std::array<std::string, 4> region{"10.37", "11", "49.81", "49"};
+    std::array<std::string, 4> region{"10,37", "11", "49.81", "49"};
     EXPECT_EQ(SnapRegionTexts("0.5", region), 1);
     EXPECT_EQ(region[0], "10");
     EXPECT_EQ(region[2], "49.5");

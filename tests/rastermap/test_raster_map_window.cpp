@@ -19,6 +19,7 @@
 #include <QTableWidget>
 #include <QTimer>
 
+#include <cstring>
 #include <deque>
 #include <fstream>
 #include <functional>
@@ -30,6 +31,7 @@
 #include <sys/stat.h>
 
 #include "engine/engine.h"
+#include "numfmt/numfmt.h"
 #include "rastermap/dib_bitmap.h"
 #include "rastermap/raster_map_window.h"
 #include "rastermap/real48binding.h"
@@ -38,12 +40,15 @@
 #include "shell/messages.h"
 #include "shell/programfolders.h"
 #include "shell/sharedsettings.h"
+#include "support/localechild.h"
+#include "support/userlocale.h"
 #include "window_fixture.h"
 
 namespace tavisol::rastermap {
 namespace {
 
 namespace fs = std::filesystem;
+using testsupport::UserDecimalsQ;
 
 class RasterWindow : public testing::RasterWindowTest {
 protected:
@@ -116,8 +121,8 @@ TEST_F(RasterWindow, WithoutMapsSaysSoOnceAndStillFollowsTheLocation) {
     form.onActivated();
     form.onActivated();
     EXPECT_EQ(messages.size(), 1u);
-    EXPECT_EQ(form.txtLat->text(), QStringLiteral("41.99"));
-    EXPECT_EQ(form.txtlong->text(), QStringLiteral("13.01"));
+    EXPECT_EQ(form.txtLat->text(), UserDecimalsQ("41.99"));
+    EXPECT_EQ(form.txtlong->text(), UserDecimalsQ("13.01"));
     EXPECT_EQ(form.txtElev->text(), QStringLiteral("17"));
     EXPECT_TRUE(form.MapRaster().Empty());
     EXPECT_EQ(form.exportResolutionBox->count(), 17);
@@ -193,7 +198,7 @@ TEST_F(RasterWindow, SecondActivationOnlyRefreshesTheLocation) {
     SetCurrentLocation("", 1.5f, 2.5f, 3.0f);
     form->onActivated();
     EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(form->txtlong->text(), QStringLiteral("1.5"));
+    EXPECT_EQ(form->txtlong->text(), UserDecimalsQ("1.5"));
     EXPECT_EQ(form->MapRaster().Columns, 20);
 }
 
@@ -272,8 +277,8 @@ TEST_F(RasterWindow, CursorReadOutAndPickedLocation) {
     EXPECT_EQ(form->StatusPanels[1]->text(), QStringLiteral("Longitude= 5.00\u00B0 Latitude= 55.00\u00B0 "));
     EXPECT_EQ(form->StatusPanels[2]->text(), QStringLiteral("0 Y=0"));
     form->onMapClicked();
-    EXPECT_EQ(form->txtlong->text(), QStringLiteral("5.00"));
-    EXPECT_EQ(form->txtLat->text(), QStringLiteral("55.00"));
+    EXPECT_EQ(form->txtlong->text(), UserDecimalsQ("5.00"));
+    EXPECT_EQ(form->txtLat->text(), UserDecimalsQ("55.00"));
     EXPECT_EQ(form->txtElev->text(), QStringLiteral("-40"));
     form->txtName->setText(QStringLiteral("Hill"));
     appState().ResultsRecalcPending = appState().WorkbenchRecalcPending = false;
@@ -536,12 +541,12 @@ TEST_F(RasterExport, FileOfTheSetThatCannotBeWrittenLeavesEveryFileAsItWas) {
     ::getrlimit(RLIMIT_FSIZE, &noLimit);
     const rlimit fullDisk{16384, noLimit.rlim_max};
     for (const Row &row : {
-             Row{legend, "Permission denied", [&] { ::chmod(legend.c_str(), 0444); },
+             Row{legend, std::strerror(EACCES), [&] { ::chmod(legend.c_str(), 0444); },
                  [&] { ::chmod(legend.c_str(), 0644); }},
-             Row{legend, "Is a directory", [&] { fs::remove(legend); fs::create_directory(legend); },
+             Row{legend, std::strerror(EISDIR), [&] { fs::remove(legend); fs::create_directory(legend); },
                  [&] { fs::remove(legend); }},
              // The loaded map's boundaries, copied anew, do not fit.
-             Row{boundaries, "File too large",
+             Row{boundaries, std::strerror(EFBIG),
                  [&] {
                      fs::remove(boundaries);
                      folder.Write("vistreldata/demo.bnd", "\"Line\",1\r\n" + std::string(65536, ' '));
@@ -603,7 +608,9 @@ TEST_F(RasterExport, RegionOnTheGridKeepsItsCellsWhereTheHeaderPlacesThem) {
     for (const Row &row : {Row{"0.1", "10", "10.4", "50.1", "49.7", 0.1, 4, 4},
                            Row{"5e-2", "10", "10.2", "50", "49.8", 0.05, 4, 4},
                            Row{"0.01", "12.3", "12.35", "50.05", "50", 0.01, 5, 5},
-                           Row{"0.0015", "10", "10.008", "50.006", "50", 0.002, 4, 3}}) {
+                           Row{"0.0015", "10", "10.008", "50.006", "50", 0.002, 4, 3},
+                           // typed with decimal commas
+                           Row{"0,05", "10,5", "10,7", "50", "49,85", 0.05, 4, 3}}) {
         form->exportResolutionBox->setEditText(QString());
         form->TxtLonStart->setText(QString::fromLatin1(row.lonStart));
         form->TxtLonEnd->setText(QString::fromLatin1(row.lonEnd));
@@ -620,7 +627,7 @@ TEST_F(RasterExport, RegionOnTheGridKeepsItsCellsWhereTheHeaderPlacesThem) {
         const Georeference g = SetHeaderDoubleValues(img.Header, VantrixConversions());
         EXPECT_NEAR(g.CellWidth, row.cell, 1e-9) << row.resolution;
         EXPECT_NEAR(g.CellHeight, row.cell, 1e-9) << row.resolution;
-        const double west = std::stod(row.lonStart), north = std::stod(row.latStart);
+        const double west = numfmt::valCommaAsPoint(row.lonStart), north = numfmt::valCommaAsPoint(row.latStart);
         for (int c : {0, row.columns - 1})
             EXPECT_NEAR(g.CentreLon + (c - g.CentreCol) * g.CellWidth, west + c * row.cell, 1e-9)
                 << row.resolution << " column " << c;
@@ -628,6 +635,29 @@ TEST_F(RasterExport, RegionOnTheGridKeepsItsCellsWhereTheHeaderPlacesThem) {
             EXPECT_NEAR(g.CentreLat + (g.CentreRow - r) * g.CellHeight, north - r * row.cell, 1e-9)
                 << row.resolution << " row " << r;
     }
+}
+
+// As most users run the program, with a decimal comma: a region dragged on
+// the map, the resolution 0.05 chosen from the list, the export written.
+TEST_F(RasterExport, DraggedRegionIsExportedUnderADecimalCommaLocale) {
+    if (testsupport::LocaleChild().empty()) {
+        ASSERT_TRUE(testsupport::RunTestInLocale("de_DE.UTF-8", folder.path()));
+        EXPECT_TRUE(fs::exists(folder.path() / "dragged.img"));
+        return;
+    }
+    saveAs = QString::fromStdString((testsupport::ChildFolder() / "dragged.img").string());
+    form->onToolButtonClicked(13);
+    form->onMapMouseDown(Qt::LeftButton, 100, 50);
+    form->onMapMouseMove(112, 58);
+    form->onMapMouseUp(112, 58);
+    const int hundredths = form->exportResolutionBox->findText(QStringLiteral("0,05"));
+    ASSERT_GE(hundredths, 0);
+    form->exportResolutionBox->setCurrentIndex(hundredths);
+    form->onExportSaveClicked();
+    ASSERT_EQ(texts(), std::vector<QString>{QStringLiteral("Data Saved Correctly")});
+    const RasterImage img = ReadRasterImage(testsupport::ChildFolder() / "dragged.img");
+    EXPECT_GT(img.Columns * img.Rows, 1);
+    EXPECT_NEAR(SetHeaderDoubleValues(img.Header, VantrixConversions()).CellWidth, 0.05, 1e-9);
 }
 
 TEST_F(RasterExport, ValidationMessageKeepsTheFrameOpen) {

@@ -69,8 +69,11 @@ TEST(SettingsKeys, DigitsBackspaceAndEnterInEveryField) {
         EXPECT_EQ(SettingsKey(f, KeyBackspace).action, KeyAction::Take);
         EXPECT_EQ(SettingsKey(f, KeyEnter), (KeyDecision{KeyAction::MoveOn, std::nullopt}));
         EXPECT_EQ(SettingsKey(f, U'a'), (KeyDecision{KeyAction::Drop, std::nullopt}));
-        EXPECT_EQ(SettingsKey(f, U','), (KeyDecision{KeyAction::Drop, std::nullopt}));
+        // The comma key types the point where the point is taken.
+        EXPECT_EQ(SettingsKey(f, U',').action,
+                  f == SettingsField::MaxStat ? KeyAction::Drop : KeyAction::TypePoint);
     }
+    EXPECT_EQ(SettingsKey(SettingsField::MaxStat, U',').message->text, "Number of stations must be an integer");
 }
 
 TEST(SettingsKeys, SignKeyMessagesOfThePositiveFields) {
@@ -498,23 +501,23 @@ TEST(Coordinates, TypingTheDecimalFields) {
     EXPECT_EQ(m->text, "Latitude should be between -90\u00b0 and +90\u00b0.");
     EXPECT_EQ(m->title, "Strange Location");
 
-    // The latitude's comma is not read as a point while typing: "41,5" passes
-    // as 41, then the conversion turns the comma into a point.
+    // A comma in the latitude (the dialog's own, in the user's form) is read as
+    // the point, then the conversion turns it into one.
     f.Lat = "41,5";
     EXPECT_FALSE(LatitudeTyped(f));
     EXPECT_EQ(f.Lat, "41.5");
     EXPECT_EQ(f.LatMin, "30");
     f.Lat = "90";
     EXPECT_FALSE(LatitudeTyped(f));
-    f.Lat = "90,5"; // reads 90 as typed
-    EXPECT_FALSE(LatitudeTyped(f));
+    f.Lat = "90,5"; // as "90.5" in every locale
+    EXPECT_TRUE(LatitudeTyped(f));
 }
 
 TEST(CoordinateKeys, Filters) {
     for (auto f : {CoordField::Long, CoordField::Lat}) {
         for (char32_t k : {U'0', U'9', U'-', U'.', KeyBackspace})
             EXPECT_EQ(CoordKey(f, k).action, KeyAction::Take);
-        EXPECT_EQ(CoordKey(f, U','), (KeyDecision{KeyAction::Drop, std::nullopt}));
+        EXPECT_EQ(CoordKey(f, U','), (KeyDecision{KeyAction::TypePoint, std::nullopt}));
         EXPECT_EQ(CoordKey(f, KeyEnter).action, KeyAction::MoveOn);
     }
     for (auto f : {CoordField::LongGrad, CoordField::LongMin, CoordField::LongSec,

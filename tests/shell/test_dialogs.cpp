@@ -32,6 +32,7 @@
 #include "shell/sharedsettings.h"
 #include "shell_fixture.h"
 #include "support/typing.h"
+#include "support/userlocale.h"
 
 namespace {
 
@@ -39,6 +40,8 @@ using namespace tavisol;
 
 using testsupport::Key;
 using testsupport::Type;
+using testsupport::UserDecimals;
+using testsupport::UserDecimalsQ;
 
 void Enter(QWidget *w) { Key(w, Qt::Key_Return, QStringLiteral("\r")); }
 
@@ -170,7 +173,7 @@ TEST_F(SettingsWindow, KeyFiltersShowTheirMessagesAndDropTheKey) {
     EXPECT_EQ(messages[0].text,
               "You should allow one neighbour at least.\nJust to get a result.");
 
-    Retype(d.txtMaxDist, QStringLiteral("12a.5,-"));
+    Retype(d.txtMaxDist, QStringLiteral("12a,5-")); // the comma key types the point
     EXPECT_EQ(d.txtMaxDist->text(), QStringLiteral("12.5"));
     EXPECT_EQ(titles().back(), "Problem: Area too small.");
 
@@ -469,10 +472,10 @@ TEST_F(SettingsWindow, ValuesInForceLongerThanTheTypingLimitsStayWhole) {
     sharedSettingsForTesting().ShadowCoef = 0.125f;
     d.onCancelClicked();
     const dialogs::SettingsFields shown = d.settingsFields(); // what the reports describe
-    EXPECT_EQ(shown.PowExp, "2.5");
-    EXPECT_EQ(shown.MaxDist, "1500.5");
-    EXPECT_EQ(shown.MinDist, "0.125");
-    EXPECT_EQ(shown.Shad, "0.125");
+    EXPECT_EQ(shown.PowExp, UserDecimals("2.5"));
+    EXPECT_EQ(shown.MaxDist, UserDecimals("1500.5"));
+    EXPECT_EQ(shown.MinDist, UserDecimals("0.125"));
+    EXPECT_EQ(shown.Shad, UserDecimals("0.125"));
 
     d.show();
     d.onOkClicked();
@@ -541,7 +544,7 @@ TEST_F(CoordWindow, ConvertsLiveWhileTyping) {
     EXPECT_EQ(messages[0].text, "E for East or W for West. That's all.");
     EXPECT_EQ(messages[0].icon, MsgIcon::NoIcon);
     Type(d.txtLongOW, QStringLiteral("w"));
-    EXPECT_EQ(d.txtlong->text(), QStringLiteral("-12.5"));
+    EXPECT_EQ(d.txtlong->text(), UserDecimalsQ("-12.5"));
 
     Retype(d.txtlong, QStringLiteral("-0.5"));
     EXPECT_EQ(d.txtLongGrad->text(), QStringLiteral("0"));
@@ -642,9 +645,10 @@ TEST_F(CoordWindow, RefusedOkSelectsTheLongitudeForRetyping) {
 TEST_F(CoordWindow, OkTakesTheAltitudeFromTheRasterAndUnloads) {
     QPointer<CoordinateDialog> d = new CoordinateDialog;
     d->show();
-    Type(d->txtlong, QStringLiteral(",")); // the comma key is dropped
-    EXPECT_EQ(d->txtlong->text(), QStringLiteral("13.01"));
-    d->txtlong->setText(QStringLiteral("12,5")); // but may come in otherwise
+    Retype(d->txtlong, QStringLiteral("-12,5")); // the comma key types the point
+    EXPECT_EQ(d->txtlong->text(), QStringLiteral("-12.5"));
+    EXPECT_EQ(d->txtLongOW->text(), QStringLiteral("W"));
+    d->txtlong->setText(QStringLiteral("12,5")); // a comma that came in otherwise
     d->cmdBack->click();
     EXPECT_EQ(d->txtlong->text(), QStringLiteral("12.5"));
     EXPECT_TRUE(messages.empty());
@@ -694,7 +698,7 @@ class LocationWindow : public DialogTest {};
 TEST_F(LocationWindow, LoadShowsTheCurrentLocation) {
     LocationDialog d;
     EXPECT_EQ(d.windowTitle(), QStringLiteral("Choose Location"));
-    EXPECT_EQ(d.fields(), (dialogs::LocationFields{"East of Rome", "13.01", "41.99", "17"}));
+    EXPECT_EQ(d.fields(), (dialogs::LocationFields{"East of Rome", UserDecimals("13.01"), UserDecimals("41.99"), "17"}));
     Retype(d.txtName, QStringLiteral("A name of more than twenty-five characters"));
     EXPECT_EQ(d.txtName->text(), QStringLiteral("A name of more than twent"));
     EXPECT_EQ(d.txtElev->maxLength(), 4);
