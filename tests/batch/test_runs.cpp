@@ -509,6 +509,18 @@ TEST_F(MissingEstimates, TillwickLeavesOutLocationsWithoutRainfallOrPet) {
     for (const std::string &l : ReadLines(target))
         EXPECT_THAT(l, Not(HasSubstr("Lon : 40.00")));
     EXPECT_THAT(rec.messages.at(0).text, StartsWith("Data Saved without 1 of 2 locations"));
+
+    // More than the message can name: the run summary names every one.
+    LocationList many;
+    for (int k = 0; k < 12; ++k)
+        many.push_back({"Dry" + std::to_string(k), "40", "10", "300"});
+    rec.messages.clear();
+    ASSERT_EQ(Run(3, many), RunEnd::Completed);
+    EXPECT_THAT(rec.messages.at(0).text, HasSubstr("\rDry9 - potential evapotranspiration\r... and 2 more."
+                                                   "\rThe run summary lists every one."));
+    ASSERT_TRUE(rec.summaryShown);
+    for (int k = 0; k < 12; ++k)
+        EXPECT_THAT(rec.summary, Contains("Dry" + std::to_string(k) + " - potential evapotranspiration"));
 }
 
 TEST_F(MissingEstimates, FurrowinCatalogueListsOnlyTheWrittenLocations) {
@@ -564,15 +576,16 @@ TEST(SkippedLocations, MessageListsTenAndCountsTheRest) {
         skipped.push_back({k, " P" + std::to_string(k), {6, 7}});
     skipped[0].Name = std::string(79, 'x') + "\u00e9" + "tail";
     skipped.insert(skipped.begin() + 1, {30, "Q", {3}, true});
-    const Message m = SkippedMessage(skipped, 40, true);
+    const Message m = SkippedMessage(skipped, 40, SkipListing::InformationFile);
     EXPECT_EQ(m.icon, MsgIcon::Information);
     EXPECT_THAT(m.text, StartsWith("Data Saved without 12 of 40 locations, for want of an estimate of:\r" +
                                    std::string(79, 'x') + "\u00e9\u2026 - wind speed and sunshine fraction\rP1 - wind speed"));
-    // The ten listed are shared with the locations written in part.
-    EXPECT_THAT(m.text, HasSubstr("\rP9 - wind speed and sunshine fraction\r... and 2 more.\r"
+    // The ten listed are shared with the locations written in part, which
+    // are named however many are left out.
+    EXPECT_THAT(m.text, HasSubstr("\rP8 - wind speed and sunshine fraction\r... and 3 more.\r"
                                   "and without some variables at 1 of 40 locations, for want of an estimate of:\r"
-                                  "... and 1 more.\rThe run information file lists every one."));
-    EXPECT_THAT(m.text, Not(HasSubstr("P10")));
+                                  "Q - precipitation\rThe run information file lists every one."));
+    EXPECT_THAT(m.text, Not(HasSubstr("P9")));
 }
 
 // ---- Worker threads ------------------------------------------------------------------------
