@@ -235,27 +235,35 @@ TEST_F(BatchRun, FailureNoteNamesTheFirstLocationLost) {
     for (int k = 0; k < 4; ++k)
         list.push_back(GridEntry(10.01f * static_cast<float>(k + 1), 45, 50, English));
     list.erase(list.begin() + 2); // the far location
-    const std::filesystem::path info = File("_Tmax_INFO.tvs");
     const std::string earlier(4000, 'x');
-    const std::size_t line = InfoLine(MakeLocationFields(Reference(1, 10, 45, 50), English)).size() + 2;
-    for (unsigned workers : {0u, 1u, 8u}) {
-        testsupport::Put(info, earlier);
-        // The file takes the first location's line, not the second's.
-        const auto run = [&] {
-            ::signal(SIGXFSZ, SIG_IGN);
-            const rlim_t limit = earlier.size() + line + line / 2;
-            const rlimit lim{limit, limit};
-            ::setrlimit(RLIMIT_FSIZE, &lim);
-            rec.host.Workers = workers;
-            std::_Exit(Own() == RunEnd::Failed ? 0 : 1);
-        };
-        EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "") << workers;
-        EXPECT_EQ(std::filesystem::file_size(info), earlier.size() + line) << workers;
-        EXPECT_THAT(ReadLines(File("_INFORMATION.tvs")).back(),
-                    StartsWith("Run stopped by an error in _Tmax at location 2 of 6 (Lon : 11.00 Lat : 46.00 Alt : "
-                               "80): Cannot write file '" + info.string() + "': File too large"))
-            << workers;
-    }
+    const engine::EngineState first = Reference(1, 10, 45, 50);
+    // The variable's information file, and an output file.
+    const std::pair<std::filesystem::path, std::string> files[] = {
+        {File("_Tmax_INFO.tvs"), InfoLine(MakeLocationFields(first, English))},
+        {File("_Tmax_Best.tvs"), OutputDataLine(OutputFile::Best, first, "ST-Lon10-Lat45-Alt-50",
+                                                RunConfidenceLevel(false, false), English)}};
+    for (const auto &[file, firstLine] : files)
+        for (unsigned workers : {0u, 1u, 8u}) {
+            for (const auto &[other, unused] : files)
+                std::filesystem::remove(other);
+            const std::size_t line = firstLine.size() + 2;
+            testsupport::Put(file, earlier);
+            // The file takes the first location's line, not the second's.
+            const auto run = [&] {
+                ::signal(SIGXFSZ, SIG_IGN);
+                const rlim_t limit = earlier.size() + line + line / 2;
+                const rlimit lim{limit, limit};
+                ::setrlimit(RLIMIT_FSIZE, &lim);
+                rec.host.Workers = workers;
+                std::_Exit(Own() == RunEnd::Failed ? 0 : 1);
+            };
+            EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "") << file << workers;
+            EXPECT_EQ(std::filesystem::file_size(file), earlier.size() + line) << file << workers;
+            EXPECT_THAT(ReadLines(File("_INFORMATION.tvs")).back(),
+                        StartsWith("Run stopped by an error in _Tmax at location 2 of 6 (Lon : 11.00 Lat : 46.00 "
+                                   "Alt : 80): Cannot write file '" + file.string() + "': File too large"))
+                << file << workers;
+        }
 }
 
 // Appending into a pipe or a device is refused, without waiting.
@@ -695,8 +703,9 @@ TEST_F(Workers, FilesAreTheSameWithOneThreadOrMany) {
     state.CalcLongitude = 0;
     EXPECT_EQ(Own(5, shown), plain);
     EXPECT_EQ(shown, plainShown);
-    // The state holds the last location estimated.
+    // The state holds the last location estimated, at the list's altitude.
     EXPECT_EQ(state.CalcLongitude, ReadEntryPoint(list.back(), English).Longitude);
+    EXPECT_EQ(state.CalcAltitude, ReadEntryPoint(list.back(), English).Altitude);
     EXPECT_EQ(state.CurrentVariable, 7);
 
     // Choices changed during the run: the lines made ahead for the old ones
