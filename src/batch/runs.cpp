@@ -1,5 +1,6 @@
 #include "batch/runs.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <deque>
@@ -252,32 +253,70 @@ std::array<bool, 8> NeededVariables(int format, const BatchChoices &choices) {
     return needed;
 }
 
-Message SkippedMessage(const std::vector<SkippedLocation> &skipped, int count, bool listedInFile) {
-    std::string text;
-    std::size_t room = ListedInMessage;
-    // The locations left out, then those written without some variables.
-    for (const bool partial : {false, true}) {
-        std::vector<const SkippedLocation *> group;
-        for (const SkippedLocation &s : skipped)
-            if (s.Partial == partial)
-                group.push_back(&s);
+namespace {
+
+// The two groups of skipped locations: left out, then written without some
+// variables.
+std::array<std::vector<const SkippedLocation *>, 2> SkipGroups(const std::vector<SkippedLocation> &skipped) {
+    std::array<std::vector<const SkippedLocation *>, 2> groups;
+    for (const SkippedLocation &s : skipped)
+        groups[s.Partial ? 1 : 0].push_back(&s);
+    return groups;
+}
+
+// Each group's heading, then its first `room` locations with their missing
+// variables, then how many more.
+std::vector<std::string> NamedLines(const std::vector<SkippedLocation> &skipped, int count,
+                                    const std::array<std::size_t, 2> &room) {
+    std::vector<std::string> lines;
+    const auto groups = SkipGroups(skipped);
+    for (std::size_t partial = 0; partial < 2; ++partial) {
+        const std::vector<const SkippedLocation *> &group = groups[partial];
         if (group.empty())
             continue;
-        text += text.empty() ? "Data Saved without " : "\rand without ";
-        text += (partial ? "some variables at " : "") + std::to_string(group.size()) + " of " +
-                std::to_string(count) + (count == 1 ? " location" : " locations") + ", for want of an estimate of:";
-        std::size_t shown = 0;
-        for (; shown < group.size() && room > 0; ++shown, --room) {
+        lines.push_back((lines.empty() ? "Data Saved without " : "and without ") +
+                        std::string(partial ? "some variables at " : "") + std::to_string(group.size()) + " of " +
+                        std::to_string(count) + (count == 1 ? " location" : " locations") +
+                        ", for want of an estimate of:");
+        const std::size_t shown = std::min(group.size(), room[partial]);
+        for (std::size_t k = 0; k < shown; ++k) {
             std::vector<engine::Integer> variables;
-            for (int v : group[shown]->Variables)
+            for (int v : group[k]->Variables)
                 variables.push_back(static_cast<engine::Integer>(v));
-            text += "\r" + Quoted(group[shown]->Name) + " - " + exports::VariableNameList(variables);
+            lines.push_back(Quoted(group[k]->Name) + " - " + exports::VariableNameList(variables));
         }
         if (shown < group.size())
-            text += "\r... and " + std::to_string(group.size() - shown) + " more.";
+            lines.push_back("... and " + std::to_string(group.size() - shown) + " more.");
     }
-    if (listedInFile)
-        text += "\rThe run information file lists every one.";
+    return lines;
+}
+
+// The message's room for each group: ten names in all, at least half of
+// them for each group that needs them.
+std::array<std::size_t, 2> MessageRoom(const std::vector<SkippedLocation> &skipped) {
+    const auto groups = SkipGroups(skipped);
+    const std::size_t partial = std::min(groups[1].size(), ListedInMessage);
+    const std::size_t whole = std::min(groups[0].size(), std::max(ListedInMessage - partial, ListedInMessage / 2));
+    return {whole, ListedInMessage - whole};
+}
+
+} // namespace
+
+bool MessageNamesEvery(const std::vector<SkippedLocation> &skipped) { return skipped.size() <= ListedInMessage; }
+
+std::vector<std::string> SkippedLines(const std::vector<SkippedLocation> &skipped, int count) {
+    return NamedLines(skipped, count, {skipped.size(), skipped.size()});
+}
+
+Message SkippedMessage(const std::vector<SkippedLocation> &skipped, int count, SkipListing listing) {
+    std::vector<std::string> lines = NamedLines(skipped, count, MessageRoom(skipped));
+    if (listing == SkipListing::InformationFile)
+        lines.emplace_back("The run information file lists every one.");
+    else if (listing == SkipListing::Summary)
+        lines.emplace_back("The run summary lists every one.");
+    std::string text;
+    for (const std::string &l : lines)
+        text += (text.empty() ? "" : "\r") + l;
     return {text, "", MsgIcon::Information};
 }
 
@@ -555,8 +594,24 @@ template <class Body> RunEnd FramedRun(const LocationList &locations, RunHost &h
         // The files are complete, or stopped by the user.
         at.information.clear();
         if (end == RunEnd::Completed) {
-            Say(host, skips.empty() ? DataSavedMessage() : SkippedMessage(skips.List(), count, listed));
-            if (start.Summary && host.ShowSummary)
+            const std::vector<SkippedLocation> skipped = skips.List();
+            // Without an information file, the names the message has no room
+            // for go below the run summary.
+            const bool inSummary = !listed && !MessageNamesEvery(skipped) && host.ShowSummary;
+            if (skipped.empty())
+                Say(host, DataSavedMessage());
+            else
+                Say(host, SkippedMessage(skipped, count,
+                                         listed      ? SkipListing::InformationFile
+                                         : inSummary ? SkipListing::Summary
+                                                     : SkipListing::MessageOnly));
+            if (inSummary) {
+                summary.resize(std::max<std::size_t>(summary.size(), 1));
+                summary.emplace_back();
+                for (std::string &l : SkippedLines(skipped, count))
+                    summary.push_back(std::move(l));
+            }
+            if ((start.Summary || inSummary) && host.ShowSummary)
                 host.ShowSummary(summary);
         }
     } catch (const std::exception &e) {

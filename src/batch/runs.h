@@ -90,11 +90,23 @@ struct SkippedLocation {
     // files or rows); else in none of the files.
     bool Partial = false;
 };
+// Where every location a run left out is listed besides its end message.
+enum class SkipListing {
+    MessageOnly,     // the message names every one
+    InformationFile, // the run information file
+    Summary,         // the run summary (formats without an information file)
+};
 // In place of "Data Saved Correctly": how many of `count` locations were left
 // out and which, then how many were written without some variables and
-// which, each with the variables that had no estimate (ten locations in all;
-// the rest counted).
-Message SkippedMessage(const std::vector<SkippedLocation> &skipped, int count, bool listedInFile);
+// which, each with the variables that had no estimate (ten locations in all,
+// shared by the two groups; the rest counted), then where every one is
+// listed.
+Message SkippedMessage(const std::vector<SkippedLocation> &skipped, int count, SkipListing listing);
+// The same names without a limit, one line each under its group's heading:
+// the run summary's list.
+std::vector<std::string> SkippedLines(const std::vector<SkippedLocation> &skipped, int count);
+// Whether the end message names every one of these locations.
+bool MessageNamesEvery(const std::vector<SkippedLocation> &skipped);
 
 // Run of the own format into `folder`. The state holds the settings of the
 // run, the data folder and the callbacks. Afterwards it holds the last
@@ -112,7 +124,9 @@ RunEnd RunOwnFormat(engine::EngineState &state, const LocationList &locations, c
 // estimate is left out (per variable where the format is made of per-variable
 // rows), and the end message says which locations were left out and which
 // were written without some variables, and which variables; the run
-// information file lists them too.
+// information file lists every one too, or in the formats without one
+// (Tillwick, Furrowin) the run summary, shown for that when the message
+// cannot name them all.
 RunEnd RunOtherFormat(engine::EngineState &state, int format, const LocationList &locations,
                       const std::filesystem::path &outputFile, const std::filesystem::path &infoFolder,
                       const DateTime &now, RunHost &host);

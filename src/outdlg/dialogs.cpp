@@ -13,8 +13,10 @@
 #include <QVBoxLayout>
 
 #include <exception>
+#include <functional>
 #include <initializer_list>
 
+#include "engine/engine.h"
 #include "numfmt/numfmt_qt.h"
 #include "outdlg/install.h"
 #include "results/results_window.h"
@@ -97,30 +99,61 @@ OutputRequest BaseRequest(const engine::EngineSettings &used) {
 
 std::filesystem::path ToPath(const QString &name) { return std::filesystem::path(name.toStdString()); }
 
+// A result window as the Save and Print of its output dialog see it.
+struct EstimateHolder {
+    bool running = false;                 // one of the window's own runs is going
+    bool due = false;                     // a run is due
+    std::function<bool()> bringUpToDate;  // runs when due; whether it holds a current estimate
+    std::function<std::string()> whyNone; // why it holds none
+};
+
+// The door of both dialogs' Save and Print, passed before the file or the
+// printer is asked for, and again after it (an input may have changed while
+// the question was open): true when the window holds a current estimate to
+// write. Otherwise the user is told why, so that no stale, failed or missing
+// estimate is written and nothing is asked in vain: while any run is going
+// "Tavisol Busy"; else `refusal` with the reason the window holds none,
+// which a run made here has just shown in its own box.
+bool EstimateToWrite(QWidget *parent, const EstimateHolder &holder, const char *refusal) {
+    if (holder.running) {
+        SayBusy(parent);
+        return false;
+    }
+    if (!BusyGate(parent))
+        return false;
+    QPointer<QWidget> alive(parent);
+    const bool current = holder.bringUpToDate();
+    if (!alive)
+        return false;
+    if (current)
+        return true;
+    QString text = QString::fromUtf8(refusal);
+    if (const std::string why = holder.whyNone(); !why.empty() && !holder.due)
+        text += QStringLiteral("\r") + QString::fromStdString(why);
+    ShowMessage(parent, MsgIcon::Information, text);
+    return false;
+}
+
 // Refusals of the workbench's Save and Print when it holds no estimate.
 constexpr const char *NoWorkbenchEstimateSaveText =
     "The WorkBench holds no estimate of its variable at this location: nothing was saved.";
 constexpr const char *NoWorkbenchEstimatePrintText =
     "The WorkBench holds no estimate of its variable at this location: nothing was printed.";
 
-// The workbench with a current estimate of its variable: loaded on first
-// use, recomputed when pending. Null when there is none to write: another
-// run holds the busy mark (the gate told the user), or the estimate failed,
-// found no neighbour or is not current (refused here with `refusal`), so that
-// no stale, failed or missing estimate is written.
+// The workbench (loaded on first use) through the door; null when it holds
+// no current estimate of its variable.
 workbench::WorkbenchWindow *WorkbenchUpToDate(QWidget *parent, const char *refusal) {
-    workbench::WorkbenchWindow *w = workbench::WorkbenchWindow::instance();
-    if (w->EstimateDue() && !BusyGate(parent))
-        return nullptr;
-    QPointer<QWidget> alive(parent);
-    const bool current = w->ShowData();
-    if (!alive)
-        return nullptr;
-    if (!current) {
-        ShowMessage(parent, MsgIcon::Information, QString::fromUtf8(refusal));
-        return nullptr;
-    }
-    return w;
+    using workbench::WorkbenchWindow;
+    // Not loaded while a run is going: its load would start a run.
+    WorkbenchWindow *loaded = WorkbenchWindow::existing();
+    const EstimateHolder holder{loaded && loaded->model().Running(), !loaded || loaded->EstimateDue(),
+                                [] { return WorkbenchWindow::instance()->ShowData(); },
+                                [] {
+                                    // A run that ended without an active neighbour is no failure.
+                                    const std::string &failure = WorkbenchWindow::instance()->model().Failure();
+                                    return failure.empty() ? std::string(engine::NoNeighboursMessage.Text) : failure;
+                                }};
+    return EstimateToWrite(parent, holder, refusal) ? WorkbenchWindow::instance() : nullptr;
 }
 
 } // namespace
@@ -340,39 +373,37 @@ OutputRequest ResultsOutputDialog::Request() const {
 
 namespace {
 
-// Refusals of the results window's Save and Print when its last run failed
-// for the inputs in force and was not repeated.
+// Refusals of the results window's Save and Print when it holds no estimate.
 constexpr const char *FailedEstimateSaveText = "View Data holds no estimate at this location: nothing was saved.";
 constexpr const char *FailedEstimatePrintText = "View Data holds no estimate at this location: nothing was printed.";
-
-// Brings the results window's copies up to date; false when they cannot be
-// written from: another run holds the busy mark (the gate told the user), a
-// run now failed (its message told the user), or the last run failed for
-// these same inputs (refused here with `refusal` and the failure's message).
-bool ResultsUpToDate(QWidget *parent, const char *refusal) {
-    results::ResultsWindow &resultsWindow = results::LocationResultsWindow();
-    const bool due = resultsWindow.EstimateDue();
-    if (due && !BusyGate(parent))
-        return false;
-    QPointer<QWidget> alive(parent);
-    if (resultsWindow.ShowData())
-        return true;
-    if (!due && alive && resultsWindow.FailedAtCurrentInputs())
-        ShowMessage(parent, MsgIcon::Information,
-                    QString::fromUtf8(refusal) + QStringLiteral("\r") + QString::fromStdString(resultsWindow.Failure()));
-    return false;
-}
+constexpr const char *NothingSavedText = " Nothing was saved.";
+constexpr const char *NothingPrintedText = " Nothing was printed.";
 
 } // namespace
 
+bool ResultsOutputDialog::ResultsToWrite(bool save) {
+    results::ResultsWindow &resultsWindow = results::LocationResultsWindow();
+    const EstimateHolder holder{resultsWindow.isRunning(), resultsWindow.EstimateDue(),
+                                [&resultsWindow] { return resultsWindow.ShowData(); },
+                                [&resultsWindow] { return resultsWindow.Failure(); }};
+    QPointer<ResultsOutputDialog> self(this);
+    if (!EstimateToWrite(this, holder, save ? FailedEstimateSaveText : FailedEstimatePrintText) || !self)
+        return false;
+    // The ticked variables or those the format reads may have no estimate.
+    const std::string why = NothingToWriteReason(resultsWindow.Results(), Request());
+    if (why.empty())
+        return true;
+    ShowMessage(this, MsgIcon::Information,
+                QString::fromStdString(why) + QString::fromUtf8(save ? NothingSavedText : NothingPrintedText));
+    return false;
+}
+
 void ResultsOutputDialog::onSaveClicked() {
-    if (!SomethingChosen(NothingToSaveText))
-        return;
-    const QString name = AskSaveFile(this, ResultsOutputSaveFilter(appState().OutputFormat), programFolder());
-    if (name.isEmpty())
+    if (!SomethingChosen(NothingToSaveText) || !ResultsToWrite(true))
         return;
     QPointer<ResultsOutputDialog> self(this);
-    if (!ResultsUpToDate(this, FailedEstimateSaveText) || !self)
+    const QString name = AskSaveFile(this, ResultsOutputSaveFilter(appState().OutputFormat), programFolder());
+    if (name.isEmpty() || !self || !ResultsToWrite(true))
         return;
     const DispatchOutcome outcome = SaveResults(ToPath(name), Request());
     if (!outcome.ok) {
@@ -383,13 +414,11 @@ void ResultsOutputDialog::onSaveClicked() {
 }
 
 void ResultsOutputDialog::onPrintClicked() {
-    if (!SomethingChosen(NothingToPrintText))
-        return;
-    QPagedPaintDevice *device = AskPrinter(this);
-    if (!device)
+    if (!SomethingChosen(NothingToPrintText) || !ResultsToWrite(false))
         return;
     QPointer<ResultsOutputDialog> self(this);
-    if (!ResultsUpToDate(this, FailedEstimatePrintText) || !self)
+    QPagedPaintDevice *device = AskPrinter(this);
+    if (!device || !self || !ResultsToWrite(false))
         return;
     const std::string notice = printresults(*device, Request());
     if (!notice.empty())
@@ -483,14 +512,14 @@ void WorkbenchOutputDialog::onSaveClicked() {
         ShowMessage(this, MsgIcon::Information, QString::fromUtf8(WorkbenchFormatText));
         return;
     }
-    // As Print: brought up to date before the file name is asked for, so a
-    // refusal asks for nothing.
     QPointer<WorkbenchOutputDialog> self(this);
-    workbench::WorkbenchWindow *w = WorkbenchUpToDate(this, NoWorkbenchEstimateSaveText);
-    if (!w || !self)
+    if (!WorkbenchUpToDate(this, NoWorkbenchEstimateSaveText) || !self)
         return;
     const QString name = AskSaveFile(this, WorkbenchOutputSaveFilter(format), programFolder());
-    if (name.isEmpty())
+    if (name.isEmpty() || !self)
+        return;
+    workbench::WorkbenchWindow *w = WorkbenchUpToDate(this, NoWorkbenchEstimateSaveText);
+    if (!w || !self)
         return;
     try {
         w->SaveResults(name.toStdString());
@@ -510,14 +539,12 @@ void WorkbenchOutputDialog::onPrintClicked() {
         ShowMessage(this, MsgIcon::Information, QString::fromUtf8(WorkbenchFormatText));
         return;
     }
-    // Printed only from a current estimate, as Save writes it; asked before
-    // the printer, so a refusal asks for nothing.
     QPointer<WorkbenchOutputDialog> self(this);
     workbench::WorkbenchWindow *w = WorkbenchUpToDate(this, NoWorkbenchEstimatePrintText);
     if (!w || !self)
         return;
     QPagedPaintDevice *device = AskPrinter(this);
-    if (!device)
+    if (!device || !self || !WorkbenchUpToDate(this, NoWorkbenchEstimatePrintText))
         return;
     PrintOn(*device, [w] { w->printresults(); });
     EnableWorkbench();

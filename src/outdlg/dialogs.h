@@ -119,6 +119,9 @@ private:
     bool HasSelection() const override;
     void buildControls();
     void setUp();
+    // Brings the location results window up to date and refuses, with the
+    // reason, when it holds nothing to save (save) or print.
+    bool ResultsToWrite(bool save);
 };
 
 // "Output": the workbench's dialog. Cancel and a successful Save only hide

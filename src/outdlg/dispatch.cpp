@@ -206,6 +206,30 @@ exports::LocationExport StoredLocationExport(const results::LocationResults &sto
     return e;
 }
 
+std::string NothingToWriteReason(const results::LocationResults &stored, const OutputRequest &request) {
+    if (IsTillwickOrFurrowin(request.Format)) {
+        // The writers' own check, on lines that are not written.
+        const exports::LocationExport e = StoredLocationExport(stored, request.LocationName, request.Current);
+        try {
+            if (request.Format == FormatFurrowin)
+                exports::PrintFurrowin(e, request.Locale);
+            else if (request.Format == FormatLgsInput)
+                exports::TillwickInputLines(e, false);
+            else
+                exports::TillwickOutputLines(e, false, request.Locale);
+        } catch (const exports::MissingEstimateError &missing) {
+            return missing.what();
+        } catch (const std::exception &) {
+            // Any other fault is the writer's to report.
+        }
+        return {};
+    }
+    const TickedSplit split = SplitTicked(stored, request);
+    if (split.Estimated.empty() && !split.LeftOut.empty())
+        return NoEstimateText(split.LeftOut, request.LocationName);
+    return {};
+}
+
 std::string SavedMessage(const DispatchOutcome &outcome) {
     if (outcome.LeftOut.empty())
         return SavedText;
@@ -217,8 +241,8 @@ DispatchOutcome SaveLocationResults(const std::filesystem::path &file, const res
     // Per-variable formats write only the variables that have an estimate.
     const TickedSplit split = SplitTicked(stored, request);
     const std::vector<int> &ticked = split.Estimated;
-    if (ticked.empty() && !split.LeftOut.empty())
-        return {false, NoEstimateText(split.LeftOut, request.LocationName) + NothingSaved, split.LeftOut};
+    if (const std::string why = NothingToWriteReason(stored, request); !why.empty())
+        return {false, why + NothingSaved, split.LeftOut};
     DispatchOutcome outcome;
     switch (request.Format) {
     case FormatTavisol: {
@@ -288,11 +312,14 @@ PrintJob LocationPrintJob(const results::LocationResults &stored, const OutputRe
     job.Methods = request.Methods;
     job.Options = request.Options;
     job.Locale = request.Locale;
+    if (const std::string why = NothingToWriteReason(stored, request); !why.empty()) {
+        job.Notice = why + NothingPrinted;
+        return job;
+    }
     const TickedSplit split = SplitTicked(stored, request);
     const std::vector<int> &ticked = split.Estimated;
     if (!split.LeftOut.empty())
-        job.Notice = ticked.empty() ? NoEstimateText(split.LeftOut, request.LocationName) + NothingPrinted
-                                    : "Printed without " + NameList(split.LeftOut) + " (no estimate at this location).";
+        job.Notice = "Printed without " + NameList(split.LeftOut) + " (no estimate at this location).";
     switch (request.Format) {
     case FormatTavisol:
         job.Reports = report::LocationInputs(stored, TicksOf(ticked));

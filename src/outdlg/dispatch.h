@@ -119,6 +119,13 @@ exports::VariableExport StoredVariableExport(const results::LocationResults &sto
 exports::LocationExport StoredLocationExport(const results::LocationResults &stored, const std::string &locationName,
                                              const exports::ExportPoint &current);
 
+// Why a save or print of the stored copies in the requested format would
+// write nothing for want of estimates (every ticked variable of a
+// per-variable format lacks one, or a variable the Tillwick or Furrowin files
+// read does); empty when it would write. The dialog asks it before the file
+// or the printer, the dispatch again before it writes.
+std::string NothingToWriteReason(const results::LocationResults &stored, const OutputRequest &request);
+
 // Save of the location results window's output dialog (the dialog's own
 // direct calls for formats 3, 4, 7 and SaveResults for the rest):
 //   1 own report, one per ticked variable, the file replaced;

@@ -72,10 +72,12 @@ MessageSink MessageSinkFor(QWidget *parent) {
     return [guarded](const Message &m) { return Agreed(m, ShowMessage(guarded, m)); };
 }
 
+void SayBusy(QWidget *parent) { ShowMessage(parent, MsgIcon::Information, QStringLiteral("Tavisol Busy")); }
+
 bool BusyGate(QWidget *parent) {
     if (!appState().Busy)
         return true;
-    ShowMessage(parent, MsgIcon::Information, QStringLiteral("Tavisol Busy"));
+    SayBusy(parent);
     return false;
 }
 

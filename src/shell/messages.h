@@ -31,6 +31,9 @@ MsgAnswer ShowMessage(QWidget *parent, MsgIcon icon, const QString &text,
 // A sink that shows the logic's messages over the parent (true for Yes and OK).
 MessageSink MessageSinkFor(QWidget *parent);
 
+// Tells the user that a run is going: "Tavisol Busy".
+void SayBusy(QWidget *parent = nullptr);
+
 // The gate of the commands that start an engine run: true when no run is going;
 // otherwise shows "Tavisol Busy" and returns false. The run itself then holds a
 // BusyGuard (appstate.h) while it computes.

@@ -134,14 +134,15 @@ TEST(LocationFile, NumbersReadLikeValAndAFieldWithoutOneSkipsTheLine) {
     Reader r;
     const LocationList list = r.Read("Longitude,Latitude\r\n1 2.5x,4e1\r\n-.5,1,2,3\r\n6.86,45.83,\r\n,,\r\n"
                                      "NaN,inf,3\r\n\"Rome\",\"12.48\",\"41.9\",\"20\"\r\nRome,12.5,41.9, \r\n"
-                                     "12.5,41.9,20,\r\n");
-    ASSERT_EQ(list.size(), 4u);
+                                     "12.5,41.9,20,\r\nTab,12.5,41.9,\t\r\n");
+    ASSERT_EQ(list.size(), 5u);
     EXPECT_EQ(list[0].Longitude, "12.5");
     EXPECT_EQ(list[0].Latitude, "40");
     EXPECT_EQ(list[1], (ListEntry{"-.5", "1", "2", "3"}));
     // An empty altitude field takes the raster's, as a line without one.
     EXPECT_EQ(list[2], (ListEntry{" Lon : 6.86 Lat : 45.83 Alt : 321", "6.86", "45.83", "321"}));
     EXPECT_EQ(list[3], (ListEntry{"Rome", "12.5", "41.9", "321"}));
+    EXPECT_EQ(list[4], (ListEntry{"Tab", "12.5", "41.9", "321"}));
     EXPECT_THAT(r.skipped, ElementsAre(Skip("Wrong Data"), Skip("Wrong Data"), Skip("Wrong Data"), Skip("\"Rome\""),
                                        Skip("Wrong Data")));
     EXPECT_THAT(r.reasons, ElementsAre("Line 1: field 1 (longitude \"Longitude\") holds no number.",

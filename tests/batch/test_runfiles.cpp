@@ -89,6 +89,8 @@ TEST(RunLines, CorrectionLettersNeedEnoughNeighbours) {
     s.ActiveWithAltCount = 3;
     s.ActiveCount = 5;
     EXPECT_EQ(CorrectionField(s), "       AXS");
+    s.ActiveCount = 3;
+    EXPECT_EQ(CorrectionField(s), "       AXS");
     s.ActiveCount = 2;
     s.ShadowOn = 1;
     EXPECT_EQ(CorrectionField(s), "       AXX");

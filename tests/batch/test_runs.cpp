@@ -236,27 +236,35 @@ TEST_F(BatchRun, FailureNoteNamesTheFirstLocationLost) {
     for (int k = 0; k < 4; ++k)
         list.push_back(GridEntry(10.01f * static_cast<float>(k + 1), 45, 50, English));
     list.erase(list.begin() + 2); // the far location
-    const std::filesystem::path info = File("_Tmax_INFO.tvs");
     const std::string earlier(4000, 'x');
-    const std::size_t line = InfoLine(MakeLocationFields(Reference(1, 10, 45, 50), English)).size() + 2;
-    for (unsigned workers : {0u, 1u, 8u}) {
-        testsupport::Put(info, earlier);
-        // The file takes the first location's line, not the second's.
-        const auto run = [&] {
-            ::signal(SIGXFSZ, SIG_IGN);
-            const rlim_t limit = earlier.size() + line + line / 2;
-            const rlimit lim{limit, limit};
-            ::setrlimit(RLIMIT_FSIZE, &lim);
-            rec.host.Workers = workers;
-            std::_Exit(Own() == RunEnd::Failed ? 0 : 1);
-        };
-        EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "") << workers;
-        EXPECT_EQ(std::filesystem::file_size(info), earlier.size() + line) << workers;
-        EXPECT_THAT(ReadLines(File("_INFORMATION.tvs")).back(),
-                    StartsWith("Run stopped by an error in _Tmax at location 2 of 6 (Lon : 11.00 Lat : 46.00 Alt : "
-                               "80): Cannot write file '" + info.string() + "': " + std::string(std::strerror(EFBIG))))
-            << workers;
-    }
+    const engine::EngineState first = Reference(1, 10, 45, 50);
+    // The variable's information file, and an output file.
+    const std::pair<std::filesystem::path, std::string> files[] = {
+        {File("_Tmax_INFO.tvs"), InfoLine(MakeLocationFields(first, English))},
+        {File("_Tmax_Best.tvs"), OutputDataLine(OutputFile::Best, first, "ST-Lon10-Lat45-Alt-50",
+                                                RunConfidenceLevel(false, false), English)}};
+    for (const auto &[file, firstLine] : files)
+        for (unsigned workers : {0u, 1u, 8u}) {
+            for (const auto &[other, unused] : files)
+                std::filesystem::remove(other);
+            const std::size_t line = firstLine.size() + 2;
+            testsupport::Put(file, earlier);
+            // The file takes the first location's line, not the second's.
+            const auto run = [&] {
+                ::signal(SIGXFSZ, SIG_IGN);
+                const rlim_t limit = earlier.size() + line + line / 2;
+                const rlimit lim{limit, limit};
+                ::setrlimit(RLIMIT_FSIZE, &lim);
+                rec.host.Workers = workers;
+                std::_Exit(Own() == RunEnd::Failed ? 0 : 1);
+            };
+            EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "") << file << workers;
+            EXPECT_EQ(std::filesystem::file_size(file), earlier.size() + line) << file << workers;
+            EXPECT_THAT(ReadLines(File("_INFORMATION.tvs")).back(),
+                        StartsWith("Run stopped by an error in _Tmax at location 2 of 6 (Lon : 11.00 Lat : 46.00 "
+                                   "Alt : 80): Cannot write file '" + file.string() + "': " + std::string(std::strerror(EFBIG))))
+                << file << workers;
+        }
 }
 
 // Appending into a pipe or a device is refused, without waiting.
@@ -510,6 +518,18 @@ TEST_F(MissingEstimates, TillwickLeavesOutLocationsWithoutRainfallOrPet) {
     for (const std::string &l : ReadLines(target))
         EXPECT_THAT(l, Not(HasSubstr("Lon : 40.00")));
     EXPECT_THAT(rec.messages.at(0).text, StartsWith("Data Saved without 1 of 2 locations"));
+
+    // More than the message can name: the run summary names every one.
+    LocationList many;
+    for (int k = 0; k < 12; ++k)
+        many.push_back({"Dry" + std::to_string(k), "40", "10", "300"});
+    rec.messages.clear();
+    ASSERT_EQ(Run(3, many), RunEnd::Completed);
+    EXPECT_THAT(rec.messages.at(0).text, HasSubstr("\rDry9 - potential evapotranspiration\r... and 2 more."
+                                                   "\rThe run summary lists every one."));
+    ASSERT_TRUE(rec.summaryShown);
+    for (int k = 0; k < 12; ++k)
+        EXPECT_THAT(rec.summary, Contains("Dry" + std::to_string(k) + " - potential evapotranspiration"));
 }
 
 TEST_F(MissingEstimates, FurrowinCatalogueListsOnlyTheWrittenLocations) {
@@ -565,15 +585,16 @@ TEST(SkippedLocations, MessageListsTenAndCountsTheRest) {
         skipped.push_back({k, " P" + std::to_string(k), {6, 7}});
     skipped[0].Name = std::string(79, 'x') + "\u00e9" + "tail";
     skipped.insert(skipped.begin() + 1, {30, "Q", {3}, true});
-    const Message m = SkippedMessage(skipped, 40, true);
+    const Message m = SkippedMessage(skipped, 40, SkipListing::InformationFile);
     EXPECT_EQ(m.icon, MsgIcon::Information);
     EXPECT_THAT(m.text, StartsWith("Data Saved without 12 of 40 locations, for want of an estimate of:\r" +
                                    std::string(79, 'x') + "\u00e9\u2026 - wind speed and sunshine fraction\rP1 - wind speed"));
-    // The ten listed are shared with the locations written in part.
-    EXPECT_THAT(m.text, HasSubstr("\rP9 - wind speed and sunshine fraction\r... and 2 more.\r"
+    // The ten listed are shared with the locations written in part, which
+    // are named however many are left out.
+    EXPECT_THAT(m.text, HasSubstr("\rP8 - wind speed and sunshine fraction\r... and 3 more.\r"
                                   "and without some variables at 1 of 40 locations, for want of an estimate of:\r"
-                                  "... and 1 more.\rThe run information file lists every one."));
-    EXPECT_THAT(m.text, Not(HasSubstr("P10")));
+                                  "Q - precipitation\rThe run information file lists every one."));
+    EXPECT_THAT(m.text, Not(HasSubstr("P9")));
 }
 
 // ---- Worker threads ------------------------------------------------------------------------
@@ -683,8 +704,9 @@ TEST_F(Workers, FilesAreTheSameWithOneThreadOrMany) {
     state.CalcLongitude = 0;
     EXPECT_EQ(Own(5, shown), plain);
     EXPECT_EQ(shown, plainShown);
-    // The state holds the last location estimated.
+    // The state holds the last location estimated, at the list's altitude.
     EXPECT_EQ(state.CalcLongitude, ReadEntryPoint(list.back(), English).Longitude);
+    EXPECT_EQ(state.CalcAltitude, ReadEntryPoint(list.back(), English).Altitude);
     EXPECT_EQ(state.CurrentVariable, 7);
 
     // Choices changed during the run: the lines made ahead for the old ones

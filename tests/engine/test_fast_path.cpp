@@ -313,6 +313,34 @@ TEST(CachingDataFiles, SteppedViewReadsAChangedFileAtTheNextStep) {
     StampLater(folder.path() / ElevationRasterName, stamped);
     view.NextStep();
     EXPECT_EQ(GetElevation(view, folder.path(), 10.0f, 45.0f), 50 * 20 - 40);
+
+    // What the step's check cannot give goes to the shared reader, which
+    // fails as the plain one: more records than a run allows, a raster gone.
+    folder.Write("max.txt", OneStationFile("A") + OneStationFile("B"));
+    view.NextStep();
+    EXPECT_EQ(view.ReadStationFile(file, MaxStationRecords)->size(), 2u);
+    const auto tooMany = [&](DataFiles &files) {
+        try {
+            files.ReadStationFile(file, 1);
+        } catch (const EngineError &e) {
+            return std::string(e.what());
+        }
+        return std::string();
+    };
+    ASSERT_NE(tooMany(plain), "");
+    EXPECT_EQ(tooMany(view), tooMany(plain));
+    std::filesystem::remove(folder.path() / ElevationRasterName);
+    view.NextStep();
+    const auto noRaster = [&](DataFiles &files) {
+        try {
+            GetElevation(files, folder.path(), 10.0f, 45.0f);
+        } catch (const EngineError &e) {
+            return std::string(e.what());
+        }
+        return std::string();
+    };
+    ASSERT_NE(noRaster(plain), "");
+    EXPECT_EQ(noRaster(view), noRaster(plain));
 }
 
 TEST(CachingDataFiles, TooManyRecordsFailAsThePlainReaderFails) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include <iterator>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include <sys/resource.h>
@@ -411,6 +413,26 @@ TEST_F(ByteFileTest, SetOfFilesIsReplacedWholeOrNotAtAll) {
         EXPECT_FALSE(fs::exists(c));
         EXPECT_EQ(entries(), 4u);
     }
+    // A rename that fails after two files are in place (the third one's
+    // written bytes gone from its folder) puts those two back.
+    fs::create_directories(dir_ / "sub");
+    const fs::path d = dir_ / "sub" / "a.cty";
+    std::array<nf::ByteFileWriter, 3> set;
+    const std::pair<nf::ByteFileWriter *, fs::path> targets[] = {{&set[0], a}, {&set[1], b}, {&set[2], d}};
+    for (const auto &[w, target] : targets) {
+        ASSERT_FALSE(w->open(target));
+        ASSERT_FALSE(w->write("new"));
+    }
+    fs::remove(fs::directory_iterator(dir_ / "sub")->path());
+    const auto failed = nf::CommitFileSet({&set[0], &set[1], &set[2]});
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(failed->file, 2u);
+    EXPECT_EQ(failed->failure.step, Step::Save);
+    EXPECT_EQ(failed->failure.error, ENOENT);
+    EXPECT_EQ(Slurp(a) + Slurp(b), "old aold b");
+    EXPECT_TRUE(fs::is_empty(dir_ / "sub"));
+    fs::remove(dir_ / "sub");
+
     ASSERT_FALSE(nf::WriteWholeFiles({{a, {"new ", "a"}}, {b, {"new b"}}, {c, {"new c"}}}));
     EXPECT_EQ(Slurp(a) + Slurp(b) + Slurp(c), "new anew bnew c");
     EXPECT_EQ(modeOf(a), 0640u);

@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
@@ -273,12 +274,14 @@ TEST_F(OutputDialogs, VariablesWithoutAnEstimateAreNeverSavedOrPrintedAsNumbers)
             << messages[0].text;
         EXPECT_TRUE(QString::fromStdString(messages[0].text).endsWith(QStringLiteral("Nothing was saved.")));
         EXPECT_FALSE(fs::exists(file)) << format;
+        EXPECT_EQ(fileDialogs.size(), 1u) << format;  // refused before the question
     }
     EXPECT_FALSE(fs::exists(folder.path() / "East of Rome.PEN"));
 
     // Printing follows the same rule.
     messages.clear();
     d.onPrintClicked();
+    EXPECT_EQ(printerDialogs, 0);
     EXPECT_EQ(PdfPages(PrintedPdf()), 0);
     ASSERT_EQ(messages.size(), 1U);
     EXPECT_TRUE(QString::fromStdString(messages[0].text).endsWith(QStringLiteral("Nothing was printed."))) << messages[0].text;
@@ -321,7 +324,7 @@ TEST_F(OutputDialogs, CancelledSaveDialogIsSilent) {
     d.onSaveClicked();
     EXPECT_EQ(fileDialogs.size(), 1U);
     EXPECT_TRUE(messages.empty());
-    EXPECT_TRUE(appState().ResultsRecalcPending);  // nothing computed either
+    EXPECT_FALSE(appState().ResultsRecalcPending);  // computed before the question
 }
 
 TEST_F(OutputDialogs, WriteErrorShowsItsDescription) {
@@ -420,7 +423,7 @@ TEST_F(OutputDialogs, PrintOfNothingOrACancelledPrinterMakesNoDocument) {
     d.onPrintClicked();
     EXPECT_EQ(printerDialogs, 1);
     EXPECT_TRUE(messages.empty());
-    EXPECT_TRUE(appState().ResultsRecalcPending);  // nothing computed
+    EXPECT_FALSE(appState().ResultsRecalcPending);  // computed before the question
 
     appState().OutputFormat = 6;
     TellOutputFormat(6);
@@ -467,6 +470,66 @@ TEST_F(OutputDialogs, ActivationShowsAFailedRunOnce) {
     EXPECT_FALSE(appState().ResultsRecalcPending);
     d.hide();
 }
+
+// Save and Print of both dialogs refuse before the file or the printer is
+// asked for, and say why: the window's run failed, or a run is going.
+struct RefusalRow {
+    const char *name;
+    bool workbench;
+    bool save;
+    const char *refusal;  // followed by the failure's message
+};
+
+class Refusals : public OutputDialogs, public ::testing::WithParamInterface<RefusalRow> {
+protected:
+    QPushButton *Button() {
+        OutputDialog &d = GetParam().workbench ? static_cast<OutputDialog &>(WorkbenchOutput()) : ResultsOutput();
+        return GetParam().save ? d.CmdSave : d.CmdPrint;
+    }
+    std::string Failure() {
+        return GetParam().workbench ? workbench::WorkbenchWindow::instance()->model().Failure()
+                                    : results::LocationResultsWindow().Failure();
+    }
+};
+
+TEST_P(Refusals, ComeBeforeTheQuestionWithTheirReason) {
+    appState().OutputFormat = 2;
+    ResultsOutput().chkMean->setChecked(true);
+    fs::remove_all(folder.path() / "TavisolData");
+    workbench::WorkbenchWindow::instance();
+    results::LocationResultsWindow().ShowData();
+    ASSERT_FALSE(Failure().empty());
+    messages.clear();
+    Button()->click();
+    EXPECT_EQ(Texts(), std::vector<QString>{QString::fromUtf8(GetParam().refusal) + QStringLiteral("\n") +
+                                            QString::fromStdString(Failure())});
+
+    // Pressed while View Data computes.
+    fixture::WriteDataFolder(folder.path());
+    SetCurrentLocation("Moved", fixture::PointLon + 0.02F, fixture::PointLat, fixture::PointAlt);
+    messages.clear();
+    QProgressBar bar;
+    results::LocationResultsWindow().setProgressBar(&bar);
+    QObject::connect(&bar, &QProgressBar::valueChanged, &bar, [this](int v) {
+        if (v == 3)
+            Button()->click();
+    });
+    EXPECT_TRUE(results::LocationResultsWindow().ShowData());
+    EXPECT_EQ(Texts(), std::vector<QString>{QStringLiteral("Tavisol Busy")});
+    EXPECT_TRUE(fileDialogs.empty());
+    EXPECT_EQ(printerDialogs, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BothDialogs, Refusals,
+    ::testing::Values(
+        RefusalRow{"ViewDataSave", false, true, "View Data holds no estimate at this location: nothing was saved."},
+        RefusalRow{"ViewDataPrint", false, false, "View Data holds no estimate at this location: nothing was printed."},
+        RefusalRow{"WorkBenchSave", true, true,
+                   "The WorkBench holds no estimate of its variable at this location: nothing was saved."},
+        RefusalRow{"WorkBenchPrint", true, false,
+                   "The WorkBench holds no estimate of its variable at this location: nothing was printed."}),
+    [](const ::testing::TestParamInfo<RefusalRow> &row) { return std::string(row.param.name); });
 
 TEST_F(OutputDialogs, MenuCommandsShowOneButtonAndUnloadStartsAfresh) {
     ASSERT_TRUE(RunCommand(Command::SaveViewData));
@@ -852,7 +915,8 @@ TEST_F(OutputDialogs, WorkbenchRefusesToWriteARunWithoutAnEstimate) {
     EXPECT_EQ(printerDialogs, 0);
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[1].text,
-              "The WorkBench holds no estimate of its variable at this location: nothing was printed.");
+              "The WorkBench holds no estimate of its variable at this location: nothing was printed.\n" +
+                  std::string(engine::NoNeighboursMessage.Text));
     EXPECT_TRUE(PrintedPdf().empty());
 
     // A failed run (a station file missing) is refused the same way.

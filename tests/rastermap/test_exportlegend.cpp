@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <tuple>
 
 #include "fixture.h"
 #include "rastermap/exportlegend.h"
@@ -37,6 +38,10 @@ TEST(ExportLegend, TemperatureRunsOfTwoDegreesOverTheClassesPresent) {
     EXPECT_EQ(legend[19].Name, "Below -50.0 \u00b0C");
     EXPECT_EQ(legend[20].First, 254);
     EXPECT_EQ(legend[20].Name, "Above 50.4 \u00b0C");
+    // Below and Above the scale in the colours of its ends.
+    const auto colour = [](const LegendRecord &r) { return std::tuple{r.Red, r.Green, r.Blue}; };
+    EXPECT_EQ(colour(legend[19]), colour(legend.front()));
+    EXPECT_EQ(colour(legend[20]), colour(legend[18]));
     EXPECT_EQ(legend[21].First, 255);
     EXPECT_EQ(legend[21].Name, "No data");
 }

@@ -13,11 +13,13 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTimer>
+#include <QTimerEvent>
 
 #include <cstring>
 #include <deque>
@@ -678,21 +680,52 @@ TEST_F(RasterExport, CancelledFileDialogWritesNothingAndSaysNothing) {
     EXPECT_FALSE(fs::exists(out()));
 }
 
+// The last repeating timer of the application that fired, which can be made
+// to fire once more at once (while still running).
+struct RepeatingTimers : QObject {
+    RepeatingTimers() { QCoreApplication::instance()->installEventFilter(this); }
+    ~RepeatingTimers() override { QCoreApplication::instance()->removeEventFilter(this); }
+    bool eventFilter(QObject *receiver, QEvent *e) override {
+        auto *timer = qobject_cast<QTimer *>(receiver);
+        if (e->type() == QEvent::Timer && timer && !timer->isSingleShot())
+            last = timer;
+        return false;
+    }
+    void FireTheLastAgain() {
+        if (!last || !last->isActive())
+            return;
+        QTimerEvent tick(last->timerId());
+        QCoreApplication::sendEvent(last, &tick);
+    }
+    QPointer<QTimer> last;
+};
+
 TEST_F(RasterExport, CancelAnsweredNoGoesOnAndYesStopsWithoutAFile) {
     QTimer::singleShot(0, form.get(), [this] { form->exportCancelButton->click(); });
-    answers.push_back(MsgAnswer::No);
+    // While the question is open the run goes on, and asks no second one.
+    RepeatingTimers timers;
+    SetMessageBoxHandler([this, &timers](QWidget *, const Message &m) {
+        messages.push_back(m);
+        if (m.buttons != MsgButtons::YesNo)
+            return MsgAnswer::Ok;
+        if (messages.size() == 1)
+            timers.FireTheLastAgain();
+        return MsgAnswer::No;
+    });
     form->onExportSaveClicked();
-    ASSERT_GE(messages.size(), 2u);
-    EXPECT_EQ(messages[0].text, "Do you want abort Vistrel Export ?");
-    EXPECT_EQ(messages.back().text, "Data Saved Correctly");
+    EXPECT_EQ(texts(), (std::vector<QString>{QStringLiteral("Do you want abort Vistrel Export ?"),
+                                             QStringLiteral("Data Saved Correctly")}));
     EXPECT_EQ(ReadRasterImage(out()).Cells, (std::vector<std::uint8_t>{255, 133, 133, 133}));
     fs::remove(out());
 
     messages.clear();
     dialogs = 0;
+    SetMessageBoxHandler([this](QWidget *, const Message &m) {
+        messages.push_back(m);
+        return m.buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
+    });
     form->exportFrame->show();
     QTimer::singleShot(0, form.get(), [this] { form->exportCancelButton->click(); });
-    answers.push_back(MsgAnswer::Yes);
     form->onExportSaveClicked();
     EXPECT_EQ(texts(), std::vector<QString>{QStringLiteral("Do you want abort Vistrel Export ?")});
     EXPECT_EQ(dialogs, 0);

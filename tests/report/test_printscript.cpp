@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <stdexcept>
+#include <string_view>
 
 #include "report/fixture.h"
 #include "report/printscript.h"
@@ -342,9 +344,16 @@ public:
     explicit EvenMeasure(double column) : column_(column) {}
     double LineHeight(const report::PrintFont &) const override { return 5; }
     double ColumnWidth(const report::PrintFont &) const override { return column_; }
+    // A layout that measures without end fails rather than hangs.
+    double TextWidth(const report::PrintFont &font, std::string_view utf8) const override {
+        if (++measured_ > 100000)
+            throw std::runtime_error("the layout never ends");
+        return FontMeasure::TextWidth(font, utf8);
+    }
 
 private:
     double column_;
+    mutable int measured_ = 0;
 };
 
 // Lines one below the other from the left edge, in one font and on a page
@@ -368,6 +377,7 @@ TEST(PrintedLayout, LinesBreakWithinThePageBetweenWholeFields) {
         {{accented + " \u00e9"}, 52.8, {accented, " \u00e9"}, {accented, "\u00e9"}},
         {{"1,234", "a,bcdefgh"}, 6.6, {"1,234", "a,", "bcdefg", "h"}},
         {{"  ab cd"}, 5.5, {"  ab", "  cd"}},
+        {{"ab"}, 0.5, {"a", "b"}},  // not one character fits
         {{accented + accented}, 10, {accented + accented}, {}, 0},
     };
     for (const auto &row : rows)

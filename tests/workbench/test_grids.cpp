@@ -54,7 +54,8 @@ TEST(NeighbourTables, RowsOfFoundNeighboursMeanRowAndEmptiedRest) {
     EXPECT_EQ(station.Text(21, 1), numfmt::formatMask(s.NeighbourSummary().Longitude, "###0.00", En));
     ExpectCellTexts(obs, {
         {1, 1, numfmt::formatMask(s.Neighbours[1].Values[1], "###0.00", En)},
-        {1, 14, numfmt::formatMask(s.Neighbours[1].Weight, "0.0000", En)}, {21, 14, ""}});
+        {1, 14, numfmt::formatMask(s.Neighbours[1].Weight, "0.0000", En)},
+        {21, 13, numfmt::formatMask(s.NeighbourSummary().Values[13], "###0.00", En)}, {21, 14, ""}});
     EXPECT_EQ(obs.At(21, 14).look, CellLook::Fixed);
 }
 

@@ -112,6 +112,7 @@ TEST_F(Workbench, FiveActiveHideTheLevelsWhichApplyAgainFromSix) {
     EXPECT_TRUE(m_.Results.Results.Text(2, 2).empty());
     m_.ToggleNeighbour(6, true);
     EXPECT_TRUE(m_.OptionsVisible);
+    EXPECT_FALSE(m_.FewVisible);
     EXPECT_FALSE(m_.Results.Results.Text(2, 2).empty());
 }
 
