@@ -18,6 +18,8 @@
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTimer>
+#include <QWindow>
+#include <QtTest/QTest>
 
 #include <deque>
 #include <fstream>
@@ -38,6 +40,7 @@
 #include "shell/messages.h"
 #include "shell/programfolders.h"
 #include "shell/sharedsettings.h"
+#include "support/activation.h"
 #include "window_fixture.h"
 
 namespace tavisol::rastermap {
@@ -520,30 +523,72 @@ TEST_F(RasterExport, NameThatWouldReplaceFilesUnaskedIsRefusedOrAsked) {
     }
 }
 
-// The image and the files beside it are one set: when one of them cannot be
-// written, every file stays as it was and the message names that one.
-TEST_F(RasterExport, FileOfTheSetThatCannotBeWrittenLeavesEveryFileAsItWas) {
+// The image and its legend are one set: when one of them cannot be written,
+// every file stays as it was, the message names that one, and the file
+// dialog asks again; the computed run is saved under the next name, or
+// nothing is written when the dialog is cancelled.
+TEST_F(RasterExport, FileOfTheSetThatCannotBeWrittenLeavesEveryFileAsItWasAndIsAskedAgain) {
     form->onExportSaveClicked();  // out.img with its legend, capitals and boundaries
     ASSERT_EQ(texts(), std::vector<QString>{QStringLiteral("Data Saved Correctly")});
     int variable = 4;
-    const fs::path legend = folder.path() / "out.clr", boundaries = folder.path() / "out.bnd";
+    const fs::path legend = folder.path() / "out.clr";
     struct Row {
-        fs::path failing;
         const char *reason;
         std::function<void()> spoil, mend;
+        const char *then;  // the name typed next, or none (Cancel)
     };
+    for (const Row &row : {
+             Row{"Permission denied", [&] { ::chmod(legend.c_str(), 0444); }, [&] { ::chmod(legend.c_str(), 0644); },
+                 nullptr},
+             Row{"Is a directory", [&] { fs::remove(legend); fs::create_directory(legend); },
+                 [&] { fs::remove(legend); }, "again"}}) {
+        row.spoil();
+        const std::map<std::string, std::string> before = AllFiles();
+        form->exportVariableBox->setCurrentIndex(++variable);  // an image unlike every earlier one
+        messages.clear();
+        dialogs = 0;
+        typed = {QString::fromStdString(out().string())};
+        saveAs = row.then ? QString::fromStdString((folder.path() / row.then).string()) : QString();
+        form->exportFrame->show();
+        form->exportSaveButton->click();
+        std::map<std::string, std::string> after = AllFiles();
+        row.mend();
+        ASSERT_FALSE(messages.empty());
+        EXPECT_EQ(texts()[0], QString::fromStdString("Cannot write the file " + legend.string() + ": " + row.reason +
+                                                     ".\nChoose another name, or Cancel to end without saving."));
+        EXPECT_EQ(dialogs, 2) << row.reason;
+        EXPECT_EQ(messages.size(), row.then ? 2u : 1u) << row.reason;
+        if (row.then) {
+            EXPECT_EQ(texts().back(), QStringLiteral("Data Saved Correctly"));
+            EXPECT_EQ(ReadRasterImage(folder.path() / "again.img").Cells.size(), 4u);
+            std::erase_if(after, [](const auto &f) { return f.first.starts_with("again."); });
+        }
+        EXPECT_EQ(after, before) << row.reason;
+    }
+}
+
+// The copies of the loaded map's capitals and boundaries beside the image are
+// the program's own addition: one that cannot be made never stops the save of
+// the image and its legend, and the message names it.
+TEST_F(RasterExport, ACopyOfTheMapsShapesThatCannotBeMadeIsNamedAndTheImageSaved) {
+    const fs::path capitals = vistrel() / "demo.cty", boundaries = vistrel() / "demo.bnd";
     rlimit noLimit{};
     ::getrlimit(RLIMIT_FSIZE, &noLimit);
     const rlimit fullDisk{16384, noLimit.rlim_max};
+    struct Row {
+        const char *copy;    // the copy that is not made
+        const char *source;  // named in the reason
+        std::function<void()> spoil, mend;
+    };
     for (const Row &row : {
-             Row{legend, "Permission denied", [&] { ::chmod(legend.c_str(), 0444); },
-                 [&] { ::chmod(legend.c_str(), 0644); }},
-             Row{legend, "Is a directory", [&] { fs::remove(legend); fs::create_directory(legend); },
-                 [&] { fs::remove(legend); }},
-             // The loaded map's boundaries, copied anew, do not fit.
-             Row{boundaries, "File too large",
+             Row{"capitals were not copied to out.cty", "demo.cty", [&] { fs::remove(capitals); }, [] {}},
+             Row{"boundaries were not copied to out.bnd", "demo.bnd",
+                 [&] { folder.Write("vistreldata/demo.bnd", std::string("\"Line\",1\r\n6,54\0\r\n", 17)); }, [] {}},
+             Row{"capitals were not copied to out.cty", "demo.cty",
+                 [&] { fs::resize_file(capitals, std::uintmax_t{1} << 30); }, [] {}},
+             // A full disk: the long boundaries do not fit.
+             Row{"boundaries were not copied to out.bnd: File too large", "",
                  [&] {
-                     fs::remove(boundaries);
                      folder.Write("vistreldata/demo.bnd", "\"Line\",1\r\n" + std::string(65536, ' '));
                      ::signal(SIGXFSZ, SIG_IGN);
                      ::setrlimit(RLIMIT_FSIZE, &fullDisk);
@@ -552,17 +597,22 @@ TEST_F(RasterExport, FileOfTheSetThatCannotBeWrittenLeavesEveryFileAsItWas) {
                      ::setrlimit(RLIMIT_FSIZE, &noLimit);
                      ::signal(SIGXFSZ, SIG_DFL);
                  }}}) {
+        WriteMaps();
+        for (const char *ext : {".img", ".clr", ".cty", ".bnd"}) fs::remove(folder.path() / ("out" + std::string(ext)));
         row.spoil();
-        const std::map<std::string, std::string> before = AllFiles();
-        form->exportVariableBox->setCurrentIndex(++variable);  // an image unlike every earlier one
         messages.clear();
         form->exportFrame->show();
-        form->onExportSaveClicked();
-        const std::map<std::string, std::string> after = AllFiles();
+        form->exportSaveButton->click();
         row.mend();
-        EXPECT_EQ(texts(), std::vector<QString>{QString::fromStdString("Cannot write the file " + row.failing.string() +
-                                                                       ": " + row.reason + ".")});
-        EXPECT_EQ(after, before) << row.reason;
+        ASSERT_EQ(messages.size(), 1u) << row.copy;
+        const std::string &text = messages[0].text;
+        EXPECT_EQ(text.rfind("Data Saved Correctly\nThe map's " + std::string(row.copy), 0), 0u) << text;
+        EXPECT_NE(text.find(row.source), std::string::npos) << text;
+        EXPECT_NE(text.find("\nThe map list shows out once out."), std::string::npos) << text;
+        EXPECT_EQ(ReadRasterImage(out()).Cells.size(), 4u) << row.copy;
+        EXPECT_TRUE(fs::exists(folder.path() / "out.clr")) << row.copy;
+        const std::string missing = std::string(row.copy).substr(std::string(row.copy).find("out."), 7);
+        EXPECT_FALSE(fs::exists(folder.path() / missing)) << row.copy;
     }
 }
 
@@ -728,6 +778,52 @@ TEST_F(RasterExport, EngineFailureStopsTheRunWithTheEnginesMessageAndWritesNothi
     EXPECT_TRUE(form->exportSaveButton->isEnabled());
     EXPECT_FALSE(form->exportProgress->isVisibleTo(form.get()));
     EXPECT_FALSE(appState().Busy);
+}
+
+// A failed run is said once, when the run has ended and its frame is closed,
+// whether OK was pressed by key or by click and however the box is closed:
+// what follows of a key that closed the box (its repeats, its release)
+// reaches the window, and finds no export there to start again.
+TEST_F(RasterExport, AFailedRunIsSaidOnceAfterTheRunHoweverItsBoxIsClosed) {
+    fs::remove(folder.path() / "TavisolData" / "pet.txt");
+    form->exportVariableBox->setCurrentIndex(5);
+    form->show();
+    ASSERT_TRUE(testsupport::Activate(form.get()));
+    QWindow *window = form->windowHandle();
+    std::vector<bool> runShown;  // anything of the run on show while the box was
+    for (const bool okByKey : {true, false})
+        for (const Qt::Key closing : {Qt::Key_Return, Qt::Key_Space, Qt::Key_Escape, Qt::Key_unknown}) {
+            SetMessageBoxHandler([&](QWidget *parent, const Message &m) {
+                messages.push_back(m);
+                runShown.push_back(form->ExportRunning() || form->LblLonLat->isVisible() ||
+                                   form->exportFrame->isVisible() || appState().Busy);
+                QMessageBox box(parent);
+                box.setText(QString::fromStdString(m.text));
+                QTimer::singleShot(0, &box, [&] {
+                    testsupport::Activate(&box);
+                    if (closing == Qt::Key_unknown) return QTest::mouseClick(box.button(QMessageBox::Ok), Qt::LeftButton);
+                    QTest::keyPress(box.windowHandle(), closing);
+                    if (closing == Qt::Key_Space) QTest::keyRelease(box.windowHandle(), closing);
+                    QTimer::singleShot(0, form.get(), [&] {
+                        QTest::simulateEvent(window, true, closing, {}, QString(), true);
+                        QTest::keyRelease(window, closing);
+                    });
+                });
+                box.exec();
+                return MsgAnswer::Ok;
+            });
+            messages.clear();
+            runShown.clear();
+            form->exportFrame->show();
+            form->exportSaveButton->setFocus();
+            if (okByKey) QTest::keyClick(window, Qt::Key_Space);
+            else QTest::mouseClick(form->exportSaveButton, Qt::LeftButton);
+            QCoreApplication::processEvents();
+            ASSERT_EQ(messages.size(), 1u) << okByKey << " " << closing;
+            EXPECT_NE(messages[0].text.find("pet.txt"), std::string::npos) << messages[0].text;
+            EXPECT_EQ(runShown, std::vector<bool>{false}) << okByKey << " " << closing;
+        }
+    EXPECT_EQ(dialogs, 0);
 }
 
 TEST_F(RasterExport, CellsWithoutANeighbourAreNoDataWithOneThreadOrMany) {
