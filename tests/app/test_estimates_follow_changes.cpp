@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +19,7 @@
 #include <QTabBar>
 #include <QTest>
 #include <QTreeWidget>
+#include <QWindow>
 
 #include <cmath>
 #include <fstream>
@@ -43,7 +45,9 @@
 #include "shell/programfolders.h"
 #include "shell/settings_dialog.h"
 #include "shell/sharedsettings.h"
+#include "rastermap/window_fixture.h"
 #include "support/activation.h"
+#include "support/boxes.h"
 #include "support/datafolder.h"
 #include "support/programstate.h"
 #include "workbench/pictures_qt.h"
@@ -468,6 +472,113 @@ TEST_P(EachWindow, ShowsNothingOfTheLastEstimateWhileItComputes) {
     ASSERT_FALSE(seen.empty());
     EXPECT_EQ(seen.front(), QString());
     EXPECT_FALSE(ShownBy(GetParam()).due);
+}
+
+// ---- A failure is said once -------------------------------------------------------
+
+// A run that fails, started the way the user starts it; returns the window it
+// ran in. Where given, what tells that the run is still on show.
+struct FailingRun {
+    const char *name;
+    std::function<QWidget *(EstimatesFollowChanges &)> start;
+    std::function<bool()> onShow = {};
+};
+
+// The export frame with its cell label, or the export still running.
+bool RasterExportOnShow() {
+    const rastermap::RasterMapWindow *form = rastermap::RasterMapWindow::instance();
+    return form->ExportRunning() || form->LblLonLat->isVisible() || form->exportFrame->isVisible();
+}
+
+// The raster map's export of a region of its map, started by the OK key
+// (Space on the focused button) or by a click.
+QWidget *ExportFromTheRasterMap(EstimatesFollowChanges &t, bool byKey) {
+    t.Trigger("mn_vectMap");
+    rastermap::RasterMapWindow *form = rastermap::RasterMapWindow::instance();
+    rastermap::testing::TypeExportArea(*form, "10", "11", "50", "49");
+    form->exportFrame->show();
+    form->exportSaveButton->setFocus();
+    if (byKey)
+        QTest::keyClick(form->window()->windowHandle(), Qt::Key_Space);
+    else
+        QTest::mouseClick(form->exportSaveButton, Qt::LeftButton);
+    return form;
+}
+
+// The list window's run over one location, started by Enter on its focused
+// Save button or by a click.
+QWidget *RunTheList(EstimatesFollowChanges &t, bool byKey) {
+    t.Trigger("mn_saveGridOrFile");
+    BatchListWindow &list = ListWindow();
+    list.addLocation({" Lon : 12.9 Lat : 42.2 Alt : 80", "12.9", "42.2", "80"});
+    list.chkMean->setChecked(true);
+    list.ChkBest->setChecked(true);
+    Activate(&list);
+    list.CmdSave->setFocus();
+    if (byKey)
+        QTest::keyClick(list.windowHandle(), Qt::Key_Return);
+    else
+        QTest::mouseClick(list.CmdSave, Qt::LeftButton);
+    return &list;
+}
+
+class FailureSaidOnce : public EstimatesFollowChanges,
+                        public ::testing::WithParamInterface<std::tuple<int, Qt::Key>> {
+public:
+    static const std::vector<FailingRun> &Runs() {
+        static const std::vector<FailingRun> runs = {
+            {"ViewData", [](EstimatesFollowChanges &t) { return t.Open(Shown::Results); }},
+            {"WorkBench", [](EstimatesFollowChanges &t) { return t.Open(Shown::Workbench); }},
+            {"ListRunByKey", [](EstimatesFollowChanges &t) { return RunTheList(t, true); }},
+            {"ListRunByClick", [](EstimatesFollowChanges &t) { return RunTheList(t, false); }},
+            {"RasterExportByKey", [](EstimatesFollowChanges &t) { return ExportFromTheRasterMap(t, true); },
+             RasterExportOnShow},
+            {"RasterExportByClick", [](EstimatesFollowChanges &t) { return ExportFromTheRasterMap(t, false); },
+             RasterExportOnShow},
+        };
+        return runs;
+    }
+};
+
+std::string FailingRunName(const ::testing::TestParamInfo<std::tuple<int, Qt::Key>> &info) {
+    const auto [run, key] = info.param;
+    const char *closing = key == Qt::Key_Return ? "Enter" : key == Qt::Key_Space ? "Space"
+                          : key == Qt::Key_Escape ? "Escape" : "Click";
+    return std::string(FailureSaidOnce::Runs()[static_cast<std::size_t>(run)].name) + "_" + closing;
+}
+
+INSTANTIATE_TEST_SUITE_P(, FailureSaidOnce,
+                         ::testing::Combine(::testing::Range(0, 6), ::testing::Values(Qt::Key_Return, Qt::Key_Space,
+                                                                                      Qt::Key_Escape, Qt::Key_unknown)),
+                         FailingRunName);
+
+// Without the data folder every run fails. Its box, however it is closed
+// and whatever of the closing key reaches the window afterwards, is the only
+// one, also when the user clicks on the window again; it comes once the run
+// is no longer on show, so that the closing key finds nothing of it.
+TEST_P(FailureSaidOnce, HoweverItsBoxIsClosed) {
+    const auto [run, key] = GetParam();
+    const FailingRun &failing = Runs()[static_cast<std::size_t>(run)];
+    rastermap::testing::UseBuiltVantrix();
+    rastermap::testing::WriteFixtureMap(program.path() / "vistreldata", {});
+    std::filesystem::rename(program.path() / "TavisolData", out.path() / "aside");
+    bool onShow = false;
+    // What follows of the closing key reaches the window the box was over.
+    SetMessageBoxHandler([&, key = key](QWidget *parent, const Message &m) {
+        messages.push_back(m);
+        onShow = onShow || (failing.onShow && failing.onShow());
+        QWindow *over = parent ? parent->window()->windowHandle() : nullptr;
+        testsupport::ShowAndCloseABox(parent, QString::fromStdString(m.text), key, over ? over : main->windowHandle());
+        return MsgAnswer::Ok;
+    });
+    QWidget *window = failing.start(*this);
+    QCoreApplication::processEvents();
+    ClickOn(window);
+    std::string said;
+    for (const Message &m : messages)
+        said += m.text + " | ";
+    EXPECT_EQ(messages.size(), 1u) << said;
+    EXPECT_FALSE(onShow);
 }
 
 } // namespace

@@ -18,8 +18,6 @@
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTimer>
-#include <QWindow>
-#include <QtTest/QTest>
 
 #include <deque>
 #include <fstream>
@@ -40,7 +38,6 @@
 #include "shell/messages.h"
 #include "shell/programfolders.h"
 #include "shell/sharedsettings.h"
-#include "support/activation.h"
 #include "window_fixture.h"
 
 namespace tavisol::rastermap {
@@ -778,52 +775,6 @@ TEST_F(RasterExport, EngineFailureStopsTheRunWithTheEnginesMessageAndWritesNothi
     EXPECT_TRUE(form->exportSaveButton->isEnabled());
     EXPECT_FALSE(form->exportProgress->isVisibleTo(form.get()));
     EXPECT_FALSE(appState().Busy);
-}
-
-// A failed run is said once, when the run has ended and its frame is closed,
-// whether OK was pressed by key or by click and however the box is closed:
-// what follows of a key that closed the box (its repeats, its release)
-// reaches the window, and finds no export there to start again.
-TEST_F(RasterExport, AFailedRunIsSaidOnceAfterTheRunHoweverItsBoxIsClosed) {
-    fs::remove(folder.path() / "TavisolData" / "pet.txt");
-    form->exportVariableBox->setCurrentIndex(5);
-    form->show();
-    ASSERT_TRUE(testsupport::Activate(form.get()));
-    QWindow *window = form->windowHandle();
-    std::vector<bool> runShown;  // anything of the run on show while the box was
-    for (const bool okByKey : {true, false})
-        for (const Qt::Key closing : {Qt::Key_Return, Qt::Key_Space, Qt::Key_Escape, Qt::Key_unknown}) {
-            SetMessageBoxHandler([&](QWidget *parent, const Message &m) {
-                messages.push_back(m);
-                runShown.push_back(form->ExportRunning() || form->LblLonLat->isVisible() ||
-                                   form->exportFrame->isVisible() || appState().Busy);
-                QMessageBox box(parent);
-                box.setText(QString::fromStdString(m.text));
-                QTimer::singleShot(0, &box, [&] {
-                    testsupport::Activate(&box);
-                    if (closing == Qt::Key_unknown) return QTest::mouseClick(box.button(QMessageBox::Ok), Qt::LeftButton);
-                    QTest::keyPress(box.windowHandle(), closing);
-                    if (closing == Qt::Key_Space) QTest::keyRelease(box.windowHandle(), closing);
-                    QTimer::singleShot(0, form.get(), [&] {
-                        QTest::simulateEvent(window, true, closing, {}, QString(), true);
-                        QTest::keyRelease(window, closing);
-                    });
-                });
-                box.exec();
-                return MsgAnswer::Ok;
-            });
-            messages.clear();
-            runShown.clear();
-            form->exportFrame->show();
-            form->exportSaveButton->setFocus();
-            if (okByKey) QTest::keyClick(window, Qt::Key_Space);
-            else QTest::mouseClick(form->exportSaveButton, Qt::LeftButton);
-            QCoreApplication::processEvents();
-            ASSERT_EQ(messages.size(), 1u) << okByKey << " " << closing;
-            EXPECT_NE(messages[0].text.find("pet.txt"), std::string::npos) << messages[0].text;
-            EXPECT_EQ(runShown, std::vector<bool>{false}) << okByKey << " " << closing;
-        }
-    EXPECT_EQ(dialogs, 0);
 }
 
 TEST_F(RasterExport, CellsWithoutANeighbourAreNoDataWithOneThreadOrMany) {
