@@ -25,7 +25,9 @@
 #include <iterator>
 #include <map>
 
+#include <cerrno>
 #include <csignal>
+#include <system_error>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -530,14 +532,14 @@ TEST_F(RasterExport, FileOfTheSetThatCannotBeWrittenLeavesEveryFileAsItWasAndIsA
     int variable = 4;
     const fs::path legend = folder.path() / "out.clr";
     struct Row {
-        const char *reason;
+        int error;  // the system's reason
         std::function<void()> spoil, mend;
         const char *then;  // the name typed next, or none (Cancel)
     };
     for (const Row &row : {
-             Row{"Permission denied", [&] { ::chmod(legend.c_str(), 0444); }, [&] { ::chmod(legend.c_str(), 0644); },
+             Row{EACCES, [&] { ::chmod(legend.c_str(), 0444); }, [&] { ::chmod(legend.c_str(), 0644); },
                  nullptr},
-             Row{"Is a directory", [&] { fs::remove(legend); fs::create_directory(legend); },
+             Row{EISDIR, [&] { fs::remove(legend); fs::create_directory(legend); },
                  [&] { fs::remove(legend); }, "again"}}) {
         row.spoil();
         const std::map<std::string, std::string> before = AllFiles();
@@ -551,16 +553,16 @@ TEST_F(RasterExport, FileOfTheSetThatCannotBeWrittenLeavesEveryFileAsItWasAndIsA
         std::map<std::string, std::string> after = AllFiles();
         row.mend();
         ASSERT_FALSE(messages.empty());
-        EXPECT_EQ(texts()[0], QString::fromStdString("Cannot write the file " + legend.string() + ": " + row.reason +
+        EXPECT_EQ(texts()[0], QString::fromStdString("Cannot write the file " + legend.string() + ": " + std::generic_category().message(row.error) +
                                                      ".\nChoose another name, or Cancel to end without saving."));
-        EXPECT_EQ(dialogs, 2) << row.reason;
-        EXPECT_EQ(messages.size(), row.then ? 2u : 1u) << row.reason;
+        EXPECT_EQ(dialogs, 2) << row.error;
+        EXPECT_EQ(messages.size(), row.then ? 2u : 1u) << row.error;
         if (row.then) {
             EXPECT_EQ(texts().back(), QStringLiteral("Data Saved Correctly"));
             EXPECT_EQ(ReadRasterImage(folder.path() / "again.img").Cells.size(), 4u);
             std::erase_if(after, [](const auto &f) { return f.first.starts_with("again."); });
         }
-        EXPECT_EQ(after, before) << row.reason;
+        EXPECT_EQ(after, before) << row.error;
     }
 }
 
@@ -568,13 +570,13 @@ TEST_F(RasterExport, FileOfTheSetThatCannotBeWrittenLeavesEveryFileAsItWasAndIsA
 // the program's own addition: one that cannot be made never stops the save of
 // the image and its legend, and the message names it.
 TEST_F(RasterExport, ACopyOfTheMapsShapesThatCannotBeMadeIsNamedAndTheImageSaved) {
-    const fs::path capitals = vistrel() / "demo.cty", boundaries = vistrel() / "demo.bnd";
+    const fs::path capitals = vistrel() / "demo.cty";
     rlimit noLimit{};
     ::getrlimit(RLIMIT_FSIZE, &noLimit);
     const rlimit fullDisk{16384, noLimit.rlim_max};
     struct Row {
         const char *copy;    // the copy that is not made
-        const char *source;  // named in the reason
+        std::string reason;  // or part of it
         std::function<void()> spoil, mend;
     };
     for (const Row &row : {
@@ -584,7 +586,7 @@ TEST_F(RasterExport, ACopyOfTheMapsShapesThatCannotBeMadeIsNamedAndTheImageSaved
              Row{"capitals were not copied to out.cty", "demo.cty",
                  [&] { fs::resize_file(capitals, std::uintmax_t{1} << 30); }, [] {}},
              // A full disk: the long boundaries do not fit.
-             Row{"boundaries were not copied to out.bnd: File too large", "",
+             Row{"boundaries were not copied to out.bnd", std::generic_category().message(EFBIG),
                  [&] {
                      folder.Write("vistreldata/demo.bnd", "\"Line\",1\r\n" + std::string(65536, ' '));
                      ::signal(SIGXFSZ, SIG_IGN);
@@ -604,7 +606,7 @@ TEST_F(RasterExport, ACopyOfTheMapsShapesThatCannotBeMadeIsNamedAndTheImageSaved
         ASSERT_EQ(messages.size(), 1u) << row.copy;
         const std::string &text = messages[0].text;
         EXPECT_EQ(text.rfind("Data Saved Correctly\nThe map's " + std::string(row.copy), 0), 0u) << text;
-        EXPECT_NE(text.find(row.source), std::string::npos) << text;
+        EXPECT_NE(text.find(row.reason), std::string::npos) << text;
         EXPECT_NE(text.find("\nThe map list shows out once out."), std::string::npos) << text;
         EXPECT_EQ(ReadRasterImage(out()).Cells.size(), 4u) << row.copy;
         EXPECT_TRUE(fs::exists(folder.path() / "out.clr")) << row.copy;
