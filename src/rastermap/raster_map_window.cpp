@@ -899,39 +899,37 @@ void RasterMapWindow::onExportCancelClicked() {
 void RasterMapWindow::exportVariableRaster(int variable) {
     if (variable < 0 || variable > 7) return;
     if (!BusyGate(this)) return;
+    std::optional<BusyGuard> busy(std::in_place);
+    if (!*busy) return;
     // What ends the run is said once the run has ended and its frame is
     // closed: the key that closes the box then finds no export to start again.
     std::optional<Message> ending;
-    {
-        BusyGuard busy;
-        if (!busy) return;
-        showExportRunning(true);
-        try {
-            const ExportRegion g = snappedExportRegion();
-            const NewHeaderInput hi = exportHeaderInput(g, variable);
-            const ImageHeader header = GetNewHeader(hi, map_.Header, VantrixConversions());
-            const long long cellCount = static_cast<long long>(hi.Columns) * hi.Rows;
-            exportProgress->setRange(0, static_cast<int>(std::min<long long>(cellCount, 2000000000LL)));
-            exportProgress->setValue(0);
-            exportProgress->show();
-            // The run works on its own copy of the map: events let through during
-            // the run may change the window's map.
-            const RasterImage snapshot = map_;
-            const MapPaths snapshotPaths = paths_;
-            const ClassEntry &classes = ClassTable[static_cast<std::size_t>(variable)];
-            ParallelExportRun run(g, hi.Columns, hi.Rows, classes, ExportMap{&snapshot, geo_},
-                                  EngineEstimates({sharedSettings(), dataFolder()}, variable, exportMonth_));
-            run.Start(exportThreads());
-            if (followExport(run))
-                ending = saveExport(header, run.Cells(), variable,
-                                    "Tavisol export: " + hi.VariableText + " - " + hi.MonthText, snapshotPaths);
-        } catch (const std::bad_alloc &) {
-            ending = Message{"Out of memory", ""};
-        } catch (const std::exception &e) {
-            ending = Message{e.what(), ""};
-        }
-        showExportRunning(false);
+    showExportRunning(true);
+    try {
+        const ExportRegion g = snappedExportRegion();
+        const NewHeaderInput hi = exportHeaderInput(g, variable);
+        const ImageHeader header = GetNewHeader(hi, map_.Header, VantrixConversions());
+        const long long cellCount = static_cast<long long>(hi.Columns) * hi.Rows;
+        exportProgress->setRange(0, static_cast<int>(std::min<long long>(cellCount, 2000000000LL)));
+        exportProgress->setValue(0);
+        exportProgress->show();
+        // The run works on its own copy of the map: events let through during
+        // the run may change the window's map.
+        const RasterImage snapshot = map_;
+        const MapPaths snapshotPaths = paths_;
+        const ClassEntry &classes = ClassTable[static_cast<std::size_t>(variable)];
+        ParallelExportRun run(g, hi.Columns, hi.Rows, classes, ExportMap{&snapshot, geo_},
+                              EngineEstimates({sharedSettings(), dataFolder()}, variable, exportMonth_));
+        run.Start(exportThreads());
+        const std::string title = "Tavisol export: " + hi.VariableText + " - " + hi.MonthText;
+        if (followExport(run)) ending = saveExport(header, run.Cells(), variable, title, snapshotPaths);
+    } catch (const std::bad_alloc &) {
+        ending = Message{"Out of memory", ""};
+    } catch (const std::exception &e) {
+        ending = Message{e.what(), ""};
     }
+    showExportRunning(false);
+    busy.reset();
     exportFrame->hide();
     if (ending) ShowMessage(this, *ending);
 }

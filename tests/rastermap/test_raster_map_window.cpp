@@ -553,7 +553,8 @@ TEST_F(RasterExport, FileOfTheSetThatCannotBeWrittenLeavesEveryFileAsItWasAndIsA
         std::map<std::string, std::string> after = AllFiles();
         row.mend();
         ASSERT_FALSE(messages.empty());
-        EXPECT_EQ(texts()[0], QString::fromStdString("Cannot write the file " + legend.string() + ": " + std::generic_category().message(row.error) +
+        EXPECT_EQ(texts()[0], QString::fromStdString("Cannot write the file " + legend.string() + ": " +
+                                                     std::generic_category().message(row.error) +
                                                      ".\nChoose another name, or Cancel to end without saving."));
         EXPECT_EQ(dialogs, 2) << row.error;
         EXPECT_EQ(messages.size(), row.then ? 2u : 1u) << row.error;
