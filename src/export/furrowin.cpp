@@ -218,7 +218,7 @@ void Furrowin(const std::filesystem::path& catalogueFile, const LocationExport& 
     // The files and the catalogue that lists them are put in place together,
     // so a full disk or a target that cannot be replaced leaves all as they were.
     if (options.CatalogueLines) {
-        numfmt::CommitTogether({&pen, &cli});
+        numfmt::CommitTogether({&pen, &cli}, {catalogueFile});
         options.CatalogueLines->insert(options.CatalogueLines->end(), f.Catalogue.begin(), f.Catalogue.end());
     } else {
         numfmt::CommitTogether({&pen, &cli, &catalogue});

@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "numfmt/textfile.h"
+
 namespace tavisol::numfmt {
 
 namespace {
@@ -35,9 +37,75 @@ bool FinalTarget(std::filesystem::path &path) {
     return false;
 }
 
+// A file name as names are compared where the files are read: the letters of
+// Windows-1252 in lower case.
+std::string FoldedName(const std::string &utf8) {
+    std::string folded;
+    for (std::size_t i = 0; i < utf8.size();) {
+        char32_t c = 0;
+        const std::size_t length = decodeUtf8Char(utf8, i, c);
+        if (length == 0) {
+            folded += utf8[i++];
+            continue;
+        }
+        if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) c += 0x20;
+        else if (c == 0x160 || c == 0x152 || c == 0x17D) ++c;  // Š Œ Ž
+        else if (c == 0x178) c = 0xFF;                          // Ÿ
+        appendUtf8(folded, c);
+        i += length;
+    }
+    return folded;
+}
+
+// Where a file lands: its folder (as the system knows it, whatever the path
+// that leads there) and its folded name; through a symbolic link, where the
+// file it points to lands.
+struct Landing {
+    bool folderKnown = false;
+    dev_t device = 0;
+    ino_t node = 0;
+    std::filesystem::path folder;
+    std::string name;
+
+    explicit Landing(std::filesystem::path path) {
+        FinalTarget(path);
+        folder = path.parent_path().empty() ? std::filesystem::path(".") : path.parent_path();
+        struct stat st {};
+        folderKnown = ::stat(folder.c_str(), &st) == 0;
+        device = st.st_dev;
+        node = st.st_ino;
+        folder = folder.lexically_normal();
+        name = FoldedName(path.filename().string());
+    }
+    bool same(const Landing &other) const {
+        if (name != other.name) return false;
+        if (folderKnown && other.folderKnown) return device == other.device && node == other.node;
+        return folder == other.folder;
+    }
+};
+
 } // namespace
 
-std::string FileWriteFailure::reason() const { return std::generic_category().message(error); }
+std::string FileWriteFailure::reason() const {
+    return detail.empty() ? std::generic_category().message(error) : detail;
+}
+
+std::optional<FileSetFailure> SameTarget(const std::vector<std::filesystem::path> &files) {
+    std::vector<Landing> landings;
+    for (std::size_t k = 0; k < files.size(); ++k) {
+        landings.emplace_back(files[k]);
+        for (std::size_t j = 0; j < k; ++j) {
+            if (!landings[k].same(landings[j])) continue;
+            const std::string earlier = files[j].filename().string();
+            FileWriteFailure why{FileWriteFailure::Step::Save, EEXIST};
+            why.detail = earlier == files[k].filename().string()
+                             ? "two files of the same save would be written to it"
+                             : "it is the same file as " + earlier + ", which is saved with it";
+            return FileSetFailure{k, why};
+        }
+    }
+    return std::nullopt;
+}
 
 ByteFileWriter::~ByteFileWriter() { discard(); }
 
@@ -188,6 +256,9 @@ std::optional<FileSetFailure> CommitFileSet(const std::vector<ByteFileWriter *> 
         for (ByteFileWriter *file : files) file->discard();
         return FileSetFailure{k, why};
     };
+    std::vector<std::filesystem::path> targets;
+    for (const ByteFileWriter *file : files) targets.push_back(file->path_);
+    if (auto same = SameTarget(targets)) return fail(same->file, same->failure);
     for (std::size_t k = 0; k < files.size(); ++k) {
         ByteFileWriter &file = *files[k];
         if (file.mode_ != ByteFileWriter::Mode::Replace) return fail(k, failure(Step::Write, EINVAL));

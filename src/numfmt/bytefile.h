@@ -21,6 +21,9 @@ struct FileWriteFailure {
     };
     Step step = Step::Open;
     int error = 0;
+    // Set where the system gives no reason of its own (two files of a set
+    // aimed at one file); reason() then tells it.
+    std::string detail = {};
     // The system's reason, e.g. "Permission denied".
     std::string reason() const;
 };
@@ -33,6 +36,12 @@ struct FileSetFailure {
 
 class ByteFileWriter;
 std::optional<FileSetFailure> CommitFileSet(const std::vector<ByteFileWriter *> &files);
+
+// The first of the files that would land on the same file as one before it:
+// in one folder under names that are the same letter case aside (the files
+// are read where names are compared so), or through a symbolic link. Its
+// failure names that earlier file. Nothing when all are distinct.
+std::optional<FileSetFailure> SameTarget(const std::vector<std::filesystem::path> &files);
 
 // Writes one file.
 //   Replace: the bytes go to a temporary file under a short name of its own
@@ -75,6 +84,8 @@ public:
 
     bool isOpen() const { return fd_ >= 0; }
     Mode mode() const { return mode_; }
+    // The file written (through a symbolic link, the file it points to).
+    const std::filesystem::path &target() const { return path_; }
 
 private:
     friend std::optional<FileSetFailure> CommitFileSet(const std::vector<ByteFileWriter *> &files);
@@ -93,8 +104,9 @@ private:
 };
 
 // Puts several written files (Replace writers, each holding its whole file)
-// in place as one: every one is finished and every target is checked (no
-// folder in the way) before the first rename, and a rename that fails puts
+// in place as one: a set that aims two files at one target is refused
+// (SameTarget) and every writer discarded; every one is finished and every
+// target is checked (no folder in the way) before the first rename, and a rename that fails puts
 // the files already replaced back. So either all targets hold their new
 // bytes or all are as they were. Every writer is closed afterwards.
 std::optional<FileSetFailure> CommitFileSet(const std::vector<ByteFileWriter *> &files);

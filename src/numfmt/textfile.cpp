@@ -238,9 +238,17 @@ void TextFileWriter::discard() {
     buffer_.clear();
 }
 
-void CommitTogether(std::initializer_list<TextFileWriter*> files) {
+void CommitTogether(std::initializer_list<TextFileWriter*> files,
+                    const std::vector<std::filesystem::path>& writtenLater) {
     using Mode = TextFileWriter::Mode;
     TextFileWriter* failed = nullptr;
+    // Checked before an append reaches its file.
+    std::vector<std::filesystem::path> targets = writtenLater;
+    for (TextFileWriter* w : files) targets.push_back(w->file_.target());
+    if (const auto same = SameTarget(targets); same && same->file >= writtenLater.size()) {
+        failed = std::data(files)[same->file - writtenLater.size()];
+        failed->fail(same->failure);
+    }
     // Every file written out whole first: the replaced ones beside their
     // targets, then the appends.
     for (const Mode mode : {Mode::Replace, Mode::Append})

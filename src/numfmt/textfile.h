@@ -96,7 +96,8 @@ public:
     std::uint64_t handedOver() const { return handedOver_; }
 
 private:
-    friend void CommitTogether(std::initializer_list<TextFileWriter*> files);
+    friend void CommitTogether(std::initializer_list<TextFileWriter*> files,
+                               const std::vector<std::filesystem::path>& writtenLater);
     void fail(const std::string& what);
     void fail(const FileWriteFailure& failure);
     // Flushed and open, ready to be finished; else failed, with the reason.
@@ -112,12 +113,16 @@ private:
 };
 
 // Commits files that belong together so that all are new or all as they
-// were: each is written out whole first (Replace: beside its target, whose
+// were. A set that aims two of its files at one target (SameTarget), or one
+// at a file of `writtenLater` (a file of the set that its caller writes once
+// a longer run ends), is refused before anything is written. Each file is
+// written out whole first (Replace: beside its target, whose
 // fitness is checked, see ByteFileWriter::finish), then the appends are
 // made, and the replaced files are put in place last, as one set
 // (CommitFileSet). Any failure leaves every old file as it was and no new one
 // (with more than one append, the appends made before a failing one stay).
 // Throws TextFileError with the failing writer's error().
-void CommitTogether(std::initializer_list<TextFileWriter*> files);
+void CommitTogether(std::initializer_list<TextFileWriter*> files,
+                    const std::vector<std::filesystem::path>& writtenLater = {});
 
 } // namespace tavisol::numfmt

@@ -181,25 +181,36 @@ ExportFiles PlanExportFiles(const fs::path &image) {
     return files;
 }
 
-void WriteExportFiles(const ExportFiles &files, const ImageHeader &header, const std::vector<std::uint8_t> &cells,
-                      const std::string &title, int variable, const MapPaths &loadedMap) {
+std::vector<std::string> WriteExportFiles(const ExportFiles &files, const ImageHeader &header,
+                                          const std::vector<std::uint8_t> &cells, const std::string &title,
+                                          int variable, const MapPaths &loadedMap) {
     const HeaderBytes head = SerializeHeader(header);
     const auto bytes = [](const auto &v) {
         return std::string_view(reinterpret_cast<const char *>(v.data()), v.size());
     };
     // The legend describes the image just written, also over an earlier one.
     const std::string legend = numfmt::utf8ToCp1252(LegendFileText(title, ExportLegend(variable, cells)));
-    std::vector<numfmt::WholeFile> set{{files.Image, {bytes(head), bytes(cells)}}, {files.Beside.Clr, {legend}}};
-    // The loaded map's shape files are read before anything is written.
-    std::string capitals, boundaries;
-    for (const auto &[from, to, copy] : {std::tuple{loadedMap.Cty, files.Beside.Cty, &capitals},
-                                         std::tuple{loadedMap.Bnd, files.Beside.Bnd, &boundaries}}) {
+    rastermap::WriteWholeFiles({{files.Image, {bytes(head), bytes(cells)}}, {files.Beside.Clr, {legend}}});
+    std::vector<std::string> notCopied;
+    std::string missing;
+    for (const auto &[from, to, what] : {std::tuple{loadedMap.Cty, files.Beside.Cty, "capitals"},
+                                         std::tuple{loadedMap.Bnd, files.Beside.Bnd, "boundaries"}}) {
         if (Exists(to)) continue;
-        if (const auto failure = worldmap::ReadShapeFileBytes(from, *copy))
-            throw RasterError(*failure);
-        set.push_back({to, {*copy}});
+        std::string copy;
+        std::optional<std::string> why = worldmap::ReadShapeFileBytes(from, copy);
+        if (!why)
+            if (const auto failure = numfmt::WriteWholeFile(to, {copy})) why = failure->reason();
+        if (!why) continue;
+        const std::string name = to.filename().string();
+        notCopied.push_back("The map's " + std::string(what) + " were not copied to " + name + ": " + *why);
+        missing += (missing.empty() ? "" : " and ") + name;
     }
-    rastermap::WriteWholeFiles(set);
+    if (!missing.empty()) {
+        const std::string file = files.Image.filename().string();
+        notCopied.push_back("The map list shows " + file.substr(0, file.find('.')) + " once " + missing +
+                            (notCopied.size() > 1 ? " are" : " is") + " beside it.");
+    }
+    return notCopied;
 }
 
 } // namespace tavisol::rastermap

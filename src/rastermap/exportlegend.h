@@ -57,11 +57,14 @@ struct ExportFiles {
 };
 ExportFiles PlanExportFiles(const std::filesystem::path &image);
 
-// Writes the image (header and cells), its legend and, unless files of those
-// names exist, copies of the loaded map's capitals and boundaries, as one
-// set: either all of them are new or all are as they were. Throws RasterError
-// naming the file that could not be read or written.
-void WriteExportFiles(const ExportFiles &files, const ImageHeader &header, const std::vector<std::uint8_t> &cells,
-                      const std::string &title, int variable, const MapPaths &loadedMap);
+// Writes the image (header and cells) and its legend as one set: either both
+// are new or both are as they were; throws RasterError naming the file that
+// could not be written. Then, unless files of those names exist, copies the
+// loaded map's capitals and boundaries beside them, so that the map list
+// shows the image: a copy that cannot be made never undoes the save, and is
+// named in the lines returned (none when every copy was made).
+std::vector<std::string> WriteExportFiles(const ExportFiles &files, const ImageHeader &header,
+                                          const std::vector<std::uint8_t> &cells, const std::string &title,
+                                          int variable, const MapPaths &loadedMap);
 
 } // namespace tavisol::rastermap

@@ -899,8 +899,11 @@ void RasterMapWindow::onExportCancelClicked() {
 void RasterMapWindow::exportVariableRaster(int variable) {
     if (variable < 0 || variable > 7) return;
     if (!BusyGate(this)) return;
-    BusyGuard busy;
-    if (!busy) return;
+    std::optional<BusyGuard> busy(std::in_place);
+    if (!*busy) return;
+    // What ends the run is said once the run has ended and its frame is
+    // closed: the key that closes the box then finds no export to start again.
+    std::optional<Message> ending;
     showExportRunning(true);
     try {
         const ExportRegion g = snappedExportRegion();
@@ -918,15 +921,17 @@ void RasterMapWindow::exportVariableRaster(int variable) {
         ParallelExportRun run(g, hi.Columns, hi.Rows, classes, ExportMap{&snapshot, geo_},
                               EngineEstimates({sharedSettings(), dataFolder()}, variable, exportMonth_));
         run.Start(exportThreads());
-        if (followExport(run))
-            saveExport(header, run.Cells(), variable, "Tavisol export: " + hi.VariableText + " - " + hi.MonthText,
-                       snapshotPaths);
+        const std::string title = "Tavisol export: " + hi.VariableText + " - " + hi.MonthText;
+        if (followExport(run)) ending = saveExport(header, run.Cells(), variable, title, snapshotPaths);
     } catch (const std::bad_alloc &) {
-        reportError(QStringLiteral("Out of memory"));
+        ending = Message{"Out of memory", ""};
     } catch (const std::exception &e) {
-        reportError(q(e.what()));
+        ending = Message{e.what(), ""};
     }
     showExportRunning(false);
+    busy.reset();
+    exportFrame->hide();
+    if (ending) ShowMessage(this, *ending);
 }
 
 void RasterMapWindow::showExportRunning(bool running) {
@@ -984,10 +989,6 @@ std::optional<ExportFiles> RasterMapWindow::askExportFiles(const MapPaths &loade
     // A name typed without an extension gets the loaded map's image
     // extension, so that the map list finds and loads it.
     const QString mapExtension = QString::fromStdString(ExportImagePath("image", loaded.Img).extension().string());
-    QApplication::restoreOverrideCursor();
-    struct WaitAgain {
-        ~WaitAgain() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    } waitAgain;
     // A name that cannot be used is asked for again: the run is not lost.
     for (;;) {
         const QString file = saveDialog() ? saveDialog()(this, folder, filter)
@@ -1004,17 +1005,31 @@ std::optional<ExportFiles> RasterMapWindow::askExportFiles(const MapPaths &loade
     }
 }
 
-void RasterMapWindow::saveExport(const ImageHeader &header, const std::vector<std::uint8_t> &cells, int variable,
-                                 const std::string &title, const MapPaths &loaded) {
-    const std::optional<ExportFiles> files = askExportFiles(loaded);
-    if (!files) return;
-    // Written with its legend, capitals and boundaries, so that it can be
-    // listed and shown like any other map.
-    WriteExportFiles(*files, header, cells, title, variable, loaded);
-    refreshMapList();
+std::optional<Message> RasterMapWindow::saveExport(const ImageHeader &header, const std::vector<std::uint8_t> &cells,
+                                                   int variable, const std::string &title, const MapPaths &loaded) {
     QApplication::restoreOverrideCursor();
-    ShowMessage(this, MsgIcon::Information, QStringLiteral("Data Saved Correctly"));
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    struct WaitAgain {
+        ~WaitAgain() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    } waitAgain;
+    for (;;) {
+        const std::optional<ExportFiles> files = askExportFiles(loaded);
+        if (!files) return std::nullopt;
+        // Written with its legend, capitals and boundaries, so that it can be
+        // listed and shown like any other map.
+        std::vector<std::string> notCopied;
+        try {
+            notCopied = WriteExportFiles(*files, header, cells, title, variable, loaded);
+        } catch (const std::exception &e) {
+            // The computed run is kept for another name.
+            ShowMessage(this, MsgIcon::Information,
+                        q(std::string(e.what()) + "\rChoose another name, or Cancel to end without saving."));
+            continue;
+        }
+        refreshMapList();
+        std::string text = "Data Saved Correctly";
+        for (const std::string &line : notCopied) text += "\r" + line;
+        return Message{text, "", MsgIcon::Information};
+    }
 }
 
 std::vector<std::string> RasterMapWindow::refreshMapList() {

@@ -22,6 +22,7 @@
 #include "rastermap/mapfiles.h"
 #include "rastermap/mapview.h"
 #include "rastermap/rasterimage.h"
+#include "shell/message.h"
 
 class QAction;
 class QComboBox;
@@ -213,13 +214,15 @@ private:
     // The steps of an export around its run: the pointer, label and OK
     // button while it runs; the region snapped to the resolution; the
     // header's input; the file name asked for until it can be used (nothing
-    // when the dialog is cancelled); the files written, the list refreshed.
+    // when the dialog is cancelled); the files written (a name whose files
+    // cannot be written is asked for again), the list refreshed, and the
+    // message that ends the save, or nothing when the dialog was cancelled.
     void showExportRunning(bool running);
     ExportRegion snappedExportRegion();
     NewHeaderInput exportHeaderInput(const ExportRegion &g, int variable) const;
     std::optional<ExportFiles> askExportFiles(const MapPaths &loaded);
-    void saveExport(const ImageHeader &header, const std::vector<std::uint8_t> &cells, int variable,
-                    const std::string &title, const MapPaths &loaded);
+    std::optional<Message> saveExport(const ImageHeader &header, const std::vector<std::uint8_t> &cells, int variable,
+                                      const std::string &title, const MapPaths &loaded);
     bool stopExportWithoutAsking() const;
     static int &exportThreads();
     // Lists the maps of the data folder (at set-up, and after an export saved

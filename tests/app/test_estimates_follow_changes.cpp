@@ -6,18 +6,23 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QImage>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTabBar>
+#include <QTimer>
 #include <QTest>
 #include <QTreeWidget>
+#include <QWindow>
 
 #include <cmath>
 #include <fstream>
@@ -43,6 +48,7 @@
 #include "shell/programfolders.h"
 #include "shell/settings_dialog.h"
 #include "shell/sharedsettings.h"
+#include "rastermap/window_fixture.h"
 #include "support/activation.h"
 #include "support/datafolder.h"
 #include "support/programstate.h"
@@ -614,6 +620,112 @@ TEST_P(EachWindow, ShowsNothingOfTheLastEstimateWhileItComputes) {
     ASSERT_FALSE(seen.empty());
     EXPECT_EQ(seen.front(), QString());
     EXPECT_FALSE(ShownBy(GetParam()).due);
+}
+
+// ---- A failure is said once -------------------------------------------------------
+
+// A run that fails, started as the user starts it; returns its window. Where
+// given, what tells that the run is still on show.
+struct FailingRun {
+    const char *name;
+    std::function<QWidget *(EstimatesFollowChanges &)> start;
+    std::function<bool()> onShow = {};
+};
+
+// The raster map's export, started by the OK key (Space on the focused
+// button) or by a click.
+QWidget *ExportFromTheRasterMap(EstimatesFollowChanges &t, bool byKey) {
+    t.Trigger("mn_vectMap");
+    rastermap::RasterMapWindow *form = rastermap::RasterMapWindow::instance();
+    rastermap::testing::TypeExportArea(*form, "10", "11", "50", "49");
+    form->exportFrame->show();
+    form->exportSaveButton->setFocus();
+    if (byKey)
+        QTest::keyClick(form->window()->windowHandle(), Qt::Key_Space);
+    else
+        QTest::mouseClick(form->exportSaveButton, Qt::LeftButton);
+    return form;
+}
+
+bool RasterExportOnShow() {
+    const rastermap::RasterMapWindow *form = rastermap::RasterMapWindow::instance();
+    return form->ExportRunning() || form->LblLonLat->isVisible() || form->exportFrame->isVisible();
+}
+
+const std::vector<FailingRun> FailingRuns = {
+    {"ViewData", [](EstimatesFollowChanges &t) { return t.Open(Shown::Results); }},
+    {"WorkBench", [](EstimatesFollowChanges &t) { return t.Open(Shown::Workbench); }},
+    {"ListRun",
+     [](EstimatesFollowChanges &t) -> QWidget * {
+         t.Trigger("mn_saveGridOrFile");
+         ListWindow().addLocation({" Lon : 12.9 Lat : 42.2 Alt : 80", "12.9", "42.2", "80"});
+         ListWindow().chkMean->setChecked(true);
+         ListWindow().ChkBest->setChecked(true);
+         QTest::mouseClick(ListWindow().CmdSave, Qt::LeftButton);
+         return &ListWindow();
+     }},
+    {"RasterExportByKey", [](EstimatesFollowChanges &t) { return ExportFromTheRasterMap(t, true); },
+     RasterExportOnShow},
+    {"RasterExportByClick", [](EstimatesFollowChanges &t) { return ExportFromTheRasterMap(t, false); },
+     RasterExportOnShow},
+};
+
+// A box that the user closes with the key (Qt::Key_unknown: a click on OK).
+// What follows of the key, a repeat and its release, goes to `after`, the
+// window that has the focus again once the box is gone.
+void ShowAndCloseABox(QWidget *parent, const QString &text, Qt::Key key, QWindow *after) {
+    QMessageBox box(parent);
+    box.setText(text);
+    QTimer::singleShot(0, &box, [&box, key, after] {
+        Activate(&box);
+        if (key == Qt::Key_unknown)
+            return QTest::mouseClick(box.button(QMessageBox::Ok), Qt::LeftButton);
+        QTest::keyClick(box.windowHandle(), key);
+        QTimer::singleShot(0, after, [key, after] {
+            QTest::simulateEvent(after, true, key, {}, QString(), true);
+            QTest::keyRelease(after, key);
+        });
+    });
+    box.exec();
+}
+
+// Closed by Enter, Space, Escape or a click.
+class FailureSaidOnce : public EstimatesFollowChanges,
+                        public ::testing::WithParamInterface<std::tuple<int, Qt::Key>> {};
+
+INSTANTIATE_TEST_SUITE_P(, FailureSaidOnce,
+                         ::testing::Combine(::testing::Range(0, 5), ::testing::Values(Qt::Key_Return, Qt::Key_Space,
+                                                                                      Qt::Key_Escape, Qt::Key_unknown)),
+                         [](const auto &info) {
+                             const QString key = QKeySequence(std::get<1>(info.param)).toString();
+                             return std::string(FailingRuns[static_cast<std::size_t>(std::get<0>(info.param))].name) +
+                                    "_" + (key.isEmpty() ? "Click" : key.toStdString());
+                         });
+
+// Without the data folder every run fails. Its box, however it is closed
+// and whatever of the closing key reaches the window afterwards, is the only
+// one, also when the user clicks on the window again; it comes once the run
+// is no longer on show, so that the closing key finds nothing of it.
+TEST_P(FailureSaidOnce, HoweverItsBoxIsClosed) {
+    const auto [run, key] = GetParam();
+    const FailingRun &failing = FailingRuns[static_cast<std::size_t>(run)];
+    rastermap::testing::UseBuiltVantrix();
+    rastermap::testing::WriteFixtureMap(program.path() / "vistreldata", {});
+    std::filesystem::rename(program.path() / "TavisolData", out.path() / "aside");
+    bool onShow = false;
+    // What follows of the closing key reaches the window the box was over.
+    SetMessageBoxHandler([&, key = key](QWidget *parent, const Message &m) {
+        messages.push_back(m);
+        onShow = onShow || (failing.onShow && failing.onShow());
+        QWindow *over = parent ? parent->window()->windowHandle() : nullptr;
+        ShowAndCloseABox(parent, QString::fromStdString(m.text), key, over ? over : main->windowHandle());
+        return MsgAnswer::Ok;
+    });
+    QWidget *window = failing.start(*this);
+    QCoreApplication::processEvents();
+    ClickOn(window);
+    EXPECT_EQ(messages.size(), 1u) << (messages.empty() ? "" : messages.back().text);
+    EXPECT_FALSE(onShow);
 }
 
 } // namespace

@@ -420,6 +420,18 @@ TEST_F(OtherRun, FurrowinRunRefusesUnusableNamesBeforeWriting) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out.path()), {}), 1);
 }
 
+// The catalogue, written when the run ends, would replace a location's file.
+TEST_F(OtherRun, FurrowinRunRefusesACatalogueNamedLikeALocationsFile) {
+    list = {{"South", "11", "46", "80"}};
+    rec.choices.Variables = {false, true, true, false, false, true, true, true};
+    const std::filesystem::path catalogue = out.path() / "South.CLI";
+    ASSERT_EQ(RunOtherFormat(state, 7, list, catalogue, info.path(), Now, rec.host), RunEnd::Failed);
+    ASSERT_EQ(rec.messages.size(), 1u);
+    EXPECT_EQ(rec.messages[0].text, "Error while Processing Data :Cannot save file '" + catalogue.string() +
+                                        "': two files of the same save would be written to it");
+    EXPECT_TRUE(std::filesystem::is_empty(out.path()));
+}
+
 TEST_F(OtherRun, AbortAndErrorEndTheRun) {
     rec.host.DoEvents = [] { AbortExport() = true; };
     ASSERT_EQ(Run(5), RunEnd::Aborted);

@@ -383,6 +383,29 @@ TEST_F(OutputDialogs, FurrowinRefusesALocationNameItsCatalogueCannotCarry) {
         EXPECT_NE(entry.path().extension(), ".PEN") << entry.path();
 }
 
+// A catalogue named like one of the location's own files would replace it:
+// refused, also where the names differ only in letter case.
+TEST_F(OutputDialogs, FurrowinRefusesACatalogueNamedLikeTheLocationsFiles) {
+    appState().OutputFormat = 7;
+    TellOutputFormat(7);
+    const fs::path cli = folder.path() / "East of Rome.CLI";
+    fixture::Put(cli, "earlier\r\n");
+    for (const auto &[typed, reason] :
+         {std::pair{"East of Rome.CLI", "two files of the same save would be written to it"},
+          {"east of rome.cli", "it is the same file as East of Rome.CLI, which is saved with it"},
+          {"EAST OF ROME.pen", "it is the same file as East of Rome.PEN, which is saved with it"}}) {
+        messages.clear();
+        const fs::path catalogue = folder.path() / typed;
+        nextFile = QString::fromStdString(catalogue.string());
+        ResultsOutput().onSaveClicked();
+        EXPECT_EQ(Texts(), std::vector<QString>{QString::fromStdString("Cannot save file '" + catalogue.string() +
+                                                                       "': " + reason)});
+        EXPECT_EQ(Slurp(cli), "earlier\r\n") << typed;
+        EXPECT_FALSE(fs::exists(folder.path() / "East of Rome.PEN")) << typed;
+        EXPECT_TRUE(catalogue == cli || !fs::exists(catalogue)) << typed;
+    }
+}
+
 TEST_F(OutputDialogs, VistrelSaveLeavesAnEmptyFileAndConfirms) {
     appState().OutputFormat = 6;
     ResultsOutputDialog &d = ResultsOutput();

@@ -95,16 +95,6 @@ TEST(ExportFiles, LegendIsWrittenAndTheShapeFilesUnlessTheyExist) {
     ASSERT_FALSE(LoadColorTable(f.path() / "out" / "t.clr", table, {}, {}));
     EXPECT_EQ(table[31].Name, "240 - 280 mm");
     EXPECT_EQ(table[255].Name, "No data");
-    // A loaded map whose capitals are gone: the message names the file.
-    fs::remove(loaded.Cty);
-    try {
-        WriteExportFiles(PlanExportFiles(f.path() / "out" / "u.img"), {}, {100}, "T", 0, loaded);
-        ADD_FAILURE() << "no error";
-    } catch (const RasterError &e) {
-        EXPECT_NE(std::string(e.what()).find("a.cty"), std::string::npos) << e.what();
-    }
-    EXPECT_FALSE(fs::exists(f.path() / "out" / "u.cty"));
-    EXPECT_FALSE(fs::exists(f.path() / "out" / "u.img"));
 }
 
 } // namespace

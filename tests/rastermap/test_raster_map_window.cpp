@@ -28,7 +28,9 @@
 #include <iterator>
 #include <map>
 
+#include <cerrno>
 #include <csignal>
+#include <system_error>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -527,30 +529,73 @@ TEST_F(RasterExport, NameThatWouldReplaceFilesUnaskedIsRefusedOrAsked) {
     }
 }
 
-// The image and the files beside it are one set: when one of them cannot be
-// written, every file stays as it was and the message names that one.
-TEST_F(RasterExport, FileOfTheSetThatCannotBeWrittenLeavesEveryFileAsItWas) {
+// The image and its legend are one set: when one of them cannot be written,
+// every file stays as it was, the message names that one, and the file
+// dialog asks again; the computed run is saved under the next name, or
+// nothing is written when the dialog is cancelled.
+TEST_F(RasterExport, FileOfTheSetThatCannotBeWrittenLeavesEveryFileAsItWasAndIsAskedAgain) {
     form->onExportSaveClicked();  // out.img with its legend, capitals and boundaries
     ASSERT_EQ(texts(), std::vector<QString>{QStringLiteral("Data Saved Correctly")});
     int variable = 4;
-    const fs::path legend = folder.path() / "out.clr", boundaries = folder.path() / "out.bnd";
+    const fs::path legend = folder.path() / "out.clr";
     struct Row {
-        fs::path failing;
-        const char *reason;
+        int error;  // the system's reason
         std::function<void()> spoil, mend;
+        const char *then;  // the name typed next, or none (Cancel)
     };
+    for (const Row &row : {
+             Row{EACCES, [&] { ::chmod(legend.c_str(), 0444); }, [&] { ::chmod(legend.c_str(), 0644); },
+                 nullptr},
+             Row{EISDIR, [&] { fs::remove(legend); fs::create_directory(legend); },
+                 [&] { fs::remove(legend); }, "again"}}) {
+        row.spoil();
+        const std::map<std::string, std::string> before = AllFiles();
+        form->exportVariableBox->setCurrentIndex(++variable);  // an image unlike every earlier one
+        messages.clear();
+        dialogs = 0;
+        typed = {QString::fromStdString(out().string())};
+        saveAs = row.then ? QString::fromStdString((folder.path() / row.then).string()) : QString();
+        form->exportFrame->show();
+        form->exportSaveButton->click();
+        std::map<std::string, std::string> after = AllFiles();
+        row.mend();
+        ASSERT_FALSE(messages.empty());
+        EXPECT_EQ(texts()[0], QString::fromStdString("Cannot write the file " + legend.string() + ": " +
+                                                     std::generic_category().message(row.error) +
+                                                     ".\nChoose another name, or Cancel to end without saving."));
+        EXPECT_EQ(dialogs, 2) << row.error;
+        EXPECT_EQ(messages.size(), row.then ? 2u : 1u) << row.error;
+        if (row.then) {
+            EXPECT_EQ(texts().back(), QStringLiteral("Data Saved Correctly"));
+            EXPECT_EQ(ReadRasterImage(folder.path() / "again.img").Cells.size(), 4u);
+            std::erase_if(after, [](const auto &f) { return f.first.starts_with("again."); });
+        }
+        EXPECT_EQ(after, before) << row.error;
+    }
+}
+
+// The copies of the loaded map's capitals and boundaries beside the image are
+// the program's own addition: one that cannot be made never stops the save of
+// the image and its legend, and the message names it.
+TEST_F(RasterExport, ACopyOfTheMapsShapesThatCannotBeMadeIsNamedAndTheImageSaved) {
+    const fs::path capitals = vistrel() / "demo.cty";
     rlimit noLimit{};
     ::getrlimit(RLIMIT_FSIZE, &noLimit);
     const rlimit fullDisk{16384, noLimit.rlim_max};
+    struct Row {
+        const char *copy;    // the copy that is not made
+        std::string reason;  // or part of it
+        std::function<void()> spoil, mend;
+    };
     for (const Row &row : {
-             Row{legend, std::strerror(EACCES), [&] { ::chmod(legend.c_str(), 0444); },
-                 [&] { ::chmod(legend.c_str(), 0644); }},
-             Row{legend, std::strerror(EISDIR), [&] { fs::remove(legend); fs::create_directory(legend); },
-                 [&] { fs::remove(legend); }},
-             // The loaded map's boundaries, copied anew, do not fit.
-             Row{boundaries, std::strerror(EFBIG),
+             Row{"capitals were not copied to out.cty", "demo.cty", [&] { fs::remove(capitals); }, [] {}},
+             Row{"boundaries were not copied to out.bnd", "demo.bnd",
+                 [&] { folder.Write("vistreldata/demo.bnd", std::string("\"Line\",1\r\n6,54\0\r\n", 17)); }, [] {}},
+             Row{"capitals were not copied to out.cty", "demo.cty",
+                 [&] { fs::resize_file(capitals, std::uintmax_t{1} << 30); }, [] {}},
+             // A full disk: the long boundaries do not fit.
+             Row{"boundaries were not copied to out.bnd", std::generic_category().message(EFBIG),
                  [&] {
-                     fs::remove(boundaries);
                      folder.Write("vistreldata/demo.bnd", "\"Line\",1\r\n" + std::string(65536, ' '));
                      ::signal(SIGXFSZ, SIG_IGN);
                      ::setrlimit(RLIMIT_FSIZE, &fullDisk);
@@ -559,17 +604,22 @@ TEST_F(RasterExport, FileOfTheSetThatCannotBeWrittenLeavesEveryFileAsItWas) {
                      ::setrlimit(RLIMIT_FSIZE, &noLimit);
                      ::signal(SIGXFSZ, SIG_DFL);
                  }}}) {
+        WriteMaps();
+        for (const char *ext : {".img", ".clr", ".cty", ".bnd"}) fs::remove(folder.path() / ("out" + std::string(ext)));
         row.spoil();
-        const std::map<std::string, std::string> before = AllFiles();
-        form->exportVariableBox->setCurrentIndex(++variable);  // an image unlike every earlier one
         messages.clear();
         form->exportFrame->show();
-        form->onExportSaveClicked();
-        const std::map<std::string, std::string> after = AllFiles();
+        form->exportSaveButton->click();
         row.mend();
-        EXPECT_EQ(texts(), std::vector<QString>{QString::fromStdString("Cannot write the file " + row.failing.string() +
-                                                                       ": " + row.reason + ".")});
-        EXPECT_EQ(after, before) << row.reason;
+        ASSERT_EQ(messages.size(), 1u) << row.copy;
+        const std::string &text = messages[0].text;
+        EXPECT_EQ(text.rfind("Data Saved Correctly\nThe map's " + std::string(row.copy), 0), 0u) << text;
+        EXPECT_NE(text.find(row.reason), std::string::npos) << text;
+        EXPECT_NE(text.find("\nThe map list shows out once out."), std::string::npos) << text;
+        EXPECT_EQ(ReadRasterImage(out()).Cells.size(), 4u) << row.copy;
+        EXPECT_TRUE(fs::exists(folder.path() / "out.clr")) << row.copy;
+        const std::string missing = std::string(row.copy).substr(std::string(row.copy).find("out."), 7);
+        EXPECT_FALSE(fs::exists(folder.path() / missing)) << row.copy;
     }
 }
 
