@@ -19,6 +19,7 @@
 #include "engine/engine.h"
 #include "numfmt/numfmt_qt.h"
 #include "outdlg/install.h"
+#include "results/gridtexts.h"
 #include "results/results_window.h"
 #include "results/install.h"
 #include "shell/appstate.h"
@@ -149,9 +150,13 @@ workbench::WorkbenchWindow *WorkbenchUpToDate(QWidget *parent, const char *refus
     const EstimateHolder holder{loaded && loaded->model().Running(), !loaded || loaded->EstimateDue(),
                                 [] { return WorkbenchWindow::instance()->ShowData(); },
                                 [] {
-                                    // A run that ended without an active neighbour is no failure.
-                                    const std::string &failure = WorkbenchWindow::instance()->model().Failure();
-                                    return failure.empty() ? std::string(engine::NoNeighboursMessage.Text) : failure;
+                                    // A run without an active neighbour is no failure: then the line
+                                    // above its panels, which names the criterion that left none.
+                                    const workbench::WorkbenchModel &m = WorkbenchWindow::instance()->model();
+                                    if (!m.Failure().empty())
+                                        return m.Failure();
+                                    return m.MissingEstimate.empty() ? std::string(engine::NoNeighboursMessage.Text)
+                                                                     : m.MissingEstimate;
                                 }};
     return EstimateToWrite(parent, holder, refusal) ? WorkbenchWindow::instance() : nullptr;
 }
@@ -390,11 +395,18 @@ bool ResultsOutputDialog::ResultsToWrite(bool save) {
     if (!EstimateToWrite(this, holder, save ? FailedEstimateSaveText : FailedEstimatePrintText) || !self)
         return false;
     // The ticked variables or those the format reads may have no estimate.
-    const std::string why = NothingToWriteReason(resultsWindow.Results(), Request());
+    const OutputRequest request = Request();
+    const std::string why = NothingToWriteReason(resultsWindow.Results(), request);
     if (why.empty())
         return true;
-    ShowMessage(this, MsgIcon::Information,
-                QString::fromStdString(why) + QString::fromUtf8(save ? NothingSavedText : NothingPrintedText));
+    QString text = QString::fromStdString(why) + QString::fromUtf8(save ? NothingSavedText : NothingPrintedText);
+    // With the reason View Data gives above its pages.
+    if (const std::string notice = results::MissingEstimatesNotice(
+            RequestedWithoutEstimate(resultsWindow.Results(), request), resultsWindow.Results(),
+            resultsWindow.Engine().Settings(), resultsWindow.Failure(), numfmt::userLocale());
+        !notice.empty())
+        text += QStringLiteral("\r") + QString::fromStdString(notice);
+    ShowMessage(this, MsgIcon::Information, text);
     return false;
 }
 

@@ -1,6 +1,7 @@
 #include "outdlg/dispatch.h"
 
 #include <exception>
+#include <span>
 
 #include "export/furrowin.h"
 #include "export/ketlo.h"
@@ -228,6 +229,22 @@ std::string NothingToWriteReason(const results::LocationResults &stored, const O
     if (split.Estimated.empty() && !split.LeftOut.empty())
         return NoEstimateText(split.LeftOut, request.LocationName);
     return {};
+}
+
+std::vector<int> RequestedWithoutEstimate(const results::LocationResults &stored, const OutputRequest &request) {
+    if (!IsTillwickOrFurrowin(request.Format))
+        return SplitTicked(stored, request).LeftOut;
+    std::vector<int> missing;
+    const auto read = [&](std::span<const exports::Integer> needed) {
+        for (const exports::Integer v : needed)
+            if (!stored.HasEstimate(v))
+                missing.push_back(v);
+    };
+    if (request.Format == FormatFurrowin)
+        read(exports::FurrowinVariables);
+    else
+        read(exports::TillwickVariables);
+    return missing;
 }
 
 std::string SavedMessage(const DispatchOutcome &outcome) {

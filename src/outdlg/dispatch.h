@@ -125,6 +125,9 @@ exports::LocationExport StoredLocationExport(const results::LocationResults &sto
 // read does); empty when it would write. The dialog asks it before the file
 // or the printer, the dispatch again before it writes.
 std::string NothingToWriteReason(const results::LocationResults &stored, const OutputRequest &request);
+// The variables of such a refusal: the ticked ones of a per-variable format,
+// or those the Tillwick or Furrowin files read, that have no estimate.
+std::vector<int> RequestedWithoutEstimate(const results::LocationResults &stored, const OutputRequest &request);
 
 // Save of the location results window's output dialog (the dialog's own
 // direct calls for formats 3, 4, 7 and SaveResults for the rest):

@@ -114,15 +114,23 @@ std::string MissingEstimatesNotice(const std::vector<EstimateOutcome> &outcomes,
     return notice;
 }
 
-std::string MissingEstimatesNotice(int group, const LocationResults &results, const engine::EngineSettings &settings,
-                                   const std::string &failure, const numfmt::Locale &locale) {
+std::string MissingEstimatesNotice(const std::vector<int> &variables, const LocationResults &results,
+                                   const engine::EngineSettings &settings, const std::string &failure,
+                                   const numfmt::Locale &locale) {
     std::vector<EstimateOutcome> outcomes;
-    for (int section = 0; section < SectionCount(group); ++section) {
-        const int v = SectionVariable(group, section);
+    for (const int v : variables) {
         const StoredVariable &stored = results[v];
         outcomes.push_back({v, stored.Computed, results.HasEstimate(v), stored.NeighbourCount, stored.WhyNoNeighbour});
     }
     return MissingEstimatesNotice(outcomes, settings, failure, locale);
+}
+
+std::string MissingEstimatesNotice(int group, const LocationResults &results, const engine::EngineSettings &settings,
+                                   const std::string &failure, const numfmt::Locale &locale) {
+    std::vector<int> variables;
+    for (int section = 0; section < SectionCount(group); ++section)
+        variables.push_back(SectionVariable(group, section));
+    return MissingEstimatesNotice(variables, results, settings, failure, locale);
 }
 
 int SectionVariable(int group, int section) {

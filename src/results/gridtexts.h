@@ -61,6 +61,10 @@ struct EstimateOutcome {
 std::string MissingEstimatesNotice(const std::vector<EstimateOutcome> &outcomes,
                                    const engine::EngineSettings &settings, const std::string &failure,
                                    const numfmt::Locale &locale);
+// The same for some variables of the location results window's copies.
+std::string MissingEstimatesNotice(const std::vector<int> &variables, const LocationResults &results,
+                                   const engine::EngineSettings &settings, const std::string &failure,
+                                   const numfmt::Locale &locale);
 // The same for the variables of a group of the location results window.
 std::string MissingEstimatesNotice(int group, const LocationResults &results, const engine::EngineSettings &settings,
                                    const std::string &failure, const numfmt::Locale &locale);
