@@ -328,8 +328,11 @@ void BatchListWindow::fieldLeft(int id) {
     const auto field = static_cast<SettingsField>(id);
     // Not taken into force: said when the box is left, not only at Save.
     if (field == SettingsField::MaxStat) {
-        if (auto m = batch::RefusedStationCount(FieldString(txtMaxStat)))
+        if (auto m = batch::RefusedStationCount(FieldString(txtMaxStat))) {
+            // The box keeps its text; the count the estimates use is said.
+            m->text += "\rMaximum number of stations in force: " + std::to_string(sharedSettings().MaxStations) + ".";
             showMessage(*m);
+        }
         return;
     }
     if (field != SettingsField::MinHigh && field != SettingsField::MaxHigh)

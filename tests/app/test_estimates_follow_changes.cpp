@@ -1,6 +1,7 @@
 // Every window that shows an estimate follows every change of the location or
 // the settings, whichever window or dialog made it, as the user drives them.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -392,6 +393,10 @@ TEST_P(ListWindowTyping, WhatIsInForceReachesTheEstimateTheReportAndTheSettingsD
     for (const Message &m : messages)
         titles.push_back(m.title);
     EXPECT_EQ(titles, row.leaving);
+    if (!messages.empty()) {
+        EXPECT_THAT(messages[0].text,
+                    ::testing::EndsWith("Maximum number of stations in force: " + std::string(row.inForce) + "."));
+    }
     messages.clear();
     Open(Shown::Results);
     EXPECT_NE(ShownBy(Shown::Results).january, before);
