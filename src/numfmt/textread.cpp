@@ -86,6 +86,26 @@ std::size_t withinSize(std::uint64_t size, std::uint64_t offset, std::size_t cou
     return size - offset < count ? static_cast<std::size_t>(size - offset) : count;
 }
 
+// Reads up to `count` bytes at `offset` into `into`, fewer at the end of the
+// file; `got` says how many. The system's error number of a failed read, else 0.
+int readAt(int fd, std::uint64_t offset, char *into, std::size_t count, std::size_t &got) {
+    got = 0;
+    auto at = static_cast<off_t>(offset);
+    while (got < count) {
+        const ssize_t n = ::pread(fd, into + got, count - got, at);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (n == 0)
+            break;
+        got += static_cast<std::size_t>(n);
+        at += n;
+    }
+    return 0;
+}
+
 // Reads up to `count` bytes at `offset`; gives the size the file reports
 // through `fileSize` when asked for it, and refuses with `tooLarge` a file
 // that reports more than `largest` before reading any of it.
@@ -107,21 +127,17 @@ std::optional<std::string> readRange(const std::filesystem::path &path, std::uin
     }
     count = withinSize(size, offset, count);
     char buf[65536];
-    auto at = static_cast<off_t>(offset);
+    std::uint64_t at = offset;
     while (bytes.size() < count) {
-        const std::size_t want = std::min(sizeof buf, count - bytes.size());
-        const ssize_t n = ::pread(fd, buf, want, at);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            const int err = errno;
+        std::size_t n = 0;
+        if (const int err = readAt(fd, at, buf, std::min(sizeof buf, count - bytes.size()), n)) {
             ::close(fd);
             bytes.clear();
             return failure("Cannot read the file", path, err);
         }
         if (n == 0)
             break;
-        bytes.append(buf, static_cast<std::size_t>(n));
+        bytes.append(buf, n);
         at += n;
         if (going && !going(bytes))
             break;
@@ -222,24 +238,12 @@ std::optional<std::string> ReadFileInto(const std::filesystem::path &path, std::
         return err;
     if (fileSize)
         *fileSize = size;
-    count = withinSize(size, offset, count);
-    auto at = static_cast<off_t>(offset);
-    while (got < count) {
-        const ssize_t n = ::pread(fd, into + got, count - got, at);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            const int err = errno;
-            ::close(fd);
-            got = 0;
-            return failure("Cannot read the file", path, err);
-        }
-        if (n == 0)
-            break;
-        got += static_cast<std::size_t>(n);
-        at += n;
-    }
+    const int err = readAt(fd, offset, into, withinSize(size, offset, count), got);
     ::close(fd);
+    if (err) {
+        got = 0;
+        return failure("Cannot read the file", path, err);
+    }
     return std::nullopt;
 }
 
