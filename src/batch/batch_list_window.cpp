@@ -32,6 +32,7 @@
 #include "numfmt/numfmt_qt.h"
 #include "numfmt/textfile.h"
 #include "shell/appstate.h"
+#include "shell/dialoglogic.h"
 #include "shell/run_summary_window.h"
 #include "shell/icons.h"
 #include "shell/main_window.h"
@@ -470,7 +471,8 @@ void BatchListWindow::onSetLocationClicked() {
             continue;
         try {
             const batch::EntryPoint p = batch::ReadEntryPoint(EntryOf(item), numfmt::userLocale());
-            SetCurrentLocation(std::string(), p.Longitude, p.Latitude, p.Altitude, RecalcMarks::Both);
+            dialogs::StoreLocation(std::string(), p.Longitude, p.Latitude, p.Altitude, RecalcMarks::Both,
+                                   MessageSinkFor(this));
         } catch (const std::exception &e) {
             ShowMessage(this, MsgIcon::NoIcon, QString::fromStdString(e.what()));
         }

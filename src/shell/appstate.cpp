@@ -1,5 +1,6 @@
 #include "shell/appstate.h"
 
+#include "numfmt/numfmt.h"
 #include "shell/statuslocation.h"
 
 namespace tavisol {
@@ -33,9 +34,20 @@ void MarkEstimatesStale(RecalcMarks marks) {
     TellEstimateChange();
 }
 
+bool LongitudeAccepted(double longitude) { return longitude >= -180 && longitude <= 180; }
+
+bool LatitudeAccepted(double latitude) { return latitude >= -90 && latitude <= 90; }
+
+bool AltitudeAccepted(double altitude) {
+    const float stored = RoundToDecimals(numfmt::toSingle(altitude), 0);
+    return stored >= LowestAltitude && stored <= HighestAltitude;
+}
+
 std::string SetCurrentLocation(const std::string &name, float longitude, float latitude,
                                float altitude, RecalcMarks marks) {
     AppState &s = g_state;
+    if (!LongitudeAccepted(longitude) || !LatitudeAccepted(latitude) || !AltitudeAccepted(altitude))
+        return s.LocationName;
     s.CurLongitude = longitude;
     s.CurLatitude = latitude;
     s.CurElevation = altitude;

@@ -57,10 +57,21 @@ enum class RecalcMarks {
     None,
 };
 
+// The locations the program puts in force: longitude -180..180, latitude
+// -90..90, altitude -350..8848 m once rounded to whole metres as it is stored.
+// A value that is no number is outside.
+inline constexpr int LowestAltitude = -350;
+inline constexpr int HighestAltitude = 8848;
+bool LongitudeAccepted(double longitude);
+bool LatitudeAccepted(double latitude);
+bool AltitudeAccepted(double altitude);
+
 // The protocol every writer of the current location follows: stores the new
 // location, rounds it (0.01 degree, whole metres), gives a location without a
 // name its generated name, stores that in LocationName, shows it in the main
 // window's status bar and marks the result windows. Returns the stored name.
+// A location outside the ranges above is never put in force: nothing changes.
+// Writers store through dialogs::StoreLocation, which says why.
 std::string SetCurrentLocation(const std::string &name, float longitude, float latitude,
                                float altitude, RecalcMarks marks = RecalcMarks::Both);
 

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <exception>
-#include <limits>
 
 #include "engine/engine.h"
 #include "numfmt/numfmt.h"
@@ -35,6 +34,11 @@ Message SeaLevelNotice() {
 
 Message AltitudeRangeMessage() {
     return CriticalMessage("Elevation should be between -350 and 8848m.", "Please Correct");
+}
+
+// An emptied field, or one holding more than a number.
+Message NoNumberMessage(const char *field, std::string title) {
+    return CriticalMessage(std::string("The ") + field + " field holds no number.", std::move(title));
 }
 
 Message PolarQuestion() {
@@ -90,8 +94,14 @@ double ReadField(std::string_view text) { return numfmt::valCommaAsPoint(text); 
 double ReadFieldAsTyped(std::string_view text) { return numfmt::val(text); }
 
 std::optional<double> ReadNumberField(std::string_view text) {
-    return numfmt::parseRegional(CommasToPoints(text), numfmt::Locale::english());
+    std::string number;
+    for (const char c : text)
+        if (c != ' ' && c != '\t' && c != '\n')
+            number.push_back(c == ',' ? '.' : c);
+    return numfmt::parseRegional(number, numfmt::Locale::english());
 }
+
+bool BeginsANumber(std::string_view text) { return ReadNumberField(std::string(text) + "0").has_value(); }
 
 std::string FieldText(float value, const numfmt::Locale &loc) { return numfmt::general(value, loc); }
 
@@ -442,10 +452,6 @@ void DmsToDecimal(CoordFields &f, const numfmt::Locale &loc) {
     f.Long = FieldText(numfmt::roundDecimalsHalfEven(lon, 3), loc);
 }
 
-bool LongitudeInRange(double longitude) { return longitude >= -180 && longitude <= 180; }
-
-bool LatitudeInRange(double latitude) { return latitude >= -90 && latitude <= 90; }
-
 namespace {
 
 // Whether every character of a text is one that a key may type into the field
@@ -458,24 +464,37 @@ bool Typeable(CoordField field, std::string_view text) {
     return true;
 }
 
+// A decimal field's typing rule: a number out of range and a text that typing
+// on cannot make a number are refused; a number not finished yet ("", "-")
+// converts as it reads so far.
+std::optional<Message> DecimalTyped(CoordFields &f, CoordField field, const std::string &text) {
+    const bool longitude = field == CoordField::Long;
+    if (const std::optional<double> v = CoordinateValue(field, text)) {
+        if (!(longitude ? LongitudeInRange(*v) : LatitudeInRange(*v)))
+            return longitude ? LongitudeRangeMessage() : LatitudeRangeMessage();
+    } else if (!Typeable(field, text) || !BeginsANumber(text)) {
+        return NoNumberMessage(longitude ? "longitude" : "latitude", "Strange Location");
+    }
+    DecimalToDms(f);
+    return std::nullopt;
+}
+
 } // namespace
+
+std::optional<double> CoordinateValue(CoordField field, std::string_view text) {
+    return Typeable(field, CommasToPoints(text)) ? ReadNumberField(text) : std::nullopt;
+}
 
 std::optional<Message> LongitudeTyped(CoordFields &f) {
     SetIfChanged(f.Long, CommasToPoints(f.Long));
-    if (!Typeable(CoordField::Long, f.Long) || !LongitudeInRange(ReadFieldAsTyped(f.Long)))
-        return LongitudeRangeMessage();
-    DecimalToDms(f);
-    return std::nullopt;
+    return DecimalTyped(f, CoordField::Long, f.Long);
 }
 
 std::optional<Message> LatitudeTyped(CoordFields &f) {
     // The comma key types the point: a comma here is one the dialog wrote in
     // the user's form ("90,5" after a conversion), read as the point it stands
     // for; the degree fields then turn it into a point.
-    if (!Typeable(CoordField::Lat, CommasToPoints(f.Lat)) || !LatitudeInRange(ReadField(f.Lat)))
-        return LatitudeRangeMessage();
-    DecimalToDms(f);
-    return std::nullopt;
+    return DecimalTyped(f, CoordField::Lat, f.Lat);
 }
 
 // ---- Elevation ----------------------------------------------------------------
@@ -495,40 +514,61 @@ ElevationLookup LookUpElevation(const std::filesystem::path &dataFolder, float l
 
 // ---- Confirming a location ----------------------------------------------------
 
-namespace {
-
-// The first checks of both confirmations; the dialogs word the latitude apart.
-// A field that holds no number (a pasted "NaN" or an emptied field) is refused
-// as out of range rather than read as 0.
-std::optional<Confirmation> RefuseOutOfRange(std::optional<double> lon, std::optional<double> lat,
-                                             const MessageSink &show, const Message &latitudeMessage) {
-    if (!lon || !LongitudeInRange(*lon)) {
-        show(LongitudeRangeMessage());
-        return Confirmation{false, FocusField::Longitude};
-    }
-    if (!lat || !LatitudeInRange(*lat)) {
-        show(latitudeMessage);
-        return Confirmation{false, FocusField::Latitude};
-    }
+std::optional<LocationRefusal> RefuseCoordinates(std::optional<double> lon, std::optional<double> lat,
+                                                 const Message &latitudeMessage) {
+    if (!lon)
+        return LocationRefusal{NoNumberMessage("longitude", "Strange Location"), FocusField::Longitude};
+    if (!LongitudeInRange(*lon))
+        return LocationRefusal{LongitudeRangeMessage(), FocusField::Longitude};
+    if (!lat)
+        return LocationRefusal{NoNumberMessage("latitude", "Strange Location"), FocusField::Latitude};
+    if (!LatitudeInRange(*lat))
+        return LocationRefusal{latitudeMessage, FocusField::Latitude};
     return std::nullopt;
 }
 
+std::optional<LocationRefusal> RefuseAltitude(std::optional<double> altitude) {
+    if (!altitude)
+        return LocationRefusal{NoNumberMessage("altitude", "Please Correct"), FocusField::Altitude};
+    if (!AltitudeAccepted(*altitude))
+        return LocationRefusal{AltitudeRangeMessage(), FocusField::Altitude};
+    return std::nullopt;
+}
+
+namespace {
+
+std::optional<LocationRefusal> RefuseLocation(std::optional<double> lon, std::optional<double> lat,
+                                              std::optional<double> altitude) {
+    if (auto refused = RefuseCoordinates(lon, lat))
+        return refused;
+    return RefuseAltitude(altitude);
+}
+
+Confirmation Refused(const LocationRefusal &r, const MessageSink &show) {
+    show(r.message);
+    return {false, r.field};
+}
+
 } // namespace
+
+Confirmation StoreLocation(const std::string &name, double longitude, double latitude, double altitude,
+                           RecalcMarks marks, const MessageSink &show) {
+    if (auto refused = RefuseLocation(longitude, latitude, altitude))
+        return Refused(*refused, show);
+    SetCurrentLocation(name, toSingle(longitude), toSingle(latitude), toSingle(altitude), marks);
+    return {true, FocusField::None};
+}
 
 Confirmation ConfirmCoordinates(CoordFields &f, const std::filesystem::path &dataFolder,
                                 const MessageSink &show) {
     SetIfChanged(f.Long, CommasToPoints(f.Long));
     SetIfChanged(f.Lat, CommasToPoints(f.Lat));
-    // What no key could type into a field is refused as typing would be.
-    const auto read = [](CoordField field, const std::string &text) {
-        return Typeable(field, text) ? ReadNumberField(text) : std::nullopt;
-    };
-    const std::optional<double> lon = read(CoordField::Long, f.Long);
-    const std::optional<double> lat = read(CoordField::Lat, f.Lat);
-    if (auto refused = RefuseOutOfRange(lon, lat, show,
-                                        CriticalMessage("Latitude of your location should be between -90\u00b0 and +90\u00b0.",
-                                                        "Strange Location")))
-        return *refused;
+    const std::optional<double> lon = CoordinateValue(CoordField::Long, f.Long);
+    const std::optional<double> lat = CoordinateValue(CoordField::Lat, f.Lat);
+    if (auto refused = RefuseCoordinates(
+            lon, lat,
+            CriticalMessage("Latitude of your location should be between -90\u00b0 and +90\u00b0.", "Strange Location")))
+        return Refused(*refused, show);
     const float longitude = toSingle(*lon);
     const float latitude = toSingle(*lat);
     // Without the raster there is no altitude to store: say why and keep the
@@ -538,8 +578,7 @@ Confirmation ConfirmCoordinates(CoordFields &f, const std::filesystem::path &dat
         show(CriticalMessage(e.error));
         return {false, FocusField::None};
     }
-    SetCurrentLocation("", longitude, latitude, static_cast<float>(e.altitude), RecalcMarks::Both);
-    return {true, FocusField::None};
+    return StoreLocation("", longitude, latitude, e.altitude, RecalcMarks::Both, show);
 }
 
 AltitudeFollow AltitudeForCoordinates(const LocationFields &f,
@@ -559,12 +598,19 @@ AltitudeFollow AltitudeForCoordinates(const LocationFields &f,
     return r;
 }
 
+std::optional<double> AltitudeValue(std::string_view text) {
+    const std::optional<double> typed = ReadNumberField(text);
+    if (!typed)
+        return std::nullopt;
+    return RoundToDecimals(toSingle(*typed), 0);
+}
+
 AltitudeLeave LeaveAltitude(std::string &elevText) {
     SetIfChanged(elevText, CommasToPoints(elevText));
-    const double altitude = numfmt::roundHalfEven(ReadField(elevText));
-    if (altitude < LowestAltitude || altitude > HighestAltitude)
-        return {AltitudeRangeMessage(), true};
-    if (altitude < 0)
+    const std::optional<double> altitude = AltitudeValue(elevText);
+    if (auto refused = RefuseAltitude(altitude))
+        return {refused->message, true};
+    if (*altitude < 0)
         return {SeaLevelNotice(), false};
     return {};
 }
@@ -578,20 +624,14 @@ Confirmation ConfirmLocation(LocationFields &f, const MessageSink &show) {
         SetIfChanged(*text, CommasToPoints(*text));
     const std::optional<double> lon = ReadNumberField(f.Long);
     const std::optional<double> lat = ReadNumberField(f.Lat);
-    if (auto refused = RefuseOutOfRange(lon, lat, show, LatitudeRangeMessage()))
-        return *refused;
-    // The field's own check runs only when it is left: check the altitude as it
-    // will be stored (whole metres) before anything else is asked.
-    const std::optional<double> typedAltitude = ReadNumberField(f.Elev);
-    const float altitude = typedAltitude ? RoundToDecimals(toSingle(*typedAltitude), 0) : std::numeric_limits<float>::quiet_NaN();
-    if (!(altitude >= LowestAltitude && altitude <= HighestAltitude)) {
-        show(AltitudeRangeMessage());
-        return {false, FocusField::Altitude};
-    }
+    const std::optional<double> altitude = AltitudeValue(f.Elev);
+    // The altitude field's own check runs only when it is left: all is
+    // checked before anything is asked.
+    if (auto refused = RefuseLocation(lon, lat, altitude))
+        return Refused(*refused, show);
     if (IsPolar(*lat) && !show(PolarQuestion()))
         return {false, FocusField::None};
-    SetCurrentLocation(f.Name, toSingle(*lon), toSingle(*lat), altitude, RecalcMarks::Both);
-    return {true, FocusField::None};
+    return StoreLocation(f.Name, *lon, *lat, *altitude, RecalcMarks::Both, show);
 }
 
 } // namespace tavisol::dialogs

@@ -13,6 +13,7 @@
 
 #include "engine/state.h"
 #include "numfmt/numfmt.h"
+#include "shell/appstate.h"
 #include "shell/message.h"
 #include "shell/settingsfields.h"
 
@@ -39,9 +40,14 @@ std::string CommasToPoints(std::string_view text);
 double ReadField(std::string_view text);
 // The same without turning commas into points ("12,5" reads 12).
 double ReadFieldAsTyped(std::string_view text);
-// The number a coordinate or altitude field holds, a comma counting as the
-// point; none when the text is no number at all (empty, "NaN", "inf", "0x10").
+// The number a coordinate or altitude field holds, one reading for each of
+// their rules (typing, leaving the field, OK): blanks and tabs dropped as Val
+// drops them ("1 23" is 123), a comma counting as the point, and then the
+// whole text one number. None for a text that is no number ("", "-", "NaN",
+// "inf", "0x10", "12abc").
 std::optional<double> ReadNumberField(std::string_view text);
+// Whether typing on can still make the text a number ("", "-", "1e").
+bool BeginsANumber(std::string_view text);
 // A number as the fields show it: the locale's plain form, no leading blank,
 // whole numbers without decimals.
 std::string FieldText(float value, const numfmt::Locale &loc);
@@ -182,12 +188,17 @@ void DecimalToDms(CoordFields &f);
 // decimals (ties to even); no range check.
 void DmsToDecimal(CoordFields &f, const numfmt::Locale &loc);
 
-bool LongitudeInRange(double longitude); // -180..180
-bool LatitudeInRange(double latitude);   // -90..90
+// The ranges of the location in force (appstate.h).
+inline bool LongitudeInRange(double longitude) { return LongitudeAccepted(longitude); }
+inline bool LatitudeInRange(double latitude) { return LatitudeAccepted(latitude); }
 
-// Typing (or pasting) into the decimal fields: the range message, also for a
-// text holding what no key could type there, or nothing after the degree
-// fields have been brought up to date.
+// The number a decimal field holds, read as its typing rule and OK read it:
+// none also for a text holding what no key could type there.
+std::optional<double> CoordinateValue(CoordField field, std::string_view text);
+
+// Typing (or pasting) into the decimal fields: the range message, or the
+// message of a text that typing on cannot make a number, or nothing after the
+// degree fields have been brought up to date.
 std::optional<Message> LongitudeTyped(CoordFields &f);
 std::optional<Message> LatitudeTyped(CoordFields &f);
 
@@ -211,6 +222,25 @@ struct Confirmation {
     FocusField focus = FocusField::None; // the field the focus goes back to
 };
 
+// Why a location is not put in force, and the field the focus goes to.
+struct LocationRefusal {
+    Message message;
+    FocusField field = FocusField::None;
+};
+// The checks of every writer of the current location, with the location
+// dialog's messages: a value that is none (a field holding no number) or
+// outside the ranges of appstate.h. The coordinate dialog words the latitude
+// its own way.
+std::optional<LocationRefusal> RefuseCoordinates(std::optional<double> longitude, std::optional<double> latitude,
+                                                 const Message &latitudeMessage = LatitudeRangeMessage());
+std::optional<LocationRefusal> RefuseAltitude(std::optional<double> altitude);
+
+// Every writer of the current location puts it in force here: a location
+// that the checks above refuse is shown through `show` and changes nothing,
+// its field named for the focus; otherwise SetCurrentLocation.
+Confirmation StoreLocation(const std::string &name, double longitude, double latitude, double altitude,
+                           RecalcMarks marks, const MessageSink &show);
+
 // OK of the coordinate dialog: range checks, the altitude from the raster, then
 // the new current location under its generated name, both result windows
 // marked. Nothing is stored when a check fails or the raster cannot be read.
@@ -224,9 +254,6 @@ struct LocationFields {
     bool operator==(const LocationFields &) const = default;
 };
 
-inline constexpr int LowestAltitude = -350;
-inline constexpr int HighestAltitude = 8848;
-
 // Typing a coordinate: the altitude field's new text when both coordinates
 // are numbers that allow a look-up (longitude -180..180, latitude strictly
 // inside -90..90) and the raster has the point. A raster that cannot be read leaves the field and
@@ -238,9 +265,13 @@ struct AltitudeFollow {
 AltitudeFollow AltitudeForCoordinates(const LocationFields &f,
                                       const std::filesystem::path &dataFolder);
 
-// Leaving the altitude field: its commas become points; an altitude outside
-// -350..8848 gives the refusal (the focus goes back), one below sea level the
-// notice.
+// The altitude a field holds as OK stores it, in whole metres; none for a
+// text that is no number. Leaving the field and OK read it so.
+std::optional<double> AltitudeValue(std::string_view text);
+
+// Leaving the altitude field: its commas become points; an altitude that OK
+// would refuse gives OK's refusal (the focus goes back), one below sea level
+// the notice.
 struct AltitudeLeave {
     std::optional<Message> message;
     bool refocus = false;

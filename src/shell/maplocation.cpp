@@ -2,11 +2,7 @@
 
 #include <QLineEdit>
 
-#include <cmath>
-#include <limits>
-
 #include "numfmt/numfmt.h"
-#include "shell/appstate.h"
 #include "shell/dialoglogic.h"
 #include "shell/messages.h"
 
@@ -22,20 +18,20 @@ bool StoreMapLocation(QWidget *window, const MapLocationFields &f) {
         f.latitude->setFocus();
         return false;
     }
+    // An unreadable box counts as 0, as the maps always read it; the longitude
+    // and the altitude are checked as every writer checks them.
+    const auto read = [](const QLineEdit *box) { return numfmt::valCommaAsPoint(box->text().toStdString()); };
+    const dialogs::Confirmation c = dialogs::StoreLocation(f.name->text().toStdString(), read(f.longitude),
+                                                           read(f.latitude), read(f.altitude), RecalcMarks::Both,
+                                                           MessageSinkFor(window));
+    if (c.focus == dialogs::FocusField::Longitude)
+        f.longitude->setFocus();
+    else if (c.focus == dialogs::FocusField::Altitude)
+        f.altitude->setFocus();
+    if (!c.stored)
+        return false;
     for (QLineEdit *box : {f.longitude, f.latitude, f.altitude})
         box->setText(box->text().replace(QLatin1Char(','), QLatin1Char('.')));
-    for (QLineEdit *box : {f.longitude, f.altitude}) {
-        const double v = numfmt::val(box->text().toStdString());
-        if (std::fabs(v) > static_cast<double>(std::numeric_limits<float>::max())) {
-            ShowMessage(window, CriticalMessage("The number " + box->text().toStdString() + " is too large.",
-                                                "Strange Location"));
-            box->setFocus();
-            return false;
-        }
-    }
-    const auto read = [](const QLineEdit *box) { return static_cast<float>(numfmt::val(box->text().toStdString())); };
-    SetCurrentLocation(f.name->text().toStdString(), read(f.longitude), read(f.latitude), read(f.altitude),
-                       RecalcMarks::Both);
     return true;
 }
 

@@ -16,10 +16,10 @@ struct MapLocationFields {
     QLineEdit *altitude = nullptr;
 };
 
-// A polar latitude is noted and stored; a latitude out of range, or a number
-// beyond single precision, is refused with the focus on its field. Commas in
-// the coordinates become points once the latitude is accepted. Returns true
-// when the location was stored.
+// A polar latitude is noted and stored; a latitude out of range is refused
+// with the focus on its field, and so are a longitude and an altitude that
+// the location dialog would refuse. Commas in the boxes become points once
+// the location is stored. Returns true when the location was stored.
 bool StoreMapLocation(QWidget *window, const MapLocationFields &fields);
 
 } // namespace tavisol

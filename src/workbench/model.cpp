@@ -7,6 +7,7 @@
 #include "engine/geodesy.h"
 #include "results/gridtexts.h"
 #include "shell/appstate.h"
+#include "shell/dialoglogic.h"
 #include "shell/programfolders.h"
 #include "shell/sharedsettings.h"
 #include "shell/statuslocation.h"
@@ -429,8 +430,12 @@ void WorkbenchModel::MapRightClick(double x, double y) {
         const bool yes = hooks.AskYesNo &&
                          hooks.AskYesNo("Do you want set this Location as current Location?", "Change Location");
         if (yes)
-            SetCurrentLocation("", State.CalcLongitude, State.CalcLatitude, State.CalcAltitude,
-                               RecalcMarks::ResultsOnly);
+            dialogs::StoreLocation("", State.CalcLongitude, State.CalcLatitude, State.CalcAltitude,
+                                   RecalcMarks::ResultsOnly, [this](const Message &m) {
+                                       if (hooks.ShowMessage)
+                                           hooks.ShowMessage(m);
+                                       return true;
+                                   });
         CalculateAndShow();
     });
 }

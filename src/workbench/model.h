@@ -11,6 +11,7 @@
 
 #include "engine/engine.h"
 #include "shell/estimateinputs.h"
+#include "shell/message.h"
 #include "numfmt/numfmt.h"
 #include "workbench/altitudeplot.h"
 #include "workbench/drawing.h"
@@ -43,6 +44,9 @@ public:
         std::function<void(const std::string &)> ErrorMessage;
         // The station map's question; true = Yes.
         std::function<bool(const std::string &text, const std::string &title)> AskYesNo;
+        // A box of the shell's checks: the station map's point refused as the
+        // current location.
+        std::function<void(const Message &)> ShowMessage;
         // Another run holds the busy mark.
         std::function<void()> Busy;
         std::function<void(bool wait)> Hourglass;

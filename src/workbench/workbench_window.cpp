@@ -76,6 +76,7 @@ WorkbenchWindow::WorkbenchWindow() {
     model_.hooks.AskYesNo = [this](const std::string &text, const std::string &title) {
         return ShowMessage(this, QuestionMessage(text, title)) == MsgAnswer::Yes;
     };
+    model_.hooks.ShowMessage = [this](const Message &m) { ShowMessage(this, m); };
     model_.hooks.Busy = [this] { BusyGate(this); };
     model_.hooks.Hourglass = [this](bool wait) {
         if (wait)

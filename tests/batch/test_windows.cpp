@@ -596,6 +596,15 @@ TEST_F(BatchWindows, SetLocationTakesTheSelectedEntry) {
     EXPECT_EQ(appState().LocationName, "ST-Lon12.35-Lat41.99-Alt-17");
     EXPECT_TRUE(appState().ResultsRecalcPending);
     EXPECT_TRUE(appState().WorkbenchRecalcPending);
+
+    // A listed altitude the location dialog refuses is not put in force.
+    list->addLocation({"C", "1", "2", "9000"});
+    list->LstStations->clearSelection();
+    list->LstStations->topLevelItem(2)->setSelected(true);
+    list->onSetLocationClicked();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "Elevation should be between -350 and 8848m.");
+    EXPECT_EQ(appState().LocationName, "ST-Lon12.35-Lat41.99-Alt-17");
 }
 
 TEST_F(BatchWindows, GridFillsTheListAndUnloads) {

@@ -21,6 +21,7 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
 
 #include "dialog_raster.h"
 #include "shell/dialogcommands.h"
@@ -675,6 +676,15 @@ TEST_F(CoordWindow, PastedTextThatIsNoNumberStoresNothing) {
     d.txtlong->setText(QStringLiteral("0x10")); // come in otherwise: refused at OK
     d.onOkClicked();
     EXPECT_EQ(titles(), (std::vector<std::string>{"Problem", "Strange Location"}));
+    // Emptied, the field holds no number: said at every OK, not while typing.
+    d.txtlong->selectAll();
+    Key(d.txtlong, Qt::Key_Backspace, QStringLiteral("\b"));
+    EXPECT_EQ(messages.size(), 2u);
+    d.onOkClicked();
+    d.cmdBack->click();
+    ASSERT_EQ(messages.size(), 4u);
+    EXPECT_EQ(messages[2].text, "The longitude field holds no number.");
+    EXPECT_EQ(messages[3], messages[2]);
     EXPECT_EQ(appState().LocationName, "East of Rome");
     d.hide();
 }
@@ -724,14 +734,14 @@ TEST_F(LocationWindow, LoadedValuesLongerThanTheTypingLimitsStayWhole) {
     }
 
     // An altitude out of range is refused at OK, not cut into one in range.
-    SetCurrentLocation("Summit", 13.01f, 41.99f, 10000, RecalcMarks::None);
     LocationDialog d;
     d.show();
+    SetFieldText(d.txtElev, "10000");
     EXPECT_EQ(d.txtElev->text(), QStringLiteral("10000"));
     d.cmdBack->click();
     EXPECT_EQ(titles(), (std::vector<std::string>{"Please Correct"}));
     EXPECT_FALSE(d.isUnloaded());
-    EXPECT_EQ(appState().CurElevation, 10000.0f);
+    EXPECT_EQ(appState().CurElevation, 1234.0f);
     d.hide();
 }
 
@@ -763,26 +773,51 @@ TEST_F(LocationWindow, MissingRasterSaysSoOnceAndKeepsTheAltitude) {
     EXPECT_EQ(messages[0].title, "Tavisol");
 }
 
+// Leaving the altitude field and OK read it alike: what leaving takes, OK
+// stores; what leaving refuses, OK refuses with the same message.
 TEST_F(LocationWindow, LeavingTheAltitude) {
-    LocationDialog d;
-    d.txtElev->setText(QStringLiteral("-10"));
-    d.onAltitudeFocusLost();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, "Your location is below Mean Sea Level.");
-    EXPECT_EQ(messages[0].title, "Warning!");
-    EXPECT_EQ(messages[0].icon, MsgIcon::Question);
-
-    Activate(&d);
-    d.txtElev->setText(QStringLiteral("9000"));
-    if (!GiveFocus(d.txtElev))
-        GTEST_SKIP() << "no keyboard focus on this platform";
-    d.cmdBack->setFocus(Qt::TabFocusReason);
-    QApplication::processEvents();
-    ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[1].title, "Please Correct");
-    EXPECT_EQ(messages[1].icon, MsgIcon::Critical);
-    EXPECT_EQ(QApplication::focusWidget(), d.txtElev);
-    d.hide();
+    const char *range = "Elevation should be between -350 and 8848m.";
+    struct Row {
+        const char *typed;
+        const char *leaving; // the message on leaving the field, or none
+        MsgIcon icon;
+        std::optional<float> stored; // none: OK refuses with the leaving message
+    };
+    for (const Row &row : {Row{"-10", "Your location is below Mean Sea Level.", MsgIcon::Question, -10.0f},
+                           Row{"9000", range, MsgIcon::Critical, std::nullopt},
+                           Row{"-0,5", "Your location is below Mean Sea Level.", MsgIcon::Question, -1.0f},
+                           Row{"1 23", nullptr, MsgIcon::NoIcon, 123.0f},
+                           Row{"", "The altitude field holds no number.", MsgIcon::Critical, std::nullopt}}) {
+        SCOPED_TRACE(row.typed);
+        messages.clear();
+        QPointer<LocationDialog> d = new LocationDialog;
+        Activate(d);
+        d->txtElev->setText(QString::fromLatin1(row.typed));
+        if (!GiveFocus(d->txtElev))
+            GTEST_SKIP() << "no keyboard focus on this platform";
+        d->cmdBack->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+        if (row.leaving) {
+            ASSERT_EQ(messages.size(), 1u);
+            EXPECT_EQ(messages[0].text, row.leaving);
+            EXPECT_EQ(messages[0].icon, row.icon);
+            EXPECT_EQ(QApplication::focusWidget(), row.stored ? static_cast<QWidget *>(d->cmdBack) : d->txtElev);
+        } else {
+            EXPECT_TRUE(messages.empty());
+        }
+        messages.clear();
+        d->cmdBack->click();
+        EXPECT_EQ(d->isUnloaded(), row.stored.has_value());
+        EXPECT_EQ(appState().CurElevation, row.stored.value_or(17.0f));
+        if (!row.stored) {
+            ASSERT_EQ(messages.size(), 1u);
+            EXPECT_EQ(messages[0].text, row.leaving);
+            EXPECT_EQ(messages[0].title, "Please Correct");
+        }
+        DeleteLaterNow();
+        delete d.data();
+        SetCurrentLocation("East of Rome", 13.01f, 41.99f, 17, RecalcMarks::None);
+    }
 }
 
 TEST_F(LocationWindow, CancelIsNotHeldUpByTheAltitudeCheck) {
@@ -843,7 +878,8 @@ TEST_F(LocationWindow, TextThatIsNoNumberStoresNothing) {
     LocationDialog d;
     d.show();
     const std::pair<QLineEdit *, QString> pasted[] = {
-        {d.txtlong, QStringLiteral("NaN")}, {d.txtLat, QStringLiteral("inf")}, {d.txtElev, QString()}};
+        {d.txtlong, QStringLiteral("NaN")}, {d.txtLat, QStringLiteral("inf")}, {d.txtElev, QString()},
+        {d.txtlong, QString()},             {d.txtLat, QStringLiteral("12abc")}};
     for (const auto &[field, text] : pasted) {
         const QString before = field->text();
         field->selectAll();
@@ -856,7 +892,11 @@ TEST_F(LocationWindow, TextThatIsNoNumberStoresNothing) {
         EXPECT_FALSE(d.isUnloaded());
         field->setText(before);
     }
-    EXPECT_EQ(titles(), (std::vector<std::string>{"Strange Location", "Strange Location", "Please Correct"}));
+    EXPECT_EQ(titles(), (std::vector<std::string>{"Strange Location", "Strange Location", "Please Correct",
+                                                  "Strange Location", "Strange Location"}));
+    EXPECT_EQ(messages[2].text, "The altitude field holds no number.");
+    EXPECT_EQ(messages[3].text, "The longitude field holds no number.");
+    EXPECT_EQ(messages[4].text, "The latitude field holds no number.");
     EXPECT_FALSE(appState().ResultsRecalcPending);
     d.hide();
 }

@@ -351,33 +351,46 @@ TEST_F(WorldMapTest, SetLocationStoresTheFieldsThroughTheLocationProtocol) {
 TEST_F(WorldMapTest, AnOutOfRangeLatitudeIsRefusedAndNothingIsStored) {
     writeBitmap();
     WorldMapWindow &m = load();
+    m.show();
     appState().LocationName = "Before";
     int saves = 0;
     WorldMapWindow::SetSaveDataHandler([&] { ++saves; });
-    for (const char *lat : {"-91", "91.5", "-90.5", "-90,5", "1e300"}) {
+    // The longitude and the altitude are refused as the location dialog
+    // refuses them.
+    const std::string latitude = "Latitude should be between -90\u00b0 and +90\u00b0.";
+    const std::string longitude = "Longitude should be between -180 and +180   degrees.";
+    const std::string altitude = "Elevation should be between -350 and 8848m.";
+    struct Row {
+        const char *lon, *lat, *alt;
+        const std::string &message;
+        QLineEdit *WorldMapWindow::*focused;
+    };
+    for (const Row &row : {Row{"5,5", "-91", "17", latitude, &WorldMapWindow::txtLat},
+                           Row{"5,5", "91.5", "17", latitude, &WorldMapWindow::txtLat},
+                           Row{"5,5", "-90.5", "17", latitude, &WorldMapWindow::txtLat},
+                           Row{"5,5", "-90,5", "17", latitude, &WorldMapWindow::txtLat},
+                           Row{"5,5", "1e300", "17", latitude, &WorldMapWindow::txtLat},
+                           Row{"180,5", "10", "17", longitude, &WorldMapWindow::txtlong},
+                           Row{"1e39", "10", "17", longitude, &WorldMapWindow::txtlong},
+                           Row{"5,5", "10", "99999", altitude, &WorldMapWindow::txtElev},
+                           Row{"5,5", "10", "8848,5", altitude, &WorldMapWindow::txtElev},
+                           Row{"5,5", "10", "-351", altitude, &WorldMapWindow::txtElev}}) {
         messages.clear();
-        m.txtlong->setText(QStringLiteral("5,5"));
-        m.txtLat->setText(QString::fromLatin1(lat));
+        m.txtlong->setText(QString::fromLatin1(row.lon));
+        m.txtLat->setText(QString::fromLatin1(row.lat));
+        m.txtElev->setText(QString::fromLatin1(row.alt));
         m.onSetLocationClicked();
         m.onSaveDataClicked();
-        ASSERT_EQ(messages.size(), 2u) << lat;
-        EXPECT_EQ(messages[0].icon, MsgIcon::Critical);
-        EXPECT_EQ(messages[0].title, "Strange Location");
-        EXPECT_EQ(messages[0].text, "Latitude should be between -90\u00b0 and +90\u00b0.");
-        EXPECT_EQ(m.txtlong->text(), QStringLiteral("5,5"));  // not even the commas change
+        ASSERT_EQ(messages.size(), 2u) << row.lon << " " << row.lat << " " << row.alt;
+        EXPECT_EQ(messages[1].icon, MsgIcon::Critical);
+        EXPECT_EQ(messages[1].title, row.message == altitude ? "Please Correct" : "Strange Location");
+        EXPECT_EQ(messages[1].text, row.message);
+        EXPECT_EQ(m.focusWidget(), m.*row.focused) << row.alt;
+        EXPECT_EQ(m.txtlong->text(), QString::fromLatin1(row.lon));  // not even the commas change
     }
     EXPECT_EQ(saves, 0);
     EXPECT_EQ(appState().LocationName, "Before");
     EXPECT_FALSE(appState().ResultsRecalcPending);
-
-    // A longitude beyond single precision cannot be stored either.
-    messages.clear();
-    m.txtLat->setText(QStringLiteral("10"));
-    m.txtlong->setText(QStringLiteral("1e39"));
-    m.onSetLocationClicked();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, "The number 1e39 is too large.");
-    EXPECT_EQ(appState().LocationName, "Before");
     WorldMapWindow::SetSaveDataHandler(nullptr);
 }
 
