@@ -1,7 +1,10 @@
 #include "shell/savefiledialog.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+
+#include "shell/messages.h"
 
 namespace tavisol {
 
@@ -33,18 +36,28 @@ QString GetSaveFileName(QWidget *parent, const QString &caption, const QString &
                         const QString &extension) {
     QFileDialog dialog(parent, caption, folder, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    // The dialog itself completes a typed name, so its question about
-    // replacing a file is asked about the file that will be written.
-    const auto takeSuffix = [&dialog, &extension](const QString &chosen) {
-        dialog.setDefaultSuffix((extension.isEmpty() ? FilterExtension(chosen) : extension).mid(1));
-    };
-    takeSuffix(dialog.selectedNameFilter());
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, takeSuffix);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    const QString name = dialog.selectedFiles().constFirst();
-    return extension.isEmpty() ? WithFilterExtension(name, dialog.selectedNameFilter())
-                               : WithFilterExtension(name, QLatin1Char('*') + extension);
+    // The dialog would complete a typed name by looking it up in the process's
+    // working folder, and ask about replacing the file it found there: the
+    // program completes the name and asks about the file it will write.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        const QString typed = QDir(dialog.directory()).absoluteFilePath(dialog.selectedFiles().constFirst());
+        const QString name = QDir::cleanPath(
+            WithFilterExtension(typed, extension.isEmpty() ? dialog.selectedNameFilter() : QLatin1Char('*') + extension));
+        const QFileInfo file(name);
+        const QString shown = QDir::toNativeSeparators(name);
+        if (file.isDir())
+            ShowMessage(parent, MsgIcon::Information, shown + QStringLiteral(" is a folder.\rChoose another name."));
+        else if (!file.exists() && !file.isSymLink())
+            return name;
+        else if (ShowMessage(parent, QuestionMessage(shown.toStdString() + " already exists.\rDo you want to replace it?")) ==
+                 MsgAnswer::Yes)
+            return name;
+        // Back to the dialog for another name, as after its own question.
+        dialog.selectFile(file.fileName());
+    }
 }
 
 } // namespace tavisol

@@ -20,8 +20,10 @@ QString FilterExtension(const QString &filter);
 QString WithFilterExtension(const QString &name, const QString &filter);
 
 // A save dialog whose chosen filter's extension (or `extension`, e.g. ".img",
-// when given) is added to a name typed without one, before the dialog asks
-// about replacing an existing file. Empty when the user cancelled.
+// when given) is added to a name typed without one. The name is taken in the
+// dialog's folder, whatever the working folder holds, and replacing the file
+// of the completed name is asked about (No, or a folder of that name: the
+// dialog again). Empty when the user cancelled.
 QString GetSaveFileName(QWidget *parent, const QString &caption, const QString &folder, const QString &filter,
                         const QString &extension = {});
 

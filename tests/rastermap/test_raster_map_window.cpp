@@ -468,35 +468,39 @@ TEST_F(RasterExport, ANameTypedWithoutExtensionGetsTheMapsImageExtension) {
     EXPECT_EQ(legend.find("hPa"), std::string::npos);
 }
 
-// The save dialog itself completes a typed name with the map's extension, so
-// replacing an earlier export of that name is asked about first.
+// Replacing an earlier export of the typed name is asked about first, also
+// when the working folder holds a folder of that name.
 TEST_F(RasterExport, ReplacingAnExportOfTheTypedNameIsAskedFirst) {
     RasterMapWindow::SetSaveDialog({});
     std::ofstream(out(), std::ios::binary) << std::string(3000, 'x');
-    bool typed = false;
-    bool asked = false;
+    testing::TempFolder working;
+    fs::create_directory(working.path() / "out");
+    struct WorkIn {
+        fs::path before = fs::current_path();
+        explicit WorkIn(const fs::path &folder) { fs::current_path(folder); }
+        ~WorkIn() { fs::current_path(before); }
+    } workIn(working.path());
+    // The dialog gets the name and Save; shown again after the No, it is
+    // cancelled.
+    int shown = 0;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
         auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-        if (!dialog || typed)
+        if (!dialog)
             return;
-        typed = true;
+        if (++shown > 1) {
+            dialog->reject();
+            return;
+        }
         dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("out"));
-        QTimer::singleShot(0, [&, dialog] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                asked = true;
-                box->button(QMessageBox::No)->click();
-            }
-            QTimer::singleShot(0, dialog, &QDialog::reject);
-        });
         dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Save)->click();
     });
     watch.start(10);
     form->onExportSaveClicked();
     watch.stop();
-    EXPECT_TRUE(typed);
-    EXPECT_TRUE(asked);
-    EXPECT_TRUE(texts().empty());
+    EXPECT_EQ(shown, 2);
+    const QString asked = QString::fromStdString(out().string()) + QStringLiteral(" already exists.\nDo you want to replace it?");
+    EXPECT_EQ(texts(), std::vector<QString>{asked});
     EXPECT_EQ(fs::file_size(out()), 3000u);
 }
 
