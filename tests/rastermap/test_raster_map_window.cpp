@@ -23,7 +23,6 @@
 
 #include <cstring>
 #include <deque>
-#include <tuple>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -329,25 +328,17 @@ TEST_F(RasterWindow, LatitudeChecksOfSetLocation) {
     EXPECT_FALSE(form->onSetLocationClicked());
     EXPECT_EQ(messages.back().text, "Latitude should be between -90\u00B0 and +90\u00B0.");
     EXPECT_FLOAT_EQ(appState().CurLatitude, 70.5f);
-    // A longitude or an altitude the location dialog refuses is refused
-    // with its message, its box given the focus.
+    // An altitude the location dialog refuses is refused with its message,
+    // its box given the focus.
     form->show();
     form->txtLat->setText(QStringLiteral("45"));
-    for (const auto &[lon, alt, box, message] :
-         {std::tuple{"1e39", "3", form->txtlong, "Longitude should be between -180 and +180   degrees."},
-          std::tuple{"-180,5", "3", form->txtlong, "Longitude should be between -180 and +180   degrees."},
-          std::tuple{"10", "99999", form->txtElev, "Elevation should be between -350 and 8848m."}}) {
-        form->txtlong->setText(QString::fromLatin1(lon));
-        form->txtElev->setText(QString::fromLatin1(alt));
-        EXPECT_FALSE(form->onSetLocationClicked());
-        EXPECT_EQ(messages.back().text, message);
-        EXPECT_EQ(form->focusWidget(), box) << alt;
-        form->onSaveDataClicked();
-        EXPECT_EQ(messages.back().text, message);
-        EXPECT_EQ(opened, 1);
-        EXPECT_FLOAT_EQ(appState().CurLongitude, 10.5f);
-        EXPECT_FLOAT_EQ(appState().CurElevation, 3.0f);
-    }
+    form->txtElev->setText(QStringLiteral("99999"));
+    EXPECT_FALSE(form->onSetLocationClicked());
+    EXPECT_EQ(messages.back().text, "Elevation should be between -350 and 8848m.");
+    EXPECT_EQ(form->focusWidget(), form->txtElev);
+    form->onSaveDataClicked();
+    EXPECT_EQ(opened, 1);
+    EXPECT_FLOAT_EQ(appState().CurElevation, 3.0f);
 }
 
 TEST_F(RasterWindow, ChangeOfMapAsksThenLoadsTheOther) {

@@ -797,22 +797,18 @@ TEST_F(LocationWindow, LeavingTheAltitude) {
             GTEST_SKIP() << "no keyboard focus on this platform";
         d->cmdBack->setFocus(Qt::TabFocusReason);
         QApplication::processEvents();
+        ASSERT_EQ(messages.size(), row.leaving ? 1u : 0u);
         if (row.leaving) {
-            ASSERT_EQ(messages.size(), 1u);
             EXPECT_EQ(messages[0].text, row.leaving);
             EXPECT_EQ(messages[0].icon, row.icon);
-            EXPECT_EQ(QApplication::focusWidget(), row.stored ? static_cast<QWidget *>(d->cmdBack) : d->txtElev);
-        } else {
-            EXPECT_TRUE(messages.empty());
+            EXPECT_EQ(QApplication::focusWidget() == d->txtElev, !row.stored);
         }
-        messages.clear();
         d->cmdBack->click();
         EXPECT_EQ(d->isUnloaded(), row.stored.has_value());
         EXPECT_EQ(appState().CurElevation, row.stored.value_or(17.0f));
+        ASSERT_EQ(messages.size(), (row.leaving ? 1u : 0u) + (row.stored ? 0u : 1u));
         if (!row.stored) {
-            ASSERT_EQ(messages.size(), 1u);
-            EXPECT_EQ(messages[0].text, row.leaving);
-            EXPECT_EQ(messages[0].title, "Please Correct");
+            EXPECT_EQ(messages.back(), messages.front()); // the same refusal
         }
         DeleteLaterNow();
         delete d.data();
