@@ -625,11 +625,14 @@ TEST_F(BatchWindows, GridFillsTheListAndUnloads) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(list->locationCount(), 6);
 
-    // 99 intervals from -10 to 30: the last column is there.
-    grid->txtLongMin->setText("-10");
-    grid->txtLongMax->setText("30");
-    grid->txtLongStep->setText("99");
-    grid->txtLatStep->setText("1");
+    // 99 intervals from -10 to 30, typed key by key: the last column is there.
+    for (QLineEdit *box : {grid->txtLongMin, grid->txtLongMax, grid->txtLongStep, grid->txtLatStep})
+        box->clear();
+    Type(grid->txtLongMin, "-10");
+    Type(grid->txtLongMax, "30");
+    Type(grid->txtLongStep, "99");
+    Type(grid->txtLatStep, "1");
+    EXPECT_EQ(grid->txtLongMin->text(), "-10");
     grid->onOkClicked();
     ASSERT_EQ(list->locationCount(), 200);
     EXPECT_EQ(list->locations().back().Text, UserDecimals(" Lon : 30.00 Lat : 50.00 Alt : -40"));
