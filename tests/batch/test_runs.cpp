@@ -420,16 +420,72 @@ TEST_F(OtherRun, FurrowinRunRefusesUnusableNamesBeforeWriting) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out.path()), {}), 1);
 }
 
-// The catalogue, written when the run ends, would replace a location's file.
-TEST_F(OtherRun, FurrowinRunRefusesACatalogueNamedLikeALocationsFile) {
-    list = {{"South", "11", "46", "80"}};
+// A catalogue that would land on a location's file, whichever location and
+// however it gets there, refuses the run before any file is written: the
+// files there stay as they were.
+TEST_F(OtherRun, FurrowinRunRefusesACatalogueLandingOnALocationsFile) {
+    namespace fs = std::filesystem;
     rec.choices.Variables = {false, true, true, false, false, true, true, true};
-    const std::filesystem::path catalogue = out.path() / "South.CLI";
-    ASSERT_EQ(RunOtherFormat(state, 7, list, catalogue, info.path(), Now, rec.host), RunEnd::Failed);
-    ASSERT_EQ(rec.messages.size(), 1u);
-    EXPECT_EQ(rec.messages[0].text, "Error while Processing Data :Cannot save file '" + catalogue.string() +
-                                        "': two files of the same save would be written to it");
-    EXPECT_TRUE(std::filesystem::is_empty(out.path()));
+    const struct Row {
+        const char *name;
+        LocationList list;
+        const char *catalogue;
+        std::function<void(const fs::path &folder)> prepare;
+        const char *says; // after "No file was written: ", with <c> for the catalogue; none: the run completes
+    } rows[] = {
+        {"itsOwnFile", {{"South", "11", "46", "80"}}, "South.CLI", {},
+         "the catalogue <c> would be the file South.CLI of location 1 (South)"},
+        {"aLaterLocationsFileInOtherLetters", {{"North", "11", "46", "80"}, {"South", "11", "46", "80"}}, "south.pen",
+         {}, "the catalogue <c> would be the file South.PEN of location 2 (South)"},
+        {"aNumberedFile",
+         {{"North", "11", "46", "80"}, {"South", "11", "46", "80"}, {"SOUTH", "11", "46", "80"}}, "South_2.cli", {},
+         "the catalogue <c> would be the file SOUTH_2.CLI of location 3 (SOUTH)"},
+        {"aLinkToALaterLocationsFile", {{"North", "11", "46", "80"}, {"South", "11", "46", "80"}}, "rome.lst",
+         [](const fs::path &folder) { fs::create_symlink("South.CLI", folder / "rome.lst"); },
+         "the catalogue <c> would be the file South.CLI of location 2 (South)"},
+        {"aLaterLocationsFileLinkedToIt", {{"North", "11", "46", "80"}, {"South", "11", "46", "80"}}, "rome.lst",
+         [](const fs::path &folder) {
+             fs::remove(folder / "South.PEN");
+             fs::create_symlink("rome.lst", folder / "South.PEN");
+         },
+         "the catalogue <c> would be the file South.PEN of location 2 (South)"},
+        {"aLocationsTwoFilesLinked", {{"North", "11", "46", "80"}, {"South", "11", "46", "80"}}, "rome.lst",
+         [](const fs::path &folder) { fs::create_symlink("South.PEN", folder / "South.CLI"); },
+         "the files South.PEN and South.CLI of location 2 (South) would be one file"},
+        // A hard link is two names: each is replaced by its own file.
+        {"aHardLinkOfALaterLocationsFile", {{"North", "11", "46", "80"}, {"South", "11", "46", "80"}}, "rome.lst",
+         [](const fs::path &folder) { fs::create_hard_link(folder / "South.PEN", folder / "rome.lst"); }, nullptr},
+    };
+    for (const Row &row : rows) {
+        TempFolder folder;
+        // Each location's files from before, and what links there are.
+        std::map<fs::path, std::string> before;
+        for (const char *name : {"North.PEN", "North.CLI", "South.PEN"})
+            testsupport::Put(folder.path() / name, std::string("earlier ") + name + "\r\n");
+        if (row.prepare)
+            row.prepare(folder.path());
+        for (const auto &e : fs::directory_iterator(folder.path()))
+            before[e.path().filename()] = fs::exists(e.path()) ? testsupport::Slurp(e.path()) : "";
+        const fs::path catalogue = folder.path() / row.catalogue;
+        list = row.list;
+        rec.messages.clear();
+        const RunEnd end = RunOtherFormat(state, 7, list, catalogue, info.path(), Now, rec.host);
+        if (!row.says) {
+            EXPECT_EQ(end, RunEnd::Completed) << row.name;
+            EXPECT_EQ(ReadLines(catalogue).at(0), "2 rome") << row.name;
+            EXPECT_THAT(ReadLines(folder.path() / "South.PEN").at(0), StartsWith("\"rome\",\"South\",")) << row.name;
+            continue;
+        }
+        EXPECT_EQ(end, RunEnd::Failed) << row.name;
+        std::string says = row.says;
+        if (const std::size_t at = says.find("<c>"); at != std::string::npos)
+            says.replace(at, 3, catalogue.string());
+        EXPECT_THAT(rec.messages, ElementsAre(ProcessingErrorMessage("No file was written: " + says))) << row.name;
+        std::map<fs::path, std::string> after;
+        for (const auto &e : fs::directory_iterator(folder.path()))
+            after[e.path().filename()] = fs::exists(e.path()) ? testsupport::Slurp(e.path()) : "";
+        EXPECT_EQ(after, before) << row.name;
+    }
 }
 
 TEST_F(OtherRun, AbortAndErrorEndTheRun) {
