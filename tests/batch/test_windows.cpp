@@ -483,6 +483,68 @@ TEST_F(BatchWindows, EscapeAndTheCloseBoxHideTheListAndItsTypedSettingsStayCheck
     EXPECT_EQ(ListWindowIfCreated(), list);
 }
 
+// Whichever way the window closes, a value that a box could not put in
+// force is said as a click on Cancel says it: once, and what stays in force.
+TEST_F(BatchWindows, HowEverTheWindowClosesABoxRefusingItsValueSaysSo) {
+    const struct Closing {
+        const char *name;
+        std::function<void(BatchListWindow *, QLineEdit *)> close;
+    } closings[] = {
+        {"ClickOnCancel",
+         [](BatchListWindow *l, QLineEdit *) {
+             l->CmdCanc->setFocus(Qt::MouseFocusReason);
+             l->CmdCanc->click();
+         }},
+        {"Escape", [](BatchListWindow *, QLineEdit *box) { QTest::keyClick(box, Qt::Key_Escape); }},
+        {"FrameCloseButton", [](BatchListWindow *l, QLineEdit *) { l->close(); }},
+        {"HiddenByAnotherWindow", [](BatchListWindow *l, QLineEdit *) { l->hide(); }},
+    };
+    const struct Box {
+        const char *name;
+        QLineEdit *SettingsControls::*box;
+        std::function<void(BatchListWindow *, QLineEdit *)> type;
+        const char *title, *textEnd;
+    } boxes[] = {
+        // "20", "2", "": the 2 stays in force.
+        {"StationsClearedByTwoBackspaces", &SettingsControls::txtMaxStat,
+         [](BatchListWindow *, QLineEdit *f) {
+             f->end(false);
+             Key(f, Qt::Key_Backspace, "\b");
+             Key(f, Qt::Key_Backspace, "\b");
+         },
+         "Problem: Too few stations.", "Maximum number of stations in force: 2."},
+        {"LowestAltitudeAboveTheHighest", &SettingsControls::txtMinHigh,
+         [](BatchListWindow *l, QLineEdit *f) {
+             l->txtMaxHigh->setText("100");
+             f->selectAll();
+             Type(f, "500");
+         },
+         "Altitude Confusion", "Lowest Altitude should be below highest altitude!"},
+    };
+    for (const Box &b : boxes)
+        for (const Closing &c : closings) {
+            const std::string row = std::string(b.name) + " " + c.name;
+            delete ListWindowIfCreated();
+            sharedSettingsForTesting() = engine::DefaultSettings();
+            list = &ListWindow();
+            list->show();
+            list->activateWindow();
+            list->chkNeighbAlt->click();
+            QLineEdit *box = list->*b.box;
+            box->setFocus();
+            QApplication::processEvents();
+            if (QApplication::focusWidget() != box)
+                GTEST_SKIP() << "no keyboard focus on this platform";
+            b.type(list, box);
+            messages.clear();
+            c.close(list, box);
+            EXPECT_FALSE(list->isVisible()) << row;
+            ASSERT_EQ(messages.size(), 1u) << row;
+            EXPECT_EQ(messages[0].title, b.title) << row;
+            EXPECT_THAT(messages[0].text, ::testing::EndsWith(b.textEnd)) << row;
+        }
+}
+
 TEST_F(BatchWindows, OtherFormatRunReplacesTheChosenFileAndWritesItsInformationBesideIt) {
     batch::testing::WriteDataFolder(program.path(), {{10, 45}});
     appState().OutputFormat = FormatKetlo;
