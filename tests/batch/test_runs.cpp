@@ -531,6 +531,41 @@ TEST_F(OtherRun, FailedOrStoppedRunKeepsTheOldFile) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out.path()), {}), 1);
 }
 
+// An export file that fills up is noticed some locations later, when its
+// lines are handed over; the run information file names the first location
+// whose lines it lacks, whatever the number of workers.
+TEST_F(OtherRun, FailureNoteNamesTheFirstLocationTheExportFileLost) {
+    rec.choices.Variables = {};
+    rec.choices.Variables[1] = true;
+    for (int k = 0; k < 4; ++k)
+        list.push_back(GridEntry(10.01f * static_cast<float>(k + 1), 45, 50, English));
+    // Long names, which the standard table writes and the run information
+    // file does not: the table outgrows it. Sizes from a run that completes.
+    for (ListEntry &e : list)
+        e.Text += std::string(2000, 'x');
+    ASSERT_EQ(Run(2), RunEnd::Completed);
+    const std::uintmax_t whole = std::filesystem::file_size(target);
+    const std::uintmax_t first = whole / list.size();
+    const std::uintmax_t information = std::filesystem::file_size(info.path() / (Prefix + "_INFORMATION.tvs"));
+    // Room for the first location's lines and the note, not for the rest.
+    const rlim_t limit = first + first / 2;
+    ASSERT_LT(information + 400, limit);
+    for (unsigned workers : {0u, 4u}) {
+        const auto run = [&] {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit lim{limit, limit};
+            ::setrlimit(RLIMIT_FSIZE, &lim);
+            rec.host.Workers = workers;
+            std::_Exit(RunOtherFormat(state, 2, list, target, info.path(), Now, rec.host) == RunEnd::Failed ? 0 : 1);
+        };
+        EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "") << workers;
+        EXPECT_THAT(Info().back(), StartsWith("Run stopped by an error at location 2 of 6 (Lon : 11.00 Lat : 46.00 "
+                                              "Alt : 80xxx"))
+            << workers;
+        EXPECT_THAT(Info().back(), HasSubstr("): Cannot write file '")) << workers;
+    }
+}
+
 // ---- Locations without an estimate ------------------------------------------------------
 
 // One point with every variable, one far away without stations of maximum
@@ -804,8 +839,15 @@ TEST_F(Workers, FilesAreTheSameWithOneThreadOrMany) {
         const auto plainFiles = Other(format, 0, plainShown);
         state.Files = {};
         state.PlainSteps = false;
+        state.CalcLongitude = 0;
+        state.CalcAltitude = 0;
         EXPECT_EQ(Other(format, 4, shown), plainFiles) << format;
         EXPECT_EQ(shown, plainShown) << format;
+        if (format == 2 || format == 5) {
+            // The state holds the last estimate, at the list's altitude.
+            EXPECT_EQ(state.CalcLongitude, ReadEntryPoint(list.back(), English).Longitude) << format;
+            EXPECT_EQ(state.CalcAltitude, ReadEntryPoint(list.back(), English).Altitude) << format;
+        }
     }
 }
 
