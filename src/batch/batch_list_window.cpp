@@ -480,6 +480,16 @@ void BatchListWindow::onSetLocationClicked() {
     }
 }
 
+void BatchListWindow::setVisible(bool visible) {
+    // Typed values are in force at once, so the leave rules' messages are
+    // all the user learns of a value refused.
+    if (!visible && isVisible() && !appState().Ending)
+        for (const SettingsBox &b : settingsBoxes())
+            if (b.field == focusWidget())
+                fieldLeft(static_cast<int>(b.id));
+    FieldDialog::setVisible(visible);
+}
+
 void BatchListWindow::onCancelClicked() {
     if (isRunning())
         batch::AbortExport() = true;

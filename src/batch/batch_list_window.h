@@ -53,6 +53,12 @@ public:
     // True while a run goes on (the Save button is disabled).
     bool isRunning() const;
 
+    // However the window closes or hides (Cancel, Escape, the frame's close
+    // button, any caller), the box with the focus is left first, as a click
+    // on Cancel leaves it: what it refused to put in force is said. Not when
+    // the program ends.
+    void setVisible(bool visible) override;
+
     // The list.
     void clearLocations();
     void addLocation(const batch::ListEntry &entry);

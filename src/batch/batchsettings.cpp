@@ -82,17 +82,18 @@ engine::Integer StationCount(double value) {
 }
 
 void StoreTypedSetting(SettingsField field, const std::string &text, engine::EngineSettings &s) {
+    // Stored as read: the settings door keeps out what it would refuse.
     const double v = dialogs::ReadField(text);
     switch (field) {
-    case SettingsField::PowExp: Store(s.IdwPower, toSingle(v)); break;
-    case SettingsField::MinDist: Store(s.MinDistance, toSingle(v)); break;
+    case SettingsField::PowExp: s.IdwPower = toSingle(v); break;
+    case SettingsField::MinDist: s.MinDistance = toSingle(v); break;
     case SettingsField::MaxStat:
         if (std::isfinite(v))
             s.MaxStations = StationCount(v);
         break;
-    case SettingsField::MaxDist: Store(s.MaxDistance, toSingle(v)); break;
-    case SettingsField::MinHigh: Store(s.MinAltitude, toSingle(v)); break;
-    case SettingsField::MaxHigh: Store(s.MaxAltitude, toSingle(v)); break;
+    case SettingsField::MaxDist: s.MaxDistance = toSingle(v); break;
+    case SettingsField::MinHigh: s.MinAltitude = toSingle(v); break;
+    case SettingsField::MaxHigh: s.MaxAltitude = toSingle(v); break;
     case SettingsField::Shad: break;
     }
 }

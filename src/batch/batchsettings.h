@@ -21,10 +21,11 @@ dialogs::KeyDecision BatchSettingsKey(dialogs::SettingsField field, char32_t key
 engine::Integer StationCount(double value);
 
 // Typing into a box stores its value in the settings at once: power, minimum
-// and maximum distance, station count, the two altitudes. (The settings door
-// then keeps in force what the settings dialog would refuse.) The shadow box
-// stores nothing until the run. A value beyond single precision (a pasted
-// "1e309", a long run of digits) is never stored.
+// and maximum distance, station count, the two altitudes. The shadow box
+// stores nothing until the run. A value beyond single precision (a long run
+// of digits) is stored as the infinity it reads as: the settings door
+// (SetSharedSettings), which every typed value passes, keeps in force what
+// the settings dialog would refuse.
 void StoreTypedSetting(dialogs::SettingsField field, const std::string &text,
                        engine::EngineSettings &settings);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "numfmt/numfmt.h"
 
@@ -88,6 +89,16 @@ GridPlan PlanGrid(GridFields &f) {
     for (std::string *text : {&f.LatMin, &f.LatMax, &f.LongMin, &f.LongMax})
         *text = dialogs::CommasToPoints(*text);
     GridPlan plan;
+    // A box read up to its first stray character ("1.000.5", "10-20") would
+    // lay the grid out elsewhere than typed.
+    const std::pair<const std::string *, const char *> boxes[] = {
+        {&f.LongMin, "first longitude"}, {&f.LongMax, "last longitude"}, {&f.LongStep, "number of longitude intervals"},
+        {&f.LatMin, "first latitude"},   {&f.LatMax, "last latitude"},   {&f.LatStep, "number of latitude intervals"}};
+    for (const auto &[text, name] : boxes)
+        if (numfmt::valNumber(*text) && !numfmt::valWholeNumber(*text)) {
+            plan.Refusal = Critical("The " + std::string(name) + " \"" + *text + "\" is no number.", "Please,Correct.");
+            return plan;
+        }
     const double latFirst = numfmt::val(f.LatMin);
     const double latLast = numfmt::val(f.LatMax);
     const double latIntervals = numfmt::val(f.LatStep);

@@ -55,13 +55,15 @@ struct GridPlan {
     std::vector<float> Longitudes; // points of a row
     float LatStep = 0;
     float LongStep = 0;
-    // Why the grid is refused (no intervals, a value that is no number, too
-    // many points); nothing is laid out then.
+    // Why the grid is refused (no intervals, a box holding anything after
+    // its number but blanks, a value beyond single precision, too many
+    // points); nothing is laid out then.
     std::optional<Message> Refusal;
 };
 
 // OK's first steps: the commas of the four coordinate boxes become points,
-// the values and the two steps are read, and the axes laid out.
+// the values and the two steps are read, and the axes laid out. A box
+// without any number reads as 0.
 GridPlan PlanGrid(GridFields &fields);
 
 } // namespace tavisol::batch

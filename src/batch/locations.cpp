@@ -86,8 +86,10 @@ FileLine ReadLocationLine(std::string_view line, const ElevationFn &elevation,
                    " where 2, 3 or 4 are read: " + numfmt::QuoteFileText(TrimBlanks(line), true);
         return r;
     }
+    // Anything after the number but blanks makes the field no number: a field
+    // cut short at a decimal comma or a semicolon would be another place.
     auto number = [](std::string_view f) -> std::optional<float> {
-        const std::optional<double> v = numfmt::valNumber(f);
+        const std::optional<double> v = numfmt::valWholeNumber(f);
         return v ? std::optional<float>(toSingle(*v)) : std::nullopt;
     };
     // Why the line is skipped, naming the field as the file has it.

@@ -58,7 +58,9 @@ std::string GeneratedEntryName(float longitude, float latitude, float altitude,
 // and so are four fields whose first is a number and whose last is empty (three
 // numbers and a trailing comma).
 // An empty altitude field is a line without altitude; any other field that
-// holds no number (numfmt::valNumber) makes the line invalid, never 0.
+// holds no number, or anything but blanks after its number
+// (numfmt::valWholeNumber), makes the line invalid, never 0 nor the number
+// it starts with.
 struct FileLine {
     bool valid = false;
     ListEntry entry;           // the row to add when valid

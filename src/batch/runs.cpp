@@ -860,6 +860,40 @@ void CheckFurrowinNames(const LocationList &locations) {
                              listed);
 }
 
+// The catalogue is written when the run ends, each location's .PEN and .CLI
+// when the run reaches it: a catalogue that lands on a location's file (a
+// name the same letter case aside, or through a link either way) is refused
+// before any file is written, not at that location, once the earlier sets
+// are in place. A location's files take its name, or a number after it when
+// files of that name were written before: both names are checked, the
+// numbered one as the run names it when every location before it is written.
+void CheckFurrowinCatalogue(const LocationList &locations, const std::filesystem::path &catalogue) {
+    const std::filesystem::path folder = catalogue.parent_path();
+    exports::FurrowinFileNames written;
+    for (std::size_t k = 0; k < locations.size(); ++k) {
+        const std::string own = exports::FurrowinFileName(locations[k].Text);
+        const std::string numbered = written.Distinct(own);
+        written.Add(numbered);
+        for (const std::string &name : {own, numbered}) {
+            const std::vector<std::filesystem::path> files = {catalogue, folder / (name + ".PEN"),
+                                                              folder / (name + ".CLI")};
+            const std::optional<numfmt::FileSetFailure> same = numfmt::SameTarget(files);
+            if (!same)
+                continue;
+            const std::string location =
+                "location " + std::to_string(k + 1) + " (" + Quoted(locations[k].Text) + ")";
+            // Index 0 is the catalogue; else the location's two files are one.
+            const bool catalogueHit = same->file == 1 || numfmt::SameTarget({catalogue, files[same->file]});
+            if (catalogueHit)
+                throw std::runtime_error("No file was written: the catalogue " + catalogue.string() +
+                                         " would be the file " + files[same->file].filename().string() + " of " +
+                                         location);
+            throw std::runtime_error("No file was written: the files " + name + ".PEN and " + name + ".CLI of " +
+                                     location + " would be one file");
+        }
+    }
+}
+
 struct OtherRun {
     engine::EngineState &state;
     RunHost &host;
@@ -994,8 +1028,10 @@ RunEnd RunOtherFormat(engine::EngineState &state, int format, const LocationList
     return FramedRun(locations, host, [&](const RunFrame &f, RunEnd &end) {
         const BatchChoices &start = f.start;
         const engine::Integer count = f.count;
-        if (format == 7)
+        if (format == 7) {
             CheckFurrowinNames(locations);
+            CheckFurrowinCatalogue(locations, outputFile);
+        }
         // The chosen file is replaced only when the run completes.
         RunFile out(outputFile, TextFileWriter::Mode::Replace);
         OtherRun run{state, host, format, outputFile, out, BatchRunPrefix(now), f.skips};

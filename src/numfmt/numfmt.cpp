@@ -529,13 +529,30 @@ double convert(const std::string& normal) {
 
 double val(std::string_view text) { return valNumber(text).value_or(0); }
 
-std::optional<double> valNumber(std::string_view text) {
+namespace {
+
+// Val's blanks removed from the whole text.
+std::string WithoutBlanks(std::string_view text) {
     std::string cleaned;
     cleaned.reserve(text.size());
     for (char c : text)
         if (c != ' ' && c != '\t' && c != '\n') cleaned.push_back(c);
+    return cleaned;
+}
+
+} // namespace
+
+std::optional<double> valNumber(std::string_view text) {
     std::string normal;
-    if (scanNumber(cleaned, normal) == 0) return std::nullopt;
+    if (scanNumber(WithoutBlanks(text), normal) == 0) return std::nullopt;
+    return convert(normal);
+}
+
+std::optional<double> valWholeNumber(std::string_view text) {
+    const std::string cleaned = WithoutBlanks(text);
+    std::string normal;
+    const std::size_t length = scanNumber(cleaned, normal);
+    if (length == 0 || length != cleaned.size()) return std::nullopt;
     return convert(normal);
 }
 

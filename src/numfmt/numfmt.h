@@ -158,6 +158,10 @@ double val(std::string_view text);
 // Val's number, or nullopt where Val finds none and reads 0 ("", "abc", "-",
 // "e5", "NaN", "inf").
 std::optional<double> valNumber(std::string_view text);
+// Val's number when nothing but blanks follows it, else nullopt: a field read
+// this way is never cut short into another number ("12,5", "5;41", "0x10",
+// "1.2.3" and "20m" are none; "1 2.5" is 12.5).
+std::optional<double> valWholeNumber(std::string_view text);
 // Val after every "," has been replaced by "." (the input fields' rule).
 double valCommaAsPoint(std::string_view text);
 // Reads text written in the locale's number form back (general, formatNumber,

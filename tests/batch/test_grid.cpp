@@ -67,15 +67,43 @@ TEST(GridPlan, RefusesWhatWouldNeverEnd) {
     EXPECT_TRUE(PlanGrid(f).Refusal);
 }
 
+// A box is never read up to its first stray character: the grid would lie
+// elsewhere than typed.
+TEST(GridPlan, RefusesABoxHoldingMoreThanItsNumber) {
+    const struct {
+        std::string GridFields::*box;
+        const char *text, *says;
+    } rows[] = {
+        {&GridFields::LongMin, "1.000,5", "The first longitude \"1.000.5\" is no number."},
+        {&GridFields::LongMax, "10-20", "The last longitude \"10-20\" is no number."},
+        {&GridFields::LongStep, "1,5", "The number of longitude intervals \"1,5\" is no number."},
+        {&GridFields::LatMin, "4.0.", "The first latitude \"4.0.\" is no number."},
+        {&GridFields::LatMax, "45,5,", "The last latitude \"45.5.\" is no number."},
+        {&GridFields::LatStep, "5-", "The number of latitude intervals \"5-\" is no number."},
+    };
+    for (const auto &row : rows) {
+        GridFields f;
+        f.*row.box = row.text;
+        const GridPlan plan = PlanGrid(f);
+        ASSERT_TRUE(plan.Refusal) << row.text;
+        EXPECT_EQ(plan.Refusal->text, row.says);
+        EXPECT_EQ(plan.Refusal->title, "Please,Correct.");
+        EXPECT_TRUE(plan.Latitudes.empty() && plan.Longitudes.empty());
+    }
+    // Blanks around or inside a number stay as they are read.
+    GridFields f;
+    f.LongMax = " 1 5 ";
+    EXPECT_FALSE(PlanGrid(f).Refusal);
+}
+
 TEST(GridPlan, CommasOfTheCoordinatesBecomePoints) {
     GridFields f;
     f.LongMin = "5,5";
     f.LatMax = "45,5";
-    f.LatStep = "1,5"; // an interval box keeps its comma and reads 1
+    f.LatStep = "1";
     const GridPlan plan = PlanGrid(f);
     EXPECT_EQ(f.LongMin, "5.5");
     EXPECT_EQ(f.LatMax, "45.5");
-    EXPECT_EQ(f.LatStep, "1,5");
     ASSERT_EQ(plan.Latitudes.size(), 2u);
     EXPECT_EQ(plan.Latitudes[1], 45.5f);
     EXPECT_FLOAT_EQ(plan.LongStep, 0.95f);

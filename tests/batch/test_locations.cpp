@@ -132,7 +132,7 @@ TEST(LocationFile, RangeLimitsPassAndBeyondIsSkippedByItsName) {
 
 TEST(LocationFile, NumbersReadLikeValAndAFieldWithoutOneSkipsTheLine) {
     Reader r;
-    const LocationList list = r.Read("Longitude,Latitude\r\n1 2.5x,4e1\r\n-.5,1,2,3\r\n6.86,45.83,\r\n,,\r\n"
+    const LocationList list = r.Read("Longitude,Latitude\r\n1 2.5 ,4e1\r\n-.5,1,2,3\r\n6.86,45.83,\r\n,,\r\n"
                                      "NaN,inf,3\r\n\"Rome\",\"12.48\",\"41.9\",\"20\"\r\nRome,12.5,41.9, \r\n"
                                      "12.5,41.9,20,\r\nTab,12.5,41.9,\t\r\n");
     ASSERT_EQ(list.size(), 5u);
@@ -152,6 +152,30 @@ TEST(LocationFile, NumbersReadLikeValAndAFieldWithoutOneSkipsTheLine) {
                                        // Three numbers and a trailing comma: the first is no name.
                                        "Line 9: field 4 (altitude \"\") is empty after three numbers, as a comma "
                                        "at the end of the line leaves it."));
+}
+
+// A field cut short at a decimal comma, a semicolon or any other character
+// would be another place: anything after the number but blanks is no number.
+TEST(LocationFile, AnythingAfterTheNumberButBlanksSkipsTheLine) {
+    const struct {
+        const char *line, *name, *reason;
+    } rows[] = {
+        {"12,5;41,9;20", "Wrong Data", "field 2 (latitude \"5;41\") holds no number"},
+        {"7,25;46,5;1500", "Wrong Data", "field 2 (latitude \"25;46\") holds no number"},
+        {"0x10,20,30", "Wrong Data", "field 1 (longitude \"0x10\") holds no number"},
+        {"12.5x,41.9", "Wrong Data", "field 1 (longitude \"12.5x\") holds no number"},
+        {"1e,2", "Wrong Data", "field 1 (longitude \"1e\") holds no number"},
+        {"12.5,41.9,1.2.3", "Wrong Data", "field 3 (altitude \"1.2.3\") holds no number"},
+        {"Rome,12.5,41.9,20 m", "Rome", "field 4 (altitude \"20 m\") holds no number"},
+        {"Rome,12.5-1,41.9,20", "Rome", "field 2 (longitude \"12.5-1\") holds no number"},
+    };
+    for (const auto &row : rows) {
+        Reader r;
+        EXPECT_TRUE(r.Read(row.line).empty()) << row.line;
+        EXPECT_THAT(r.skipped, ElementsAre(Skip(row.name))) << row.line;
+        EXPECT_THAT(r.reasons, ElementsAre("Line 1: " + std::string(row.reason) + ".")) << row.line;
+        EXPECT_TRUE(r.lookups.empty()) << row.line;
+    }
 }
 
 TEST(LocationFile, AFullListStopsTheReadingAndSaysWhere) {

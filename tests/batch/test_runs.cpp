@@ -420,16 +420,72 @@ TEST_F(OtherRun, FurrowinRunRefusesUnusableNamesBeforeWriting) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out.path()), {}), 1);
 }
 
-// The catalogue, written when the run ends, would replace a location's file.
-TEST_F(OtherRun, FurrowinRunRefusesACatalogueNamedLikeALocationsFile) {
-    list = {{"South", "11", "46", "80"}};
+// A catalogue that would land on a location's file, whichever location and
+// however it gets there, refuses the run before any file is written: the
+// files there stay as they were.
+TEST_F(OtherRun, FurrowinRunRefusesACatalogueLandingOnALocationsFile) {
+    namespace fs = std::filesystem;
     rec.choices.Variables = {false, true, true, false, false, true, true, true};
-    const std::filesystem::path catalogue = out.path() / "South.CLI";
-    ASSERT_EQ(RunOtherFormat(state, 7, list, catalogue, info.path(), Now, rec.host), RunEnd::Failed);
-    ASSERT_EQ(rec.messages.size(), 1u);
-    EXPECT_EQ(rec.messages[0].text, "Error while Processing Data :Cannot save file '" + catalogue.string() +
-                                        "': two files of the same save would be written to it");
-    EXPECT_TRUE(std::filesystem::is_empty(out.path()));
+    const struct Row {
+        const char *name;
+        LocationList list;
+        const char *catalogue;
+        std::function<void(const fs::path &folder)> prepare;
+        const char *says; // after "No file was written: ", with <c> for the catalogue; none: the run completes
+    } rows[] = {
+        {"itsOwnFile", {{"South", "11", "46", "80"}}, "South.CLI", {},
+         "the catalogue <c> would be the file South.CLI of location 1 (South)"},
+        {"aLaterLocationsFileInOtherLetters", {{"North", "11", "46", "80"}, {"South", "11", "46", "80"}}, "south.pen",
+         {}, "the catalogue <c> would be the file South.PEN of location 2 (South)"},
+        {"aNumberedFile",
+         {{"North", "11", "46", "80"}, {"South", "11", "46", "80"}, {"SOUTH", "11", "46", "80"}}, "South_2.cli", {},
+         "the catalogue <c> would be the file SOUTH_2.CLI of location 3 (SOUTH)"},
+        {"aLinkToALaterLocationsFile", {{"North", "11", "46", "80"}, {"South", "11", "46", "80"}}, "rome.lst",
+         [](const fs::path &folder) { fs::create_symlink("South.CLI", folder / "rome.lst"); },
+         "the catalogue <c> would be the file South.CLI of location 2 (South)"},
+        {"aLaterLocationsFileLinkedToIt", {{"North", "11", "46", "80"}, {"South", "11", "46", "80"}}, "rome.lst",
+         [](const fs::path &folder) {
+             fs::remove(folder / "South.PEN");
+             fs::create_symlink("rome.lst", folder / "South.PEN");
+         },
+         "the catalogue <c> would be the file South.PEN of location 2 (South)"},
+        {"aLocationsTwoFilesLinked", {{"North", "11", "46", "80"}, {"South", "11", "46", "80"}}, "rome.lst",
+         [](const fs::path &folder) { fs::create_symlink("South.PEN", folder / "South.CLI"); },
+         "the files South.PEN and South.CLI of location 2 (South) would be one file"},
+        // A hard link is two names: each is replaced by its own file.
+        {"aHardLinkOfALaterLocationsFile", {{"North", "11", "46", "80"}, {"South", "11", "46", "80"}}, "rome.lst",
+         [](const fs::path &folder) { fs::create_hard_link(folder / "South.PEN", folder / "rome.lst"); }, nullptr},
+    };
+    for (const Row &row : rows) {
+        TempFolder folder;
+        // Each location's files from before, and what links there are.
+        std::map<fs::path, std::string> before;
+        for (const char *name : {"North.PEN", "North.CLI", "South.PEN"})
+            testsupport::Put(folder.path() / name, std::string("earlier ") + name + "\r\n");
+        if (row.prepare)
+            row.prepare(folder.path());
+        for (const auto &e : fs::directory_iterator(folder.path()))
+            before[e.path().filename()] = fs::exists(e.path()) ? testsupport::Slurp(e.path()) : "";
+        const fs::path catalogue = folder.path() / row.catalogue;
+        list = row.list;
+        rec.messages.clear();
+        const RunEnd end = RunOtherFormat(state, 7, list, catalogue, info.path(), Now, rec.host);
+        if (!row.says) {
+            EXPECT_EQ(end, RunEnd::Completed) << row.name;
+            EXPECT_EQ(ReadLines(catalogue).at(0), "2 rome") << row.name;
+            EXPECT_THAT(ReadLines(folder.path() / "South.PEN").at(0), StartsWith("\"rome\",\"South\",")) << row.name;
+            continue;
+        }
+        EXPECT_EQ(end, RunEnd::Failed) << row.name;
+        std::string says = row.says;
+        if (const std::size_t at = says.find("<c>"); at != std::string::npos)
+            says.replace(at, 3, catalogue.string());
+        EXPECT_THAT(rec.messages, ElementsAre(ProcessingErrorMessage("No file was written: " + says))) << row.name;
+        std::map<fs::path, std::string> after;
+        for (const auto &e : fs::directory_iterator(folder.path()))
+            after[e.path().filename()] = fs::exists(e.path()) ? testsupport::Slurp(e.path()) : "";
+        EXPECT_EQ(after, before) << row.name;
+    }
 }
 
 TEST_F(OtherRun, AbortAndErrorEndTheRun) {
@@ -473,6 +529,41 @@ TEST_F(OtherRun, FailedOrStoppedRunKeepsTheOldFile) {
     }
     // No temporary file is left beside it.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out.path()), {}), 1);
+}
+
+// An export file that fills up is noticed some locations later, when its
+// lines are handed over; the run information file names the first location
+// whose lines it lacks, whatever the number of workers.
+TEST_F(OtherRun, FailureNoteNamesTheFirstLocationTheExportFileLost) {
+    rec.choices.Variables = {};
+    rec.choices.Variables[1] = true;
+    for (int k = 0; k < 4; ++k)
+        list.push_back(GridEntry(10.01f * static_cast<float>(k + 1), 45, 50, English));
+    // Long names, which the standard table writes and the run information
+    // file does not: the table outgrows it. Sizes from a run that completes.
+    for (ListEntry &e : list)
+        e.Text += std::string(2000, 'x');
+    ASSERT_EQ(Run(2), RunEnd::Completed);
+    const std::uintmax_t whole = std::filesystem::file_size(target);
+    const std::uintmax_t first = whole / list.size();
+    const std::uintmax_t information = std::filesystem::file_size(info.path() / (Prefix + "_INFORMATION.tvs"));
+    // Room for the first location's lines and the note, not for the rest.
+    const rlim_t limit = first + first / 2;
+    ASSERT_LT(information + 400, limit);
+    for (unsigned workers : {0u, 4u}) {
+        const auto run = [&] {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit lim{limit, limit};
+            ::setrlimit(RLIMIT_FSIZE, &lim);
+            rec.host.Workers = workers;
+            std::_Exit(RunOtherFormat(state, 2, list, target, info.path(), Now, rec.host) == RunEnd::Failed ? 0 : 1);
+        };
+        EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "") << workers;
+        EXPECT_THAT(Info().back(), StartsWith("Run stopped by an error at location 2 of 6 (Lon : 11.00 Lat : 46.00 "
+                                              "Alt : 80xxx"))
+            << workers;
+        EXPECT_THAT(Info().back(), HasSubstr("): Cannot write file '")) << workers;
+    }
 }
 
 // ---- Locations without an estimate ------------------------------------------------------
@@ -748,8 +839,15 @@ TEST_F(Workers, FilesAreTheSameWithOneThreadOrMany) {
         const auto plainFiles = Other(format, 0, plainShown);
         state.Files = {};
         state.PlainSteps = false;
+        state.CalcLongitude = 0;
+        state.CalcAltitude = 0;
         EXPECT_EQ(Other(format, 4, shown), plainFiles) << format;
         EXPECT_EQ(shown, plainShown) << format;
+        if (format == 2 || format == 5) {
+            // The state holds the last estimate, at the list's altitude.
+            EXPECT_EQ(state.CalcLongitude, ReadEntryPoint(list.back(), English).Longitude) << format;
+            EXPECT_EQ(state.CalcAltitude, ReadEntryPoint(list.back(), English).Altitude) << format;
+        }
     }
 }
 

@@ -22,6 +22,7 @@
 #include <cmath>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <sstream>
 
 #include "batch/batchcommands.h"
@@ -314,7 +315,13 @@ TEST_F(BatchWindows, SaveChecksSelectionListAndBusyMark) {
         const char *title, *text;
         QStringList texts = {QStringLiteral("1e309"), QString(40, QLatin1Char('9'))};
     };
-    for (const Refused &r : {Refused{list->txtMinDist, "Too large Minimum Distance", "The Minimum Distance is out of range."},
+    for (const Refused &r : {Refused{list->txtMaxDist, "Problem: Area too large.",
+                                     "More than half of the Earth's surface\nis covered by   the neighbourhood size "
+                                     "you chose.\nThis may not really   represent your local climate."},
+                             Refused{list->txtPowExp, "Problem: Too large power selected.",
+                                     "The selected power appears to be rather large...\nYou have to reduce it "
+                                     "(maximum power = 5)!"},
+                             Refused{list->txtMinDist, "Too large Minimum Distance", "The Minimum Distance is out of range."},
                              Refused{list->txtMinHigh, "Altitude Confusion", "The lowest altitude is out of range."},
                              Refused{list->txtMaxHigh, "Altitude Confusion", "The highest altitude is out of range."},
                              Refused{list->txtMaxStat, "Problem: Too few stations.",
@@ -324,7 +331,9 @@ TEST_F(BatchWindows, SaveChecksSelectionListAndBusyMark) {
         const QString before = r.box->text();
         for (const QString &text : r.texts) {
             messages.clear();
+            const engine::EngineSettings inForce = sharedSettings();
             r.box->setText(text);
+            EXPECT_TRUE(sharedSettings() == inForce) << r.text;
             list->onSaveClicked();
             ASSERT_EQ(messages.size(), 1u) << r.text;
             EXPECT_EQ(messages[0].title, r.title);
@@ -334,8 +343,6 @@ TEST_F(BatchWindows, SaveChecksSelectionListAndBusyMark) {
         r.box->setText(before);
     }
     EXPECT_EQ(sharedSettings().MaxStations, 20);
-    EXPECT_TRUE(std::isfinite(sharedSettings().MinDistance));
-    EXPECT_TRUE(std::isfinite(sharedSettings().MinAltitude) && std::isfinite(sharedSettings().MaxAltitude));
 
     // A cancelled folder browser is silent and frees the buttons.
     messages.clear();
@@ -344,6 +351,23 @@ TEST_F(BatchWindows, SaveChecksSelectionListAndBusyMark) {
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0], "Choose a Destination Folder");
     EXPECT_TRUE(list->CmdSave->isEnabled() && list->CmdRun->isEnabled());
+}
+
+// The values no box of the list window puts through the settings door as
+// typed (the shadow coefficient waits for Save, which refuses it first; the
+// rest only the start sets): whoever hands them in, the door keeps a value
+// beyond single precision out.
+TEST_F(BatchWindows, TheSettingsDoorKeepsOutWhatNoBoxHandsIn) {
+    using S = engine::EngineSettings;
+    for (engine::Single S::*value : {&S::ShadowCoef, &S::MinActiveForErrors, &S::ZeroTolerance, &S::MapExtentFactor})
+        for (const engine::Single beyond :
+             {std::numeric_limits<engine::Single>::infinity(), std::numeric_limits<engine::Single>::quiet_NaN()}) {
+            const S inForce = sharedSettings();
+            S asked = inForce;
+            asked.*value = beyond;
+            SetSharedSettings(asked);
+            EXPECT_TRUE(sharedSettings() == inForce);
+        }
 }
 
 TEST_F(BatchWindows, OwnFormatRunThroughTheWindowAndCancel) {
@@ -481,6 +505,68 @@ TEST_F(BatchWindows, EscapeAndTheCloseBoxHideTheListAndItsTypedSettingsStayCheck
     EXPECT_TRUE(list->close());
     EXPECT_FALSE(list->isVisible());
     EXPECT_EQ(ListWindowIfCreated(), list);
+}
+
+// Whichever way the window closes, a value that a box could not put in
+// force is said as a click on Cancel says it: once, and what stays in force.
+TEST_F(BatchWindows, HowEverTheWindowClosesABoxRefusingItsValueSaysSo) {
+    const struct Closing {
+        const char *name;
+        std::function<void(BatchListWindow *, QLineEdit *)> close;
+    } closings[] = {
+        {"ClickOnCancel",
+         [](BatchListWindow *l, QLineEdit *) {
+             l->CmdCanc->setFocus(Qt::MouseFocusReason);
+             l->CmdCanc->click();
+         }},
+        {"Escape", [](BatchListWindow *, QLineEdit *box) { QTest::keyClick(box, Qt::Key_Escape); }},
+        {"FrameCloseButton", [](BatchListWindow *l, QLineEdit *) { l->close(); }},
+        {"HiddenByAnotherWindow", [](BatchListWindow *l, QLineEdit *) { l->hide(); }},
+    };
+    const struct Box {
+        const char *name;
+        QLineEdit *SettingsControls::*box;
+        std::function<void(BatchListWindow *, QLineEdit *)> type;
+        const char *title, *textEnd;
+    } boxes[] = {
+        // "20", "2", "": the 2 stays in force.
+        {"StationsClearedByTwoBackspaces", &SettingsControls::txtMaxStat,
+         [](BatchListWindow *, QLineEdit *f) {
+             f->end(false);
+             Key(f, Qt::Key_Backspace, "\b");
+             Key(f, Qt::Key_Backspace, "\b");
+         },
+         "Problem: Too few stations.", "Maximum number of stations in force: 2."},
+        {"LowestAltitudeAboveTheHighest", &SettingsControls::txtMinHigh,
+         [](BatchListWindow *l, QLineEdit *f) {
+             l->txtMaxHigh->setText("100");
+             f->selectAll();
+             Type(f, "500");
+         },
+         "Altitude Confusion", "Lowest Altitude should be below highest altitude!"},
+    };
+    for (const Box &b : boxes)
+        for (const Closing &c : closings) {
+            const std::string row = std::string(b.name) + " " + c.name;
+            delete ListWindowIfCreated();
+            sharedSettingsForTesting() = engine::DefaultSettings();
+            list = &ListWindow();
+            list->show();
+            list->activateWindow();
+            list->chkNeighbAlt->click();
+            QLineEdit *box = list->*b.box;
+            box->setFocus();
+            QApplication::processEvents();
+            if (QApplication::focusWidget() != box)
+                GTEST_SKIP() << "no keyboard focus on this platform";
+            b.type(list, box);
+            messages.clear();
+            c.close(list, box);
+            EXPECT_FALSE(list->isVisible()) << row;
+            ASSERT_EQ(messages.size(), 1u) << row;
+            EXPECT_EQ(messages[0].title, b.title) << row;
+            EXPECT_THAT(messages[0].text, ::testing::EndsWith(b.textEnd)) << row;
+        }
 }
 
 TEST_F(BatchWindows, OtherFormatRunReplacesTheChosenFileAndWritesItsInformationBesideIt) {
@@ -634,11 +720,14 @@ TEST_F(BatchWindows, GridFillsTheListAndUnloads) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(list->locationCount(), 6);
 
-    // 99 intervals from -10 to 30: the last column is there.
-    grid->txtLongMin->setText("-10");
-    grid->txtLongMax->setText("30");
-    grid->txtLongStep->setText("99");
-    grid->txtLatStep->setText("1");
+    // 99 intervals from -10 to 30, typed key by key: the last column is there.
+    for (QLineEdit *box : {grid->txtLongMin, grid->txtLongMax, grid->txtLongStep, grid->txtLatStep})
+        box->clear();
+    Type(grid->txtLongMin, "-10");
+    Type(grid->txtLongMax, "30");
+    Type(grid->txtLongStep, "99");
+    Type(grid->txtLatStep, "1");
+    EXPECT_EQ(grid->txtLongMin->text(), "-10");
     grid->onOkClicked();
     ASSERT_EQ(list->locationCount(), 200);
     EXPECT_EQ(list->locations().back().Text, UserDecimals(" Lon : 30.00 Lat : 50.00 Alt : -40"));
