@@ -47,10 +47,17 @@ TextFileWriter &Opened(TextFileWriter &w) {
 
 // A run's file of lines that knows where each location's lines begin in it.
 // Lines reach the disk a chunk at a time, so a failed write is noticed after
-// the location whose lines it lost; Lost() names that location.
+// the location whose lines it lost; Lost() names that location. It tells
+// the run the names it wrote with "?" when it closes.
 class RunFile : public TextFileWriter {
 public:
-    RunFile(const std::filesystem::path &path, Mode mode) : TextFileWriter(path, mode) { Opened(*this); }
+    RunFile(const std::filesystem::path &path, Mode mode, numfmt::ChangedNames &changed)
+        : TextFileWriter(path, mode), changed_(changed) {
+        Opened(*this);
+    }
+    ~RunFile() { changed_.merge(changedNames()); }
+    RunFile(const RunFile &) = delete;
+    RunFile &operator=(const RunFile &) = delete;
     // The lines of the location follow.
     RunFile &At(int location) {
         // Only a location whose lines may not all have reached the file is kept.
@@ -73,6 +80,7 @@ public:
 
 private:
     std::deque<std::pair<int, std::uint64_t>> starts_;
+    numfmt::ChangedNames &changed_;
 };
 
 // The run stands at the first location whose lines a file lacks, if that
@@ -562,6 +570,7 @@ struct RunFrame {
     SkipReport &skips;
     bool &skipsListed; // the run information file lists the skipped locations
     RunPosition &at;
+    numfmt::ChangedNames &changed; // names the run's files hold with "?"
 };
 
 // The frame every run shares: the ticked variables are taken once, the busy
@@ -590,7 +599,8 @@ template <class Body> RunEnd FramedRun(const LocationList &locations, RunHost &h
         SkipReport skips;
         skips.perLocation = static_cast<std::size_t>(ticked);
         bool listed = false;
-        body(RunFrame{start, ticked, count, summary, skips, listed, at}, end);
+        numfmt::ChangedNames changed;
+        body(RunFrame{start, ticked, count, summary, skips, listed, at, changed}, end);
         // The files are complete, or stopped by the user.
         at.information.clear();
         if (end == RunEnd::Completed) {
@@ -598,13 +608,13 @@ template <class Body> RunEnd FramedRun(const LocationList &locations, RunHost &h
             // Without an information file, the names the message has no room
             // for go below the run summary.
             const bool inSummary = !listed && !MessageNamesEvery(skipped) && host.ShowSummary;
-            if (skipped.empty())
-                Say(host, DataSavedMessage());
-            else
-                Say(host, SkippedMessage(skipped, count,
-                                         listed      ? SkipListing::InformationFile
-                                         : inSummary ? SkipListing::Summary
-                                                     : SkipListing::MessageOnly));
+            Message saved = skipped.empty() ? DataSavedMessage()
+                                            : SkippedMessage(skipped, count,
+                                                             listed      ? SkipListing::InformationFile
+                                                             : inSummary ? SkipListing::Summary
+                                                                         : SkipListing::MessageOnly);
+            saved.text = numfmt::WithChangedNames(std::move(saved.text), changed);
+            Say(host, saved);
             if (inSummary) {
                 summary.resize(std::max<std::size_t>(summary.size(), 1));
                 summary.emplace_back();
@@ -659,13 +669,13 @@ using OwnPool = OrderedEstimates<OwnLines>;
 // The output files of a variable, opened for appending when first needed.
 class OutputWriters {
 public:
-    OutputWriters(std::filesystem::path folder, std::string base)
-        : folder_(std::move(folder)), base_(std::move(base)) {}
+    OutputWriters(std::filesystem::path folder, std::string base, numfmt::ChangedNames &changed)
+        : folder_(std::move(folder)), base_(std::move(base)), changed_(changed) {}
     RunFile &operator[](OutputFile f) {
         std::unique_ptr<RunFile> &w = writers_[static_cast<std::size_t>(f)];
         if (!w)
             w = std::make_unique<RunFile>(Named(folder_, base_ + std::string(FileSuffix(f))),
-                                          TextFileWriter::Mode::Append);
+                                          TextFileWriter::Mode::Append, changed_);
         return *w;
     }
     void Commit() {
@@ -688,6 +698,7 @@ public:
 private:
     std::filesystem::path folder_;
     std::string base_;
+    numfmt::ChangedNames &changed_;
     std::array<std::unique_ptr<RunFile>, OutputFileCount> writers_;
 };
 
@@ -701,7 +712,8 @@ private:
 bool WriteVariableTvsFiles(engine::EngineState &state, const LocationList &locations,
                            const std::filesystem::path &folder, const std::string &prefix, int ordinal,
                            std::vector<std::string> *summary, RunHost &host, OwnPool &pool, std::size_t firstItem,
-                           std::atomic<std::uint32_t> &choices, SkipReport &skips, int &location) {
+                           std::atomic<std::uint32_t> &choices, SkipReport &skips, int &location,
+                           numfmt::ChangedNames &changed) {
     const int variable = state.CurrentVariable;
     const std::string base = prefix + std::string(VariableSuffix(variable));
     const engine::Integer count = numfmt::cint(static_cast<double>(locations.size()));
@@ -710,8 +722,8 @@ bool WriteVariableTvsFiles(engine::EngineState &state, const LocationList &locat
     const std::filesystem::path infoPath = Named(folder, base + "_INFO.tvs");
     if (c.NewFiles)
         CreateTextFile(infoPath, {InfoHead()});
-    RunFile info(infoPath, TextFileWriter::Mode::Append);
-    RunFile information(InformationFile(folder, prefix), TextFileWriter::Mode::Append);
+    RunFile info(infoPath, TextFileWriter::Mode::Append, changed);
+    RunFile information(InformationFile(folder, prefix), TextFileWriter::Mode::Append, changed);
     if (host.Progress)
         host.Progress(ordinal - 1);
     if (c.NewFiles)
@@ -719,7 +731,7 @@ bool WriteVariableTvsFiles(engine::EngineState &state, const LocationList &locat
             if (c.output(BoxOfFile(f)))
                 CreateTextFile(Named(folder, base + std::string(FileSuffix(f))),
                                {FileTitle(f, variable), OutputColumnHead(f), ""});
-    OutputWriters outputs(folder, base);
+    OutputWriters outputs(folder, base, changed);
 
     // The last location written whose estimate a worker made.
     std::optional<std::pair<int, bool>> lastAhead; // location, altitude from the elevation model
@@ -819,7 +831,7 @@ RunEnd RunOwnFormat(engine::EngineState &state, const LocationList &locations, c
             const bool finished = WriteVariableTvsFiles(state, locations, folder, prefix, ordinal,
                                                         start.Summary ? &f.summary : nullptr, host, pool,
                                                         static_cast<std::size_t>(ordinal - 1) * n, choices, f.skips,
-                                                        f.at.location);
+                                                        f.at.location, f.changed);
             if (!finished || AbortExport()) {
                 end = RunEnd::Aborted;
                 return;
@@ -904,6 +916,7 @@ struct OtherRun {
     SkipReport &skips;
     std::unique_ptr<RunFile> information = nullptr; // formats 2, 5 and 6
     std::vector<std::string> *summary = nullptr;
+    numfmt::ChangedNames *changed = nullptr; // the run's, for the files a writer opens itself
     int ticked = 0;
     int lastRowLocation = -1; // the location of the last row written
     int written = 0;          // locations written (Tillwick, Furrowin)
@@ -958,8 +971,9 @@ struct OtherRun {
         else
             return;
         const auto first = header || l.Lines.empty() ? l.Lines.begin() : l.Lines.end() - 1;
+        const std::vector<numfmt::NameInText> names = exports::NameForms(name);
         for (auto line = first; line != l.Lines.end(); ++line)
-            out.writeLine(*line);
+            out.writeLine(*line, names);
         lastRowLocation = location;
         Check();
     }
@@ -990,7 +1004,7 @@ struct OtherRun {
                 fo.Locale = host.Locale;
                 fo.CatalogueLines = &catalogue;
                 fo.WrittenNames = &furrowinNames;
-                exports::Furrowin(outputFile, le, fo);
+                changed->merge(exports::Furrowin(outputFile, le, fo));
                 if (first)
                     firstWritten = le;
             }
@@ -1013,8 +1027,10 @@ struct OtherRun {
         fo.ListCount = written;
         fo.Locale = host.Locale;
         catalogue.front() = exports::FurrowinContents(outputFile, *firstWritten, fo).Catalogue.front();
+        const std::vector<numfmt::NameInText> names =
+            exports::NameForms(exports::CatalogueBaseName(outputFile.string()));
         for (const std::string &l : catalogue)
-            out.writeLine(l);
+            out.writeLine(l, names);
         Check();
     }
 };
@@ -1033,8 +1049,9 @@ RunEnd RunOtherFormat(engine::EngineState &state, int format, const LocationList
             CheckFurrowinCatalogue(locations, outputFile);
         }
         // The chosen file is replaced only when the run completes.
-        RunFile out(outputFile, TextFileWriter::Mode::Replace);
+        RunFile out(outputFile, TextFileWriter::Mode::Replace, f.changed);
         OtherRun run{state, host, format, outputFile, out, BatchRunPrefix(now), f.skips};
+        run.changed = &f.changed;
         const OnScopeEnd keep{[&] { run.Keep(f.at.location); }};
         const std::filesystem::path informationPath = InformationFile(infoFolder, run.prefix);
         run.summary = start.Summary ? &f.summary : nullptr;
@@ -1042,7 +1059,7 @@ RunEnd RunOtherFormat(engine::EngineState &state, int format, const LocationList
         if (perVariable) {
             CreateTextFile(informationPath, InformationHead(run.prefix));
             f.at.information = informationPath;
-            run.information = std::make_unique<RunFile>(informationPath, TextFileWriter::Mode::Append);
+            run.information = std::make_unique<RunFile>(informationPath, TextFileWriter::Mode::Append, f.changed);
         }
         if (host.ProgressStart)
             host.ProgressStart(count);

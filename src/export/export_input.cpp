@@ -71,6 +71,12 @@ VariableExport MakeVariableExport(const engine::EngineState& state, std::string 
     return v;
 }
 
+std::vector<numfmt::NameInText> NameForms(const std::string& name) {
+    std::vector<numfmt::NameInText> forms{{name, name}};
+    if (std::string quoted = detail::InQuotes(name); quoted != name) forms.push_back({std::move(quoted), name});
+    return forms;
+}
+
 std::string CatalogueBaseName(std::string_view fileName) {
     const auto slash = fileName.find_last_of("/\\");
     std::string_view base = slash == std::string_view::npos ? fileName : fileName.substr(slash + 1);
@@ -81,16 +87,19 @@ std::string CatalogueBaseName(std::string_view fileName) {
 
 namespace detail {
 
-void WriteLines(numfmt::TextFileWriter& out, const std::vector<std::string>& lines) {
-    for (const auto& line : lines) out.writeLine(line);
+void WriteLines(numfmt::TextFileWriter& out, const std::vector<std::string>& lines,
+                std::span<const numfmt::NameInText> names) {
+    for (const auto& line : lines) out.writeLine(line, names);
 }
 
-void WriteLines(const std::filesystem::path& file, bool append, const std::vector<std::string>& lines) {
+numfmt::ChangedNames WriteLines(const std::filesystem::path& file, bool append, const std::vector<std::string>& lines,
+                                std::span<const numfmt::NameInText> names) {
     numfmt::TextFileWriter out(file, append ? numfmt::TextFileWriter::Mode::Append
                                             : numfmt::TextFileWriter::Mode::Replace);
     if (out.failed()) throw numfmt::TextFileError(out.error());
-    WriteLines(out, lines);
+    WriteLines(out, lines, names);
     out.commitOrThrow();
+    return out.changedNames();
 }
 
 PrintLines ToPrintLines(const std::vector<std::string>& lines, const numfmt::Locale& locale) {
@@ -113,15 +122,15 @@ Single Clamped(Single value, Integer variable) {
     return engine::ClampToRange(value, variable);
 }
 
-std::string Quoted(std::string_view text) {
+std::string InQuotes(std::string_view text) {
     std::string s;
-    s.reserve(text.size() + 2);
-    s += '"';
+    s.reserve(text.size());
     // A quote inside would end the field early: readers get an apostrophe.
     for (char c : text) s += c == '"' ? '\'' : c;
-    s += '"';
     return s;
 }
+
+std::string Quoted(std::string_view text) { return '"' + InQuotes(text) + '"'; }
 
 void RequireEstimates(const LocationExport& input, std::span<const Integer> needed, std::string_view whoNeeds) {
     const std::vector<Integer> missing = WithoutEstimate(input, needed);

@@ -15,6 +15,7 @@
 #include "engine/state.h"
 #include "numfmt/numfmt.h"
 #include "numfmt/printline.h"
+#include "numfmt/textfile.h"
 
 namespace tavisol::exports {
 
@@ -95,6 +96,10 @@ std::string_view ElementCode(Integer variable);
 
 // The estimate the engine holds now, for the one-variable writers.
 VariableExport MakeVariableExport(const engine::EngineState& state, std::string locationName);
+
+// The forms in which the writers put a location's (or a catalogue's) name
+// into their lines, as it stands and between quotes, each known as `name`.
+std::vector<numfmt::NameInText> NameForms(const std::string& name);
 
 // The file name without folder ("/" or "\") and without extension (from its
 // first "."): "C:\data\rome.lst" and "/data/rome.lst" give "rome".

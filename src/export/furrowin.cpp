@@ -194,8 +194,8 @@ FurrowinFiles FurrowinContents(const std::filesystem::path& catalogueFile, const
     return f;
 }
 
-void Furrowin(const std::filesystem::path& catalogueFile, const LocationExport& input,
-              const FurrowinOptions& options) {
+numfmt::ChangedNames Furrowin(const std::filesystem::path& catalogueFile, const LocationExport& input,
+                              const FurrowinOptions& options) {
     if (const std::string problem = FurrowinNameProblem(input.LocationName); !problem.empty())
         throw numfmt::TextFileError(problem);
     const FurrowinFiles f = FurrowinContents(catalogueFile, input, options);
@@ -204,17 +204,20 @@ void Furrowin(const std::filesystem::path& catalogueFile, const LocationExport& 
     auto openOrThrow = [](numfmt::TextFileWriter& w, const std::filesystem::path& p, Mode mode) {
         if (!w.open(p, mode)) throw numfmt::TextFileError(w.error());
     };
+    // The location's name, and the catalogue's, which its files carry.
+    std::vector<numfmt::NameInText> names = NameForms(input.LocationName);
+    for (numfmt::NameInText& n : NameForms(CatalogueBaseName(catalogueFile.string()))) names.push_back(std::move(n));
     numfmt::TextFileWriter catalogue;
     numfmt::TextFileWriter pen;
     numfmt::TextFileWriter cli;
     if (!options.CatalogueLines) {
         openOrThrow(catalogue, catalogueFile, options.NewFile ? Mode::Replace : Mode::Append);
-        detail::WriteLines(catalogue, f.Catalogue);
+        detail::WriteLines(catalogue, f.Catalogue, names);
     }
     openOrThrow(pen, options.FileFolder / f.PenName, Mode::Replace);
     openOrThrow(cli, options.FileFolder / f.CliName, Mode::Replace);
-    detail::WriteLines(pen, f.Pen);
-    detail::WriteLines(cli, f.Cli);
+    detail::WriteLines(pen, f.Pen, names);
+    detail::WriteLines(cli, f.Cli, names);
     // The files and the catalogue that lists them are put in place together,
     // so a full disk or a target that cannot be replaced leaves all as they were.
     if (options.CatalogueLines) {
@@ -224,6 +227,10 @@ void Furrowin(const std::filesystem::path& catalogueFile, const LocationExport& 
         numfmt::CommitTogether({&pen, &cli, &catalogue});
     }
     if (options.WrittenNames) options.WrittenNames->Add(f.FileName);
+    numfmt::ChangedNames changed = catalogue.changedNames();
+    changed.merge(pen.changedNames());
+    changed.merge(cli.changedNames());
+    return changed;
 }
 
 PrintLines PrintFurrowin(const LocationExport& in, const numfmt::Locale& locale) {

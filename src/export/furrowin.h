@@ -87,7 +87,9 @@ FurrowinFiles FurrowinContents(const std::filesystem::path& catalogueFile, const
 // catalogue, all or nothing: whatever fails, the old files stay as they were
 // and no new one is left. Throws numfmt::TextFileError when a file cannot be
 // written or the location's name cannot name files (FurrowinNameProblem).
-void Furrowin(const std::filesystem::path& catalogueFile, const LocationExport& input,
+// Returns the names it wrote with "?" (the catalogue's, whose base name the
+// files carry).
+numfmt::ChangedNames Furrowin(const std::filesystem::path& catalogueFile, const LocationExport& input,
               const FurrowinOptions& options);
 
 // The printed monthly climate table (15 lines).

@@ -42,12 +42,14 @@ std::vector<std::string> KetloLines(const VariableExport& in, bool writeHeader) 
     return lines;
 }
 
-void Ketlo(const std::filesystem::path& file, const VariableExport& input, const ExportOptions& options) {
-    detail::WriteLines(file, options.Append, KetloLines(input, options.WriteHeader));
+numfmt::ChangedNames Ketlo(const std::filesystem::path& file, const VariableExport& input,
+                           const ExportOptions& options) {
+    return detail::WriteLines(file, options.Append, KetloLines(input, options.WriteHeader),
+                              NameForms(input.LocationName));
 }
 
 void Ketlo(numfmt::TextFileWriter& out, const VariableExport& input, bool writeHeader) {
-    detail::WriteLines(out, KetloLines(input, writeHeader));
+    detail::WriteLines(out, KetloLines(input, writeHeader), NameForms(input.LocationName));
 }
 
 PrintLines PrintKetlo(const VariableExport& input, bool writeHeader) {

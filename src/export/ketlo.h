@@ -19,7 +19,8 @@ std::vector<std::string> KetloLines(const VariableExport& input, bool writeHeade
 // Writes into `file` (appended when options.Append, else a new or emptied
 // file). Throws numfmt::TextFileError when the file cannot be written,
 // std::out_of_range for a bad variable. options.Locale plays no part.
-void Ketlo(const std::filesystem::path& file, const VariableExport& input, const ExportOptions& options);
+// Returns the names it wrote with "?" (into `out`: the writer tells them).
+numfmt::ChangedNames Ketlo(const std::filesystem::path& file, const VariableExport& input, const ExportOptions& options);
 // The same into a writer the caller opened.
 void Ketlo(numfmt::TextFileWriter& out, const VariableExport& input, bool writeHeader);
 

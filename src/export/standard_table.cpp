@@ -51,14 +51,15 @@ std::vector<std::string> StandardTableLines(const VariableExport& input, bool wr
     return Lines(input, writeHeader, locale, false);
 }
 
-void formatStandard(const std::filesystem::path& file, const VariableExport& input,
-                    const ExportOptions& options) {
-    detail::WriteLines(file, options.Append, Lines(input, options.WriteHeader, options.Locale, false));
+numfmt::ChangedNames formatStandard(const std::filesystem::path& file, const VariableExport& input,
+                                    const ExportOptions& options) {
+    return detail::WriteLines(file, options.Append, Lines(input, options.WriteHeader, options.Locale, false),
+                              NameForms(input.LocationName));
 }
 
 void formatStandard(numfmt::TextFileWriter& out, const VariableExport& input, bool writeHeader,
                     const numfmt::Locale& locale) {
-    detail::WriteLines(out, Lines(input, writeHeader, locale, false));
+    detail::WriteLines(out, Lines(input, writeHeader, locale, false), NameForms(input.LocationName));
 }
 
 PrintLines PrintformatStandard(const VariableExport& input, bool writeHeader, const numfmt::Locale& locale) {

@@ -22,9 +22,11 @@ std::vector<std::string> StandardTableLines(const VariableExport& input, bool wr
 // Writes the lines into `file`: appended when options.Append, else into a new
 // or emptied file. Throws numfmt::TextFileError when the file cannot be
 // written (nothing half-written stays), std::out_of_range for a bad variable.
-void formatStandard(const std::filesystem::path& file, const VariableExport& input,
+// Returns the names it wrote with "?".
+numfmt::ChangedNames formatStandard(const std::filesystem::path& file, const VariableExport& input,
                     const ExportOptions& options);
-// The same into a writer the caller opened (several rows, one commit).
+// The same into a writer the caller opened (several rows, one commit); the
+// writer tells the names it wrote with "?".
 void formatStandard(numfmt::TextFileWriter& out, const VariableExport& input, bool writeHeader,
                     const numfmt::Locale& locale);
 

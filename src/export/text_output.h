@@ -15,9 +15,13 @@ namespace tavisol::exports::detail {
 // line with CR LF and commits. Throws numfmt::TextFileError naming the file;
 // a new file that fails is not left behind, and appended text that fails is
 // cut off again.
-void WriteLines(const std::filesystem::path& file, bool append, const std::vector<std::string>& lines);
+// Returns the names (of `names`, which the lines may hold) and texts it wrote
+// with "?".
+numfmt::ChangedNames WriteLines(const std::filesystem::path& file, bool append, const std::vector<std::string>& lines,
+                                std::span<const numfmt::NameInText> names);
 // Writes the lines into an open writer (committed by its owner).
-void WriteLines(numfmt::TextFileWriter& out, const std::vector<std::string>& lines);
+void WriteLines(numfmt::TextFileWriter& out, const std::vector<std::string>& lines,
+                std::span<const numfmt::NameInText> names);
 
 PrintLines ToPrintLines(const std::vector<std::string>& lines, const numfmt::Locale& locale);
 
@@ -29,6 +33,8 @@ Single Clamped(Single value, Integer variable);
 
 // The text in double quotes, each '"' inside written as "'".
 std::string Quoted(std::string_view text);
+// What Quoted puts between the quotes.
+std::string InQuotes(std::string_view text);
 
 // Throws MissingEstimateError when a needed variable has no estimate.
 // whoNeeds: "The Furrowin files need".

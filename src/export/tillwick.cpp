@@ -51,12 +51,14 @@ std::vector<std::string> TillwickInputLines(const LocationExport& in, bool write
     return lines;
 }
 
-void TillwickInput(const std::filesystem::path& file, const LocationExport& input, const ExportOptions& options) {
-    detail::WriteLines(file, options.Append, TillwickInputLines(input, options.WriteHeader));
+numfmt::ChangedNames TillwickInput(const std::filesystem::path& file, const LocationExport& input,
+                                   const ExportOptions& options) {
+    return detail::WriteLines(file, options.Append, TillwickInputLines(input, options.WriteHeader),
+                              NameForms(input.LocationName));
 }
 
 void TillwickInput(numfmt::TextFileWriter& out, const LocationExport& input, bool writeHeader) {
-    detail::WriteLines(out, TillwickInputLines(input, writeHeader));
+    detail::WriteLines(out, TillwickInputLines(input, writeHeader), NameForms(input.LocationName));
 }
 
 PrintLines PrintTillwickInput(const LocationExport& input) {
@@ -101,13 +103,15 @@ std::vector<std::string> TillwickOutputLines(const LocationExport& in, bool writ
     return lines;
 }
 
-void TillwickOutput(const std::filesystem::path& file, const LocationExport& input, const ExportOptions& options) {
-    detail::WriteLines(file, options.Append, TillwickOutputLines(input, options.WriteHeader, options.Locale));
+numfmt::ChangedNames TillwickOutput(const std::filesystem::path& file, const LocationExport& input,
+                                    const ExportOptions& options) {
+    return detail::WriteLines(file, options.Append, TillwickOutputLines(input, options.WriteHeader, options.Locale),
+                              NameForms(input.LocationName));
 }
 
 void TillwickOutput(numfmt::TextFileWriter& out, const LocationExport& input, bool writeHeader,
                     const numfmt::Locale& locale) {
-    detail::WriteLines(out, TillwickOutputLines(input, writeHeader, locale));
+    detail::WriteLines(out, TillwickOutputLines(input, writeHeader, locale), NameForms(input.LocationName));
 }
 
 PrintLines PrintTillwickOutput(const LocationExport& input, const numfmt::Locale& locale) {

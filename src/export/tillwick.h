@@ -19,8 +19,10 @@ namespace tavisol::exports {
 std::vector<std::string> TillwickInputLines(const LocationExport& input, bool writeHeader);
 // Writes into `file` (appended when options.Append, else a new or emptied
 // file). Throws numfmt::TextFileError when the file cannot be written,
-// std::overflow_error for a value beyond the 32-bit range.
-void TillwickInput(const std::filesystem::path& file, const LocationExport& input, const ExportOptions& options);
+// std::overflow_error for a value beyond the 32-bit range. Returns the names
+// it wrote with "?" (into `out`: the writer tells them).
+numfmt::ChangedNames TillwickInput(const std::filesystem::path& file, const LocationExport& input,
+                                   const ExportOptions& options);
 void TillwickInput(numfmt::TextFileWriter& out, const LocationExport& input, bool writeHeader);
 // Always with the header.
 PrintLines PrintTillwickInput(const LocationExport& input);
@@ -38,7 +40,8 @@ std::vector<std::string> TillwickOutputLines(const LocationExport& input, bool w
                                              const numfmt::Locale& locale);
 // Writes into `file` as TillwickInput does; the seasons are computed before
 // the file is touched, so a calculation error writes nothing.
-void TillwickOutput(const std::filesystem::path& file, const LocationExport& input, const ExportOptions& options);
+numfmt::ChangedNames TillwickOutput(const std::filesystem::path& file, const LocationExport& input,
+                                    const ExportOptions& options);
 void TillwickOutput(numfmt::TextFileWriter& out, const LocationExport& input, bool writeHeader,
                     const numfmt::Locale& locale);
 // Always with the header.

@@ -1,8 +1,10 @@
 #include "numfmt/textfile.h"
 
+#include <algorithm>
 #include <array>
 
 #include "numfmt/printline.h"
+#include "numfmt/textread.h"
 
 namespace tavisol::numfmt {
 
@@ -145,6 +147,29 @@ std::string cp1252ToUtf8(std::string_view bytes) {
 
 // ---------------------------------------------------------------------------
 
+void ChangedNames::add(const std::string& known, const std::string& written) {
+    if (known_.insert(known).second) list_.push_back({known, written});
+}
+
+void ChangedNames::merge(const ChangedNames& other) {
+    for (const ChangedName& n : other.list_) add(n.Known, n.Written);
+}
+
+std::string WithChangedNames(std::string message, const ChangedNames& names) {
+    if (names.empty()) return message;
+    const std::size_t n = names.size();
+    message += "\r" + (n == 1 ? std::string("1 name was") : std::to_string(n) + " names were") +
+               " written with \"?\" for the characters that Windows-1252 files cannot hold:";
+    const std::size_t shown = std::min(n, ChangedNamesListed);
+    for (std::size_t k = 0; k < shown; ++k)
+        message += "\r" + QuoteFileText(names.list()[k].Known, true) + " as " +
+                   QuoteFileText(names.list()[k].Written, true);
+    if (shown < n) message += "\r... and " + std::to_string(n - shown) + " more.";
+    return message;
+}
+
+// ---------------------------------------------------------------------------
+
 TextFileWriter::TextFileWriter(const std::filesystem::path& path, Mode mode) { open(path, mode); }
 
 TextFileWriter::~TextFileWriter() { discard(); }
@@ -167,6 +192,7 @@ bool TextFileWriter::open(const std::filesystem::path& path, Mode mode) {
     path_ = path;
     error_.clear();
     replaced_ = 0;
+    changed_ = {};
     taken_ = 0;
     handedOver_ = 0;
     if (const auto failure = file_.open(path, mode)) {
@@ -176,18 +202,50 @@ bool TextFileWriter::open(const std::filesystem::path& path, Mode mode) {
     return true;
 }
 
-void TextFileWriter::write(std::string_view utf8) {
+void TextFileWriter::write(std::string_view utf8, std::span<const NameInText> names) {
     if (!isOpen() || failed()) return;
     std::size_t bad = 0;
     const std::string bytes = utf8ToCp1252(utf8, &bad);
     buffer_ += bytes;
     taken_ += bytes.size();
     replaced_ += bad;
+    if (bad > 0) noteChanged(utf8, names);
     if (buffer_.size() >= (1u << 16)) flush();
 }
 
-void TextFileWriter::writeLine(std::string_view utf8) {
-    write(utf8);
+void TextFileWriter::noteChanged(std::string_view utf8, std::span<const NameInText> names) {
+    const auto written = [](std::string_view text) { return cp1252ToUtf8(utf8ToCp1252(text)); };
+    // The longer names first, so that a name inside another is not taken
+    // for it; each one found is blanked, and what still loses characters
+    // afterwards belongs to no name.
+    std::vector<const NameInText*> longestFirst;
+    for (const NameInText& n : names)
+        if (!n.Written.empty()) longestFirst.push_back(&n);
+    std::stable_sort(longestFirst.begin(), longestFirst.end(),
+                     [](const NameInText* a, const NameInText* b) { return a->Written.size() > b->Written.size(); });
+    std::string rest(utf8);
+    for (const NameInText* n : longestFirst) {
+        std::size_t lost = 0;
+        utf8ToCp1252(n->Written, &lost);
+        if (lost == 0) continue;
+        bool found = false;
+        for (std::size_t at = rest.find(n->Written); at != std::string::npos;
+             at = rest.find(n->Written, at + n->Written.size())) {
+            rest.replace(at, n->Written.size(), n->Written.size(), ' ');
+            found = true;
+        }
+        if (found) changed_.add(n->Known.empty() ? n->Written : n->Known, written(n->Written));
+    }
+    std::size_t left = 0;
+    utf8ToCp1252(rest, &left);
+    if (left == 0) return;
+    const std::size_t first = utf8.find_first_not_of(' ');
+    const std::string_view text = utf8.substr(first, utf8.find_last_not_of(' ') - first + 1);
+    changed_.add(std::string(text), written(text));
+}
+
+void TextFileWriter::writeLine(std::string_view utf8, std::span<const NameInText> names) {
+    write(utf8, names);
     write("\r\n");
 }
 

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <initializer_list>
+#include <set>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -39,6 +41,45 @@ char32_t fromCp1252(unsigned char b);
 // conversion back gives the same bytes).
 std::string cp1252ToUtf8(std::string_view bytes);
 
+// A name a text may hold: as it stands there (a station name cut to its
+// first characters, a name with its quotes turned into apostrophes) and as
+// the user knows it; Known empty: as it stands.
+struct NameInText {
+    std::string Written;
+    std::string Known;
+};
+
+// A text written with "?" for characters Windows-1252 has no byte for.
+struct ChangedName {
+    std::string Known;   // as the user knows it: "Москва"
+    std::string Written; // what the file holds, in UTF-8: "??????"
+    bool operator==(const ChangedName&) const = default;
+};
+
+// The changed texts of one or more files, each once (by Known), in the order
+// first written.
+class ChangedNames {
+public:
+    void add(const std::string& known, const std::string& written);
+    void merge(const ChangedNames& other);
+    const std::vector<ChangedName>& list() const { return list_; }
+    bool empty() const { return list_.empty(); }
+    std::size_t size() const { return list_.size(); }
+
+private:
+    std::vector<ChangedName> list_;
+    std::set<std::string> known_;
+};
+
+// How many changed names a message lists before it counts the rest.
+inline constexpr std::size_t ChangedNamesListed = 10;
+
+// A save's message followed by the lines that say which names its files
+// hold with "?": a count, then each name as the user knows it and as
+// written ("Москва" as "??????"), ten at most and how many more. The message
+// as it is when no name changed.
+std::string WithChangedNames(std::string message, const ChangedNames& names);
+
 class TextFileError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -68,10 +109,10 @@ public:
     // Opens (creates the temporary file, or opens for appending) at once, so
     // an impossible target fails here. A writer still open is discarded first.
     bool open(const std::filesystem::path& path, Mode mode = Mode::Replace);
-    // UTF-8 text without line end.
-    void write(std::string_view utf8);
+    // UTF-8 text without line end; `names` are the names it may hold.
+    void write(std::string_view utf8, std::span<const NameInText> names = {});
     // UTF-8 text followed by CR LF.
-    void writeLine(std::string_view utf8 = {});
+    void writeLine(std::string_view utf8 = {}, std::span<const NameInText> names = {});
     // Every physical line of a print line, each followed by CR LF.
     void writeLine(const PrintLine& line);
     // Hands the buffered bytes to the file.
@@ -90,6 +131,10 @@ public:
     const std::filesystem::path& path() const { return path_; }
     // Characters written as "?" because 1252 has no byte for them.
     std::size_t replacedCharacters() const { return replaced_; }
+    // What those "?" stand in: each name given with a text that came out
+    // with "?" there, and every text whose "?" no such name accounts for,
+    // as a whole (blanks around it aside).
+    const ChangedNames& changedNames() const { return changed_; }
     // Bytes taken since open() (in 1252, line ends included), and how many of
     // them the file took; those of a failed chunk count as taken only.
     std::uint64_t taken() const { return taken_; }
@@ -100,6 +145,7 @@ private:
                                const std::vector<std::filesystem::path>& writtenLater);
     void fail(const std::string& what);
     void fail(const FileWriteFailure& failure);
+    void noteChanged(std::string_view utf8, std::span<const NameInText> names);
     // Flushed and open, ready to be finished; else failed, with the reason.
     bool readyToCommit();
 
@@ -108,6 +154,7 @@ private:
     std::string buffer_;
     std::string error_;
     std::size_t replaced_ = 0;
+    ChangedNames changed_;
     std::uint64_t taken_ = 0;
     std::uint64_t handedOver_ = 0;
 };

@@ -533,15 +533,16 @@ void WorkbenchOutputDialog::onSaveClicked() {
     workbench::WorkbenchWindow *w = WorkbenchUpToDate(this, NoWorkbenchEstimateSaveText);
     if (!w || !self)
         return;
+    std::string saved;
     try {
-        w->SaveResults(name.toStdString());
+        saved = w->SaveResults(name.toStdString());
     } catch (const std::exception &e) {
         ShowMessage(this, MsgIcon::NoIcon, QString::fromStdString(e.what()));
         return;
     }
     hide();
     EnableWorkbench();
-    ShowMessage(this, MsgIcon::Information, QString::fromUtf8(SavedText));
+    ShowMessage(this, MsgIcon::Information, QString::fromStdString(saved.empty() ? std::string(SavedText) : saved));
 }
 
 void WorkbenchOutputDialog::onPrintClicked() {

@@ -24,15 +24,15 @@ bool IsTillwickOrFurrowin(int format) {
 constexpr const char *NothingSaved = " Nothing was saved.";
 constexpr const char *NothingPrinted = " Nothing was printed.";
 
+// `write` returns the names it wrote with "?".
 template <typename F>
 DispatchOutcome Guarded(F &&write) {
     try {
-        write();
-        return {};
+        return {true, {}, {}, write()};
     } catch (const exports::MissingEstimateError &e) {
-        return {false, std::string(e.what()) + NothingSaved, {}};
+        return {false, std::string(e.what()) + NothingSaved, {}, {}};
     } catch (const std::exception &e) {
-        return {false, e.what(), {}};
+        return {false, e.what(), {}, {}};
     }
 }
 
@@ -248,9 +248,10 @@ std::vector<int> RequestedWithoutEstimate(const results::LocationResults &stored
 }
 
 std::string SavedMessage(const DispatchOutcome &outcome) {
-    if (outcome.LeftOut.empty())
-        return SavedText;
-    return "Data Saved without " + NameList(outcome.LeftOut) + " (no estimate at this location).";
+    return numfmt::WithChangedNames(outcome.LeftOut.empty() ? std::string(SavedText)
+                                                            : "Data Saved without " + NameList(outcome.LeftOut) +
+                                                                  " (no estimate at this location).",
+                                    outcome.Changed);
 }
 
 DispatchOutcome SaveLocationResults(const std::filesystem::path &file, const results::LocationResults &stored,
@@ -259,13 +260,13 @@ DispatchOutcome SaveLocationResults(const std::filesystem::path &file, const res
     const TickedSplit split = SplitTicked(stored, request);
     const std::vector<int> &ticked = split.Estimated;
     if (const std::string why = NothingToWriteReason(stored, request); !why.empty())
-        return {false, why + NothingSaved, split.LeftOut};
+        return {false, why + NothingSaved, split.LeftOut, {}};
     DispatchOutcome outcome;
     switch (request.Format) {
     case FormatTavisol: {
         const report::WriteOutcome written = report::WriteLocationReports(
             file, report::LocationInputs(stored, TicksOf(ticked)), request.Methods, request.Options, request.Locale);
-        outcome = {written.ok, written.error, {}};
+        outcome = {written.ok, written.error, {}, written.Changed};
         break;
     }
     case FormatQuorrel:
@@ -283,6 +284,7 @@ DispatchOutcome SaveLocationResults(const std::filesystem::path &file, const res
                 first = false;
             }
             out.commitOrThrow();
+            return out.changedNames();
         });
         break;
     case FormatLgsInput:
@@ -291,19 +293,17 @@ DispatchOutcome SaveLocationResults(const std::filesystem::path &file, const res
         outcome = Guarded([&] {
             const exports::LocationExport e = StoredLocationExport(stored, request.LocationName, request.Current);
             const exports::ExportOptions options{true, false, request.Locale};
-            if (request.Format == FormatLgsInput) {
-                exports::TillwickInput(file, e, options);
-            } else if (request.Format == FormatLgsOutput) {
-                exports::TillwickOutput(file, e, options);
-            } else {
-                exports::FurrowinOptions f;
-                f.NewFile = true;
-                f.ListMode = false;
-                // The location's files go beside the catalogue that lists them.
-                f.FileFolder = file.parent_path();
-                f.Locale = request.Locale;
-                exports::Furrowin(file, e, f);
-            }
+            if (request.Format == FormatLgsInput)
+                return exports::TillwickInput(file, e, options);
+            if (request.Format == FormatLgsOutput)
+                return exports::TillwickOutput(file, e, options);
+            exports::FurrowinOptions f;
+            f.NewFile = true;
+            f.ListMode = false;
+            // The location's files go beside the catalogue that lists them.
+            f.FileFolder = file.parent_path();
+            f.Locale = request.Locale;
+            return exports::Furrowin(file, e, f);
         });
         if (outcome.ok)
             Leave(leave, Pet);
@@ -313,6 +313,7 @@ DispatchOutcome SaveLocationResults(const std::filesystem::path &file, const res
         outcome = Guarded([&] {
             numfmt::TextFileWriter out(file);
             out.commitOrThrow();
+            return numfmt::ChangedNames();
         });
         break;
     }
@@ -390,17 +391,17 @@ DispatchOutcome SaveWorkbenchResults(const std::filesystem::path &file, const en
     case FormatTavisol: {
         const report::WriteOutcome written = report::WriteReportFile(file, report::InputFromEngine(state),
                                                                      request.Methods, request.Options, request.Locale);
-        return {written.ok, written.error, {}};
+        return {written.ok, written.error, {}, written.Changed};
     }
     case FormatQuorrel:
         return Guarded([&] {
-            exports::formatStandard(file, exports::MakeVariableExport(state, request.LocationName),
-                                    exports::ExportOptions{true, false, request.Locale});
+            return exports::formatStandard(file, exports::MakeVariableExport(state, request.LocationName),
+                                           exports::ExportOptions{true, false, request.Locale});
         });
     case FormatKetlo:
         return Guarded([&] {
-            exports::Ketlo(file, exports::MakeVariableExport(state, request.LocationName),
-                           exports::ExportOptions{true, false, request.Locale});
+            return exports::Ketlo(file, exports::MakeVariableExport(state, request.LocationName),
+                                  exports::ExportOptions{true, false, request.Locale});
         });
     default:
         return {};

@@ -15,6 +15,7 @@
 #include "engine/state.h"
 #include "export/export_input.h"
 #include "numfmt/numfmt.h"
+#include "numfmt/textfile.h"
 #include "report/printscript.h"
 #include "report/reportinput.h"
 #include "results/storedresults.h"
@@ -99,10 +100,12 @@ struct DispatchOutcome {
     std::string error;  // for a message box when !ok
     // Ticked variables left out of a saved file for want of an estimate.
     std::vector<int> LeftOut;
+    // Names the files hold with "?".
+    numfmt::ChangedNames Changed;
 };
 
 // The message after a save that went well: "Data Saved Correctly", or what
-// was left out of the file.
+// was left out of the file; then the names written with "?".
 std::string SavedMessage(const DispatchOutcome &outcome);
 
 // Puts a stored variable back into the results window's engine state; the

@@ -52,11 +52,12 @@ void ShowDialog(QDialog &dialog) {
     MainWindow::showWindow(&dialog);
 }
 
-void SaveWorkbench(workbench::WorkbenchWindow &window, const std::string &file) {
+std::string SaveWorkbench(workbench::WorkbenchWindow &window, const std::string &file) {
     const DispatchOutcome outcome =
         SaveWorkbenchResults(std::filesystem::path(file), window.State(), WorkbenchOutput().Request());
     if (!outcome.ok)
         throw std::runtime_error(outcome.error);
+    return SavedMessage(outcome);
 }
 
 void PrintWorkbench(workbench::WorkbenchWindow &window) {

@@ -53,15 +53,26 @@ void SeriesHead(std::vector<std::string> &out, const std::string &lead, const Le
     out.emplace_back();
 }
 
+// One report's lines and the names they may hold.
+struct ReportText {
+    std::vector<std::string> Lines;
+    std::vector<numfmt::NameInText> Names;
+};
+
+ReportText Text(const ReportInput &input, const AppliedMethods &methods, const ReportOptions &options,
+                ReportKind kind, const numfmt::Locale &locale) {
+    return {BuildReportLines(input, methods, options, kind, locale), StationNames(input)};
+}
+
 WriteOutcome Write(const std::filesystem::path &path, numfmt::TextFileWriter::Mode mode,
-                   const std::vector<std::vector<std::string>> &reports) {
+                   const std::vector<ReportText> &reports) {
     numfmt::TextFileWriter file(path, mode);
     for (const auto &report : reports)
-        for (const auto &line : report)
-            file.writeLine(line);
+        for (const auto &line : report.Lines)
+            file.writeLine(line, report.Names);
     if (!file.commit())
-        return {false, file.error()};
-    return {};
+        return {false, file.error(), {}};
+    return {true, {}, file.changedNames()};
 }
 
 } // namespace
@@ -134,9 +145,9 @@ WriteOutcome WriteReportFile(const std::filesystem::path &path, const ReportInpu
                              const numfmt::Locale &locale) {
     try {
         return Write(path, numfmt::TextFileWriter::Mode::Replace,
-                     {BuildReportLines(input, methods, options, ReportKind::Workbench, locale)});
+                     {Text(input, methods, options, ReportKind::Workbench, locale)});
     } catch (const std::exception &e) {
-        return {false, e.what()};
+        return {false, e.what(), {}};
     }
 }
 
@@ -144,12 +155,12 @@ WriteOutcome WriteLocationReports(const std::filesystem::path &path, const std::
                                   const AppliedMethods &methods, const ReportOptions &options,
                                   const numfmt::Locale &locale) {
     try {
-        std::vector<std::vector<std::string>> reports;
+        std::vector<ReportText> reports;
         for (const auto &input : inputs)
-            reports.push_back(BuildReportLines(input, methods, options, ReportKind::Location, locale));
+            reports.push_back(Text(input, methods, options, ReportKind::Location, locale));
         return Write(path, numfmt::TextFileWriter::Mode::Replace, reports);
     } catch (const std::exception &e) {
-        return {false, e.what()};
+        return {false, e.what(), {}};
     }
 }
 

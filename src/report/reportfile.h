@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "numfmt/numfmt.h"
+#include "numfmt/textfile.h"
 #include "report/reportinput.h"
 
 namespace tavisol::results {
@@ -32,6 +33,7 @@ std::vector<std::string> BuildReportLines(const ReportInput &input, const Applie
 struct WriteOutcome {
     bool ok = true;
     std::string error;  // for a message box when !ok
+    numfmt::ChangedNames Changed; // the station names and countries written with "?"
 };
 
 // The workbench's save: the file is replaced by the one report.

@@ -14,6 +14,9 @@ using engine::Single;
 namespace {
 
 // The first n characters of a UTF-8 text.
+// Characters of a station's name and country in its row.
+constexpr std::size_t StationTextChars = 13;
+
 std::string FirstChars(const std::string &s, std::size_t n) {
     std::size_t count = 0;
     for (std::size_t i = 0; i < s.size(); ++i) {
@@ -241,12 +244,22 @@ std::vector<std::string> StationRows(const ReportInput &in, const numfmt::Locale
         const std::string direction = r.Direction != engine::Missing
                                           ? R(10, N2(r.Direction, loc)) + R(10, r.Compass)
                                           : std::string(20, ' ');
-        rows.push_back(R(10, numfmt::general(i, loc)) + common(r) + direction + R(15, FirstChars(r.Name, 13)) +
-                       R(15, FirstChars(r.Country, 13)));
+        rows.push_back(R(10, numfmt::general(i, loc)) + common(r) + direction +
+                       R(15, FirstChars(r.Name, StationTextChars)) + R(15, FirstChars(r.Country, StationTextChars)));
     }
     const auto &mean = in.Neighbours[engine::SummaryRecord];
     rows.push_back(R(10, "Mean") + common(mean) + R(10, N2(mean.Direction, loc)) + R(10, mean.Compass));
     return rows;
+}
+
+std::vector<numfmt::NameInText> StationNames(const ReportInput &in) {
+    std::vector<numfmt::NameInText> names;
+    for (int i = 1; i <= RowCount(in); ++i) {
+        const auto &r = in.Neighbours[static_cast<std::size_t>(i)];
+        for (const std::string *text : {&r.Name, &r.Country})
+            names.push_back({FirstChars(*text, StationTextChars), *text});
+    }
+    return names;
 }
 
 numfmt::PrintLine ObservationHeader(const numfmt::Locale &loc) {

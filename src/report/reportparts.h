@@ -10,6 +10,7 @@
 #include "calendar/confidence.h"
 #include "numfmt/numfmt.h"
 #include "numfmt/printline.h"
+#include "numfmt/textfile.h"
 #include "report/reportinput.h"
 #include "report/series.h"
 
@@ -63,6 +64,9 @@ std::vector<std::string> ThresholdRows(const ReportInput &in, engine::Single z, 
 // per neighbour and the mean row.
 std::string StationHeader();
 std::vector<std::string> StationRows(const ReportInput &in, const numfmt::Locale &loc);
+// The station names and countries as StationRows writes them (their first
+// characters), each known by its whole text.
+std::vector<numfmt::NameInText> StationNames(const ReportInput &in);
 // Observation table: header, one row per neighbour, the mean row. Each is a
 // print line that may span several physical lines.
 numfmt::PrintLine ObservationHeader(const numfmt::Locale &loc);

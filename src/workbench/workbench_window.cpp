@@ -480,9 +480,8 @@ void WorkbenchWindow::Sync() {
 void WorkbenchWindow::SetSaveResultsHandler(SaveHandler handler) { g_save = std::move(handler); }
 void WorkbenchWindow::SetPrintResultsHandler(PrintHandler handler) { g_print = std::move(handler); }
 
-void WorkbenchWindow::SaveResults(const std::string &fileName) {
-    if (g_save)
-        g_save(*this, fileName);
+std::string WorkbenchWindow::SaveResults(const std::string &fileName) {
+    return g_save ? g_save(*this, fileName) : std::string();
 }
 
 void WorkbenchWindow::printresults() {

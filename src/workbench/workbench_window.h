@@ -70,12 +70,13 @@ public:
 
     // Save and print of the workbench by output format, written by the export
     // subsystem: SaveResults(fileName) and printresults() call the handler set
-    // here (nothing happens without one). Errors pass to the caller.
-    using SaveHandler = std::function<void(WorkbenchWindow &window, const std::string &fileName)>;
+    // here (nothing happens without one). Errors pass to the caller; a save
+    // returns the message it ends with (empty: the plain confirmation).
+    using SaveHandler = std::function<std::string(WorkbenchWindow &window, const std::string &fileName)>;
     using PrintHandler = std::function<void(WorkbenchWindow &window)>;
     static void SetSaveResultsHandler(SaveHandler handler);
     static void SetPrintResultsHandler(PrintHandler handler);
-    void SaveResults(const std::string &fileName);
+    std::string SaveResults(const std::string &fileName);
     void printresults();
 
     WorkbenchModel &model() { return model_; }

@@ -401,6 +401,43 @@ TEST_F(OtherRun, FurrowinCatalogueListsTheLocations) {
     EXPECT_TRUE(std::filesystem::exists(out.path() / "SOUTH_3.PEN"));
 }
 
+// Names Windows-1252 cannot hold are written with "?", and the end message
+// says which after its confirmation: each once, however many locations and
+// variables hold it, ten at most and how many more.
+TEST_F(OtherRun, NamesWrittenWithQuestionMarksAreSaid) {
+    const std::string head = "Data Saved Correctly\r2 names were written with \"?\" for the characters that "
+                             "Windows-1252 files cannot hold:\r";
+    list = {{"Москва", "10", "45", "50"}, {"Łódź", "11", "46", "80"}, {"Москва", "11", "46", "80"}};
+    rec.choices.Variables = {false, true, true, true, false, true, false, false};
+    for (int format : {2, 3, 4, 5}) {
+        rec.messages.clear();
+        ASSERT_EQ(Run(format), RunEnd::Completed) << format;
+        EXPECT_THAT(rec.messages, ElementsAre(Message{head + "\"Москва\" as \"??????\"\r\"Łódź\" as \"?ód?\"", "",
+                                                      MsgIcon::Information}))
+            << format;
+    }
+
+    // The Furrowin files carry the catalogue's name.
+    list = {{"North", "10", "45", "50"}, {"South", "11", "46", "80"}};
+    rec.choices.Variables = {false, true, true, false, false, true, true, true};
+    rec.messages.clear();
+    ASSERT_EQ(RunOtherFormat(state, 7, list, out.path() / "Łódź.lst", info.path(), Now, rec.host), RunEnd::Completed);
+    ASSERT_EQ(rec.messages.size(), 1u);
+    EXPECT_EQ(rec.messages[0].text, "Data Saved Correctly\r1 name was written with \"?\" for the characters that "
+                                    "Windows-1252 files cannot hold:\r\"Łódź\" as \"?ód?\"");
+
+    list.clear();
+    for (int k = 0; k < 12; ++k)
+        list.push_back({"Пункт " + std::to_string(k), "10", "45", "50"});
+    rec.choices.Variables = {false, true, false, false, false, false, false, false};
+    rec.messages.clear();
+    ASSERT_EQ(Run(5), RunEnd::Completed);
+    ASSERT_EQ(rec.messages.size(), 1u);
+    EXPECT_THAT(rec.messages[0].text, StartsWith("Data Saved Correctly\r12 names were written with"));
+    EXPECT_THAT(rec.messages[0].text, HasSubstr("\r\"Пункт 9\" as \"????? 9\"\r... and 2 more."));
+    EXPECT_THAT(rec.messages[0].text, Not(HasSubstr("Пункт 10")));
+}
+
 // Names that cannot name the location's files refuse the run before any
 // file is written.
 TEST_F(OtherRun, FurrowinRunRefusesUnusableNamesBeforeWriting) {
@@ -621,6 +658,13 @@ TEST_F(MissingEstimates, TillwickLeavesOutLocationsWithoutRainfallOrPet) {
     for (const std::string &l : ReadLines(target))
         EXPECT_THAT(l, Not(HasSubstr("Lon : 40.00")));
     EXPECT_THAT(rec.messages.at(0).text, StartsWith("Data Saved without 1 of 2 locations"));
+
+    // A name written with "?" is said below the locations left out.
+    rec.messages.clear();
+    ASSERT_EQ(Run(4, {{"Łódź", "40", "10", "300"}, {"Łódź", "10", "45", "50"}}), RunEnd::Completed);
+    EXPECT_EQ(rec.messages.at(0).text, "Data Saved without 1 of 2 locations, for want of an estimate of:"
+                                       "\rŁódź - potential evapotranspiration\r1 name was written with \"?\" for "
+                                       "the characters that Windows-1252 files cannot hold:\r\"Łódź\" as \"?ód?\"");
 
     // More than the message can name: the run summary names every one.
     LocationList many;

@@ -95,6 +95,23 @@ TEST_F(TextFileTest, WritesWindows1252WithCrLf) {
     EXPECT_EQ(entries(), 1u); // no temporary file left
 }
 
+// Every "?" is told: by the name it stands in, as the user knows it, or
+// else by the whole text that holds it; each once.
+TEST_F(TextFileTest, EveryReplacedCharacterIsToldByItsNameOrItsText) {
+    nf::TextFileWriter w(dir_ / "names.txt");
+    const std::vector<nf::NameInText> names = {{"Нов", ""}, {"Нови Сад", ""}, {"Москва-Цен", "Москва-Центральная"}};
+    w.writeLine("  Нови Сад, Нов, Zürich  ", names);
+    w.writeLine("Москва-Цен Нов", names);
+    w.writeLine("Station Ω 3  ", names);
+    w.writeLine("Нов Ω", names);
+    ASSERT_TRUE(w.commit());
+    EXPECT_EQ(w.changedNames().list(), (std::vector<nf::ChangedName>{{"Нови Сад", "???? ???"},
+                                                                     {"Нов", "???"},
+                                                                     {"Москва-Центральная", "??????" "-???"},
+                                                                     {"Station Ω 3", "Station ? 3"},
+                                                                     {"Нов Ω", "??? ?"}}));
+}
+
 TEST_F(TextFileTest, ReplaceKeepsTheOldFileUntilCommitted) {
     const fs::path p = dir_ / "table.txt";
     Put(p, "old\r\n");

@@ -560,6 +560,72 @@ INSTANTIATE_TEST_SUITE_P(
                    "The WorkBench holds no estimate of its variable at this location: nothing was printed."}),
     [](const ::testing::TestParamInfo<RefusalRow> &row) { return std::string(row.param.name); });
 
+// A name Windows-1252 cannot hold is written with "?", and the save says
+// which after its confirmation: the location's in the tables, the Ketlo and
+// Tillwick files, the catalogue's in the Furrowin files, a station's in the
+// own report, once however many variables hold it.
+struct ChangedNameRow {
+    const char *name;
+    bool workbench;
+    int format;
+    const char *location;
+    const char *file;
+    const char *said;  // the name and what the file holds instead
+};
+
+class ChangedNames : public OutputDialogs, public ::testing::WithParamInterface<ChangedNameRow> {};
+
+TEST_P(ChangedNames, AreSaidAfterTheConfirmation) {
+    const ChangedNameRow &row = GetParam();
+    // The nearest station of the first two variables, named in UTF-8.
+    for (engine::Integer v : {0, 1}) {
+        const fs::path file = folder.path() / "TavisolData" /
+                              engine::StationFileNames(v, fixture::PointLat, fixture::PointLon).front();
+        std::string text = Slurp(file);
+        const std::string own = "\"St" + std::to_string(v) + "_1\"";
+        text.replace(text.find(own), own.size(), "\"Москва\"");
+        fixture::Put(file, "\xEF\xBB\xBF" + text);
+    }
+    SetCurrentLocation(row.location, fixture::PointLon, fixture::PointLat, fixture::PointAlt);
+    appState().OutputFormat = row.format;
+    TellOutputFormat(row.format);
+    nextFile = QString::fromStdString((folder.path() / row.file).string());
+    OutputDialog &d = row.workbench ? static_cast<OutputDialog &>(WorkbenchOutput()) : ResultsOutput();
+    if (!row.workbench) {
+        ResultsOutput().chkMean->setChecked(true);
+        ResultsOutput().chkMax->setChecked(true);
+    }
+    d.ChkBest->setChecked(true);
+    d.chkStat->setChecked(true);
+    d.CmdSave->click();
+    EXPECT_EQ(Texts(), std::vector<QString>{QStringLiteral("Data Saved Correctly\n1 name was written with \"?\" for "
+                                                           "the characters that Windows-1252 files cannot hold:\n") +
+                                            QString::fromUtf8(row.said)});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EverySave, ChangedNames,
+    ::testing::Values(
+        ChangedNameRow{"ViewDataTable", false, 2, "Москва", "t.dat",
+                       "\"Москва\" as \"??????\""},
+        ChangedNameRow{"ViewDataKetlo", false, 5, "Минск", "k.dat",
+                       "\"Минск\" as \"?????\""},
+        ChangedNameRow{"ViewDataTillwickInput", false, 3, "Łódź", "i.dat",
+                       "\"Łódź\" as \"?ód?\""},
+        ChangedNameRow{"ViewDataTillwickOutput", false, 4, "Łódź \"Lublinek\"", "o.dat",
+                       "\"Łódź \"Lublinek\"\" as \"?ód? 'Lublinek'\""},
+        ChangedNameRow{"ViewDataFurrowin", false, 7, "East of Rome", "Łódź.Lst",
+                       "\"Łódź\" as \"?ód?\""},
+        ChangedNameRow{"ViewDataReport", false, 1, "East of Rome", "r.tvs",
+                       "\"Москва\" as \"??????\""},
+        ChangedNameRow{"WorkBenchTable", true, 2, "Москва", "t.dat",
+                       "\"Москва\" as \"??????\""},
+        ChangedNameRow{"WorkBenchKetlo", true, 5, "Минск \"Nord\"", "k.dat",
+                       "\"Минск \"Nord\"\" as \"????? 'Nord'\""},
+        ChangedNameRow{"WorkBenchReport", true, 1, "East of Rome", "r.tvs",
+                       "\"Москва\" as \"??????\""}),
+    [](const ::testing::TestParamInfo<ChangedNameRow> &row) { return std::string(row.param.name); });
+
 TEST_F(OutputDialogs, MenuCommandsShowOneButtonAndUnloadStartsAfresh) {
     ASSERT_TRUE(RunCommand(Command::SaveViewData));
     ResultsOutputDialog *d = ResultsOutputIfLoaded();

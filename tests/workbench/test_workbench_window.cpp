@@ -211,7 +211,10 @@ TEST_F(WorkbenchWindowTest, SaveAndPrintGoToTheInstalledHandlers) {
     WorkbenchWindow *w = WorkbenchWindow::instance();
     std::string saved;
     int printed = 0;
-    WorkbenchWindow::SetSaveResultsHandler([&](WorkbenchWindow &, const std::string &file) { saved = file; });
+    WorkbenchWindow::SetSaveResultsHandler([&](WorkbenchWindow &, const std::string &file) {
+        saved = file;
+        return std::string();
+    });
     WorkbenchWindow::SetPrintResultsHandler([&](WorkbenchWindow &) { ++printed; });
     w->SaveResults("out.tvs");
     w->printresults();
