@@ -622,13 +622,12 @@ void RasterMapWindow::DrawCapitals() {
         p.setPen(c);
         p.setBrush(c);
         const int radius = OverlaySize(zoom_.Zoom);
-        for (const MapShape &shape : capitals_)
-            for (const MapPoint &pt : shape.Points) {
-                if (!IsInsideRect(geo_, map_.Columns, map_.Rows, pt.X, pt.Y)) continue;
-                int x = 0, y = 0;
-                if (OverlayPoint(view_, zoom_, map_.U1(), map_.U2(), SW, SH, pt.X, pt.Y, x, y))
-                    p.drawEllipse(QPoint(x, y), radius, radius);
-            }
+        for (const MapPoint &pt : capitals_.allPoints()) {
+            if (!IsInsideRect(geo_, map_.Columns, map_.Rows, pt.X, pt.Y)) continue;
+            int x = 0, y = 0;
+            if (OverlayPoint(view_, zoom_, map_.U1(), map_.U2(), SW, SH, pt.X, pt.Y, x, y))
+                p.drawEllipse(QPoint(x, y), radius, radius);
+        }
     });
 }
 

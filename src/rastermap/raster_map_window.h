@@ -163,8 +163,8 @@ public:
     const MapPaths &Paths() const { return paths_; }
     const RasterImage &MapRaster() const { return map_; }
     const ColorTable &Colors() const { return colors_; }
-    const std::vector<MapShape> &RasterBoundaries() const { return boundaries_; }
-    const std::vector<MapShape> &RasterCapitals() const { return capitals_; }
+    const ShapeSet &RasterBoundaries() const { return boundaries_; }
+    const ShapeSet &RasterCapitals() const { return capitals_; }
     const ViewWindow &View() const { return view_; }
     const ZoomState &Zoom() const { return zoom_; }
     const Georeference &Geo() const { return geo_; }
@@ -237,7 +237,7 @@ private:
     RasterImage map_;
     ColorTable colors_;
     ColorEntry fixedColorA_, fixedColorB_;
-    std::vector<MapShape> boundaries_, capitals_;
+    ShapeSet boundaries_, capitals_;
     ViewWindow view_;
     ZoomState zoom_;
     Georeference geo_;

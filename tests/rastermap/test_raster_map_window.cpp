@@ -144,7 +144,7 @@ TEST_F(RasterWindow, LoadAndActivationDrawTheFirstMap) {
     EXPECT_EQ(form->Colors()[0].Name, "Low");
     EXPECT_EQ(form->Colors()[253].Name, "Capitals");
     ASSERT_EQ(form->RasterBoundaries().size(), 1u);
-    EXPECT_EQ(form->RasterBoundaries()[0].Points.size(), 3u);
+    EXPECT_EQ(form->RasterBoundaries().points(0).size(), 3u);
     EXPECT_EQ(form->exportVariableBox->count(), 8);
     EXPECT_EQ(form->CurrentTool(), "NONE");
     EXPECT_TRUE(form->ToolButtons[1]->isChecked());
