@@ -12,6 +12,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -161,7 +162,7 @@ public:
 
     // State.
     const MapPaths &Paths() const { return paths_; }
-    const RasterImage &MapRaster() const { return map_; }
+    const RasterImage &MapRaster() const { return *map_; }
     const ColorTable &Colors() const { return colors_; }
     const ShapeSet &RasterBoundaries() const { return boundaries_; }
     const ShapeSet &RasterCapitals() const { return capitals_; }
@@ -234,7 +235,8 @@ private:
     QWidget *mapCanvas_ = nullptr;  // mapView and legendView side by side
 
     MapPaths paths_;
-    RasterImage map_;
+    // Shared with an export that reads it (never null).
+    std::shared_ptr<const RasterImage> map_ = std::make_shared<const RasterImage>();
     ColorTable colors_;
     ColorEntry fixedColorA_, fixedColorB_;
     ShapeSet boundaries_, capitals_;
