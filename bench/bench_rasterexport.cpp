@@ -8,6 +8,14 @@
 // (for slow builds). TAVISOL_BENCH_WHOLE_MAP=1 also exports the whole Africa
 // map at its own 0.05 degree cells and reports the peak memory of the process
 // (peak_rss_mb).
+//
+// TAVISOL_BENCH_LARGEST_MAP=1 registers BM_RasterExportOfTheLargestMap: a
+// small region exported from a map of the largest size a header gives (32767
+// x 32767 cells, 1 GiB, Africa's georeference), the map read and shared with
+// the run as the raster map window does; argument 1 copies the map for the
+// run first, as the window did before.
+// Counters: peak_rss_mb (the process's peak memory, getrusage; run it alone
+// with --benchmark_filter) and map_mb (the map's cells).
 
 #include <benchmark/benchmark.h>
 
@@ -18,6 +26,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -55,16 +65,18 @@ Real48Conversions BuiltVantrix() {
 class DemoData {
 public:
     DemoData() {
-        map_ = ReadRasterImage(bench::DemoProgramFolder() / "vistreldata" / "Africa.img");
-        geo_ = SetHeaderDoubleValues(map_.Header, BuiltVantrix());
+        map_ = std::make_shared<const RasterImage>(
+            ReadRasterImage(bench::DemoProgramFolder() / "vistreldata" / "Africa.img"));
+        geo_ = SetHeaderDoubleValues(map_->Header, BuiltVantrix());
     }
     std::filesystem::path DataFolder() const { return bench::DemoDataFolder(); }
-    ExportMap Map() const { return ExportMap{&map_, geo_}; }
-    int Columns() const { return map_.Columns; }
-    int Rows() const { return map_.Rows; }
+    ExportMap Map() const { return ExportMap{map_, geo_}; }
+    const RasterImage &Image() const { return *map_; }
+    int Columns() const { return map_->Columns; }
+    int Rows() const { return map_->Rows; }
 
 private:
-    RasterImage map_;
+    std::shared_ptr<const RasterImage> map_;
     Georeference geo_;
 };
 
@@ -144,6 +156,48 @@ void BM_RasterExportWholeMap(benchmark::State &bench) {
     bench.counters["peak_rss_mb"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
+// The largest map a header gives, Africa's georeference and its cells all 0
+// (a sparse file), made once in a temporary folder and removed at exit.
+struct LargestMap {
+    std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("tavisol_bench_largemap_" + std::to_string(::getpid()));
+    std::filesystem::path file = folder / "large.img";
+    LargestMap() {
+        std::filesystem::create_directories(folder);
+        ImageHeader header = Data().Image().Header;
+        header.Rows = 32767;
+        header.Columns = 32767;
+        const HeaderBytes bytes = SerializeHeader(header);
+        std::ofstream(file, std::ios::binary)
+            .write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        std::filesystem::resize_file(file, bytes.size() + 32767ull * 32767ull);
+    }
+    ~LargestMap() { std::filesystem::remove_all(folder); }
+};
+
+void BM_RasterExportOfTheLargestMap(benchmark::State &bench) {
+    static LargestMap largest;
+    const bool copied = bench.range(0) == 1;
+    ExportRegion region{10, 11, 30, 29, 0.05f, 2};
+    const auto [columns, rows] = ExportGridSize(region);
+    double mapMb = 0;
+    for (auto _ : bench) {
+        std::shared_ptr<const RasterImage> map = std::make_shared<const RasterImage>(ReadRasterImage(largest.file));
+        mapMb = static_cast<double>(map->Cells.size()) / (1 << 20);
+        const Georeference geo = SetHeaderDoubleValues(map->Header, BuiltVantrix());
+        if (copied) map = std::make_shared<const RasterImage>(RasterImage(*map));
+        ParallelExportRun run(region, columns, rows, ClassTable[0], ExportMap{map, geo},
+                              EngineEstimates({engine::DefaultSettings(), Data().DataFolder()}, 0, 13));
+        run.Start(0);
+        if (!run.Wait()) throw std::runtime_error("export did not complete");
+        benchmark::DoNotOptimize(run.Cells().data());
+    }
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    bench.counters["peak_rss_mb"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    bench.counters["map_mb"] = mapMb;
+}
+
 const bool registered = [] {
     benchmark::RegisterBenchmark("BM_RasterExportAllCores", BM_RasterExportAllCores)
         ->Iterations(1)
@@ -153,6 +207,13 @@ const bool registered = [] {
         ->Iterations(1)
         ->UseRealTime()
         ->Unit(benchmark::kMillisecond);
+    if (const char *largest = std::getenv("TAVISOL_BENCH_LARGEST_MAP"); largest && std::string(largest) == "1")
+        benchmark::RegisterBenchmark("BM_RasterExportOfTheLargestMap", BM_RasterExportOfTheLargestMap)
+            ->Arg(0)
+            ->Arg(1)
+            ->Iterations(1)
+            ->UseRealTime()
+            ->Unit(benchmark::kMillisecond);
     if (const char *whole = std::getenv("TAVISOL_BENCH_WHOLE_MAP"); whole && std::string(whole) == "1")
         benchmark::RegisterBenchmark("BM_RasterExportWholeMap", BM_RasterExportWholeMap)
             ->Iterations(1)

@@ -4,6 +4,11 @@
 //     60 MB of blank lines (within the shape files' 64 MiB limit), read as the
 //     raster window reads it; counter `events`: rounds of window events.
 //   BM_WorldBoundariesOfBlankLines: the same file through the world map's reader.
+//   BM_BoundariesOfNamesOnly: a raster map's boundary file at the shape files'
+//     limit made of names alone (a quotation mark and a line end, 32 million
+//     times); counters `shapes`, `held_mb` (what the shapes hold) and
+//     `peak_rss_mb`.
+//   BM_WorldBoundariesOfNamesOnly: the same file through the world map's reader.
 //   BM_LocationListAtItsLimit: a location list of 32 MiB of three-number lines
 //     (about 4.8 million), read as "Set Locations from File" reads it;
 //     counter `rows`: the rows the list got.
@@ -57,7 +62,7 @@ void BM_BoundariesOfBlankLines(benchmark::State &state) {
     double events = 0;
     for (auto _ : state) {
         const rastermap::ShapeReadResult r = rastermap::ReadShapes(file, [&events] { ++events; });
-        benchmark::DoNotOptimize(r.Shapes.data());
+        benchmark::DoNotOptimize(r.Shapes.allPoints().data());
     }
     state.counters["events"] = benchmark::Counter(events, benchmark::Counter::kAvgIterations);
 }
@@ -69,11 +74,55 @@ void BM_WorldBoundariesOfBlankLines(benchmark::State &state) {
     for (auto _ : state) {
         const worldmap::ShapeReadResult r =
             worldmap::ReadShapeFile(file, worldmap::ShapeKind::Boundaries, 4320, 2160, [&events] { ++events; });
-        benchmark::DoNotOptimize(r.Shapes.data());
+        benchmark::DoNotOptimize(r.Shapes.allPoints().data());
     }
     state.counters["events"] = benchmark::Counter(events, benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_WorldBoundariesOfBlankLines)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The shape files' limit filled with names alone.
+std::string ManyNames() {
+    std::string text;
+    text.reserve(worldmap::MaxShapeFileBytes);
+    while (text.size() + 2 <= worldmap::MaxShapeFileBytes)
+        text += "\"\n";
+    return text;
+}
+
+double PeakRssMb() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+void BM_BoundariesOfNamesOnly(benchmark::State &state) {
+    const fs::path file = Made("names.bnd", ManyNames());
+    double shapes = 0, held = 0;
+    for (auto _ : state) {
+        const rastermap::ShapeReadResult r = rastermap::ReadShapes(file);
+        shapes = static_cast<double>(r.Shapes.size());
+        held = static_cast<double>(r.Shapes.heldBytes()) / (1 << 20);
+    }
+    state.counters["shapes"] = shapes;
+    state.counters["held_mb"] = held;
+    state.counters["peak_rss_mb"] = PeakRssMb();
+}
+BENCHMARK(BM_BoundariesOfNamesOnly)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_WorldBoundariesOfNamesOnly(benchmark::State &state) {
+    const fs::path file = Made("names.bna", ManyNames());
+    double shapes = 0, held = 0;
+    for (auto _ : state) {
+        const worldmap::ShapeReadResult r =
+            worldmap::ReadShapeFile(file, worldmap::ShapeKind::Boundaries, 4320, 2160, [] {});
+        shapes = static_cast<double>(r.Shapes.size());
+        held = static_cast<double>(r.Shapes.heldBytes()) / (1 << 20);
+    }
+    state.counters["shapes"] = shapes;
+    state.counters["held_mb"] = held;
+    state.counters["peak_rss_mb"] = PeakRssMb();
+}
+BENCHMARK(BM_WorldBoundariesOfNamesOnly)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_LocationListAtItsLimit(benchmark::State &state) {
     std::string text;

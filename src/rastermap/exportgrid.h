@@ -12,6 +12,7 @@
 #include <thread>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -95,8 +96,10 @@ std::pair<int, int> ExportGridSize(const ExportRegion &region);
 // an engine failure is thrown.
 using CellEstimate = std::function<std::optional<float>(float lon, float lat)>;
 
+// The map an export reads. The run shares it with whoever loaded it, so that
+// a map loaded meanwhile replaces the window's without a copy for the run.
 struct ExportMap {
-    const RasterImage *Image = nullptr;
+    std::shared_ptr<const RasterImage> Image;
     Georeference Geo;
 };
 

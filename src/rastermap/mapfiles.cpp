@@ -190,37 +190,10 @@ std::optional<std::string> LoadColorTable(const fs::path &clrPath, ColorTable &t
 }
 
 ShapeReadResult ReadShapes(const fs::path &path, const std::function<void()> &doEvents) {
+    worldmap::ShapeReadResult read = worldmap::ReadShapeFile(path, worldmap::ShapeKind::Degrees, 0, 0, doEvents);
     ShapeReadResult result;
-    std::string bytes;
-    if (auto err = worldmap::ReadShapeFileBytes(path, bytes)) {
-        result.Error = err;
-        return result;
-    }
-    const numfmt::FileText file = numfmt::TextOfFile(bytes);
-    // Walked a line at a time and a field at a time: a file of blank lines or
-    // of commas costs no more than its bytes.
-    std::string_view rest = file.text;
-    worldmap::StretchPacer pacer(rest.size(), doEvents);
-    std::string_view line;
-    for (std::size_t lineNo = 1; numfmt::TakeTextLine(rest, line); ++lineNo) {
-        if (!line.empty() && line[0] == '"') {
-            MapShape shape;
-            const std::string name(line.substr(0, line.find(',')));
-            shape.Name = file.utf8 ? name : engine::Windows1252ToUtf8(name);
-            result.Shapes.push_back(std::move(shape));
-        } else if (const std::size_t comma = line.find(','); comma != std::string_view::npos) {
-            if (result.Shapes.empty()) {
-                result.Error = path.filename().string() + ", line " + std::to_string(lineNo) +
-                               ": a point comes before the first shape name.";
-                return result;
-            }
-            const std::string_view second = line.substr(comma + 1);
-            result.Shapes.back().Points.push_back(
-                {numfmt::toSingle(numfmt::val(line.substr(0, comma))),
-                 numfmt::toSingle(numfmt::val(second.substr(0, second.find(','))))});
-        }
-        pacer.at(rest.size());
-    }
+    result.Shapes = std::move(read.Shapes);
+    if (!read.ok()) result.Error = std::move(read.Error);
     return result;
 }
 

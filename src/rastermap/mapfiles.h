@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "worldmap/shapefile.h"
+
 namespace tavisol::rastermap {
 
 struct ColorEntry {
@@ -25,14 +27,9 @@ using ColorTable = std::array<ColorEntry, 256>;
 inline constexpr int CapitalsClass = 253;
 inline constexpr int BoundariesClass = 254;
 
-struct MapPoint {
-    float X = 0;  // longitude
-    float Y = 0;  // latitude
-};
-struct MapShape {
-    std::string Name;
-    std::vector<MapPoint> Points;
-};
+// Shapes in degrees: X the longitude, Y the latitude.
+using worldmap::MapPoint;
+using worldmap::ShapeSet;
 
 // The four files of one map in a folder: the map's name with ".img", ".clr",
 // ".cty" and ".bnd", each found whatever the case of its extension.
@@ -64,15 +61,16 @@ std::optional<std::string> LoadColorTable(const std::filesystem::path &clrPath, 
 std::vector<std::string> ReadListFields(const std::string &text);
 
 struct ShapeReadResult {
-    std::vector<MapShape> Shapes;       // in file order
+    ShapeSet Shapes;                    // in file order
     std::optional<std::string> Error;   // the failure that stopped the reading
 };
 
-// Reads a shape file: a line starting with a double quote begins a shape named
-// by its text before the first comma; any other line with at least two comma
-// fields appends the point (longitude, latitude). doEvents runs after every
-// stretch of text (worldmap::ShapeTextStretchBytes), not after every line.
-// A file that is no shape file (worldmap::ReadShapeFileBytes) gives no shape.
+// Reads a shape file as the world map's reader does (worldmap::ReadShapeFile),
+// every point kept in degrees: a line starting with a double quote begins a
+// shape named by its text before the first comma; any other line with at
+// least two comma fields appends the point (longitude, latitude). doEvents
+// runs after every stretch of text (worldmap::ShapeTextStretchBytes), not
+// after every line. A file that is no shape file gives no shape.
 ShapeReadResult ReadShapes(const std::filesystem::path &path, const std::function<void()> &doEvents = {});
 
 // One component of a colour value written as six hexadecimal digits: "RED"

@@ -99,15 +99,15 @@ bool OverlayPoint(const ViewWindow &view, const ZoomState &z, int U1, int U2, do
     return true;
 }
 
-std::vector<Segment> BoundarySegments(const std::vector<MapShape> &shapes,
+std::vector<Segment> BoundarySegments(const ShapeSet &shapes,
                                       const std::function<bool(float, float)> &inside,
                                       const std::function<std::pair<int, int>(float, float)> &place) {
     std::vector<Segment> lines;
     float ringLon = 0, ringLat = 0;  // (0, 0) = no ring open; kept across shapes
-    for (const MapShape &shape : shapes) {
+    for (std::size_t shape = 0; shape < shapes.size(); ++shape) {
         bool penDown = false;
         int penX = 0, penY = 0;
-        for (const MapPoint &pt : shape.Points) {
+        for (const MapPoint &pt : shapes.points(shape)) {
             if (ringLon == 0 && ringLat == 0) {
                 ringLon = pt.X;
                 ringLat = pt.Y;

@@ -77,7 +77,7 @@ struct Segment {
     int X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
     bool operator==(const Segment &) const = default;
 };
-std::vector<Segment> BoundarySegments(const std::vector<MapShape> &shapes,
+std::vector<Segment> BoundarySegments(const ShapeSet &shapes,
                                       const std::function<bool(float lon, float lat)> &inside,
                                       const std::function<std::pair<int, int>(float lon, float lat)> &place);
 

@@ -464,7 +464,7 @@ void RasterMapWindow::onActivated() {
             // previous map and leaves the load pending.
             RasterImage image = ReadRasterImage(paths_.Img);
             const Georeference geo = SetHeaderDoubleValues(image.Header, VantrixConversions());
-            map_ = std::move(image);
+            map_ = std::make_shared<const RasterImage>(std::move(image));
             geo_ = geo;
             ShapeReadResult b = ReadShapes(paths_.Bnd, doEvents);
             boundaries_ = std::move(b.Shapes);
@@ -472,8 +472,8 @@ void RasterMapWindow::onActivated() {
             ShapeReadResult c = ReadShapes(paths_.Cty, doEvents);
             capitals_ = std::move(c.Shapes);
             if (c.Error) reportError(q(*c.Error), true);
-            view_ = WholeMapView(geo_, map_.Columns, map_.Rows);
-            const double aspect = static_cast<double>(map_.Columns) / map_.Rows;
+            view_ = WholeMapView(geo_, map_->Columns, map_->Rows);
+            const double aspect = static_cast<double>(map_->Columns) / map_->Rows;
             placeFrames();
             placeMapAndLegend(
                 fitToMapArea([aspect](double widthTwips) { return ActivationLayout(widthTwips, aspect); }), true);
@@ -542,7 +542,7 @@ void RasterMapWindow::placeMapAndLegend(const MapLayout &l, bool legendFromLayou
 }
 
 void RasterMapWindow::DrawRasterMap() {
-    if (drawing_ || map_.Empty()) return;
+    if (drawing_ || map_->Empty()) return;
     drawing_ = true;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
@@ -556,7 +556,9 @@ void RasterMapWindow::DrawRasterMap() {
                 exportProgress->setValue(0);
                 exportProgress->setVisible(true);
             }
-            dib.RandomiseBits2(map_, colors_, zoom_, [this, showProgress](int) {
+            // Held while the fill lets events through, whatever they load.
+            const std::shared_ptr<const RasterImage> map = map_;
+            dib.RandomiseBits2(*map, colors_, zoom_, [this, showProgress](int) {
                 if (showProgress && exportProgress->value() < exportProgress->maximum() - 5)
                     exportProgress->setValue(exportProgress->value() + 3);
                 doEvents();
@@ -607,7 +609,7 @@ void RasterMapWindow::DrawLegend() {
 }
 
 void RasterMapWindow::drawOverlay(bool shown, const std::function<void(QPainter &, double, double)> &paint) {
-    if (!shown || map_.Empty()) return;
+    if (!shown || map_->Empty()) return;
     try {
         QPainter p(&mapView->surface());
         paint(p, mapView->width(), mapView->height());
@@ -622,13 +624,12 @@ void RasterMapWindow::DrawCapitals() {
         p.setPen(c);
         p.setBrush(c);
         const int radius = OverlaySize(zoom_.Zoom);
-        for (const MapShape &shape : capitals_)
-            for (const MapPoint &pt : shape.Points) {
-                if (!IsInsideRect(geo_, map_.Columns, map_.Rows, pt.X, pt.Y)) continue;
-                int x = 0, y = 0;
-                if (OverlayPoint(view_, zoom_, map_.U1(), map_.U2(), SW, SH, pt.X, pt.Y, x, y))
-                    p.drawEllipse(QPoint(x, y), radius, radius);
-            }
+        for (const MapPoint &pt : capitals_.allPoints()) {
+            if (!IsInsideRect(geo_, map_->Columns, map_->Rows, pt.X, pt.Y)) continue;
+            int x = 0, y = 0;
+            if (OverlayPoint(view_, zoom_, map_->U1(), map_->U2(), SW, SH, pt.X, pt.Y, x, y))
+                p.drawEllipse(QPoint(x, y), radius, radius);
+        }
     });
 }
 
@@ -636,12 +637,12 @@ void RasterMapWindow::DrawBoundaries() {
     drawOverlay(showBoundaries_, [this](QPainter &p, double SW, double SH) {
         p.setPen(QPen(colourOf(colors_[BoundariesClass]), OverlaySize(zoom_.Zoom)));
         const auto inside = [this](float lon, float lat) {
-            return IsInsideRect(geo_, map_.Columns, map_.Rows, lon, lat);
+            return IsInsideRect(geo_, map_->Columns, map_->Rows, lon, lat);
         };
         // Points right of or below the picture are joined too: only the map's
         // own extent decides.
         const auto place = [&](float lon, float lat) {
-            const auto [fx, fy] = OverlayXY(view_, zoom_, map_.U1(), map_.U2(), SW, SH, lon, lat);
+            const auto [fx, fy] = OverlayXY(view_, zoom_, map_->U1(), map_->U2(), SW, SH, lon, lat);
             return std::make_pair(static_cast<int>(std::clamp(fx, -1e6, 1e6)),
                                   static_cast<int>(std::clamp(fy, -1e6, 1e6)));
         };
@@ -715,11 +716,11 @@ void RasterMapWindow::onToolButtonClicked(int index) {
 }
 
 void RasterMapWindow::onMapMouseDown(Qt::MouseButton button, double x, double y) {
-    if (noMap_ || map_.Empty()) return;
+    if (noMap_ || map_->Empty()) return;
     try {
         if (currentTool_ == "ZOOMPUNTO") {
-            PointZoom(zoom_, button == Qt::LeftButton, x, y, mapView->width(), mapView->height(), map_.Columns,
-                      map_.Rows);
+            PointZoom(zoom_, button == Qt::LeftButton, x, y, mapView->width(), mapView->height(), map_->Columns,
+                      map_->Rows);
             DrawRasterMap();
         } else if (currentTool_ == "RECTANGLE") {
             dragStartX_ = static_cast<std::int32_t>(numfmt::roundHalfEven(x));
@@ -734,8 +735,8 @@ void RasterMapWindow::onMapMouseDown(Qt::MouseButton button, double x, double y)
 }
 
 void RasterMapWindow::onMapMouseMove(double x, double y) {
-    if (noMap_ || map_.Empty()) return;
-    ViewMapping(view_, zoom_, map_.Columns, map_.Rows, mapView->width(), mapView->height(), x, y, cursorLon_,
+    if (noMap_ || map_->Empty()) return;
+    ViewMapping(view_, zoom_, map_->Columns, map_->Rows, mapView->width(), mapView->height(), x, y, cursorLon_,
                 cursorLat_);
     StatusPanels[0]->setText(q(DmsText(cursorLon_, cursorLat_)));
     StatusPanels[1]->setText(q(DecimalText(cursorLon_, cursorLat_)));
@@ -763,9 +764,9 @@ void RasterMapWindow::onMapMouseUp(double, double) {
     mapView->setBand(QRect());
     const auto cint = [](double v) { return static_cast<double>(numfmt::cint(v)); };
     const double W = mapView->width(), H = mapView->height();
-    ViewMapping(view_, zoom_, map_.Columns, map_.Rows, W, H, cint(rectLeft), cint(rectTop), regionLonStart_,
+    ViewMapping(view_, zoom_, map_->Columns, map_->Rows, W, H, cint(rectLeft), cint(rectTop), regionLonStart_,
                 regionLatStart_);
-    ViewMapping(view_, zoom_, map_.Columns, map_.Rows, W, H, cint(rectRight), cint(rectBottom), regionLonEnd_,
+    ViewMapping(view_, zoom_, map_->Columns, map_->Rows, W, H, cint(rectRight), cint(rectBottom), regionLonEnd_,
                 regionLatEnd_);
     exportResolutionBox->setEditText(QString());
     const numfmt::Locale point = numfmt::Locale::english();
@@ -778,7 +779,7 @@ void RasterMapWindow::onMapMouseUp(double, double) {
 }
 
 void RasterMapWindow::onMapClicked() {
-    if (currentTool_ != "NONE" || noMap_ || map_.Empty()) return;
+    if (currentTool_ != "NONE" || noMap_ || map_->Empty()) return;
     try {
         pickLon_ = cursorLon_;
         pickLat_ = cursorLat_;
@@ -870,7 +871,7 @@ void RasterMapWindow::onResolutionChanged() {
 }
 
 void RasterMapWindow::onExportSaveClicked() {
-    if (map_.Empty()) {
+    if (map_->Empty()) {
         ShowMessage(this, MsgIcon::Information, QStringLiteral("No Map available"));
         return;
     }
@@ -878,7 +879,7 @@ void RasterMapWindow::onExportSaveClicked() {
         const ExportInputs in{s(exportResolutionBox->currentText()), s(TxtLonStart->text()), s(TxtLonEnd->text()),
                               s(TxtLatStart->text()), s(TxtLatEnd->text())};
         float r = 0;
-        if (auto message = ValidateExport(in, ExtentOf(geo_, map_.Columns, map_.Rows), r)) {
+        if (auto message = ValidateExport(in, ExtentOf(geo_, map_->Columns, map_->Rows), r)) {
             ShowMessage(this, MsgIcon::Information, q(*message));
             return;
         }
@@ -909,21 +910,21 @@ void RasterMapWindow::exportVariableRaster(int variable) {
     try {
         const ExportRegion g = snappedExportRegion();
         const NewHeaderInput hi = exportHeaderInput(g, variable);
-        const ImageHeader header = GetNewHeader(hi, map_.Header, VantrixConversions());
+        const ImageHeader header = GetNewHeader(hi, map_->Header, VantrixConversions());
         const long long cellCount = static_cast<long long>(hi.Columns) * hi.Rows;
         exportProgress->setRange(0, static_cast<int>(std::min<long long>(cellCount, 2000000000LL)));
         exportProgress->setValue(0);
         exportProgress->show();
-        // The run works on its own copy of the map: events let through during
-        // the run may change the window's map.
-        const RasterImage snapshot = map_;
-        const MapPaths snapshotPaths = paths_;
+        // Events let through during the run may load another map into the
+        // window: the run keeps reading the one it started on, shared, and
+        // saves beside that map's files.
+        const MapPaths runPaths = paths_;
         const ClassEntry &classes = ClassTable[static_cast<std::size_t>(variable)];
-        ParallelExportRun run(g, hi.Columns, hi.Rows, classes, ExportMap{&snapshot, geo_},
+        ParallelExportRun run(g, hi.Columns, hi.Rows, classes, ExportMap{map_, geo_},
                               EngineEstimates({sharedSettings(), dataFolder()}, variable, exportMonth_));
         run.Start(exportThreads());
         const std::string title = "Tavisol export: " + hi.VariableText + " - " + hi.MonthText;
-        if (followExport(run)) ending = saveExport(header, run.Cells(), variable, title, snapshotPaths);
+        if (followExport(run)) ending = saveExport(header, run.Cells(), variable, title, runPaths);
     } catch (const std::bad_alloc &) {
         ending = Message{"Out of memory", ""};
     } catch (const std::exception &e) {
@@ -1119,11 +1120,11 @@ void RasterMapWindow::resizeEvent(QResizeEvent *e) {
 }
 
 void RasterMapWindow::layOutMap() {
-    if (noMap_ || map_.Rows < 1) return;
+    if (noMap_ || map_->Rows < 1) return;
     try {
         const int top = mapToolBar->sizeHint().height();
         const double innerH = (height() - top) * TwipsPerPixel;
-        const double aspect = static_cast<double>(map_.Columns) / map_.Rows;
+        const double aspect = static_cast<double>(map_->Columns) / map_->Rows;
         placeFrames();
         const MapLayout l = fitToMapArea(
             [innerH, aspect](double widthTwips) { return ResizeLayout(widthTwips, innerH, aspect); });

@@ -12,6 +12,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -161,10 +162,10 @@ public:
 
     // State.
     const MapPaths &Paths() const { return paths_; }
-    const RasterImage &MapRaster() const { return map_; }
+    const RasterImage &MapRaster() const { return *map_; }
     const ColorTable &Colors() const { return colors_; }
-    const std::vector<MapShape> &RasterBoundaries() const { return boundaries_; }
-    const std::vector<MapShape> &RasterCapitals() const { return capitals_; }
+    const ShapeSet &RasterBoundaries() const { return boundaries_; }
+    const ShapeSet &RasterCapitals() const { return capitals_; }
     const ViewWindow &View() const { return view_; }
     const ZoomState &Zoom() const { return zoom_; }
     const Georeference &Geo() const { return geo_; }
@@ -234,10 +235,11 @@ private:
     QWidget *mapCanvas_ = nullptr;  // mapView and legendView side by side
 
     MapPaths paths_;
-    RasterImage map_;
+    // Shared with an export that reads it (never null).
+    std::shared_ptr<const RasterImage> map_ = std::make_shared<const RasterImage>();
     ColorTable colors_;
     ColorEntry fixedColorA_, fixedColorB_;
-    std::vector<MapShape> boundaries_, capitals_;
+    ShapeSet boundaries_, capitals_;
     ViewWindow view_;
     ZoomState zoom_;
     Georeference geo_;

@@ -9,44 +9,68 @@
 // a point: longitude, latitude in decimal degrees. Other lines are skipped.
 // Lines may end in CR LF, CR or LF.
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace tavisol::worldmap {
 
-// A position in bitmap pixels: X to the east, Y downwards from the top row.
+// A position: bitmap pixels of the world map (X to the east, Y downwards from
+// the top row), degrees for the raster maps.
 struct MapPoint {
     float X = 0.0F;
     float Y = 0.0F;
     bool operator==(const MapPoint &) const = default;
 };
 
-// A named shape. Points[0] is an empty placeholder; the points follow from 1.
-struct MapShape {
-    std::string Name;
-    std::vector<MapPoint> Points{MapPoint{}};
+// Named shapes, numbered from 0 in file order, each with its points in file
+// order. All names are held in one buffer and all points in one array, a
+// shape being two end offsets into them: a shape costs 8 bytes beside its
+// name and points, so a file of one-character names is held in a few times
+// its size (a string and a vector of its own made it 30 to 70 times).
+class ShapeSet {
+public:
+    std::size_t size() const { return pointEnds_.size(); }
+    bool empty() const { return pointEnds_.empty(); }
+    std::string_view name(std::size_t shape) const;
+    std::span<const MapPoint> points(std::size_t shape) const;
+    // The points of all shapes, shape after shape.
+    std::span<const MapPoint> allPoints() const { return points_; }
 
-    // Number of real points (without the placeholder).
-    std::size_t count() const { return Points.empty() ? 0 : Points.size() - 1; }
+    // Room for so many shapes, points and name bytes, taken at once.
+    void reserve(std::size_t shapes, std::size_t points, std::size_t nameBytes);
+    void addShape(std::string_view name, std::initializer_list<MapPoint> points = {});
+    // A point of the last shape; there must be one.
+    void addPoint(MapPoint p);
+    // The bytes the set holds.
+    std::size_t heldBytes() const;
+
+private:
+    std::string names_;
+    std::vector<std::uint32_t> nameEnds_;
+    std::vector<std::uint32_t> pointEnds_;
+    std::vector<MapPoint> points_;
 };
 
-// A shape array: element 0 is an empty placeholder, the shapes follow from 1.
-using ShapeList = std::vector<MapShape>;
-
 enum class ShapeKind {
-    // Pixels rounded down; a point on the pixel of the last kept point is
-    // dropped (the last kept point starts at (0, 0) and survives headers).
+    // The world map's boundaries: pixels rounded down; a point on the pixel
+    // of the last kept point is dropped (the last kept point starts at (0, 0)
+    // and survives headers).
     Boundaries,
-    // Pixels kept unrounded; every point is kept.
+    // The world map's capitals: pixels kept unrounded; every point is kept.
     Capitals,
+    // The raster maps' files: degrees as read, as Singles; every point is kept.
+    Degrees,
 };
 
 struct ShapeReadResult {
-    ShapeList Shapes{MapShape{}};
+    ShapeSet Shapes;
     // Empty when the whole text was read; otherwise the reason reading stopped.
     // The shapes read up to then stay in Shapes.
     std::string Error;
@@ -72,7 +96,9 @@ private:
     std::function<void()> step_;
 };
 
-// Reads shape text into bitmap pixels of a W x H equirectangular world bitmap.
+// Reads shape text, the one reading of every reader of the format; W x H is
+// the equirectangular world bitmap the world map's kinds project onto. Names
+// are kept in UTF-8 (a text without a byte-order mark is Windows-1252).
 // `eachStretch` (may be empty) runs after every stretch of text
 // (ShapeTextStretchBytes).
 ShapeReadResult ReadShapeText(std::string_view text, ShapeKind kind, float W, float H,
@@ -86,7 +112,8 @@ ShapeReadResult ReadShapeText(std::string_view text, ShapeKind kind, float W, fl
 inline constexpr std::size_t MaxShapeFileBytes = 64u << 20;
 std::optional<std::string> ReadShapeFileBytes(const std::filesystem::path &file, std::string &bytes);
 
-// Reads a shape file; a file that cannot be read gives an error naming it.
+// Reads a shape file; a file that cannot be read gives an error naming it, as
+// does a failure within it.
 ShapeReadResult ReadShapeFile(const std::filesystem::path &file, ShapeKind kind, float W, float H,
                               const std::function<void()> &eachStretch = {});
 

@@ -476,9 +476,9 @@ void WorldMapWindow::DrawBoundaries() {
     if (!surface_.isNull()) {
         QPainter p(&surface_);
         p.setPen(QPen(QColor(255, 255, 255), 0));
-        for (std::size_t s = 1; s < BoundaryShapes.size(); ++s) {
-            const std::vector<wm::MapPoint> &pts = BoundaryShapes[s].Points;
-            for (std::size_t i = 2; i < pts.size(); ++i)
+        for (std::size_t s = 0; s < BoundaryShapes.size(); ++s) {
+            const std::span<const wm::MapPoint> pts = BoundaryShapes.points(s);
+            for (std::size_t i = 1; i < pts.size(); ++i)
                 p.drawLine(QPointF(pts[i].X, pts[i].Y), QPointF(pts[i - 1].X, pts[i - 1].Y));
         }
     }
@@ -491,11 +491,8 @@ void WorldMapWindow::DrawCapitals() {
         QPainter p(&surface_);
         p.setPen(QPen(Qt::black, 0));
         p.setBrush(Qt::black);
-        for (std::size_t s = 1; s < CapitalShapes.size(); ++s) {
-            const std::vector<wm::MapPoint> &pts = CapitalShapes[s].Points;
-            for (std::size_t i = 1; i < pts.size(); ++i)
-                p.drawEllipse(QPointF(pts[i].X, pts[i].Y), 2, 2);
-        }
+        for (const wm::MapPoint &pt : CapitalShapes.allPoints())
+            p.drawEllipse(QPointF(pt.X, pt.Y), 2, 2);
     }
     MapDirty = true;
     paintMapView();

@@ -101,8 +101,8 @@ public:
     // ---- State -----------------------------------------------------------------
     float MapScale = 1.0F;
     int ZoomLevel = 1;
-    worldmap::ShapeList BoundaryShapes{worldmap::MapShape{}};
-    worldmap::ShapeList CapitalShapes{worldmap::MapShape{}};
+    worldmap::ShapeSet BoundaryShapes;
+    worldmap::ShapeSet CapitalShapes;
     double OffsetX = 0;
     double OffsetY = 0;
     bool MapDirty = false;

@@ -111,10 +111,10 @@ protected:
     static void SetUpTestSuite() { testing::UseBuiltVantrix(); }
     void SetUp() override {
         // 20 x 10 map, column 0 at 5 E, row 0 at 55 N, one degree cells.
-        image.Columns = 20;
-        image.Rows = 10;
-        image.Cells.assign(200, 1);
-        map.Image = &image;
+        image->Columns = 20;
+        image->Rows = 10;
+        image->Cells.assign(200, 1);
+        map.Image = image;
         map.Geo = Georeference{15, 50, 10, 5, 1, 1};
         estimate = [this](float lon, float lat) {
             points.emplace_back(lon, lat);
@@ -130,7 +130,7 @@ protected:
         cellsDone = run.CellsDone();
         return complete;
     }
-    RasterImage image;
+    std::shared_ptr<RasterImage> image = std::make_shared<RasterImage>();
     ExportMap map;
     CellEstimate estimate;
     std::vector<std::pair<float, float>> points;
@@ -139,7 +139,7 @@ protected:
 };
 
 TEST_F(GridRun, TwoByTwoRegionComputesItsCornersNorthWestFirst) {
-    image.Cells[5 * 20 + 5] = NoDataClass;  // the map cell under (10, 50)
+    image->Cells[5 * 20 + 5] = NoDataClass;  // the map cell under (10, 50)
     const ExportRegion g{10, 11, 50, 49, 0.5f, 1};
     ASSERT_TRUE(RunOneWorker(g, 2, 2));
     EXPECT_EQ(points, (std::vector<std::pair<float, float>>{{10.5f, 50}, {10, 49.5f}, {10.5f, 49.5f}}));
@@ -203,9 +203,9 @@ TEST_F(GridRun, OneWorkersFailureStopsTheOthers) {
 // 151.2 to 151.35 E by 71.2 to 71.05 N at 0.001 degree: 150 x 150 cells, far
 // enough east that single-precision steps of 0.001 drift by whole cells.
 TEST_F(GridRun, FineGridFarEastVisitsEveryCellWhereTheHeaderPlacesIt) {
-    image.Columns = 400;
-    image.Rows = 400;
-    image.Cells.assign(400 * 400, 1);
+    image->Columns = 400;
+    image->Rows = 400;
+    image->Cells.assign(400 * 400, 1);
     map.Geo = Georeference{151.3, 71.1, 200, 200, 0.001, 0.001};
     const ExportRegion g{151.2f, 151.35f, 71.2f, 71.05f, 0.001f, 3};
     const auto [columns, rows] = ExportGridSize(g);
@@ -250,7 +250,7 @@ protected:
             for (float lat = 46.0f; lat < 55.0f; lat += 0.25f)
                 relief.push_back({{lon, lat}, static_cast<std::uint8_t>(static_cast<int>(lon * 7 + lat * 13) % 90)});
         testsupport::WriteElevationRaster(folder.path(), 10, relief);
-        for (int c = 6; c < 9; ++c) image.Cells[static_cast<std::size_t>(3 * 20 + c)] = NoDataClass;
+        for (int c = 6; c < 9; ++c) image->Cells[static_cast<std::size_t>(3 * 20 + c)] = NoDataClass;
         settings = engine::DefaultSettings();
         settings.MaxDistance = 300;
     }

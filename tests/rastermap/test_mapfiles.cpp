@@ -107,14 +107,14 @@ TEST(Shapes, ReadsNamesAndEveryPointInDegrees) {
     const ShapeReadResult r = ReadShapes(f.path() / "s.bnd");
     EXPECT_FALSE(r.Error);
     ASSERT_EQ(r.Shapes.size(), 3u);
-    EXPECT_EQ(r.Shapes[0].Name, "\"One\"");
-    ASSERT_EQ(r.Shapes[0].Points.size(), 2u);  // a repeated point is kept
-    EXPECT_FLOAT_EQ(r.Shapes[0].Points[1].X, 10.5f);
-    EXPECT_FLOAT_EQ(r.Shapes[0].Points[1].Y, 20.25f);
-    ASSERT_EQ(r.Shapes[1].Points.size(), 1u);
-    EXPECT_FLOAT_EQ(r.Shapes[1].Points[0].X, -10.0f);
-    EXPECT_FLOAT_EQ(r.Shapes[1].Points[0].Y, 3.0f);
-    EXPECT_TRUE(r.Shapes[2].Points.empty());
+    EXPECT_EQ(r.Shapes.name(0), "\"One\"");
+    ASSERT_EQ(r.Shapes.points(0).size(), 2u);  // a repeated point is kept
+    EXPECT_FLOAT_EQ(r.Shapes.points(0)[1].X, 10.5f);
+    EXPECT_FLOAT_EQ(r.Shapes.points(0)[1].Y, 20.25f);
+    ASSERT_EQ(r.Shapes.points(1).size(), 1u);
+    EXPECT_FLOAT_EQ(r.Shapes.points(1)[0].X, -10.0f);
+    EXPECT_FLOAT_EQ(r.Shapes.points(1)[0].Y, 3.0f);
+    EXPECT_TRUE(r.Shapes.points(2).empty());
 
     // Events go through by the text walked: a megabyte of blank lines lets
     // them through a few times, not a million.
@@ -122,7 +122,7 @@ TEST(Shapes, ReadsNamesAndEveryPointInDegrees) {
     int stretches = 0;
     const ShapeReadResult blank = ReadShapes(f.path() / "blank.bnd", [&] { ++stretches; });
     ASSERT_EQ(blank.Shapes.size(), 1u);
-    EXPECT_EQ(blank.Shapes[0].Points.size(), 2u);
+    EXPECT_EQ(blank.Shapes.points(0).size(), 2u);
     EXPECT_GE(stretches, 1);
     EXPECT_LE(stretches, 64);
 }
@@ -172,8 +172,8 @@ TEST(Shapes, ByteOrderMarkBeforeTheFirstName) {
     const ShapeReadResult r = ReadShapes(f.path() / "m.cty");
     ASSERT_FALSE(r.Error) << *r.Error;
     ASSERT_EQ(r.Shapes.size(), 1u);
-    EXPECT_EQ(r.Shapes[0].Name, "\"Rome\"");
-    ASSERT_EQ(r.Shapes[0].Points.size(), 1u);
+    EXPECT_EQ(r.Shapes.name(0), "\"Rome\"");
+    ASSERT_EQ(r.Shapes.points(0).size(), 1u);
 }
 
 TEST(Colours, SplitColourNamesDigitPairsFromTheLeft) {

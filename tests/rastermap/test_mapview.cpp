@@ -152,17 +152,20 @@ TEST(Overlay, BoundaryLinesSkipOutsidePointsAndEndClosedRings) {
     const auto place = [](float lon, float lat) {
         return std::make_pair(static_cast<int>(10 * lon), static_cast<int>(10 * lat));
     };
-    MapShape line{"\"L\"", {{1, 1}, {99, 5}, {2, 1}, {3, 3}}};
-    EXPECT_EQ(BoundarySegments({line}, inside, place),
+    ShapeSet line;
+    line.addShape("\"L\"", {{1, 1}, {99, 5}, {2, 1}, {3, 3}});
+    EXPECT_EQ(BoundarySegments(line, inside, place),
               (std::vector<Segment>{{20, 10, 10, 10}, {30, 30, 20, 10}}));
     // A ring's closing point lifts the pen: the next point starts from it.
-    MapShape ring{"\"R\"", {{1, 1}, {2, 1}, {2, 2}, {1, 1}, {5, 5}}};
-    EXPECT_EQ(BoundarySegments({ring}, inside, place),
+    ShapeSet ring;
+    ring.addShape("\"R\"", {{1, 1}, {2, 1}, {2, 2}, {1, 1}, {5, 5}});
+    EXPECT_EQ(BoundarySegments(ring, inside, place),
               (std::vector<Segment>{{20, 10, 10, 10}, {20, 20, 20, 10}, {50, 50, 10, 10}}));
     // Each shape starts with the pen up.
-    MapShape a{"\"A\"", {{1, 2}, {1, 3}}};
-    MapShape b{"\"B\"", {{4, 4}, {4, 5}}};
-    EXPECT_EQ(BoundarySegments({a, b}, inside, place).size(), 2u);
+    ShapeSet two;
+    two.addShape("\"A\"", {{1, 2}, {1, 3}});
+    two.addShape("\"B\"", {{4, 4}, {4, 5}});
+    EXPECT_EQ(BoundarySegments(two, inside, place).size(), 2u);
 }
 
 TEST(Mouse, ViewMappingAndDragOrder) {

@@ -144,7 +144,7 @@ TEST_F(RasterWindow, LoadAndActivationDrawTheFirstMap) {
     EXPECT_EQ(form->Colors()[0].Name, "Low");
     EXPECT_EQ(form->Colors()[253].Name, "Capitals");
     ASSERT_EQ(form->RasterBoundaries().size(), 1u);
-    EXPECT_EQ(form->RasterBoundaries()[0].Points.size(), 3u);
+    EXPECT_EQ(form->RasterBoundaries().points(0).size(), 3u);
     EXPECT_EQ(form->exportVariableBox->count(), 8);
     EXPECT_EQ(form->CurrentTool(), "NONE");
     EXPECT_TRUE(form->ToolButtons[1]->isChecked());
@@ -795,6 +795,22 @@ TEST_F(RasterExport, CancelAnsweredNoGoesOnAndYesStopsWithoutAFile) {
     form->exportFrame->show();
     form->onExportCancelClicked();
     EXPECT_FALSE(form->exportFrame->isVisibleTo(form.get()));
+}
+
+// Another map loaded while the run goes on: the run keeps reading the map it
+// started on and saves beside it.
+TEST_F(RasterExport, AnotherMapLoadedDuringTheRunLeavesTheRunItsMap) {
+    QTimer::singleShot(0, form.get(), [this] {
+        answers.push_back(MsgAnswer::Yes);
+        form->ListMap->setCurrentItem(form->ListMap->findItems(QStringLiteral("other"), Qt::MatchExactly).front());
+        form->onMapChoiceOkClicked();
+    });
+    form->onExportSaveClicked();
+    EXPECT_EQ(texts(), (std::vector<QString>{QStringLiteral("Do you want use other Map?"),
+                                             QStringLiteral("Data Saved Correctly")}));
+    EXPECT_EQ(form->MapRaster().Columns, 10);
+    EXPECT_EQ(ReadRasterImage(out()).Cells, (std::vector<std::uint8_t>{255, 133, 133, 133}));
+    EXPECT_EQ(folder.Read("out.bnd"), folder.Read("vistreldata/demo.bnd"));
 }
 
 TEST_F(RasterExport, StopWithoutQuestionWritesNothing) {

@@ -19,6 +19,11 @@ constexpr float H = 360;
 ShapeReadResult boundaries(const std::string &text) { return ReadShapeText(text, ShapeKind::Boundaries, W, H); }
 ShapeReadResult capitals(const std::string &text) { return ReadShapeText(text, ShapeKind::Capitals, W, H); }
 
+std::vector<MapPoint> PointsOf(const ShapeSet &shapes, std::size_t shape) {
+    const std::span<const MapPoint> p = shapes.points(shape);
+    return {p.begin(), p.end()};
+}
+
 TEST(ShapeText, HeadersStartShapesAndPointsFollowInFileOrder) {
     const ShapeReadResult r = boundaries(
         "\"Italy\",\"ITA\",3\r\n"
@@ -28,29 +33,24 @@ TEST(ShapeText, HeadersStartShapesAndPointsFollowInFileOrder) {
         "127,37.5\r\n"
         "\"NoComma\r\n");
     ASSERT_TRUE(r.ok()) << r.Error;
-    ASSERT_EQ(r.Shapes.size(), 4u);
-    // Element 0 is an empty placeholder, as is each shape's point 0.
-    EXPECT_TRUE(r.Shapes[0].Name.empty());
-    EXPECT_EQ(r.Shapes[0].count(), 0u);
+    ASSERT_EQ(r.Shapes.size(), 3u);
     // The name is everything before the first comma, quotation marks kept,
     // so a name with a comma inside its quotes is cut there.
-    EXPECT_EQ(r.Shapes[1].Name, "\"Italy\"");
-    EXPECT_EQ(r.Shapes[2].Name, "\"Korea");
-    EXPECT_EQ(r.Shapes[3].Name, "\"NoComma");
+    EXPECT_EQ(r.Shapes.name(0), "\"Italy\"");
+    EXPECT_EQ(r.Shapes.name(1), "\"Korea");
+    EXPECT_EQ(r.Shapes.name(2), "\"NoComma");
     // The header's point count is not used: a shape has the points that follow it.
-    ASSERT_EQ(r.Shapes[1].count(), 2u);
-    EXPECT_EQ(r.Shapes[1].Points[0], MapPoint{});
-    EXPECT_EQ(r.Shapes[1].Points[1], (MapPoint{385, 96}));  // Int(192.5 * 2), Int(48.1 * 2)
-    EXPECT_EQ(r.Shapes[1].Points[2], (MapPoint{386, 95}));
-    EXPECT_EQ(r.Shapes[2].count(), 1u);
-    EXPECT_EQ(r.Shapes[3].count(), 0u);
+    ASSERT_EQ(r.Shapes.points(0).size(), 2u);
+    EXPECT_EQ(r.Shapes.points(0)[0], (MapPoint{385, 96}));  // Int(192.5 * 2), Int(48.1 * 2)
+    EXPECT_EQ(r.Shapes.points(0)[1], (MapPoint{386, 95}));
+    EXPECT_EQ(r.Shapes.points(1).size(), 1u);
+    EXPECT_EQ(r.Shapes.points(2).size(), 0u);
 }
 
 TEST(ShapeText, EmptyInputAndSkippedLines) {
     const ShapeReadResult empty = boundaries("");
     EXPECT_TRUE(empty.ok());
-    ASSERT_EQ(empty.Shapes.size(), 1u);
-    EXPECT_EQ(empty.Shapes[0].count(), 0u);
+    ASSERT_EQ(empty.Shapes.size(), 0u);
 
     // Empty lines and lines of one field are skipped; a header with blanks in
     // front is a point line, and a field without a number reads as 0.
@@ -62,11 +62,11 @@ TEST(ShapeText, EmptyInputAndSkippedLines) {
         " 1 0 \t, -4 5x\n"
         "abc,def\n");
     ASSERT_TRUE(r.ok()) << r.Error;
-    ASSERT_EQ(r.Shapes.size(), 2u);
-    ASSERT_EQ(r.Shapes[1].count(), 3u);
-    EXPECT_EQ(r.Shapes[1].Points[1], (MapPoint{360, 90}));   // lon 0, lat 45
-    EXPECT_EQ(r.Shapes[1].Points[2], (MapPoint{380, 270}));  // lon 10, lat -45
-    EXPECT_EQ(r.Shapes[1].Points[3], (MapPoint{360, 180}));  // 0, 0
+    ASSERT_EQ(r.Shapes.size(), 1u);
+    ASSERT_EQ(r.Shapes.points(0).size(), 3u);
+    EXPECT_EQ(r.Shapes.points(0)[0], (MapPoint{360, 90}));   // lon 0, lat 45
+    EXPECT_EQ(r.Shapes.points(0)[1], (MapPoint{380, 270}));  // lon 10, lat -45
+    EXPECT_EQ(r.Shapes.points(0)[2], (MapPoint{360, 180}));  // 0, 0
 }
 
 TEST(ShapeText, LineEndsOfEveryKindGiveTheSameShapes) {
@@ -79,30 +79,30 @@ TEST(ShapeText, LineEndsOfEveryKindGiveTheSameShapes) {
     const ShapeReadResult a = boundaries(lf);
     const ShapeReadResult b = boundaries(crlf + "\r\n");
     const ShapeReadResult c = boundaries(cr);
-    ASSERT_EQ(a.Shapes.size(), 3u);
+    ASSERT_EQ(a.Shapes.size(), 2u);
     for (const ShapeReadResult *r : {&b, &c}) {
         ASSERT_EQ(r->Shapes.size(), a.Shapes.size());
         for (std::size_t i = 0; i < a.Shapes.size(); ++i) {
-            EXPECT_EQ(r->Shapes[i].Name, a.Shapes[i].Name);
-            EXPECT_EQ(r->Shapes[i].Points, a.Shapes[i].Points);
+            EXPECT_EQ(r->Shapes.name(i), a.Shapes.name(i));
+            EXPECT_EQ(PointsOf(r->Shapes, i), PointsOf(a.Shapes, i));
         }
     }
-    EXPECT_EQ(a.Shapes[2].Points[1], (MapPoint{299, 301}));  // Int(299.5), Int(301.5)
+    EXPECT_EQ(a.Shapes.points(1)[0], (MapPoint{299, 301}));  // Int(299.5), Int(301.5)
 }
 
 TEST(ShapeText, ByteOrderMarkBeforeTheFirstHeader) {
     const ShapeReadResult r = capitals("\xEF\xBB\xBF\"Rome\",1\r\n0,0\r\n");
     ASSERT_TRUE(r.ok()) << r.Error;
-    ASSERT_EQ(r.Shapes.size(), 2u);
-    EXPECT_EQ(r.Shapes[1].Name, "\"Rome\"");
-    EXPECT_EQ(r.Shapes[1].count(), 1u);
+    ASSERT_EQ(r.Shapes.size(), 1u);
+    EXPECT_EQ(r.Shapes.name(0), "\"Rome\"");
+    EXPECT_EQ(r.Shapes.points(0).size(), 1u);
 }
 
 TEST(ShapeText, CtrlZEndsTheText) {
     const ShapeReadResult r = capitals("\"A\",1\r\n10,10\r\n\x1A\r\n20,20\r\n");
     ASSERT_TRUE(r.ok()) << r.Error;
-    ASSERT_EQ(r.Shapes.size(), 2u);
-    EXPECT_EQ(r.Shapes[1].count(), 1u);
+    ASSERT_EQ(r.Shapes.size(), 1u);
+    EXPECT_EQ(r.Shapes.points(0).size(), 1u);
 }
 
 TEST(ShapeText, BoundaryPointsOnTheLastKeptPixelAreDropped) {
@@ -116,40 +116,40 @@ TEST(ShapeText, BoundaryPointsOnTheLastKeptPixelAreDropped) {
         "10.7,9.9\n"     // same pixel as the last of A: dropped across the header
         "11,10\n");
     ASSERT_TRUE(r.ok());
-    ASSERT_EQ(r.Shapes.size(), 3u);
-    EXPECT_EQ(r.Shapes[1].Points, (std::vector<MapPoint>{{}, {380, 160}, {381, 160}}));
-    EXPECT_EQ(r.Shapes[2].Points, (std::vector<MapPoint>{{}, {382, 160}}));
+    ASSERT_EQ(r.Shapes.size(), 2u);
+    EXPECT_EQ(PointsOf(r.Shapes, 0), (std::vector<MapPoint>{{380, 160}, {381, 160}}));
+    EXPECT_EQ(PointsOf(r.Shapes, 1), (std::vector<MapPoint>{{382, 160}}));
 }
 
 TEST(ShapeText, CapitalsKeepEveryPointUnrounded) {
     const ShapeReadResult r = capitals("\"Rome\"\n12.5,41.9\n12.5,41.9\n-180,90\n");
-    ASSERT_EQ(r.Shapes.size(), 2u);
-    ASSERT_EQ(r.Shapes[1].count(), 3u);
-    EXPECT_FLOAT_EQ(r.Shapes[1].Points[1].X, 385.0F);
-    EXPECT_FLOAT_EQ(r.Shapes[1].Points[1].Y, 96.2F);
-    EXPECT_EQ(r.Shapes[1].Points[2], r.Shapes[1].Points[1]);
-    EXPECT_EQ(r.Shapes[1].Points[3], MapPoint{});
+    ASSERT_EQ(r.Shapes.size(), 1u);
+    ASSERT_EQ(r.Shapes.points(0).size(), 3u);
+    EXPECT_FLOAT_EQ(r.Shapes.points(0)[0].X, 385.0F);
+    EXPECT_FLOAT_EQ(r.Shapes.points(0)[0].Y, 96.2F);
+    EXPECT_EQ(r.Shapes.points(0)[1], r.Shapes.points(0)[0]);
+    EXPECT_EQ(r.Shapes.points(0)[2], MapPoint{});
 }
 
 TEST(ShapeText, EdgesOfTheProjection) {
     const ShapeReadResult r = capitals("\"E\"\n180,-90\n0,100\n200,0\n-190,-100\n");
-    ASSERT_EQ(r.Shapes[1].count(), 4u);
-    EXPECT_EQ(r.Shapes[1].Points[1], (MapPoint{W, H}));     // one past the last column and row
-    EXPECT_EQ(r.Shapes[1].Points[2], (MapPoint{360, 20}));  // 100 N mirrored about the top edge
-    EXPECT_EQ(r.Shapes[1].Points[3], (MapPoint{760, 180})); // beyond 180: outside the bitmap
-    EXPECT_EQ(r.Shapes[1].Points[4], (MapPoint{-20, 380}));
+    ASSERT_EQ(r.Shapes.points(0).size(), 4u);
+    EXPECT_EQ(r.Shapes.points(0)[0], (MapPoint{W, H}));     // one past the last column and row
+    EXPECT_EQ(r.Shapes.points(0)[1], (MapPoint{360, 20}));  // 100 N mirrored about the top edge
+    EXPECT_EQ(r.Shapes.points(0)[2], (MapPoint{760, 180})); // beyond 180: outside the bitmap
+    EXPECT_EQ(r.Shapes.points(0)[3], (MapPoint{-20, 380}));
 }
 
 TEST(ShapeText, MalformedInputStopsWithAClearErrorAndKeepsWhatWasRead) {
     const ShapeReadResult before = boundaries("\r\n5,5\r\n\"A\"\r\n1,1\r\n");
     EXPECT_FALSE(before.ok());
     EXPECT_EQ(before.Error, "line 2: a point comes before the first shape header.");
-    EXPECT_EQ(before.Shapes.size(), 1u);
+    EXPECT_EQ(before.Shapes.size(), 0u);
 
     const ShapeReadResult overflow = capitals("\"A\"\n1,1\n2,2\n1e400,0\n3,3\n\"B\"\n");
     EXPECT_EQ(overflow.Error, "line 4: a coordinate is out of range.");
-    ASSERT_EQ(overflow.Shapes.size(), 2u);
-    EXPECT_EQ(overflow.Shapes[1].count(), 2u);
+    ASSERT_EQ(overflow.Shapes.size(), 1u);
+    EXPECT_EQ(overflow.Shapes.points(0).size(), 2u);
 }
 
 // Events are let through by the text walked, not per line: a megabyte of
@@ -158,8 +158,8 @@ TEST(ShapeText, EventsGoThroughByTheTextWalked) {
     int stretches = 0;
     const ShapeReadResult r = ReadShapeText("\"A\"\n1,1\n" + std::string(1 << 20, '\n') + "2,2",
                                             ShapeKind::Boundaries, W, H, [&] { ++stretches; });
-    ASSERT_EQ(r.Shapes.size(), 2u);
-    EXPECT_EQ(r.Shapes[1].count(), 2u);
+    ASSERT_EQ(r.Shapes.size(), 1u);
+    EXPECT_EQ(r.Shapes.points(0).size(), 2u);
     EXPECT_GE(stretches, 1);
     EXPECT_LE(stretches, 64);
 }
@@ -175,13 +175,13 @@ TEST(ShapeFile, ReadsAFileAndNamesItInErrors) {
 
     const ShapeReadResult r = ReadShapeFile(good, ShapeKind::Capitals, W, H);
     ASSERT_TRUE(r.ok());
-    EXPECT_EQ(r.Shapes.size(), 2u);
+    EXPECT_EQ(r.Shapes.size(), 1u);
 
     EXPECT_EQ(ReadShapeFile(bad, ShapeKind::Boundaries, W, H).Error,
               "Worad1.bna, line 1: a point comes before the first shape header.");
     const ShapeReadResult missing = ReadShapeFile(dir / "none.bna", ShapeKind::Boundaries, W, H);
     EXPECT_EQ(missing.Error, "File not found: " + (dir / "none.bna").string());
-    EXPECT_EQ(missing.Shapes.size(), 1u);
+    EXPECT_EQ(missing.Shapes.size(), 0u);
     // A folder in place of the file is no file either.
     EXPECT_FALSE(ReadShapeFile(dir, ShapeKind::Boundaries, W, H).ok());
     std::filesystem::remove_all(dir);

@@ -154,7 +154,7 @@ TEST_F(WorldMapTest, MissingFilesAreReportedAndTheWindowStillWorks) {
               "File not found: " + (data / "Worad1.bna").string());
     EXPECT_EQ(messages[1].title, "Tavisol");
     EXPECT_TRUE(QString::fromStdString(messages[2].text).endsWith(QStringLiteral("WorldCap.bna")));
-    EXPECT_EQ(m.BoundaryShapes.size(), 1u);
+    EXPECT_TRUE(m.BoundaryShapes.empty());
 
     m.DrawBoundaries();
     m.DrawCapitals();
@@ -194,9 +194,9 @@ TEST_F(WorldMapTest, OverlaysAreDrawnOnTheSurfaceAndShownAtEnlargingLevelsOnly) 
     m.LoadBoundaries();
     m.LoadCapitals();
     ASSERT_TRUE(messages.empty());
-    ASSERT_EQ(m.BoundaryShapes.size(), 2u);
-    EXPECT_EQ(m.BoundaryShapes[1].Name, "\"Line\"");
-    ASSERT_EQ(m.CapitalShapes.size(), 2u);
+    ASSERT_EQ(m.BoundaryShapes.size(), 1u);
+    EXPECT_EQ(m.BoundaryShapes.name(0), "\"Line\"");
+    ASSERT_EQ(m.CapitalShapes.size(), 1u);
 
     appState().CurLongitude = -100; // marker at (320, 540)
     appState().CurLatitude = -45;
@@ -634,8 +634,8 @@ TEST_F(WorldMapTest, CommandsLoadTheWindowHiddenAndShowItWithTheOverlays) {
     EXPECT_TRUE(messages.empty());
     WorldMapWindow *m = WorldMap();
     EXPECT_FALSE(m->isVisible());
-    EXPECT_EQ(m->BoundaryShapes.size(), 2u);
-    EXPECT_EQ(m->CapitalShapes.size(), 2u);
+    EXPECT_EQ(m->BoundaryShapes.size(), 1u);
+    EXPECT_EQ(m->CapitalShapes.size(), 1u);
     EXPECT_NE(m->surface().pixel(60, 40), White);  // nothing drawn at load
 
     RunCommand(Command::LocationMap);
@@ -643,6 +643,25 @@ TEST_F(WorldMapTest, CommandsLoadTheWindowHiddenAndShowItWithTheOverlays) {
     EXPECT_EQ(m->surface().pixel(60, 40), White);
     EXPECT_EQ(m->surface().pixel(760, 320), Black);
     EXPECT_EQ(WorldMap(), m);
+}
+
+// Files of nothing but one-character names, a shape per two bytes, read at
+// start-up: every shape is kept, in a few times the file's size.
+TEST_F(WorldMapTest, FilesOfTinyShapesAreHeldInAFewTimesTheirSize) {
+    writeBitmap();
+    std::string names;
+    for (int i = 0; i < 100000; ++i)
+        names += "\"\n";
+    writeText("Worad1.bna", names);
+    writeText("WorldCap.bna", names);
+    InstallWorldMapCommands();
+    RunCommand(Command::WorldMapLoadBoundaries);
+    RunCommand(Command::WorldMapLoadCapitals);
+    EXPECT_TRUE(messages.empty());
+    for (const worldmap::ShapeSet *shapes : {&WorldMap()->BoundaryShapes, &WorldMap()->CapitalShapes}) {
+        EXPECT_EQ(shapes->size(), 100000u);
+        EXPECT_LE(shapes->heldBytes(), 5 * names.size());
+    }
 }
 
 TEST_F(WorldMapTest, InTheMainWindowTheMapIsAChildWindow) {
