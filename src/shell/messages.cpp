@@ -4,6 +4,7 @@
 #include <QPointer>
 
 #include "shell/appstate.h"
+#include "shell/dialoggate.h"
 
 namespace tavisol {
 
@@ -12,6 +13,8 @@ namespace {
 MessageBoxHandler g_handler;
 
 MsgAnswer RealMessageBox(QWidget *parent, const Message &r) {
+    if (!ModalDialogMayOpen({"message box", r.title, r.text}))
+        return r.buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
     QMessageBox box(parent);
     box.setWindowTitle(QString::fromStdString(r.title));
     box.setText(QString::fromStdString(r.text));

@@ -3,6 +3,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+#include "shell/dialoggate.h"
+
 namespace tavisol {
 
 QString FilterExtension(const QString &filter) {
@@ -31,6 +33,8 @@ QString WithFilterExtension(const QString &name, const QString &filter) {
 
 QString GetSaveFileName(QWidget *parent, const QString &caption, const QString &folder, const QString &filter,
                         const QString &extension) {
+    if (!ModalDialogMayOpen({"save dialog", caption.toStdString(), {}}))
+        return {};
     QFileDialog dialog(parent, caption, folder, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     // The dialog itself completes a typed name, so its question about

@@ -45,6 +45,7 @@
 #include "shell/programfolders.h"
 #include "shell/sharedsettings.h"
 #include "support/localechild.h"
+#include "support/realdialogs.h"
 #include "support/userlocale.h"
 #include "window_fixture.h"
 
@@ -457,6 +458,7 @@ TEST_F(RasterExport, ANameTypedWithoutExtensionGetsTheMapsImageExtension) {
 // replacing an earlier export of that name is asked about first.
 TEST_F(RasterExport, ReplacingAnExportOfTheTypedNameIsAskedFirst) {
     RasterMapWindow::SetSaveDialog({});
+    testsupport::RealDialogs real;
     std::ofstream(out(), std::ios::binary) << std::string(3000, 'x');
     bool typed = false;
     bool asked = false;
