@@ -15,9 +15,13 @@ struct ModalDialogRequest {
     std::string kind;   // "message box", "save dialog", ...
     std::string title;
     std::string text;   // what a message box says; empty for the other dialogs
+    // A replaceable handler answers it (shell/messages.h): no window would
+    // open, the gate sees it go by.
+    bool answered = false;
 };
 
-// True: the dialog is shown. False: it is not, and the caller goes on as if
+// True: the dialog is shown (an answered one goes to its handler). False: it
+// is not, and the caller goes on as if
 // the user had cancelled it (a message box as if answered No, or OK where it
 // has no No).
 using ModalDialogGate = std::function<bool(const ModalDialogRequest &)>;

@@ -13,8 +13,6 @@ namespace {
 MessageBoxHandler g_handler;
 
 MsgAnswer RealMessageBox(QWidget *parent, const Message &r) {
-    if (!ModalDialogMayOpen({"message box", r.title, r.text}))
-        return r.buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
     QMessageBox box(parent);
     box.setWindowTitle(QString::fromStdString(r.title));
     box.setText(QString::fromStdString(r.text));
@@ -60,6 +58,8 @@ MsgAnswer ShowMessage(QWidget *parent, const Message &message) {
             text += '\n';
     }
     shown.text = std::move(text);
+    if (!ModalDialogMayOpen({"message box", shown.title, shown.text, static_cast<bool>(g_handler)}))
+        return shown.buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
     if (g_handler)
         return g_handler(parent, shown);
     return RealMessageBox(parent, shown);
