@@ -17,8 +17,8 @@ set(TAVISOL_TEST_TIMEOUT 300 CACHE STRING "Seconds before a hanging test fails")
 
 # tavisol_add_test(NAME name SOURCES ... LIBS ... [GUI])
 # One GoogleTest executable, registered with CTest test by test. GUI tests get a
-# main that creates the QApplication on the offscreen platform (no display needed);
-# the others a main that sets the process locale from the environment, as the
+# main that creates the QApplication on the offscreen platform (no display needed)
+# and fails a test at once on a modal dialog the test did not answer; the others a main that sets the process locale from the environment, as the
 # QApplication of the program and of the GUI tests does.
 # TAVISOL_BIN_DIR names the program folder, where the program and Vantrix land.
 function(tavisol_add_test)
@@ -29,7 +29,7 @@ function(tavisol_add_test)
                                                TAVISOL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   if(T_GUI)
     target_sources(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/gui_main.cpp)
-    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} Qt6::Widgets GTest::gmock GTest::gtest)
+    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} tavisol_dialoggate Qt6::Widgets GTest::gmock GTest::gtest)
   else()
     target_sources(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/main.cpp)
     target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest)

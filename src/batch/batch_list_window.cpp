@@ -33,6 +33,7 @@
 #include "numfmt/textfile.h"
 #include "shell/appstate.h"
 #include "shell/dialoglogic.h"
+#include "shell/dialoggate.h"
 #include "shell/run_summary_window.h"
 #include "shell/icons.h"
 #include "shell/main_window.h"
@@ -438,9 +439,10 @@ void BatchListWindow::onSaveClicked() {
     const QString programDir = QString::fromStdString(programFolder().string());
     if (appState().OutputFormat == FormatTavisol) {
         const QString title = QStringLiteral("Choose a Destination Folder");
-        const QString folder = dialogs.chooseFolder
-                                   ? dialogs.chooseFolder(this, title)
-                                   : QFileDialog::getExistingDirectory(this, title, programDir);
+        const QString folder = dialogs.chooseFolder ? dialogs.chooseFolder(this, title)
+                               : ModalDialogMayOpen({"folder browser", title.toStdString(), {}})
+                                   ? QFileDialog::getExistingDirectory(this, title, programDir)
+                                   : QString();
         if (!folder.isEmpty()) {
             DestinationFolder = folder;
             ValidateBatchSettings();

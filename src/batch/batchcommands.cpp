@@ -10,6 +10,7 @@
 #include "engine/engine.h"
 #include "numfmt/numfmt_qt.h"
 #include "shell/commands.h"
+#include "shell/dialoggate.h"
 #include "shell/main_window.h"
 #include "shell/messages.h"
 #include "shell/programfolders.h"
@@ -42,10 +43,11 @@ void ReadLocationsFromFile(QWidget *parent) {
         return;
     const QString filter =
         QStringLiteral("*.dat (*.dat);;Comma Separated Values (*.csv);;All Files (*)");
-    const QString file = g_dialogs.chooseOpenFile
-                             ? g_dialogs.chooseOpenFile(parent, filter)
-                             : QFileDialog::getOpenFileName(parent, QString(),
-                                                            QString::fromStdString(programFolder().string()), filter);
+    const QString file = g_dialogs.chooseOpenFile ? g_dialogs.chooseOpenFile(parent, filter)
+                         : ModalDialogMayOpen({"open dialog", {}, {}})
+                             ? QFileDialog::getOpenFileName(parent, QString(),
+                                                            QString::fromStdString(programFolder().string()), filter)
+                             : QString();
     if (!file.isEmpty()) {
         ListFill list(parent);
         if (!list)

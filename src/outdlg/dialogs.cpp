@@ -384,12 +384,29 @@ constexpr const char *FailedEstimatePrintText = "View Data holds no estimate at 
 constexpr const char *NothingSavedText = " Nothing was saved.";
 constexpr const char *NothingPrintedText = " Nothing was printed.";
 
+// `text`, and on its next line why View Data holds no estimate of the
+// variables, as it says above its pages.
+QString WithWhyNoEstimate(const QString &text, const std::vector<int> &variables) {
+    if (variables.empty())
+        return text;
+    const results::ResultsWindow &resultsWindow = results::LocationResultsWindow();
+    const std::string why =
+        results::MissingEstimatesNotice(variables, resultsWindow.Results(), resultsWindow.Engine().Settings(),
+                                        resultsWindow.Failure(), numfmt::userLocale());
+    return why.empty() ? text : text + QStringLiteral("\r") + QString::fromStdString(why);
+}
+
 } // namespace
 
 bool ResultsOutputDialog::ResultsToWrite(bool save) {
     results::ResultsWindow &resultsWindow = results::LocationResultsWindow();
+    // A run that failed for these inputs left the estimates of the variables
+    // before the failure: they are written as those of a run that found no
+    // neighbour for some variables, and the rest is said.
     const EstimateHolder holder{resultsWindow.isRunning(), resultsWindow.EstimateDue(),
-                                [&resultsWindow] { return resultsWindow.ShowData(); },
+                                [&resultsWindow] {
+                                    return resultsWindow.ShowData() || resultsWindow.FailedAtCurrentInputs();
+                                },
                                 [&resultsWindow] { return resultsWindow.Failure(); }};
     QPointer<ResultsOutputDialog> self(this);
     if (!EstimateToWrite(this, holder, save ? FailedEstimateSaveText : FailedEstimatePrintText) || !self)
@@ -399,14 +416,10 @@ bool ResultsOutputDialog::ResultsToWrite(bool save) {
     const std::string why = NothingToWriteReason(resultsWindow.Results(), request);
     if (why.empty())
         return true;
-    QString text = QString::fromStdString(why) + QString::fromUtf8(save ? NothingSavedText : NothingPrintedText);
-    // With the reason View Data gives above its pages.
-    if (const std::string notice = results::MissingEstimatesNotice(
-            RequestedWithoutEstimate(resultsWindow.Results(), request), resultsWindow.Results(),
-            resultsWindow.Engine().Settings(), resultsWindow.Failure(), numfmt::userLocale());
-        !notice.empty())
-        text += QStringLiteral("\r") + QString::fromStdString(notice);
-    ShowMessage(this, MsgIcon::Information, text);
+    ShowMessage(this, MsgIcon::Information,
+                WithWhyNoEstimate(QString::fromStdString(why) +
+                                      QString::fromUtf8(save ? NothingSavedText : NothingPrintedText),
+                                  RequestedWithoutEstimate(resultsWindow.Results(), request)));
     return false;
 }
 
@@ -422,7 +435,8 @@ void ResultsOutputDialog::onSaveClicked() {
         ShowMessage(this, MsgIcon::NoIcon, QString::fromStdString(outcome.error));
         return;
     }
-    ShowMessage(this, MsgIcon::Information, QString::fromStdString(SavedMessage(outcome)));
+    ShowMessage(this, MsgIcon::Information,
+                WithWhyNoEstimate(QString::fromStdString(SavedMessage(outcome)), outcome.LeftOut));
 }
 
 void ResultsOutputDialog::onPrintClicked() {
@@ -432,9 +446,12 @@ void ResultsOutputDialog::onPrintClicked() {
     QPagedPaintDevice *device = AskPrinter(this);
     if (!device || !self || !ResultsToWrite(false))
         return;
-    const std::string notice = printresults(*device, Request());
+    const OutputRequest request = Request();
+    const std::string notice = printresults(*device, request);
     if (!notice.empty())
-        ShowMessage(this, MsgIcon::Information, QString::fromStdString(notice));
+        ShowMessage(this, MsgIcon::Information,
+                    WithWhyNoEstimate(QString::fromStdString(notice),
+                                      RequestedWithoutEstimate(results::LocationResultsWindow().Results(), request)));
 }
 
 void ResultsOutputDialog::onCancelClicked() { UnloadResultsOutput(); }

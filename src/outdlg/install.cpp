@@ -16,6 +16,7 @@
 #include "results/results_window.h"
 #include "results/install.h"
 #include "shell/commands.h"
+#include "shell/dialoggate.h"
 #include "shell/location_dialog.h"
 #include "shell/main_window.h"
 #include "shell/savefiledialog.h"
@@ -144,6 +145,8 @@ QString AskSaveFile(QWidget *parent, const std::string &filter, const std::files
 QPagedPaintDevice *AskPrinter(QWidget *parent) {
     if (g_printerDialog)
         return g_printerDialog(parent);
+    if (!ModalDialogMayOpen({"printer dialog", {}, {}}))
+        return nullptr;
     QPrinter *printer = MainWindow::instance() ? MainWindow::instance()->printer() : &FallbackPrinter();
     QPrintDialog dialog(printer, parent);
     // No printing of a selection: the commands always print everything.

@@ -36,6 +36,7 @@
 #include "rastermap/real48binding.h"
 #include "shell/appstate.h"
 #include "shell/commands.h"
+#include "shell/dialoggate.h"
 #include "shell/icons.h"
 #include "shell/main_window.h"
 #include "shell/maplocation.h"
@@ -854,7 +855,9 @@ void RasterMapWindow::onColorCellClicked(int row, int column) {
     QTableWidgetItem *item = GrdColors->item(row, 0);
     if (!item) return;
     const QColor initial = item->background().color();
-    const QColor chosen = colourDialog() ? colourDialog()(this, initial) : QColorDialog::getColor(initial, this);
+    const QColor chosen = colourDialog()                                  ? colourDialog()(this, initial)
+                          : ModalDialogMayOpen({"colour dialog", {}, {}}) ? QColorDialog::getColor(initial, this)
+                                                                          : QColor();
     if (chosen.isValid()) item->setBackground(chosen);
 }
 

@@ -94,7 +94,12 @@ std::string MissingEstimatesNotice(const std::vector<EstimateOutcome> &outcomes,
         } else if (o.neighbourCount == 0) {
             why = NoNeighbourReason(o.whyNoNeighbour, settings, locale);
         } else {
-            why = "no neighbouring station satisfies the selection criteria";
+            // Neighbours were found, and the estimate takes any active one:
+            // their boxes were cleared (the doubled-station step never clears
+            // the nearest one's).
+            why = o.neighbourCount == 1 ? std::string("its one neighbouring station is switched off")
+                                        : "all " + std::to_string(o.neighbourCount) +
+                                              " neighbouring stations are switched off";
         }
         const std::string name = VariableChoices.at(static_cast<std::size_t>(o.variable)).caption;
         auto same = std::find_if(reasons.begin(), reasons.end(), [&](const auto &r) { return r.first == why; });

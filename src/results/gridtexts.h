@@ -54,7 +54,8 @@ struct EstimateOutcome {
 
 // Why the variables without an estimate have none, one line per reason and
 // the criterion that left no neighbour named ("No estimate of Wind Speed,
-// Sunshine Fraction: no station within the Maximum Distance of 1000 km.");
+// Sunshine Fraction: no station within the Maximum Distance of 1000 km."),
+// or that the neighbours found are all switched off (the workbench's boxes);
 // empty when every one has an estimate or no run has finished. `settings`
 // are those of the run, `failure` the message of a run that stopped before
 // some variables. The location results window and the workbench show it.

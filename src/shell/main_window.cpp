@@ -22,6 +22,7 @@
 
 #include "shell/appstate.h"
 #include "shell/commands.h"
+#include "shell/dialoggate.h"
 #include "shell/estimateview.h"
 #include "shell/about_window.h"
 #include "shell/hooks.h"
@@ -559,6 +560,8 @@ void MainWindow::printViewData() { RunCommand(Command::PrintViewData); }
 void MainWindow::printWorkbench() { RunCommand(Command::PrintWorkBench); }
 
 void MainWindow::setUpPrinter() {
+    if (!ModalDialogMayOpen({"printer setup", {}, {}}))
+        return;
     PrinterSetupDialog dialog(printer(), this);
     dialog.exec();
 }

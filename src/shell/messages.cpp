@@ -4,6 +4,7 @@
 #include <QPointer>
 
 #include "shell/appstate.h"
+#include "shell/dialoggate.h"
 
 namespace tavisol {
 
@@ -57,6 +58,8 @@ MsgAnswer ShowMessage(QWidget *parent, const Message &message) {
             text += '\n';
     }
     shown.text = std::move(text);
+    if (!ModalDialogMayOpen({"message box", shown.title, shown.text, static_cast<bool>(g_handler)}))
+        return shown.buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
     if (g_handler)
         return g_handler(parent, shown);
     return RealMessageBox(parent, shown);

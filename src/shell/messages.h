@@ -17,8 +17,8 @@ namespace tavisol {
 // box without its own shows "Tavisol") and every "\r" line break as "\n".
 using MessageBoxHandler = std::function<MsgAnswer(QWidget *parent, const Message &)>;
 
-// Replaces the handler; an empty one restores the real QMessageBox. Returns the
-// previous handler.
+// Replaces the handler; an empty one restores the real QMessageBox, behind the
+// modal dialogs' gate (shell/dialoggate.h). Returns the previous handler.
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
 
 // The application title, the caption of boxes without their own.

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include "shell/messages.h"
+#include "shell/dialoggate.h"
 
 namespace tavisol {
 
@@ -34,6 +35,8 @@ QString WithFilterExtension(const QString &name, const QString &filter) {
 
 QString GetSaveFileName(QWidget *parent, const QString &caption, const QString &folder, const QString &filter,
                         const QString &extension) {
+    if (!ModalDialogMayOpen({"save dialog", caption.toStdString(), {}}))
+        return {};
     QFileDialog dialog(parent, caption, folder, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     // The dialog would complete a typed name by looking it up in the process's

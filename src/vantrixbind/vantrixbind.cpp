@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "numfmt/textread.h"
+#include "shell/dialoggate.h"
 
 namespace tavisol::vantrix {
 
@@ -178,8 +179,10 @@ QString helpErrorMessage(int number, const QString &description) {
 }
 
 void showErrorMessage(const BindError &error, QWidget *parent) {
-    QMessageBox::information(parent, QStringLiteral("Tavisol"), helpErrorMessage(error.number, error.description),
-                             QMessageBox::Ok);
+    const QString text = helpErrorMessage(error.number, error.description);
+    if (!ModalDialogMayOpen({"message box", "Tavisol", text.toStdString()}))
+        return;
+    QMessageBox::information(parent, QStringLiteral("Tavisol"), text, QMessageBox::Ok);
 }
 
 BindError openHelpContents(const QString &helpFile, QWidget *parent) { return helpCommand(kShowTOC, helpFile, parent); }

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPageSize>
 #include <QPdfWriter>
@@ -255,7 +256,8 @@ TEST_F(OutputDialogs, VariablesWithoutAnEstimateAreNeverSavedOrPrintedAsNumbers)
     nextFile = QString::fromStdString(table.string());
     d.onSaveClicked();
     ASSERT_EQ(messages.size(), 1U);
-    EXPECT_EQ(messages[0].text, "Data Saved without sunshine fraction (no estimate at this location).");
+    EXPECT_EQ(messages[0].text, "Data Saved without sunshine fraction (no estimate at this location).\n"
+                                "No estimate of Sunshine Fraction: the station files hold no station.");
     EXPECT_FALSE(results::LocationResultsWindow().Results()[7].Estimated);
     const std::string text = Slurp(table);
     EXPECT_NE(text.find("\r\nTemp_mean_mly "), std::string::npos);
@@ -291,6 +293,76 @@ TEST_F(OutputDialogs, VariablesWithoutAnEstimateAreNeverSavedOrPrintedAsNumbers)
     EXPECT_EQ(PdfPages(PrintedPdf()), 0);
     ASSERT_EQ(messages.size(), 1U);
     EXPECT_TRUE(QString::fromStdString(messages[0].text).contains(QStringLiteral("Nothing was printed.\n"))) << messages[0].text;
+}
+
+// A run that failed at vapour pressure (its station file missing) holds the
+// estimates of the variables before it: they are written, and every message
+// names the variables asked for that have none and why.
+TEST_F(OutputDialogs, AfterARunThatFailedPartWayTheEstimatedVariablesAreWrittenAndTheRestNamed) {
+    struct Row {
+        int format;
+        std::vector<int> ticked;  // per-variable formats; the others tick their own
+        bool save;
+        const char *said;         // then the reason line, when `without` names variables
+        const char *without;
+        const char *written;      // a line of the file, or none
+    };
+    for (const std::string &name : engine::StationFileNames(4, fixture::PointLat, fixture::PointLon))
+        fs::remove(folder.path() / "TavisolData" / name);
+    results::ResultsWindow &view = results::LocationResultsWindow();
+    view.ShowData();
+    const std::string failure = view.Failure();
+    ASSERT_FALSE(failure.empty());
+    ASSERT_TRUE(view.Results().HasEstimate(3));
+    ResultsOutputDialog &d = ResultsOutput();
+    int rows = 0;
+    for (const Row &row : {
+             Row{2, {0, 4}, true, "Data Saved without vapour pressure (no estimate at this location).",
+                 "Monthly Mean Water Vapor Pressure", "\r\nTemp_mean_mly "},
+             Row{2, {0, 4}, false, "Printed without vapour pressure (no estimate at this location).",
+                 "Monthly Mean Water Vapor Pressure", nullptr},
+             Row{5, {4}, true, "There is no estimate of vapour pressure at East of Rome. Nothing was saved.",
+                 "Monthly Mean Water Vapor Pressure", nullptr},
+             Row{5, {4}, false, "There is no estimate of vapour pressure at East of Rome. Nothing was printed.",
+                 "Monthly Mean Water Vapor Pressure", nullptr},
+             Row{1, {0, 3}, true, "Data Saved Correctly", nullptr, "Monthly Mean Temperature"},
+             Row{4, {}, true,
+                 "The Tillwick output file needs precipitation and potential evapotranspiration; there is no "
+                 "estimate of potential evapotranspiration at East of Rome. Nothing was saved.",
+                 "Monthly Totals of Potential Evapotranspiration", nullptr},
+             Row{7, {}, false,
+                 "The Furrowin files need maximum temperature, minimum temperature, precipitation, potential "
+                 "evapotranspiration, wind speed and sunshine fraction; there is no estimate of potential "
+                 "evapotranspiration, wind speed and sunshine fraction at East of Rome. Nothing was printed.",
+                 "Monthly Totals of Potential Evapotranspiration, Wind Speed, Sunshine Fraction", nullptr},
+         }) {
+        const std::string name = std::to_string(row.format) + (row.save ? " save" : " print");
+        appState().OutputFormat = row.format;
+        TellOutputFormat(row.format);
+        for (int v : row.ticked)
+            d.VariableBoxes[static_cast<std::size_t>(v)]->setChecked(true);
+        d.ChkHigh->setChecked(true);
+        const fs::path file = folder.path() / (std::to_string(++rows) + ".dat");
+        nextFile = QString::fromStdString(file.string());
+        messages.clear();
+        fileDialogs.clear();
+        printerDialogs = 0;
+        (row.save ? d.CmdSave : d.CmdPrint)->click();
+        std::string expected = row.said;
+        if (row.without)
+            expected += std::string("\nNo estimate of ") + row.without + ": the run stopped: " + failure +
+                        (failure.back() == '.' ? "" : ".");
+        ASSERT_EQ(messages.size(), 1u) << name;
+        EXPECT_EQ(messages[0].text, expected) << name;
+        if (row.written)
+            EXPECT_NE(Slurp(file).find(row.written), std::string::npos) << name;
+        else
+            EXPECT_FALSE(fs::exists(file)) << name;
+        // Refused before the file or the printer is asked for.
+        const bool refused = row.said[0] == 'T';
+        EXPECT_EQ(fileDialogs.size() + static_cast<std::size_t>(printerDialogs), refused ? 0u : 1u) << name;
+    }
+    EXPECT_FALSE(view.EstimateDue());  // the failed run is not repeated
 }
 
 TEST_F(OutputDialogs, ANameTypedWithoutExtensionGetsTheFilters) {
@@ -506,7 +578,8 @@ struct RefusalRow {
     const char *name;
     bool workbench;
     bool save;
-    const char *refusal;  // followed by the failure's message
+    const char *refusal;  // followed by the failure's message, on a line of its own
+    const char *before;   // the failure's message follows this
 };
 
 class Refusals : public OutputDialogs, public ::testing::WithParamInterface<RefusalRow> {
@@ -530,8 +603,11 @@ TEST_P(Refusals, ComeBeforeTheQuestionWithTheirReason) {
     ASSERT_FALSE(Failure().empty());
     messages.clear();
     Button()->click();
+    const std::string failure = Failure();
+    const bool viewData = !GetParam().workbench;
     EXPECT_EQ(Texts(), std::vector<QString>{QString::fromUtf8(GetParam().refusal) + QStringLiteral("\n") +
-                                            QString::fromStdString(Failure())});
+                                            QString::fromUtf8(GetParam().before) + QString::fromStdString(failure) +
+                                            (viewData && failure.back() != '.' ? QStringLiteral(".") : QString())});
 
     // Pressed while View Data computes.
     fixture::WriteDataFolder(folder.path());
@@ -552,12 +628,17 @@ TEST_P(Refusals, ComeBeforeTheQuestionWithTheirReason) {
 INSTANTIATE_TEST_SUITE_P(
     BothDialogs, Refusals,
     ::testing::Values(
-        RefusalRow{"ViewDataSave", false, true, "View Data holds no estimate at this location: nothing was saved."},
-        RefusalRow{"ViewDataPrint", false, false, "View Data holds no estimate at this location: nothing was printed."},
+        // View Data names the ticked variables without an estimate.
+        RefusalRow{"ViewDataSave", false, true,
+                   "There is no estimate of mean temperature at East of Rome. Nothing was saved.",
+                   "No estimate of Monthly Mean Temperature: the run stopped: "},
+        RefusalRow{"ViewDataPrint", false, false,
+                   "There is no estimate of mean temperature at East of Rome. Nothing was printed.",
+                   "No estimate of Monthly Mean Temperature: the run stopped: "},
         RefusalRow{"WorkBenchSave", true, true,
-                   "The WorkBench holds no estimate of its variable at this location: nothing was saved."},
+                   "The WorkBench holds no estimate of its variable at this location: nothing was saved.", ""},
         RefusalRow{"WorkBenchPrint", true, false,
-                   "The WorkBench holds no estimate of its variable at this location: nothing was printed."}),
+                   "The WorkBench holds no estimate of its variable at this location: nothing was printed.", ""}),
     [](const ::testing::TestParamInfo<RefusalRow> &row) { return std::string(row.param.name); });
 
 // A name Windows-1252 cannot hold is written with "?", and the save says
@@ -1035,6 +1116,37 @@ TEST_F(OutputDialogs, WorkbenchRefusesToWriteARunWithoutAnEstimate) {
     EXPECT_EQ(fileDialogs.size(), asked);  // refused before any file is asked for
     EXPECT_FALSE(Saved());
     EXPECT_FALSE(fs::exists(file));
+}
+
+// Stations meet every criterion, and the user switched them all off: the
+// workbench says so above its panels and in its refusals.
+TEST_F(OutputDialogs, WorkbenchWithEveryNeighbourSwitchedOffSaysSo) {
+    workbench::WorkbenchWindow *w = workbench::WorkbenchWindow::instance();
+    const int found = w->State().NeighbourCount;
+    ASSERT_GT(found, 1);
+    for (int k = 1; k <= found; ++k)
+        w->findChild<QCheckBox *>(QStringLiteral("neighbourCheck%1").arg(k))->click();
+    ASSERT_FALSE(w->HasEstimate());
+    const std::string why =
+        "No estimate of Monthly Mean Temperature: all " + std::to_string(found) + " neighbouring stations are switched off.";
+    EXPECT_EQ(w->findChild<QLabel *>(QStringLiteral("missingEstimate"))->text().toStdString(), why);
+    appState().OutputFormat = 2;
+    WorkbenchOutputDialog &d = WorkbenchOutput();
+    messages.clear();
+    d.CmdSave->click();
+    d.CmdPrint->click();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].text,
+              "The WorkBench holds no estimate of its variable at this location: nothing was saved.\n" + why);
+    EXPECT_EQ(messages[1].text,
+              "The WorkBench holds no estimate of its variable at this location: nothing was printed.\n" + why);
+    EXPECT_TRUE(fileDialogs.empty());
+    EXPECT_EQ(printerDialogs, 0);
+
+    // One box ticked again: an estimate, and nothing more to say.
+    w->findChild<QCheckBox *>(QStringLiteral("neighbourCheck2"))->click();
+    EXPECT_TRUE(w->HasEstimate());
+    EXPECT_TRUE(w->findChild<QLabel *>(QStringLiteral("missingEstimate"))->isHidden());
 }
 
 TEST_F(OutputDialogs, WorkbenchWritesAPickedPointUnderItsOwnNameAndForgetsItWhenClosed) {

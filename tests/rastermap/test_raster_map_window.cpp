@@ -45,6 +45,7 @@
 #include "shell/programfolders.h"
 #include "shell/sharedsettings.h"
 #include "support/localechild.h"
+#include "support/realdialogs.h"
 #include "support/userlocale.h"
 #include "window_fixture.h"
 
@@ -463,6 +464,7 @@ TEST_F(RasterExport, ANameTypedWithoutExtensionGetsTheMapsImageExtension) {
 // when the working folder holds a folder of that name.
 TEST_F(RasterExport, ReplacingAnExportOfTheTypedNameIsAskedFirst) {
     RasterMapWindow::SetSaveDialog({});
+    testsupport::RealDialogs real;
     std::ofstream(out(), std::ios::binary) << std::string(3000, 'x');
     testing::TempFolder working;
     fs::create_directory(working.path() / "out");

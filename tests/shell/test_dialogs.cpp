@@ -32,6 +32,7 @@
 #include "shell/savefiledialog.h"
 #include "shell/sharedsettings.h"
 #include "shell_fixture.h"
+#include "support/realdialogs.h"
 #include "support/typing.h"
 #include "support/userlocale.h"
 
@@ -92,6 +93,7 @@ public:
     int closed() const { return closed_; }
 
 private:
+    testsupport::RealDialogs real_;
     QTimer timer_;
     int closed_ = 0;
 };
@@ -1011,6 +1013,7 @@ TEST_F(DialogCommands, MenusOpenTheDialogsAndUnloadEndsTheSettings) {
 // A name typed without an extension is completed before the dialog checks
 // for an existing file, so replacing "run.Dat" is asked about, not done silently.
 TEST(SaveFileDialog, TheReplaceQuestionAsksAboutTheCompletedName) {
+    testsupport::RealDialogs real;
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     QFile old(dir.filePath(QStringLiteral("run.Dat")));

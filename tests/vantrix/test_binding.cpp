@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "support/realdialogs.h"
 #include "vantrixbind/vantrixbind.h"
 
 namespace {
@@ -104,6 +105,7 @@ TEST(HelpErrorMessage, TwoLinesNumberThenDescriptionInParentheses) {
 
 // The help command with the library absent shows the framed error and goes on.
 TEST_F(Binding, HelpCommandReportsAMissingLibrary) {
+    tavisol::testsupport::RealDialogs real;
     vx::setLibraryPath(QStringLiteral("/nonexistent/libvantrix.so"));
     QString caption, text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;

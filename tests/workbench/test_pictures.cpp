@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "wb_fixture.h"
 #include "workbench/altitudeplot.h"
@@ -348,6 +350,35 @@ TEST(AltitudePlotDrawing, MonthStepsLabelsAndTexts) {
     EXPECT_EQ(FindText(plot, "Slope = "), nullptr);
     EXPECT_EQ(FindText(plot, "February")->fontSize, 8);
     EXPECT_NEAR(plot.top, alt.Max + 3 * alt.Step, 1e-3);
+}
+
+// The five labels under the value axis run evenly from its bottom to its top,
+// from 0 or, for temperatures, from below 0.
+TEST(AltitudePlotDrawing, ValueLabelsSpanTheAxisEvenly) {
+    struct Row {
+        int variable;
+        double low, high;  // the neighbours' values
+        std::vector<std::string> labels;
+    };
+    for (const Row &row : {Row{3, 12, 37, {".00", "10.00", "20.00", "30.00", "40.00"}},
+                           Row{0, -3, 28.7, {"-4.00", "7.00", "18.00", "29.00", "40.00"}}}) {
+        EngineState s = MakeState(row.variable, 0, 0, 100);
+        SetNeighbours(s, {At(1, 1, 150, row.low), At(2, 2, 400, row.high)});
+        const PlotAxis alt = ScaleAltitudeAxis(s), val = ScaleValueAxis(s);
+        Drawing plot;
+        AltitudeRegression r;
+        int month = 1;
+        ShowAltitudePlot(s, month, alt, val, PlotMetrics{}, En, plot, r);
+        std::vector<std::pair<double, std::string>> under;
+        for (const DrawItem *i : Texts(plot))
+            if (std::abs(i->y1 - (alt.Min - alt.Step / 2)) < 1e-6)
+                under.emplace_back(i->x1, i->text);
+        std::sort(under.begin(), under.end());
+        std::vector<std::string> labels;
+        for (const auto &u : under)
+            labels.push_back(u.second);
+        EXPECT_EQ(labels, row.labels) << row.variable;
+    }
 }
 
 // ---- Result chart -----------------------------------------------------------------

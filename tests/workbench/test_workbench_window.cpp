@@ -15,6 +15,7 @@
 #include <QTabBar>
 #include <QTimer>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <utility>
@@ -181,6 +182,43 @@ TEST_F(WorkbenchWindowTest, WarningButtonsExplainOnlyRaisedWarnings) {
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_EQ(messages_[0].title, "Altitude Warning");
     EXPECT_TRUE(QString::fromStdString(messages_[0].text).startsWith(QStringLiteral("The lowest neighbour is higher")));
+}
+
+// The nearest station lies within the minimum distance: the level frame says
+// "You hit a Station" only while it and another neighbour are ticked, and
+// "To Few Data" in its place when fewer than six are ticked and no hit.
+TEST_F(WorkbenchWindowTest, HitAndFewLinesFollowTheTickedNeighbours) {
+    sharedSettingsForTesting().MinDistance = 40;  // km
+    WorkbenchWindow *w = WorkbenchWindow::instance();
+    ASSERT_LT(w->State().Neighbours[1].Distance, 40);
+    ASSERT_EQ(w->State().NeighbourCount, 12);
+    struct Row {
+        std::vector<int> ticked;
+        bool hit, few;
+    };
+    for (const Row &row : {
+             Row{{1}, false, true},   // the nearest alone: its own values, no hit
+             Row{{1, 2}, true, false},
+             Row{{2, 3}, false, true},
+             Row{{1, 2, 3, 4, 5, 6, 7}, true, false},
+             Row{{2, 3, 4, 5, 6, 7}, false, false},
+         }) {
+        const auto ticked = [&row](int k) { return std::find(row.ticked.begin(), row.ticked.end(), k) != row.ticked.end(); };
+        // Ticks first, so that some neighbour stays active throughout.
+        for (const bool on : {true, false})
+            for (int k = 1; k <= 12; ++k) {
+                auto *box = child<QCheckBox>(w, ("neighbourCheck" + std::to_string(k)).c_str());
+                if (ticked(k) == on && box->isChecked() != on)
+                    box->click();
+            }
+        const std::string name = std::to_string(row.ticked.size()) + " ticked from " + std::to_string(row.ticked[0]);
+        ASSERT_EQ(w->State().ActiveCount, static_cast<int>(row.ticked.size())) << name;
+        EXPECT_EQ(!child<QLabel>(w, "Labhit")->isHidden(), row.hit) << name;
+        EXPECT_EQ(child<QPushButton>(w, "CmdHit")->isEnabled(), row.hit) << name;
+        EXPECT_EQ(!child<QLabel>(w, "labfew")->isHidden(), row.few) << name;
+        EXPECT_EQ(!child<QRadioButton>(w, "optlev90")->isHidden(), !row.hit && !row.few) << name;
+    }
+    EXPECT_TRUE(messages_.empty()) << messages_.front().text;
 }
 
 TEST_F(WorkbenchWindowTest, RightClickOnTheMapAsksAndMovesTheEstimate) {
