@@ -93,13 +93,7 @@ double ReadField(std::string_view text) { return numfmt::valCommaAsPoint(text); 
 
 double ReadFieldAsTyped(std::string_view text) { return numfmt::val(text); }
 
-std::optional<double> ReadNumberField(std::string_view text) {
-    std::string number;
-    for (const char c : text)
-        if (c != ' ' && c != '\t' && c != '\n')
-            number.push_back(c == ',' ? '.' : c);
-    return numfmt::parseRegional(number, numfmt::Locale::english());
-}
+std::optional<double> ReadNumberField(std::string_view text) { return numfmt::valWholeNumber(CommasToPoints(text)); }
 
 bool BeginsANumber(std::string_view text) { return ReadNumberField(std::string(text) + "0").has_value(); }
 
