@@ -13,10 +13,10 @@ using engine::Single;
 
 namespace {
 
-// The first n characters of a UTF-8 text.
 // Characters of a station's name and country in its row.
 constexpr std::size_t StationTextChars = 13;
 
+// The first n characters of a UTF-8 text.
 std::string FirstChars(const std::string &s, std::size_t n) {
     std::size_t count = 0;
     for (std::size_t i = 0; i < s.size(); ++i) {

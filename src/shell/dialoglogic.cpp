@@ -464,7 +464,7 @@ bool Typeable(CoordField field, std::string_view text) {
 std::optional<Message> DecimalTyped(CoordFields &f, CoordField field, const std::string &text) {
     const bool longitude = field == CoordField::Long;
     if (const std::optional<double> v = CoordinateValue(field, text)) {
-        if (!(longitude ? LongitudeInRange(*v) : LatitudeInRange(*v)))
+        if (!(longitude ? LongitudeAccepted(*v) : LatitudeAccepted(*v)))
             return longitude ? LongitudeRangeMessage() : LatitudeRangeMessage();
     } else if (!Typeable(field, text) || !BeginsANumber(text)) {
         return NoNumberMessage(longitude ? "longitude" : "latitude", "Strange Location");
@@ -512,11 +512,11 @@ std::optional<LocationRefusal> RefuseCoordinates(std::optional<double> lon, std:
                                                  const Message &latitudeMessage) {
     if (!lon)
         return LocationRefusal{NoNumberMessage("longitude", "Strange Location"), FocusField::Longitude};
-    if (!LongitudeInRange(*lon))
+    if (!LongitudeAccepted(*lon))
         return LocationRefusal{LongitudeRangeMessage(), FocusField::Longitude};
     if (!lat)
         return LocationRefusal{NoNumberMessage("latitude", "Strange Location"), FocusField::Latitude};
-    if (!LatitudeInRange(*lat))
+    if (!LatitudeAccepted(*lat))
         return LocationRefusal{latitudeMessage, FocusField::Latitude};
     return std::nullopt;
 }
@@ -582,7 +582,7 @@ AltitudeFollow AltitudeForCoordinates(const LocationFields &f,
     // no point at 0.
     const std::optional<double> lon = ReadNumberField(f.Long);
     const std::optional<double> lat = ReadNumberField(f.Lat);
-    if (!lon || !lat || !LongitudeInRange(*lon) || !(*lat > -90 && *lat < 90))
+    if (!lon || !lat || !LongitudeAccepted(*lon) || !(*lat > -90 && *lat < 90))
         return r;
     const ElevationLookup e = LookUpElevation(dataFolder, toSingle(*lon), toSingle(*lat));
     if (e.found)

@@ -188,10 +188,6 @@ void DecimalToDms(CoordFields &f);
 // decimals (ties to even); no range check.
 void DmsToDecimal(CoordFields &f, const numfmt::Locale &loc);
 
-// The ranges of the location in force (appstate.h).
-inline bool LongitudeInRange(double longitude) { return LongitudeAccepted(longitude); }
-inline bool LatitudeInRange(double latitude) { return LatitudeAccepted(latitude); }
-
 // The number a decimal field holds, read as its typing rule and OK read it:
 // none also for a text holding what no key could type there.
 std::optional<double> CoordinateValue(CoordField field, std::string_view text);

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 
 #include "numfmt/numfmt.h"
+#include "shell/appstate.h"
 #include "shell/dialoglogic.h"
 #include "shell/messages.h"
 
@@ -13,7 +14,7 @@ bool StoreMapLocation(QWidget *window, const MapLocationFields &f) {
     if (dialogs::IsPolar(lat))
         ShowMessage(window, Message{"Please note that the specified point lies in the polar region.",
                                     " Polar Region", MsgIcon::Question});
-    if (!dialogs::LatitudeInRange(lat)) {
+    if (!LatitudeAccepted(lat)) {
         ShowMessage(window, dialogs::LatitudeRangeMessage());
         f.latitude->setFocus();
         return false;
